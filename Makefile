@@ -1,0 +1,42 @@
+# make run   builds the release preset and starts Kardol in GAME_DIR
+# make test  builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs ctest
+# make fuzz  builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+JOBS ?= $(shell nproc)
+GAME_DIR ?= $(CURDIR)/build/demo
+FUZZ_SECONDS ?= 20
+
+.PHONY: deps run test fuzz bench format clean
+
+deps:
+	@bash tools/install-deps.sh
+
+run: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	@if [ -x build/release/tools/make_demo ] && [ ! -d "$(GAME_DIR)" ]; then build/release/tools/make_demo "$(GAME_DIR)"; fi
+	mkdir -p "$(GAME_DIR)"
+	cd "$(GAME_DIR)" && $(CURDIR)/build/release/Kardol
+
+test: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan
+
+fuzz: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -R Seed
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	bash tools/run-fuzzers.sh build/fuzz/fuzz build/asan/fuzz-seeds $(FUZZ_SECONDS)
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	@for b in build/release/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

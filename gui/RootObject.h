@@ -1,0 +1,10 @@
+#pragma once
+
+// Base of windows, widgets, lists and data sets: owners delete through this virtual destructor.
+class RootObject {
+public:
+    RootObject() = default;
+    virtual ~RootObject() = default;
+    RootObject(const RootObject&) = default;
+    RootObject& operator=(const RootObject&) = default;
+};

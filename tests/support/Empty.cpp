@@ -1,0 +1,4 @@
+// Keeps the support library non-empty before any helper exists.
+namespace kardol_test_support {
+int placeholder = 0;
+}

@@ -1,0 +1,4 @@
+// Patchrunner: the online update client.
+int main() {
+    return 0;
+}

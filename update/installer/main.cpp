@@ -1,0 +1,4 @@
+// Update: the offline patch installer.
+int main() {
+    return 0;
+}
