@@ -308,3 +308,18 @@ TEST(Tools, FilesListLoadAndDeleteTree) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Tools, GameNamesInTheWorkingFolderAreFoundWhateverTheirCase) {
+    ScratchFolder folder(true);
+    std::filesystem::create_directories(folder.path() / "Save" / "Slot1");
+    ScratchFolder::Write(folder.path() / "Save" / "Slot1" / "Data.BIN", "xyz");
+    std::unique_ptr<uint8_t[]> data;
+    EXPECT_EQ(Zu_Tools::LoadWholeFile("save\\slot1\\data.bin", data), 3u);
+    Zu_ErrorList list;
+    EXPECT_EQ(Zu_Tools::ListFiles("SAVE", "slot1", list), 1);
+    EXPECT_STREQ(list.GetFirst()->fileText.get(), "SAVE\\slot1\\Data.BIN");
+}
+
+} // namespace
