@@ -34,8 +34,12 @@ GdiFont* systemFont() {
 }
 
 GdiFont* currentFont(HDC dc) {
-    auto* f = dynamic_cast<GdiFont*>(dc->font);
+    auto* f = dynamic_cast<GdiFont*>(static_cast<GdiObject*>(dc->font));
     return f ? f : systemFont();
+}
+
+bool isLayout555(HDC dc) {
+    return dc->format.dwGBitMask == 0x03E0;
 }
 
 // One character of a Big5 string: a single byte or a lead and trail pair.
@@ -66,14 +70,14 @@ int advanceOf(const Cell& cell, int size) {
     return cell.bytes == 2 ? size : size / 2;
 }
 
-void putPixel(const TextTarget16& t, int x, int y, uint16_t value) {
+void putPixel(const DeviceContext& t, int x, int y, uint16_t value) {
     if (x < 0 || y < 0 || x >= t.width || y >= t.height) return;
-    auto* row = reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(t.pixels) +
-                                            static_cast<ptrdiff_t>(y) * t.pitchBytes);
+    auto* row =
+        reinterpret_cast<uint16_t*>(reinterpret_cast<uint8_t*>(t.bits) + static_cast<ptrdiff_t>(y) * t.pitch);
     row[x] = value;
 }
 
-void drawBox(const TextTarget16& t, int x, int y, int w, int h, uint16_t value) {
+void drawBox(const DeviceContext& t, int x, int y, int w, int h, uint16_t value) {
     // Outline of the cell, one pixel in from its edges, for a character the face cannot show.
     if (w < 3 || h < 3) return;
     for (int c = 1; c < w - 1; ++c) {
@@ -86,7 +90,7 @@ void drawBox(const TextTarget16& t, int x, int y, int w, int h, uint16_t value) 
     }
 }
 
-void drawGlyph(const TextTarget16& t, const RasterGlyph& g, int cellX, int cellAdvance, int baseline,
+void drawGlyph(const DeviceContext& t, const RasterGlyph& g, int cellX, int cellAdvance, int baseline,
                uint16_t value) {
     int x0 = cellX + g.left + (cellAdvance - g.advance) / 2;
     int y0 = baseline - g.top;
@@ -100,8 +104,6 @@ void drawGlyph(const TextTarget16& t, const RasterGlyph& g, int cellX, int cellA
 }
 
 } // namespace
-
-DeviceContext::DeviceContext(const TextTarget16& t) : target(t), font(systemFont()) {}
 
 uint16_t PackColour16(COLORREF colour, bool layout555) {
     unsigned r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
@@ -125,7 +127,7 @@ HGDIOBJ GetStockObject(int which) {
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (!dc || !object) return nullptr;
-    HGDIOBJ old = dc->font;
+    HGDIOBJ old = dc->font ? static_cast<GdiObject*>(dc->font) : systemFont();
     dc->font = object;
     return old;
 }
@@ -175,14 +177,15 @@ bool GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* size) {
 bool TextOutA(HDC dc, int x, int y, const char* text, int count) {
     if (!dc || count < 0 || (count > 0 && !text)) return false;
     GdiFont* font = currentFont(dc);
-    const TextTarget16& t = dc->target;
-    if (!t.pixels) return false;
+    const DeviceContext& t = *dc;
+    if (!t.bits) return false;
     int px = font->pixelSize;
-    uint16_t ink = PackColour16(dc->textColor, t.layout555);
+    bool layout555 = isLayout555(dc);
+    uint16_t ink = PackColour16(dc->textColor, layout555);
     if (dc->bkMode == OPAQUE) {
         SIZE extent;
         GetTextExtentPoint32A(dc, text, count, &extent);
-        uint16_t paper = PackColour16(dc->bkColor, t.layout555);
+        uint16_t paper = PackColour16(dc->bkColor, layout555);
         for (int r = 0; r < extent.cy; ++r)
             for (int c = 0; c < extent.cx; ++c)
                 putPixel(t, x + c, y + r, paper);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Surface.h"
+
 #include <cstdint>
 
 // GDI text as the game uses it: Big5 strings drawn into 16-bit surfaces through a device context,
@@ -74,28 +76,10 @@ public:
 };
 using HFONT = GdiFont*;
 
-// What a device context draws into: 16-bit pixels, rows pitchBytes apart, in 5-6-5 or 5-5-5.
-struct TextTarget16 {
-    uint16_t* pixels = nullptr;
-    int pitchBytes = 0;
-    int width = 0;
-    int height = 0;
-    bool layout555 = false;
-};
-
-class DeviceContext {
-public:
-    explicit DeviceContext(const TextTarget16& target);
-    TextTarget16 target;
-    HGDIOBJ font;
-    COLORREF textColor = RGB(0, 0, 0);
-    COLORREF bkColor = RGB(255, 255, 255);
-    int bkMode = OPAQUE;
-};
-using HDC = DeviceContext*;
-
 HFONT CreateFontIndirectA(const LOGFONTA* logFont);
 HGDIOBJ GetStockObject(int which);
+// Device contexts come from Surface::GetDC (platform/Surface.h); a context that keeps no font draws
+// with the stock system font.
 // Selects a font into the context and returns the one it held; null for a null context or object.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 // Deletes a created object; stock objects stay.

@@ -29,7 +29,15 @@ struct PaddedTarget {
                 at(x, y) = kFill;
     }
     uint16_t& at(int x, int y) { return store[static_cast<size_t>(y + 1) * pitchPixels + x]; }
-    TextTarget16 target(bool layout555) { return {&at(0, 0), pitchPixels * 2, width, height, layout555}; }
+    DeviceContext dc(bool layout555) {
+        DeviceContext c;
+        c.bits = &at(0, 0);
+        c.pitch = pitchPixels * 2;
+        c.width = width;
+        c.height = height;
+        c.format = PixelFormatFor(layout555 ? kLayout555 : kLayout565);
+        return c;
+    }
     bool guardsIntact() {
         for (int y = -1; y <= height; ++y)
             for (int x = 0; x < pitchPixels; ++x) {
@@ -67,7 +75,7 @@ struct DrawResult {
 
 DrawResult draw(PaddedTarget& t, bool layout555, int size, const char* face, int x, int y, const char* text,
                 COLORREF colour) {
-    DeviceContext dc(t.target(layout555));
+    DeviceContext dc = t.dc(layout555);
     LOGFONTA lf = gameFont(size, face);
     HFONT font = CreateFontIndirectA(&lf);
     HGDIOBJ old = SelectObject(&dc, font);
@@ -132,7 +140,7 @@ TEST(Big5Test, ConvertsThroughCodePage950) {
 
 TEST(GdiTextTest, ExtentIsHalfTheSizePerByteAndTheSizePerPair) {
     PaddedTarget t(8, 8);
-    DeviceContext dc(t.target(false));
+    DeviceContext dc = t.dc(false);
     struct Case {
         int size;
         std::string text;
@@ -212,7 +220,7 @@ TEST(GdiTextTest, UnknownCharactersDrawABoxAndBadArgumentsDrawNothing) {
     EXPECT_EQ(t.at(14, 14), 0xFFFF);
     EXPECT_EQ(r.maxX, 14);
 
-    DeviceContext dc(t.target(false));
+    DeviceContext dc = t.dc(false);
     EXPECT_FALSE(TextOutA(nullptr, 0, 0, "A", 1));
     EXPECT_FALSE(TextOutA(&dc, 0, 0, nullptr, 1));
     EXPECT_TRUE(TextOutA(&dc, 0, 0, "", 0));
