@@ -119,6 +119,7 @@ DDPIXELFORMAT PixelFormatFor(int layout);
 
 class Surface;
 class Clipper;
+class GdiObject; // the text layer's font objects
 
 // A drawing context on a locked surface, handed out by Surface::GetDC. The text layer keeps its
 // font, colour and background-mode state here and writes into `bits`.
@@ -129,7 +130,7 @@ struct DeviceContext {
     int32_t width = 0;
     int32_t height = 0;
     DDPIXELFORMAT format;
-    void* font = nullptr;        // selected font object, owned by the text layer
+    GdiObject* font = nullptr;   // selected font object, owned by the text layer
     uint32_t textColor = 0;      // 0x00BBGGRR
     uint32_t bkColor = 0xFFFFFF; // 0x00BBGGRR
     int32_t bkMode = 2;          // 1 transparent, 2 opaque
