@@ -47,11 +47,9 @@ inline int blendComponent(int d, int s, int alpha) {
 
 uint16_t blend(uint16_t d, uint16_t s, int alpha, int layout) {
     if (layout == platform::kLayout555) {
-        // A 5-5-5 pixel with the top bit set reads as black, as the component table has it.
-        auto comp = [](uint16_t p, int shift) { return (p & 0x8000) ? 0 : (p >> shift) & 31; };
-        int r = blendComponent(comp(d, 10), comp(s, 10), alpha);
-        int g = blendComponent(comp(d, 5), comp(s, 5), alpha);
-        int b = blendComponent(comp(d, 0), comp(s, 0), alpha);
+        int r = blendComponent((d >> 10) & 31, (s >> 10) & 31, alpha);
+        int g = blendComponent((d >> 5) & 31, (s >> 5) & 31, alpha);
+        int b = blendComponent(d & 31, s & 31, alpha);
         return static_cast<uint16_t>(r << 10 | g << 5 | b);
     }
     int r = blendComponent(d >> 11, s >> 11, alpha);
