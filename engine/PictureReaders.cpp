@@ -90,6 +90,7 @@ bool readPsdChannel(BigEndianReader& in, const PsdLayer& layer, uint32_t width, 
     if (!in.ok()) return false;
     if (code == 0) {
         if (static_cast<uint64_t>(rows) * static_cast<uint64_t>(cols) > in.remaining()) return false;
+        if (rows == 0 || cols == 0) return true;
         for (int64_t r = 0; r < rows; ++r) {
             const uint8_t* src = in.here();
             for (int64_t c = 0; c < cols; ++c)

@@ -264,6 +264,15 @@ TEST(PictureReadersTest, PsdLayerPlacedInsideAndPartlyOutsideThePicture) {
     }
 }
 
+TEST(PictureReadersTest, PsdEmptyLayerOfHugeHeightReadsNothing) {
+    Layer l{0, 0, 0x7FFFFFF0, 0, {}};
+    for (int c = 0; c < 3; ++c)
+        l.channels.push_back(rawChannel({}));
+    auto img = DecodePsdPicture(psdFile(2, 2, {l}, 1));
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->pixels, (std::vector<uint16_t>(4, 0)));
+}
+
 TEST(PictureReadersTest, BadPsdFilesGiveNull) {
     Bytes good = simplePsd();
     for (size_t n = 0; n < good.size(); ++n)
