@@ -77,8 +77,8 @@ void BlitColorKeyed16(const PixelBuffer16& out, int x, int y, const ConstPixelBu
     for (int r = 0; r < height; ++r) {
         const uint16_t* s = in.pixels + static_cast<ptrdiff_t>(inY + r) * in.pitch + inX;
         uint16_t* d = rowOf(out, y + r) + x;
-        for (int c = 0; c < width; ++c)
-            if (s[c] != 0) d[c] = s[c];
+        // A select rather than a branch: the compiler turns it into vector blends.
+        for (int c = 0; c < width; ++c) d[c] = s[c] != 0 ? s[c] : d[c];
     }
 }
 
