@@ -255,13 +255,16 @@ bool ReadPackedHeader(const uint8_t* block, size_t available, PackedHeader& out)
     return true;
 }
 
+bool Plausible(const PackedHeader& header, size_t available) {
+    if (available < kHeaderSize || header.unpackedSize > kMaxUnpackedSize) return false;
+    return header.method != 0 || header.unpackedSize <= available - kHeaderSize;
+}
+
 std::optional<std::vector<uint8_t>> Unpack(const uint8_t* block, size_t available) {
     PackedHeader h;
-    if (!ReadPackedHeader(block, available, h)) return std::nullopt;
-    if (h.unpackedSize > kMaxUnpackedSize) return std::nullopt;
+    if (!ReadPackedHeader(block, available, h) || !Plausible(h, available)) return std::nullopt;
     const uint8_t* data = block + kHeaderSize;
     const size_t have = available - kHeaderSize;
-    if (h.method == 0 && h.unpackedSize > have) return std::nullopt;
 
     std::vector<uint8_t> out;
     try {

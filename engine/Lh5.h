@@ -32,6 +32,10 @@ struct PackedHeader {
 // Reads the 12-byte header; false when fewer bytes are there.
 bool ReadPackedHeader(const uint8_t* block, size_t available, PackedHeader& out);
 
+// Whether a block of `available` bytes with this header can unpack at all: the size is within the cap
+// and stored data is all there.
+bool Plausible(const PackedHeader& header, size_t available);
+
 // Unpacks a whole packed block of `available` bytes. Bad tables, distances before the start of the
 // output, an unpacked size past the cap, or stored data shorter than claimed give nullopt.
 std::optional<std::vector<uint8_t>> Unpack(const uint8_t* block, size_t available);

@@ -1,4 +1,4 @@
-#include "support/Lh5Encoder.h"
+#include "tests/support/Lh5Encoder.h"
 
 #include <algorithm>
 #include <queue>
