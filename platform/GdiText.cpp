@@ -20,9 +20,9 @@ RasterFont* rasterFor(const LOGFONTA& lf, int pixelSize) {
     return RasterFont::Get(file->path, file->index, pixelSize);
 }
 
-GdiFont* systemFont() {
-    static GdiFont* font = [] {
-        auto* f = new GdiFont;
+Font* systemFont() {
+    static Font* font = [] {
+        auto* f = new Font;
         f->stock = true;
         f->logFont.lfHeight = -kDefaultPixelSize;
         std::strncpy(f->logFont.lfFaceName, kSystemFace, LF_FACESIZE - 1);
@@ -33,8 +33,8 @@ GdiFont* systemFont() {
     return font;
 }
 
-GdiFont* currentFont(HDC dc) {
-    auto* f = dynamic_cast<GdiFont*>(static_cast<GdiObject*>(dc->font));
+Font* currentFont(HDC dc) {
+    auto* f = dynamic_cast<Font*>(static_cast<GdiObject*>(dc->font));
     return f ? f : systemFont();
 }
 
@@ -113,7 +113,7 @@ uint16_t PackColour16(COLORREF colour, bool layout555) {
 
 HFONT CreateFontIndirectA(const LOGFONTA* logFont) {
     if (!logFont) return nullptr;
-    auto* font = new GdiFont;
+    auto* font = new Font;
     font->logFont = *logFont;
     int h = logFont->lfHeight < 0 ? -logFont->lfHeight : logFont->lfHeight;
     font->pixelSize = h == 0 ? kDefaultPixelSize : h;
@@ -176,7 +176,7 @@ bool GetTextExtentPoint32A(HDC dc, const char* text, int count, SIZE* size) {
 
 bool TextOutA(HDC dc, int x, int y, const char* text, int count) {
     if (!dc || count < 0 || (count > 0 && !text)) return false;
-    GdiFont* font = currentFont(dc);
+    Font* font = currentFont(dc);
     const DeviceContext& t = *dc;
     if (!t.bits) return false;
     int px = font->pixelSize;

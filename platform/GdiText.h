@@ -68,13 +68,13 @@ using HGDIOBJ = GdiObject*;
 class RasterFont;
 
 // A created font: its LOGFONT and the face it draws with (null when no face could be found).
-class GdiFont : public GdiObject {
+class Font : public GdiObject {
 public:
     LOGFONTA logFont;
     int pixelSize = 16;
     RasterFont* raster = nullptr; // shared, owned by the font cache
 };
-using HFONT = GdiFont*;
+using HFONT = Font*;
 
 HFONT CreateFontIndirectA(const LOGFONTA* logFont);
 HGDIOBJ GetStockObject(int which);
