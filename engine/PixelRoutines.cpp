@@ -78,7 +78,8 @@ void BlitColorKeyed16(const PixelBuffer16& out, int x, int y, const ConstPixelBu
         const uint16_t* s = in.pixels + static_cast<ptrdiff_t>(inY + r) * in.pitch + inX;
         uint16_t* d = rowOf(out, y + r) + x;
         // A select rather than a branch: the compiler turns it into vector blends.
-        for (int c = 0; c < width; ++c) d[c] = s[c] != 0 ? s[c] : d[c];
+        for (int c = 0; c < width; ++c)
+            d[c] = s[c] != 0 ? s[c] : d[c];
     }
 }
 

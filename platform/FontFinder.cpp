@@ -16,7 +16,9 @@
 
 #ifdef KARDOL_LSAN
 // fontconfig loses a few blocks while it parses its configuration files; they are not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
 #endif
 
 namespace platform {

@@ -52,14 +52,14 @@ TEST(ToolsDisplayTest, TextOutRightEndsTheTextAtTheRightEdge) {
 TEST(ToolsDisplayTest, RomPictureBecomesAKeyedSurfaceInBothLayouts) {
     const std::vector<uint16_t> pixels = {0x07E0, 0x1234, 0xFFFF, 0x0001, 0x07E0, 0xF800};
     const archfix::Bytes picture = archfix::Picture(3, 2, pixels);
-    archfix::Spec spec;
-    spec.entries = {archfix::Stored(picture), archfix::Packed(picture), archfix::Empty(),
-                    archfix::Stored(archfix::Bytes(picture.begin(), picture.begin() + 20))};
+    archfix::Spec rom;
+    rom.entries = {archfix::Stored(picture), archfix::Packed(picture), archfix::Empty(),
+                   archfix::Stored(archfix::Bytes(picture.begin(), picture.begin() + 20))};
     for (int layout : {565, 555}) {
         TestDisplay display(layout);
         ASSERT_TRUE(display.ok);
         archfix::WorkFolder folder;
-        archfix::WriteFile("Zu_DataC.Rom", archfix::Build(spec));
+        archfix::WriteFile("Zu_DataC.Rom", archfix::Build(rom));
         Zu_Archive a;
         ASSERT_EQ(a.Open("zu_datac.rom", platform::OF_READ, platform::OF_SHARE_DENY_NONE, 0, -1, nullptr), 1);
         for (int index : {0, 1}) {
