@@ -70,8 +70,6 @@ bool DumpLastFrame(const std::string& path);
 // Test seam: drops the backend so that the next GetPresenter() chooses again, and forgets the
 // recorded frames and the layout/padding seams.
 void ResetPresenterForTest();
-// Test seam: forces the SDL backend even when KARDOL_HEADLESS is set (false: choose as usual).
-void ForceSdlPresenterForTest(bool force);
 
 namespace detail {
 std::unique_ptr<Presenter> MakeHeadlessPresenter();

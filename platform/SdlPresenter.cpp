@@ -23,6 +23,7 @@ public:
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (ownWindow_) SDL_DestroyWindow(ownWindow_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
 
     bool IsHeadless() const override { return false; }
@@ -73,8 +74,19 @@ private:
             window_ = given;
         }
         if (!window_) {
-            ownWindow_ = SDL_CreateWindow("Kardol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          width_ > 0 ? width_ : 800, height_ > 0 ? height_ : 600, 0);
+            int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+            int w = width_ > 0 ? width_ : 800, h = height_ > 0 ? height_ : 600;
+            SDL_Rect desktop;
+            if (fullScreen_ && SDL_GetDisplayBounds(0, &desktop) == 0) {
+                // Made over the whole desktop from the start: without a window manager the
+                // switch to full screen keeps the window's own position and size.
+                x = desktop.x;
+                y = desktop.y;
+                w = desktop.w;
+                h = desktop.h;
+            }
+            ownWindow_ =
+                SDL_CreateWindow("Kardol", x, y, w, h, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!ownWindow_) {
                 std::fprintf(stderr, "present: no window: %s\n", SDL_GetError());
                 return nullptr;
