@@ -40,8 +40,9 @@ Presenter& GetPresenter();
 // Hands the primary surface's pixels to the presenter and records the frame.
 void PresentSurface(const Surface& surface);
 
-// Window seam for the start-up code: the main window (an SDL_Window*) to present into, and its
-// client size, which is the primary surface's size in window mode.
+// Window seam for the start-up code: the main window (an SDL_Window*) to present into (hand in
+// null before destroying it), and its client size, which is the primary surface's size in
+// window mode. Without a main window the SDL backend makes a window of its own.
 void SetPresentWindow(void* sdlWindow);
 void SetClientSize(int width, int height);
 void GetClientSize(int* width, int* height);

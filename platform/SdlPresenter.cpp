@@ -70,8 +70,16 @@ private:
     SDL_Window* Window() {
         SDL_Window* given = gGivenWindow.load();
         if (given && given != window_) {
+            // The start-up's main window takes over from a window of our own.
             DropRenderer();
+            if (ownWindow_) SDL_DestroyWindow(ownWindow_);
+            ownWindow_ = nullptr;
             window_ = given;
+            modeDirty_ = true;
+        } else if (!given && window_ && window_ != ownWindow_) {
+            // The main window was taken back (it is about to go): never touch it again.
+            DropRenderer();
+            window_ = nullptr;
         }
         if (!window_) {
             int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
@@ -122,7 +130,7 @@ private:
         SDL_Window* w = Window();
         if (!w) return;
         if (!renderer_) {
-            // Flags 0: the software renderer is enough and works on every driver.
+            // Flags 0: any renderer will do, the software one included (SDL_RENDER_DRIVER can choose).
             renderer_ = SDL_CreateRenderer(w, -1, 0);
             if (!renderer_) {
                 std::fprintf(stderr, "present: no renderer: %s\n", SDL_GetError());
