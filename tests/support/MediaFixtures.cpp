@@ -91,6 +91,16 @@ std::vector<uint8_t> MakeWave(const WaveSpec& s) {
     return out;
 }
 
+std::vector<uint8_t> MakeSilentMp3(int frames) {
+    std::vector<uint8_t> out;
+    for (int i = 0; i < frames; ++i) {
+        const uint8_t header[4] = {0xFF, 0xFB, 0x90, 0xC0};
+        out.insert(out.end(), header, header + 4);
+        out.insert(out.end(), 417 - 4, 0); // empty side information and main data decode to silence
+    }
+    return out;
+}
+
 std::vector<uint8_t> MakeAvi(const AviSpec& s) {
     const uint32_t bytesPerPixel = s.bits / 8;
     const uint32_t stride = (s.width * bytesPerPixel + 3) & ~3u;

@@ -35,6 +35,9 @@ struct WaveSpec {
 
 std::vector<uint8_t> MakeWave(const WaveSpec& spec);
 
+// MPEG-1 layer III frames of silence (mono, 44.1 kHz, 128 kbit/s; 1152 samples each).
+std::vector<uint8_t> MakeSilentMp3(int frames);
+
 struct AviSpec {
     uint32_t width = 8;
     uint32_t height = 8;
