@@ -1,6 +1,9 @@
 #include "Program/Palettes.h"
 
+#include "engine/PixelFormat.h"
 #include "platform/Files.h"
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -86,5 +89,12 @@ Palettes& GamePalettes() {
 }
 
 void LoadPalettes(bool is555) {
-    GamePalettes().Load(is555);
+    Palettes& p = GamePalettes();
+    p.Load(is555);
+    // The drawing code reads the main table through Palette16.
+    std::copy(p.mainTable.begin(), p.mainTable.end(), Palette16);
+}
+
+void LoadPalettes() {
+    LoadPalettes(PixelFormat == 555);
 }

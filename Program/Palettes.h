@@ -35,4 +35,7 @@ public:
 
 // The program's colour tables.
 Palettes& GamePalettes();
+// Loads them in the display's layout (PixelFormat, known once the primary surface was probed)
+// and makes the main table the drawing code's Palette16.
+void LoadPalettes();
 void LoadPalettes(bool is555);

@@ -1,5 +1,6 @@
 #include "Program/Palettes.h"
 
+#include "engine/PixelFormat.h"
 #include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -121,4 +122,19 @@ TEST(Palettes, ShortFileIsZeroFilledAndReported) {
     EXPECT_EQ(p.pictureTable[33], Rgb565(33, 0, 0)); // byte 99 is the last one there
     EXPECT_EQ(p.pictureTable[34], 0);                // not the previous file's colour
     EXPECT_EQ(p.pictureTable[255], 0);
+}
+
+TEST(Palettes, GlobalLoadFollowsTheDisplayLayout) {
+    TempFolder folder;
+    TempFolder::Write("Kardol.pal", PaletteBytes());
+    const int32_t saved = PixelFormat;
+    PixelFormat = 555;
+    LoadPalettes();
+    EXPECT_EQ(Palette16[1], 0x7FFF);
+    EXPECT_EQ(Palette16[0], 0);
+    PixelFormat = 565;
+    LoadPalettes();
+    EXPECT_EQ(Palette16[1], 0xFFFF);
+    EXPECT_EQ(Palette16[200], Expected(200, false));
+    PixelFormat = saved;
 }
