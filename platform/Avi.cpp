@@ -392,8 +392,11 @@ struct Decompressor {
     int width = 0;
     int height = 0;
     bool began = false;
+    uint8_t* picture[4] = {};
+    int pictureStride[4] = {};
 
     ~Decompressor() {
+        av_freep(&picture[0]);
         sws_freeContext(scaler);
         av_packet_free(&packet);
         av_frame_free(&frame);
@@ -539,13 +542,18 @@ int32_t ICDecompress(HIC d, uint32_t, const void* inFormat, const void* inData, 
     d->scaler = sws_getCachedContext(d->scaler, f->width, f->height, static_cast<AVPixelFormat>(f->format),
                                      d->width, d->height, d->outFormat, SWS_POINT, nullptr, nullptr, nullptr);
     int32_t result = ICERR_ERROR;
-    if (d->scaler) {
-        // Bottom-up: the picture's first row goes to the buffer's last.
-        uint8_t* dst[4] = {static_cast<uint8_t*>(outData) + static_cast<size_t>(stride) * (d->height - 1),
-                           nullptr, nullptr, nullptr};
-        int dstStride[4] = {-stride, 0, 0, 0};
-        if (sws_scale(d->scaler, f->data, f->linesize, 0, f->height, dst, dstStride) == d->height)
-            result = ICERR_OK;
+    // The scaler may write past the end of a row, so it fills a padded picture of its own and
+    // only whole rows are copied out, the picture's first row to the buffer's last.
+    if (d->scaler && !d->picture[0] &&
+        av_image_alloc(d->picture, d->pictureStride, d->width, d->height, d->outFormat, 64) < 0)
+        d->picture[0] = nullptr;
+    if (d->scaler && d->picture[0] &&
+        sws_scale(d->scaler, f->data, f->linesize, 0, f->height, d->picture, d->pictureStride) == d->height) {
+        size_t rowBytes = static_cast<size_t>(d->width) * BytesPerPixel(d->outFormat);
+        for (int y = 0; y < d->height; ++y)
+            std::memcpy(static_cast<uint8_t*>(outData) + static_cast<size_t>(stride) * (d->height - 1 - y),
+                        d->picture[0] + static_cast<size_t>(d->pictureStride[0]) * y, rowBytes);
+        result = ICERR_OK;
     }
     av_frame_unref(f);
     return result;

@@ -230,6 +230,19 @@ TEST_F(AviFileTest, AClipLeftAloneStopsItsTimerOnTheSeventySecondIdleTick) {
     clip.Close();
 }
 
+TEST_F(AviFileTest, ATimerThatCannotBeMadeStopsTheClipAtOnce) {
+    std::string path = Avi("t.avi", Spec(Numbered));
+    Zu_AviFile clip;
+    clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0);
+    SetTimerCreationFailsForTests(true);
+    clip.Play(3, 4);
+    SetTimerCreationFailsForTests(false);
+    EXPECT_FALSE(clip.TimerRunning());
+    EXPECT_EQ(clip.colour->playing, 0);
+    EXPECT_EQ(clip.colour->outputBuffer, nullptr);
+    EXPECT_EQ(clip.positionX, 3);
+}
+
 TEST_F(AviFileTest, PlayOnARunningClipRestartsAtFrameZeroWithTheSameTimer) {
     fixtures::AviSpec s = Spec(Numbered, 50);
     s.rate = 200;
