@@ -68,7 +68,7 @@ AviPlayer::AviPlayer(const char* file, DirectDraw* directDraw, int loopFlag) : l
     ICSendMessage(decompressor, ICM_DECOMPRESS_BEGIN, 0, 0);
     uint32_t inSize = info.dwSuggestedBufferSize;
     if (inSize == 0) inSize = stride * static_cast<uint32_t>(height);
-    inputBuffer.assign(inSize, 0);
+    inputBuffer.assign(std::min(inSize, 16u << 20), 0); // the file's word is not trusted further
     outputBuffer.assign(stride * static_cast<uint32_t>(height), 0);
     usable = true;
 }

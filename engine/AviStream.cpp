@@ -11,6 +11,8 @@ using namespace platform;
 
 namespace {
 
+// A compressed frame larger than this is skipped (the last picture stays).
+constexpr uint32_t kMaxFrameBytes = 16u << 20;
 // Sound longer than this is cut off rather than buffered.
 constexpr uint64_t kMaxSoundBytes = 64u << 20;
 
@@ -108,10 +110,11 @@ int Zu_AviStream::Open(const char* file, Zu_AviSystem* owner, uint32_t modeWord)
     if (imageSize < alignedRow * height) imageSize = alignedRow * height;
     WriteLe32(outputFormat.data(), kBmiSizeImage, static_cast<uint32_t>(imageSize));
 
-    inputBufferSize = videoInfo.dwSuggestedBufferSize;
-    if (inputBufferSize == 0)
-        inputBufferSize = static_cast<uint32_t>(static_cast<uint64_t>(width) * height *
-                                                ReadLe16(inputFormat.data(), kBmiBitCount) / 8);
+    uint64_t frameBytes = videoInfo.dwSuggestedBufferSize;
+    if (frameBytes == 0)
+        frameBytes = static_cast<uint64_t>(width) * height * ReadLe16(inputFormat.data(), kBmiBitCount) / 8;
+    // One compressed frame never needs more than this; the file's word is not trusted further.
+    inputBufferSize = static_cast<uint32_t>(std::min<uint64_t>(frameBytes, kMaxFrameBytes));
 
     decompressor = ICLocate(ICTYPE_VIDEO, videoInfo.fccHandler, inputFormat.data(), outputFormat.data(),
                             ICMODE_DECOMPRESS);

@@ -171,6 +171,19 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
     EXPECT_EQ(clip.Open(0, 0, (folder.path() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
 }
 
+TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {
+    fixtures::AviSpec s = Spec(Solid);
+    s.suggestedBufferSize = 0xFFFFFFF0u;
+    std::string path = Avi("huge.avi", s);
+    Zu_AviFile clip;
+    ASSERT_EQ(clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 1);
+    EXPECT_EQ(clip.colour->inputBufferSize, 16u << 20);
+    clip.Play(0, 0);
+    clip.DrawFrame(0, 0, screen, 565);
+    clip.Stop();
+    EXPECT_EQ(At(3, 3), Pack16(0xF0, 0x80, 0x40, 565));
+}
+
 TEST_F(AviFileTest, ZoomedTwentyFourBitDrawAndClippingAtTheEdges) {
     std::string path = Avi("n.avi", Spec(Numbered));
     Zu_AviFile clip;
