@@ -59,7 +59,7 @@ std::vector<uint8_t> Decode(HIC ic, PAVISTREAM video, std::vector<uint8_t>& in,
 
 TEST(AviTest, StreamFactsComeFromTheFileHeader) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
+    fixtures::AviShape spec;
     spec.rate = 15000;
     spec.scale = 1000;
     spec.frames = 5;
@@ -88,7 +88,7 @@ TEST(AviTest, StreamFactsComeFromTheFileHeader) {
 
 TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
+    fixtures::AviShape spec;
     spec.pixel = Gradient;
     Opened o;
     Open(o, folder.Write("c.avi", fixtures::MakeAvi(spec)));
@@ -140,7 +140,7 @@ TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
 
 TEST(AviTest, SoundComesAsSixteenBitPcmFromSampleZero) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
+    fixtures::AviShape spec;
     spec.withAudio = true;
     spec.audioChannels = 2;
     spec.audioSamples = 800;
