@@ -1,5 +1,7 @@
 #include "platform/MediaFileName.h"
 
+#include "platform/Files.h"
+
 #include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -35,6 +37,12 @@ std::string ResolveMediaFileName(const char* name) {
     for (char& c : plain)
         if (c == '\\') c = '/';
     if (plain.empty() || Exists(plain)) return plain;
+    // Game names are relative to the working folder and go through the game's own resolver;
+    // absolute paths (tools and tests) are folded here.
+    if (plain[0] != '/') {
+        std::optional<std::string> resolved = ResolvePath(name);
+        return resolved ? *resolved : plain;
+    }
     std::string result;
     size_t start = 0;
     if (plain[0] == '/') {

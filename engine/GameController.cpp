@@ -1,0 +1,3 @@
+#include "engine/GameController.h"
+
+GameController* TheGameController = nullptr;
