@@ -81,7 +81,7 @@ int ShowSdlBox(SDL_Window* window, const std::string& text, const std::string& c
 
 } // namespace
 
-int MessageBoxA(HWND__* owner, const char* text, const char* caption, uint32_t type) {
+int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type) {
     const std::string utfText = Big5ToUtf8(text);
     const std::string utfCaption = Big5ToUtf8(caption ? caption : "Error");
     {
@@ -89,7 +89,7 @@ int MessageBoxA(HWND__* owner, const char* text, const char* caption, uint32_t t
         shown.push_back(ShownMessageBox{text ? text : "", caption ? caption : "", type});
     }
     if (!IsHeadless()) {
-        int answer = ShowSdlBox(SdlWindowOf(owner), utfText, utfCaption, type);
+        int answer = ShowSdlBox(static_cast<SDL_Window*>(SdlWindowOf(owner)), utfText, utfCaption, type);
         if (answer > 0) return answer;
     }
     std::fprintf(stderr, "[%s] %s\n", utfCaption.c_str(), utfText.c_str());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Messages.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,9 +25,7 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-struct HWND__;
-
-int MessageBoxA(HWND__* owner, const char* text, const char* caption, uint32_t type);
+int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type);
 
 // Test seam: answers for the next headless boxes, and the boxes shown so far.
 struct ShownMessageBox {
