@@ -2,7 +2,7 @@
 
 #include "Program/Startup.h"
 
-ScreenSettings* Settings = nullptr;
+ScreenSettings* TheScreenSettings = nullptr;
 
 ScreenSettings::ScreenSettings() {
     firstFlag = 1;

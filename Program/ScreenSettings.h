@@ -49,4 +49,4 @@ public:
     int16_t nameLabelsOn = 1;
 };
 
-extern ScreenSettings* Settings;
+extern ScreenSettings* TheScreenSettings;

@@ -1,41 +1,26 @@
 #include "Program/StageRecords.h"
 
 #include "engine/ByteReader.h"
+#include "platform/Files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 #include <vector>
 
 namespace {
 
-bool ReadWhole(const char* path, std::vector<uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// A file of at most `limit` bytes, read whole; false when it cannot be opened.
+bool ReadWhole(const char* path, std::vector<uint8_t>& out, size_t limit) {
+    platform::HFILE f = platform::_lopen(path, platform::OF_READ);
+    if (f == platform::HFILE_ERROR) return false;
+    out.assign(limit, 0);
+    const uint32_t got = platform::_lread(f, out.data(), static_cast<uint32_t>(limit));
+    platform::_lclose(f);
+    out.resize(got == static_cast<uint32_t>(platform::HFILE_ERROR) ? 0 : got);
     return true;
 }
 
 bool WriteReplacing(const char* path, const std::vector<uint8_t>& bytes) {
-    const std::string tmp = std::string(path) + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(tmp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) std::remove(tmp.c_str());
-    return !ec;
+    return platform::WriteFileAtomic(path, bytes.data(), bytes.size());
 }
 
 // A text field read from a file keeps at most its size less one byte, so it always ends.
@@ -48,7 +33,7 @@ void ReadText(ByteReader& r, char (&field)[20]) {
 
 bool ReadSlotLabelFile(const char* path, uint32_t& count, SlotLabelTable& labels) {
     std::vector<uint8_t> bytes;
-    if (!ReadWhole(path, bytes)) {
+    if (!ReadWhole(path, bytes, 4 + SlotLabelCount * SlotLabelSize)) {
         count = 0;
         for (SaveSlotLabel& l : labels) l.inUse = 0;
         return false;
@@ -72,7 +57,7 @@ bool ReadSlotLabelFile(const char* path, uint32_t& count, SlotLabelTable& labels
 
 bool ReadStageRecordFile(const char* path, StageRecordTable& records) {
     std::vector<uint8_t> bytes;
-    if (!ReadWhole(path, bytes)) {
+    if (!ReadWhole(path, bytes, StageRecordCount * StageRecordSize)) {
         for (StageRecord& s : records) s.won = 0;
         return false;
     }
