@@ -90,6 +90,30 @@ TEST_F(Messages, GetMessageWaitsForAnotherThread) {
     poster.join();
 }
 
+TEST_F(Messages, PostsFromManyThreadsArriveWholeAndInOrderPerThread) {
+    constexpr int Threads = 4;
+    constexpr int PerThread = 2000;
+    std::vector<std::thread> posters;
+    for (int t = 0; t < Threads; ++t) {
+        posters.emplace_back([t] {
+            for (int i = 0; i < PerThread; ++i)
+                PostMessage(nullptr, WM_USER + t, static_cast<WPARAM>(i), 0);
+        });
+    }
+    std::vector<int> next(Threads, 0);
+    MSG m{};
+    for (int n = 0; n < Threads * PerThread; ++n) {
+        ASSERT_EQ(GetMessage(&m, nullptr, 0, 0), 1);
+        const int t = static_cast<int>(m.message - WM_USER);
+        ASSERT_GE(t, 0);
+        ASSERT_LT(t, Threads);
+        ASSERT_EQ(m.wParam, static_cast<WPARAM>(next[t]++));
+    }
+    for (auto& poster : posters)
+        poster.join();
+    EXPECT_EQ(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE), 0);
+}
+
 TEST_F(Messages, DispatchCallsTheWindowProcedure) {
     seen.clear();
     HWND w = AllocateWindowHandle();
