@@ -20,6 +20,8 @@ struct PresentState {
     int padOverride = -1;
     int clientWidth = 800;
     int clientHeight = 600;
+    int originX = 0;
+    int originY = 0;
     PresentedFrame last;
     uint64_t count = 0;
     bool exitHook = false;
@@ -114,6 +116,20 @@ void GetClientSize(int* width, int* height) {
     if (height) *height = s.clientHeight;
 }
 
+void SetClientOrigin(int x, int y) {
+    PresentState& s = State();
+    std::lock_guard<std::mutex> g(s.mutex);
+    s.originX = x;
+    s.originY = y;
+}
+
+void GetClientOrigin(int* x, int* y) {
+    PresentState& s = State();
+    std::lock_guard<std::mutex> g(s.mutex);
+    if (x) *x = s.originX;
+    if (y) *y = s.originY;
+}
+
 void FlushPendingPresent() {
     GetPresenter().FlushPending();
 }
@@ -178,6 +194,8 @@ void ResetPresenterForTest() {
         s.padOverride = -1;
         s.clientWidth = 800;
         s.clientHeight = 600;
+        s.originX = 0;
+        s.originY = 0;
         s.last = PresentedFrame{};
         s.count = 0;
     }

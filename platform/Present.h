@@ -31,6 +31,8 @@ public:
     virtual void Present(const uint16_t* pixels, int width, int height, int pitchBytes, int layout) = 0;
     // Shows a frame that another thread handed in; call on the thread that owns the window.
     virtual void FlushPending() {}
+    // The id of the window frames go to; 0 while there is none (always for headless).
+    virtual uint32_t WindowId() const { return 0; }
 };
 
 // The backend in use, chosen on first use.
@@ -43,6 +45,10 @@ void PresentSurface(const Surface& surface);
 void SetPresentWindow(void* sdlWindow);
 void SetClientSize(int width, int height);
 void GetClientSize(int* width, int* height);
+// Screen position of the client area's top-left corner: a blit onto the primary surface through
+// a clipper gives its destination in screen coordinates.
+void SetClientOrigin(int x, int y);
+void GetClientOrigin(int* x, int* y);
 // Shows a frame that a second thread presented (call from the window's thread each loop pass).
 void FlushPendingPresent();
 

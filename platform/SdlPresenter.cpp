@@ -27,6 +27,8 @@ public:
 
     bool IsHeadless() const override { return false; }
 
+    uint32_t WindowId() const override { return window_ ? SDL_GetWindowID(window_) : 0; }
+
     void SetFullScreen(bool fullScreen, int width, int height) override {
         std::lock_guard<std::mutex> g(mutex_);
         fullScreen_ = fullScreen;

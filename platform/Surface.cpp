@@ -178,6 +178,14 @@ HRESULT Surface::Blt(const RECT* dstRect, Surface* src, const RECT* srcRect, uin
     if (!RectInside(s, src->width_, src->height_)) return DDERR_INVALIDRECT;
     if (d.left >= d.right || d.top >= d.bottom) return DDERR_INVALIDRECT;
     // The visible part of the destination; a clipper cuts it to the surface, otherwise it must fit.
+    if (clipper_ && isPrimary()) {
+        int ox = 0, oy = 0;
+        GetClientOrigin(&ox, &oy);
+        d.left -= ox;
+        d.right -= ox;
+        d.top -= oy;
+        d.bottom -= oy;
+    }
     RECT vis = d;
     if (clipper_) {
         vis.left = std::max(d.left, 0);

@@ -161,7 +161,9 @@ public:
 
     // Copies src (whole when srcRect is null) onto dst (whole when null), stretching with the
     // nearest pixel when the sizes differ. Rectangles outside a surface give DDERR_INVALIDRECT,
-    // except on a surface with a clipper, where the destination is clipped to the surface.
+    // except on a surface with a clipper, where the destination is clipped to the surface. On the
+    // primary surface with a clipper the destination is in screen coordinates (the client area's
+    // origin comes from platform/Present.h).
     HRESULT Blt(const RECT* dstRect, Surface* src, const RECT* srcRect, uint32_t flags, void* fx = nullptr);
     // A 1:1 copy to (x, y); never clips: a rectangle reaching outside either surface fails.
     HRESULT BltFast(int32_t x, int32_t y, Surface* src, const RECT* srcRect, uint32_t flags);
