@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct Rect;
+class Rect;
 class Window;
 
 // The body of every layout window: a widget on the parent that routes mouse input on its

@@ -7,7 +7,7 @@
 class Widget;
 class GuiLayout;
 class GuiPanel;
-struct Point;
+class Point;
 
 // The logical window behind every screen, panel and dialog. It owns no pixels; its controls
 // notify it through these operations, and each screen overrides the ones it cares about.
