@@ -22,7 +22,8 @@ using namespace platform;
 namespace {
 
 std::filesystem::path MakeFolder(const char* tag) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (std::string("kardol-") + tag + "-XXXXXX")).string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / (std::string("kardol-") + tag + "-XXXXXX")).string();
     return mkdtemp(pattern.data());
 }
 
@@ -34,10 +35,13 @@ std::string ReadFile(const std::filesystem::path& p) {
 // Starts the game in `folder` with the given extra environment; returns its pid.
 pid_t StartGame(const std::filesystem::path& folder, const std::vector<std::string>& extraEnv) {
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    for (const auto& e : extraEnv) env.push_back(e);
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    for (const auto& e : extraEnv)
+        env.push_back(e);
     std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
+    for (auto& e : env)
+        envp.push_back(e.data());
     envp.push_back(nullptr);
     const std::string binary = std::string(KARDOL_BINARY_DIR) + "/Kardol";
     std::string arg0 = binary;
@@ -93,13 +97,16 @@ TEST(SingleInstance, ASecondCopyExitsOneAndTouchesNothing) {
         std::ofstream out(registry, std::ios::binary);
         out << "[HKEY_CLASSES_ROOT\\Software\\VelmoraII]\nWorkPath=sz:/games/kardol\n";
     }
-    const std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime.string(), "KARDOL_REGISTRY=" + registry.string(),
-                                          "KARDOL_HEADLESS=1", "KARDOL_FRAMES=1000000", "SDL_AUDIODRIVER=dummy"};
+    const std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime.string(),
+                                          "KARDOL_REGISTRY=" + registry.string(), "KARDOL_HEADLESS=1",
+                                          "KARDOL_FRAMES=1000000", "SDL_AUDIODRIVER=dummy"};
     const pid_t a = StartGame(first, env);
     ASSERT_GT(a, 0);
-    // The first copy holds the lock once its window exists.
+    // The first copy holds the lock from its first step and records the client just after.
     const auto socket = runtime / "kardol-VelmoraII.sock";
-    for (int i = 0; i < 400 && !std::filesystem::exists(socket); ++i)
+    for (int i = 0; i < 800 && !(std::filesystem::exists(socket) &&
+                                 ReadFile(registry).find("UpDate") != std::string::npos);
+         ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     ASSERT_TRUE(std::filesystem::exists(socket));
     const std::string registryBefore = ReadFile(registry);
