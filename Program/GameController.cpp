@@ -165,6 +165,13 @@ GameController::~GameController() {
     focusList = nullptr;
     delete win25Layout;
     win25Layout = nullptr;
+    // Tear-down frees these first; a controller deleted without it must not leak them.
+    delete templateTables;
+    templateTables = nullptr;
+    delete recordChannel;
+    recordChannel = nullptr;
+    delete session;
+    session = nullptr;
     DestroyDerived();
 }
 

@@ -6,6 +6,7 @@
 #include "engine/AviClipManager.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
+#include "engine/ModalLoopState.h"
 #include "engine/MusicPlayer.h"
 #include "engine/NumberFont.h"
 #include "engine/NumberTable.h"
@@ -182,7 +183,7 @@ void StopGameTimer() {
 void TearDownProgram() {
     StopGameTimer();
     StartupState = 5;
-    AviClipManager::CloseAll();
+    TheAviClipManager.CloseAll();
     delete TheSoundBank;
     TheSoundBank = nullptr;
     ShutdownAudio();
@@ -225,10 +226,10 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case MM_MCINOTIFY:
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            MovieStopState = 2;
+            ModalLoopState = 2;
             return DefWindowProcA(window, message, wParam, lParam);
         case MCIWNDM_NOTIFYMODE:
-            if (lParam == static_cast<LPARAM>(MCI_MODE_STOP)) MovieStopState = 2;
+            if (lParam == static_cast<LPARAM>(MCI_MODE_STOP)) ModalLoopState = 2;
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
@@ -260,7 +261,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     case WM_ERASEBKGND:
-        StopAviModal();
+        ModalLoopState = 2; // stops a modal movie
         return 1;
     case WM_ACTIVATEAPP:
         ActiveFlag = (wParam == 1 || wParam == 2) ? 1 : 0;

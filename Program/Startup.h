@@ -52,7 +52,3 @@ extern platform::HANDLE LoadMutex;
 extern LinkList* WindowList;
 extern KeyedTable37* TheKeyedTable37;
 extern Big5BitmapFont* TheBig5Font;
-
-// The map view's origin that the movie overlays follow: the current view's, 0 while none.
-int32_t CurrentViewOffsetX();
-int32_t CurrentViewOffsetY();

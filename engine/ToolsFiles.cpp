@@ -1,5 +1,6 @@
 #include "engine/ErrorList.h"
 #include "engine/Tools.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,8 +12,10 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Game paths use "\" between their parts.
+// A game name inside the working folder is found as the game wrote it, whatever the case on disk;
+// any other path (a whole folder name, say) only has its "\" separators turned round.
 fs::path HostPath(const std::string& gamePath) {
+    if (auto resolved = platform::ResolvePath(gamePath.c_str())) return fs::path(*resolved);
     std::string p = gamePath;
     std::replace(p.begin(), p.end(), '\\', '/');
     return fs::path(p);

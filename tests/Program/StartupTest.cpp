@@ -121,30 +121,6 @@ TEST(StartupRegistry, UpdateClientPathIsWrittenOnlyWhenAbsentAndWorkPathKnown) {
         setenv("KARDOL_REGISTRY", keep.c_str(), 1);
 }
 
-TEST(StartupMovies, ViewOffsetsFollowTheCurrentMapView) {
-    ShellTestFolder folder;
-    EXPECT_EQ(CurrentViewOffsetX(), 0);
-    TheScreenSettings = new ScreenSettings;
-    TheGameController = new GameController;
-    EXPECT_EQ(CurrentViewOffsetX(), 0);
-    EXPECT_EQ(CurrentViewOffsetY(), 0);
-    auto* view = new MapView;
-    view->viewX = 7;
-    view->viewY = 12;
-    TheGameController->gameScreen = view;
-    EXPECT_EQ(CurrentViewOffsetX(), 7);
-    EXPECT_EQ(CurrentViewOffsetY(), 12);
-    view->viewX = 9; // read when drawing, not kept from start-up
-    EXPECT_EQ(CurrentViewOffsetX(), 9);
-    TheGameController->gameScreen = nullptr;
-    delete view;
-    TheGameController->FreeResources();
-    delete TheGameController;
-    TheGameController = nullptr;
-    delete TheScreenSettings;
-    TheScreenSettings = nullptr;
-}
-
 TEST(StartupSettings, ScreenSizeFollowsTheModeAndResetKeepsTheWindowedFlag) {
     GameModeFlag = 1;
     {

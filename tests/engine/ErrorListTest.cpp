@@ -1,5 +1,5 @@
 #include "engine/ErrorList.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "engine/Tools.h"
 
 #include <gtest/gtest.h>
@@ -82,12 +82,12 @@ TEST(ErrorList, ReportLineIsCutToItsBuffer) {
 class ErrorLog : public testing::Test {
 protected:
     void SetUp() override { Zu_Tools::StartErrorLogRun(); }
-    TempFolder folder{true};
-    std::string Log() const { return TempFolder::Read(folder.path() / "Error.lst"); }
+    ScratchFolder folder{true};
+    std::string Log() const { return ScratchFolder::Read(folder.path() / "Error.lst"); }
 };
 
 TEST_F(ErrorLog, FirstWriteOfARunEmptiesTheFileAndEveryLineStartsWithABreak) {
-    TempFolder::Write(folder.path() / "Error.lst", "old run\n");
+    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog("Zu_LocalControl", "Have Connect Server", 2225, 0, 0, 0, 1);
     Zu_Tools::WriteErrorLog("Zu_MultiCasting", "WSAECONNRESET", 310, 4, 0, 0, 1);
     EXPECT_EQ(Log(), "\nZu_LocalControl,Have Connect Server,2225,0,0,0"
@@ -95,7 +95,7 @@ TEST_F(ErrorLog, FirstWriteOfARunEmptiesTheFileAndEveryLineStartsWithABreak) {
 }
 
 TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
-    TempFolder::Write(folder.path() / "Error.lst", "old run\n");
+    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 0);
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 2);
     EXPECT_EQ(Log(), "old run\n");
@@ -104,7 +104,7 @@ TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
 }
 
 TEST_F(ErrorLog, WithoutTextsTheFirstCallStillEmptiesTheFile) {
-    TempFolder::Write(folder.path() / "Error.lst", "old run\n");
+    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog(nullptr, nullptr, 1, 2, 3, 4, 1);
     EXPECT_EQ(Log(), "");
     Zu_Tools::WriteErrorLog(nullptr, "peer", -1, 0, 0, 0, 1);
@@ -115,7 +115,7 @@ TEST_F(ErrorLog, AFailedFirstOpenStillMakesLaterWritesAppend) {
     std::filesystem::create_directory(folder.path() / "Error.lst"); // cannot be opened as a file
     Zu_Tools::WriteErrorLog("a", "b", 1, 0, 0, 0, 1);
     std::filesystem::remove(folder.path() / "Error.lst");
-    TempFolder::Write(folder.path() / "Error.lst", "kept");
+    ScratchFolder::Write(folder.path() / "Error.lst", "kept");
     Zu_Tools::WriteErrorLog("a", "b", 2, 0, 0, 0, 1);
     EXPECT_EQ(Log(), "kept\na,b,2,0,0,0");
 }

@@ -1,5 +1,5 @@
 #include "engine/Tools.h"
-#include "TempFolder.h"
+#include "ScratchFolder.h"
 #include "engine/ErrorList.h"
 
 #include <gtest/gtest.h>
@@ -272,14 +272,14 @@ TEST(Tools, EvaluateConditionReadsTermsLeftToRight) {
 }
 
 TEST(Tools, FilesListLoadAndDeleteTree) {
-    TempFolder folder;
+    ScratchFolder folder;
     const auto base = folder.path() / "save";
     std::filesystem::create_directories(base / "slot" / "inner");
     std::filesystem::create_directories(base / "slot" / ".hidden");
-    TempFolder::Write(base / "slot" / "b.dat", "bb");
-    TempFolder::Write(base / "slot" / "a.dat", "a");
-    TempFolder::Write(base / "slot" / "inner" / "c.dat", "ccc");
-    TempFolder::Write(base / "slot" / ".hidden" / "d.dat", "d");
+    ScratchFolder::Write(base / "slot" / "b.dat", "bb");
+    ScratchFolder::Write(base / "slot" / "a.dat", "a");
+    ScratchFolder::Write(base / "slot" / "inner" / "c.dat", "ccc");
+    ScratchFolder::Write(base / "slot" / ".hidden" / "d.dat", "d");
 
     Zu_ErrorList list;
     list.Add("stale", 1, 1, 1);
@@ -302,9 +302,24 @@ TEST(Tools, FilesListLoadAndDeleteTree) {
     EXPECT_FALSE(std::filesystem::exists(base / "slot" / "inner"));
     EXPECT_TRUE(std::filesystem::exists(base / "slot" / ".hidden" / "d.dat"));
     std::filesystem::remove_all(base / "slot" / ".hidden");
-    TempFolder::Write(base / "slot" / "e.dat", "e");
+    ScratchFolder::Write(base / "slot" / "e.dat", "e");
     EXPECT_EQ(Zu_Tools::DeleteTree((base / "slot").string().c_str()), 1);
     EXPECT_FALSE(std::filesystem::exists(base / "slot"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(Tools, GameNamesInTheWorkingFolderAreFoundWhateverTheirCase) {
+    ScratchFolder folder(true);
+    std::filesystem::create_directories(folder.path() / "Save" / "Slot1");
+    ScratchFolder::Write(folder.path() / "Save" / "Slot1" / "Data.BIN", "xyz");
+    std::unique_ptr<uint8_t[]> data;
+    EXPECT_EQ(Zu_Tools::LoadWholeFile("save\\slot1\\data.bin", data), 3u);
+    Zu_ErrorList list;
+    EXPECT_EQ(Zu_Tools::ListFiles("SAVE", "slot1", list), 1);
+    EXPECT_STREQ(list.GetFirst()->fileText.get(), "SAVE\\slot1\\Data.BIN");
 }
 
 } // namespace

@@ -136,7 +136,7 @@ std::vector<uint8_t> MakeAvi(const AviSpec& s) {
     Put32(out, s.rate);
     Put32(out, 0);
     Put32(out, s.frames);
-    Put32(out, frameBytes);
+    Put32(out, s.suggestedBufferSize ? s.suggestedBufferSize : frameBytes);
     Put32(out, 0xFFFFFFFF);
     Put32(out, 0);
     Put16(out, 0);

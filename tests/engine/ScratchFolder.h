@@ -9,23 +9,23 @@
 
 // A fresh folder under the system's temporary folder, optionally made the working folder for the
 // test's length; removed afterwards.
-class TempFolder {
+class ScratchFolder {
 public:
-    explicit TempFolder(bool enter = false) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kardol-XXXXXX").string();
+    explicit ScratchFolder(bool enter = false) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kardol-engine-XXXXXX").string();
         path_ = mkdtemp(pattern.data());
         if (enter) {
             previous_ = std::filesystem::current_path();
             std::filesystem::current_path(path_);
         }
     }
-    ~TempFolder() {
+    ~ScratchFolder() {
         if (!previous_.empty()) std::filesystem::current_path(previous_);
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
 
