@@ -2,6 +2,7 @@
 
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameParameters.h"
+#include "Program/GameRules.h"
 #include "Program/MainWindow.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
@@ -49,18 +50,6 @@ void* PausePicture = nullptr;
 
 Zu_StageSet* CurrentStage() {
     return TheBattleMap ? TheBattleMap->stageSet : nullptr;
-}
-
-// Clears every row of the back surface's screen width.
-void ClearBackSurface() {
-    platform::Surface* back = GetBackSurface();
-    if (!back) return;
-    platform::DDSURFACEDESC2 desc{};
-    if (platform::FAILED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return;
-    auto* base = static_cast<uint8_t*>(desc.lpSurface);
-    for (uint32_t y = 0; y < desc.dwHeight; ++y)
-        std::memset(base + y * desc.lPitch, 0, desc.dwWidth * 2);
-    back->Unlock(nullptr);
 }
 
 void StopAndReleaseMusic() {

@@ -6,6 +6,7 @@
 #include "Program/MainWindow.h"
 #include "Program/Palettes.h"
 #include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
 #include "engine/AviClipManager.h"
 #include "engine/AviSystem.h"
 #include "engine/Blitter16.h"
@@ -187,6 +188,10 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
         TheGameController->scene = static_cast<int8_t>(200);
     }
     TheGameController->syncRandom = static_cast<uint32_t>(GameRandom());
+    SetSoundEffectGate([] {
+        const bool muted = TheGameController && TheGameController->soundMute != 0;
+        return !muted && TheScreenSettings && TheScreenSettings->soundEffectsOn != 0;
+    });
 
     // 19: the movies draw into the back surface. No map view exists yet, so no references into
     // one are handed over: the clip manager reads the current view's origin when it draws, and
