@@ -115,6 +115,7 @@ GameController::GameController() {
         f->data = new uint8_t[size]();
         markerFrames[i] = f;
         markerAnims[i] = new FrameAnimControl;
+        markerAnims[i]->AddFrame(f);
     }
 
     std::memset(scratch, 0, sizeof scratch);

@@ -1,11 +1,13 @@
 #include "Program/MainWindow.h"
 
+#include "Program/EditorCommands.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "engine/AviClipManager.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
+#include "engine/KeyedTable37.h"
 #include "engine/ModalLoopState.h"
 #include "engine/MusicPlayer.h"
 #include "engine/NumberFont.h"
@@ -212,6 +214,9 @@ void TearDownProgram() {
     TheNumberTable = nullptr;
     delete TheResourceStore;
     TheResourceStore = nullptr;
+    delete TheKeyedTable37;
+    TheKeyedTable37 = nullptr;
+    SetWindowedFlagSource(nullptr);
     delete TheScreenSettings;
     TheScreenSettings = nullptr;
     ReleaseSurfaces();
@@ -295,8 +300,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
         return 1;
     case WM_COMMAND:
-        // Editor menu commands come with the editor shell; none is known yet.
-        return 0;
+        return RunEditorCommand(window, static_cast<int>(wParam & 0xFFFF));
     case WM_MOUSEMOVE:
         if (c) {
             c->mouseX = LowWord(lParam);

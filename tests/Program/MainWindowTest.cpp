@@ -223,3 +223,22 @@ TEST_F(MainWindowTest, DestroyTearsEverythingDownAndQuits) {
     EXPECT_EQ(m.wParam, 0u);
     StartupState = 0;
 }
+
+TEST_F(MainWindowTest, TheRealTimerPostsFramesThatTheLoopRuns) {
+    FramePeriodMs = 5.0;
+    RegisterWindowProc(AppWindow.window, MainWndProc);
+    StartGameTimer();
+    EXPECT_NE(AppWindow.timerId, 0u);
+    EXPECT_EQ(AppWindow.TimerRate, 1000);
+    int frames = 0;
+    MSG m;
+    while (frames < 5 && GetMessage(&m, nullptr, 0, 0) > 0) {
+        EXPECT_EQ(m.message, FrameMessage);
+        DispatchMessage(&m);
+        ++frames;
+    }
+    StopGameTimer();
+    EXPECT_EQ(AppWindow.timerId, 0u);
+    EXPECT_EQ(frames, 5);
+    EXPECT_GE(TheScreenSettings->runningFrameCounter.load(), 5);
+}
