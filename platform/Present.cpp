@@ -15,7 +15,6 @@ namespace {
 struct PresentState {
     std::mutex mutex;
     std::unique_ptr<Presenter> presenter;
-    bool forceSdl = false;
     int layoutOverride = 0;
     int padOverride = -1;
     int clientWidth = 800;
@@ -49,7 +48,7 @@ void DumpAtExit() {
 
 Presenter& PresenterLocked(PresentState& s) {
     if (!s.presenter) {
-        if (s.forceSdl || !EnvIs("KARDOL_HEADLESS", "1")) s.presenter = detail::MakeSdlPresenter();
+        if (!EnvIs("KARDOL_HEADLESS", "1")) s.presenter = detail::MakeSdlPresenter();
         if (!s.presenter) s.presenter = detail::MakeHeadlessPresenter();
     }
     return *s.presenter;
@@ -199,12 +198,6 @@ void ResetPresenterForTest() {
         s.last = PresentedFrame{};
         s.count = 0;
     }
-}
-
-void ForceSdlPresenterForTest(bool force) {
-    PresentState& s = State();
-    std::lock_guard<std::mutex> g(s.mutex);
-    s.forceSdl = force;
 }
 
 } // namespace platform

@@ -40,8 +40,9 @@ Presenter& GetPresenter();
 // Hands the primary surface's pixels to the presenter and records the frame.
 void PresentSurface(const Surface& surface);
 
-// Window seam for the start-up code: the main window (an SDL_Window*) to present into, and its
-// client size, which is the primary surface's size in window mode.
+// Window seam for the start-up code: the main window (an SDL_Window*) to present into (hand in
+// null before destroying it), and its client size, which is the primary surface's size in
+// window mode. Without a main window the SDL backend makes a window of its own.
 void SetPresentWindow(void* sdlWindow);
 void SetClientSize(int width, int height);
 void GetClientSize(int* width, int* height);
@@ -70,8 +71,6 @@ bool DumpLastFrame(const std::string& path);
 // Test seam: drops the backend so that the next GetPresenter() chooses again, and forgets the
 // recorded frames and the layout/padding seams.
 void ResetPresenterForTest();
-// Test seam: forces the SDL backend even when KARDOL_HEADLESS is set (false: choose as usual).
-void ForceSdlPresenterForTest(bool force);
 
 namespace detail {
 std::unique_ptr<Presenter> MakeHeadlessPresenter();

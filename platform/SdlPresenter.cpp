@@ -23,6 +23,7 @@ public:
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (ownWindow_) SDL_DestroyWindow(ownWindow_);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
 
     bool IsHeadless() const override { return false; }
@@ -69,12 +70,31 @@ private:
     SDL_Window* Window() {
         SDL_Window* given = gGivenWindow.load();
         if (given && given != window_) {
+            // The start-up's main window takes over from a window of our own.
             DropRenderer();
+            if (ownWindow_) SDL_DestroyWindow(ownWindow_);
+            ownWindow_ = nullptr;
             window_ = given;
+            modeDirty_ = true;
+        } else if (!given && window_ && window_ != ownWindow_) {
+            // The main window was taken back (it is about to go): never touch it again.
+            DropRenderer();
+            window_ = nullptr;
         }
         if (!window_) {
-            ownWindow_ = SDL_CreateWindow("Kardol", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                          width_ > 0 ? width_ : 800, height_ > 0 ? height_ : 600, 0);
+            int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+            int w = width_ > 0 ? width_ : 800, h = height_ > 0 ? height_ : 600;
+            SDL_Rect desktop;
+            if (fullScreen_ && SDL_GetDisplayBounds(0, &desktop) == 0) {
+                // Made over the whole desktop from the start: without a window manager the
+                // switch to full screen keeps the window's own position and size.
+                x = desktop.x;
+                y = desktop.y;
+                w = desktop.w;
+                h = desktop.h;
+            }
+            ownWindow_ =
+                SDL_CreateWindow("Kardol", x, y, w, h, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
             if (!ownWindow_) {
                 std::fprintf(stderr, "present: no window: %s\n", SDL_GetError());
                 return nullptr;
@@ -110,7 +130,7 @@ private:
         SDL_Window* w = Window();
         if (!w) return;
         if (!renderer_) {
-            // Flags 0: the software renderer is enough and works on every driver.
+            // Flags 0: any renderer will do, the software one included (SDL_RENDER_DRIVER can choose).
             renderer_ = SDL_CreateRenderer(w, -1, 0);
             if (!renderer_) {
                 std::fprintf(stderr, "present: no renderer: %s\n", SDL_GetError());

@@ -76,7 +76,7 @@ protected:
     }
     void Movie(const std::string& name, uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames = 4,
                uint32_t rate = 100) {
-        fixtures::AviSpec s;
+        fixtures::AviShape s;
         s.pixel = pixel;
         s.frames = frames;
         s.rate = rate;

@@ -69,11 +69,11 @@ protected:
         TheAviSystem.sound = nullptr;
         SetAudioBackend(AudioBackend::Mixer);
     }
-    std::string Avi(const std::string& name, fixtures::AviSpec spec) {
-        return folder.Write(name, fixtures::MakeAvi(spec));
+    std::string Avi(const std::string& name, fixtures::AviShape shape) {
+        return folder.Write(name, fixtures::MakeAvi(shape));
     }
-    fixtures::AviSpec Spec(uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames = 4) {
-        fixtures::AviSpec s;
+    fixtures::AviShape Shape(uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames = 4) {
+        fixtures::AviShape s;
         s.pixel = pixel;
         s.frames = frames;
         return s;
@@ -86,8 +86,8 @@ protected:
 } // namespace
 
 TEST_F(AviFileTest, SixteenBitClipWithQuadrantMatteBlendsOverTheScreen) {
-    std::string colour = Avi("c.avi", Spec(Solid));
-    std::string matte = Avi("m.avi", Spec(Quadrants));
+    std::string colour = Avi("c.avi", Shape(Solid));
+    std::string matte = Avi("m.avi", Shape(Quadrants));
     Zu_AviFile clip;
     ASSERT_EQ(clip.Open(0, 0, colour.c_str(), matte.c_str(), &TheAviSystem, 0, 0, 2, 3), 1);
     ASSERT_TRUE(clip.HasColourStream());
@@ -107,8 +107,8 @@ TEST_F(AviFileTest, TwentyFourBitClipWithMatteAndTheFiveFiveFiveLayout) {
     screen->Release();
     screen = MakeSurface(24, 20, kLayout555, 0x2108);
     TheAviSystem.SetTarget(nullptr, screen, nullptr);
-    std::string colour = Avi("c.avi", Spec(Solid));
-    std::string matte = Avi("m.avi", Spec(Quadrants));
+    std::string colour = Avi("c.avi", Shape(Solid));
+    std::string matte = Avi("m.avi", Shape(Quadrants));
     Zu_AviFile clip;
     clip.Open(0, 0, colour.c_str(), matte.c_str(), &TheAviSystem, 1, 1, 0, 0);
     clip.Play(0, 0);
@@ -129,8 +129,8 @@ TEST_F(AviFileTest, TwentyFourBitClipWithMatteAndTheFiveFiveFiveLayout) {
 }
 
 TEST_F(AviFileTest, CompanionOfAnotherSizeOrMissingLeavesTheClipEmpty) {
-    std::string colour = Avi("c.avi", Spec(Solid));
-    fixtures::AviSpec big = Spec(Quadrants);
+    std::string colour = Avi("c.avi", Shape(Solid));
+    fixtures::AviShape big = Shape(Quadrants);
     big.width = 16;
     std::string matte = Avi("m.avi", big);
     Zu_AviFile clip;
@@ -157,7 +157,7 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
                           {"width 0", 10, 1, 0, 8},
                           {"height 0", 10, 1, 8, 0}};
     for (const Case& c : cases) {
-        fixtures::AviSpec s = Spec(Solid);
+        fixtures::AviShape s = Shape(Solid);
         s.rate = c.rate;
         s.scale = c.scale;
         s.width = c.width;
@@ -172,7 +172,7 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
 }
 
 TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {
-    fixtures::AviSpec s = Spec(Solid);
+    fixtures::AviShape s = Shape(Solid);
     s.suggestedBufferSize = 0xFFFFFFF0u;
     std::string path = Avi("huge.avi", s);
     Zu_AviFile clip;
@@ -185,7 +185,7 @@ TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {
 }
 
 TEST_F(AviFileTest, ZoomedTwentyFourBitDrawAndClippingAtTheEdges) {
-    std::string path = Avi("n.avi", Spec(Numbered));
+    std::string path = Avi("n.avi", Shape(Numbered));
     Zu_AviFile clip;
     ASSERT_EQ(clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0x2001, 0, 0, 0), 1);
     clip.Play(-3, -4); // half a block and two rows off the top-left corner
@@ -222,7 +222,7 @@ TEST_F(AviFileTest, ZoomedTwentyFourBitDrawAndClippingAtTheEdges) {
 }
 
 TEST_F(AviFileTest, AClipLeftAloneStopsItsTimerOnTheSeventySecondIdleTick) {
-    fixtures::AviSpec s = Spec(Numbered, 3);
+    fixtures::AviShape s = Shape(Numbered, 3);
     s.rate = 1000; // a 1 ms frame period
     std::string path = Avi("fast.avi", s);
     Zu_AviFile clip;
@@ -244,7 +244,7 @@ TEST_F(AviFileTest, AClipLeftAloneStopsItsTimerOnTheSeventySecondIdleTick) {
 }
 
 TEST_F(AviFileTest, ATimerThatCannotBeMadeStopsTheClipAtOnce) {
-    std::string path = Avi("t.avi", Spec(Numbered));
+    std::string path = Avi("t.avi", Shape(Numbered));
     Zu_AviFile clip;
     clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0);
     SetTimerCreationFailsForTests(true);
@@ -257,7 +257,7 @@ TEST_F(AviFileTest, ATimerThatCannotBeMadeStopsTheClipAtOnce) {
 }
 
 TEST_F(AviFileTest, PlayOnARunningClipRestartsAtFrameZeroWithTheSameTimer) {
-    fixtures::AviSpec s = Spec(Numbered, 50);
+    fixtures::AviShape s = Shape(Numbered, 50);
     s.rate = 200;
     std::string path = Avi("p.avi", s);
     Zu_AviFile clip;
@@ -279,7 +279,7 @@ TEST_F(AviFileTest, PlayOnARunningClipRestartsAtFrameZeroWithTheSameTimer) {
 }
 
 TEST_F(AviFileTest, StopNeverReturnsWhileACallbackRuns) {
-    fixtures::AviSpec s = Spec(Numbered, 30);
+    fixtures::AviShape s = Shape(Numbered, 30);
     s.rate = 1000;
     std::string colour = Avi("s.avi", s);
     std::string matte = Avi("sm.avi", s);
@@ -299,11 +299,11 @@ TEST_F(AviFileTest, StopNeverReturnsWhileACallbackRuns) {
 }
 
 TEST_F(AviFileTest, SoundPlaysFromFrameZeroAtTheClipVolumeOrNotAtAll) {
-    fixtures::AviSpec s = Spec(Solid, 10);
+    fixtures::AviShape s = Shape(Solid, 10);
     s.withAudio = true;
     s.audioSamples = 8000;
     std::string withSound = Avi("snd.avi", s);
-    std::string silent = Avi("quiet.avi", Spec(Solid));
+    std::string silent = Avi("quiet.avi", Shape(Solid));
 
     // No sound device: silent.
     {

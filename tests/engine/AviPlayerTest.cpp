@@ -45,7 +45,7 @@ protected:
     }
     std::string Movie(const char* name, uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames,
                       uint32_t rate, bool audio = false) {
-        fixtures::AviSpec s;
+        fixtures::AviShape s;
         s.pixel = pixel;
         s.frames = frames;
         s.rate = rate;

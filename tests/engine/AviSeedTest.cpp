@@ -15,20 +15,20 @@ uint32_t Pattern(uint32_t f, uint32_t x, uint32_t y) {
 TEST(AviFuzzSeed, WritesSeedCorpus) {
     std::filesystem::path dir = std::filesystem::path(KARDOL_SEED_DIR) / "avi";
     std::filesystem::create_directories(dir);
-    fixtures::AviSpec plain;
+    fixtures::AviShape plain;
     plain.pixel = Pattern;
     plain.frames = 3;
-    fixtures::AviSpec sound = plain;
+    fixtures::AviShape sound = plain;
     sound.withAudio = true;
     sound.audioSamples = 300;
-    fixtures::AviSpec sixteen = plain;
+    fixtures::AviShape sixteen = plain;
     sixteen.bits = 16;
     sixteen.width = 5;
     sixteen.height = 3;
-    const fixtures::AviSpec specs[] = {plain, sound, sixteen};
+    const fixtures::AviShape shapes[] = {plain, sound, sixteen};
     int n = 0;
-    for (const auto& spec : specs) {
-        std::vector<uint8_t> bytes = fixtures::MakeAvi(spec);
+    for (const auto& shape : shapes) {
+        std::vector<uint8_t> bytes = fixtures::MakeAvi(shape);
         std::ofstream(dir / ("seed" + std::to_string(n++) + ".avi"), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }

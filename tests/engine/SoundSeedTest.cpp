@@ -9,19 +9,19 @@
 TEST(WaveFuzzSeed, WritesSeedCorpus) {
     std::filesystem::path dir = std::filesystem::path(KARDOL_SEED_DIR) / "wave";
     std::filesystem::create_directories(dir);
-    fixtures::WaveSpec plain16;
+    fixtures::WaveShape plain16;
     plain16.fmtSize = 16;
-    fixtures::WaveSpec stereo8;
+    fixtures::WaveShape stereo8;
     stereo8.channels = 2;
     stereo8.bits = 8;
-    fixtures::WaveSpec listFirst;
+    fixtures::WaveShape listFirst;
     listFirst.listFirst = true;
-    fixtures::WaveSpec lying;
+    fixtures::WaveShape lying;
     lying.declaredDataSize = 1000;
-    const fixtures::WaveSpec specs[] = {{}, plain16, stereo8, listFirst, lying};
+    const fixtures::WaveShape shapes[] = {{}, plain16, stereo8, listFirst, lying};
     int n = 0;
-    for (const auto& spec : specs) {
-        std::vector<uint8_t> bytes = fixtures::MakeWave(spec);
+    for (const auto& shape : shapes) {
+        std::vector<uint8_t> bytes = fixtures::MakeWave(shape);
         std::ofstream(dir / ("seed" + std::to_string(n++) + ".wav"), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }

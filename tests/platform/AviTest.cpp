@@ -59,12 +59,12 @@ std::vector<uint8_t> Decode(HIC ic, PAVISTREAM video, std::vector<uint8_t>& in,
 
 TEST(AviTest, StreamFactsComeFromTheFileHeader) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
-    spec.rate = 15000;
-    spec.scale = 1000;
-    spec.frames = 5;
-    spec.pixel = Gradient;
-    std::string path = folder.Write("Movie/Clip.avi", fixtures::MakeAvi(spec));
+    fixtures::AviShape shape;
+    shape.rate = 15000;
+    shape.scale = 1000;
+    shape.frames = 5;
+    shape.pixel = Gradient;
+    std::string path = folder.Write("Movie/Clip.avi", fixtures::MakeAvi(shape));
     Opened o;
     Open(o, (folder.path() + "\\MOVIE\\clip.AVI").c_str());
     AVISTREAMINFO info;
@@ -88,10 +88,10 @@ TEST(AviTest, StreamFactsComeFromTheFileHeader) {
 
 TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
-    spec.pixel = Gradient;
+    fixtures::AviShape shape;
+    shape.pixel = Gradient;
     Opened o;
-    Open(o, folder.Write("c.avi", fixtures::MakeAvi(spec)));
+    Open(o, folder.Write("c.avi", fixtures::MakeAvi(shape)));
     struct Layout {
         uint16_t bits;
         uint32_t compression, r, g, b;
@@ -140,11 +140,11 @@ TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
 
 TEST(AviTest, SoundComesAsSixteenBitPcmFromSampleZero) {
     fixtures::TempFolder folder;
-    fixtures::AviSpec spec;
-    spec.withAudio = true;
-    spec.audioChannels = 2;
-    spec.audioSamples = 800;
-    std::string path = folder.Write("s.avi", fixtures::MakeAvi(spec));
+    fixtures::AviShape shape;
+    shape.withAudio = true;
+    shape.audioChannels = 2;
+    shape.audioSamples = 800;
+    std::string path = folder.Write("s.avi", fixtures::MakeAvi(shape));
     PAVISTREAM audio = nullptr;
     ASSERT_EQ(AVIStreamOpenFromFile(&audio, path.c_str(), streamtypeAUDIO, 0, 0, nullptr), AVIERR_OK);
     uint8_t wfx[kWaveFormatExBytes];
