@@ -1,6 +1,14 @@
 #pragma once
 
+#include "gui/RootObject.h"
+#include "platform/Messages.h"
+#include "platform/Mutex.h"
+
 #include <cstdint>
+
+class LinkList;
+class KeyedTable37;
+class Big5BitmapFont;
 
 // Program-wide words of the shell, and the start-up of the game.
 
@@ -32,14 +40,6 @@ void RecordUpdateClientPath();
 
 // The whole start-up and message loop; the value is the program's exit code.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showState);
-
-#include "gui/RootObject.h"
-#include "platform/Messages.h"
-#include "platform/Mutex.h"
-
-class LinkList;
-class KeyedTable37;
-class Big5BitmapFont;
 
 // A modeless window of the editor that takes its keyboard messages first.
 class ModelessDialog : public RootObject {
