@@ -240,6 +240,12 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYUP:
         case WM_SYSCHAR:
             return 1;
+        case WM_CLOSE:
+            // Closing under a modal movie would tear the program down beneath the movie's
+            // caller: end the movie first and close once it has returned.
+            ModalLoopState = 2;
+            PostMessage(window, WM_CLOSE, 0, 0);
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
         }

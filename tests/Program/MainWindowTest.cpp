@@ -173,6 +173,14 @@ TEST_F(MainWindowTest, DuringAModalMovieClicksEndItAndNeverReachTheGame) {
     MainWndProc(AppWindow.window, MCIWNDM_NOTIFYMODE, 0, MCI_MODE_STOP);
     EXPECT_EQ(ModalLoopState, 2);
     EXPECT_EQ(MainWndProc(AppWindow.window, WM_SYSKEYDOWN, VK_MENU, 0), 1);
+    // A close request ends the movie and comes back once it has returned.
+    ModalLoopState = 1;
+    EXPECT_EQ(MainWndProc(AppWindow.window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(ModalLoopState, 2);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_CLOSE);
+    EXPECT_NE(TheGameController, nullptr);
     c->mode = 0;
     MainWndProc(AppWindow.window, WM_MOUSEMOVE, 0, (20 << 16) | 10);
     EXPECT_EQ(c->mouseX, 10);
