@@ -1,11 +1,4 @@
 #pragma once
 
-#include <cstdint>
-
-// The map view's origin, in cells, as skill movies on the map follow it; the map view itself
-// belongs to the battle world, which builds it around these.
-class MapView {
-public:
-    int32_t viewX = 0;
-    int32_t viewY = 0;
-};
+// The map view belongs to the battle world; engine code reaches it under this name too.
+#include "world/MapView.h"

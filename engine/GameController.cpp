@@ -1,3 +1,0 @@
-#include "engine/GameController.h"
-
-GameController* TheGameController = nullptr;
