@@ -9,4 +9,6 @@ void GameController::RunBattleFrame(uint32_t) {
 }
 
 void GameController::ScrollView() {}
-void GameController::RevealMap() { mapRevealed = 1; }
+void GameController::RevealMap() {
+    mapRevealed = 1;
+}

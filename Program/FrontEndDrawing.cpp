@@ -4,6 +4,8 @@
 
 // Front-end drawing: the screens draw themselves into the back surface; the frame is then
 // presented.
-void GameController::DrawFrontEnd() { PresentFrame(); }
+void GameController::DrawFrontEnd() {
+    PresentFrame();
+}
 
 void GameController::DrawOverlayObjects() {}

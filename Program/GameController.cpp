@@ -12,6 +12,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/LinkList.h"
 #include "engine/MusicPlayer.h"
+#include "engine/Random.h"
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"
 #include "gui/FrameAnimation.h"
@@ -46,7 +47,21 @@ namespace {
 // The pause picture and one further program-wide pointer that construction clears.
 void* PausePicture = nullptr;
 
-Zu_StageSet* CurrentStage() { return TheBattleMap ? TheBattleMap->stageSet : nullptr; }
+Zu_StageSet* CurrentStage() {
+    return TheBattleMap ? TheBattleMap->stageSet : nullptr;
+}
+
+// Clears every row of the back surface's screen width.
+void ClearBackSurface() {
+    platform::Surface* back = GetBackSurface();
+    if (!back) return;
+    platform::DDSURFACEDESC2 desc{};
+    if (platform::FAILED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return;
+    auto* base = static_cast<uint8_t*>(desc.lpSurface);
+    for (uint32_t y = 0; y < desc.dwHeight; ++y)
+        std::memset(base + y * desc.lPitch, 0, desc.dwWidth * 2);
+    back->Unlock(nullptr);
+}
 
 void StopAndReleaseMusic() {
     if (!TheMusicStream) return;
@@ -115,13 +130,16 @@ GameController::GameController() {
 
     std::memset(scratch, 0, sizeof scratch);
     focusList = new LinkList;
-    for (auto& image : minimapImages) image = new uint8_t[38400]();
+    for (auto& image : minimapImages)
+        image = new uint8_t[38400]();
 
     ResetBattleState();
     session = nullptr;
+    BindSyncRandom(&syncRandom, &networked);
 }
 
 GameController::~GameController() {
+    BindSyncRandom(nullptr, nullptr);
     FreeAniFrame(MaskFrame);
     MaskFrame = nullptr;
     EmptyAndDelete(selection);
@@ -295,7 +313,9 @@ void GameController::ClearAndFree() {
     TheBattleMap->FreeObjectLists();
 }
 
-void GameController::OpenRecordScreen() { recordScreen = new BattleRecordScreen(TheRootWidget); }
+void GameController::OpenRecordScreen() {
+    recordScreen = new BattleRecordScreen(TheRootWidget);
+}
 
 void GameController::TearDownBattle() {
     groupCommandMode = 0;
@@ -322,7 +342,8 @@ void GameController::TearDownBattle() {
     if (TheBattleMap) {
         std::memset(TheBattleMap->tableA, 0, sizeof TheBattleMap->tableA);
         std::memset(TheBattleMap->tableB, 0, sizeof TheBattleMap->tableB);
-        for (auto& k : TheBattleMap->kingdomTable) k = nullptr;
+        for (auto& k : TheBattleMap->kingdomTable)
+            k = nullptr;
     }
     if (TheScreenSettings && TheScreenSettings->stageEditMode) {
         delete editorView;
@@ -364,6 +385,10 @@ int GameController::ReadRecords() {
     return 1;
 }
 
-bool GameController::WriteSlotLabels() { return WriteSlotLabelFile(recordLabelFile, slotLabelCount, slotLabels); }
+bool GameController::WriteSlotLabels() {
+    return WriteSlotLabelFile(recordLabelFile, slotLabelCount, slotLabels);
+}
 
-bool GameController::WriteStageRecords() { return WriteStageRecordFile(recordDataFile, stageRecords); }
+bool GameController::WriteStageRecords() {
+    return WriteStageRecordFile(recordDataFile, stageRecords);
+}

@@ -24,7 +24,9 @@ ScreenSettings::ScreenSettings() {
     serialCounter = 100;
 }
 
-ScreenSettings::~ScreenSettings() { DestroyDerived(); }
+ScreenSettings::~ScreenSettings() {
+    DestroyDerived();
+}
 
 void ScreenSettings::Reset() {
     endCountdown = 0;

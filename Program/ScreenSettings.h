@@ -16,10 +16,10 @@ public:
     void Reset();
 
     uint8_t firstFlag = 1;
-    int32_t musicVolume = 5;   // 0..9, over 12.0 for the music library
-    int32_t soundVolume = 5;   // 0..9, effects and movies
+    int32_t musicVolume = 5; // 0..9, over 12.0 for the music library
+    int32_t soundVolume = 5; // 0..9, effects and movies
     int32_t speechSetting = 5;
-    int32_t gameSpeed = 5;     // 0..10, index into the day-length table
+    int32_t gameSpeed = 5; // 0..10, index into the day-length table
     int16_t calendarStepFrames = 0;
     uint8_t calendarStepCount = 0;
     int32_t day = 0;

@@ -35,7 +35,8 @@ bool ReadSlotLabelFile(const char* path, uint32_t& count, SlotLabelTable& labels
     std::vector<uint8_t> bytes;
     if (!ReadWhole(path, bytes, 4 + SlotLabelCount * SlotLabelSize)) {
         count = 0;
-        for (SaveSlotLabel& l : labels) l.inUse = 0;
+        for (SaveSlotLabel& l : labels)
+            l.inUse = 0;
         return false;
     }
     // Bytes the file does not have read as zeros.
@@ -58,7 +59,8 @@ bool ReadSlotLabelFile(const char* path, uint32_t& count, SlotLabelTable& labels
 bool ReadStageRecordFile(const char* path, StageRecordTable& records) {
     std::vector<uint8_t> bytes;
     if (!ReadWhole(path, bytes, StageRecordCount * StageRecordSize)) {
-        for (StageRecord& s : records) s.won = 0;
+        for (StageRecord& s : records)
+            s.won = 0;
         return false;
     }
     bytes.resize(std::max<size_t>(bytes.size(), StageRecordCount * StageRecordSize), 0);

@@ -16,9 +16,9 @@ extern char CommandWord2[128];
 extern char CommandWord3[128];
 
 struct CommandLineResult {
-    int words = 0;           // how many words were read (0..3)
+    int words = 0; // how many words were read (0..3)
     bool networkLaunch = false;
-    bool moviesOff = false;  // a word beginning with "-a"
+    bool moviesOff = false; // a word beginning with "-a"
 };
 
 // Reads up to three blank-separated words into the three buffers and decides network launch.
@@ -32,3 +32,27 @@ void RecordUpdateClientPath();
 
 // The whole start-up and message loop; the value is the program's exit code.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showState);
+
+#include "gui/RootObject.h"
+#include "platform/Messages.h"
+#include "platform/Mutex.h"
+
+class LinkList;
+class KeyedTable37;
+class Big5BitmapFont;
+
+// A modeless window of the editor that takes its keyboard messages first.
+class ModelessDialog : public RootObject {
+public:
+    platform::HWND dialog = nullptr;
+};
+
+extern platform::HANDLE LoadMutex;
+// The open modeless windows; the last object start-up builds and the last deleted.
+extern LinkList* WindowList;
+extern KeyedTable37* TheKeyedTable37;
+extern Big5BitmapFont* TheBig5Font;
+
+// The map view's origin that the movie overlays follow: the current view's, 0 while none.
+int32_t CurrentViewOffsetX();
+int32_t CurrentViewOffsetY();

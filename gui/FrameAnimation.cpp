@@ -1,11 +1,16 @@
 #include "gui/FrameAnimation.h"
 
-#include "gui/FrameAnimationBlit.h"
+#include "engine/DisplayDevice.h"
+#include "engine/PixelFormat.h"
+#include "records/StageEditor.h"
 
 #include <algorithm>
 
-const uint16_t* FrameAnimControl::colourTable = nullptr;
-bool FrameAnimControl::halfSizeView = false;
+namespace {
+bool HalfSizeView() {
+    return TheStageEditor && TheStageEditor->halfSizeView;
+}
+} // namespace
 
 FrameAnimControl::FrameAnimControl() {
     derivedWord1 = 0;
@@ -29,7 +34,8 @@ FrameAnimControl::~FrameAnimControl() {
 int FrameAnimControl::AddFrame(FrameRecord* f) {
     auto* link = new FrameLink{nullptr, f};
     FrameLink** tail = &frames;
-    while (*tail) tail = &(*tail)->next;
+    while (*tail)
+        tail = &(*tail)->next;
     *tail = link;
     if (f) f->packed = 0;
     ++frameCount;
@@ -56,7 +62,8 @@ int FrameAnimControl::SelectFrame(int, int n) {
     if (n == currentFrame) return 1;
     if (n <= 0) return 0;
     FrameLink* link = frames;
-    for (int i = 1; link && i < n; ++i) link = link->next;
+    for (int i = 1; link && i < n; ++i)
+        link = link->next;
     if (!link) return 0;
     currentFrame = static_cast<uint8_t>(n);
     frame = link->frame;
@@ -97,19 +104,19 @@ bool FrameAnimControl::ComputeDrawBlit(int viewX, int viewY, FrameBlit& out) {
     if (y + h > 599) h = 600 - y;
     if (w <= 0 || h <= 0) return false;
     out = FrameBlit{sx, sy, x, y, w, h};
-    if (halfSizeView) {
-        out.dstX = x / 2;
-        out.dstY = y / 2;
-        out.width = w; // source size; the destination is halved by the blit
-        out.height = h;
-    }
     return true;
 }
 
 void FrameAnimControl::Draw(int viewX, int viewY) {
     FrameBlit b;
     if (!ComputeDrawBlit(viewX, viewY, b)) return;
-    BlitFrameToBackBuffer(frameSurface, b, halfSizeView);
+    platform::Surface* back = GetBackSurface();
+    if (!back || !frameSurface) return;
+    const platform::RECT src{b.srcX, b.srcY, b.srcX + b.width, b.srcY + b.height};
+    platform::RECT dst{b.dstX, b.dstY, b.dstX + b.width, b.dstY + b.height};
+    if (HalfSizeView())
+        dst = platform::RECT{b.dstX / 2, b.dstY / 2, b.dstX / 2 + b.width / 2, b.dstY / 2 + b.height / 2};
+    back->Blt(&dst, frameSurface, &src, platform::DDBLT_WAIT | platform::DDBLT_KEYSRC);
 }
 
 int FrameAnimControl::DrawToBuffer(int viewX, int viewY, uint16_t* pixels, int pitch) {
@@ -131,13 +138,13 @@ int FrameAnimControl::DrawToBuffer(int viewX, int viewY, uint16_t* pixels, int p
         if (!unpacked) return 0;
         frame->data = unpacked;
     }
-    if (frame->data && colourTable) {
+    if (frame->data) {
         for (int y = y0; y < y1; ++y) {
             const uint8_t* src = frame->data + static_cast<size_t>(y - top) * frame->frameWidth;
             uint16_t* dst = pixels + static_cast<size_t>(y - viewTop) * pitch;
             for (int x = x0; x < x1; ++x) {
                 const uint8_t i = src[x - left];
-                if (i) dst[x - viewLeft] = colourTable[i];
+                if (i) dst[x - viewLeft] = Palette16[i];
             }
         }
     }

@@ -72,11 +72,6 @@ public:
     FrameRecord* frame = nullptr;
     platform::Surface* frameSurface = nullptr;
 
-    // The colour table that 8-bit indices map through (the display's 256-entry palette).
-    static const uint16_t* colourTable;
-    // The stage editor's half-size view halves Draw's destination.
-    static bool halfSizeView;
-
 protected:
     // Unpacks a packed frame into frameWidth x frameHeight indices (new[]), or null; the
     // animation data of the derived class knows the packing.

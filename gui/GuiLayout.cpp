@@ -34,4 +34,6 @@ GuiLayout::GuiLayout(const char* fileName) : name(fileName ? fileName : "") {
     }
 }
 
-LinkList* GuiLayout::CreateControls(GuiPanel*, Window*) { return new LinkList; }
+LinkList* GuiLayout::CreateControls(GuiPanel*, Window*) {
+    return new LinkList;
+}

@@ -4,6 +4,10 @@
 
 GuiPanel::GuiPanel(Rect* r, Widget* p, Window* l, int, int, int) : rect(r), parent(p), listener(l) {}
 
-GuiPanel::~GuiPanel() { delete rect; }
+GuiPanel::~GuiPanel() {
+    delete rect;
+}
 
-void GuiPanel::Close(int) { parent = nullptr; }
+void GuiPanel::Close(int) {
+    parent = nullptr;
+}

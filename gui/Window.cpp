@@ -6,9 +6,13 @@
 #include "gui/GuiPanel.h"
 #include "gui/Widget.h"
 
-Window::Window() { active = 1; }
+Window::Window() {
+    active = 1;
+}
 
-Window::~Window() { DestroyDerived(); }
+Window::~Window() {
+    DestroyDerived();
+}
 
 // A window without the widget does nothing rather than fail.
 void Window::EnableFirstWidget() {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <iconv.h>
 #include <mutex>
+#include <utility>
 
 namespace platform {
 
@@ -65,15 +66,16 @@ int ShowSdlBox(SDL_Window* window, const std::string& text, const std::string& c
                    {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
         break;
     default:
-        buttons = {{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK,
-                    "OK"}};
+        buttons = {
+            {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"}};
         break;
     }
     uint32_t flags = SDL_MESSAGEBOX_INFORMATION;
     if ((type & 0xF0) == MB_ICONERROR) flags = SDL_MESSAGEBOX_ERROR;
     if ((type & 0xF0) == MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
-    SDL_MessageBoxData data{flags, window, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
-                            buttons.data(), nullptr};
+    SDL_MessageBoxData data{
+        flags,          window, caption.c_str(), text.c_str(), static_cast<int>(buttons.size()),
+        buttons.data(), nullptr};
     int pressed = 0;
     if (SDL_ShowMessageBox(&data, &pressed) != 0) return -1;
     return pressed;

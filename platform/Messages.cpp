@@ -142,7 +142,9 @@ BOOL TranslateMessage(const MSG* msg) {
     }
 }
 
-void SetEventPump(void (*pump)()) { eventPump = pump; }
+void SetEventPump(void (*pump)()) {
+    eventPump = pump;
+}
 
 LRESULT DispatchMessage(const MSG* msg) {
     if (!msg || !msg->hwnd) return 0;

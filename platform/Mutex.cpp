@@ -105,7 +105,8 @@ HANDLE OpenOrCreate(const char* name, Make make, bool& existed) {
 
 HANDLE CreateMutexA(void*, int initialOwner, const char* name) {
     bool existed = false;
-    HANDLE h = OpenOrCreate(name, [] { return new MutexObject; }, existed);
+    HANDLE h = OpenOrCreate(
+        name, [] { return new MutexObject; }, existed);
     lastError = existed ? ERROR_ALREADY_EXISTS : 0;
     if (initialOwner && !existed) h->Wait(INFINITE);
     return h;
@@ -164,7 +165,9 @@ int CloseHandle(HANDLE handle) {
     return 1;
 }
 
-uint32_t GetLastMutexError() { return lastError; }
+uint32_t GetLastMutexError() {
+    return lastError;
+}
 
 struct CriticalSectionState {
     std::recursive_mutex mutex;

@@ -97,7 +97,10 @@ Store Load() {
         std::vector<uint8_t> name = Unescape(line.substr(0, eq));
         v.name.assign(name.begin(), name.end());
         std::string type = line.substr(eq + 1, colon - eq - 1);
-        v.type = type == "sz" ? REG_SZ : type == "dword" ? REG_DWORD : type == "binary" ? REG_BINARY : REG_NONE;
+        v.type = type == "sz"       ? REG_SZ
+                 : type == "dword"  ? REG_DWORD
+                 : type == "binary" ? REG_BINARY
+                                    : REG_NONE;
         v.data = Unescape(line.substr(colon + 1));
         current->values.push_back(std::move(v));
     }
@@ -113,8 +116,8 @@ bool Save(const Store& store) {
     for (const auto& [folded, key] : store) {
         out << '[' << key.name << "]\n";
         for (const Value& v : key.values) {
-            const char* type = v.type == REG_SZ      ? "sz"
-                               : v.type == REG_DWORD ? "dword"
+            const char* type = v.type == REG_SZ       ? "sz"
+                               : v.type == REG_DWORD  ? "dword"
                                : v.type == REG_BINARY ? "binary"
                                                       : "none";
             out << Escape(std::vector<uint8_t>(v.name.begin(), v.name.end())) << '=' << type << ':'
@@ -138,8 +141,10 @@ std::string Join(HKEY root, const char* subKey) {
     std::string path = root->path;
     if (subKey && *subKey) {
         std::string sub = subKey;
-        while (!sub.empty() && sub.front() == '\\') sub.erase(0, 1);
-        while (!sub.empty() && sub.back() == '\\') sub.pop_back();
+        while (!sub.empty() && sub.front() == '\\')
+            sub.erase(0, 1);
+        while (!sub.empty() && sub.back() == '\\')
+            sub.pop_back();
         if (!sub.empty()) path += "\\" + sub;
     }
     return path;

@@ -2,9 +2,8 @@
 
 #include <atomic>
 #include <cctype>
-#include <cstdlib>
-#include <vector>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -16,6 +15,7 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -30,17 +30,31 @@ struct Held {
 std::mutex heldMutex;
 std::map<std::string, Held> held;
 std::function<void(InstanceRequest)> handler;
-std::thread listener;
 std::atomic<bool> stopListening{false};
+// Joined at exit at the latest, so the process never ends with the thread running.
+struct ListenerThread {
+    std::thread thread;
+    ~ListenerThread() {
+        stopListening = true;
+        if (thread.joinable()) thread.join();
+    }
+};
+ListenerThread listenerThread;
+std::thread& listener = listenerThread.thread;
 
 std::string SafeName(const std::string& name) {
     std::string out;
-    for (char c : name) out += (std::isalnum(static_cast<unsigned char>(c)) || c == '-') ? c : '_';
+    for (char c : name)
+        out += (std::isalnum(static_cast<unsigned char>(c)) || c == '-') ? c : '_';
     return out;
 }
 
-std::string LockPath(const std::string& name) { return InstanceLockFolder() + "/kardol-" + SafeName(name) + ".lock"; }
-std::string SocketPath(const std::string& name) { return InstanceLockFolder() + "/kardol-" + SafeName(name) + ".sock"; }
+std::string LockPath(const std::string& name) {
+    return InstanceLockFolder() + "/kardol-" + SafeName(name) + ".lock";
+}
+std::string SocketPath(const std::string& name) {
+    return InstanceLockFolder() + "/kardol-" + SafeName(name) + ".sock";
+}
 
 bool FillAddress(const std::string& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
@@ -123,7 +137,9 @@ bool ClaimInstance(const std::string& name) {
     return true;
 }
 
-bool InstanceRunningElsewhere(const std::string& name) { return !ClaimInstance(name); }
+bool InstanceRunningElsewhere(const std::string& name) {
+    return !ClaimInstance(name);
+}
 
 bool SignalRunningInstance(const std::string& name, InstanceRequest request) {
     sockaddr_un addr;

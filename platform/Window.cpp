@@ -57,7 +57,9 @@ std::string Fold(const char* s) {
     return out;
 }
 
-void OnCloseSignal(int) { closeSignalled = 1; }
+void OnCloseSignal(int) {
+    closeSignalled = 1;
+}
 
 WindowRecord* Find(HWND h) {
     auto it = windows.find(h);
@@ -65,7 +67,8 @@ WindowRecord* Find(HWND h) {
 }
 
 LPARAM MakeLParam(int lo, int hi) {
-    return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) | static_cast<uint32_t>(lo & 0xFFFF));
+    return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) |
+                               static_cast<uint32_t>(lo & 0xFFFF));
 }
 
 bool StartSdlVideo() {
@@ -80,8 +83,8 @@ SDL_Window* MakeSdlWindow(const char* title, uint32_t style, int width, int heig
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (style & WS_POPUP) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    SDL_Window* w = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                     height, flags);
+    SDL_Window* w = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     width, height, flags);
     if (w) SDL_StartTextInput();
     return w;
 }
@@ -156,6 +159,7 @@ HWND CreateWindowExA(uint32_t exStyle, const char* className, const char* title,
     }
     if (rec.sdl) SetPresentWindow(rec.sdl);
     if (!parent) {
+        SetEventPump(PumpWindowEvents);
         std::signal(SIGINT, OnCloseSignal);
         std::signal(SIGTERM, OnCloseSignal);
     }
@@ -175,12 +179,18 @@ BOOL DestroyWindow(HWND window) {
     }
     SendMessageA(window, WM_DESTROY, 0, 0);
     SDL_Window* sdl = nullptr;
+    bool lastMainDestroyed = false;
     {
         std::lock_guard lock(tableMutex);
         if (WindowRecord* w = Find(window)) sdl = w->sdl;
         windows.erase(window);
-        if (mainWindow == window) mainWindow = nullptr;
+        if (mainWindow == window) {
+            mainWindow = nullptr;
+            lastMainDestroyed = true;
+        }
     }
+    // Once its window is gone, a later copy may start.
+    if (lastMainDestroyed) ReleaseInstances();
     RegisterWindowProc(window, nullptr);
     if (sdl) {
         SetPresentWindow(nullptr);
@@ -318,20 +328,26 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return proc ? proc(window, message, wParam, lParam) : 0;
 }
 
-BOOL IsDialogMessageA(HWND, MSG*) { return 0; }
+BOOL IsDialogMessageA(HWND, MSG*) {
+    return 0;
+}
 
 void* BeginPaint(HWND, PAINTSTRUCT* paint) {
     if (paint) *paint = PAINTSTRUCT{};
     return nullptr;
 }
-BOOL EndPaint(HWND, const PAINTSTRUCT*) { return 1; }
+BOOL EndPaint(HWND, const PAINTSTRUCT*) {
+    return 1;
+}
 
 int ShowCursor(BOOL show) {
     const int count = show ? ++cursorCount : --cursorCount;
     if (sdlVideoStarted) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return count;
 }
-HCURSOR LoadCursorA(HINSTANCE, const char* name) { return const_cast<char*>(name); }
+HCURSOR LoadCursorA(HINSTANCE, const char* name) {
+    return const_cast<char*>(name);
+}
 HCURSOR SetCursor(HCURSOR cursor) {
     if (sdlVideoStarted && cursor) SDL_SetCursor(SDL_GetDefaultCursor());
     return nullptr;
@@ -341,7 +357,9 @@ int16_t GetKeyState(int vk) {
     if (vk < 0 || vk > 255) return 0;
     return keyDown[static_cast<size_t>(vk)].load() ? static_cast<int16_t>(0x8000) : 0;
 }
-int16_t GetAsyncKeyState(int vk) { return GetKeyState(vk); }
+int16_t GetAsyncKeyState(int vk) {
+    return GetKeyState(vk);
+}
 
 void* SdlWindowOf(HWND window) {
     std::lock_guard lock(tableMutex);
@@ -353,32 +371,54 @@ int VirtualKeyFromSdl(int32_t k) {
     if (k >= 'a' && k <= 'z') return k - 'a' + 'A';
     if (k >= '0' && k <= '9') return k;
     switch (k) {
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_PAGEUP: return VK_PRIOR;
-    case SDLK_PAGEDOWN: return VK_NEXT;
-    case SDLK_END: return VK_END;
-    case SDLK_HOME: return VK_HOME;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_INSERT: return VK_INSERT;
-    case SDLK_DELETE: return VK_DELETE;
-    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_INSERT:
+        return VK_INSERT;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    case SDLK_PAUSE:
+        return VK_PAUSE;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_RCTRL:
+        return VK_CONTROL;
     case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
-    case SDLK_KP_PLUS: return VK_ADD;
-    case SDLK_KP_MINUS: return VK_SUBTRACT;
-    default: break;
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_KP_PLUS:
+        return VK_ADD;
+    case SDLK_KP_MINUS:
+        return VK_SUBTRACT;
+    default:
+        break;
     }
     if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + (k - SDLK_F1);
     return 0;
@@ -429,13 +469,15 @@ void HandleRawInput(HWND window, const RawInputEvent& e) {
         PostKey(window, e, false);
         break;
     case RawInputEvent::Text:
-        for (unsigned char b : Utf8ToCp950(e.text)) PostMessage(window, WM_CHAR, b, 1);
+        for (unsigned char b : Utf8ToCp950(e.text))
+            PostMessage(window, WM_CHAR, b, 1);
         break;
     case RawInputEvent::FocusGained:
     case RawInputEvent::FocusLost: {
         const WPARAM on = e.kind == RawInputEvent::FocusGained ? 1 : 0;
         if (!on)
-            for (auto& k : keyDown) k = false;
+            for (auto& k : keyDown)
+                k = false;
         PostMessage(window, WM_ACTIVATEAPP, on, 0);
         PostMessage(window, WM_ACTIVATE, on ? WA_ACTIVE : WA_INACTIVE, 0);
         break;
@@ -494,7 +536,9 @@ void PumpWindowEvents() {
                 e.kind = ev.type == SDL_MOUSEBUTTONDOWN ? RawInputEvent::MouseDown : RawInputEvent::MouseUp;
                 e.x = ev.button.x;
                 e.y = ev.button.y;
-                e.button = ev.button.button == SDL_BUTTON_RIGHT ? 3 : ev.button.button == SDL_BUTTON_LEFT ? 1 : 0;
+                e.button = ev.button.button == SDL_BUTTON_RIGHT  ? 3
+                           : ev.button.button == SDL_BUTTON_LEFT ? 1
+                                                                 : 0;
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
@@ -511,8 +555,12 @@ void PumpWindowEvents() {
                 break;
             case SDL_WINDOWEVENT:
                 switch (ev.window.event) {
-                case SDL_WINDOWEVENT_FOCUS_GAINED: e.kind = RawInputEvent::FocusGained; break;
-                case SDL_WINDOWEVENT_FOCUS_LOST: e.kind = RawInputEvent::FocusLost; break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    e.kind = RawInputEvent::FocusGained;
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    e.kind = RawInputEvent::FocusLost;
+                    break;
                 case SDL_WINDOWEVENT_MOVED:
                     e.kind = RawInputEvent::Moved;
                     e.x = ev.window.data1;
@@ -523,8 +571,11 @@ void PumpWindowEvents() {
                     e.x = ev.window.data1;
                     e.y = ev.window.data2;
                     break;
-                case SDL_WINDOWEVENT_CLOSE: e.kind = RawInputEvent::Close; break;
-                default: continue;
+                case SDL_WINDOWEVENT_CLOSE:
+                    e.kind = RawInputEvent::Close;
+                    break;
+                default:
+                    continue;
                 }
                 break;
             default:
@@ -561,7 +612,8 @@ void ResetWindowsForTest() {
     classes.clear();
     mainWindow = nullptr;
     framesClosePosted = false;
-    for (auto& k : keyDown) k = false;
+    for (auto& k : keyDown)
+        k = false;
 }
 
 } // namespace platform

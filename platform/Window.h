@@ -129,9 +129,21 @@ void PumpWindowEvents();
 
 // Input in a backend-neutral form; the SDL pump and tests feed it.
 struct RawInputEvent {
-    enum Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Text, FocusGained, FocusLost, Moved, Resized, Close };
+    enum Kind {
+        MouseMove,
+        MouseDown,
+        MouseUp,
+        KeyDown,
+        KeyUp,
+        Text,
+        FocusGained,
+        FocusLost,
+        Moved,
+        Resized,
+        Close
+    };
     Kind kind = MouseMove;
-    int x = 0;            // client (logical) coordinates, or the new position or size
+    int x = 0; // client (logical) coordinates, or the new position or size
     int y = 0;
     int button = 1;       // 1 left, 3 right
     int virtualKey = 0;   // for key events

@@ -10,6 +10,8 @@ public:
     StageEditor() = default;
     ~StageEditor() override = default;
     int32_t viewWord = 0;
+    // The half-size view of the map.
+    bool halfSizeView = false;
 };
 
 extern StageEditor* TheStageEditor;

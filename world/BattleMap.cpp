@@ -6,4 +6,6 @@ BattleMap* TheBattleMap = nullptr;
 
 BattleMap::BattleMap() : scenario(new ScenarioData) {}
 
-BattleMap::~BattleMap() { delete scenario; }
+BattleMap::~BattleMap() {
+    delete scenario;
+}

@@ -1,3 +1,0 @@
-#include "engine/ScreenSettings.h"
-
-ScreenSettings* TheScreenSettings = nullptr;
