@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/DisplayDevice.h"
+#include "engine/PixelFormat.h"
+#include "platform/Present.h"
+#include "platform/Surface.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// A headless 800 x 600 display in one pixel layout, with padded surface rows, the pixel format
+// probed and the colour tables built.
+class TestDisplay {
+public:
+    explicit TestDisplay(int layout, int pitchPadding = 16) {
+        platform::ResetPresenterForTest();
+        platform::SetPixelLayout(layout);
+        platform::SetPitchPadding(pitchPadding);
+        CreateDirectDraw(nullptr);
+        SetDisplayWidth(800);
+        SetDisplayHeight(600);
+        SetDisplayBitDepth(16);
+        ApplyDisplayMode(0x11);
+        ok = SetDisplayMode() == 1 && ProbePrimarySurfaceFormat() == 1;
+        BuildColourTables();
+    }
+    ~TestDisplay() {
+        ReleaseSurfaces();
+        ReleaseDirectDraw();
+        platform::ResetPresenterForTest();
+    }
+    TestDisplay(const TestDisplay&) = delete;
+    TestDisplay& operator=(const TestDisplay&) = delete;
+
+    bool ok = false;
+};
+
+// The pixels of a surface, rows packed.
+inline std::vector<uint16_t> SurfacePixels(platform::Surface* s) {
+    std::vector<uint16_t> out;
+    for (int y = 0; y < s->height(); ++y)
+        for (int x = 0; x < s->width(); ++x)
+            out.push_back(s->PixelAt(x, y));
+    return out;
+}
+
+// Runs a test inside a fresh empty working folder.
+class WorkFolder {
+public:
+    WorkFolder() : previous_(std::filesystem::current_path()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kardol-draw-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+        std::filesystem::current_path(path_);
+    }
+    ~WorkFolder() {
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(path_);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+
+    static void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        std::ofstream(name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
