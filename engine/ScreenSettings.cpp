@@ -1,0 +1,3 @@
+#include "engine/ScreenSettings.h"
+
+ScreenSettings* TheScreenSettings = nullptr;
