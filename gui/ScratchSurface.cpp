@@ -1,0 +1,10 @@
+#include "gui/ScratchSurface.h"
+
+#include "engine/DisplayDevice.h"
+#include "platform/Surface.h"
+
+ScratchSurface::ScratchSurface() : surface(CreateOffscreenSurface(300, 200)) {}
+
+ScratchSurface::~ScratchSurface() {
+    if (surface) surface->Release();
+}
