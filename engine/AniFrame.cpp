@@ -5,6 +5,7 @@
 #include "engine/ResourceStoreFiles.h"
 #include "platform/Surface.h"
 
+#include <algorithm>
 #include <vector>
 
 void FreeAniFrame(AniFrame* frame) {
@@ -75,22 +76,19 @@ void DrawAniFrameBits(const AniFrame* frame, int x, int y, uint16_t* bits, int p
     const int h = frame->height;
     // Rows and columns whose source lies outside the blocks or whose target lies outside the area
     // are left out; inside, the pixels are those of the frame's full-size walk from its offsets.
-    int r0 = 0, r1 = h, c0 = 0, c1 = w;
-    if (-frame->yOffset > r0) r0 = -frame->yOffset;
-    if (h - frame->yOffset < r1) r1 = h - frame->yOffset;
-    if (-frame->xOffset > c0) c0 = -frame->xOffset;
-    if (w - frame->xOffset < c1) c1 = w - frame->xOffset;
-    if (-y > r0) r0 = -y;
-    if (areaHeight - y < r1) r1 = areaHeight - y;
-    if (-x > c0) c0 = -x;
-    if (areaWidth - x < c1) c1 = areaWidth - x;
+    // Offsets and positions come from files and callers: bound them in 64 bits.
+    const int64_t xo = frame->xOffset, yo = frame->yOffset;
+    const int64_t r0 = std::max<int64_t>({0, -yo, -int64_t(y)});
+    const int64_t r1 = std::min<int64_t>({h, h - yo, int64_t(areaHeight) - y});
+    const int64_t c0 = std::max<int64_t>({0, -xo, -int64_t(x)});
+    const int64_t c1 = std::min<int64_t>({w, w - xo, int64_t(areaWidth) - x});
     if (r0 >= r1 || c0 >= c1) return;
 
     auto* base = reinterpret_cast<uint8_t*>(bits);
-    for (int r = r0; r < r1; ++r) {
+    for (int64_t r = r0; r < r1; ++r) {
         auto* out = reinterpret_cast<uint16_t*>(base + ptrdiff_t(y + r) * pitchBytes);
-        const ptrdiff_t row = ptrdiff_t(r + frame->yOffset) * w + frame->xOffset;
-        for (int c = c0; c < c1; ++c) {
+        const ptrdiff_t row = ptrdiff_t(r + yo) * w + xo;
+        for (int64_t c = c0; c < c1; ++c) {
             const uint16_t s = frame->pixels[row + c];
             const uint8_t m = frame->mask[row + c];
             uint16_t& d = out[x + c];

@@ -3,6 +3,7 @@
 #include "engine/ResourceStore.h"
 #include "engine/StoreImage.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -35,14 +36,13 @@ void FreeGlyph(GlyphImage* g) {
 
 void BlitMasked16(const GlyphTarget& destination, int x, int y, const GlyphImage& image, bool skipZero) {
     if (!destination.pixels || !image.pixels) return;
-    const int r0 = y < 0 ? -y : 0, c0 = x < 0 ? -x : 0;
-    int r1 = image.height, c1 = image.width;
-    if (destination.height - y < r1) r1 = destination.height - y;
-    if (destination.width - x < c1) c1 = destination.width - x;
-    for (int r = r0; r < r1; ++r) {
+    const int64_t r0 = std::max<int64_t>(0, -int64_t(y)), c0 = std::max<int64_t>(0, -int64_t(x));
+    const int64_t r1 = std::min<int64_t>(image.height, int64_t(destination.height) - y);
+    const int64_t c1 = std::min<int64_t>(image.width, int64_t(destination.width) - x);
+    for (int64_t r = r0; r < r1; ++r) {
         uint16_t* out = destination.pixels + ptrdiff_t(y + r) * destination.pitch;
         const uint16_t* in = image.pixels + ptrdiff_t(r) * image.width;
-        for (int c = c0; c < c1; ++c)
+        for (int64_t c = c0; c < c1; ++c)
             if (!skipZero || in[c] != 0) out[x + c] = in[c];
     }
 }

@@ -138,6 +138,14 @@ TEST_P(FrameDraw, OffsetFramesReadOnlyInsideTheirBlocks) {
     EXPECT_EQ(area[0], 0x77);
     EXPECT_EQ(area[1], 1);
     EXPECT_EQ(area[5], 3);
+    // Offsets and positions at the ends of the integer range draw nothing.
+    for (int32_t o : {INT32_MIN, INT32_MAX}) {
+        FramePtr far = MakeFrame(1, 1, {1}, {255}, o, o);
+        std::fill(area.begin(), area.end(), 0x77);
+        DrawAniFrameBits(far.get(), 0, 0, area.data(), 8, 4, 3, true);
+        DrawAniFrameBits(neg.get(), o, o, area.data(), 8, 4, 3, true);
+        EXPECT_EQ(area, std::vector<uint16_t>(12, 0x77));
+    }
 }
 
 TEST_P(FrameDraw, TintMixesTowardTheColourAndColourZeroLeavesTheArea) {
