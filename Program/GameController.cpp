@@ -360,7 +360,7 @@ void GameController::TearDownBattle() {
     afterRunningWord = 0;
     if (TheResourceStore) {
         TheResourceStore->ClearEffectLists();
-        TheResourceStore->ReleaseUnitAnimations();
+        TheResourceStore->FreeUnitAnimations(0);
     }
 }
 
