@@ -1,4 +1,14 @@
-// Kardol: the game and its editor mode. Start-up is built up from here.
-int main() {
-    return 0;
+// Kardol: the game and its editor mode.
+#include "Program/Startup.h"
+
+#include <string>
+
+int main(int argc, char** argv) {
+    // The command line as one string, the way the start-up reads it.
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) line += ' ';
+        line += argv[i];
+    }
+    return WinMain(nullptr, nullptr, line.c_str(), 1);
 }

@@ -7,4 +7,8 @@ public:
     virtual ~RootObject() = default;
     RootObject(const RootObject&) = default;
     RootObject& operator=(const RootObject&) = default;
+
+protected:
+    // The common tail of derived destructors; the base holds nothing to release.
+    void DestroyDerived() {}
 };

@@ -3,6 +3,7 @@
 #include "platform/Time.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -27,6 +28,12 @@ Queue& TheQueue() {
 }
 
 std::atomic<uintptr_t> nextHandle{0x1000};
+std::atomic<void (*)()> eventPump{nullptr};
+
+// Lets the window layer move the real window's events into the queue before a take.
+void RunPump() {
+    if (auto pump = eventPump.load()) pump();
+}
 
 bool Matches(const MSG& m, HWND window, UINT filterMin, UINT filterMax) {
     if (window && m.hwnd != window) return false;
@@ -95,6 +102,7 @@ void PostQuitMessage(int exitCode) {
 
 BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     if (!msg) return 0;
+    RunPump();
     Queue& q = TheQueue();
     std::lock_guard guard(q.lock);
     return Take(q, msg, window, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0) ? 1 : 0;
@@ -103,13 +111,39 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
 BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
     if (!msg) return -1;
     Queue& q = TheQueue();
-    std::unique_lock guard(q.lock);
-    q.arrived.wait(guard, [&] { return Take(q, msg, window, filterMin, filterMax, true); });
-    return msg->message == WM_QUIT ? 0 : 1;
+    if (!eventPump.load()) {
+        std::unique_lock guard(q.lock);
+        q.arrived.wait(guard, [&] { return Take(q, msg, window, filterMin, filterMax, true); });
+        return msg->message == WM_QUIT ? 0 : 1;
+    }
+    // With a real window its events are polled, so the wait is short.
+    for (;;) {
+        RunPump();
+        std::unique_lock guard(q.lock);
+        if (q.arrived.wait_for(guard, std::chrono::milliseconds(4),
+                               [&] { return Take(q, msg, window, filterMin, filterMax, true); }))
+            return msg->message == WM_QUIT ? 0 : 1;
+    }
 }
 
-BOOL TranslateMessage(const MSG* /*msg*/) {
-    return 0;
+// Printable characters arrive as text input (one WM_CHAR per CP950 byte); the keys whose
+// characters are control codes become WM_CHAR here.
+BOOL TranslateMessage(const MSG* msg) {
+    if (!msg || msg->message != WM_KEYDOWN) return 0;
+    switch (msg->wParam) {
+    case 0x08: // Backspace
+    case 0x09: // Tab
+    case 0x0D: // Enter
+    case 0x1B: // Escape
+        PostMessage(msg->hwnd, WM_CHAR, msg->wParam, msg->lParam);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void SetEventPump(void (*pump)()) {
+    eventPump = pump;
 }
 
 LRESULT DispatchMessage(const MSG* msg) {

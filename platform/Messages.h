@@ -92,11 +92,16 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT rem
 // As PeekMessage with PM_REMOVE, but waits until a message comes. 0 for WM_QUIT, -1 for a null
 // msg, otherwise non-zero.
 BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
-// Makes character messages from key messages. Keys are not turned into characters here yet: the
-// window layer posts WM_CHAR itself. Returns 0.
+// Makes character messages from key messages: Backspace, Tab, Enter and Escape give their control
+// codes; printable characters come from text input, which the window layer posts as WM_CHAR.
+// Returns 1 when it posted a character.
 BOOL TranslateMessage(const MSG* msg);
 // Calls the window procedure of msg->hwnd; 0 when it has none.
 LRESULT DispatchMessage(const MSG* msg);
+
+// The window layer's event pump, run before PeekMessage and GetMessage look at the queue (and
+// every few milliseconds while GetMessage waits). Null: none.
+void SetEventPump(void (*pump)());
 
 // Drops every waiting message, the quit request and the window procedures (for tests).
 void ResetMessageQueue();

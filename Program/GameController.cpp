@@ -1,0 +1,394 @@
+#include "Program/GameController.h"
+
+#include "Program/BattleRecordScreen.h"
+#include "Program/GameParameters.h"
+#include "Program/MainWindow.h"
+#include "Program/PlainWindow.h"
+#include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
+#include "Program/Startup.h"
+#include "Program/Zu_StageSet.h"
+#include "engine/AviClipManager.h"
+#include "engine/DisplayDevice.h"
+#include "engine/LinkList.h"
+#include "engine/MusicPlayer.h"
+#include "engine/Random.h"
+#include "engine/ResourceStore.h"
+#include "events/EventManager.h"
+#include "gui/FrameAnimation.h"
+#include "gui/GuiLayout.h"
+#include "gui/GuiRoot.h"
+#include "gui/MouseCursor.h"
+#include "net/GameRecordChannel.h"
+#include "net/NetHooks.h"
+#include "net/Zu_LocalSet.h"
+#include "records/InfoText.h"
+#include "records/ScenarioData.h"
+#include "records/StageEditor.h"
+#include "records/TemplateTables.h"
+#include "windows/SidePanels.h"
+#include "windows/WindowHosts.h"
+#include "world/BattleMap.h"
+#include "world/MapView.h"
+#include "world/RouteGraph.h"
+
+#include <cstring>
+
+GameController* TheGameController = nullptr;
+Window* EndMessageWindow = nullptr;
+AniFrame* MaskFrame = nullptr;
+int32_t PostEndFrames = 0;
+
+const char* const GameController::recordDataFile = "RecordData.sav";
+const char* const GameController::recordLabelFile = "RecordLabel.sav";
+
+namespace {
+
+// The pause picture and one further program-wide pointer that construction clears.
+void* PausePicture = nullptr;
+
+Zu_StageSet* CurrentStage() {
+    return TheBattleMap ? TheBattleMap->stageSet : nullptr;
+}
+
+// Clears every row of the back surface's screen width.
+void ClearBackSurface() {
+    platform::Surface* back = GetBackSurface();
+    if (!back) return;
+    platform::DDSURFACEDESC2 desc{};
+    if (platform::FAILED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return;
+    auto* base = static_cast<uint8_t*>(desc.lpSurface);
+    for (uint32_t y = 0; y < desc.dwHeight; ++y)
+        std::memset(base + y * desc.lPitch, 0, desc.dwWidth * 2);
+    back->Unlock(nullptr);
+}
+
+void StopAndReleaseMusic() {
+    if (!TheMusicStream) return;
+    TheMusicStream->stop();
+    TheMusicStream->release();
+    TheMusicStream = nullptr;
+}
+
+void EmptyAndDelete(LinkList* list) {
+    if (!list) return;
+    list->RemoveAll();
+    delete list;
+}
+
+} // namespace
+
+GameController::GameController() {
+    EndMessageWindow = nullptr;
+    PausePicture = nullptr;
+    if (TheResourceStore) MaskFrame = TheResourceStore->LoadAniFrame("mask2.ani", 0);
+
+    win25Layout = new GuiLayout("Win25.gui");
+
+    speechSpeed = GameParams().Word_Speed[5];
+    mouseX = 500;
+    mouseY = 500;
+    actOption = 1;
+    networked = 0;
+    mode = 0;
+    requestedMode = 0;
+    scene = 0;
+    menuChoice = -1;
+    singleChoice = heroChoice = stageListChoice = actChoice = -1;
+    recordScreenClosed = 0;
+    running = 1;
+
+    templateTables = new TemplateTables;
+    recordChannel = new GameRecordChannel;
+
+    ReadRecords();
+
+    for (int i = 0; i < 300; ++i) {
+        blocks[i] = nullptr;
+        blockKeys[i] = 0;
+    }
+
+    selection = new LinkList;
+    for (int i = 0; i < 10; ++i) {
+        groupHeaders[i] = new GroupHeader;
+        groups[i] = new LinkList;
+    }
+    currentGroup = -1;
+
+    for (int i = 0; i < 3; ++i) {
+        const size_t size = i == 0 ? 400 : 1200;
+        auto* f = new FrameRecord;
+        f->offsetX = 0;
+        f->offsetY = 0;
+        f->frameWidth = 100;
+        f->frameHeight = static_cast<int16_t>(i == 0 ? 4 : 12);
+        f->packed = 0;
+        f->data = new uint8_t[size]();
+        markerFrames[i] = f;
+        markerAnims[i] = new FrameAnimControl;
+    }
+
+    std::memset(scratch, 0, sizeof scratch);
+    focusList = new LinkList;
+    for (auto& image : minimapImages)
+        image = new uint8_t[38400]();
+
+    ResetBattleState();
+    session = nullptr;
+    BindSyncRandom(&syncRandom, &networked);
+}
+
+GameController::~GameController() {
+    BindSyncRandom(nullptr, nullptr);
+    FreeAniFrame(MaskFrame);
+    MaskFrame = nullptr;
+    EmptyAndDelete(selection);
+    selection = nullptr;
+    for (int i = 0; i < 10; ++i) {
+        delete groupHeaders[i];
+        groupHeaders[i] = nullptr;
+        EmptyAndDelete(groups[i]);
+        groups[i] = nullptr;
+    }
+    for (auto& image : minimapImages) {
+        delete[] image;
+        image = nullptr;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (markerFrames[i]) delete[] markerFrames[i]->data;
+        delete markerFrames[i];
+        markerFrames[i] = nullptr;
+        delete markerAnims[i];
+        markerAnims[i] = nullptr;
+    }
+    delete focusList;
+    focusList = nullptr;
+    delete win25Layout;
+    win25Layout = nullptr;
+    DestroyDerived();
+}
+
+void GameController::Frame(uint32_t message) {
+    if (!ActiveFlag) return;
+    if (session) session->Tick(0);
+    switch (mode) {
+    case 0:
+    case 100:
+        RunFrontEnd();
+        if (requestedMode == mode)
+            DrawFrontEnd();
+        else
+            mode = requestedMode; // the switch frame draws nothing
+        break;
+    case 1:
+        if (TheScreenSettings && TheScreenSettings->endCountdown == 0)
+            RunBattleFrame(message);
+        else if (TheScreenSettings)
+            ++TheScreenSettings->endCountdown;
+        if (TheScreenSettings && TheScreenSettings->battleEnded && !speechBox) EndBattle(message);
+        break;
+    default:
+        break;
+    }
+}
+
+void GameController::EndBattle(uint32_t message) {
+    Zu_StageSet* stage = CurrentStage();
+    const int32_t result = stage ? stage->result : 0;
+
+    // Team games run a grace period before the record screen.
+    if ((result == 4 || result == 5) && PostEndFrames < 60) {
+        if (!EndMessageWindow) {
+            RunBattleFrame(message);
+            if (networked && battlePhase == 0) {
+                PollGameCommands();
+                if (isHost)
+                    NetSendHeartbeat();
+                else
+                    NetHeartbeatTick();
+                NetCheckHost();
+            }
+        }
+        ++PostEndFrames;
+        return;
+    }
+
+    if (eventManager) eventManager->StepRunner();
+
+    if (result == 1 && !networked) {
+        StopAndReleaseMusic();
+        PlaySoundEffect(13);
+        PlayAviModal(150, 136, "Victory.avi", "Victory_a.avi", 1, 1);
+        ClearBackSurface();
+        PlayAviModal(50, 85, "Victory-1.avi", nullptr, 1, 1);
+    }
+    if (result == 2 && !networked) {
+        StopAndReleaseMusic();
+        PlaySoundEffect(23);
+        PlayAviModal(150, 136, "Failure.avi", "Failure_a.avi", 1, 1);
+        ClearBackSurface();
+        PlayAviModal(50, 85, "Failure_2.avi", nullptr, 1, 1);
+    }
+
+    running = 1;
+    if (TheScreenSettings) {
+        TheScreenSettings->battleEnded = 0;
+        TheScreenSettings->endCountdown = 0;
+    }
+    CloseSidePanels();
+    TearDownBattle();
+    mode = 0;
+    requestedMode = 0;
+    PlayMusic("Track10.Mp3", 1);
+
+    auto closeEndMessage = [] {
+        if (EndMessageWindow) {
+            EndMessageWindow->Close(1);
+            EndMessageWindow = nullptr;
+        }
+    };
+
+    switch (result) {
+    case 0:
+        if (!networked) {
+            ClearAndFree();
+            ShowMainMenu();
+        } else {
+            closeEndMessage();
+            if (stage && stage->endKind == 2) {
+                recordScreenClosed = 0;
+                OpenRecordScreen();
+                ClearAndFree();
+                scene = 5;
+            } else {
+                CloseTcpSession();
+                ClearAndFree();
+                if (session) session->LoadData(0);
+                scene = static_cast<int8_t>(200);
+                networked = 0;
+            }
+        }
+        break;
+    case 1:
+        if (gameKind == 0) {
+            if (templateTables) templateTables->SavePassRecord();
+            if (campaignStage < StageRecordCount) stageRecords[campaignStage].won = 1;
+            WriteStageRecords();
+            ClearAndFree();
+            ShowActWindow();
+        } else {
+            OpenRecordScreen();
+            ClearAndFree();
+            scene = 5;
+        }
+        break;
+    case 2:
+        if (gameKind == 0) {
+            ClearAndFree();
+            ShowMainMenu();
+        } else {
+            recordScreenClosed = 0;
+            OpenRecordScreen();
+            ClearAndFree();
+            scene = 5;
+        }
+        break;
+    case 4:
+    case 5:
+        closeEndMessage();
+        recordScreenClosed = 0;
+        OpenRecordScreen();
+        ClearAndFree();
+        if (TheMouseCursor) TheMouseCursor->SetShape(1);
+        scene = 5;
+        break;
+    default:
+        break;
+    }
+}
+
+void GameController::ClearAndFree() {
+    if (!TheBattleMap) return;
+    if (TheBattleMap->scenario) TheBattleMap->scenario->Clear();
+    TheBattleMap->FreeObjectLists();
+}
+
+void GameController::OpenRecordScreen() {
+    recordScreen = new BattleRecordScreen(TheRootWidget);
+}
+
+void GameController::TearDownBattle() {
+    groupCommandMode = 0;
+    if (gameScreen) gameScreen->DeselectAll();
+    TheInfoText.currentObject = nullptr;
+    if (TheBattleMap) TheBattleMap->ResetStage();
+    if (auxPanel) {
+        auxPanel->Close(1);
+        auxPanel = nullptr;
+    }
+    delete TheWin01Host;
+    TheWin01Host = nullptr;
+    delete TheWin99;
+    TheWin99 = nullptr;
+    delete TheWin98;
+    TheWin98 = nullptr;
+    if (gameScreen) {
+        gameScreen->FreeMapCells();
+        gameScreen->Close(1);
+        gameScreen = nullptr;
+    }
+    delete eventManager;
+    eventManager = nullptr;
+    if (TheBattleMap) {
+        std::memset(TheBattleMap->tableA, 0, sizeof TheBattleMap->tableA);
+        std::memset(TheBattleMap->tableB, 0, sizeof TheBattleMap->tableB);
+        for (auto& k : TheBattleMap->kingdomTable)
+            k = nullptr;
+    }
+    if (TheScreenSettings && TheScreenSettings->stageEditMode) {
+        delete editorView;
+        editorView = nullptr;
+        if (TheStageEditor) TheStageEditor->viewWord = 0;
+        TheScreenSettings->editorKeys = 0;
+    }
+    FreeRouteGraph();
+    for (int i = 0; i < 300; ++i) {
+        delete[] blocks[i];
+        blocks[i] = nullptr;
+    }
+    afterRunningWord = 0;
+    if (TheResourceStore) {
+        TheResourceStore->ClearEffectLists();
+        TheResourceStore->ReleaseUnitAnimations();
+    }
+}
+
+void GameController::RefreshPanels() {
+    if (gameScreen) {
+        gameScreen->Redraw();
+        gameScreen->DrawObjects();
+        gameScreen->DrawTerrain();
+    }
+    DrawOverlayObjects();
+    if (TheMouseCursor) {
+        TheMouseCursor->Update();
+        TheMouseCursor->Hook();
+    }
+    PresentFrame();
+    if (gameKind == 0) running = 0;
+}
+
+int GameController::ReadRecords() {
+    ReadSlotLabelFile(recordLabelFile, slotLabelCount, slotLabels);
+    slotLabelCountCopy = slotLabelCount;
+    ReadStageRecordFile(recordDataFile, stageRecords);
+    return 1;
+}
+
+bool GameController::WriteSlotLabels() {
+    return WriteSlotLabelFile(recordLabelFile, slotLabelCount, slotLabels);
+}
+
+bool GameController::WriteStageRecords() {
+    return WriteStageRecordFile(recordDataFile, stageRecords);
+}

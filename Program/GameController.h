@@ -1,0 +1,190 @@
+#pragma once
+
+#include "Program/StageRecords.h"
+#include "gui/RootObject.h"
+#include "net/MultiCast.h"
+
+#include <atomic>
+#include <cstdint>
+
+class LinkList;
+class Window;
+class MapView;
+class TemplateTables;
+class BattleRecordScreen;
+class SaveLoadScreen;
+class GuiLayout;
+class SpeechBox;
+class EventManager;
+class GameRecordChannel;
+class Zu_LocalSet;
+class FrameAnimControl;
+class PlainWindow;
+struct FrameRecord;
+struct AniFrame;
+
+// One network player slot; the lobby fills it (148 bytes on the wire of the session).
+struct PlayerSlot {
+    uint8_t bytes[148] = {};
+};
+
+// Owner of the game's flow: the mode (front end, battle, modal movie), the front-end scene,
+// the battle's per-frame work and its end, the selection and hot-key groups, the campaign
+// records and save-slot labels, and the network session objects. One instance for the run.
+class GameController : public RootObject {
+public:
+    GameController();
+    ~GameController() override;
+
+    void Frame(uint32_t message);
+    void OnMouse(uint32_t message);
+    void OnChar(uint32_t character);
+    void OnKeyDown(uint32_t virtualKey);
+
+    void RunFrontEnd();
+    void ShowSingleMenu();
+    void ShowMainMenu();
+    void ShowActWindow();
+    void StartEditorStage();
+    void DrawFrontEnd();
+    void DrawOverlayObjects();
+
+    void RunBattleFrame(uint32_t message);
+    void ScrollView();
+    void RefreshPanels();
+    void RevealMap();
+
+    int ReadRecords();
+    bool WriteSlotLabels();
+    bool WriteStageRecords();
+
+    void TearDownBattle();
+    void ResetBattleState();
+    void FreeResources();
+
+    PlainWindow* editorView = nullptr;
+    void* editorStage = nullptr;
+    Window* auxPanel = nullptr;
+    MapView* gameScreen = nullptr;
+    TemplateTables* templateTables = nullptr;
+    SaveLoadScreen* saveLoadScreen = nullptr;
+    BattleRecordScreen* recordScreen = nullptr;
+    uint32_t unusedWord1 = 0;
+    GuiLayout* win25Layout = nullptr;
+    SpeechBox* speechBox = nullptr;
+    EventManager* eventManager = nullptr;
+    GameRecordChannel* recordChannel = nullptr;
+    Window* mainMenu = nullptr;
+    Window* singleMenu = nullptr;
+    Window* heroWindow = nullptr;
+    Window* stageListWindow = nullptr;
+    Window* actWindow = nullptr;
+    uint32_t unusedWords5[5] = {};
+    int32_t mouseX = 500;
+    int32_t mouseY = 500;
+    int32_t unusedZero = 0;
+    int32_t unusedMinusOne = -1;
+    int8_t scene = 0;
+    int32_t unused100 = 100;
+    int32_t unusedMinusOne2 = -1;
+    int32_t unusedZero2 = 0;
+    int32_t battleWords[16] = {};
+    int16_t speechSpeed = 20;
+    uint8_t running = 1;
+    int32_t afterRunningWord = 0;
+    int32_t selectionActive = 0;
+    // Shared with the frame timer's thread.
+    std::atomic<int32_t> clickTimer{0};
+    std::atomic<uint8_t> clickCount{0};
+    std::atomic<int32_t> groupKeyTimer{0};
+    int32_t lastGroupKey = 0;
+    std::atomic<uint8_t> groupKeyPresses{0};
+    uint8_t pressFlag = 0;
+    int32_t leftHeld = 0;
+    int32_t leftHeldFrames = 0;
+    int32_t dragging = 0;
+    int32_t dragStartX = 0, dragStartY = 0, dragEndX = 0, dragEndY = 0;
+    int32_t viewLeft = 0, viewTop = 0, viewRight = 0, viewBottom = 0;
+    int32_t scrollRequest = 0;
+    int32_t mapRevealed = 0;
+    int16_t toggle1 = 0;
+    int32_t toggle2 = 0;
+    int32_t toggle3 = 0;
+    uint8_t developerSurfaceToggle = 0;
+    uint8_t toggle5 = 0;
+    uint8_t toggle6 = 0;
+    std::atomic<int32_t> pauseScreen{0};
+    uint8_t developerKeys = 0;
+    int32_t groupsTouched = 0;
+    int8_t currentGroup = -1;
+    LinkList* selection = nullptr;
+    LinkList* groups[10] = {};
+    struct GroupHeader {
+        uint8_t inUse = 0;
+        uint8_t b1 = 0, b2 = 0, b3 = 0;
+        uint32_t word = 0;
+        uint32_t memberCount = 0;
+    };
+    GroupHeader* groupHeaders[10] = {};
+    LinkList* focusList = nullptr;
+    uint8_t scratch[1600] = {};
+    uint8_t* minimapImages[3] = {};
+    FrameAnimControl* markerAnims[3] = {};
+    FrameRecord* markerFrames[3] = {};
+    void* groupTargetA = nullptr;
+    void* groupTargetB = nullptr;
+    int32_t menuChoice = -1;
+    int8_t singleChoice = -1;
+    int8_t heroChoice = -1;
+    int8_t stageListChoice = -1;
+    int8_t actChoice = -1;
+    uint8_t unusedOne = 1;
+    uint8_t recordScreenClosed = 0;
+    int32_t recordCloseWord = 0;
+    uint8_t campaignStage = 0;
+    int32_t unusedOne2 = 1;
+    uint8_t networked = 0;
+    uint8_t actOption = 1;
+    uint8_t unusedByte = 0;
+    int32_t actIndex = 0;
+    int32_t gameKind = 0;
+    int32_t unusedWord2 = 0;
+    int32_t battlePhase = 0;
+    uint8_t mode = 0;
+    uint8_t requestedMode = 0;
+    uint8_t markerValue = 0;
+    uint32_t slotLabelCount = 0;
+    uint32_t slotLabelCountCopy = 0;
+    StageRecordTable stageRecords{};
+    SlotLabelTable slotLabels{};
+    uint8_t* blocks[300] = {};
+    int32_t blockKeys[300] = {};
+    uint8_t isHost = 0;
+    PlayerSlot players[20];
+    int16_t groupCommandMode = 0;
+    int16_t unusedOne3 = 1;
+    int32_t netScreenChoice = -1;
+    int32_t sessionResult = 0;
+    Zu_LocalSet* session = nullptr;
+    int32_t sessionStep = 0;
+    MultiCast lobbyLink;
+    uint32_t syncRandom = 0;
+    // Set by start-up in game mode: the world runs.
+    uint8_t worldRunning = 0;
+
+    // Where the two record files live (the working folder).
+    static const char* const recordDataFile;
+    static const char* const recordLabelFile;
+
+private:
+    void EndBattle(uint32_t message);
+    void ClearAndFree();
+    void OpenRecordScreen();
+};
+
+extern GameController* TheGameController;
+// The end-message window of a team game, the mask frame of "mask2.ani" and the counter of the
+// frames run after a team game has ended.
+extern Window* EndMessageWindow;
+extern AniFrame* MaskFrame;
+extern int32_t PostEndFrames;

@@ -1,0 +1,3 @@
+#include "Program/HelpTexts.h"
+
+void LoadHelpMessages() {}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Reads "HelpMessage.txt" into the help table.
+void LoadHelpMessages();

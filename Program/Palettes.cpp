@@ -1,0 +1,3 @@
+#include "Program/Palettes.h"
+
+void LoadPalettes() {}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "gui/Window.h"
+
+// A window without layout: the stage editor's view.
+class PlainWindow : public Window {};

@@ -1,0 +1,3 @@
+#include "Program/SoundEffects.h"
+
+void PlaySoundEffect(int, int8_t) {}

@@ -1,0 +1,44 @@
+#include "gui/Window.h"
+
+#include "engine/ErrorList.h"
+#include "engine/Rect.h"
+#include "gui/GuiLayout.h"
+#include "gui/GuiPanel.h"
+#include "gui/Widget.h"
+
+Window::Window() {
+    active = 1;
+}
+
+Window::~Window() {
+    DestroyDerived();
+}
+
+// A window without the widget does nothing rather than fail.
+void Window::EnableFirstWidget() {
+    if (firstWidget) firstWidget->enabled = 1;
+}
+void Window::DisableFirstWidget() {
+    if (firstWidget) firstWidget->enabled = 0;
+}
+void Window::EnableSecondWidget() {
+    if (secondWidget) secondWidget->enabled = 1;
+}
+void Window::DisableSecondWidget() {
+    if (secondWidget) secondWidget->enabled = 0;
+}
+
+LayoutWindowParts BuildLayoutPanel(const char* layoutFile, Widget* parent, Window* listener) {
+    LayoutWindowParts parts;
+    parts.layout = new GuiLayout(layoutFile);
+    const GuiImage* background = parts.layout->FirstImage();
+    Rect* rect = nullptr;
+    if (background) {
+        rect = new Rect(background->left, background->top, background->right, background->bottom);
+    } else {
+        Zu_ErrorList::Global().Add(layoutFile ? layoutFile : "", __LINE__, Zu_ErrorList::KindOpen, 0);
+        rect = new Rect(0, 0, 0, 0);
+    }
+    parts.panel = new GuiPanel(rect, parent, listener, 1, 1, 0);
+    return parts;
+}

@@ -1,0 +1,3 @@
+#include "records/InfoText.h"
+
+InfoText TheInfoText;

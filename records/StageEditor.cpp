@@ -1,0 +1,3 @@
+#include "records/StageEditor.h"
+
+StageEditor* TheStageEditor = nullptr;

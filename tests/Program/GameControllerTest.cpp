@@ -1,0 +1,212 @@
+#include "Program/GameController.h"
+#include "Program/BattleRecordScreen.h"
+#include "Program/MainWindow.h"
+#include "Program/ScreenSettings.h"
+#include "Program/Zu_StageSet.h"
+#include "ShellTestFolder.h"
+#include "engine/DisplayDevice.h"
+#include "gui/FrameAnimation.h"
+#include "gui/GuiRoot.h"
+#include "gui/MouseCursor.h"
+#include "platform/Present.h"
+#include "world/BattleMap.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+class GameControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = std::make_unique<ShellTestFolder>();
+        ResetPresenterForTest();
+        TheScreenSettings = new ScreenSettings;
+        AppWindow.window = nullptr;
+        ASSERT_EQ(SetupDisplay(), 1);
+        TheGuiRoot = new GuiRoot;
+        TheBattleMap = new BattleMap;
+        stage = new Zu_StageSet;
+        TheBattleMap->stageSet = stage;
+        TheGameController = c = new GameController;
+        ActiveFlag = 1;
+    }
+    void TearDown() override {
+        c->FreeResources();
+        delete c;
+        TheGameController = nullptr;
+        delete stage;
+        delete TheBattleMap;
+        TheBattleMap = nullptr;
+        delete TheGuiRoot;
+        TheGuiRoot = nullptr;
+        ReleaseSurfaces();
+        ReleaseDirectDraw();
+        delete TheScreenSettings;
+        TheScreenSettings = nullptr;
+        ResetPresenterForTest();
+        folder.reset();
+    }
+    // Runs battle frames until the battle has ended (mode back to 0), at most `limit`.
+    int RunUntilEnd(int limit) {
+        int frames = 0;
+        while (c->mode == 1 && frames < limit) {
+            c->Frame(FrameMessage);
+            ++frames;
+        }
+        return frames;
+    }
+    std::unique_ptr<ShellTestFolder> folder;
+    Zu_StageSet* stage = nullptr;
+    GameController* c = nullptr;
+};
+
+} // namespace
+
+TEST_F(GameControllerTest, ConstructionSetsTheDocumentedStart) {
+    EXPECT_EQ(c->mouseX, 500);
+    EXPECT_EQ(c->mouseY, 500);
+    EXPECT_EQ(c->actOption, 1);
+    EXPECT_EQ(c->menuChoice, -1);
+    EXPECT_EQ(c->singleChoice, -1);
+    EXPECT_EQ(c->actChoice, -1);
+    EXPECT_EQ(c->running, 1);
+    EXPECT_EQ(c->currentGroup, -1);
+    EXPECT_EQ(c->speechSpeed, 20);
+    EXPECT_EQ(c->session, nullptr);
+    ASSERT_NE(c->selection, nullptr);
+    for (auto* g : c->groups)
+        EXPECT_NE(g, nullptr);
+    for (auto* m : c->minimapImages)
+        EXPECT_NE(m, nullptr);
+    EXPECT_EQ(c->markerFrames[0]->frameHeight, 4);
+    EXPECT_EQ(c->markerFrames[2]->frameHeight, 12);
+}
+
+TEST_F(GameControllerTest, TheModeSwitchFrameDrawsNothing) {
+    const uint64_t before = PresentCount();
+    c->Frame(FrameMessage);
+    EXPECT_EQ(PresentCount(), before + 1); // an ordinary front-end frame is drawn
+    c->requestedMode = 1;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(c->mode, 1);
+    EXPECT_EQ(PresentCount(), before + 1);
+    // A request back to the front end takes one more silent frame from the battle's side.
+    c->mode = 100;
+    c->requestedMode = 100;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(PresentCount(), before + 2);
+}
+
+TEST_F(GameControllerTest, NothingHappensWhileTheApplicationIsInactive) {
+    ActiveFlag = 0;
+    const uint64_t before = PresentCount();
+    c->requestedMode = 1;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(c->mode, 0);
+    EXPECT_EQ(PresentCount(), before);
+    c->mode = 1;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(c->battlePhase, 0);
+}
+
+TEST_F(GameControllerTest, TheBattleEndWaitsForTheSpeechBoxAndTheEndCountdown) {
+    c->mode = c->requestedMode = 1;
+    TheScreenSettings->endCountdown = 3;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(TheScreenSettings->endCountdown, 4);
+    EXPECT_EQ(c->battlePhase, 0);
+    TheScreenSettings->endCountdown = 0;
+    TheScreenSettings->battleEnded = 1;
+    stage->result = 2;
+    c->speechBox = reinterpret_cast<SpeechBox*>(c); // any non-null box
+    c->Frame(FrameMessage);
+    EXPECT_EQ(c->mode, 1);
+    EXPECT_EQ(c->battlePhase, 1);
+    c->speechBox = nullptr;
+    c->Frame(FrameMessage);
+    EXPECT_EQ(c->mode, 0);
+    EXPECT_EQ(TheScreenSettings->battleEnded, 0);
+}
+
+TEST_F(GameControllerTest, BattleEndTable) {
+    struct Case {
+        int32_t result;
+        int32_t gameKind;
+        uint8_t networked;
+        int32_t endKind;
+        int8_t scene; // after the end
+        bool recordScreen;
+        bool wonWritten; // campaign record 23 won and the file written
+        uint8_t networkedAfter;
+    } cases[] = {
+        {0, 0, 0, 0, 0, false, false, 0}, {0, 3, 1, 2, 5, true, false, 1}, {0, 3, 1, 0, -56, false, false, 0},
+        {1, 0, 0, 0, 0, false, true, 0},  {1, 1, 0, 0, 5, true, false, 0}, {1, 2, 1, 0, 5, true, false, 1},
+        {2, 0, 0, 0, 0, false, false, 0}, {2, 1, 0, 0, 5, true, false, 0}, {2, 3, 1, 0, 5, true, false, 1},
+        {4, 2, 1, 0, 5, true, false, 1},  {5, 2, 1, 0, 5, true, false, 1}, {5, 3, 0, 0, 5, true, false, 0},
+        {7, 0, 0, 0, 0, false, false, 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "result " << k.result << " kind " << k.gameKind << " net "
+                                        << int(k.networked) << " end " << k.endKind);
+        std::filesystem::remove("RecordData.sav");
+        if (c->recordScreen) c->recordScreen->Close(0);
+        c->recordScreen = nullptr;
+        c->stageRecords = StageRecordTable{};
+        c->scene = 0;
+        c->mode = c->requestedMode = 1;
+        c->gameKind = k.gameKind;
+        c->networked = k.networked;
+        c->campaignStage = 23;
+        c->recordScreenClosed = 1;
+        c->running = 0;
+        PostEndFrames = 0;
+        stage->result = k.result;
+        stage->endKind = k.endKind;
+        TheScreenSettings->battleEnded = 1;
+        TheMouseCursor->SetShape(0);
+
+        const int frames = RunUntilEnd(100);
+        // Team results run 60 grace frames first.
+        EXPECT_EQ(frames, (k.result == 4 || k.result == 5) ? 61 : 1);
+        EXPECT_EQ(c->mode, 0);
+        EXPECT_EQ(c->requestedMode, 0);
+        EXPECT_EQ(c->running, 1);
+        EXPECT_EQ(c->scene, k.scene);
+        EXPECT_EQ(c->recordScreen != nullptr, k.recordScreen);
+        EXPECT_EQ(c->networked, k.networkedAfter);
+        EXPECT_EQ(c->stageRecords[23].won, k.wonWritten ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists("RecordData.sav"), k.wonWritten);
+        if (k.wonWritten) {
+            const std::string bytes = ShellTestFolder::Read("RecordData.sav");
+            ASSERT_EQ(bytes.size(), 940u);
+            EXPECT_EQ(bytes[23 * 20 + 12], 1);
+        }
+        if (k.recordScreen && k.result != 1) {
+            EXPECT_EQ(c->recordScreenClosed, 0);
+        }
+        EXPECT_EQ(TheMouseCursor->shape, (k.result == 4 || k.result == 5) ? 1 : 0);
+        EXPECT_EQ(TheScreenSettings->battleEnded, 0);
+    }
+}
+
+TEST_F(GameControllerTest, RecordFilesLoadAtConstructionAndWriteWhole) {
+    c->stageRecords[11].won = 1;
+    c->stageRecords[11].bestScore = 777;
+    c->slotLabelCount = 4;
+    c->slotLabels[5].inUse = 1;
+    ASSERT_TRUE(c->WriteStageRecords());
+    ASSERT_TRUE(c->WriteSlotLabels());
+    EXPECT_EQ(std::filesystem::file_size("RecordData.sav"), 940u);
+    EXPECT_EQ(std::filesystem::file_size("RecordLabel.sav"), 900u);
+    GameController other;
+    EXPECT_EQ(other.stageRecords[11].bestScore, 777);
+    EXPECT_EQ(other.slotLabelCount, 4u);
+    EXPECT_EQ(other.slotLabelCountCopy, 4u);
+    EXPECT_EQ(other.slotLabels[5].inUse, 1);
+    other.FreeResources();
+    TheGameController = c;
+}

@@ -1,0 +1,94 @@
+#include "engine/ErrorList.h"
+#include "engine/Point.h"
+#include "engine/Rect.h"
+#include "gui/GuiLayout.h"
+#include "gui/GuiPanel.h"
+#include "gui/Widget.h"
+#include "gui/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+TEST(WindowBase, AWindowThatOverridesNothingIgnoresEverything) {
+    Window w;
+    EXPECT_EQ(w.active, 1);
+    Widget control;
+    Point p{3, 4};
+    w.OnControlPress(&control, &p);
+    w.OnControlClick(&control, nullptr);
+    w.OnControlHover(&control, nullptr);
+    w.OnNotify(nullptr, 1);
+    EXPECT_EQ(w.Query11(&control), 1);
+    EXPECT_EQ(w.Close(1), 1);
+    EXPECT_EQ(control.enabled, 1);
+    // Deactivate touches only the active byte.
+    w.firstWidget = &control;
+    w.Deactivate();
+    EXPECT_EQ(w.active, 0);
+    EXPECT_EQ(control.enabled, 1);
+    w.Activate();
+    EXPECT_EQ(w.active, 1);
+}
+
+TEST(WindowBase, WidgetSwitchesSetTheirWidgetAndIgnoreAMissingOne) {
+    Window w;
+    // No widgets: nothing happens.
+    w.EnableFirstWidget();
+    w.DisableFirstWidget();
+    w.EnableSecondWidget();
+    w.DisableSecondWidget();
+    Widget a, b;
+    w.firstWidget = &a;
+    w.secondWidget = &b;
+    w.DisableFirstWidget();
+    EXPECT_EQ(a.enabled, 0);
+    EXPECT_EQ(b.enabled, 1);
+    w.DisableSecondWidget();
+    EXPECT_EQ(b.enabled, 0);
+    w.EnableFirstWidget();
+    w.EnableSecondWidget();
+    EXPECT_EQ(a.enabled, 1);
+    EXPECT_EQ(b.enabled, 1);
+}
+
+TEST(WindowBase, UnreadableLayoutGivesAnEmptyPanelAndAnErrorRecord) {
+    Zu_ErrorList& errors = Zu_ErrorList::Global();
+    const int before = errors.GetCount();
+    Widget root;
+    Window w;
+    LayoutWindowParts parts = BuildLayoutPanel("NoSuchLayout.gui", &root, &w);
+    ASSERT_NE(parts.layout, nullptr);
+    ASSERT_NE(parts.panel, nullptr);
+    EXPECT_EQ(parts.layout->FirstImage(), nullptr);
+    EXPECT_EQ(parts.panel->rect->left, 0);
+    EXPECT_EQ(parts.panel->rect->right, 0);
+    EXPECT_EQ(parts.panel->listener, &w);
+    EXPECT_EQ(errors.GetCount(), before + 1);
+    EXPECT_EQ(errors.GetCurrent()->kind, Zu_ErrorList::KindOpen);
+    delete parts.panel;
+    delete parts.layout;
+}
+
+TEST(WindowBase, ReadableLayoutGivesThePanelOfItsBackground) {
+    const auto file = std::filesystem::temp_directory_path() / "kardol-winbase.gui";
+    {
+        std::ofstream out(file, std::ios::binary);
+        const uint32_t words[] = {0, 1, 100, 50, 300, 250, 0, 0, 0, 0xFFFFFFFF, 0};
+        out.write(reinterpret_cast<const char*>(words), sizeof words);
+    }
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(file.parent_path());
+    Widget root;
+    Window w;
+    LayoutWindowParts parts = BuildLayoutPanel("kardol-winbase.gui", &root, &w);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove(file);
+    ASSERT_NE(parts.layout->FirstImage(), nullptr);
+    EXPECT_EQ(parts.panel->rect->left, 100);
+    EXPECT_EQ(parts.panel->rect->bottom, 250);
+    delete parts.panel;
+    delete parts.layout;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fixtures {
+
+// A temporary folder removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+    // Writes the bytes to path()/name (creating sub-folders) and returns the full path.
+    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+
+private:
+    std::string path_;
+};
+
+struct WaveSpec {
+    uint16_t formatTag = 1;
+    uint16_t channels = 1;
+    uint32_t rate = 8000;
+    uint16_t bits = 16;
+    uint32_t fmtSize = 18;         // 16 for the plain PCM format chunk
+    bool listFirst = false;        // a "LIST" chunk ahead of the format chunk
+    uint32_t dataBytes = 64;       // sample bytes actually written
+    int64_t declaredDataSize = -1; // the "data" size field when it should lie
+    bool withData = true;
+};
+
+std::vector<uint8_t> MakeWave(const WaveSpec& spec);
+
+// MPEG-1 layer III frames of silence (mono, 44.1 kHz, 128 kbit/s; 1152 samples each).
+std::vector<uint8_t> MakeSilentMp3(int frames);
+
+struct AviSpec {
+    uint32_t width = 8;
+    uint32_t height = 8;
+    uint32_t frames = 4;
+    uint32_t rate = 10; // frames per second = rate / scale
+    uint32_t scale = 1;
+    uint16_t bits = 24; // 24 (BGR) or 16 (5-5-5)
+    // Top-down pixels of frame f at (x, y) as 0xRRGGBB.
+    uint32_t (*pixel)(uint32_t f, uint32_t x, uint32_t y) = nullptr;
+    bool withAudio = false;
+    uint32_t audioRate = 8000;
+    uint16_t audioChannels = 1;
+    uint32_t audioSamples = 800;
+};
+
+// An AVI with uncompressed bottom-up frames ("00db") and optional 16-bit PCM ("01wb"), with idx1.
+std::vector<uint8_t> MakeAvi(const AviSpec& spec);
+
+} // namespace fixtures

