@@ -9,6 +9,7 @@
 #include "platform/TempFolder.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <typeinfo>
 
@@ -347,4 +348,33 @@ TEST(LayoutFileNoDisplay, PictureBytesAreSkippedWhenNoSurfaceCanBeMade) {
     ASSERT_NE(layout.elements[3], nullptr);
     EXPECT_EQ(layout.elements[3]->value, 4);
     EXPECT_EQ(layout.toggleButtonFirst, 3);
+}
+
+// Writes the seed inputs of the layout reader's fuzz target.
+TEST(GuiLayoutSeed, WritesSeedCorpus) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::path(KARDOL_SEED_DIR) / "guilayout";
+    fs::create_directories(dir);
+    std::vector<std::pair<std::string, LayoutWriter>> seeds;
+    LayoutWriter endOnly;
+    seeds.push_back({"end", endOnly.End()});
+    LayoutWriter small;
+    small.Block(0, 1).Element(10, 10, 42, 34, 32, 24, 0, 0x3B3F);
+    small.Block(1, 1);
+    for (int n = 0; n < 4; ++n)
+        small.Element(2, 2, 10, 8, 8, 6, 7, uint16_t(0x0700 * (n + 1)));
+    small.Block(2, 2).Element(2, 10, 30, 14, 0, 0, 100).Element(2, 15, 30, 22, 0, 0, 150);
+    small.Block(3, 1).Element(24, 2, 30, 22, 6, 20, 0, 0x52AA);
+    small.Block(4, 1).Element(12, 2, 18, 8);
+    small.Block(5, 1).Element(0, 0, 4, 4);
+    small.Block(6, 1);
+    for (int n = 0; n < 4; ++n)
+        small.Element(2, 16, 22, 22, 20, 6, 9, uint16_t(0x8000 >> n));
+    seeds.push_back({"window", small.End()});
+    LayoutWriter odd;
+    odd.Block(7, 2).Block(2, 1).Element(-5, -5, 5, 5, 2, 1, 150).Block(2, 1).Element(0, 0, 1, 1).End();
+    seeds.push_back({"repeated-kinds", odd});
+    for (const auto& [name, writer] : seeds)
+        ASSERT_TRUE(writer.Write((dir / name).string()));
+    EXPECT_TRUE(fs::exists(dir / "window"));
 }
