@@ -1,7 +1,10 @@
 #include "Program/GameController.h"
 
+#include "gui/DeferredDelete.h"
+
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameParameters.h"
+#include "Program/GameRules.h"
 #include "Program/MainWindow.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
@@ -49,18 +52,6 @@ void* PausePicture = nullptr;
 
 Zu_StageSet* CurrentStage() {
     return TheBattleMap ? TheBattleMap->stageSet : nullptr;
-}
-
-// Clears every row of the back surface's screen width.
-void ClearBackSurface() {
-    platform::Surface* back = GetBackSurface();
-    if (!back) return;
-    platform::DDSURFACEDESC2 desc{};
-    if (platform::FAILED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return;
-    auto* base = static_cast<uint8_t*>(desc.lpSurface);
-    for (uint32_t y = 0; y < desc.dwHeight; ++y)
-        std::memset(base + y * desc.lPitch, 0, desc.dwWidth * 2);
-    back->Unlock(nullptr);
 }
 
 void StopAndReleaseMusic() {
@@ -126,6 +117,7 @@ GameController::GameController() {
         f->data = new uint8_t[size]();
         markerFrames[i] = f;
         markerAnims[i] = new FrameAnimControl;
+        markerAnims[i]->AddFrame(f);
     }
 
     std::memset(scratch, 0, sizeof scratch);
@@ -165,11 +157,20 @@ GameController::~GameController() {
     focusList = nullptr;
     delete win25Layout;
     win25Layout = nullptr;
+    // Tear-down frees these first; a controller deleted without it must not leak them.
+    delete templateTables;
+    templateTables = nullptr;
+    delete recordChannel;
+    recordChannel = nullptr;
+    delete session;
+    session = nullptr;
     DestroyDerived();
 }
 
 void GameController::Frame(uint32_t message) {
     if (!ActiveFlag) return;
+    // Windows closed during the frame are deleted when it is over.
+    DeferredDeleteScope scope;
     if (session) session->Tick(0);
     switch (mode) {
     case 0:
@@ -359,7 +360,7 @@ void GameController::TearDownBattle() {
     afterRunningWord = 0;
     if (TheResourceStore) {
         TheResourceStore->ClearEffectLists();
-        TheResourceStore->ReleaseUnitAnimations();
+        TheResourceStore->FreeUnitAnimations(0);
     }
 }
 

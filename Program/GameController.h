@@ -171,6 +171,8 @@ public:
     uint32_t syncRandom = 0;
     // Set by start-up in game mode: the world runs.
     uint8_t worldRunning = 0;
+    // Sound effects play only while it is 0.
+    int32_t soundMute = 0;
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

@@ -1,5 +1,7 @@
 #include "Program/GameParameters.h"
 
+#include "platform/Files.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -489,6 +491,10 @@ int ParseGameParameters(std::span<const uint8_t> bytes, GameParameters& params, 
     return valueLine;
 }
 
+void LogLoadProblem(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
 GameParameters& GameParams() {
     static GameParameters params;
     return params;
@@ -498,7 +504,7 @@ bool LoadGameParameters(const std::string& path, int32_t* calendarPeriod) {
     GameParameters& params = GameParams();
     bool opened = false;
     std::vector<uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    if (std::FILE* f = platform::fopen(path.c_str(), "r")) {
         opened = true;
         uint8_t buf[4096];
         size_t n;

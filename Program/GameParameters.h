@@ -151,8 +151,10 @@ struct GameParameters {
     void BuildDerived();
 };
 
-// Reported problems of a read (line too long for the game's own reader).
+// Reported problems of a read (a line too long for the game's own reader, a short palette).
 using ParameterLog = std::function<void(const std::string&)>;
+// Where the start-up loaders report such problems.
+void LogLoadProblem(const std::string& message);
 
 // Parses the bytes of a parameter file (text mode: CR LF ends a line) into params and builds the
 // derived tables. Returns the number of value lines seen.
@@ -161,9 +163,9 @@ int ParseGameParameters(std::span<const uint8_t> bytes, GameParameters& params, 
 // The program's one parameter table.
 GameParameters& GameParams();
 
-// Reads the file (a missing file keeps the defaults), builds the derived tables and hands back
-// the settings' calendar period through calendarPeriod when given. Returns false when the file
-// could not be opened.
+// Reads the file, a game name in the working folder (a missing file keeps the defaults), builds the derived
+// tables and hands back the settings' calendar period through calendarPeriod when given. Returns false when
+// the file could not be opened.
 bool LoadGameParameters(const std::string& path = "Cg001.wz", int32_t* calendarPeriod = nullptr);
 // Reads "Cg001.wz" again into the same table.
 bool ReadParameterFile(int32_t* calendarPeriod = nullptr);

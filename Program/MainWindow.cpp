@@ -1,11 +1,14 @@
 #include "Program/MainWindow.h"
 
+#include "Program/EditorCommands.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "engine/AviClipManager.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
+#include "engine/KeyedTable37.h"
+#include "engine/ModalLoopState.h"
 #include "engine/MusicPlayer.h"
 #include "engine/NumberFont.h"
 #include "engine/NumberTable.h"
@@ -182,7 +185,7 @@ void StopGameTimer() {
 void TearDownProgram() {
     StopGameTimer();
     StartupState = 5;
-    AviClipManager::CloseAll();
+    TheAviClipManager.CloseAll();
     delete TheSoundBank;
     TheSoundBank = nullptr;
     ShutdownAudio();
@@ -211,6 +214,9 @@ void TearDownProgram() {
     TheNumberTable = nullptr;
     delete TheResourceStore;
     TheResourceStore = nullptr;
+    delete TheKeyedTable37;
+    TheKeyedTable37 = nullptr;
+    SetWindowedFlagSource(nullptr);
     delete TheScreenSettings;
     TheScreenSettings = nullptr;
     ReleaseSurfaces();
@@ -225,15 +231,21 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case MM_MCINOTIFY:
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            MovieStopState = 2;
+            ModalLoopState = 2;
             return DefWindowProcA(window, message, wParam, lParam);
         case MCIWNDM_NOTIFYMODE:
-            if (lParam == static_cast<LPARAM>(MCI_MODE_STOP)) MovieStopState = 2;
+            if (lParam == static_cast<LPARAM>(MCI_MODE_STOP)) ModalLoopState = 2;
             return DefWindowProcA(window, message, wParam, lParam);
         case WM_SYSKEYDOWN:
         case WM_SYSKEYUP:
         case WM_SYSCHAR:
             return 1;
+        case WM_CLOSE:
+            // Closing under a modal movie would tear the program down beneath the movie's
+            // caller: end the movie first and close once it has returned.
+            ModalLoopState = 2;
+            PostMessage(window, WM_CLOSE, 0, 0);
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
         }
@@ -260,7 +272,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     case WM_ERASEBKGND:
-        StopAviModal();
+        ModalLoopState = 2; // stops a modal movie
         return 1;
     case WM_ACTIVATEAPP:
         ActiveFlag = (wParam == 1 || wParam == 2) ? 1 : 0;
@@ -294,8 +306,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCHAR:
         return 1;
     case WM_COMMAND:
-        // Editor menu commands come with the editor shell; none is known yet.
-        return 0;
+        return RunEditorCommand(window, static_cast<int>(wParam & 0xFFFF));
     case WM_MOUSEMOVE:
         if (c) {
             c->mouseX = LowWord(lParam);

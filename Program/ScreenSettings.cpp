@@ -1,6 +1,7 @@
 #include "Program/ScreenSettings.h"
 
 #include "Program/Startup.h"
+#include "engine/AviClipManager.h"
 
 ScreenSettings* TheScreenSettings = nullptr;
 
@@ -10,6 +11,7 @@ ScreenSettings::ScreenSettings() {
     soundVolume = 5;
     speechSetting = 5;
     gameSpeed = 5;
+    TheAviClipManager.SetVolume(soundVolume);
     if (GameModeFlag) {
         screenWidth = 800;
         screenHeight = 600;

@@ -6,7 +6,9 @@
 #include "Program/MainWindow.h"
 #include "Program/Palettes.h"
 #include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
 #include "engine/AviClipManager.h"
+#include "engine/AviSystem.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
 #include "engine/KeyedTable37.h"
@@ -27,7 +29,6 @@
 #include "records/GameDataLoader.h"
 #include "records/StageEditor.h"
 #include "world/BattleMap.h"
-#include "world/MapView.h"
 
 #include <cstring>
 #include <string>
@@ -126,16 +127,6 @@ void RecordUpdateClientPath() {
     RegCloseKey(key);
 }
 
-int32_t CurrentViewOffsetX() {
-    const GameController* c = TheGameController;
-    return c && c->gameScreen ? c->gameScreen->viewX : 0;
-}
-
-int32_t CurrentViewOffsetY() {
-    const GameController* c = TheGameController;
-    return c && c->gameScreen ? c->gameScreen->viewY : 0;
-}
-
 int WinMain(void* instance, void*, const char* commandLine, int showState) {
     // 1: one copy only.
     if (HWND running = FindWindowA(kWindowName, kWindowName)) {
@@ -187,7 +178,7 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     // 16-18.
     TheResourceStore = new ResourceStore;
     TheNumberTable = new NumberTable;
-    FramePeriodMs = NumberValues[89];
+    FramePeriodMs = NumberTableValues[89];
     TheGuiRoot = new GuiRoot;
     TheBlitter16 = new Blitter16;
     TheGameController = new GameController;
@@ -197,13 +188,19 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
         TheGameController->scene = static_cast<int8_t>(200);
     }
     TheGameController->syncRandom = static_cast<uint32_t>(GameRandom());
+    SetSoundEffectGate([] {
+        const bool muted = TheGameController && TheGameController->soundMute != 0;
+        return !muted && TheScreenSettings && TheScreenSettings->soundEffectsOn != 0;
+    });
 
-    // 19: the movies draw into the back surface and follow the current map view.
-    Zu_AviSystem::SetTarget(GetDirectDraw(), GetBackSurface(),
-                            TheSoundBank ? TheSoundBank->GetDirectSound() : nullptr);
-    Zu_AviSystem::SetViewOffsetSource(CurrentViewOffsetX, CurrentViewOffsetY);
-    AviClipManager::OpenOverlays();
-    if (CommandLineTurnsMoviesOff(commandLine)) AviClipManager::options &= ~1u;
+    // 19: the movies draw into the back surface. No map view exists yet, so no references into
+    // one are handed over: the clip manager reads the current view's origin when it draws, and
+    // uses 0 while there is none.
+    TheAviSystem.SetTarget(GetDirectDraw(), GetBackSurface(),
+                           TheSoundBank ? TheSoundBank->GetDirectSound() : nullptr);
+    TheAviSystem.SetViewOffsetRefs(nullptr, nullptr);
+    TheAviClipManager.OpenOverlays();
+    if (CommandLineTurnsMoviesOff(commandLine)) TheAviClipManager.options &= ~1u;
 
     // 20-21.
     PumpMessages();

@@ -1,6 +1,14 @@
 #pragma once
 
+#include "gui/RootObject.h"
+#include "platform/Messages.h"
+#include "platform/Mutex.h"
+
 #include <cstdint>
+
+class LinkList;
+class KeyedTable37;
+class Big5BitmapFont;
 
 // Program-wide words of the shell, and the start-up of the game.
 
@@ -33,14 +41,6 @@ void RecordUpdateClientPath();
 // The whole start-up and message loop; the value is the program's exit code.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showState);
 
-#include "gui/RootObject.h"
-#include "platform/Messages.h"
-#include "platform/Mutex.h"
-
-class LinkList;
-class KeyedTable37;
-class Big5BitmapFont;
-
 // A modeless window of the editor that takes its keyboard messages first.
 class ModelessDialog : public RootObject {
 public:
@@ -52,7 +52,3 @@ extern platform::HANDLE LoadMutex;
 extern LinkList* WindowList;
 extern KeyedTable37* TheKeyedTable37;
 extern Big5BitmapFont* TheBig5Font;
-
-// The map view's origin that the movie overlays follow: the current view's, 0 while none.
-int32_t CurrentViewOffsetX();
-int32_t CurrentViewOffsetY();

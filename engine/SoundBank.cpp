@@ -90,7 +90,9 @@ int SoundBank::LoadWave(HMMIO file) {
     mmioClose(file, 0);
     file = nullptr;
 
-    wf.nBlockAlign = static_cast<uint16_t>(wf.nChannels * wf.wBitsPerSample / 8);
+    uint32_t blockAlign = static_cast<uint32_t>(wf.nChannels) * wf.wBitsPerSample / 8;
+    if (blockAlign == 0 || blockAlign > 0xFFFF) return fail(slot);
+    wf.nBlockAlign = static_cast<uint16_t>(blockAlign);
     wf.cbSize = 0;
     DSBUFFERDESC desc;
     desc.dwSize = 36;

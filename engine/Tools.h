@@ -6,6 +6,7 @@
 
 class Zu_ErrorList;
 
+class Zu_Archive;
 namespace platform {
 class Surface;
 class Font;
@@ -70,6 +71,9 @@ public:
     // Draws text ending at rightX through the surface's device context (built with the text layer).
     static void TextOutRight(platform::Surface* surface, platform::Font* font, uint32_t colour,
                              int32_t rightX, int32_t y, const char* text);
+
+    // The picture entry `index` of a packed archive as a new display surface, or null.
+    static platform::Surface* LoadRomSurface(Zu_Archive& archive, int index);
 
     // --- blobs ------------------------------------------------------------------------------
     // Item `index` of a blob with an index; the item count is filled in on first use. Null when

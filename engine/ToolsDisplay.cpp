@@ -54,3 +54,7 @@ platform::Surface* LoadRomSurface(Zu_Archive& archive, int index) {
     surface->Unlock(nullptr);
     return surface;
 }
+
+platform::Surface* Zu_Tools::LoadRomSurface(Zu_Archive& archive, int index) {
+    return ::LoadRomSurface(archive, index);
+}

@@ -213,7 +213,6 @@ BOOL ShowWindow(HWND window, int command) {
             return 1;
         }
         sdl = rec->sdl;
-        const bool wasVisible = rec->visible;
         rec->visible = command != SW_HIDE;
         rec->minimized = command == SW_MINIMIZE || command == SW_SHOWMINIMIZED;
         firstShow = rec->visible && !rec->shownOnce;
@@ -222,7 +221,6 @@ BOOL ShowWindow(HWND window, int command) {
         h = rec->height;
         x = rec->x;
         y = rec->y;
-        (void)wasVisible;
     }
     if (sdl) {
         if (command == SW_HIDE)

@@ -1,5 +1,6 @@
 #include "Program/GameParameters.h"
 
+#include "platform/TempFolder.h"
 #include "support/CgFixture.h"
 
 #include <gtest/gtest.h>
@@ -251,23 +252,19 @@ TEST(GameParameters, DerivedTablesAndClamps) {
 }
 
 TEST(GameParameters, LoadFromFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("cg001-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "Cg001.wz").string();
-
+    TempFolder folder;
     int32_t period = 0;
     GameParams() = GameParameters();
-    EXPECT_FALSE(LoadGameParameters(path, &period)); // missing: defaults stay
+    EXPECT_FALSE(LoadGameParameters("Cg001.wz", &period)); // missing: defaults stay
     EXPECT_EQ(period, 180);
     EXPECT_EQ(GameParams().Day_Level[0], 400);
 
-    ASSERT_TRUE(cgfixture::WriteFile(path, cgfixture::MakeFile()));
+    TempFolder::Write("CG001.WZ", cgfixture::MakeFile());
     GameParams() = GameParameters();
-    EXPECT_TRUE(LoadGameParameters(path, &period));
+    EXPECT_TRUE(ReadParameterFile(&period));
     EXPECT_EQ(period, 30 * cgfixture::Value(23, 0));
     EXPECT_EQ(GameParams().Day_Level[0], cgfixture::Value(22, 0));
     GameParams() = GameParameters();
-    std::filesystem::remove_all(dir);
 }
 
 TEST(GameParameters, SeedCorpus) {

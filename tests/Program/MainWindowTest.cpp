@@ -3,9 +3,9 @@
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "ShellTestFolder.h"
-#include "engine/AviClipManager.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
+#include "engine/ModalLoopState.h"
 #include "engine/NumberFont.h"
 #include "engine/NumberTable.h"
 #include "engine/ResourceStore.h"
@@ -160,19 +160,27 @@ TEST_F(MainWindowTest, FrameCountersWrap) {
 TEST_F(MainWindowTest, DuringAModalMovieClicksEndItAndNeverReachTheGame) {
     GameController* c = TheGameController;
     c->mode = 2;
-    MovieStopState = 1;
+    ModalLoopState = 1;
     c->mouseX = 500;
     MainWndProc(AppWindow.window, WM_MOUSEMOVE, 0, (20 << 16) | 10);
     EXPECT_EQ(c->mouseX, 500);
-    EXPECT_EQ(MovieStopState, 1);
+    EXPECT_EQ(ModalLoopState, 1);
     MainWndProc(AppWindow.window, WM_RBUTTONDOWN, 0, 0);
-    EXPECT_EQ(MovieStopState, 2);
-    MovieStopState = 1;
+    EXPECT_EQ(ModalLoopState, 2);
+    ModalLoopState = 1;
     MainWndProc(AppWindow.window, MCIWNDM_NOTIFYMODE, 0, 0x20C);
-    EXPECT_EQ(MovieStopState, 1);
+    EXPECT_EQ(ModalLoopState, 1);
     MainWndProc(AppWindow.window, MCIWNDM_NOTIFYMODE, 0, MCI_MODE_STOP);
-    EXPECT_EQ(MovieStopState, 2);
+    EXPECT_EQ(ModalLoopState, 2);
     EXPECT_EQ(MainWndProc(AppWindow.window, WM_SYSKEYDOWN, VK_MENU, 0), 1);
+    // A close request ends the movie and comes back once it has returned.
+    ModalLoopState = 1;
+    EXPECT_EQ(MainWndProc(AppWindow.window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(ModalLoopState, 2);
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(m.message, WM_CLOSE);
+    EXPECT_NE(TheGameController, nullptr);
     c->mode = 0;
     MainWndProc(AppWindow.window, WM_MOUSEMOVE, 0, (20 << 16) | 10);
     EXPECT_EQ(c->mouseX, 10);
@@ -180,7 +188,7 @@ TEST_F(MainWindowTest, DuringAModalMovieClicksEndItAndNeverReachTheGame) {
     // Alt keys never reach the system outside movies either.
     EXPECT_EQ(MainWndProc(AppWindow.window, WM_SYSCHAR, 'x', 0), 1);
     EXPECT_EQ(MainWndProc(AppWindow.window, WM_ACTIVATE, 1, 0), 1);
-    MovieStopState = 0;
+    ModalLoopState = 0;
 }
 
 TEST_F(MainWindowTest, CharactersAndKeysWithoutAControllerAreIgnored) {
@@ -222,4 +230,23 @@ TEST_F(MainWindowTest, DestroyTearsEverythingDownAndQuits) {
     EXPECT_EQ(m.message, WM_QUIT);
     EXPECT_EQ(m.wParam, 0u);
     StartupState = 0;
+}
+
+TEST_F(MainWindowTest, TheRealTimerPostsFramesThatTheLoopRuns) {
+    FramePeriodMs = 5.0;
+    RegisterWindowProc(AppWindow.window, MainWndProc);
+    StartGameTimer();
+    EXPECT_NE(AppWindow.timerId, 0u);
+    EXPECT_EQ(AppWindow.TimerRate, 1000);
+    int frames = 0;
+    MSG m;
+    while (frames < 5 && GetMessage(&m, nullptr, 0, 0) > 0) {
+        EXPECT_EQ(m.message, FrameMessage);
+        DispatchMessage(&m);
+        ++frames;
+    }
+    StopGameTimer();
+    EXPECT_EQ(AppWindow.timerId, 0u);
+    EXPECT_EQ(frames, 5);
+    EXPECT_GE(TheScreenSettings->runningFrameCounter.load(), 5);
 }

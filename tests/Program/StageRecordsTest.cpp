@@ -9,7 +9,8 @@ namespace {
 
 std::string Pattern(size_t n, uint8_t seed) {
     std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(seed + i * 7);
+    for (size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>(seed + i * 7);
     return s;
 }
 

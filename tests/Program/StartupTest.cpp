@@ -121,30 +121,6 @@ TEST(StartupRegistry, UpdateClientPathIsWrittenOnlyWhenAbsentAndWorkPathKnown) {
         setenv("KARDOL_REGISTRY", keep.c_str(), 1);
 }
 
-TEST(StartupMovies, ViewOffsetsFollowTheCurrentMapView) {
-    ShellTestFolder folder;
-    EXPECT_EQ(CurrentViewOffsetX(), 0);
-    TheScreenSettings = new ScreenSettings;
-    TheGameController = new GameController;
-    EXPECT_EQ(CurrentViewOffsetX(), 0);
-    EXPECT_EQ(CurrentViewOffsetY(), 0);
-    auto* view = new MapView;
-    view->viewX = 7;
-    view->viewY = 12;
-    TheGameController->gameScreen = view;
-    EXPECT_EQ(CurrentViewOffsetX(), 7);
-    EXPECT_EQ(CurrentViewOffsetY(), 12);
-    view->viewX = 9; // read when drawing, not kept from start-up
-    EXPECT_EQ(CurrentViewOffsetX(), 9);
-    TheGameController->gameScreen = nullptr;
-    delete view;
-    TheGameController->FreeResources();
-    delete TheGameController;
-    TheGameController = nullptr;
-    delete TheScreenSettings;
-    TheScreenSettings = nullptr;
-}
-
 TEST(StartupSettings, ScreenSizeFollowsTheModeAndResetKeepsTheWindowedFlag) {
     GameModeFlag = 1;
     {
@@ -174,4 +150,29 @@ TEST(StartupSettings, ScreenSizeFollowsTheModeAndResetKeepsTheWindowedFlag) {
         EXPECT_EQ(s.windowed, 1);
     }
     GameModeFlag = 1;
+}
+
+#include "Program/MainWindow.h"
+#include "engine/NumberTable.h"
+
+TEST(StartupNumbers, TheFramePeriodIsEntry89OfDataTxt) {
+    ShellTestFolder folder;
+    std::string text;
+    for (int i = 0; i < 89; ++i)
+        text += std::to_string(i) + ".5 entry " + std::to_string(i) + "\r\n";
+    text += "25 frame period in ms\r\nend\r\n7 past the end\r\n";
+    ShellTestFolder::Write("data.txt", text);
+    for (double& v : NumberTableValues)
+        v = 0;
+    NumberTable table;
+    EXPECT_DOUBLE_EQ(NumberTableValues[5], 5.5);
+    EXPECT_DOUBLE_EQ(NumberTableValues[89], 25.0);
+    EXPECT_DOUBLE_EQ(NumberTableValues[90], 0.0);
+    EXPECT_EQ(FrameTimerPeriod(NumberTableValues[89]), 25u);
+    // Without the file the table stays as it was and the timer takes the default period.
+    std::filesystem::remove("data.txt");
+    for (double& v : NumberTableValues)
+        v = 0;
+    NumberTable missing;
+    EXPECT_EQ(FrameTimerPeriod(NumberTableValues[89]), static_cast<uint32_t>(DefaultFramePeriodMs));
 }

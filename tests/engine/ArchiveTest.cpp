@@ -48,18 +48,18 @@ protected:
 };
 
 TEST_F(ArchiveTest, ReadsBothVersionsByteExact) {
-    for (const auto& spec : {archfix::Version9(), archfix::Version10()}) {
-        SCOPED_TRACE(int(spec.version));
-        archfix::WriteFile("Data/Zu_Test.Rom", archfix::Build(spec));
+    for (const auto& layout : {archfix::Version9(), archfix::Version10()}) {
+        SCOPED_TRACE(int(layout.version));
+        archfix::WriteFile("Data/Zu_Test.Rom", archfix::Build(layout));
         Zu_Archive a;
         ASSERT_EQ(OpenRead(a, "data\\zu_test.rom"), 1);
         EXPECT_EQ(a.GetCount(), 5);
-        EXPECT_EQ(a.GetEntryBytes(), spec.version < 10 ? 16u : 40u);
-        EXPECT_STREQ(a.GetSignature(), spec.signature.c_str());
+        EXPECT_EQ(a.GetEntryBytes(), layout.version < 10 ? 16u : 40u);
+        EXPECT_STREQ(a.GetSignature(), layout.signature.c_str());
 
-        EXPECT_EQ(a.ReadEntry(0, 1), spec.entries[0].data);
+        EXPECT_EQ(a.ReadEntry(0, 1), layout.entries[0].data);
         EXPECT_EQ(a.ReadEntry(1, 1), archfix::SampleBytes(5000, 2));
-        EXPECT_EQ(a.ReadEntry(1, 0), spec.entries[1].data); // as stored, packed header included
+        EXPECT_EQ(a.ReadEntry(1, 0), layout.entries[1].data); // as stored, packed header included
         EXPECT_EQ(a.GetEntrySize(1), 5000u);
         EXPECT_EQ(a.ReadEntry(2, 1), std::nullopt);
         EXPECT_EQ(a.GetEntrySize(2), 0u);
@@ -76,11 +76,11 @@ TEST_F(ArchiveTest, ReadsBothVersionsByteExact) {
 
         uint8_t raw[8];
         EXPECT_EQ(a.ReadRaw(0, raw, 8), 8u);
-        EXPECT_EQ(std::memcmp(raw, spec.entries[0].data.data(), 8), 0);
+        EXPECT_EQ(std::memcmp(raw, layout.entries[0].data.data(), 8), 0);
 
         uint32_t size = 99;
         const auto named = a.FindByName("PACKED.dat", &size);
-        if (spec.version < 10) {
+        if (layout.version < 10) {
             EXPECT_EQ(named, std::nullopt); // 16-byte entries carry no names
             EXPECT_EQ(size, 0u);
         } else {
@@ -122,9 +122,9 @@ TEST_F(ArchiveTest, OpenChecksFileVersionAndSignature) {
 }
 
 TEST_F(ArchiveTest, RefusesCorruptArchives) {
-    const archfix::Spec spec = archfix::Version10();
-    const Bytes good = archfix::Build(spec);
-    auto entry = [&](size_t i) { return archfix::EntryAt(spec, i); };
+    const archfix::Layout layout = archfix::Version10();
+    const Bytes good = archfix::Build(layout);
+    auto entry = [&](size_t i) { return archfix::EntryAt(layout, i); };
     auto with = [&](auto change) {
         Bytes b = good;
         change(b);
@@ -186,7 +186,7 @@ TEST_F(ArchiveTest, RefusesCorruptArchives) {
             EXPECT_EQ(a.GetEntrySize(c.badEntry), 0u);
         }
         // The other entries still read.
-        EXPECT_EQ(a.ReadEntry(3, 1), spec.entries[3].data);
+        EXPECT_EQ(a.ReadEntry(3, 1), layout.entries[3].data);
     }
 
     // Every truncation of the file either fails to open or reads within bounds.
@@ -243,10 +243,10 @@ TEST_F(ArchiveTest, ReadsPictureRowsIntoAPitch) {
 
 TEST_F(ArchiveTest, PictureEntriesReadStoredOrPacked) {
     const Bytes picture = archfix::Picture(2, 2, {0x07E0, 0x1234, 0xFFFF, 0x0001});
-    archfix::Spec spec;
-    spec.entries = {archfix::Stored(picture), archfix::Packed(picture),
-                    archfix::Stored(Bytes(picture.begin(), picture.end() - 2))};
-    archfix::WriteFile("pics.rom", archfix::Build(spec));
+    archfix::Layout layout;
+    layout.entries = {archfix::Stored(picture), archfix::Packed(picture),
+                      archfix::Stored(Bytes(picture.begin(), picture.end() - 2))};
+    archfix::WriteFile("pics.rom", archfix::Build(layout));
     Zu_Archive a;
     ASSERT_EQ(OpenRead(a, "pics.rom"), 1);
     for (int index : {0, 1}) {
@@ -268,12 +268,12 @@ TEST_F(ArchiveTest, PictureEntriesReadStoredOrPacked) {
 }
 
 TEST_F(ArchiveTest, WriterResizesEntriesAndMovesTheirData) {
-    archfix::Spec spec;
-    spec.entries = {archfix::Stored(archfix::SampleBytes(50, 1), "a"),
-                    archfix::Stored(archfix::SampleBytes(60, 2), "b"),
-                    archfix::Stored(archfix::SampleBytes(70, 3), "c")};
-    archfix::WriteFile("w.rom", archfix::Build(spec));
-    std::vector<Bytes> expected = {spec.entries[0].data, spec.entries[1].data, spec.entries[2].data};
+    archfix::Layout layout;
+    layout.entries = {archfix::Stored(archfix::SampleBytes(50, 1), "a"),
+                      archfix::Stored(archfix::SampleBytes(60, 2), "b"),
+                      archfix::Stored(archfix::SampleBytes(70, 3), "c")};
+    archfix::WriteFile("w.rom", archfix::Build(layout));
+    std::vector<Bytes> expected = {layout.entries[0].data, layout.entries[1].data, layout.entries[2].data};
 
     Zu_Archive a;
     ASSERT_EQ(a.Open("w.rom", OF_READWRITE, OF_SHARE_DENY_NONE, 0, -1, nullptr), 1);
@@ -306,12 +306,12 @@ TEST_F(ArchiveTest, WriterResizesEntriesAndMovesTheirData) {
 }
 
 TEST(RomImage, OffersTheReaderOperationsOnMemory) {
-    const archfix::Spec spec = archfix::Version10();
+    const archfix::Layout layout = archfix::Version10();
     RomImage image;
-    ASSERT_TRUE(image.Attach(archfix::Build(spec)));
+    ASSERT_TRUE(image.Attach(archfix::Build(layout)));
     EXPECT_EQ(image.GetCount(), 5);
     EXPECT_EQ(image.CopyEntry(1, 1), archfix::SampleBytes(5000, 2));
-    EXPECT_EQ(image.CopyEntry(1, 0), spec.entries[1].data);
+    EXPECT_EQ(image.CopyEntry(1, 0), layout.entries[1].data);
     EXPECT_EQ(image.GetEntrySize(1), 5000u);
     EXPECT_EQ(image.CopyEntry(2, 1), std::nullopt);
     int w = 0, h = 0;
@@ -330,9 +330,9 @@ TEST(RomImage, OffersTheReaderOperationsOnMemory) {
     uint8_t first[4] = {};
     EXPECT_EQ(image.CopyFirst(0, first, 4), 4u);
     EXPECT_EQ(std::memcmp(first, "xyz", 3), 0);
-    EXPECT_EQ(first[3], spec.entries[0].data[3]);
+    EXPECT_EQ(first[3], layout.entries[0].data[3]);
 
-    Bytes bad = archfix::Build(spec);
+    Bytes bad = archfix::Build(layout);
     bad.resize(40);
     EXPECT_FALSE(image.Attach(bad));
     EXPECT_EQ(image.GetCount(), 0);
@@ -342,7 +342,7 @@ TEST(RomImage, OffersTheReaderOperationsOnMemory) {
 // A layer block whose entry 2 holds one 3x1 frame with the given colour indexes.
 Bytes LayerBlock(uint8_t a, uint8_t b, uint8_t c) {
     Bytes frames = {1, 0, 0, 0, 3, 0, 1, 0, a, b, c};
-    archfix::Spec layer;
+    archfix::Layout layer;
     layer.version = 9;
     layer.entries = {archfix::Empty(), archfix::Stored({0}), archfix::Packed(frames)};
     return archfix::Build(layer);
@@ -353,18 +353,18 @@ TEST(PictureSet, DrawsItsLayersDoubledInTheFixedOrder) {
     Bytes palette(768);
     for (size_t i = 0; i < 768; ++i)
         palette[i] = static_cast<uint8_t>(i * 7);
-    archfix::Spec spec;
-    spec.entries.push_back(archfix::Stored(palette));
+    archfix::Layout layout;
+    layout.entries.push_back(archfix::Stored(palette));
     // Pixel 0: every layer paints, the last drawn (6) wins. Pixel 1: layers 0 and 4 only; 4 is never
     // drawn. Pixel 2: only layer 5, never drawn.
     const uint8_t first[7] = {10, 11, 12, 13, 14, 15, 16};
     for (int layer = 0; layer < 7; ++layer)
-        spec.entries.push_back(archfix::Stored(LayerBlock(first[layer],
-                                                          layer == 0   ? 20
-                                                          : layer == 4 ? 24
-                                                                       : 0,
-                                                          layer == 5 ? 25 : 0)));
-    archfix::WriteFile("layers.rom", archfix::Build(spec));
+        layout.entries.push_back(archfix::Stored(LayerBlock(first[layer],
+                                                            layer == 0   ? 20
+                                                            : layer == 4 ? 24
+                                                                         : 0,
+                                                            layer == 5 ? 25 : 0)));
+    archfix::WriteFile("layers.rom", archfix::Build(layout));
 
     PictureSet set;
     ASSERT_TRUE(set.Load("layers.rom", 0));
@@ -395,7 +395,7 @@ void WriteSeed(const std::string& target, const std::string& name, const Bytes& 
 TEST(FuzzSeeds, WriteCodecAndArchiveSeeds) {
     WriteSeed("archive", "v9.rom", archfix::Build(archfix::Version9()));
     WriteSeed("archive", "v10.rom", archfix::Build(archfix::Version10()));
-    archfix::Spec small;
+    archfix::Layout small;
     small.entries = {archfix::Packed(archfix::SampleBytes(200, 8), "x"),
                      archfix::Stored(archfix::Picture(1, 1, {7}))};
     WriteSeed("archive", "small.rom", archfix::Build(small));

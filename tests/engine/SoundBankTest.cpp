@@ -11,7 +11,7 @@
 
 using namespace platform;
 using fixtures::MakeWave;
-using fixtures::WaveSpec;
+using fixtures::WaveShape;
 
 namespace {
 
@@ -62,27 +62,27 @@ TEST_F(SoundBankTest, SlotsAreHandedOutRoundRobinAndTheSeventeenthReusesSlotZero
 TEST_F(SoundBankTest, WaveAcceptanceTable) {
     struct Case {
         const char* name;
-        WaveSpec spec;
+        WaveShape shape;
         bool accepted;
     };
-    WaveSpec plain16;
+    WaveShape plain16;
     plain16.fmtSize = 16;
-    WaveSpec listFirst;
+    WaveShape listFirst;
     listFirst.listFirst = true;
-    WaveSpec float32;
+    WaveShape float32;
     float32.formatTag = 3;
     float32.bits = 32;
-    WaveSpec shortData;
+    WaveShape shortData;
     shortData.declaredDataSize = 200;
-    WaveSpec huge;
+    WaveShape huge;
     huge.declaredDataSize = 0x7FFFFFF0;
-    WaveSpec noData;
+    WaveShape noData;
     noData.withData = false;
-    WaveSpec stereo8;
+    WaveShape stereo8;
     stereo8.channels = 2;
     stereo8.bits = 8;
     stereo8.rate = 22050;
-    WaveSpec empty;
+    WaveShape empty;
     empty.dataBytes = 0;
     const Case cases[] = {
         {"18-byte format", {}, true},
@@ -97,7 +97,7 @@ TEST_F(SoundBankTest, WaveAcceptanceTable) {
     };
     for (const Case& c : cases) {
         SoundBank bank(nullptr);
-        std::string path = folder.Write("w.wav", MakeWave(c.spec));
+        std::string path = folder.Write("w.wav", MakeWave(c.shape));
         int slot = bank.LoadWave(path.c_str());
         EXPECT_EQ(slot >= 0, c.accepted) << c.name;
         if (!c.accepted) {
@@ -120,7 +120,7 @@ TEST_F(SoundBankTest, WaveAcceptanceTable) {
 TEST_F(SoundBankTest, FailedLoadAfterTakingASlotFreesTheOldSound) {
     SoundBank bank(nullptr);
     std::string good = folder.Write("g.wav", MakeWave({}));
-    WaveSpec bad;
+    WaveShape bad;
     bad.declaredDataSize = 500;
     std::string shortFile = folder.Write("b.wav", MakeWave(bad));
     ASSERT_EQ(bank.LoadWave(good.c_str()), 0);
@@ -157,7 +157,7 @@ TEST_F(SoundBankTest, NoSoundDeviceLeavesTheBankNotReady) {
 TEST(SoundBankMixerTest, SixteenEffectsAndMovieVoicesPlayAtOnceOnTheMixer) {
     SetAudioBackend(AudioBackend::Mixer);
     fixtures::TempFolder folder;
-    WaveSpec longSound;
+    WaveShape longSound;
     longSound.dataBytes = 16000; // one second at 8 kHz, 16-bit mono
     std::string path = folder.Write("long.wav", MakeWave(longSound));
     SoundBank bank(nullptr);

@@ -52,7 +52,7 @@ TEST(ToolsDisplayTest, TextOutRightEndsTheTextAtTheRightEdge) {
 TEST(ToolsDisplayTest, RomPictureBecomesAKeyedSurfaceInBothLayouts) {
     const std::vector<uint16_t> pixels = {0x07E0, 0x1234, 0xFFFF, 0x0001, 0x07E0, 0xF800};
     const archfix::Bytes picture = archfix::Picture(3, 2, pixels);
-    archfix::Spec rom;
+    archfix::Layout rom;
     rom.entries = {archfix::Stored(picture), archfix::Packed(picture), archfix::Empty(),
                    archfix::Stored(archfix::Bytes(picture.begin(), picture.begin() + 20))};
     for (int layout : {565, 555}) {

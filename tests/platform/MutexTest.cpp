@@ -35,7 +35,8 @@ TEST(Mutex, ALoopOf2000MsWaitsGetsTheMutexOnceReleased) {
     HANDLE m = CreateMutexA(nullptr, 1, "TestNetMutex");
     std::atomic<int> waits{0};
     std::thread t([&] {
-        while (WaitForSingleObject(m, 20) == WAIT_TIMEOUT) ++waits;
+        while (WaitForSingleObject(m, 20) == WAIT_TIMEOUT)
+            ++waits;
         ReleaseMutex(m);
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(70));

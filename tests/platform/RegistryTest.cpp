@@ -44,7 +44,8 @@ std::string QueryString(HKEY key, const char* name) {
     char buffer[300] = {};
     uint32_t size = sizeof buffer;
     uint32_t type = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<uint8_t*>(buffer), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<uint8_t*>(buffer), &size) !=
+        ERROR_SUCCESS)
         return "<missing>";
     EXPECT_EQ(type, REG_SZ);
     return std::string(buffer, size - 1);

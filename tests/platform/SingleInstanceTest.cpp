@@ -34,9 +34,16 @@ std::string ReadFile(const std::filesystem::path& p) {
 
 // Starts the game in `folder` with the given extra environment; returns its pid.
 pid_t StartGame(const std::filesystem::path& folder, const std::vector<std::string>& extraEnv) {
+    // The extra variables replace inherited ones of the same name: with duplicates, the first wins.
+    auto nameOf = [](const std::string& e) { return e.substr(0, e.find('=')); };
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool replaced = false;
+        for (const auto& x : extraEnv)
+            replaced = replaced || nameOf(x) == nameOf(entry);
+        if (!replaced) env.push_back(entry);
+    }
     for (const auto& e : extraEnv)
         env.push_back(e);
     std::vector<char*> envp;
@@ -102,6 +109,16 @@ TEST(SingleInstance, ASecondCopyExitsOneAndTouchesNothing) {
                                           "KARDOL_FRAMES=1000000", "SDL_AUDIODRIVER=dummy"};
     const pid_t a = StartGame(first, env);
     ASSERT_GT(a, 0);
+    // Never leave the first copy running, whatever fails below.
+    struct Reaper {
+        pid_t pid;
+        bool done = false;
+        ~Reaper() {
+            if (done) return;
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } reaper{a};
     // The first copy holds the lock from its first step and records the client just after.
     const auto socket = runtime / "kardol-VelmoraII.sock";
     for (int i = 0; i < 800 && !(std::filesystem::exists(socket) &&
@@ -120,7 +137,9 @@ TEST(SingleInstance, ASecondCopyExitsOneAndTouchesNothing) {
 
     // The first copy closes its window on SIGTERM and ends normally.
     kill(a, SIGTERM);
-    EXPECT_EQ(WaitExit(a, 30), 0);
+    const int firstExit = WaitExit(a, 30);
+    reaper.done = firstExit >= 0;
+    EXPECT_EQ(firstExit, 0);
     std::filesystem::remove_all(runtime);
     std::filesystem::remove_all(first);
     std::filesystem::remove_all(second);

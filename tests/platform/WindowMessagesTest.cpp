@@ -44,7 +44,8 @@ protected:
     std::vector<MSG> Drain() {
         std::vector<MSG> out;
         MSG m;
-        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) out.push_back(m);
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE))
+            out.push_back(m);
         return out;
     }
 };
@@ -58,7 +59,8 @@ TEST_F(WindowMessages, CreateShowAndCloseSendWhatAWindowProcedureExpects) {
     EXPECT_EQ(seen[0].message, WM_CREATE);
     ShowWindow(w, SW_SHOW);
     std::vector<UINT> ids;
-    for (const Seen& s : seen) ids.push_back(s.message);
+    for (const Seen& s : seen)
+        ids.push_back(s.message);
     EXPECT_EQ(ids, (std::vector<UINT>{WM_CREATE, WM_SIZE, WM_MOVE, WM_ACTIVATEAPP, WM_ACTIVATE}));
     EXPECT_EQ(seen[3].wParam, 1u);
     EXPECT_EQ(seen[1].lParam, (600 << 16) | 800);
@@ -139,7 +141,8 @@ TEST_F(WindowMessages, MouseAndKeysBecomeMessagesWithClientCoordinatesAndKeyCode
 TEST_F(WindowMessages, TypedTextArrivesAsCp950BytesOneCharEach) {
     HWND w = Make(0);
     RawInputEvent text{RawInputEvent::Text};
-    text.text = "\xE4\xB8\xAD" "a\xF0\x9F\x98\x80!"; // 中, a, an emoji CP950 lacks, !
+    text.text = "\xE4\xB8\xAD"
+                "a\xF0\x9F\x98\x80!"; // 中, a, an emoji CP950 lacks, !
     HandleRawInput(w, text);
     auto q = Drain();
     std::vector<WPARAM> chars;
@@ -172,8 +175,47 @@ TEST_F(WindowMessages, SdlKeysMapToVirtualKeys) {
     struct Case {
         int32_t sdl;
         int vk;
-    } cases[] = {{'a', 'A'},           {'z', 'Z'},           {'7', '7'},         {'\r', VK_RETURN},
-                 {27, VK_ESCAPE},      {0x40000052, VK_UP},  {0x40000051, VK_DOWN}, {0x4000004B, VK_PRIOR},
-                 {0x4000003A, VK_F1},  {0x40000045, VK_F12}, {0x400000E0, VK_CONTROL}, {'[', 0}};
-    for (const Case& c : cases) EXPECT_EQ(VirtualKeyFromSdl(c.sdl), c.vk) << c.sdl;
+    } cases[] = {{'a', 'A'},
+                 {'z', 'Z'},
+                 {'7', '7'},
+                 {'\r', VK_RETURN},
+                 {27, VK_ESCAPE},
+                 {0x40000052, VK_UP},
+                 {0x40000051, VK_DOWN},
+                 {0x4000004B, VK_PRIOR},
+                 {0x4000003A, VK_F1},
+                 {0x40000045, VK_F12},
+                 {0x400000E0, VK_CONTROL},
+                 {'[', 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(VirtualKeyFromSdl(c.sdl), c.vk) << c.sdl;
+}
+
+#include "platform/MessageBox.h"
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+TEST(MessageBoxHeadless, LogsTheBoxAndAnswersQueuedOrFirstButton) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kardol-box-XXXXXX").string();
+    const std::filesystem::path folder = mkdtemp(pattern.data());
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    TakeShownMessageBoxes();
+    // "Could not read file %s!" with caption "Tools", and a Big5 text (請設定關卡資料).
+    EXPECT_EQ(MessageBoxA(nullptr, "Could not read file x.stg!", "Tools", MB_ICONEXCLAMATION), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "\xBD\xD0\xB3\x5D\xA9\x77", "VelmoraII", MB_YESNOCANCEL | MB_ICONQUESTION),
+              IDYES);
+    QueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_EQ(MessageBoxA(nullptr, "Save?", "Tools", MB_YESNOCANCEL), IDCANCEL);
+    const auto shown = TakeShownMessageBoxes();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[1].text, "\xBD\xD0\xB3\x5D\xA9\x77");
+    EXPECT_EQ(shown[0].caption, "Tools");
+    std::ifstream log("Error.lst", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(text.find("Could not read file x.stg!"), std::string::npos);
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(folder);
 }

@@ -10,8 +10,8 @@ namespace {
 
 constexpr size_t kHeader = 16;
 
-size_t EntryBytes(const Spec& spec) {
-    return spec.version < 10 ? 16 : spec.entrySizeByte;
+size_t EntryBytes(const Layout& layout) {
+    return layout.version < 10 ? 16 : layout.entrySizeByte;
 }
 
 void Put16(Bytes& b, size_t at, uint16_t v) {
@@ -26,22 +26,22 @@ void PutU32(Bytes& bytes, size_t at, uint32_t value) {
         bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-size_t EntryAt(const Spec& spec, size_t index) {
-    return kHeader + index * EntryBytes(spec);
+size_t EntryAt(const Layout& layout, size_t index) {
+    return kHeader + index * EntryBytes(layout);
 }
 
-Bytes Build(const Spec& spec) {
-    const size_t per = EntryBytes(spec);
-    Bytes out(kHeader + per * spec.entries.size(), 0);
-    Put16(out, 0, static_cast<uint16_t>(spec.entries.size()));
-    Put16(out, 2, static_cast<uint16_t>(spec.entries.size()));
-    out[4] = spec.version;
-    out[5] = spec.entrySizeByte;
-    for (size_t i = 0; i < spec.signature.size() && i < 9; ++i)
-        out[6 + i] = static_cast<uint8_t>(spec.signature[i]);
-    for (size_t i = 0; i < spec.entries.size(); ++i) {
-        const Entry& e = spec.entries[i];
-        const size_t at = EntryAt(spec, i);
+Bytes Build(const Layout& layout) {
+    const size_t per = EntryBytes(layout);
+    Bytes out(kHeader + per * layout.entries.size(), 0);
+    Put16(out, 0, static_cast<uint16_t>(layout.entries.size()));
+    Put16(out, 2, static_cast<uint16_t>(layout.entries.size()));
+    out[4] = layout.version;
+    out[5] = layout.entrySizeByte;
+    for (size_t i = 0; i < layout.signature.size() && i < 9; ++i)
+        out[6 + i] = static_cast<uint8_t>(layout.signature[i]);
+    for (size_t i = 0; i < layout.entries.size(); ++i) {
+        const Entry& e = layout.entries[i];
+        const size_t at = EntryAt(layout, i);
         PutU32(out, at, static_cast<uint32_t>(out.size()));
         PutU32(out, at + 4, static_cast<uint32_t>(e.data.size()));
         PutU32(out, at + 8, e.flags);
@@ -100,8 +100,8 @@ std::vector<Entry> StandardEntries() {
 }
 } // namespace
 
-Spec Version9() {
-    Spec s;
+Layout Version9() {
+    Layout s;
     s.version = 9;
     s.entrySizeByte = 40; // ignored below version 10
     s.signature = "ZuData9";
@@ -109,8 +109,8 @@ Spec Version9() {
     return s;
 }
 
-Spec Version10() {
-    Spec s;
+Layout Version10() {
+    Layout s;
     s.version = 10;
     s.entrySizeByte = 40;
     s.signature = "ZuData10";

@@ -17,7 +17,7 @@ struct Entry {
     std::string name;
 };
 
-struct Spec {
+struct Layout {
     uint8_t version = 10;
     uint8_t entrySizeByte = 40;
     std::string signature = "ZuRom";
@@ -26,9 +26,9 @@ struct Spec {
 
 // Header, table, then the entries' data in table order, each at the next free offset (an entry
 // without data gets the offset of the next byte and size 0).
-Bytes Build(const Spec& spec);
+Bytes Build(const Layout& layout);
 // Byte offsets of the table and of the fields of one entry, for corrupting a built archive.
-size_t EntryAt(const Spec& spec, size_t index);
+size_t EntryAt(const Layout& layout, size_t index);
 void PutU32(Bytes& bytes, size_t at, uint32_t value);
 
 Entry Stored(const Bytes& data, const std::string& name = {});
@@ -41,8 +41,8 @@ Bytes Picture(int width, int height, const std::vector<uint16_t>& pixels);
 
 // Both test archives: version 9 with an entry-size byte of 40 (entries stay 16 bytes), and version 10
 // with 40-byte named entries. Entries: stored text, lh5-packed text, empty, picture, method 0.
-Spec Version9();
-Spec Version10();
+Layout Version9();
+Layout Version10();
 Bytes SampleBytes(size_t size, uint32_t seed);
 
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);

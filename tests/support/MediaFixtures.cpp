@@ -63,7 +63,7 @@ std::string TempFolder::Write(const std::string& name, const std::vector<uint8_t
     return full.string();
 }
 
-std::vector<uint8_t> MakeWave(const WaveSpec& s) {
+std::vector<uint8_t> MakeWave(const WaveShape& s) {
     std::vector<uint8_t> out;
     size_t riff = Open(out, "RIFF", "WAVE");
     if (s.listFirst) {
@@ -101,7 +101,7 @@ std::vector<uint8_t> MakeSilentMp3(int frames) {
     return out;
 }
 
-std::vector<uint8_t> MakeAvi(const AviSpec& s) {
+std::vector<uint8_t> MakeAvi(const AviShape& s) {
     const uint32_t bytesPerPixel = s.bits / 8;
     const uint32_t stride = (s.width * bytesPerPixel + 3) & ~3u;
     const uint32_t frameBytes = stride * s.height;
@@ -136,7 +136,7 @@ std::vector<uint8_t> MakeAvi(const AviSpec& s) {
     Put32(out, s.rate);
     Put32(out, 0);
     Put32(out, s.frames);
-    Put32(out, frameBytes);
+    Put32(out, s.suggestedBufferSize ? s.suggestedBufferSize : frameBytes);
     Put32(out, 0xFFFFFFFF);
     Put32(out, 0);
     Put16(out, 0);

@@ -21,7 +21,7 @@ private:
     std::string path_;
 };
 
-struct WaveSpec {
+struct WaveShape {
     uint16_t formatTag = 1;
     uint16_t channels = 1;
     uint32_t rate = 8000;
@@ -33,18 +33,19 @@ struct WaveSpec {
     bool withData = true;
 };
 
-std::vector<uint8_t> MakeWave(const WaveSpec& spec);
+std::vector<uint8_t> MakeWave(const WaveShape& shape);
 
 // MPEG-1 layer III frames of silence (mono, 44.1 kHz, 128 kbit/s; 1152 samples each).
 std::vector<uint8_t> MakeSilentMp3(int frames);
 
-struct AviSpec {
+struct AviShape {
     uint32_t width = 8;
     uint32_t height = 8;
     uint32_t frames = 4;
     uint32_t rate = 10; // frames per second = rate / scale
     uint32_t scale = 1;
-    uint16_t bits = 24; // 24 (BGR) or 16 (5-5-5)
+    uint16_t bits = 24;               // 24 (BGR) or 16 (5-5-5)
+    uint32_t suggestedBufferSize = 0; // 0: one frame's bytes
     // Top-down pixels of frame f at (x, y) as 0xRRGGBB.
     uint32_t (*pixel)(uint32_t f, uint32_t x, uint32_t y) = nullptr;
     bool withAudio = false;
@@ -54,6 +55,6 @@ struct AviSpec {
 };
 
 // An AVI with uncompressed bottom-up frames ("00db") and optional 16-bit PCM ("01wb"), with idx1.
-std::vector<uint8_t> MakeAvi(const AviSpec& spec);
+std::vector<uint8_t> MakeAvi(const AviShape& shape);
 
 } // namespace fixtures

@@ -1,0 +1,3 @@
+#include "engine/ModalLoopState.h"
+
+int8_t ModalLoopState = 0;

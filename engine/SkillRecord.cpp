@@ -1,0 +1,3 @@
+#include "engine/SkillRecord.h"
+
+SkillRecord* SkillTable[kSkillTableSize] = {};
