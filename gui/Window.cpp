@@ -39,6 +39,6 @@ LayoutWindowParts BuildLayoutPanel(const char* layoutFile, Widget* parent, Windo
         Zu_ErrorList::Global().Add(layoutFile ? layoutFile : "", __LINE__, Zu_ErrorList::KindOpen, 0);
         rect = new Rect(0, 0, 0, 0);
     }
-    parts.panel = new GuiPanel(rect, parent, listener, 1, 1, 0);
+    parts.panel = new GuiPanel(parts.layout->elements[0], rect, parent, listener, 1, 1, 0);
     return parts;
 }

@@ -100,6 +100,7 @@ TEST(WindowBase, ReadableLayoutGivesThePanelOfItsBackground) {
     std::filesystem::current_path(previous);
     std::filesystem::remove(file);
     ASSERT_NE(parts.layout->FirstImage(), nullptr);
+    EXPECT_EQ(parts.panel->background, parts.layout->FirstImage()); // else the window is invisible
     EXPECT_EQ(parts.panel->rect.left, 100);
     EXPECT_EQ(parts.panel->rect.bottom, 250);
     delete parts.panel;
