@@ -5,6 +5,7 @@
 #include "Program/Zu_StageSet.h"
 #include "ShellTestFolder.h"
 #include "engine/DisplayDevice.h"
+#include "engine/Random.h"
 #include "gui/FrameAnimation.h"
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
@@ -209,4 +210,21 @@ TEST_F(GameControllerTest, RecordFilesLoadAtConstructionAndWriteWhole) {
     EXPECT_EQ(other.slotLabels[5].inUse, 1);
     other.FreeResources();
     TheGameController = c;
+}
+
+// The controller's synchronised state drives the shared draws while it exists, and only then.
+TEST(GameControllerRandom, TheControllerBindsItsSyncStateWhileItLives) {
+    auto* c = new GameController;
+    c->networked = 1;
+    c->syncRandom = 77;
+    uint32_t copy = 77;
+    EXPECT_EQ(GameRandom(), GameRandom(copy, true));
+    EXPECT_EQ(c->syncRandom, copy) << "networked draws step the controller's state";
+    c->networked = 0;
+    const uint32_t before = c->syncRandom;
+    GameRandom();
+    EXPECT_EQ(c->syncRandom, before) << "single play leaves it alone";
+    c->FreeResources();
+    delete c;
+    GameRandom(); // unbound again: must not reach the deleted controller
 }

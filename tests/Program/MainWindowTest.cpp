@@ -10,7 +10,9 @@
 #include "engine/NumberTable.h"
 #include "engine/ResourceStore.h"
 #include "engine/SurfaceText.h"
+#include "engine/Tools.h"
 #include "gui/GuiRoot.h"
+#include "gui/MouseCursor.h"
 #include "platform/Messages.h"
 #include "platform/Present.h"
 #include "records/StageEditor.h"
@@ -249,4 +251,37 @@ TEST_F(MainWindowTest, TheRealTimerPostsFramesThatTheLoopRuns) {
     EXPECT_EQ(AppWindow.timerId, 0u);
     EXPECT_EQ(frames, 5);
     EXPECT_GE(TheScreenSettings->runningFrameCounter.load(), 5);
+}
+
+// Up and Down reach the text input as arrow keys, never as the '&' and '(' typed on the same codes.
+TEST_F(MainWindowTest, ArrowKeysReachTheTextInputAsArrows) {
+    auto* cursor = new MouseCursor;
+    MouseCursor* keep = TheMouseCursor;
+    TheMouseCursor = cursor;
+    char field[Zu_Tools::kFieldSize] = {};
+    Zu_Tools& tools = Zu_Tools::Global();
+    struct Case {
+        WPARAM key;
+        uint32_t flag;
+    };
+    for (const Case& k : {Case{VK_UP, Zu_Tools::kUpPressed}, Case{VK_DOWN, Zu_Tools::kDownPressed}}) {
+        SCOPED_TRACE(k.key);
+        tools.AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+        EXPECT_EQ(MainWndProc(AppWindow.window, WM_KEYDOWN, k.key, 0), 0);
+        EXPECT_NE(tools.GetFlags() & k.flag, 0u);
+        EXPECT_EQ(tools.GetLength(), 0) << "no character typed";
+        EXPECT_EQ(field[0], 0);
+        // Input off: the key belongs to the game and no flag is raised.
+        tools.AttachBuffer(nullptr, 0, 0);
+        MainWndProc(AppWindow.window, WM_KEYDOWN, k.key, 0);
+        EXPECT_EQ(tools.GetFlags() & k.flag, 0u);
+    }
+    // The typed '&' (the code of Up) is text.
+    tools.AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+    MainWndProc(AppWindow.window, WM_CHAR, '&', 0);
+    EXPECT_STREQ(field, "&");
+    EXPECT_EQ(tools.GetFlags() & Zu_Tools::kUpPressed, 0u);
+    tools.AttachBuffer(nullptr, 0, 0);
+    TheMouseCursor = keep;
+    delete cursor;
 }
