@@ -1,11 +1,13 @@
 #include "Program/GameController.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/MainWindow.h"
+#include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Zu_StageSet.h"
 #include "ShellTestFolder.h"
 #include "engine/DisplayDevice.h"
 #include "engine/Random.h"
+#include "gui/DeferredDelete.h"
 #include "gui/FrameAnimation.h"
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
@@ -227,4 +229,21 @@ TEST(GameControllerRandom, TheControllerBindsItsSyncStateWhileItLives) {
     c->FreeResources();
     delete c;
     GameRandom(); // unbound again: must not reach the deleted controller
+}
+
+// Leaving the stage editor closes its view like any window: gone at once from the controller,
+// deleted when the frame that did it is over.
+TEST_F(GameControllerTest, TearingDownAnEditedStageClosesTheEditorViewAfterTheFrame) {
+    TheScreenSettings->stageEditMode = 1;
+    TheScreenSettings->editorKeys = 1;
+    c->editorView = new PlainWindow;
+    {
+        DeferredDeleteScope frame;
+        c->TearDownBattle();
+        EXPECT_EQ(c->editorView, nullptr);
+        EXPECT_EQ(TheScreenSettings->editorKeys, 0);
+        EXPECT_EQ(PendingDeleteCount(), 1);
+    }
+    EXPECT_EQ(PendingDeleteCount(), 0);
+    TheScreenSettings->stageEditMode = 0;
 }
