@@ -4,7 +4,6 @@
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Zu_StageSet.h"
-#include "ShellTestFolder.h"
 #include "engine/DisplayDevice.h"
 #include "engine/Random.h"
 #include "gui/DeferredDelete.h"
@@ -12,6 +11,7 @@
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
 #include "platform/Present.h"
+#include "support/TempFolder.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,7 @@ namespace {
 class GameControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::make_unique<ShellTestFolder>();
+        folder = std::make_unique<testsupport::TempFolder>();
         ResetPresenterForTest();
         TheScreenSettings = new ScreenSettings;
         AppWindow.window = nullptr;
@@ -62,7 +62,7 @@ protected:
         }
         return frames;
     }
-    std::unique_ptr<ShellTestFolder> folder;
+    std::unique_ptr<testsupport::TempFolder> folder;
     Zu_StageSet* stage = nullptr;
     GameController* c = nullptr;
 };
@@ -184,7 +184,7 @@ TEST_F(GameControllerTest, BattleEndTable) {
         EXPECT_EQ(c->stageRecords[23].won, k.wonWritten ? 1 : 0);
         EXPECT_EQ(std::filesystem::exists("RecordData.sav"), k.wonWritten);
         if (k.wonWritten) {
-            const std::string bytes = ShellTestFolder::Read("RecordData.sav");
+            const std::string bytes = testsupport::TempFolder::Read("RecordData.sav");
             ASSERT_EQ(bytes.size(), 940u);
             EXPECT_EQ(bytes[23 * 20 + 12], 1);
         }

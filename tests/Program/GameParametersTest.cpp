@@ -1,7 +1,7 @@
 #include "Program/GameParameters.h"
+#include "support/TempFolder.h"
 
 #include "engine/Tools.h"
-#include "platform/TempFolder.h"
 #include "support/CgFixture.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using testsupport::TempFolder;
 
 namespace {
 

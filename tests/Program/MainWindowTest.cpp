@@ -2,7 +2,6 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
-#include "ShellTestFolder.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
 #include "engine/ModalLoopState.h"
@@ -16,6 +15,7 @@
 #include "platform/Messages.h"
 #include "platform/Present.h"
 #include "records/StageEditor.h"
+#include "support/TempFolder.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetMessageQueue();
-        folder = std::make_unique<ShellTestFolder>();
+        folder = std::make_unique<testsupport::TempFolder>();
         TheScreenSettings = new ScreenSettings;
         TheGameController = new GameController;
         AppWindow.window = AllocateWindowHandle();
@@ -65,7 +65,7 @@ protected:
         for (int i = 0; i < n; ++i)
             GameTimerProc(0, 0, 0, 0, 0);
     }
-    std::unique_ptr<ShellTestFolder> folder;
+    std::unique_ptr<testsupport::TempFolder> folder;
 };
 
 } // namespace

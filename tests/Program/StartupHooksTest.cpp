@@ -1,4 +1,5 @@
 #include "Program/StartupHooks.h"
+#include "support/TempFolder.h"
 
 #include "Program/GameController.h"
 #include "Program/GameRules.h"
@@ -8,7 +9,6 @@
 #include "Program/ProgramRulesEnv.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
-#include "ShellTestFolder.h"
 #include "engine/Backgrounds.h"
 #include "engine/DisplayDevice.h"
 #include "engine/ModalLoopState.h"
@@ -57,7 +57,7 @@ bool CursorQueuesAMove() {
 // Builds the objects in start-up's order, binds as start-up does, and follows each hook to the
 // module behind it; the tear-down's unbinding leaves every hook null.
 TEST(StartupHooks, StartUpConnectsTheModulesAndTearDownDisconnectsThem) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     WriteLoadingAni();
     GameModeFlag = 1;
 

@@ -9,6 +9,7 @@
 #include "platform/AudioDevice.h"
 #include "platform/Messages.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
 
 #include <unistd.h>
 
@@ -80,7 +81,7 @@ protected:
         s.pixel = pixel;
         s.frames = frames;
         s.rate = rate;
-        folder.Write(name, fixtures::MakeAvi(s));
+        folder.Put(name, fixtures::MakeAvi(s));
     }
     // A skill whose clip is "skill\<name>.avi" with its matte beside it.
     void Skill(int id, const std::string& name, uint32_t frames = 40, uint32_t rate = 100) {
@@ -102,7 +103,7 @@ protected:
         return true;
     }
 
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     std::filesystem::path saved;
     std::unique_ptr<AviClipManager> m;
     GameController controller;

@@ -3,6 +3,7 @@
 #include "platform/AudioDevice.h"
 #include "platform/MmTimer.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -70,7 +71,7 @@ protected:
         SetAudioBackend(AudioBackend::Mixer);
     }
     std::string Avi(const std::string& name, fixtures::AviShape shape) {
-        return folder.Write(name, fixtures::MakeAvi(shape));
+        return folder.Put(name, fixtures::MakeAvi(shape));
     }
     fixtures::AviShape Shape(uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames = 4) {
         fixtures::AviShape s;
@@ -79,7 +80,7 @@ protected:
         return s;
     }
     uint16_t At(int x, int y) { return screen->PixelAt(x, y); }
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     Surface* screen = nullptr;
 };
 
@@ -137,7 +138,7 @@ TEST_F(AviFileTest, CompanionOfAnotherSizeOrMissingLeavesTheClipEmpty) {
     EXPECT_EQ(clip.Open(0, 0, colour.c_str(), matte.c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
     EXPECT_FALSE(clip.HasColourStream());
     EXPECT_EQ(
-        clip.Open(0, 0, colour.c_str(), (folder.path() + "/none.avi").c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
+        clip.Open(0, 0, colour.c_str(), (folder.str() + "/none.avi").c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
     EXPECT_FALSE(clip.HasColourStream());
     int32_t percent = -1;
     EXPECT_EQ(clip.GetProgress(&percent), 0);
@@ -168,7 +169,7 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
         EXPECT_FALSE(clip.HasColourStream()) << c.name;
     }
     Zu_AviFile clip;
-    EXPECT_EQ(clip.Open(0, 0, (folder.path() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
+    EXPECT_EQ(clip.Open(0, 0, (folder.str() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
 }
 
 TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {

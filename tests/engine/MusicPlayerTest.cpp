@@ -3,6 +3,7 @@
 #include "engine/SoundBank.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -39,7 +40,7 @@ protected:
         return playing;
     }
     ScreenSettings settings;
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
 };
 
 } // namespace
@@ -48,8 +49,8 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
     InitAudio(nullptr);
     ASSERT_NE(TheAudio, nullptr);
     ASSERT_NE(TheSoundBank, nullptr);
-    std::string a = folder.Write("Track10.mp3", MakeWave({}));
-    std::string b = folder.Write("Track11.mp3", MakeWave({}));
+    std::string a = folder.Put("Track10.mp3", MakeWave({}));
+    std::string b = folder.Put("Track11.mp3", MakeWave({}));
     PlayMusic(a.c_str(), 1);
     auto calls = TakeAudioCalls();
     EXPECT_TRUE(Has(calls, "music open " + a + " loop"));
@@ -62,7 +63,7 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
     EXPECT_EQ(calls[1], "music release " + a);
     EXPECT_EQ(calls[2], "music open " + a + " once");
 
-    std::string missing = folder.path() + "/Track99.mp3";
+    std::string missing = folder.str() + "/Track99.mp3";
     PlayMusic(missing.c_str(), 1);
     EXPECT_NE(TheAudio, nullptr);
     EXPECT_EQ(TheMusicStream, nullptr);
@@ -74,7 +75,7 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
 
 TEST_F(MusicPlayerTest, VolumeIsTheMusicLevelOverTwelve) {
     InitAudio(nullptr);
-    std::string a = folder.Write("m.mp3", MakeWave({}));
+    std::string a = folder.Put("m.mp3", MakeWave({}));
     settings.musicVolume = 6;
     PlayMusic(a.c_str(), 1);
     EXPECT_TRUE(Has(TakeAudioCalls(), "music volume 0.500"));
@@ -112,7 +113,7 @@ TEST_F(MusicPlayerTest, OnTheMixerLoopingKeepsPlayingAndOnceEnds) {
     SetAudioBackend(AudioBackend::Mixer);
     InitAudio(nullptr);
     if (!TheAudio) GTEST_SKIP() << "no SDL audio driver here";
-    std::string track = folder.Write("Track10.mp3", fixtures::MakeSilentMp3(8)); // about 0.2 s
+    std::string track = folder.Put("Track10.mp3", fixtures::MakeSilentMp3(8)); // about 0.2 s
     using namespace std::chrono_literals;
     PlayMusic(track.c_str(), 0);
     ASSERT_NE(TheMusicStream, nullptr);
