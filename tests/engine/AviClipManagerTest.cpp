@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <unistd.h>
 
@@ -94,13 +95,8 @@ protected:
         SkillTable[id % 150] = records.back().get();
     }
     template <class Pred>
-    bool WaitFor(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + 3s;
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+    static bool WaitFor(Pred pred) {
+        return testsupport::WaitFor(pred, 3s, 2ms);
     }
 
     testsupport::TempFolder folder{testsupport::TempFolder::Stay};

@@ -4,6 +4,7 @@
 #include "platform/MmTimer.h"
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -230,9 +231,7 @@ TEST_F(AviFileTest, AClipLeftAloneStopsItsTimerOnTheSeventySecondIdleTick) {
     clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0);
     clip.Play(0, 0);
     ASSERT_TRUE(clip.TimerRunning());
-    auto end = std::chrono::steady_clock::now() + 3s;
-    while (clip.TimerRunning() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(1ms);
+    testsupport::WaitFor([&] { return !clip.TimerRunning(); }, 3s);
     EXPECT_FALSE(clip.TimerRunning());
     EXPECT_EQ(clip.idleTicks.load(), Zu_AviFile::kIdleTicksToStop);
     EXPECT_EQ(clip.colour->outputBuffer, nullptr);

@@ -4,6 +4,7 @@
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -61,12 +62,7 @@ protected:
     }
     template <class Pred>
     static bool WaitFor(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + 3s;
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+        return testsupport::WaitFor(pred, 3s, 2ms);
     }
     testsupport::TempFolder folder{testsupport::TempFolder::Stay};
 };

@@ -1,9 +1,11 @@
 #include "engine/MusicPlayer.h"
+#include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
 #include "engine/SoundBank.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,20 +18,14 @@ using fixtures::MakeWave;
 
 namespace {
 
-class MusicPlayerTest : public ::testing::Test {
+class MusicPlayerTest : public NullAudioTest {
 protected:
-    void SetUp() override {
-        SetAudioBackend(AudioBackend::Null);
-        TakeAudioCalls();
-        TheScreenSettings = &settings;
-    }
     void TearDown() override {
         ShutdownAudio();
         delete TheSoundBank;
         TheSoundBank = nullptr;
         gaudio::SetMusicInitFailsForTests(false);
-        TheScreenSettings = nullptr;
-        SetAudioBackend(AudioBackend::Mixer);
+        NullAudioTest::TearDown();
     }
     static bool Has(const std::vector<std::string>& calls, const std::string& line) {
         return std::find(calls.begin(), calls.end(), line) != calls.end();
@@ -39,8 +35,6 @@ protected:
         EXPECT_EQ(TheMusicStream->getStatus(&playing), gaudio::ERR_OK);
         return playing;
     }
-    ScreenSettings settings;
-    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
 };
 
 } // namespace
@@ -118,9 +112,7 @@ TEST_F(MusicPlayerTest, OnTheMixerLoopingKeepsPlayingAndOnceEnds) {
     PlayMusic(track.c_str(), 0);
     ASSERT_NE(TheMusicStream, nullptr);
     EXPECT_EQ(Status(), 1);
-    auto end = std::chrono::steady_clock::now() + 3s;
-    while (Status() != 0 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(10ms);
+    testsupport::WaitFor([&] { return Status() == 0; }, 3s, 10ms);
     EXPECT_EQ(Status(), 0);
     EXPECT_NE(TheMusicStream, nullptr); // left in place until the next call
 

@@ -1,4 +1,5 @@
 #include "engine/SoundBank.h"
+#include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
@@ -16,22 +17,11 @@ using fixtures::WaveShape;
 
 namespace {
 
-class SoundBankTest : public ::testing::Test {
+class SoundBankTest : public NullAudioTest {
 protected:
-    void SetUp() override {
-        SetAudioBackend(AudioBackend::Null);
-        TakeAudioCalls();
-        TheScreenSettings = &settings;
-    }
-    void TearDown() override {
-        TheScreenSettings = nullptr;
-        SetAudioBackend(AudioBackend::Mixer);
-    }
     static int Count(const std::vector<std::string>& calls, const std::string& what) {
         return static_cast<int>(std::count(calls.begin(), calls.end(), what));
     }
-    ScreenSettings settings;
-    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
 };
 
 } // namespace
