@@ -285,3 +285,14 @@ TEST_F(MainWindowTest, ArrowKeysReachTheTextInputAsArrows) {
     TheMouseCursor = keep;
     delete cursor;
 }
+
+// A move tells the display where the client area now is, for blits through the clipper.
+TEST_F(MainWindowTest, AMoveHandsTheClientOriginToTheDisplay) {
+    SetClientOrigin(-77, -77);
+    MainWndProc(AppWindow.window, WM_MOVE, 0, 0);
+    int x = 0, y = 0;
+    GetClientOrigin(&x, &y);
+    EXPECT_EQ(x, AppWindow.clientRect[0]);
+    EXPECT_EQ(y, AppWindow.clientRect[1]);
+    EXPECT_NE(x, -77);
+}
