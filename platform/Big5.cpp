@@ -22,8 +22,9 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts as much as possible; each input byte that does not convert becomes '?'.
-    std::string run(std::string_view in) {
+    // Converts as much as possible; each input byte that does not convert becomes the mark, or is
+    // dropped when the mark is 0.
+    std::string run(std::string_view in, char mark = '?') {
         std::lock_guard lock(mutex_);
         std::string out;
         if (!ok()) return out;
@@ -39,7 +40,7 @@ public:
             if (r == static_cast<size_t>(-1)) {
                 if (errno == E2BIG) continue;
                 // Invalid or cut-off sequence: mark it and go on past one byte.
-                out.push_back('?');
+                if (mark) out.push_back(mark);
                 ++src;
                 --srcLeft;
                 // The rest of a UTF-8 sequence goes with its first byte.
@@ -96,9 +97,9 @@ std::string Big5ToUtf8(std::string_view big5) {
     return c.run(big5);
 }
 
-std::string Utf8ToBig5(std::string_view utf8) {
+std::string Utf8ToBig5(std::string_view utf8, bool dropUnmapped) {
     static Converter c("CP950", "UTF-8", true);
-    return c.run(utf8);
+    return c.run(utf8, dropUnmapped ? 0 : '?');
 }
 
 } // namespace platform

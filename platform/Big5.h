@@ -17,8 +17,8 @@ inline bool IsBig5TrailByte(uint8_t b) {
 // Code point of one double-byte character, or 0 when the pair has no mapping.
 uint32_t Big5PairToUnicode(uint8_t lead, uint8_t trail);
 
-// Whole-string conversions; a sequence that does not convert becomes '?'.
+// Whole-string conversions; a sequence that does not convert becomes '?' (or is dropped).
 std::string Big5ToUtf8(std::string_view big5);
-std::string Utf8ToBig5(std::string_view utf8);
+std::string Utf8ToBig5(std::string_view utf8, bool dropUnmapped = false);
 
 } // namespace platform

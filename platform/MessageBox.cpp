@@ -1,11 +1,12 @@
 #include "platform/MessageBox.h"
 
+#include "platform/Big5.h"
+
 #include "platform/Window.h"
 
 #include <SDL.h>
 #include <cstdio>
 #include <deque>
-#include <iconv.h>
 #include <mutex>
 #include <utility>
 
@@ -16,28 +17,6 @@ namespace {
 std::mutex boxMutex;
 std::deque<int> answers;
 std::vector<ShownMessageBox> shown;
-
-std::string Big5ToUtf8(const char* text) {
-    std::string in = text ? text : "";
-    iconv_t cd = iconv_open("UTF-8", "CP950");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return in;
-    std::string out(in.size() * 4 + 4, '\0');
-    char* src = in.data();
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) break;
-        if (dstLeft == 0) break;
-        *dst++ = '?'; // a byte that is not CP950: show a mark, keep going
-        --dstLeft;
-        ++src;
-        --srcLeft;
-    }
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return out;
-}
 
 int FirstButton(uint32_t type) {
     switch (type & 0xF) {
@@ -84,7 +63,7 @@ int ShowSdlBox(SDL_Window* window, const std::string& text, const std::string& c
 } // namespace
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, uint32_t type) {
-    const std::string utfText = Big5ToUtf8(text);
+    const std::string utfText = Big5ToUtf8(text ? text : "");
     const std::string utfCaption = Big5ToUtf8(caption ? caption : "Error");
     {
         std::lock_guard lock(boxMutex);

@@ -1,5 +1,7 @@
 #include "platform/Window.h"
 
+#include "platform/Big5.h"
+
 #include "platform/Present.h"
 #include "platform/SingleInstance.h"
 
@@ -8,7 +10,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
-#include <iconv.h>
 #include <map>
 #include <mutex>
 
@@ -423,27 +424,8 @@ int VirtualKeyFromSdl(int32_t k) {
 }
 
 std::string Utf8ToCp950(const std::string& text) {
-    iconv_t cd = iconv_open("CP950", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-    std::string in = text;
-    std::string out(in.size() * 2 + 4, '\0');
-    char* src = in.data();
-    size_t srcLeft = in.size();
-    char* dst = out.data();
-    size_t dstLeft = out.size();
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<size_t>(-1)) break;
-        // A character CP950 lacks (or broken UTF-8): drop its bytes and go on.
-        ++src;
-        --srcLeft;
-        while (srcLeft > 0 && (static_cast<unsigned char>(*src) & 0xC0) == 0x80) {
-            ++src;
-            --srcLeft;
-        }
-    }
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return out;
+    // A character CP950 lacks (or broken UTF-8) is not typed at all.
+    return Utf8ToBig5(text, true);
 }
 
 void HandleRawInput(HWND window, const RawInputEvent& e) {
