@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+namespace platform {
+class Surface;
+}
+
 class GuiPanel;
 class Window;
 class LinkList;
@@ -13,6 +17,8 @@ class LinkList;
 struct GuiImage {
     int16_t left = 0, top = 0, right = 0, bottom = 0;
     int16_t width = 0, height = 0, value = 0;
+    // The picture, colour-keyed black; null when the record has none.
+    platform::Surface* surface = nullptr;
 };
 
 // A ".gui" window layout. A file that cannot be read gives an empty layout.

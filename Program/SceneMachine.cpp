@@ -1,0 +1,383 @@
+#include "Program/SceneMachine.h"
+
+#include "Program/BattleRecordScreen.h"
+#include "Program/GameController.h"
+#include "Program/MainWindow.h"
+#include "Program/PlainWindow.h"
+#include "Program/ScreenSettings.h"
+#include "Program/Startup.h"
+#include "engine/DisplayDevice.h"
+#include "engine/MusicPlayer.h"
+#include "events/EventManager.h"
+#include "gui/DeferredDelete.h"
+#include "gui/MouseCursor.h"
+#include "gui/RootWidget.h"
+#include "gui/Window.h"
+#include "net/NetHooks.h"
+#include "net/Zu_LocalSet.h"
+#include "platform/MessageBox.h"
+#include "platform/Messages.h"
+#include "windows/WindowHosts.h"
+#include "world/BattleMap.h"
+#include "world/MapView.h"
+
+#include <cstdio>
+
+uint8_t FirstMenuFlag = 0;
+uint8_t FadeInFlag = 0;
+uint8_t CampaignStarted = 0;
+
+const char* const CampaignStageFiles[3][12] = {
+    {"stage11.stg", "stage12.stg", "stage13.stg", "stage14.stg", "stage15.stg", "stage16.stg", "stage17.stg",
+     "stage18.stg", "stage19.stg", "stage20.stg", "stage21.stg", "stage22.stg"},
+    {"stage23.stg", "stage24.stg", "stage25.stg", "stage26.stg", "stage27.stg", "stage28.stg", "stage29.stg",
+     "stage30.stg", "stage31.stg", "stage32.stg", "stage33.stg", "stage34.stg"},
+    {"stage35.stg", "stage36.stg", "stage37.stg", "stage38.stg", "stage39.stg", "stage40.stg", "stage41.stg",
+     "stage42.stg", "stage43.stg", "stage44.stg", "stage45.stg", "stage46.stg"},
+};
+
+const char* ActLayoutFile(int32_t actIndex) {
+    switch (actIndex) {
+    case 0:
+        return "Act-3.gui";
+    case 1:
+        return "Act-2.gui";
+    case 2:
+        return "Act-1.gui";
+    default:
+        return nullptr;
+    }
+}
+
+// The built-in services do what the program can do without the screens and the stage start.
+Window* FrontEndServices::NewMainMenuWindow(Widget*, int) {
+    return nullptr;
+}
+Window* FrontEndServices::NewSingleMenuWindow(Widget*) {
+    return nullptr;
+}
+Window* FrontEndServices::NewHeroWindow(Widget*, GameController*) {
+    return nullptr;
+}
+Window* FrontEndServices::NewActSelectWindow(Widget*, GameController*, const char*) {
+    return nullptr;
+}
+Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
+    return nullptr;
+}
+void FrontEndServices::StartStage(GameController*) {}
+void FrontEndServices::ReloadStageTexts(const char*) {}
+void FrontEndServices::CreatePlayerCity() {}
+void FrontEndServices::TypeSpeechText() {}
+void FrontEndServices::CheckTriggers(EventManager*) {}
+void FrontEndServices::StartRunner(EventManager*, int) {}
+int FrontEndServices::QueueFlushFlag() {
+    return 0;
+}
+void FrontEndServices::NetHostTick() {}
+void FrontEndServices::CloseTcpSession() {
+    ::CloseTcpSession();
+}
+int32_t FrontEndServices::RunSession(Zu_LocalSet* session) {
+    return session->Run();
+}
+void FrontEndServices::ShowSessionWindow(Zu_LocalSet* session) {
+    session->ShowWindow();
+}
+void FrontEndServices::LoadSessionData(Zu_LocalSet* session) {
+    session->LoadData(0);
+}
+void FrontEndServices::PlayMusic(const char* fileName, int loop) {
+    ::PlayMusic(fileName, loop);
+}
+void FrontEndServices::SetEditorView(PlainWindow*) {}
+void FrontEndServices::AllocGrid() {}
+int FrontEndServices::LoadStage(const char*, int) {
+    return 0;
+}
+const char* FrontEndServices::FailedStageFileName() {
+    return "";
+}
+void FrontEndServices::ClearStageFileNames() {}
+void FrontEndServices::ShowFileError(const char* format, const char* name) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, name && *name ? name : "(untitled)");
+    platform::MessageBoxA(AppWindow.window, text, "Tools", 0x30);
+}
+int32_t FrontEndServices::StageStartYear() {
+    return 0;
+}
+void FrontEndServices::SelectPlayerFirstCity(GameController*) {}
+Widget* FrontEndServices::PanelOf(Window*) {
+    return nullptr;
+}
+void FrontEndServices::PrepareStage() {}
+void FrontEndServices::CreateWindowHosts(GameController*) {
+    if (!TheWin98) TheWin98 = new Win98Window;
+    if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+    if (!TheWin99) TheWin99 = new Win99Window;
+}
+
+namespace {
+
+FrontEndServices BuiltInServices;
+FrontEndServices* Services = &BuiltInServices;
+
+// Closes a front-end window through its close operation and forgets it.
+void CloseWindow(Window*& window) {
+    if (window) window->Close(1);
+    window = nullptr;
+}
+
+constexpr uint8_t SceneMainMenu = 0;
+constexpr uint8_t SceneSingleMenu = 1;
+constexpr uint8_t SceneHero = 2;
+constexpr uint8_t SceneStageList = 3;
+constexpr uint8_t SceneAct = 4;
+constexpr uint8_t SceneRecord = 5;
+constexpr uint8_t SceneBackToMenu = 10;
+constexpr uint8_t ScenePreparation = 16;
+constexpr uint8_t SceneNetScreen = 100;
+constexpr uint8_t SceneNetScreen2 = 101;
+constexpr uint8_t SceneSession = 200;
+
+void SetScene(GameController* c, uint8_t scene) {
+    c->scene = static_cast<int8_t>(scene);
+}
+
+} // namespace
+
+FrontEndServices* GetFrontEndServices() {
+    return Services;
+}
+
+void SetFrontEndServices(FrontEndServices* services) {
+    Services = services ? services : &BuiltInServices;
+}
+
+void GameController::ShowMainMenu() {
+    mainMenu = Services->NewMainMenuWindow(TheRootWidget, 0);
+    menuChoice = -2;
+    SetScene(this, SceneMainMenu);
+}
+
+void GameController::ShowSingleMenu() {
+    singleMenu = Services->NewSingleMenuWindow(TheRootWidget);
+    singleChoice = -1;
+    SetScene(this, SceneSingleMenu);
+}
+
+void GameController::ShowActWindow() {
+    actWindow = Services->NewActSelectWindow(TheRootWidget, this, ActLayoutFile(actIndex));
+    actChoice = -1;
+    SetScene(this, SceneAct);
+}
+
+void GameController::RunFrontEnd() {
+    // Windows that close during this frame are deleted when it is over.
+    DeferredDeleteScope scope;
+    if (speechBox) Services->TypeSpeechText();
+    if (eventManager) Services->CheckTriggers(eventManager);
+
+    switch (static_cast<uint8_t>(scene)) {
+    case SceneMainMenu:
+        if (menuChoice == -1) {
+            mainMenu = Services->NewMainMenuWindow(TheRootWidget, 0);
+            // Without a window the next frame tries again.
+            if (!mainMenu) break;
+            menuChoice = -2;
+            if (!FirstMenuFlag) {
+                FirstMenuFlag = 1;
+                FadeInFlag = 1;
+            }
+        } else if (menuChoice == 0) {
+            CloseWindow(mainMenu);
+            ShowSingleMenu();
+        } else if (menuChoice == 1) {
+            CloseWindow(mainMenu);
+            delete session;
+            session = new Zu_LocalSet;
+            sessionResult = -1;
+            SetScene(this, SceneSession);
+        } else if (menuChoice == 3 && GameModeFlag == 0) {
+            CloseWindow(mainMenu);
+            StartEditorStage();
+            requestedMode = 1;
+        } else if (menuChoice == 4) {
+            // Repeats every frame until the program closes.
+            StartupState = 5;
+            platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
+        }
+        break;
+
+    case SceneSingleMenu:
+        if (singleChoice < 0) break;
+        CloseWindow(singleMenu);
+        if (singleChoice == 0) {
+            heroWindow = Services->NewHeroWindow(TheRootWidget, this);
+            heroChoice = -1;
+            SetScene(this, SceneHero);
+        } else if (singleChoice == 1) {
+            stageListWindow = Services->NewStageListWindow(TheRootWidget, this);
+            stageListChoice = -1;
+            SetScene(this, SceneStageList);
+        } else {
+            // Every other item (the fourth button too) returns to the main menu rather than
+            // leave the player without a window.
+            menuChoice = -1;
+            SetScene(this, SceneMainMenu);
+        }
+        break;
+
+    case SceneHero:
+        if (heroChoice == -2) {
+            CloseWindow(heroWindow);
+            ShowSingleMenu();
+        } else if (heroChoice >= 0) {
+            CloseWindow(heroWindow);
+            actIndex = heroChoice;
+            ShowActWindow();
+        }
+        break;
+
+    case SceneStageList:
+        if (stageListChoice == -2) {
+            delete stageListWindow;
+            stageListWindow = nullptr;
+            ShowSingleMenu();
+        } else if (stageListChoice >= 0) {
+            delete stageListWindow;
+            stageListWindow = nullptr;
+            campaignStage = static_cast<uint8_t>(stageListChoice);
+            Services->StartStage(this);
+            requestedMode = 1;
+        }
+        break;
+
+    case SceneAct:
+        if (actChoice == -2 || (actChoice >= 0 && (actChoice >= 12 || actIndex < 0 || actIndex > 2))) {
+            // Back (or a choice outside the act's table): the hero window again.
+            CloseWindow(actWindow);
+            heroWindow = Services->NewHeroWindow(TheRootWidget, this);
+            heroChoice = -1;
+            SetScene(this, SceneHero);
+        } else if (actChoice >= 0) {
+            CloseWindow(actWindow);
+            campaignStage = static_cast<uint8_t>(actIndex * 12 + 11 + actChoice);
+            if (!eventManager) eventManager = new EventManager;
+            const char* stageFile = CampaignStageFiles[actIndex][actChoice];
+            SetScene(this, ScenePreparation);
+            CampaignStarted = 1;
+            Services->ReloadStageTexts(stageFile);
+            Services->StartStage(this);
+            Services->CreatePlayerCity();
+            Services->StartRunner(eventManager, 100);
+            Services->PlayMusic("Track11.Mp3", 1);
+        }
+        break;
+
+    case SceneRecord:
+        if (!recordScreenClosed) break;
+        recordScreenClosed = 0;
+        if (recordScreen) recordScreen->Close(1);
+        recordScreen = nullptr;
+        recordCloseWord = 0;
+        if (!networked) {
+            SetScene(this, SceneMainMenu);
+            menuChoice = -1;
+        } else {
+            Services->CloseTcpSession();
+            if (session) Services->LoadSessionData(session);
+            SetScene(this, SceneSession);
+            networked = 0;
+        }
+        break;
+
+    case SceneBackToMenu:
+        SetScene(this, SceneMainMenu);
+        menuChoice = -1;
+        break;
+
+    case ScenePreparation:
+        // The preparation window starts the battle.
+        break;
+
+    case SceneNetScreen:
+    case SceneNetScreen2:
+        if (netScreenChoice == -1) {
+            netScreenChoice = -2;
+        } else if (netScreenChoice == 100) {
+            netScreenChoice = -1;
+            requestedMode = 0;
+            SetScene(this, SceneMainMenu);
+        }
+        break;
+
+    case SceneSession:
+        if (Services->QueueFlushFlag()) Services->NetHostTick();
+        if (!session) break;
+        sessionResult = Services->RunSession(session);
+        if (sessionResult == 0) break;
+        Services->ShowSessionWindow(session);
+        if (sessionResult == 1 || sessionResult == 3) {
+            SetScene(this, SceneMainMenu);
+            menuChoice = -1;
+            NetworkLaunchFlag = 0;
+        } else if (sessionResult == 2) {
+            Services->StartStage(this);
+            running = 1;
+            if (gameScreen) gameScreen->Activate();
+            mode = 1;
+            requestedMode = 1;
+        }
+        break;
+
+    default:
+        break;
+    }
+}
+
+void GameController::StartEditorStage() {
+    running = 0;
+    if (TheScreenSettings) {
+        TheScreenSettings->runningFrameCounter = 0;
+        TheScreenSettings->stageEditMode = 1;
+    }
+
+    editorView = new PlainWindow;
+    Services->SetEditorView(editorView);
+
+    Services->AllocGrid();
+    editorStage = nullptr;
+
+    if (!Services->LoadStage("stage07.stg", 0)) {
+        Services->ShowFileError("Could not read file %s!", Services->FailedStageFileName());
+        Services->ClearStageFileNames();
+        editorStage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
+    }
+
+    if (TheBattleMap && TheBattleMap->stageSet) {
+        if (TheScreenSettings) {
+            TheScreenSettings->day = 1;
+            TheScreenSettings->month = 1;
+            TheScreenSettings->year = Services->StageStartYear();
+        }
+        Services->SelectPlayerFirstCity(this);
+        groupTargetA = nullptr;
+        groupTargetB = nullptr;
+    }
+
+    // The in-battle panel exists only after a stage start.
+    if (auxPanel) auxPanel->OnControlPress(Services->PanelOf(auxPanel), nullptr);
+    if (TheScreenSettings) TheScreenSettings->editorKeys = 1;
+    if (TheMouseCursor) TheMouseCursor->SetShape(MouseCursor::kShapeArrow);
+    PresentFrame();
+    battlePhase = 0;
+
+    if (!eventManager) eventManager = new EventManager;
+    Services->PrepareStage();
+    Services->CreateWindowHosts(this);
+
+    editorView->Activate();
+    if (gameScreen) gameScreen->Deactivate();
+}
