@@ -188,7 +188,7 @@ TEST_F(GameControllerTest, BattleEndTable) {
         if (k.recordScreen && k.result != 1) {
             EXPECT_EQ(c->recordScreenClosed, 0);
         }
-        EXPECT_EQ(TheMouseCursor->shape, (k.result == 4 || k.result == 5) ? 1 : 0);
+        EXPECT_EQ(TheMouseCursor->shapeIndex, (k.result == 4 || k.result == 5) ? 1 : 0);
         EXPECT_EQ(TheScreenSettings->battleEnded, 0);
     }
 }

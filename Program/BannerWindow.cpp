@@ -1,0 +1,42 @@
+#include "Program/BannerWindow.h"
+
+#include "Program/ScreenControlsSeam.h"
+#include "engine/Rect.h"
+#include "gui/GuiLayout.h"
+#include "gui/GuiPanel.h"
+
+Win25Window* TheBanner = nullptr;
+int32_t BannerTicks = 0;
+
+// "我軍獲勝！"
+const char VictoryBannerText[] = "\xa7\xda\xad\x78\xc0\xf2\xb3\xd3\xa1\x49";
+// "我軍戰敗！"
+const char DefeatBannerText[] = "\xa7\xda\xad\x78\xbe\xd4\xb1\xd1\xa1\x49";
+// "您已戰敗，進入觀戰模式"
+const char ObserverBannerText[] =
+    "\xb1\x7a\xa4\x77\xbe\xd4\xb1\xd1\xa1\x41\xb6\x69\xa4\x4a\xc6\x5b\xbe\xd4\xbc\xd2\xa6\xa1";
+
+Win25Window::Win25Window(Widget* parent, Window* owner, const char* text, int32_t closable)
+    : ScreenWindow("Win25.gui", parent, owner), closable(closable) {
+    // The banner sits at (176, 226) with the size of its picture.
+    if (panel && layout && layout->FirstImage()) {
+        const GuiImage* image = layout->FirstImage();
+        panel->rect = Rect(176, 226, 176 + image->width - 1, 226 + image->height - 1);
+    }
+    AddToDrawList();
+    ScreenText record;
+    record.red = record.green = record.blue = 255;
+    record.flags = 2;
+    record.size = 24;
+    record.style = 1;
+    record.text = text ? text : "";
+    SetLabelText(Control(0x201), record);
+}
+
+void Win25Window::OnControlClick(Widget*, Point*) {
+    if (!closable || BannerTicks <= 2) return;
+    if (TheBanner == this) TheBanner = nullptr;
+    Close(1);
+}
+
+void NoOpPacketHook(const void*, uint8_t) {}

@@ -1,0 +1,130 @@
+#include "Program/FrontEndScreens.h"
+
+#include "Program/GameController.h"
+#include "Program/SaveLoadScreen.h"
+#include "Program/ScreenControlsSeam.h"
+#include "Program/SoundEffects.h"
+#include "Program/Startup.h"
+#include "engine/LinkList.h"
+#include "engine/PumpMessages.h"
+#include "engine/Rect.h"
+#include "engine/ResourceStore.h"
+#include "engine/SurfaceText.h"
+#include "gui/DeferredDelete.h"
+#include "gui/GuiLayout.h"
+#include "gui/GuiPanel.h"
+#include "gui/RootWidget.h"
+
+AniFrame* CreditsFrame = nullptr;
+
+// "版本 2.02T"
+const char MenuVersionText[] = "\xaa\xa9\xa5\xbb 2.02T";
+
+ScreenWindow::ScreenWindow(const char* layoutFile, Widget* parent, Window* owner)
+    : owner(owner), parentWidget(parent) {
+    const LayoutWindowParts parts = BuildLayoutPanel(layoutFile, parent, this);
+    layout = parts.layout;
+    panel = parts.panel;
+    controls = CreateScreenControls(layout, panel, this);
+}
+
+ScreenWindow::~ScreenWindow() {
+    delete layout;
+}
+
+void ScreenWindow::AddToDrawList() {
+    if (TheResourceStore && TheResourceStore->drawList && panel)
+        TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
+}
+
+int ScreenWindow::Close(int result) {
+    if (TheResourceStore && TheResourceStore->drawList)
+        TheResourceStore->drawList->RemoveValue(reinterpret_cast<uintptr_t>(panel));
+    if (panel) {
+        panel->result = result;
+        panel->Close(0);
+        DeferDelete(panel);
+        panel = nullptr;
+        controls = nullptr;
+    }
+    DeferDelete(this);
+    return 1;
+}
+
+Widget* ScreenWindow::Control(int id) const {
+    return FindScreenControl(controls, id);
+}
+
+MainMenuScreen::MainMenuScreen(Widget* parent, Window* owner) : ScreenWindow("mainmenu.gui", parent, owner) {
+    if (TheGameController) TheGameController->networked = 0;
+    CreditsFrame = nullptr;
+    if (TheBig5Font && panel && panel->surface) {
+        TheBig5Font->fontSize = 16;
+        TheBig5Font->DrawSurfaceText(360, 303, MenuVersionText, panel->surface, 240);
+    }
+    AddToDrawList();
+    PumpMessages();
+}
+
+void MainMenuScreen::OnControlClick(Widget* control, Point*) {
+    if (CreditsFrame) {
+        FreeAniFrame(CreditsFrame);
+        CreditsFrame = nullptr;
+        return;
+    }
+    if (!control || !TheGameController) return;
+    const int n = static_cast<int16_t>(control->id) - 0x100;
+    if (n < 0 || n >= 5) return;
+    GameController* c = TheGameController;
+    switch (n) {
+    case 0:
+    case 1:
+    case 4:
+        c->menuChoice = n;
+        PlaySoundEffect(1);
+        break;
+    case 2:
+        PlaySoundEffect(1);
+        c->saveLoadScreen = new SaveLoadScreen(TheRootWidget, this, SaveLoadScreen::kLoad);
+        if (panel) panel->visible = 0;
+        break;
+    case 3:
+        PlaySoundEffect(1);
+        if (GameModeFlag) {
+            if (!CreditsFrame && TheResourceStore)
+                CreditsFrame = TheResourceStore->LoadAniFrame("CREDIT.ani", 0);
+        } else {
+            c->menuChoice = 3;
+        }
+        break;
+    }
+}
+
+void MainMenuScreen::OnNotify(Window* sender, int code) {
+    GameController* c = TheGameController;
+    if (!c || !sender || sender != c->saveLoadScreen) return;
+    c->saveLoadScreen->Close(1);
+    c->saveLoadScreen = nullptr;
+    if (panel) panel->visible = 1;
+    if (code == 1) {
+        // The loaded game runs at once: the menu goes and the controller forgets it.
+        if (c->mainMenu == this) c->mainMenu = nullptr;
+        c->requestedMode = 1;
+        Close(1);
+    }
+}
+
+SingleScreen::SingleScreen(Widget* parent) : ScreenWindow("Single.gui", parent, nullptr) {
+    AddToDrawList();
+}
+
+void SingleScreen::OnControlClick(Widget* control, Point*) {
+    if (!control || !TheGameController) return;
+    const int n = static_cast<int16_t>(control->id) - 0x100;
+    // The fourth button leads to no scene; it does nothing rather than close the screen.
+    if (n < 0 || n >= 3) return;
+    TheGameController->singleChoice = static_cast<int8_t>(n);
+    PlaySoundEffect(1);
+}
+
+void InstallFrontEndScreens() {}

@@ -1,0 +1,109 @@
+#include "Program/FrontEndDrawing.h"
+
+#include "engine/DisplayDevice.h"
+#include "engine/PixelFormat.h"
+#include "platform/Present.h"
+#include "platform/Surface.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A headless display of the given size in one pixel layout.
+class FadeDisplay {
+public:
+    FadeDisplay(int width, int height, int layout) {
+        platform::ResetPresenterForTest();
+        platform::SetPixelLayout(layout);
+        platform::SetPitchPadding(8);
+        CreateDirectDraw(nullptr);
+        SetDisplayWidth(width);
+        SetDisplayHeight(height);
+        SetDisplayBitDepth(16);
+        ApplyDisplayMode(0x11);
+        ok = SetDisplayMode() == 1 && ProbePrimarySurfaceFormat() == 1;
+    }
+    ~FadeDisplay() {
+        ReleaseSurfaces();
+        ReleaseDirectDraw();
+        platform::ResetPresenterForTest();
+    }
+    bool ok = false;
+};
+
+void Put(platform::Surface* s, int x, int y, uint16_t p) {
+    platform::DDSURFACEDESC2 desc;
+    ASSERT_EQ(s->Lock(nullptr, &desc, platform::DDLOCK_WAIT), platform::DD_OK);
+    reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) +
+                                static_cast<size_t>(y) * desc.lPitch)[x] = p;
+    s->Unlock(nullptr);
+}
+
+std::vector<platform::PresentedFrame>* Frames = nullptr;
+void Keep() {
+    Frames->push_back(platform::LastPresentedFrame());
+}
+
+struct FadeCase {
+    int width, height, layout;
+};
+
+class FadeInTest : public testing::TestWithParam<FadeCase> {};
+
+// Three probe pixels per frame: a full white, a mid colour and a dim one at the far corner.
+TEST_P(FadeInTest, TenPresentsDivideEachChannelByTheStep) {
+    const FadeCase k = GetParam();
+    FadeDisplay display(k.width, k.height, k.layout);
+    ASSERT_TRUE(display.ok);
+    ASSERT_EQ(PixelFormat, k.layout);
+    platform::Surface* back = GetBackSurface();
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->width(), k.width);
+    // 8-bit channels that survive packing in both layouts.
+    const uint8_t probes[3][3] = {{248, 248, 248}, {200, 96, 40}, {16, 8, 24}};
+    const int xs[3] = {0, k.width / 2, k.width - 1};
+    const int ys[3] = {0, k.height / 2, k.height - 1};
+    for (int i = 0; i < 3; ++i)
+        Put(back, xs[i], ys[i], PackRgb16(probes[i][0], probes[i][1], probes[i][2]));
+
+    std::vector<platform::PresentedFrame> frames;
+    Frames = &frames;
+    SetFadePresentObserver(Keep);
+    const uint64_t before = platform::PresentCount();
+    FadeInFrame();
+    SetFadePresentObserver(nullptr);
+    ASSERT_EQ(platform::PresentCount() - before, 10u);
+    ASSERT_EQ(frames.size(), 10u);
+    for (int step = 0; step < 10; ++step) {
+        const int d = 10 - step;
+        const platform::PresentedFrame& f = frames[step];
+        ASSERT_EQ(f.width, k.width);
+        ASSERT_EQ(f.height, k.height);
+        for (int i = 0; i < 3; ++i) {
+            const uint16_t want = PackRgb16(probes[i][0] / d, probes[i][1] / d, probes[i][2] / d);
+            EXPECT_EQ(f.pixels[static_cast<size_t>(ys[i]) * f.width + xs[i]], want)
+                << "step d=" << d << " probe " << i;
+        }
+        // Black stays black.
+        EXPECT_EQ(f.pixels[1], 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FadeInTest,
+                         testing::Values(FadeCase{800, 600, 565}, FadeCase{1024, 768, 565},
+                                         FadeCase{800, 600, 555}, FadeCase{1024, 768, 555}));
+
+TEST(FadeOutTest, NinePresentsEndInBlack) {
+    FadeDisplay display(800, 600, 565);
+    ASSERT_TRUE(display.ok);
+    platform::Surface* back = GetBackSurface();
+    Put(back, 10, 10, PackRgb16(248, 252, 248));
+    const uint64_t before = platform::PresentCount();
+    FadeOutScreen();
+    EXPECT_EQ(platform::PresentCount() - before, 9u);
+    EXPECT_EQ(back->PixelAt(10, 10), 0);
+}
+
+} // namespace
