@@ -1,14 +1,323 @@
+#include "Program/BattleFrame.h"
+
+#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
-
+#include "Program/GameParameters.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "Program/Startup.h"
+#include "Program/VictoryDefeat.h"
 #include "engine/DisplayDevice.h"
+#include "engine/MusicPlayer.h"
+#include "engine/ResourceStore.h"
+#include "gui/MouseCursor.h"
+#include "gui/Window.h"
+#include "platform/CRand.h"
+#include "world/BattleMap.h"
 
-// The four-quarter battle cycle; the back buffer is presented once per cycle.
-void GameController::RunBattleFrame(uint32_t) {
-    if (battlePhase == 3) PresentFrame();
-    battlePhase = (battlePhase + 1) & 3;
+#include <algorithm>
+
+const char* const BattleMusicTracks[7] = {"Track01.mp3", "Track02.mp3", "Track03.mp3", "Track04.mp3",
+                                          "Track05.mp3", "Track06.mp3", "Track07.mp3"};
+
+namespace {
+// "我軍獲勝！", "我軍戰敗！"
+const char kTeamWon[] = "\xa7\xda\xad\x78\xc0\xf2\xb3\xd3\xa1\x49";
+const char kTeamLost[] = "\xa7\xda\xad\x78\xbe\xd4\xb1\xd1\xa1\x49";
+
+constexpr int kViewColumns = 20;
+constexpr int kViewRows = 56;
+constexpr int kBeginDrawings = 50;
+
+bool MapCovered() {
+    return Services().unitPanelPage && Services().cityCommandPanel;
 }
 
-void GameController::ScrollView() {}
+bool EditorViewOn() {
+    return TheScreenSettings && TheScreenSettings->editorKeys;
+}
+
+// The cursor gets the frame message, and the one input record it queues is dropped unrouted.
+void FeedAndDropCursorMessage() {
+    ServiceTrace("CursorMessage");
+    ServiceTrace("DropGuiMessage");
+}
+
+void ViewQuarter(GameController& c) {
+    if (MapCovered()) return;
+    if (!EditorViewOn()) {
+        if (c.scrollRequest == 0) {
+            if (c.gameScreen) {
+                ServiceTrace("DrawTerrain");
+                ServiceTrace("DrawMapMarkers");
+            }
+            return;
+        }
+        if (TheScreenSettings) TheScreenSettings->runningFrameCounter = 0;
+        if (c.gameScreen) {
+            c.ScrollView();
+            ServiceTrace("DrawTerrain");
+            ServiceTrace("DrawMapMarkers");
+        }
+        if (c.scrollRequest != 0) FeedAndDropCursorMessage();
+        return;
+    }
+    if (!c.editorView) return;
+    if (c.scrollRequest != 0) {
+        ServiceTrace("StageEditorOnKey");
+        FeedAndDropCursorMessage();
+    }
+    ServiceTrace("DrawMapMarkers");
+}
+
+void WorldQuarter(GameController& c) {
+    ScreenSettings* s = TheScreenSettings;
+    if (!s || s->busyState.load() != 0 || s->secondCounter != 0 || !TheBattleMap) return;
+    const int period = c.networked ? Services().networkPeriod : GameParams().WorldUpdatePeriod(s->gameSpeed);
+    if (s->frameCounter100.load() >= period) {
+        BattleMapUpdate();
+        s->frameCounter100 = 0;
+    }
+}
+
+void ObjectsQuarter(GameController& c) {
+    if (TheMusicStream) {
+        int32_t playing = 1;
+        if (TheMusicStream->getStatus(&playing) == platform::gaudio::ERR_OK && playing == 0) {
+            StopBattleMusic();
+            const char* track = BattleMusicTracks[platform::rand() % 7];
+            ServiceTrace(track);
+            PlayMusic(track, 0);
+        }
+    }
+    if (!MapCovered()) {
+        if (!EditorViewOn() && c.gameScreen) {
+            ServiceTrace("StepFirstEffects");
+            ServiceTrace("DrawObjects");
+        }
+    } else {
+        ServiceTrace("StepFirstEffects");
+    }
+}
+
+void TeamGameEnd(GameController& c) {
+    Zu_StageSet* stage = CurrentStageSet();
+    ScreenSettings* s = TheScreenSettings;
+    if (!c.networked || !stage || !s || (stage->result != 4 && stage->result != 5) || s->battleEnded) return;
+    if (EndMessageWindow) {
+        EndMessageWindow->Close(1);
+        delete EndMessageWindow;
+        EndMessageWindow = nullptr;
+    }
+    s->battleEnded = 1;
+    StopBattleMusic();
+    if (stage->result == 5) {
+        BattleSound(13);
+        BattleMovie("Victory.avi", "Victory_a.avi");
+    } else {
+        BattleSound(23);
+        BattleMovie("Failure.avi", "Failure_a.avi");
+    }
+    PostEndFrames = 0;
+    EndMessageWindow = MakeMessageWindow(stage->result == 5 ? kTeamWon : kTeamLost);
+}
+
+void OverlayQuarter(GameController& c) {
+    BattleServices& sv = Services();
+    if (sv.minimapWindow) ServiceTrace("DrawMiniMap");
+    ServiceTrace("StepSecondEffects");
+    ServiceTrace("DrawOverlayObjects");
+    c.DrawOverlayObjects();
+    ServiceTrace("ComposeObjectInfo");
+    if (c.speechBox) ServiceTrace("DrawSpeechLine");
+    BattleMapTick(1);
+    if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");
+    if (sv.beginPicture) {
+        ServiceTrace("DrawBegin");
+        if (++sv.beginPictureCount >= kBeginDrawings) {
+            FreeAniFrame(sv.beginPicture);
+            sv.beginPicture = nullptr;
+            sv.beginPictureCount = 0;
+            // The battle clock starts when the begin picture ends.
+            if (!sv.runnerActive) c.running = 1;
+        }
+    }
+    ServiceTrace("DrawCursor");
+    if (c.pauseScreen.load() != 0) {
+        ++c.pauseScreen;
+        if (!sv.pausePicture && TheResourceStore)
+            sv.pausePicture = TheResourceStore->LoadAniFrame("Pause.ani", 0);
+        ServiceTrace("DrawPause");
+    }
+    PresentFrame();
+    ServiceTrace("Present");
+    TeamGameEnd(c);
+}
+
+// One step towards the edge in the request's direction; false when every component of the
+// direction already touches its limit.
+bool CanScroll(const GameController& c, int code) {
+    const BattleServices& v = Services();
+    const bool up = c.viewTop == v.firstRow;
+    const bool left = c.viewLeft == v.firstColumn;
+    const bool right = c.viewRight >= v.columnCount - 1;
+    const bool down = c.viewBottom >= v.rowCount;
+    switch (code) {
+    case 0x21:
+        return !(up && right);
+    case 0x22:
+        return !(down && right);
+    case 0x23:
+        return !(down && left);
+    case 0x24:
+        return !(up && left);
+    case 0x25:
+        return !left;
+    case 0x26:
+        return !up;
+    case 0x27:
+        return !right;
+    case 0x28:
+        return !down;
+    default:
+        return false;
+    }
+}
+
+void ScrollStep(int code) {
+    BattleServices& v = Services();
+    int dx = 0, dy = 0;
+    switch (code) {
+    case 0x21:
+        dx = 1, dy = -1, ServiceTrace("ScrollUpRight");
+        break;
+    case 0x22:
+        dx = 1, dy = 1, ServiceTrace("ScrollDownRight");
+        break;
+    case 0x23:
+        dx = -1, dy = 1, ServiceTrace("ScrollDownLeft");
+        break;
+    case 0x24:
+        dx = -1, dy = -1, ServiceTrace("ScrollUpLeft");
+        break;
+    case 0x25:
+        dx = -1, ServiceTrace("ScrollLeft");
+        break;
+    case 0x26:
+        dy = -1, ServiceTrace("ScrollUp");
+        break;
+    case 0x27:
+        dx = 1, ServiceTrace("ScrollRight");
+        break;
+    case 0x28:
+        dy = 1, ServiceTrace("ScrollDown");
+        break;
+    default:
+        return;
+    }
+    v.originX += dx;
+    v.originY += dy;
+}
+
+void DirectionOf(int code, int& dx, int& dy) {
+    dx = dy = 0;
+    if (code == 0x21 || code == 0x22 || code == 0x27) dx = 1;
+    if (code == 0x23 || code == 0x24 || code == 0x25) dx = -1;
+    if (code == 0x21 || code == 0x24 || code == 0x26) dy = -1;
+    if (code == 0x22 || code == 0x23 || code == 0x28) dy = 1;
+}
+} // namespace
+
+void GameController::RunBattleFrame(uint32_t) {
+    GetBackSurface();
+    if (leftHeld) ++leftHeldFrames;
+    if (speechBox) {
+        if (TheMouseCursor) TheMouseCursor->SetShape(1);
+        ServiceTrace("TypeSpeechText");
+    }
+    switch (battlePhase) {
+    case 0:
+        ViewQuarter(*this);
+        battlePhase = 1;
+        break;
+    case 1:
+        WorldQuarter(*this);
+        battlePhase = 2;
+        break;
+    case 2:
+        ObjectsQuarter(*this);
+        battlePhase = 3;
+        break;
+    default:
+        OverlayQuarter(*this);
+        battlePhase = 0;
+        break;
+    }
+}
+
+void GameController::ScrollView() {
+    if (TheScreenSettings && TheScreenSettings->secondCounter) return;
+    BattleServices& v = Services();
+    if (v.scrollLock) {
+        scrollRequest = 0;
+        return;
+    }
+    const int code = scrollRequest;
+    if (GameModeFlag == 0 && v.ctrlHeld && code != 0x7777) {
+        int dx, dy;
+        DirectionOf(code, dx, dy);
+        if (CanScroll(*this, code)) {
+            v.originX += dx * kViewColumns;
+            v.originY += dy * kViewRows;
+        }
+        v.originX = std::clamp(v.originX, 0, std::max(0, v.columnCount - kViewColumns));
+        v.originY = std::clamp(v.originY, 0, std::max(0, v.rowCount - kViewRows));
+        scrollRequest = 0;
+        ServiceTrace("Redraw");
+        return;
+    }
+    if (code == 0x7777) {
+        scrollRequest = 0;
+        ServiceTrace("Redraw");
+        return;
+    }
+    if (!CanScroll(*this, code)) {
+        scrollRequest = 0;
+        return;
+    }
+    ScrollStep(code);
+    viewLeft = v.originX;
+    viewTop = v.originY;
+    viewRight = viewLeft + kViewColumns;
+    viewBottom = viewTop + kViewRows;
+    if (scrollRequest != 0) v.auxRedrawByte = 0;
+}
+
 void GameController::RevealMap() {
+    if (!TheBattleMap) return;
     mapRevealed = 1;
+    BattleServices& v = Services();
+    if (gameScreen) {
+        v.cellSightCount = 2;
+        ServiceTrace("PlotMinimap");
+    }
+    if (Zu_StageSet* stage = CurrentStageSet()) {
+        for (uintptr_t k = stage->kingdoms->First(); k != 0; k = stage->kingdoms->Next()) {
+            LinkList& cities = reinterpret_cast<Kingdom*>(k)->cities;
+            for (uintptr_t c = cities.First(); c != 0; c = cities.Next())
+                ++v.citiesMarkedSeen;
+            stage->kingdoms->Find(k);
+        }
+    }
+    if (groupTargetA) ServiceTrace("MarkGroupTarget");
+    ServiceTrace("Redraw");
+}
+
+bool HasCellObjects() {
+    const CellObjectGrid& grid = CellObjects();
+    if (!grid.cells || grid.width <= 0 || grid.height <= 0) return false;
+    const int64_t n = static_cast<int64_t>(grid.width) * grid.height;
+    for (int64_t i = 0; i < n; ++i)
+        if (grid.cells[i] != 0) return true;
+    return false;
 }

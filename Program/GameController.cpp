@@ -1,5 +1,7 @@
 #include "Program/GameController.h"
 
+#include "gui/DeferredDelete.h"
+
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameParameters.h"
 #include "Program/GameRules.h"
@@ -167,6 +169,8 @@ GameController::~GameController() {
 
 void GameController::Frame(uint32_t message) {
     if (!ActiveFlag) return;
+    // Windows closed during the frame are deleted when it is over.
+    DeferredDeleteScope scope;
     if (session) session->Tick(0);
     switch (mode) {
     case 0:
@@ -356,7 +360,7 @@ void GameController::TearDownBattle() {
     afterRunningWord = 0;
     if (TheResourceStore) {
         TheResourceStore->ClearEffectLists();
-        TheResourceStore->ReleaseUnitAnimations();
+        TheResourceStore->FreeUnitAnimations(0);
     }
 }
 

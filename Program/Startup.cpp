@@ -178,7 +178,7 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     // 16-18.
     TheResourceStore = new ResourceStore;
     TheNumberTable = new NumberTable;
-    FramePeriodMs = NumberValues[89];
+    FramePeriodMs = NumberTableValues[89];
     TheGuiRoot = new GuiRoot;
     TheBlitter16 = new Blitter16;
     TheGameController = new GameController;

@@ -144,7 +144,7 @@ TEST_F(GameControllerTest, BattleEndTable) {
         uint8_t networkedAfter;
     } cases[] = {
         {0, 0, 0, 0, 0, false, false, 0}, {0, 3, 1, 2, 5, true, false, 1}, {0, 3, 1, 0, -56, false, false, 0},
-        {1, 0, 0, 0, 0, false, true, 0},  {1, 1, 0, 0, 5, true, false, 0}, {1, 2, 1, 0, 5, true, false, 1},
+        {1, 0, 0, 0, 4, false, true, 0},  {1, 1, 0, 0, 5, true, false, 0}, {1, 2, 1, 0, 5, true, false, 1},
         {2, 0, 0, 0, 0, false, false, 0}, {2, 1, 0, 0, 5, true, false, 0}, {2, 3, 1, 0, 5, true, false, 1},
         {4, 2, 1, 0, 5, true, false, 1},  {5, 2, 1, 0, 5, true, false, 1}, {5, 3, 0, 0, 5, true, false, 0},
         {7, 0, 0, 0, 0, false, false, 0},

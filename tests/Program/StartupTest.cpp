@@ -162,17 +162,17 @@ TEST(StartupNumbers, TheFramePeriodIsEntry89OfDataTxt) {
         text += std::to_string(i) + ".5 entry " + std::to_string(i) + "\r\n";
     text += "25 frame period in ms\r\nend\r\n7 past the end\r\n";
     ShellTestFolder::Write("data.txt", text);
-    for (double& v : NumberValues)
+    for (double& v : NumberTableValues)
         v = 0;
     NumberTable table;
-    EXPECT_DOUBLE_EQ(NumberValues[5], 5.5);
-    EXPECT_DOUBLE_EQ(NumberValues[89], 25.0);
-    EXPECT_DOUBLE_EQ(NumberValues[90], 0.0);
-    EXPECT_EQ(FrameTimerPeriod(NumberValues[89]), 25u);
+    EXPECT_DOUBLE_EQ(NumberTableValues[5], 5.5);
+    EXPECT_DOUBLE_EQ(NumberTableValues[89], 25.0);
+    EXPECT_DOUBLE_EQ(NumberTableValues[90], 0.0);
+    EXPECT_EQ(FrameTimerPeriod(NumberTableValues[89]), 25u);
     // Without the file the table stays as it was and the timer takes the default period.
     std::filesystem::remove("data.txt");
-    for (double& v : NumberValues)
+    for (double& v : NumberTableValues)
         v = 0;
     NumberTable missing;
-    EXPECT_EQ(FrameTimerPeriod(NumberValues[89]), static_cast<uint32_t>(DefaultFramePeriodMs));
+    EXPECT_EQ(FrameTimerPeriod(NumberTableValues[89]), static_cast<uint32_t>(DefaultFramePeriodMs));
 }

@@ -1,5 +1,7 @@
 #include "engine/DebugDump.h"
 
+// The engine tests have a TempFolder class of their own: keep the two apart.
+#define TempFolder PlatformTempFolder
 #include "../platform/TempFolder.h"
 #include "platform/Time.h"
 

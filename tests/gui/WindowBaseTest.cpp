@@ -11,11 +11,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+
+namespace {
+// A free-standing widget: the constructor takes over the heap rectangle.
+std::unique_ptr<Widget> MakeWidget() {
+    return std::make_unique<Widget>(new Rect(0, 0, 10, 10), nullptr, nullptr, 0);
+}
+} // namespace
 
 TEST(WindowBase, AWindowThatOverridesNothingIgnoresEverything) {
     Window w;
     EXPECT_EQ(w.active, 1);
-    Widget control;
+    auto widget = MakeWidget();
+    Widget& control = *widget;
     Point p{3, 4};
     w.OnControlPress(&control, &p);
     w.OnControlClick(&control, nullptr);
@@ -40,7 +49,9 @@ TEST(WindowBase, WidgetSwitchesSetTheirWidgetAndIgnoreAMissingOne) {
     w.DisableFirstWidget();
     w.EnableSecondWidget();
     w.DisableSecondWidget();
-    Widget a, b;
+    auto wa = MakeWidget(), wb = MakeWidget();
+    Widget& a = *wa;
+    Widget& b = *wb;
     w.firstWidget = &a;
     w.secondWidget = &b;
     w.DisableFirstWidget();
@@ -57,14 +68,15 @@ TEST(WindowBase, WidgetSwitchesSetTheirWidgetAndIgnoreAMissingOne) {
 TEST(WindowBase, UnreadableLayoutGivesAnEmptyPanelAndAnErrorRecord) {
     Zu_ErrorList& errors = Zu_ErrorList::Global();
     const int before = errors.GetCount();
-    Widget root;
+    auto rootWidget = MakeWidget();
+    Widget& root = *rootWidget;
     Window w;
     LayoutWindowParts parts = BuildLayoutPanel("NoSuchLayout.gui", &root, &w);
     ASSERT_NE(parts.layout, nullptr);
     ASSERT_NE(parts.panel, nullptr);
     EXPECT_EQ(parts.layout->FirstImage(), nullptr);
-    EXPECT_EQ(parts.panel->rect->left, 0);
-    EXPECT_EQ(parts.panel->rect->right, 0);
+    EXPECT_EQ(parts.panel->rect.left, 0);
+    EXPECT_EQ(parts.panel->rect.right, 0);
     EXPECT_EQ(parts.panel->listener, &w);
     EXPECT_EQ(errors.GetCount(), before + 1);
     EXPECT_EQ(errors.GetCurrent()->kind, Zu_ErrorList::KindOpen);
@@ -81,14 +93,15 @@ TEST(WindowBase, ReadableLayoutGivesThePanelOfItsBackground) {
     }
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(file.parent_path());
-    Widget root;
+    auto rootWidget = MakeWidget();
+    Widget& root = *rootWidget;
     Window w;
     LayoutWindowParts parts = BuildLayoutPanel("kardol-winbase.gui", &root, &w);
     std::filesystem::current_path(previous);
     std::filesystem::remove(file);
     ASSERT_NE(parts.layout->FirstImage(), nullptr);
-    EXPECT_EQ(parts.panel->rect->left, 100);
-    EXPECT_EQ(parts.panel->rect->bottom, 250);
+    EXPECT_EQ(parts.panel->rect.left, 100);
+    EXPECT_EQ(parts.panel->rect.bottom, 250);
     delete parts.panel;
     delete parts.layout;
 }

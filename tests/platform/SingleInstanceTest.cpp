@@ -34,9 +34,16 @@ std::string ReadFile(const std::filesystem::path& p) {
 
 // Starts the game in `folder` with the given extra environment; returns its pid.
 pid_t StartGame(const std::filesystem::path& folder, const std::vector<std::string>& extraEnv) {
+    // The extra variables replace inherited ones of the same name: with duplicates, the first wins.
+    auto nameOf = [](const std::string& e) { return e.substr(0, e.find('=')); };
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e)
-        env.emplace_back(*e);
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        bool replaced = false;
+        for (const auto& x : extraEnv)
+            replaced = replaced || nameOf(x) == nameOf(entry);
+        if (!replaced) env.push_back(entry);
+    }
     for (const auto& e : extraEnv)
         env.push_back(e);
     std::vector<char*> envp;

@@ -1,0 +1,102 @@
+#include "Program/BattleFrameSeam.h"
+
+#include "Program/GameController.h"
+#include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
+#include "Program/StageCalendar.h"
+#include "engine/AviClipManager.h"
+#include "gui/Window.h"
+
+int32_t CalendarFrozen = 0;
+Window* SpectatorWindow = nullptr;
+int32_t SpectatorCountdown = 0;
+
+namespace {
+BattleServices* services = nullptr;
+
+class MessageWindow : public Window {
+public:
+    explicit MessageWindow(const char* text) : text(text ? text : "") {}
+    int Close(int) override { return 1; }
+    std::string text;
+};
+} // namespace
+
+BattleServices& Services() {
+    if (!services) services = new BattleServices;
+    return *services;
+}
+
+void ResetServices() {
+    delete services;
+    services = new BattleServices;
+}
+
+void ServiceTrace(const char* what) {
+    if (Services().trace) Services().trace(what);
+}
+
+Window* MakeMessageWindow(const char* text) {
+    ServiceTrace("MessageWindow");
+    return new MessageWindow(text);
+}
+
+void BattleSound(int id) {
+    Services().sounds.push_back(id);
+    PlaySoundEffect(id);
+}
+
+void BattleMovie(const char* file, const char* companion) {
+    std::string name = file;
+    if (companion) name += std::string("+") + companion;
+    Services().movies.push_back(name);
+    ++Services().modalMovies;
+    PlayAviModal(150, 136, file, companion, 1, 1);
+}
+
+void NetCmdAdvanceDay() {
+    GameController* c = TheGameController;
+    const bool networked = c && c->networked;
+    if (networked && !c->isHost) return; // a client waits for command 80
+    if (TheScreenSettings) ++TheScreenSettings->day;
+    ++Services().dateRedraws;
+    if (networked) ++Services().command80Sent;
+}
+
+void ApplyNetCommand80() {
+    if (TheScreenSettings) ++TheScreenSettings->day;
+    ++Services().dateRedraws;
+}
+
+void NetCmdChatText(const char* text) {
+    Services().chatSent.emplace_back(text);
+}
+
+int32_t NetPeerCount() {
+    return Services().peerCount;
+}
+
+const char* NetFindPeer(int32_t id) {
+    auto& names = Services().peerNames;
+    if (id < 0 || static_cast<size_t>(id) >= names.size()) return nullptr;
+    return names[static_cast<size_t>(id)].c_str();
+}
+
+void SendGameRecord(const std::vector<uint8_t>& record) {
+    Services().recordsSent.push_back(record);
+}
+
+void AddChatLine(const char* text, int) {
+    Services().chatLog.emplace_back(text);
+}
+
+int32_t RoomMapKind = 0;
+
+void BattleMapTick(int) {
+    ServiceTrace("CheckTriggers");
+    StageCalendarStep();
+}
+
+void BattleMapUpdate() {
+    ServiceTrace("WorldUpdate");
+}

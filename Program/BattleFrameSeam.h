@@ -1,0 +1,96 @@
+#pragma once
+
+// Stand-ins for the services the battle frame, the calendar and the outcome steps call in the
+// map view, the windows, the event scripts and the network session, until those modules exist.
+// Each records what it was asked to do so a headless run can be followed.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class Window;
+struct AniFrame;
+
+struct BattleServices {
+    // Every stand-in call is reported here by name when set.
+    std::function<void(const char*)> trace;
+
+    // Windows and view.
+    bool unitPanelPage = false;    // the unit-panel host shows a page
+    bool cityCommandPanel = false; // the city-panel host's command panel is visible
+    bool minimapWindow = false;
+    bool mainPanelHost = true;
+    bool ctrlHeld = false;
+    // Scroll limits of the game screen, in cells, and its origin.
+    int32_t firstColumn = 0, firstRow = 0, columnCount = 200, rowCount = 400;
+    int32_t originX = 0, originY = 0;
+    int32_t auxRedrawByte = 1;
+    int32_t scrollLock = 0;
+    int32_t cellSightCount = 0; // what RevealMap last wrote to every cell
+    int32_t citiesMarkedSeen = 0;
+
+    // Network session.
+    int16_t networkPeriod = 13;
+    int32_t peerCount = 0;
+    int32_t sessionPlayerCount = 0;
+    int32_t ownId = 0;
+    std::vector<std::string> peerNames; // by peer id; an id past the end finds no peer
+    // The player slots: name and the side number of the kingdom each plays.
+    std::string slotNames[20];
+    int32_t slotSides[20] = {};
+    std::vector<std::string> chatLog;              // lines added to the main panel's chat
+    std::vector<std::string> chatSent;             // chat lines sent to the peers
+    std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
+    int32_t command80Sent = 0;
+    int32_t dateRedraws = 0;
+
+    // Event scripts.
+    int32_t calendarHold = 0;
+    bool runnerActive = false;
+
+    // Program-wide pictures of the battle frame.
+    AniFrame* beginPicture = nullptr;
+    int32_t beginPictureCount = 0;
+    AniFrame* pausePicture = nullptr;
+    int32_t modalMovies = 0;
+    std::vector<std::string> movies;
+    std::vector<int> sounds;
+};
+
+BattleServices& Services();
+void ResetServices();
+void ServiceTrace(const char* what);
+
+// Cheat-line hold of the calendar.
+extern int32_t CalendarFrozen;
+// The spectator message window of a beaten player and its countdown (0 none, 1..4 running).
+extern Window* SpectatorWindow;
+extern int32_t SpectatorCountdown;
+
+// A message window on the root widget ("Win25.gui") showing one text; closed with Close(1)
+// and deleted by its holder.
+Window* MakeMessageWindow(const char* text);
+
+// Sound and movies, recorded; the real players are called as well where they exist.
+void BattleSound(int id);
+void BattleMovie(const char* file, const char* companion);
+
+// Network commands of the calendar and the outcome.
+void NetCmdAdvanceDay();
+// A client applies command 80 from the host.
+void ApplyNetCommand80();
+void NetCmdChatText(const char* text);
+int32_t NetPeerCount();
+// The peer's name, or null when no peer has that id.
+const char* NetFindPeer(int32_t id);
+void SendGameRecord(const std::vector<uint8_t>& record);
+void AddChatLine(const char* text, int colour);
+
+// The network room's map kind (1: one of the fixed network maps).
+extern int32_t RoomMapKind;
+
+// The battle map's per-cycle tick: the event trigger scan, then the calendar step.
+void BattleMapTick(int flag);
+// One world update of the battle map: objects, troops, cities, gates; the battle's net hooks.
+void BattleMapUpdate();

@@ -1,0 +1,305 @@
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "Program/GameParameters.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "engine/ByteReader.h"
+#include "engine/Random.h"
+#include "platform/CRand.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+template <class T>
+T* At(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+
+template <class T>
+std::vector<T*> Items(LinkList& list) {
+    std::vector<T*> out;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        out.push_back(At<T>(v));
+    return out;
+}
+
+bool Networked() {
+    return TheGameController && TheGameController->networked;
+}
+
+bool SingleOrHost() {
+    return !Networked() || TheGameController->isHost;
+}
+
+constexpr int kCaravanTemplate = 444;
+constexpr int kCoreOfficers[7] = {42, 183, 50, 44, 45, 47, 46};
+} // namespace
+
+void Zu_StageSet::InitKingdoms() {
+    StageWorld& w = World();
+    const int32_t gameKind = TheGameController ? TheGameController->gameKind : 0;
+    stageWords[1] = 0;
+    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+        ++stageWords[1];
+        if (k->side == playerSide && ValidSide(playerSide)) {
+            playerKingdom = k;
+            playerCities = &k->cities;
+            w.computerRun[playerSide] = 0;
+            w.currentCity = At<City>(k->cities.First());
+        }
+        if ((gameKind == 1 || gameKind == 3) && (k->kind == 2 || k->kind == 3)) k->allianceGroup = 1001;
+        k->BindToStage();
+        if (gameKind == 1) {
+            for (int s = 1; s <= kMaxSides; ++s)
+                k->relations[s] = 3;
+            if (ValidSide(k->side)) {
+                k->relations[k->side] = 1;
+                if (playerKingdom) playerKingdom->sideValues[k->side] = (4 - k->diplomacy) * 20;
+            }
+        }
+    }
+    const int32_t count = std::min<int32_t>(stageWords[1], kMaxSides);
+    const int32_t sides = std::min<int32_t>(w.sideCount, kMaxSides);
+    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+        if (!ValidSide(k->side)) continue;
+        if (k->kind == 4 || k->kind == 5) {
+            for (int s = 1; s <= count; ++s)
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = k->kind == 4 ? 2 : 1;
+            w.computerRun[k->side] = 0;
+        } else if (k->kind == 6) {
+            for (int s = 1; s <= sides; ++s) {
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = 2;
+                k->relations[s] = 2;
+            }
+            w.computerRun[k->side] = 0;
+        }
+        for (int s = 1; s <= sides; ++s) {
+            const Kingdom* other = w.sideTable[s];
+            if (s == k->side)
+                k->relations[s] = 1;
+            else if (k->allianceGroup != 0 && other && other->allianceGroup == k->allianceGroup)
+                k->relations[s] = 1;
+            else
+                k->relations[s] = 3;
+        }
+    }
+    // Every side gets its ratio, the last one included; the sums may pass 32 bits.
+    stageWords[1] = kingdoms->GetCount();
+    int64_t total = 0;
+    for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s)
+        if (w.sideTable[s]) total += w.sideTable[s]->strengthTotal;
+    for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s) {
+        Kingdom* k = w.sideTable[s];
+        if (!k) continue;
+        if (k->strengthTotal == 0) {
+            k->strengthRatio = 0;
+            continue;
+        }
+        const int64_t ratio = 100 * (total - k->strengthTotal) / k->strengthTotal;
+        k->strengthRatio = static_cast<int32_t>(std::clamp<int64_t>(ratio, INT32_MIN, INT32_MAX));
+    }
+}
+
+void Zu_StageSet::PlaceCaravans() {
+    if (Column(StageBlockLayout::kBandits) != 0) stageWords[5] = 0;
+    if (Column(StageBlockLayout::kCaravans) == 0) return;
+    int32_t placed = 0;
+    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+        for (City* city : Items<City>(k->cities)) {
+            if (city->kind != 0) continue;
+            SubCastle* sub = city->FindSubCastleOfKind(4);
+            if (!sub) continue;
+            auto* officer = new OfficerRecord(k->side, kCaravanTemplate);
+            auto* troop = new Troop(officer->soldierType, 10, 0, 0, k->side, city->id, 100, officer);
+            troop->flagWord = 1;
+            delete sub->currentTroop;
+            sub->currentTroop = troop;
+            GiveRandomGear(troop);
+            sub->block[12] = 1;
+            ++placed;
+        }
+    }
+    SetColumn(StageBlockLayout::kCaravans, placed);
+}
+
+void Zu_StageSet::GiveRandomGear(Troop* troop) {
+    const uint32_t seed1 = static_cast<uint32_t>(platform::rand() % 77777 + 23456);
+    const uint32_t seed2 = static_cast<uint32_t>(platform::rand() % 77777 + 23456);
+    const int32_t years = monthsElapsed / 12;
+    if (SingleOrHost()) ApplyRandomGear(troop, years, seed1, seed2);
+    if (Networked() && TheGameController->isHost) {
+        ByteWriter out;
+        out.u32(0x302);
+        out.u32(24);
+        out.i32(troop->homeCityId);
+        out.i32(years);
+        out.u32(seed1);
+        out.u32(seed2);
+        SendGameRecord(out.buffer());
+    }
+}
+
+void Zu_StageSet::ApplyRandomGearRecord(int32_t cityId, int32_t years, uint32_t seed1, uint32_t seed2) {
+    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+        for (City* city : Items<City>(k->cities)) {
+            if (city->id != cityId) continue;
+            SubCastle* sub = city->FindSubCastleOfKind(4);
+            if (sub && sub->currentTroop) ApplyRandomGear(sub->currentTroop, years, seed1, seed2);
+            return;
+        }
+    }
+}
+
+void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, uint32_t seed2) {
+    if (!troop) return;
+    if (troop->carried) troop->carried->RemoveAll();
+    const GameParameters& p = GameParams();
+    const auto& goods = p.merchantGoods;
+    int row = -1;
+    for (int r = 0; r <= 8 && row < 0; ++r) {
+        if (years < goods[r][0])
+            row = r;
+        else if (goods[r][0] <= years && years < goods[r + 1][0])
+            row = r + 1;
+    }
+    if (row < 0 || years >= p.shipStats[0]) row = 9;
+    const int32_t* g = goods[row];
+
+    RandomSeed = seed1;
+    RandomMultiplier = seed2;
+
+    StageWorld& w = World();
+    const int32_t itemCount = std::clamp<int32_t>(w.itemCount, 0, 1023);
+    auto validItem = [&](int32_t id) { return id >= 1 && id <= itemCount; };
+    auto carry = [&](int32_t id) {
+        if (!troop->carried) troop->carried = new LinkList;
+        troop->carried->Add(static_cast<uintptr_t>(id));
+    };
+    std::vector<int32_t> candidates;
+    for (int32_t id = 1; id <= itemCount && candidates.size() < 60; ++id) {
+        const int32_t level = w.itemLevels[id];
+        if (level != 0 && (level == g[1] || level == g[1] - 1)) candidates.push_back(id);
+    }
+    if (!candidates.empty())
+        for (int32_t i = 0; i < g[2]; ++i)
+            carry(candidates[Random(static_cast<int32_t>(candidates.size()))]);
+    if (validItem(g[3]))
+        for (int32_t i = 0; i < g[4]; ++i)
+            carry(g[3]);
+    if (validItem(g[5]))
+        for (int32_t i = 0; i < g[6]; ++i)
+            carry(g[5]);
+    if (troop->officer) {
+        troop->officer->hp = 0;
+        troop->officer->mp = (g[7] + static_cast<int32_t>(Random(g[8]))) * g[9];
+    }
+    troop->SortCarriedList();
+    if (w.troopItemPageOpen) ++w.troopItemPageRedraws;
+}
+
+void Zu_StageSet::ApplyPassRecords() {
+    StageWorld& w = World();
+    const int stage = TheGameController ? TheGameController->campaignStage : 0;
+    const bool editorView = TheScreenSettings && TheScreenSettings->editorKeys;
+    const bool firstOfAct = stage == 11 || stage == 23 || stage == 35;
+    auto core = [](int n) {
+        return std::find(std::begin(kCoreOfficers), std::end(kCoreOfficers), n) != std::end(kCoreOfficers);
+    };
+
+    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+        if (k->kind != 0) {
+            for (Troop* t : Items<Troop>(k->fieldUnits)) {
+                t->side = k->side;
+                RedeployStageTroops(t);
+            }
+            for (City* c : Items<City>(k->cities))
+                for (Troop* t : Items<Troop>(c->units)) {
+                    t->side = k->side;
+                    t->inCity = 1;
+                    RedeployStageTroops(t);
+                }
+            continue;
+        }
+        auto handle = [&](LinkList& list, bool field) {
+            for (Troop* t : Items<Troop>(list)) {
+                t->side = k->side;
+                OfficerRecord* o = t->officer;
+                if (!o) continue;
+                if (o->officerKind == 3) {
+                    RedeployStageTroops(t);
+                    continue;
+                }
+                if (o->officerKind != 1) continue;
+                const uint8_t* record = w.passRecord ? w.passRecord(o->personNumber) : nullptr;
+                bool drop = false;
+                if (!record) {
+                    if (!core(o->personNumber) || editorView || firstOfAct)
+                        RedeployStageTroops(t);
+                    else
+                        drop = true;
+                } else if (PassRecordLevel(record) < 1) {
+                    drop = true;
+                }
+                if (drop) {
+                    list.RemoveValue(reinterpret_cast<uintptr_t>(t));
+                    if (field) RemoveObjectAt(t->cellX, t->cellY, t);
+                    delete t;
+                    continue;
+                }
+                if (!record) continue;
+                ApplyPassRecordToTroop(t, record, k);
+                if (field && t->baseType != o->soldierType) {
+                    if (t->currentType == t->baseType) t->currentType = o->soldierType;
+                    t->baseType = o->soldierType;
+                    t->RestartAnimation();
+                }
+            }
+        };
+        handle(k->fieldUnits, true);
+        for (City* c : Items<City>(k->cities))
+            handle(c->units, false);
+    }
+}
+
+void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Kingdom* kingdom) {
+    StageWorld& w = World();
+    OfficerRecord* o = troop->officer;
+    troop->orderState = 0;
+    delete troop->followers;
+    troop->followers = nullptr;
+    o->CopyPassColumns(record);
+    o->hp = o->maxHp;
+    o->mp = o->maxMp;
+    o->policy = 0;
+    for (int32_t& c : o->runningCounters)
+        c = 0;
+    o->status = 0;
+    for (int slot = 0; slot < 8; ++slot) {
+        const int32_t number = o->escorts[slot];
+        if (number == 0 || !ValidTemplate(number)) continue;
+        // Escorts stand beside their leader, never off the map.
+        const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, w.mapWidth - 1));
+        const int y = std::clamp<int>(troop->cellY, 0, std::max(0, w.mapHeight - 1));
+        auto* eo = new OfficerRecord(troop->side, number);
+        auto* escort = new Troop(eo->soldierType, 10, x, y, troop->side, 0, 100, eo);
+        escort->serial = w.troopSerial;
+        escort->flagWord = 0;
+        escort->leader = troop;
+        eo->ambush = o->ambush;
+        eo->rebel = o->rebel;
+        const bool friendly =
+            escort->side == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
+        if (!troop->inCity && !eo->ambush && !w.loadingSave && friendly) escort->UpdateSight();
+        if (troop->currentType != troop->baseType) {
+            escort->currentType = SeaCounterpart(eo->soldierType);
+            escort->RestartAnimation();
+        }
+        if (eo->ambush) escort->MarkRemoved();
+        if (!troop->followers) troop->followers = new LinkList;
+        troop->followers->Add(reinterpret_cast<uintptr_t>(escort));
+        kingdom->fieldUnits.Add(reinterpret_cast<uintptr_t>(escort));
+    }
+    troop->moveBytes[0] = troop->moveBytes[1] = 0;
+    troop->StepMove();
+}

@@ -1,0 +1,224 @@
+#include "Program/StageSet.h"
+
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "engine/ByteReader.h"
+#include "world/BattleMap.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+// "新增時代", "新增事件", "新增國家"
+const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e";
+const char kNewEvent[] = "\xb7\x73\xbc\x57\xa8\xc6\xa5\xf3";
+const char kNewKingdom[] = "\xb7\x73\xbc\x57\xb0\xea\xae\x61";
+
+// The schema of the first 76 bytes: one text of 5 dwords, then fourteen integers.
+struct FieldSchema {
+    int32_t type; // 1 text, 0 integer
+    int32_t dwords;
+};
+const FieldSchema kStageSchema[15] = {{1, 5}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1},
+                                      {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}};
+// "關卡名稱" "操控國id" "過關頁" "起始時間" "結束時間" "天災" "盜賊" "商車" "關卡索引" "地圖對應"
+// "起始X" "起始Y" "開場對白" "過關對白" "結束月份"
+const char* const kStageColumns[15] = {"\xc3\xf6\xa5\x64\xa6\x57\xba\xd9",
+                                       "\xbe\xde\xb1\xb1\xb0\xea"
+                                       "id",
+                                       "\xb9\x4c\xc3\xf6\xad\xb6",
+                                       "\xb0\x5f\xa9\x6c\xae\xc9\xb6\xa1",
+                                       "\xb5\xb2\xa7\xf4\xae\xc9\xb6\xa1",
+                                       "\xa4\xd1\xa8\x61",
+                                       "\xb5\x73\xb8\xe9",
+                                       "\xb0\xd3\xa8\xae",
+                                       "\xc3\xf6\xa5\x64\xaf\xc1\xa4\xde",
+                                       "\xa6\x61\xb9\xcf\xb9\xef\xc0\xb3",
+                                       "\xb0\x5f\xa9\x6c"
+                                       "X",
+                                       "\xb0\x5f\xa9\x6c"
+                                       "Y",
+                                       "\xb6\x7d\xb3\xf5\xb9\xef\xa5\xd5",
+                                       "\xb9\x4c\xc3\xf6\xb9\xef\xa5\xd5",
+                                       "\xb5\xb2\xa7\xf4\xa4\xeb\xa5\xf7"};
+
+template <class T>
+T* At(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+} // namespace
+
+Zu_StageSet* CurrentStageSet() {
+    return TheBattleMap ? TheBattleMap->stageSet : nullptr;
+}
+
+Zu_StageSet::Zu_StageSet() {
+    kingdoms = new LinkList;
+    events = new LinkList;
+    block = new uint8_t[StageBlockLayout::kSize]();
+    std::memcpy(block, kNewEra, sizeof kNewEra);
+    SetColumn(StageBlockLayout::kOpeningTalk, 1);
+    SetColumn(StageBlockLayout::kClearTalk, 99);
+    schema = kStageSchema;
+    columnNames = kStageColumns;
+    SpectatorCountdown = 0;
+    PostEndFrames = 0;
+}
+
+Zu_StageSet::~Zu_StageSet() {
+    for (uintptr_t v = events->First(); v != 0; v = events->Next())
+        delete At<EventRecord>(v);
+    delete events;
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        if (ValidSide(k->side) && World().sideTable[k->side] == k) World().sideTable[k->side] = nullptr;
+        delete k;
+    }
+    delete kingdoms;
+    delete[] block;
+}
+
+int32_t Zu_StageSet::Column(int offset) const {
+    ByteReader r(block + offset, 4);
+    return r.i32();
+}
+
+void Zu_StageSet::SetColumn(int offset, int32_t value) {
+    for (int i = 0; i < 4; ++i)
+        block[offset + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+}
+
+RootObject* Zu_StageSet::NewChild(int kind) {
+    if (kind == kEventKind) {
+        auto* e = new EventRecord(100);
+        std::memcpy(e->name, kNewEvent, sizeof kNewEvent);
+        events->Add(reinterpret_cast<uintptr_t>(e));
+        return e;
+    }
+    if (kingdoms->GetCount() >= static_cast<int>(kMaxKingdoms)) return nullptr; // no side left
+    auto* k = new Kingdom(100, 0);
+    std::memset(k->block, 0, sizeof k->block);
+    k->SetName(kNewKingdom);
+    kingdoms->Add(reinterpret_cast<uintptr_t>(k));
+    RenumberSides();
+    return k;
+}
+
+void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
+    if (!child) return;
+    if (kind == kEventKind) {
+        if (events->RemoveValue(reinterpret_cast<uintptr_t>(child))) delete child;
+        return;
+    }
+    auto* k = static_cast<Kingdom*>(child);
+    if (!kingdoms->Find(reinterpret_cast<uintptr_t>(k))) return;
+    for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next()) {
+        Troop* t = At<Troop>(v);
+        RemoveObjectAt(t->cellX, t->cellY, t);
+    }
+    for (uintptr_t v = k->gates.First(); v != 0; v = k->gates.First()) {
+        k->gates.RemoveCurrent();
+        delete At<RootObject>(v);
+    }
+    kingdoms->RemoveValue(reinterpret_cast<uintptr_t>(k));
+    if (ValidSide(k->side) && World().sideTable[k->side] == k) World().sideTable[k->side] = nullptr;
+    delete k;
+    RenumberSides();
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* each = At<Kingdom>(v);
+        for (uintptr_t u = each->fieldUnits.First(); u != 0; u = each->fieldUnits.Next())
+            At<Troop>(u)->side = each->side;
+        for (uintptr_t c = each->cities.First(); c != 0; c = each->cities.Next())
+            At<City>(c)->ownerSide = each->side;
+    }
+}
+
+RootObject* Zu_StageSet::CreateChild(int kind) {
+    if (kind == kEventKind) return new EventRecord(100);
+    return new Kingdom(100, 0);
+}
+
+void Zu_StageSet::RenumberSides() {
+    StageWorld& w = World();
+    for (int s = 0; s <= kMaxSides; ++s)
+        w.sideTable[s] = nullptr;
+    w.sideCount = 0;
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        if (w.sideCount >= kMaxSides) break;
+        Kingdom* k = At<Kingdom>(v);
+        k->side = w.sideCount + 1;
+        w.sideTable[k->side] = k;
+        ++w.sideCount;
+    }
+}
+
+void Zu_StageSet::AddKingdom(Kingdom* kingdom) {
+    kingdoms->Add(reinterpret_cast<uintptr_t>(kingdom));
+}
+
+void Zu_StageSet::RemoveKingdom(Kingdom* kingdom) {
+    --stageWords[1];
+    kingdoms->RemoveValue(reinterpret_cast<uintptr_t>(kingdom));
+}
+
+Kingdom* Zu_StageSet::FindKingdomOfKind2() {
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next())
+        if (At<Kingdom>(v)->kind == 2) return At<Kingdom>(v);
+    return nullptr;
+}
+
+void Zu_StageSet::GiveAllCitiesToPlayer() {
+    if (!playerKingdom) return;
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        if (k == playerKingdom) continue;
+        // The city changes hands: it leaves its old owner's list so no two lists own it.
+        for (uintptr_t c = k->cities.First(); c != 0; c = k->cities.First()) {
+            k->cities.RemoveCurrent();
+            playerKingdom->AddCity(At<City>(c));
+        }
+    }
+}
+
+void Zu_StageSet::DropForeignCities() {
+    if (!playerKingdom) return;
+    std::vector<City*> foreign;
+    LinkList& list = playerKingdom->cities;
+    for (uintptr_t c = list.First(); c != 0; c = list.Next())
+        if (At<City>(c)->ownerSide != playerSide) foreign.push_back(At<City>(c));
+    for (City* c : foreign)
+        playerKingdom->RemoveCity(c);
+}
+
+int Zu_StageSet::Save(ByteWriter& out) {
+    out.u32(StageBlockLayout::kSize);
+    out.u32(static_cast<uint32_t>(kingdoms->GetCount()));
+    out.bytes(block, StageBlockLayout::kSize);
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next())
+        At<Kingdom>(v)->Save(out);
+    return 1;
+}
+
+int Zu_StageSet::Load(ByteReader& in) {
+    const uint32_t length = in.u32();
+    const uint32_t count = in.u32();
+    if (!in.ok() || count > kMaxKingdoms || length > in.remaining()) return 0;
+    std::memset(block, 0, StageBlockLayout::kSize);
+    const uint32_t keep = length < StageBlockLayout::kSize ? length : StageBlockLayout::kSize;
+    in.bytes(block, keep);
+    in.skip(length - keep);
+    StageWorld& w = World();
+    for (uint32_t i = 0; i < count; ++i) {
+        if (w.sideCount >= kMaxSides) return 0;
+        auto* k = new Kingdom(100, 0);
+        if (!k->Load(in)) {
+            delete k;
+            return 0;
+        }
+        k->side = w.sideCount + 1;
+        kingdoms->Add(reinterpret_cast<uintptr_t>(k));
+        w.sideTable[k->side] = k;
+        ++w.sideCount;
+    }
+    return 1;
+}

@@ -1,0 +1,401 @@
+#include "Program/VictoryDefeat.h"
+
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "Program/GameParameters.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "engine/ByteReader.h"
+#include "engine/MusicPlayer.h"
+#include "gui/MouseCursor.h"
+#include "gui/Window.h"
+#include "platform/Mutex.h"
+
+#include <algorithm>
+#include <string>
+
+uint8_t EvaluationDayCounter = 0;
+
+namespace {
+// "已戰敗!", "限定時間已到，戰役結束。", "您已戰敗，進入觀戰模式"
+const char kBeaten[] = "\xa4\x77\xbe\xd4\xb1\xd1\x21";
+const char kTimeUp[] =
+    "\xad\xad\xa9\x77\xae\xc9\xb6\xa1\xa4\x77\xa8\xec\xa1\x41\xbe\xd4\xa7\xd0\xb5\xb2\xa7\xf4\xa1\x43";
+const char kSpectator[] =
+    "\xb1\x7a\xa4\x77\xbe\xd4\xb1\xd1\xa1\x41\xb6\x69\xa4\x4a\xc6\x5b\xbe\xd4\xbc\xd2\xa6\xa1";
+constexpr int kGroups = 17;
+
+template <class T>
+T* At(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+
+bool Networked() {
+    return TheGameController && TheGameController->networked;
+}
+
+bool IsHost() {
+    return TheGameController && TheGameController->isHost;
+}
+
+Kingdom* SideKingdom(int side) {
+    return ValidSide(side) ? World().sideTable[side] : nullptr;
+}
+
+bool HasLivingCommander(LinkList& units) {
+    for (uintptr_t v = units.First(); v != 0; v = units.Next()) {
+        const OfficerRecord* o = At<Troop>(v)->officer;
+        if (o && o->officerKind == 1 && o->hp > 0) return true;
+    }
+    return false;
+}
+
+// The peer count, read under the session's mutex.
+int32_t PeerCountLocked() {
+    platform::HANDLE mutex = platform::CreateMutexA(nullptr, 0, "NetMutex");
+    while (mutex && platform::WaitForSingleObject(mutex, 2000) == platform::WAIT_TIMEOUT) {
+    }
+    const int32_t count = NetPeerCount();
+    if (mutex) {
+        platform::ReleaseMutex(mutex);
+        platform::CloseHandle(mutex);
+    }
+    return count;
+}
+
+int32_t SlotCount(int32_t peers) {
+    return std::clamp<int32_t>(peers, 0, 20);
+}
+
+void CloseSpectatorWindow() {
+    if (!SpectatorWindow) return;
+    SpectatorWindow->Close(1);
+    delete SpectatorWindow;
+    SpectatorWindow = nullptr;
+}
+
+std::string RulerName(const Kingdom* k) {
+    const auto name = World().templateName;
+    const char* text = name ? name(k->rulerTemplate) : nullptr;
+    return text ? text : "";
+}
+} // namespace
+
+void StopBattleMusic() {
+    if (!TheMusicStream) return;
+    TheMusicStream->stop();
+    TheMusicStream->release();
+    TheMusicStream = nullptr;
+}
+
+void Zu_StageSet::CheckOutcome() {
+    ScreenSettings* s = TheScreenSettings;
+    if (s && s->stageEditMode) return;
+    GameController* c = TheGameController;
+    const int32_t gameKind = c ? c->gameKind : 0;
+    const bool networked = Networked();
+    StageWorld& w = World();
+
+    ++daysElapsed;
+    ++EvaluationDayCounter;
+    const int option = std::clamp<int>(c ? c->actOption : 1, 0, 2);
+    const bool evaluationDay = EvaluationDayCounter >= GameParams().Game_Level_Check_Day[option];
+    if (evaluationDay) EvaluationDayCounter = 0;
+
+    noEnemyCities = allEnemiesBeaten = victoryReached = 1;
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        k->TickFieldUnits();
+        if (k->beaten == 0 && !HasLivingCommander(k->fieldUnits)) k->beaten = 1;
+        k->noCity = 1;
+        for (uintptr_t cv = k->cities.First(); cv != 0; cv = k->cities.Next()) {
+            City* city = At<City>(cv);
+            if (city->kind == 0) k->noCity = 0;
+            bool governor = false;
+            for (uintptr_t sv = city->subCastles.First(); sv != 0; sv = city->subCastles.Next())
+                if (At<SubCastle>(sv)->governorPresent) governor = true;
+            if (city->troopTotal != 0 || governor) k->beaten = 0;
+            city->Update();
+            if (evaluationDay) {
+                const bool playerRun = ValidSide(city->ownerSide) && w.computerRun[city->ownerSide] == 0;
+                if (playerRun) {
+                    if (city->strategy) city->StrategyTurn();
+                } else {
+                    city->Tick();
+                }
+            }
+        }
+        if (k->side != playerSide && playerKingdom && ValidSide(k->side) &&
+            playerKingdom->relations[k->side] == 3) {
+            const bool hasCity = k->noCity == 0;
+            const bool standing = k->beaten == 0;
+            if (victoryReached) {
+                bool holds;
+                if (!networked && gameKind == 0)
+                    holds = hasCity || standing;
+                else if (!networked)
+                    holds = (k->kind < 2 && hasCity) || standing;
+                else
+                    holds = k->kind < 2 && (hasCity || standing);
+                if (holds) victoryReached = 0;
+            }
+            if (k->kind < 2 && hasCity) noEnemyCities = 0;
+            if (k->kind < 2 && standing) allEnemiesBeaten = 0;
+        }
+        kingdoms->Find(v);
+    }
+
+    if (!networked) return;
+    Services().peerCount = PeerCountLocked();
+    if (gameKind == 2 && result == 0) {
+        if (Column(StageBlockLayout::kEndMonth) <= monthsElapsed) {
+            // The host decides; the peers follow its record.
+            if (IsHost()) {
+                SendStageWinner(nullptr);
+                EndWithWinner(nullptr);
+            }
+            return;
+        }
+        CheckTeamGame();
+    } else if (gameKind == 3 && result == 0) {
+        CheckAllianceGame();
+    }
+    if (SpectatorWindow && SpectatorCountdown >= 1 && SpectatorCountdown <= 3) ++SpectatorCountdown;
+}
+
+void Zu_StageSet::CheckTeamGame() {
+    BattleServices& net = Services();
+    const int32_t slots = SlotCount(net.peerCount);
+
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        for (uintptr_t cv = k->cities.First(); cv != 0; cv = k->cities.Next()) {
+            City* city = At<City>(cv);
+            for (uintptr_t u = city->units.First(); u != 0; u = city->units.Next()) {
+                Troop* t = At<Troop>(u);
+                if (t->officer && t->officer->officerKind == 1 && t->officer->hp > 0)
+                    if (Kingdom* own = SideKingdom(t->side)) own->beaten = 0;
+            }
+        }
+        kingdoms->Find(v);
+    }
+
+    int32_t standing[kGroups] = {};
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        const Kingdom* k = At<Kingdom>(v);
+        if (k->kind < 2 && k->beaten == 0 && k->allianceGroup >= 0 && k->allianceGroup < kGroups)
+            ++standing[k->allianceGroup];
+    }
+
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        if (k->kind >= 2 || k->beaten != 1) continue;
+        k->beaten = 2;
+        std::string text;
+        for (int32_t i = 0; i < slots; ++i)
+            if (net.slotSides[i] == k->side) {
+                text = net.slotNames[i];
+                break;
+            }
+        text += RulerName(k);
+        text += kBeaten;
+        if (net.mainPanelHost && IsHost()) {
+            AddChatLine(text.c_str(), 3);
+            NetCmdChatText(text.c_str());
+        }
+    }
+
+    if (!playerKingdom) return;
+    const int32_t myTeam = playerKingdom->allianceGroup;
+    const int32_t otherTeam = myTeam == 1 ? 2 : 1;
+    bool sameTeam = true;
+    bool enemyStanding = false;
+    bool ownStanding = false;
+    for (int32_t i = 0; i < slots; ++i) {
+        const Kingdom* k = SideKingdom(net.slotSides[i]);
+        if (!k || k->kind >= 2) continue;
+        if (k->allianceGroup != myTeam) {
+            sameTeam = false;
+            if (k->beaten == 0) enemyStanding = true;
+        } else if (k->beaten == 0) {
+            ownStanding = true;
+        }
+    }
+    const bool enemiesBeaten = sameTeam ? standing[otherTeam] == 0 : !enemyStanding;
+    const bool ownBeaten = !ownStanding;
+    if (ownBeaten && result != 4) {
+        if (IsHost()) {
+            SendTeamWinner(otherTeam);
+            EndWithTeamWinner(otherTeam);
+        }
+    } else if (enemiesBeaten && result != 5) {
+        if (IsHost()) {
+            SendTeamWinner(myTeam);
+            EndWithTeamWinner(myTeam);
+        }
+    } else if (playerKingdom->noCity && playerKingdom->beaten != 0 && defeatShown != 2) {
+        BecomeSpectator(true);
+    }
+}
+
+void Zu_StageSet::CheckAllianceGame() {
+    BattleServices& net = Services();
+    const int32_t slots = SlotCount(net.peerCount);
+    auto survives = [](const Kingdom* k) { return k->kind < 2 && k->beaten == 0; };
+
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        k->teamResult = -1;
+        if (survives(k) && k->allianceGroup == 0) k->teamResult = 0;
+    }
+
+    // Distinct survivors: a lone kingdom counts once, a group once however many it keeps.
+    bool allAllied = true;
+    const Kingdom* firstSurvivor = nullptr;
+    const Kingdom* lastFallen = nullptr;
+    const Kingdom* counted[20] = {};
+    int32_t survivors = 0;
+    for (int32_t i = 0; i < slots; ++i) {
+        const Kingdom* k = SideKingdom(net.slotSides[i]);
+        if (!k) continue;
+        if (firstSurvivor && firstSurvivor->relations[k->side] != 1) allAllied = false;
+        if (lastFallen && lastFallen->relations[k->side] != 1) allAllied = false;
+        if (!survives(k)) {
+            lastFallen = k;
+            continue;
+        }
+        if (!firstSurvivor) firstSurvivor = k;
+        bool seen = false;
+        for (int32_t j = 0; j < survivors; ++j) {
+            const Kingdom* o = counted[j];
+            if (o == k || (k->allianceGroup != 0 && o->allianceGroup == k->allianceGroup)) seen = true;
+        }
+        if (!seen) counted[survivors++] = k;
+    }
+
+    if (IsHost() && net.peerCount > 1 && !allAllied && survivors == 1) {
+        Kingdom* winner = SideKingdom(firstSurvivor->side);
+        if (winner->allianceGroup == 0) {
+            SendStageWinner(winner);
+            EndWithWinner(winner);
+        } else {
+            SendTeamWinner(winner->allianceGroup);
+            EndWithTeamWinner(winner->allianceGroup);
+        }
+    }
+    if (!playerKingdom) return;
+    if (IsHost() && net.sessionPlayerCount == 1 && allAllied && victoryReached && result != 5) {
+        if (playerKingdom->allianceGroup != 0)
+            EndWithTeamWinner(playerKingdom->allianceGroup);
+        else
+            EndWithWinner(playerKingdom);
+    }
+    if (playerKingdom->beaten != 0) {
+        if (defeatShown != 2) BecomeSpectator(false);
+        if (net.sessionPlayerCount == 1) {
+            playerKingdom->teamResult = 0;
+            result = 4;
+            if (TheScreenSettings) TheScreenSettings->battleEnded = 1;
+            StopBattleMusic();
+            BattleSound(23);
+            BattleMovie("Failure.avi", "Failure_a.avi");
+        }
+    }
+}
+
+void Zu_StageSet::BecomeSpectator(bool teamGame) {
+    BattleServices& net = Services();
+    defeatShown = 2;
+    if (teamGame && TheMouseCursor) TheMouseCursor->SetShape(1);
+    const char* own = NetFindPeer(net.ownId);
+    std::string text = own ? own : "";
+    text += kBeaten;
+    if (net.mainPanelHost) {
+        if (IsHost()) AddChatLine(text.c_str(), 3);
+        if (!teamGame || IsHost()) NetCmdChatText(text.c_str());
+    }
+    BattleSound(10);
+    if (TheGameController) TheGameController->RevealMap();
+    CloseSpectatorWindow();
+    if (teamGame || net.peerCount > 1) SpectatorWindow = MakeMessageWindow(kSpectator);
+    SpectatorCountdown = 1;
+}
+
+void Zu_StageSet::EndWithWinner(Kingdom* winner) {
+    if (!winner) {
+        if (playerKingdom) {
+            if (Services().mainPanelHost) {
+                if (IsHost()) AddChatLine(kTimeUp, 3);
+                NetCmdChatText(kTimeUp);
+            }
+            BattleSound(10);
+            if (TheGameController) TheGameController->RevealMap();
+            result = 4;
+        }
+    } else {
+        for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next())
+            At<Kingdom>(v)->teamResult = At<Kingdom>(v) == winner ? 1 : 0;
+        if (playerKingdom) result = playerKingdom->teamResult == 1 ? 5 : 4;
+    }
+    if (TheScreenSettings) TheScreenSettings->battleEnded = 0;
+    PostEndFrames = 0;
+}
+
+void Zu_StageSet::EndWithTeamWinner(int32_t group) {
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+        Kingdom* k = At<Kingdom>(v);
+        k->teamResult = (k->allianceGroup != 0 && k->allianceGroup == group) ? 1 : 0;
+    }
+    if (playerKingdom) result = playerKingdom->allianceGroup == group ? 5 : 4;
+    if (TheScreenSettings) TheScreenSettings->battleEnded = 0;
+    PostEndFrames = 0;
+}
+
+void Zu_StageSet::SendStageWinner(Kingdom* winner) {
+    ByteWriter out;
+    out.u32(kRecordStageWinner);
+    out.u32(16);
+    out.i32(winner ? winner->side : 0);
+    out.i32(0);
+    SendGameRecord(out.buffer());
+}
+
+void Zu_StageSet::SendTeamWinner(int32_t group) {
+    ByteWriter out;
+    out.u32(kRecordTeamWinner);
+    out.u32(16);
+    out.i32(group);
+    out.i32(0);
+    SendGameRecord(out.buffer());
+}
+
+int ApplyStageRecord(Zu_StageSet* stage, const uint8_t* data, size_t size) {
+    if (!stage || !data) return 0;
+    ByteReader in(data, size);
+    const uint32_t id = in.u32();
+    const uint32_t length = in.u32();
+    if (!in.ok() || length > size) return 0;
+    if (id == kRecordRandomGear) {
+        const int32_t city = in.i32();
+        const int32_t years = in.i32();
+        const uint32_t seed1 = in.u32();
+        const uint32_t seed2 = in.u32();
+        if (!in.ok()) return 0;
+        stage->ApplyRandomGearRecord(city, years, seed1, seed2);
+        return 1;
+    }
+    const int32_t value = in.i32();
+    if (!in.ok()) return 0;
+    if (id == kRecordStageWinner) {
+        // Side 0 names no winner (the time limit); a side this map lacks is not applied.
+        Kingdom* winner = ValidSide(value) ? World().sideTable[value] : nullptr;
+        if (value != 0 && !winner) return 0;
+        stage->EndWithWinner(winner);
+        return 1;
+    }
+    if (id == kRecordTeamWinner) {
+        stage->EndWithTeamWinner(value);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+// A small synthetic battle: settings, controller, battle map and a stage record whose
+// kingdoms, cities and troops are built by the test.
+
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "Program/GameParameters.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "gui/Window.h"
+#include "net/GameRecordChannel.h"
+#include "records/TemplateTables.h"
+#include "world/BattleMap.h"
+
+#include <string>
+#include <vector>
+
+namespace battletest {
+
+struct CountingCity : City {
+    int ai = 0, updates = 0, strategyTurns = 0, ticks = 0, countTicks = 0, garrisonTicks = 0;
+    void RunAi() override { ++ai; }
+    void Update() override { ++updates; }
+    void StrategyTurn() override { ++strategyTurns; }
+    void Tick() override { ++ticks; }
+    void CountTick() override { ++countTicks; }
+    void TickGarrison() override { ++garrisonTicks; }
+};
+
+class BattleStage {
+public:
+    BattleStage() {
+        ResetWorld();
+        ResetServices();
+        GameParams() = GameParameters();
+        TheScreenSettings = new ScreenSettings;
+        TheBattleMap = new BattleMap;
+        TheGameController = new GameController;
+        stage = new Zu_StageSet;
+        TheBattleMap->stageSet = stage;
+        EvaluationDayCounter = 0;
+        CalendarFrozen = 0;
+        RoomMapKind = 0;
+    }
+    ~BattleStage() {
+        TheBattleMap->stageSet = nullptr;
+        delete stage;
+        delete TheGameController; // frees its template tables and record channel too
+        TheGameController = nullptr;
+        delete TheBattleMap;
+        TheBattleMap = nullptr;
+        delete TheScreenSettings;
+        TheScreenSettings = nullptr;
+        delete SpectatorWindow;
+        SpectatorWindow = nullptr;
+        delete EndMessageWindow;
+        EndMessageWindow = nullptr;
+    }
+    BattleStage(const BattleStage&) = delete;
+    BattleStage& operator=(const BattleStage&) = delete;
+
+    // A kingdom on the next side; with a field commander (officer kind 1, alive) unless told
+    // otherwise, and with one city of kind 0 when asked.
+    Kingdom* AddKingdom(int kind = 0, int group = 0, bool withCity = false, bool commander = true) {
+        auto* k = static_cast<Kingdom*>(stage->NewChild(0));
+        k->kind = kind;
+        k->allianceGroup = group;
+        if (commander) AddFieldCommander(k);
+        if (withCity) AddCity(k, 0);
+        return k;
+    }
+    Troop* AddFieldCommander(Kingdom* k, int hp = 100) {
+        auto* o = new OfficerRecord(k->side, 1);
+        o->officerKind = 1;
+        o->hp = hp;
+        auto* t = new Troop(1, 10, 5, 5, k->side, 0, 100, o);
+        k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
+        return t;
+    }
+    CountingCity* AddCity(Kingdom* k, int kind, int id = 0) {
+        auto* c = new CountingCity;
+        c->kind = kind;
+        c->id = id;
+        k->AddCity(c);
+        return c;
+    }
+    SubCastle* AddSubCastle(City* c, int attribute) {
+        auto* s = new SubCastle;
+        s->attribute = attribute;
+        c->subCastles.Add(reinterpret_cast<uintptr_t>(s));
+        return s;
+    }
+    void SetPlayer(Kingdom* k) {
+        stage->playerSide = k->side;
+        stage->playerKingdom = k;
+    }
+    // All kingdoms at war with each other except members of one non-zero group.
+    void SetWarRelations() {
+        for (uintptr_t v = stage->kingdoms->First(); v != 0; v = stage->kingdoms->Next()) {
+            auto* k = reinterpret_cast<Kingdom*>(v);
+            for (uintptr_t u = stage->kingdoms->First(); u != 0; u = stage->kingdoms->Next()) {
+                auto* o = reinterpret_cast<Kingdom*>(u);
+                k->relations[o->side] =
+                    (o == k || (k->allianceGroup != 0 && k->allianceGroup == o->allianceGroup)) ? 1 : 3;
+            }
+            stage->kingdoms->Find(v);
+        }
+    }
+    void Network(bool host, int gameKind) {
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        TheGameController->gameKind = gameKind;
+    }
+
+    Zu_StageSet* stage = nullptr;
+};
+
+// Shipped goods rows 0..9 and the last-row threshold.
+inline void LoadShippedGoods() {
+    const int32_t rows[10][10] = {
+        {2, 1, 16, 241, 10, 245, 6, 5, 5, 1000},    {4, 2, 16, 241, 10, 245, 6, 6, 6, 1000},
+        {7, 3, 18, 241, 10, 245, 6, 7, 7, 1000},    {10, 4, 18, 242, 10, 246, 6, 8, 8, 1000},
+        {14, 5, 20, 242, 10, 246, 6, 9, 9, 1000},   {18, 6, 20, 242, 10, 246, 6, 10, 10, 1000},
+        {23, 7, 22, 243, 10, 247, 6, 11, 11, 1000}, {30, 8, 22, 243, 10, 247, 6, 12, 12, 1000},
+        {40, 8, 24, 243, 10, 247, 6, 13, 13, 1000}, {100, 8, 24, 243, 10, 247, 6, 14, 14, 1000}};
+    for (int r = 0; r < 10; ++r)
+        for (int i = 0; i < 10; ++i)
+            GameParams().merchantGoods[r][i] = rows[r][i];
+    GameParams().shipStats[0] = 70;
+}
+
+} // namespace battletest

@@ -1,0 +1,162 @@
+#include "Program/StageCalendar.h"
+#include "BattleStageFixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace battletest;
+
+namespace {
+
+class StageCalendarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kingdom = world.AddKingdom(0, 0, false);
+        city = world.AddCity(kingdom, 1);
+        world.SetPlayer(kingdom);
+        s = TheScreenSettings;
+        s->day = 1;
+        s->month = 1;
+        s->year = 200;
+    }
+    // Runs the calendar step n times; returns the number of day advances seen.
+    int Run(int n) {
+        int days = 0;
+        for (int i = 0; i < n; ++i) {
+            const int before = s->day;
+            StageCalendarStep();
+            if (s->day != before) ++days;
+        }
+        return days;
+    }
+
+    BattleStage world;
+    Kingdom* kingdom = nullptr;
+    CountingCity* city = nullptr;
+    ScreenSettings* s = nullptr;
+};
+
+struct PaceCase {
+    int gameKind;
+    int speed;
+    int ticksPerDay;
+    int cityAiEvery; // 1: every tick
+};
+
+TEST_F(StageCalendarTest, DayAndCityAiPacedBySpeedAndGameKind) {
+    const PaceCase cases[] = {{0, 5, 201, 8}, {1, 5, 51, 2}, {2, 5, 51, 2}, {3, 10, 6, 1}, {0, 0, 401, 16}};
+    for (const PaceCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.gameKind << " speed " << c.speed);
+        TheGameController->gameKind = c.gameKind;
+        s->gameSpeed = c.speed;
+        s->calendarStepFrames = 0;
+        s->calendarStepCount = 0;
+        s->day = 1;
+        city->ai = 0;
+        EXPECT_EQ(Run(c.ticksPerDay - 1), 0);
+        EXPECT_EQ(Run(1), 1);
+        EXPECT_EQ(Run(c.ticksPerDay * 3), 3);
+        EXPECT_EQ(city->ai, c.ticksPerDay * 4 / c.cityAiEvery);
+        EXPECT_EQ(s->calendarPeriod, (CalendarDayPeriod(c.speed, c.gameKind) / 25) * 30);
+    }
+}
+
+TEST_F(StageCalendarTest, SpeedIndexOutsideTableIsClamped) {
+    EXPECT_EQ(CalendarDayPeriod(-3, 0), 400);
+    EXPECT_EQ(CalendarDayPeriod(99, 0), 20);
+    EXPECT_EQ(CalendarDayPeriod(99, 1), 5);
+}
+
+TEST_F(StageCalendarTest, MonthAndYearRollOverInOrder) {
+    TheGameController->gameKind = 3;
+    s->gameSpeed = 10; // a day every 6 ticks
+    s->day = 29;
+    s->month = 12;
+    s->year = 200;
+    Run(6);
+    EXPECT_EQ(s->day, 0);
+    EXPECT_EQ(s->month, 1);
+    EXPECT_EQ(s->year, 201);
+    EXPECT_EQ(s->ageCount, 1);
+    EXPECT_EQ(world.stage->monthsElapsed, 1);
+    EXPECT_EQ(world.stage->stageWords[6], 1);
+    EXPECT_EQ(city->countTicks, 1);
+    EXPECT_EQ(city->garrisonTicks, 1);
+    EXPECT_EQ(world.stage->daysElapsed, 1);
+    EXPECT_EQ(World().scheduledOfficerCalls, 1);
+
+    // A day in mid-month moves nothing else.
+    Run(6);
+    EXPECT_EQ(s->day, 1);
+    EXPECT_EQ(s->month, 1);
+    EXPECT_EQ(city->countTicks, 1);
+}
+
+TEST_F(StageCalendarTest, ClientsAdvanceOnlyThroughCommand80) {
+    TheGameController->gameKind = 3;
+    s->gameSpeed = 10;
+    world.Network(false, 3);
+    EXPECT_EQ(Run(6), 0);
+    EXPECT_EQ(Services().command80Sent, 0);
+    EXPECT_EQ(world.stage->daysElapsed, 1); // the outcome still runs on the client
+    ApplyNetCommand80();
+    EXPECT_EQ(s->day, 2);
+
+    world.Network(true, 3);
+    EXPECT_EQ(Run(6), 1);
+    EXPECT_EQ(Services().command80Sent, 1);
+}
+
+TEST_F(StageCalendarTest, StopsWhileHeldPausedEndedOrResultSet) {
+    TheGameController->gameKind = 3;
+    s->gameSpeed = 10;
+    Services().calendarHold = 1;
+    EXPECT_EQ(Run(6), 0);
+    EXPECT_EQ(world.stage->daysElapsed, 1); // held: the day stays, the day step runs
+    Services().calendarHold = 0;
+
+    TheGameController->pauseScreen = 1;
+    EXPECT_EQ(Run(20), 0);
+    TheGameController->pauseScreen = 0;
+    TheGameController->running = 0;
+    EXPECT_EQ(Run(20), 0);
+    TheGameController->running = 1;
+
+    world.stage->result = 1;
+    EXPECT_EQ(Run(20), 0);
+    EXPECT_EQ(s->battleEnded, 0);
+
+    // With the end counter running, the next day boundary ends the battle.
+    s->calendarStepFrames = 0;
+    s->endCountdown = 1;
+    Run(6);
+    EXPECT_EQ(s->battleEnded, 1);
+    EXPECT_EQ(s->frameState, 1);
+    EXPECT_EQ(s->busyState.load(), 2);
+    EXPECT_EQ(s->endCountdown, 0);
+    const int day = s->day;
+    EXPECT_EQ(Run(20), 0);
+    EXPECT_EQ(s->day, day);
+}
+
+TEST_F(StageCalendarTest, MonthSpawnsWanderersUpToThreePerSubCastle) {
+    TheGameController->gameKind = 1;
+    Kingdom* bandits = world.AddKingdom(2, 0, false);
+    CountingCity* free = world.AddCity(bandits, 0);
+    SubCastle* inn = world.AddSubCastle(free, 4);
+    world.stage->AdvanceMonth();
+    EXPECT_EQ(inn->persons.GetCount(), 3);
+    EXPECT_EQ(World().spawnedPersons, 3);
+
+    // The campaign spawns nobody; neither do the fixed network maps.
+    TheGameController->gameKind = 0;
+    inn->persons.RemoveAll();
+    World().spawnedPersons = 0;
+    world.stage->AdvanceMonth();
+    world.Network(true, 2);
+    RoomMapKind = 1;
+    world.stage->AdvanceMonth();
+    EXPECT_EQ(World().spawnedPersons, 0);
+    EXPECT_EQ(world.stage->monthsElapsed, 3);
+}
+
+} // namespace

@@ -1,0 +1,360 @@
+#include "BattleStageFixture.h"
+#include "Program/VictoryDefeat.h"
+#include "engine/ByteReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace battletest;
+
+namespace {
+
+const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e"; // "新增時代"
+
+std::vector<uintptr_t> Carried(Troop* t) {
+    std::vector<uintptr_t> out;
+    if (!t->carried) return out;
+    for (uintptr_t v = t->carried->First(); v != 0; v = t->carried->Next())
+        out.push_back(v);
+    return out;
+}
+
+TEST(StageSetTest, NewRecordHasItsDefaults) {
+    BattleStage world;
+    Zu_StageSet* s = world.stage;
+    EXPECT_STREQ(s->Name(), kNewEra);
+    for (int off = 20; off < 80; off += 4) {
+        const int32_t expected = off == StageBlockLayout::kOpeningTalk ? 1
+                                 : off == StageBlockLayout::kClearTalk ? 99
+                                                                       : 0;
+        EXPECT_EQ(s->Column(off), expected) << off;
+    }
+    EXPECT_EQ(s->kingdoms->GetCount(), 0);
+    EXPECT_EQ(s->events->GetCount(), 0);
+    auto* e = static_cast<EventRecord*>(s->NewChild(Zu_StageSet::kEventKind));
+    EXPECT_EQ(s->events->GetCount(), 1);
+    EXPECT_STREQ(e->name, "\xb7\x73\xbc\x57\xa8\xc6\xa5\xf3"); // "新增事件"
+    s->RemoveChild(Zu_StageSet::kEventKind, e);
+    EXPECT_EQ(s->events->GetCount(), 0);
+}
+
+TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
+    BattleStage world;
+    world.AddKingdom();
+    Kingdom* second = world.AddKingdom();
+    Kingdom* third = world.AddKingdom(0, 0, true);
+    third->gates.Add(reinterpret_cast<uintptr_t>(new RootObject));
+    world.stage->RemoveChild(0, second);
+    EXPECT_EQ(World().sideCount, 2);
+    EXPECT_EQ(third->side, 2);
+    EXPECT_EQ(World().sideTable[2], third);
+    EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->side, 2);
+    EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
+    EXPECT_EQ(World().removedFromCells, 1);
+}
+
+TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
+    BattleStage world;
+    world.stage->SetColumn(StageBlockLayout::kStartYear, 184);
+    world.stage->SetColumn(StageBlockLayout::kEndMonth, 12);
+    world.AddKingdom()->SetName("Wei");
+    world.AddKingdom()->SetName("Shu");
+    ByteWriter out;
+    ASSERT_EQ(world.stage->Save(out), 1);
+    ASSERT_EQ(out.size(), 8u + 80 + 2 * 104);
+
+    ResetWorld();
+    Zu_StageSet copy;
+    ByteReader in(out.buffer().data(), out.size());
+    ASSERT_EQ(copy.Load(in), 1);
+    EXPECT_EQ(copy.Column(StageBlockLayout::kStartYear), 184);
+    EXPECT_EQ(copy.Column(StageBlockLayout::kEndMonth), 12);
+    ASSERT_EQ(copy.kingdoms->GetCount(), 2);
+    auto* shu = reinterpret_cast<Kingdom*>(copy.kingdoms->GetAt(1));
+    EXPECT_STREQ(reinterpret_cast<char*>(shu->block), "Shu");
+    EXPECT_EQ(shu->side, 2);
+    EXPECT_EQ(World().sideTable[2], shu);
+    ByteWriter again;
+    copy.Save(again);
+    EXPECT_EQ(again.buffer(), out.buffer());
+
+    struct Bad {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<uint8_t> tooMany = out.buffer();
+    tooMany[4] = 129;
+    std::vector<uint8_t> truncated(out.buffer().begin(), out.buffer().end() - 50);
+    std::vector<uint8_t> hugeBlock = out.buffer();
+    hugeBlock[3] = 0x7f;
+    const Bad bad[] = {{"129 kingdoms", tooMany},
+                       {"truncated kingdom", truncated},
+                       {"block past the end", hugeBlock},
+                       {"empty", {}}};
+    for (const Bad& b : bad) {
+        ResetWorld();
+        Zu_StageSet s;
+        ByteReader r(b.bytes.data(), b.bytes.size());
+        EXPECT_EQ(s.Load(r), 0) << b.what;
+        EXPECT_LE(World().sideCount, kMaxSides);
+    }
+}
+
+TEST(StageSetTest, LongerStoredBlockIsSkipped) {
+    ByteWriter out;
+    out.u32(84);
+    out.u32(1);
+    std::vector<uint8_t> block(84, 0);
+    block[28] = 7;
+    block[80] = 0xEE;
+    out.bytes(block.data(), block.size());
+    out.u32(100);
+    out.zeros(100);
+    BattleStage world;
+    ByteReader in(out.buffer().data(), out.size());
+    ASSERT_EQ(world.stage->Load(in), 1);
+    EXPECT_EQ(world.stage->Column(StageBlockLayout::kStartYear), 7);
+    EXPECT_EQ(world.stage->kingdoms->GetCount(), 1);
+    EXPECT_EQ(in.remaining(), 0u);
+}
+
+TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
+    BattleStage world;
+    TheGameController->gameKind = 1;
+    Kingdom* a = world.AddKingdom(0, 1);
+    Kingdom* b = world.AddKingdom(0, 1);
+    Kingdom* c = world.AddKingdom(2, 0);
+    Kingdom* d = world.AddKingdom(6, 0);
+    a->strengthTotal = 2000000000;
+    b->strengthTotal = 1000000000;
+    c->strengthTotal = 1000000000;
+    d->strengthTotal = 0;
+    b->diplomacy = 1;
+    world.stage->playerSide = 1;
+    World().computerRun[1] = 1;
+    world.stage->InitKingdoms();
+    EXPECT_EQ(world.stage->playerKingdom, a);
+    EXPECT_EQ(World().computerRun[1], 0);
+    EXPECT_EQ(world.stage->stageWords[1], 4);
+    EXPECT_EQ(c->allianceGroup, 1001);
+    EXPECT_EQ(a->relations[b->side], 1);
+    EXPECT_EQ(a->relations[c->side], 3);
+    EXPECT_EQ(a->relations[d->side], 2); // a neutral kingdom's column
+    EXPECT_EQ(d->relations[a->side], 3); // its own row is rewritten last
+    EXPECT_EQ(a->sideValues[b->side], 60);
+    EXPECT_EQ(a->strengthRatio, 100);
+    EXPECT_EQ(b->strengthRatio, 300);
+    EXPECT_EQ(c->strengthRatio, 300); // the last strong side too
+    EXPECT_EQ(d->strengthRatio, 0);
+}
+
+TEST(StageSetTest, PlayerSideOutsideTheSidesIsIgnored) {
+    BattleStage world;
+    world.AddKingdom();
+    world.stage->playerSide = 129;
+    world.stage->InitKingdoms();
+    EXPECT_EQ(world.stage->playerKingdom, nullptr);
+}
+
+class GoodsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadShippedGoods();
+        World().itemCount = 300;
+        for (int id = 1; id <= 300; ++id)
+            World().itemLevels[id] = id % 9;
+        troop = new Troop(1, 10, 0, 0, 1, 0, 100, new OfficerRecord(1, 444));
+        other = new Troop(1, 10, 0, 0, 1, 0, 100, new OfficerRecord(1, 444));
+    }
+    void TearDown() override {
+        delete troop;
+        delete other;
+    }
+    BattleStage world;
+    Troop* troop = nullptr;
+    Troop* other = nullptr;
+};
+
+TEST_F(GoodsTest, RowByYearsElapsed) {
+    struct Row {
+        int years;
+        int row;
+    };
+    const Row rows[] = {{0, 0},  {1, 0},  {2, 1},  {3, 1},  {4, 2},  {29, 7},
+                        {30, 8}, {39, 8}, {40, 9}, {69, 9}, {70, 9}, {500, 9}};
+    const int randomCounts[10] = {16, 16, 18, 18, 20, 20, 22, 22, 24, 24};
+    const int moneyBase[10] = {5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+    for (const Row& r : rows) {
+        world.stage->ApplyRandomGear(troop, r.years, 30000, 40000);
+        const auto items = Carried(troop);
+        EXPECT_EQ(static_cast<int>(items.size()), randomCounts[r.row] + 16) << r.years;
+        const int32_t money = troop->officer->mp / 1000;
+        EXPECT_GE(money, moneyBase[r.row]) << r.years;
+        EXPECT_LT(money, 2 * moneyBase[r.row]) << r.years;
+        EXPECT_EQ(troop->officer->hp, 0);
+    }
+}
+
+TEST_F(GoodsTest, EqualSeedsGiveEqualGoods) {
+    world.stage->monthsElapsed = 30;
+    world.stage->ApplyRandomGear(troop, 2, 45678, 61234);
+    world.stage->ApplyRandomGear(other, 2, 45678, 61234);
+    EXPECT_EQ(Carried(troop), Carried(other));
+    EXPECT_EQ(troop->officer->mp, other->officer->mp);
+    world.stage->ApplyRandomGear(other, 2, 45679, 61234);
+    EXPECT_NE(Carried(troop), Carried(other));
+    // Candidates are items of the row's level or one below.
+    for (uintptr_t id : Carried(troop))
+        if (id != 241 && id != 245) EXPECT_TRUE(id % 9 == 2 || id % 9 == 1) << id;
+}
+
+TEST_F(GoodsTest, InvalidItemIdsAreSkipped) {
+    GameParams().merchantGoods[0][3] = 5000;
+    GameParams().merchantGoods[0][5] = -3;
+    world.stage->ApplyRandomGear(troop, 0, 30000, 40000);
+    EXPECT_EQ(Carried(troop).size(), 16u);
+}
+
+TEST_F(GoodsTest, HostSendsTheSeedsAndPeersGiveTheSameGoods) {
+    Kingdom* k = world.AddKingdom();
+    CountingCity* city = world.AddCity(k, 0, 17);
+    SubCastle* market = world.AddSubCastle(city, 4);
+    world.stage->SetColumn(StageBlockLayout::kCaravans, 1);
+    world.stage->monthsElapsed = 30;
+    world.Network(true, 3);
+    world.stage->PlaceCaravans();
+    EXPECT_EQ(world.stage->Column(StageBlockLayout::kCaravans), 1);
+    ASSERT_NE(market->currentTroop, nullptr);
+    EXPECT_EQ(market->currentTroop->flagWord, 1);
+    EXPECT_EQ(market->block[12], 1);
+    ASSERT_EQ(Services().recordsSent.size(), 1u);
+    const std::vector<uint8_t> record = Services().recordsSent[0];
+    ByteReader r(record.data(), record.size());
+    EXPECT_EQ(r.u32(), kRecordRandomGear);
+    EXPECT_EQ(r.u32(), 24u);
+    EXPECT_EQ(r.i32(), 17);
+    EXPECT_EQ(r.i32(), 2);
+    const uint32_t seed1 = r.u32();
+    EXPECT_GE(seed1, 23456u);
+    EXPECT_LT(seed1, 23456u + 77777u);
+
+    const auto hostGoods = Carried(market->currentTroop);
+    market->currentTroop->carried->RemoveAll();
+    EXPECT_EQ(ApplyStageRecord(world.stage, record.data(), record.size()), 1);
+    EXPECT_EQ(Carried(market->currentTroop), hostGoods);
+
+    // A record naming a city this map lacks, or one without its caravan, changes nothing.
+    std::vector<uint8_t> missing = record;
+    missing[8] = 99;
+    EXPECT_EQ(ApplyStageRecord(world.stage, missing.data(), missing.size()), 1);
+    delete market->currentTroop;
+    market->currentTroop = nullptr;
+    EXPECT_EQ(ApplyStageRecord(world.stage, record.data(), record.size()), 1);
+}
+
+TEST(StageSetTest, CaravansOnEveryOpenCityWithAMarket) {
+    BattleStage world;
+    LoadShippedGoods();
+    Kingdom* k = world.AddKingdom();
+    for (int i = 0; i < 3; ++i)
+        world.AddSubCastle(world.AddCity(k, 0, i + 1), 4);
+    world.AddSubCastle(world.AddCity(k, 1, 9), 4);  // not an open city
+    world.AddSubCastle(world.AddCity(k, 0, 10), 3); // no market
+    world.stage->SetColumn(StageBlockLayout::kCaravans, 1);
+    world.stage->SetColumn(StageBlockLayout::kBandits, 1);
+    world.stage->stageWords[5] = 8;
+    world.stage->PlaceCaravans();
+    EXPECT_EQ(world.stage->Column(StageBlockLayout::kCaravans), 3);
+    EXPECT_EQ(world.stage->stageWords[5], 0);
+}
+
+class PassRecordTest : public ::testing::Test {
+protected:
+    static const uint8_t* Record(int person) {
+        static uint8_t levelled[432] = {3};
+        static uint8_t fallen[432] = {0};
+        if (person == 100) return levelled;
+        if (person == 101) return fallen;
+        return nullptr;
+    }
+    Troop* Officer(Kingdom* k, int person, int kind, int x = 5, int y = 5) {
+        auto* o = new OfficerRecord(k->side, person);
+        o->officerKind = kind;
+        o->soldierType = 7;
+        auto* t = new Troop(3, 10, x, y, 0, 0, 100, o);
+        k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
+        return t;
+    }
+    BattleStage world;
+};
+
+TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
+    World().passRecord = Record;
+    for (int stageNumber : {12, 23}) {
+        SCOPED_TRACE(stageNumber);
+        ResetWorld();
+        World().passRecord = Record;
+        Kingdom* k = world.AddKingdom(0, 0, false, false);
+        world.SetPlayer(k);
+        TheGameController->campaignStage = static_cast<uint8_t>(stageNumber);
+        Officer(k, 42, 1);  // core, no record
+        Officer(k, 300, 1); // not core
+        Officer(k, 101, 1); // record with level 0
+        Officer(k, 500, 3); // kind 3
+        Troop* kept = Officer(k, 100, 1);
+        world.stage->ApplyPassRecords();
+        EXPECT_EQ(kept->officer->level, 3);
+        EXPECT_EQ(kept->baseType, 7);
+        EXPECT_EQ(kept->side, k->side);
+        EXPECT_EQ(World().redeployed, stageNumber == 23 ? 3 : 2);
+        EXPECT_EQ(k->fieldUnits.GetCount(), stageNumber == 23 ? 4 : 3);
+        world.stage->RemoveChild(0, k);
+    }
+}
+
+TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
+    World().passRecord = Record;
+    World().mapWidth = 10;
+    World().templateCount = 500;
+    Kingdom* k = world.AddKingdom(0, 0, false, false);
+    world.SetPlayer(k);
+    TheGameController->campaignStage = 12;
+    Troop* leader = Officer(k, 100, 1, 8, 3);
+    leader->officer->escorts[0] = 20;
+    leader->officer->escorts[3] = 9999; // no such general
+    leader->officer->escorts[5] = 21;
+    world.stage->ApplyPassRecords();
+    ASSERT_NE(leader->followers, nullptr);
+    ASSERT_EQ(leader->followers->GetCount(), 2);
+    auto* first = reinterpret_cast<Troop*>(leader->followers->GetAt(0));
+    auto* second = reinterpret_cast<Troop*>(leader->followers->GetAt(1));
+    EXPECT_EQ(first->cellX, 8);
+    EXPECT_EQ(second->cellX, 9); // 8 + 5 clamped to the last column
+    EXPECT_EQ(first->leader, leader);
+    EXPECT_EQ(k->fieldUnits.GetCount(), 3);
+}
+
+TEST(StageSetTest, SeedCorpus) {
+    const char* dir = std::getenv("KARDOL_SEED_DIR");
+    std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "stageset";
+    std::filesystem::create_directories(folder);
+    BattleStage world;
+    world.AddKingdom()->SetName("Wei");
+    world.AddKingdom()->SetName("Wu");
+    ByteWriter out;
+    world.stage->Save(out);
+    std::ofstream(folder / "two-kingdoms.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.buffer().data()), static_cast<std::streamsize>(out.size()));
+    Zu_StageSet empty;
+    ByteWriter none;
+    empty.Save(none);
+    std::ofstream(folder / "empty.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(none.buffer().data()),
+               static_cast<std::streamsize>(none.size()));
+    EXPECT_TRUE(std::filesystem::exists(folder / "two-kingdoms.bin"));
+}
+
+} // namespace
