@@ -1,19 +1,47 @@
 #pragma once
 
+#include "engine/Rect.h"
 #include "gui/WidgetGroup.h"
 
 #include <cstdint>
 
-class Rect;
+struct GuiImage;
 class Window;
 
-// The body of every layout window: a widget group on the parent with the window as listener.
-// It takes over the rectangle it is given. A panel cannot be dragged until it says so.
+// The drawable body of a window: a surface holding the layout's background with the controls
+// drawn onto it and the nested panels composed into it each frame, copied to the back buffer.
+// Transparent pixels let clicks through; a draggable panel moves by its top strip.
 class GuiPanel : public WidgetGroup {
 public:
-    GuiPanel(Rect* rect, Widget* parent, Window* listener, int addToParent, int a, int b);
-    ~GuiPanel() override = default;
+    // Height of the strip a draggable panel is dragged by, and where its body starts.
+    static constexpr int kDragStrip = 30;
+    static constexpr int kBodyTop = 36;
 
+    GuiPanel(GuiImage* background, Rect* rect, Widget* parent, Window* listener, int addToParent, int word1,
+             int word2);
+    // A panel without a background picture.
+    GuiPanel(Rect* rect, Widget* parent, Window* listener, int addToParent, int word1, int word2);
+    ~GuiPanel() override;
+
+    uint16_t HitTest(Point* point) override;
+    void OnMouse(GuiMessage* message) override;
+    virtual void Draw();
     // A left press that no window took: the listener hears of it as an idle panel.
-    void NotifyOutsidePress();
+    virtual void NotifyOutsidePress();
+
+    void RestoreBackground();
+    // Puts the background back under a nested panel, or under all of them for null.
+    void RefreshChild(Widget* child);
+    // Resets the buttons and redraws the toggles of one group.
+    void RefreshControl(int16_t group);
+    void RedrawTexts();
+
+    // The title-drag word is the group's variant word: -1 (the default) means the panel cannot be
+    // dragged; any other value makes its top strip a handle.
+    int32_t& titleDrag() { return variant; }
+
+    GuiImage* background = nullptr;
+    Rect spareRect;
+    int32_t refreshPeriod = 0;
+    int32_t refreshCountdown = 0;
 };

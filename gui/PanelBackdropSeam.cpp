@@ -1,0 +1,4 @@
+#include "gui/PanelBackdropSeam.h"
+
+int32_t ScreenBackdropFlag = 0;
+platform::Surface* FullScreenPanelSurface = nullptr;
