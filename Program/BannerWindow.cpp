@@ -1,6 +1,5 @@
 #include "Program/BannerWindow.h"
 
-#include "Program/ScreenControlsSeam.h"
 #include "engine/Rect.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
@@ -17,20 +16,9 @@ const char ObserverBannerText[] =
     "\xb1\x7a\xa4\x77\xbe\xd4\xb1\xd1\xa1\x41\xb6\x69\xa4\x4a\xc6\x5b\xbe\xd4\xbc\xd2\xa6\xa1";
 
 Win25Window::Win25Window(Widget* parent, Window* owner, const char* text, int32_t closable)
-    : ScreenWindow("Win25.gui", parent, owner), closable(closable) {
-    // The banner sits at (176, 226) with the size of its picture.
-    if (panel && layout && layout->FirstImage()) {
-        const GuiImage* image = layout->FirstImage();
-        panel->rect = Rect(176, 226, 176 + image->width - 1, 226 + image->height - 1);
-    }
+    : ScreenWindow("Win25.gui", parent, owner, 176, 226), closable(closable) {
     AddToDrawList();
-    ScreenText record;
-    record.red = record.green = record.blue = 255;
-    record.flags = 2;
-    record.size = 24;
-    record.style = 1;
-    record.text = text ? text : "";
-    SetLabelText(Control(0x201), record);
+    labels.SetText(Control(0x201), 255, 255, 255, 24, 1, text ? text : "", 2);
 }
 
 void Win25Window::OnControlClick(Widget*, Point*) {

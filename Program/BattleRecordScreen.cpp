@@ -3,7 +3,6 @@
 #include "Program/BattleRecordSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
-#include "Program/ScreenControlsSeam.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "engine/SurfaceText.h"
@@ -53,16 +52,13 @@ void BattleRecordScreen::OnControlClick(Widget* control, Point*) {
 }
 
 void BattleRecordScreen::ShowNumber(int32_t value, int k, bool ownRow) {
-    ScreenText t;
-    t.text = std::to_string(value);
+    uint8_t g = 255, b = 255;
     if (ownRow) {
-        t.red = 255, t.green = 255, t.blue = 0;
+        b = 0;
     } else if (value < 0) {
-        t.red = 255, t.green = 100, t.blue = 0;
+        g = 100, b = 0;
     }
-    t.size = 16;
-    t.style = 1;
-    SetLabelText(Control(0x200 + k), t);
+    labels.SetText(Control(0x200 + k), 255, g, b, 16, 1, std::to_string(value));
 }
 
 void BattleRecordScreen::ShowSwatch(int row, uint16_t colour) {
@@ -77,7 +73,7 @@ void BattleRecordScreen::ShowSwatch(int row, uint16_t colour) {
     for (int y = 2; y <= 16 && y < h; ++y)
         for (int x = 2; x <= w - 3; ++x)
             image[static_cast<size_t>(y) * w + x] = (x == 17 || x == 18) ? 0 : colour;
-    SetLabelBackground(label, image.data(), w, h);
+    labels.SetPicture(label, std::move(image), w, h);
     SetLabelTextColour(label, 255);
 }
 
@@ -181,13 +177,8 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
         const int b = 0x200 + 11 * static_cast<int>(r);
         if (row.score >= bestScore) {
             row.best = true;
-            ScreenText mark;
-            mark.red = 255, mark.green = 255, mark.blue = 0;
-            mark.size = 24;
-            mark.text = "*";
-            mark.style = 2;
             Widget* label = Control(b + 1);
-            SetLabelText(label, mark);
+            labels.SetText(label, 255, 255, 0, 24, 2, "*");
             SetLabelTextColour(label, 150);
         }
         const RecordPlayer* match = nullptr;
@@ -216,18 +207,15 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
         for (const RecordPlayer& p : session->players) {
             if (p.nationIndex != k->nationIndex) continue;
             const int32_t merit = Merit(stage, row.score, k->winFlag, w, p.playerId);
-            ScreenText t;
-            if (row.score < 0) t.red = 255, t.green = 100, t.blue = 0;
-            t.size = 16;
+            const uint8_t g = row.score < 0 ? 100 : 255;
+            const uint8_t bl = row.score < 0 ? 0 : 255;
             if (session->players.size() < 2) {
-                t.text = std::to_string(row.score);
-                t.style = 1;
+                labels.SetText(Control(b + 10), 255, g, bl, 16, 1, std::to_string(row.score));
             } else {
-                t.text =
-                    std::to_string(row.score) + MeritWord + (merit >= 0 ? "+" : "") + std::to_string(merit);
-                t.style = 0;
+                labels.SetText(Control(b + 10), 255, g, bl, 16, 0,
+                               std::to_string(row.score) + MeritWord + (merit >= 0 ? "+" : "") +
+                                   std::to_string(merit));
             }
-            SetLabelText(Control(b + 10), t);
         }
         if (k == stage.player && session->players.size() >= 2) {
             RecordLobbyEntry copy = session->localRecord;

@@ -5,7 +5,7 @@
 #include "Program/FrontEndScreens.h"
 #include "Program/GameController.h"
 #include "Program/SceneMachine.h"
-#include "Program/ScreenControlsSeam.h"
+#include "Program/ScreenControls.h"
 #include "Program/Startup.h"
 #include "engine/DisplayDevice.h"
 #include "engine/LinkList.h"

@@ -2,9 +2,9 @@
 
 #include "Program/GameController.h"
 #include "Program/SaveLoadScreen.h"
-#include "Program/ScreenControlsSeam.h"
 #include "Program/SoundEffects.h"
 #include "Program/Startup.h"
+#include "engine/ErrorList.h"
 #include "engine/LinkList.h"
 #include "engine/PumpMessages.h"
 #include "engine/Rect.h"
@@ -20,12 +20,21 @@ AniFrame* CreditsFrame = nullptr;
 // "版本 2.02T"
 const char MenuVersionText[] = "\xaa\xa9\xa5\xbb 2.02T";
 
-ScreenWindow::ScreenWindow(const char* layoutFile, Widget* parent, Window* owner)
+ScreenWindow::ScreenWindow(const char* layoutFile, Widget* parent, Window* owner, int originX, int originY)
     : owner(owner), parentWidget(parent) {
-    const LayoutWindowParts parts = BuildLayoutPanel(layoutFile, parent, this);
-    layout = parts.layout;
-    panel = parts.panel;
-    controls = CreateScreenControls(layout, panel, this);
+    layout = new GuiLayout(layoutFile);
+    GuiImage* background = layout->elements[0];
+    Rect* rect = nullptr;
+    if (!background) {
+        Zu_ErrorList::Global().Add(layoutFile ? layoutFile : "", __LINE__, Zu_ErrorList::KindOpen, 0);
+        rect = new Rect(0, 0, 0, 0);
+    } else if (originX >= 0) {
+        rect = new Rect(originX, originY, originX + background->width - 1, originY + background->height - 1);
+    } else {
+        rect = new Rect(background->left, background->top, background->right, background->bottom);
+    }
+    panel = new GuiPanel(background, rect, parent, this, 1, 1, 0);
+    controls = layout->CreateControls(panel, this);
 }
 
 ScreenWindow::~ScreenWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Program/ScreenControls.h"
 #include "gui/Window.h"
 
 #include <cstdint>
@@ -17,7 +18,9 @@ struct AniFrame;
 // frame is over.
 class ScreenWindow : public Window {
 public:
-    ScreenWindow(const char* layoutFile, Widget* parent, Window* owner);
+    // With an origin given the panel is placed there with its picture's size; otherwise at the
+    // picture's own rectangle.
+    ScreenWindow(const char* layoutFile, Widget* parent, Window* owner, int originX = -1, int originY = -1);
     ~ScreenWindow() override;
     ScreenWindow(const ScreenWindow&) = delete;
     ScreenWindow& operator=(const ScreenWindow&) = delete;
@@ -31,6 +34,7 @@ public:
     GuiPanel* panel = nullptr;
     GuiLayout* layout = nullptr;
     LinkList* controls = nullptr;
+    LabelKeeper labels;
 
 protected:
     // The panel joins the draw list; the screens do it once their own drawing is done.

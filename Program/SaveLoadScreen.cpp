@@ -4,7 +4,6 @@
 #include "Program/LoadingScreen.h"
 #include "Program/MainWindow.h"
 #include "Program/SaveGameSeam.h"
-#include "Program/ScreenControlsSeam.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
 #include "engine/MusicPlayer.h"
@@ -24,15 +23,6 @@ const char SaveFailedFormat[] = "Could not write file %s!";
 const char LoadFailedFormat[] = "Could not read file %s!";
 
 namespace {
-
-// Text colours of a slot row by colour code: 0 a saved slot, 2 the selected one.
-void ColourOf(int code, ScreenText& t) {
-    if (code == 2) {
-        t.red = 255, t.green = 0, t.blue = 0;
-    } else {
-        t.red = 213, t.green = 220, t.blue = 223;
-    }
-}
 
 void ShowFileMessage(const char* format, int slot) {
     char text[256];
@@ -74,13 +64,7 @@ SaveLoadScreen::SaveLoadScreen(Widget* parent, Window* owner, int mode)
     AddToDrawList();
 }
 
-SaveLoadScreen::~SaveLoadScreen() {
-    for (auto& row : slotTexts)
-        for (ScreenText*& t : row) {
-            delete t;
-            t = nullptr;
-        }
-}
+SaveLoadScreen::~SaveLoadScreen() = default;
 
 bool SaveLoadScreen::SlotUsed(int n) const {
     return TheGameController && n >= 0 && n < kSlots && TheGameController->slotLabels[n].inUse != 0;
@@ -102,16 +86,11 @@ void SaveLoadScreen::ShowSlot(int n, const SaveSlotLabel& label, int colourCode)
     std::snprintf(date, sizeof date, "%d\xa6\x7e%d\xa4\xeb%d\xa4\xe9", static_cast<int32_t>(label.value1),
                   static_cast<int32_t>(label.value2), static_cast<int32_t>(label.value3));
     const char* texts[4] = {number, stage, ruler, date};
-    for (int k = 0; k < 4; ++k) {
-        ScreenText*& t = slotTexts[n][k];
-        if (!t) t = new ScreenText;
-        ColourOf(colourCode, *t);
-        t->flags = 0;
-        t->size = 16;
-        t->style = 0;
-        t->text = texts[k];
-        SetLabelText(Control(0x200 + 4 * n + k), *t);
-    }
+    // Colour code 2: the selected slot and the pending label; 0: a saved slot.
+    const bool red = colourCode == 2;
+    for (int k = 0; k < 4; ++k)
+        labels.SetText(Control(0x200 + 4 * n + k), red ? 255 : 213, red ? 0 : 220, red ? 0 : 223, 16, 0,
+                       texts[k]);
 }
 
 void SaveLoadScreen::ResetSlotButton(int n) {

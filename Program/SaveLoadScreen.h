@@ -5,8 +5,6 @@
 
 #include <cstddef>
 
-struct ScreenText;
-
 // The save and load screen: 16 slots drawn from the controller's labels; save mode writes the
 // running game into a slot ("Win27.gui"), load mode loads one ("Win28.gui").
 class SaveLoadScreen : public ScreenWindow {
@@ -30,8 +28,6 @@ public:
     void Confirm();
 
     int32_t mode = kSave;
-    // The four texts of each row once shown: number, stage name, ruler name, date.
-    ScreenText* slotTexts[kSlots][4] = {};
     SaveSlotLabel pending{};
     int32_t selected = -1;
     int32_t hovered = -1;
