@@ -25,9 +25,6 @@ FrontEndDrawHooks& GetFrontEndDrawHooks() {
 
 namespace {
 
-// The screens open through the scene machine from the first frame on.
-const bool ScreensInstalled = (InstallFrontEndScreens(), true);
-
 constexpr int8_t ScenePreparation = 16;
 
 FadePresentObserver Observer = nullptr;

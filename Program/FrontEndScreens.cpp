@@ -1,8 +1,11 @@
 #include "Program/FrontEndScreens.h"
 
+#include "Program/CampaignWindows.h"
 #include "Program/GameController.h"
 #include "Program/SaveLoadScreen.h"
+#include "Program/SceneMachine.h"
 #include "Program/SoundEffects.h"
+#include "Program/StageListWindow.h"
 #include "Program/Startup.h"
 #include "engine/ErrorList.h"
 #include "engine/LinkList.h"
@@ -136,4 +139,25 @@ void SingleScreen::OnControlClick(Widget* control, Point*) {
     PlaySoundEffect(1);
 }
 
-void InstallFrontEndScreens() {}
+namespace {
+
+// The scene machine opens the screens through these; everything else stays as built in.
+class FrontEndScreenServices : public FrontEndServices {
+public:
+    Window* NewMainMenuWindow(Widget* root, int) override { return new MainMenuScreen(root, nullptr); }
+    Window* NewSingleMenuWindow(Widget* root) override { return new SingleScreen(root); }
+    Window* NewHeroWindow(Widget* root, GameController*) override { return new HeroWindow(root); }
+    Window* NewActSelectWindow(Widget* root, GameController*, const char* layoutFile) override {
+        return layoutFile ? new ActSelectWindow(root, layoutFile) : nullptr;
+    }
+    Window* NewStageListWindow(Widget* root, GameController* owner) override {
+        return new Win75Window(root, owner);
+    }
+};
+
+} // namespace
+
+void InstallFrontEndScreens() {
+    static FrontEndScreenServices services;
+    SetFrontEndServices(&services);
+}
