@@ -32,7 +32,7 @@ ScreenWindow::ScreenWindow(const char* layoutFile, Widget* parent, Window* owner
         Zu_ErrorList::Global().Add(layoutFile ? layoutFile : "", __LINE__, Zu_ErrorList::KindOpen, 0);
         rect = new Rect(0, 0, 0, 0);
     } else if (originX >= 0) {
-        rect = new Rect(originX, originY, originX + background->width - 1, originY + background->height - 1);
+        rect = new Rect(originX, originY, originX + background->width, originY + background->height);
     } else {
         rect = new Rect(background->left, background->top, background->right, background->bottom);
     }
