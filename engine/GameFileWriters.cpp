@@ -2,6 +2,7 @@
 
 #include "engine/ByteReader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -52,6 +53,62 @@ LayoutWriter& LayoutWriter::Solid(int left, int top, int right, int bottom, uint
 
 bool LayoutWriter::Write(const std::string& path) const {
     return WriteBytes(path, bytes_);
+}
+
+namespace {
+
+uint16_t Scale565(uint16_t c, int num, int den) {
+    int r = (c >> 11) & 31, g = (c >> 5) & 63, b = c & 31;
+    r = std::min(31, r * num / den);
+    g = std::min(63, g * num / den);
+    b = std::min(31, b * num / den);
+    return uint16_t((r << 11) | (g << 5) | b);
+}
+
+std::vector<uint16_t> Face(int w, int h, uint16_t body, uint16_t light, uint16_t dark) {
+    std::vector<uint16_t> p(size_t(std::max(w, 0)) * std::max(h, 0), body);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint16_t& q = p[size_t(y) * w + x];
+            if (x < 2 || y < 2)
+                q = light;
+            else if (x >= w - 2 || y >= h - 2)
+                q = dark;
+            // Never 0: a face has no transparent pixel.
+            if (q == 0) q = 0x0821;
+        }
+    return p;
+}
+
+} // namespace
+
+std::vector<std::vector<uint16_t>> ButtonFaces(int width, int height, uint16_t colour) {
+    const uint16_t grey = 0x8410;
+    return {Face(width, height, colour, Scale565(colour, 3, 2), Scale565(colour, 1, 2)),
+            Face(width, height, Scale565(colour, 2, 3), Scale565(colour, 1, 3), Scale565(colour, 3, 2)),
+            Face(width, height, Scale565(colour, 4, 3), 0xFFFF, Scale565(colour, 2, 3)),
+            Face(width, height, grey, 0xC618, 0x4208)};
+}
+
+Bytes ScreenLayout(const LayoutBox& frame, const std::vector<uint16_t>& background,
+                   const std::vector<LayoutBox>& buttons, const std::vector<LayoutBox>& labels,
+                   uint16_t buttonColour, int labelMode) {
+    LayoutWriter w;
+    w.Block(0, 1).ElementPixels(frame.left, frame.top, frame.right, frame.bottom, frame.Width(),
+                                frame.Height(), 0, background);
+    if (!buttons.empty()) {
+        w.Block(1, uint32_t(buttons.size()));
+        for (const LayoutBox& b : buttons)
+            for (const std::vector<uint16_t>& face : ButtonFaces(b.Width(), b.Height(), buttonColour))
+                w.ElementPixels(b.left, b.top, b.right, b.bottom, b.Width(), b.Height(), 0, face);
+    }
+    if (!labels.empty()) {
+        w.Block(2, uint32_t(labels.size()));
+        for (const LayoutBox& l : labels)
+            w.Element(l.left, l.top, l.right, l.bottom, 0, 0, labelMode);
+    }
+    w.End();
+    return w.Bytes();
 }
 
 Bytes AniFile(const std::vector<AniFrameSpec>& frames, int32_t headerW, int32_t headerH) {

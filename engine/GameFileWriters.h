@@ -38,6 +38,24 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
+// A rectangle of a layout record: right = left + width, bottom = top + height.
+struct LayoutBox {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// The four pictures of a picture button (normal, pressed, hover, disabled): a bevelled face
+// in the given 5-6-5 colour, darker when pressed, lighter under the cursor, grey when disabled.
+std::vector<std::vector<uint16_t>> ButtonFaces(int width, int height, uint16_t colour);
+
+// A screen layout: the background picture (frame.Width() x frame.Height() pixels), picture
+// buttons (ids 0x100 + n) with ButtonFaces in buttonColour, and text labels (ids 0x200 + n) in the
+// given draw mode, in that order of blocks.
+Bytes ScreenLayout(const LayoutBox& frame, const std::vector<uint16_t>& background,
+                   const std::vector<LayoutBox>& buttons, const std::vector<LayoutBox>& labels,
+                   uint16_t buttonColour = 0x4A69, int labelMode = 150);
+
 // One frame of a ".ani" file.
 struct AniFrameSpec {
     int32_t x = 0, y = 0, w = 0, h = 0;
