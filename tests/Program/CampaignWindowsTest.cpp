@@ -98,10 +98,8 @@ TEST_F(CampaignWindowsTest, StagesUnlockFromTheWonFlagsOfTheRecords) {
     };
     const std::vector<int> all = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
     const Case cases[] = {
-        {{}, 0, -1, 1, 0, {0}},
-        {{0, 1, 2}, 0, -1, 4, 3, {0, 1, 2, 3}},
-        {{0, 5}, 0, -1, 3, 2, {0, 2, 5}},
-        {all, 0, 7, 12, 7, all},
+        {{}, 0, -1, 1, 0, {0}},           {{0, 1, 2}, 0, -1, 4, 3, {0, 1, 2, 3}},
+        {{0, 5}, 0, -1, 3, 2, {0, 2, 5}}, {all, 0, 7, 12, 7, all},
         {{}, 1, -1, 12, 0, all},
     };
     for (const Case& k : cases) {
