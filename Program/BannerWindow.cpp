@@ -1,6 +1,7 @@
 #include "Program/BannerWindow.h"
 
 #include "engine/Rect.h"
+#include "gui/DeferredDelete.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 
@@ -21,10 +22,22 @@ Win25Window::Win25Window(Widget* parent, Window* owner, const char* text, int32_
     labels.SetText(Control(0x201), 255, 255, 255, 24, 1, text ? text : "", 2);
 }
 
+Win25Window::~Win25Window() {
+    // A holder may delete a banner that a click has already handed over for deletion.
+    CancelDeferredDelete(this);
+}
+
+int Win25Window::Close(int result) {
+    ClosePanel(result);
+    return 1;
+}
+
 void Win25Window::OnControlClick(Widget*, Point*) {
     if (!closable || BannerTicks <= 2) return;
+    // Closed by its own click: nobody holds it any more.
     if (TheBanner == this) TheBanner = nullptr;
     Close(1);
+    DeferDelete(this);
 }
 
 void NoOpPacketHook(const void*, uint8_t) {}

@@ -6,7 +6,10 @@
 class Win25Window : public ScreenWindow {
 public:
     Win25Window(Widget* parent, Window* owner, const char* text, int32_t closable);
+    ~Win25Window() override;
     void OnControlClick(Widget* control, Point* point) override;
+    // Closes the panel; the banner's holder deletes the window.
+    int Close(int result) override;
 
     int32_t closable = 0;
 };

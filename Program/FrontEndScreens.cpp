@@ -50,6 +50,12 @@ void ScreenWindow::AddToDrawList() {
 }
 
 int ScreenWindow::Close(int result) {
+    ClosePanel(result);
+    DeferDelete(this);
+    return 1;
+}
+
+void ScreenWindow::ClosePanel(int result) {
     if (TheResourceStore && TheResourceStore->drawList)
         TheResourceStore->drawList->RemoveValue(reinterpret_cast<uintptr_t>(panel));
     if (panel) {
@@ -59,8 +65,6 @@ int ScreenWindow::Close(int result) {
         panel = nullptr;
         controls = nullptr;
     }
-    DeferDelete(this);
-    return 1;
 }
 
 Widget* ScreenWindow::Control(int id) const {

@@ -39,6 +39,8 @@ public:
 protected:
     // The panel joins the draw list; the screens do it once their own drawing is done.
     void AddToDrawList();
+    // Takes the panel out of the draw list, hands it the result, closes it and lets it go.
+    void ClosePanel(int result);
 };
 
 // The main menu ("mainmenu.gui").

@@ -16,7 +16,10 @@ protected:
         BannerTicks = 0;
     }
     void TearDown() override {
-        if (TheBanner) TheBanner->Close(1);
+        if (TheBanner) {
+            TheBanner->Close(1);
+            delete TheBanner;
+        }
         TheBanner = nullptr;
         ScreenFixture::TearDown();
     }
@@ -50,7 +53,12 @@ TEST_F(BannerWindowTest, OnlyAClosableBannerClosesAndOnlyAfterTwoTicks) {
         TheBanner->OnControlClick(ControlById(TheBanner->controls, 0x100), nullptr);
         EXPECT_EQ(TheBanner == nullptr, k.closes);
         EXPECT_EQ(TheResourceStore->drawList->GetCount(), k.closes ? 0 : 1);
-        if (TheBanner) TheBanner->Close(1);
+        FlushDeferredDeletes();
+        // A banner that stays is closed and deleted by its holder.
+        if (TheBanner) {
+            EXPECT_EQ(TheBanner->Close(1), 1);
+            delete TheBanner;
+        }
         TheBanner = nullptr;
         FlushDeferredDeletes();
     }
