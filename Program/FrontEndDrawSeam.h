@@ -5,12 +5,10 @@ class Surface;
 }
 class GameController;
 
-// What the front-end drawing reaches in subsystems that come later: the store's background
-// picture, the campaign preparation's formation preview, the effect lists, the speech line, the
+// What the front-end drawing reaches in subsystems that come later: the campaign preparation's
+// formation preview, the effect lists, the speech line, the
 // description tooltip and the overlay frame. Null entries are things that are not there.
 struct FrontEndDrawHooks {
-    // The background picture while the background-picture flag is set; null otherwise.
-    platform::Surface* (*backgroundPicture)() = nullptr;
     // Scene 16: fills the formation slots from the selected city's units and draws them.
     void (*formationPreview)(GameController* controller) = nullptr;
     // Whether a window of the in-game main panel host is one the preparation scene leaves out.
@@ -22,7 +20,7 @@ struct FrontEndDrawHooks {
     void (*drawSpeechLine)() = nullptr;
     // The description tooltip, when it exists.
     void (*composeObjectInfo)() = nullptr;
-    // The overlay frame (when set) at (0, 0) and the group-command marker.
+    // Further overlay frames at (0, 0) and the group-command marker.
     void (*drawOverlayFrame)() = nullptr;
     void (*drawGroupCommandMarker)() = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "engine/ResourceStore.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
+#include "gui/PanelBackdropSeam.h"
 #include "platform/Surface.h"
 
 #include <cstdint>
@@ -97,11 +98,9 @@ void GameController::DrawFrontEnd() {
     if (!TheDisplayDevice) return;
     platform::Surface* back = GetBackSurface();
     FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
-    if (back && hooks.backgroundPicture) {
-        if (platform::Surface* picture = hooks.backgroundPicture()) {
-            platform::RECT area{0, 0, 800, 600};
-            back->Blt(&area, picture, nullptr, platform::DDBLT_WAIT);
-        }
+    if (back && ScreenBackdropFlag && FullScreenPanelSurface) {
+        platform::RECT area{0, 0, 800, 600};
+        back->Blt(&area, FullScreenPanelSurface, nullptr, platform::DDBLT_WAIT);
     }
     ClearAuxDrawByte(this);
     if (scene == ScenePreparation) {
@@ -125,6 +124,8 @@ void GameController::DrawFrontEnd() {
         FadeInFrame();
         return;
     }
+    // The overlay frame: the credits picture over the menu while it is shown.
+    if (CreditsFrame && TheResourceStore && back) TheResourceStore->DrawAniFrame(CreditsFrame, 0, 0, back, 0);
     if (hooks.drawOverlayFrame) hooks.drawOverlayFrame();
     PresentFrontEnd();
 }

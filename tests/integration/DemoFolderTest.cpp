@@ -95,6 +95,25 @@ TEST_F(DemoFolderTest, TheMainMenuShowsAndClicksWalkToSinglePlayAndBack) {
     EXPECT_EQ(TheResourceStore->drawList->GetCount(), 1);
 }
 
+TEST_F(DemoFolderTest, TheCreditsCoverTheMenuUntilTheNextClick) {
+    Frame();
+    Click(400, 510); // CREDITS
+    ASSERT_NE(CreditsFrame, nullptr);
+    Frame();
+    const std::string credits = ReadAll("CREDIT.ani");
+    auto creditPixel = [&](int x, int y) {
+        const size_t at = 28 + 2 * (size_t(y) * 800 + x);
+        return uint16_t(uint8_t(credits[at]) | (uint8_t(credits[at + 1]) << 8));
+    };
+    EXPECT_EQ(BackPixel(400, 360), creditPixel(400, 360));
+    EXPECT_NE(BackPixel(400, 360), LayoutPixel("mainmenu.gui", 400, 360));
+    Click(400, 360); // only takes the credits away
+    EXPECT_EQ(CreditsFrame, nullptr);
+    EXPECT_EQ(c->menuChoice, -2);
+    Frame();
+    EXPECT_EQ(BackPixel(400, 360), LayoutPixel("mainmenu.gui", 400, 360));
+}
+
 TEST_F(DemoFolderTest, TheCampaignWindowsUnlockStagesFromWonRecords) {
     // Stages 11 and 12 of the first act were won in an earlier run.
     std::string records(940, '\0');
