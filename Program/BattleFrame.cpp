@@ -106,7 +106,6 @@ void TeamGameEnd(GameController& c) {
     if (!c.networked || !stage || !s || (stage->result != 4 && stage->result != 5) || s->battleEnded) return;
     if (EndMessageWindow) {
         EndMessageWindow->Close(1);
-        delete EndMessageWindow;
         EndMessageWindow = nullptr;
     }
     s->battleEnded = 1;

@@ -17,7 +17,7 @@ BattleServices* services = nullptr;
 class MessageWindow : public Window {
 public:
     explicit MessageWindow(const char* text) : text(text ? text : "") {}
-    int Close(int) override { return 1; }
+    int Close(int result) override { return CloseWindowAndPanel(nullptr, result); }
     std::string text;
 };
 } // namespace

@@ -347,7 +347,8 @@ void GameController::TearDownBattle() {
             k = nullptr;
     }
     if (TheScreenSettings && TheScreenSettings->stageEditMode) {
-        delete editorView;
+        // Closed like every window: deleted once the running message or frame is over.
+        if (editorView) editorView->Close(1);
         editorView = nullptr;
         if (TheStageEditor) TheStageEditor->viewWord = 0;
         TheScreenSettings->editorKeys = 0;

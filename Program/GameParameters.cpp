@@ -1,5 +1,6 @@
 #include "Program/GameParameters.h"
 
+#include "engine/Tools.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -492,7 +493,14 @@ int ParseGameParameters(std::span<const uint8_t> bytes, GameParameters& params, 
 }
 
 void LogLoadProblem(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
+    // "file: what went wrong" goes to the run's error log as its two texts.
+    const size_t colon = message.find(": ");
+    const std::string source = colon == std::string::npos ? "Load" : message.substr(0, colon);
+    const std::string what = colon == std::string::npos ? message : message.substr(colon + 2);
+    Zu_Tools::WriteErrorLog(source.c_str(), what.c_str(), 0, 0, 0, 0, 1);
+    // Without a window nobody reads the log during the run: say it on stderr as well.
+    if (const char* headless = std::getenv("KARDOL_HEADLESS"); headless && *headless && *headless != '0')
+        std::fprintf(stderr, "%s\n", message.c_str());
 }
 
 GameParameters& GameParams() {
@@ -512,8 +520,7 @@ bool LoadGameParameters(const std::string& path, int32_t* calendarPeriod) {
             bytes.insert(bytes.end(), buf, buf + n);
         std::fclose(f);
     }
-    ParseGameParameters(bytes, params,
-                        [](const std::string& msg) { std::fprintf(stderr, "%s\n", msg.c_str()); });
+    ParseGameParameters(bytes, params, LogLoadProblem);
     if (calendarPeriod) *calendarPeriod = params.CalendarPeriod();
     return opened;
 }

@@ -7,8 +7,25 @@
 #include <chrono>
 
 namespace {
-constexpr auto kMutexWait = std::chrono::milliseconds(2000);
+constexpr uint32_t kMutexWaitMs = 2000;
+constexpr auto kMutexWait = std::chrono::milliseconds(kMutexWaitMs);
 } // namespace
+
+// Opening the name again reaches start-up's mutex; without start-up it makes the one object.
+LoadingScreen::LoadMutexLock::LoadMutexLock() : mutex_(platform::CreateMutexA(nullptr, 0, "LoadMutex")) {}
+
+LoadingScreen::LoadMutexLock::~LoadMutexLock() {
+    platform::CloseHandle(mutex_);
+}
+
+void LoadingScreen::LoadMutexLock::lock() {
+    while (platform::WaitForSingleObject(mutex_, kMutexWaitMs) != platform::WAIT_OBJECT_0) {
+    }
+}
+
+void LoadingScreen::LoadMutexLock::unlock() {
+    platform::ReleaseMutex(mutex_);
+}
 
 bool LockSurfaceBounded(platform::Surface* surface, platform::DDSURFACEDESC2* desc, int attempts) {
     if (!surface) return false;
@@ -54,11 +71,8 @@ LoadingScreen::~LoadingScreen() {
     Stop();
 }
 
-std::unique_lock<std::timed_mutex> LoadingScreen::TakeLoadMutex() {
-    std::unique_lock<std::timed_mutex> lock(loadMutex_, std::defer_lock);
-    while (!lock.try_lock_for(kMutexWait)) {
-    }
-    return lock;
+std::unique_lock<LoadingScreen::LoadMutexLock> LoadingScreen::TakeLoadMutex() {
+    return std::unique_lock<LoadMutexLock>(loadMutex_);
 }
 
 void LoadingScreen::ShowBackground() {
@@ -143,7 +157,18 @@ void LoadingScreen::DrawStrip(int drawn, int target) {
 }
 
 namespace {
-std::unique_ptr<LoadingScreen> TheLoadingScreen;
+
+// Made after the platform's table of named objects, so gone before it: the screen closes its
+// handle on "LoadMutex" while the table still exists.
+struct ScreenHolder {
+    ScreenHolder() { platform::CloseHandle(platform::CreateMutexA(nullptr, 0, "LoadMutex")); }
+    std::unique_ptr<LoadingScreen> screen;
+};
+
+ScreenHolder& Holder() {
+    static ScreenHolder holder;
+    return holder;
+}
 
 // The display's surfaces and presenting from the window's thread, unless the caller gives others.
 LoadingScreen::Hooks WithDefaults(LoadingScreen::Hooks hooks) {
@@ -154,15 +179,17 @@ LoadingScreen::Hooks WithDefaults(LoadingScreen::Hooks hooks) {
 }
 
 LoadingScreen& Screen() {
-    if (!TheLoadingScreen) TheLoadingScreen = std::make_unique<LoadingScreen>(WithDefaults({}));
-    return *TheLoadingScreen;
+    auto& screen = Holder().screen;
+    if (!screen) screen = std::make_unique<LoadingScreen>(WithDefaults({}));
+    return *screen;
 }
 } // namespace
 
 // Start-up hands in the resource store's frame loading and drawing.
 void SetLoadingScreenHooks(LoadingScreen::Hooks hooks) {
-    if (TheLoadingScreen) TheLoadingScreen->Stop();
-    TheLoadingScreen = std::make_unique<LoadingScreen>(WithDefaults(std::move(hooks)));
+    auto& screen = Holder().screen;
+    if (screen) screen->Stop();
+    screen = std::make_unique<LoadingScreen>(WithDefaults(std::move(hooks)));
 }
 
 void StartLoadingScreen() {

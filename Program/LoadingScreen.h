@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Mutex.h"
 #include "platform/Surface.h"
 
 #include <condition_variable>
@@ -44,6 +45,21 @@ int DrawLoadingBar(uint16_t* pixels, int pitchBytes, int width, int height, cons
 // it once the thread has drawn the strip. The player sees the bar grow at the same moments.
 class LoadingScreen {
 public:
+    // The named mutex "LoadMutex" that start-up creates, taken the game's way: 2000 ms waits,
+    // again and again until one succeeds.
+    class LoadMutexLock {
+    public:
+        LoadMutexLock();
+        ~LoadMutexLock();
+        LoadMutexLock(const LoadMutexLock&) = delete;
+        LoadMutexLock& operator=(const LoadMutexLock&) = delete;
+        void lock();
+        void unlock();
+
+    private:
+        platform::HANDLE mutex_;
+    };
+
     struct Hooks {
         // Draws frame 0 of "loading2.ani" at (0, 0) on the primary surface.
         std::function<void()> showBackground;
@@ -73,13 +89,12 @@ public:
     int Passes();
 
 private:
-    // Takes LoadMutex as the game does: 2000 ms waits, again until one succeeds.
-    std::unique_lock<std::timed_mutex> TakeLoadMutex();
+    std::unique_lock<LoadMutexLock> TakeLoadMutex();
     int ThreadProc();
     void DrawStrip(int drawn, int target);
 
     Hooks hooks_;
-    std::timed_mutex loadMutex_; // "LoadMutex"
+    LoadMutexLock loadMutex_;
     std::condition_variable_any wake_;
     std::condition_variable_any caughtUp_;
     uint8_t stop_ = 0;

@@ -4,6 +4,7 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
+#include "Program/StartupHooks.h"
 #include "engine/AviClipManager.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
@@ -21,6 +22,7 @@
 #include "gui/MouseCursor.h"
 #include "net/TcpLink.h"
 #include "platform/MmTimer.h"
+#include "platform/Present.h"
 #include "platform/TimerPeriod.h"
 #include "records/ScenarioData.h"
 #include "records/StageEditor.h"
@@ -53,6 +55,7 @@ void KeepClientRect(HWND window) {
     AppWindow.clientRect[2] = b.x;
     AppWindow.clientRect[3] = b.y;
     SetDisplayClientRect(RECT{a.x, a.y, b.x, b.y});
+    SetClientOrigin(a.x, a.y);
 }
 
 int32_t LowWord(LPARAM v) {
@@ -107,6 +110,9 @@ int SelectDisplayMode(int bits, int width, int height) {
 }
 
 int SetupDisplay() {
+    // The primary surface takes the client size in window mode: it is known before the display.
+    SetClientSize(TheScreenSettings ? TheScreenSettings->screenWidth : 800,
+                  TheScreenSettings ? TheScreenSettings->screenHeight : 600);
     AppWindow.directDraw = CreateDirectDraw(AppWindow.window);
     if (!AppWindow.directDraw) return 0;
     DDSURFACEDESC2 current{};
@@ -190,6 +196,8 @@ void TearDownProgram() {
     TheSoundBank = nullptr;
     ShutdownAudio();
     if (TheGameController) TheGameController->FreeResources();
+    // Nothing may reach the objects through a hook once they start to go.
+    UnbindProgramHooks();
     if (TheResourceStore) TheResourceStore->FreeAll();
     if (TheBattleMap) {
         if (TheBattleMap->scenario) TheBattleMap->scenario->Clear();
@@ -216,7 +224,6 @@ void TearDownProgram() {
     TheResourceStore = nullptr;
     delete TheKeyedTable37;
     TheKeyedTable37 = nullptr;
-    SetWindowedFlagSource(nullptr);
     delete TheScreenSettings;
     TheScreenSettings = nullptr;
     ReleaseSurfaces();

@@ -47,6 +47,14 @@ public:
     int32_t screenWidth = 800;
     int32_t screenHeight = 600;
     int16_t nameLabelsOn = 1;
+    // While either input-hold word is set the cursor queues no mouse message; the second also
+    // stops edge scrolling outside game kind 2. The event scripts set them.
+    int32_t inputHold1 = 0;
+    int32_t inputHold2 = 0;
+    // While set the cursor asks for no scrolling and keeps its shape.
+    int32_t edgeScrollHold = 0;
+    // Non-zero: the store loads no terrain graphics.
+    int32_t terrainGraphicsOff = 0;
 };
 
 extern ScreenSettings* TheScreenSettings;

@@ -7,6 +7,7 @@
 #include "Program/Palettes.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
+#include "Program/StartupHooks.h"
 #include "engine/AviClipManager.h"
 #include "engine/AviSystem.h"
 #include "engine/Blitter16.h"
@@ -143,7 +144,7 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     // 5-8.
     TheScreenSettings = new ScreenSettings;
     TheScreenSettings->windowed = GameModeFlag ? 0 : 1;
-    SetWindowedFlagSource(&TheScreenSettings->windowed);
+    BindSettingsHooks(*TheScreenSettings);
     AppWindow.instance = nullptr;
     AppWindow.window = nullptr;
     AppWindow.directDraw = nullptr;
@@ -177,6 +178,7 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
 
     // 16-18.
     TheResourceStore = new ResourceStore;
+    BindStoreHooks(*TheResourceStore);
     TheNumberTable = new NumberTable;
     FramePeriodMs = NumberTableValues[89];
     TheGuiRoot = new GuiRoot;
@@ -188,6 +190,7 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
         TheGameController->scene = static_cast<int8_t>(200);
     }
     TheGameController->syncRandom = static_cast<uint32_t>(GameRandom());
+    BindControllerHooks(*TheGameController);
     SetSoundEffectGate([] {
         const bool muted = TheGameController && TheGameController->soundMute != 0;
         return !muted && TheScreenSettings && TheScreenSettings->soundEffectsOn != 0;

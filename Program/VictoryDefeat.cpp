@@ -70,7 +70,6 @@ int32_t SlotCount(int32_t peers) {
 void CloseSpectatorWindow() {
     if (!SpectatorWindow) return;
     SpectatorWindow->Close(1);
-    delete SpectatorWindow;
     SpectatorWindow = nullptr;
 }
 

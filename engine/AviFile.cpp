@@ -188,25 +188,13 @@ inline uint32_t Mix(uint32_t p, uint32_t d, uint32_t mask, int32_t w, int32_t sc
     return static_cast<uint32_t>(v >> shift) & mask;
 }
 
-bool LockFor(Surface* surface, LockedTarget& target) {
-    if (!surface) return false;
-    DDSURFACEDESC2 desc;
-    desc.dwSize = 124;
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT) != DD_OK) return false;
-    target.bits = static_cast<uint8_t*>(desc.lpSurface);
-    target.pitch = desc.lPitch;
-    target.width = static_cast<int32_t>(desc.dwWidth);
-    target.height = static_cast<int32_t>(desc.dwHeight);
-    return true;
-}
-
 } // namespace
 
 template <class Blend>
 void Zu_AviFile::Compose(int32_t x, int32_t y, Surface* surface, Blend blend) {
     if (!colour || !companion) return;
     LockedTarget target;
-    if (!LockFor(surface, target)) return;
+    if (!LockTarget(surface, target)) return;
     int32_t width = colour->Width(), height = colour->Height();
     ClipBox box = ClipToTarget(x, y, width, height, target);
     {

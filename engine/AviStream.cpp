@@ -267,8 +267,6 @@ void Zu_AviStream::StopSound() {
     soundFormat = nullptr;
 }
 
-namespace {
-
 bool LockTarget(Surface* surface, LockedTarget& target) {
     if (!surface) return false;
     DDSURFACEDESC2 desc;
@@ -280,8 +278,6 @@ bool LockTarget(Surface* surface, LockedTarget& target) {
     target.height = static_cast<int32_t>(desc.dwHeight);
     return true;
 }
-
-} // namespace
 
 void Zu_AviStream::Draw16(int32_t x, int32_t y, Surface* surface, int32_t) {
     if (!playing) return;

@@ -75,6 +75,10 @@ struct LockedTarget {
     int32_t height = 0;
 };
 
+// Locks the surface, waiting while it is busy; false (and nothing locked) without a surface or
+// when the lock fails.
+bool LockTarget(platform::Surface* surface, LockedTarget& target);
+
 // Packs 8-bit channels into 16 bits: 555 selects 5-5-5, anything else 5-6-5.
 inline uint16_t Pack16(uint8_t red, uint8_t green, uint8_t blue, int32_t pixelFormat) {
     if (pixelFormat == 555)

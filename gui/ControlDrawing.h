@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/Rect.h"
+
 #include <cstdint>
 
 namespace platform {
@@ -7,7 +9,6 @@ class Surface;
 }
 struct GuiImage;
 class Widget;
-class Rect;
 
 // Picture n of a control's image table when it can be drawn (the table and the picture's surface
 // exist), else null.
@@ -23,3 +24,9 @@ void ReleaseMouse();
 bool CursorCarriesObject();
 // The cursor's current y (the battle and window code's mouse position).
 int CursorY();
+
+// Copies a width x height picture (rows packed) into the parent's surface at (x, y), row by row,
+// without colour key; what falls outside the surface is left out.
+void CopyPictureToParent(Widget* control, const uint16_t* pixels, int width, int height, int x, int y);
+// Replaces every pixel equal to `from` by `to` inside the rectangle of the parent's surface.
+void RecolourParentArea(Widget* control, const Rect& area, uint16_t from, uint16_t to);

@@ -120,7 +120,9 @@ void FrameAnimControl::Draw(int viewX, int viewY) {
 }
 
 int FrameAnimControl::DrawToBuffer(int viewX, int viewY, uint16_t* pixels, int pitch) {
-    if (!frame || !pixels) return 0;
+    if (!frame || !pixels || frame->frameWidth <= 0 || frame->frameHeight <= 0) return 0;
+    const size_t frameBytes = static_cast<size_t>(frame->frameWidth) * frame->frameHeight;
+    if (frame->packed != 1 && frame->dataSize < frameBytes) return 0;
     const int left = posX - frame->offsetX;
     const int top = posY - frame->offsetY;
     const int right = left + frame->frameWidth;

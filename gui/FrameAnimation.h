@@ -17,6 +17,8 @@ struct FrameRecord {
     int16_t frameHeight = 0;
     uint8_t packed = 0;
     uint8_t* data = nullptr;
+    // Bytes the block at data holds: an unpacked frame larger than its block is not drawn.
+    uint32_t dataSize = 0;
 };
 
 // Where Draw puts a frame on the 800x600 screen after clipping.
@@ -73,7 +75,7 @@ public:
     platform::Surface* frameSurface = nullptr;
 
 protected:
-    // Unpacks a packed frame into frameWidth x frameHeight indices (new[]), or null; the
+    // Unpacks a packed frame into exactly frameWidth x frameHeight indices (new[]), or null; the
     // animation data of the derived class knows the packing.
     virtual uint8_t* UnpackFrame(const FrameRecord&) { return nullptr; }
 };

@@ -64,13 +64,16 @@ GuiPanel::GuiPanel(GuiImage* back, Rect* r, Widget* p, Window* l, int addToParen
 }
 
 GuiPanel::GuiPanel(Rect* r, Widget* p, Window* l, int addToParent, int word1, int word2)
-    : GuiPanel(nullptr, r, p, l, addToParent, word1, word2) {}
+    : GuiPanel(nullptr, r, p, l, addToParent, word1, word2) {
+    plainContainer = true;
+}
 
 GuiPanel::~GuiPanel() {
     if (surface && FullScreenPanelSurface == surface) FullScreenPanelSurface = nullptr;
 }
 
 uint16_t GuiPanel::HitTest(Point* point) {
+    if (plainContainer) return 1;
     if (!surface) {
         if (TheGameController && TheGameController->gameScreen && TheGameController->gameScreen->viewWidget)
             return 1;

@@ -19,7 +19,8 @@ public:
 
     GuiPanel(GuiImage* background, Rect* rect, Widget* parent, Window* listener, int addToParent, int word1,
              int word2);
-    // A panel without a background picture.
+    // A plain container without a picture that takes every point of its rectangle, for code that
+    // hangs widgets on a panel of its own; layout windows pass their background record instead.
     GuiPanel(Rect* rect, Widget* parent, Window* listener, int addToParent, int word1, int word2);
     ~GuiPanel() override;
 
@@ -44,4 +45,7 @@ public:
     Rect spareRect;
     int32_t refreshPeriod = 0;
     int32_t refreshCountdown = 0;
+
+private:
+    bool plainContainer = false;
 };

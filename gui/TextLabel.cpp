@@ -4,7 +4,7 @@
 #include "gui/ControlDrawing.h"
 #include "gui/FontRecord.h"
 #include "gui/GuiLayout.h"
-#include "gui/LabelPortraitSeam.h"
+#include "gui/LabelPortraits.h"
 #include "gui/Window.h"
 #include "platform/Surface.h"
 

@@ -1,7 +1,10 @@
 #include "gui/Window.h"
 
 #include "engine/ErrorList.h"
+#include "engine/LinkList.h"
 #include "engine/Rect.h"
+#include "engine/ResourceStore.h"
+#include "gui/DeferredDelete.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "gui/Widget.h"
@@ -11,7 +14,21 @@ Window::Window() {
 }
 
 Window::~Window() {
+    // Deleted by its owner after a Close: the queue must not delete it again.
+    CancelDeferredDelete(this);
     DestroyDerived();
+}
+
+int Window::CloseWindowAndPanel(GuiPanel* panel, int result) {
+    if (panel) {
+        if (TheResourceStore && TheResourceStore->drawList)
+            TheResourceStore->drawList->RemoveValue(reinterpret_cast<uintptr_t>(panel));
+        panel->result = result;
+        panel->Close(0);
+        DeferDelete(panel);
+    }
+    DeferDelete(this);
+    return 1;
 }
 
 // A window without the widget does nothing rather than fail.
@@ -39,6 +56,6 @@ LayoutWindowParts BuildLayoutPanel(const char* layoutFile, Widget* parent, Windo
         Zu_ErrorList::Global().Add(layoutFile ? layoutFile : "", __LINE__, Zu_ErrorList::KindOpen, 0);
         rect = new Rect(0, 0, 0, 0);
     }
-    parts.panel = new GuiPanel(rect, parent, listener, 1, 1, 0);
+    parts.panel = new GuiPanel(parts.layout->elements[0], rect, parent, listener, 1, 1, 0);
     return parts;
 }

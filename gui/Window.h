@@ -42,6 +42,12 @@ public:
     virtual void Deactivate() { active = 0; }
     virtual void OnPanelIdle() {}
 
+    // The close every layout window makes in its Close: the panel leaves the store's drawing list,
+    // takes the result code, closes its controls and leaves its parent at once; the panel and the
+    // window are deleted when the current message or frame has finished. A null panel closes the
+    // window alone. Returns 1; the caller must not touch the window afterwards.
+    int CloseWindowAndPanel(GuiPanel* panel, int result);
+
     Widget* firstWidget = nullptr;
     Widget* secondWidget = nullptr;
     uint8_t active = 1;

@@ -1,24 +1,40 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on the seed corpus that the tests wrote.
-# usage: run-fuzzers.sh BIN_DIR SEED_DIR SECONDS
-set -euo pipefail
-bin_dir=$1 seed_dir=$2 seconds=$3
+# Runs every fuzz target for a bounded time on the seed corpus that the tests wrote, a few at a
+# time, and replays the inputs kept from earlier findings.
+# usage: run-fuzzers.sh BIN_DIR SEED_DIR SECONDS [PARALLEL]
+set -uo pipefail
+bin_dir=$1 seed_dir=$2 seconds=$3 parallel=${4:-4}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+run_one() {
+  local target=$1 name corpus log
+  name=$(basename "$target"); name=${name#fuzz_}
+  corpus="$work/$name"; log="$work/$name.log"
+  mkdir -p "$corpus"
+  if [ -d "$seed_dir/$name" ]; then cp -r "$seed_dir/$name"/. "$corpus"/; fi
+  local regress="fuzz/regressions/$name"
+  if [ -d "$regress" ] && ! "$target" -runs=0 "$regress"/* >"$log" 2>&1; then
+    echo "fuzz $name: a kept regression input fails"; tail -n 40 "$log"; return 1
+  fi
+  if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix="$corpus/crash-" "$corpus" >"$log" 2>&1; then
+    echo "fuzz $name: finding"; tail -n 60 "$log"; return 1
+  fi
+  echo "fuzz $name: $(grep -E '^Done' "$log" | tail -n 1)"
+}
+
 status=0
+pids=()
 for target in "$bin_dir"/fuzz_*; do
   [ -x "$target" ] || continue
-  name=$(basename "$target"); name=${name#fuzz_}
-  corpus=$(mktemp -d)
-  if [ -d "$seed_dir/$name" ]; then cp -r "$seed_dir/$name"/. "$corpus"/; fi
-  regress="fuzz/regressions/$name"
-  echo "fuzz $name: ${seconds}s"
-  if [ -d "$regress" ] && ! "$target" -runs=0 "$regress"/* >"$corpus.log" 2>&1; then
-    echo "fuzz $name: a kept regression input fails"; tail -n 40 "$corpus.log"; status=1
+  run_one "$target" > "$work/$(basename "$target").out" 2>&1 &
+  pids+=($!)
+  if [ ${#pids[@]} -ge "$parallel" ]; then
+    wait "${pids[0]}" || status=1
+    pids=("${pids[@]:1}")
   fi
-  if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -artifact_prefix="$corpus/crash-" "$corpus" >"$corpus.log" 2>&1; then
-    echo "fuzz $name: finding"; tail -n 60 "$corpus.log"; ls "$corpus"/crash-* 2>/dev/null; status=1
-  else
-    grep -E '^Done|#[0-9]+.*DONE' "$corpus.log" | tail -n 1 || true
-  fi
-  rm -rf "$corpus" "$corpus.log"
 done
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+cat "$work"/*.out 2>/dev/null
 exit $status

@@ -12,10 +12,7 @@ public:
     void Redraw() {}
     void DrawTerrain() {}
     void DrawObjects() {}
-    int Close(int) override {
-        delete this;
-        return 1;
-    }
+    int Close(int result) override { return CloseWindowAndPanel(nullptr, result); }
     // The view origin in cells, which the movie overlays follow.
     int32_t viewX = 0;
     int32_t viewY = 0;

@@ -8,6 +8,7 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
+#include "gui/DeferredDelete.h"
 #include "gui/Window.h"
 #include "net/GameRecordChannel.h"
 #include "records/TemplateTables.h"
@@ -44,6 +45,8 @@ public:
         RoomMapKind = 0;
     }
     ~BattleStage() {
+        // Windows closed by the frames the test ran go now, as at the end of a frame.
+        FlushDeferredDeletes();
         TheBattleMap->stageSet = nullptr;
         delete stage;
         delete TheGameController; // frees its template tables and record channel too

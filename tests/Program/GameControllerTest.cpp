@@ -1,14 +1,17 @@
 #include "Program/GameController.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/MainWindow.h"
+#include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Zu_StageSet.h"
-#include "ShellTestFolder.h"
 #include "engine/DisplayDevice.h"
+#include "engine/Random.h"
+#include "gui/DeferredDelete.h"
 #include "gui/FrameAnimation.h"
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
 #include "platform/Present.h"
+#include "support/TempFolder.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +25,7 @@ namespace {
 class GameControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::make_unique<ShellTestFolder>();
+        folder = std::make_unique<testsupport::TempFolder>();
         ResetPresenterForTest();
         TheScreenSettings = new ScreenSettings;
         AppWindow.window = nullptr;
@@ -59,7 +62,7 @@ protected:
         }
         return frames;
     }
-    std::unique_ptr<ShellTestFolder> folder;
+    std::unique_ptr<testsupport::TempFolder> folder;
     Zu_StageSet* stage = nullptr;
     GameController* c = nullptr;
 };
@@ -181,7 +184,7 @@ TEST_F(GameControllerTest, BattleEndTable) {
         EXPECT_EQ(c->stageRecords[23].won, k.wonWritten ? 1 : 0);
         EXPECT_EQ(std::filesystem::exists("RecordData.sav"), k.wonWritten);
         if (k.wonWritten) {
-            const std::string bytes = ShellTestFolder::Read("RecordData.sav");
+            const std::string bytes = testsupport::TempFolder::Read("RecordData.sav");
             ASSERT_EQ(bytes.size(), 940u);
             EXPECT_EQ(bytes[23 * 20 + 12], 1);
         }
@@ -209,4 +212,38 @@ TEST_F(GameControllerTest, RecordFilesLoadAtConstructionAndWriteWhole) {
     EXPECT_EQ(other.slotLabels[5].inUse, 1);
     other.FreeResources();
     TheGameController = c;
+}
+
+// The controller's synchronised state drives the shared draws while it exists, and only then.
+TEST(GameControllerRandom, TheControllerBindsItsSyncStateWhileItLives) {
+    auto* c = new GameController;
+    c->networked = 1;
+    c->syncRandom = 77;
+    uint32_t copy = 77;
+    EXPECT_EQ(GameRandom(), GameRandom(copy, true));
+    EXPECT_EQ(c->syncRandom, copy) << "networked draws step the controller's state";
+    c->networked = 0;
+    const uint32_t before = c->syncRandom;
+    GameRandom();
+    EXPECT_EQ(c->syncRandom, before) << "single play leaves it alone";
+    c->FreeResources();
+    delete c;
+    GameRandom(); // unbound again: must not reach the deleted controller
+}
+
+// Leaving the stage editor closes its view like any window: gone at once from the controller,
+// deleted when the frame that did it is over.
+TEST_F(GameControllerTest, TearingDownAnEditedStageClosesTheEditorViewAfterTheFrame) {
+    TheScreenSettings->stageEditMode = 1;
+    TheScreenSettings->editorKeys = 1;
+    c->editorView = new PlainWindow;
+    {
+        DeferredDeleteScope frame;
+        c->TearDownBattle();
+        EXPECT_EQ(c->editorView, nullptr);
+        EXPECT_EQ(TheScreenSettings->editorKeys, 0);
+        EXPECT_EQ(PendingDeleteCount(), 1);
+    }
+    EXPECT_EQ(PendingDeleteCount(), 0);
+    TheScreenSettings->stageEditMode = 0;
 }

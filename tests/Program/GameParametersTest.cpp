@@ -1,6 +1,7 @@
 #include "Program/GameParameters.h"
+#include "support/TempFolder.h"
 
-#include "platform/TempFolder.h"
+#include "engine/Tools.h"
 #include "support/CgFixture.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+using testsupport::TempFolder;
 
 namespace {
 
@@ -265,6 +268,24 @@ TEST(GameParameters, LoadFromFile) {
     EXPECT_EQ(period, 30 * cgfixture::Value(23, 0));
     EXPECT_EQ(GameParams().Day_Level[0], cgfixture::Value(22, 0));
     GameParams() = GameParameters();
+}
+
+TEST(GameParameters, ProblemsOfTheLoadedFileGoToTheErrorLog) {
+    TempFolder folder;
+    cgfixture::Options opt;
+    opt.longComment = true;
+    TempFolder::Write("Cg001.wz", cgfixture::MakeFile(opt));
+    Zu_Tools::StartErrorLogRun();
+    GameParams() = GameParameters();
+    EXPECT_TRUE(LoadGameParameters("Cg001.wz"));
+    const std::string log = TempFolder::Read("Error.lst");
+    EXPECT_EQ(log.rfind("\nCg001.wz,line ", 0), 0u) << log;
+    EXPECT_NE(log.find("is longer than 126 bytes,0,0,0,0"), std::string::npos) << log;
+    // A message without a file name still makes one line.
+    LogLoadProblem("no file named");
+    EXPECT_NE(TempFolder::Read("Error.lst").find("\nLoad,no file named,0,0,0,0"), std::string::npos);
+    GameParams() = GameParameters();
+    Zu_Tools::StartErrorLogRun();
 }
 
 TEST(GameParameters, SeedCorpus) {

@@ -1,6 +1,13 @@
 #include "Program/GameRules.h"
 
+#include "Program/GameController.h"
 #include "Program/GameParameters.h"
+#include "Program/ProgramRulesEnv.h"
+#include "Program/StageSet.h"
+#include "engine/Random.h"
+#include "platform/CRand.h"
+#include "records/StageWorldSeam.h"
+#include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
 
@@ -243,4 +250,53 @@ TEST(GameRules, ReportMatchResultUploadsTheRecord) {
     EXPECT_EQ(env.uploads[0].points, 150);
     EXPECT_EQ(env.uploads[1].wins, 2);
     EXPECT_EQ(env.uploads[1].points, 150);
+}
+
+// The program's environment answers from the controller, the current stage, the item levels and
+// the two generators; where the world is not there yet it answers "nothing".
+TEST(ProgramRulesEnvTest, AnswersFromTheRunningProgram) {
+    ProgramRulesEnv& env = TheProgramRulesEnv();
+    EXPECT_FALSE(env.Networked());
+    EXPECT_EQ(env.StageMonths(), 0) << "no stage loaded";
+    auto* controller = new GameController;
+    TheGameController = controller;
+    controller->networked = 1;
+    controller->gameKind = 2;
+    controller->campaignStage = 23;
+    TheBattleMap = new BattleMap;
+    auto* stage = new Zu_StageSet;
+    TheBattleMap->stageSet = stage;
+    stage->monthsElapsed = 130;
+    ResetWorld();
+    World().itemCount = 3;
+    World().itemLevels[2] = 6;
+
+    EXPECT_TRUE(env.Networked());
+    EXPECT_EQ(env.GameKind(), 2);
+    EXPECT_EQ(env.StageNumber(), 23);
+    EXPECT_EQ(env.StageMonths(), 130);
+    EXPECT_EQ(env.ItemCount(), 3);
+    EXPECT_EQ(env.ItemLevel(2), 6);
+    EXPECT_EQ(env.ItemLevel(4), 0) << "past the count";
+    EXPECT_EQ(env.ItemLevel(-1), 0);
+    // The shared generator is Random: the same seed gives the same draws on every peer.
+    const uint32_t seed = RandomSeed;
+    const uint32_t first = env.SharedRandom(100);
+    RandomSeed = seed;
+    EXPECT_EQ(Random(100), first);
+    platform::srand(5);
+    const int r = env.Rand();
+    platform::srand(5);
+    EXPECT_EQ(platform::rand(), r);
+    int fx = -1, fy = -1;
+    EXPECT_FALSE(env.FindFreeNeighbour(3, 3, fx, fy));
+
+    TheBattleMap->stageSet = nullptr;
+    delete stage;
+    delete TheBattleMap;
+    TheBattleMap = nullptr;
+    controller->FreeResources();
+    delete controller;
+    TheGameController = nullptr;
+    ResetWorld();
 }

@@ -1,12 +1,13 @@
 #include "Program/HelpTexts.h"
-
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
+
+using testsupport::TempFolder;
 
 namespace {
 

@@ -1,10 +1,14 @@
 #include "Program/LoadingScreen.h"
 
+#include "platform/Mutex.h"
 #include "platform/Present.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -191,4 +195,37 @@ TEST(LoadingScreen, HeadlessStageLoadShowsTheBarAdvancing) {
     }
     screen.Stop();
     EXPECT_EQ(shown, (std::vector<int>{50, 101, 151, 202, 253}));
+}
+
+// The loader and the thread share start-up's named "LoadMutex": while another holder keeps it,
+// no progress is taken; once it is released, the bar catches up.
+TEST(LoadingScreen, ProgressWaitsForTheNamedLoadMutex) {
+    platform::HANDLE startupMutex = platform::CreateMutexA(nullptr, 0, "LoadMutex");
+    Surfaces s;
+    LoadingScreen screen(s.Hooks());
+    screen.Start();
+    std::atomic<bool> held{false};
+    std::atomic<bool> release{false};
+    std::thread holder([&] {
+        ASSERT_EQ(platform::WaitForSingleObject(startupMutex, platform::INFINITE), platform::WAIT_OBJECT_0);
+        held = true;
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        platform::ReleaseMutex(startupMutex);
+    });
+    while (!held)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        screen.SetProgress(40);
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(done.load());
+    release = true;
+    holder.join();
+    loader.join();
+    EXPECT_EQ(screen.Drawn(), 101);
+    screen.Stop();
+    platform::CloseHandle(startupMutex);
 }

@@ -2,7 +2,6 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
-#include "ShellTestFolder.h"
 #include "engine/Blitter16.h"
 #include "engine/DisplayDevice.h"
 #include "engine/ModalLoopState.h"
@@ -10,10 +9,13 @@
 #include "engine/NumberTable.h"
 #include "engine/ResourceStore.h"
 #include "engine/SurfaceText.h"
+#include "engine/Tools.h"
 #include "gui/GuiRoot.h"
+#include "gui/MouseCursor.h"
 #include "platform/Messages.h"
 #include "platform/Present.h"
 #include "records/StageEditor.h"
+#include "support/TempFolder.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +35,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetMessageQueue();
-        folder = std::make_unique<ShellTestFolder>();
+        folder = std::make_unique<testsupport::TempFolder>();
         TheScreenSettings = new ScreenSettings;
         TheGameController = new GameController;
         AppWindow.window = AllocateWindowHandle();
@@ -63,7 +65,7 @@ protected:
         for (int i = 0; i < n; ++i)
             GameTimerProc(0, 0, 0, 0, 0);
     }
-    std::unique_ptr<ShellTestFolder> folder;
+    std::unique_ptr<testsupport::TempFolder> folder;
 };
 
 } // namespace
@@ -249,4 +251,48 @@ TEST_F(MainWindowTest, TheRealTimerPostsFramesThatTheLoopRuns) {
     EXPECT_EQ(AppWindow.timerId, 0u);
     EXPECT_EQ(frames, 5);
     EXPECT_GE(TheScreenSettings->runningFrameCounter.load(), 5);
+}
+
+// Up and Down reach the text input as arrow keys, never as the '&' and '(' typed on the same codes.
+TEST_F(MainWindowTest, ArrowKeysReachTheTextInputAsArrows) {
+    auto* cursor = new MouseCursor;
+    MouseCursor* keep = TheMouseCursor;
+    TheMouseCursor = cursor;
+    char field[Zu_Tools::kFieldSize] = {};
+    Zu_Tools& tools = Zu_Tools::Global();
+    struct Case {
+        WPARAM key;
+        uint32_t flag;
+    };
+    for (const Case& k : {Case{VK_UP, Zu_Tools::kUpPressed}, Case{VK_DOWN, Zu_Tools::kDownPressed}}) {
+        SCOPED_TRACE(k.key);
+        tools.AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+        EXPECT_EQ(MainWndProc(AppWindow.window, WM_KEYDOWN, k.key, 0), 0);
+        EXPECT_NE(tools.GetFlags() & k.flag, 0u);
+        EXPECT_EQ(tools.GetLength(), 0) << "no character typed";
+        EXPECT_EQ(field[0], 0);
+        // Input off: the key belongs to the game and no flag is raised.
+        tools.AttachBuffer(nullptr, 0, 0);
+        MainWndProc(AppWindow.window, WM_KEYDOWN, k.key, 0);
+        EXPECT_EQ(tools.GetFlags() & k.flag, 0u);
+    }
+    // The typed '&' (the code of Up) is text.
+    tools.AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+    MainWndProc(AppWindow.window, WM_CHAR, '&', 0);
+    EXPECT_STREQ(field, "&");
+    EXPECT_EQ(tools.GetFlags() & Zu_Tools::kUpPressed, 0u);
+    tools.AttachBuffer(nullptr, 0, 0);
+    TheMouseCursor = keep;
+    delete cursor;
+}
+
+// A move tells the display where the client area now is, for blits through the clipper.
+TEST_F(MainWindowTest, AMoveHandsTheClientOriginToTheDisplay) {
+    SetClientOrigin(-77, -77);
+    MainWndProc(AppWindow.window, WM_MOVE, 0, 0);
+    int x = 0, y = 0;
+    GetClientOrigin(&x, &y);
+    EXPECT_EQ(x, AppWindow.clientRect[0]);
+    EXPECT_EQ(y, AppWindow.clientRect[1]);
+    EXPECT_NE(x, -77);
 }

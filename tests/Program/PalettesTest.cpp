@@ -1,12 +1,14 @@
 #include "Program/Palettes.h"
+#include "support/TempFolder.h"
 
 #include "engine/PixelFormat.h"
-#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using testsupport::TempFolder;
 
 namespace {
 

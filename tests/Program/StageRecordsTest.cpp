@@ -1,5 +1,5 @@
 #include "Program/StageRecords.h"
-#include "ShellTestFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +17,18 @@ std::string Pattern(size_t n, uint8_t seed) {
 } // namespace
 
 TEST(StageRecords, RecordFileRoundTripsByteExact) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     const std::string original = Pattern(940, 3);
-    ShellTestFolder::Write("RecordData.sav", original);
+    testsupport::TempFolder::Write("RecordData.sav", original);
     StageRecordTable records{};
     ASSERT_TRUE(ReadStageRecordFile("RecordData.sav", records));
     ASSERT_TRUE(WriteStageRecordFile("RecordData.sav", records));
-    EXPECT_EQ(ShellTestFolder::Read("RecordData.sav"), original);
+    EXPECT_EQ(testsupport::TempFolder::Read("RecordData.sav"), original);
     EXPECT_FALSE(std::filesystem::exists("RecordData.sav.tmp"));
 }
 
 TEST(StageRecords, LabelFileRoundTripsByteExactWhenTextsEnd) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     SlotLabelTable labels{};
     labels[5].inUse = 2;
     labels[5].spare = 9;
@@ -39,7 +39,7 @@ TEST(StageRecords, LabelFileRoundTripsByteExactWhenTextsEnd) {
     labels[5].value2 = 7;
     labels[5].value3 = 0xFFFFFFFF;
     ASSERT_TRUE(WriteSlotLabelFile("RecordLabel.sav", 42, labels));
-    const std::string written = ShellTestFolder::Read("RecordLabel.sav");
+    const std::string written = testsupport::TempFolder::Read("RecordLabel.sav");
     ASSERT_EQ(written.size(), 900u);
     EXPECT_EQ(static_cast<uint8_t>(written[0]), 42);
     EXPECT_EQ(static_cast<uint8_t>(written[4 + 5 * 56 + 2]), 0x34);
@@ -49,16 +49,16 @@ TEST(StageRecords, LabelFileRoundTripsByteExactWhenTextsEnd) {
     ASSERT_TRUE(ReadSlotLabelFile("RecordLabel.sav", count, back));
     EXPECT_EQ(count, 42u);
     ASSERT_TRUE(WriteSlotLabelFile("RecordLabel.sav", count, back));
-    EXPECT_EQ(ShellTestFolder::Read("RecordLabel.sav"), written);
+    EXPECT_EQ(testsupport::TempFolder::Read("RecordLabel.sav"), written);
 }
 
 TEST(StageRecords, ShortAndMissingFilesLeaveZerosAndEndTexts) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     // A label file cut inside label 0's first text, whose bytes run to the end of the field.
     std::string shortLabels(4 + 4 + 20, 'A');
     shortLabels[0] = 3;
     shortLabels[1] = shortLabels[2] = shortLabels[3] = 0;
-    ShellTestFolder::Write("RecordLabel.sav", shortLabels);
+    testsupport::TempFolder::Write("RecordLabel.sav", shortLabels);
     uint32_t count = 99;
     SlotLabelTable labels{};
     labels[1].inUse = 1;
@@ -71,7 +71,7 @@ TEST(StageRecords, ShortAndMissingFilesLeaveZerosAndEndTexts) {
     EXPECT_EQ(labels[1].value3, 0u);
 
     // A record file of one and a half records: the rest reads as zeros.
-    ShellTestFolder::Write("RecordData.sav", Pattern(30, 1));
+    testsupport::TempFolder::Write("RecordData.sav", Pattern(30, 1));
     StageRecordTable records{};
     records[2].won = 1;
     ASSERT_TRUE(ReadStageRecordFile("RecordData.sav", records));
@@ -111,7 +111,7 @@ TEST(StageRecords, StageIndexFromAFileWritesOnlyInsideTheTable) {
 }
 
 TEST(StageRecords, WriteIntoAMissingFolderFailsAndLeavesNothing) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     StageRecordTable records{};
     EXPECT_FALSE(WriteStageRecordFile("nofolder/RecordData.sav", records));
     EXPECT_FALSE(std::filesystem::exists("nofolder"));

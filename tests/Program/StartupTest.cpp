@@ -1,8 +1,8 @@
 #include "Program/Startup.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
-#include "ShellTestFolder.h"
 #include "platform/Registry.h"
+#include "support/TempFolder.h"
 #include "world/MapView.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +66,7 @@ TEST(StartupCommandLine, AnOverlongWordIsCutAndNeverLaunchesNetworkMode) {
 }
 
 TEST(StartupRegistry, UpdateClientPathIsWrittenOnlyWhenAbsentAndWorkPathKnown) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     const char* old = std::getenv("KARDOL_REGISTRY");
     const std::string keep = old ? old : "";
     setenv("KARDOL_REGISTRY", (folder.path() / "reg.ini").c_str(), 1);
@@ -156,12 +156,12 @@ TEST(StartupSettings, ScreenSizeFollowsTheModeAndResetKeepsTheWindowedFlag) {
 #include "engine/NumberTable.h"
 
 TEST(StartupNumbers, TheFramePeriodIsEntry89OfDataTxt) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     std::string text;
     for (int i = 0; i < 89; ++i)
         text += std::to_string(i) + ".5 entry " + std::to_string(i) + "\r\n";
     text += "25 frame period in ms\r\nend\r\n7 past the end\r\n";
-    ShellTestFolder::Write("data.txt", text);
+    testsupport::TempFolder::Write("data.txt", text);
     for (double& v : NumberTableValues)
         v = 0;
     NumberTable table;

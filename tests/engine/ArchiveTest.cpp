@@ -6,6 +6,7 @@
 #include "engine/RomPicture.h"
 #include "engine/RunLength.h"
 #include "engine/Tools.h"
+#include "support/TempFolder.h"
 #include "tests/support/ArchiveFixtures.h"
 #include "tests/support/Lh5Encoder.h"
 
@@ -44,7 +45,7 @@ protected:
         return a.Open(name, OF_READ, OF_SHARE_DENY_NONE, 0, version, signature);
     }
 
-    archfix::WorkFolder folder;
+    testsupport::TempFolder folder;
 };
 
 TEST_F(ArchiveTest, ReadsBothVersionsByteExact) {
@@ -349,7 +350,7 @@ Bytes LayerBlock(uint8_t a, uint8_t b, uint8_t c) {
 }
 
 TEST(PictureSet, DrawsItsLayersDoubledInTheFixedOrder) {
-    archfix::WorkFolder folder;
+    testsupport::TempFolder folder;
     Bytes palette(768);
     for (size_t i = 0; i < 768; ++i)
         palette[i] = static_cast<uint8_t>(i * 7);

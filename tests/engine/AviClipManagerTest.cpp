@@ -9,6 +9,8 @@
 #include "platform/AudioDevice.h"
 #include "platform/Messages.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <unistd.h>
 
@@ -80,7 +82,7 @@ protected:
         s.pixel = pixel;
         s.frames = frames;
         s.rate = rate;
-        folder.Write(name, fixtures::MakeAvi(s));
+        folder.Put(name, fixtures::MakeAvi(s));
     }
     // A skill whose clip is "skill\<name>.avi" with its matte beside it.
     void Skill(int id, const std::string& name, uint32_t frames = 40, uint32_t rate = 100) {
@@ -93,16 +95,11 @@ protected:
         SkillTable[id % 150] = records.back().get();
     }
     template <class Pred>
-    bool WaitFor(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + 3s;
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+    static bool WaitFor(Pred pred) {
+        return testsupport::WaitFor(pred, 3s, 2ms);
     }
 
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     std::filesystem::path saved;
     std::unique_ptr<AviClipManager> m;
     GameController controller;

@@ -3,6 +3,8 @@
 #include "platform/AudioDevice.h"
 #include "platform/MmTimer.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -70,7 +72,7 @@ protected:
         SetAudioBackend(AudioBackend::Mixer);
     }
     std::string Avi(const std::string& name, fixtures::AviShape shape) {
-        return folder.Write(name, fixtures::MakeAvi(shape));
+        return folder.Put(name, fixtures::MakeAvi(shape));
     }
     fixtures::AviShape Shape(uint32_t (*pixel)(uint32_t, uint32_t, uint32_t), uint32_t frames = 4) {
         fixtures::AviShape s;
@@ -79,7 +81,7 @@ protected:
         return s;
     }
     uint16_t At(int x, int y) { return screen->PixelAt(x, y); }
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     Surface* screen = nullptr;
 };
 
@@ -137,7 +139,7 @@ TEST_F(AviFileTest, CompanionOfAnotherSizeOrMissingLeavesTheClipEmpty) {
     EXPECT_EQ(clip.Open(0, 0, colour.c_str(), matte.c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
     EXPECT_FALSE(clip.HasColourStream());
     EXPECT_EQ(
-        clip.Open(0, 0, colour.c_str(), (folder.path() + "/none.avi").c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
+        clip.Open(0, 0, colour.c_str(), (folder.str() + "/none.avi").c_str(), &TheAviSystem, 0, 0, 0, 0), 1);
     EXPECT_FALSE(clip.HasColourStream());
     int32_t percent = -1;
     EXPECT_EQ(clip.GetProgress(&percent), 0);
@@ -168,7 +170,7 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
         EXPECT_FALSE(clip.HasColourStream()) << c.name;
     }
     Zu_AviFile clip;
-    EXPECT_EQ(clip.Open(0, 0, (folder.path() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
+    EXPECT_EQ(clip.Open(0, 0, (folder.str() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
 }
 
 TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {
@@ -229,9 +231,7 @@ TEST_F(AviFileTest, AClipLeftAloneStopsItsTimerOnTheSeventySecondIdleTick) {
     clip.Open(0, 0, path.c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0);
     clip.Play(0, 0);
     ASSERT_TRUE(clip.TimerRunning());
-    auto end = std::chrono::steady_clock::now() + 3s;
-    while (clip.TimerRunning() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(1ms);
+    testsupport::WaitFor([&] { return !clip.TimerRunning(); }, 3s);
     EXPECT_FALSE(clip.TimerRunning());
     EXPECT_EQ(clip.idleTicks.load(), Zu_AviFile::kIdleTicksToStop);
     EXPECT_EQ(clip.colour->outputBuffer, nullptr);

@@ -3,6 +3,8 @@
 #include "engine/ErrorList.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -50,7 +52,7 @@ protected:
         s.frames = frames;
         s.rate = rate;
         s.withAudio = audio;
-        return folder.Write(name, fixtures::MakeAvi(s));
+        return folder.Put(name, fixtures::MakeAvi(s));
     }
     static bool LastError(const char* text, int line) {
         const ErrorRecord* r = Zu_ErrorList::Global().GetFirst();
@@ -60,20 +62,15 @@ protected:
     }
     template <class Pred>
     static bool WaitFor(Pred pred) {
-        auto end = std::chrono::steady_clock::now() + 3s;
-        while (!pred()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+        return testsupport::WaitFor(pred, 3s, 2ms);
     }
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
 };
 
 } // namespace
 
 TEST_F(AviPlayerTest, FailuresAreRecordedAndLeaveThePlayerUnusable) {
-    AviPlayer missing((folder.path() + "/none.avi").c_str(), GetDirectDraw(), 0);
+    AviPlayer missing((folder.str() + "/none.avi").c_str(), GetDirectDraw(), 0);
     EXPECT_FALSE(missing.Usable());
     EXPECT_TRUE(LastError("AVI-File not found", 31));
     missing.Play(1); // nothing happens

@@ -1,11 +1,11 @@
 #include "engine/DebugDump.h"
+#include "support/TempFolder.h"
 
-// The engine tests have a TempFolder class of their own: keep the two apart.
-#define TempFolder PlatformTempFolder
-#include "../platform/TempFolder.h"
 #include "platform/Time.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::TempFolder;
 
 namespace {
 

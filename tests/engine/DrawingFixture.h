@@ -47,28 +47,3 @@ inline std::vector<uint16_t> SurfacePixels(platform::Surface* s) {
             out.push_back(s->PixelAt(x, y));
     return out;
 }
-
-// Runs a test inside a fresh empty working folder.
-class WorkFolder {
-public:
-    WorkFolder() : previous_(std::filesystem::current_path()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kardol-draw-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-        std::filesystem::current_path(path_);
-    }
-    ~WorkFolder() {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(path_);
-    }
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-
-    static void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        std::ofstream(name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};

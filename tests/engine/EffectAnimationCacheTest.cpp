@@ -2,6 +2,7 @@
 #include "engine/AniFrame.h"
 #include "engine/PixelFormat.h"
 #include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ const storefix::AniFrameSpec kFrame{0, 0, 2, 1, {0xF800, 0x0020}, {255, 0}};
 } // namespace
 
 TEST(EffectAnimationCache, LoadsTheCursorAnimationsAtConstruction) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     PixelFormat = 565;
     storefix::WriteBytes(folder.path() / "Cursor18.ani", storefix::AniFile({kFrame, kFrame}));
     storefix::WriteBytes(folder.path() / "cursor25.ani", storefix::AniFile({kFrame}));
@@ -39,7 +40,7 @@ TEST(EffectAnimationCache, LoadsTheCursorAnimationsAtConstruction) {
 }
 
 TEST(EffectAnimationCache, CountsFollowAcquireAndRelease) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     storefix::WriteBytes(folder.path() / "AddHp.ani", storefix::AniFile({kFrame}));
     storefix::WriteBytes(folder.path() / "fire.ani", storefix::AniFile({kFrame}));
     EffectAnimationCache cache;
@@ -75,7 +76,7 @@ TEST(EffectAnimationCache, CountsFollowAcquireAndRelease) {
 }
 
 TEST(EffectAnimationCache, GuardsSlotsNeverLoadedCountsAtZeroAndIndexesOutOfRange) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     EffectAnimationCache cache;
     cache.Release(3, 5); // never loaded
     cache.Release(1, 9);

@@ -1,6 +1,6 @@
 #include "engine/ErrorList.h"
-#include "ScratchFolder.h"
 #include "engine/Tools.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -82,12 +82,12 @@ TEST(ErrorList, ReportLineIsCutToItsBuffer) {
 class ErrorLog : public testing::Test {
 protected:
     void SetUp() override { Zu_Tools::StartErrorLogRun(); }
-    ScratchFolder folder{true};
-    std::string Log() const { return ScratchFolder::Read(folder.path() / "Error.lst"); }
+    testsupport::TempFolder folder;
+    std::string Log() const { return testsupport::TempFolder::Read(folder.path() / "Error.lst"); }
 };
 
 TEST_F(ErrorLog, FirstWriteOfARunEmptiesTheFileAndEveryLineStartsWithABreak) {
-    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
+    testsupport::TempFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog("Zu_LocalControl", "Have Connect Server", 2225, 0, 0, 0, 1);
     Zu_Tools::WriteErrorLog("Zu_MultiCasting", "WSAECONNRESET", 310, 4, 0, 0, 1);
     EXPECT_EQ(Log(), "\nZu_LocalControl,Have Connect Server,2225,0,0,0"
@@ -95,7 +95,7 @@ TEST_F(ErrorLog, FirstWriteOfARunEmptiesTheFileAndEveryLineStartsWithABreak) {
 }
 
 TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
-    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
+    testsupport::TempFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 0);
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 2);
     EXPECT_EQ(Log(), "old run\n");
@@ -104,7 +104,7 @@ TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
 }
 
 TEST_F(ErrorLog, WithoutTextsTheFirstCallStillEmptiesTheFile) {
-    ScratchFolder::Write(folder.path() / "Error.lst", "old run\n");
+    testsupport::TempFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog(nullptr, nullptr, 1, 2, 3, 4, 1);
     EXPECT_EQ(Log(), "");
     Zu_Tools::WriteErrorLog(nullptr, "peer", -1, 0, 0, 0, 1);
@@ -115,7 +115,7 @@ TEST_F(ErrorLog, AFailedFirstOpenStillMakesLaterWritesAppend) {
     std::filesystem::create_directory(folder.path() / "Error.lst"); // cannot be opened as a file
     Zu_Tools::WriteErrorLog("a", "b", 1, 0, 0, 0, 1);
     std::filesystem::remove(folder.path() / "Error.lst");
-    ScratchFolder::Write(folder.path() / "Error.lst", "kept");
+    testsupport::TempFolder::Write(folder.path() / "Error.lst", "kept");
     Zu_Tools::WriteErrorLog("a", "b", 2, 0, 0, 0, 1);
     EXPECT_EQ(Log(), "kept\na,b,2,0,0,0");
 }

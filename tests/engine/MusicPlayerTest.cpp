@@ -1,8 +1,11 @@
 #include "engine/MusicPlayer.h"
+#include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
 #include "engine/SoundBank.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
+#include "support/WaitFor.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,20 +18,14 @@ using fixtures::MakeWave;
 
 namespace {
 
-class MusicPlayerTest : public ::testing::Test {
+class MusicPlayerTest : public NullAudioTest {
 protected:
-    void SetUp() override {
-        SetAudioBackend(AudioBackend::Null);
-        TakeAudioCalls();
-        TheScreenSettings = &settings;
-    }
     void TearDown() override {
         ShutdownAudio();
         delete TheSoundBank;
         TheSoundBank = nullptr;
         gaudio::SetMusicInitFailsForTests(false);
-        TheScreenSettings = nullptr;
-        SetAudioBackend(AudioBackend::Mixer);
+        NullAudioTest::TearDown();
     }
     static bool Has(const std::vector<std::string>& calls, const std::string& line) {
         return std::find(calls.begin(), calls.end(), line) != calls.end();
@@ -38,8 +35,6 @@ protected:
         EXPECT_EQ(TheMusicStream->getStatus(&playing), gaudio::ERR_OK);
         return playing;
     }
-    ScreenSettings settings;
-    fixtures::TempFolder folder;
 };
 
 } // namespace
@@ -48,8 +43,8 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
     InitAudio(nullptr);
     ASSERT_NE(TheAudio, nullptr);
     ASSERT_NE(TheSoundBank, nullptr);
-    std::string a = folder.Write("Track10.mp3", MakeWave({}));
-    std::string b = folder.Write("Track11.mp3", MakeWave({}));
+    std::string a = folder.Put("Track10.mp3", MakeWave({}));
+    std::string b = folder.Put("Track11.mp3", MakeWave({}));
     PlayMusic(a.c_str(), 1);
     auto calls = TakeAudioCalls();
     EXPECT_TRUE(Has(calls, "music open " + a + " loop"));
@@ -62,7 +57,7 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
     EXPECT_EQ(calls[1], "music release " + a);
     EXPECT_EQ(calls[2], "music open " + a + " once");
 
-    std::string missing = folder.path() + "/Track99.mp3";
+    std::string missing = folder.str() + "/Track99.mp3";
     PlayMusic(missing.c_str(), 1);
     EXPECT_NE(TheAudio, nullptr);
     EXPECT_EQ(TheMusicStream, nullptr);
@@ -74,7 +69,7 @@ TEST_F(MusicPlayerTest, EachCallReplacesTheStreamAndAMissingFileLeavesMusicWorki
 
 TEST_F(MusicPlayerTest, VolumeIsTheMusicLevelOverTwelve) {
     InitAudio(nullptr);
-    std::string a = folder.Write("m.mp3", MakeWave({}));
+    std::string a = folder.Put("m.mp3", MakeWave({}));
     settings.musicVolume = 6;
     PlayMusic(a.c_str(), 1);
     EXPECT_TRUE(Has(TakeAudioCalls(), "music volume 0.500"));
@@ -112,14 +107,12 @@ TEST_F(MusicPlayerTest, OnTheMixerLoopingKeepsPlayingAndOnceEnds) {
     SetAudioBackend(AudioBackend::Mixer);
     InitAudio(nullptr);
     if (!TheAudio) GTEST_SKIP() << "no SDL audio driver here";
-    std::string track = folder.Write("Track10.mp3", fixtures::MakeSilentMp3(8)); // about 0.2 s
+    std::string track = folder.Put("Track10.mp3", fixtures::MakeSilentMp3(8)); // about 0.2 s
     using namespace std::chrono_literals;
     PlayMusic(track.c_str(), 0);
     ASSERT_NE(TheMusicStream, nullptr);
     EXPECT_EQ(Status(), 1);
-    auto end = std::chrono::steady_clock::now() + 3s;
-    while (Status() != 0 && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(10ms);
+    testsupport::WaitFor([&] { return Status() == 0; }, 3s, 10ms);
     EXPECT_EQ(Status(), 0);
     EXPECT_NE(TheMusicStream, nullptr); // left in place until the next call
 

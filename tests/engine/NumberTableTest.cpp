@@ -2,6 +2,7 @@
 #include "engine/NumberFont.h"
 #include "engine/StoreImage.h"
 #include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +63,7 @@ TEST(NumberTable, ReadsDecimalPointsInTheCLocaleWhateverTheProgramLocale) {
 }
 
 TEST(NumberTable, LoadsDataTxtOfTheWorkingFolderAndLeavesTheTableWhenMissing) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     NumberTableValues[5] = 0;
     NumberTableValues[89] = 0;
     std::string text;

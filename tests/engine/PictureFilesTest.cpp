@@ -7,6 +7,7 @@
 #include "engine/PixelFormat.h"
 #include "engine/ResourceStore.h"
 #include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -153,7 +154,7 @@ TEST(Palette8, CreatesRotatesAndFades) {
 }
 
 TEST(Backgrounds, PathsForStagesFallBackToTheDefaults) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     static int stage = 7;
     TheBackgroundHooks.stageNumber = [] { return stage; };
     char path[64];
@@ -172,7 +173,7 @@ TEST(Backgrounds, PathsForStagesFallBackToTheDefaults) {
 }
 
 TEST(Backgrounds, CopiesOnlyWhatThePictureCovers) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     storefix::WriteStoreFolder(folder.path());
     TestDisplay display(565);
     for (int i = 0; i < 256; ++i)

@@ -1,4 +1,5 @@
 #include "engine/PictureReaders.h"
+#include "support/TempFolder.h"
 
 #include "DrawingFixture.h"
 
@@ -167,12 +168,12 @@ TEST(PictureReadersTest, XmpAndRawPictureFilesThroughTheDisplay) {
     for (int layout : {565, 555}) {
         TestDisplay display(layout);
         ASSERT_TRUE(display.ok);
-        WorkFolder folder;
+        testsupport::TempFolder folder;
         Bytes file = bgrPicture(3, 2, gradient);
         // A pixel of three zero bytes stays 0, the transparent value.
         file[8] = file[9] = file[10] = 0;
-        WorkFolder::Write("Pic.xmp", file);
-        WorkFolder::Write("pic.raw", file);
+        testsupport::TempFolder::Write("Pic.xmp", file);
+        testsupport::TempFolder::Write("pic.raw", file);
 
         auto img = ReadXmpPicture("pic");
         ASSERT_TRUE(img);
@@ -305,8 +306,8 @@ TEST(PictureReadersTest, BadPsdFilesGiveNull) {
     huge[14] = huge[18] = 0x7F; // height and width of 2^31 and more
     EXPECT_FALSE(DecodePsdPicture(huge));
 
-    WorkFolder folder;
-    WorkFolder::Write("doc.psd", good);
+    testsupport::TempFolder folder;
+    testsupport::TempFolder::Write("doc.psd", good);
     auto img = ReadPsdPicture("doc");
     ASSERT_TRUE(img);
     EXPECT_EQ(img->width, 3);
@@ -314,8 +315,8 @@ TEST(PictureReadersTest, BadPsdFilesGiveNull) {
 }
 
 TEST(PictureReadersTest, BigEndianFieldsAndSurfaceFromImage) {
-    WorkFolder folder;
-    WorkFolder::Write("be.bin", {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE});
+    testsupport::TempFolder folder;
+    testsupport::TempFolder::Write("be.bin", std::vector<uint8_t>{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE});
     platform::HFILE f = platform::_lopen("be.bin", platform::OF_READ);
     ASSERT_NE(f, platform::HFILE_ERROR);
     EXPECT_EQ(ReadBigEndian32(f), 0x12345678u);

@@ -9,6 +9,7 @@
 #include "engine/StoreImage.h"
 #include "gui/ScratchSurface.h"
 #include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ uint16_t To555(uint16_t p) {
 class StoreLayouts : public ::testing::TestWithParam<int> {};
 
 TEST_P(StoreLayouts, LoadsTheSyntheticFolderThroughTheFullConstructorOrder) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     storefix::WriteStoreFolder(folder.path());
     const bool is555 = GetParam() == 555;
     StoreWorld world(GetParam());
@@ -201,7 +202,7 @@ TEST_P(StoreLayouts, LoadsTheSyntheticFolderThroughTheFullConstructorOrder) {
 INSTANTIATE_TEST_SUITE_P(Layouts, StoreLayouts, ::testing::Values(565, 555));
 
 TEST(ResourceStore, AnEmptyFolderLeavesEverythingEmpty) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     StoreWorld world(565);
     {
         ResourceStore store;
@@ -240,7 +241,7 @@ TEST(ResourceStore, AnEmptyFolderLeavesEverythingEmpty) {
 }
 
 TEST(ResourceStore, TheTerrainSwitchLoadsNothing) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     storefix::WriteStoreFolder(folder.path());
     StoreWorld world(565);
     world.terrainOff = 1;
@@ -251,7 +252,7 @@ TEST(ResourceStore, TheTerrainSwitchLoadsNothing) {
 }
 
 TEST(ResourceStore, KingdomCelCountsAreHeldToTheFileAndTheTables) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     StoreWorld world(565);
     // 2001 present 1 x 1 sprites: the 2001st has no surface left and stays empty.
     std::vector<storefix::SpriteSpec> sprites(2001, {true, 1, 1, {0x1111}});
@@ -289,7 +290,7 @@ TEST(ResourceStore, KingdomCelCountsAreHeldToTheFileAndTheTables) {
 }
 
 TEST(ResourceStore, BadRecordsLeaveTheirSlotsEmpty) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     StoreWorld world(565);
     // windows.dat: an image whose size runs past the end; graphics.dat: a table cut short.
     auto windows =
@@ -345,7 +346,7 @@ void TextForTest(int x, int y, const char* text, platform::Surface*, int colour)
 } // namespace
 
 TEST(ResourceStore, EffectListsMarkersAndFramesOnTheBackSurface) {
-    storefix::WorkingFolder folder;
+    testsupport::TempFolder folder;
     StoreWorld world(565);
     ResourceStore store;
     deleted = 0;

@@ -1,7 +1,9 @@
 #include "engine/SoundBank.h"
+#include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
 #include "platform/AudioDevice.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,22 +17,11 @@ using fixtures::WaveShape;
 
 namespace {
 
-class SoundBankTest : public ::testing::Test {
+class SoundBankTest : public NullAudioTest {
 protected:
-    void SetUp() override {
-        SetAudioBackend(AudioBackend::Null);
-        TakeAudioCalls();
-        TheScreenSettings = &settings;
-    }
-    void TearDown() override {
-        TheScreenSettings = nullptr;
-        SetAudioBackend(AudioBackend::Mixer);
-    }
     static int Count(const std::vector<std::string>& calls, const std::string& what) {
         return static_cast<int>(std::count(calls.begin(), calls.end(), what));
     }
-    ScreenSettings settings;
-    fixtures::TempFolder folder;
 };
 
 } // namespace
@@ -38,9 +29,9 @@ protected:
 TEST_F(SoundBankTest, SlotsAreHandedOutRoundRobinAndTheSeventeenthReusesSlotZero) {
     SoundBank bank(nullptr);
     ASSERT_EQ(bank.ready, 1);
-    std::string path = folder.Write("Sound/Click.wav", MakeWave({}));
+    std::string path = folder.Put("Sound/Click.wav", MakeWave({}));
     // The game names files with backslashes and any case.
-    std::string gameName = folder.path() + "\\SOUND\\click.WAV";
+    std::string gameName = folder.str() + "\\SOUND\\click.WAV";
     for (int i = 0; i < SoundBank::kSlots; ++i)
         EXPECT_EQ(bank.LoadWave(gameName.c_str()), i);
     DirectSoundBuffer* first = bank.buffers[0];
@@ -97,7 +88,7 @@ TEST_F(SoundBankTest, WaveAcceptanceTable) {
     };
     for (const Case& c : cases) {
         SoundBank bank(nullptr);
-        std::string path = folder.Write("w.wav", MakeWave(c.shape));
+        std::string path = folder.Put("w.wav", MakeWave(c.shape));
         int slot = bank.LoadWave(path.c_str());
         EXPECT_EQ(slot >= 0, c.accepted) << c.name;
         if (!c.accepted) {
@@ -112,17 +103,17 @@ TEST_F(SoundBankTest, WaveAcceptanceTable) {
     const std::vector<std::vector<uint8_t>> junk = {
         {}, {'R', 'I', 'F', 'F'}, {'R', 'I', 'F', 'X', 4, 0, 0, 0}};
     for (const auto& bytes : junk)
-        EXPECT_EQ(bank.LoadWave(folder.Write("j.wav", bytes).c_str()), -1);
-    EXPECT_EQ(bank.LoadWave((folder.path() + "/missing.wav").c_str()), -1);
+        EXPECT_EQ(bank.LoadWave(folder.Put("j.wav", bytes).c_str()), -1);
+    EXPECT_EQ(bank.LoadWave((folder.str() + "/missing.wav").c_str()), -1);
     EXPECT_EQ(bank.LoadWave(static_cast<const char*>(nullptr)), -1);
 }
 
 TEST_F(SoundBankTest, FailedLoadAfterTakingASlotFreesTheOldSound) {
     SoundBank bank(nullptr);
-    std::string good = folder.Write("g.wav", MakeWave({}));
+    std::string good = folder.Put("g.wav", MakeWave({}));
     WaveShape bad;
     bad.declaredDataSize = 500;
-    std::string shortFile = folder.Write("b.wav", MakeWave(bad));
+    std::string shortFile = folder.Put("b.wav", MakeWave(bad));
     ASSERT_EQ(bank.LoadWave(good.c_str()), 0);
     bank.nextSlot = 0;
     EXPECT_EQ(bank.LoadWave(shortFile.c_str()), -1);
@@ -134,7 +125,7 @@ TEST_F(SoundBankTest, FailedLoadAfterTakingASlotFreesTheOldSound) {
 TEST_F(SoundBankTest, VolumeFollowsTheSoundEffectLevel) {
     const std::pair<int, int> levels[] = {{-3, -10000}, {0, -10000}, {1, -1800}, {5, -1000},
                                           {8, -400},    {9, 0},      {40, 0}};
-    std::string path = folder.Write("v.wav", MakeWave({}));
+    std::string path = folder.Put("v.wav", MakeWave({}));
     SoundBank bank(nullptr);
     for (auto [level, volume] : levels) {
         EXPECT_EQ(SoundBank::VolumeForLevel(level), volume);
@@ -150,16 +141,16 @@ TEST_F(SoundBankTest, NoSoundDeviceLeavesTheBankNotReady) {
     SoundBank bank(nullptr);
     EXPECT_EQ(bank.ready, 0);
     EXPECT_EQ(bank.GetDirectSound(), nullptr);
-    std::string path = folder.Write("x.wav", MakeWave({}));
+    std::string path = folder.Put("x.wav", MakeWave({}));
     EXPECT_EQ(bank.LoadWave(path.c_str()), -1);
 }
 
 TEST(SoundBankMixerTest, SixteenEffectsAndMovieVoicesPlayAtOnceOnTheMixer) {
     SetAudioBackend(AudioBackend::Mixer);
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     WaveShape longSound;
     longSound.dataBytes = 16000; // one second at 8 kHz, 16-bit mono
-    std::string path = folder.Write("long.wav", MakeWave(longSound));
+    std::string path = folder.Put("long.wav", MakeWave(longSound));
     SoundBank bank(nullptr);
     if (!bank.ready) GTEST_SKIP() << "no SDL audio driver here";
     for (int i = 0; i < SoundBank::kSlots; ++i)

@@ -1,4 +1,5 @@
 #include "engine/SurfaceText.h"
+#include "support/TempFolder.h"
 
 #include "DrawingFixture.h"
 #include "engine/PixelRoutines.h"
@@ -137,7 +138,7 @@ TEST(SurfaceTextTest, CellIndexOfBig5Pairs) {
 }
 
 TEST(SurfaceTextTest, BitmapFontCopiesGlyphsAndNeverReadsPastItsTables) {
-    WorkFolder folder;
+    testsupport::TempFolder folder;
     // Index: cell 0x8800 (entry 0x801) holds glyph 2, cell 0x8801 glyph 1; glyph file of two glyphs.
     std::vector<uint8_t> index(Big5BitmapFont::kCellCount * 2, 0);
     index[0x801 * 2] = 2;
@@ -145,8 +146,8 @@ TEST(SurfaceTextTest, BitmapFontCopiesGlyphsAndNeverReadsPastItsTables) {
     std::vector<uint8_t> glyphs(60);
     for (int i = 0; i < 60; ++i)
         glyphs[i] = static_cast<uint8_t>(i < 30 ? 0x11 : 0x22);
-    WorkFolder::Write("font.idx", index);
-    WorkFolder::Write("font.bin", glyphs);
+    testsupport::TempFolder::Write("font.idx", index);
+    testsupport::TempFolder::Write("font.bin", glyphs);
 
     Big5BitmapFont font;
     font.LoadFont("missing.bin", "missing.idx"); // skipped

@@ -1,4 +1,5 @@
 #include "engine/ToolsDisplay.h"
+#include "support/TempFolder.h"
 
 #include "DrawingFixture.h"
 #include "engine/Archive.h"
@@ -58,7 +59,7 @@ TEST(ToolsDisplayTest, RomPictureBecomesAKeyedSurfaceInBothLayouts) {
     for (int layout : {565, 555}) {
         TestDisplay display(layout);
         ASSERT_TRUE(display.ok);
-        archfix::WorkFolder folder;
+        testsupport::TempFolder folder;
         archfix::WriteFile("Zu_DataC.Rom", archfix::Build(rom));
         Zu_Archive a;
         ASSERT_EQ(a.Open("zu_datac.rom", platform::OF_READ, platform::OF_SHARE_DENY_NONE, 0, -1, nullptr), 1);

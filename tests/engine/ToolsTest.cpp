@@ -1,6 +1,6 @@
 #include "engine/Tools.h"
-#include "ScratchFolder.h"
 #include "engine/ErrorList.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -272,14 +272,14 @@ TEST(Tools, EvaluateConditionReadsTermsLeftToRight) {
 }
 
 TEST(Tools, FilesListLoadAndDeleteTree) {
-    ScratchFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     const auto base = folder.path() / "save";
     std::filesystem::create_directories(base / "slot" / "inner");
     std::filesystem::create_directories(base / "slot" / ".hidden");
-    ScratchFolder::Write(base / "slot" / "b.dat", "bb");
-    ScratchFolder::Write(base / "slot" / "a.dat", "a");
-    ScratchFolder::Write(base / "slot" / "inner" / "c.dat", "ccc");
-    ScratchFolder::Write(base / "slot" / ".hidden" / "d.dat", "d");
+    testsupport::TempFolder::Write(base / "slot" / "b.dat", "bb");
+    testsupport::TempFolder::Write(base / "slot" / "a.dat", "a");
+    testsupport::TempFolder::Write(base / "slot" / "inner" / "c.dat", "ccc");
+    testsupport::TempFolder::Write(base / "slot" / ".hidden" / "d.dat", "d");
 
     Zu_ErrorList list;
     list.Add("stale", 1, 1, 1);
@@ -302,7 +302,7 @@ TEST(Tools, FilesListLoadAndDeleteTree) {
     EXPECT_FALSE(std::filesystem::exists(base / "slot" / "inner"));
     EXPECT_TRUE(std::filesystem::exists(base / "slot" / ".hidden" / "d.dat"));
     std::filesystem::remove_all(base / "slot" / ".hidden");
-    ScratchFolder::Write(base / "slot" / "e.dat", "e");
+    testsupport::TempFolder::Write(base / "slot" / "e.dat", "e");
     EXPECT_EQ(Zu_Tools::DeleteTree((base / "slot").string().c_str()), 1);
     EXPECT_FALSE(std::filesystem::exists(base / "slot"));
 }
@@ -312,9 +312,9 @@ TEST(Tools, FilesListLoadAndDeleteTree) {
 namespace {
 
 TEST(Tools, GameNamesInTheWorkingFolderAreFoundWhateverTheirCase) {
-    ScratchFolder folder(true);
+    testsupport::TempFolder folder;
     std::filesystem::create_directories(folder.path() / "Save" / "Slot1");
-    ScratchFolder::Write(folder.path() / "Save" / "Slot1" / "Data.BIN", "xyz");
+    testsupport::TempFolder::Write(folder.path() / "Save" / "Slot1" / "Data.BIN", "xyz");
     std::unique_ptr<uint8_t[]> data;
     EXPECT_EQ(Zu_Tools::LoadWholeFile("save\\slot1\\data.bin", data), 3u);
     Zu_ErrorList list;

@@ -1,8 +1,9 @@
-#include "engine/PixelFormat.h"
 #include "gui/FrameAnimation.h"
+#include "engine/PixelFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -13,7 +14,8 @@ public:
     uint8_t* UnpackFrame(const FrameRecord& f) override {
         ++unpacks;
         auto* out = new uint8_t[static_cast<size_t>(f.frameWidth) * f.frameHeight];
-        for (int i = 0; i < f.frameWidth * f.frameHeight; ++i) out[i] = 7;
+        for (int i = 0; i < f.frameWidth * f.frameHeight; ++i)
+            out[i] = 7;
         return out;
     }
     int advances = 0;
@@ -28,6 +30,7 @@ struct Frames {
             r.frameWidth = w;
             r.frameHeight = h;
             r.data = pixels.back().data();
+            r.dataSize = static_cast<uint32_t>(pixels.back().size());
             records.push_back(r);
         }
     }
@@ -40,7 +43,8 @@ struct Frames {
 TEST(FrameAnimation, StartAndStepLoopThroughTheRange) {
     Frames f(6);
     CountingAnim a;
-    for (auto& r : f.records) a.AddFrame(&r);
+    for (auto& r : f.records)
+        a.AddFrame(&r);
     EXPECT_EQ(a.frameCount, 6);
     a.Start(3, 5);
     EXPECT_EQ(a.currentFrame, 3);
@@ -65,10 +69,12 @@ TEST(FrameAnimation, StartAndStepLoopThroughTheRange) {
 
 TEST(FrameAnimation, TickAdvancesEveryStepDelayTicks) {
     CountingAnim a;
-    for (int i = 0; i < 12; ++i) a.Tick();
+    for (int i = 0; i < 12; ++i)
+        a.Tick();
     EXPECT_EQ(a.advances, 0);
     a.SetStepDelay(4);
-    for (int i = 0; i < 12; ++i) a.Tick();
+    for (int i = 0; i < 12; ++i)
+        a.Tick();
     EXPECT_EQ(a.advances, 3);
 }
 
@@ -98,7 +104,8 @@ TEST(FrameAnimation, DrawClipsToTheScreenFromTheInnerColumn) {
 }
 
 TEST(FrameAnimation, DrawPathsPlaceOffsetsOppositely) {
-    for (int i = 0; i < 256; ++i) Palette16[i] = static_cast<uint16_t>(0x1000 + i);
+    for (int i = 0; i < 256; ++i)
+        Palette16[i] = static_cast<uint16_t>(0x1000 + i);
     Frames f(1, 2, 2);
     f.records[0].offsetX = 5;
     f.records[0].offsetY = 7;
@@ -155,4 +162,17 @@ TEST(FrameAnimation, PackedFramesAreUnpackedOnlyForTheCopy) {
     EXPECT_EQ(a.unpacks, 1);
     EXPECT_EQ(view[0], Palette16[7]);
     EXPECT_EQ(f.records[0].data, f.pixels[0].data());
+}
+
+TEST(FrameAnimation, AFrameLargerThanItsBlockIsNotDrawn) {
+    Frames f(1, 2, 2);
+    f.records[0].frameWidth = 40; // claims 40 x 2 over a block of 4 bytes
+    CountingAnim a;
+    a.AddFrame(&f.records[0]);
+    a.Start(1, 1);
+    std::vector<uint16_t> view(800 * 560, 0);
+    EXPECT_EQ(a.DrawToBuffer(0, 0, view.data(), 800), 0);
+    EXPECT_EQ(std::count(view.begin(), view.end(), 0), static_cast<long>(view.size()));
+    f.records[0].frameWidth = -2;
+    EXPECT_EQ(a.DrawToBuffer(0, 0, view.data(), 800), 0);
 }

@@ -6,7 +6,7 @@
 #include "gui/TextLabel.h"
 #include "gui/ToggleButton.h"
 #include "gui/VScrollBar.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -25,10 +25,10 @@ protected:
         return std::make_unique<GuiLayout>(name);
     }
     std::unique_ptr<GuiLayout> LoadBytes(const std::vector<uint8_t>& bytes) {
-        TempFolder::Write("Cut.gui", std::string(bytes.begin(), bytes.end()));
+        testsupport::TempFolder::Write("Cut.gui", std::string(bytes.begin(), bytes.end()));
         return std::make_unique<GuiLayout>("Cut.gui");
     }
-    TempFolder folder;
+    testsupport::TempFolder folder;
 };
 
 int SlotCount(const GuiLayout& layout) {
@@ -335,7 +335,7 @@ TEST_F(LayoutFileTest, EveryCutOfTheSampleLayoutLoadsSafely) {
 // Without a display no surface can be made: the pixel bytes are skipped and the reader stays in
 // step with the records.
 TEST(LayoutFileNoDisplay, PictureBytesAreSkippedWhenNoSurfaceCanBeMade) {
-    TempFolder folder;
+    testsupport::TempFolder folder;
     LayoutWriter w;
     w.Block(2, 3).Element(0, 0, 9, 9, 5, 4, 1).Element(1, 2, 3, 4, 0, 0, 2).Element(0, 0, 9, 9, 3, 3, 3);
     w.Block(4, 1).Element(5, 6, 7, 8, 0, 0, 4).End();

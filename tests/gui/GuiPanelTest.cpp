@@ -91,6 +91,10 @@ TEST_F(PanelFixture, SurfaceStartsAsTheBackgroundAndHitTestReadsItsPixels) {
     TheStageEditor = &editor;
     EXPECT_EQ(bare->HitTest(&p), 1);
     TheStageEditor = nullptr;
+    // A plain container made in code takes every point of its rectangle.
+    auto* container = new GuiPanel(new Rect(0, 0, 10, 10), TheRootWidget, window, 1, 1, 0);
+    panels.push_back(container);
+    EXPECT_EQ(container->HitTest(&p), 1);
 }
 
 TEST_F(PanelFixture, APressOnATransparentPixelGoesToThePanelBehind) {

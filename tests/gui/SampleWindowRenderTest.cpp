@@ -8,7 +8,7 @@
 #include "gui/ToggleButton.h"
 #include "gui/VScrollBar.h"
 #include "platform/BmpWriter.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <string>
@@ -26,9 +26,9 @@ TEST_F(SampleWindowFixture, RendersTheSampleWindowToABitmap) {
     ControlLogWindow window(&log);
     std::unique_ptr<GuiLayout> layout;
     {
-        TempFolder folder;
+        testsupport::TempFolder folder;
         const std::vector<uint8_t> bytes = guifixture::SampleWindowLayout();
-        TempFolder::Write("Sample.gui", std::string(bytes.begin(), bytes.end()));
+        testsupport::TempFolder::Write("Sample.gui", std::string(bytes.begin(), bytes.end()));
         layout = std::make_unique<GuiLayout>("Sample.gui");
     }
     const GuiImage* background = layout->FirstImage();

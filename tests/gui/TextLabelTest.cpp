@@ -2,7 +2,7 @@
 
 #include "engine/PixelFormat.h"
 #include "gui/FontRecord.h"
-#include "gui/LabelPortraitSeam.h"
+#include "gui/LabelPortraits.h"
 #include "gui/TextLabel.h"
 #include "platform/GdiText.h"
 
@@ -347,6 +347,12 @@ void FreeFakePortrait(LabelPicture* p) {
 } // namespace
 
 TEST_F(LabelFixture, ALabelFreesThePortraitsItLoads) {
+    // Without a resource store there are no portraits.
+    auto* plain = Label(0, 0, 10, 10);
+    plain->SetBackgroundPicture(0, 1);
+    EXPECT_EQ(plain->copy, nullptr);
+    auto* const storeLoad = LoadLabelPortrait;
+    auto* const storeFree = FreeLabelPortrait;
     LoadLabelPortrait = FakePortrait;
     FreeLabelPortrait = FreeFakePortrait;
     PortraitsLoaded = PortraitsFreed = 0;
@@ -372,6 +378,6 @@ TEST_F(LabelFixture, ALabelFreesThePortraitsItLoads) {
     delete label;
     EXPECT_EQ(PortraitsLoaded, 4);
     EXPECT_EQ(PortraitsFreed, 4);
-    LoadLabelPortrait = nullptr;
-    FreeLabelPortrait = nullptr;
+    LoadLabelPortrait = storeLoad;
+    FreeLabelPortrait = storeFree;
 }

@@ -1,8 +1,12 @@
+#include "GuiTestSupport.h"
 #include "engine/ErrorList.h"
+#include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "engine/Rect.h"
+#include "engine/ResourceStore.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
+#include "gui/RootWidget.h"
 #include "gui/Widget.h"
 #include "gui/Window.h"
 
@@ -100,8 +104,52 @@ TEST(WindowBase, ReadableLayoutGivesThePanelOfItsBackground) {
     std::filesystem::current_path(previous);
     std::filesystem::remove(file);
     ASSERT_NE(parts.layout->FirstImage(), nullptr);
+    EXPECT_EQ(parts.panel->background, parts.layout->FirstImage()); // else the window is invisible
     EXPECT_EQ(parts.panel->rect.left, 100);
     EXPECT_EQ(parts.panel->rect.bottom, 250);
     delete parts.panel;
     delete parts.layout;
+}
+
+namespace {
+class WindowCloseTest : public GuiRootFixture {};
+
+// A window that closes itself from one of its own notifications.
+class SelfClosingWindow : public Window {
+public:
+    GuiPanel* panel = nullptr;
+    int closedWith = -1;
+    void OnControlClick(Widget*, Point*) override {
+        closedWith = 7;
+        CloseWindowAndPanel(panel, 7);
+        // Still inside the notification: the object must be alive here.
+        closedWith = 8;
+    }
+};
+} // namespace
+
+TEST_F(WindowCloseTest, AClosedWindowLeavesAtOnceAndIsDeletedAfterTheMessage) {
+    TheResourceStore = new ResourceStore;
+    auto* w = new SelfClosingWindow;
+    w->panel = new GuiPanel(new Rect(0, 0, 100, 100), TheRootWidget, w, 1, 1, 0);
+    TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(w->panel));
+    ASSERT_TRUE(TheRootWidget->children->Contains(reinterpret_cast<uintptr_t>(w->panel)));
+    {
+        DeferredDeleteScope message;
+        w->OnControlClick(nullptr, nullptr);
+        EXPECT_EQ(w->closedWith, 8);
+        EXPECT_EQ(w->panel->result, 7);
+        EXPECT_FALSE(TheRootWidget->children->Contains(reinterpret_cast<uintptr_t>(w->panel)));
+        EXPECT_FALSE(TheResourceStore->drawList->Contains(reinterpret_cast<uintptr_t>(w->panel)));
+        EXPECT_EQ(PendingDeleteCount(), 2);
+    }
+    EXPECT_EQ(PendingDeleteCount(), 0);
+    // Without a panel the window alone goes; deleting it by other means cancels the queued delete.
+    auto* plain = new Window;
+    EXPECT_EQ(plain->CloseWindowAndPanel(nullptr, 0), 1);
+    EXPECT_EQ(PendingDeleteCount(), 1);
+    delete plain;
+    EXPECT_EQ(PendingDeleteCount(), 0);
+    delete TheResourceStore;
+    TheResourceStore = nullptr;
 }

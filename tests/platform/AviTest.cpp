@@ -1,5 +1,6 @@
 #include "platform/Avi.h"
 #include "support/MediaFixtures.h"
+#include "support/TempFolder.h"
 
 #include <vector>
 
@@ -58,15 +59,15 @@ std::vector<uint8_t> Decode(HIC ic, PAVISTREAM video, std::vector<uint8_t>& in,
 } // namespace
 
 TEST(AviTest, StreamFactsComeFromTheFileHeader) {
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     fixtures::AviShape shape;
     shape.rate = 15000;
     shape.scale = 1000;
     shape.frames = 5;
     shape.pixel = Gradient;
-    std::string path = folder.Write("Movie/Clip.avi", fixtures::MakeAvi(shape));
+    std::string path = folder.Put("Movie/Clip.avi", fixtures::MakeAvi(shape));
     Opened o;
-    Open(o, (folder.path() + "\\MOVIE\\clip.AVI").c_str());
+    Open(o, (folder.str() + "\\MOVIE\\clip.AVI").c_str());
     AVISTREAMINFO info;
     ASSERT_EQ(AVIStreamInfo(o.video, &info, sizeof info), AVIERR_OK);
     EXPECT_EQ(info.fccType, streamtypeVIDEO);
@@ -81,17 +82,17 @@ TEST(AviTest, StreamFactsComeFromTheFileHeader) {
     EXPECT_NE(AVIStreamOpenFromFile(&audio, path.c_str(), streamtypeAUDIO, 0, 0, nullptr), AVIERR_OK);
     EXPECT_EQ(audio, nullptr);
     PAVISTREAM none = nullptr;
-    EXPECT_NE(AVIStreamOpenFromFile(&none, (folder.path() + "/nothing.avi").c_str(), streamtypeVIDEO, 0, 0,
-                                    nullptr),
-              AVIERR_OK);
+    EXPECT_NE(
+        AVIStreamOpenFromFile(&none, (folder.str() + "/nothing.avi").c_str(), streamtypeVIDEO, 0, 0, nullptr),
+        AVIERR_OK);
 }
 
 TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     fixtures::AviShape shape;
     shape.pixel = Gradient;
     Opened o;
-    Open(o, folder.Write("c.avi", fixtures::MakeAvi(shape)));
+    Open(o, folder.Put("c.avi", fixtures::MakeAvi(shape)));
     struct Layout {
         uint16_t bits;
         uint32_t compression, r, g, b;
@@ -139,12 +140,12 @@ TEST(AviTest, FramesDecodeBottomUpInEachOutputLayoutAndInAnyOrder) {
 }
 
 TEST(AviTest, SoundComesAsSixteenBitPcmFromSampleZero) {
-    fixtures::TempFolder folder;
+    testsupport::TempFolder folder{testsupport::TempFolder::Stay};
     fixtures::AviShape shape;
     shape.withAudio = true;
     shape.audioChannels = 2;
     shape.audioSamples = 800;
-    std::string path = folder.Write("s.avi", fixtures::MakeAvi(shape));
+    std::string path = folder.Put("s.avi", fixtures::MakeAvi(shape));
     PAVISTREAM audio = nullptr;
     ASSERT_EQ(AVIStreamOpenFromFile(&audio, path.c_str(), streamtypeAUDIO, 0, 0, nullptr), AVIERR_OK);
     uint8_t wfx[kWaveFormatExBytes];

@@ -1,10 +1,11 @@
 #include "platform/Files.h"
-
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+
+using testsupport::TempFolder;
 
 using namespace platform;
 

@@ -1,4 +1,5 @@
 #include "platform/MmTimer.h"
+#include "support/WaitFor.h"
 
 #include <atomic>
 #include <chrono>
@@ -30,13 +31,8 @@ void Callback(uint32_t id, uint32_t, uintptr_t user, uintptr_t, uintptr_t) {
 }
 
 template <class Pred>
-bool WaitFor(Pred pred, std::chrono::milliseconds limit = 2000ms) {
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
+bool WaitFor(Pred pred) {
+    return testsupport::WaitFor(pred, 2000ms);
 }
 
 } // namespace

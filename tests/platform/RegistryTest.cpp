@@ -1,4 +1,5 @@
 #include "platform/Registry.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,9 @@ namespace {
 class RegistryFile {
 public:
     RegistryFile() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kardol-reg-XXXXXX").string();
-        folder_ = mkdtemp(pattern.data());
         const char* old = std::getenv("KARDOL_REGISTRY");
         if (old) previous_ = old;
-        path_ = (folder_ / "registry.ini").string();
+        path_ = (folder_.path() / "registry.ini").string();
         setenv("KARDOL_REGISTRY", path_.c_str(), 1);
     }
     ~RegistryFile() {
@@ -28,14 +27,12 @@ public:
             unsetenv("KARDOL_REGISTRY");
         else
             setenv("KARDOL_REGISTRY", previous_.c_str(), 1);
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
     }
     const std::string& path() const { return path_; }
-    const std::filesystem::path& folder() const { return folder_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
 
 private:
-    std::filesystem::path folder_;
+    testsupport::TempFolder folder_{testsupport::TempFolder::Stay};
     std::string path_;
     std::string previous_;
 };

@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,6 @@ extern char** environ;
 using namespace platform;
 
 namespace {
-
-std::filesystem::path MakeFolder(const char* tag) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (std::string("kardol-") + tag + "-XXXXXX")).string();
-    return mkdtemp(pattern.data());
-}
 
 std::string ReadFile(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -75,7 +70,8 @@ int WaitExit(pid_t pid, int seconds) {
 } // namespace
 
 TEST(SingleInstance, TheHolderHearsRestoreAndRaiseRequests) {
-    const auto runtime = MakeFolder("run");
+    const testsupport::TempFolder runtimeFolder{testsupport::TempFolder::Stay};
+    const auto& runtime = runtimeFolder.path();
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     std::atomic<int> restores{0}, raises{0};
     SetInstanceRequestHandler([&](InstanceRequest r) {
@@ -92,13 +88,15 @@ TEST(SingleInstance, TheHolderHearsRestoreAndRaiseRequests) {
     ReleaseInstances();
     SetInstanceRequestHandler(nullptr);
     unsetenv("XDG_RUNTIME_DIR");
-    std::filesystem::remove_all(runtime);
 }
 
 TEST(SingleInstance, ASecondCopyExitsOneAndTouchesNothing) {
-    const auto runtime = MakeFolder("run");
-    const auto first = MakeFolder("first");
-    const auto second = MakeFolder("second");
+    const testsupport::TempFolder runtimeFolder{testsupport::TempFolder::Stay};
+    const auto& runtime = runtimeFolder.path();
+    const testsupport::TempFolder firstFolder{testsupport::TempFolder::Stay};
+    const auto& first = firstFolder.path();
+    const testsupport::TempFolder secondFolder{testsupport::TempFolder::Stay};
+    const auto& second = secondFolder.path();
     const auto registry = first / "registry.ini";
     {
         std::ofstream out(registry, std::ios::binary);
@@ -140,7 +138,4 @@ TEST(SingleInstance, ASecondCopyExitsOneAndTouchesNothing) {
     const int firstExit = WaitExit(a, 30);
     reaper.done = firstExit >= 0;
     EXPECT_EQ(firstExit, 0);
-    std::filesystem::remove_all(runtime);
-    std::filesystem::remove_all(first);
-    std::filesystem::remove_all(second);
 }

@@ -1,5 +1,6 @@
 #include "platform/Messages.h"
 #include "platform/Window.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -198,10 +199,7 @@ TEST_F(WindowMessages, SdlKeysMapToVirtualKeys) {
 #include <unistd.h>
 
 TEST(MessageBoxHeadless, LogsTheBoxAndAnswersQueuedOrFirstButton) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kardol-box-XXXXXX").string();
-    const std::filesystem::path folder = mkdtemp(pattern.data());
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
+    testsupport::TempFolder folder;
     TakeShownMessageBoxes();
     // "Could not read file %s!" with caption "Tools", and a Big5 text (請設定關卡資料).
     EXPECT_EQ(MessageBoxA(nullptr, "Could not read file x.stg!", "Tools", MB_ICONEXCLAMATION), IDOK);
@@ -213,9 +211,6 @@ TEST(MessageBoxHeadless, LogsTheBoxAndAnswersQueuedOrFirstButton) {
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[1].text, "\xBD\xD0\xB3\x5D\xA9\x77");
     EXPECT_EQ(shown[0].caption, "Tools");
-    std::ifstream log("Error.lst", std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(log)), {});
-    EXPECT_NE(text.find("Could not read file x.stg!"), std::string::npos);
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(folder);
+    EXPECT_NE(testsupport::TempFolder::Read("Error.lst").find("Could not read file x.stg!"),
+              std::string::npos);
 }

@@ -129,16 +129,4 @@ Bytes ReadFile(const std::filesystem::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-WorkFolder::WorkFolder() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kardol-archive-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-    std::filesystem::current_path(path_);
-}
-
-WorkFolder::~WorkFolder() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(path_, ec);
-}
-
 } // namespace archfix

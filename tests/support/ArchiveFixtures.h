@@ -48,18 +48,4 @@ Bytes SampleBytes(size_t size, uint32_t seed);
 void WriteFile(const std::filesystem::path& path, const Bytes& bytes);
 Bytes ReadFile(const std::filesystem::path& path);
 
-// Runs a test inside a fresh folder, the working folder that game file names resolve in.
-class WorkFolder {
-public:
-    WorkFolder();
-    ~WorkFolder();
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};
-
 } // namespace archfix

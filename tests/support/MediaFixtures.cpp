@@ -44,25 +44,6 @@ void Close(std::vector<uint8_t>& out, size_t at) {
 
 } // namespace
 
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kardol-media-XXXXXX").string();
-    char* made = ::mkdtemp(pattern.data());
-    path_ = made ? made : pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::string TempFolder::Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    std::filesystem::path full = std::filesystem::path(path_) / name;
-    std::filesystem::create_directories(full.parent_path());
-    std::ofstream f(full, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return full.string();
-}
-
 std::vector<uint8_t> MakeWave(const WaveShape& s) {
     std::vector<uint8_t> out;
     size_t riff = Open(out, "RIFF", "WAVE");

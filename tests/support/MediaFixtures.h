@@ -6,21 +6,6 @@
 
 namespace fixtures {
 
-// A temporary folder removed with everything in it when the object goes.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    // Writes the bytes to path()/name (creating sub-folders) and returns the full path.
-    std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
-private:
-    std::string path_;
-};
-
 struct WaveShape {
     uint16_t formatTag = 1;
     uint16_t channels = 1;

@@ -340,19 +340,6 @@ void WriteStoreFolder(const std::filesystem::path& dir) {
     WriteBytes(dir / "anim.flc", FlicFile(4, 3));
 }
 
-WorkingFolder::WorkingFolder() : previous_(std::filesystem::current_path()) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kardol-store-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-    std::filesystem::current_path(path_);
-}
-
-WorkingFolder::~WorkingFolder() {
-    std::filesystem::current_path(previous_);
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 void WriteSeed(const std::string& target, const std::string& name, const Bytes& bytes) {
     WriteBytes(std::filesystem::path(KARDOL_SEED_DIR) / target / name, bytes);
 }

@@ -73,20 +73,6 @@ void WriteBytes(const std::filesystem::path& file, const Bytes& bytes);
 // StoreFixtures.cpp beside each file.
 void WriteStoreFolder(const std::filesystem::path& dir);
 
-// A fresh folder made the working folder for the object's life, then removed with its files.
-class WorkingFolder {
-public:
-    WorkingFolder();
-    ~WorkingFolder();
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
-};
-
 // Writes bytes to KARDOL_SEED_DIR/<target>/<name>.
 void WriteSeed(const std::string& target, const std::string& name, const Bytes& bytes);
 

@@ -10,7 +10,7 @@ struct LabelPicture {
 };
 
 // Where labels get portraits: portrait n of the small (size 0) or medium portrait file, or null;
-// the caller frees it with FreeLabelPortrait. Start-up points these at the resource store; unset,
-// there are no portraits.
+// the caller frees it with FreeLabelPortrait. They read the resource store's portrait files; tests
+// put their own in.
 extern LabelPicture* (*LoadLabelPortrait)(int size, int n);
 extern void (*FreeLabelPortrait)(LabelPicture* picture);

@@ -1,0 +1,129 @@
+#include "Program/ProgramRulesEnv.h"
+
+#include "Program/GameController.h"
+#include "Program/StageSet.h"
+#include "engine/Random.h"
+#include "platform/CRand.h"
+#include "records/StageWorldSeam.h"
+
+#include <iterator>
+#include <limits>
+
+namespace {
+
+// Stubs until the subsystems behind them exist. Each answers "nothing there", so the helpers
+// that ask drop no loot, place nothing and score with no session.
+
+// The session control carries no contest mode or chosen officer level yet.
+bool PendingContestMode() {
+    return false;
+}
+int32_t PendingChosenOfficerLevel() {
+    return 0;
+}
+// The item records carry no class yet: no item matches a loot class.
+int32_t PendingItemClass(int) {
+    return 0;
+}
+// The battle map has no cell grid or item object list yet.
+bool PendingFreeNeighbour(int, int, int&, int&) {
+    return false;
+}
+void PendingAddItemObject(int, int, int) {}
+// The stage set has no entry groups yet.
+void PendingStageEntries(const std::function<void(uintptr_t, int32_t)>&) {}
+// The session keeps no player records, teams or base points yet.
+int32_t PendingSessionWord() {
+    return 0;
+}
+void PendingUploadRecord(const GameRulesEnv::RecordCounts&) {}
+
+} // namespace
+
+bool ProgramRulesEnv::Networked() const {
+    return TheGameController && TheGameController->networked != 0;
+}
+
+int32_t ProgramRulesEnv::GameKind() const {
+    return TheGameController ? TheGameController->gameKind : 0;
+}
+
+int32_t ProgramRulesEnv::StageNumber() const {
+    return TheGameController ? TheGameController->campaignStage : 0;
+}
+
+int32_t ProgramRulesEnv::StageMonths() const {
+    const Zu_StageSet* stage = CurrentStageSet();
+    return stage ? stage->monthsElapsed : 0;
+}
+
+bool ProgramRulesEnv::CampaignContest() const {
+    return PendingContestMode();
+}
+
+int32_t ProgramRulesEnv::ChosenOfficerLevel() const {
+    return PendingChosenOfficerLevel();
+}
+
+int ProgramRulesEnv::ItemCount() const {
+    const int32_t count = World().itemCount;
+    constexpr int32_t kLast = static_cast<int32_t>(std::size(StageWorld{}.itemLevels)) - 1;
+    return count < 0 ? 0 : (count > kLast ? kLast : count);
+}
+
+int32_t ProgramRulesEnv::ItemClass(int index) const {
+    return PendingItemClass(index);
+}
+
+int32_t ProgramRulesEnv::ItemLevel(int index) const {
+    if (index < 1 || index > ItemCount()) return 0;
+    return World().itemLevels[index];
+}
+
+int ProgramRulesEnv::Rand() {
+    return platform::rand();
+}
+
+uint32_t ProgramRulesEnv::SharedRandom(uint32_t n) {
+    const auto bounded = n > static_cast<uint32_t>(std::numeric_limits<int32_t>::max())
+                             ? std::numeric_limits<int32_t>::max()
+                             : static_cast<int32_t>(n);
+    return Random(bounded);
+}
+
+bool ProgramRulesEnv::FindFreeNeighbour(int x, int y, int& freeX, int& freeY) {
+    return PendingFreeNeighbour(x, y, freeX, freeY);
+}
+
+void ProgramRulesEnv::AddItemObject(int item, int x, int y) {
+    PendingAddItemObject(item, x, y);
+}
+
+void ProgramRulesEnv::ForEachStageEntry(const std::function<void(uintptr_t, int32_t)>& visit) {
+    PendingStageEntries(visit);
+}
+
+int32_t ProgramRulesEnv::BasePoints() const {
+    return PendingSessionWord();
+}
+
+int32_t ProgramRulesEnv::PlayerSlotTeam(int) const {
+    return PendingSessionWord();
+}
+
+int32_t ProgramRulesEnv::LocalTeam() const {
+    return PendingSessionWord();
+}
+
+GameRulesEnv::RecordCounts ProgramRulesEnv::LocalRecord() const {
+    return {};
+}
+
+void ProgramRulesEnv::UploadRecord(const RecordCounts& counts) {
+    PendingUploadRecord(counts);
+}
+
+ProgramRulesEnv& TheProgramRulesEnv() {
+    static ProgramRulesEnv env;
+    return env;
+}

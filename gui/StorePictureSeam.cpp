@@ -1,0 +1,3 @@
+#include "gui/StorePictureSeam.h"
+
+const StoreImage* (*StorePicture)(int id) = nullptr;
