@@ -50,9 +50,10 @@ void ScreenWindow::AddToDrawList() {
 }
 
 int ScreenWindow::Close(int result) {
-    ClosePanel(result);
-    DeferDelete(this);
-    return 1;
+    GuiPanel* p = panel;
+    panel = nullptr;
+    controls = nullptr;
+    return CloseWindowAndPanel(p, result);
 }
 
 void ScreenWindow::ClosePanel(int result) {

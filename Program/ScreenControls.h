@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/FontRecord.h"
-#include "gui/LabelPortraitSeam.h"
+#include "gui/LabelPortraits.h"
 
 #include <cstdint>
 #include <memory>

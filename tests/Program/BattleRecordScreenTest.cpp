@@ -138,7 +138,7 @@ TEST_F(BattleRecordScreenTest, RowsScoresMarksAndTheWonStageRecord) {
     EXPECT_EQ(r.year, 201);
     EXPECT_EQ(r.month, 7);
     EXPECT_EQ(r.bestScore, score0);
-    EXPECT_EQ(ShellTestFolder::Read("RecordData.sav").size(), 940u);
+    EXPECT_EQ(testsupport::TempFolder::Read("RecordData.sav").size(), 940u);
     // Any button ends the screen.
     screen->OnControlClick(ControlById(screen->controls, 0x100), nullptr);
     EXPECT_EQ(c->recordScreenClosed, 1);
@@ -157,7 +157,7 @@ TEST_F(BattleRecordScreenTest, TiesShareTheMarkAndAFailureRewritesTheRecordsUnch
     EXPECT_EQ(screen->winners, 2);
     EXPECT_TRUE(screen->rows[0].best && screen->rows[1].best);
     EXPECT_EQ(c->stageRecords[3].won, 0);
-    EXPECT_EQ(ShellTestFolder::Read("RecordData.sav"), std::string(940, '\0'));
+    EXPECT_EQ(testsupport::TempFolder::Read("RecordData.sav"), std::string(940, '\0'));
     screen->Close(1);
 }
 

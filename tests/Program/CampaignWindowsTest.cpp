@@ -177,7 +177,7 @@ TEST_F(CampaignWindowsTest, RestartingTheActClearsItsWonFlagsOnlyOnYes) {
         EXPECT_EQ(c->stageRecords[23 + n].won, 0);
     EXPECT_EQ(c->stageRecords[22].won, 1);
     EXPECT_EQ(act->shownRows, 1);
-    const std::string file = ShellTestFolder::Read("RecordData.sav");
+    const std::string file = testsupport::TempFolder::Read("RecordData.sav");
     ASSERT_EQ(file.size(), 940u);
     EXPECT_EQ(file[22 * 20 + 12], 1);
     EXPECT_EQ(file[23 * 20 + 12], 0);

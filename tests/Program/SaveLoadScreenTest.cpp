@@ -106,7 +106,7 @@ TEST_F(SaveLoadScreenTest, SavingFillsTheLabelAfterTheSetIsWrittenAndCountsTheSa
     EXPECT_EQ(label.value1, 190u);
     EXPECT_EQ(label.value2, 3u);
     EXPECT_EQ(label.value3, 1u); // day 0 is kept as 1
-    const std::string file = ShellTestFolder::Read("RecordLabel.sav");
+    const std::string file = testsupport::TempFolder::Read("RecordLabel.sav");
     ASSERT_EQ(file.size(), 900u);
     EXPECT_EQ(file[0], 4);
     EXPECT_EQ(file[4 + 5 * 56], 1);

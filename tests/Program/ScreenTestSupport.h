@@ -6,7 +6,6 @@
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "Program/Zu_StageSet.h"
-#include "ShellTestFolder.h"
 #include "engine/DisplayDevice.h"
 #include "engine/GameFileWriters.h"
 #include "engine/LinkList.h"
@@ -19,6 +18,7 @@
 #include "gui/Widget.h"
 #include "platform/Messages.h"
 #include "platform/Present.h"
+#include "support/TempFolder.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +49,7 @@ inline void WriteLayout(const std::string& name, int buttons, int labels) {
 class ScreenFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = std::make_unique<ShellTestFolder>();
+        folder = std::make_unique<testsupport::TempFolder>();
         platform::ResetPresenterForTest();
         platform::ResetMessageQueue();
         TheScreenSettings = new ScreenSettings;
@@ -105,7 +105,7 @@ protected:
     static int ButtonX(int n) { return 200 + 10 + (n % 8) * 46 + 20; }
     static int ButtonY(int n) { return 150 + 10 + (n / 8) * 26 + 10; }
 
-    std::unique_ptr<ShellTestFolder> folder;
+    std::unique_ptr<testsupport::TempFolder> folder;
     GameController* c = nullptr;
     Zu_StageSet* stage = nullptr;
     int32_t oldMode = 1;

@@ -104,7 +104,7 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     // Cities without a mask (index 0, 41) touch nothing.
     EXPECT_EQ(MapPixel(first, 3, 0), kMapColour);
     EXPECT_EQ(MapPixel(first, 3, 10), kMapColour);
-    const std::string cache = ShellTestFolder::Read("stage01.ani");
+    const std::string cache = testsupport::TempFolder::Read("stage01.ani");
     ASSERT_EQ(cache.size(), 28u + kW * kH * 3);
     EXPECT_EQ(cache[0], 1);
     EXPECT_EQ(cache[4], kW);
@@ -122,7 +122,7 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     ASSERT_TRUE(gamefiles::WriteBytes("stage01.ani", gamefiles::Bytes(cache.begin(), cache.begin() + 100)));
     auto* third = new Win75Window(TheRootWidget, c);
     EXPECT_EQ(third->composeCount, 1);
-    EXPECT_EQ(ShellTestFolder::Read("stage01.ani"), cache);
+    EXPECT_EQ(testsupport::TempFolder::Read("stage01.ani"), cache);
     delete third;
 }
 

@@ -119,7 +119,7 @@ TEST_F(DemoFolderTest, TheCampaignWindowsUnlockStagesFromWonRecords) {
     std::string records(940, '\0');
     records[11 * 20 + 12] = 1;
     records[12 * 20 + 12] = 1;
-    ShellTestFolder::Write("RecordData.sav", records);
+    testsupport::TempFolder::Write("RecordData.sav", records);
     c->ReadRecords();
     c->scene = 1;
     c->singleChoice = 0; // the campaign
@@ -162,7 +162,7 @@ TEST_F(DemoFolderTest, TheStageListComposesItsMapOnceAndReloadsIt) {
     // A damaged cache is composed again.
     delete c->stageListWindow;
     c->stageListWindow = nullptr;
-    ShellTestFolder::Write("stage01.ani", cache.substr(0, 1000));
+    testsupport::TempFolder::Write("stage01.ani", cache.substr(0, 1000));
     c->stageListWindow = new Win75Window(TheRootWidget, c);
     EXPECT_EQ(dynamic_cast<Win75Window*>(c->stageListWindow)->composeCount, 1);
     EXPECT_EQ(ReadAll("stage01.ani"), cache);
@@ -251,7 +251,7 @@ TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
 
 // The game itself, headless on the demo folder: the dumped frame is the main menu.
 TEST(DemoFolderRunTest, TheGameShowsTheMainMenuHeadless) {
-    ShellTestFolder folder;
+    testsupport::TempFolder folder;
     ASSERT_EQ(std::system((MakeDemo + " demo").c_str()), 0);
     const std::string run =
         "cd demo && KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_FRAMES=40 "
