@@ -225,3 +225,29 @@ TEST_F(BattleRecordScreenTest, NetworkPlayShowsMeritAndUploadsTheLocalRecord) {
 }
 
 } // namespace
+
+namespace {
+
+class BattleRecordShortLayoutTest : public screentest::ScreenFixture {};
+
+// A layout with labels for one row only: the other rows' labels are skipped, nothing else fails.
+TEST_F(BattleRecordShortLayoutTest, RowsWithoutLabelsAreComputedAndSkipped) {
+    screentest::WriteLayout("Win42.gui", 1, 11);
+    RecordKingdom k[3];
+    RecordStage stage;
+    for (int i = 0; i < 3; ++i) {
+        k[i].nationIndex = i + 1;
+        k[i].tally[3] = i;
+        stage.kingdoms.push_back(&k[i]);
+    }
+    CurrentRecordStage() = &stage;
+    auto* screen = new BattleRecordScreen(TheRootWidget);
+    ASSERT_EQ(screen->rows.size(), 3u);
+    EXPECT_EQ(screen->rows[2].score, 4);
+    EXPECT_TRUE(screen->rows[2].best);
+    EXPECT_EQ(screen->labels.TextOf(ControlById(screen->controls, 0x200 + 10))->text, "0");
+    CurrentRecordStage() = nullptr;
+    screen->Close(1);
+}
+
+} // namespace

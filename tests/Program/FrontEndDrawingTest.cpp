@@ -107,3 +107,77 @@ TEST(FadeOutTest, NinePresentsEndInBlack) {
 }
 
 } // namespace
+
+#include "Program/FrontEndDrawSeam.h"
+#include "ScreenTestSupport.h"
+#include "engine/Rect.h"
+#include "gui/GuiLayout.h"
+
+namespace {
+
+class FrontEndFrameTest : public screentest::ScreenFixture {
+protected:
+    // A panel of the given size at (left, top) with a solid picture, in the draw list.
+    GuiPanel* Panel(int left, int top, int w, int h, uint16_t colour, int16_t id = 0) {
+        const gamefiles::LayoutBox frame{left, top, left + w, top + h};
+        const std::string name = "p" + std::to_string(layouts.size()) + ".gui";
+        EXPECT_TRUE(gamefiles::WriteBytes(
+            name, gamefiles::ScreenLayout(frame, std::vector<uint16_t>(size_t(w) * h, colour), {}, {})));
+        layouts.push_back(std::make_unique<GuiLayout>(name.c_str()));
+        auto* panel = new GuiPanel(layouts.back()->elements[0], new Rect(left, top, left + w, top + h),
+                                   TheRootWidget, nullptr, 1, 1, 0);
+        panel->id = id;
+        TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
+        panels.push_back(panel);
+        return panel;
+    }
+    void TearDown() override {
+        GetFrontEndDrawHooks() = FrontEndDrawHooks{};
+        TheResourceStore->drawList->RemoveAll();
+        for (GuiPanel* p : panels) {
+            p->Close(0);
+            DeferDelete(p);
+        }
+        FlushDeferredDeletes();
+        layouts.clear();
+        ScreenFixture::TearDown();
+    }
+    uint16_t Back(int x, int y) {
+        platform::Surface* back = GetBackSurface();
+        platform::DDSURFACEDESC2 d;
+        if (back->Lock(nullptr, &d, platform::DDLOCK_WAIT) != platform::DD_OK) return 0;
+        const uint16_t p =
+            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + size_t(y) * d.lPitch)[x];
+        back->Unlock(nullptr);
+        return p;
+    }
+    std::vector<std::unique_ptr<GuiLayout>> layouts;
+    std::vector<GuiPanel*> panels;
+};
+
+TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndEveryFramePresentsOnce) {
+    Panel(0, 0, 800, 600, 0x1111);
+    Panel(100, 100, 50, 50, 0x2222);
+    GuiPanel* hidden = Panel(300, 300, 50, 50, 0x3333);
+    static GuiPanel* Hidden = nullptr;
+    Hidden = hidden;
+    GetFrontEndDrawHooks().isHiddenPreparationPanel = [](const void* p) { return p == Hidden; };
+    static int previews = 0;
+    previews = 0;
+    GetFrontEndDrawHooks().formationPreview = [](GameController*) { ++previews; };
+    c->scene = 16;
+    const uint64_t before = platform::PresentCount();
+    c->DrawFrontEnd();
+    EXPECT_EQ(platform::PresentCount() - before, 1u);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(Back(10, 10), 0x1111);
+    EXPECT_EQ(Back(120, 120), 0x2222);
+    EXPECT_EQ(Back(320, 320), 0x1111);
+    // Any other scene draws every window of the list.
+    c->scene = 0;
+    c->DrawFrontEnd();
+    EXPECT_EQ(Back(320, 320), 0x3333);
+    EXPECT_EQ(previews, 1);
+}
+
+} // namespace
