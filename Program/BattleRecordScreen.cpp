@@ -75,6 +75,7 @@ void BattleRecordScreen::ShowSwatch(int row, uint16_t colour) {
             image[static_cast<size_t>(y) * w + x] = (x == 17 || x == 18) ? 0 : colour;
     labels.SetPicture(label, std::move(image), w, h);
     SetLabelTextColour(label, 255);
+    DrawLabel(label);
 }
 
 int32_t BattleRecordScreen::Merit(const RecordStage& stage, int32_t, int32_t win, int32_t winnerCount,
@@ -178,8 +179,8 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
         if (row.score >= bestScore) {
             row.best = true;
             Widget* label = Control(b + 1);
-            labels.SetText(label, 255, 255, 0, 24, 2, "*");
             SetLabelTextColour(label, 150);
+            labels.SetText(label, 255, 255, 0, 24, 2, "*");
         }
         const RecordPlayer* match = nullptr;
         if (session)

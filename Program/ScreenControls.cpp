@@ -87,6 +87,10 @@ void SetLabelTextColour(Widget* label, int16_t mode) {
     if (auto* l = dynamic_cast<TextLabel*>(label)) l->SetTextColor(mode);
 }
 
+void DrawLabel(Widget* label) {
+    if (auto* l = dynamic_cast<TextLabel*>(label)) l->DrawText();
+}
+
 void ClearLabel(Widget* label) {
     if (auto* l = dynamic_cast<TextLabel*>(label)) l->ClearArea();
 }

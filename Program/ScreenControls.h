@@ -53,6 +53,8 @@ void DisableButton(Widget* button);
 int ButtonShownPressed(const Widget* button);
 
 void SetLabelTextColour(Widget* label, int16_t mode);
+// Draws the label by its draw mode.
+void DrawLabel(Widget* label);
 // Erases the label's area to the panel's background.
 void ClearLabel(Widget* label);
 
