@@ -45,6 +45,13 @@ uint16_t BackPixel(int x, int y) {
     return p;
 }
 
+// With KARDOL_SCREEN_DUMPS naming a folder, the screens of these runs are kept there as BMPs for
+// a person to look at.
+void KeepFrame(const std::string& name) {
+    if (const char* folder = std::getenv("KARDOL_SCREEN_DUMPS"))
+        platform::DumpLastFrame(std::string(folder) + "/" + name + ".bmp");
+}
+
 std::vector<std::string> Calls;
 
 class DemoFolderTest : public ScreenFixture {
@@ -134,6 +141,8 @@ TEST_F(DemoFolderTest, TheCampaignWindowsUnlockStagesFromWonRecords) {
     EXPECT_EQ(act->layout->FirstImage()->width, 800);
     EXPECT_EQ(act->shownRows, 3);
     EXPECT_EQ(act->markedStage, 2);
+    Frame();
+    KeepFrame("act");
 }
 
 TEST_F(DemoFolderTest, TheStageListComposesItsMapOnceAndReloadsIt) {
@@ -147,6 +156,7 @@ TEST_F(DemoFolderTest, TheStageListComposesItsMapOnceAndReloadsIt) {
     const std::string cache = ReadAll("stage01.ani");
     EXPECT_EQ(cache.size(), 28u + 400 * 300 * 3);
     Frame();
+    KeepFrame("stagelist");
     // The map sits at (10, 9) of the full-screen window.
     EXPECT_EQ(BackPixel(20, 160), uint16_t(uint8_t(cache[28 + 2 * (151 * 400 + 10)]) |
                                            (uint8_t(cache[29 + 2 * (151 * 400 + 10)]) << 8)));
@@ -177,6 +187,8 @@ TEST_F(DemoFolderTest, LoadingFromTheMenuSucceedsOrReturnsToTheMenu) {
     Frame();
     Click(400, 460); // LOAD GAME
     ASSERT_NE(c->saveLoadScreen, nullptr);
+    Frame();
+    KeepFrame("load");
     Click(400, 96 + 13); // slot 0
     Click(490, 568);     // OK
     EXPECT_EQ(Calls, std::vector<std::string>{"load 0"});
@@ -233,6 +245,9 @@ TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
     auto* screen = new BattleRecordScreen(TheRootWidget);
     c->recordScreen = screen;
     ASSERT_EQ(screen->rows.size(), 2u);
+    c->scene = 5;
+    Frame();
+    KeepFrame("record");
     EXPECT_EQ(player.score, 36);
     EXPECT_EQ(rival.score, 8);
     EXPECT_TRUE(screen->rows[0].best);
