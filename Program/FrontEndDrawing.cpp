@@ -1,11 +1,14 @@
 #include "Program/FrontEndDrawing.h"
 
 #include "Program/BannerWindow.h"
+#include "Program/CampaignWindows.h"
 #include "Program/FrontEndDrawSeam.h"
 #include "Program/FrontEndScreens.h"
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/SceneMachine.h"
 #include "Program/ScreenControls.h"
+#include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
 #include "engine/DisplayDevice.h"
 #include "engine/LinkList.h"
@@ -16,6 +19,7 @@
 #include "gui/PanelBackdropSeam.h"
 #include "platform/Surface.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -82,6 +86,69 @@ void SetFadePresentObserver(FadePresentObserver observer) {
     Observer = observer;
 }
 
+void DrawFormationPreview() {
+    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
+    std::vector<PreviewUnit*> units;
+    if (!hooks.selectedCityUnits || !hooks.selectedCityUnits(units)) return;
+    int32_t leader = 0;
+    const bool hasLeader = hooks.leaderPerson && hooks.leaderPerson(leader);
+    const int speed = TheScreenSettings ? std::clamp(TheScreenSettings->gameSpeed, 0, 11) : 0;
+    const int delay = GameParams().animationSpeed[speed];
+    const bool step = TheScreenSettings && TheScreenSettings->runningFrameCounter >= delay;
+
+    constexpr int kSlots = 23;
+    PreviewUnit* slots[kSlots] = {};
+    FormationRow rows[kSlots] = {};
+    int filled = 0;
+    auto place = [&](PreviewUnit* u) {
+        const FormationRow row = hooks.formationRow ? hooks.formationRow(filled) : FormationRow{};
+        if (hasLeader) {
+            if (u->Facing() != row.facing || u->State() != 10) {
+                u->Halt();
+                u->SetFacing(row.facing);
+                u->RestartAction();
+            }
+        } else if (u->Facing() != row.facing) {
+            u->SetFacing(row.facing);
+        }
+        rows[filled] = row;
+        slots[filled++] = u;
+    };
+    if (hasLeader) {
+        for (PreviewUnit* u : units) {
+            if (step) u->Tick();
+            if (u->PersonNumber() == leader && u->MustAppear() && u->HasFrame()) {
+                place(u);
+                break;
+            }
+        }
+    }
+    for (PreviewUnit* u : units) {
+        if (filled >= kSlots) break;
+        if (step) u->Tick();
+        if (!u->MustAppear() || !u->HasFrame()) continue;
+        if (hasLeader && u->PersonNumber() == leader) continue;
+        place(u);
+    }
+    if (step) TheScreenSettings->runningFrameCounter = 0;
+
+    platform::Surface* back = GetBackSurface();
+    for (int dy = 3; dy <= 9; ++dy)
+        for (int dx = -3; dx <= 4; ++dx)
+            for (int i = 0; i < filled; ++i) {
+                if (!slots[i] || rows[i].dx != dx || rows[i].dy != dy) continue;
+                PreviewUnit::Sprite sprite;
+                if (back && slots[i]->Render(sprite) && sprite.surface) {
+                    const platform::RECT src{0, 0, sprite.width, sprite.height};
+                    back->BltFast(dx * 40 + 290 + sprite.xOffset, dy * 20 + 68 + sprite.yOffset,
+                                  sprite.surface, &src,
+                                  platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
+                }
+                slots[i] = nullptr;
+                break;
+            }
+}
+
 void PresentFrontEnd() {
     PresentFrame();
 }
@@ -105,7 +172,7 @@ void GameController::DrawFrontEnd() {
     ClearAuxDrawByte(this);
     if (scene == ScenePreparation) {
         DrawPanels([](GuiPanel* panel) { return panel->id == 999 || FullScreenPanel(panel); });
-        if (hooks.formationPreview) hooks.formationPreview(this);
+        DrawFormationPreview();
         DrawPanels([&hooks](GuiPanel* panel) {
             if (ExactlyScreenSized(panel)) return false;
             return !(hooks.isHiddenPreparationPanel && hooks.isHiddenPreparationPanel(panel));
@@ -113,9 +180,10 @@ void GameController::DrawFrontEnd() {
     } else {
         DrawOverlayObjects();
     }
-    if (hooks.selectionMarkerExists && hooks.selectionMarkerExists() && hooks.stepFirstEffects)
-        hooks.stepFirstEffects();
-    if (hooks.stepSecondEffects) hooks.stepSecondEffects();
+    if (TheResourceStore) {
+        if (ActSelectionMarker) TheResourceStore->StepFirstEffectList();
+        TheResourceStore->StepSecondEffectList();
+    }
     if (speechBox && hooks.drawSpeechLine) hooks.drawSpeechLine();
     if (scene != 9 && scene != 15 && TheMouseCursor) TheMouseCursor->Draw();
     if (hooks.composeObjectInfo) hooks.composeObjectInfo();
