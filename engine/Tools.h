@@ -93,6 +93,9 @@ public:
     static void StartErrorLogRun();
 
     // --- files ------------------------------------------------------------------------------
+    // The first address of a host name in dotted form into output (bounded by its size); 0 when
+    // the lookup fails or the text does not fit.
+    static int ResolveHost(const char* hostName, char* output, int32_t outputSize);
     static int ListFiles(const char* folder, const char* subfolder, Zu_ErrorList& list);
     static int DeleteTree(const char* folder);
     static size_t LoadWholeFile(const char* path, std::unique_ptr<uint8_t[]>& buffer);

@@ -283,7 +283,9 @@ TEST_F(SceneMachineTest, NetworkSessionResults) {
         EXPECT_EQ(c->mode, 1);
         EXPECT_EQ(c->requestedMode, 1);
         EXPECT_EQ(c->running, 1);
-        if (screen) EXPECT_EQ(screen->active, 1) << "the game screen's panel is activated";
+        if (screen) {
+            EXPECT_EQ(screen->active, 1) << "the game screen's panel is activated";
+        }
         c->gameScreen = nullptr;
         delete screen;
     }

@@ -207,8 +207,11 @@ TEST_F(GoodsTest, EqualSeedsGiveEqualGoods) {
     world.stage->ApplyRandomGear(other, 2, 45679, 61234);
     EXPECT_NE(Carried(troop), Carried(other));
     // Candidates are items of the row's level or one below.
-    for (uintptr_t id : Carried(troop))
-        if (id != 241 && id != 245) EXPECT_TRUE(id % 9 == 2 || id % 9 == 1) << id;
+    for (uintptr_t id : Carried(troop)) {
+        if (id != 241 && id != 245) {
+            EXPECT_TRUE(id % 9 == 2 || id % 9 == 1) << id;
+        }
+    }
 }
 
 TEST_F(GoodsTest, InvalidItemIdsAreSkipped) {

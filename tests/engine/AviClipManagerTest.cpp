@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace platform;
 using namespace std::chrono_literals;
 
@@ -89,7 +91,7 @@ protected:
         Movie("skill/" + name + ".avi", Orange, frames, rate);
         Movie("skill/" + name + "a.avi", White, frames, rate);
         records.push_back(std::make_unique<SkillRecord>());
-        std::strncpy(records.back()->clipName, name.c_str(), sizeof records.back()->clipName);
+        std::snprintf(records.back()->clipName, sizeof records.back()->clipName, "%s", name.c_str());
         records.back()->clipAnchorX = 4;
         records.back()->clipAnchorY = 4;
         SkillTable[id % 150] = records.back().get();

@@ -51,13 +51,6 @@ uint16_t Mix5(uint16_t p, uint16_t d, int wr, int wg, int wb, bool is555) {
     return static_cast<uint16_t>(mix(p, d, r, wr) | mix(p, d, g, wg) | mix(p, d, b, wb));
 }
 
-uint16_t Mix8(uint16_t p, uint16_t d, int wr, int wg, int wb) {
-    auto mix = [](uint32_t p, uint32_t d, uint32_t mask, int w) {
-        return (((p & mask) * w + (d & mask) * (256 - w)) >> 8) & mask;
-    };
-    return static_cast<uint16_t>(mix(p, d, 0xF800, wr) | mix(p, d, 0x07E0, wg) | mix(p, d, 0x1F, wb));
-}
-
 class AviFileTest : public ::testing::Test {
 protected:
     void SetUp() override {

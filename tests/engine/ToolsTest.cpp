@@ -323,3 +323,16 @@ TEST(Tools, GameNamesInTheWorkingFolderAreFoundWhateverTheirCase) {
 }
 
 } // namespace
+
+TEST(Tools, ResolveHostWritesTheDottedAddressOrFails) {
+    char out[16];
+    ASSERT_EQ(Zu_Tools::ResolveHost("127.0.0.1", out, sizeof out), 1);
+    EXPECT_STREQ(out, "127.0.0.1");
+    char tiny[4] = "xyz";
+    EXPECT_EQ(Zu_Tools::ResolveHost("127.0.0.1", tiny, sizeof tiny), 0); // does not fit
+    EXPECT_STREQ(tiny, "xyz");
+    EXPECT_EQ(Zu_Tools::ResolveHost("", out, sizeof out), 0);
+    // Names come from the hosts file only: a test never asks a name server.
+    ASSERT_EQ(Zu_Tools::ResolveHost("localhost", out, sizeof out), 1);
+    EXPECT_EQ(std::string(out).rfind("127.", 0), 0u);
+}

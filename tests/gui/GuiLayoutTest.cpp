@@ -71,7 +71,9 @@ TEST_F(LayoutFileTest, EmptyMissingAndEndOnlyFilesGiveEmptyLayouts) {
     LayoutWriter endOnly;
     endOnly.End();
     for (const char* name : {"End.gui", "Missing.gui"}) {
-        if (std::string(name) == "End.gui") ASSERT_TRUE(endOnly.Write(name));
+        if (std::string(name) == "End.gui") {
+            ASSERT_TRUE(endOnly.Write(name));
+        }
         GuiLayout layout(name);
         EXPECT_EQ(SlotCount(layout), 0) << name;
         EXPECT_EQ(layout.FirstImage(), nullptr);

@@ -166,8 +166,12 @@ TEST_F(PanelFixture, DrawingClipsToTheScreen) {
         panel->Draw();
         EXPECT_EQ(back->PixelAt(c.screenX, c.screenY), Pattern(c.sourceX, c.sourceY));
         EXPECT_NE(back->PixelAt(c.lastX, c.lastY), 0);
-        if (c.lastX < 799) EXPECT_EQ(back->PixelAt(c.lastX + 1, c.lastY), 0);
-        if (c.lastY < 599) EXPECT_EQ(back->PixelAt(c.lastX, c.lastY + 1), 0);
+        if (c.lastX < 799) {
+            EXPECT_EQ(back->PixelAt(c.lastX + 1, c.lastY), 0);
+        }
+        if (c.lastY < 599) {
+            EXPECT_EQ(back->PixelAt(c.lastX, c.lastY + 1), 0);
+        }
         Drop(panel);
         panels.pop_back();
     }
