@@ -13,7 +13,7 @@ deps:
 run: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
-	@if [ -x build/release/tools/make_demo ] && [ ! -d "$(GAME_DIR)" ]; then build/release/tools/make_demo "$(GAME_DIR)"; fi
+	@if [ -x build/release/tools/make_demo/make_demo ] && [ ! -d "$(GAME_DIR)" ]; then build/release/tools/make_demo/make_demo "$(GAME_DIR)"; fi
 	mkdir -p "$(GAME_DIR)"
 	cd "$(GAME_DIR)" && $(CURDIR)/build/release/Kardol
 

@@ -1,14 +1,42 @@
 #pragma once
 
-#include "gui/Window.h"
+#include "Program/FrontEndScreens.h"
 
-// The battle record screen ("Win42.gui"), made on the root widget at the end of a battle.
-class BattleRecordScreen : public Window {
+#include <string>
+#include <vector>
+
+struct RecordKingdom;
+struct RecordStage;
+
+// The battle record screen ("Win42.gui"): a row of battle tallies and a score for every ordinary
+// kingdom, the best marked, merit in network play; in single play the stage's campaign record.
+// Any button ends it.
+class BattleRecordScreen : public ScreenWindow {
 public:
-    explicit BattleRecordScreen(Widget* root) : root(root) {}
-    int Close(int) override {
-        delete this;
-        return 1;
-    }
-    Widget* root;
+    explicit BattleRecordScreen(Widget* root);
+    void OnControlClick(Widget* control, Point* point) override;
+
+    void ShowNumber(int32_t value, int k, bool ownRow);
+
+    // What the screen computed, row by row.
+    struct Row {
+        RecordKingdom* kingdom = nullptr;
+        int32_t columns[7] = {}; // officers defeated .. cities held
+        int32_t score = 0;
+        bool best = false;
+        std::string name; // Big5
+    };
+    std::vector<Row> rows;
+    int32_t bestScore = 0;
+    int32_t winners = 0;
+    int32_t playerScore = 0;
+
+private:
+    void Compute(RecordStage& stage);
+    void ShowSwatch(int row, uint16_t colour);
+    int32_t Merit(const RecordStage& stage, int32_t score, int32_t win, int32_t winnerCount,
+                  const std::string& id) const;
 };
+
+// The score of a kingdom from its tallies and its city value.
+int32_t BattleScore(const int32_t tally[10], int32_t cityValue);

@@ -1,11 +1,257 @@
+#include "Program/FrontEndDrawing.h"
+
+#include "Program/BannerWindow.h"
+#include "Program/CampaignWindows.h"
+#include "Program/FrontEndDrawSeam.h"
+#include "Program/FrontEndScreens.h"
 #include "Program/GameController.h"
-
+#include "Program/GameParameters.h"
+#include "Program/SceneMachine.h"
+#include "Program/ScreenControls.h"
+#include "Program/ScreenSettings.h"
+#include "Program/Startup.h"
 #include "engine/DisplayDevice.h"
+#include "engine/LinkList.h"
+#include "engine/PixelFormat.h"
+#include "engine/ResourceStore.h"
+#include "gui/GuiPanel.h"
+#include "gui/MouseCursor.h"
+#include "gui/PanelBackdropSeam.h"
+#include "platform/Surface.h"
 
-// Front-end drawing: the screens draw themselves into the back surface; the frame is then
-// presented.
-void GameController::DrawFrontEnd() {
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+FrontEndDrawHooks& GetFrontEndDrawHooks() {
+    static FrontEndDrawHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+constexpr int8_t ScenePreparation = 16;
+
+FadePresentObserver Observer = nullptr;
+
+void PresentFadeStep() {
+    PresentFrontEnd();
+    if (Observer) Observer();
+}
+
+void ClearAuxDrawByte(GameController* c) {
+    if (auto* blank = dynamic_cast<BlankScreen*>(c->auxPanel)) blank->drawByte = 0;
+}
+
+bool FullScreenPanel(const GuiPanel* panel) {
+    return panel->rect.right - panel->rect.left + 1 >= 800 && panel->rect.bottom - panel->rect.top + 1 >= 600;
+}
+
+bool ExactlyScreenSized(const GuiPanel* panel) {
+    return panel->rect.right - panel->rect.left + 1 == 800 && panel->rect.bottom - panel->rect.top + 1 == 600;
+}
+
+// Walks the store's draw list, drawing the panels that pass.
+template <class Pass>
+void DrawPanels(Pass pass) {
+    if (!TheResourceStore || !TheResourceStore->drawList) return;
+    LinkList* list = TheResourceStore->drawList;
+    std::vector<GuiPanel*> panels;
+    for (uintptr_t v = list->First(); v != 0; v = list->Next())
+        panels.push_back(reinterpret_cast<GuiPanel*>(v));
+    for (GuiPanel* panel : panels)
+        if (pass(panel)) DrawScreenPanel(panel);
+}
+
+// Splits a pixel into 8-bit channels by the display's layout.
+inline void Split(uint16_t p, uint8_t& r, uint8_t& g, uint8_t& b) {
+    if (PixelFormat == 555) {
+        r = static_cast<uint8_t>((p >> 7) & 0xF8);
+        g = static_cast<uint8_t>((p >> 2) & 0xF8);
+    } else {
+        r = static_cast<uint8_t>((p >> 8) & 0xF8);
+        g = static_cast<uint8_t>((p >> 3) & 0xFC);
+    }
+    b = static_cast<uint8_t>((p & 0x1F) << 3);
+}
+
+inline uint16_t Pack(uint32_t r, uint32_t g, uint32_t b) {
+    if (PixelFormat == 555) return static_cast<uint16_t>(((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3));
+    return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+}
+
+} // namespace
+
+void SetFadePresentObserver(FadePresentObserver observer) {
+    Observer = observer;
+}
+
+void DrawFormationPreview() {
+    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
+    std::vector<PreviewUnit*> units;
+    if (!hooks.selectedCityUnits || !hooks.selectedCityUnits(units)) return;
+    int32_t leader = 0;
+    const bool hasLeader = hooks.leaderPerson && hooks.leaderPerson(leader);
+    const int speed = TheScreenSettings ? std::clamp(TheScreenSettings->gameSpeed, 0, 11) : 0;
+    const int delay = GameParams().animationSpeed[speed];
+    const bool step = TheScreenSettings && TheScreenSettings->runningFrameCounter >= delay;
+
+    constexpr int kSlots = 23;
+    PreviewUnit* slots[kSlots] = {};
+    FormationRow rows[kSlots] = {};
+    int filled = 0;
+    auto place = [&](PreviewUnit* u) {
+        const FormationRow row = hooks.formationRow ? hooks.formationRow(filled) : FormationRow{};
+        if (hasLeader) {
+            if (u->Facing() != row.facing || u->State() != 10) {
+                u->Halt();
+                u->SetFacing(row.facing);
+                u->RestartAction();
+            }
+        } else if (u->Facing() != row.facing) {
+            u->SetFacing(row.facing);
+        }
+        rows[filled] = row;
+        slots[filled++] = u;
+    };
+    if (hasLeader) {
+        for (PreviewUnit* u : units) {
+            if (step) u->Tick();
+            if (u->PersonNumber() == leader && u->MustAppear() && u->HasFrame()) {
+                place(u);
+                break;
+            }
+        }
+    }
+    for (PreviewUnit* u : units) {
+        if (filled >= kSlots) break;
+        if (step) u->Tick();
+        if (!u->MustAppear() || !u->HasFrame()) continue;
+        if (hasLeader && u->PersonNumber() == leader) continue;
+        place(u);
+    }
+    if (step) TheScreenSettings->runningFrameCounter = 0;
+
+    platform::Surface* back = GetBackSurface();
+    for (int dy = 3; dy <= 9; ++dy)
+        for (int dx = -3; dx <= 4; ++dx)
+            for (int i = 0; i < filled; ++i) {
+                if (!slots[i] || rows[i].dx != dx || rows[i].dy != dy) continue;
+                PreviewUnit::Sprite sprite;
+                if (back && slots[i]->Render(sprite) && sprite.surface) {
+                    const platform::RECT src{0, 0, sprite.width, sprite.height};
+                    back->BltFast(dx * 40 + 290 + sprite.xOffset, dy * 20 + 68 + sprite.yOffset,
+                                  sprite.surface, &src,
+                                  platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
+                }
+                slots[i] = nullptr;
+                break;
+            }
+}
+
+void PresentFrontEnd() {
     PresentFrame();
 }
 
-void GameController::DrawOverlayObjects() {}
+void GameController::DrawOverlayObjects() {
+    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
+    if (groupCommandMode == 1 && hooks.drawGroupCommandMarker) hooks.drawGroupCommandMarker();
+    if (!TheResourceStore || !TheResourceStore->drawList) return;
+    ClearAuxDrawByte(this);
+    DrawPanels([](GuiPanel*) { return true; });
+}
+
+void GameController::DrawFrontEnd() {
+    if (!TheDisplayDevice) return;
+    platform::Surface* back = GetBackSurface();
+    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
+    if (back && ScreenBackdropFlag && FullScreenPanelSurface) {
+        platform::RECT area{0, 0, 800, 600};
+        back->Blt(&area, FullScreenPanelSurface, nullptr, platform::DDBLT_WAIT);
+    }
+    ClearAuxDrawByte(this);
+    if (scene == ScenePreparation) {
+        DrawPanels([](GuiPanel* panel) { return panel->id == 999 || FullScreenPanel(panel); });
+        DrawFormationPreview();
+        DrawPanels([&hooks](GuiPanel* panel) {
+            if (ExactlyScreenSized(panel)) return false;
+            return !(hooks.isHiddenPreparationPanel && hooks.isHiddenPreparationPanel(panel));
+        });
+    } else {
+        DrawOverlayObjects();
+    }
+    if (TheResourceStore) {
+        if (ActSelectionMarker) TheResourceStore->StepFirstEffectList();
+        TheResourceStore->StepSecondEffectList();
+    }
+    if (speechBox && hooks.drawSpeechLine) hooks.drawSpeechLine();
+    if (scene != 9 && scene != 15 && TheMouseCursor) TheMouseCursor->Draw();
+    if (hooks.composeObjectInfo) hooks.composeObjectInfo();
+    if (FadeInFlag) {
+        FadeInFlag = 0;
+        FadeInFrame();
+        return;
+    }
+    // The overlay frame: the credits picture over the menu while it is shown.
+    if (CreditsFrame && TheResourceStore && back) TheResourceStore->DrawAniFrame(CreditsFrame, 0, 0, back, 0);
+    if (hooks.drawOverlayFrame) hooks.drawOverlayFrame();
+    PresentFrontEnd();
+}
+
+void FadeInFrame() {
+    platform::Surface* back = GetBackSurface();
+    if (!back) return;
+    platform::DDSURFACEDESC2 desc;
+    if (back->Lock(nullptr, &desc, platform::DDLOCK_WAIT) != platform::DD_OK) return;
+    // The channel arrays follow the surface: the editor's screen is larger than the game's.
+    const int width = static_cast<int>(desc.dwWidth);
+    const int height = static_cast<int>(desc.dwHeight);
+    const size_t count = static_cast<size_t>(width) * height;
+    std::vector<uint8_t> red(count), green(count), blue(count);
+    auto* bits = static_cast<uint8_t*>(desc.lpSurface);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint16_t*>(bits + static_cast<size_t>(y) * desc.lPitch);
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y) * width + x;
+            Split(row[x], red[i], green[i], blue[i]);
+        }
+    }
+    back->Unlock(nullptr);
+    for (int d = 10; d >= 1; --d) {
+        if (back->Lock(nullptr, &desc, platform::DDLOCK_WAIT) != platform::DD_OK) return;
+        bits = static_cast<uint8_t*>(desc.lpSurface);
+        for (int y = 0; y < height; ++y) {
+            auto* row = reinterpret_cast<uint16_t*>(bits + static_cast<size_t>(y) * desc.lPitch);
+            for (int x = 0; x < width; ++x) {
+                const size_t i = static_cast<size_t>(y) * width + x;
+                row[x] = Pack(red[i] / d, green[i] / d, blue[i] / d);
+            }
+        }
+        back->Unlock(nullptr);
+        PresentFadeStep();
+    }
+}
+
+void FadeOutScreen() {
+    platform::Surface* back = GetBackSurface();
+    if (!back) return;
+    for (int d = 2; d <= 10; ++d) {
+        platform::DDSURFACEDESC2 desc;
+        if (back->Lock(nullptr, &desc, platform::DDLOCK_WAIT) != platform::DD_OK) return;
+        auto* bits = static_cast<uint8_t*>(desc.lpSurface);
+        for (uint32_t y = 0; y < desc.dwHeight; ++y) {
+            auto* row = reinterpret_cast<uint16_t*>(bits + static_cast<size_t>(y) * desc.lPitch);
+            for (uint32_t x = 0; x < desc.dwWidth; ++x) {
+                if (d == 10) {
+                    row[x] = 0;
+                    continue;
+                }
+                uint8_t r, g, b;
+                Split(row[x], r, g, b);
+                row[x] = Pack(r / d, g / d, b / d);
+            }
+        }
+        back->Unlock(nullptr);
+        PresentFadeStep();
+    }
+}

@@ -1,4 +1,5 @@
 // Kardol: the game and its editor mode.
+#include "Program/FrontEndScreens.h"
 #include "Program/Startup.h"
 
 #include <string>
@@ -10,5 +11,7 @@ int main(int argc, char** argv) {
         if (i > 1) line += ' ';
         line += argv[i];
     }
+    // The scene machine opens the front-end screens.
+    InstallFrontEndScreens();
     return WinMain(nullptr, nullptr, line.c_str(), 1);
 }

@@ -4,54 +4,6 @@
 
 namespace guifixture {
 
-uint16_t PatternPixel(uint16_t fill, int x, int y) {
-    if (fill == 0) return 0;
-    const uint16_t p = uint16_t(fill + x * 3 + y * 7);
-    return p ? p : 1;
-}
-
-LayoutWriter& LayoutWriter::Word(uint32_t word) {
-    for (int i = 0; i < 4; ++i)
-        bytes_.push_back(uint8_t(word >> (8 * i)));
-    return *this;
-}
-
-LayoutWriter& LayoutWriter::Block(uint32_t kind, uint32_t count) {
-    return Word(kind).Word(count);
-}
-
-LayoutWriter& LayoutWriter::ElementPixels(int left, int top, int right, int bottom, int width, int height,
-                                          int value, const std::vector<uint16_t>& pixels) {
-    for (int w : {left, top, right, bottom, width, height, value})
-        Word(uint32_t(w));
-    for (uint16_t p : pixels) {
-        bytes_.push_back(uint8_t(p));
-        bytes_.push_back(uint8_t(p >> 8));
-    }
-    return *this;
-}
-
-LayoutWriter& LayoutWriter::Element(int left, int top, int right, int bottom, int width, int height,
-                                    int value, uint16_t fill) {
-    std::vector<uint16_t> pixels;
-    if (width != 0 && height != 0 && width > 0 && height > 0)
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                pixels.push_back(PatternPixel(fill, x, y));
-    return ElementPixels(left, top, right, bottom, width, height, value, pixels);
-}
-
-LayoutWriter& LayoutWriter::Solid(int left, int top, int right, int bottom, uint16_t colour, int value) {
-    const int w = right - left, h = bottom - top;
-    return ElementPixels(left, top, right, bottom, w, h, value, std::vector<uint16_t>(size_t(w) * h, colour));
-}
-
-bool LayoutWriter::Write(const std::string& path) const {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes_.data()), std::streamsize(bytes_.size()));
-    return bool(out);
-}
-
 std::vector<uint8_t> SampleWindowLayout() {
     constexpr int W = 320, H = 240;
     // Background: a dark blue body, a lighter title strip, a frame, and a transparent corner.

@@ -8,23 +8,6 @@
 
 namespace storefix {
 
-Bytes AniFile(const std::vector<AniFrameSpec>& frames, int32_t headerW, int32_t headerH) {
-    ByteWriter w;
-    w.u32(uint32_t(frames.size()));
-    w.i32(headerW >= 0 ? headerW : frames.empty() ? 0 : frames[0].w);
-    w.i32(headerH >= 0 ? headerH : frames.empty() ? 0 : frames[0].h);
-    for (const AniFrameSpec& f : frames) {
-        w.i32(f.x);
-        w.i32(f.y);
-        w.i32(f.w);
-        w.i32(f.h);
-        for (uint16_t p : f.pixels)
-            w.u16(p);
-        w.bytes(f.mask.data(), f.mask.size());
-    }
-    return w.buffer();
-}
-
 Bytes IndexedImageSet(int count, const std::vector<Image8>& images, const std::vector<int>& slotImage) {
     ByteWriter w;
     w.zeros(size_t(count) * 4);

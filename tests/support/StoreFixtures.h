@@ -5,18 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/GameFileWriters.h"
+
 // Writers of the store's file formats and of a whole small data folder, for tests and fuzz seeds.
 namespace storefix {
 
 using Bytes = std::vector<uint8_t>;
 
-struct AniFrameSpec {
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    std::vector<uint16_t> pixels; // w * h, 5-6-5
-    std::vector<uint8_t> mask;    // w * h
-};
-// A ".ani" file; the header's width and height default to the first frame's.
-Bytes AniFile(const std::vector<AniFrameSpec>& frames, int32_t headerW = -1, int32_t headerH = -1);
+// The ".ani" writer lives with the game's file writers.
+using gamefiles::AniFile;
+using gamefiles::AniFrameSpec;
 
 struct Image8 {
     uint16_t w = 0, h = 0;

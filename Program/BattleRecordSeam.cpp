@@ -1,0 +1,6 @@
+#include "Program/BattleRecordSeam.h"
+
+RecordStage*& CurrentRecordStage() {
+    static RecordStage* stage = nullptr;
+    return stage;
+}

@@ -1,0 +1,281 @@
+#include "Program/FrontEndDrawing.h"
+
+#include "engine/DisplayDevice.h"
+#include "engine/PixelFormat.h"
+#include "platform/Present.h"
+#include "platform/Surface.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A headless display of the given size in one pixel layout.
+class FadeDisplay {
+public:
+    FadeDisplay(int width, int height, int layout) {
+        platform::ResetPresenterForTest();
+        platform::SetPixelLayout(layout);
+        platform::SetPitchPadding(8);
+        CreateDirectDraw(nullptr);
+        SetDisplayWidth(width);
+        SetDisplayHeight(height);
+        SetDisplayBitDepth(16);
+        ApplyDisplayMode(0x11);
+        ok = SetDisplayMode() == 1 && ProbePrimarySurfaceFormat() == 1;
+    }
+    ~FadeDisplay() {
+        ReleaseSurfaces();
+        ReleaseDirectDraw();
+        platform::ResetPresenterForTest();
+    }
+    bool ok = false;
+};
+
+void Put(platform::Surface* s, int x, int y, uint16_t p) {
+    platform::DDSURFACEDESC2 desc;
+    ASSERT_EQ(s->Lock(nullptr, &desc, platform::DDLOCK_WAIT), platform::DD_OK);
+    reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) +
+                                static_cast<size_t>(y) * desc.lPitch)[x] = p;
+    s->Unlock(nullptr);
+}
+
+std::vector<platform::PresentedFrame>* Frames = nullptr;
+void Keep() {
+    Frames->push_back(platform::LastPresentedFrame());
+}
+
+struct FadeCase {
+    int width, height, layout;
+};
+
+class FadeInTest : public testing::TestWithParam<FadeCase> {};
+
+// Three probe pixels per frame: a full white, a mid colour and a dim one at the far corner.
+TEST_P(FadeInTest, TenPresentsDivideEachChannelByTheStep) {
+    const FadeCase k = GetParam();
+    FadeDisplay display(k.width, k.height, k.layout);
+    ASSERT_TRUE(display.ok);
+    ASSERT_EQ(PixelFormat, k.layout);
+    platform::Surface* back = GetBackSurface();
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->width(), k.width);
+    // 8-bit channels that survive packing in both layouts.
+    const uint8_t probes[3][3] = {{248, 248, 248}, {200, 96, 40}, {16, 8, 24}};
+    const int xs[3] = {0, k.width / 2, k.width - 1};
+    const int ys[3] = {0, k.height / 2, k.height - 1};
+    for (int i = 0; i < 3; ++i)
+        Put(back, xs[i], ys[i], PackRgb16(probes[i][0], probes[i][1], probes[i][2]));
+
+    std::vector<platform::PresentedFrame> frames;
+    Frames = &frames;
+    SetFadePresentObserver(Keep);
+    const uint64_t before = platform::PresentCount();
+    FadeInFrame();
+    SetFadePresentObserver(nullptr);
+    ASSERT_EQ(platform::PresentCount() - before, 10u);
+    ASSERT_EQ(frames.size(), 10u);
+    for (int step = 0; step < 10; ++step) {
+        const int d = 10 - step;
+        const platform::PresentedFrame& f = frames[step];
+        ASSERT_EQ(f.width, k.width);
+        ASSERT_EQ(f.height, k.height);
+        for (int i = 0; i < 3; ++i) {
+            const uint16_t want = PackRgb16(probes[i][0] / d, probes[i][1] / d, probes[i][2] / d);
+            EXPECT_EQ(f.pixels[static_cast<size_t>(ys[i]) * f.width + xs[i]], want)
+                << "step d=" << d << " probe " << i;
+        }
+        // Black stays black.
+        EXPECT_EQ(f.pixels[1], 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FadeInTest,
+                         testing::Values(FadeCase{800, 600, 565}, FadeCase{1024, 768, 565},
+                                         FadeCase{800, 600, 555}, FadeCase{1024, 768, 555}));
+
+TEST(FadeOutTest, NinePresentsEndInBlack) {
+    FadeDisplay display(800, 600, 565);
+    ASSERT_TRUE(display.ok);
+    platform::Surface* back = GetBackSurface();
+    Put(back, 10, 10, PackRgb16(248, 252, 248));
+    const uint64_t before = platform::PresentCount();
+    FadeOutScreen();
+    EXPECT_EQ(platform::PresentCount() - before, 9u);
+    EXPECT_EQ(back->PixelAt(10, 10), 0);
+}
+
+} // namespace
+
+#include "Program/FrontEndDrawSeam.h"
+#include "ScreenTestSupport.h"
+#include "engine/Rect.h"
+#include "gui/GuiLayout.h"
+
+namespace {
+
+class FrontEndFrameTest : public screentest::ScreenFixture {
+protected:
+    // A panel of the given size at (left, top) with a solid picture, in the draw list.
+    GuiPanel* Panel(int left, int top, int w, int h, uint16_t colour, int16_t id = 0) {
+        const gamefiles::LayoutBox frame{left, top, left + w, top + h};
+        const std::string name = "p" + std::to_string(layouts.size()) + ".gui";
+        EXPECT_TRUE(gamefiles::WriteBytes(
+            name, gamefiles::ScreenLayout(frame, std::vector<uint16_t>(size_t(w) * h, colour), {}, {})));
+        layouts.push_back(std::make_unique<GuiLayout>(name.c_str()));
+        auto* panel = new GuiPanel(layouts.back()->elements[0], new Rect(left, top, left + w, top + h),
+                                   TheRootWidget, nullptr, 1, 1, 0);
+        panel->id = id;
+        TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
+        panels.push_back(panel);
+        return panel;
+    }
+    void TearDown() override {
+        GetFrontEndDrawHooks() = FrontEndDrawHooks{};
+        TheResourceStore->drawList->RemoveAll();
+        for (GuiPanel* p : panels) {
+            p->Close(0);
+            DeferDelete(p);
+        }
+        FlushDeferredDeletes();
+        layouts.clear();
+        ScreenFixture::TearDown();
+    }
+    uint16_t Back(int x, int y) {
+        platform::Surface* back = GetBackSurface();
+        platform::DDSURFACEDESC2 d;
+        if (back->Lock(nullptr, &d, platform::DDLOCK_WAIT) != platform::DD_OK) return 0;
+        const uint16_t p =
+            reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + size_t(y) * d.lPitch)[x];
+        back->Unlock(nullptr);
+        return p;
+    }
+    std::vector<std::unique_ptr<GuiLayout>> layouts;
+    std::vector<GuiPanel*> panels;
+};
+
+TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndEveryFramePresentsOnce) {
+    Panel(0, 0, 800, 600, 0x1111);
+    Panel(100, 100, 50, 50, 0x2222);
+    GuiPanel* hidden = Panel(300, 300, 50, 50, 0x3333);
+    static GuiPanel* Hidden = nullptr;
+    Hidden = hidden;
+    GetFrontEndDrawHooks().isHiddenPreparationPanel = [](const void* p) { return p == Hidden; };
+    c->scene = 16;
+    const uint64_t before = platform::PresentCount();
+    c->DrawFrontEnd();
+    EXPECT_EQ(platform::PresentCount() - before, 1u);
+    EXPECT_EQ(Back(10, 10), 0x1111);
+    EXPECT_EQ(Back(120, 120), 0x2222);
+    EXPECT_EQ(Back(320, 320), 0x1111);
+    // Any other scene draws every window of the list.
+    c->scene = 0;
+    c->DrawFrontEnd();
+    EXPECT_EQ(Back(320, 320), 0x3333);
+}
+
+// A unit of the preview that records what it is told and renders a 4 x 4 square of its colour.
+class FakeUnit : public PreviewUnit {
+public:
+    FakeUnit(int32_t person, bool must, bool frame, int32_t facing, int32_t state, uint16_t colour)
+        : person(person), must(must), frame(frame), facing(facing), state(state) {
+        surface = CreateOffscreenSurface(4, 4);
+        platform::DDSURFACEDESC2 d;
+        if (surface && surface->Lock(nullptr, &d, platform::DDLOCK_WAIT) == platform::DD_OK) {
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 4; ++x)
+                    reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch)[x] =
+                        colour;
+            surface->Unlock(nullptr);
+        }
+    }
+    ~FakeUnit() override {
+        if (surface) surface->Release();
+    }
+    int32_t PersonNumber() const override { return person; }
+    bool MustAppear() const override { return must; }
+    bool HasFrame() const override { return frame; }
+    int32_t Facing() const override { return facing; }
+    int32_t State() const override { return state; }
+    void Tick() override { ++ticks; }
+    void Halt() override { ++halts; }
+    void SetFacing(int32_t f) override { facing = f; }
+    void RestartAction() override { ++restarts; }
+    bool Render(Sprite& out) override {
+        ++renders;
+        out = Sprite{surface, 4, 4, 1, 2};
+        return true;
+    }
+    int32_t person;
+    bool must, frame;
+    int32_t facing, state;
+    int ticks = 0, halts = 0, restarts = 0, renders = 0;
+    platform::Surface* surface = nullptr;
+};
+
+std::vector<PreviewUnit*>* Units = nullptr;
+bool HasLeader = true;
+
+class FormationPreviewTest : public FrontEndFrameTest {
+protected:
+    void SetUp() override {
+        FrontEndFrameTest::SetUp();
+        FrontEndDrawHooks& h = GetFrontEndDrawHooks();
+        h.selectedCityUnits = [](std::vector<PreviewUnit*>& out) {
+            out = *Units;
+            return true;
+        };
+        h.leaderPerson = [](int32_t& person) {
+            person = 7;
+            return HasLeader;
+        };
+        // Slot i stands at dx = i - 3, dy = 3 and faces i; slot 9 falls outside the drawn cells.
+        h.formationRow = [](int i) {
+            return FormationRow{int16_t(i - 3), int16_t(i == 2 ? 10 : 3), int16_t(i)};
+        };
+    }
+};
+
+TEST_F(FormationPreviewTest, TheLeaderTakesSlotZeroAndUnitsTurnToTheirRows) {
+    FakeUnit a(3, true, true, 0, 10, 0x0A0A), leader(7, true, true, 0, 10, 0x0B0B),
+        absent(5, false, true, 4, 10, 1), noFrame(9, true, false, 4, 10, 1),
+        outside(11, true, true, 2, 10, 0x0C0C);
+    std::vector<PreviewUnit*> units = {&a, &leader, &absent, &noFrame, &outside};
+    Units = &units;
+    for (bool withLeader : {true, false}) {
+        SCOPED_TRACE(withLeader);
+        HasLeader = withLeader;
+        a.facing = 0;
+        a.halts = a.restarts = 0;
+        TheScreenSettings->gameSpeed = 10; // delay 1
+        TheScreenSettings->runningFrameCounter = 1;
+        DrawFormationPreview();
+        EXPECT_EQ(TheScreenSettings->runningFrameCounter, 0);
+        if (withLeader) {
+            // Leader in slot 0 (dx -3), the other unit in slot 1 (dx -2), turned and halted.
+            EXPECT_EQ(leader.halts, 0);
+            EXPECT_EQ(a.facing, 1);
+            EXPECT_EQ(a.halts, 1);
+            EXPECT_EQ(a.restarts, 1);
+            EXPECT_EQ(Back(-3 * 40 + 290 + 1, 3 * 20 + 68 + 2), 0x0B0B);
+            EXPECT_EQ(Back(-2 * 40 + 290 + 1, 3 * 20 + 68 + 2), 0x0A0A);
+            EXPECT_EQ(outside.renders, 0); // its slot's cell is dy 10
+        } else {
+            // Without a leader kingdom the units only turn.
+            EXPECT_EQ(a.facing, 0);
+            EXPECT_EQ(leader.facing, 1);
+            EXPECT_EQ(a.halts + leader.halts, 0);
+        }
+        EXPECT_EQ(absent.renders + noFrame.renders, 0);
+    }
+    // Below the speed's delay nothing animates and the counter runs on.
+    const int ticks = a.ticks;
+    TheScreenSettings->gameSpeed = 0; // delay 33
+    TheScreenSettings->runningFrameCounter = 5;
+    DrawFormationPreview();
+    EXPECT_EQ(a.ticks, ticks);
+    EXPECT_EQ(TheScreenSettings->runningFrameCounter, 5);
+}
+
+} // namespace

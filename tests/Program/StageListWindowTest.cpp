@@ -1,0 +1,211 @@
+#include "Program/StageListWindow.h"
+
+#include "Program/CampaignSeam.h"
+#include "ScreenTestSupport.h"
+#include "engine/AniFrame.h"
+#include "gui/Button.h"
+#include "records/StageWorldSeam.h"
+
+#include <map>
+
+namespace {
+
+using screentest::ControlById;
+using screentest::ScreenFixture;
+using screentest::WriteLayout;
+
+constexpr int kW = 40, kH = 30;
+constexpr uint16_t kMapColour = 0x8410;
+
+std::map<const City*, int32_t> CityIndex;
+std::vector<std::string> Reloads;
+int Clears = 0;
+
+// "win75_2.ani": frame 0 the map, frames 1..40 city masks (mask i covers row (i - 1) mod 30 of the map),
+// frame 41 a marking pattern (left half set), frame 42 an overlay with one pixel.
+void WritePictureFile() {
+    std::vector<gamefiles::AniFrameSpec> frames;
+    auto frame = [](uint16_t fill) {
+        return gamefiles::AniFrameSpec{
+            0, 0, kW, kH, std::vector<uint16_t>(kW * kH, fill), std::vector<uint8_t>(kW * kH, 255)};
+    };
+    frames.push_back(frame(kMapColour));
+    for (int i = 1; i <= 40; ++i) {
+        auto mask = frame(0);
+        for (int x = 0; x < kW; ++x)
+            mask.pixels[size_t((i - 1) % kH) * kW + x] = 1;
+        frames.push_back(mask);
+    }
+    auto mark = frame(0);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW / 2; ++x)
+            mark.pixels[size_t(y) * kW + x] = 0x001F;
+    frames.push_back(mark);
+    auto overlay = frame(0);
+    overlay.pixels[0] = 0xFFFF;
+    frames.push_back(overlay);
+    ASSERT_TRUE(gamefiles::WriteBytes("win75_2.ani", gamefiles::AniFile(frames)));
+}
+
+class StageListWindowTest : public ScreenFixture {
+protected:
+    void SetUp() override {
+        ScreenFixture::SetUp();
+        WriteLayout("Win75.gui", 11, 14);
+        WriteLayout("Win75_1.gui", 1, 7);
+        WritePictureFile();
+        World() = StageWorld{};
+        CityIndex.clear();
+        Reloads.clear();
+        Clears = 0;
+        CampaignServices& s = GetCampaignServices();
+        s.cityIndex = [](const City* city) { return CityIndex.count(city) ? CityIndex[city] : 0; };
+        s.kingdomColour = [](const Kingdom* k) { return uint16_t(k->side == 1 ? 0xF800 : 0x07E0); };
+        s.officerCount = [](const Kingdom* k) { return k->side * 3; };
+        s.rulerName = [](const Kingdom*) -> const char* { return "Ruler"; };
+        s.reloadStageTexts = [](const char* file) { Reloads.push_back(file); };
+        s.clearScenario = [] { ++Clears; };
+        // Kingdoms of kinds 0, 1, 0, then one of kind 2 that ends the rows, then another.
+        const int kinds[5] = {0, 1, 0, 2, 0};
+        for (int i = 0; i < 5; ++i) {
+            auto* k = new Kingdom;
+            k->side = i + 1;
+            k->kind = kinds[i];
+            stage->AddKingdom(k);
+            kingdoms.push_back(k);
+        }
+        // Kingdom 1 holds cities with indices 2 (row 1 of the map), 0 and 41 (no mask).
+        for (int index : {2, 0, 41}) {
+            auto* city = new City;
+            CityIndex[city] = index;
+            kingdoms[0]->AddCity(city);
+        }
+        auto* city = new City;
+        CityIndex[city] = 5;
+        kingdoms[1]->AddCity(city);
+    }
+    void TearDown() override {
+        GetCampaignServices() = CampaignServices{};
+        ScreenFixture::TearDown();
+    }
+    uint16_t MapPixel(Win75Window* w, int x, int y) { return w->stageMap->pixels[size_t(y) * kW + x]; }
+    std::vector<Kingdom*> kingdoms;
+};
+
+TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenDamaged) {
+    auto* first = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(c->gameKind, 1);
+    EXPECT_EQ(first->composeCount, 1);
+    EXPECT_EQ(Reloads, std::vector<std::string>{"stage01.stg"});
+    ASSERT_NE(first->stageMap, nullptr);
+    // Row 1 of the map under kingdom 1's city is tinted at 165 toward red; row 4 toward green.
+    EXPECT_EQ(MapPixel(first, 3, 1), BlendPixel16(kMapColour, 0xF800, 165));
+    EXPECT_EQ(MapPixel(first, 3, 4), BlendPixel16(kMapColour, 0x07E0, 165));
+    // Cities without a mask (index 0, 41) touch nothing.
+    EXPECT_EQ(MapPixel(first, 3, 0), kMapColour);
+    EXPECT_EQ(MapPixel(first, 3, 10), kMapColour);
+    const std::string cache = testsupport::TempFolder::Read("stage01.ani");
+    ASSERT_EQ(cache.size(), 28u + kW * kH * 3);
+    EXPECT_EQ(cache[0], 1);
+    EXPECT_EQ(cache[4], kW);
+    EXPECT_EQ(cache[8], kH);
+    delete first;
+    FlushDeferredDeletes();
+
+    auto* second = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(second->composeCount, 0);
+    EXPECT_EQ(MapPixel(second, 3, 1), BlendPixel16(kMapColour, 0xF800, 165));
+    delete second;
+    FlushDeferredDeletes();
+
+    // A cache cut short is composed again and written whole.
+    ASSERT_TRUE(gamefiles::WriteBytes("stage01.ani", gamefiles::Bytes(cache.begin(), cache.begin() + 100)));
+    auto* third = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(third->composeCount, 1);
+    EXPECT_EQ(testsupport::TempFolder::Read("stage01.ani"), cache);
+    delete third;
+}
+
+TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {
+    auto* w = new Win75Window(TheRootWidget, c);
+    for (int row = 0; row < Win75Window::kRows; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(w->rowPanels[row]->visible, row < 3 ? 1 : 0);
+        EXPECT_EQ(ControlById(w->rowControls[row], 0x100)->enabled, row < 3 ? 1 : 0);
+    }
+    EXPECT_EQ(w->rowKingdoms[2], kingdoms[2]);
+    EXPECT_EQ(w->rowKingdoms[3], nullptr);
+    EXPECT_EQ(w->selectedRow, 0);
+    EXPECT_EQ(ButtonShownPressed(ControlById(w->rowControls[0], 0x100)), 1);
+    delete w;
+}
+
+TEST_F(StageListWindowTest, OptionsStartAndBack) {
+    auto* w = new Win75Window(TheRootWidget, c);
+    for (int k = 0; k < 3; ++k) {
+        w->OnControlClick(ControlById(w->panelControls, 0x106 + k), nullptr);
+        EXPECT_EQ(w->option, 2 - k);
+    }
+    // Row 2 selected: side 3 plays, every other kind-0 kingdom becomes computer-run.
+    w->OnControlClick(ControlById(w->rowControls[2], 0x100), nullptr);
+    EXPECT_EQ(w->selectedRow, 2);
+    w->OnControlClick(ControlById(w->panelControls, 0x109), nullptr);
+    EXPECT_EQ(c->stageListChoice, 1);
+    EXPECT_EQ(c->actOption, 0);
+    EXPECT_EQ(stage->playerSide, 3);
+    EXPECT_EQ(World().computerRun[3], 0);
+    EXPECT_EQ(World().computerRun[1], 1);
+    EXPECT_EQ(kingdoms[0]->kind, 1);
+    EXPECT_EQ(kingdoms[2]->kind, 0);
+    EXPECT_EQ(kingdoms[4]->kind, 1);
+    EXPECT_EQ(stage->playerKingdom, kingdoms[2]);
+    w->OnControlClick(ControlById(w->panelControls, 0x10A), nullptr);
+    EXPECT_EQ(c->stageListChoice, -2);
+    EXPECT_EQ(Clears, 1);
+    // A stage button loads that stage and its own cache.
+    w->OnControlClick(ControlById(w->panelControls, 0x102), nullptr);
+    EXPECT_EQ(w->stage, 3);
+    EXPECT_EQ(Reloads.back(), "stage03.stg");
+    EXPECT_TRUE(std::filesystem::exists("stage03.ani"));
+    delete w;
+}
+
+TEST_F(StageListWindowTest, DeletingTheWindowDetachesItsPanels) {
+    const int before = TheRootWidget->children->GetCount();
+    auto* w = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(TheRootWidget->children->GetCount(), before + 1);
+    delete w;
+    EXPECT_EQ(TheRootWidget->children->GetCount(), before);
+    EXPECT_EQ(TheResourceStore->drawList->GetCount(), 0);
+    FlushDeferredDeletes();
+    // A click where the window was reaches no freed panel.
+    Click(300, 200);
+}
+
+TEST(StageMapCacheTest, OnlyExactlyOneFrameOfTheHeaderSizeIsAccepted) {
+    AniFrame frame;
+    std::vector<uint16_t> pixels(6, 0x1234);
+    std::vector<uint8_t> mask(6, 255);
+    frame.width = 3;
+    frame.height = 2;
+    frame.pixels = pixels.data();
+    frame.mask = mask.data();
+    const std::vector<uint8_t> good = EncodeStageMapCache(frame);
+    ASSERT_EQ(good.size(), 28u + 18);
+    AniFrame* back = DecodeStageMapCache(good);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->pixels[5], 0x1234);
+    FreeAniFrame(back);
+    auto bad = good;
+    bad.push_back(0);
+    EXPECT_EQ(DecodeStageMapCache(bad), nullptr);
+    bad = good;
+    bad[0] = 2;
+    EXPECT_EQ(DecodeStageMapCache(bad), nullptr);
+    bad = good;
+    bad[20] = 4; // frame width differs from the file's
+    EXPECT_EQ(DecodeStageMapCache(bad), nullptr);
+    EXPECT_EQ(DecodeStageMapCache(std::span<const uint8_t>(good.data(), 20)), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,292 @@
+// Headless runs on the demo folder that tools/make_demo writes.
+#include "../Program/ScreenTestSupport.h"
+#include "Program/BattleRecordScreen.h"
+#include "Program/BattleRecordSeam.h"
+#include "Program/CampaignWindows.h"
+#include "Program/FrontEndScreens.h"
+#include "Program/SaveGameSeam.h"
+#include "Program/SaveLoadScreen.h"
+#include "Program/StageListWindow.h"
+#include "gui/GuiLayout.h"
+#include "platform/MessageBox.h"
+#include "platform/Surface.h"
+#include "windows/WindowHosts.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+using screentest::ScreenFixture;
+
+const std::string MakeDemo = std::string(KARDOL_BINARY_DIR) + "/tools/make_demo/make_demo";
+const std::string Game = std::string(KARDOL_BINARY_DIR) + "/Kardol";
+
+std::string ReadAll(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Pixel (x, y) of the background of a full-screen demo layout.
+uint16_t LayoutPixel(const std::string& layout, int x, int y) {
+    const std::string bytes = ReadAll(layout);
+    const size_t at = 36 + 2 * (size_t(y) * 800 + x);
+    if (bytes.size() < at + 2) return 0;
+    return uint16_t(uint8_t(bytes[at]) | (uint8_t(bytes[at + 1]) << 8));
+}
+
+uint16_t BackPixel(int x, int y) {
+    platform::Surface* back = GetBackSurface();
+    platform::DDSURFACEDESC2 d;
+    if (!back || back->Lock(nullptr, &d, platform::DDLOCK_WAIT) != platform::DD_OK) return 0;
+    const uint16_t p =
+        reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + size_t(y) * d.lPitch)[x];
+    back->Unlock(nullptr);
+    return p;
+}
+
+// With KARDOL_SCREEN_DUMPS naming a folder, the screens of these runs are kept there as BMPs for
+// a person to look at.
+void KeepFrame(const std::string& name) {
+    if (const char* folder = std::getenv("KARDOL_SCREEN_DUMPS"))
+        platform::DumpLastFrame(std::string(folder) + "/" + name + ".bmp");
+}
+
+std::vector<std::string> Calls;
+
+class DemoFolderTest : public ScreenFixture {
+protected:
+    void SetUp() override {
+        ScreenFixture::SetUp();
+        ASSERT_EQ(std::system((MakeDemo + " . > /dev/null").c_str()), 0);
+        InstallFrontEndScreens();
+        Calls.clear();
+        platform::TakeShownMessageBoxes();
+    }
+    void TearDown() override {
+        GetSaveGameServices() = SaveGameServices{};
+        CurrentRecordStage() = nullptr;
+        for (Window** w : {&c->mainMenu, &c->singleMenu, &c->heroWindow, &c->actWindow})
+            if (*w) (*w)->Close(1), *w = nullptr;
+        delete c->stageListWindow;
+        c->stageListWindow = nullptr;
+        delete TheWin98;
+        delete TheWin01Host;
+        delete TheWin99;
+        TheWin98 = nullptr;
+        TheWin01Host = nullptr;
+        TheWin99 = nullptr;
+        ScreenFixture::TearDown();
+    }
+    void Frame() { c->Frame(platform::WM_USER); }
+};
+
+TEST_F(DemoFolderTest, TheMainMenuShowsAndClicksWalkToSinglePlayAndBack) {
+    Frame();
+    ASSERT_NE(c->mainMenu, nullptr);
+    // The menu's picture with its buttons is on the back buffer.
+    EXPECT_EQ(BackPixel(400, 345), LayoutPixel("mainmenu.gui", 400, 345));
+    EXPECT_EQ(BackPixel(100, 500), LayoutPixel("mainmenu.gui", 100, 500));
+    Click(400, 360); // SINGLE PLAY
+    Frame();
+    ASSERT_EQ(c->scene, 1);
+    ASSERT_NE(c->singleMenu, nullptr);
+    Frame();
+    EXPECT_EQ(BackPixel(400, 205), LayoutPixel("Single.gui", 400, 205));
+    Click(400, 342); // BACK
+    Frame();
+    Frame();
+    EXPECT_EQ(c->scene, 0);
+    ASSERT_NE(c->mainMenu, nullptr);
+    EXPECT_EQ(c->singleMenu, nullptr);
+    EXPECT_EQ(TheResourceStore->drawList->GetCount(), 1);
+}
+
+TEST_F(DemoFolderTest, TheCreditsCoverTheMenuUntilTheNextClick) {
+    Frame();
+    Click(400, 510); // CREDITS
+    ASSERT_NE(CreditsFrame, nullptr);
+    Frame();
+    const std::string credits = ReadAll("CREDIT.ani");
+    auto creditPixel = [&](int x, int y) {
+        const size_t at = 28 + 2 * (size_t(y) * 800 + x);
+        return uint16_t(uint8_t(credits[at]) | (uint8_t(credits[at + 1]) << 8));
+    };
+    EXPECT_EQ(BackPixel(400, 360), creditPixel(400, 360));
+    EXPECT_NE(BackPixel(400, 360), LayoutPixel("mainmenu.gui", 400, 360));
+    Click(400, 360); // only takes the credits away
+    EXPECT_EQ(CreditsFrame, nullptr);
+    EXPECT_EQ(c->menuChoice, -2);
+    Frame();
+    EXPECT_EQ(BackPixel(400, 360), LayoutPixel("mainmenu.gui", 400, 360));
+}
+
+TEST_F(DemoFolderTest, TheCampaignWindowsUnlockStagesFromWonRecords) {
+    // Stages 11 and 12 of the first act were won in an earlier run.
+    std::string records(940, '\0');
+    records[11 * 20 + 12] = 1;
+    records[12 * 20 + 12] = 1;
+    testsupport::TempFolder::Write("RecordData.sav", records);
+    c->ReadRecords();
+    c->scene = 1;
+    c->singleChoice = 0; // the campaign
+    Frame();
+    ASSERT_NE(c->heroWindow, nullptr);
+    Click(400 + 120, 520); // START with act 0 marked
+    EXPECT_EQ(c->heroChoice, 0);
+    Frame();
+    ASSERT_EQ(c->scene, 4);
+    auto* act = dynamic_cast<ActSelectWindow*>(c->actWindow);
+    ASSERT_NE(act, nullptr);
+    EXPECT_EQ(act->layout->FirstImage()->width, 800);
+    EXPECT_EQ(act->shownRows, 3);
+    EXPECT_EQ(act->markedStage, 2);
+    Frame();
+    KeepFrame("act");
+}
+
+TEST_F(DemoFolderTest, TheStageListComposesItsMapOnceAndReloadsIt) {
+    c->scene = 1;
+    c->singleChoice = 1;
+    Frame();
+    ASSERT_NE(c->stageListWindow, nullptr);
+    auto* list = dynamic_cast<Win75Window*>(c->stageListWindow);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->composeCount, 1);
+    const std::string cache = ReadAll("stage01.ani");
+    EXPECT_EQ(cache.size(), 28u + 400 * 300 * 3);
+    Frame();
+    KeepFrame("stagelist");
+    // The map sits at (10, 9) of the full-screen window.
+    EXPECT_EQ(BackPixel(20, 160), uint16_t(uint8_t(cache[28 + 2 * (151 * 400 + 10)]) |
+                                           (uint8_t(cache[29 + 2 * (151 * 400 + 10)]) << 8)));
+    Click(310, 560); // BACK
+    EXPECT_EQ(c->stageListChoice, -2);
+    Frame();
+    EXPECT_EQ(c->scene, 1);
+    c->singleChoice = 1;
+    Frame();
+    list = dynamic_cast<Win75Window*>(c->stageListWindow);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->composeCount, 0);
+    // A damaged cache is composed again.
+    delete c->stageListWindow;
+    c->stageListWindow = nullptr;
+    testsupport::TempFolder::Write("stage01.ani", cache.substr(0, 1000));
+    c->stageListWindow = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(dynamic_cast<Win75Window*>(c->stageListWindow)->composeCount, 1);
+    EXPECT_EQ(ReadAll("stage01.ani"), cache);
+}
+
+TEST_F(DemoFolderTest, LoadingFromTheMenuSucceedsOrReturnsToTheMenu) {
+    c->slotLabels[0].inUse = 1;
+    GetSaveGameServices().loadGame = [](int slot) {
+        Calls.push_back("load " + std::to_string(slot));
+        return slot == 0 ? 0 : 1;
+    };
+    Frame();
+    Click(400, 460); // LOAD GAME
+    ASSERT_NE(c->saveLoadScreen, nullptr);
+    Frame();
+    KeepFrame("load");
+    Click(400, 96 + 13); // slot 0
+    Click(490, 568);     // OK
+    EXPECT_EQ(Calls, std::vector<std::string>{"load 0"});
+    EXPECT_EQ(platform::TakeShownMessageBoxes().size(), 1u);
+    EXPECT_EQ(c->saveLoadScreen, nullptr);
+    EXPECT_EQ(c->requestedMode, 0);
+    ASSERT_NE(c->mainMenu, nullptr);
+    c->mainMenu->Close(1);
+    c->mainMenu = nullptr;
+    FlushDeferredDeletes();
+
+    // A saved game in slot 1 loads: the menu goes and the battle is asked for.
+    c->slotLabels[1].inUse = 1;
+    c->menuChoice = -1;
+    Frame();
+    Click(400, 460);
+    Click(400, 96 + 28 + 13); // slot 1
+    Click(490, 568);
+    EXPECT_EQ(Calls.back(), "load 1");
+    EXPECT_EQ(c->requestedMode, 1);
+    EXPECT_NE(TheWin98, nullptr);
+    c->mainMenu = nullptr; // closed itself
+}
+
+TEST_F(DemoFolderTest, SavingWritesTheLabelOnlyWhenTheSaveSetIsWritten) {
+    for (int result : {0, 1}) {
+        SCOPED_TRACE(result);
+        GetSaveGameServices().saveGame = result ? [](int) { return 1; } : [](int) { return 0; };
+        auto* save = new SaveLoadScreen(TheRootWidget, nullptr, SaveLoadScreen::kSave);
+        c->saveLoadScreen = save;
+        Click(400, 96 + 3 * 28 + 13); // slot 3
+        Click(490, 568);
+        EXPECT_EQ(c->slotLabels[3].inUse, result);
+        EXPECT_EQ(c->slotLabelCount, uint32_t(result));
+        EXPECT_EQ(std::filesystem::exists("RecordLabel.sav"), result == 1);
+        FlushDeferredDeletes();
+    }
+}
+
+TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
+    RecordKingdom player, rival;
+    player.nationKind = 0;
+    player.nationIndex = 1;
+    player.tally[0] = 3;
+    rival.nationKind = 1;
+    rival.nationIndex = 2;
+    rival.tally[3] = 4;
+    RecordStage stage;
+    stage.kingdoms = {&player, &rival};
+    stage.player = &player;
+    stage.result = 1;
+    CurrentRecordStage() = &stage;
+    c->campaignStage = 2;
+    auto* screen = new BattleRecordScreen(TheRootWidget);
+    c->recordScreen = screen;
+    ASSERT_EQ(screen->rows.size(), 2u);
+    c->scene = 5;
+    Frame();
+    KeepFrame("record");
+    EXPECT_EQ(player.score, 36);
+    EXPECT_EQ(rival.score, 8);
+    EXPECT_TRUE(screen->rows[0].best);
+    EXPECT_FALSE(screen->rows[1].best);
+    const std::string records = ReadAll("RecordData.sav");
+    ASSERT_EQ(records.size(), 940u);
+    EXPECT_EQ(records[2 * 20 + 12], 1);
+    EXPECT_EQ(records[2 * 20 + 16], 36);
+    Click(400, 560); // OK
+    EXPECT_EQ(c->recordScreenClosed, 1);
+    c->scene = 5;
+    Frame();
+    EXPECT_EQ(c->recordScreen, nullptr);
+    EXPECT_EQ(c->scene, 0);
+}
+
+// The game itself, headless on the demo folder: the dumped frame is the main menu.
+TEST(DemoFolderRunTest, TheGameShowsTheMainMenuHeadless) {
+    testsupport::TempFolder folder;
+    ASSERT_EQ(std::system((MakeDemo + " demo").c_str()), 0);
+    const std::string run =
+        "cd demo && KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_FRAMES=40 "
+        "KARDOL_DUMP=frame.bmp " +
+        Game + " > run.log 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0) << ReadAll("demo/run.log");
+    const std::string bmp = ReadAll("demo/frame.bmp");
+    ASSERT_GE(bmp.size(), 54u + 800 * 600 * 3);
+    const uint32_t offset = uint8_t(bmp[10]) | (uint8_t(bmp[11]) << 8) | (uint8_t(bmp[12]) << 16);
+    const int32_t height = int32_t(uint8_t(bmp[22]) | (uint8_t(bmp[23]) << 8) | (uint8_t(bmp[24]) << 16) |
+                                   (uint8_t(bmp[25]) << 24));
+    // Every probe matches the menu's picture within the rounding of 5-6-5 to 8 bits.
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{400, 345}, {400, 560}, {100, 100}, {3, 3}}) {
+        const int row = height > 0 ? 599 - y : y;
+        const size_t at = offset + size_t(row) * 2400 + size_t(x) * 3;
+        const uint16_t p = LayoutPixel("demo/mainmenu.gui", x, y);
+        const int want[3] = {(p & 0x1F) << 3, ((p >> 5) & 0x3F) << 2, (p >> 11) << 3}; // b, g, r
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(uint8_t(bmp[at + k]), want[k], 8) << x << "," << y << " channel " << k;
+    }
+}
+
+} // namespace

@@ -1,0 +1,313 @@
+#include "DemoFolder.h"
+
+#include "DemoPictures.h"
+#include "engine/GameFileWriters.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+using gamefiles::Bytes;
+using gamefiles::LayoutBox;
+
+struct DemoButton {
+    LayoutBox box;
+    std::string caption;
+};
+
+const uint16_t kButtonColour = Rgb565(120, 70, 40);
+const uint16_t kCaption = Rgb565(250, 230, 180);
+const uint16_t kGold = Rgb565(230, 190, 90);
+
+// A layout: its background, picture buttons (0x100 + n) with captions on every face, and text
+// labels (0x200 + n, draw mode 150).
+Bytes Layout(const LayoutBox& frame, const DemoPicture& backdrop, const std::vector<DemoButton>& buttons,
+             const std::vector<LayoutBox>& labels) {
+    // Buttons draw their pictures only when their state changes: the background shows them at rest.
+    DemoPicture background = backdrop;
+    std::vector<std::vector<DemoPicture>> faces;
+    for (const DemoButton& b : buttons) {
+        faces.emplace_back();
+        int face = 0;
+        for (const std::vector<uint16_t>& pixels :
+             gamefiles::ButtonFaces(b.box.Width(), b.box.Height(), kButtonColour)) {
+            DemoPicture p(b.box.Width(), b.box.Height());
+            p.pixels = pixels;
+            const int scale =
+                b.box.Height() >= 30 && DemoPicture::TextWidth(b.caption, 2) < b.box.Width() - 8 ? 2 : 1;
+            const int shift = face == 1 ? 1 : 0;
+            p.CentredText(shift, shift, p.width + shift, p.height + shift, b.caption, scale,
+                          face == 3 ? Rgb565(60, 60, 60) : kCaption);
+            faces.back().push_back(p);
+            ++face;
+        }
+        background.Paste(faces.back()[0], b.box.left, b.box.top);
+    }
+    gamefiles::LayoutWriter w;
+    w.Block(0, 1).ElementPixels(frame.left, frame.top, frame.right, frame.bottom, background.width,
+                                background.height, 0, background.pixels);
+    if (!buttons.empty()) {
+        w.Block(1, uint32_t(buttons.size()));
+        for (size_t n = 0; n < buttons.size(); ++n) {
+            const LayoutBox& box = buttons[n].box;
+            for (const DemoPicture& p : faces[n])
+                w.ElementPixels(box.left, box.top, box.right, box.bottom, p.width, p.height, 0, p.pixels);
+        }
+    }
+    if (!labels.empty()) {
+        w.Block(2, uint32_t(labels.size()));
+        for (const LayoutBox& l : labels)
+            w.Element(l.left, l.top, l.right, l.bottom, 0, 0, 150);
+    }
+    w.End();
+    return w.Bytes();
+}
+
+// A screen-sized backdrop: a dusk gradient, a double border and a title.
+DemoPicture Backdrop(int width, int height, const std::string& title) {
+    DemoPicture p(width, height);
+    p.Gradient(Rgb565(24, 28, 60), Rgb565(90, 40, 30));
+    p.Frame(0, 0, width, height, 6, kGold);
+    p.Frame(10, 10, width - 10, height - 10, 2, Rgb565(150, 110, 50));
+    if (!title.empty()) p.CentredText(0, 20, width, 80, title, 4, kGold);
+    return p;
+}
+
+LayoutBox Box(int left, int top, int width, int height) {
+    return {left, top, left + width, top + height};
+}
+
+class Writer {
+public:
+    explicit Writer(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    bool Put(const std::string& name, const Bytes& bytes) {
+        if (!ok_) return false;
+        if (!gamefiles::WriteBytes((folder_ / name).string(), bytes)) {
+            ok_ = false;
+            failed_ = name;
+        }
+        return ok_;
+    }
+    bool PutText(const std::string& name, const std::string& text) {
+        return Put(name, Bytes(text.begin(), text.end()));
+    }
+    bool ok() const { return ok_; }
+    const std::string& failed() const { return failed_; }
+
+private:
+    std::filesystem::path folder_;
+    bool ok_ = true;
+    std::string failed_;
+};
+
+void Palettes(Writer& out) {
+    uint8_t rgb[256][3];
+    // The main palette: a grey ramp, then hue bands; index 240 is the light text colour.
+    for (int i = 0; i < 256; ++i) {
+        const int band = i / 32, step = i % 32;
+        const int v = step * 8;
+        const int colours[8][3] = {{v, v, v},     {v, v / 2, 0}, {0, v, v / 2}, {v, 0, v / 2},
+                                   {v / 2, v, 0}, {0, v / 2, v}, {v, v, v / 2}, {255, 240, v}};
+        for (int k = 0; k < 3; ++k)
+            rgb[i][k] = uint8_t(colours[band][k]);
+    }
+    rgb[240][0] = 250, rgb[240][1] = 240, rgb[240][2] = 200;
+    rgb[48][0] = 255, rgb[48][1] = 220, rgb[48][2] = 60;
+    const Bytes main = gamefiles::PaletteFile(rgb);
+    for (const char* name : {"Kardol.pal", "OldPalette.pal", "Morvek01.pal", "Morvek02.pal", "000.pal"})
+        out.Put(name, main);
+}
+
+void MenuScreens(Writer& out) {
+    {
+        DemoPicture back = Backdrop(800, 600, "KARDOL");
+        back.CentredText(0, 90, 800, 130, "DEMO FOLDER", 2, Rgb565(200, 200, 220));
+        const char* captions[5] = {"SINGLE PLAY", "NETWORK PLAY", "LOAD GAME", "CREDITS", "EXIT"};
+        std::vector<DemoButton> buttons;
+        for (int n = 0; n < 5; ++n)
+            buttons.push_back({Box(290, 340 + n * 50, 220, 40), captions[n]});
+        out.Put("mainmenu.gui", Layout({0, 0, 800, 600}, back, buttons, {}));
+    }
+    {
+        DemoPicture back = Backdrop(800, 600, "SINGLE PLAY");
+        const char* captions[4] = {"CAMPAIGN", "BATTLE", "BACK", "-"};
+        std::vector<DemoButton> buttons;
+        for (int n = 0; n < 4; ++n)
+            buttons.push_back({Box(290, 200 + n * 60, 220, 44), captions[n]});
+        out.Put("Single.gui", Layout({0, 0, 800, 600}, back, buttons, {}));
+    }
+    {
+        DemoPicture back = Backdrop(800, 600, "CHOOSE AN ACT");
+        std::vector<DemoButton> buttons;
+        const char* acts[3] = {"ACT I", "ACT II", "ACT III"};
+        for (int n = 0; n < 3; ++n) {
+            back.Disc(180 + n * 220, 270, 80, Rgb565(60 + n * 40, 50, 90 - n * 20));
+            buttons.push_back({Box(110 + n * 220, 380, 140, 40), acts[n]});
+        }
+        buttons.push_back({Box(200, 500, 160, 40), "BACK"});
+        buttons.push_back({Box(440, 500, 160, 40), "START"});
+        out.Put("Hero.gui", Layout({0, 0, 800, 600}, back, buttons, {}));
+    }
+    const char* actLayouts[3] = {"Act-3.gui", "Act-2.gui", "Act-1.gui"};
+    const char* actTitles[3] = {"ACT I", "ACT II", "ACT III"};
+    for (int a = 0; a < 3; ++a) {
+        DemoPicture back = Backdrop(800, 600, actTitles[a]);
+        back.Fill(40, 100, 420, 100 + 12 * 28 + 16, Rgb565(20, 20, 30));
+        back.Frame(40, 100, 420, 100 + 12 * 28 + 16, 2, kGold);
+        std::vector<DemoButton> buttons = {
+            {Box(460, 500, 140, 40), "BACK"},        {Box(620, 500, 140, 40), "START"},
+            {Box(460, 440, 300, 40), "RESTART ACT"}, {Box(460, 140, 300, 40), "EASY"},
+            {Box(460, 200, 300, 40), "NORMAL"},      {Box(460, 260, 300, 40), "HARD"}};
+        std::vector<LayoutBox> labels;
+        for (int n = 0; n < 12; ++n)
+            labels.push_back(Box(60, 106 + n * 28, 340, 24));
+        out.Put(actLayouts[a], Layout({0, 0, 800, 600}, back, buttons, labels));
+    }
+}
+
+void StageList(Writer& out) {
+    // The main window: the map at (10, 9), six stage buttons, three option toggles, start and back,
+    // and fourteen row places on the right.
+    DemoPicture back = Backdrop(800, 600, "");
+    back.Fill(10, 9, 410, 309, Rgb565(10, 10, 10));
+    std::vector<DemoButton> buttons;
+    for (int n = 0; n < 6; ++n)
+        buttons.push_back({Box(10 + n * 67, 330, 60, 36), std::to_string(n + 1)});
+    buttons.push_back({Box(10, 390, 120, 36), "HARD"});
+    buttons.push_back({Box(145, 390, 120, 36), "NORMAL"});
+    buttons.push_back({Box(280, 390, 120, 36), "EASY"});
+    buttons.push_back({Box(10, 540, 180, 40), "START"});
+    buttons.push_back({Box(220, 540, 180, 40), "BACK"});
+    std::vector<LayoutBox> labels;
+    for (int r = 0; r < 14; ++r)
+        labels.push_back(Box(430, 20 + r * 40, 350, 36));
+    out.Put("Win75.gui", Layout({0, 0, 800, 600}, back, buttons, labels));
+
+    DemoPicture row(350, 36, Rgb565(40, 36, 30));
+    row.Frame(0, 0, 350, 36, 1, kGold);
+    std::vector<LayoutBox> rowLabels = {Box(2, 2, 32, 32),   Box(36, 4, 10, 28),  Box(50, 2, 120, 16),
+                                        Box(50, 18, 40, 16), Box(90, 18, 60, 16), Box(160, 18, 40, 16),
+                                        Box(200, 18, 60, 16)};
+    out.Put("Win75_1.gui", Layout({0, 0, 350, 36}, row, {{Box(272, 6, 72, 24), "SELECT"}}, rowLabels));
+
+    // "win75_2.ani": the map, forty city masks, the marking pattern and the overlay, 400 x 300.
+    constexpr int W = 400, H = 300;
+    std::vector<gamefiles::AniFrameSpec> frames;
+    auto frame = [](const DemoPicture& p) {
+        return gamefiles::AniFrameSpec{0,        0,        p.width,
+                                       p.height, p.pixels, std::vector<uint8_t>(p.pixels.size(), 255)};
+    };
+    DemoPicture map(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            map.pixels[size_t(y) * W + x] = Rgb565(60 + (x * 7 + y * 3) % 40, 110 + (x + y) % 30, 50);
+    for (int x = 0; x < W; ++x) {
+        const int cy = 150 + (x % 80 < 40 ? x % 40 : 40 - x % 40) - 20;
+        map.Fill(x, cy - 6, x + 1, cy + 6, Rgb565(40, 80, 170));
+    }
+    frames.push_back(frame(map));
+    for (int i = 1; i <= 40; ++i) {
+        DemoPicture mask(W, H);
+        mask.Disc(30 + ((i - 1) % 8) * 48, 30 + ((i - 1) / 8) * 58, 14, 1);
+        frames.push_back(frame(mask));
+    }
+    DemoPicture mark(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if ((x / 3 + y / 3) % 2 == 0) mark.pixels[size_t(y) * W + x] = Rgb565(255, 255, 255);
+    frames.push_back(frame(mark));
+    DemoPicture overlay(W, H);
+    overlay.Frame(0, 0, W, H, 3, kGold);
+    frames.push_back(frame(overlay));
+    out.Put("win75_2.ani", gamefiles::AniFile(frames));
+}
+
+void GameScreens(Writer& out) {
+    // Save and load: sixteen slot rows with four labels each, confirm and cancel.
+    const char* titles[2] = {"SAVE GAME", "LOAD GAME"};
+    const char* files[2] = {"Win27.gui", "Win28.gui"};
+    for (int m = 0; m < 2; ++m) {
+        DemoPicture back = Backdrop(800, 600, titles[m]);
+        std::vector<DemoButton> buttons;
+        std::vector<LayoutBox> labels;
+        for (int n = 0; n < 16; ++n) {
+            buttons.push_back({Box(60, 96 + n * 28, 680, 26), ""});
+            for (const LayoutBox& l : {Box(70, 100 + n * 28, 50, 20), Box(130, 100 + n * 28, 240, 20),
+                                       Box(380, 100 + n * 28, 170, 20), Box(560, 100 + n * 28, 170, 20)})
+                labels.push_back(l);
+        }
+        buttons.push_back({Box(420, 550, 140, 36), "OK"});
+        buttons.push_back({Box(580, 550, 140, 36), "CANCEL"});
+        out.Put(files[m], Layout({0, 0, 800, 600}, back, buttons, labels));
+    }
+    // The battle record: eight rows of eleven labels and one button.
+    {
+        DemoPicture back = Backdrop(800, 600, "BATTLE RECORD");
+        std::vector<LayoutBox> labels;
+        for (int r = 0; r < 8; ++r) {
+            const int y = 120 + r * 48;
+            labels.push_back(Box(20, y, 24, 20));
+            labels.push_back(Box(46, y, 20, 24));
+            labels.push_back(Box(70, y, 120, 20));
+            for (int k = 0; k < 8; ++k)
+                labels.push_back(Box(200 + k * 72, y, 68, 20));
+        }
+        out.Put("Win42.gui", Layout({0, 0, 800, 600}, back, {{Box(330, 540, 140, 40), "OK"}}, labels));
+    }
+    // The banner: 448 x 148, one text label.
+    {
+        DemoPicture back(448, 148, Rgb565(30, 20, 20));
+        back.Frame(0, 0, 448, 148, 4, kGold);
+        out.Put("Win25.gui",
+                Layout({176, 226, 624, 374}, back, {}, {Box(8, 8, 432, 40), Box(8, 50, 432, 90)}));
+    }
+    // The credits picture over the menu.
+    {
+        DemoPicture credits = Backdrop(800, 600, "CREDITS");
+        credits.CentredText(0, 250, 800, 300, "A DEMO FOLDER MADE BY MAKE-DEMO", 2, kCaption);
+        credits.CentredText(0, 320, 800, 360, "CLICK TO RETURN", 2, kCaption);
+        gamefiles::AniFrameSpec f{0, 0, 800, 600, credits.pixels, std::vector<uint8_t>(800 * 600, 255)};
+        out.Put("CREDIT.ani", gamefiles::AniFile({f}));
+    }
+}
+
+void TextFiles(Writer& out) {
+    // "# 遊戲參數": no value lines, so every rule keeps its built-in value.
+    out.PutText("Cg001.wz",
+                "# \xB9\x43\xC0\xB8\xB0\xD1\xBC\xC6\r\n# demo folder: the built-in values apply\r\n");
+    // The number table: entry 5 the missile gravity, entry 89 the frame period in ms.
+    std::string numbers;
+    for (int i = 0; i < 100; ++i) {
+        std::string value = "0";
+        if (i == 5) value = "0.3";
+        if (i == 89) value = "33";
+        numbers += value + " entry " + std::to_string(i) + "\r\n";
+    }
+    numbers += "end \r\n";
+    out.PutText("data.txt", numbers);
+    // "說明" and a number, 77 lines.
+    std::string help = "# demo help texts\r\n";
+    for (int i = 0; i < 77; ++i)
+        help += "\xbb\xa1\xa9\xfa " + std::to_string(i) + "\r\n";
+    out.PutText("HelpMessage.txt", help);
+}
+
+} // namespace
+
+bool WriteDemoFolder(const std::string& folder, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        error = folder;
+        return false;
+    }
+    Writer out(folder);
+    Palettes(out);
+    MenuScreens(out);
+    StageList(out);
+    GameScreens(out);
+    TextFiles(out);
+    if (!out.ok()) error = out.failed();
+    return out.ok();
+}

@@ -1,0 +1,17 @@
+// make_demo: writes a small, original game folder in the game's own formats.
+#include "DemoFolder.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_demo FOLDER\n");
+        return 2;
+    }
+    std::string error;
+    if (!WriteDemoFolder(argv[1], error)) {
+        std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
