@@ -165,14 +165,15 @@ const HKEY HKEY_LOCAL_MACHINE = &localMachine;
 
 std::string RegistryFilePath() {
     if (const char* env = std::getenv("KARDOL_REGISTRY"); env && *env) return env;
-    std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
-        base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h)
-        base = std::string(h) + "/.config";
-    else
-        base = ".";
-    return base + "/kardol/registry.ini";
+    std::string path = ".";
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+        path.assign(x);
+    } else if (const char* h = std::getenv("HOME"); h && *h) {
+        path.assign(h);
+        path.append("/.config");
+    }
+    path.append("/kardol/registry.ini");
+    return path;
 }
 
 long RegOpenKeyA(HKEY root, const char* subKey, HKEY* result) {

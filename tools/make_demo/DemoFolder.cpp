@@ -279,10 +279,8 @@ void TextFiles(Writer& out) {
     // The number table: entry 5 the missile gravity, entry 89 the frame period in ms.
     std::string numbers;
     for (int i = 0; i < 100; ++i) {
-        std::string value = "0";
-        if (i == 5) value = "0.3";
-        if (i == 89) value = "33";
-        numbers += value + " entry " + std::to_string(i) + "\r\n";
+        const char* value = i == 5 ? "0.3" : i == 89 ? "33" : "0";
+        numbers.append(value).append(" entry ").append(std::to_string(i)).append("\r\n");
     }
     numbers += "end \r\n";
     out.PutText("data.txt", numbers);
