@@ -2,7 +2,8 @@
 # make test  builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs ctest
 # make fuzz  builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 JOBS ?= $(shell nproc)
-GAME_DIR ?= $(CURDIR)/build/demo
+DEMO_DIR := $(CURDIR)/build/demo
+GAME_DIR ?= $(DEMO_DIR)
 FUZZ_SECONDS ?= 20
 
 .PHONY: deps run test fuzz bench format clean
@@ -13,7 +14,8 @@ deps:
 run: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
-	@if [ -x build/release/tools/make_demo/make_demo ] && [ ! -d "$(GAME_DIR)" ]; then build/release/tools/make_demo/make_demo "$(GAME_DIR)"; fi
+	@# The demo folder is written afresh so it follows the generator; a folder of your own is left alone.
+	@if [ "$(GAME_DIR)" = "$(DEMO_DIR)" ]; then build/release/tools/make_demo/make_demo "$(DEMO_DIR)"; fi
 	mkdir -p "$(GAME_DIR)"
 	cd "$(GAME_DIR)" && $(CURDIR)/build/release/Kardol
 
