@@ -82,10 +82,21 @@ bool StartSdlVideo() {
 SDL_Window* MakeSdlWindow(const char* title, uint32_t style, int width, int height) {
     if (IsHeadless() || !StartSdlVideo()) return nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (style & WS_POPUP) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    SDL_Rect desktop;
+    if (style & WS_POPUP) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // Made over the whole desktop from the start: without a window manager the switch to full
+        // screen keeps the window's own position and size, and the frame shows cropped.
+        if (SDL_GetDisplayBounds(0, &desktop) == 0) {
+            x = desktop.x;
+            y = desktop.y;
+            width = desktop.w;
+            height = desktop.h;
+        }
+    }
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    SDL_Window* w = SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     width, height, flags);
+    SDL_Window* w = SDL_CreateWindow(title ? title : "", x, y, width, height, flags);
     if (w) SDL_StartTextInput();
     return w;
 }
