@@ -36,13 +36,15 @@ std::string ResolveMediaFileName(const char* name) {
     std::string plain = name ? name : "";
     for (char& c : plain)
         if (c == '\\') c = '/';
-    if (plain.empty() || Exists(plain)) return plain;
-    // Game names are relative to the working folder and go through the game's own resolver;
-    // absolute paths (tools and tests) are folded here.
+    if (plain.empty()) return plain;
+    // Game names are relative to the working folder and go through the game's own resolver, which
+    // refuses a name climbing out of it (nothing is opened then); absolute paths (tools and tests)
+    // are folded here.
     if (plain[0] != '/') {
         std::optional<std::string> resolved = ResolvePath(name);
-        return resolved ? *resolved : plain;
+        return resolved ? *resolved : std::string();
     }
+    if (Exists(plain)) return plain;
     std::string result;
     size_t start = 0;
     if (plain[0] == '/') {

@@ -127,16 +127,23 @@ BOOL GetMessage(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
 }
 
 // Printable characters arrive as text input (one WM_CHAR per CP950 byte); the keys whose
-// characters are control codes become WM_CHAR here.
+// characters are control codes become WM_CHAR here. The character goes to the front of the queue:
+// keys typed after this one may already wait there, and their characters must come after it.
 BOOL TranslateMessage(const MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN) return 0;
     switch (msg->wParam) {
-    case 0x08: // Backspace
-    case 0x09: // Tab
-    case 0x0D: // Enter
-    case 0x1B: // Escape
-        PostMessage(msg->hwnd, WM_CHAR, msg->wParam, msg->lParam);
+    case 0x08:   // Backspace
+    case 0x09:   // Tab
+    case 0x0D:   // Enter
+    case 0x1B: { // Escape
+        Queue& q = TheQueue();
+        {
+            std::lock_guard guard(q.lock);
+            q.messages.push_front(MSG{msg->hwnd, WM_CHAR, msg->wParam, msg->lParam, timeGetTime(), {0, 0}});
+        }
+        q.arrived.notify_all();
         return 1;
+    }
     default:
         return 0;
     }

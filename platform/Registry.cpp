@@ -131,7 +131,12 @@ bool Save(const Store& store) {
         if (!f) return false;
         const std::string s = out.str();
         f.write(s.data(), static_cast<std::streamsize>(s.size()));
-        if (!f) return false;
+        // The last bytes reach the file only on close: a failure there must not replace the file.
+        f.close();
+        if (!f) {
+            std::filesystem::remove(tmp, ec);
+            return false;
+        }
     }
     std::filesystem::rename(tmp, path, ec);
     return !ec;

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace platform;
@@ -111,4 +115,37 @@ TEST(Registry, TheFileComesFromTheEnvironment) {
         unsetenv("XDG_CONFIG_HOME");
     else
         setenv("XDG_CONFIG_HOME", keepXdg.c_str(), 1);
+}
+
+TEST(Registry, AWriteThatCannotFinishFailsAndLeavesTheFileAsItWas) {
+    RegistryFile file;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Kept", &key), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Name", 0, REG_SZ, reinterpret_cast<const uint8_t*>("kept"), 4),
+              ERROR_SUCCESS);
+    auto contents = [&] {
+        std::ifstream in(file.path(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = contents();
+    ASSERT_FALSE(before.empty());
+
+    // A file size limit stands in for a full disk: the new file cannot be written whole.
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = before.size() + 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string big(600, 'x'); // small enough to wait in the stream's buffer
+    const long result = RegSetValueExA(key, "Big", 0, REG_SZ, reinterpret_cast<const uint8_t*>(big.data()),
+                                       uint32_t(big.size()));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_NE(result, ERROR_SUCCESS);
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(QueryString(key, "Name"), "kept");
+    EXPECT_FALSE(std::filesystem::exists(file.path() + ".tmp"));
+    RegCloseKey(key);
 }

@@ -172,6 +172,27 @@ TEST_F(WindowMessages, TranslateMessageGivesControlCharactersOnly) {
     }
 }
 
+TEST_F(WindowMessages, ATranslatedCharacterComesBeforeKeysTypedAfterIt) {
+    HWND w = Make(0);
+    // Enter and then "x" reach the queue in one pump pass, before the loop takes the Enter.
+    RawInputEvent enter{RawInputEvent::KeyDown};
+    enter.virtualKey = VK_RETURN;
+    RawInputEvent x{RawInputEvent::KeyDown};
+    x.virtualKey = 'X';
+    RawInputEvent text{RawInputEvent::Text};
+    text.text = "x";
+    HandleRawInput(w, enter);
+    HandleRawInput(w, x);
+    HandleRawInput(w, text);
+    std::vector<WPARAM> typed;
+    MSG m{};
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        if (m.message == WM_CHAR) typed.push_back(m.wParam);
+    }
+    EXPECT_EQ(typed, (std::vector<WPARAM>{'\r', 'x'}));
+}
+
 TEST_F(WindowMessages, SdlKeysMapToVirtualKeys) {
     struct Case {
         int32_t sdl;
