@@ -54,6 +54,8 @@ public:
             hasPending_ = true;
             return;
         }
+        // A newer frame from the window's own thread supersedes one kept from another thread.
+        hasPending_ = false;
         Render(pixels, width, height, pitchBytes, layout);
     }
 
