@@ -56,11 +56,16 @@ template <class Pass>
 void DrawPanels(Pass pass) {
     if (!TheResourceStore || !TheResourceStore->drawList) return;
     LinkList* list = TheResourceStore->drawList;
-    std::vector<GuiPanel*> panels;
+    // One buffer for every frame. A walk started while drawing works above the outer one's
+    // entries and gives them back, so those stay where they are.
+    static std::vector<GuiPanel*> panels;
+    const size_t first = panels.size();
     for (uintptr_t v = list->First(); v != 0; v = list->Next())
         panels.push_back(reinterpret_cast<GuiPanel*>(v));
-    for (GuiPanel* panel : panels)
-        if (pass(panel)) DrawScreenPanel(panel);
+    const size_t end = panels.size();
+    for (size_t i = first; i < end; ++i)
+        if (pass(panels[i])) DrawScreenPanel(panels[i]);
+    panels.resize(first);
 }
 
 // Splits a pixel into 8-bit channels by the display's layout.
@@ -88,7 +93,9 @@ void SetFadePresentObserver(FadePresentObserver observer) {
 
 void DrawFormationPreview() {
     FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
-    std::vector<PreviewUnit*> units;
+    // Filled every frame of the preparation scene: the buffer stays.
+    static std::vector<PreviewUnit*> units;
+    units.clear();
     if (!hooks.selectedCityUnits || !hooks.selectedCityUnits(units)) return;
     int32_t leader = 0;
     const bool hasLeader = hooks.leaderPerson && hooks.leaderPerson(leader);

@@ -130,7 +130,11 @@ void GuiPanel::Draw() {
     }
     if (rect.bottom > kScreenHeight - 1) h = kScreenHeight - rect.top;
     if (!surface) return;
-    for (Widget* child : ChildrenOf(children)) {
+    drawOrder_.clear();
+    if (children)
+        for (uintptr_t v = children->First(); v != 0; v = children->Next())
+            drawOrder_.push_back(reinterpret_cast<Widget*>(v));
+    for (Widget* child : drawOrder_) {
         if (!child->visible || child->id != 0) continue;
         Rect r;
         child->GetRect(&r);

@@ -4,6 +4,7 @@
 #include "gui/WidgetGroup.h"
 
 #include <cstdint>
+#include <vector>
 
 struct GuiImage;
 class Window;
@@ -48,4 +49,6 @@ public:
 
 private:
     bool plainContainer = false;
+    // The children as drawn this frame, kept so a frame allocates nothing.
+    std::vector<Widget*> drawOrder_;
 };

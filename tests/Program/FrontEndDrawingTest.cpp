@@ -279,3 +279,94 @@ TEST_F(FormationPreviewTest, TheLeaderTakesSlotZeroAndUnitsTurnToTheirRows) {
 }
 
 } // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KARDOL_COUNT_ALLOCATIONS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KARDOL_COUNT_ALLOCATIONS 1
+#endif
+#endif
+
+#ifdef KARDOL_COUNT_ALLOCATIONS
+// The sanitizer runtime's allocation hooks (not every compiler ships their header).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+
+#include <pthread.h>
+#endif
+
+namespace {
+
+#ifdef KARDOL_COUNT_ALLOCATIONS
+// Allocations made by the test's own thread while counting is on.
+pthread_t CountingThread;
+bool CountingOn = false;
+size_t CountedAllocations = 0;
+void CountMalloc(const volatile void*, size_t) {
+    if (CountingOn && pthread_equal(pthread_self(), CountingThread)) ++CountedAllocations;
+}
+void IgnoreFree(const volatile void*) {}
+#endif
+
+class FrontEndFrameAllocationTest : public FormationPreviewTest {
+protected:
+    // A panel with three labels as children, in the draw list.
+    void PanelWithLabels(int left, int top) {
+        const gamefiles::LayoutBox frame{left, top, left + 120, top + 80};
+        const std::string name = "l" + std::to_string(layouts.size()) + ".gui";
+        const std::vector<gamefiles::LayoutBox> labels{{4, 4, 60, 20}, {4, 24, 60, 40}, {4, 44, 60, 60}};
+        ASSERT_TRUE(gamefiles::WriteBytes(
+            name, gamefiles::ScreenLayout(frame, std::vector<uint16_t>(120 * 80, 0x4444), {}, labels)));
+        layouts.push_back(std::make_unique<GuiLayout>(name.c_str()));
+        auto* panel = new GuiPanel(layouts.back()->elements[0], new Rect(left, top, left + 120, top + 80),
+                                   TheRootWidget, nullptr, 1, 1, 0);
+        layouts.back()->CreateControls(panel, nullptr);
+        TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
+        panels.push_back(panel);
+    }
+    size_t FrameAllocations() {
+#ifdef KARDOL_COUNT_ALLOCATIONS
+        c->DrawFrontEnd(); // warm-up: buffers kept from frame to frame are made here
+        CountedAllocations = 0;
+        CountingThread = pthread_self();
+        CountingOn = true;
+        c->DrawFrontEnd();
+        CountingOn = false;
+        return CountedAllocations;
+#else
+        return 0;
+#endif
+    }
+};
+
+// Windows in the draw list and units of the preview add no allocation to a frame, whatever
+// their number and children.
+TEST_F(FrontEndFrameAllocationTest, DrawingTheWindowsOfTheListAllocatesNothingPerFrame) {
+#ifndef KARDOL_COUNT_ALLOCATIONS
+    GTEST_SKIP() << "allocation hooks need the sanitizer build";
+#else
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(CountMalloc, IgnoreFree) != 0;
+    ASSERT_TRUE(installed);
+    FakeUnit a(3, true, true, 0, 10, 0x0A0A), b(7, true, true, 0, 10, 0x0B0B), d(5, true, true, 1, 10, 1);
+    std::vector<PreviewUnit*> none;
+    std::vector<PreviewUnit*> units = {&a, &b, &d};
+    Panel(0, 0, 800, 600, 0x1111);
+    for (int n = 0; n < 9; ++n)
+        PanelWithLabels(20 + 60 * n, 40 + 30 * n);
+    for (int8_t scene : {int8_t(0), int8_t(16)}) {
+        SCOPED_TRACE(int(scene));
+        c->scene = scene;
+        TheResourceStore->drawList->RemoveAll();
+        Units = &none;
+        const size_t bare = FrameAllocations();
+        for (GuiPanel* p : panels)
+            TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(p));
+        Units = &units;
+        EXPECT_EQ(FrameAllocations(), bare);
+        EXPECT_EQ(FrameAllocations(), bare);
+    }
+#endif
+}
+
+} // namespace
