@@ -132,6 +132,9 @@ void ResourceStore::LoadUnitAnimation(int kind, SpriteFrame*** frames, SpriteAct
 
 int ResourceStore::LoadKingdomCells() {
     if (TheStoreHooks.terrainGraphicsOff && *TheStoreHooks.terrainGraphicsOff) {
+        // Cells loaded before the switch was turned on are freed, not dropped: nothing else could
+        // free them once the tables are null.
+        FreeKingdomCells();
         groundCells = nullptr;
         layerCells = nullptr;
         sprites = nullptr;

@@ -251,6 +251,26 @@ TEST(ResourceStore, TheTerrainSwitchLoadsNothing) {
     EXPECT_EQ(store.sprites, nullptr);
 }
 
+TEST(ResourceStore, TurningTheTerrainSwitchOnFreesLoadedCellsAndOffLoadsThemAgain) {
+    testsupport::TempFolder folder;
+    storefix::CellSpec cell{true, std::vector<uint16_t>(400, 5)};
+    storefix::WriteBytes(folder.path() / "kingdom.cel",
+                         storefix::KingdomCel({cell}, {cell}, {{true, 1, 1, {0x1111}}}));
+    StoreWorld world(565);
+    ResourceStore store;
+    ASSERT_EQ(store.LoadKingdomCells(), 1);
+    ASSERT_TRUE(store.groundCells && store.spriteSurfaces[0]);
+    world.terrainOff = 1;
+    EXPECT_EQ(store.LoadKingdomCells(), 0);
+    EXPECT_EQ(store.groundCells, nullptr);
+    EXPECT_EQ(store.spriteSurfaces[0], nullptr); // released, not dropped
+    world.terrainOff = 0;
+    EXPECT_EQ(store.LoadKingdomCells(), 1);
+    ASSERT_TRUE(store.groundCells && store.groundCells[0]);
+    EXPECT_EQ(store.groundCells[0][0], 5);
+    ASSERT_TRUE(store.sprites && store.sprites[0]);
+}
+
 TEST(ResourceStore, KingdomCelCountsAreHeldToTheFileAndTheTables) {
     testsupport::TempFolder folder;
     StoreWorld world(565);
