@@ -57,10 +57,18 @@ constexpr MCIERROR MCIERR_INVALID_DEVICE_NAME = 263;
 constexpr uint32_t MCI_MAKE_TMSF(uint32_t t, uint32_t m, uint32_t s, uint32_t f) {
     return (t & 0xFF) | ((m & 0xFF) << 8) | ((s & 0xFF) << 16) | ((f & 0xFF) << 24);
 }
-constexpr uint32_t MCI_TMSF_TRACK(uint32_t v) { return v & 0xFF; }
-constexpr uint32_t MCI_TMSF_MINUTE(uint32_t v) { return (v >> 8) & 0xFF; }
-constexpr uint32_t MCI_TMSF_SECOND(uint32_t v) { return (v >> 16) & 0xFF; }
-constexpr uint32_t MCI_TMSF_FRAME(uint32_t v) { return (v >> 24) & 0xFF; }
+constexpr uint32_t MCI_TMSF_TRACK(uint32_t v) {
+    return v & 0xFF;
+}
+constexpr uint32_t MCI_TMSF_MINUTE(uint32_t v) {
+    return (v >> 8) & 0xFF;
+}
+constexpr uint32_t MCI_TMSF_SECOND(uint32_t v) {
+    return (v >> 16) & 0xFF;
+}
+constexpr uint32_t MCI_TMSF_FRAME(uint32_t v) {
+    return (v >> 24) & 0xFF;
+}
 constexpr uint32_t MCI_MAKE_MSF(uint32_t m, uint32_t s, uint32_t f) {
     return (m & 0xFF) | ((s & 0xFF) << 8) | ((f & 0xFF) << 16);
 }

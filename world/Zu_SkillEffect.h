@@ -19,7 +19,7 @@ public:
     // One step, drawn onto the back surface.
     virtual void UpdateAndDraw() {}
 
-    int16_t category = 0;   // 2: shown by an AVI clip
+    int16_t category = 0; // 2: shown by an AVI clip
     int16_t id = 0;
     int32_t x = 0;
     int32_t y = 0;
