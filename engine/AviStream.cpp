@@ -103,10 +103,12 @@ int Zu_AviStream::Open(const char* file, Zu_AviSystem* owner, uint32_t modeWord)
     WriteLe32(outputFormat.data(), kBmiBlueMask, pf.dwBBitMask);
     WriteLe32(outputFormat.data(), kBmiAlphaMask, pf.dwRGBAlphaBitMask);
     uint64_t alignedRow = (static_cast<uint64_t>(width) * bits / 8 + 3) & ~uint64_t(3);
+    // A 16-bit picture has rows of a width rounded up to 4 pixels. The size an 8- or 24-bit picture
+    // would copy from the input says nothing about the decoded picture (a smaller one would be
+    // overrun, a larger one, up to 4 GiB from a damaged file, never filled): its rows decide.
     uint64_t imageSize = compression != BI_RGB
                              ? ((static_cast<uint64_t>(width) + 3) & ~uint64_t(3)) * height * bits / 8
-                             : ReadLe32(outputFormat.data(), kBmiSizeImage);
-    // The size copied from a compressed input says nothing about the decoded picture.
+                             : alignedRow * height;
     if (imageSize < alignedRow * height) imageSize = alignedRow * height;
     WriteLe32(outputFormat.data(), kBmiSizeImage, static_cast<uint32_t>(imageSize));
 

@@ -19,7 +19,10 @@ run_one() {
   fi
   if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="$corpus/crash-" "$corpus" >"$log" 2>&1; then
-    echo "fuzz $name: finding"; tail -n 60 "$log"; return 1
+    # Keep the input that found it: it becomes a regression input once fixed.
+    mkdir -p "build/fuzz-findings/$name"
+    cp "$corpus"/crash-* "build/fuzz-findings/$name"/ 2>/dev/null
+    echo "fuzz $name: finding (input kept in build/fuzz-findings/$name)"; tail -n 60 "$log"; return 1
   fi
   echo "fuzz $name: $(grep -E '^Done' "$log" | tail -n 1)"
 }

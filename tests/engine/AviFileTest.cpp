@@ -1,4 +1,5 @@
 #include "engine/AviFile.h"
+#include "engine/AviStream.h"
 #include "engine/AviSystem.h"
 #include "platform/AudioDevice.h"
 #include "platform/MmTimer.h"
@@ -164,6 +165,22 @@ TEST_F(AviFileTest, StreamsWithoutRateScaleOrSizeDoNotOpen) {
     }
     Zu_AviFile clip;
     EXPECT_EQ(clip.Open(0, 0, (folder.str() + "/none.avi").c_str(), nullptr, &TheAviSystem, 0, 0, 0, 0), 0);
+}
+
+TEST_F(AviFileTest, TheDecodedPictureIsSizedFromItsRowsNotFromTheFilesImageSize) {
+    for (uint32_t sizeImage : {0x97000000u, 16u}) {
+        fixtures::AviShape s = Shape(Solid);
+        s.sizeImage = sizeImage;
+        std::string path = Avi("sized.avi", s);
+        for (uint32_t mode : {0u, 0x2001u, 2u}) {
+            Zu_AviStream stream;
+            ASSERT_EQ(stream.Open(path.c_str(), &TheAviSystem, mode), 1) << sizeImage << " " << mode;
+            const uint32_t bits = mode == 0x2001u ? 24 : mode == 2u ? 8 : 16;
+            EXPECT_EQ(stream.outputStride, (s.width * bits / 8 + 3) & ~3u) << sizeImage << " " << mode;
+            EXPECT_EQ(stream.Start(0), 1);
+            stream.Stop();
+        }
+    }
 }
 
 TEST_F(AviFileTest, AHugeSuggestedBufferSizeIsNotAllocated) {

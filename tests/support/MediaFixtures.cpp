@@ -132,7 +132,7 @@ std::vector<uint8_t> MakeAvi(const AviShape& s) {
     Put16(out, 1);
     Put16(out, s.bits);
     Put32(out, 0); // BI_RGB
-    Put32(out, frameBytes);
+    Put32(out, s.sizeImage ? s.sizeImage : frameBytes);
     for (int i = 0; i < 4; ++i)
         Put32(out, 0);
     Close(out, strf);

@@ -31,6 +31,7 @@ struct AviShape {
     uint32_t scale = 1;
     uint16_t bits = 24;               // 24 (BGR) or 16 (5-5-5)
     uint32_t suggestedBufferSize = 0; // 0: one frame's bytes
+    uint32_t sizeImage = 0;           // the format's image size; 0: one frame's bytes
     // Top-down pixels of frame f at (x, y) as 0xRRGGBB.
     uint32_t (*pixel)(uint32_t f, uint32_t x, uint32_t y) = nullptr;
     bool withAudio = false;
