@@ -18,11 +18,7 @@ Button::Button(GuiImage** imageTable, int n, Rect* r, Widget* p, Window* l, int 
 }
 
 void Button::DrawImage(int n) {
-    platform::Surface* image = DrawableImage(table, n);
-    if (!image || !parent || !parent->surface) return;
-    const platform::RECT src{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-    parent->surface->BltFast(rect.left, rect.top, image, &src,
-                             platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
+    BlitOntoParent(this, DrawableImage(table, n));
 }
 
 void Button::Release() {
@@ -73,11 +69,7 @@ void Button::SetState(int newMode, int pressedValue) {
 }
 
 void Button::EraseToBackground() {
-    GuiImage* background = ParentBackground(this);
-    if (!background || !background->surface || !parent->surface) return;
-    const platform::RECT src{rect.left, rect.top, rect.right, rect.bottom};
-    parent->surface->BltFast(rect.left, rect.top, background->surface, &src,
-                             platform::DDBLTFAST_NOCOLORKEY | platform::DDBLTFAST_WAIT);
+    EraseToParentBackground(this);
 }
 
 void Button::OnLeftButtonDown(Point* p) {

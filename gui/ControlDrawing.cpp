@@ -56,6 +56,23 @@ uint8_t* LockParent(Widget* control, int& pitchBytes, int& width, int& height) {
 
 } // namespace
 
+void BlitOntoParent(Widget* control, platform::Surface* picture) {
+    if (!picture || !control->parent || !control->parent->surface) return;
+    const Rect& r = control->rect;
+    const platform::RECT src{0, 0, r.right - r.left, r.bottom - r.top};
+    control->parent->surface->BltFast(r.left, r.top, picture, &src,
+                                      platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
+}
+
+void EraseToParentBackground(Widget* control) {
+    GuiImage* background = ParentBackground(control);
+    if (!background || !background->surface || !control->parent->surface) return;
+    const Rect& r = control->rect;
+    const platform::RECT src{r.left, r.top, r.right, r.bottom};
+    control->parent->surface->BltFast(r.left, r.top, background->surface, &src,
+                                      platform::DDBLTFAST_NOCOLORKEY | platform::DDBLTFAST_WAIT);
+}
+
 void CopyPictureToParent(Widget* control, const uint16_t* pixels, int width, int height, int x, int y) {
     if (!pixels || width <= 0 || height <= 0) return;
     int pitch = 0, sw = 0, sh = 0;

@@ -25,6 +25,13 @@ bool CursorCarriesObject();
 // The cursor's current y (the battle and window code's mouse position).
 int CursorY();
 
+// Draws the whole picture (from its top-left) onto the parent's surface at the control's place,
+// colour-keyed; nothing without a picture or a parent surface.
+void BlitOntoParent(Widget* control, platform::Surface* picture);
+// Puts the panel's background back under the control: the same rectangle of the parent's picture,
+// copied without colour key; nothing when the parent has no picture.
+void EraseToParentBackground(Widget* control);
+
 // Copies a width x height picture (rows packed) into the parent's surface at (x, y), row by row,
 // without colour key; what falls outside the surface is left out.
 void CopyPictureToParent(Widget* control, const uint16_t* pixels, int width, int height, int x, int y);

@@ -48,10 +48,7 @@ void TextButton::DrawImage(int n) {
         surface->BltFast(0, 0, image, &src, platform::DDBLTFAST_NOCOLORKEY | platform::DDBLTFAST_WAIT);
     }
     if (caption) caption->DrawText();
-    if (!surface || !parent || !parent->surface) return;
-    const platform::RECT src{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-    parent->surface->BltFast(rect.left, rect.top, surface, &src,
-                             platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
+    BlitOntoParent(this, surface);
 }
 
 void TextButton::Release() {

@@ -111,11 +111,7 @@ void TextLabel::DrawText() {
 void TextLabel::ClearArea() {
     // A caption's record has no picture: the button has drawn its face already.
     if (layoutRecord && !layoutRecord->surface) return;
-    GuiImage* background = ParentBackground(this);
-    if (!background || !background->surface || !parent->surface) return;
-    const platform::RECT src{rect.left, rect.top, rect.right, rect.bottom};
-    parent->surface->BltFast(rect.left, rect.top, background->surface, &src,
-                             platform::DDBLTFAST_NOCOLORKEY | platform::DDBLTFAST_WAIT);
+    EraseToParentBackground(this);
 }
 
 int TextLabel::LineLength(const char* line, int length) {
@@ -220,11 +216,7 @@ void TextLabel::DrawPicture() {
         }
         parent->UnlockSurface();
     }
-    if (image && image->surface && parent && parent->surface) {
-        const platform::RECT src{0, 0, rect.right - rect.left, rect.bottom - rect.top};
-        parent->surface->BltFast(rect.left, rect.top, image->surface, &src,
-                                 platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
-    }
+    if (image) BlitOntoParent(this, image->surface);
 }
 
 void TextLabel::FreeCopy() {
