@@ -7,7 +7,10 @@
 #include "engine/Random.h"
 #include "platform/CRand.h"
 
+#include "records/RecordTables.h"
+
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -33,6 +36,34 @@ bool SingleOrHost() {
 }
 
 constexpr int kCaravanTemplate = 444;
+
+int32_t PassInt(const uint8_t* record, uint32_t offset) {
+    ByteReader r(record + offset, 4);
+    return r.i32();
+}
+
+// The columns a campaign pass record carries into the officer of the next stage (byte ranges of
+// the officer block); the experience also becomes the officer's experience base.
+void CopyPassColumns(OfficerRecord& o, const uint8_t* record) {
+    using L = OfficerLayout;
+    struct Range {
+        uint32_t from, to;
+    };
+    static constexpr Range kRanges[] = {
+        {L::kLevel, L::kEvasion + 4},
+        {L::kMaxHp, L::kMaxMp + 4},
+        {L::kSkills, L::kGold + 4},
+        {L::kSummon, L::kSummon + 4},
+        {L::kLord, L::kLocation + 4},
+        {L::kExperience, L::kExperience + 4},
+        {L::kRetreat, L::kRetreat + 4},
+        {L::kFormation, L::kSpacing + 4},
+        {L::kPhysiqueRest, L::kPhysiqueRest + 4},
+    };
+    for (const Range& r : kRanges)
+        std::memcpy(o.block + r.from, record + r.from, r.to - r.from);
+    o.bonusExperience = o.Get(L::kExperience);
+}
 constexpr int kCoreOfficers[7] = {42, 183, 50, 44, 45, 47, 46};
 } // namespace
 
@@ -111,7 +142,8 @@ void Zu_StageSet::PlaceCaravans() {
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
             auto* officer = new OfficerRecord(k->side, kCaravanTemplate);
-            auto* troop = new Troop(officer->soldierType, 10, 0, 0, k->side, city->id, 100, officer);
+            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->side, city->id,
+                                    100, officer);
             troop->flagWord = 1;
             delete sub->currentTroop;
             sub->currentTroop = troop;
@@ -191,8 +223,8 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
         for (int32_t i = 0; i < g[6]; ++i)
             carry(g[5]);
     if (troop->officer) {
-        troop->officer->hp = 0;
-        troop->officer->mp = (g[7] + static_cast<int32_t>(Random(g[8]))) * g[9];
+        troop->officer->Set(OfficerLayout::kHp, 0);
+        troop->officer->Set(OfficerLayout::kMp, (g[7] + static_cast<int32_t>(Random(g[8]))) * g[9]);
     }
     troop->SortCarriedList();
     if (w.troopItemPageOpen) ++w.troopItemPageRedraws;
@@ -226,19 +258,21 @@ void Zu_StageSet::ApplyPassRecords() {
                 t->side = k->side;
                 OfficerRecord* o = t->officer;
                 if (!o) continue;
-                if (o->officerKind == 3) {
+                const int32_t attribute = o->Get(OfficerLayout::kAttribute);
+                const int32_t person = o->Get(OfficerLayout::kPersonNumber);
+                if (attribute == 3) {
                     RedeployStageTroops(t);
                     continue;
                 }
-                if (o->officerKind != 1) continue;
-                const uint8_t* record = w.passRecord ? w.passRecord(o->personNumber) : nullptr;
+                if (attribute != 1) continue;
+                const uint8_t* record = w.passRecord ? w.passRecord(person) : nullptr;
                 bool drop = false;
                 if (!record) {
-                    if (!core(o->personNumber) || editorView || firstOfAct)
+                    if (!core(person) || editorView || firstOfAct)
                         RedeployStageTroops(t);
                     else
                         drop = true;
-                } else if (PassRecordLevel(record) < 1) {
+                } else if (PassInt(record, OfficerLayout::kLevel) < 1) {
                     drop = true;
                 }
                 if (drop) {
@@ -249,9 +283,10 @@ void Zu_StageSet::ApplyPassRecords() {
                 }
                 if (!record) continue;
                 ApplyPassRecordToTroop(t, record, k);
-                if (field && t->baseType != o->soldierType) {
-                    if (t->currentType == t->baseType) t->currentType = o->soldierType;
-                    t->baseType = o->soldierType;
+                const int32_t soldierType = o->Get(OfficerLayout::kSoldierType);
+                if (field && t->baseType != soldierType) {
+                    if (t->currentType == t->baseType) t->currentType = soldierType;
+                    t->baseType = soldierType;
                     t->RestartAnimation();
                 }
             }
@@ -268,34 +303,37 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
     troop->orderState = 0;
     delete troop->followers;
     troop->followers = nullptr;
-    o->CopyPassColumns(record);
-    o->hp = o->maxHp;
-    o->mp = o->maxMp;
-    o->policy = 0;
-    for (int32_t& c : o->runningCounters)
+    CopyPassColumns(*o, record);
+    o->Set(OfficerLayout::kHp, o->Get(OfficerLayout::kMaxHp));
+    o->Set(OfficerLayout::kMp, o->Get(OfficerLayout::kMaxMp));
+    o->Set(OfficerLayout::kPolicy, 0);
+    for (int32_t& c : o->activity)
         c = 0;
-    o->status = 0;
+    o->workWords[0] = 0; // the status word
     for (int slot = 0; slot < 8; ++slot) {
-        const int32_t number = o->escorts[slot];
-        if (number == 0 || !ValidTemplate(number)) continue;
+        const int32_t number = o->Get(OfficerLayout::kEscorts + 4 * slot);
+        // A number from the stage that names no general template makes no escort.
+        if (number < 1 || !GeneralTemplate(number)) continue;
         // Escorts stand beside their leader, never off the map.
         const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, w.mapWidth - 1));
         const int y = std::clamp<int>(troop->cellY, 0, std::max(0, w.mapHeight - 1));
         auto* eo = new OfficerRecord(troop->side, number);
-        auto* escort = new Troop(eo->soldierType, 10, x, y, troop->side, 0, 100, eo);
+        const int32_t escortType = eo->Get(OfficerLayout::kSoldierType);
+        auto* escort = new Troop(escortType, 10, x, y, troop->side, 0, 100, eo);
         escort->serial = w.troopSerial;
         escort->flagWord = 0;
         escort->leader = troop;
-        eo->ambush = o->ambush;
-        eo->rebel = o->rebel;
+        eo->Set(OfficerLayout::kAmbush, o->Get(OfficerLayout::kAmbush));
+        eo->Set(OfficerLayout::kRebel, o->Get(OfficerLayout::kRebel));
+        const bool ambush = eo->Get(OfficerLayout::kAmbush) != 0;
         const bool friendly =
             escort->side == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
-        if (!troop->inCity && !eo->ambush && !w.loadingSave && friendly) escort->UpdateSight();
+        if (!troop->inCity && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
         if (troop->currentType != troop->baseType) {
-            escort->currentType = SeaCounterpart(eo->soldierType);
+            escort->currentType = SeaCounterpart(escortType);
             escort->RestartAnimation();
         }
-        if (eo->ambush) escort->MarkRemoved();
+        if (ambush) escort->MarkRemoved();
         if (!troop->followers) troop->followers = new LinkList;
         troop->followers->Add(reinterpret_cast<uintptr_t>(escort));
         kingdom->fieldUnits.Add(reinterpret_cast<uintptr_t>(escort));

@@ -14,13 +14,11 @@ const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e";
 const char kNewEvent[] = "\xb7\x73\xbc\x57\xa8\xc6\xa5\xf3";
 const char kNewKingdom[] = "\xb7\x73\xbc\x57\xb0\xea\xae\x61";
 
-// The schema of the first 76 bytes: one text of 5 dwords, then fourteen integers.
-struct FieldSchema {
-    int32_t type; // 1 text, 0 integer
-    int32_t dwords;
-};
-const FieldSchema kStageSchema[15] = {{1, 5}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1},
-                                      {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 1}};
+// The schema of the first 76 bytes: one text of 5 dwords, then fourteen integers; the last word
+// of the block is outside it.
+constexpr auto kStageSchemaWords = MakeSchemaWords<15>(19, std::array<TextColumn, 1>{{{0, 5}}});
+static_assert(SchemaFieldDwords(kStageSchemaWords) == 19);
+const FieldSchema kStageSchema{kStageSchemaWords};
 // "關卡名稱" "操控國id" "過關頁" "起始時間" "結束時間" "天災" "盜賊" "商車" "關卡索引" "地圖對應"
 // "起始X" "起始Y" "開場對白" "過關對白" "結束月份"
 const char* const kStageColumns[15] = {"\xc3\xf6\xa5\x64\xa6\x57\xba\xd9",
@@ -55,12 +53,10 @@ Zu_StageSet* CurrentStageSet() {
 Zu_StageSet::Zu_StageSet() {
     kingdoms = new LinkList;
     events = new LinkList;
-    block = new uint8_t[StageBlockLayout::kSize]();
+    InitRecord(kStageSchema, kStageColumns, StageBlockLayout::kSize);
     std::memcpy(block, kNewEra, sizeof kNewEra);
     SetColumn(StageBlockLayout::kOpeningTalk, 1);
     SetColumn(StageBlockLayout::kClearTalk, 99);
-    schema = kStageSchema;
-    columnNames = kStageColumns;
     SpectatorCountdown = 0;
     PostEndFrames = 0;
 }
@@ -75,7 +71,6 @@ Zu_StageSet::~Zu_StageSet() {
         delete k;
     }
     delete kingdoms;
-    delete[] block;
 }
 
 int32_t Zu_StageSet::Column(int offset) const {

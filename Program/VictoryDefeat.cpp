@@ -10,8 +10,11 @@
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/Mutex.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 uint8_t EvaluationDayCounter = 0;
@@ -45,7 +48,7 @@ Kingdom* SideKingdom(int side) {
 bool HasLivingCommander(LinkList& units) {
     for (uintptr_t v = units.First(); v != 0; v = units.Next()) {
         const OfficerRecord* o = At<Troop>(v)->officer;
-        if (o && o->officerKind == 1 && o->hp > 0) return true;
+        if (o && o->Get(OfficerLayout::kAttribute) == 1 && o->Get(OfficerLayout::kHp) > 0) return true;
     }
     return false;
 }
@@ -74,9 +77,11 @@ void CloseSpectatorWindow() {
 }
 
 std::string RulerName(const Kingdom* k) {
-    const auto name = World().templateName;
-    const char* text = name ? name(k->rulerTemplate) : nullptr;
-    return text ? text : "";
+    // The ruler's name from its general template, never past the name column.
+    const uint8_t* t = GeneralTemplate(k->rulerTemplate);
+    if (!t) return "";
+    const char* text = reinterpret_cast<const char*>(t + OfficerLayout::kName);
+    return std::string(text, strnlen(text, OfficerLayout::kNameBytes));
 }
 } // namespace
 
@@ -172,7 +177,8 @@ void Zu_StageSet::CheckTeamGame() {
             City* city = At<City>(cv);
             for (uintptr_t u = city->units.First(); u != 0; u = city->units.Next()) {
                 Troop* t = At<Troop>(u);
-                if (t->officer && t->officer->officerKind == 1 && t->officer->hp > 0)
+                if (t->officer && t->officer->Get(OfficerLayout::kAttribute) == 1 &&
+                    t->officer->Get(OfficerLayout::kHp) > 0)
                     if (Kingdom* own = SideKingdom(t->side)) own->beaten = 0;
             }
         }

@@ -6,9 +6,10 @@
 #include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
-#include "engine/SkillRecord.h"
 #include "platform/DirectDraw.h"
 #include "platform/Messages.h"
+#include "records/RecordTables.h"
+#include "records/SkillRecord.h"
 
 #include <chrono>
 #include <cstring>
@@ -152,15 +153,21 @@ int AviClipManager::PlaySkillClip(int32_t x, int32_t y, int32_t skillId, uint8_t
         stamp[slot] = useCounter;
         if (overlay == -1 && !(modeByte & kShowNoMovie)) clips[slot].Play(x, y);
     } else {
-        const SkillRecord* record = SkillTable[key];
+        const uint8_t* record = SkillTable[key];
         // Without a record the slot is handed out as with movies off: it never plays.
         if (!(modeByte & kShowNoMovie) && record) {
-            std::string name(record->clipName, strnlen(record->clipName, sizeof record->clipName));
+            const char* clip = reinterpret_cast<const char*>(record + SkillLayout::kPicture);
+            std::string name(clip, strnlen(clip, SkillLayout::kPictureBytes));
+            // The anchors are the low halves of the centre fields.
+            const auto anchorX = static_cast<uint16_t>(record[SkillLayout::kCentreX] |
+                                                       (record[SkillLayout::kCentreX + 1] << 8));
+            const auto anchorY = static_cast<uint16_t>(record[SkillLayout::kCentreY] |
+                                                       (record[SkillLayout::kCentreY + 1] << 8));
             std::string colourFile = "skill\\" + name + ".avi";
             std::string companionFile = "skill\\" + name + "a.avi";
             if (options & 1) {
                 clips[slot].Open(x, y, colourFile.c_str(), companionFile.c_str(), &TheAviSystem, 0, 0,
-                                 record->clipAnchorX, record->clipAnchorY);
+                                 anchorX, anchorY);
                 clips[slot].SetVolume(volume);
             }
             if (overlay == -1) clips[slot].Play(x, y);

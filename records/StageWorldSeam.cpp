@@ -30,10 +30,6 @@ bool ValidSide(int side) {
     return side >= 1 && side <= kMaxSides;
 }
 
-bool ValidTemplate(int number) {
-    return number >= 1 && number <= World().templateCount;
-}
-
 void SpawnRandomPersons(SubCastle* subCastle, Kingdom*, int n) {
     for (int i = 0; i < n; ++i)
         subCastle->persons.Add(1);
@@ -50,11 +46,6 @@ void RedeployStageTroops(Troop*) {
 
 void RemoveObjectAt(int, int, Troop*) {
     ++World().removedFromCells;
-}
-
-void OfficerRecord::CopyPassColumns(const uint8_t* record) {
-    // The level sits first among the carried columns.
-    level = static_cast<int32_t>(record[0] | (record[1] << 8) | (record[2] << 16) | (record[3] << 24));
 }
 
 Troop::Troop(int soldierType, int, int x, int y, int side, int homeCity, int, OfficerRecord* officer)
@@ -127,10 +118,6 @@ void Kingdom::RemoveCity(City* city) {
 void Kingdom::SetName(const char* name) {
     std::memset(block, 0, 20);
     std::strncpy(reinterpret_cast<char*>(block), name, 19);
-}
-
-int32_t PassRecordLevel(const uint8_t* record) {
-    return static_cast<int32_t>(record[0] | (record[1] << 8) | (record[2] << 16) | (record[3] << 24));
 }
 
 int32_t SeaCounterpart(int32_t soldierType) {

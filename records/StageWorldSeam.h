@@ -6,6 +6,7 @@
 
 #include "engine/LinkList.h"
 #include "gui/RootObject.h"
+#include "records/OfficerRecord.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,49 +16,6 @@ class ByteWriter;
 
 // Side numbers run 1..kMaxSides; tables indexed by side carry one unused entry 0.
 constexpr int kMaxSides = 128;
-
-// Base of every record described by a field schema.
-class DataSet : public RootObject {
-public:
-    DataSet() = default;
-    ~DataSet() override = default;
-    virtual RootObject* NewChild(int) { return nullptr; }
-    virtual void RemoveChild(int, RootObject*) {}
-    virtual void Empty() {}
-    virtual int Accept() { return 1; }
-    virtual RootObject* CreateChild(int) { return nullptr; }
-
-    uint32_t baseWords[2] = {};
-    uint8_t* block = nullptr;
-    const void* schema = nullptr;
-    const char* const* columnNames = nullptr;
-};
-
-class OfficerRecord : public RootObject {
-public:
-    OfficerRecord() = default;
-    OfficerRecord(int side, int templateNumber) : side(side), personNumber(templateNumber) {}
-    ~OfficerRecord() override = default;
-    // Copies the carried-over columns of a 432-byte pass record into this officer.
-    virtual void CopyPassColumns(const uint8_t* record);
-
-    int32_t side = 0;
-    int32_t personNumber = 0; // "人物編號"
-    int32_t officerKind = 0;  // "武將屬性"
-    int32_t hp = 0;           // "体力"
-    int32_t mp = 0;           // "技力"
-    int32_t maxHp = 0;        // "最大體力"
-    int32_t maxMp = 0;        // "最大技力"
-    int32_t soldierType = 0;  // "兵種編號"
-    int32_t level = 0;        // "等級"
-    int32_t ambush = 0;       // "伏兵"
-    int32_t rebel = 0;        // "叛變兵"
-    int32_t escorts[8] = {};  // "護1".."護8"
-    int32_t policy = 0;       // "行動方針"
-    int32_t experience = 0;
-    int32_t runningCounters[3] = {};
-    int32_t status = 0;
-};
 
 class Troop : public RootObject {
 public:
@@ -172,9 +130,6 @@ struct StageWorld {
     // Items 1..itemCount with their levels (0 = unused slot).
     int32_t itemCount = 0;
     int32_t itemLevels[1024] = {};
-    // General templates that exist (1..templateCount) and their names.
-    int32_t templateCount = 1000;
-    const char* (*templateName)(int number) = nullptr;
     // The pass-record table: a 432-byte block per person number, or null.
     const uint8_t* (*passRecord)(int personNumber) = nullptr;
     // Set while a save slot is read or written.
@@ -191,7 +146,6 @@ StageWorld& World();
 void ResetWorld();
 
 bool ValidSide(int side);
-bool ValidTemplate(int number);
 // A person appears at a sub-castle for a kingdom (count 1 each call).
 void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
 // Brings in the template officers due this month (on days 5 and 15).
@@ -199,8 +153,6 @@ void SpawnScheduledOfficers();
 void RedeployStageTroops(Troop* troop);
 void RemoveObjectAt(int x, int y, Troop* troop);
 
-// The level column of a 432-byte pass record.
-int32_t PassRecordLevel(const uint8_t* record);
 // The sea counterpart of a soldier type ("海上對應").
 int32_t SeaCounterpart(int32_t soldierType);
 

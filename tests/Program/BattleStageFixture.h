@@ -11,6 +11,7 @@
 #include "gui/DeferredDelete.h"
 #include "gui/Window.h"
 #include "net/GameRecordChannel.h"
+#include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
 
@@ -75,8 +76,8 @@ public:
     }
     Troop* AddFieldCommander(Kingdom* k, int hp = 100) {
         auto* o = new OfficerRecord(k->side, 1);
-        o->officerKind = 1;
-        o->hp = hp;
+        o->Set(OfficerLayout::kAttribute, 1);
+        o->Set(OfficerLayout::kHp, hp);
         auto* t = new Troop(1, 10, 5, 5, k->side, 0, 100, o);
         k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
         return t;

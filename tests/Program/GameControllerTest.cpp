@@ -167,6 +167,8 @@ TEST_F(GameControllerTest, BattleEndTable) {
         c->recordScreenClosed = 1;
         c->running = 0;
         PostEndFrames = 0;
+        // Clearing the scenario at the previous end let the stage go; this one starts with it.
+        TheBattleMap->stageSet = stage;
         stage->result = k.result;
         stage->endKind = k.endKind;
         TheScreenSettings->battleEnded = 1;

@@ -191,10 +191,10 @@ TEST_F(GoodsTest, RowByYearsElapsed) {
         world.stage->ApplyRandomGear(troop, r.years, 30000, 40000);
         const auto items = Carried(troop);
         EXPECT_EQ(static_cast<int>(items.size()), randomCounts[r.row] + 16) << r.years;
-        const int32_t money = troop->officer->mp / 1000;
+        const int32_t money = troop->officer->Get(OfficerLayout::kMp) / 1000;
         EXPECT_GE(money, moneyBase[r.row]) << r.years;
         EXPECT_LT(money, 2 * moneyBase[r.row]) << r.years;
-        EXPECT_EQ(troop->officer->hp, 0);
+        EXPECT_EQ(troop->officer->Get(OfficerLayout::kHp), 0);
     }
 }
 
@@ -203,7 +203,7 @@ TEST_F(GoodsTest, EqualSeedsGiveEqualGoods) {
     world.stage->ApplyRandomGear(troop, 2, 45678, 61234);
     world.stage->ApplyRandomGear(other, 2, 45678, 61234);
     EXPECT_EQ(Carried(troop), Carried(other));
-    EXPECT_EQ(troop->officer->mp, other->officer->mp);
+    EXPECT_EQ(troop->officer->Get(OfficerLayout::kMp), other->officer->Get(OfficerLayout::kMp));
     world.stage->ApplyRandomGear(other, 2, 45679, 61234);
     EXPECT_NE(Carried(troop), Carried(other));
     // Candidates are items of the row's level or one below.
@@ -277,16 +277,18 @@ TEST(StageSetTest, CaravansOnEveryOpenCityWithAMarket) {
 class PassRecordTest : public ::testing::Test {
 protected:
     static const uint8_t* Record(int person) {
-        static uint8_t levelled[432] = {3};
-        static uint8_t fallen[432] = {0};
+        static uint8_t levelled[432] = {};
+        static uint8_t fallen[432] = {};
+        levelled[OfficerLayout::kLevel] = 3;
         if (person == 100) return levelled;
         if (person == 101) return fallen;
         return nullptr;
     }
     Troop* Officer(Kingdom* k, int person, int kind, int x = 5, int y = 5) {
         auto* o = new OfficerRecord(k->side, person);
-        o->officerKind = kind;
-        o->soldierType = 7;
+        o->Set(OfficerLayout::kPersonNumber, person);
+        o->Set(OfficerLayout::kAttribute, kind);
+        o->Set(OfficerLayout::kSoldierType, 7);
         auto* t = new Troop(3, 10, x, y, 0, 0, 100, o);
         k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
         return t;
@@ -309,7 +311,7 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
         Officer(k, 500, 3); // kind 3
         Troop* kept = Officer(k, 100, 1);
         world.stage->ApplyPassRecords();
-        EXPECT_EQ(kept->officer->level, 3);
+        EXPECT_EQ(kept->officer->Get(OfficerLayout::kLevel), 3);
         EXPECT_EQ(kept->baseType, 7);
         EXPECT_EQ(kept->side, k->side);
         EXPECT_EQ(World().redeployed, stageNumber == 23 ? 3 : 2);
@@ -321,14 +323,15 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
 TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
     World().passRecord = Record;
     World().mapWidth = 10;
-    World().templateCount = 500;
+    for (int i = 0; i < 30; ++i)
+        TheBattleMap->scenario->NewChild(ScenarioData::kGeneralKind);
     Kingdom* k = world.AddKingdom(0, 0, false, false);
     world.SetPlayer(k);
     TheGameController->campaignStage = 12;
     Troop* leader = Officer(k, 100, 1, 8, 3);
-    leader->officer->escorts[0] = 20;
-    leader->officer->escorts[3] = 9999; // no such general
-    leader->officer->escorts[5] = 21;
+    leader->officer->Set(OfficerLayout::kEscorts, 20);
+    leader->officer->Set(OfficerLayout::kEscorts + 3 * 4, 9999); // no such general
+    leader->officer->Set(OfficerLayout::kEscorts + 5 * 4, 21);
     world.stage->ApplyPassRecords();
     ASSERT_NE(leader->followers, nullptr);
     ASSERT_EQ(leader->followers->GetCount(), 2);

@@ -14,7 +14,7 @@ const std::string kTimeUp =
 
 void Beat(Kingdom* k) {
     for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next())
-        reinterpret_cast<Troop*>(v)->officer->hp = 0;
+        reinterpret_cast<Troop*>(v)->officer->Set(OfficerLayout::kHp, 0);
 }
 
 struct OutcomeCase {
@@ -200,8 +200,8 @@ TEST_F(TeamGameTest, CommanderInsideACityKeepsItsSideStanding) {
     BeatWholly(k[2]);
     Beat(k[3]);
     auto* o = new OfficerRecord(k[3]->side, 1);
-    o->officerKind = 1;
-    o->hp = 5;
+    o->Set(OfficerLayout::kAttribute, 1);
+    o->Set(OfficerLayout::kHp, 5);
     auto* keep = new Troop(1, 10, 0, 0, k[3]->side, 0, 100, o);
     reinterpret_cast<City*>(k[3]->cities.First())->units.Add(reinterpret_cast<uintptr_t>(keep));
     world.stage->CheckOutcome();

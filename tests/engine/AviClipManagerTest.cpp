@@ -5,9 +5,10 @@
 #include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
-#include "engine/SkillRecord.h"
 #include "platform/AudioDevice.h"
 #include "platform/Messages.h"
+#include "records/RecordTables.h"
+#include "records/SkillRecord.h"
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
@@ -90,11 +91,11 @@ protected:
     void Skill(int id, const std::string& name, uint32_t frames = 40, uint32_t rate = 100) {
         Movie("skill/" + name + ".avi", Orange, frames, rate);
         Movie("skill/" + name + "a.avi", White, frames, rate);
-        records.push_back(std::make_unique<SkillRecord>());
-        std::snprintf(records.back()->clipName, sizeof records.back()->clipName, "%s", name.c_str());
-        records.back()->clipAnchorX = 4;
-        records.back()->clipAnchorY = 4;
-        SkillTable[id % 150] = records.back().get();
+        records.push_back(std::make_unique<SkillRecord>(100));
+        records.back()->SetText(SkillLayout::kPicture, SkillLayout::kPictureBytes, name);
+        records.back()->SetInt(SkillLayout::kCentreX, 4);
+        records.back()->SetInt(SkillLayout::kCentreY, 4);
+        SkillTable[id % 150] = records.back()->block;
     }
     template <class Pred>
     static bool WaitFor(Pred pred) {

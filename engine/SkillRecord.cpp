@@ -1,3 +1,0 @@
-#include "engine/SkillRecord.h"
-
-SkillRecord* SkillTable[kSkillTableSize] = {};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/DataSet.h"
+
+#include <cstdint>
+
+// One row of "item.ini": a weapon, armour, treasure or consumable that generals equip or carry.
+class ItemRecord : public DataSet {
+public:
+    static constexpr uint32_t kSize = 192;
+    static constexpr uint32_t kNameBytes = 20;
+
+    explicit ItemRecord(int32_t owner);
+    ~ItemRecord() override;
+
+    std::string_view Name() const { return Text(0, kNameBytes); }
+
+    int32_t owner = 0;
+};
+
+extern const char* const ItemColumnNames[44];
+const FieldSchema& ItemSchema();

@@ -1,0 +1,107 @@
+#include "records/RecordTables.h"
+
+#include "records/ItemRecord.h"
+#include "records/OfficerRecord.h"
+#include "records/ScenarioData.h"
+#include "records/SkillRecord.h"
+#include "records/SoldierTypeRecord.h"
+
+#include <algorithm>
+
+uint8_t* GeneralTemplateTable[kGeneralTemplateTableSize] = {};
+int32_t GeneralTemplateCount = 0;
+uint8_t* SoldierTypeTable[kSoldierTypeTableSize] = {};
+int32_t SoldierTypeCount = 0;
+uint8_t* SkillTable[kSkillTableSize] = {};
+uint8_t* ItemTable[kItemTableSize] = {};
+int32_t ItemCount = 0;
+
+namespace {
+template <size_t N>
+const uint8_t* Entry(uint8_t* (&table)[N], int32_t number) {
+    if (number < 0 || static_cast<size_t>(number) >= N) return nullptr;
+    return table[number];
+}
+
+template <class T>
+T* At(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+
+// The soldier-type number field.
+constexpr uint32_t kSoldierTypeNumber = 20;
+} // namespace
+
+const uint8_t* GeneralTemplate(int32_t number) {
+    if (number >= GeneralTemplateCount) return nullptr;
+    return Entry(GeneralTemplateTable, number);
+}
+
+const uint8_t* SoldierTypeBlock(int32_t number) {
+    return Entry(SoldierTypeTable, number);
+}
+
+const uint8_t* SkillBlock(int32_t number) {
+    return Entry(SkillTable, number);
+}
+
+const uint8_t* ItemBlock(int32_t number) {
+    if (number >= ItemCount) return nullptr;
+    return Entry(ItemTable, number);
+}
+
+void BuildGeneralTemplateTable(ScenarioData* scenario) {
+    if (!scenario) return;
+    std::fill(std::begin(GeneralTemplateTable), std::end(GeneralTemplateTable), nullptr);
+    int32_t next = 1;
+    LinkList& list = scenario->generalTemplates;
+    for (uintptr_t v = list.First(); v != 0 && next < kGeneralTemplateTableSize; v = list.Next())
+        GeneralTemplateTable[next++] = At<OfficerRecord>(v)->block;
+    GeneralTemplateCount = next;
+    GeneralTemplateTable[0] = GeneralTemplateTable[1];
+}
+
+void BuildSoldierTypeTable(ScenarioData* scenario) {
+    if (!scenario) return;
+    std::fill(std::begin(SoldierTypeTable), std::end(SoldierTypeTable), nullptr);
+    int32_t count = 0;
+    LinkList& list = scenario->soldierTypes;
+    for (uintptr_t v = list.First(); v != 0 && count < kSoldierTypeTableSize; v = list.Next()) {
+        SoldierTypeRecord* record = At<SoldierTypeRecord>(v);
+        const int32_t number = record->Int(kSoldierTypeNumber);
+        // A number outside the table names no entry; the record still counts.
+        if (number >= 0 && number < kSoldierTypeTableSize) SoldierTypeTable[number] = record->block;
+        ++count;
+    }
+    SoldierTypeCount = count;
+    SoldierTypeTable[0] = SoldierTypeTable[1];
+}
+
+void BuildSkillTable(ScenarioData* scenario) {
+    if (!scenario) return;
+    std::fill(std::begin(SkillTable), std::end(SkillTable), nullptr);
+    int32_t index = 0;
+    LinkList& list = scenario->skills;
+    for (uintptr_t v = list.First(); v != 0 && index < kSkillTableSize; v = list.Next())
+        SkillTable[index++] = At<SkillRecord>(v)->block;
+}
+
+void BuildItemTable(ScenarioData* scenario) {
+    if (!scenario) return;
+    std::fill(std::begin(ItemTable), std::end(ItemTable), nullptr);
+    int32_t next = 1;
+    LinkList& list = scenario->items;
+    for (uintptr_t v = list.First(); v != 0 && next < kItemTableSize; v = list.Next())
+        ItemTable[next++] = At<ItemRecord>(v)->block;
+    ItemCount = next;
+}
+
+void ClearRecordTables() {
+    std::fill(std::begin(GeneralTemplateTable), std::end(GeneralTemplateTable), nullptr);
+    std::fill(std::begin(SoldierTypeTable), std::end(SoldierTypeTable), nullptr);
+    std::fill(std::begin(SkillTable), std::end(SkillTable), nullptr);
+    std::fill(std::begin(ItemTable), std::end(ItemTable), nullptr);
+    GeneralTemplateCount = 0;
+    SoldierTypeCount = 0;
+    ItemCount = 0;
+}
