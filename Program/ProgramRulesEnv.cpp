@@ -4,7 +4,8 @@
 #include "Program/StageSet.h"
 #include "engine/Random.h"
 #include "platform/CRand.h"
-#include "records/StageWorldSeam.h"
+#include "records/ItemRecord.h"
+#include "records/RecordTables.h"
 
 #include <iterator>
 #include <limits>
@@ -19,10 +20,6 @@ bool PendingContestMode() {
     return false;
 }
 int32_t PendingChosenOfficerLevel() {
-    return 0;
-}
-// The item records carry no class yet: no item matches a loot class.
-int32_t PendingItemClass(int) {
     return 0;
 }
 // The battle map has no cell grid or item object list yet.
@@ -66,18 +63,15 @@ int32_t ProgramRulesEnv::ChosenOfficerLevel() const {
 }
 
 int ProgramRulesEnv::ItemCount() const {
-    const int32_t count = World().itemCount;
-    constexpr int32_t kLast = static_cast<int32_t>(std::size(StageWorld{}.itemLevels)) - 1;
-    return count < 0 ? 0 : (count > kLast ? kLast : count);
+    return LastItemNumber();
 }
 
 int32_t ProgramRulesEnv::ItemClass(int index) const {
-    return PendingItemClass(index);
+    return ItemColumn(index, ItemLayout::kCategory);
 }
 
 int32_t ProgramRulesEnv::ItemLevel(int index) const {
-    if (index < 1 || index > ItemCount()) return 0;
-    return World().itemLevels[index];
+    return ItemColumn(index, ItemLayout::kLevel);
 }
 
 int ProgramRulesEnv::Rand() {

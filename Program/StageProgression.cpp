@@ -7,6 +7,7 @@
 #include "engine/Random.h"
 #include "platform/CRand.h"
 
+#include "records/ItemRecord.h"
 #include "records/RecordTables.h"
 
 #include <algorithm>
@@ -202,7 +203,7 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
     RandomMultiplier = seed2;
 
     StageWorld& w = World();
-    const int32_t itemCount = std::clamp<int32_t>(w.itemCount, 0, 1023);
+    const int32_t itemCount = LastItemNumber();
     auto validItem = [&](int32_t id) { return id >= 1 && id <= itemCount; };
     auto carry = [&](int32_t id) {
         if (!troop->carried) troop->carried = new LinkList;
@@ -210,7 +211,7 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
     };
     std::vector<int32_t> candidates;
     for (int32_t id = 1; id <= itemCount && candidates.size() < 60; ++id) {
-        const int32_t level = w.itemLevels[id];
+        const int32_t level = ItemColumn(id, ItemLayout::kLevel);
         if (level != 0 && (level == g[1] || level == g[1] - 1)) candidates.push_back(id);
     }
     if (!candidates.empty())

@@ -75,7 +75,7 @@ public:
 
     int32_t Column(int offset) const;
     void SetColumn(int offset, int32_t value);
-    const char* Name() const { return reinterpret_cast<const char*>(block); }
+    std::string_view Name() const { return Text(StageBlockLayout::kName, 20); }
 
     int32_t stageWords[8] = {};
     int32_t eventWords[2] = {};

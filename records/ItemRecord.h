@@ -4,6 +4,14 @@
 
 #include <cstdint>
 
+// Byte offsets of the item block's columns that other code reads.
+struct ItemLayout {
+    static constexpr uint32_t kNumber = 20;   // "物品編號"
+    static constexpr uint32_t kCategory = 28; // "類別"
+    static constexpr uint32_t kPrice = 32;    // "價值"
+    static constexpr uint32_t kLevel = 36;    // "等級"
+};
+
 // One row of "item.ini": a weapon, armour, treasure or consumable that generals equip or carry.
 class ItemRecord : public DataSet {
 public:

@@ -28,8 +28,10 @@ T* At(uintptr_t v) {
     return reinterpret_cast<T*>(v);
 }
 
-// The soldier-type number field.
-constexpr uint32_t kSoldierTypeNumber = 20;
+int32_t Column(const uint8_t* block, uint32_t offset) {
+    return static_cast<int32_t>(block[offset] | (block[offset + 1] << 8) | (block[offset + 2] << 16) |
+                                (static_cast<uint32_t>(block[offset + 3]) << 24));
+}
 } // namespace
 
 const uint8_t* GeneralTemplate(int32_t number) {
@@ -50,6 +52,21 @@ const uint8_t* ItemBlock(int32_t number) {
     return Entry(ItemTable, number);
 }
 
+int32_t LastItemNumber() {
+    return std::clamp(ItemCount - 1, 0, kItemTableSize - 1);
+}
+
+int32_t ItemColumn(int32_t number, uint32_t offset) {
+    const uint8_t* block = ItemBlock(number);
+    if (!block || offset > ItemRecord::kSize - 4) return 0;
+    return Column(block, offset);
+}
+
+int32_t SeaCounterpart(int32_t soldierType) {
+    const uint8_t* block = SoldierTypeBlock(soldierType);
+    return block ? Column(block, SoldierTypeLayout::kSeaCounterpart) : soldierType;
+}
+
 void BuildGeneralTemplateTable(ScenarioData* scenario) {
     if (!scenario) return;
     std::fill(std::begin(GeneralTemplateTable), std::end(GeneralTemplateTable), nullptr);
@@ -68,7 +85,7 @@ void BuildSoldierTypeTable(ScenarioData* scenario) {
     LinkList& list = scenario->soldierTypes;
     for (uintptr_t v = list.First(); v != 0 && count < kSoldierTypeTableSize; v = list.Next()) {
         SoldierTypeRecord* record = At<SoldierTypeRecord>(v);
-        const int32_t number = record->Int(kSoldierTypeNumber);
+        const int32_t number = record->Int(SoldierTypeLayout::kNumber);
         // A number outside the table names no entry; the record still counts.
         if (number >= 0 && number < kSoldierTypeTableSize) SoldierTypeTable[number] = record->block;
         ++count;

@@ -29,6 +29,14 @@ const uint8_t* SoldierTypeBlock(int32_t number);
 const uint8_t* SkillBlock(int32_t number);
 const uint8_t* ItemBlock(int32_t number);
 
+// The highest item number in the item table (items are 1..this), and a column of an item's
+// block; 0 for a number that names no item.
+int32_t LastItemNumber();
+int32_t ItemColumn(int32_t number, uint32_t offset);
+// The soldier type a troop of this type becomes on water ("海上對應"); the type itself when the
+// table has no such type.
+int32_t SeaCounterpart(int32_t soldierType);
+
 // Rebuild each table from its scenario list; nothing happens without scenario data.
 void BuildGeneralTemplateTable(ScenarioData* scenario);
 void BuildSoldierTypeTable(ScenarioData* scenario);

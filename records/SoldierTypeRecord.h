@@ -4,6 +4,12 @@
 
 #include <cstdint>
 
+// Byte offsets of the soldier-type block's columns that other code reads.
+struct SoldierTypeLayout {
+    static constexpr uint32_t kNumber = 20;         // "兵種編號"
+    static constexpr uint32_t kSeaCounterpart = 52; // "海上對應"
+};
+
 // One row of "soldier.ini": a troop type with its ranges, speed, costs and combat values.
 class SoldierTypeRecord : public DataSet {
 public:

@@ -120,10 +120,6 @@ void Kingdom::SetName(const char* name) {
     std::strncpy(reinterpret_cast<char*>(block), name, 19);
 }
 
-int32_t SeaCounterpart(int32_t soldierType) {
-    return soldierType + 1000;
-}
-
 CellObjectGrid& CellObjects() {
     static CellObjectGrid grid;
     return grid;

@@ -127,9 +127,6 @@ struct StageWorld {
     int32_t mapWidth = 70, mapHeight = 224;
     int32_t troopSerial = 0;
     City* currentCity = nullptr; // the game screen's selected city
-    // Items 1..itemCount with their levels (0 = unused slot).
-    int32_t itemCount = 0;
-    int32_t itemLevels[1024] = {};
     // The pass-record table: a 432-byte block per person number, or null.
     const uint8_t* (*passRecord)(int personNumber) = nullptr;
     // Set while a save slot is read or written.
@@ -152,9 +149,6 @@ void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
 void SpawnScheduledOfficers();
 void RedeployStageTroops(Troop* troop);
 void RemoveObjectAt(int x, int y, Troop* troop);
-
-// The sea counterpart of a soldier type ("海上對應").
-int32_t SeaCounterpart(int32_t soldierType);
 
 // The battle map's per-cell object grid (width × height entries), when one is allocated.
 struct CellObjectGrid {

@@ -6,6 +6,8 @@
 #include "Program/StageSet.h"
 #include "engine/Random.h"
 #include "platform/CRand.h"
+#include "records/ItemRecord.h"
+#include "records/ScenarioData.h"
 #include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 
@@ -268,8 +270,11 @@ TEST(ProgramRulesEnvTest, AnswersFromTheRunningProgram) {
     TheBattleMap->stageSet = stage;
     stage->monthsElapsed = 130;
     ResetWorld();
-    World().itemCount = 3;
-    World().itemLevels[2] = 6;
+    for (int id = 1; id <= 3; ++id) {
+        auto* item = static_cast<ItemRecord*>(TheBattleMap->scenario->NewChild(ScenarioData::kItemKind));
+        item->SetInt(ItemLayout::kLevel, id == 2 ? 6 : 0);
+        item->SetInt(ItemLayout::kCategory, id);
+    }
 
     EXPECT_TRUE(env.Networked());
     EXPECT_EQ(env.GameKind(), 2);
@@ -277,6 +282,7 @@ TEST(ProgramRulesEnvTest, AnswersFromTheRunningProgram) {
     EXPECT_EQ(env.StageMonths(), 130);
     EXPECT_EQ(env.ItemCount(), 3);
     EXPECT_EQ(env.ItemLevel(2), 6);
+    EXPECT_EQ(env.ItemClass(3), 3);
     EXPECT_EQ(env.ItemLevel(4), 0) << "past the count";
     EXPECT_EQ(env.ItemLevel(-1), 0);
     // The shared generator is Random: the same seed gives the same draws on every peer.

@@ -1,6 +1,7 @@
 #include "BattleStageFixture.h"
 #include "Program/VictoryDefeat.h"
 #include "engine/ByteReader.h"
+#include "records/ItemRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@ std::vector<uintptr_t> Carried(Troop* t) {
 TEST(StageSetTest, NewRecordHasItsDefaults) {
     BattleStage world;
     Zu_StageSet* s = world.stage;
-    EXPECT_STREQ(s->Name(), kNewEra);
+    EXPECT_EQ(s->Name(), kNewEra);
     for (int off = 20; off < 80; off += 4) {
         const int32_t expected = off == StageBlockLayout::kOpeningTalk ? 1
                                  : off == StageBlockLayout::kClearTalk ? 99
@@ -163,9 +164,10 @@ class GoodsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadShippedGoods();
-        World().itemCount = 300;
-        for (int id = 1; id <= 300; ++id)
-            World().itemLevels[id] = id % 9;
+        for (int id = 1; id <= 300; ++id) {
+            auto* item = static_cast<ItemRecord*>(TheBattleMap->scenario->NewChild(ScenarioData::kItemKind));
+            item->SetInt(ItemLayout::kLevel, id % 9);
+        }
         troop = new Troop(1, 10, 0, 0, 1, 0, 100, new OfficerRecord(1, 444));
         other = new Troop(1, 10, 0, 0, 1, 0, 100, new OfficerRecord(1, 444));
     }
