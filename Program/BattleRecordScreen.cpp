@@ -8,6 +8,8 @@
 #include "engine/SurfaceText.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,10 +29,13 @@ bool CountsAsOfficerUnit(const RecordUnit& u) {
     return u.officerKind == 1 && u.actionPolicy == 0;
 }
 
-// A ruler name taken bounded: at most 64 bytes of the officer table's text.
-std::string BoundedName(const char* text) {
-    if (!text) return std::string();
-    return std::string(text, strnlen(text, 64));
+// The ruler's name from its general template, within the name column; empty when the number
+// names no template.
+std::string RulerName(int32_t person) {
+    const uint8_t* t = GeneralTemplate(person);
+    if (!t) return std::string();
+    const char* text = reinterpret_cast<const char*>(t + OfficerLayout::kName);
+    return std::string(text, strnlen(text, OfficerLayout::kNameBytes));
 }
 
 } // namespace
@@ -189,8 +194,7 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
                     match = &p;
                     break;
                 }
-        const std::string ruler =
-            BoundedName(stage.officerName ? stage.officerName(k->personNumber) : nullptr);
+        const std::string ruler = RulerName(k->personNumber);
         if (!sessionPlay) {
             row.name = ruler;
         } else if (gameKind == 3 && c && c->unusedByte /* the team-naming flag */) {

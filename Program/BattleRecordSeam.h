@@ -68,8 +68,6 @@ struct RecordStage {
     RecordSession* session = nullptr;
     // Player ids of the controller's player slots.
     std::vector<std::string> slotPlayerIds;
-    // The ruler name of an officer template; null when the number has none.
-    const char* (*officerName)(int32_t personNumber) = nullptr;
 };
 
 // The record of the stage that just ended; null when no stage is there.

@@ -2,6 +2,7 @@
 
 #include "Program/BattleRecordSeam.h"
 #include "ScreenTestSupport.h"
+#include "records/ScenarioData.h"
 
 namespace {
 
@@ -18,11 +19,6 @@ RecordUnit OfficerUnit(int side = 0, int state = 0) {
     return u;
 }
 
-const char* Names(int32_t person) {
-    static const char* const names[] = {"", "Ruler1", "Ruler2", "Ruler3", "Ruler4", "Ruler5"};
-    return person >= 1 && person <= 5 ? names[person] : nullptr;
-}
-
 class BattleRecordScreenTest : public ScreenFixture {
 protected:
     void SetUp() override {
@@ -33,7 +29,11 @@ protected:
             k[i].personNumber = i + 1;
             k[i].colour = uint16_t(0x1000 * (i + 1));
         }
-        stage.officerName = Names;
+        // General templates 1..5 are the rulers "Ruler1".."Ruler5".
+        for (int i = 1; i <= 5; ++i) {
+            auto* t = static_cast<DataSet*>(templates.NewChild(ScenarioData::kGeneralKind));
+            t->SetText(0, 20, "Ruler" + std::to_string(i));
+        }
         CurrentRecordStage() = &stage;
         c->campaignStage = 3;
         c->actOption = 2;
@@ -49,6 +49,7 @@ protected:
         return t ? &t->text : nullptr;
     }
 
+    ScenarioData templates;
     RecordKingdom k[5];
     RecordStage stage;
 };
@@ -171,6 +172,25 @@ TEST_F(BattleRecordScreenTest, OnlyNegativeScoresMarkNobody) {
     EXPECT_EQ(screen->bestScore, 0);
     EXPECT_EQ(screen->winners, 0);
     EXPECT_FALSE(screen->rows[0].best || screen->rows[1].best);
+    screen->Close(1);
+}
+
+// Ruler names come from the general templates, never past their 20-byte column; a number that
+// names no template gives an empty name.
+TEST_F(BattleRecordScreenTest, RulerNamesStayWithinTheirColumn) {
+    auto* t2 = reinterpret_cast<DataSet*>(templates.generalTemplates.GetAt(1));
+    std::memset(t2->block, 'W', 20);
+    t2->block[20] = 'X'; // the next column
+    k[0].nationKind = 0;
+    k[1].nationKind = 0;
+    k[1].personNumber = 2;
+    k[2].nationKind = 0;
+    k[2].personNumber = 4000;
+    stage.kingdoms = {&k[0], &k[1], &k[2]};
+    auto* screen = new BattleRecordScreen(TheRootWidget);
+    ASSERT_EQ(screen->rows.size(), 3u);
+    EXPECT_EQ(screen->rows[1].name, std::string(20, 'W'));
+    EXPECT_EQ(screen->rows[2].name, "");
     screen->Close(1);
 }
 
