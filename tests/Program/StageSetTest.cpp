@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +22,26 @@ std::vector<uintptr_t> Carried(Troop* t) {
     for (uintptr_t v = t->carried->First(); v != 0; v = t->carried->Next())
         out.push_back(v);
     return out;
+}
+
+// The stage record exports like every other record: fifteen columns, the last block word left out.
+TEST(StageSetTest, ExportsItsColumnsAsTabSeparatedText) {
+    BattleStage world;
+    Zu_StageSet* s = world.stage;
+    s->SetColumn(StageBlockLayout::kPlayerSide, -2);
+    s->SetColumn(76, 12345); // outside the columns
+    std::string text;
+    s->WriteTextHeader(text);
+    s->WriteTextRow(text);
+    // "關卡名稱", "操控國id" ... "結束月份"
+    const std::string header = "\xc3\xf6\xa5\x64\xa6\x57\xba\xd9\t\xbe\xde\xb1\xb1\xb0\xea"
+                               "id\t";
+    EXPECT_EQ(text.substr(0, header.size()), header);
+    const size_t rowStart = text.find('\n') + 1;
+    EXPECT_EQ(std::count(text.begin(), text.begin() + rowStart, '\t'), 15);
+    EXPECT_EQ(text.substr(rowStart - 10, 10), "\xb5\xb2\xa7\xf4\xa4\xeb\xa5\xf7\t\n");
+    EXPECT_EQ(text.substr(rowStart),
+              std::string(kNewEra) + "\t-2\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t1\t99\t0\t\n");
 }
 
 TEST(StageSetTest, NewRecordHasItsDefaults) {
