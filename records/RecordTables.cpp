@@ -113,6 +113,29 @@ void BuildItemTable(ScenarioData* scenario) {
     ItemCount = next;
 }
 
+namespace {
+template <class T, size_t N>
+bool Forget(uint8_t* (&table)[N], LinkList& list) {
+    bool any = false;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next()) {
+        const uint8_t* block = At<T>(v)->block;
+        for (uint8_t*& entry : table)
+            if (entry == block) entry = nullptr;
+    }
+    for (const uint8_t* entry : table)
+        any = any || entry != nullptr;
+    return any;
+}
+} // namespace
+
+void ForgetRecordBlocks(ScenarioData* scenario) {
+    if (!scenario) return;
+    if (!Forget<OfficerRecord>(GeneralTemplateTable, scenario->generalTemplates)) GeneralTemplateCount = 0;
+    if (!Forget<SoldierTypeRecord>(SoldierTypeTable, scenario->soldierTypes)) SoldierTypeCount = 0;
+    Forget<SkillRecord>(SkillTable, scenario->skills);
+    if (!Forget<ItemRecord>(ItemTable, scenario->items)) ItemCount = 0;
+}
+
 void ClearRecordTables() {
     std::fill(std::begin(GeneralTemplateTable), std::end(GeneralTemplateTable), nullptr);
     std::fill(std::begin(SoldierTypeTable), std::end(SoldierTypeTable), nullptr);

@@ -44,3 +44,5 @@ void BuildSkillTable(ScenarioData* scenario);
 void BuildItemTable(ScenarioData* scenario);
 // Empties every table.
 void ClearRecordTables();
+// Drops every entry that points into the scenario's master records, before they are deleted.
+void ForgetRecordBlocks(ScenarioData* scenario);

@@ -42,8 +42,8 @@ ScenarioData::~ScenarioData() {
     stageCities.RemoveAll();
     stageGenerals.RemoveAll();
     selectedGenerals.RemoveAll();
-    // The global tables point into the master records: empty them before the records go.
-    ClearRecordTables();
+    // The global tables point into the master records: drop those entries before the records go.
+    ForgetRecordBlocks(this);
     DeleteAll<SkillRecord>(skills);
     DeleteAll<SoldierTypeRecord>(soldierTypes);
     DeleteAll<ItemRecord>(items);

@@ -200,6 +200,20 @@ TEST_F(ScenarioTest, ClearDropsTheStageOnlyWhenOneIsCurrent) {
     EXPECT_EQ(GeneralTemplate(1), master->block);
 }
 
+// A second container going away leaves the tables built from the first one.
+TEST_F(ScenarioTest, AnotherContainerLeavesTheTablesAlone) {
+    auto* item = Add<ItemRecord>(ScenarioData::kItemKind);
+    {
+        ScenarioData other;
+        other.NewChild(ScenarioData::kSkillKind);
+        EXPECT_NE(SkillTable[0], nullptr);
+        BuildItemTable(scenario);
+    }
+    EXPECT_EQ(SkillTable[0], nullptr);
+    EXPECT_EQ(ItemBlock(1), item->block);
+    EXPECT_EQ(ItemCount, 2);
+}
+
 // The container releases what it owns and empties the tables that pointed into it.
 TEST_F(ScenarioTest, DestructionReleasesEveryRecord) {
     for (int kind : {ScenarioData::kStageKind, ScenarioData::kGeneralKind, ScenarioData::kSoldierTypeKind,
