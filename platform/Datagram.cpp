@@ -153,7 +153,8 @@ bool BindDatagramSocket(DatagramSocket socket, uint32_t ip, uint16_t port) {
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in native = ToNative({ip, port});
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&native), sizeof native) != 0) return Fail(FromErrno(errno));
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&native), sizeof native) != 0)
+        return Fail(FromErrno(errno));
     return true;
 }
 

@@ -7,7 +7,8 @@ extern char** environ;
 
 namespace platform {
 
-bool LaunchProgram(const std::string& path, const std::vector<std::string>& arguments, const std::string& folder) {
+bool LaunchProgram(const std::string& path, const std::vector<std::string>& arguments,
+                   const std::string& folder) {
     std::vector<std::string> words;
     words.push_back(path);
     words.insert(words.end(), arguments.begin(), arguments.end());

@@ -62,7 +62,8 @@ void ClientLog::DeleteFont() {
 
 void ClientLog::DrawLog() {
     if (!dirty) return;
-    if (!surface_) surface_ = new Surface(kWidth, kHeight, GetPixelLayout(), kWidth * 2 + GetPitchPadding(), 0);
+    if (!surface_)
+        surface_ = new Surface(kWidth, kHeight, GetPixelLayout(), kWidth * 2 + GetPitchPadding(), 0);
     HDC dc = nullptr;
     if (FAILED(surface_->GetDC(&dc))) return;
     if (font) SelectObject(dc, font);

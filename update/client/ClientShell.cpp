@@ -77,8 +77,8 @@ bool ClientShell::ClientCreateWindow(int show) {
         return false;
     }
     // The window layer adds its own frame and caption: it is given the client area.
-    window = CreateWindowExA(0, kTitle, kTitle, WS_VISIBLE | WS_CAPTION | WS_MINIMIZEBOX, 0, 0, ClientLog::kWidth,
-                             ClientLog::kHeight, nullptr, nullptr, nullptr, nullptr);
+    window = CreateWindowExA(0, kTitle, kTitle, WS_VISIBLE | WS_CAPTION | WS_MINIMIZEBOX, 0, 0,
+                             ClientLog::kWidth, ClientLog::kHeight, nullptr, nullptr, nullptr, nullptr);
     if (!window) {
         MessageBoxA(nullptr, "Create Window Error", kTitle, MB_OK);
         return false;
@@ -107,7 +107,8 @@ LRESULT ClientShell::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         break;
     case WM_CHAR:
-        if (shell && shell->session.state == UpdateSession::ShowingFailure) shell->session.state = UpdateSession::Closing;
+        if (shell && shell->session.state == UpdateSession::ShowingFailure)
+            shell->session.state = UpdateSession::Closing;
         break;
     default:
         break;

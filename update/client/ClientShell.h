@@ -28,8 +28,8 @@ public:
     bool ClientCreateWindow(int show);
     // Handles at most one waiting message.
     void PumpOneMessage();
-    static platform::LRESULT WindowProc(platform::HWND window, platform::UINT message, platform::WPARAM wParam,
-                                        platform::LPARAM lParam);
+    static platform::LRESULT WindowProc(platform::HWND window, platform::UINT message,
+                                        platform::WPARAM wParam, platform::LPARAM lParam);
 
     std::string serverAddress;
     std::string words[3];

@@ -45,7 +45,8 @@ std::string GetPrivateProfileString(const char* section, const char* key, const 
             if (line.empty() || line[0] == ';') continue;
             if (line[0] == '[') {
                 const auto close = line.find(']');
-                inSection = close != std::string::npos && Lower(Trim(line.substr(1, close - 1))) == wantedSection;
+                inSection =
+                    close != std::string::npos && Lower(Trim(line.substr(1, close - 1))) == wantedSection;
                 continue;
             }
             const auto equals = line.find('=');

@@ -67,7 +67,8 @@ std::optional<FileHeaderFields> DecodeFileHeader(const uint8_t* bytes, size_t si
 
 std::optional<FileDataFields> DecodeFileData(const uint8_t* bytes, size_t size) {
     const auto header = DecodeHeader(bytes, size);
-    if (!header || header->type != FileData || size < kDataOffset || size > kFileDataSize) return std::nullopt;
+    if (!header || header->type != FileData || size < kDataOffset || size > kFileDataSize)
+        return std::nullopt;
     ByteReader r(bytes, size);
     r.seek(kHeaderSize + kNameField);
     FileDataFields f;
@@ -130,8 +131,8 @@ std::vector<uint8_t> EncodeFileHeader(char fileSet, const std::string& name, uin
     return w.buffer();
 }
 
-std::vector<uint8_t> EncodeFileData(char fileSet, const std::string& name, uint32_t packedFlag, uint32_t offset,
-                                    const uint8_t* data, uint32_t count) {
+std::vector<uint8_t> EncodeFileData(char fileSet, const std::string& name, uint32_t packedFlag,
+                                    uint32_t offset, const uint8_t* data, uint32_t count) {
     ByteWriter w;
     w.bytes(EncodeHeader(Header{kMarker, FileData, static_cast<uint16_t>(kFileDataSize), 0, 0}).data(),
             kHeaderSize);

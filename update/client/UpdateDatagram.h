@@ -29,10 +29,10 @@ constexpr uint32_t kMaxBlock = 1000; // bytes of file data per datagram
 constexpr size_t kVersionText = 32;
 
 // Control codes.
-constexpr uint32_t kCurrent = 1;  // server: the installed version is current
-constexpr uint32_t kAllSent = 2;  // server: every file has been sent
+constexpr uint32_t kCurrent = 1;   // server: the installed version is current
+constexpr uint32_t kAllSent = 2;   // server: every file has been sent
 constexpr uint32_t kClientEnd = 3; // client: answer to kAllSent
-constexpr uint32_t kHaveFile = 4; // client: this file is already here, value = its checksum
+constexpr uint32_t kHaveFile = 4;  // client: this file is already here, value = its checksum
 
 struct Header {
     uint8_t marker = kMarker;
@@ -79,8 +79,8 @@ std::vector<uint8_t> EncodeControl(uint32_t code, uint32_t value);
 // The name field carries the file-set letter and a backslash before the name.
 std::vector<uint8_t> EncodeFileHeader(char fileSet, const std::string& name, uint32_t unpackedSize,
                                       uint32_t packedSize, int32_t checksum);
-std::vector<uint8_t> EncodeFileData(char fileSet, const std::string& name, uint32_t packedFlag, uint32_t offset,
-                                    const uint8_t* data, uint32_t count);
+std::vector<uint8_t> EncodeFileData(char fileSet, const std::string& name, uint32_t packedFlag,
+                                    uint32_t offset, const uint8_t* data, uint32_t count);
 
 // Sum of the bytes taken as signed 8-bit values, wrapping in 32 bits.
 int32_t Checksum(const uint8_t* data, size_t size);

@@ -42,12 +42,14 @@ UpdateFileRecord* UpdateFileTable::Find(const std::string& name) {
     return nullptr;
 }
 
-UpdateFileRecord* UpdateFileTable::Add(const UpdateDatagram::FileHeaderFields& header, const GameFolder& folder) {
+UpdateFileRecord* UpdateFileTable::Add(const UpdateDatagram::FileHeaderFields& header,
+                                       const GameFolder& folder) {
     if (Find(header.name) || records.GetCount() >= kMaxFiles) return nullptr;
     if (!GameFolder::IsPlainRelativeName(header.name)) return nullptr;
     if (header.unpackedSize < 1 || header.unpackedSize > kMaxFileSize) return nullptr;
     // A packed file travels as a run-length block: its 8-byte head and at least one code.
-    if (header.packedSize != 0 && (header.packedSize < 9 || header.packedSize > kMaxFileSize + 8)) return nullptr;
+    if (header.packedSize != 0 && (header.packedSize < 9 || header.packedSize > kMaxFileSize + 8))
+        return nullptr;
     const uint64_t claim = uint64_t(header.unpackedSize) + header.packedSize;
     if (totalSize + claim > kMaxTotalSize) return nullptr;
 
@@ -69,7 +71,8 @@ UpdateFileRecord* UpdateFileTable::Add(const UpdateDatagram::FileHeaderFields& h
     if (const auto path = folder.Resolve(header.name)) {
         std::ifstream in(*path, std::ios::binary);
         if (in) {
-            const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                             std::istreambuf_iterator<char>());
             record->localChecksum = UpdateDatagram::Checksum(bytes.data(), bytes.size());
         }
     }

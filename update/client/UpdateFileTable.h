@@ -50,7 +50,8 @@ public:
     UpdateFileRecord* Add(const UpdateDatagram::FileHeaderFields& header, const GameFolder& folder);
     // Copies a block in; false when it does not lie inside the record's buffer. `fresh` tells whether
     // it brought bytes not seen before.
-    static bool Store(UpdateFileRecord& record, uint32_t offset, const uint8_t* bytes, uint32_t count, bool* fresh);
+    static bool Store(UpdateFileRecord& record, uint32_t offset, const uint8_t* bytes, uint32_t count,
+                      bool* fresh);
 
     bool AllComplete();
     LinkList& Records() { return records; }

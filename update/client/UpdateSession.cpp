@@ -20,9 +20,10 @@ namespace {
 const char kGameKey[] = "Software\\VelmoraII";
 const char kVersionKey[] = "Software\\Kardol";
 // "錯誤 : 尚未安裝VelmoraII,請先安裝VelmoraII後,再執行更新程式"
-const char kNotInstalled[] = "\xBF\xF9\xBB~ : \xA9|\xA5\xBC\xA6w\xB8\xCBVelmoraII,\xBD\xD0\xA5\xFD\xA6w\xB8\xCB"
-                             "VelmoraII\xAB\xE1,\xA6"
-                             "A\xB0\xF5\xA6\xE6\xA7\xF3\xB7s\xB5{\xA6\xA1";
+const char kNotInstalled[] =
+    "\xBF\xF9\xBB~ : \xA9|\xA5\xBC\xA6w\xB8\xCBVelmoraII,\xBD\xD0\xA5\xFD\xA6w\xB8\xCB"
+    "VelmoraII\xAB\xE1,\xA6"
+    "A\xB0\xF5\xA6\xE6\xA7\xF3\xB7s\xB5{\xA6\xA1";
 constexpr uint32_t kEventKey = 1;
 constexpr uint32_t kControlMessage = 4;
 // Datagrams read in one pass at most, so a flood cannot hold the window.
@@ -58,7 +59,8 @@ bool UpdateSession::ReadRegistry() {
     char path[260] = {};
     uint32_t size = sizeof path;
     uint32_t type = 0;
-    if (RegQueryValueExA(key, "WorkPath", nullptr, &type, reinterpret_cast<uint8_t*>(path), &size) == ERROR_SUCCESS)
+    if (RegQueryValueExA(key, "WorkPath", nullptr, &type, reinterpret_cast<uint8_t*>(path), &size) ==
+        ERROR_SUCCESS)
         gameFolder.assign(path, strnlen(path, std::min<size_t>(size, sizeof path)));
     RegCloseKey(key);
 
@@ -208,7 +210,9 @@ void UpdateSession::OnFileData(const uint8_t* bytes, size_t size) {
     if (!record) return;
     if (record->Current()) {
         UpdateTransport::Instance().Send(
-            UpdateDatagram::EncodeControl(UpdateDatagram::kHaveFile, static_cast<uint32_t>(record->remoteChecksum)), 0);
+            UpdateDatagram::EncodeControl(UpdateDatagram::kHaveFile,
+                                          static_cast<uint32_t>(record->remoteChecksum)),
+            0);
         return;
     }
     bool fresh = false;

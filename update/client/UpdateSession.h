@@ -15,7 +15,14 @@ class GameFolder;
 // that differ, write them into the game folder and start the game again.
 class UpdateSession {
 public:
-    enum State { Start = 1, Opening = 2, Receiving = 200, ShowingFailure = 300, Closing = 9000, Finished = 9999 };
+    enum State {
+        Start = 1,
+        Opening = 2,
+        Receiving = 200,
+        ShowingFailure = 300,
+        Closing = 9000,
+        Finished = 9999
+    };
 
     static constexpr uint32_t kConnectSeconds = 20;
     static constexpr uint32_t kFinishMs = 30000;

@@ -74,7 +74,8 @@ void UpdateTransport::ClearLists() {
 }
 
 void UpdateTransport::Close() {
-    if (role == 0 && mainSocket != kNoDatagramSocket) LeaveDatagramGroup(mainSocket, kGroup, MulticastInterface());
+    if (role == 0 && mainSocket != kNoDatagramSocket)
+        LeaveDatagramGroup(mainSocket, kGroup, MulticastInterface());
     if (mainSocket != kNoDatagramSocket) CloseDatagramSocket(mainSocket);
     if (replySocket != kNoDatagramSocket) CloseDatagramSocket(replySocket);
     mainSocket = kNoDatagramSocket;
@@ -107,7 +108,8 @@ void UpdateTransport::Send(const std::vector<uint8_t>& datagram, uint8_t flags, 
     Queue(datagram, flags, socket == kNoDatagramSocket ? mainSocket : socket, target);
 }
 
-void UpdateTransport::SendTo(const std::vector<uint8_t>& datagram, const DatagramAddress& address, uint8_t flags) {
+void UpdateTransport::SendTo(const std::vector<uint8_t>& datagram, const DatagramAddress& address,
+                             uint8_t flags) {
     Queue(datagram, flags, role == 1 ? mainSocket : replySocket, address);
 }
 
@@ -116,7 +118,8 @@ void UpdateTransport::OnAck(uint32_t seq, const DatagramAddress& from) {
         auto* entry = reinterpret_cast<SendEntry*>(v);
         if (entry->datagram.size() < 8) continue;
         const uint32_t queued = static_cast<uint32_t>(entry->datagram[4]) | (entry->datagram[5] << 8) |
-                                (entry->datagram[6] << 16) | (static_cast<uint32_t>(entry->datagram[7]) << 24);
+                                (entry->datagram[6] << 16) |
+                                (static_cast<uint32_t>(entry->datagram[7]) << 24);
         // A unicast entry is answered only by its destination; the group's by anyone.
         const bool group = entry->destination.ip == kGroup;
         if (queued == seq && (group || entry->destination == from)) {
@@ -142,8 +145,8 @@ int UpdateTransport::ResendDue() {
         ++entry->tries;
         const int flags = role == 1 ? 0 : kDatagramDontRoute;
         bool remove = (entry->flags & UpdateDatagram::kSendOnce) != 0;
-        if (SendDatagram(entry->socket, entry->datagram.data(), entry->datagram.size(), entry->destination, flags) <
-            0) {
+        if (SendDatagram(entry->socket, entry->datagram.data(), entry->datagram.size(), entry->destination,
+                         flags) < 0) {
             SetError(static_cast<uint32_t>(LastDatagramError()));
             remove = true;
         }

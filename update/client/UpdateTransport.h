@@ -51,7 +51,8 @@ public:
     void Send(const std::vector<uint8_t>& datagram, uint8_t flags,
               platform::DatagramSocket socket = platform::kNoDatagramSocket);
     // Queues to an address (role 1: main socket, else the reply socket).
-    void SendTo(const std::vector<uint8_t>& datagram, const platform::DatagramAddress& address, uint8_t flags);
+    void SendTo(const std::vector<uint8_t>& datagram, const platform::DatagramAddress& address,
+                uint8_t flags);
     // Removes the first queued entry with that sequence that went to `from`.
     void OnAck(uint32_t sequence, const platform::DatagramAddress& from);
     // 1 when it sent one entry, else 0.
