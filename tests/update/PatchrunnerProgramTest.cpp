@@ -22,9 +22,10 @@ protected:
         fs::create_directories(game());
         fs::create_directories(folder_.path() / "run");
         TempFolder::Write(game() / "UpDate.Ini", "[Update]\r\nIPAddress=127.0.0.1\r\n");
-        TempFolder::Write(game() / "Kardol.exe", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
-                                                     record().string() + ".part\"\nmv \"" + record().string() +
-                                                     ".part\" \"" + record().string() + "\"\n");
+        TempFolder::Write(game() / "Kardol.exe",
+                          "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" +
+                              record().string() + ".part\"\nmv \"" + record().string() + ".part\" \"" +
+                              record().string() + "\"\n");
         fs::permissions(game() / "Kardol.exe", fs::perms::owner_all, fs::perm_options::replace);
         updatetest::SetText(platform::HKEY_CLASSES_ROOT, "Software\\VelmoraII", "WorkPath", game().string());
     }
@@ -35,11 +36,12 @@ protected:
     int Run(const std::string& words) {
         server_.AnswerCurrent();
         server_.Start();
-        const std::string command = "cd '" + game().string() + "' && KARDOL_HEADLESS=1 KARDOL_LOOPBACK_ONLY=1" +
-                                    " KARDOL_REGISTRY='" + (folder_.path() / "registry.ini").string() + "'" +
-                                    " XDG_RUNTIME_DIR='" + (folder_.path() / "run").string() + "'" +
-                                    " KARDOL_UPDATE_PORT=" + std::to_string(server_.Port()) + " timeout 60 '" +
-                                    KARDOL_BINARY_DIR + "/Patchrunner' " + words + " >/dev/null 2>&1";
+        const std::string command =
+            "cd '" + game().string() + "' && KARDOL_HEADLESS=1 KARDOL_LOOPBACK_ONLY=1" +
+            " KARDOL_REGISTRY='" + (folder_.path() / "registry.ini").string() + "'" + " XDG_RUNTIME_DIR='" +
+            (folder_.path() / "run").string() + "'" +
+            " KARDOL_UPDATE_PORT=" + std::to_string(server_.Port()) + " timeout 60 '" + KARDOL_BINARY_DIR +
+            "/Patchrunner' " + words + " >/dev/null 2>&1";
         return std::system(command.c_str());
     }
 
