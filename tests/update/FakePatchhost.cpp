@@ -154,6 +154,12 @@ void FakePatchhost::Run() {
     } else {
         for (const File& f : files_)
             SendReliably(ud::EncodeFileHeader('A', f.name, f.unpackedSize, f.packedSize, f.checksum));
+        if (stall_) {
+            done_ = true;
+            while (!stop_)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return;
+        }
         for (Step& s : extra_) {
             if (s.raw) {
                 SendDatagram(socket_, s.datagram.data(), s.datagram.size(), client_, 0);

@@ -46,6 +46,8 @@ public:
     void AddStep(Step step) { extra_.push_back(std::move(step)); }
     // Sends "all sent" before the file blocks instead of after them.
     void AllSentFirst() { allSentFirst_ = true; }
+    // Falls silent after the file headers (done from then on).
+    void StallAfterHeaders() { stall_ = true; }
 
     void Start();
     // Waits for the script's end (the client's answer to "all sent"); false on time-out.
@@ -71,6 +73,7 @@ private:
     bool current_ = false;
     bool silent_ = false;
     bool allSentFirst_ = false;
+    bool stall_ = false;
     std::vector<File> files_;
     std::vector<Step> extra_;
     uint32_t sequence_ = 100;

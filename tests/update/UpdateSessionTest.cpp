@@ -280,4 +280,23 @@ TEST_F(UpdateSessionTest, ASilentServerEndsInTheFailureLinesAndAKey) {
               std::string::npos);
 }
 
+TEST_F(UpdateSessionTest, AServerThatFallsSilentEndsTheSessionAfterAMinute) {
+    server_.AddFile(FakePatchhost::PlainFile("never.dat", Bytes("never sent")));
+    server_.StallAfterHeaders();
+    RunClient([&](ClientShell& shell) {
+        server_.WaitDone(20000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        clock_.Advance(59000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(ErrorList().find("Error To Connect Server"), std::string::npos);
+        clock_.Advance(2000);
+        while (ErrorList().find("Pass Any Key to Continue") == std::string::npos)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        PostMessage(shell.window, WM_CHAR, 'x', 0);
+    });
+    EXPECT_TRUE(failed_);
+    EXPECT_FALSE(fs::exists(game() / "never.dat"));
+    EXPECT_NE(ErrorList().find("\nnever.dat,(null)"), std::string::npos);
+}
+
 } // namespace
