@@ -1,4 +1,6 @@
 // Update: the offline patch installer.
+#include "update/installer/PatchInstaller.h"
+
 int main() {
-    return 0;
+    return PatchInstaller::InstallerMain();
 }

@@ -1,0 +1,201 @@
+#include "update/client/UpdateTransport.h"
+
+#include "platform/Time.h"
+#include "update/client/UpdateDatagram.h"
+
+using namespace platform;
+
+UpdateTransport::~UpdateTransport() {
+    Close();
+}
+
+UpdateTransport& UpdateTransport::Instance() {
+    static UpdateTransport transport;
+    return transport;
+}
+
+bool UpdateTransport::Fail() {
+    const auto code = static_cast<uint32_t>(LastDatagramError());
+    Close();
+    SetError(code);
+    return false;
+}
+
+int UpdateTransport::Open(uint8_t newMode, uint8_t newRole, const char* server) {
+    Close();
+    mode = newMode;
+    role = newRole;
+    const uint16_t serverPort = ConfiguredPort("KARDOL_UPDATE_PORT", kServerPort);
+    const uint16_t groupPort = ConfiguredPort("KARDOL_UPDATE_GROUP_PORT", kGroupPort);
+    const uint16_t replyPort = ConfiguredPort("KARDOL_UPDATE_REPLY_PORT", kReplyPort);
+    mainSocket = OpenDatagramSocket();
+    if (mainSocket == kNoDatagramSocket) return Fail();
+
+    if (mode != 0) {
+        if (!BindDatagramSocket(mainSocket, 0, role == 1 ? serverPort : groupPort)) return Fail();
+        replySocket = kNoDatagramSocket;
+        if (role == 1) {
+            if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+        } else if (!JoinDatagramGroup(mainSocket, kGroup, MulticastInterface())) {
+            return Fail();
+        }
+        // The listening side reads without waiting either way: a pass never blocks.
+        if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+        return 1;
+    }
+
+    if (role == 1) {
+        const auto address = ResolveDatagramHost(server);
+        if (!address) return Fail();
+        target = DatagramAddress{*address, serverPort};
+        if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+        return 1;
+    }
+    if (!BindDatagramSocket(mainSocket, 0, 0)) return Fail();
+    if (!SetDatagramMulticastInterface(mainSocket, MulticastInterface())) return Fail();
+    if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+    target = DatagramAddress{kGroup, groupPort};
+    replySocket = OpenDatagramSocket();
+    if (replySocket == kNoDatagramSocket) return Fail();
+    if (!BindDatagramSocket(replySocket, 0, replyPort)) return Fail();
+    if (!SetDatagramNonBlocking(replySocket, true)) return Fail();
+    return 1;
+}
+
+void UpdateTransport::ClearLists() {
+    while (sendQueue.First()) {
+        delete reinterpret_cast<SendEntry*>(sendQueue.CurrentValue());
+        sendQueue.RemoveCurrent();
+    }
+    while (receiveList.First()) {
+        delete reinterpret_cast<Received*>(receiveList.CurrentValue());
+        receiveList.RemoveCurrent();
+    }
+}
+
+void UpdateTransport::Close() {
+    if (role == 0 && mainSocket != kNoDatagramSocket)
+        LeaveDatagramGroup(mainSocket, kGroup, MulticastInterface());
+    if (mainSocket != kNoDatagramSocket) CloseDatagramSocket(mainSocket);
+    if (replySocket != kNoDatagramSocket) CloseDatagramSocket(replySocket);
+    mainSocket = kNoDatagramSocket;
+    replySocket = kNoDatagramSocket;
+    ClearLists();
+    lastError = 0;
+}
+
+void UpdateTransport::Queue(const std::vector<uint8_t>& datagram, uint8_t flags, DatagramSocket socket,
+                            const DatagramAddress& destination) {
+    if (datagram.size() < UpdateDatagram::kHeaderSize || datagram.size() > 0xFFFF) return;
+    auto* entry = new SendEntry;
+    entry->socket = socket;
+    entry->destination = destination;
+    entry->datagram = datagram;
+    entry->flags = flags;
+    // Sequence, then flags; the length word is the copy's size.
+    const uint32_t seq = sequence++;
+    for (int i = 0; i < 4; ++i)
+        entry->datagram[4 + i] = static_cast<uint8_t>(seq >> (8 * i));
+    entry->datagram[8] = flags;
+    entry->datagram[2] = static_cast<uint8_t>(datagram.size());
+    entry->datagram[3] = static_cast<uint8_t>(datagram.size() >> 8);
+    entry->lastSend = timeGetTime() - kResendMs;
+    sendQueue.Last();
+    sendQueue.Add(reinterpret_cast<uintptr_t>(entry));
+}
+
+void UpdateTransport::Send(const std::vector<uint8_t>& datagram, uint8_t flags, DatagramSocket socket) {
+    Queue(datagram, flags, socket == kNoDatagramSocket ? mainSocket : socket, target);
+}
+
+void UpdateTransport::SendTo(const std::vector<uint8_t>& datagram, const DatagramAddress& address,
+                             uint8_t flags) {
+    Queue(datagram, flags, role == 1 ? mainSocket : replySocket, address);
+}
+
+void UpdateTransport::OnAck(uint32_t seq, const DatagramAddress& from) {
+    for (uintptr_t v = sendQueue.First(); v != 0; v = sendQueue.Next()) {
+        auto* entry = reinterpret_cast<SendEntry*>(v);
+        if (entry->datagram.size() < 8) continue;
+        const uint32_t queued = static_cast<uint32_t>(entry->datagram[4]) | (entry->datagram[5] << 8) |
+                                (entry->datagram[6] << 16) |
+                                (static_cast<uint32_t>(entry->datagram[7]) << 24);
+        // A unicast entry is answered only by its destination; the group's by anyone.
+        const bool group = entry->destination.ip == kGroup;
+        if (queued == seq && (group || entry->destination == from)) {
+            sendQueue.RemoveCurrent();
+            delete entry;
+            return;
+        }
+    }
+}
+
+int UpdateTransport::ResendDue() {
+    const uint32_t now = timeGetTime();
+    for (uintptr_t v = sendQueue.First(); v != 0; v = sendQueue.Next()) {
+        auto* entry = reinterpret_cast<SendEntry*>(v);
+        if (now - entry->lastSend < kResendMs) continue;
+        if (entry->tries >= kMaxSends) {
+            // Nobody answers it: give it up and look further.
+            sendQueue.RemoveCurrent();
+            delete entry;
+            continue;
+        }
+        entry->lastSend = now;
+        ++entry->tries;
+        const int flags = role == 1 ? 0 : kDatagramDontRoute;
+        bool remove = (entry->flags & UpdateDatagram::kSendOnce) != 0;
+        if (SendDatagram(entry->socket, entry->datagram.data(), entry->datagram.size(), entry->destination,
+                         flags) < 0) {
+            SetError(static_cast<uint32_t>(LastDatagramError()));
+            remove = true;
+        }
+        if (remove) {
+            sendQueue.RemoveCurrent();
+            delete entry;
+        }
+        return 1;
+    }
+    return 0;
+}
+
+int UpdateTransport::ReceiveFrom(DatagramSocket socket, int fromReplySocket) {
+    DatagramAddress sender;
+    const int n = ReceiveDatagram(socket, buffer_.data(), buffer_.size(), &sender);
+    if (n < 0) {
+        if (LastDatagramError() != WSAEWOULDBLOCK) SetError(static_cast<uint32_t>(LastDatagramError()));
+        return 0;
+    }
+    // The update server is the only sender the client listens to.
+    if (mode == 0 && role == 1 && !(sender == target)) return 1;
+    const auto header = UpdateDatagram::DecodeHeader(buffer_.data(), static_cast<size_t>(n));
+    if (!header) return 1;
+    if (header->type == UpdateDatagram::Ack) {
+        OnAck(header->sequence, sender);
+        return 1;
+    }
+    if (!(header->flags & UpdateDatagram::kNoAck)) {
+        const auto ack = UpdateDatagram::EncodeAck(header->sequence);
+        SendDatagram(socket, ack.data(), ack.size(), sender, role == 1 ? 0 : kDatagramDontRoute);
+    }
+    auto* node = new Received;
+    node->sender = sender;
+    node->datagram.assign(buffer_.begin(), buffer_.begin() + n);
+    node->fromReplySocket = fromReplySocket;
+    receiveList.Last();
+    receiveList.Add(reinterpret_cast<uintptr_t>(node));
+    return 1;
+}
+
+int UpdateTransport::Receive() {
+    if (replySocket != 0 && replySocket != kNoDatagramSocket) ReceiveFrom(replySocket, 1);
+    if (mainSocket == kNoDatagramSocket) return 0;
+    return ReceiveFrom(mainSocket, 0);
+}
+
+UpdateTransport::Received* UpdateTransport::TakeReceived() {
+    const uintptr_t v = receiveList.First();
+    if (!v) return nullptr;
+    receiveList.RemoveCurrent();
+    return reinterpret_cast<Received*>(v);
+}
