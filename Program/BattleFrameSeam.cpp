@@ -54,17 +54,7 @@ void BattleMovie(const char* file, const char* companion) {
     PlayAviModal(150, 136, file, companion, 1, 1);
 }
 
-void NetCmdAdvanceDay() {
-    GameController* c = TheGameController;
-    const bool networked = c && c->networked;
-    if (networked && !c->isHost) return; // a client waits for command 80
-    if (TheScreenSettings) ++TheScreenSettings->day;
-    ++Services().dateRedraws;
-    if (networked) ++Services().command80Sent;
-}
-
-void ApplyNetCommand80() {
-    if (TheScreenSettings) ++TheScreenSettings->day;
+void ShowDateLine() {
     ++Services().dateRedraws;
 }
 

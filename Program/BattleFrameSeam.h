@@ -42,7 +42,6 @@ struct BattleServices {
     std::vector<std::string> chatLog;              // lines added to the main panel's chat
     std::vector<std::string> chatSent;             // chat lines sent to the peers
     std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
-    int32_t command80Sent = 0;
     int32_t dateRedraws = 0;
 
     // Event scripts.
@@ -76,10 +75,9 @@ Window* MakeMessageWindow(const char* text);
 void BattleSound(int id);
 void BattleMovie(const char* file, const char* companion);
 
-// Network commands of the calendar and the outcome.
-void NetCmdAdvanceDay();
-// A client applies command 80 from the host.
-void ApplyNetCommand80();
+// The main panel's date line is redrawn.
+void ShowDateLine();
+// Network commands of the outcome.
 void NetCmdChatText(const char* text);
 int32_t NetPeerCount();
 // The peer's name, or null when no peer has that id.
