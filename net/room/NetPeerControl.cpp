@@ -329,11 +329,17 @@ bool NetSession::NetElectHost(std::string& newHostName) {
         NetSendReattach(ownId, linkSocket);
     }
     uint32_t lastSent = timeGetTime();
+    uint32_t lastConnect = lastSent;
     int repeats = 0;
     for (;;) {
         {
             Lock lock(*this);
             if (acknowledged) break;
+            // The new host may still be on its way to listening: connect again shortly.
+            if (linkSocket == 0 && Since(lastConnect) > 500) {
+                lastConnect = timeGetTime();
+                if (NetRestartLink(false)) NetSendReattach(ownId, linkSocket);
+            }
             if (Since(lastSent) > 5000) {
                 if (++repeats > 4) break;
                 NetSendReattach(ownId, linkSocket);
