@@ -55,20 +55,39 @@ void Station::Pause(bool on) {
     wake_.notify_all();
 }
 
+void Station::AutoFrames(bool on) {
+    {
+        std::lock_guard guard(lock_);
+        autoFrames_ = on;
+    }
+    wake_.notify_all();
+}
+
 void Station::Loop() {
+    using Clock = std::chrono::steady_clock;
+    auto next = Clock::now();
     for (;;) {
         std::function<void()> task;
+        bool frame = false;
         {
             std::unique_lock guard(lock_);
+            auto ready = [&] { return stop_ || !tasks_.empty(); };
             if (paused_ && tasks_.empty())
-                wake_.wait(guard, [&] { return stop_ || !paused_ || !tasks_.empty(); });
-            else if (tasks_.empty())
-                wake_.wait_for(guard, std::chrono::milliseconds(1), [&] { return stop_ || !tasks_.empty(); });
+                wake_.wait(guard, [&] { return ready() || !paused_; });
+            else if (autoFrames_)
+                wake_.wait_until(guard, next, ready);
+            else
+                wake_.wait_for(guard, std::chrono::milliseconds(1), ready);
             if (stop_ && tasks_.empty()) return;
             if (!tasks_.empty()) {
                 task = std::move(tasks_.front());
                 tasks_.pop_front();
+            } else if (autoFrames_ && !paused_ && Clock::now() >= next) {
+                frame = true;
+                next += std::chrono::milliseconds(1);
+                if (Clock::now() - next > std::chrono::milliseconds(5)) next = Clock::now();
             }
+            if (!autoFrames_) next = Clock::now();
         }
         MSG msg;
         while (PeekMessage(&msg, side.window, 0, 0, PM_REMOVE)) {
@@ -78,6 +97,7 @@ void Station::Loop() {
                                            static_cast<uint32_t>(msg.lParam) & 0xFFFF);
         }
         if (task) task();
+        if (frame) session.RunFrameHooks();
     }
 }
 
@@ -181,13 +201,18 @@ std::vector<uint8_t> OrderPayload(uint32_t a, uint32_t b, uint32_t c) {
     return w.buffer();
 }
 
-bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int maxFrames) {
-    for (int i = 0; i < maxFrames; ++i) {
-        if (done()) return true;
-        for (Station* s : stations)
-            s->Frame();
+bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int limitMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    for (Station* s : stations)
+        s->AutoFrames(true);
+    bool held = done();
+    while (!held && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        held = done();
     }
-    return done();
+    for (Station* s : stations)
+        s->AutoFrames(false);
+    return held;
 }
 
 } // namespace nettest

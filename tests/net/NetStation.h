@@ -82,6 +82,8 @@ public:
     }
     // Stops pumping (the station idles with nothing to do).
     void Pause(bool on);
+    // Runs frames on its own, one a millisecond, as the game's frame timer would.
+    void AutoFrames(bool on);
 
     TestSide side;
     NetSession session;
@@ -94,6 +96,7 @@ private:
     std::deque<std::function<void()>> tasks_;
     bool stop_ = false;
     bool paused_ = false;
+    bool autoFrames_ = false;
     std::thread thread_;
 };
 
@@ -125,7 +128,7 @@ std::vector<uint8_t> Frame(uint8_t channel, uint8_t type, uint32_t sequence,
 std::vector<uint8_t> U32(uint32_t v);
 std::vector<uint8_t> OrderPayload(uint32_t a, uint32_t b, uint32_t c);
 
-// Runs frames on every station, in order, until done() holds or the frame count runs out.
-bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int maxFrames = 3000);
+// Lets the stations run their frames until done() holds or the time runs out.
+bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int limitMs = 10000);
 
 } // namespace nettest
