@@ -62,16 +62,6 @@ void NetCmdChatText(const char* text) {
     Services().chatSent.emplace_back(text);
 }
 
-int32_t NetPeerCount() {
-    return Services().peerCount;
-}
-
-const char* NetFindPeer(int32_t id) {
-    auto& names = Services().peerNames;
-    if (id < 0 || static_cast<size_t>(id) >= names.size()) return nullptr;
-    return names[static_cast<size_t>(id)].c_str();
-}
-
 void SendGameRecord(const std::vector<uint8_t>& record) {
     Services().recordsSent.push_back(record);
 }

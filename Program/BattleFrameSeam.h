@@ -34,8 +34,6 @@ struct BattleServices {
     int16_t networkPeriod = 13;
     int32_t peerCount = 0;
     int32_t sessionPlayerCount = 0;
-    int32_t ownId = 0;
-    std::vector<std::string> peerNames; // by peer id; an id past the end finds no peer
     // The player slots: name and the side number of the kingdom each plays.
     std::string slotNames[20];
     int32_t slotSides[20] = {};
@@ -79,9 +77,6 @@ void BattleMovie(const char* file, const char* companion);
 void ShowDateLine();
 // Network commands of the outcome.
 void NetCmdChatText(const char* text);
-int32_t NetPeerCount();
-// The peer's name, or null when no peer has that id.
-const char* NetFindPeer(int32_t id);
 void SendGameRecord(const std::vector<uint8_t>& record);
 void AddChatLine(const char* text, int colour);
 
