@@ -166,8 +166,10 @@ void NetSession::NetLobbyDispatch(const uint8_t* payload, size_t size, uint8_t t
                 playerslot::Id(side.Slot(index)) != sender->id)
                 return;
         }
-        std::memcpy(side.Slot(index), payload, playerslot::kSize);
-        if (host) NetBroadcast(1, 4, payload, playerslot::kSize);
+        uint8_t* slot = side.Slot(index);
+        std::memcpy(slot, payload, playerslot::kSize);
+        slot[4 + 127] = 0; // the name ends inside its field
+        if (host) NetBroadcast(1, 4, slot, playerslot::kSize);
         return;
     }
     case 5: {

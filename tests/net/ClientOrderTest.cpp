@@ -217,3 +217,25 @@ TEST(FakeClients, RepeatedJoinKeepsItsPlaceAndSilentPlayersAreDropped) {
     EXPECT_TRUE(cy.SeesClose(3000));
     platform::SetLoopbackOnly(false);
 }
+
+TEST(SessionStart, FailsWithoutAListenerOrAHost) {
+    platform::SetLoopbackOnly(true);
+    const uint16_t port = FreePort();
+    FakePeer squatter;
+    ASSERT_TRUE(squatter.Listen("127.0.0.1", port));
+    const size_t before = platform::OpenSocketCount();
+    {
+        Station host("127.0.0.1", "127.0.0.1", port);
+        EXPECT_FALSE(host.Do([&] { return host.session.NetSessionStart(true, "Ann"); }))
+            << "the port is taken";
+        EXPECT_EQ(host.Do([&] { return host.session.linkSocket; }), 0u);
+    }
+    squatter.Close();
+    {
+        Station client("127.0.0.2", "127.0.0.1", port);
+        EXPECT_FALSE(client.Do([&] { return client.session.NetSessionStart(false, "Bo"); }))
+            << "nobody listens";
+    }
+    EXPECT_EQ(platform::OpenSocketCount(), before - 1);
+    platform::SetLoopbackOnly(false);
+}
