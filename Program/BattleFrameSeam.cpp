@@ -6,6 +6,7 @@
 #include "Program/StageCalendar.h"
 #include "engine/AviClipManager.h"
 #include "gui/Window.h"
+#include "net/NetHooks.h"
 
 int32_t CalendarFrozen = 0;
 Window* SpectatorWindow = nullptr;
@@ -79,4 +80,6 @@ void BattleMapTick(int) {
 
 void BattleMapUpdate() {
     ServiceTrace("WorldUpdate");
+    // A network battle's commands, heartbeat and host watch run with the world update.
+    if (TheGameController && TheGameController->networked) RunNetworkFrameHooks();
 }

@@ -10,6 +10,8 @@ void NetSendHeartbeat();
 void NetHeartbeatTick();
 void NetCheckHost();
 void CloseTcpSession();
+// The four above in their order, with the session's own host role choosing the heartbeat side.
+void RunNetworkFrameHooks();
 // The calendar's day ends: applied here in single play or on the host (which also sends code 80);
 // a client waits for the host's command.
 void NetCmdAdvanceDay();

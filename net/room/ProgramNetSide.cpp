@@ -66,6 +66,10 @@ void NetCheckHost() {
     if (SessionRunning()) TheNetSession->NetCheckHost();
 }
 
+void RunNetworkFrameHooks() {
+    if (SessionRunning()) TheNetSession->RunFrameHooks();
+}
+
 void CloseTcpSession() {
     if (TheNetSession) TheNetSession->CloseTcpSession();
 }
