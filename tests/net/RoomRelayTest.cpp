@@ -233,7 +233,11 @@ TEST_F(Room, MalformedCommandsChangeNothingAndAreNotRelayed) {
     FakePeer fake;
     ASSERT_TRUE(fake.Connect("127.0.0.4", "127.0.0.1", port));
     fake.WriteFrame(1, 1, 0, JoinPayload("Di"));
-    ASSERT_TRUE(RunUntil(All(), [&] { return Look(*cy).peers == 4; }));
+    ASSERT_TRUE(RunUntil(All(), [&] {
+        for (Station* s : All())
+            if (Look(*s).peers != 4 || Look(*s).slotIds[3] != 4) return false;
+        return true;
+    }));
     const View baseline = Look(*bo);
     std::vector<uint8_t> foreignSlot(148, 0), badIndex(148, 0);
     foreignSlot[0] = 1; // the host's slot
