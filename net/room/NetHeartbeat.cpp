@@ -5,6 +5,7 @@
 #include "engine/ByteReader.h"
 #include "platform/Time.h"
 
+#include <algorithm>
 #include <string>
 
 using namespace platform;
@@ -38,7 +39,8 @@ void NetSession::NetCheckHost() {
         return;
     }
     if (frameCounter == 200) {
-        measuredTime = timeGetTime() - timingStart;
+        // 0 means "not reported": a timing too quick to measure still counts as reported.
+        measuredTime = std::max<uint32_t>(timeGetTime() - timingStart, 1);
         frameCounter = -1;
         if (hostFlag)
             NetStartMonitoring(ownId, measuredTime);
