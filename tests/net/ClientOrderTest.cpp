@@ -239,3 +239,14 @@ TEST(SessionStart, FailsWithoutAListenerOrAHost) {
     EXPECT_EQ(platform::OpenSocketCount(), before - 1);
     platform::SetLoopbackOnly(false);
 }
+
+TEST_F(FakeHost, TheRoomClosingIsReportedToTheSessionControl) {
+    client->Do([&] { client->side.inBattle = false; });
+    host.Close();
+    uint32_t message = 0, value = 0;
+    const bool reported = RunUntil({client.get()}, [&] {
+        return client->Do([&] { return client->session.eventBox.Take(1, message, value); });
+    });
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(message, 0x1002u);
+}

@@ -175,6 +175,25 @@ TEST_F(Room, LeaveCompactsTheSlotsEverywhere) {
     EXPECT_EQ(Look(*cy).chat, (std::vector<std::pair<std::string, int>>{{line, 3}}));
 }
 
+TEST_F(Room, APlayerGoneWithoutGoodbyeLeavesNoGhost) {
+    bo->Do([&] {
+        // As a crash would: the connection ends, nothing is said.
+        bo->session.NetStopThread();
+        platform::closesocket(bo->session.linkSocket);
+        bo->session.linkSocket = 0;
+    });
+    ASSERT_TRUE(
+        RunUntil({host.get(), cy.get()}, [&] { return Look(*cy).peers == 2 && !Look(*host).chat.empty(); }));
+    for (Station* s : {host.get(), cy.get()}) {
+        const View v = Look(*s);
+        EXPECT_EQ(v.peers, 2);
+        EXPECT_EQ(std::vector<uint32_t>(v.slotIds.begin(), v.slotIds.begin() + 3),
+                  (std::vector<uint32_t>{1, 3, 0}));
+    }
+    const std::string line = std::string(nettext::kPublic) + "< Bo" + nettext::kLeft;
+    EXPECT_EQ(Look(*host).chat, (std::vector<std::pair<std::string, int>>{{line, 3}}));
+}
+
 TEST_F(Room, LosingTheHostHandsOverToTheSmallestIdAndTheStreamGoesOn) {
     // The stations time their first 200 frames and the host starts monitoring.
     ASSERT_TRUE(RunUntil(All(), [&] { return Look(*bo).monitoring && Look(*cy).monitoring; }));
