@@ -32,26 +32,26 @@ enum class CommandOutcome {
 // The receive side of one command code: the payload sizes it accepts, whether a client may send it
 // to the host at all, and its handler. Handlers check every index and id they read against the
 // world before they touch it.
-struct GameCommandSpec {
+struct GameCommandRule {
     uint32_t minSize = 0;
     uint32_t maxSize = 0;
     bool clientMaySend = true;
     std::function<CommandOutcome(GameCommandContext&)> handler;
 };
 
-// Codes 1..80 to their specs. The command families register theirs here.
+// Codes 1..80 to their rules. The command families register theirs here.
 class GameCommandTable {
 public:
     static constexpr uint8_t kFirstCode = 1;
     static constexpr uint8_t kLastCode = 80;
 
-    bool Register(uint8_t code, GameCommandSpec spec);
-    const GameCommandSpec* Find(uint8_t code) const;
+    bool Register(uint8_t code, GameCommandRule rule);
+    const GameCommandRule* Find(uint8_t code) const;
     // Whether a payload of this size for this code gets to its handler.
     bool Accepts(uint8_t code, size_t size, bool fromClient) const;
 
 private:
-    std::array<GameCommandSpec, kLastCode + 1> specs_{};
+    std::array<GameCommandRule, kLastCode + 1> rules_{};
 };
 
 // The relay's own codes: heartbeat 64, time report 65, keep-alive 66 and the day 80.

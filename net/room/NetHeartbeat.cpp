@@ -124,7 +124,7 @@ void NetSession::NetCmdAdvanceDay() {
 void RegisterRelayControlCommands(GameCommandTable& table) {
     // 64: the host's heartbeat.
     table.Register(kHeartbeat,
-                   GameCommandSpec{0, 0, false, [](GameCommandContext& c) {
+                   GameCommandRule{0, 0, false, [](GameCommandContext& c) {
                                        NetSession& s = c.session;
                                        if (s.unreachableShown) {
                                            s.unreachableShown = 0;
@@ -139,7 +139,7 @@ void RegisterRelayControlCommands(GameCommandTable& table) {
                                        return CommandOutcome::Applied;
                                    }});
     // 65: a station's time for its first 200 frames; from the host, the start of monitoring.
-    table.Register(kTimeReport, GameCommandSpec{8, 8, true, [](GameCommandContext& c) {
+    table.Register(kTimeReport, GameCommandRule{8, 8, true, [](GameCommandContext& c) {
                                                     NetSession& s = c.session;
                                                     ByteReader r(c.payload, c.size);
                                                     r.u32(); // the id named in it: the sender is known
@@ -155,7 +155,7 @@ void RegisterRelayControlCommands(GameCommandTable& table) {
                                                     return CommandOutcome::Applied;
                                                 }});
     // 66: a client's keep-alive.
-    table.Register(kKeepAlive, GameCommandSpec{4, 4, true, [](GameCommandContext& c) {
+    table.Register(kKeepAlive, GameCommandRule{4, 4, true, [](GameCommandContext& c) {
                                                    NetSession& s = c.session;
                                                    if (!s.hostFlag) return CommandOutcome::Drop;
                                                    if (NetPeer* peer = s.NetFindPeer(c.senderId)) {
@@ -165,7 +165,7 @@ void RegisterRelayControlCommands(GameCommandTable& table) {
                                                    return CommandOutcome::Applied;
                                                }});
     // 80: a day passes.
-    table.Register(80, GameCommandSpec{0, 0, false, [](GameCommandContext& c) {
+    table.Register(80, GameCommandRule{0, 0, false, [](GameCommandContext& c) {
                                            c.session.side.AdvanceDay();
                                            return CommandOutcome::Applied;
                                        }});

@@ -25,8 +25,8 @@ void RegisterTestCommands(NetSession& session, TestSide& side) {
         side.applied.push_back(entry);
         return CommandOutcome::Relay;
     };
-    session.commands.Register(kOrder, GameCommandSpec{12, 12, true, record});
-    session.commands.Register(kHostOnly, GameCommandSpec{4, 4, false, record});
+    session.commands.Register(kOrder, GameCommandRule{12, 12, true, record});
+    session.commands.Register(kHostOnly, GameCommandRule{4, 4, false, record});
 }
 
 Station::Station(const char* ownAddress, const char* hostAddress, uint16_t port)
