@@ -128,3 +128,30 @@ TEST(Sockets, RefusesNonLoopbackDestinationsInLoopbackMode) {
     closesocket(d);
     SetLoopbackOnly(false);
 }
+
+TEST(Sockets, CarriesDatagramsIncludingEmptyOnes) {
+    const SOCKET a = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const SOCKET b = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to;
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = inet_addr("127.0.0.1");
+    ASSERT_EQ(bind(b, &to, sizeof to), 0);
+    int len = sizeof to;
+    ASSERT_EQ(getsockname(b, &to, &len), 0);
+    uint32_t on = 1;
+    ASSERT_EQ(ioctlsocket(b, FIONBIO, &on), 0);
+    char buffer[64];
+    sockaddr_in from;
+    EXPECT_EQ(recvfrom(b, buffer, sizeof buffer, 0, &from, nullptr), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    ASSERT_EQ(sendto(a, "", 0, 0, &to, sizeof to), 0);
+    ASSERT_EQ(sendto(a, "hello", 5, MSG_DONTROUTE, &to, sizeof to), 5);
+    ASSERT_EQ(WaitForSockets(&b, 1, nullptr, 2000), 1);
+    EXPECT_EQ(recvfrom(b, buffer, sizeof buffer, 0, &from, nullptr), 0); // the empty one first
+    ASSERT_EQ(WaitForSockets(&b, 1, nullptr, 2000), 1);
+    ASSERT_EQ(recvfrom(b, buffer, sizeof buffer, 0, &from, nullptr), 5);
+    EXPECT_EQ(std::string(buffer, 5), "hello");
+    EXPECT_EQ(ntohl(from.sin_addr.s_addr), 0x7F000001u);
+    closesocket(a);
+    closesocket(b);
+}
