@@ -250,3 +250,33 @@ TEST_F(FakeHost, TheRoomClosingIsReportedToTheSessionControl) {
     ASSERT_TRUE(reported);
     EXPECT_EQ(message, 0x1002u);
 }
+
+TEST(FakeClients, TheTwentyFirstStationIsTurnedAway) {
+    platform::SetLoopbackOnly(true);
+    const uint16_t port = FreePort();
+    Station host("127.0.0.1", "127.0.0.1", port);
+    ASSERT_TRUE(host.Do([&] { return host.session.NetSessionStart(true, "Ann"); }));
+    std::vector<std::unique_ptr<FakePeer>> fakes;
+    std::vector<uint8_t> name(128, 0);
+    name[0] = 'p';
+    // Nineteen get a place one after the other; the twentieth is refused.
+    for (int i = 0; i < 20; ++i) {
+        auto fake = std::make_unique<FakePeer>();
+        ASSERT_TRUE(fake->Connect("127.0.0.2", "127.0.0.1", port));
+        fake->WriteFrame(1, 1, 0, name);
+        if (i < 19) {
+            std::vector<uint8_t> frame;
+            NetPacketView v;
+            bool replied = false;
+            while (!replied && fake->ReadFrame(frame, 3000)) {
+                ParseNetPacket(frame.data(), frame.size(), v);
+                replied = v.channel == 1 && v.type == 2;
+            }
+            ASSERT_TRUE(replied) << i;
+        }
+        fakes.push_back(std::move(fake));
+    }
+    EXPECT_TRUE(fakes[19]->SeesClose(3000));
+    EXPECT_EQ(host.Do([&] { return host.session.NetPeerCount(); }), 20);
+    platform::SetLoopbackOnly(false);
+}

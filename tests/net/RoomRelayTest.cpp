@@ -175,6 +175,30 @@ TEST_F(Room, LeaveCompactsTheSlotsEverywhere) {
     EXPECT_EQ(Look(*cy).chat, (std::vector<std::pair<std::string, int>>{{line, 3}}));
 }
 
+TEST_F(Room, ALeaveSpeaksOnlyForItsOwnConnection) {
+    FakePeer di;
+    ASSERT_TRUE(di.Connect("127.0.0.4", "127.0.0.1", port));
+    di.WriteFrame(1, 1, 0, JoinPayload("Di"));
+    ASSERT_TRUE(RunUntil(All(), [&] { return Look(*cy).peers == 4; }));
+    di.WriteFrame(1, 6, 0, U32(2)); // names Bo
+    std::vector<uint8_t> frame;
+    NetPacketView v;
+    bool answered = false;
+    while (!answered && di.ReadFrame(frame, 3000)) {
+        ASSERT_TRUE(ParseNetPacket(frame.data(), frame.size(), v));
+        answered = v.channel == 1 && v.type == 6;
+    }
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(v.payload[0], 4) << "the leave is Di's own";
+    ASSERT_TRUE(RunUntil(All(), [&] { return Look(*cy).peers == 3; }));
+    for (Station* s : All()) {
+        const View view = Look(*s);
+        EXPECT_EQ(view.peers, 3);
+        EXPECT_EQ(std::vector<uint32_t>(view.slotIds.begin(), view.slotIds.begin() + 4),
+                  (std::vector<uint32_t>{1, 2, 3, 0}));
+    }
+}
+
 TEST_F(Room, APlayerGoneWithoutGoodbyeLeavesNoGhost) {
     bo->Do([&] {
         // As a crash would: the connection ends, nothing is said.
