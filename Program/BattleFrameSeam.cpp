@@ -6,6 +6,7 @@
 #include "Program/StageCalendar.h"
 #include "engine/AviClipManager.h"
 #include "gui/Window.h"
+#include "net/NetHooks.h"
 
 int32_t CalendarFrozen = 0;
 Window* SpectatorWindow = nullptr;
@@ -54,32 +55,12 @@ void BattleMovie(const char* file, const char* companion) {
     PlayAviModal(150, 136, file, companion, 1, 1);
 }
 
-void NetCmdAdvanceDay() {
-    GameController* c = TheGameController;
-    const bool networked = c && c->networked;
-    if (networked && !c->isHost) return; // a client waits for command 80
-    if (TheScreenSettings) ++TheScreenSettings->day;
-    ++Services().dateRedraws;
-    if (networked) ++Services().command80Sent;
-}
-
-void ApplyNetCommand80() {
-    if (TheScreenSettings) ++TheScreenSettings->day;
+void ShowDateLine() {
     ++Services().dateRedraws;
 }
 
 void NetCmdChatText(const char* text) {
     Services().chatSent.emplace_back(text);
-}
-
-int32_t NetPeerCount() {
-    return Services().peerCount;
-}
-
-const char* NetFindPeer(int32_t id) {
-    auto& names = Services().peerNames;
-    if (id < 0 || static_cast<size_t>(id) >= names.size()) return nullptr;
-    return names[static_cast<size_t>(id)].c_str();
 }
 
 void SendGameRecord(const std::vector<uint8_t>& record) {
@@ -99,4 +80,6 @@ void BattleMapTick(int) {
 
 void BattleMapUpdate() {
     ServiceTrace("WorldUpdate");
+    // A network battle's commands, heartbeat and host watch run with the world update.
+    if (TheGameController && TheGameController->networked) RunNetworkFrameHooks();
 }

@@ -34,15 +34,12 @@ struct BattleServices {
     int16_t networkPeriod = 13;
     int32_t peerCount = 0;
     int32_t sessionPlayerCount = 0;
-    int32_t ownId = 0;
-    std::vector<std::string> peerNames; // by peer id; an id past the end finds no peer
     // The player slots: name and the side number of the kingdom each plays.
     std::string slotNames[20];
     int32_t slotSides[20] = {};
     std::vector<std::string> chatLog;              // lines added to the main panel's chat
     std::vector<std::string> chatSent;             // chat lines sent to the peers
     std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
-    int32_t command80Sent = 0;
     int32_t dateRedraws = 0;
 
     // Event scripts.
@@ -76,14 +73,10 @@ Window* MakeMessageWindow(const char* text);
 void BattleSound(int id);
 void BattleMovie(const char* file, const char* companion);
 
-// Network commands of the calendar and the outcome.
-void NetCmdAdvanceDay();
-// A client applies command 80 from the host.
-void ApplyNetCommand80();
+// The main panel's date line is redrawn.
+void ShowDateLine();
+// Network commands of the outcome.
 void NetCmdChatText(const char* text);
-int32_t NetPeerCount();
-// The peer's name, or null when no peer has that id.
-const char* NetFindPeer(int32_t id);
 void SendGameRecord(const std::vector<uint8_t>& record);
 void AddChatLine(const char* text, int colour);
 

@@ -20,7 +20,7 @@
 #include "engine/Tools.h"
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
-#include "net/TcpLink.h"
+#include "net/room/TcpLink.h"
 #include "platform/MmTimer.h"
 #include "platform/Present.h"
 #include "platform/TimerPeriod.h"

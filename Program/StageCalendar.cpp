@@ -6,6 +6,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "engine/Random.h"
+#include "net/NetHooks.h"
 
 #include <vector>
 

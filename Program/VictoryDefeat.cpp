@@ -9,6 +9,7 @@
 #include "engine/MusicPlayer.h"
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
+#include "net/room/NetSession.h"
 #include "platform/Mutex.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
@@ -58,7 +59,7 @@ int32_t PeerCountLocked() {
     platform::HANDLE mutex = platform::CreateMutexA(nullptr, 0, "NetMutex");
     while (mutex && platform::WaitForSingleObject(mutex, 2000) == platform::WAIT_TIMEOUT) {
     }
-    const int32_t count = NetPeerCount();
+    const int32_t count = ProgramNetSession().NetPeerCount();
     if (mutex) {
         platform::ReleaseMutex(mutex);
         platform::CloseHandle(mutex);
@@ -312,7 +313,8 @@ void Zu_StageSet::BecomeSpectator(bool teamGame) {
     BattleServices& net = Services();
     defeatShown = 2;
     if (teamGame && TheMouseCursor) TheMouseCursor->SetShape(1);
-    const char* own = NetFindPeer(net.ownId);
+    NetSession& session = ProgramNetSession();
+    const char* own = session.NetPeerName(session.ownId);
     std::string text = own ? own : "";
     text += kBeaten;
     if (net.mainPanelHost) {

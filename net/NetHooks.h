@@ -1,9 +1,17 @@
 #pragma once
 
-// The network upkeep of a frame and the end of a TCP session. Without a session they have
-// nothing to do.
-inline void PollGameCommands() {}
-inline void NetSendHeartbeat() {}
-inline void NetHeartbeatTick() {}
-inline void NetCheckHost() {}
-inline void CloseTcpSession() {}
+#include <cstdint>
+
+// The program's network upkeep: what the game controller runs each frame of a networked game, the
+// end of the TCP session, and the day command of the calendar. Without a session the frame hooks
+// have nothing to do.
+void PollGameCommands();
+void NetSendHeartbeat();
+void NetHeartbeatTick();
+void NetCheckHost();
+void CloseTcpSession();
+// The four above in their order, with the session's own host role choosing the heartbeat side.
+void RunNetworkFrameHooks();
+// The calendar's day ends: applied here in single play or on the host (which also sends code 80);
+// a client waits for the host's command.
+void NetCmdAdvanceDay();

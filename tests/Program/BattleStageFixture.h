@@ -11,6 +11,7 @@
 #include "gui/DeferredDelete.h"
 #include "gui/Window.h"
 #include "net/GameRecordChannel.h"
+#include "net/room/NetSession.h"
 #include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
@@ -39,6 +40,8 @@ public:
         TheScreenSettings = new ScreenSettings;
         TheBattleMap = new BattleMap;
         TheGameController = new GameController;
+        ProgramNetSession().NetSessionInit(); // an empty room, no host role
+        ProgramNetSession().hostFlag = 0;
         stage = new Zu_StageSet;
         TheBattleMap->stageSet = stage;
         EvaluationDayCounter = 0;

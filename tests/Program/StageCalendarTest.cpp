@@ -1,5 +1,6 @@
 #include "Program/StageCalendar.h"
 #include "BattleStageFixture.h"
+#include "net/room/NetSession.h"
 
 #include <gtest/gtest.h>
 
@@ -94,16 +95,29 @@ TEST_F(StageCalendarTest, MonthAndYearRollOverInOrder) {
 TEST_F(StageCalendarTest, ClientsAdvanceOnlyThroughCommand80) {
     TheGameController->gameKind = 3;
     s->gameSpeed = 10;
+    NetSession& net = ProgramNetSession();
     world.Network(false, 3);
+    net.hostFlag = 0;
     EXPECT_EQ(Run(6), 0);
-    EXPECT_EQ(Services().command80Sent, 0);
-    EXPECT_EQ(world.stage->daysElapsed, 1); // the outcome still runs on the client
-    ApplyNetCommand80();
+    EXPECT_EQ(world.stage->daysElapsed, 1);     // the outcome still runs on the client
+    net.GameCommandDispatch(nullptr, 0, 80, 0); // the host's command arrives
     EXPECT_EQ(s->day, 2);
 
+    // The host advances at once and queues code 80 for its peer.
     world.Network(true, 3);
+    net.hostFlag = 1;
+    platform::sockaddr_in a;
+    a.sin_family = platform::AF_INET;
+    a.sin_addr.s_addr = platform::inet_addr("127.0.0.1");
+    net.ownId = net.NetAddPeer("host", a, 0);
+    a.sin_port = 1;
+    const uint32_t peer = net.NetAddPeer("peer", a, 0);
     EXPECT_EQ(Run(6), 1);
-    EXPECT_EQ(Services().command80Sent, 1);
+    ASSERT_EQ(net.NetFindPeer(peer)->queue.size(), 1u);
+    EXPECT_EQ(net.NetFindPeer(peer)->queue.entries().front().type, 80);
+    EXPECT_EQ(net.NetFindPeer(peer)->queue.entries().front().sequence, 1u);
+    net.NetSessionInit();
+    net.hostFlag = 0;
 }
 
 TEST_F(StageCalendarTest, StopsWhileHeldPausedEndedOrResultSet) {

@@ -1,12 +1,27 @@
 #include "Program/VictoryDefeat.h"
 #include "BattleStageFixture.h"
 #include "engine/ByteReader.h"
+#include "net/room/NetSession.h"
 
 #include <gtest/gtest.h>
 
 using namespace battletest;
 
 namespace {
+
+// The program session's room holds these players, with ids 1, 2, ... in order.
+void SetPeers(std::initializer_list<const char*> names) {
+    NetSession& session = ProgramNetSession();
+    session.NetSessionInit();
+    platform::sockaddr_in a;
+    a.sin_family = platform::AF_INET;
+    a.sin_addr.s_addr = platform::inet_addr("127.0.0.1");
+    uint16_t port = 1;
+    for (const char* name : names) {
+        a.sin_port = port++;
+        session.NetAddPeer(name, a, 0);
+    }
+}
 
 const std::string kBeaten = "\xa4\x77\xbe\xd4\xb1\xd1\x21"; // "已戰敗!"
 const std::string kTimeUp =
@@ -95,13 +110,12 @@ protected:
             k[i] = world.AddKingdom(0, i < 2 ? 1 : 2, true);
         world.SetWarRelations();
         BattleServices& net = Services();
-        net.peerCount = 4;
         const char* names[4] = {"Ann", "Bo", "Cy", "Di"};
         for (int i = 0; i < 4; ++i) {
             net.slotNames[i] = names[i];
             net.slotSides[i] = k[i]->side;
         }
-        net.peerNames = {"Ann", "Bo", "Cy", "Di"};
+        SetPeers({"Ann", "Bo", "Cy", "Di"});
         world.stage->SetColumn(StageBlockLayout::kEndMonth, 12);
     }
     void BeatWholly(Kingdom* kingdom) {
@@ -180,7 +194,7 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
 TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
     world.SetPlayer(k[0]);
     world.Network(false, 2);
-    Services().ownId = 0;
+    ProgramNetSession().ownId = 0;
     BeatWholly(k[0]);
     for (int day = 0; day < 5; ++day)
         world.stage->CheckOutcome();
@@ -230,7 +244,7 @@ TEST(AllianceGameTest, OnlyTheHostEndsWithOneDistinctSurvivor) {
         world.SetWarRelations();
         world.SetPlayer(k[0]);
         world.Network(c.host, 3);
-        Services().peerCount = 3;
+        SetPeers({"Ann", "Bo", "Cy"});
         Services().sessionPlayerCount = 3;
         for (int i = 0; i < 3; ++i)
             Services().slotSides[i] = k[i]->side;
@@ -246,11 +260,11 @@ TEST(AllianceGameTest, MissingOwnPeerGivesAnEmptyName) {
     world.SetWarRelations();
     world.SetPlayer(me);
     world.Network(true, 3);
-    Services().peerCount = 2;
+    SetPeers({"Ann", "Bo"});
     Services().sessionPlayerCount = 2;
     Services().slotSides[0] = me->side;
     Services().slotSides[1] = other->side;
-    Services().ownId = 7; // no such peer
+    ProgramNetSession().ownId = 7; // no such peer
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->defeatShown, 2);
     ASSERT_FALSE(Services().chatSent.empty());
@@ -264,7 +278,7 @@ TEST(AllianceGameTest, LastPlayerBeatenLosesAtOnce) {
     world.SetWarRelations();
     world.SetPlayer(me);
     world.Network(true, 3);
-    Services().peerCount = 1;
+    SetPeers({"Ann"});
     Services().sessionPlayerCount = 1;
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 4);

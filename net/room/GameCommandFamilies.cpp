@@ -1,0 +1,5 @@
+#include "net/room/GameCommandTable.h"
+
+void InstallGameCommandFamilies(GameCommandTable& table) {
+    RegisterRelayControlCommands(table);
+}

@@ -1,0 +1,79 @@
+#include "net/NetHooks.h"
+#include "net/room/NetSession.h"
+#include "net/room/NetSide.h"
+
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "Program/MainWindow.h"
+#include "Program/ScreenSettings.h"
+
+namespace {
+
+// The game the program's session plays in: the controller's fields and the main window.
+class ProgramNetSide : public NetSide {
+public:
+    bool Networked() const override { return TheGameController && TheGameController->networked; }
+    uint8_t* Slot(size_t index) override {
+        if (index >= playerslot::kCount) index = 0;
+        return TheGameController ? TheGameController->players[index].bytes : spare_[index];
+    }
+    int8_t OwnSlotIndex() const override { return ownSlot_; }
+    void SetOwnSlotIndex(int8_t index) override { ownSlot_ = index; }
+    void SetHostByte(uint8_t value) override {
+        if (TheGameController) TheGameController->isHost = value;
+    }
+    void OnSessionInit() override { Services().networkPeriod = 13; }
+    void AddChatLine(const char* text, int colour) override { ::AddChatLine(text, colour); }
+    bool MainPanelExists() const override { return Services().mainPanelHost; }
+    bool InBattle() const override { return TheGameController && TheGameController->mode == 1; }
+    void AdvanceDay() override {
+        if (TheScreenSettings) ++TheScreenSettings->day;
+        ShowDateLine();
+    }
+    platform::HWND SocketWindow() const override { return AppWindow.window; }
+
+private:
+    int8_t ownSlot_ = 0;
+    uint8_t spare_[playerslot::kCount][playerslot::kSize] = {};
+};
+
+bool SessionRunning() {
+    return TheNetSession && TheNetSession->sessionActive;
+}
+
+} // namespace
+
+NetSession& ProgramNetSession() {
+    // Made once and kept to the end of the run: the receive thread may outlive static teardown.
+    static NetSession* session = new NetSession(*new ProgramNetSide);
+    TheNetSession = session;
+    return *session;
+}
+
+void PollGameCommands() {
+    if (SessionRunning()) TheNetSession->PollGameCommands();
+}
+
+void NetSendHeartbeat() {
+    if (SessionRunning()) TheNetSession->NetSendHeartbeat();
+}
+
+void NetHeartbeatTick() {
+    if (SessionRunning()) TheNetSession->NetHeartbeatTick();
+}
+
+void NetCheckHost() {
+    if (SessionRunning()) TheNetSession->NetCheckHost();
+}
+
+void RunNetworkFrameHooks() {
+    if (SessionRunning()) TheNetSession->RunFrameHooks();
+}
+
+void CloseTcpSession() {
+    if (TheNetSession) TheNetSession->CloseTcpSession();
+}
+
+void NetCmdAdvanceDay() {
+    ProgramNetSession().NetCmdAdvanceDay();
+}
