@@ -70,9 +70,9 @@ void BattleMap::FreeCells() {
     cellCount = 0;
 }
 
-const MapCell* BattleMap::GetCell(int32_t x, int32_t y) {
-    if (!cells || x <= validBounds.left || y <= validBounds.top || x >= validBounds.right ||
-        y >= validBounds.bottom || !InGrid(x, y))
+const MapCell* BattleMap::ReadCell(int32_t x, int32_t y, const CellBounds& bounds) {
+    if (!cells || x <= bounds.left || y <= bounds.top || x >= bounds.right || y >= bounds.bottom ||
+        !InGrid(x, y))
         return &kBorderCell;
     MapCell& cell = cells[size_t(y) * size_t(width) + size_t(x)];
     if (y < 3 || x >= width - 1) cell.obstacle = 1;
