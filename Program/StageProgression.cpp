@@ -6,6 +6,7 @@
 #include "engine/ByteReader.h"
 #include "engine/Random.h"
 #include "platform/CRand.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <vector>
@@ -243,7 +244,8 @@ void Zu_StageSet::ApplyPassRecords() {
                 }
                 if (drop) {
                     list.RemoveValue(reinterpret_cast<uintptr_t>(t));
-                    if (field) RemoveObjectAt(t->cellX, t->cellY, t);
+                    if (field && TheBattleMap)
+                        TheBattleMap->RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
                     delete t;
                     continue;
                 }

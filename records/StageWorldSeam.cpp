@@ -48,10 +48,6 @@ void RedeployStageTroops(Troop*) {
     ++World().redeployed;
 }
 
-void RemoveObjectAt(int, int, Troop*) {
-    ++World().removedFromCells;
-}
-
 void OfficerRecord::CopyPassColumns(const uint8_t* record) {
     // The level sits first among the carried columns.
     level = static_cast<int32_t>(record[0] | (record[1] << 8) | (record[2] << 16) | (record[3] << 24));
@@ -135,9 +131,4 @@ int32_t PassRecordLevel(const uint8_t* record) {
 
 int32_t SeaCounterpart(int32_t soldierType) {
     return soldierType + 1000;
-}
-
-CellObjectGrid& CellObjects() {
-    static CellObjectGrid grid;
-    return grid;
 }

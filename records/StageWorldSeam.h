@@ -182,7 +182,6 @@ struct StageWorld {
     bool troopItemPageOpen = false;
     int32_t troopItemPageRedraws = 0;
     int32_t redeployed = 0;
-    int32_t removedFromCells = 0;
     int32_t spawnedPersons = 0;
     int32_t scheduledOfficerCalls = 0;
 };
@@ -197,17 +196,8 @@ void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
 // Brings in the template officers due this month (on days 5 and 15).
 void SpawnScheduledOfficers();
 void RedeployStageTroops(Troop* troop);
-void RemoveObjectAt(int x, int y, Troop* troop);
 
 // The level column of a 432-byte pass record.
 int32_t PassRecordLevel(const uint8_t* record);
 // The sea counterpart of a soldier type ("海上對應").
 int32_t SeaCounterpart(int32_t soldierType);
-
-// The battle map's per-cell object grid (width × height entries), when one is allocated.
-struct CellObjectGrid {
-    const int32_t* cells = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-};
-CellObjectGrid& CellObjects();

@@ -47,13 +47,19 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     Kingdom* second = world.AddKingdom();
     Kingdom* third = world.AddKingdom(0, 0, true);
     third->gates.Add(reinterpret_cast<uintptr_t>(new RootObject));
+    // The removed kingdom's field unit stands on the map.
+    TheBattleMap->AllocGrid();
+    const uintptr_t gone = second->fieldUnits.First();
+    const int gx = reinterpret_cast<Troop*>(gone)->cellX, gy = reinterpret_cast<Troop*>(gone)->cellY;
+    TheBattleMap->AddObjectAt(gx, gy, gone);
+    ASSERT_EQ(TheBattleMap->FirstObjectAt(gx, gy), gone);
     world.stage->RemoveChild(0, second);
     EXPECT_EQ(World().sideCount, 2);
     EXPECT_EQ(third->side, 2);
     EXPECT_EQ(World().sideTable[2], third);
     EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->side, 2);
     EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
-    EXPECT_EQ(World().removedFromCells, 1);
+    EXPECT_EQ(TheBattleMap->FirstObjectAt(gx, gy), 0u);
 }
 
 TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
