@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // A map tile is a diamond inside a 40 x 20 box; every copy and clear of a tile touches only the
 // pixels of these rows.
@@ -41,13 +43,9 @@ inline void CopyTileRows(const uint16_t* tile, const TileRows& rows, int first, 
     for (int r = first; r <= last; ++r) {
         const TileRow& row = rows.row[r];
         uint16_t* out = dst + (y + r - first) * pitch + x + row.start;
-        if (tile) {
-            const uint16_t* in = tile + r * kTileWidth + row.start;
-            for (int i = 0; i < row.count; ++i)
-                out[i] = in[i];
-        } else {
-            for (int i = 0; i < row.count; ++i)
-                out[i] = 0;
-        }
+        if (tile)
+            std::memcpy(out, tile + r * kTileWidth + row.start, size_t(row.count) * 2);
+        else
+            std::memset(out, 0, size_t(row.count) * 2);
     }
 }

@@ -4,6 +4,8 @@
 #include "world/MapCell.h"
 #include "world/TileGeometry.h"
 
+#include <cstring>
+
 namespace {
 
 // The store keeps a terrain cell packed: the 400 pixels of the diamond's rows one after another.
@@ -23,10 +25,13 @@ void BlitTiles(const MapCell& cell, uint16_t* tile) {
     for (int r = 0; r < kTileHeight; ++r) {
         const TileRow& row = kDiamondRows.row[r];
         uint16_t* out = tile + r * kTileWidth + row.start;
-        for (int i = 0; i < row.count; ++i, ++packed) {
-            uint16_t p = ground ? ground[packed] : 0;
-            if (layer && layer[packed] != 0) p = layer[packed];
-            out[i] = p;
-        }
+        if (ground)
+            std::memcpy(out, ground + packed, size_t(row.count) * 2);
+        else
+            std::memset(out, 0, size_t(row.count) * 2);
+        if (layer)
+            for (int i = 0; i < row.count; ++i)
+                if (const uint16_t p = layer[packed + i]) out[i] = p;
+        packed += row.count;
     }
 }
