@@ -182,6 +182,8 @@ public:
     // While set the map view leaves the fog refresh out.
     uint8_t fogRefreshOff = 0;
     uint8_t mapLock = 0;
+    // Set while the right button is held down over the map.
+    uint8_t rightHeld = 0;
     // Tiles rewritten in view, patched into the terrain by the map view's next frame.
     std::vector<TileRedraw> tileRedraws;
     // Pixels of the minimap per map cell when the map is smaller than it.

@@ -2,6 +2,7 @@
 
 #include "Program/BannerWindow.h"
 #include "Program/GameController.h"
+#include "Program/ScreenSettings.h"
 #include "engine/DisplayDevice.h"
 #include "engine/KeyedTable37.h"
 #include "engine/LinkList.h"
@@ -53,7 +54,7 @@ MapView::MapView() {
 MapView::~MapView() {
     if (TheGameController) {
         TheGameController->mapLock = 0;
-        if (TheGameController->gameScreen == this) FreeTileRedraws();
+        FreeTileRedraws();
     }
     if (KeyedTable37::RedrawHook == &MapView::LockUnlockBackSurface) KeyedTable37::RedrawHook = nullptr;
     if (panel) {
@@ -92,11 +93,17 @@ void MapView::OnControlRightPress(Widget* control, Point*) {
         if (TheMouseCursor) TheMouseCursor->SetShapeChecked(1);
         return;
     }
-    if (TheGameController) TheGameController->pressFlag = 1;
+    GameController* c = TheGameController;
+    if (!c) return;
+    c->rightHeld = 1;
+    if (!(TheScreenSettings && TheScreenSettings->editorKeys)) {
+        c->dragging = 0;
+        c->leftHeld = 0;
+    }
 }
 
 void MapView::OnControlRightClick(Widget*, Point*) {
-    if (TheGameController) TheGameController->pressFlag = 0;
+    if (TheGameController) TheGameController->rightHeld = 0;
 }
 
 int MapView::Close(int result) {
