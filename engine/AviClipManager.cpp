@@ -3,12 +3,12 @@
 #include "engine/AviSystem.h"
 #include "engine/DisplayDevice.h"
 #include "engine/GameController.h"
-#include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
 #include "engine/SkillRecord.h"
 #include "platform/DirectDraw.h"
 #include "platform/Messages.h"
+#include "world/MapView.h"
 
 #include <chrono>
 #include <cstring>

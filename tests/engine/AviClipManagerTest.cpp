@@ -2,7 +2,6 @@
 #include "engine/AviSystem.h"
 #include "engine/DisplayDevice.h"
 #include "engine/GameController.h"
-#include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
 #include "engine/SkillRecord.h"
@@ -11,6 +10,7 @@
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
+#include "world/MapView.h"
 
 #include <unistd.h>
 
