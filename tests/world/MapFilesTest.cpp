@@ -92,6 +92,21 @@ TEST_F(MapFilesTest, LoadsTheSetAndAppliesTheLoadFixes) {
     EXPECT_EQ(TheGameController->minimapScaleY, 120 / 6 + 1);
 }
 
+TEST_F(MapFilesTest, TheMapViewTakesTheSizeAndTheMinimapArea) {
+    RecordingView& view = world.View();
+    WriteSet(MapBytes(20, 120)); // rows >= 3 x width: full height, 20 * 160 / 40 wide
+    ASSERT_EQ(LoadMapFiles("maps/one"), 1);
+    EXPECT_EQ(view.mapWidth, 20);
+    EXPECT_EQ(view.mapHeight, 120);
+    EXPECT_EQ(view.cellCount, 2400);
+    EXPECT_EQ(view.minimapLeft, 40);
+    EXPECT_EQ(view.minimapRight, 120);
+    EXPECT_EQ(view.minimapTop, 0);
+    EXPECT_EQ(view.minimapBottom, 120);
+    view.FreeMapCells();
+    EXPECT_FALSE(TheBattleMap->HasCells());
+}
+
 TEST_F(MapFilesTest, TheSmallestMapBlocksItsFirstCell) {
     WriteSet(MapBytes(1, 2));
     ASSERT_EQ(std::filesystem::file_size(folder.path() / "maps/one.m"), 48u);

@@ -282,6 +282,20 @@ TEST_P(TerrainTest, ANarrowMapShowsBlackPastItsEdge) {
     EXPECT_EQ(GetBackSurface()->PixelAt(700, 300), 0);
 }
 
+TEST_P(TerrainTest, ABusyRingSurfaceCostsAFrameNotTheProgram) {
+    view->SetViewOrigin(4, 10);
+    view->Redraw();
+    view->DrawTerrain();
+    const auto before = Shown();
+    TheGameController->tileRedraws.push_back({8, 20, 1, 2, 0});
+    store->wideWorkSurface->SimulateBusy(1000);
+    view->DrawTerrain(); // gives up after a bounded number of tries
+    EXPECT_TRUE(TheGameController->tileRedraws.empty());
+    store->wideWorkSurface->SimulateBusy(0);
+    view->DrawTerrain();
+    EXPECT_EQ(Shown(), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, TerrainTest, ::testing::Values(565, 555));
 
 TEST(MapViewTest, GetCellUsesTheViewBoundsStrictly) {
