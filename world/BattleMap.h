@@ -43,7 +43,8 @@ public:
     bool HasCells() const { return cells != nullptr; }
     // The cell for readers: outside the valid bounds (or without a map) the border cell. A cell
     // in rows 0..2 or the last column is stored as an obstacle; with the controller's
-    // pass-through switch on, a copy that reads free is returned and nothing is stored.
+    // pass-through switch on, a copy that reads free is returned and nothing is stored (one copy
+    // for all calls: read it before the next call).
     const MapCell* GetCell(int32_t x, int32_t y) { return ReadCell(x, y, validBounds); }
     // The same inside other bounds (exclusive on all four sides): the map view's.
     const MapCell* ReadCell(int32_t x, int32_t y, const CellBounds& bounds);

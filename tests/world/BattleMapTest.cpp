@@ -1,5 +1,6 @@
 #include "WorldFixture.h"
 
+#include "engine/LinkList.h"
 #include "world/DiamondWalk.h"
 
 #include <gtest/gtest.h>
@@ -314,6 +315,45 @@ TEST(BattleMapTest, CellObjectsStayOnTheUnitGrid) {
     }
     map.ClearCellObject(5, 5);
     EXPECT_EQ(map.GetCellObject(5, 5), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+struct Counted : RootObject {
+    explicit Counted(int& deaths) : deaths(deaths) {}
+    ~Counted() override { ++deaths; }
+    int& deaths;
+};
+
+TEST(BattleMapTest, FreeingTheListsDeletesWhatTheyOwnAndOnlyThat) {
+    World w;
+    BattleMap& map = w.Map(6, 12);
+    int deaths = 0;
+    auto add = [&](LinkList* list) {
+        auto* o = new Counted(deaths);
+        list->Add(reinterpret_cast<uintptr_t>(o));
+        return o;
+    };
+    for (LinkList* list : map.objectLists)
+        add(list);
+    add(map.missiles);
+    add(map.mapItems);
+    Counted* dying = add(map.dyingTroops); // the troops belong to their kingdoms
+    map.AddObjectAt(1, 1, 77);
+    map.FreeObjectLists();
+    EXPECT_EQ(deaths, 5);
+    EXPECT_EQ(map.missiles, nullptr);
+    EXPECT_EQ(map.dyingTroops, nullptr);
+    EXPECT_EQ(map.mapItems, nullptr);
+    EXPECT_EQ(map.FirstObjectAt(1, 1), 0u);
+    EXPECT_EQ(map.objectLists[0]->GetCount(), 0);
+    delete dying;
+    // A new grid after the free starts empty.
+    map.AllocGrid();
+    EXPECT_EQ(map.FirstObjectAt(1, 1), 0u);
+    EXPECT_EQ(map.missiles->GetCount(), 0);
 }
 
 } // namespace
