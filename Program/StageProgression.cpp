@@ -7,6 +7,7 @@
 #include "engine/Random.h"
 #include "platform/CRand.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 #include <vector>
@@ -47,7 +48,8 @@ void Zu_StageSet::InitKingdoms() {
             playerKingdom = k;
             playerCities = &k->cities;
             w.computerRun[playerSide] = 0;
-            w.currentCity = At<City>(k->cities.First());
+            if (TheGameController && TheGameController->gameScreen)
+                TheGameController->gameScreen->currentCity = At<City>(k->cities.First());
         }
         if ((gameKind == 1 || gameKind == 3) && (k->kind == 2 || k->kind == 3)) k->allianceGroup = 1001;
         k->BindToStage();
@@ -281,8 +283,10 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         const int32_t number = o->escorts[slot];
         if (number == 0 || !ValidTemplate(number)) continue;
         // Escorts stand beside their leader, never off the map.
-        const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, w.mapWidth - 1));
-        const int y = std::clamp<int>(troop->cellY, 0, std::max(0, w.mapHeight - 1));
+        const int32_t columns = TheBattleMap ? TheBattleMap->unitGridWidth : 0;
+        const int32_t unitRows = TheBattleMap ? TheBattleMap->unitGridRows : 0;
+        const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, columns - 1));
+        const int y = std::clamp<int>(troop->cellY, 0, std::max(0, unitRows - 1));
         auto* eo = new OfficerRecord(troop->side, number);
         auto* escort = new Troop(eo->soldierType, 10, x, y, troop->side, 0, 100, eo);
         escort->serial = w.troopSerial;

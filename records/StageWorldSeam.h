@@ -166,9 +166,7 @@ struct StageWorld {
     Kingdom* sideTable[kMaxSides + 1] = {};
     int32_t sideCount = 0;
     uint8_t computerRun[kMaxSides + 1] = {};
-    int32_t mapWidth = 70, mapHeight = 224;
     int32_t troopSerial = 0;
-    City* currentCity = nullptr; // the game screen's selected city
     // Items 1..itemCount with their levels (0 = unused slot).
     int32_t itemCount = 0;
     int32_t itemLevels[1024] = {};

@@ -1,12 +1,14 @@
 #include "BattleStageFixture.h"
 #include "Program/VictoryDefeat.h"
 #include "engine/ByteReader.h"
+#include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 using namespace battletest;
 
@@ -130,10 +132,11 @@ TEST(StageSetTest, LongerStoredBlockIsSkipped) {
 TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     BattleStage world;
     TheGameController->gameKind = 1;
-    Kingdom* a = world.AddKingdom(0, 1);
+    Kingdom* a = world.AddKingdom(0, 1, true);
     Kingdom* b = world.AddKingdom(0, 1);
     Kingdom* c = world.AddKingdom(2, 0);
     Kingdom* d = world.AddKingdom(6, 0);
+    TheGameController->gameScreen = new MapView;
     a->strengthTotal = 2000000000;
     b->strengthTotal = 1000000000;
     c->strengthTotal = 1000000000;
@@ -143,6 +146,10 @@ TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     World().computerRun[1] = 1;
     world.stage->InitKingdoms();
     EXPECT_EQ(world.stage->playerKingdom, a);
+    // The game screen starts on the player's first city.
+    EXPECT_EQ(TheGameController->gameScreen->currentCity, reinterpret_cast<City*>(a->cities.First()));
+    delete TheGameController->gameScreen;
+    TheGameController->gameScreen = nullptr;
     EXPECT_EQ(World().computerRun[1], 0);
     EXPECT_EQ(world.stage->stageWords[1], 4);
     EXPECT_EQ(c->allianceGroup, 1001);
@@ -326,7 +333,8 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
 
 TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
     World().passRecord = Record;
-    World().mapWidth = 10;
+    TheBattleMap->SetCells(std::make_unique<MapCell[]>(10 * 20), 10, 20); // unit grid 10 x 10
+    TheBattleMap->AllocGrid();
     World().templateCount = 500;
     Kingdom* k = world.AddKingdom(0, 0, false, false);
     world.SetPlayer(k);
