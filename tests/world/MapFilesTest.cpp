@@ -1,6 +1,7 @@
 #include "WorldFixture.h"
 
 #include "engine/ErrorList.h"
+#include "engine/PixelFormat.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,17 @@ TEST_F(MapFilesTest, SaveRoundTripsByteForByte) {
     EXPECT_EQ(ReadAll(folder.str() + "/maps/two.x"), LayerBytes(3));
     EXPECT_EQ(ReadAll(folder.str() + "/maps/two.csm"), LayerBytes(5));
     EXPECT_EQ(ReadAll(folder.str() + "/maps/two.cmb"), LayerBytes(7));
+}
+
+TEST_F(MapFilesTest, OnA555DisplayTheLayersStay565AndSaveUnchanged) {
+    const int32_t saved = PixelFormat;
+    PixelFormat = 555;
+    WriteSet(MapBytes(3, 6));
+    ASSERT_EQ(LoadMapFiles("maps/one"), 1);
+    EXPECT_EQ(Layer(0), LayerBytes(3));
+    ASSERT_EQ(SaveMapFiles("maps/two"), 1);
+    EXPECT_EQ(ReadAll(folder.str() + "/maps/two.x"), LayerBytes(3));
+    PixelFormat = saved;
 }
 
 TEST_F(MapFilesTest, CellRecordsKeepTheirBytePositions) {
