@@ -14,6 +14,7 @@
 #include "gui/Window.h"
 #include "platform/CRand.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 
@@ -25,8 +26,8 @@ namespace {
 const char kTeamWon[] = "\xa7\xda\xad\x78\xc0\xf2\xb3\xd3\xa1\x49";
 const char kTeamLost[] = "\xa7\xda\xad\x78\xbe\xd4\xb1\xd1\xa1\x49";
 
-constexpr int kViewColumns = 20;
-constexpr int kViewRows = 56;
+constexpr int kViewColumns = MapView::kViewColumns;
+constexpr int kViewRows = MapView::kViewRows;
 constexpr int kBeginDrawings = 50;
 
 bool MapCovered() {
@@ -43,21 +44,23 @@ void FeedAndDropCursorMessage() {
     ServiceTrace("DropGuiMessage");
 }
 
+// The terrain and, in the editor, the outlines of the stage's areas.
+void DrawView(GameController& c) {
+    c.gameScreen->DrawTerrain();
+    if (TheResourceStore) TheResourceStore->DrawMapMarkers();
+}
+
 void ViewQuarter(GameController& c) {
     if (MapCovered()) return;
     if (!EditorViewOn()) {
         if (c.scrollRequest == 0) {
-            if (c.gameScreen) {
-                ServiceTrace("DrawTerrain");
-                ServiceTrace("DrawMapMarkers");
-            }
+            if (c.gameScreen) DrawView(c);
             return;
         }
         if (TheScreenSettings) TheScreenSettings->runningFrameCounter = 0;
         if (c.gameScreen) {
             c.ScrollView();
-            ServiceTrace("DrawTerrain");
-            ServiceTrace("DrawMapMarkers");
+            DrawView(c);
         }
         if (c.scrollRequest != 0) FeedAndDropCursorMessage();
         return;
@@ -67,7 +70,7 @@ void ViewQuarter(GameController& c) {
         ServiceTrace("StageEditorOnKey");
         FeedAndDropCursorMessage();
     }
-    ServiceTrace("DrawMapMarkers");
+    if (TheResourceStore) TheResourceStore->DrawMapMarkers();
 }
 
 void WorldQuarter(GameController& c) {
@@ -155,12 +158,11 @@ void OverlayQuarter(GameController& c) {
 
 // One step towards the edge in the request's direction; false when every component of the
 // direction already touches its limit.
-bool CanScroll(const GameController& c, int code) {
-    const BattleServices& v = Services();
-    const bool up = c.viewTop == v.firstRow;
-    const bool left = c.viewLeft == v.firstColumn;
-    const bool right = c.viewRight >= v.columnCount - 1;
-    const bool down = c.viewBottom >= v.rowCount;
+bool CanScroll(const GameController& c, const MapView& v, int code) {
+    const bool up = c.viewTop == v.scrollMinY;
+    const bool left = c.viewLeft == v.scrollMinX;
+    const bool right = c.viewRight >= v.scrollMaxX - 1;
+    const bool down = c.viewBottom >= v.scrollMaxY;
     switch (code) {
     case 0x21:
         return !(up && right);
@@ -183,39 +185,27 @@ bool CanScroll(const GameController& c, int code) {
     }
 }
 
-void ScrollStep(int code) {
-    BattleServices& v = Services();
-    int dx = 0, dy = 0;
+void ScrollStep(MapView& v, int code) {
     switch (code) {
     case 0x21:
-        dx = 1, dy = -1, ServiceTrace("ScrollUpRight");
-        break;
+        return v.ScrollUpRight();
     case 0x22:
-        dx = 1, dy = 1, ServiceTrace("ScrollDownRight");
-        break;
+        return v.ScrollDownRight();
     case 0x23:
-        dx = -1, dy = 1, ServiceTrace("ScrollDownLeft");
-        break;
+        return v.ScrollDownLeft();
     case 0x24:
-        dx = -1, dy = -1, ServiceTrace("ScrollUpLeft");
-        break;
+        return v.ScrollUpLeft();
     case 0x25:
-        dx = -1, ServiceTrace("ScrollLeft");
-        break;
+        return v.ScrollLeft();
     case 0x26:
-        dy = -1, ServiceTrace("ScrollUp");
-        break;
+        return v.ScrollUp();
     case 0x27:
-        dx = 1, ServiceTrace("ScrollRight");
-        break;
+        return v.ScrollRight();
     case 0x28:
-        dy = 1, ServiceTrace("ScrollDown");
-        break;
+        return v.ScrollDown();
     default:
         return;
     }
-    v.originX += dx;
-    v.originY += dy;
 }
 
 void DirectionOf(int code, int& dx, int& dy) {
@@ -256,49 +246,56 @@ void GameController::RunBattleFrame(uint32_t) {
 
 void GameController::ScrollView() {
     if (TheScreenSettings && TheScreenSettings->secondCounter) return;
-    BattleServices& v = Services();
-    if (v.scrollLock) {
+    BattleServices& sv = Services();
+    if (sv.scrollLock || !gameScreen) {
         scrollRequest = 0;
         return;
     }
+    MapView& v = *gameScreen;
     const int code = scrollRequest;
-    if (GameModeFlag == 0 && v.ctrlHeld && code != 0x7777) {
+    if (GameModeFlag == 0 && sv.ctrlHeld && code != 0x7777) {
         int dx, dy;
         DirectionOf(code, dx, dy);
-        if (CanScroll(*this, code)) {
-            v.originX += dx * kViewColumns;
-            v.originY += dy * kViewRows;
+        int32_t x = v.viewX, y = v.viewY;
+        if (CanScroll(*this, v, code)) {
+            x += dx * kViewColumns;
+            y += dy * kViewRows;
         }
-        v.originX = std::clamp(v.originX, 0, std::max(0, v.columnCount - kViewColumns));
-        v.originY = std::clamp(v.originY, 0, std::max(0, v.rowCount - kViewRows));
+        x = std::clamp(x, 0, std::max(0, v.scrollMaxX - kViewColumns));
+        y = std::clamp(y, 0, std::max(0, v.scrollMaxY - kViewRows));
+        v.SetViewOrigin(x, y);
         scrollRequest = 0;
-        ServiceTrace("Redraw");
+        v.Redraw();
         return;
     }
     if (code == 0x7777) {
         scrollRequest = 0;
-        ServiceTrace("Redraw");
+        v.Redraw();
         return;
     }
-    if (!CanScroll(*this, code)) {
+    if (!CanScroll(*this, v, code)) {
         scrollRequest = 0;
         return;
     }
-    ScrollStep(code);
-    viewLeft = v.originX;
-    viewTop = v.originY;
+    ScrollStep(v, code);
+    viewLeft = v.viewX;
+    viewTop = v.viewY;
     viewRight = viewLeft + kViewColumns;
     viewBottom = viewTop + kViewRows;
-    if (scrollRequest != 0) v.auxRedrawByte = 0;
+    if (scrollRequest != 0) sv.auxRedrawByte = 0;
 }
 
 void GameController::RevealMap() {
-    if (!TheBattleMap) return;
+    if (!TheBattleMap || !TheBattleMap->HasCells()) return;
     mapRevealed = 1;
     BattleServices& v = Services();
     if (gameScreen) {
-        v.cellSightCount = 2;
-        ServiceTrace("PlotMinimap");
+        BattleMap& map = *TheBattleMap;
+        for (int32_t y = 0; y < map.rows; ++y)
+            for (int32_t x = 0; x < map.width; ++x) {
+                map.CellAt(x, y)->sightCount = 2;
+                gameScreen->PlotMinimap(x, y, 1);
+            }
     }
     if (Zu_StageSet* stage = CurrentStageSet()) {
         for (uintptr_t k = stage->kingdoms->First(); k != 0; k = stage->kingdoms->Next()) {
@@ -309,14 +306,13 @@ void GameController::RevealMap() {
         }
     }
     if (groupTargetA) ServiceTrace("MarkGroupTarget");
-    ServiceTrace("Redraw");
+    if (gameScreen) gameScreen->Redraw();
 }
 
 bool HasCellObjects() {
-    const CellObjectGrid& grid = CellObjects();
-    if (!grid.cells || grid.width <= 0 || grid.height <= 0) return false;
-    const int64_t n = static_cast<int64_t>(grid.width) * grid.height;
-    for (int64_t i = 0; i < n; ++i)
-        if (grid.cells[i] != 0) return true;
+    const BattleMap* map = TheBattleMap;
+    if (!map || !map->cellObjects) return false;
+    for (int32_t i = 0; i < map->unitGridCount; ++i)
+        if (map->cellObjects[i]) return true;
     return false;
 }

@@ -22,12 +22,8 @@ struct BattleServices {
     bool minimapWindow = false;
     bool mainPanelHost = true;
     bool ctrlHeld = false;
-    // Scroll limits of the game screen, in cells, and its origin.
-    int32_t firstColumn = 0, firstRow = 0, columnCount = 200, rowCount = 400;
-    int32_t originX = 0, originY = 0;
     int32_t auxRedrawByte = 1;
     int32_t scrollLock = 0;
-    int32_t cellSightCount = 0; // what RevealMap last wrote to every cell
     int32_t citiesMarkedSeen = 0;
 
     // Network session.

@@ -6,6 +6,8 @@
 #include "engine/ByteReader.h"
 #include "engine/Random.h"
 #include "platform/CRand.h"
+#include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include "records/ItemRecord.h"
 #include "records/RecordTables.h"
@@ -78,7 +80,8 @@ void Zu_StageSet::InitKingdoms() {
             playerKingdom = k;
             playerCities = &k->cities;
             w.computerRun[playerSide] = 0;
-            w.currentCity = At<City>(k->cities.First());
+            if (TheGameController && TheGameController->gameScreen)
+                TheGameController->gameScreen->currentCity = At<City>(k->cities.First());
         }
         if ((gameKind == 1 || gameKind == 3) && (k->kind == 2 || k->kind == 3)) k->allianceGroup = 1001;
         k->BindToStage();
@@ -278,7 +281,8 @@ void Zu_StageSet::ApplyPassRecords() {
                 }
                 if (drop) {
                     list.RemoveValue(reinterpret_cast<uintptr_t>(t));
-                    if (field) RemoveObjectAt(t->cellX, t->cellY, t);
+                    if (field && TheBattleMap)
+                        TheBattleMap->RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
                     delete t;
                     continue;
                 }
@@ -316,8 +320,10 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         // A number from the stage that names no general template makes no escort.
         if (number < 1 || !GeneralTemplate(number)) continue;
         // Escorts stand beside their leader, never off the map.
-        const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, w.mapWidth - 1));
-        const int y = std::clamp<int>(troop->cellY, 0, std::max(0, w.mapHeight - 1));
+        const int32_t columns = TheBattleMap ? TheBattleMap->unitGridWidth : 0;
+        const int32_t unitRows = TheBattleMap ? TheBattleMap->unitGridRows : 0;
+        const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, columns - 1));
+        const int y = std::clamp<int>(troop->cellY, 0, std::max(0, unitRows - 1));
         auto* eo = new OfficerRecord(troop->side, number);
         const int32_t escortType = eo->Get(OfficerLayout::kSoldierType);
         auto* escort = new Troop(escortType, 10, x, y, troop->side, 0, 100, eo);

@@ -109,7 +109,7 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
     if (!kingdoms->Find(reinterpret_cast<uintptr_t>(k))) return;
     for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next()) {
         Troop* t = At<Troop>(v);
-        RemoveObjectAt(t->cellX, t->cellY, t);
+        if (TheBattleMap) TheBattleMap->RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
     }
     for (uintptr_t v = k->gates.First(); v != 0; v = k->gates.First()) {
         k->gates.RemoveCurrent();

@@ -11,12 +11,12 @@
 #include "engine/Backgrounds.h"
 #include "engine/DisplayDevice.h"
 #include "engine/KeyedTable37.h"
-#include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/ResourceStore.h"
 #include "engine/SurfaceText.h"
 #include "gui/MouseCursor.h"
 #include "records/StageEditor.h"
+#include "world/MapView.h"
 
 #include <memory>
 

@@ -3,13 +3,13 @@
 #include "engine/AviSystem.h"
 #include "engine/DisplayDevice.h"
 #include "engine/GameController.h"
-#include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
 #include "platform/DirectDraw.h"
 #include "platform/Messages.h"
 #include "records/RecordTables.h"
 #include "records/SkillRecord.h"
+#include "world/MapView.h"
 
 #include <chrono>
 #include <cstring>

@@ -2,7 +2,7 @@
 
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
-#include "engine/MapView.h"
+#include "world/MapView.h"
 #include "records/ItemRecord.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"

@@ -44,10 +44,6 @@ void RedeployStageTroops(Troop*) {
     ++World().redeployed;
 }
 
-void RemoveObjectAt(int, int, Troop*) {
-    ++World().removedFromCells;
-}
-
 Troop::Troop(int soldierType, int, int x, int y, int side, int homeCity, int, OfficerRecord* officer)
     : side(side), homeCityId(homeCity), cellX(static_cast<int16_t>(x)), cellY(static_cast<int16_t>(y)),
       officer(officer), baseType(soldierType), currentType(soldierType) {}
@@ -118,9 +114,4 @@ void Kingdom::RemoveCity(City* city) {
 void Kingdom::SetName(const char* name) {
     std::memset(block, 0, 20);
     std::strncpy(reinterpret_cast<char*>(block), name, 19);
-}
-
-CellObjectGrid& CellObjects() {
-    static CellObjectGrid grid;
-    return grid;
 }

@@ -124,9 +124,7 @@ struct StageWorld {
     Kingdom* sideTable[kMaxSides + 1] = {};
     int32_t sideCount = 0;
     uint8_t computerRun[kMaxSides + 1] = {};
-    int32_t mapWidth = 70, mapHeight = 224;
     int32_t troopSerial = 0;
-    City* currentCity = nullptr; // the game screen's selected city
     // The pass-record table: a 432-byte block per person number, or null.
     const uint8_t* (*passRecord)(int personNumber) = nullptr;
     // Set while a save slot is read or written.
@@ -134,7 +132,6 @@ struct StageWorld {
     bool troopItemPageOpen = false;
     int32_t troopItemPageRedraws = 0;
     int32_t redeployed = 0;
-    int32_t removedFromCells = 0;
     int32_t spawnedPersons = 0;
     int32_t scheduledOfficerCalls = 0;
 };
@@ -148,12 +145,4 @@ void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
 // Brings in the template officers due this month (on days 5 and 15).
 void SpawnScheduledOfficers();
 void RedeployStageTroops(Troop* troop);
-void RemoveObjectAt(int x, int y, Troop* troop);
 
-// The battle map's per-cell object grid (width × height entries), when one is allocated.
-struct CellObjectGrid {
-    const int32_t* cells = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-};
-CellObjectGrid& CellObjects();

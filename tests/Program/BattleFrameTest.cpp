@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace battletest;
 
@@ -35,6 +36,15 @@ protected:
         counter = next >= 100 ? 0 : next;
         c->RunBattleFrame(1024);
     }
+    // A map of w x r seen cells with the view over all of it.
+    void GiveMap(int w, int r) {
+        auto cells = std::make_unique<MapCell[]>(size_t(w) * r);
+        for (int i = 0; i < w * r; ++i)
+            cells[i].sightCount = 2;
+        TheBattleMap->SetCells(std::move(cells), w, r);
+        TheBattleMap->AllocGrid();
+        c->gameScreen->SetView(0, 0, w, r);
+    }
     int Count(const std::string& what) const {
         return static_cast<int>(std::count(trace.begin(), trace.end(), what));
     }
@@ -50,21 +60,32 @@ TEST_F(BattleFrameTest, FourQuartersInOrderWithOnePresentPerCycle) {
         EXPECT_EQ(c->battlePhase, i % 4);
         Frame();
     }
-    const std::vector<std::string> cycle = {"DrawTerrain",
-                                            "DrawMapMarkers",
-                                            "WorldUpdate",
-                                            "StepFirstEffects",
-                                            "DrawObjects",
-                                            "StepSecondEffects",
-                                            "DrawOverlayObjects",
-                                            "ComposeObjectInfo",
-                                            "CheckTriggers",
-                                            "DrawCursor",
-                                            "Present"};
+    const std::vector<std::string> cycle = {"WorldUpdate",       "StepFirstEffects",   "DrawObjects",
+                                            "StepSecondEffects", "DrawOverlayObjects", "ComposeObjectInfo",
+                                            "CheckTriggers",     "DrawCursor",         "Present"};
     std::vector<std::string> both = cycle;
     both.insert(both.end(), cycle.begin(), cycle.end());
     EXPECT_EQ(trace, both);
     EXPECT_EQ(c->battlePhase, 0);
+}
+
+TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
+    GiveMap(30, 100);
+    c->gameScreen->SetViewOrigin(4, 8);
+    c->viewLeft = c->viewTop = c->viewRight = c->viewBottom = 0;
+    Frame();
+    // The terrain drawing leaves the view's tile bounds with the controller.
+    EXPECT_EQ(c->viewLeft, 4);
+    EXPECT_EQ(c->viewTop, 8);
+    EXPECT_EQ(c->viewRight, 24);
+    EXPECT_EQ(c->viewBottom, 64);
+    // Covered by the city panels the map is not drawn.
+    Services().unitPanelPage = true;
+    Services().cityCommandPanel = true;
+    c->gameScreen->SetViewOrigin(6, 8);
+    for (int i = 0; i < 4; ++i)
+        Frame();
+    EXPECT_EQ(c->viewLeft, 4);
 }
 
 struct PaceCase {
@@ -107,13 +128,13 @@ TEST_F(BattleFrameTest, CoveredMapDrawsNothingButEffectsAdvance) {
     Services().cityCommandPanel = true;
     for (int i = 0; i < 4; ++i)
         Frame();
-    EXPECT_EQ(Count("DrawTerrain"), 0);
     EXPECT_EQ(Count("DrawObjects"), 0);
     EXPECT_EQ(Count("StepFirstEffects"), 1);
     EXPECT_EQ(Count("Present"), 1);
 }
 
 TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdge) {
+    GiveMap(23, 100);
     c->viewLeft = 0;
     c->viewTop = 0;
     c->viewRight = 20;
@@ -121,23 +142,30 @@ TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdge) {
     c->scrollRequest = 0x25; // left, already at the first column
     Frame();
     EXPECT_EQ(c->scrollRequest, 0);
-    EXPECT_EQ(Count("ScrollLeft"), 0);
+    EXPECT_EQ(c->gameScreen->viewX, 0);
     EXPECT_EQ(Count("CursorMessage"), 0);
 
-    Services().columnCount = 23;
     c->scrollRequest = 0x27; // right: two steps, then the edge
     for (int i = 0; i < 12; ++i)
         Frame();
-    EXPECT_EQ(Count("ScrollRight"), 2);
+    EXPECT_EQ(c->gameScreen->viewX, 2);
     EXPECT_EQ(c->scrollRequest, 0);
     EXPECT_EQ(c->viewLeft, 2);
     EXPECT_EQ(c->viewRight, 22);
     EXPECT_EQ(Count("CursorMessage"), 2); // fed while the request stayed pending
 
+    c->scrollRequest = 0x28; // down, one step in the next view quarter
+    for (int i = 0; i < 4; ++i)
+        Frame();
+    EXPECT_EQ(c->gameScreen->viewY, 2);
+    EXPECT_EQ(c->viewTop, 2);
+
+    // Redraw only: the ring starts again at the origin.
+    c->gameScreen->ring.ringColumn = 3;
     c->scrollRequest = 0x7777;
     c->ScrollView();
     EXPECT_EQ(c->scrollRequest, 0);
-    EXPECT_EQ(Count("Redraw"), 1);
+    EXPECT_EQ(c->gameScreen->ring.ringColumn, 0);
 }
 
 TEST_F(BattleFrameTest, BeginPictureStartsTheClockAfterFiftyCycles) {
@@ -183,20 +211,30 @@ TEST_F(BattleFrameTest, TeamGameEndShowsItsMovieAndWindowOnce) {
     }
 }
 
-TEST_F(BattleFrameTest, RevealMapShowsEveryCity) {
+TEST_F(BattleFrameTest, RevealMapShowsEveryCellAndCity) {
+    struct Plotting : MapView {
+        int plotted = 0;
+        void PlotMinimap(int32_t, int32_t, int32_t mode) override { plotted += mode == 1; }
+    };
+    delete c->gameScreen;
+    auto* view = new Plotting;
+    c->gameScreen = view;
+    GiveMap(6, 10);
     c->RevealMap();
     EXPECT_EQ(c->mapRevealed, 1);
-    EXPECT_EQ(Services().cellSightCount, 2);
+    EXPECT_EQ(view->plotted, 60);
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(TheBattleMap->cells[i].sightCount, 2);
     EXPECT_EQ(Services().citiesMarkedSeen, 2);
 }
 
-TEST(BattleFrameCellsTest, HasCellObjectsLooksAtTheWholeGrid) {
-    int32_t cells[6] = {};
-    CellObjects() = {cells, 3, 2};
+TEST_F(BattleFrameTest, HasCellObjectsLooksAtTheWholeGrid) {
     EXPECT_FALSE(HasCellObjects());
-    cells[5] = 9;
+    GiveMap(3, 4);
+    EXPECT_FALSE(HasCellObjects());
+    TheBattleMap->SetCellObject(2, 1, reinterpret_cast<MapObject*>(uintptr_t(8)));
     EXPECT_TRUE(HasCellObjects());
-    CellObjects() = {};
+    TheBattleMap->ClearCellObject(2, 1);
     EXPECT_FALSE(HasCellObjects());
 }
 

@@ -2,6 +2,7 @@
 #include "Program/VictoryDefeat.h"
 #include "engine/ByteReader.h"
 #include "records/ItemRecord.h"
+#include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 using namespace battletest;
 
@@ -69,13 +71,19 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     Kingdom* second = world.AddKingdom();
     Kingdom* third = world.AddKingdom(0, 0, true);
     third->gates.Add(reinterpret_cast<uintptr_t>(new RootObject));
+    // The removed kingdom's field unit stands on the map.
+    TheBattleMap->AllocGrid();
+    const uintptr_t gone = second->fieldUnits.First();
+    const int gx = reinterpret_cast<Troop*>(gone)->cellX, gy = reinterpret_cast<Troop*>(gone)->cellY;
+    TheBattleMap->AddObjectAt(gx, gy, gone);
+    ASSERT_EQ(TheBattleMap->FirstObjectAt(gx, gy), gone);
     world.stage->RemoveChild(0, second);
     EXPECT_EQ(World().sideCount, 2);
     EXPECT_EQ(third->side, 2);
     EXPECT_EQ(World().sideTable[2], third);
     EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->side, 2);
     EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
-    EXPECT_EQ(World().removedFromCells, 1);
+    EXPECT_EQ(TheBattleMap->FirstObjectAt(gx, gy), 0u);
 }
 
 TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
@@ -146,10 +154,11 @@ TEST(StageSetTest, LongerStoredBlockIsSkipped) {
 TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     BattleStage world;
     TheGameController->gameKind = 1;
-    Kingdom* a = world.AddKingdom(0, 1);
+    Kingdom* a = world.AddKingdom(0, 1, true);
     Kingdom* b = world.AddKingdom(0, 1);
     Kingdom* c = world.AddKingdom(2, 0);
     Kingdom* d = world.AddKingdom(6, 0);
+    TheGameController->gameScreen = new MapView;
     a->strengthTotal = 2000000000;
     b->strengthTotal = 1000000000;
     c->strengthTotal = 1000000000;
@@ -159,6 +168,10 @@ TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     World().computerRun[1] = 1;
     world.stage->InitKingdoms();
     EXPECT_EQ(world.stage->playerKingdom, a);
+    // The game screen starts on the player's first city.
+    EXPECT_EQ(TheGameController->gameScreen->currentCity, reinterpret_cast<City*>(a->cities.First()));
+    delete TheGameController->gameScreen;
+    TheGameController->gameScreen = nullptr;
     EXPECT_EQ(World().computerRun[1], 0);
     EXPECT_EQ(world.stage->stageWords[1], 4);
     EXPECT_EQ(c->allianceGroup, 1001);
@@ -345,7 +358,8 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
 
 TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
     World().passRecord = Record;
-    World().mapWidth = 10;
+    TheBattleMap->SetCells(std::make_unique<MapCell[]>(10 * 20), 10, 20); // unit grid 10 x 10
+    TheBattleMap->AllocGrid();
     for (int i = 0; i < 30; ++i)
         TheBattleMap->scenario->NewChild(ScenarioData::kGeneralKind);
     Kingdom* k = world.AddKingdom(0, 0, false, false);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace battletest;
 
 namespace {
@@ -192,6 +194,7 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
 }
 
 TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
+    TheBattleMap->SetCells(std::make_unique<MapCell[]>(4), 2, 2); // a map to reveal
     world.SetPlayer(k[0]);
     world.Network(false, 2);
     ProgramNetSession().ownId = 0;

@@ -2,7 +2,6 @@
 #include "engine/AviSystem.h"
 #include "engine/DisplayDevice.h"
 #include "engine/GameController.h"
-#include "engine/MapView.h"
 #include "engine/ModalLoopState.h"
 #include "engine/PixelFormat.h"
 #include "platform/AudioDevice.h"
@@ -12,6 +11,7 @@
 #include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
+#include "world/MapView.h"
 
 #include <unistd.h>
 
