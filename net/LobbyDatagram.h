@@ -143,6 +143,7 @@ struct LoginDatagram {
     void SetPlayerId(const std::string& id) { PutText(bytes.data(), 68, 36, id); }
     void SetPassword(const std::string& pw) { PutText(bytes.data(), 104, 36, pw); }
     uint32_t ReplyCode() const { return GetU32(bytes.data(), 12); }
+    void SetKind(uint8_t kind) { bytes[1] = kind; }
 };
 
 // Login reply codes.
