@@ -39,6 +39,18 @@ void Write(const std::string& name, const Spec& s) {
         for (int y = l.top; y < l.bottom && y < H; ++y)
             for (int x = l.left; x < l.right && x < W; ++x)
                 back[size_t(y) * W + x] = Rgb(20, 20, 28);
+    // Buttons draw their pictures only when their state changes: the background shows them at rest.
+    auto paste = [&](const std::vector<LayoutBox>& boxes, uint16_t colour) {
+        for (const LayoutBox& b : boxes) {
+            const std::vector<uint16_t> face = gamefiles::ButtonFaces(b.Width(), b.Height(), colour)[0];
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    if (b.top + y < H && b.left + x < W)
+                        back[size_t(b.top + y) * W + b.left + x] = face[size_t(y) * b.Width() + x];
+        }
+    };
+    paste(s.buttons, Rgb(120, 70, 40));
+    paste(s.textButtons, Rgb(50, 50, 80));
     gamefiles::LayoutWriter w;
     w.Block(0, 1).ElementPixels(s.frame.left, s.frame.top, s.frame.right, s.frame.bottom, W, H, 0, back);
     auto faces = [&](const std::vector<LayoutBox>& boxes, uint16_t colour) {
