@@ -103,6 +103,11 @@ public:
     // Thread-safe: from the TCP room's receive path.
     void PostEvent(uint32_t message, uint32_t value);
     void DeliverRoomMessage(uint32_t fromPeer, uint8_t type, const uint8_t* payload, size_t size);
+    // Main thread: applies the room messages that have arrived.
+    void HandleRoomMessages();
+    // Main thread: one lobby datagram taken from the link.
+    void HandleLobbyDatagram(const platform::SocketAddress& sender, const uint8_t* data, size_t size,
+                             bool fromReply);
 
     PlayerSlot& OwnSlot();
     int OwnIndex() const;
@@ -183,10 +188,7 @@ private:
     void StepState();
     void TakeEvents();
     void HandleEvent(const Event& e, bool& stop);
-    void HandleRoomMessages();
     void HandleRoomMessage(const InMessage& m);
-    void HandleLobbyDatagram(const platform::SocketAddress& sender, const uint8_t* data, size_t size,
-                             bool fromReply);
     void ServeAnnouncement(const platform::SocketAddress& sender, const uint8_t* data);
     void RoomInput(int code);
     void JoinRoom(int n);

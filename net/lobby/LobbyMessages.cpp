@@ -105,6 +105,7 @@ void Zu_LocalSet::HandleRoomMessage(const InMessage& m) {
         std::memcpy(s.bytes, p, n);
         const int index = senderSlot();
         if (index < 0 || slotfields::Index(s) != index) return;
+        if (slotfields::Choice(s) > 16 || slotfields::Alliance(s) > 7 || slotfields::Ready(s) > 1) return;
         slotfields::SetId(s, m.fromPeer);
         slotfields::SetName(s, slotfields::Name(controller->players[index]));
         if (IsChoiceTaken(index, slotfields::Choice(s))) {
@@ -156,7 +157,9 @@ void Zu_LocalSet::HandleRoomMessage(const InMessage& m) {
         PlayerSlot s;
         std::memcpy(s.bytes, p, n);
         const uint8_t index = slotfields::Index(s);
-        if (index >= slotfields::kSlots || slotfields::Choice(s) > 16 || slotfields::Alliance(s) > 7) return;
+        if (index >= slotfields::kSlots || slotfields::Choice(s) > 16 || slotfields::Alliance(s) > 7 ||
+            slotfields::Ready(s) > 1)
+            return;
         s.bytes[4 + 127] = 0;
         controller->players[index] = s;
         PostEvent(kEventSlots, 0);
