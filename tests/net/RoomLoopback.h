@@ -61,8 +61,16 @@ public:
     }
     void Close() override {
         auto& me = hub_.stations[index_];
+        if (!me.started) return;
         me.started = false;
-        if (hub_.hostIndex == index_) hub_.hostIndex = -1;
+        if (hub_.hostIndex == index_) {
+            hub_.hostIndex = -1;
+            return;
+        }
+        // The host's peer table lets the leaver's slot go and tells the room.
+        for (auto& s : hub_.stations)
+            if (s.started) s.session->controller->players[me.slot] = PlayerSlot{};
+        if (hub_.hostIndex >= 0) hub_.stations[hub_.hostIndex].session->PostEvent(Zu_LocalSet::kEventRoom, 0);
     }
     bool IsHost() const override { return hub_.hostIndex == index_; }
     uint32_t OwnPeerId() const override { return hub_.stations[index_].id; }

@@ -232,6 +232,39 @@ TEST_F(SessionTwoStationsTest, RefusedJoinReturnsTheGuestToTheRoomList) {
     EXPECT_EQ(host->win211, nullptr);
 }
 
+TEST_F(SessionTwoStationsTest, GuestAndHostLeaveTheRoomBackToTheRoomList) {
+    EnterLanLobby();
+    HostOpensRoom(false);
+    ASSERT_TRUE(RunUntil([&] { return !guest->rooms.empty(); }));
+    // A room without approval takes the guest at once.
+    Click(guest->win206, 0x102);
+    ASSERT_TRUE(RunUntil([&] { return guest->state == 33; }));
+    EXPECT_EQ(host->win211, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return host->room.PlayerCount() == 2; }));
+    // Ready players must untick first.
+    Click(guest->win209, 0x604);
+    ASSERT_TRUE(RunUntil([&] { return guest->win213 != nullptr; }));
+    Click(guest->win213, 0x601);
+    Click(guest->win209, 0x10b);
+    Click(guest->win209, 0x10c);
+    EXPECT_EQ(StatusText(guest), lobbytext::kUntickReadyFirst);
+    EXPECT_EQ(guest->state, 33);
+    Click(guest->win209, 0x10b);
+    Click(guest->win209, 0x10c);
+    ASSERT_TRUE(RunUntil([&] { return guest->state == 11; }));
+    EXPECT_EQ(guest->win209, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return host->room.PlayerCount() == 1; }));
+    EXPECT_EQ(host->state, 33);
+    // The guest comes back; then the host closes the room and both are in the lobby.
+    ASSERT_TRUE(RunUntil([&] { return !guest->rooms.empty(); }));
+    Click(guest->win206, 0x102);
+    ASSERT_TRUE(RunUntil([&] { return guest->state == 33; }));
+    Click(host->win209, 0x10c);
+    ASSERT_TRUE(RunUntil([&] { return host->state == 11 && guest->state == 11; }));
+    EXPECT_EQ(host->win209, nullptr);
+    EXPECT_EQ(guest->win209, nullptr);
+}
+
 TEST_F(SessionTwoStationsTest, LeavingTheLobbyAndTheChoiceEndTheSession) {
     EnterLanLobby();
     Click(host->win206, 0x111);
