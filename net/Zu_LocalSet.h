@@ -94,6 +94,8 @@ public:
     void AgePlayers();
     void PingStep();
     void SendLobbyChat(const lobby::ChatRecord& record);
+    // Sends a finished game's record (12 words) to the lobby server.
+    void UploadRecord(const int32_t words[12]);
     void SendRoomChat(const lobby::ChatRecord& record);
 
     // Status line.
@@ -216,6 +218,9 @@ constexpr uint32_t RoomMapCount = 15;
 
 // The session control the windows and the TCP room reach, or null.
 extern Zu_LocalSet* TheLocalSet;
+
+// The number of leading player slots that cover every station of the room (1..20).
+int NetPeerSlotCount();
 
 // The value of the n-th option through its table of game values (option 1 and option 3).
 int32_t OptionOneValue(uint32_t option);

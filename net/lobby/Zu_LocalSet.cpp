@@ -2,6 +2,7 @@
 
 #include "Program/GameController.h"
 #include "Program/Startup.h"
+#include "engine/Archive.h"
 #include "engine/Tools.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
@@ -25,6 +26,22 @@ constexpr const char* kSource = "Zu_LocalControl";
 
 // "Software\Kardol"
 constexpr const char kVersionKey[] = "Software\\Kardol";
+
+// The lobby server's host text kept in the game's data archive (entry 3, item 3).
+std::string ArchiveLobbyHost() {
+    Zu_Archive archive;
+    if (!archive.Open("Zu_DataS.Rom", 0, 0, 0, -1, nullptr)) return {};
+    std::optional<Zu_Archive::Buffer> entry = archive.ReadEntry(3, 1);
+    archive.Close();
+    if (!entry || entry->empty()) return {};
+    const uint8_t* item = Zu_Tools::GetBlobItem(entry->data(), entry->size(), 3);
+    if (!item) return {};
+    const uint8_t* end = entry->data() + entry->size();
+    std::string host;
+    while (item < end && *item && host.size() < 127)
+        host.push_back(char(*item++));
+    return host;
+}
 
 std::string ReadVersionText() {
     platform::HKEY key = nullptr;
@@ -60,6 +77,7 @@ Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : The
     ownName = platform::GetComputerName();
     if (ownName.size() > 31) ownName.resize(31);
     if (const char* host = std::getenv("KARDOL_LOBBY_HOST"); host && *host) lobbyHost = host;
+    if (lobbyHost.empty()) lobbyHost = ArchiveLobbyHost();
     version = Zu_Tools::ParseNumber("2.00t", 1, 10);
     if (NetworkLaunchFlag == 1) {
         lobbyHost = CommandWord1;
@@ -893,4 +911,17 @@ void Zu_LocalSet::StartGame() {
     CloseRoomWindows();
     clock.StartCountdown(10);
     state = 50;
+}
+
+void Zu_LocalSet::UploadRecord(const int32_t words[12]) {
+    lobby::LoginDatagram record = login;
+    record.SetKind(lobby::KindRecordUpload);
+    for (int n = 0; n < 12; ++n)
+        lobby::PutU32(record.bytes.data(), 16 + 4 * size_t(n), uint32_t(words[n]));
+    Zu_Tools::WriteErrorLog(kSource, record.PlayerId().c_str(), 342, words[0], words[1], words[2], 1);
+    if (Link().IsOpen()) Link().Send(record.bytes.data(), 0);
+}
+
+int NetPeerSlotCount() {
+    return TheLocalSet ? TheLocalSet->SlotCount() : 1;
 }

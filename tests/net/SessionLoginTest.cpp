@@ -96,6 +96,18 @@ TEST_F(SessionLoginTest, AcceptedLoginReachesTheRoomList) {
     EXPECT_EQ(sent.PlayerId(), "good");
     EXPECT_EQ(sent.Password(), "secret");
     EXPECT_EQ(session->ownName, "good");
+    // A finished game's record goes up under the logged-in id.
+    const int32_t words[12] = {3, 1, 4, 1, 5, 9, 2, 6, 5, 3, 5, 8};
+    session->UploadRecord(words);
+    ASSERT_TRUE(RunUntil([&] { return server.Count(lobby::KindRecordUpload) == 1; }, 20));
+    for (const auto& g : server.received)
+        if (g.bytes[1] == lobby::KindRecordUpload) {
+            lobby::LoginDatagram up;
+            ASSERT_TRUE(lobby::LoginDatagram::Decode(g.bytes.data(), g.bytes.size(), &up));
+            EXPECT_EQ(up.PlayerId(), "good");
+            for (int n = 0; n < 12; ++n)
+                EXPECT_EQ(lobby::GetU32(up.bytes.data(), 16 + 4 * size_t(n)), uint32_t(words[n]));
+        }
 }
 
 TEST_F(SessionLoginTest, RefusedLoginsShowTheirMessageAndReturnToTheLoginWindow) {
