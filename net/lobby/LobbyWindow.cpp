@@ -1,3 +1,5 @@
+#include "engine/Tools.h"
+#include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
 #include "gui/TextButton.h"
@@ -5,6 +7,8 @@
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
+
+#include <cstring>
 
 LobbyWindow::LobbyWindow(const char* layoutFile, Widget* parent, Zu_LocalSet* owner, int originX, int originY)
     : ScreenWindow(layoutFile, parent, nullptr, originX, originY), session(owner) {
@@ -94,8 +98,28 @@ Win207Window::Win207Window(Widget* parent, Zu_LocalSet* owner) : LobbyWindow("Wi
     AddToDrawList();
 }
 
+Win207Window::~Win207Window() {
+    if (editing >= 0 && Zu_Tools::Global().GetBuffer() == fields[editing])
+        Zu_Tools::Global().AttachBuffer(nullptr, 0, 0);
+}
+
+void Win207Window::Update() {
+    ++frame;
+    const int period = layout && layout->labelCount > 0 ? layout->labelCount : 1;
+    const bool cursor = (frame / period) % 2 == 0;
+    for (int n = 0; n < 2; ++n)
+        SetText(0x200 + n, 255, 140, 235, 2,
+                std::string(fields[n], strnlen(fields[n], sizeof fields[n])) +
+                    (n == editing && cursor ? "_" : ""));
+}
+
 void Win207Window::OnControlClick(Widget* control, Point*) {
     if (!control) return;
+    if (control->id == 0x200 || control->id == 0x201) {
+        editing = control->id - 0x200;
+        Zu_Tools::Global().AttachBuffer(fields[editing], Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+        return;
+    }
     const int n = control->id - 0x100;
     if (n < 0 || n > 9) return;
     const int groups[3][2] = {{0, 1}, {2, 5}, {6, 7}};

@@ -62,7 +62,13 @@ public:
 class Win207Window : public LobbyWindow {
 public:
     Win207Window(Widget* parent, Zu_LocalSet* session);
+    ~Win207Window() override;
     void OnControlClick(Widget* control, Point*) override;
+    // One frame: the edited field with its blinking cursor.
+    void Update();
+    char fields[2][36] = {};
+    int editing = -1;
+    int frame = 0;
 };
 
 // The host's question about a player who asks to join.
@@ -192,5 +198,7 @@ public:
     char field[36] = {};
     bool editing = false;
     std::vector<std::string> history;
+    // Place in the history while stepping through it with the arrows (history size: none).
+    size_t historyCursor = 0;
     int frame = 0;
 };

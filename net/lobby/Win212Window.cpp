@@ -6,6 +6,7 @@
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -92,7 +93,18 @@ void Win212Window::Update() {
     ++frame;
     Zu_Tools& input = Zu_Tools::Global();
     const uint32_t flags = input.GetFlags();
-    if (editing && (flags & Zu_Tools::kEscapePressed)) {
+    if (editing && (flags & (Zu_Tools::kUpPressed | Zu_Tools::kDownPressed))) {
+        // The arrows step through the lines sent before.
+        const bool up = flags & Zu_Tools::kUpPressed;
+        input.ToggleFlags(flags & (Zu_Tools::kUpPressed | Zu_Tools::kDownPressed));
+        if (up && historyCursor > 0) --historyCursor;
+        if (!up && historyCursor < history.size()) ++historyCursor;
+        std::memset(field, 0, sizeof field);
+        if (historyCursor < history.size())
+            std::memcpy(field, history[historyCursor].data(),
+                        std::min(history[historyCursor].size(), sizeof field - 1));
+        input.AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
+    } else if (editing && (flags & Zu_Tools::kEscapePressed)) {
         std::memset(field, 0, sizeof field);
         input.AttachBuffer(nullptr, 0, 0);
         editing = false;
@@ -131,7 +143,9 @@ void Win212Window::Send() {
         session->SendRoomChat(record);
     history.push_back(text);
     if (history.size() > kHistory) history.erase(history.begin());
+    historyCursor = history.size();
     std::memset(field, 0, sizeof field);
+    Zu_Tools::Global().AttachBuffer(field, Zu_Tools::kFieldSize, Zu_Tools::kInputOn);
 }
 
 void Win212Window::OnControlClick(Widget* control, Point*) {

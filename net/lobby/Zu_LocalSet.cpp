@@ -151,6 +151,7 @@ int32_t Zu_LocalSet::Run() {
     toggleMask = clock.toggle;
     UpdateStatus(0);
     if (win201) win201->Update();
+    if (win207) win207->Update();
     if (win212) win212->Update();
     pendingResult = kStay;
     StepState();
