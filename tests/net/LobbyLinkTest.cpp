@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -187,6 +188,50 @@ TEST_F(LobbyLinkTest, PingThatCannotBeSentStaysQueuedOtherKindsAreDropped) {
     }
     EXPECT_EQ(client.QueuedCount(), 2u); // the ping and the chat to the lobby server
     EXPECT_EQ(client.TakeUnansweredPings(0), std::vector<uint32_t>{5});
+}
+
+} // namespace
+
+namespace {
+
+// The local network's group for real: a multicast group joined on the loopback interface only.
+TEST(LobbyGroupTest, AnnouncementReachesTheGroupAndTheRoomAnswerComesBackOnTheReplyPort) {
+    testsupport::TempFolder folder;
+    auto freePort = [] {
+        platform::UdpSocket probe;
+        return probe.Open() && probe.Bind(0, 0) ? probe.LocalPort() : uint16_t(0);
+    };
+    LobbyEndpoints e;
+    e.groupAddress = 0xEFFF4D00u | uint32_t(::getpid() % 200 + 20); // 239.255.77.x
+    e.groupPort = freePort();
+    e.replyPort = freePort();
+    e.bindAddress = 0;
+    e.interfaceAddress = kA;
+    ASSERT_NE(e.groupPort, 0);
+    MultiCast roomHost, player;
+    roomHost.endpoints = e;
+    player.endpoints = e;
+    if (!roomHost.Create(1, 0)) GTEST_SKIP() << "no multicast on the loopback interface";
+    ASSERT_EQ(player.Create(0, 0), 1);
+    const auto hello = lobby::NameDatagram(lobby::KindAnnounce, "GUESTPC");
+    player.Send(hello.data(), lobby::kSendOnce | lobby::kNoAck);
+    while (player.SendStep()) {
+    }
+    ASSERT_TRUE(testsupport::WaitFor([&] { return roomHost.Receive(), !roomHost.receiveList.empty(); }));
+    const MultiCast::Received got = roomHost.receiveList.front();
+    EXPECT_EQ(got.fromReplySocket, 0);
+    EXPECT_EQ(lobby::GetText(got.bytes.data(), 12, 32), "GUESTPC");
+    EXPECT_EQ(player.QueuedCount(), 0u);
+    // The room host answers the player's reply port; the answer is acknowledged from there.
+    roomHost.OpenReplyTo(got.sender.address);
+    lobby::RoomRecord room;
+    room.SetName("HOSTPC");
+    roomHost.SendTo(room.bytes.data(), roomHost.replyAddress, 0);
+    while (roomHost.SendStep()) {
+    }
+    ASSERT_TRUE(testsupport::WaitFor([&] { return player.Receive(), !player.receiveList.empty(); }));
+    EXPECT_EQ(player.receiveList.front().fromReplySocket, 1);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return roomHost.Receive(), roomHost.QueuedCount() == 0; }));
 }
 
 } // namespace

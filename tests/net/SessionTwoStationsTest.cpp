@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -49,16 +50,18 @@ protected:
         const uint32_t addresses[2] = {kHostAddress, kGuestAddress};
         for (int i = 0; i < 2; ++i) {
             LobbyEndpoints& e = controllers[i]->lobbyLink.endpoints;
-            e.groupAddress = kHostAddress;
+            // A real group lives on the loopback interface; else the group is the host's address.
+            e.groupAddress = RealGroup() ? 0xEFFF4E00u | uint32_t(::getpid() % 200 + 20) : kHostAddress;
             e.groupPort = group;
             e.replyPort = reply;
-            e.bindAddress = addresses[i];
+            e.bindAddress = RealGroup() ? 0 : addresses[i];
             e.interfaceAddress = kHostAddress;
             links[i] = std::make_unique<RoomLoopback>(hub, i);
         }
         host = new Zu_LocalSet(c);
         guest = new Zu_LocalSet(guestController);
-        host->ownName = "HOSTPC";
+        // Without a bound address the room's own address comes from the computer's name.
+        host->ownName = RealGroup() ? "localhost" : "HOSTPC";
         guest->ownName = "GUESTPC";
         Zu_LocalSet* sessions[2] = {host, guest};
         for (int i = 0; i < 2; ++i) {
@@ -67,6 +70,7 @@ protected:
             hub.stations[i].address = platform::DottedAddress(addresses[i]);
         }
     }
+    virtual bool RealGroup() const { return false; }
     void TearDown() override {
         delete host;
         delete guest;
@@ -133,13 +137,23 @@ protected:
     int32_t results[2] = {};
 };
 
-TEST_F(SessionTwoStationsTest, RoomFoundJoinedWithApprovalChosenReadiedAndStartedAlike) {
+// The group is the host's loopback address, or a real multicast group on the loopback interface.
+class SessionTwoStationsGroupTest : public SessionTwoStationsTest,
+                                    public ::testing::WithParamInterface<bool> {
+protected:
+    bool RealGroup() const override { return GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(LocalNetwork, SessionTwoStationsGroupTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "MulticastGroup" : "UnicastGroup"; });
+
+TEST_P(SessionTwoStationsGroupTest, RoomFoundJoinedWithApprovalChosenReadiedAndStartedAlike) {
     EnterLanLobby();
     HostOpensRoom(true);
     EXPECT_EQ(host->room.Approval(), 1u);
     // The guest's next announcement brings the room into its list.
     ASSERT_TRUE(RunUntil([&] { return !guest->rooms.empty(); }));
-    EXPECT_EQ(guest->rooms.front().record.Name(), "HOSTPC");
+    EXPECT_EQ(guest->rooms.front().record.Name(), host->ownName);
     EXPECT_EQ(guest->rooms.front().record.Host().address, kHostAddress);
     // The row shows the room: a random map of two cities, one of two players.
     Frame();
