@@ -253,7 +253,8 @@ void Zu_LocalSet::HandleEvent(const Event& e, bool& stop) {
     case kEventClosed: {
         RoomSessionLink* link = Room();
         clock.StartCountdown(10);
-        while (!clock.CountdownExpired()) {
+        // Bounded by passes too, so that a stopped clock cannot hold the frame.
+        for (int pass = 0; pass < 2000 && !clock.CountdownExpired(); ++pass) {
             PumpMessages();
             while (Link().SendStep()) {
             }
