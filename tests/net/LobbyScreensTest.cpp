@@ -167,3 +167,45 @@ TEST_F(LobbyScreensTest, RandomMapRoomShowsPlayersFactionsComputersAndTheChosenM
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LobbyScreensTest, PickerListsTheFirstSideThenTheRestAndScrollsEachColumnByOne) {
+    session->state = 32;
+    session->room.SetGameType(1);
+    session->win208 = new Win208Window(TheRootWidget, session);
+    for (int n = 0; n < 12; ++n)
+        session->win208->generals.push_back({"G" + std::to_string(n), n < 8 ? 1u : 2u});
+    auto* picker = new Win210Window(TheRootWidget, session);
+    session->win210 = picker;
+    auto row = [&](int column, int r) {
+        static const int ids[2][6] = {{0x202, 0x206, 0x20A, 0x20E, 0x212, 0x216},
+                                      {0x203, 0x207, 0x20B, 0x20F, 0x213, 0x217}};
+        const LabelText* t = picker->labels.TextOf(picker->Control(ids[column][r]));
+        return t ? t->text : std::string();
+    };
+    EXPECT_EQ(row(0, 0), "G0");
+    EXPECT_EQ(row(0, 5), "G5");
+    EXPECT_EQ(row(1, 0), "G8");
+    EXPECT_EQ(row(1, 3), "G11");
+    EXPECT_EQ(row(1, 4), "");
+    picker->OnControlClick(picker->Control(0x102), nullptr); // column 0 forward
+    picker->OnControlClick(picker->Control(0x103), nullptr); // column 1 forward
+    EXPECT_EQ(row(0, 0), "G1");
+    EXPECT_EQ(row(1, 0), "G9");
+    EXPECT_EQ(row(1, 3), "");
+    // A toggle answers 100 + its place: the second column's first row is 106.
+    picker->OnControlClick(picker->Control(0x401), nullptr);
+    EXPECT_EQ(session->input, 106);
+    // That takes the general after the first column's scroll: 106 -> choice 6 + 3 + 1 = 10.
+    ASSERT_TRUE(link->Start(true, "127.0.0.1", "HOSTPC"));
+    c->isHost = 1;
+    session->shownMap = 0;
+    session->state = 32;
+    session->input = 106;
+    session->Run();
+    EXPECT_EQ(slotfields::Choice(session->OwnSlot()), 10u);
+    EXPECT_EQ(slotfields::Alliance(session->OwnSlot()), 2u);
+}
+
+} // namespace
