@@ -205,11 +205,7 @@ void Zu_LocalSet::HandleEvent(const Event& e, bool& stop) {
     case kEventJoinRequest:
         if (inRoom && IsHost()) {
             waitingPeer = e.value;
-            returnState = state == 101 ? 33 : state;
-            if (state == 101 && win213) {
-                win213->Close(1);
-                win213 = nullptr;
-            }
+            returnState = state;
             state = 90;
         } else {
             SendWordMessage(e.value, 20, kEventBusy);
