@@ -538,5 +538,9 @@ void Zu_LocalSet::PumpMessages() {
         MultiCast::Received r = std::move(link.receiveList.front());
         link.receiveList.pop_front();
         HandleLobbyDatagram(r.sender, r.bytes.data(), r.bytes.size(), r.fromReplySocket != 0);
+        // Acknowledged once more from the main socket, as the lobby's peers expect.
+        lobby::Header h;
+        if (lobby::DecodeHeader(r.bytes.data(), r.bytes.size(), &h) && !(h.flags & lobby::kNoAck))
+            link.SendAck(false, r.sender, h.sequence);
     }
 }
