@@ -39,6 +39,10 @@ void LobbyWindow::SetText(int id, uint8_t r, uint8_t g, uint8_t b, uint8_t style
         button->SetCaption(&held->record, 0);
         return;
     }
+    // Unchanged label texts are not drawn again either.
+    if (const LabelText* shown = labels.TextOf(w);
+        shown && shown->text == text && shown->record.r == r && shown->record.g == g && shown->record.b == b)
+        return;
     labels.SetText(w, r, g, b, size, style, text);
 }
 
