@@ -16,7 +16,7 @@ constexpr uint16_t Rgb(int r, int g, int b) {
     return uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
 }
 
-struct Spec {
+struct ScreenPlan {
     LayoutBox frame;
     std::vector<LayoutBox> buttons, labels, bars, toggles, plain, textButtons;
 };
@@ -25,7 +25,7 @@ LayoutBox Box(int x, int y, int w, int h) {
     return {x, y, x + w, y + h};
 }
 
-void Write(const std::string& name, const Spec& s) {
+void Write(const std::string& name, const ScreenPlan& s) {
     const int W = s.frame.Width(), H = s.frame.Height();
     std::vector<uint16_t> back(size_t(W) * H);
     for (int y = 0; y < H; ++y)
@@ -94,13 +94,13 @@ void Write(const std::string& name, const Spec& s) {
 
 void WriteLobbyLayouts() {
     {
-        Spec s{{200, 200, 600, 400}};
+        ScreenPlan s{{200, 200, 600, 400}};
         for (int n = 0; n < 3; ++n)
             s.buttons.push_back(Box(40 + n * 110, 120, 100, 40));
         Write("Win74.gui", s);
     }
     {
-        Spec s{{220, 200, 580, 400}};
+        ScreenPlan s{{220, 200, 580, 400}};
         s.labels = {Box(140, 40, 180, 22), Box(140, 80, 180, 22)};
         s.buttons = {Box(60, 140, 100, 36), Box(200, 140, 100, 36)};
         s.toggles = {Box(10, 10, 20, 20)};
@@ -108,7 +108,7 @@ void WriteLobbyLayouts() {
     }
     {
         // Room list: up, second up, 12 row buttons, down, second down, new room, leave.
-        Spec s{{0, 0, 800, 600}};
+        ScreenPlan s{{0, 0, 800, 600}};
         s.buttons.push_back(Box(540, 40, 20, 20));
         s.buttons.push_back(Box(770, 40, 20, 20));
         for (int row = 0; row < 12; ++row)
@@ -130,7 +130,7 @@ void WriteLobbyLayouts() {
         Write("Win206.gui", s);
     }
     {
-        Spec s{{200, 150, 600, 450}};
+        ScreenPlan s{{200, 150, 600, 450}};
         for (int n = 0; n < 8; ++n)
             s.buttons.push_back(Box(20 + (n % 4) * 92, 90 + (n / 4) * 50, 84, 36));
         s.buttons.push_back(Box(60, 240, 120, 40));
@@ -139,7 +139,7 @@ void WriteLobbyLayouts() {
         Write("Win207.gui", s);
     }
     auto roomWindow = [](const char* name, int buttons, int bars, int textButtons, bool campaign) {
-        Spec s{{0, 0, 800, 600}};
+        ScreenPlan s{{0, 0, 800, 600}};
         // Slot rows on the left, the map list and options on the right.
         for (int n = 0; n < buttons; ++n)
             s.buttons.push_back(Box(440 + (n % 4) * 86, 330 + (n / 4) * 46, 80, 40));
@@ -176,7 +176,7 @@ void WriteLobbyLayouts() {
     roomWindow("Win208.gui", 9, 1, 0x2A, true);
     roomWindow("Win209.gui", 13, 1, 0x36, false);
     {
-        Spec s{{420, 330, 800, 600}};
+        ScreenPlan s{{420, 330, 800, 600}};
         s.buttons = {Box(150, 10, 20, 20), Box(340, 10, 20, 20), Box(150, 240, 20, 20),
                      Box(340, 240, 20, 20)};
         for (int row = 0; row < 6; ++row)
@@ -202,13 +202,13 @@ void WriteLobbyLayouts() {
         Write("Win210.gui", s);
     }
     {
-        Spec s{{250, 220, 550, 370}};
+        ScreenPlan s{{250, 220, 550, 370}};
         s.buttons = {Box(30, 90, 100, 36), Box(170, 90, 100, 36)};
         s.textButtons = {Box(20, 20, 260, 40)};
         Write("Win211.gui", s);
     }
     {
-        Spec s{{0, 440, 420, 600}};
+        ScreenPlan s{{0, 440, 420, 600}};
         s.buttons = {Box(390, 10, 20, 20), Box(390, 100, 20, 20)};
         s.plain = {Box(390, 130, 20, 20)};
         for (int n = 0; n < 5; ++n)
@@ -217,7 +217,7 @@ void WriteLobbyLayouts() {
         Write("Win212.gui", s);
     }
     {
-        Spec s{{250, 100, 550, 540}};
+        ScreenPlan s{{250, 100, 550, 540}};
         for (int n = 0; n < 16; ++n) {
             s.labels.push_back(Box(20, 16 + n * 26, 40, 20));
             s.textButtons.push_back(Box(70, 14 + n * 26, 200, 24));
@@ -225,7 +225,7 @@ void WriteLobbyLayouts() {
         Write("Win213.gui", s);
     }
     {
-        Spec s{{200, 520, 600, 556}};
+        ScreenPlan s{{200, 520, 600, 556}};
         s.labels = {Box(10, 8, 380, 20)};
         Write("Win01_1.gui", s);
     }
