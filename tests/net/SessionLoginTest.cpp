@@ -2,6 +2,7 @@
 #include "LobbyLayouts.h"
 #include "LobbyTestServer.h"
 #include "Program/ScreenTestSupport.h"
+#include "Program/Startup.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/LobbyTexts.h"
@@ -174,6 +175,30 @@ TEST_F(SessionLoginTest, NoLobbyServerGoesBackToTheChoiceAfterItsWait) {
     Frame();
     EXPECT_EQ(session->state, 71);
     EXPECT_EQ(session->win206, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SessionLoginTest, LauncherStartLogsInWithItsWordsAndLeavesWithResult3) {
+    delete session;
+    FlushDeferredDeletes();
+    NetworkLaunchFlag = 1;
+    std::strcpy(CommandWord1, "127.0.0.1");
+    std::strcpy(CommandWord2, "good");
+    std::strcpy(CommandWord3, "pw");
+    session = new Zu_LocalSet(c);
+    EXPECT_EQ(session->state, 120);
+    EXPECT_EQ(session->lobbyHost, "127.0.0.1");
+    ASSERT_TRUE(RunUntil([&] { return session->state == 11; }));
+    EXPECT_EQ(server.Count(lobby::KindLaunchLogin), 1);
+    EXPECT_EQ(server.Count(lobby::KindLogin), 0);
+    EXPECT_EQ(session->win201, nullptr);
+    session->win206->OnControlClick(session->win206->Control(0x111), nullptr);
+    ASSERT_TRUE(RunUntil([&] { return result != 0; }));
+    EXPECT_EQ(result, Zu_LocalSet::kLeaveLaunch);
+    CommandWord1[0] = CommandWord2[0] = CommandWord3[0] = 0;
 }
 
 } // namespace
