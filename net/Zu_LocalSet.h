@@ -218,6 +218,8 @@ constexpr uint32_t RoomMapCount = 15;
 
 // The session control the windows and the TCP room reach, or null.
 extern Zu_LocalSet* TheLocalSet;
+// Held while TheLocalSet changes and while another thread calls through it.
+std::mutex& LocalSetPointerMutex();
 
 // The number of leading player slots that cover every station of the room (1..20).
 int NetPeerSlotCount();

@@ -27,11 +27,18 @@ void SetRoomSessionLink(RoomSessionLink* link) {
     InstalledRoomLink = link;
 }
 
+std::mutex& LocalSetPointerMutex() {
+    static std::mutex m;
+    return m;
+}
+
 void NetRoomDispatch(uint32_t fromPeer, uint8_t type, const uint8_t* payload, size_t size) {
+    std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
     if (TheLocalSet) TheLocalSet->DeliverRoomMessage(fromPeer, type, payload, size);
 }
 
 void NetLobbyNotify(uint8_t type, uint32_t peerId) {
+    std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
     if (!TheLocalSet) return;
     if (type == 1 || type == 6)
         TheLocalSet->PostEvent(Zu_LocalSet::kEventRoom, 0);
@@ -42,6 +49,7 @@ void NetLobbyNotify(uint8_t type, uint32_t peerId) {
 }
 
 void NetPostSessionEvent(uint32_t message, uint32_t value) {
+    std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
     if (TheLocalSet) TheLocalSet->PostEvent(message, value);
 }
 

@@ -88,7 +88,11 @@ Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : The
         lobbyServerFlag = 1;
         state = 0;
     }
-    if (!TheLocalSet) TheLocalSet = this;
+    {
+        // The room's receive thread reaches the session control through this pointer.
+        std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
+        if (!TheLocalSet) TheLocalSet = this;
+    }
     if (controller) {
         controller->lobbyLink.clock = &clock;
         controller->lobbyLink.pingAnswered = [this](uint32_t selector, uint32_t id, uint8_t step) {
@@ -108,6 +112,7 @@ Zu_LocalSet::~Zu_LocalSet() {
         controller->lobbyLink.clock = nullptr;
         controller->lobbyLink.pingAnswered = nullptr;
     }
+    std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
     if (TheLocalSet == this) TheLocalSet = nullptr;
 }
 
