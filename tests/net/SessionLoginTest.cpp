@@ -202,3 +202,34 @@ TEST_F(SessionLoginTest, LauncherStartLogsInWithItsWordsAndLeavesWithResult3) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SessionLoginTest, LobbyChatGoesToTheLobbyServerUnderTheIdAndComesBackIntoTheLog) {
+    ReachLogin();
+    LogIn("good", "secret");
+    ASSERT_TRUE(RunUntil([&] { return session->state == 11; }));
+    Win212Window* chat = session->win212;
+    ASSERT_NE(chat, nullptr);
+    std::strcpy(chat->field, "hello all");
+    chat->Send();
+    ASSERT_TRUE(RunUntil([&] { return server.Count(lobby::KindChat) == 1; }, 20));
+    lobby::ChatRecord sent;
+    for (const auto& g : server.received)
+        if (g.bytes[1] == lobby::KindChat) lobby::ChatRecord::Decode(g.bytes.data(), g.bytes.size(), &sent);
+    EXPECT_EQ(sent.Name(), "good");
+    EXPECT_EQ(sent.Text(), "hello all");
+    // A line of another player arrives through the server.
+    lobby::ChatRecord line;
+    line.SetName("TIGER");
+    line.SetText("welcome");
+    const platform::SocketAddress station = server.received.back().from;
+    server.SendTo(station, {line.bytes.begin(), line.bytes.end()});
+    ASSERT_TRUE(RunUntil([&] { return chat->total == 2; }, 20));
+    EXPECT_EQ(chat->ring[1].record.Text(), "welcome");
+    const LabelText* shown = chat->labels.TextOf(chat->Control(0x201));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->text, "TIGER:welcome");
+}
+
+} // namespace
