@@ -1,4 +1,5 @@
 // Room messages between the stations of a room, with the other station played by the test.
+#include "net/RoomMessages.h"
 #include "LobbyLayouts.h"
 #include "Program/ScreenTestSupport.h"
 #include "RoomRecorder.h"
@@ -227,6 +228,26 @@ TEST_F(RoomMessagesTest, StatusLineStaysTwoSecondsUnlessTheStateMoves) {
     session->state = 12;
     Frame();
     EXPECT_FALSE(session->statusPanel->shown);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RoomMessagesTest, PeerLeavingTheHostIsRemovedAndTheHostLeavingClosesTheRoom) {
+    ASSERT_EQ(TheLocalSet, session);
+    BeHost(true);
+    NetLobbyNotify(16, 2);
+    Frame();
+    EXPECT_EQ(room.removed, std::vector<uint32_t>{2});
+    BeHost(false);
+    session->win209 = new Win209Window(TheRootWidget, session);
+    NetLobbyNotify(17, 1);
+    Frame();
+    Frame();
+    Frame();
+    EXPECT_EQ(session->win209, nullptr);
+    EXPECT_TRUE(session->state == 10 || session->state == 11) << session->state;
 }
 
 } // namespace
