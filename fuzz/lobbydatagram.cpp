@@ -7,6 +7,17 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+// The session control logs to "Error.lst" in the working folder: keep it out of the source tree.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static char folder[] = "/tmp/kardol-fuzz-XXXXXX";
+    if (::mkdtemp(folder) && ::chdir(folder) == 0) std::atexit([] { std::filesystem::remove_all(folder); });
+    // No data archive here: the lobby host comes from the environment.
+    ::setenv("KARDOL_LOBBY_HOST", "127.0.0.1", 1);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lobby::Header h;

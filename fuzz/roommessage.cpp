@@ -6,6 +6,8 @@
 #include "net/lobby/SlotFields.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
 
 namespace {
 // A room of two stations that forgets what is sent.
@@ -25,6 +27,15 @@ public:
     bool Flush() override { return true; }
 };
 } // namespace
+
+// The session control logs to "Error.lst" in the working folder: keep it out of the source tree.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static char folder[] = "/tmp/kardol-fuzz-XXXXXX";
+    if (::mkdtemp(folder) && ::chdir(folder) == 0) std::atexit([] { std::filesystem::remove_all(folder); });
+    // No data archive here: the lobby host comes from the environment.
+    ::setenv("KARDOL_LOBBY_HOST", "127.0.0.1", 1);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
