@@ -142,7 +142,10 @@ TEST_F(LobbyScreensTest, RandomMapRoomShowsPlayersFactionsComputersAndTheChosenM
     session->win209 = new Win209Window(TheRootWidget, session);
     session->shownMap = 2;
     session->RefreshRoomWindows();
+    session->ShowStatus(lobbytext::kChooseFaction);
     Dump("room.bmp");
+    // The status line sits 300 pixels above its layout place (520): its text is at 220..256.
+    EXPECT_GT(Marks(210, 228, 590, 248), 20);
     Win209Window* w = session->win209;
     auto text = [&](int id) {
         const TextButton* b = dynamic_cast<TextButton*>(w->Control(id));
