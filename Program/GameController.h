@@ -171,6 +171,9 @@ public:
     int32_t sessionStep = 0;
     MultiCast lobbyLink;
     uint32_t syncRandom = 0;
+    // The network room's game type and its four options as the battle takes them.
+    int32_t netGameType = 0;
+    int32_t netOptions[4] = {};
     // Set by start-up in game mode: the world runs.
     uint8_t worldRunning = 0;
     // Sound effects play only while it is 0.

@@ -82,7 +82,7 @@ int32_t FrontEndServices::RunSession(Zu_LocalSet* session) {
     return session->Run();
 }
 void FrontEndServices::ShowSessionWindow(Zu_LocalSet* session) {
-    session->ShowWindow();
+    session->CloseAll();
 }
 void FrontEndServices::LoadSessionData(Zu_LocalSet* session) {
     session->LoadData(0);

@@ -36,7 +36,7 @@ public:
     virtual int QueueFlushFlag();
     virtual void NetHostTick();
     virtual void CloseTcpSession();
-    // One step of the lobby (0 in the lobby, 1 or 3 to leave, 2 to start), its window, and the
+    // One step of the lobby (0 in the lobby, 1 or 3 to leave, 2 to start), closing its windows, and the
     // return to the first lobby state.
     virtual int32_t RunSession(Zu_LocalSet* session);
     virtual void ShowSessionWindow(Zu_LocalSet* session);

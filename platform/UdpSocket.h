@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Datagram sockets over POSIX with the Windows Sockets error numbers the lobby reports, and the
+// few host services around them (computer name, dotted addresses).
+namespace platform {
+
+constexpr int WSAEINTR = 10004;
+constexpr int WSAEBADF = 10009;
+constexpr int WSAEACCES = 10013;
+constexpr int WSAEFAULT = 10014;
+constexpr int WSAEINVAL = 10022;
+constexpr int WSAEMFILE = 10024;
+constexpr int WSAEWOULDBLOCK = 10035;
+constexpr int WSAEMSGSIZE = 10040;
+constexpr int WSAEADDRINUSE = 10048;
+constexpr int WSAEADDRNOTAVAIL = 10049;
+constexpr int WSAENETUNREACH = 10051;
+constexpr int WSAECONNRESET = 10054;
+constexpr int WSAENOBUFS = 10055;
+constexpr int WSAECONNREFUSED = 10061;
+constexpr int WSAEHOSTUNREACH = 10065;
+
+// The Windows Sockets number of an errno value (WSAEINVAL for those without a counterpart).
+int WinSockErrorOf(int errnoValue);
+
+constexpr uint32_t kAddressNone = 0xFFFFFFFFu;
+constexpr int kMsgDontRoute = 4;
+
+// An IPv4 endpoint in host byte order.
+struct SocketAddress {
+    uint32_t address = 0;
+    uint16_t port = 0;
+    bool operator==(const SocketAddress&) const = default;
+};
+
+// Dotted text to an address, kAddressNone when it is not one.
+uint32_t ParseDottedAddress(const char* text);
+std::string DottedAddress(uint32_t address);
+// 1 for 224.0.0.0/4.
+bool IsMulticastAddress(uint32_t address);
+
+// The machine's name as the lobby shows it: KARDOL_COMPUTER_NAME when set, else the host name.
+std::string GetComputerName();
+
+class UdpSocket {
+public:
+    UdpSocket() = default;
+    ~UdpSocket();
+    UdpSocket(const UdpSocket&) = delete;
+    UdpSocket& operator=(const UdpSocket&) = delete;
+
+    bool Open();
+    bool IsOpen() const { return fd_ >= 0; }
+    void Close();
+    // Port 0 takes a free port; the bound one is then LocalPort().
+    bool Bind(uint32_t address, uint16_t port);
+    bool SetNonBlocking(bool on);
+    // Multicast sends go out of this interface and come back to this machine's own members.
+    bool SetMulticastInterface(uint32_t interfaceAddress);
+    // Group membership; nothing to do for a group that is a unicast address (test set-ups).
+    bool JoinGroup(uint32_t group, uint32_t interfaceAddress);
+    bool LeaveGroup(uint32_t group, uint32_t interfaceAddress);
+    // Bytes sent, or -1 with lastError set.
+    int SendTo(const void* data, size_t size, const SocketAddress& to, int flags);
+    // One datagram: its size (0 for an empty one), or -1 with lastError set (WSAEWOULDBLOCK when
+    // none waits on a non-blocking socket). A datagram larger than capacity is cut.
+    int ReceiveFrom(void* buffer, size_t capacity, SocketAddress* from);
+    uint16_t LocalPort() const;
+
+    int lastError = 0;
+
+private:
+    bool Fail();
+    int fd_ = -1;
+};
+
+} // namespace platform
