@@ -1,4 +1,5 @@
 #include "platform/Datagram.h"
+#include "platform/UdpSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -232,16 +233,16 @@ bool WaitForDatagram(DatagramSocket socket, uint32_t milliseconds) {
     return ::poll(&entry, 1, static_cast<int>(milliseconds)) > 0 && (entry.revents & POLLIN);
 }
 
-std::optional<uint32_t> ParseDottedAddress(const char* text) {
-    if (!text) return std::nullopt;
-    in_addr address{};
-    if (::inet_pton(AF_INET, text, &address) != 1) return std::nullopt;
-    return ntohl(address.s_addr);
+// The dotted parse is shared with the lobby's sockets; here a miss is "no address".
+static std::optional<uint32_t> DottedToAddress(const char* text) {
+    const uint32_t address = ParseDottedAddress(text);
+    if (address == kAddressNone) return std::nullopt;
+    return address;
 }
 
 std::optional<uint32_t> ResolveDatagramHost(const char* text) {
     if (!text || !*text) return Fail(WSAHOST_NOT_FOUND), std::nullopt;
-    if (auto dotted = ParseDottedAddress(text)) return dotted;
+    if (auto dotted = DottedToAddress(text)) return dotted;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;
@@ -255,14 +256,6 @@ std::optional<uint32_t> ResolveDatagramHost(const char* text) {
     return ip;
 }
 
-std::string FormatDottedAddress(uint32_t ip) {
-    in_addr address{};
-    address.s_addr = htonl(ip);
-    char text[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &address, text, sizeof text);
-    return text;
-}
-
 uint16_t ConfiguredPort(const char* variable, uint16_t defaultPort) {
     const char* text = variable ? std::getenv(variable) : nullptr;
     if (!text || !*text) return defaultPort;
@@ -273,7 +266,7 @@ uint16_t ConfiguredPort(const char* variable, uint16_t defaultPort) {
 }
 
 uint32_t MulticastInterface() {
-    if (auto configured = ParseDottedAddress(std::getenv("KARDOL_MULTICAST_IF"))) return *configured;
+    if (auto configured = DottedToAddress(std::getenv("KARDOL_MULTICAST_IF"))) return *configured;
     return 0x7F000001;
 }
 

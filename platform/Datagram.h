@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WinSockErrors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,23 +16,6 @@ using DatagramSocket = int32_t;
 constexpr DatagramSocket kNoDatagramSocket = -1;
 
 // WinSock error numbers the datagram calls report.
-constexpr int WSAEINTR = 10004;
-constexpr int WSAEBADF = 10009;
-constexpr int WSAEACCES = 10013;
-constexpr int WSAEFAULT = 10014;
-constexpr int WSAEINVAL = 10022;
-constexpr int WSAEMFILE = 10024;
-constexpr int WSAEWOULDBLOCK = 10035;
-constexpr int WSAENOTSOCK = 10038;
-constexpr int WSAEMSGSIZE = 10040;
-constexpr int WSAEADDRINUSE = 10048;
-constexpr int WSAEADDRNOTAVAIL = 10049;
-constexpr int WSAENETDOWN = 10050;
-constexpr int WSAENETUNREACH = 10051;
-constexpr int WSAENOBUFS = 10055;
-constexpr int WSAECONNREFUSED = 10061;
-constexpr int WSAEHOSTUNREACH = 10065;
-constexpr int WSAHOST_NOT_FOUND = 11001;
 
 constexpr int kDatagramDontRoute = 4; // MSG_DONTROUTE
 
@@ -72,11 +57,8 @@ int ReceiveDatagram(DatagramSocket socket, void* buffer, size_t capacity, Datagr
 // Waits up to `milliseconds` for a datagram to read; true when one waits.
 bool WaitForDatagram(DatagramSocket socket, uint32_t milliseconds);
 
-// A dotted IPv4 address (inet_addr), none for other text.
-std::optional<uint32_t> ParseDottedAddress(const char* text);
 // A dotted address, or the first IPv4 address of a host name.
 std::optional<uint32_t> ResolveDatagramHost(const char* text);
-std::string FormatDottedAddress(uint32_t ip);
 
 // A port the configuration may move: the environment variable's number, else the default.
 uint16_t ConfiguredPort(const char* variable, uint16_t defaultPort);

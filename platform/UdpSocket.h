@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/WinSockErrors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,22 +9,6 @@
 // Datagram sockets over POSIX with the Windows Sockets error numbers the lobby reports, and the
 // few host services around them (computer name, dotted addresses).
 namespace platform {
-
-constexpr int WSAEINTR = 10004;
-constexpr int WSAEBADF = 10009;
-constexpr int WSAEACCES = 10013;
-constexpr int WSAEFAULT = 10014;
-constexpr int WSAEINVAL = 10022;
-constexpr int WSAEMFILE = 10024;
-constexpr int WSAEWOULDBLOCK = 10035;
-constexpr int WSAEMSGSIZE = 10040;
-constexpr int WSAEADDRINUSE = 10048;
-constexpr int WSAEADDRNOTAVAIL = 10049;
-constexpr int WSAENETUNREACH = 10051;
-constexpr int WSAECONNRESET = 10054;
-constexpr int WSAENOBUFS = 10055;
-constexpr int WSAECONNREFUSED = 10061;
-constexpr int WSAEHOSTUNREACH = 10065;
 
 // The Windows Sockets number of an errno value (WSAEINVAL for those without a counterpart).
 int WinSockErrorOf(int errnoValue);
