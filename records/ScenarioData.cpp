@@ -2,13 +2,13 @@
 
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
-#include "world/MapView.h"
 #include "records/ItemRecord.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "records/SkillRecord.h"
 #include "records/SoldierTypeRecord.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 namespace {
 // "Velmora", and the captions of new records: "新增時代", "新增武將", "新增兵種", "新增物品".

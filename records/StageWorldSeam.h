@@ -145,4 +145,3 @@ void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
 // Brings in the template officers due this month (on days 5 and 15).
 void SpawnScheduledOfficers();
 void RedeployStageTroops(Troop* troop);
-
