@@ -350,26 +350,27 @@ TEST(UnitPathTest, StraightenedPathStartsAtTheTroopAndLeadsToTheGoal) {
 }
 
 TEST(UnitPathTest, FindUnitPathGivesTheFirstStepAndStopsAtItsOwnCell) {
-    worldtest::World w;
-    DrawMap(w, OpenRows(30, 40));
-    TestTroop t(1, 5, 8);
-    t.worldX = TileToWorldX(5);
-    t.worldY = TileToWorldY(8);
-    EXPECT_EQ(FindUnitPath(&t, 5, 8, 5, 8), 0xFF);
-    EXPECT_EQ(t.waypoints, nullptr);
+    {
+        worldtest::World w;
+        DrawMap(w, OpenRows(30, 40));
+        TestTroop t(1, 5, 8);
+        t.worldX = TileToWorldX(5);
+        t.worldY = TileToWorldY(8);
+        EXPECT_EQ(FindUnitPath(&t, 5, 8, 5, 8), 0xFF);
+        EXPECT_EQ(t.waypoints, nullptr);
 
-    EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 1);
-    t.facing = 1;
-    ASSERT_NE(t.waypoints, nullptr);
-    EXPECT_EQ(t.waypoints->x, TileToWorldX(15));
-    EXPECT_EQ(t.velX, 16000);
-    EXPECT_EQ(t.velY, 0);
-    // On the way: the same facing until the waypoint is passed.
-    t.worldX += 16000;
-    EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 1);
-    t.worldX = TileToWorldX(15);
-    EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 0xFF);
-
+        EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 1);
+        t.facing = 1;
+        ASSERT_NE(t.waypoints, nullptr);
+        EXPECT_EQ(t.waypoints->x, TileToWorldX(15));
+        EXPECT_EQ(t.velX, 16000);
+        EXPECT_EQ(t.velY, 0);
+        // On the way: the same facing until the waypoint is passed.
+        t.worldX += 16000;
+        EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 1);
+        t.worldX = TileToWorldX(15);
+        EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 0xFF);
+    }
     // A goal walled in: no path, the blocked byte cleared.
     auto rows = OpenRows(30, 40);
     for (int d = -1; d <= 1; ++d) {
@@ -434,6 +435,7 @@ TEST(UnitPathTest, DetourGoesRoundAValidTargetOnTheNextCell) {
     t.goalX = 12;
     t.goalY = 8;
     EXPECT_EQ(FindUnitPath(&t, 5, 8, 12, 8), 1);
+    t.worldX += 15000; // the next step enters the blocker's cell
     EXPECT_EQ(DetourAroundOccupant(&t), 1);
     ASSERT_NE(t.waypoints, nullptr);
     EXPECT_EQ(t.waypoints->kind, 1);
