@@ -6,6 +6,8 @@
 #include "Program/StageCalendar.h"
 #include "engine/AviClipManager.h"
 #include "gui/Window.h"
+#include "records/StageWorldSeam.h"
+#include "world/BattleMap.h"
 
 int32_t CalendarFrozen = 0;
 Window* SpectatorWindow = nullptr;
@@ -63,6 +65,30 @@ void NetCmdAdvanceDay() {
     if (networked) ++Services().command80Sent;
 }
 
+namespace {
+bool AppliesCommands() {
+    const GameController* c = TheGameController;
+    return !c || !c->networked || c->isHost;
+}
+bool Networked() {
+    return TheGameController && TheGameController->networked;
+}
+} // namespace
+
+void NetCmdHalt(Troop* troop) {
+    if (!troop) return;
+    if (AppliesCommands()) troop->ApplyHalt();
+    if (Networked()) Services().troopCommandsSent.push_back({1, troop->serial, 0, 0});
+}
+
+void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind) {
+    if (!troop || !troop->officer || (kind != 1 && kind != 2)) return;
+    int32_t& field = kind == 1 ? troop->officer->hp : troop->officer->mp;
+    const int32_t value = field + delta;
+    if (AppliesCommands()) field = value < 0 ? 0 : value;
+    if (Networked()) Services().troopCommandsSent.push_back({21, troop->serial, value, kind});
+}
+
 void ApplyNetCommand80() {
     if (TheScreenSettings) ++TheScreenSettings->day;
     ++Services().dateRedraws;
@@ -94,9 +120,13 @@ int32_t RoomMapKind = 0;
 
 void BattleMapTick(int) {
     ServiceTrace("CheckTriggers");
-    StageCalendarStep();
+    if (TheBattleMap)
+        TheBattleMap->Tick();
+    else
+        StageCalendarStep();
 }
 
 void BattleMapUpdate() {
     ServiceTrace("WorldUpdate");
+    if (TheBattleMap) TheBattleMap->Update();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Window;
+class Troop;
 struct AniFrame;
 
 struct BattleServices {
@@ -43,6 +44,8 @@ struct BattleServices {
     std::vector<std::string> chatSent;             // chat lines sent to the peers
     std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
     int32_t command80Sent = 0;
+    // Troop commands sent to the peers: code, general's serial, two values.
+    std::vector<std::vector<int32_t>> troopCommandsSent;
     int32_t dateRedraws = 0;
 
     // Event scripts.
@@ -78,6 +81,10 @@ void BattleMovie(const char* file, const char* companion);
 
 // Network commands of the calendar and the outcome.
 void NetCmdAdvanceDay();
+// Troop commands 1 (halt) and 21 (add to a value, sent as the new value): applied at once in
+// single play or on the host, sent when networked.
+void NetCmdHalt(Troop* troop);
+void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind);
 // A client applies command 80 from the host.
 void ApplyNetCommand80();
 void NetCmdChatText(const char* text);

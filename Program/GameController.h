@@ -182,6 +182,10 @@ public:
     // While set the map view leaves the fog refresh out.
     uint8_t fogRefreshOff = 0;
     uint8_t mapLock = 0;
+    // Network team play: allied troops may enter each other's cities.
+    uint8_t teamMode = 0;
+    // In stage-edit mode the triggers run only while it is set.
+    int32_t triggerWord = 0;
     // Tiles rewritten in view, patched into the terrain by the map view's next frame.
     std::vector<TileRedraw> tileRedraws;
     // Pixels of the minimap per map cell when the map is smaller than it.

@@ -154,6 +154,11 @@ public:
 class SubCastle : public RootObject {
 public:
     ~SubCastle() override;
+    // Takes the troop in; false when it may not enter.
+    virtual bool RequestTroopEntry(Troop*) { return false; }
+    int32_t cellX = 0, cellY = 0;
+    int32_t ownerSide = 0;
+    int32_t occupied = 0;
     int32_t attribute = 0;  // "屬性"
     int32_t block[14] = {}; // the 56-byte block; word 12 marks a placed caravan
     Troop* currentTroop = nullptr;
@@ -171,6 +176,14 @@ public:
     virtual void CountTick() {}
     virtual void TickGarrison() {}
     SubCastle* FindSubCastleOfKind(int kind);
+    // Takes a troop in that has arrived at the city.
+    virtual void RequestTroopEntry(Troop*) {}
+    // A hit of that power from that side (and shooter, or null) on the city.
+    virtual void ResolveAttack(int, int, Troop*) {}
+    virtual void DrawMapMarker(int) {}
+    int32_t entryX = 0, entryY = 0; // unit cell
+    uint8_t beingDestroyed = 0;
+    uint8_t openForCapture = 0;
 
     int32_t id = 0;
     int32_t ownerSide = 0;
@@ -194,6 +207,10 @@ public:
     void AddCity(City* city);
     void RemoveCity(City* city);
     void SetName(const char* name);
+    // The city passes to this kingdom.
+    virtual void TakeCity(City*) {}
+    // Every troop of every kingdom that targets the city index is called back.
+    virtual void RecallTroopsTargeting(int) {}
 
     int32_t blockSize = 100;
     uint8_t block[100] = {};   // the name starts it
@@ -212,6 +229,7 @@ public:
     int32_t beaten = 0;
     int32_t noCity = 0;
     int32_t teamResult = -1;
+    int32_t score = 0;
 };
 
 // A blank event record of the stage's event list.
