@@ -50,6 +50,9 @@ inline void BlockUnit(std::vector<std::string>& rows, int x, int y) {
 class TestTroop : public Troop {
 public:
     TestTroop(int side, int x, int y) : Troop(1, 10, x, y, side, 0, 100, new OfficerRecord(side, 1)) {}
+    ~TestTroop() override {
+        if (deleted) *deleted = true;
+    }
     void Step() override {
         ++steps;
         if (onStep) onStep(this);
@@ -72,6 +75,7 @@ public:
     std::vector<Troop*> shotBy;
     std::vector<int> cmd05;
     void (*onStep)(TestTroop*) = nullptr;
+    bool* deleted = nullptr;
 };
 
 } // namespace worldtest
