@@ -149,6 +149,9 @@ public:
     uint8_t blocked = 0;
     int16_t goalX = 0, goalY = 0;
     uint8_t missileKind = 0;
+    // The unit type and facing the troop had when the stage saved it.
+    int32_t savedUnitType = 0;
+    uint8_t savedFacing = 0;
 };
 
 class SubCastle : public RootObject {
@@ -194,6 +197,16 @@ public:
     LinkList subCastles; // SubCastle*, owned
 };
 
+// A castle gate: eight gate pieces on eight cells.
+class CastleGate : public RootObject {
+public:
+    ~CastleGate() override = default;
+    // The per-frame gate update (opens for foreign objects on its cells or own troops near).
+    virtual void UpdateOpenState() {}
+    int32_t kind = 0;
+    int32_t ownerSide = 0;
+};
+
 class Kingdom : public RootObject {
 public:
     Kingdom() = default;
@@ -223,7 +236,7 @@ public:
     int32_t sideValues[kMaxSides + 1] = {};
     LinkList cities;     // City*, owned
     LinkList fieldUnits; // Troop*, owned
-    LinkList gates;      // RootObject*, owned
+    LinkList gates;      // CastleGate*, owned
     int32_t strengthTotal = 0;
     int32_t strengthRatio = 0;
     int32_t beaten = 0;

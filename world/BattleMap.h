@@ -93,6 +93,7 @@ public:
     void ApplyTerrainEffect(Troop* troop);
     void PlaceUnits(int32_t mode);
     void RebuildStageTroops();
+    void RestorePlayerUnits();
     void RefreshSight(Kingdom* kingdom, int32_t whole);
     // Clears every reference to a troop that is about to be deleted.
     void ForgetTroop(Troop* troop);

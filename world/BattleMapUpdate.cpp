@@ -4,6 +4,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
+#include "Program/Startup.h"
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
@@ -214,6 +215,9 @@ void BattleMap::Update() {
     LinkList& kingdoms = *stageSet->kingdoms;
     for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
         if (!InList(kingdoms, k)) continue;
+        if (GameModeFlag)
+            for (CastleGate* gate : Snapshot<CastleGate>(k->gates))
+                if (gate->kind == 0 || gate->kind == 1) gate->UpdateOpenState();
         // The troops of the pass; troops added on the way are taken in a further round, and a
         // troop that has left the list (entered a city, removed) is passed over.
         std::vector<Troop*> visited;
@@ -433,6 +437,22 @@ void BattleMap::RebuildStageTroops() {
         for (Troop* f : joined)
             k->fieldUnits.Add(reinterpret_cast<uintptr_t>(f));
     }
+}
+
+void BattleMap::RestorePlayerUnits() {
+    if (!stageSet || !stageSet->kingdoms) return;
+    Kingdom* player = FindKingdom(stageSet->playerSide);
+    if (!player) return;
+    GameController* c = TheGameController;
+    const uint8_t mode = c ? c->mode : 0;
+    if (c) c->mode = 1;
+    for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
+        if (OfficerKind(t) != 1 || (t->unitType == t->savedUnitType && t->facing == t->savedFacing)) continue;
+        t->unitType = t->savedUnitType;
+        t->facing = t->savedFacing;
+        t->Refresh();
+    }
+    if (c) c->mode = mode;
 }
 
 void BattleMap::RefreshSight(Kingdom* kingdom, int32_t whole) {

@@ -68,12 +68,14 @@ public:
     void ApplyHalt() override { ++halts; }
     void ApplyCmd05(int v) override { cmd05.push_back(v); }
     void ResetCombatState() override { ++combatResets; }
+    void Refresh() override { refreshedInMode.push_back(TheGameController ? TheGameController->mode : -1); }
 
     int steps = 0, animationTicks = 0, sightUpdates = 0, halts = 0, combatResets = 0;
     int rangeX = -1, rangeY = -1;
     std::vector<std::pair<int, int>> hits;
     std::vector<Troop*> shotBy;
     std::vector<int> cmd05;
+    std::vector<int> refreshedInMode;
     void (*onStep)(TestTroop*) = nullptr;
     bool* deleted = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "Program/SceneMachine.h"
 #include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
+#include "Program/Startup.h"
 #include "engine/LinkList.h"
 #include "engine/NumberTable.h"
 #include "events/EventManager.h"
@@ -560,6 +561,54 @@ TEST_F(WorldStep, RebuildKeepsLeadersAndBringsTheirGuardsBackForASavedGame) {
     EXPECT_EQ(f1->cellX, 39); // kept on the grid
     EXPECT_EQ(f0->groupId, 600);
     EXPECT_EQ(player->fieldUnits.GetCount(), 3);
+}
+
+struct CountingGate : CastleGate {
+    void UpdateOpenState() override { ++updates; }
+    int updates = 0;
+};
+
+TEST_F(WorldStep, GatesOfKindsZeroAndOneOpenAndCloseInGameMode) {
+    CountingGate* gates[3];
+    for (int kind = 0; kind < 3; ++kind) {
+        gates[kind] = new CountingGate;
+        gates[kind]->kind = kind;
+        enemy->gates.Add(uintptr_t(gates[kind]));
+    }
+    const int32_t savedMode = GameModeFlag;
+    GameModeFlag = 1;
+    map->Update();
+    EXPECT_EQ(gates[0]->updates, 1);
+    EXPECT_EQ(gates[1]->updates, 1);
+    EXPECT_EQ(gates[2]->updates, 0);
+    GameModeFlag = 0; // the editor
+    map->Update();
+    EXPECT_EQ(gates[0]->updates, 1);
+    GameModeFlag = savedMode;
+}
+
+TEST_F(WorldStep, RestorePlayerUnitsPutsBackTheSavedTypeAndFacing) {
+    TestTroop* changed = Add(player, 5, 5);
+    TestTroop* same = Add(player, 6, 5);
+    TestTroop* notKind1 = Add(player, 7, 5);
+    TestTroop* foe = Add(enemy, 8, 5);
+    for (TestTroop* t : {changed, same, notKind1, foe}) {
+        t->officer->officerKind = 1;
+        t->savedUnitType = 40;
+        t->savedFacing = 3;
+        t->unitType = 41;
+        t->facing = 3;
+    }
+    same->unitType = 40;
+    notKind1->officer->officerKind = 2;
+    TheGameController->mode = 0;
+    map->RestorePlayerUnits();
+    EXPECT_EQ(changed->unitType, 40);
+    EXPECT_EQ(changed->refreshedInMode, std::vector<int>{1});
+    EXPECT_TRUE(same->refreshedInMode.empty());
+    EXPECT_EQ(notKind1->unitType, 41);
+    EXPECT_EQ(foe->unitType, 41);
+    EXPECT_EQ(TheGameController->mode, 0);
 }
 
 } // namespace
