@@ -137,7 +137,8 @@ void Missile::Step() {
     if (height >= 0 && ratio != 0) pixelY -= int32_t(height);
     ++tick;
     const float r = float(std::fabs(height) / 24.0);
-    SetDirection(MissileDirection(r, xSign, height >= 0 ? 2 : 1, xSign == 0));
+    SetDirection(xSign == 0 ? MissileDirection(r, xSign, ySign, true)
+                            : MissileDirection(r, xSign, height >= 0 ? 2 : 1, false));
 }
 
 void Missile::Hit() {

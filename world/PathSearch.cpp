@@ -105,6 +105,10 @@ PathNode* Search(bool wall, Troop* unit, Troop* self, int32_t sx, int32_t sy, in
         return nullptr;
     }
     const int32_t gw = map->unitGridWidth, gr = map->unitGridRows;
+    if (sx < 0 || sy < 0 || sx >= gw || sy >= gr) {
+        result = kSearchNoPath;
+        return nullptr;
+    }
     if (weight == 0) weight = (std::abs(tx - sx) + std::abs(ty - sy)) / 100 + 1;
     if (limit == 0) limit = 10000;
     const int32_t goal = map->UnitCellIndex(tx, ty);

@@ -287,13 +287,12 @@ int32_t DetourAroundOccupant(Troop* troop) {
             break;
         }
     }
+    if (!target && troop->escortFlag) troop->blocked = 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
         int32_t tx = troop->goalX, ty = troop->goalY;
         if (target) {
             tx = WorldToTileX(target->x);
             ty = WorldToTileY(target->y);
-        } else if (troop->escortFlag) {
-            troop->blocked = 1;
         }
         if (std::abs(tx - troop->cellX) <= 1 && std::abs(ty - troop->cellY) <= 1 &&
             ValidTargetAt(troop, tx, ty)) {
