@@ -104,6 +104,45 @@ TEST_F(RouteGraphTest, ALongTripGoesThroughTheGraph) {
     EXPECT_EQ(WorldToTileX(last->x), 28);
 }
 
+TEST_F(RouteGraphTest, WhenTheSearchGivesUpTheTroopDecidesByItsKind) {
+    DrawMap(w, SplitMapRows());
+    BuildRouteGraph();
+    struct Case {
+        const char* what;
+        uint8_t noRoute, escort;
+        uint8_t stage;
+        bool graph;
+        uint8_t facing;
+        bool routed;
+    } cases[] = {
+        {"no-route byte", 1, 0, 0, true, 0, false},
+        {"escort", 0, 1, 0, true, 0xFF, false},
+        {"no graph", 0, 0, 0, false, 0xFF, false},
+        {"graph", 0, 0, 0, true, 7, true},
+        {"campaign stage 3: a longer search finds the way itself", 0, 0, 3, false, 7, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.graph) FreeRouteGraph();
+        if (c.graph && RouteNodeCount() == 0) BuildRouteGraph();
+        TheGameController->campaignStage = c.stage;
+        TestTroop t(1, 10, 5);
+        t.worldX = TileToWorldX(10);
+        t.worldY = TileToWorldY(5);
+        t.noRoute = c.noRoute;
+        t.escortFlag = c.escort;
+        t.blocked = 1;
+        const uint8_t facing = FindUnitPath(&t, 10, 5, 40, 5);
+        EXPECT_EQ(facing == 0xFF || facing == 0 ? facing : 7, c.facing);
+        EXPECT_EQ(t.route != nullptr || t.routeMode != 0, c.routed);
+        EXPECT_EQ(t.noRoute, 0);
+        if (c.escort) {
+            EXPECT_EQ(t.blocked, 0);
+        }
+    }
+    TheGameController->campaignStage = 0;
+}
+
 TEST_F(RouteGraphTest, PlanPicksTheNearestReachableEntryAndExit) {
     DrawMap(w, SplitMapRows());
     BuildRouteGraph();
