@@ -3,7 +3,9 @@
 #include "world/PathSearch.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
+#include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
+#include "world/Coordinates.h"
 #include "world/UnitPath.h"
 
 #include <benchmark/benchmark.h>
@@ -103,8 +105,24 @@ void UnreachableTest(benchmark::State& state) {
     }
 }
 
+// A troop's whole new path: the search, the straightening into waypoints and the first step.
+void FindUnitPathReachable(benchmark::State& state) {
+    size_t i = 0;
+    const auto& pairs = TheField().reachable;
+    Troop troop;
+    for (auto _ : state) {
+        const Pair& p = pairs[i++ % pairs.size()];
+        troop.facing = 0;
+        troop.worldX = TileToWorldX(p.sx);
+        troop.worldY = TileToWorldY(p.sy);
+        benchmark::DoNotOptimize(FindUnitPath(&troop, p.sx, p.sy, p.tx, p.ty));
+    }
+    FreeUnitPath(&troop);
+}
+
 } // namespace
 
+BENCHMARK(FindUnitPathReachable)->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(ReachableGoal)->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(UnreachableGoal)->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(ReachableGoalWeightOne)->Repetitions(15)->ReportAggregatesOnly(true);
