@@ -117,7 +117,7 @@ SubCastle* City::FindSubCastleOfKind(int wanted) {
 Kingdom::~Kingdom() {
     DeleteAll<City>(cities);
     DeleteAll<Troop>(fieldUnits);
-    DeleteAll<CastleGate>(gates);
+    DeleteAll<RootObject>(gates);
 }
 
 void Kingdom::Save(ByteWriter& out) const {

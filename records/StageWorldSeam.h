@@ -236,7 +236,7 @@ public:
     int32_t sideValues[kMaxSides + 1] = {};
     LinkList cities;     // City*, owned
     LinkList fieldUnits; // Troop*, owned
-    LinkList gates;      // CastleGate*, owned
+    LinkList gates;      // CastleGate* (RootObject*), owned
     int32_t strengthTotal = 0;
     int32_t strengthRatio = 0;
     int32_t beaten = 0;

@@ -216,8 +216,10 @@ void BattleMap::Update() {
     for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
         if (!InList(kingdoms, k)) continue;
         if (GameModeFlag)
-            for (CastleGate* gate : Snapshot<CastleGate>(k->gates))
-                if (gate->kind == 0 || gate->kind == 1) gate->UpdateOpenState();
+            for (RootObject* object : Snapshot<RootObject>(k->gates))
+                if (auto* gate = dynamic_cast<CastleGate*>(object);
+                    gate && (gate->kind == 0 || gate->kind == 1))
+                    gate->UpdateOpenState();
         // The troops of the pass; troops added on the way are taken in a further round, and a
         // troop that has left the list (entered a city, removed) is passed over.
         std::vector<Troop*> visited;
