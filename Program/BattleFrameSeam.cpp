@@ -7,6 +7,8 @@
 #include "engine/AviClipManager.h"
 #include "gui/Window.h"
 #include "net/NetHooks.h"
+#include "records/StageWorldSeam.h"
+#include "world/BattleMap.h"
 
 int32_t CalendarFrozen = 0;
 Window* SpectatorWindow = nullptr;
@@ -55,6 +57,30 @@ void BattleMovie(const char* file, const char* companion) {
     PlayAviModal(150, 136, file, companion, 1, 1);
 }
 
+namespace {
+bool AppliesCommands() {
+    const GameController* c = TheGameController;
+    return !c || !c->networked || c->isHost;
+}
+bool Networked() {
+    return TheGameController && TheGameController->networked;
+}
+} // namespace
+
+void NetCmdHalt(Troop* troop) {
+    if (!troop) return;
+    if (AppliesCommands()) troop->ApplyHalt();
+    if (Networked()) Services().troopCommandsSent.push_back({1, troop->serial, 0, 0});
+}
+
+void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind) {
+    if (!troop || !troop->officer || (kind != 1 && kind != 2)) return;
+    const uint32_t column = kind == 1 ? OfficerLayout::kHp : OfficerLayout::kMp;
+    const int32_t value = troop->officer->Get(column) + delta;
+    if (AppliesCommands()) troop->officer->Set(column, value < 0 ? 0 : value);
+    if (Networked()) Services().troopCommandsSent.push_back({21, troop->serial, value, kind});
+}
+
 void ShowDateLine() {
     ++Services().dateRedraws;
 }
@@ -75,11 +101,13 @@ int32_t RoomMapKind = 0;
 
 void BattleMapTick(int) {
     ServiceTrace("CheckTriggers");
-    StageCalendarStep();
+    if (TheBattleMap)
+        TheBattleMap->Tick();
+    else
+        StageCalendarStep();
 }
 
 void BattleMapUpdate() {
     ServiceTrace("WorldUpdate");
-    // A network battle's commands, heartbeat and host watch run with the world update.
-    if (TheGameController && TheGameController->networked) RunNetworkFrameHooks();
+    if (TheBattleMap) TheBattleMap->Update();
 }

@@ -187,6 +187,10 @@ public:
     uint8_t mapLock = 0;
     // Set while the right button is held down over the map.
     uint8_t rightHeld = 0;
+    // Network team play: allied troops may enter each other's cities.
+    uint8_t teamMode = 0;
+    // In stage-edit mode the triggers run only while it is set.
+    int32_t triggerWord = 0;
     // Tiles rewritten in view, patched into the terrain by the map view's next frame.
     std::vector<TileRedraw> tileRedraws;
     // Pixels of the minimap per map cell when the map is smaller than it.

@@ -121,6 +121,12 @@ public:
     static int NearPoint(int32_t x0, int32_t y0, int32_t x, int32_t y, int32_t r);
     static uint8_t ByteSum(const void* data, int32_t n);
 
+    // --- routes -----------------------------------------------------------------------------
+    // The first step of the planned route over a byte grid (bit 0 blocks) from (x1, y1) toward
+    // (x2, y2): 1 with the step's point, 0 when there is no route or nowhere to go.
+    static int RouteFirstStep(const uint8_t* grid, int32_t width, int32_t height, int32_t x1, int32_t y1,
+                              int32_t x2, int32_t y2, int32_t* stepX, int32_t* stepY);
+
     // --- colours ----------------------------------------------------------------------------
     // Mode 1 gives 5-5-5, any other mode 5-6-5.
     static std::unique_ptr<uint16_t[]> PaletteTo16(const uint8_t* rgb768, int32_t mode);

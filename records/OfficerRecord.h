@@ -94,6 +94,14 @@ public:
     // Growth code row of the officer's class, or null for a class with none.
     const uint16_t* GrowthRow() const;
 
+    // The troop code's working words: the status word, the terrain status (0 none, 4 healing,
+    // 5 poison), its mirror and the terrain tick counter.
+    int32_t& StatusWord() { return workWords[0]; }
+    int32_t& TerrainStatus() { return workWords[1]; }
+    int32_t& TerrainStatusMirror() { return workWords[2]; }
+    int32_t& TerrainTicks() { return workWords[3]; }
+    int32_t StatusWord() const { return workWords[0]; }
+
     int32_t ownerSide = 0;
     int32_t workWords[4] = {};
     // The sources of experience.

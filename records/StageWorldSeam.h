@@ -17,6 +17,10 @@ class ByteWriter;
 // Side numbers run 1..kMaxSides; tables indexed by side carry one unused entry 0.
 constexpr int kMaxSides = 128;
 
+struct PathWaypoint;
+struct RouteStep;
+class Zu_SkillEffect;
+
 class Troop : public RootObject {
 public:
     Troop() = default;
@@ -46,11 +50,71 @@ public:
     int32_t currentType = 0;
     int32_t serial = 0;
     uint8_t moveBytes[2] = {};
+
+    // What the battle world reads and writes on a troop.
+    // Per-frame decision and action step.
+    virtual void Step() {}
+    // Refresh after restored values.
+    virtual void Refresh() {}
+    virtual void TickAnimation() {}
+    virtual void UpdateSightInView() {}
+    // Non-zero when the troop's target can be reached from unit cell (x, y).
+    virtual int IsWithinRange(int, int) { return 0; }
+    // The damage a hit of that power from that side deals to this troop.
+    virtual int CanAttack(int, int, Troop*) { return 0; }
+    // Applies a shooter's hit to this troop.
+    virtual void ConsiderTarget(Troop*, int) {}
+    virtual void ApplyHalt() {}
+    virtual void ApplyCmd05(int) {}
+    virtual void ResetCombatState() {}
+    bool IsValidTarget(const Troop* other) const;
+    bool IsGone() const { return deadFlag != 0 || state == 13; }
+
+    int32_t deadFlag = 0; // counts the dying frames once set
+    uint8_t kept = 0;
+    int32_t kindWord = 0; // 999: taken off the map at the next world step
+    int32_t unitType = 0;
+    uint8_t leaderFlag = 0;
+    int32_t groupId = 0;
+    uint8_t moveKind = 0; // 6: toward a target object
+    RootObject* targetObject = nullptr;
+    uint8_t targetIsSubCastle = 0;
+    int32_t entrySteps = 0;
+    uint32_t orderFlags = 0;
+    int32_t attackCount = 0;
+    Troop* engagedTroop = nullptr;
+    Troop* followTarget = nullptr;
+    Troop* escortTarget = nullptr;
+    Troop* attackTarget = nullptr;
+    uint8_t escortFlag = 0;
+    uint8_t selected = 0;
+    Zu_SkillEffect* attachedEffect = nullptr; // owned
+    int32_t worldX = 0, worldY = 0;
+    int32_t velX = 0, velY = 0;
+    uint8_t facing = 0; // 0: not moving
+    uint16_t speed = 100;
+    PathWaypoint* waypoints = nullptr; // owned
+    RouteStep* route = nullptr;        // owned
+    uint8_t routeMode = 0;             // 0 none, 1 following, 2 end replaced
+    uint8_t noRoute = 0;
+    int32_t waitCounter = 0;
+    uint8_t waiting = 0;
+    uint8_t blocked = 0;
+    int16_t goalX = 0, goalY = 0;
+    uint8_t missileKind = 0;
+    // The unit type and facing the troop had when the stage saved it.
+    int32_t savedUnitType = 0;
+    uint8_t savedFacing = 0;
 };
 
 class SubCastle : public RootObject {
 public:
     ~SubCastle() override;
+    // Takes the troop in; false when it may not enter.
+    virtual bool RequestTroopEntry(Troop*) { return false; }
+    int32_t cellX = 0, cellY = 0;
+    int32_t ownerSide = 0;
+    int32_t occupied = 0;
     int32_t attribute = 0;  // "屬性"
     int32_t block[14] = {}; // the 56-byte block; word 12 marks a placed caravan
     Troop* currentTroop = nullptr;
@@ -68,6 +132,14 @@ public:
     virtual void CountTick() {}
     virtual void TickGarrison() {}
     SubCastle* FindSubCastleOfKind(int kind);
+    // Takes a troop in that has arrived at the city.
+    virtual void RequestTroopEntry(Troop*) {}
+    // A hit of that power from that side (and shooter, or null) on the city.
+    virtual void ResolveAttack(int, int, Troop*) {}
+    virtual void DrawMapMarker(int) {}
+    int32_t entryX = 0, entryY = 0; // unit cell
+    uint8_t beingDestroyed = 0;
+    uint8_t openForCapture = 0;
 
     int32_t id = 0;
     int32_t ownerSide = 0;
@@ -76,6 +148,16 @@ public:
     uint8_t strategy = 0;
     LinkList units;      // Troop*, owned
     LinkList subCastles; // SubCastle*, owned
+};
+
+// A castle gate: eight gate pieces on eight cells.
+class CastleGate : public RootObject {
+public:
+    ~CastleGate() override = default;
+    // The per-frame gate update (opens for foreign objects on its cells or own troops near).
+    virtual void UpdateOpenState() {}
+    int32_t kind = 0;
+    int32_t ownerSide = 0;
 };
 
 class Kingdom : public RootObject {
@@ -91,6 +173,10 @@ public:
     void AddCity(City* city);
     void RemoveCity(City* city);
     void SetName(const char* name);
+    // The city passes to this kingdom.
+    virtual void TakeCity(City*) {}
+    // Every troop of every kingdom that targets the city index is called back.
+    virtual void RecallTroopsTargeting(int) {}
 
     int32_t blockSize = 100;
     uint8_t block[100] = {};   // the name starts it
@@ -103,12 +189,13 @@ public:
     int32_t sideValues[kMaxSides + 1] = {};
     LinkList cities;     // City*, owned
     LinkList fieldUnits; // Troop*, owned
-    LinkList gates;      // RootObject*, owned
+    LinkList gates;      // CastleGate* (RootObject*), owned
     int32_t strengthTotal = 0;
     int32_t strengthRatio = 0;
     int32_t beaten = 0;
     int32_t noCity = 0;
     int32_t teamResult = -1;
+    int32_t score = 0;
 };
 
 // A blank event record of the stage's event list.

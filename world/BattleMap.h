@@ -12,6 +12,7 @@ class Kingdom;
 class City;
 class LinkList;
 class MapObject;
+class Troop;
 struct FootprintPattern;
 
 // One occupant of a unit cell's chain.
@@ -82,6 +83,23 @@ public:
     bool FindFreeNeighbour(int32_t x, int32_t y);
 
     Kingdom* FindKingdom(int32_t id) const;
+    // The city of that id (index + 1), or null.
+    City* CityById(int32_t id) const;
+
+    // The world step (BattleMapUpdate.cpp).
+    void Update();
+    void Tick();
+    void CheckCityEntry(Troop* troop);
+    void CaptureCity(Troop* troop, City* city);
+    void SendCityEntry(Troop* troop, City* city);
+    void ApplyCityEntry(Troop* troop, City* city);
+    void ApplyTerrainEffect(Troop* troop);
+    void PlaceUnits(int32_t mode);
+    void RebuildStageTroops();
+    void RestorePlayerUnits();
+    void RefreshSight(Kingdom* kingdom, int32_t whole);
+    // Clears every reference to a troop that is about to be deleted.
+    void ForgetTroop(Troop* troop);
     bool PrepareStage() { return true; }
     void ResetStage() {}
 

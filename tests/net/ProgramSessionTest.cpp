@@ -47,10 +47,11 @@ TEST(ProgramSession, RunsThroughTheMainWindowAndTheBattleUpdate) {
     EXPECT_EQ(ProgramNetSession().NetPeerCount(), 2);
     EXPECT_EQ(playerslot::Id(TheGameController->players[1].bytes), 2u);
 
-    // The calendar's day: applied on the host at once, sent to the peer with the world update.
+    // The calendar's day: applied on the host at once, sent to the peer with the frame's network
+    // upkeep (the world update runs it once a stage is current).
     NetCmdAdvanceDay();
     EXPECT_EQ(TheScreenSettings->day, 2);
-    BattleMapUpdate();
+    RunNetworkFrameHooks();
     bool sent = false;
     while (!sent && bo.ReadFrame(frame, 2000)) {
         ASSERT_TRUE(ParseNetPacket(frame.data(), frame.size(), v));

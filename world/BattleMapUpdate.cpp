@@ -1,0 +1,469 @@
+#include "Program/BattleFrameSeam.h"
+#include "Program/GameController.h"
+#include "Program/SceneMachine.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageCalendar.h"
+#include "Program/StageSet.h"
+#include "Program/Startup.h"
+#include "engine/LinkList.h"
+#include "gui/MouseCursor.h"
+#include "net/NetHooks.h"
+#include "records/StageWorldSeam.h"
+#include "world/BattleMap.h"
+#include "world/Missile.h"
+#include "world/Zu_SkillEffect.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+template <class T>
+T* As(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+
+template <class T>
+std::vector<T*> Snapshot(LinkList& list) {
+    std::vector<T*> out;
+    out.reserve(size_t(list.GetCount()));
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        out.push_back(As<T>(v));
+    return out;
+}
+
+bool InList(LinkList& list, const void* p) {
+    return list.Find(reinterpret_cast<uintptr_t>(p)) != 0;
+}
+
+void RemoveAll(LinkList* list, const void* p) {
+    if (!list) return;
+    while (list->RemoveValue(reinterpret_cast<uintptr_t>(p))) {
+    }
+}
+
+bool AppliesCommands() {
+    const GameController* c = TheGameController;
+    return !c || !c->networked || c->isHost;
+}
+
+int32_t OfficerKind(const Troop* t) {
+    return t->officer ? t->officer->Get(OfficerLayout::kAttribute) : 0;
+}
+
+constexpr int8_t kEntryOffsets[7][2] = {{0, 0}, {1, 0}, {0, 1}, {1, -1}, {-1, 1}, {2, -1}, {-1, 2}};
+
+bool AtEntry(const Troop* t, int32_t ex, int32_t ey) {
+    for (const auto& o : kEntryOffsets)
+        if (t->cellX == ex + o[0] && t->cellY == ey + o[1]) return true;
+    return false;
+}
+
+bool InRange(uint16_t v, uint16_t low, uint16_t high) {
+    return v >= low && v <= high;
+}
+
+void ClearTerrainStatus(Troop* t) {
+    t->officer->TerrainStatus() = 0;
+    t->officer->TerrainStatusMirror() = 0;
+    delete t->attachedEffect;
+    t->attachedEffect = nullptr;
+}
+
+void AttachTerrainEffect(Troop* t, int16_t id) {
+    t->officer->TerrainStatus() = id;
+    t->officer->TerrainStatusMirror() = id;
+    delete t->attachedEffect;
+    t->attachedEffect = new Zu_SkillEffect(3, id, t->cellX * 40, t->cellY * 20);
+}
+
+void ForgetIn(Troop* holder, const Troop* gone) {
+    if (holder->engagedTroop == gone) holder->engagedTroop = nullptr;
+    if (holder->followTarget == gone) holder->followTarget = nullptr;
+    if (holder->escortTarget == gone) holder->escortTarget = nullptr;
+    if (holder->attackTarget == gone) holder->attackTarget = nullptr;
+    if (holder->leader == gone) holder->leader = nullptr;
+    RemoveAll(holder->followers, gone);
+}
+
+void RemoveAndDelete(BattleMap& map, Kingdom& k, Troop* t) {
+    k.fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(t));
+    map.ForgetTroop(t);
+    delete t;
+}
+
+template <class SeenByPlayer>
+void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer seenByPlayer) {
+    GameController* c = TheGameController;
+    // References to what has gone or is going.
+    if (t->targetObject && !t->targetIsSubCastle && t->entrySteps == 0 &&
+        static_cast<City*>(t->targetObject)->beingDestroyed)
+        t->targetObject = nullptr;
+    if ((t->orderFlags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
+    if (t->attackTarget && t->attackTarget->IsGone() && !t->attackTarget->kept) t->attackTarget = nullptr;
+    if (t->followTarget && t->followTarget->IsGone()) t->followTarget = nullptr;
+    if (t->engagedTroop) {
+        if (t->engagedTroop->IsGone())
+            t->engagedTroop = nullptr;
+        else if (t->engagedTroop->side == t->side && OfficerKind(t->engagedTroop) == 17 && AppliesCommands())
+            NetCmdHalt(t);
+    }
+
+    if (t->deadFlag == 0) {
+        if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == 441 &&
+            t->officer->Get(OfficerLayout::kHp) == 0 && t->officer->Get(OfficerLayout::kTroopCapacity) == 0) {
+            t->deadFlag = 1;
+            t->kept = 0;
+            t->selected = 0;
+            if (c) RemoveAll(c->selection, t);
+            map.RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
+            return;
+        }
+        if (t->officer && t->officer->Get(OfficerLayout::kAmbush) != 0 && (!editor || (c && c->running)))
+            return;
+        if (t->state != 13) {
+            if (map.HasCells() && OfficerKind(t) == 1 && t->officer->StatusWord() != 1)
+                map.ApplyTerrainEffect(t);
+            t->Step();
+        }
+        if (!InList(k.fieldUnits, t)) return;
+        t->TickAnimation();
+        if (t->kindWord == 999) {
+            RemoveAll(map.dyingTroops, t);
+            if (seenByPlayer(t)) t->UpdateSightInView();
+            RemoveAndDelete(map, k, t);
+            return;
+        }
+        if (t->moveKind == 6 && t->targetObject && t->leaderFlag) map.CheckCityEntry(t);
+        return;
+    }
+
+    if (++t->deadFlag <= 4) return;
+    t->deadFlag = 0;
+    if (t->kept) {
+        k.fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(t));
+        return;
+    }
+    map.RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
+    if (t->officer && t->officer->StatusWord() == 0 && seenByPlayer(t)) t->UpdateSightInView();
+    RemoveAndDelete(map, k, t);
+}
+
+} // namespace
+
+City* BattleMap::CityById(int32_t id) const {
+    if (id < 1 || id > kCities) return nullptr;
+    return cities[id - 1];
+}
+
+void BattleMap::ForgetTroop(Troop* troop) {
+    if (!troop) return;
+    RemoveObjectEverywhere(reinterpret_cast<uintptr_t>(troop));
+    RemoveAll(dyingTroops, troop);
+    if (missiles)
+        for (uintptr_t v = missiles->First(); v != 0; v = missiles->Next())
+            As<Missile>(v)->ForgetShooter(troop);
+    if (stageSet && stageSet->kingdoms) {
+        LinkList& kingdoms = *stageSet->kingdoms;
+        const uintptr_t cursor = kingdoms.Current();
+        for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
+            for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+                ForgetIn(t, troop);
+            for (City* city : Snapshot<City>(k->cities)) {
+                for (Troop* t : Snapshot<Troop>(city->units))
+                    ForgetIn(t, troop);
+                for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles)) {
+                    if (sc->currentTroop == troop) sc->currentTroop = nullptr;
+                    if (sc->governorPresent == troop) sc->governorPresent = nullptr;
+                }
+            }
+        }
+        if (cursor) kingdoms.Find(cursor);
+    }
+    if (GameController* c = TheGameController) {
+        troop->selected = 0;
+        RemoveAll(c->selection, troop);
+        RemoveAll(c->focusList, troop);
+        for (LinkList* group : c->groups)
+            RemoveAll(group, troop);
+        if (c->groupTargetA == troop) c->groupTargetA = nullptr;
+        if (c->groupTargetB == troop) c->groupTargetB = nullptr;
+    }
+}
+
+void BattleMap::Update() {
+    ScreenSettings* s = TheScreenSettings;
+    GameController* c = TheGameController;
+    if (!stageSet || !stageSet->kingdoms) return;
+    if (!(s && s->editorKeys) && !cells) return;
+
+    // A network battle's commands, heartbeat and host watch run with the world update.
+    if (c && c->networked && c->running) RunNetworkFrameHooks();
+
+    const bool editor = s && s->stageEditMode;
+    Kingdom* player = stageSet->playerKingdom;
+    auto seenByPlayer = [&](const Troop* t) {
+        if (!player) return false;
+        return t->side == player->side ||
+               (t->side >= 0 && t->side <= kMaxSides && player->relations[t->side] == 1);
+    };
+
+    LinkList& kingdoms = *stageSet->kingdoms;
+    for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
+        if (!InList(kingdoms, k)) continue;
+        if (GameModeFlag)
+            for (RootObject* object : Snapshot<RootObject>(k->gates))
+                if (auto* gate = dynamic_cast<CastleGate*>(object);
+                    gate && (gate->kind == 0 || gate->kind == 1))
+                    gate->UpdateOpenState();
+        // The troops of the pass; troops added on the way are taken in a further round, and a
+        // troop that has left the list (entered a city, removed) is passed over.
+        std::vector<Troop*> visited;
+        std::vector<Troop*> pending = Snapshot<Troop>(k->fieldUnits);
+        while (!pending.empty()) {
+            for (Troop* t : pending) {
+                visited.push_back(t);
+                if (!InList(k->fieldUnits, t)) continue;
+                StepTroop(*this, *k, t, editor, seenByPlayer);
+            }
+            pending.clear();
+            for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+                if (std::find(visited.begin(), visited.end(), t) == visited.end()) pending.push_back(t);
+        }
+        kingdoms.Find(reinterpret_cast<uintptr_t>(k));
+    }
+
+    if (missiles) {
+        for (Missile* m : Snapshot<Missile>(*missiles)) {
+            m->Step();
+            if (m->landed > 1) {
+                missiles->RemoveValue(reinterpret_cast<uintptr_t>(m));
+                delete m;
+            }
+        }
+    }
+}
+
+void BattleMap::Tick() {
+    ScreenSettings* s = TheScreenSettings;
+    GameController* c = TheGameController;
+    if (!stageSet || !s || s->battleEnded || s->editorKeys) return;
+    if (s->busyState.load() != 0) {
+        if (TheMouseCursor) TheMouseCursor->SetShapeChecked(1);
+        return;
+    }
+    if (!c || c->pauseScreen.load() != 0) return;
+    if (c->eventManager && (!s->stageEditMode || c->triggerWord))
+        GetFrontEndServices()->CheckTriggers(c->eventManager);
+    StageCalendarStep();
+}
+
+void BattleMap::CheckCityEntry(Troop* t) {
+    if (!AppliesCommands() || !t->targetObject) return;
+    const int32_t kind = OfficerKind(t);
+    if (!t->targetIsSubCastle) {
+        City* city = static_cast<City*>(t->targetObject);
+        if (city->beingDestroyed) return;
+        if (kind == 5 && city->kind != 0) {
+            NetCmdHalt(t);
+            return;
+        }
+        if (!AtEntry(t, city->entryX, city->entryY)) return;
+        bool mayEnter = false;
+        switch (city->kind) {
+        case 0:
+        case 1:
+        case 6: {
+            const Kingdom* owner = FindKingdom(city->ownerSide);
+            const GameController* c = TheGameController;
+            const bool allied = c && c->networked && c->teamMode == 1 && owner && t->side >= 0 &&
+                                t->side <= kMaxSides && owner->relations[t->side] == 1;
+            if (city->ownerSide == t->side || allied) {
+                mayEnter = true;
+            } else if (city->openForCapture) {
+                CaptureCity(t, city);
+                mayEnter = true;
+            }
+            break;
+        }
+        case 2:
+        case 3:
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            mayEnter = city->ownerSide == t->side;
+            break;
+        default:
+            break;
+        }
+        if (mayEnter)
+            city->RequestTroopEntry(t);
+        else
+            NetCmdHalt(t);
+        return;
+    }
+    SubCastle* sc = static_cast<SubCastle*>(t->targetObject);
+    if (kind == 5) {
+        NetCmdHalt(t);
+        return;
+    }
+    if (!AtEntry(t, sc->cellX, sc->cellY)) return;
+    const bool own = sc->ownerSide == t->side;
+    if (t->officer && t->officer->StatusWord() != 0 && (sc->attribute == 4 || (sc->attribute == 5 && own))) {
+        NetCmdHalt(t);
+        return;
+    }
+    bool mayEnter;
+    if (own && (sc->attribute == 4 || sc->attribute == 5))
+        mayEnter = sc->occupied == 0 && sc->RequestTroopEntry(t);
+    else
+        mayEnter = sc->RequestTroopEntry(t);
+    if (!mayEnter) NetCmdHalt(t);
+}
+
+void BattleMap::CaptureCity(Troop* troop, City* city) {
+    if (AppliesCommands()) ApplyCityEntry(troop, city);
+    if (TheGameController && TheGameController->networked) SendCityEntry(troop, city);
+}
+
+void BattleMap::SendCityEntry(Troop* troop, City* city) {
+    const int32_t person = troop->officer ? troop->officer->Get(OfficerLayout::kPersonNumber) : 0;
+    std::vector<uint8_t> record;
+    for (uint32_t v : {0x500u, 8u, uint32_t(city->id), uint32_t(person)})
+        for (int i = 0; i < 4; ++i)
+            record.push_back(uint8_t(v >> (8 * i)));
+    SendGameRecord(record);
+}
+
+void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
+    if (Kingdom* k = FindKingdom(troop->side)) k->TakeCity(city);
+    if (stageSet && stageSet->kingdoms) {
+        LinkList& kingdoms = *stageSet->kingdoms;
+        for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
+            k->RecallTroopsTargeting(city->id - 1);
+    }
+    city->openForCapture = 0;
+}
+
+void BattleMap::ApplyTerrainEffect(Troop* t) {
+    OfficerRecord* o = t->officer;
+    if (!o) return;
+    const MapCell* cell = CellAt(t->cellX, 2 * t->cellY);
+    const uint16_t layer = cell ? cell->layerTile : MapCell::kNoTile;
+    const bool immune =
+        o->Get(OfficerLayout::kPersonNumber) == 435 || o->Get(OfficerLayout::kPersonNumber) == 436;
+    const bool applies = AppliesCommands();
+
+    if (InRange(layer, 0x37B0, 0x37D3) && o->Get(OfficerLayout::kHp) < o->Get(OfficerLayout::kMaxHp) &&
+        !immune) {
+        if (o->TerrainStatus() == 0) {
+            AttachTerrainEffect(t, 4);
+        } else if (++o->TerrainTicks() > 9) {
+            o->TerrainTicks() = 0;
+            if (applies) NetCmdAddTroopValue(t, 2, 1);
+            o->Set(OfficerLayout::kPolicy, 0);
+            if (o->Get(OfficerLayout::kHp) > o->Get(OfficerLayout::kMaxHp)) {
+                o->Set(OfficerLayout::kHp, o->Get(OfficerLayout::kMaxHp));
+                ClearTerrainStatus(t);
+            }
+        }
+    } else if (o->TerrainStatus() == 4) {
+        ClearTerrainStatus(t);
+    }
+
+    if (InRange(layer, 0x37F8, 0x381B) && o->Get(OfficerLayout::kHp) >= 1 && !immune) {
+        if (o->TerrainStatus() == 0) {
+            AttachTerrainEffect(t, 5);
+        } else if (++o->TerrainTicks() > 9) {
+            o->TerrainTicks() = 0;
+            // Stamina and the kill are decided where commands are applied; a client would
+            // overwrite hits taken meanwhile with a stale value.
+            if (applies) {
+                NetCmdAddTroopValue(t, -2, 1);
+                if (o->Get(OfficerLayout::kHp) <= 0) {
+                    t->CanAttack(100, 0, nullptr);
+                    ClearTerrainStatus(t);
+                }
+            }
+        }
+    } else if (o->TerrainStatus() == 5) {
+        ClearTerrainStatus(t);
+    }
+}
+
+void BattleMap::PlaceUnits(int32_t mode) {
+    if (!stageSet || !stageSet->kingdoms) return;
+    for (Kingdom* k : Snapshot<Kingdom>(*stageSet->kingdoms))
+        for (Troop* t : Snapshot<Troop>(k->fieldUnits)) {
+            if (!t->officer || t->officer->Get(OfficerLayout::kAmbush) <= 0) continue;
+            if (mode == 0)
+                AddObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
+            else
+                t->MarkRemoved();
+        }
+}
+
+void BattleMap::RebuildStageTroops() {
+    if (!stageSet || !stageSet->kingdoms) return;
+    const std::vector<Kingdom*> kingdoms = Snapshot<Kingdom>(*stageSet->kingdoms);
+    for (Kingdom* k : kingdoms)
+        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+            if (t->leaderFlag == 0) RemoveAndDelete(*this, *k, t); // leaders' follower lists too
+    if (!TheGameController || !TheGameController->loadingSavedGame) return;
+    for (Kingdom* k : kingdoms) {
+        std::vector<Troop*> joined;
+        for (Troop* unit : Snapshot<Troop>(k->fieldUnits)) {
+            if (!unit->officer) continue;
+            for (int slot = 0; slot < 8; ++slot) {
+                const int32_t person = unit->officer->Get(OfficerLayout::kEscorts + 4 * (slot));
+                if (person <= 0) continue;
+                // Followers stand to the right of their leader, kept on the grid.
+                const int32_t x = std::clamp(unit->cellX + 1 + slot, 0, std::max(0, unitGridWidth - 1));
+                auto* follower =
+                    new Troop(0, 10, x, unit->cellY, unit->side, 0, 100, new OfficerRecord(k->side, person));
+                follower->groupId = nextUnitId;
+                follower->leaderFlag = 0;
+                follower->leader = unit;
+                if (!unit->followers) unit->followers = new LinkList;
+                unit->followers->Add(reinterpret_cast<uintptr_t>(follower));
+                joined.push_back(follower);
+            }
+            unit->StepMove();
+            unit->ApplyHalt();
+            unit->leaderFlag = 1;
+            unit->groupId = nextUnitId++;
+        }
+        for (Troop* f : joined)
+            k->fieldUnits.Add(reinterpret_cast<uintptr_t>(f));
+    }
+}
+
+void BattleMap::RestorePlayerUnits() {
+    if (!stageSet || !stageSet->kingdoms) return;
+    Kingdom* player = FindKingdom(stageSet->playerSide);
+    if (!player) return;
+    GameController* c = TheGameController;
+    const uint8_t mode = c ? c->mode : 0;
+    if (c) c->mode = 1;
+    for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
+        if (OfficerKind(t) != 1 || (t->unitType == t->savedUnitType && t->facing == t->savedFacing)) continue;
+        t->unitType = t->savedUnitType;
+        t->facing = t->savedFacing;
+        t->Refresh();
+    }
+    if (c) c->mode = mode;
+}
+
+void BattleMap::RefreshSight(Kingdom* kingdom, int32_t whole) {
+    if (!kingdom) return;
+    for (Troop* t : Snapshot<Troop>(kingdom->fieldUnits)) {
+        if (t->state == 13) continue;
+        if (whole == 0)
+            t->UpdateSightInView();
+        else
+            t->UpdateSight();
+    }
+    for (City* city : Snapshot<City>(kingdom->cities))
+        city->DrawMapMarker(whole);
+}
