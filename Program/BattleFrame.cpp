@@ -141,7 +141,7 @@ void OverlayQuarter(GameController& c) {
             if (!sv.runnerActive) c.running = 1;
         }
     }
-    ServiceTrace("DrawCursor");
+    if (TheMouseCursor) TheMouseCursor->Draw();
     if (c.pauseScreen.load() != 0) {
         ++c.pauseScreen;
         if (!sv.pausePicture && TheResourceStore)

@@ -347,7 +347,7 @@ int deleted = 0;
 class CountedEffect : public Zu_SkillEffect {
 public:
     ~CountedEffect() override { ++deleted; }
-    void UpdateAndDraw() override { endCounter = 2; }
+    void UpdateAndDraw() override { state = 2; }
 };
 
 bool ViewForTest(const ResourceStore&, MapMarkerView& view) {
