@@ -1,5 +1,6 @@
 #include "Program/BattleFrame.h"
 
+#include "Program/BannerWindow.h"
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
@@ -10,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
+#include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/CRand.h"
@@ -21,10 +23,6 @@ const char* const BattleMusicTracks[7] = {"Track01.mp3", "Track02.mp3", "Track03
                                           "Track05.mp3", "Track06.mp3", "Track07.mp3"};
 
 namespace {
-// "我軍獲勝！", "我軍戰敗！"
-const char kTeamWon[] = "\xa7\xda\xad\x78\xc0\xf2\xb3\xd3\xa1\x49";
-const char kTeamLost[] = "\xa7\xda\xad\x78\xbe\xd4\xb1\xd1\xa1\x49";
-
 constexpr int kViewColumns = 20;
 constexpr int kViewRows = 56;
 constexpr int kBeginDrawings = 50;
@@ -38,18 +36,22 @@ bool EditorViewOn() {
 }
 
 // The cursor gets the frame message, and the one input record it queues is dropped unrouted.
-void FeedAndDropCursorMessage() {
-    ServiceTrace("CursorMessage");
-    ServiceTrace("DropGuiMessage");
+void FeedAndDropCursorMessage(uint32_t message) {
+    if (TheMouseCursor) TheMouseCursor->OnMouseMessage(message);
+    if (TheGuiMessageQueue) delete TheGuiMessageQueue->Take();
 }
 
-void ViewQuarter(GameController& c) {
+void DrawMapMarkers() {
+    if (TheResourceStore) TheResourceStore->DrawMapMarkers();
+}
+
+void ViewQuarter(GameController& c, uint32_t message) {
     if (MapCovered()) return;
     if (!EditorViewOn()) {
         if (c.scrollRequest == 0) {
             if (c.gameScreen) {
                 ServiceTrace("DrawTerrain");
-                ServiceTrace("DrawMapMarkers");
+                DrawMapMarkers();
             }
             return;
         }
@@ -57,17 +59,17 @@ void ViewQuarter(GameController& c) {
         if (c.gameScreen) {
             c.ScrollView();
             ServiceTrace("DrawTerrain");
-            ServiceTrace("DrawMapMarkers");
+            DrawMapMarkers();
         }
-        if (c.scrollRequest != 0) FeedAndDropCursorMessage();
+        if (c.scrollRequest != 0) FeedAndDropCursorMessage(message);
         return;
     }
     if (!c.editorView) return;
     if (c.scrollRequest != 0) {
         ServiceTrace("StageEditorOnKey");
-        FeedAndDropCursorMessage();
+        FeedAndDropCursorMessage(message);
     }
-    ServiceTrace("DrawMapMarkers");
+    DrawMapMarkers();
 }
 
 void WorldQuarter(GameController& c) {
@@ -92,11 +94,11 @@ void ObjectsQuarter(GameController& c) {
     }
     if (!MapCovered()) {
         if (!EditorViewOn() && c.gameScreen) {
-            ServiceTrace("StepFirstEffects");
+            if (TheResourceStore) TheResourceStore->StepFirstEffectList();
             ServiceTrace("DrawObjects");
         }
-    } else {
-        ServiceTrace("StepFirstEffects");
+    } else if (TheResourceStore) {
+        TheResourceStore->StepFirstEffectList();
     }
 }
 
@@ -104,10 +106,7 @@ void TeamGameEnd(GameController& c) {
     Zu_StageSet* stage = CurrentStageSet();
     ScreenSettings* s = TheScreenSettings;
     if (!c.networked || !stage || !s || (stage->result != 4 && stage->result != 5) || s->battleEnded) return;
-    if (EndMessageWindow) {
-        EndMessageWindow->Close(1);
-        EndMessageWindow = nullptr;
-    }
+    CloseBanner();
     s->battleEnded = 1;
     StopBattleMusic();
     if (stage->result == 5) {
@@ -118,25 +117,24 @@ void TeamGameEnd(GameController& c) {
         BattleMovie("Failure.avi", "Failure_a.avi");
     }
     PostEndFrames = 0;
-    EndMessageWindow = MakeMessageWindow(stage->result == 5 ? kTeamWon : kTeamLost);
+    ShowBanner(stage->result == 5 ? VictoryBannerText : DefeatBannerText, 0);
 }
 
 void OverlayQuarter(GameController& c) {
     BattleServices& sv = Services();
     if (sv.minimapWindow) ServiceTrace("DrawMiniMap");
-    ServiceTrace("StepSecondEffects");
-    ServiceTrace("DrawOverlayObjects");
+    if (TheResourceStore) TheResourceStore->StepSecondEffectList();
     c.DrawOverlayObjects();
     ServiceTrace("ComposeObjectInfo");
     if (c.speechBox) ServiceTrace("DrawSpeechLine");
     BattleMapTick(1);
     if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");
-    if (sv.beginPicture) {
-        ServiceTrace("DrawBegin");
-        if (++sv.beginPictureCount >= kBeginDrawings) {
-            FreeAniFrame(sv.beginPicture);
-            sv.beginPicture = nullptr;
-            sv.beginPictureCount = 0;
+    if (BeginPicture) {
+        if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(BeginPicture, 150, 23);
+        if (++BeginPictureCount >= kBeginDrawings) {
+            FreeAniFrame(BeginPicture);
+            BeginPicture = nullptr;
+            BeginPictureCount = 0;
             // The battle clock starts when the begin picture ends.
             if (!sv.runnerActive) c.running = 1;
         }
@@ -144,12 +142,10 @@ void OverlayQuarter(GameController& c) {
     if (TheMouseCursor) TheMouseCursor->Draw();
     if (c.pauseScreen.load() != 0) {
         ++c.pauseScreen;
-        if (!sv.pausePicture && TheResourceStore)
-            sv.pausePicture = TheResourceStore->LoadAniFrame("Pause.ani", 0);
-        ServiceTrace("DrawPause");
+        if (!PausePicture && TheResourceStore) PausePicture = TheResourceStore->LoadAniFrame("Pause.ani", 0);
+        if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(PausePicture, 0, 0);
     }
     PresentFrame();
-    ServiceTrace("Present");
     TeamGameEnd(c);
 }
 
@@ -227,7 +223,7 @@ void DirectionOf(int code, int& dx, int& dy) {
 }
 } // namespace
 
-void GameController::RunBattleFrame(uint32_t) {
+void GameController::RunBattleFrame(uint32_t message) {
     GetBackSurface();
     if (leftHeld) ++leftHeldFrames;
     if (speechBox) {
@@ -236,7 +232,7 @@ void GameController::RunBattleFrame(uint32_t) {
     }
     switch (battlePhase) {
     case 0:
-        ViewQuarter(*this);
+        ViewQuarter(*this, message);
         battlePhase = 1;
         break;
     case 1:

@@ -1,5 +1,7 @@
 #include "Program/StageSet.h"
 
+#include "Program/BannerWindow.h"
+
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "engine/ByteReader.h"
@@ -61,7 +63,7 @@ Zu_StageSet::Zu_StageSet() {
     SetColumn(StageBlockLayout::kClearTalk, 99);
     schema = kStageSchema;
     columnNames = kStageColumns;
-    SpectatorCountdown = 0;
+    BannerTicks = 0;
     PostEndFrames = 0;
 }
 
