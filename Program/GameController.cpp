@@ -318,7 +318,9 @@ void GameController::TearDownBattle() {
     TheInfoText.currentObject = nullptr;
     if (TheBattleMap) TheBattleMap->ResetStage();
     if (auxPanel) {
+        // Closing a blank screen deletes nothing: the controller holds the last pointer to it.
         auxPanel->Close(1);
+        delete auxPanel;
         auxPanel = nullptr;
     }
     delete TheWin01Host;

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+class BlankScreen;
 class LinkList;
 class Window;
 class MapView;
@@ -64,7 +65,7 @@ public:
 
     PlainWindow* editorView = nullptr;
     void* editorStage = nullptr;
-    Window* auxPanel = nullptr;
+    BlankScreen* auxPanel = nullptr;
     MapView* gameScreen = nullptr;
     TemplateTables* templateTables = nullptr;
     SaveLoadScreen* saveLoadScreen = nullptr;

@@ -1,5 +1,7 @@
 #include "Program/SceneMachine.h"
 
+#include "Program/BannerWindow.h"
+
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"

@@ -1,4 +1,5 @@
 #include "Program/GameController.h"
+#include "Program/BannerWindow.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/MainWindow.h"
 #include "Program/PlainWindow.h"
@@ -247,4 +248,19 @@ TEST_F(GameControllerTest, TearingDownAnEditedStageClosesTheEditorViewAfterTheFr
     }
     EXPECT_EQ(PendingDeleteCount(), 0);
     TheScreenSettings->stageEditMode = 0;
+}
+
+// Closing a blank screen deletes nothing, so the teardown that drops the controller's pointer to
+// it deletes it (the leak checker sees a lost one).
+TEST_F(GameControllerTest, TearingDownTheBattleDeletesTheBlankScreen) {
+    static int deleted = 0;
+    struct Blank : BlankScreen {
+        Blank() : BlankScreen(nullptr) {}
+        ~Blank() override { ++deleted; }
+    };
+    deleted = 0;
+    c->auxPanel = new Blank;
+    c->TearDownBattle();
+    EXPECT_EQ(c->auxPanel, nullptr);
+    EXPECT_EQ(deleted, 1);
 }

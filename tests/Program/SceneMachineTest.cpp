@@ -1,4 +1,5 @@
 #include "Program/SceneMachine.h"
+#include "Program/BannerWindow.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
@@ -403,8 +404,15 @@ TEST_F(SceneMachineTest, EditorItemOpensTheWorkingStageOnlyInEditorMode) {
 
     GameModeFlag = 0;
     c->running = 1;
-    auto* aux = new StandInWindow("aux", &services.log);
-    c->auxPanel = aux;
+    // The in-battle blank screen, noting its press.
+    struct Blank : BlankScreen {
+        explicit Blank(Log* log) : BlankScreen(nullptr), log(log) {}
+        void OnControlPress(Widget*, Point* p) override {
+            log->push_back(std::string("press ") + (p ? "point" : "null"));
+        }
+        Log* log;
+    };
+    c->auxPanel = new Blank(&services.log);
     EXPECT_EQ(Frame(), (Log{"close main 1", "SetEditorView", "AllocGrid", "LoadStage stage07.stg 0",
                             "ShowFileError Could not read file %s! stage07.stg", "ClearStageFileNames",
                             "press null", "PrepareStage", "CreateWindowHosts"}));
@@ -416,7 +424,7 @@ TEST_F(SceneMachineTest, EditorItemOpensTheWorkingStageOnlyInEditorMode) {
     EXPECT_EQ(c->battlePhase, 0);
 
     // Without the in-battle panel (no stage started yet) and with a stage that loads.
-    c->auxPanel->Close(0);
+    delete c->auxPanel;
     c->auxPanel = nullptr;
     delete c->editorView;
     c->editorView = nullptr;
