@@ -398,6 +398,13 @@ TEST(ResourceStore, EffectListsMarkersAndFramesOnTheBackSurface) {
     store.ShowBannerScreen(2);
     EXPECT_EQ(GetBackSurface()->PixelAt(241, 220), 0x1234);
     EXPECT_EQ(GetBackSurface()->PixelAt(0, 300) >> 11, (0 * 156 + 31 * 100) / 256);
+    // Kind 3 darkens: every component toward 0 at opacity 100.
+    const uint16_t before = GetBackSurface()->PixelAt(600, 500);
+    store.ShowBannerScreen(3);
+    const int r = before >> 11, g = (before >> 5) & 63, b = before & 31;
+    EXPECT_EQ(GetBackSurface()->PixelAt(600, 500),
+              uint16_t((r * 156 / 256) << 11 | (g * 156 / 256) << 5 | (b * 156 / 256)));
+    EXPECT_GT(r, 0);
 }
 
 TEST(ResourceStoreSeed, WritesSeedCorpora) {
