@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
 
 namespace {
 
@@ -333,6 +334,37 @@ TEST(DemoFolderRunTest, ThePointerIsDrawnWhereTheMouseIs) {
         EXPECT_LE(rim[k], 24) << "channel " << k;
     EXPECT_TRUE(run.ShowsMenu(100, 100)) << "the rest of the menu is untouched";
     EXPECT_FALSE(run.ShowsMenu(422, 352));
+}
+
+} // namespace
+
+namespace {
+
+// The test seams refuse values that cannot be what the caller meant, before the game starts.
+TEST(SeamValuesTest, BadSeamValuesAreRefusedWithAMessage) {
+    testsupport::TempFolder folder;
+    std::filesystem::create_directories("run");
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        const char* env;
+        const char* says;
+    } cases[] = {
+        {"KARDOL_FRAMES=abc", "KARDOL_FRAMES must be a number"},
+        {"KARDOL_FRAMES=12x", "KARDOL_FRAMES must be a number"},
+        {"KARDOL_POINTER=400", "KARDOL_POINTER must be"},
+        {"KARDOL_FRAMES=5 KARDOL_DUMP=no-such-folder/frame.bmp", "KARDOL_DUMP: cannot write"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.env);
+        const std::string run =
+            "XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
+            "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + c.env + " " +
+            Game + " > run.log 2>&1";
+        const int status = std::system(run.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        EXPECT_NE(ReadAll("run.log").find(c.says), std::string::npos) << ReadAll("run.log");
+    }
 }
 
 } // namespace
