@@ -317,8 +317,10 @@ void Win75Window::DrawStageMap(int row) {
             // Missing or damaged: compose it again and keep it.
             stageMap = ComposeStageMap();
             if (!stageMap) return;
+            // A folder that cannot take the cache still shows the map; it is composed again next
+            // time.
             const std::vector<uint8_t> out = EncodeStageMapCache(*stageMap);
-            if (!platform::WriteFileAtomic(cacheFile, out.data(), out.size())) return;
+            platform::WriteFileAtomic(cacheFile, out.data(), out.size());
         }
     }
     if (TheResourceStore && stageMap)
