@@ -139,6 +139,12 @@ Win75Window::~Win75Window() {
     FreeAniFrame(markFrame);
 }
 
+const char* Win75Window::MissingFile() const {
+    if (!layout || !layout->elements[0]) return "Win75.gui";
+    if (!rowLayout || !rowLayout->elements[0]) return "Win75_1.gui";
+    return nullptr;
+}
+
 int Win75Window::Close(int) {
     if (panel) ClosePanels(0);
     return 1;

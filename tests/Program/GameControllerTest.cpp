@@ -3,6 +3,7 @@
 #include "Program/BattleRecordScreen.h"
 #include "Program/MainWindow.h"
 #include "Program/PlainWindow.h"
+#include "Program/SceneMachine.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Zu_StageSet.h"
 #include "engine/DisplayDevice.h"
@@ -136,7 +137,14 @@ TEST_F(GameControllerTest, TheBattleEndWaitsForTheSpeechBoxAndTheEndCountdown) {
     EXPECT_EQ(TheScreenSettings->battleEnded, 0);
 }
 
+// The act window of a won campaign stage, standing in for the screen.
+struct ActWindowServices : FrontEndServices {
+    Window* NewActSelectWindow(Widget*, GameController*, const char*) override { return new PlainWindow; }
+};
+
 TEST_F(GameControllerTest, BattleEndTable) {
+    ActWindowServices services;
+    SetFrontEndServices(&services);
     struct Case {
         int32_t result;
         int32_t gameKind;
@@ -195,7 +203,12 @@ TEST_F(GameControllerTest, BattleEndTable) {
         // The record screen sets the arrow as it opens.
         EXPECT_EQ(TheMouseCursor->shapeIndex, (k.result == 4 || k.result == 5 || k.recordScreen) ? 1 : 0);
         EXPECT_EQ(TheScreenSettings->battleEnded, 0);
+        EXPECT_EQ(c->actWindow != nullptr, k.scene == 4);
+        if (c->actWindow) c->actWindow->Close(1);
+        c->actWindow = nullptr;
+        FlushDeferredDeletes();
     }
+    SetFrontEndServices(nullptr);
 }
 
 TEST_F(GameControllerTest, RecordFilesLoadAtConstructionAndWriteWhole) {

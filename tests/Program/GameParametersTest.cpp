@@ -279,7 +279,7 @@ TEST(GameParameters, ProblemsOfTheLoadedFileGoToTheErrorLog) {
     GameParams() = GameParameters();
     EXPECT_TRUE(LoadGameParameters("Cg001.wz"));
     const std::string log = TempFolder::Read("Error.lst");
-    EXPECT_EQ(log.rfind("\nCg001.wz,line ", 0), 0u) << log;
+    EXPECT_EQ(log.rfind("\r\nCg001.wz,line ", 0), 0u) << log;
     EXPECT_NE(log.find("is longer than 126 bytes,0,0,0,0"), std::string::npos) << log;
     // A message without a file name still makes one line.
     LogLoadProblem("no file named");

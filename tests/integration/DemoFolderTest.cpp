@@ -7,6 +7,7 @@
 #include "Program/SaveGameSeam.h"
 #include "Program/SaveLoadScreen.h"
 #include "Program/StageListWindow.h"
+#include "engine/Tools.h"
 #include "gui/GuiLayout.h"
 #include "platform/MessageBox.h"
 #include "platform/Surface.h"
@@ -103,6 +104,38 @@ TEST_F(DemoFolderTest, TheMainMenuShowsAndClicksWalkToSinglePlayAndBack) {
     ASSERT_NE(c->mainMenu, nullptr);
     EXPECT_EQ(c->singleMenu, nullptr);
     EXPECT_EQ(TheResourceStore->drawList->GetCount(), 1);
+}
+
+// A screen whose layout is missing or damaged is named once, in "Error.lst" and in a message box,
+// and the player stays on the screen he was on, drawn as before.
+TEST_F(DemoFolderTest, AScreenThatCannotBeReadIsReportedAndThePlayerStaysOnTheMenu) {
+    const struct {
+        const char* file;
+        bool damaged;
+    } cases[] = {{"Single.gui", false}, {"Single.gui", true}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.damaged);
+        if (k.damaged)
+            testsupport::TempFolder::Write(k.file, std::string(10, '\x01'));
+        else
+            std::filesystem::remove(k.file);
+        std::filesystem::remove("Error.lst");
+        Zu_Tools::StartErrorLogRun();
+        if (!c->mainMenu) Frame();
+        ASSERT_NE(c->mainMenu, nullptr);
+        Click(400, 360); // SINGLE PLAY
+        Frame();
+        Frame();
+        EXPECT_EQ(c->scene, 0);
+        EXPECT_NE(c->mainMenu, nullptr);
+        EXPECT_EQ(c->singleMenu, nullptr);
+        EXPECT_EQ(c->menuChoice, -2);
+        EXPECT_EQ(BackPixel(100, 500), LayoutPixel("mainmenu.gui", 100, 500)) << "the menu is still drawn";
+        const auto boxes = platform::TakeShownMessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].text.find("Single.gui"), std::string::npos) << boxes[0].text;
+        EXPECT_NE(ReadAll("Error.lst").find("Single.gui,cannot be read"), std::string::npos);
+    }
 }
 
 TEST_F(DemoFolderTest, TheCreditsCoverTheMenuUntilTheNextClick) {
@@ -339,6 +372,25 @@ TEST(DemoFolderRunTest, ThePointerIsDrawnWhereTheMouseIs) {
 } // namespace
 
 namespace {
+
+// An empty game folder: the game names the main menu's layout it cannot read and ends by itself
+// (no frame limit is given).
+TEST(EmptyFolderRunTest, SaysWhatItLacksAndEnds) {
+    testsupport::TempFolder folder;
+    std::filesystem::create_directories("run");
+    std::filesystem::create_directories("game");
+    const std::string here = std::filesystem::current_path().string();
+    const std::string run = "cd game && XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
+                            "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                            "timeout 60 " +
+                            Game + " > run.log 2>&1";
+    const int status = std::system(run.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadAll("game/run.log");
+    EXPECT_NE(ReadAll("game/run.log").find("Could not read file mainmenu.gui!"), std::string::npos)
+        << ReadAll("game/run.log");
+    EXPECT_NE(ReadAll("game/Error.lst").find("mainmenu.gui,cannot be read"), std::string::npos);
+}
 
 // The test seams refuse values that cannot be what the caller meant, before the game starts.
 TEST(SeamValuesTest, BadSeamValuesAreRefusedWithAMessage) {
