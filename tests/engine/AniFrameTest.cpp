@@ -1,6 +1,7 @@
 #include "engine/AniFrame.h"
 #include "DrawingFixture.h"
 #include "engine/ByteReader.h"
+#include "engine/EffectAnimationCache.h"
 #include "engine/PixelFormat.h"
 #include "engine/SurfaceEffects.h"
 #include "support/StoreFixtures.h"
@@ -176,7 +177,24 @@ INSTANTIATE_TEST_SUITE_P(Layouts, FrameDraw, ::testing::Values(565, 555));
 TEST(AniFrameSeed, WritesSeedCorpora) {
     const storefix::AniFrameSpec a{0, 0, 2, 2, {0, 0xF800, 0x001F, 0x07E0}, {0, 128, 255, 0}};
     const storefix::AniFrameSpec b{1, 1, 3, 1, {1, 2, 3}, {255, 255, 255}};
-    storefix::WriteSeed("ani", "two", storefix::AniFile({a, a}));
-    storefix::WriteSeed("ani", "offsets", storefix::AniFile({b, a}));
-    storefix::WriteSeed("ani", "empty", storefix::AniFile({}));
+    const struct {
+        const char* name;
+        storefix::Bytes bytes;
+        int frames;
+    } seeds[] = {{"two", storefix::AniFile({a, a}), 2},
+                 {"offsets", storefix::AniFile({b, a}), 2},
+                 {"empty", storefix::AniFile({}), 0}};
+    for (const auto& seed : seeds) {
+        storefix::WriteSeed("ani", seed.name, seed.bytes);
+        storefix::WriteSeed("effectani", seed.name, seed.bytes);
+        // The frame reader finds each frame; the effect cache's reader lists them all.
+        for (int n = 0; n < seed.frames; ++n) {
+            AniFrame* f = DecodeAniFrame(seed.bytes, n);
+            EXPECT_NE(f, nullptr) << seed.name << " frame " << n;
+            FreeAniFrame(f);
+        }
+        EffectAnimation* animation = DecodeEffectAnimation(seed.bytes, {"seed.ani", nullptr, 1, 1});
+        EXPECT_EQ(animation->frameCount, seed.frames) << seed.name;
+        FreeEffectAnimation(animation);
+    }
 }
