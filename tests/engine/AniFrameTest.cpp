@@ -189,6 +189,7 @@ TEST(AniFrameSeed, WritesSeedCorpora) {
     for (const auto& seed : seeds) {
         storefix::WriteSeed("ani", seed.name, seed.bytes);
         storefix::WriteSeed("effectani", seed.name, seed.bytes);
+        storefix::WriteSeed("anistream", seed.name, seed.bytes);
         // The frame reader finds each frame; the effect cache's reader lists them all.
         for (int n = 0; n < seed.frames; ++n) {
             AniFrame* f = DecodeAniFrame(seed.bytes, n);
@@ -198,6 +199,13 @@ TEST(AniFrameSeed, WritesSeedCorpora) {
         EffectAnimation* animation = DecodeEffectAnimation(seed.bytes, {"seed.ani", nullptr, 1, 1});
         EXPECT_EQ(animation->frameCount, seed.frames) << seed.name;
         FreeEffectAnimation(animation);
+        testsupport::TempFolder folder;
+        storefix::WriteBytes(folder.path() / "seed.ani", seed.bytes);
+        AniFrameStream stream("seed.ani");
+        int read = 0;
+        for (AniFrame* f = stream.Next(); f; f = stream.Next(), ++read)
+            FreeAniFrame(f);
+        EXPECT_EQ(read, seed.frames) << seed.name;
     }
 }
 
