@@ -410,5 +410,4 @@ TEST(LinkList, NeverDeletesTheObjectsItsValuesPointTo) {
     delete b;
 }
 
-
 } // namespace
