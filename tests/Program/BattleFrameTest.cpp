@@ -75,7 +75,10 @@ protected:
         BeginPictureCount = 0;
         FreeAniFrame(PausePicture);
         PausePicture = nullptr;
+        MapView* screen = c->gameScreen;
+        c->gameScreen = nullptr;
         world.reset(); // closes the banner, deletes the controller
+        delete screen;
         delete TheGuiRoot;
         TheGuiRoot = nullptr;
         delete TheResourceStore;
