@@ -1,5 +1,6 @@
 #include "world/Zu_SkillEffect.h"
 
+#include "Program/GameController.h"
 #include "engine/AniFrame.h"
 #include "engine/DisplayDevice.h"
 #include "engine/EffectAnimationCache.h"
@@ -8,6 +9,7 @@
 #include "engine/ScreenSettings.h"
 #include "engine/SurfaceEffects.h"
 #include "platform/Surface.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 
@@ -176,19 +178,30 @@ void Zu_SkillEffect::Advance() {
 }
 
 void Zu_SkillEffect::UpdateAndDraw() {
-    // Only the screen overlays draw here; the map categories draw with the map view.
-    if (state == 0 || category != 0 || !frame) return;
-    const int32_t screenW = TheScreenSettings ? TheScreenSettings->screenWidth : 800;
-    const int32_t screenH = TheScreenSettings ? TheScreenSettings->screenHeight : 600;
+    // Screen overlays draw in screen pixels, clipped to the screen; map effects in map pixels,
+    // clipped to the 800 x 560 view. Weather and skill movies draw with the world's code.
+    if (state == 0 || !frame || (category != 0 && category != 3)) return;
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    if (category == 0) {
+        width = TheScreenSettings ? TheScreenSettings->screenWidth : 800;
+        height = TheScreenSettings ? TheScreenSettings->screenHeight : 600;
+    } else {
+        const MapView* view = TheGameController ? TheGameController->gameScreen : nullptr;
+        if (!view) return;
+        left = view->viewX * 40;
+        top = view->viewY * 10;
+        width = 800;
+        height = 560;
+    }
     ClipRect picture{x, y, x + frame->width, y + frame->height};
-    ClipRect screen{0, 0, screenW, screenH};
-    if (!ClipRectPair(picture, screen)) return;
+    ClipRect area{left, top, left + width, top + height};
+    if (!ClipRectPair(picture, area)) return;
     platform::Surface* back = GetBackSurface();
     if (!back) return;
     platform::DDSURFACEDESC2 desc;
     if (platform::FAILED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return;
-    DrawAniFrameBits(frame, x, y, static_cast<uint16_t*>(desc.lpSurface), desc.lPitch,
-                     std::min<int>(screenW, int(desc.dwWidth)), std::min<int>(screenH, int(desc.dwHeight)),
+    DrawAniFrameBits(frame, x - left, y - top, static_cast<uint16_t*>(desc.lpSurface), desc.lPitch,
+                     std::min<int>(width, int(desc.dwWidth)), std::min<int>(height, int(desc.dwHeight)),
                      true);
     back->Unlock(nullptr);
 }

@@ -146,6 +146,24 @@ TEST_F(BattleFrameTest, OneCycleStepsBothEffectListsAndPresentsOnce) {
     EXPECT_EQ(Count("CheckTriggers"), 2);
 }
 
+// A map effect is placed in map pixels: the view origin (2, 4) in cells is (80, 40) in pixels, and
+// the view ends 560 pixels down.
+TEST_F(BattleFrameTest, MapEffectsDrawInTheViewAtTheirMapPosition) {
+    c->gameScreen->viewX = 2;
+    c->gameScreen->viewY = 4;
+    new Zu_SkillEffect(3, 0, 80 + 100, 40 + 50);   // "fire.ani", first list
+    new Zu_SkillEffect(3, 15, 80 + 300, 40 + 559); // "Work.ani", second list, at the view's foot
+    new Zu_SkillEffect(3, 0, 80 - 1, 40 + 20);     // half left of the view
+    Cycle();
+    EXPECT_EQ(At(100, 50), 2) << "the fire's second frame";
+    EXPECT_EQ(At(101, 51), 2);
+    EXPECT_EQ(At(99, 50), kGround);
+    EXPECT_EQ(At(300, 559), 5) << "the work mark's second frame, its first row";
+    EXPECT_EQ(At(300, 560), kGround) << "below the view";
+    EXPECT_EQ(At(0, 20), 2) << "its right column only";
+    EXPECT_EQ(At(1, 20), kGround);
+}
+
 TEST_F(BattleFrameTest, BeginPicturePointerAndPauseAreDrawnInThatOrder) {
     BeginPicture = TheResourceStore->LoadAniFrame("Begin.ani", 0);
     ASSERT_NE(BeginPicture, nullptr);
