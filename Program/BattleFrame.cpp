@@ -11,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
+#include "gui/GuiMessage.h"
 #include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"

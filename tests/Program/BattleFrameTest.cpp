@@ -8,6 +8,7 @@
 #include "engine/AniFrame.h"
 #include "engine/GameFileWriters.h"
 #include "engine/ResourceStore.h"
+#include "gui/GuiMessage.h"
 #include "gui/GuiRoot.h"
 #include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
