@@ -1,9 +1,12 @@
 #include "Program/BannerWindow.h"
 
+#include "Program/GameController.h"
 #include "engine/Rect.h"
 #include "gui/DeferredDelete.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
+#include "gui/RootWidget.h"
+#include "world/MapView.h"
 
 Win25Window* TheBanner = nullptr;
 int32_t BannerTicks = 0;
@@ -38,6 +41,21 @@ void Win25Window::OnControlClick(Widget*, Point*) {
     if (TheBanner == this) TheBanner = nullptr;
     Close(1);
     DeferDelete(this);
+}
+
+void CloseBanner() {
+    Win25Window* banner = TheBanner;
+    if (!banner) return;
+    TheBanner = nullptr;
+    banner->Close(1);
+    DeferDelete(banner);
+}
+
+Win25Window* ShowBanner(const char* text, int32_t closable) {
+    CloseBanner();
+    Window* owner = TheGameController ? TheGameController->gameScreen : nullptr;
+    TheBanner = new Win25Window(TheRootWidget, owner, text, closable);
+    return TheBanner;
 }
 
 void NoOpPacketHook(const void*, uint8_t) {}

@@ -19,6 +19,12 @@ extern Win25Window* TheBanner;
 // 0 no count; 1 once the observer banner shows, counted up to 4 by the stage step.
 extern int32_t BannerTicks;
 
+// Closes the current banner, if any; the window is deleted after the current frame.
+void CloseBanner();
+// Closes the current banner and shows the text in a new one on the root widget over the game
+// screen.
+Win25Window* ShowBanner(const char* text, int32_t closable);
+
 // The banner texts: "我軍獲勝！", "我軍戰敗！", "您已戰敗，進入觀戰模式".
 extern const char VictoryBannerText[];
 extern const char DefeatBannerText[];

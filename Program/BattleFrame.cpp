@@ -1,5 +1,6 @@
 #include "Program/BattleFrame.h"
 
+#include "Program/BannerWindow.h"
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
@@ -10,6 +11,8 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
+#include "gui/GuiMessage.h"
+#include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/CRand.h"
@@ -22,10 +25,6 @@ const char* const BattleMusicTracks[7] = {"Track01.mp3", "Track02.mp3", "Track03
                                           "Track05.mp3", "Track06.mp3", "Track07.mp3"};
 
 namespace {
-// "我軍獲勝！", "我軍戰敗！"
-const char kTeamWon[] = "\xa7\xda\xad\x78\xc0\xf2\xb3\xd3\xa1\x49";
-const char kTeamLost[] = "\xa7\xda\xad\x78\xbe\xd4\xb1\xd1\xa1\x49";
-
 constexpr int kViewColumns = MapView::kViewColumns;
 constexpr int kViewRows = MapView::kViewRows;
 constexpr int kBeginDrawings = 50;
@@ -39,9 +38,9 @@ bool EditorViewOn() {
 }
 
 // The cursor gets the frame message, and the one input record it queues is dropped unrouted.
-void FeedAndDropCursorMessage() {
-    ServiceTrace("CursorMessage");
-    ServiceTrace("DropGuiMessage");
+void FeedAndDropCursorMessage(uint32_t message) {
+    if (TheMouseCursor) TheMouseCursor->OnMouseMessage(message);
+    if (TheGuiMessageQueue) delete TheGuiMessageQueue->Take();
 }
 
 // The terrain and, in the editor, the outlines of the stage's areas.
@@ -50,7 +49,7 @@ void DrawView(GameController& c) {
     if (TheResourceStore) TheResourceStore->DrawMapMarkers();
 }
 
-void ViewQuarter(GameController& c) {
+void ViewQuarter(GameController& c, uint32_t message) {
     if (MapCovered()) return;
     if (!EditorViewOn()) {
         if (c.scrollRequest == 0) {
@@ -62,13 +61,13 @@ void ViewQuarter(GameController& c) {
             c.ScrollView();
             DrawView(c);
         }
-        if (c.scrollRequest != 0) FeedAndDropCursorMessage();
+        if (c.scrollRequest != 0) FeedAndDropCursorMessage(message);
         return;
     }
     if (!c.editorView) return;
     if (c.scrollRequest != 0) {
         ServiceTrace("StageEditorOnKey");
-        FeedAndDropCursorMessage();
+        FeedAndDropCursorMessage(message);
     }
     if (TheResourceStore) TheResourceStore->DrawMapMarkers();
 }
@@ -95,11 +94,11 @@ void ObjectsQuarter(GameController& c) {
     }
     if (!MapCovered()) {
         if (!EditorViewOn() && c.gameScreen) {
-            ServiceTrace("StepFirstEffects");
+            if (TheResourceStore) TheResourceStore->StepFirstEffectList();
             ServiceTrace("DrawObjects");
         }
-    } else {
-        ServiceTrace("StepFirstEffects");
+    } else if (TheResourceStore) {
+        TheResourceStore->StepFirstEffectList();
     }
 }
 
@@ -107,10 +106,7 @@ void TeamGameEnd(GameController& c) {
     Zu_StageSet* stage = CurrentStageSet();
     ScreenSettings* s = TheScreenSettings;
     if (!c.networked || !stage || !s || (stage->result != 4 && stage->result != 5) || s->battleEnded) return;
-    if (EndMessageWindow) {
-        EndMessageWindow->Close(1);
-        EndMessageWindow = nullptr;
-    }
+    CloseBanner();
     s->battleEnded = 1;
     StopBattleMusic();
     if (stage->result == 5) {
@@ -121,38 +117,35 @@ void TeamGameEnd(GameController& c) {
         BattleMovie("Failure.avi", "Failure_a.avi");
     }
     PostEndFrames = 0;
-    EndMessageWindow = MakeMessageWindow(stage->result == 5 ? kTeamWon : kTeamLost);
+    ShowBanner(stage->result == 5 ? VictoryBannerText : DefeatBannerText, 0);
 }
 
 void OverlayQuarter(GameController& c) {
     BattleServices& sv = Services();
     if (sv.minimapWindow) ServiceTrace("DrawMiniMap");
-    ServiceTrace("StepSecondEffects");
-    ServiceTrace("DrawOverlayObjects");
+    if (TheResourceStore) TheResourceStore->StepSecondEffectList();
     c.DrawOverlayObjects();
     ServiceTrace("ComposeObjectInfo");
     if (c.speechBox) ServiceTrace("DrawSpeechLine");
     BattleMapTick(1);
     if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");
-    if (sv.beginPicture) {
-        ServiceTrace("DrawBegin");
-        if (++sv.beginPictureCount >= kBeginDrawings) {
-            FreeAniFrame(sv.beginPicture);
-            sv.beginPicture = nullptr;
-            sv.beginPictureCount = 0;
+    if (BeginPicture) {
+        if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(BeginPicture, 150, 23);
+        if (++BeginPictureCount >= kBeginDrawings) {
+            FreeAniFrame(BeginPicture);
+            BeginPicture = nullptr;
+            BeginPictureCount = 0;
             // The battle clock starts when the begin picture ends.
             if (!sv.runnerActive) c.running = 1;
         }
     }
-    ServiceTrace("DrawCursor");
+    if (TheMouseCursor) TheMouseCursor->Draw();
     if (c.pauseScreen.load() != 0) {
         ++c.pauseScreen;
-        if (!sv.pausePicture && TheResourceStore)
-            sv.pausePicture = TheResourceStore->LoadAniFrame("Pause.ani", 0);
-        ServiceTrace("DrawPause");
+        if (!PausePicture && TheResourceStore) PausePicture = TheResourceStore->LoadAniFrame("Pause.ani", 0);
+        if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(PausePicture, 0, 0);
     }
     PresentFrame();
-    ServiceTrace("Present");
     TeamGameEnd(c);
 }
 
@@ -217,7 +210,7 @@ void DirectionOf(int code, int& dx, int& dy) {
 }
 } // namespace
 
-void GameController::RunBattleFrame(uint32_t) {
+void GameController::RunBattleFrame(uint32_t message) {
     GetBackSurface();
     if (leftHeld) ++leftHeldFrames;
     if (speechBox) {
@@ -226,7 +219,7 @@ void GameController::RunBattleFrame(uint32_t) {
     }
     switch (battlePhase) {
     case 0:
-        ViewQuarter(*this);
+        ViewQuarter(*this, message);
         battlePhase = 1;
         break;
     case 1:

@@ -11,18 +11,9 @@
 #include "world/BattleMap.h"
 
 int32_t CalendarFrozen = 0;
-Window* SpectatorWindow = nullptr;
-int32_t SpectatorCountdown = 0;
 
 namespace {
 BattleServices* services = nullptr;
-
-class MessageWindow : public Window {
-public:
-    explicit MessageWindow(const char* text) : text(text ? text : "") {}
-    int Close(int result) override { return CloseWindowAndPanel(nullptr, result); }
-    std::string text;
-};
 } // namespace
 
 BattleServices& Services() {
@@ -37,11 +28,6 @@ void ResetServices() {
 
 void ServiceTrace(const char* what) {
     if (Services().trace) Services().trace(what);
-}
-
-Window* MakeMessageWindow(const char* text) {
-    ServiceTrace("MessageWindow");
-    return new MessageWindow(text);
 }
 
 void BattleSound(int id) {

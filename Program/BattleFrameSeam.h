@@ -45,10 +45,6 @@ struct BattleServices {
     int32_t calendarHold = 0;
     bool runnerActive = false;
 
-    // Program-wide pictures of the battle frame.
-    AniFrame* beginPicture = nullptr;
-    int32_t beginPictureCount = 0;
-    AniFrame* pausePicture = nullptr;
     int32_t modalMovies = 0;
     std::vector<std::string> movies;
     std::vector<int> sounds;
@@ -60,14 +56,6 @@ void ServiceTrace(const char* what);
 
 // Cheat-line hold of the calendar.
 extern int32_t CalendarFrozen;
-// The spectator message window of a beaten player and its countdown (0 none, 1..4 running).
-extern Window* SpectatorWindow;
-extern int32_t SpectatorCountdown;
-
-// A message window on the root widget ("Win25.gui") showing one text; closed with Close(1)
-// and deleted by its holder.
-Window* MakeMessageWindow(const char* text);
-
 // Sound and movies, recorded; the real players are called as well where they exist.
 void BattleSound(int id);
 void BattleMovie(const char* file, const char* companion);

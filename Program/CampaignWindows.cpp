@@ -3,7 +3,9 @@
 #include "Program/CampaignSeam.h"
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
+#include "engine/LinkList.h"
 #include "engine/Rect.h"
+#include "engine/ResourceStore.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
 #include "world/Zu_SkillEffect.h"
@@ -90,8 +92,15 @@ ActSelectWindow::ActSelectWindow(Widget* root, const char* layoutFile)
 }
 
 ActSelectWindow::~ActSelectWindow() {
-    delete ActSelectionMarker;
+    Zu_SkillEffect* marker = ActSelectionMarker;
     ActSelectionMarker = nullptr;
+    if (!marker) return;
+    // The marker leaves the effect list; when the list is gone or no longer holds it, the store
+    // has deleted it with the rest of its effects.
+    LinkList* list = TheResourceStore ? TheResourceStore->firstEffects : nullptr;
+    if (markerListed && !(list && list->RemoveValue(reinterpret_cast<uintptr_t>(marker)))) return;
+    marker->list = nullptr;
+    delete marker;
 }
 
 void ActSelectWindow::DrawRow(int n, bool marked) {
@@ -103,6 +112,7 @@ void ActSelectWindow::MoveMarker() {
     const int32_t y = markedStage * 28 + 116;
     if (!ActSelectionMarker) {
         ActSelectionMarker = new Zu_SkillEffect(0, 29, 26, y);
+        markerListed = ActSelectionMarker->list != nullptr;
     } else {
         ActSelectionMarker->x = 26;
         ActSelectionMarker->y = y;

@@ -32,6 +32,8 @@ public:
 
     int8_t markedStage = 0;
     int32_t recordBase = 0;
+    // Whether the marker joined the store's first effect list when it was made.
+    bool markerListed = false;
     // Rows shown by the last ShowStageList.
     int32_t shownRows = 0;
     Window* question = nullptr;

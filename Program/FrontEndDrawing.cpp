@@ -40,7 +40,7 @@ void PresentFadeStep() {
 }
 
 void ClearAuxDrawByte(GameController* c) {
-    if (auto* blank = dynamic_cast<BlankScreen*>(c->auxPanel)) blank->drawByte = 0;
+    if (c->auxPanel) c->auxPanel->drawByte = 0;
 }
 
 bool FullScreenPanel(const GuiPanel* panel) {

@@ -2,6 +2,7 @@
 
 #include "Program/CampaignWindows.h"
 #include "Program/GameController.h"
+#include "Program/MainWindow.h"
 #include "Program/SaveLoadScreen.h"
 #include "Program/SceneMachine.h"
 #include "Program/SoundEffects.h"
@@ -13,10 +14,15 @@
 #include "engine/Rect.h"
 #include "engine/ResourceStore.h"
 #include "engine/SurfaceText.h"
+#include "engine/Tools.h"
 #include "gui/DeferredDelete.h"
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
+#include "platform/MessageBox.h"
+#include "platform/Messages.h"
+
+#include <cstdio>
 
 AniFrame* CreditsFrame = nullptr;
 
@@ -70,6 +76,18 @@ void ScreenWindow::ClosePanel(int result) {
 
 Widget* ScreenWindow::Control(int id) const {
     return FindScreenControl(controls, id);
+}
+
+bool ScreenWindow::Loaded() const {
+    return layout && layout->elements[0];
+}
+
+void ReportUnreadableFile(const char* fileName) {
+    const char* name = fileName ? fileName : "";
+    Zu_Tools::WriteErrorLog(name, "cannot be read", 0, 0, 0, 0, 1);
+    char text[512];
+    std::snprintf(text, sizeof text, "Could not read file %s!", name);
+    platform::MessageBoxA(AppWindow.window, text, "Kardol", 0x30);
 }
 
 MainMenuScreen::MainMenuScreen(Widget* parent, Window* owner) : ScreenWindow("mainmenu.gui", parent, owner) {
@@ -149,14 +167,41 @@ namespace {
 // The scene machine opens the screens through these; everything else stays as built in.
 class FrontEndScreenServices : public FrontEndServices {
 public:
-    Window* NewMainMenuWindow(Widget* root, int) override { return new MainMenuScreen(root, nullptr); }
-    Window* NewSingleMenuWindow(Widget* root) override { return new SingleScreen(root); }
-    Window* NewHeroWindow(Widget* root, GameController*) override { return new HeroWindow(root); }
+    Window* NewMainMenuWindow(Widget* root, int) override {
+        Window* menu = Readable(new MainMenuScreen(root, nullptr), "mainmenu.gui");
+        if (!menu) {
+            // Without the main menu there is no screen to stay on: the file has been named and
+            // the program ends.
+            StartupState = 5;
+            platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
+        }
+        return menu;
+    }
+    Window* NewSingleMenuWindow(Widget* root) override {
+        return Readable(new SingleScreen(root), "Single.gui");
+    }
+    Window* NewHeroWindow(Widget* root, GameController*) override {
+        return Readable(new HeroWindow(root), "Hero.gui");
+    }
     Window* NewActSelectWindow(Widget* root, GameController*, const char* layoutFile) override {
-        return layoutFile ? new ActSelectWindow(root, layoutFile) : nullptr;
+        return layoutFile ? Readable(new ActSelectWindow(root, layoutFile), layoutFile) : nullptr;
     }
     Window* NewStageListWindow(Widget* root, GameController* owner) override {
-        return new Win75Window(root, owner);
+        auto* w = new Win75Window(root, owner);
+        if (w->Loaded()) return w;
+        ReportUnreadableFile(w->MissingFile());
+        delete w;
+        return nullptr;
+    }
+
+private:
+    // A screen whose layout cannot be read is reported and closed; the scene machine keeps the
+    // player where he was.
+    static Window* Readable(ScreenWindow* screen, const char* layoutFile) {
+        if (screen->Loaded()) return screen;
+        ReportUnreadableFile(layoutFile);
+        screen->Close(1);
+        return nullptr;
     }
 };
 

@@ -28,6 +28,8 @@ public:
     int Close(int result) override;
 
     Widget* Control(int id) const;
+    // Whether the layout gave the screen its picture: false for a missing or damaged file.
+    bool Loaded() const;
 
     Window* owner = nullptr;
     Widget* parentWidget = nullptr;
@@ -42,6 +44,10 @@ protected:
     // Takes the panel out of the draw list, hands it the result, closes it and lets it go.
     void ClosePanel(int result);
 };
+
+// Reports a front-end file that cannot be read, as the game reports its other unreadable files:
+// a line in "Error.lst" and a message box naming it.
+void ReportUnreadableFile(const char* fileName);
 
 // The main menu ("mainmenu.gui").
 class MainMenuScreen : public ScreenWindow {

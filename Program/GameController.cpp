@@ -1,5 +1,7 @@
 #include "Program/GameController.h"
 
+#include "Program/BannerWindow.h"
+
 #include "gui/DeferredDelete.h"
 
 #include "Program/BattleRecordScreen.h"
@@ -38,17 +40,16 @@
 #include <cstring>
 
 GameController* TheGameController = nullptr;
-Window* EndMessageWindow = nullptr;
 AniFrame* MaskFrame = nullptr;
 int32_t PostEndFrames = 0;
+AniFrame* BeginPicture = nullptr;
+int32_t BeginPictureCount = 0;
+AniFrame* PausePicture = nullptr;
 
 const char* const GameController::recordDataFile = "RecordData.sav";
 const char* const GameController::recordLabelFile = "RecordLabel.sav";
 
 namespace {
-
-// The pause picture and one further program-wide pointer that construction clears.
-void* PausePicture = nullptr;
 
 Zu_StageSet* CurrentStage() {
     return TheBattleMap ? TheBattleMap->stageSet : nullptr;
@@ -70,7 +71,7 @@ void EmptyAndDelete(LinkList* list) {
 } // namespace
 
 GameController::GameController() {
-    EndMessageWindow = nullptr;
+    TheBanner = nullptr;
     PausePicture = nullptr;
     if (TheResourceStore) MaskFrame = TheResourceStore->LoadAniFrame("mask2.ani", 0);
 
@@ -199,7 +200,7 @@ void GameController::EndBattle(uint32_t message) {
 
     // Team games run a grace period before the record screen.
     if ((result == 4 || result == 5) && PostEndFrames < 60) {
-        if (!EndMessageWindow) {
+        if (!TheBanner) {
             RunBattleFrame(message);
             if (networked && battlePhase == 0) {
                 PollGameCommands();
@@ -242,20 +243,13 @@ void GameController::EndBattle(uint32_t message) {
     requestedMode = 0;
     PlayMusic("Track10.Mp3", 1);
 
-    auto closeEndMessage = [] {
-        if (EndMessageWindow) {
-            EndMessageWindow->Close(1);
-            EndMessageWindow = nullptr;
-        }
-    };
-
     switch (result) {
     case 0:
         if (!networked) {
             ClearAndFree();
             ShowMainMenu();
         } else {
-            closeEndMessage();
+            CloseBanner();
             if (stage && stage->endKind == 2) {
                 recordScreenClosed = 0;
                 OpenRecordScreen();
@@ -296,7 +290,7 @@ void GameController::EndBattle(uint32_t message) {
         break;
     case 4:
     case 5:
-        closeEndMessage();
+        CloseBanner();
         recordScreenClosed = 0;
         OpenRecordScreen();
         ClearAndFree();
@@ -324,7 +318,9 @@ void GameController::TearDownBattle() {
     TheInfoText.currentObject = nullptr;
     if (TheBattleMap) TheBattleMap->ResetStage();
     if (auxPanel) {
+        // Closing a blank screen deletes nothing: the controller holds the last pointer to it.
         auxPanel->Close(1);
+        delete auxPanel;
         auxPanel = nullptr;
     }
     delete TheWin01Host;

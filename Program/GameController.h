@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+class BlankScreen;
 class LinkList;
 class Window;
 class MapView;
@@ -66,7 +67,7 @@ public:
 
     PlainWindow* editorView = nullptr;
     void* editorStage = nullptr;
-    Window* auxPanel = nullptr;
+    BlankScreen* auxPanel = nullptr;
     MapView* gameScreen = nullptr;
     TemplateTables* templateTables = nullptr;
     SaveLoadScreen* saveLoadScreen = nullptr;
@@ -208,8 +209,11 @@ private:
 };
 
 extern GameController* TheGameController;
-// The end-message window of a team game, the mask frame of "mask2.ani" and the counter of the
-// frames run after a team game has ended.
-extern Window* EndMessageWindow;
+// The mask frame of "mask2.ani" and the counter of the frames run after a team game has ended.
 extern AniFrame* MaskFrame;
 extern int32_t PostEndFrames;
+// The battle's begin picture ("Begin.ani", shown for 50 cycles) with its count of drawings, and
+// the pause picture ("Pause.ani", loaded when the game is first paused).
+extern AniFrame* BeginPicture;
+extern int32_t BeginPictureCount;
+extern AniFrame* PausePicture;

@@ -137,8 +137,9 @@ int SetupDisplay() {
 uint32_t FrameTimerPeriod(double framePeriodMs) {
     double period = framePeriodMs > 0.0 ? framePeriodMs : DefaultFramePeriodMs;
     if (!std::isfinite(period)) period = DefaultFramePeriodMs;
+    // A damaged value must leave a game that runs: at most one frame a second.
     if (period < 1.0) period = 1.0;
-    if (period > 1000000.0) period = 1000000.0;
+    if (period > 1000.0) period = 1000.0;
     return static_cast<uint32_t>(period);
 }
 

@@ -58,7 +58,11 @@ uint16_t Rgb555(uint8_t r, uint8_t g, uint8_t b) {
 int Palettes::Load(bool is555, const ParameterLog& log) {
     uint8_t rgb[kPaletteBytes] = {};
     int read = 0;
-    if (!ReadPalette("Kardol.pal", rgb, log)) return read;
+    if (!ReadPalette("Kardol.pal", rgb, log)) {
+        // Without the main palette nothing has its colours: say so as for a damaged one.
+        if (log) log("Kardol.pal: no palette file");
+        return read;
+    }
     ++read;
     Build(mainTable, rgb, is555);
     mainTable[0] = 0;

@@ -143,7 +143,11 @@ void SaveLoadScreen::OnControlClick(Widget* control, Point*) {
     const int id = static_cast<int16_t>(control->id);
     const int n = id - 0x100;
     if (n >= 0 && n < kSlots) {
-        EnableButton(Control(kConfirm));
+        // Loading an empty slot has nothing to load: OK stays off and nothing is selected.
+        if (mode == kSave || SlotUsed(n))
+            EnableButton(Control(kConfirm));
+        else
+            DisableButton(Control(kConfirm));
         if (mode == kSave) {
             ComposePendingLabel(n);
             ShowSlot(n, pending, 2);
@@ -156,6 +160,8 @@ void SaveLoadScreen::OnControlClick(Widget* control, Point*) {
         } else if (SlotUsed(n)) {
             selected = n;
             ShowSlot(n, TheGameController->slotLabels[n], 2);
+        } else {
+            selected = -1;
         }
     } else if (id == kConfirm) {
         if (selected >= 0) Confirm();

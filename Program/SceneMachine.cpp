@@ -1,5 +1,7 @@
 #include "Program/SceneMachine.h"
 
+#include "Program/BannerWindow.h"
+
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
@@ -161,16 +163,19 @@ void GameController::ShowMainMenu() {
     SetScene(this, SceneMainMenu);
 }
 
+// A screen that cannot be opened leaves the player on the main menu.
 void GameController::ShowSingleMenu() {
     singleMenu = Services->NewSingleMenuWindow(TheRootWidget);
     singleChoice = -1;
     SetScene(this, SceneSingleMenu);
+    if (!singleMenu) ShowMainMenu();
 }
 
 void GameController::ShowActWindow() {
     actWindow = Services->NewActSelectWindow(TheRootWidget, this, ActLayoutFile(actIndex));
     actChoice = -1;
     SetScene(this, SceneAct);
+    if (!actWindow) ShowMainMenu();
 }
 
 void GameController::RunFrontEnd() {
@@ -182,17 +187,24 @@ void GameController::RunFrontEnd() {
     switch (static_cast<uint8_t>(scene)) {
     case SceneMainMenu:
         if (menuChoice == -1) {
+            // Asked once: a menu that cannot be made is not tried again every frame.
             mainMenu = Services->NewMainMenuWindow(TheRootWidget, 0);
-            // Without a window the next frame tries again.
-            if (!mainMenu) break;
             menuChoice = -2;
+            if (!mainMenu) break;
             if (!FirstMenuFlag) {
                 FirstMenuFlag = 1;
                 FadeInFlag = 1;
             }
         } else if (menuChoice == 0) {
+            // The next screen is opened before the menu closes: one that cannot be read leaves
+            // the menu in place.
+            Window* next = Services->NewSingleMenuWindow(TheRootWidget);
+            menuChoice = -2;
+            if (!next) break;
             CloseWindow(mainMenu);
-            ShowSingleMenu();
+            singleMenu = next;
+            singleChoice = -1;
+            SetScene(this, SceneSingleMenu);
         } else if (menuChoice == 1) {
             CloseWindow(mainMenu);
             delete session;
@@ -212,16 +224,28 @@ void GameController::RunFrontEnd() {
 
     case SceneSingleMenu:
         if (singleChoice < 0) break;
-        CloseWindow(singleMenu);
         if (singleChoice == 0) {
-            heroWindow = Services->NewHeroWindow(TheRootWidget, this);
+            Window* next = Services->NewHeroWindow(TheRootWidget, this);
+            if (!next) {
+                singleChoice = -1;
+                break;
+            }
+            CloseWindow(singleMenu);
+            heroWindow = next;
             heroChoice = -1;
             SetScene(this, SceneHero);
         } else if (singleChoice == 1) {
-            stageListWindow = Services->NewStageListWindow(TheRootWidget, this);
+            Window* next = Services->NewStageListWindow(TheRootWidget, this);
+            if (!next) {
+                singleChoice = -1;
+                break;
+            }
+            CloseWindow(singleMenu);
+            stageListWindow = next;
             stageListChoice = -1;
             SetScene(this, SceneStageList);
         } else {
+            CloseWindow(singleMenu);
             // Every other item (the fourth button too) returns to the main menu rather than
             // leave the player without a window.
             menuChoice = -1;
@@ -234,9 +258,18 @@ void GameController::RunFrontEnd() {
             CloseWindow(heroWindow);
             ShowSingleMenu();
         } else if (heroChoice >= 0) {
-            CloseWindow(heroWindow);
+            const int32_t oldAct = actIndex;
             actIndex = heroChoice;
-            ShowActWindow();
+            Window* next = Services->NewActSelectWindow(TheRootWidget, this, ActLayoutFile(actIndex));
+            if (!next) {
+                actIndex = oldAct;
+                heroChoice = -1;
+                break;
+            }
+            CloseWindow(heroWindow);
+            actWindow = next;
+            actChoice = -1;
+            SetScene(this, SceneAct);
         }
         break;
 
@@ -261,6 +294,7 @@ void GameController::RunFrontEnd() {
             heroWindow = Services->NewHeroWindow(TheRootWidget, this);
             heroChoice = -1;
             SetScene(this, SceneHero);
+            if (!heroWindow) ShowMainMenu();
         } else if (actChoice >= 0) {
             CloseWindow(actWindow);
             campaignStage = static_cast<uint8_t>(actIndex * 12 + 11 + actChoice);

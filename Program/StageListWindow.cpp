@@ -139,6 +139,12 @@ Win75Window::~Win75Window() {
     FreeAniFrame(markFrame);
 }
 
+const char* Win75Window::MissingFile() const {
+    if (!layout || !layout->elements[0]) return "Win75.gui";
+    if (!rowLayout || !rowLayout->elements[0]) return "Win75_1.gui";
+    return nullptr;
+}
+
 int Win75Window::Close(int) {
     if (panel) ClosePanels(0);
     return 1;
@@ -317,8 +323,10 @@ void Win75Window::DrawStageMap(int row) {
             // Missing or damaged: compose it again and keep it.
             stageMap = ComposeStageMap();
             if (!stageMap) return;
+            // A folder that cannot take the cache still shows the map; it is composed again next
+            // time.
             const std::vector<uint8_t> out = EncodeStageMapCache(*stageMap);
-            if (!platform::WriteFileAtomic(cacheFile, out.data(), out.size())) return;
+            platform::WriteFileAtomic(cacheFile, out.data(), out.size());
         }
     }
     if (TheResourceStore && stageMap)

@@ -32,6 +32,9 @@ public:
     int Close(int result) override;
 
     int ClosePanels(int flag);
+    // Whether both layouts gave their pictures; the first that did not, or null.
+    bool Loaded() const { return MissingFile() == nullptr; }
+    const char* MissingFile() const;
     void BuildPanels();
     void ShowStage();
     void DrawStageMap(int row);

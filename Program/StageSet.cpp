@@ -1,5 +1,7 @@
 #include "Program/StageSet.h"
 
+#include "Program/BannerWindow.h"
+
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "engine/ByteReader.h"
@@ -57,7 +59,7 @@ Zu_StageSet::Zu_StageSet() {
     std::memcpy(block, kNewEra, sizeof kNewEra);
     SetColumn(StageBlockLayout::kOpeningTalk, 1);
     SetColumn(StageBlockLayout::kClearTalk, 99);
-    SpectatorCountdown = 0;
+    BannerTicks = 0;
     PostEndFrames = 0;
 }
 

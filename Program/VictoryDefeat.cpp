@@ -1,5 +1,7 @@
 #include "Program/VictoryDefeat.h"
 
+#include "Program/BannerWindow.h"
+
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
@@ -21,12 +23,10 @@
 uint8_t EvaluationDayCounter = 0;
 
 namespace {
-// "已戰敗!", "限定時間已到，戰役結束。", "您已戰敗，進入觀戰模式"
+// "已戰敗!", "限定時間已到，戰役結束。"
 const char kBeaten[] = "\xa4\x77\xbe\xd4\xb1\xd1\x21";
 const char kTimeUp[] =
     "\xad\xad\xa9\x77\xae\xc9\xb6\xa1\xa4\x77\xa8\xec\xa1\x41\xbe\xd4\xa7\xd0\xb5\xb2\xa7\xf4\xa1\x43";
-const char kSpectator[] =
-    "\xb1\x7a\xa4\x77\xbe\xd4\xb1\xd1\xa1\x41\xb6\x69\xa4\x4a\xc6\x5b\xbe\xd4\xbc\xd2\xa6\xa1";
 constexpr int kGroups = 17;
 
 template <class T>
@@ -69,12 +69,6 @@ int32_t PeerCountLocked() {
 
 int32_t SlotCount(int32_t peers) {
     return std::clamp<int32_t>(peers, 0, 20);
-}
-
-void CloseSpectatorWindow() {
-    if (!SpectatorWindow) return;
-    SpectatorWindow->Close(1);
-    SpectatorWindow = nullptr;
 }
 
 std::string RulerName(const Kingdom* k) {
@@ -165,7 +159,7 @@ void Zu_StageSet::CheckOutcome() {
     } else if (gameKind == 3 && result == 0) {
         CheckAllianceGame();
     }
-    if (SpectatorWindow && SpectatorCountdown >= 1 && SpectatorCountdown <= 3) ++SpectatorCountdown;
+    if (TheBanner && BannerTicks >= 1 && BannerTicks <= 3) ++BannerTicks;
 }
 
 void Zu_StageSet::CheckTeamGame() {
@@ -323,9 +317,9 @@ void Zu_StageSet::BecomeSpectator(bool teamGame) {
     }
     BattleSound(10);
     if (TheGameController) TheGameController->RevealMap();
-    CloseSpectatorWindow();
-    if (teamGame || net.peerCount > 1) SpectatorWindow = MakeMessageWindow(kSpectator);
-    SpectatorCountdown = 1;
+    CloseBanner();
+    if (teamGame || net.peerCount > 1) ShowBanner(ObserverBannerText, 1);
+    BannerTicks = 1;
 }
 
 void Zu_StageSet::EndWithWinner(Kingdom* winner) {

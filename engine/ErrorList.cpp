@@ -60,7 +60,8 @@ void Zu_ErrorList::Clear() {
 }
 
 const char* Zu_ErrorList::KindName(int32_t kind) {
-    return (kind >= 0 && kind < 6) ? kKindNames[kind] : kKindNames[KindNull];
+    // The report names a kind by its remainder of 6; a negative kind has no name.
+    return kind >= 0 ? kKindNames[kind % 6] : kKindNames[KindNull];
 }
 
 void Zu_ErrorList::FormatRecord(const ErrorRecord& record, char* buffer, size_t size) {

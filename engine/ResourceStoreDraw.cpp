@@ -69,18 +69,17 @@ void ResourceStore::ShowBannerScreen(int kind) {
     const uint16_t colour = kind == 1 ? 0xFFE0 : kind == 2 ? 0xF800 : 0;
     auto* base = static_cast<uint8_t*>(desc.lpSurface);
     const int w = std::min(800, int(desc.dwWidth)), h = std::min(600, int(desc.dwHeight));
-    // The banner tints in 5-6-5 whatever the display's layout.
-    if (colour != 0)
-        for (int y = 0; y < h; ++y) {
-            auto* row = reinterpret_cast<uint16_t*>(base + ptrdiff_t(y) * desc.lPitch);
-            for (int x = 0; x < w; ++x) {
-                const uint16_t p = row[x];
-                const int r = (((p >> 11) & 31) * 156 + ((colour >> 11) & 31) * 100) / 256;
-                const int g = (((p >> 5) & 63) * 156 + ((colour >> 5) & 63) * 100) / 256;
-                const int b = ((p & 31) * 156 + (colour & 31) * 100) / 256;
-                row[x] = uint16_t(r << 11 | g << 5 | b);
-            }
+    // The banner tints in 5-6-5 whatever the display's layout; kind 3 darkens toward black.
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<uint16_t*>(base + ptrdiff_t(y) * desc.lPitch);
+        for (int x = 0; x < w; ++x) {
+            const uint16_t p = row[x];
+            const int r = (((p >> 11) & 31) * 156 + ((colour >> 11) & 31) * 100) / 256;
+            const int g = (((p >> 5) & 63) * 156 + ((colour >> 5) & 63) * 100) / 256;
+            const int b = ((p & 31) * 156 + (colour & 31) * 100) / 256;
+            row[x] = uint16_t(r << 11 | g << 5 | b);
         }
+    }
     const StoreImage* picture = kind >= 1 && kind <= 3 ? bannerImages[kind - 1] : nullptr;
     if (picture)
         for (int y = 0; y < picture->height && 220 + y < h; ++y) {

@@ -35,11 +35,12 @@ void StepEffectList(LinkList* list, ClipPollFunction poll) {
         auto* effect = reinterpret_cast<Zu_SkillEffect*>(v);
         effect->Advance();
         effect->UpdateAndDraw();
-        bool finished = effect->endCounter > 1;
+        bool finished = effect->state > 1;
         if (finished && effect->category == 2) finished = (poll ? poll(effect->clipSlot) : 0) == 0;
         if (finished) {
             // Removing steps the cursor back one node, so Next goes on with the following effect.
             list->RemoveCurrent();
+            effect->list = nullptr;
             delete effect;
         }
     }
@@ -47,8 +48,11 @@ void StepEffectList(LinkList* list, ClipPollFunction poll) {
 
 void DeleteEffects(LinkList* list) {
     if (!list) return;
-    for (uintptr_t v = list->First(); v != 0; v = list->Next())
-        delete reinterpret_cast<Zu_SkillEffect*>(v);
+    for (uintptr_t v = list->First(); v != 0; v = list->Next()) {
+        auto* effect = reinterpret_cast<Zu_SkillEffect*>(v);
+        effect->list = nullptr;
+        delete effect;
+    }
     list->RemoveAll();
 }
 

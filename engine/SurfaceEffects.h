@@ -22,8 +22,8 @@ void TintSurface(uint16_t colour, platform::Surface* surface, int width, int hei
 using ClipPollFunction = int (*)(int32_t slot);
 
 // Steps every effect of a list (Advance, then UpdateAndDraw) and deletes the finished ones: an
-// AVI-clip effect (category 2) once its end counter is above 1 and its clip has stopped, any
-// other once its end counter is above 1. A null list does nothing; a null poll counts as stopped.
+// AVI-clip effect (category 2) once its state is above 1 and its clip has stopped, any other once
+// its state is above 1. A null list does nothing; a null poll counts as stopped.
 void StepEffectList(LinkList* list, ClipPollFunction poll);
 // Deletes every effect of the list and empties it.
 void DeleteEffects(LinkList* list);

@@ -72,6 +72,16 @@ public:
     static void TextOutRight(platform::Surface* surface, platform::Font* font, uint32_t colour,
                              int32_t rightX, int32_t y, const char* text);
 
+    // Where a text's drawn pixels lie: rows top..bottom - 1, columns left..right - 1; all 0 when
+    // nothing was drawn.
+    struct TextOutline {
+        int32_t left = 0, top = 0, right = 0, bottom = 0;
+        bool operator==(const TextOutline&) const = default;
+    };
+    // Draws the text into a scratch surface of 300 x 200 and scans its rows for the outline; the
+    // scratch surface is let go again.
+    static TextOutline ScanTextOutline(platform::Font* font, const char* text);
+
     // The picture entry `index` of a packed archive as a new display surface, or null.
     static platform::Surface* LoadRomSurface(Zu_Archive& archive, int index);
 
@@ -99,6 +109,10 @@ public:
     static int ListFiles(const char* folder, const char* subfolder, Zu_ErrorList& list);
     static int DeleteTree(const char* folder);
     static size_t LoadWholeFile(const char* path, std::unique_ptr<uint8_t[]>& buffer);
+    // The system's counterpart of a shell link: a desktop entry at linkPath (written to a temporary
+    // file and renamed into place) that starts target in the target's folder, named by the
+    // description (Big5). 1 when written.
+    static int CreateShortcut(const char* target, const char* description, const char* linkPath);
 
     // --- arrays and small arithmetic --------------------------------------------------------
     static void ShuffleSequence(int32_t* array, int32_t n, int32_t base);

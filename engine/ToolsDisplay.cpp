@@ -7,6 +7,7 @@
 #include "platform/GdiText.h"
 #include "platform/Surface.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -57,4 +58,45 @@ platform::Surface* LoadRomSurface(Zu_Archive& archive, int index) {
 
 platform::Surface* Zu_Tools::LoadRomSurface(Zu_Archive& archive, int index) {
     return ::LoadRomSurface(archive, index);
+}
+
+Zu_Tools::TextOutline Zu_Tools::ScanTextOutline(platform::Font* font, const char* text) {
+    TextOutline outline;
+    if (!text) return outline;
+    platform::Surface* scratch = CreateOffscreenSurface(300, 200);
+    if (!scratch) return outline;
+    platform::DDSURFACEDESC2 desc;
+    if (platform::SUCCEEDED(scratch->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) {
+        for (uint32_t y = 0; y < desc.dwHeight; ++y)
+            std::memset(static_cast<uint8_t*>(desc.lpSurface) + size_t(y) * desc.lPitch, 0,
+                        size_t(desc.dwWidth) * 2);
+        scratch->Unlock(nullptr);
+    }
+    platform::HDC dc = nullptr;
+    if (platform::SUCCEEDED(scratch->GetDC(&dc))) {
+        platform::HGDIOBJ old = font ? platform::SelectObject(dc, font) : nullptr;
+        platform::SetTextColor(dc, platform::RGB(255, 255, 255));
+        platform::SetBkMode(dc, platform::TRANSPARENT);
+        platform::TextOutA(dc, 0, 0, text, static_cast<int>(std::strlen(text)));
+        if (old) platform::SelectObject(dc, old);
+        scratch->ReleaseDC(dc);
+    }
+    if (platform::SUCCEEDED(scratch->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) {
+        bool any = false;
+        for (int32_t y = 0; y < int32_t(desc.dwHeight); ++y) {
+            const auto* row = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(desc.lpSurface) +
+                                                                size_t(y) * desc.lPitch);
+            for (int32_t x = 0; x < int32_t(desc.dwWidth); ++x) {
+                if (row[x] == 0) continue;
+                if (!any) outline = {x, y, x + 1, y + 1};
+                any = true;
+                outline.left = std::min(outline.left, x);
+                outline.right = std::max(outline.right, x + 1);
+                outline.bottom = y + 1;
+            }
+        }
+        scratch->Unlock(nullptr);
+    }
+    scratch->Release();
+    return outline;
 }

@@ -1,5 +1,7 @@
 #include "engine/Tools.h"
 
+#include "platform/Files.h"
+
 #include <cstdio>
 
 namespace {
@@ -16,7 +18,7 @@ void Zu_Tools::WriteErrorLog(const char* text1, const char* text2, int32_t numbe
     if (enable != 1) return;
     const char* mode = errorLogStarted ? "a" : "w";
     errorLogStarted = true;
-    FILE* file = std::fopen("Error.lst", mode);
+    FILE* file = platform::fopen("Error.lst", mode);
     if (!file) return;
     if (text1 || text2) {
         std::fprintf(file, "\n%s,%s,%d,%d,%d,%d", text1 ? text1 : "(null)", text2 ? text2 : "(null)", number1,

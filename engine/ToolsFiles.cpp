@@ -1,5 +1,6 @@
 #include "engine/ErrorList.h"
 #include "engine/Tools.h"
+#include "platform/Big5.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -88,4 +89,80 @@ size_t Zu_Tools::LoadWholeFile(const char* path, std::unique_ptr<uint8_t[]>& buf
     }
     std::fclose(file);
     return size;
+}
+
+namespace {
+
+// A desktop entry's string value: backslash, line breaks and tabs escaped.
+std::string EntryString(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The program as one quoted argument of an Exec line: inside the quotes ", `, $ and \ take a
+// backslash, and % is doubled, before the value itself is escaped.
+std::string ExecArgument(const std::string& program) {
+    std::string quoted = "\"";
+    for (char c : program) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    quoted += '"';
+    return EntryString(quoted);
+}
+
+} // namespace
+
+int Zu_Tools::CreateShortcut(const char* target, const char* description, const char* linkPath) {
+    if (!target || !*target || !linkPath || !*linkPath) return 0;
+    std::error_code ec;
+    const fs::path program = fs::absolute(HostPath(target), ec);
+    if (ec) return 0;
+    const std::string name = platform::Big5ToUtf8(description ? description : "");
+    std::string entry = "[Desktop Entry]\nType=Application\n";
+    entry += "Name=" + EntryString(name) + "\n";
+    entry += "Comment=" + EntryString(name) + "\n";
+    entry += "Exec=" + ExecArgument(program.string()) + "\n";
+    // The link starts the program in its own folder.
+    entry += "Path=" + EntryString(program.parent_path().string()) + "\n";
+    // Inside the game folder the file layer writes it; elsewhere a temporary file beside the link
+    // is renamed into place the same way.
+    if (platform::ResolvePath(linkPath))
+        return platform::WriteFileAtomic(linkPath, entry.data(), entry.size()) ? 1 : 0;
+    const fs::path link = HostPath(linkPath);
+    const fs::path temp = link.string() + ".tmp";
+    {
+        std::FILE* f = std::fopen(temp.c_str(), "wb");
+        if (!f) return 0;
+        const bool written = std::fwrite(entry.data(), 1, entry.size(), f) == entry.size();
+        if (std::fclose(f) != 0 || !written) {
+            fs::remove(temp, ec);
+            return 0;
+        }
+    }
+    fs::rename(temp, link, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return 0;
+    }
+    return 1;
 }

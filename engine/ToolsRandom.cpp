@@ -2,6 +2,7 @@
 
 #include "platform/CRand.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -26,9 +27,11 @@ int Zu_Tools::RandomPicks(int32_t* array, int32_t n, int32_t low, int32_t high, 
     const bool distinct = (flags & 1) != 0;
     const bool keep = (flags & 2) != 0 && keepIndex >= 0 && keepIndex < n;
     if (distinct && range < n) return 0;
-    // Never loop for a value that cannot be drawn.
+    // Never loop for a value that cannot be drawn: the generator's 15 bits reach only the first
+    // 32768 values of a wider range.
     const int32_t kept = keep ? array[keepIndex] : 0;
-    const int64_t available = range - ((keep && kept >= low && kept <= high) ? 1 : 0);
+    const int64_t reachable = std::min<int64_t>(range, 32768);
+    const int64_t available = reachable - ((keep && kept >= low && kept - int64_t(low) < reachable) ? 1 : 0);
     const int64_t needed = distinct ? n - (keep ? 1 : 0) : 1;
     if (available < needed) return 0;
 

@@ -62,7 +62,8 @@ void Widget::RouteMouse(GuiMessage* message) {
             auto* child = reinterpret_cast<Widget*>(v);
             Rect childRect;
             child->GetRect(&childRect);
-            if (childRect.Contains(message->point)) {
+            // A disabled child (a button's caption) lets the message through to this widget.
+            if (childRect.Contains(message->point) && child->enabled) {
                 child->RouteMouse(message);
                 return;
             }

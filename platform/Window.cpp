@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -593,6 +594,30 @@ void PumpWindowEvents() {
         framesClosePosted = true;
         PostMessage(main, WM_CLOSE, 0, 0);
     }
+    // KARDOL_POINTER=x,y[,n]: the pointer moves to (x, y) once n frames (default 1) have been
+    // presented, as if the player had moved the mouse there.
+    static PointerScript pointer = ReadPointerScript(std::getenv("KARDOL_POINTER"));
+    if (pointer.valid && !pointer.done && PresentCount() >= static_cast<uint64_t>(pointer.afterFrames)) {
+        pointer.done = true;
+        RawInputEvent e;
+        e.kind = RawInputEvent::MouseMove;
+        e.x = pointer.x;
+        e.y = pointer.y;
+        HandleRawInput(main, e);
+    }
+}
+
+PointerScript ReadPointerScript(const char* text) {
+    PointerScript p;
+    if (!text || !*text) return p;
+    int x = 0, y = 0, n = 1, used = 0;
+    const int got = std::sscanf(text, "%d,%d%n,%d%n", &x, &y, &used, &n, &used);
+    if (got < 2 || text[used] != 0 || x < 0 || y < 0 || n < 0) return p;
+    p.valid = true;
+    p.x = x;
+    p.y = y;
+    p.afterFrames = n;
+    return p;
 }
 
 void ResetWindowsForTest() {

@@ -156,6 +156,17 @@ int VirtualKeyFromSdl(int32_t sdlKeycode);
 // Converts UTF-8 text to the CP950 bytes that the game receives one WM_CHAR each.
 std::string Utf8ToCp950(const std::string& text);
 
+// The scripted pointer move of KARDOL_POINTER ("x,y" or "x,y,frames"); not valid when the text
+// is missing or not of that form.
+struct PointerScript {
+    bool valid = false;
+    bool done = false;
+    int x = 0;
+    int y = 0;
+    int afterFrames = 1;
+};
+PointerScript ReadPointerScript(const char* text);
+
 // Test seam: forgets every class and window and the keyboard state.
 void ResetWindowsForTest();
 

@@ -1,7 +1,21 @@
 #include "Program/BattleFrame.h"
+#include "../engine/DrawingFixture.h"
 #include "BattleStageFixture.h"
+#include "Program/BannerWindow.h"
+#include "Program/Palettes.h"
+#include "Program/Startup.h"
+#include "ScreenTestSupport.h"
+#include "engine/AniFrame.h"
+#include "engine/GameFileWriters.h"
 #include "engine/ResourceStore.h"
+#include "gui/GuiMessage.h"
+#include "gui/GuiRoot.h"
+#include "gui/InputQueue.h"
+#include "gui/MouseCursor.h"
+#include "platform/Present.h"
+#include "support/TempFolder.h"
 #include "world/MapView.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -12,29 +26,75 @@ using namespace battletest;
 
 namespace {
 
+constexpr uint16_t kBegin = 0x07E0, kPause = 0x001F, kPointer = 0xFFFF, kGround = 0x4208;
+
+// A w x h frame of one colour, opaque.
+gamefiles::AniFrameSpec Solid(int w, int h, uint16_t colour) {
+    return {
+        0, 0, w, h, std::vector<uint16_t>(size_t(w) * h, colour), std::vector<uint8_t>(size_t(w) * h, 255)};
+}
+
+// A synthetic stage on an 800 x 600 display with the GUI root and the store: the pointer's arrow
+// is a white 6 x 6 square, the begin picture green, the pause picture blue, and two looping map
+// effects have three and two frames.
 class BattleFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Kingdom* me = world.AddKingdom(0, 1, true);
-        world.AddKingdom(0, 2, true);
-        world.SetPlayer(me);
-        world.SetWarRelations();
+        using gamefiles::AniFile;
+        using gamefiles::WriteBytes;
+        ASSERT_TRUE(display.ok);
+        WriteBytes("Cursor18.ani", AniFile({Solid(6, 6, kPointer)}));
+        WriteBytes("Pause.ani", AniFile({Solid(40, 20, kPause)}));
+        WriteBytes("Begin.ani", AniFile({Solid(30, 30, kBegin)}));
+        WriteBytes("fire.ani", AniFile({Solid(2, 2, 1), Solid(2, 2, 2), Solid(2, 2, 3)}));
+        WriteBytes("Work.ani", AniFile({Solid(2, 2, 4), Solid(2, 2, 5)}));
+        screentest::WriteLayout("Win25.gui", 0, 2);
+        LoadPalettes(false);
+        // Start-up's order: the store (with the pointer's animations) before the GUI root.
+        TheResourceStore = new ResourceStore;
+        TheGuiRoot = new GuiRoot;
+        world = std::make_unique<BattleStage>();
+        Kingdom* me = world->AddKingdom(0, 1, true);
+        world->AddKingdom(0, 2, true);
+        world->SetPlayer(me);
+        world->SetWarRelations();
         c = TheGameController;
         c->mode = 1;
         c->gameScreen = new MapView;
         Services().trace = [this](const char* what) { trace.emplace_back(what); };
+        oldState = StartupState;
+        StartupState = 2;
+        ActiveFlag = 1;
+        Paint(kGround);
     }
     void TearDown() override {
         Services().trace = nullptr;
-        delete c->gameScreen;
+        StartupState = oldState;
+        ActiveFlag = 0;
+        FreeAniFrame(BeginPicture);
+        BeginPicture = nullptr;
+        BeginPictureCount = 0;
+        FreeAniFrame(PausePicture);
+        PausePicture = nullptr;
+        MapView* screen = c->gameScreen;
         c->gameScreen = nullptr;
+        world.reset(); // closes the banner, deletes the controller
+        delete screen;
+        delete TheGuiRoot;
+        TheGuiRoot = nullptr;
+        delete TheResourceStore;
+        TheResourceStore = nullptr;
     }
     // One frame as the timer drives it: a tick, then the frame message.
     void Frame() {
         auto& counter = TheScreenSettings->frameCounter100;
         const uint16_t next = static_cast<uint16_t>(counter.load() + 1);
         counter = next >= 100 ? 0 : next;
-        c->RunBattleFrame(1024);
+        c->RunBattleFrame(platform::WM_MOUSEMOVE);
+    }
+    void Cycle(int n = 1) {
+        for (int i = 0; i < 4 * n; ++i)
+            Frame();
     }
     // A map of w x r seen cells with the view over all of it.
     void GiveMap(int w, int r) {
@@ -48,25 +108,52 @@ protected:
     int Count(const std::string& what) const {
         return static_cast<int>(std::count(trace.begin(), trace.end(), what));
     }
+    // The mouse at a point, as the window procedure and the cursor see it.
+    void PointerAt(int x, int y) {
+        c->mouseX = x;
+        c->mouseY = y;
+        TheMouseCursor->OnMouseMessage(platform::WM_MOUSEMOVE);
+        delete TheGuiMessageQueue->Take();
+    }
+    static void Paint(uint16_t colour) {
+        platform::DDSURFACEDESC2 d;
+        ASSERT_EQ(GetBackSurface()->Lock(nullptr, &d, platform::DDLOCK_WAIT), platform::DD_OK);
+        for (int y = 0; y < 600; ++y) {
+            auto* row =
+                reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + size_t(y) * d.lPitch);
+            std::fill(row, row + 800, colour);
+        }
+        GetBackSurface()->Unlock(nullptr);
+    }
+    static uint16_t At(int x, int y) { return GetBackSurface()->PixelAt(x, y); }
 
-    BattleStage world;
+    testsupport::TempFolder folder;
+    TestDisplay display{565};
+    std::unique_ptr<BattleStage> world;
     GameController* c = nullptr;
     std::vector<std::string> trace;
+    int32_t oldState = 0;
 };
 
-TEST_F(BattleFrameTest, FourQuartersInOrderWithOnePresentPerCycle) {
+TEST_F(BattleFrameTest, OneCycleStepsBothEffectListsAndPresentsOnce) {
+    auto* lower = new Zu_SkillEffect(3, 0, 100, 100);  // "fire.ani", first list
+    auto* upper = new Zu_SkillEffect(3, 15, 200, 100); // "Work.ani", second list
+    ASSERT_EQ(TheResourceStore->firstEffects->GetCount(), 1);
+    ASSERT_EQ(TheResourceStore->secondEffects->GetCount(), 1);
     TheScreenSettings->gameSpeed = 10; // the world updates at every visit
+    const uint64_t presented = platform::PresentCount();
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(c->battlePhase, i % 4);
         Frame();
+        EXPECT_EQ(platform::PresentCount() - presented, uint64_t((i + 1) / 4))
+            << "presented in quarter 3 only";
     }
-    const std::vector<std::string> cycle = {"WorldUpdate",       "StepFirstEffects",   "DrawObjects",
-                                            "StepSecondEffects", "DrawOverlayObjects", "ComposeObjectInfo",
-                                            "CheckTriggers",     "DrawCursor",         "Present"};
-    std::vector<std::string> both = cycle;
-    both.insert(both.end(), cycle.begin(), cycle.end());
-    EXPECT_EQ(trace, both);
     EXPECT_EQ(c->battlePhase, 0);
+    EXPECT_EQ(lower->currentFrame, 3) << "one step per cycle";
+    EXPECT_EQ(upper->currentFrame, 1) << "two frames: round once";
+    EXPECT_EQ(lower->state, 1);
+    EXPECT_EQ(Count("WorldUpdate"), 2);
+    EXPECT_EQ(Count("CheckTriggers"), 2);
 }
 
 TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
@@ -88,52 +175,92 @@ TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
     EXPECT_EQ(c->viewLeft, 4);
 }
 
-struct PaceCase {
-    int speed;
-    bool networked;
-    int updates; // in 90 cycles of four ticks
-};
+
+// A map effect is placed in map pixels: the view origin (2, 4) in cells is (80, 40) in pixels, and
+// the view ends 560 pixels down.
+TEST_F(BattleFrameTest, MapEffectsDrawInTheViewAtTheirMapPosition) {
+    c->gameScreen->viewX = 2;
+    c->gameScreen->viewY = 4;
+    new Zu_SkillEffect(3, 0, 80 + 100, 40 + 50);   // "fire.ani", first list
+    new Zu_SkillEffect(3, 15, 80 + 300, 40 + 559); // "Work.ani", second list, at the view's foot
+    new Zu_SkillEffect(3, 0, 80 - 1, 40 + 20);     // half left of the view
+    Cycle();
+    EXPECT_EQ(At(100, 50), 2) << "the fire's second frame";
+    EXPECT_EQ(At(101, 51), 2);
+    EXPECT_EQ(At(99, 50), kGround);
+    EXPECT_EQ(At(300, 559), 5) << "the work mark's second frame, its first row";
+    EXPECT_EQ(At(300, 560), kGround) << "below the view";
+    EXPECT_EQ(At(0, 20), 2) << "its right column only";
+    EXPECT_EQ(At(1, 20), kGround);
+}
+
+TEST_F(BattleFrameTest, BeginPicturePointerAndPauseAreDrawnInThatOrder) {
+    BeginPicture = TheResourceStore->LoadAniFrame("Begin.ani", 0);
+    ASSERT_NE(BeginPicture, nullptr);
+    PointerAt(170, 40); // over the begin picture
+    Cycle();
+    EXPECT_EQ(At(150, 23), kBegin);
+    EXPECT_EQ(At(179, 52), kBegin);
+    EXPECT_EQ(At(180, 53), kGround);
+    EXPECT_EQ(At(149, 23), kGround);
+    EXPECT_EQ(At(170, 40), kPointer) << "the pointer over the begin picture";
+    EXPECT_EQ(At(175, 45), kPointer);
+    EXPECT_EQ(At(176, 46), kBegin);
+
+    PointerAt(36, 16); // partly under the pause picture
+    c->pauseScreen = 1;
+    Paint(kGround);
+    Cycle();
+    EXPECT_EQ(c->pauseScreen.load(), 2);
+    ASSERT_NE(PausePicture, nullptr);
+    EXPECT_EQ(At(0, 0), kPause);
+    EXPECT_EQ(At(36, 16), kPause) << "the pause picture over the pointer";
+    EXPECT_EQ(At(39, 19), kPause);
+    EXPECT_EQ(At(40, 20), kPointer) << "the rest of the pointer";
+    EXPECT_EQ(At(41, 21), kPointer);
+    EXPECT_EQ(At(42, 22), kGround);
+    EXPECT_EQ(At(45, 5), kGround);
+}
 
 TEST_F(BattleFrameTest, WorldUpdatePacedByTicksAndSpeed) {
-    const PaceCase cases[] = {{10, false, 90}, {0, false, 10}, {5, false, 22}, {0, true, 22}, {10, true, 22}};
-    for (const PaceCase& p : cases) {
+    const struct {
+        int speed;
+        bool networked;
+        int updates; // in 90 cycles of four ticks
+    } cases[] = {{10, false, 90}, {0, false, 10}, {5, false, 22}, {0, true, 22}, {10, true, 22}};
+    for (const auto& p : cases) {
         SCOPED_TRACE(testing::Message() << "speed " << p.speed << " networked " << p.networked);
         TheScreenSettings->gameSpeed = p.speed;
         TheScreenSettings->frameCounter100 = 0;
         c->networked = p.networked ? 1 : 0;
         c->battlePhase = 0;
         trace.clear();
-        for (int i = 0; i < 90 * 4; ++i)
-            Frame();
+        Cycle(90);
         EXPECT_EQ(Count("WorldUpdate"), p.updates);
-        EXPECT_EQ(Count("Present"), 90);
     }
 }
 
 TEST_F(BattleFrameTest, FrozenOrStoppedWorldDoesNotUpdate) {
     TheScreenSettings->gameSpeed = 10;
     TheScreenSettings->busyState = 1;
-    for (int i = 0; i < 8; ++i)
-        Frame();
+    Cycle(2);
     TheScreenSettings->busyState = 0;
     TheScreenSettings->secondCounter = 1; // the battle-stopped flag
-    for (int i = 0; i < 8; ++i)
-        Frame();
+    Cycle(2);
     EXPECT_EQ(Count("WorldUpdate"), 0);
-    EXPECT_EQ(Count("Present"), 4);
 }
 
-TEST_F(BattleFrameTest, CoveredMapDrawsNothingButEffectsAdvance) {
+TEST_F(BattleFrameTest, CoveredMapDrawsNoObjectsButEffectsAdvance) {
+    auto* lower = new Zu_SkillEffect(3, 0, 100, 100);
     Services().unitPanelPage = true;
     Services().cityCommandPanel = true;
-    for (int i = 0; i < 4; ++i)
-        Frame();
+    Cycle();
+    EXPECT_EQ(Count("DrawTerrain"), 0);
     EXPECT_EQ(Count("DrawObjects"), 0);
-    EXPECT_EQ(Count("StepFirstEffects"), 1);
-    EXPECT_EQ(Count("Present"), 1);
+    EXPECT_EQ(lower->currentFrame, 2);
 }
 
-TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdge) {
+TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdgeAndFeedTheCursor) {
     GiveMap(23, 100);
     c->viewLeft = 0;
     c->viewTop = 0;
@@ -143,16 +270,29 @@ TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdge) {
     Frame();
     EXPECT_EQ(c->scrollRequest, 0);
     EXPECT_EQ(c->gameScreen->viewX, 0);
-    EXPECT_EQ(Count("CursorMessage"), 0);
 
-    c->scrollRequest = 0x27; // right: two steps, then the edge
+    // The pointer at the right edge keeps the request alive through the cursor's frame message:
+    // two steps, then the view's edge.
+    c->scrollRequest = 0x27;
+    c->mouseX = 799;
+    c->mouseY = 300;
     for (int i = 0; i < 12; ++i)
         Frame();
     EXPECT_EQ(c->gameScreen->viewX, 2);
     EXPECT_EQ(c->scrollRequest, 0);
     EXPECT_EQ(c->viewLeft, 2);
     EXPECT_EQ(c->viewRight, 22);
-    EXPECT_EQ(Count("CursorMessage"), 2); // fed while the request stayed pending
+    EXPECT_EQ(TheMouseCursor->x, 799) << "the cursor took the frame message while the view scrolled";
+    EXPECT_EQ(TheMouseCursor->shapeIndex, MouseCursor::kShapeBlocked) << "the edge reached";
+    EXPECT_TRUE(TheGuiMessageQueue->IsEmpty()) << "and its record was dropped";
+
+    // Away from the edge the request ends at the next frame message: one step.
+    c->scrollRequest = 0x25;
+    c->mouseX = 400;
+    Cycle();
+    EXPECT_EQ(c->scrollRequest, 0);
+    EXPECT_EQ(c->gameScreen->viewX, 1) << "one step, then the request ends";
+    c->mouseY = 300;
 
     c->scrollRequest = 0x28; // down, one step in the next view quarter
     for (int i = 0; i < 4; ++i)
@@ -169,45 +309,39 @@ TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdge) {
 }
 
 TEST_F(BattleFrameTest, BeginPictureStartsTheClockAfterFiftyCycles) {
-    Services().beginPicture = new AniFrame;
+    BeginPicture = TheResourceStore->LoadAniFrame("Begin.ani", 0);
     c->running = 0;
-    for (int cycle = 0; cycle < 49; ++cycle)
-        for (int i = 0; i < 4; ++i)
-            Frame();
+    Cycle(49);
     EXPECT_EQ(c->running, 0);
-    for (int i = 0; i < 4; ++i)
-        Frame();
+    EXPECT_EQ(BeginPictureCount, 49);
+    Cycle();
     EXPECT_EQ(c->running, 1);
-    EXPECT_EQ(Services().beginPicture, nullptr);
-    EXPECT_EQ(Count("DrawBegin"), 50);
+    EXPECT_EQ(BeginPicture, nullptr);
+    EXPECT_EQ(BeginPictureCount, 0);
 }
 
-TEST_F(BattleFrameTest, PauseCountsItsDrawings) {
-    c->pauseScreen = 1;
-    for (int i = 0; i < 4; ++i)
-        Frame();
-    EXPECT_EQ(c->pauseScreen.load(), 2);
-    EXPECT_EQ(Count("DrawPause"), 1);
-}
-
-TEST_F(BattleFrameTest, TeamGameEndShowsItsMovieAndWindowOnce) {
+TEST_F(BattleFrameTest, TeamGameEndShowsItsMovieAndBannerOnce) {
     for (int result : {5, 4}) {
         SCOPED_TRACE(result);
         Services().movies.clear();
         TheScreenSettings->battleEnded = 0;
-        trace.clear();
-        world.Network(false, 2);
-        world.stage->result = result;
+        world->Network(false, 2);
+        world->stage->result = result;
         PostEndFrames = 30;
-        for (int i = 0; i < 12; ++i)
-            Frame();
+        Cycle();
+        Win25Window* banner = TheBanner;
+        ASSERT_NE(banner, nullptr);
+        Cycle(2);
+        EXPECT_EQ(TheBanner, banner) << "shown once";
         EXPECT_EQ(TheScreenSettings->battleEnded, 1);
         EXPECT_EQ(PostEndFrames, 0);
-        EXPECT_EQ(Count("MessageWindow"), 1);
+        EXPECT_EQ(banner->closable, 0);
+        const LabelText* t = banner->labels.TextOf(screentest::ControlById(banner->controls, 0x201));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->text, result == 5 ? VictoryBannerText : DefeatBannerText);
         ASSERT_EQ(Services().movies.size(), 1u);
         EXPECT_EQ(Services().movies[0],
                   result == 5 ? "Victory.avi+Victory_a.avi" : "Failure.avi+Failure_a.avi");
-        EXPECT_NE(EndMessageWindow, nullptr);
     }
 }
 

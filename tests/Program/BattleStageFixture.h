@@ -3,6 +3,7 @@
 // A small synthetic battle: settings, controller, battle map and a stage record whose
 // kingdoms, cities and troops are built by the test.
 
+#include "Program/BannerWindow.h"
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
@@ -50,6 +51,8 @@ public:
     }
     ~BattleStage() {
         // Windows closed by the frames the test ran go now, as at the end of a frame.
+        CloseBanner();
+        BannerTicks = 0;
         FlushDeferredDeletes();
         TheBattleMap->stageSet = nullptr;
         delete stage;
@@ -59,10 +62,6 @@ public:
         TheBattleMap = nullptr;
         delete TheScreenSettings;
         TheScreenSettings = nullptr;
-        delete SpectatorWindow;
-        SpectatorWindow = nullptr;
-        delete EndMessageWindow;
-        EndMessageWindow = nullptr;
     }
     BattleStage(const BattleStage&) = delete;
     BattleStage& operator=(const BattleStage&) = delete;

@@ -124,10 +124,26 @@ TEST_F(CampaignWindowsTest, StagesUnlockFromTheWonFlagsOfTheRecords) {
         EXPECT_EQ(marked->text, std::string(272, 'T'));
         ASSERT_NE(ActSelectionMarker, nullptr);
         EXPECT_EQ(ActSelectionMarker->y, k.marked * 28 + 116);
+        EXPECT_EQ(TheResourceStore->firstEffects->GetCount(), 1)
+            << "the marker is stepped with the first list";
+        EXPECT_EQ(TheResourceStore->firstEffects->First(), reinterpret_cast<uintptr_t>(ActSelectionMarker));
         act->Close(1);
         FlushDeferredDeletes();
         EXPECT_EQ(ActSelectionMarker, nullptr);
+        EXPECT_EQ(TheResourceStore->firstEffects->GetCount(), 0) << "and leaves it with the window";
     }
+}
+
+// The store empties its lists when it lets go of its graphics (the end of the program): a window
+// still open afterwards does not delete the marker a second time.
+TEST_F(CampaignWindowsTest, TheMarkerGoesOnceWhenTheStoreEmptiedItsListsFirst) {
+    auto* act = new ActSelectWindow(TheRootWidget, "Act-2.gui");
+    ASSERT_NE(ActSelectionMarker, nullptr);
+    TheResourceStore->ReleaseGraphics();
+    EXPECT_EQ(TheResourceStore->firstEffects, nullptr);
+    act->Close(1);
+    FlushDeferredDeletes();
+    EXPECT_EQ(ActSelectionMarker, nullptr);
 }
 
 TEST_F(CampaignWindowsTest, LabelsMarkOnOneClickChooseOnTheSecondAndALabelPastTwelveIsIgnored) {

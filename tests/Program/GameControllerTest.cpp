@@ -1,7 +1,9 @@
 #include "Program/GameController.h"
+#include "Program/BannerWindow.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/MainWindow.h"
 #include "Program/PlainWindow.h"
+#include "Program/SceneMachine.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Zu_StageSet.h"
 #include "engine/DisplayDevice.h"
@@ -135,7 +137,14 @@ TEST_F(GameControllerTest, TheBattleEndWaitsForTheSpeechBoxAndTheEndCountdown) {
     EXPECT_EQ(TheScreenSettings->battleEnded, 0);
 }
 
+// The act window of a won campaign stage, standing in for the screen.
+struct ActWindowServices : FrontEndServices {
+    Window* NewActSelectWindow(Widget*, GameController*, const char*) override { return new PlainWindow; }
+};
+
 TEST_F(GameControllerTest, BattleEndTable) {
+    ActWindowServices services;
+    SetFrontEndServices(&services);
     struct Case {
         int32_t result;
         int32_t gameKind;
@@ -196,7 +205,12 @@ TEST_F(GameControllerTest, BattleEndTable) {
         // The record screen sets the arrow as it opens.
         EXPECT_EQ(TheMouseCursor->shapeIndex, (k.result == 4 || k.result == 5 || k.recordScreen) ? 1 : 0);
         EXPECT_EQ(TheScreenSettings->battleEnded, 0);
+        EXPECT_EQ(c->actWindow != nullptr, k.scene == 4);
+        if (c->actWindow) c->actWindow->Close(1);
+        c->actWindow = nullptr;
+        FlushDeferredDeletes();
     }
+    SetFrontEndServices(nullptr);
 }
 
 TEST_F(GameControllerTest, RecordFilesLoadAtConstructionAndWriteWhole) {
@@ -249,4 +263,19 @@ TEST_F(GameControllerTest, TearingDownAnEditedStageClosesTheEditorViewAfterTheFr
     }
     EXPECT_EQ(PendingDeleteCount(), 0);
     TheScreenSettings->stageEditMode = 0;
+}
+
+// Closing a blank screen deletes nothing, so the teardown that drops the controller's pointer to
+// it deletes it (the leak checker sees a lost one).
+TEST_F(GameControllerTest, TearingDownTheBattleDeletesTheBlankScreen) {
+    static int deleted = 0;
+    struct Blank : BlankScreen {
+        Blank() : BlankScreen(nullptr) {}
+        ~Blank() override { ++deleted; }
+    };
+    deleted = 0;
+    c->auxPanel = new Blank;
+    c->TearDownBattle();
+    EXPECT_EQ(c->auxPanel, nullptr);
+    EXPECT_EQ(deleted, 1);
 }

@@ -279,7 +279,7 @@ TEST(GameParameters, ProblemsOfTheLoadedFileGoToTheErrorLog) {
     GameParams() = GameParameters();
     EXPECT_TRUE(LoadGameParameters("Cg001.wz"));
     const std::string log = TempFolder::Read("Error.lst");
-    EXPECT_EQ(log.rfind("\nCg001.wz,line ", 0), 0u) << log;
+    EXPECT_EQ(log.rfind("\r\nCg001.wz,line ", 0), 0u) << log;
     EXPECT_NE(log.find("is longer than 126 bytes,0,0,0,0"), std::string::npos) << log;
     // A message without a file name still makes one line.
     LogLoadProblem("no file named");
@@ -294,8 +294,15 @@ TEST(GameParameters, SeedCorpus) {
     cgfixture::Options longLines;
     longLines.longComment = true;
     longLines.crlf = false;
-    EXPECT_TRUE(cgfixture::WriteFile((dir / "shipped.wz").string(), cgfixture::MakeFile()));
-    EXPECT_TRUE(cgfixture::WriteFile((dir / "long-lf.wz").string(), cgfixture::MakeFile(longLines)));
-    EXPECT_TRUE(cgfixture::WriteFile((dir / "odd.wz").string(),
-                                     "#\r\n010 0x10 -1 99999999999\r\n\xB9\x43 1\r\n1.5e3\n"));
+    const std::string odd = "#\r\n010 0x10 -1 99999999999\r\n\xB9\x43 1\r\n1.5e3\n";
+    const std::pair<const char*, std::string> seeds[] = {{"shipped.wz", cgfixture::MakeFile()},
+                                                         {"long-lf.wz", cgfixture::MakeFile(longLines)},
+                                                         {"odd.wz", odd}};
+    // The parser reads value lines out of every seed.
+    for (const auto& [name, text] : seeds) {
+        EXPECT_TRUE(cgfixture::WriteFile((dir / name).string(), text));
+        GameParameters params;
+        const std::vector<uint8_t> bytes(text.begin(), text.end());
+        EXPECT_GT(ParseGameParameters(bytes, params, [](const std::string&) {}), 0) << name;
+    }
 }

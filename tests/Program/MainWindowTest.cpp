@@ -74,8 +74,8 @@ TEST(FramePeriod, TheTimerRunsAtTheFramePeriodInWholeMilliseconds) {
     struct Case {
         double period;
         uint32_t expected;
-    } cases[] = {{0.0, 40}, {-5.0, 40}, {NAN, 40},  {0.4, 1},
-                 {1.0, 1},  {16.7, 16}, {33.0, 33}, {1e12, 1000000}};
+    } cases[] = {{0.0, 40},  {-5.0, 40},     {NAN, 40},    {0.4, 1},     {1.0, 1},      {16.7, 16},
+                 {33.0, 33}, {1000.0, 1000}, {1001, 1000}, {1e12, 1000}, {INFINITY, 40}};
     for (const Case& c : cases)
         EXPECT_EQ(FrameTimerPeriod(c.period), c.expected) << c.period;
 }

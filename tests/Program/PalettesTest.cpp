@@ -108,7 +108,9 @@ TEST(Palettes, MissingFileEndsTheChain) {
     EXPECT_EQ(p.Numbered(0), nullptr);
     Palettes none;
     std::filesystem::remove("Kardol.pal");
-    EXPECT_EQ(none.Load(false), 0);
+    std::vector<std::string> log;
+    EXPECT_EQ(none.Load(false, [&](const std::string& m) { log.push_back(m); }), 0);
+    EXPECT_EQ(log, std::vector<std::string>{"Kardol.pal: no palette file"}) << "reported like a short one";
 }
 
 TEST(Palettes, ShortFileIsZeroFilledAndReported) {

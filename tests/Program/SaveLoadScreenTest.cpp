@@ -178,9 +178,17 @@ TEST_F(SaveLoadScreenTest, LoadingASavedSlotNotifiesThenBuildsTheHostsAndAFailed
         ASSERT_NE(stageText, nullptr);
         EXPECT_EQ(stageText->text, "ABCDEFGHIJKLMNOPQRST");
         EXPECT_EQ(stageText->record.r, 213);
-        // A click on an empty slot selects nothing.
+        // A click on an empty slot selects nothing and leaves OK off, also after a saved slot.
         screen->OnControlClick(Slot(screen, 0), nullptr);
         EXPECT_EQ(screen->selected, -1);
+        EXPECT_EQ(Confirm(screen)->enabled, 0);
+        screen->OnControlClick(Slot(screen, 4), nullptr);
+        EXPECT_EQ(Confirm(screen)->enabled, 1);
+        screen->OnControlClick(Slot(screen, 1), nullptr);
+        EXPECT_EQ(screen->selected, -1);
+        EXPECT_EQ(Confirm(screen)->enabled, 0);
+        screen->OnControlClick(Confirm(screen), nullptr);
+        EXPECT_TRUE(Calls.empty());
         screen->OnControlClick(Slot(screen, 4), nullptr);
         EXPECT_EQ(screen->selected, 4);
         screen->OnControlClick(Confirm(screen), nullptr);

@@ -1,4 +1,5 @@
 #include "Program/SceneMachine.h"
+#include "Program/BannerWindow.h"
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
@@ -169,9 +170,9 @@ TEST_F(SceneMachineTest, CampaignPathFromTheMenuToStage23) {
          {
              {nullptr, 0, {"open main 0"}},
              {nullptr, 0, {}},
-             {[](GameController* g) { g->menuChoice = 0; }, 1, {"close main 1", "open single"}},
-             {[](GameController* g) { g->singleChoice = 0; }, 2, {"close single 1", "open hero"}},
-             {[](GameController* g) { g->heroChoice = 1; }, 4, {"close hero 1", "open act Act-2.gui"}},
+             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
+             {[](GameController* g) { g->singleChoice = 0; }, 2, {"open hero", "close single 1"}},
+             {[](GameController* g) { g->heroChoice = 1; }, 4, {"open act Act-2.gui", "close hero 1"}},
              {[](GameController* g) { g->actChoice = 0; },
               16,
               {"close act 1", "ReloadStageTexts stage23.stg", "StartStage 23", "CreatePlayerCity",
@@ -203,7 +204,7 @@ TEST_F(SceneMachineTest, ActAndStageNumbersFollowTheActTables) {
         c->scene = 2;
         c->heroWindow = new StandInWindow("hero", &services.log);
         c->heroChoice = static_cast<int8_t>(k.act);
-        EXPECT_EQ(Frame(), (Log{"close hero 1", std::string("open act ") + k.layout}));
+        EXPECT_EQ(Frame(), (Log{std::string("open act ") + k.layout, "close hero 1"}));
         c->actChoice = static_cast<int8_t>(k.entry);
         const Log log = Frame();
         ASSERT_GE(log.size(), 3u);
@@ -217,24 +218,24 @@ TEST_F(SceneMachineTest, BackPathsLeadToThePreviousWindow) {
     Walk("act back to hero, hero back to single",
          {
              {nullptr, 0, {"open main 0"}},
-             {[](GameController* g) { g->menuChoice = 0; }, 1, {"close main 1", "open single"}},
-             {[](GameController* g) { g->singleChoice = 0; }, 2, {"close single 1", "open hero"}},
-             {[](GameController* g) { g->heroChoice = 0; }, 4, {"close hero 1", "open act Act-3.gui"}},
+             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
+             {[](GameController* g) { g->singleChoice = 0; }, 2, {"open hero", "close single 1"}},
+             {[](GameController* g) { g->heroChoice = 0; }, 4, {"open act Act-3.gui", "close hero 1"}},
              {[](GameController* g) { g->actChoice = -2; }, 2, {"close act 1", "open hero"}},
              {[](GameController* g) { g->heroChoice = -2; }, 1, {"close hero 1", "open single"}},
              {[](GameController* g) { g->singleChoice = 2; }, 0, {"close single 1"}},
              {nullptr, 0, {"open main 0"}},
-             {[](GameController* g) { g->menuChoice = 0; }, 1, {"close main 1", "open single"}},
+             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
              {[](GameController* g) { g->singleChoice = 3; }, 0, {"close single 1"}},
              {nullptr, 0, {"open main 0"}},
          });
     Walk("stage list back and start",
          {
-             {[](GameController* g) { g->menuChoice = 0; }, 1, {"close main 1", "open single"}},
-             {[](GameController* g) { g->singleChoice = 1; }, 3, {"close single 1", "open stagelist"}},
+             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
+             {[](GameController* g) { g->singleChoice = 1; }, 3, {"open stagelist", "close single 1"}},
              {nullptr, 3, {}},
              {[](GameController* g) { g->stageListChoice = -2; }, 1, {"delete stagelist", "open single"}},
-             {[](GameController* g) { g->singleChoice = 1; }, 3, {"close single 1", "open stagelist"}},
+             {[](GameController* g) { g->singleChoice = 1; }, 3, {"open stagelist", "close single 1"}},
              {[](GameController* g) { g->stageListChoice = 7; }, 3, {"delete stagelist", "StartStage 7"}},
          });
     EXPECT_EQ(c->stageListWindow, nullptr);
@@ -365,13 +366,14 @@ TEST_F(SceneMachineTest, QuitPostsCloseEveryFrameUntilTheProgramEnds) {
     StartupState = oldState;
 }
 
-TEST_F(SceneMachineTest, TheFirstMenuFadesInOnceAndMissingWindowsKeepTheSceneWaiting) {
+TEST_F(SceneMachineTest, TheFirstMenuFadesInOnceAndAScreenThatCannotOpenLeavesThePlayerWhereHeWas) {
     services.makeWindows = false;
-    Frame();
-    Frame();
-    EXPECT_EQ(c->menuChoice, -1) << "tries again next frame";
+    EXPECT_EQ(Frame(), Log{"open main 0"});
+    EXPECT_EQ(Frame(), Log{}) << "a menu that cannot be made is not asked for every frame";
+    EXPECT_EQ(c->menuChoice, -2);
     EXPECT_EQ(FadeInFlag, 0);
     services.makeWindows = true;
+    c->menuChoice = -1;
     Frame();
     EXPECT_EQ(c->menuChoice, -2);
     EXPECT_EQ(FirstMenuFlag, 1);
@@ -385,15 +387,38 @@ TEST_F(SceneMachineTest, TheFirstMenuFadesInOnceAndMissingWindowsKeepTheSceneWai
     EXPECT_EQ(c->menuChoice, -2);
     EXPECT_EQ(FadeInFlag, 0) << "only the first menu fades in";
 
+    // Each forward step whose screen cannot be opened keeps the current one, waiting for a choice.
     services.makeWindows = false;
     c->menuChoice = 0;
+    EXPECT_EQ(Frame(), Log{"open single"});
+    EXPECT_EQ(Scene(), 0);
+    EXPECT_NE(c->mainMenu, nullptr);
+    EXPECT_EQ(c->menuChoice, -2);
+    services.makeWindows = true;
+    c->menuChoice = 0;
     Frame();
-    EXPECT_EQ(Scene(), 1);
+    services.makeWindows = false;
+    for (int choice : {0, 1}) {
+        c->singleChoice = static_cast<int8_t>(choice);
+        Frame();
+        EXPECT_EQ(Scene(), 1) << choice;
+        EXPECT_NE(c->singleMenu, nullptr);
+        EXPECT_EQ(c->singleChoice, -1);
+    }
+    services.makeWindows = true;
     c->singleChoice = 0;
     Frame();
-    EXPECT_EQ(Scene(), 2);
+    services.makeWindows = false;
+    c->heroChoice = 1;
     Frame();
-    EXPECT_EQ(Scene(), 2) << "no hero window: the scene waits";
+    EXPECT_EQ(Scene(), 2);
+    EXPECT_NE(c->heroWindow, nullptr);
+    EXPECT_EQ(c->heroChoice, -1);
+
+    // A way back whose screen cannot be opened ends on the main menu.
+    c->heroChoice = -2;
+    EXPECT_EQ(Frame(), (Log{"close hero 1", "open single", "open main 0"}));
+    EXPECT_EQ(Scene(), 0);
 }
 
 TEST_F(SceneMachineTest, EditorItemOpensTheWorkingStageOnlyInEditorMode) {
@@ -403,8 +428,15 @@ TEST_F(SceneMachineTest, EditorItemOpensTheWorkingStageOnlyInEditorMode) {
 
     GameModeFlag = 0;
     c->running = 1;
-    auto* aux = new StandInWindow("aux", &services.log);
-    c->auxPanel = aux;
+    // The in-battle blank screen, noting its press.
+    struct Blank : BlankScreen {
+        explicit Blank(Log* log) : BlankScreen(nullptr), log(log) {}
+        void OnControlPress(Widget*, Point* p) override {
+            log->push_back(std::string("press ") + (p ? "point" : "null"));
+        }
+        Log* log;
+    };
+    c->auxPanel = new Blank(&services.log);
     EXPECT_EQ(Frame(), (Log{"close main 1", "SetEditorView", "AllocGrid", "LoadStage stage07.stg 0",
                             "ShowFileError Could not read file %s! stage07.stg", "ClearStageFileNames",
                             "press null", "PrepareStage", "CreateWindowHosts"}));
@@ -416,7 +448,7 @@ TEST_F(SceneMachineTest, EditorItemOpensTheWorkingStageOnlyInEditorMode) {
     EXPECT_EQ(c->battlePhase, 0);
 
     // Without the in-battle panel (no stage started yet) and with a stage that loads.
-    c->auxPanel->Close(0);
+    delete c->auxPanel;
     c->auxPanel = nullptr;
     delete c->editorView;
     c->editorView = nullptr;

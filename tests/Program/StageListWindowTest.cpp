@@ -6,6 +6,7 @@
 #include "gui/Button.h"
 #include "records/StageWorldSeam.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -89,6 +90,14 @@ protected:
         ScreenFixture::TearDown();
     }
     uint16_t MapPixel(Win75Window* w, int x, int y) { return w->stageMap->pixels[size_t(y) * kW + x]; }
+    // The map's area of the window's panel, at (10, 9).
+    static std::vector<uint16_t> DrawnMap(Win75Window* w) {
+        std::vector<uint16_t> out;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                out.push_back(w->panel->surface->PixelAt(10 + x, 9 + y));
+        return out;
+    }
     std::vector<Kingdom*> kingdoms;
 };
 
@@ -109,6 +118,8 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     EXPECT_EQ(cache[0], 1);
     EXPECT_EQ(cache[4], kW);
     EXPECT_EQ(cache[8], kH);
+    const std::vector<uint16_t> drawn = DrawnMap(first);
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), kMapColour), drawn.end());
     delete first;
     FlushDeferredDeletes();
 
@@ -124,6 +135,16 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     EXPECT_EQ(third->composeCount, 1);
     EXPECT_EQ(testsupport::TempFolder::Read("stage01.ani"), cache);
     delete third;
+    FlushDeferredDeletes();
+
+    // A cache that cannot be written (a folder in its place) still leaves the map drawn.
+    std::filesystem::remove("stage01.ani");
+    std::filesystem::create_directory("stage01.ani");
+    auto* fourth = new Win75Window(TheRootWidget, c);
+    EXPECT_EQ(fourth->composeCount, 1);
+    EXPECT_EQ(DrawnMap(fourth), drawn) << "the panel shows the map as when the cache was written";
+    EXPECT_TRUE(std::filesystem::is_directory("stage01.ani"));
+    delete fourth;
 }
 
 TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {

@@ -203,8 +203,9 @@ TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
         world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 0);
     EXPECT_EQ(world.stage->defeatShown, 2);
-    ASSERT_NE(SpectatorWindow, nullptr);
-    EXPECT_EQ(SpectatorCountdown, 4); // 1 when made, raised each day up to 4
+    ASSERT_NE(TheBanner, nullptr);
+    EXPECT_EQ(TheBanner->closable, 1);
+    EXPECT_EQ(BannerTicks, 4); // 1 when made, raised each day up to 4
     EXPECT_EQ(std::count(Services().sounds.begin(), Services().sounds.end(), 10), 1);
     EXPECT_EQ(TheGameController->mapRevealed, 1);
     EXPECT_TRUE(Services().chatSent.empty()); // a client sends nothing in the team game
@@ -288,7 +289,7 @@ TEST(AllianceGameTest, LastPlayerBeatenLosesAtOnce) {
     EXPECT_EQ(TheScreenSettings->battleEnded, 1);
     EXPECT_EQ(me->teamResult, 0);
     EXPECT_EQ(Services().movies, std::vector<std::string>{"Failure.avi+Failure_a.avi"});
-    EXPECT_EQ(SpectatorWindow, nullptr); // no window with a single peer
+    EXPECT_EQ(TheBanner, nullptr); // no banner with a single peer
 }
 
 TEST(VictoryDefeatTest, ReceivedRecordsAreCheckedBeforeUse) {

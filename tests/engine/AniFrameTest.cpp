@@ -1,9 +1,12 @@
 #include "engine/AniFrame.h"
 #include "DrawingFixture.h"
+#include "engine/AniFrameStream.h"
 #include "engine/ByteReader.h"
+#include "engine/EffectAnimationCache.h"
 #include "engine/PixelFormat.h"
 #include "engine/SurfaceEffects.h"
 #include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -176,7 +179,70 @@ INSTANTIATE_TEST_SUITE_P(Layouts, FrameDraw, ::testing::Values(565, 555));
 TEST(AniFrameSeed, WritesSeedCorpora) {
     const storefix::AniFrameSpec a{0, 0, 2, 2, {0, 0xF800, 0x001F, 0x07E0}, {0, 128, 255, 0}};
     const storefix::AniFrameSpec b{1, 1, 3, 1, {1, 2, 3}, {255, 255, 255}};
-    storefix::WriteSeed("ani", "two", storefix::AniFile({a, a}));
-    storefix::WriteSeed("ani", "offsets", storefix::AniFile({b, a}));
-    storefix::WriteSeed("ani", "empty", storefix::AniFile({}));
+    const struct {
+        const char* name;
+        storefix::Bytes bytes;
+        int frames;
+    } seeds[] = {{"two", storefix::AniFile({a, a}), 2},
+                 {"offsets", storefix::AniFile({b, a}), 2},
+                 {"empty", storefix::AniFile({}), 0}};
+    for (const auto& seed : seeds) {
+        storefix::WriteSeed("ani", seed.name, seed.bytes);
+        storefix::WriteSeed("effectani", seed.name, seed.bytes);
+        storefix::WriteSeed("anistream", seed.name, seed.bytes);
+        // The frame reader finds each frame; the effect cache's reader lists them all.
+        for (int n = 0; n < seed.frames; ++n) {
+            AniFrame* f = DecodeAniFrame(seed.bytes, n);
+            EXPECT_NE(f, nullptr) << seed.name << " frame " << n;
+            FreeAniFrame(f);
+        }
+        EffectAnimation* animation = DecodeEffectAnimation(seed.bytes, {"seed.ani", nullptr, 1, 1});
+        EXPECT_EQ(animation->frameCount, seed.frames) << seed.name;
+        FreeEffectAnimation(animation);
+        testsupport::TempFolder folder;
+        storefix::WriteBytes(folder.path() / "seed.ani", seed.bytes);
+        AniFrameStream stream("seed.ani");
+        int read = 0;
+        for (AniFrame* f = stream.Next(); f; f = stream.Next(), ++read)
+            FreeAniFrame(f);
+        EXPECT_EQ(read, seed.frames) << seed.name;
+    }
+}
+
+// Frames read one at a time, each sized by its own header: skipped frames are passed over, the
+// end and a frame cut short give null.
+TEST(AniFrameStream, ReadsAndSkipsFramesInFileOrder) {
+    testsupport::TempFolder folder;
+    const storefix::AniFrameSpec a{0, 0, 2, 1, {0x1111, 0x2222}, {255, 255}};
+    const storefix::AniFrameSpec b{3, 4, 1, 3, {0x3333, 0x4444, 0x5555}, {0, 128, 255}};
+    const storefix::AniFrameSpec c{0, 0, 3, 1, {0x6666, 0x7777, 0x8888}, {1, 2, 3}};
+    const storefix::Bytes bytes = storefix::AniFile({a, b, c});
+    storefix::WriteBytes(folder.path() / "skill" / "Fire.ani", bytes);
+    EXPECT_EQ(SkillAnimationPath("Fire.ani"), ".\\skill\\Fire.ani");
+
+    AniFrameStream stream(SkillAnimationPath("fire.ANI").c_str());
+    ASSERT_TRUE(stream.IsOpen());
+    EXPECT_EQ(stream.FrameCount(), 3u);
+    EXPECT_TRUE(stream.Skip(1));
+    AniFrame* second = stream.Next();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->xOffset, 3);
+    EXPECT_EQ(second->height, 3);
+    EXPECT_EQ(second->pixels[2], 0x5555);
+    EXPECT_EQ(second->mask[1], 128);
+    FreeAniFrame(second);
+    AniFrame* third = stream.Next();
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->pixels[0], 0x6666);
+    FreeAniFrame(third);
+    EXPECT_EQ(stream.Next(), nullptr) << "three frames only";
+    EXPECT_FALSE(stream.Skip(1));
+
+    storefix::WriteBytes(folder.path() / "cut.ani", storefix::Bytes(bytes.begin(), bytes.end() - 2));
+    AniFrameStream cut("cut.ani");
+    EXPECT_TRUE(cut.Skip(2));
+    EXPECT_EQ(cut.Next(), nullptr) << "the last frame is cut short";
+    AniFrameStream missing("none.ani");
+    EXPECT_FALSE(missing.IsOpen());
+    EXPECT_EQ(missing.Next(), nullptr);
 }

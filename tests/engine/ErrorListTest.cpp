@@ -57,12 +57,12 @@ TEST(ErrorList, RecordsKeepACopyOfTheTextAndTheCallersPointer) {
     EXPECT_EQ(list.GetFirst()->line, 2);
 }
 
-TEST(ErrorList, KindNamesOutsideTheTableReadAsNull) {
+TEST(ErrorList, KindsAreNamedByTheirRemainderOfSixAndNegativeOnesReadAsNull) {
     struct {
         int kind;
         const char* name;
-    } cases[] = {{0, "NULL"}, {1, "Open"}, {2, "Version"}, {3, "Read"},  {4, "Malloc"},
-                 {5, "Init"}, {6, "NULL"}, {7, "NULL"},    {-1, "NULL"}, {-7, "NULL"}};
+    } cases[] = {{0, "NULL"}, {1, "Open"}, {2, "Version"}, {3, "Read"},  {4, "Malloc"}, {5, "Init"},
+                 {6, "NULL"}, {7, "Open"}, {11, "Init"},   {-1, "NULL"}, {-7, "NULL"}};
     for (const auto& c : cases)
         EXPECT_STREQ(Zu_ErrorList::KindName(c.kind), c.name) << c.kind;
 }
@@ -78,7 +78,8 @@ TEST(ErrorList, ReportLineIsCutToItsBuffer) {
     EXPECT_EQ(shown[0].rfind("Error file=xxx", 0), 0u);
 }
 
-// The log lives in the working folder; each test gets its own.
+// The log lives in the working folder; each test gets its own. It is a text file of the game's
+// platform: lines end in CR LF.
 class ErrorLog : public testing::Test {
 protected:
     void SetUp() override { Zu_Tools::StartErrorLogRun(); }
@@ -90,8 +91,8 @@ TEST_F(ErrorLog, FirstWriteOfARunEmptiesTheFileAndEveryLineStartsWithABreak) {
     testsupport::TempFolder::Write(folder.path() / "Error.lst", "old run\n");
     Zu_Tools::WriteErrorLog("Zu_LocalControl", "Have Connect Server", 2225, 0, 0, 0, 1);
     Zu_Tools::WriteErrorLog("Zu_MultiCasting", "WSAECONNRESET", 310, 4, 0, 0, 1);
-    EXPECT_EQ(Log(), "\nZu_LocalControl,Have Connect Server,2225,0,0,0"
-                     "\nZu_MultiCasting,WSAECONNRESET,310,4,0,0");
+    EXPECT_EQ(Log(), "\r\nZu_LocalControl,Have Connect Server,2225,0,0,0"
+                     "\r\nZu_MultiCasting,WSAECONNRESET,310,4,0,0");
 }
 
 TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
@@ -100,7 +101,7 @@ TEST_F(ErrorLog, DisabledCallsNeverTouchTheFile) {
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 2);
     EXPECT_EQ(Log(), "old run\n");
     Zu_Tools::WriteErrorLog("Tools", "x", 1, 2, 3, 4, 1);
-    EXPECT_EQ(Log(), "\nTools,x,1,2,3,4");
+    EXPECT_EQ(Log(), "\r\nTools,x,1,2,3,4");
 }
 
 TEST_F(ErrorLog, WithoutTextsTheFirstCallStillEmptiesTheFile) {
@@ -108,7 +109,15 @@ TEST_F(ErrorLog, WithoutTextsTheFirstCallStillEmptiesTheFile) {
     Zu_Tools::WriteErrorLog(nullptr, nullptr, 1, 2, 3, 4, 1);
     EXPECT_EQ(Log(), "");
     Zu_Tools::WriteErrorLog(nullptr, "peer", -1, 0, 0, 0, 1);
-    EXPECT_EQ(Log(), "\n(null),peer,-1,0,0,0");
+    EXPECT_EQ(Log(), "\r\n(null),peer,-1,0,0,0");
+}
+
+// Like every game file, the log is found whatever the case of its name on disk.
+TEST_F(ErrorLog, AnExistingLogIsFoundWhateverTheCaseOfItsName) {
+    testsupport::TempFolder::Write(folder.path() / "ERROR.LST", "old run\n");
+    Zu_Tools::WriteErrorLog("a", "b", 1, 0, 0, 0, 1);
+    EXPECT_EQ(testsupport::TempFolder::Read(folder.path() / "ERROR.LST"), "\r\na,b,1,0,0,0");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "Error.lst"));
 }
 
 TEST_F(ErrorLog, AFailedFirstOpenStillMakesLaterWritesAppend) {
@@ -117,7 +126,7 @@ TEST_F(ErrorLog, AFailedFirstOpenStillMakesLaterWritesAppend) {
     std::filesystem::remove(folder.path() / "Error.lst");
     testsupport::TempFolder::Write(folder.path() / "Error.lst", "kept");
     Zu_Tools::WriteErrorLog("a", "b", 2, 0, 0, 0, 1);
-    EXPECT_EQ(Log(), "kept\na,b,2,0,0,0");
+    EXPECT_EQ(Log(), "kept\r\na,b,2,0,0,0");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <filesystem>
 #include <fstream>
 
@@ -359,5 +361,30 @@ TEST(PictureReadersSeed, WritesSeedCorpora) {
     l.channels.push_back(packedChannel({{0x80, 0x3C, 0x00, 0x3C}}));
     l.channels.push_back(rawChannel(Bytes(130, 0xAA)));
     write("psd", "mask", psdFile(130, 1, {l, l}, 2));
-    EXPECT_TRUE(fs::exists(fs::path(KARDOL_SEED_DIR) / "psd" / "mask"));
+
+    // The readers take every seed at its size.
+    for (const auto& [name, w, h] :
+         std::vector<std::tuple<std::string, int, int>>{{"w1", 1, 3}, {"w4", 4, 2}, {"w5", 5, 5}}) {
+        const Bytes file = bgrPicture(w, h, gradient);
+        auto xmp = DecodeXmpPicture(file, 565);
+        ASSERT_TRUE(xmp) << name;
+        EXPECT_EQ(xmp->width, w);
+        EXPECT_EQ(xmp->height, h);
+        int32_t rw = 0, rh = 0;
+        platform::Surface* raw = DecodeRawPicture(
+            file, 565,
+            [](int width, int height) {
+                return new platform::Surface(width, height, 565, width * 2, platform::DDSCAPS_OFFSCREENPLAIN);
+            },
+            &rw, &rh);
+        ASSERT_NE(raw, nullptr) << name;
+        EXPECT_EQ(rw, w);
+        EXPECT_EQ(rh, h);
+        raw->Release();
+    }
+    auto simple = DecodePsdPicture(simplePsd());
+    EXPECT_TRUE(simple);
+    auto masked = DecodePsdPicture(psdFile(130, 1, {l, l}, 2));
+    ASSERT_TRUE(masked);
+    EXPECT_EQ(masked->width, 130);
 }

@@ -21,7 +21,7 @@ public:
     void Advance() override { journal.push_back("advance " + name); }
     void UpdateAndDraw() override {
         journal.push_back("draw " + name);
-        if (++steps >= endAfter) endCounter = 2;
+        if (++steps >= endAfter) state = 2;
     }
     std::string name;
     int16_t endAfter;

@@ -83,3 +83,25 @@ TEST(ToolsDisplayTest, RomPictureBecomesAKeyedSurfaceInBothLayouts) {
         EXPECT_EQ(LoadRomSurface(a, 9), nullptr); // no such entry
     }
 }
+
+// The outline scan draws into a scratch surface of its own: it reports where the text's pixels
+// lie, grows with the text, and leaves nothing behind.
+TEST(ToolsDisplayTest, ScanTextOutlineFindsTheDrawnRows) {
+    TestDisplay display(565);
+    ASSERT_TRUE(display.ok);
+    platform::HFONT font = mingFont(16);
+    const Zu_Tools::TextOutline one = Zu_Tools::ScanTextOutline(font, "1");
+    EXPECT_GE(one.left, 0);
+    EXPECT_LE(one.right, 8);
+    EXPECT_GT(one.right, one.left);
+    EXPECT_GE(one.top, 0);
+    EXPECT_LE(one.bottom, 16);
+    EXPECT_GT(one.bottom, one.top);
+    const Zu_Tools::TextOutline wide = Zu_Tools::ScanTextOutline(font, (std::string("11") + kSanGuo).c_str());
+    EXPECT_EQ(wide.left, one.left);
+    EXPECT_GT(wide.right, 16);
+    EXPECT_LE(wide.right, 48);
+    EXPECT_EQ(Zu_Tools::ScanTextOutline(font, ""), Zu_Tools::TextOutline{});
+    EXPECT_EQ(Zu_Tools::ScanTextOutline(font, nullptr), Zu_Tools::TextOutline{});
+    platform::DeleteObject(font);
+}

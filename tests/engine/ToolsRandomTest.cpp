@@ -55,6 +55,16 @@ TEST(ToolsRandom, RandomPicksHonoursItsFlags) {
     // Only the kept value could be drawn: refused rather than drawn for ever.
     int32_t stuck[2] = {3, 0};
     EXPECT_EQ(Zu_Tools::RandomPicks(stuck, 2, 3, 3, 2, 0), 0);
+
+    // The generator gives 15 bits: more distinct values than 32768 are refused at once, however
+    // wide the range; as many as it can give are drawn.
+    std::vector<int32_t> many(40000);
+    EXPECT_EQ(Zu_Tools::RandomPicks(many.data(), 40000, 0, 1000000, 1, 0), 0);
+    std::vector<int32_t> all(32768);
+    ASSERT_EQ(Zu_Tools::RandomPicks(all.data(), 32768, 5, 1000000, 1, 0), 1);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all.front(), 5);
+    EXPECT_EQ(all.back(), 5 + 32767);
 }
 
 } // namespace

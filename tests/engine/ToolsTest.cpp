@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -335,4 +337,28 @@ TEST(Tools, ResolveHostWritesTheDottedAddressOrFails) {
     // Names come from the hosts file only: a test never asks a name server.
     ASSERT_EQ(Zu_Tools::ResolveHost("localhost", out, sizeof out), 1);
     EXPECT_EQ(std::string(out).rfind("127.", 0), 0u);
+}
+
+// The counterpart of a shell link: a desktop entry that starts the target in its folder, its name
+// in UTF-8, the path quoted and escaped; inside the game folder and at a path outside it.
+TEST(Tools, CreateShortcutWritesADesktopEntry) {
+    testsupport::TempFolder folder;
+    std::filesystem::create_directories("bin 1");
+    const std::string program = (folder.path() / "bin 1" / "Kar$dol").string();
+    const std::string expected = "[Desktop Entry]\nType=Application\nName=\xE4\xB8\x89\xE5\x9C\x8B\n"
+                                 "Comment=\xE4\xB8\x89\xE5\x9C\x8B\nExec=\"" +
+                                 folder.str() + "/bin 1/Kar\\\\$dol\"\nPath=" + folder.str() + "/bin 1\n";
+    // "三國"
+    EXPECT_EQ(Zu_Tools::CreateShortcut("bin 1\\Kar$dol", "\xA4\x54\xB0\xEA", "Kardol.desktop"), 1);
+    EXPECT_EQ(testsupport::TempFolder::Read("Kardol.desktop"), expected);
+    testsupport::TempFolder elsewhere(testsupport::TempFolder::Stay);
+    const std::string outside = (elsewhere.path() / "Kardol.desktop").string();
+    EXPECT_EQ(Zu_Tools::CreateShortcut(program.c_str(), "\xA4\x54\xB0\xEA", outside.c_str()), 1);
+    EXPECT_EQ(testsupport::TempFolder::Read(outside), expected);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(elsewhere.path()), {}), 1)
+        << "no temporary left";
+    EXPECT_EQ(
+        Zu_Tools::CreateShortcut(program.c_str(), "x", (folder.str() + "/no/such/folder/x.desktop").c_str()),
+        0);
+    EXPECT_EQ(Zu_Tools::CreateShortcut("", "x", "x.desktop"), 0);
 }

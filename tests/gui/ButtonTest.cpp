@@ -247,6 +247,25 @@ TEST_F(ButtonFixture, CaptionPlacementAndReplacement) {
     }
 }
 
+// The caption is a disabled child of the button: a press on its rectangle falls through to the
+// button instead of ending at the caption.
+TEST_F(ButtonFixture, APressOnTheCaptionReachesTheTextButton) {
+    auto* t = new TextButton(table, 0, new Rect(10, 10, 50, 30), panel, window, 1);
+    FontRecord record;
+    record.size = 12;
+    record.style = 1;
+    record.text = "ab";
+    t->SetCaption(&record, 0);
+    ASSERT_NE(t->caption, nullptr);
+    ASSERT_TRUE(t->caption->rect.Contains(Point(20, 12))); // (14, 4, 26, 16), shared coordinates
+    Point p(20, 12);
+    GuiMessage down(0, nullptr, TheMouseCursor, GuiMessage::kLeftDown, &p, nullptr, 0);
+    log.clear();
+    t->RouteMouse(&down);
+    EXPECT_NE(std::find(log.begin(), log.end(), At("Press", t, 20, 12)), log.end());
+    EXPECT_EQ(t->pressed, 1);
+}
+
 TEST_F(ButtonFixture, ToggleDragsAwayAndReportsReleaseEverywhere) {
     auto* g = new ToggleButton(table, 0, new Rect(10, 10, 50, 30), panel, window, 1);
     g->ShowNormal();

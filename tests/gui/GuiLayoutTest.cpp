@@ -353,7 +353,7 @@ TEST(LayoutFileNoDisplay, PictureBytesAreSkippedWhenNoSurfaceCanBeMade) {
 }
 
 // Writes the seed inputs of the layout reader's fuzz target.
-TEST(GuiLayoutSeed, WritesSeedCorpus) {
+TEST_F(LayoutFileTest, GuiLayoutSeedWritesSeedCorpusThatTheReaderTakes) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::path(KARDOL_SEED_DIR) / "guilayout";
     fs::create_directories(dir);
@@ -376,7 +376,18 @@ TEST(GuiLayoutSeed, WritesSeedCorpus) {
     LayoutWriter odd;
     odd.Block(7, 2).Block(2, 1).Element(-5, -5, 5, 5, 2, 1, 150).Block(2, 1).Element(0, 0, 1, 1).End();
     seeds.push_back({"repeated-kinds", odd});
-    for (const auto& [name, writer] : seeds)
+    // Each seed reads back (game files are read from the working folder) with the elements it
+    // was written with.
+    const int elements[] = {0, 14, 2};
+    int i = 0;
+    for (const auto& [name, writer] : seeds) {
         ASSERT_TRUE(writer.Write((dir / name).string()));
-    EXPECT_TRUE(fs::exists(dir / "window"));
+        fs::copy_file(dir / name, "seed.gui", fs::copy_options::overwrite_existing);
+        GuiLayout layout("seed.gui");
+        EXPECT_EQ(SlotCount(layout), elements[i++]) << name;
+        if (name == "window") {
+            ASSERT_NE(layout.elements[0], nullptr);
+            EXPECT_EQ(layout.elements[0]->width, 32);
+        }
+    }
 }

@@ -7,13 +7,17 @@
 #include "Program/SaveGameSeam.h"
 #include "Program/SaveLoadScreen.h"
 #include "Program/StageListWindow.h"
+#include "engine/Tools.h"
 #include "gui/GuiLayout.h"
 #include "platform/MessageBox.h"
 #include "platform/Surface.h"
 #include "windows/WindowHosts.h"
 
+#include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sys/wait.h>
 
 namespace {
 
@@ -100,6 +104,38 @@ TEST_F(DemoFolderTest, TheMainMenuShowsAndClicksWalkToSinglePlayAndBack) {
     ASSERT_NE(c->mainMenu, nullptr);
     EXPECT_EQ(c->singleMenu, nullptr);
     EXPECT_EQ(TheResourceStore->drawList->GetCount(), 1);
+}
+
+// A screen whose layout is missing or damaged is named once, in "Error.lst" and in a message box,
+// and the player stays on the screen he was on, drawn as before.
+TEST_F(DemoFolderTest, AScreenThatCannotBeReadIsReportedAndThePlayerStaysOnTheMenu) {
+    const struct {
+        const char* file;
+        bool damaged;
+    } cases[] = {{"Single.gui", false}, {"Single.gui", true}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.damaged);
+        if (k.damaged)
+            testsupport::TempFolder::Write(k.file, std::string(10, '\x01'));
+        else
+            std::filesystem::remove(k.file);
+        std::filesystem::remove("Error.lst");
+        Zu_Tools::StartErrorLogRun();
+        if (!c->mainMenu) Frame();
+        ASSERT_NE(c->mainMenu, nullptr);
+        Click(400, 360); // SINGLE PLAY
+        Frame();
+        Frame();
+        EXPECT_EQ(c->scene, 0);
+        EXPECT_NE(c->mainMenu, nullptr);
+        EXPECT_EQ(c->singleMenu, nullptr);
+        EXPECT_EQ(c->menuChoice, -2);
+        EXPECT_EQ(BackPixel(100, 500), LayoutPixel("mainmenu.gui", 100, 500)) << "the menu is still drawn";
+        const auto boxes = platform::TakeShownMessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].text.find("Single.gui"), std::string::npos) << boxes[0].text;
+        EXPECT_NE(ReadAll("Error.lst").find("Single.gui,cannot be read"), std::string::npos);
+    }
 }
 
 TEST_F(DemoFolderTest, TheCreditsCoverTheMenuUntilTheNextClick) {
@@ -264,28 +300,122 @@ TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
     EXPECT_EQ(c->scene, 0);
 }
 
-// The game itself, headless on the demo folder: the dumped frame is the main menu.
-TEST(DemoFolderRunTest, TheGameShowsTheMainMenuHeadless) {
-    testsupport::TempFolder folder;
-    ASSERT_EQ(std::system((MakeDemo + " demo").c_str()), 0);
-    const std::string run =
-        "cd demo && KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_FRAMES=40 "
-        "KARDOL_DUMP=frame.bmp " +
-        Game + " > run.log 2>&1";
-    ASSERT_EQ(std::system(run.c_str()), 0) << ReadAll("demo/run.log");
-    const std::string bmp = ReadAll("demo/frame.bmp");
-    ASSERT_GE(bmp.size(), 54u + 800 * 600 * 3);
-    const uint32_t offset = uint8_t(bmp[10]) | (uint8_t(bmp[11]) << 8) | (uint8_t(bmp[12]) << 16);
-    const int32_t height = int32_t(uint8_t(bmp[22]) | (uint8_t(bmp[23]) << 8) | (uint8_t(bmp[24]) << 16) |
-                                   (uint8_t(bmp[25]) << 24));
-    // Every probe matches the menu's picture within the rounding of 5-6-5 to 8 bits.
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{400, 345}, {400, 560}, {100, 100}, {3, 3}}) {
+// The game itself, headless on the demo folder in the current folder, with its own runtime folder
+// (the single-instance lock) and registry so a copy of the game running on this machine does not
+// meet it. The dump is read back as 24-bit pixels.
+class DemoRun {
+public:
+    explicit DemoRun(const std::string& extraEnv) {
+        std::filesystem::create_directories("run");
+        EXPECT_EQ(std::system((MakeDemo + " demo > /dev/null").c_str()), 0);
+        const std::string here = std::filesystem::current_path().string();
+        const std::string run = "cd demo && XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
+                                "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                                "KARDOL_FRAMES=40 KARDOL_DUMP=frame.bmp " +
+                                extraEnv + " " + Game + " > run.log 2>&1";
+        status = std::system(run.c_str());
+        bmp = ReadAll("demo/frame.bmp");
+        if (bmp.size() >= 54 + 800 * 600 * 3) {
+            offset = uint8_t(bmp[10]) | (uint8_t(bmp[11]) << 8) | (uint8_t(bmp[12]) << 16);
+            height = int32_t(uint8_t(bmp[22]) | (uint8_t(bmp[23]) << 8) | (uint8_t(bmp[24]) << 16) |
+                             (uint8_t(bmp[25]) << 24));
+        }
+    }
+    bool ok() const { return status == 0 && height != 0; }
+    std::string log() const { return ReadAll("demo/run.log"); }
+    // {b, g, r} of a pixel.
+    std::array<int, 3> Pixel(int x, int y) const {
         const int row = height > 0 ? 599 - y : y;
         const size_t at = offset + size_t(row) * 2400 + size_t(x) * 3;
+        return {uint8_t(bmp[at]), uint8_t(bmp[at + 1]), uint8_t(bmp[at + 2])};
+    }
+    // Whether the pixel is the menu's own picture within the rounding of 5-6-5 to 8 bits.
+    bool ShowsMenu(int x, int y) const {
         const uint16_t p = LayoutPixel("demo/mainmenu.gui", x, y);
-        const int want[3] = {(p & 0x1F) << 3, ((p >> 5) & 0x3F) << 2, (p >> 11) << 3}; // b, g, r
+        const int want[3] = {(p & 0x1F) << 3, ((p >> 5) & 0x3F) << 2, (p >> 11) << 3};
+        const auto got = Pixel(x, y);
         for (int k = 0; k < 3; ++k)
-            EXPECT_NEAR(uint8_t(bmp[at + k]), want[k], 8) << x << "," << y << " channel " << k;
+            if (std::abs(got[k] - want[k]) > 8) return false;
+        return true;
+    }
+
+    int status = -1;
+    std::string bmp;
+    uint32_t offset = 0;
+    int32_t height = 0;
+};
+
+TEST(DemoFolderRunTest, TheGameShowsTheMainMenuHeadless) {
+    testsupport::TempFolder folder;
+    DemoRun run("");
+    ASSERT_TRUE(run.ok()) << run.log();
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{400, 345}, {400, 560}, {100, 100}, {3, 3}})
+        EXPECT_TRUE(run.ShowsMenu(x, y)) << x << "," << y;
+}
+
+// A scripted pointer move over the first button: the dumped frame shows the arrow there, its
+// white inside and its dark rim over the button's picture.
+TEST(DemoFolderRunTest, ThePointerIsDrawnWhereTheMouseIs) {
+    testsupport::TempFolder folder;
+    DemoRun run("KARDOL_POINTER=420,345,5");
+    ASSERT_TRUE(run.ok()) << run.log();
+    const auto inside = run.Pixel(422, 352);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_GE(inside[k], 240) << "channel " << k;
+    const auto rim = run.Pixel(420, 346);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_LE(rim[k], 24) << "channel " << k;
+    EXPECT_TRUE(run.ShowsMenu(100, 100)) << "the rest of the menu is untouched";
+    EXPECT_FALSE(run.ShowsMenu(422, 352));
+}
+
+} // namespace
+
+namespace {
+
+// An empty game folder: the game names the main menu's layout it cannot read and ends by itself
+// (no frame limit is given).
+TEST(EmptyFolderRunTest, SaysWhatItLacksAndEnds) {
+    testsupport::TempFolder folder;
+    std::filesystem::create_directories("run");
+    std::filesystem::create_directories("game");
+    const std::string here = std::filesystem::current_path().string();
+    const std::string run = "cd game && XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
+                            "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                            "timeout 60 " +
+                            Game + " > run.log 2>&1";
+    const int status = std::system(run.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadAll("game/run.log");
+    EXPECT_NE(ReadAll("game/run.log").find("Could not read file mainmenu.gui!"), std::string::npos)
+        << ReadAll("game/run.log");
+    EXPECT_NE(ReadAll("game/Error.lst").find("mainmenu.gui,cannot be read"), std::string::npos);
+}
+
+// The test seams refuse values that cannot be what the caller meant, before the game starts.
+TEST(SeamValuesTest, BadSeamValuesAreRefusedWithAMessage) {
+    testsupport::TempFolder folder;
+    std::filesystem::create_directories("run");
+    const std::string here = std::filesystem::current_path().string();
+    const struct {
+        const char* env;
+        const char* says;
+    } cases[] = {
+        {"KARDOL_FRAMES=abc", "KARDOL_FRAMES must be a number"},
+        {"KARDOL_FRAMES=12x", "KARDOL_FRAMES must be a number"},
+        {"KARDOL_POINTER=400", "KARDOL_POINTER must be"},
+        {"KARDOL_FRAMES=5 KARDOL_DUMP=no-such-folder/frame.bmp", "KARDOL_DUMP: cannot write"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.env);
+        const std::string run =
+            "XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
+            "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + c.env + " " +
+            Game + " > run.log 2>&1";
+        const int status = std::system(run.c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        EXPECT_NE(ReadAll("run.log").find(c.says), std::string::npos) << ReadAll("run.log");
     }
 }
 

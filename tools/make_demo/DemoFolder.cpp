@@ -272,6 +272,59 @@ void GameScreens(Writer& out) {
     }
 }
 
+// The pointer's animations: a white arrow with a dark rim whose tip is the hot spot, and a
+// pulsing ring for the edge, blocked and order shapes. Every shape has two frames.
+gamefiles::AniFrameSpec ArrowFrame(uint16_t fill) {
+    constexpr int W = 14, H = 22;
+    gamefiles::AniFrameSpec f{0, 0, W, H, std::vector<uint16_t>(W * H, 0), std::vector<uint8_t>(W * H, 0)};
+    const uint16_t rim = Rgb565(16, 16, 16);
+    for (int y = 0; y < H; ++y) {
+        // The arrow widens by one column a row down to row 14, then the tail runs straight down.
+        const int width = y < 15 ? y + 1 : 0;
+        for (int x = 0; x < width && x < W; ++x) {
+            const bool edge = x == 0 || x == width - 1 || y == 14;
+            f.pixels[size_t(y) * W + x] = edge ? rim : fill;
+            f.mask[size_t(y) * W + x] = 255;
+        }
+        if (y >= 14)
+            for (int x = 4; x <= 7; ++x) {
+                f.pixels[size_t(y) * W + x] = x == 4 || x == 7 || y == H - 1 ? rim : fill;
+                f.mask[size_t(y) * W + x] = 255;
+            }
+    }
+    return f;
+}
+
+gamefiles::AniFrameSpec RingFrame(uint16_t colour, int radius) {
+    constexpr int S = 24;
+    DemoPicture p(S, S);
+    p.Disc(S / 2, S / 2, radius, colour);
+    p.Disc(S / 2, S / 2, radius - 3, 0);
+    std::vector<uint8_t> mask(S * S, 0);
+    for (size_t i = 0; i < mask.size(); ++i)
+        if (p.pixels[i] != 0) mask[i] = 200;
+    return gamefiles::AniFrameSpec{0, 0, S, S, p.pixels, mask};
+}
+
+void PointerShapes(Writer& out) {
+    const auto arrow =
+        gamefiles::AniFile({ArrowFrame(Rgb565(255, 255, 255)), ArrowFrame(Rgb565(255, 240, 200))});
+    out.Put("Cursor18.ani", arrow);
+    const auto ring = [](uint16_t colour) {
+        return gamefiles::AniFile({RingFrame(colour, 11), RingFrame(colour, 9)});
+    };
+    out.Put("Cursor02.ani", ring(Rgb565(90, 220, 90)));
+    out.Put("Cursor03.ani", ring(Rgb565(230, 60, 40)));
+    out.Put("Cursor04.ani", ring(Rgb565(240, 200, 60)));
+    out.Put("Cursor27.ani", ring(Rgb565(90, 160, 240)));
+    for (int n = 6; n <= 25; ++n) {
+        if (n == 18) continue;
+        const std::string name = (n < 10 ? "Cursor0" : "Cursor") + std::to_string(n) + ".ani";
+        out.Put(name, ring(n == 17 ? Rgb565(230, 60, 40) : Rgb565(240, 200, 60)));
+    }
+    out.Put("g_story_cursor.ani", gamefiles::AniFile({ArrowFrame(kGold), ArrowFrame(kCaption)}));
+}
+
 void TextFiles(Writer& out) {
     // "# 遊戲參數": no value lines, so every rule keeps its built-in value.
     out.PutText("Cg001.wz",
@@ -305,6 +358,7 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     MenuScreens(out);
     StageList(out);
     GameScreens(out);
+    PointerShapes(out);
     TextFiles(out);
     if (!out.ok()) error = out.failed();
     return out.ok();
