@@ -175,7 +175,6 @@ TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
     EXPECT_EQ(c->viewLeft, 4);
 }
 
-
 // A map effect is placed in map pixels: the view origin (2, 4) in cells is (80, 40) in pixels, and
 // the view ends 560 pixels down.
 TEST_F(BattleFrameTest, MapEffectsDrawInTheViewAtTheirMapPosition) {
