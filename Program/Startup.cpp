@@ -24,6 +24,7 @@
 #include "engine/SurfaceText.h"
 #include "gui/GuiRoot.h"
 #include "net/Zu_LocalSet.h"
+#include "net/room/RoomLink.h"
 #include "platform/Registry.h"
 #include "platform/TimerPeriod.h"
 #include "platform/Window.h"
@@ -184,6 +185,8 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     TheGuiRoot = new GuiRoot;
     TheBlitter16 = new Blitter16;
     TheGameController = new GameController;
+    // The lobby's rooms run over the program's TCP session.
+    SetRoomSessionLink(&ProgramRoomLink());
     if (NetworkLaunchFlag) {
         TheGameController->session = new Zu_LocalSet;
         TheGameController->sessionStep = -1;

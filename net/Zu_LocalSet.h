@@ -105,6 +105,8 @@ public:
     // Thread-safe: from the TCP room's receive path.
     void PostEvent(uint32_t message, uint32_t value);
     void DeliverRoomMessage(uint32_t fromPeer, uint8_t type, const uint8_t* payload, size_t size);
+    // Thread-safe: a peer-control notice of the TCP room (as NetLobbyNotify).
+    void TakeLobbyNotice(uint8_t type, uint32_t peerId);
     // Main thread: applies the room messages that have arrived.
     void HandleRoomMessages();
     // Main thread: one lobby datagram taken from the link.

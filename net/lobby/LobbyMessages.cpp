@@ -39,13 +39,16 @@ void NetRoomDispatch(uint32_t fromPeer, uint8_t type, const uint8_t* payload, si
 
 void NetLobbyNotify(uint8_t type, uint32_t peerId) {
     std::lock_guard<std::mutex> lock(LocalSetPointerMutex());
-    if (!TheLocalSet) return;
+    if (TheLocalSet) TheLocalSet->TakeLobbyNotice(type, peerId);
+}
+
+void Zu_LocalSet::TakeLobbyNotice(uint8_t type, uint32_t peerId) {
     if (type == 1 || type == 6)
-        TheLocalSet->PostEvent(Zu_LocalSet::kEventRoom, 0);
+        PostEvent(kEventRoom, 0);
     else if (type == 16)
-        TheLocalSet->PostEvent(Zu_LocalSet::kEventPeerLeft, peerId);
+        PostEvent(kEventPeerLeft, peerId);
     else if (type == 17)
-        TheLocalSet->PostEvent(Zu_LocalSet::kEventHostLeft, peerId);
+        PostEvent(kEventHostLeft, peerId);
 }
 
 void NetPostSessionEvent(uint32_t message, uint32_t value) {

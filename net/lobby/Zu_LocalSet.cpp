@@ -151,6 +151,8 @@ int32_t Zu_LocalSet::Run() {
     while (Link().SendStep()) {
     }
     HandleRoomMessages();
+    // The room's queues go out and its departures are noticed once a frame.
+    if (RoomSessionLink* r = Room()) r->Flush();
     clock.Tick();
     firedMask = clock.fired;
     toggleMask = clock.toggle;

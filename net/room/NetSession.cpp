@@ -209,6 +209,7 @@ void NetSession::NetSessionInit() {
     hostQueueSequence = 1;
     lastProcessed = 0;
     pendingChat.clear();
+    // Empty slots as the host keeps them: a joining station hears only the last empty one.
     for (size_t i = 0; i < playerslot::kCount; ++i)
-        std::memset(side.Slot(i), 0, playerslot::kSize);
+        playerslot::Clear(side.Slot(i), static_cast<uint8_t>(i));
 }
