@@ -1,6 +1,7 @@
 #include "DemoFolder.h"
 
 #include "DemoPictures.h"
+#include "NetworkLayouts.h"
 #include "engine/GameFileWriters.h"
 
 #include <filesystem>
@@ -360,6 +361,8 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     GameScreens(out);
     PointerShapes(out);
     TextFiles(out);
+    for (const auto& [name, bytes] : NetworkLayouts())
+        out.Put(name, bytes);
     if (!out.ok()) error = out.failed();
     return out.ok();
 }

@@ -1,0 +1,227 @@
+#include "NetworkLayouts.h"
+
+namespace {
+
+using gamefiles::Bytes;
+using gamefiles::LayoutBox;
+
+constexpr uint16_t Rgb(int r, int g, int b) {
+    return uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+}
+
+struct ScreenPlan {
+    LayoutBox frame;
+    std::vector<LayoutBox> buttons, labels, bars, toggles, plain, textButtons;
+};
+
+LayoutBox Box(int x, int y, int w, int h) {
+    return {x, y, x + w, y + h};
+}
+
+Bytes Build(const ScreenPlan& s) {
+    const int W = s.frame.Width(), H = s.frame.Height();
+    std::vector<uint16_t> back(size_t(W) * H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            uint16_t p = Rgb(40, 32 + y * 40 / H, 60);
+            if (x < 3 || y < 3 || x >= W - 3 || y >= H - 3) p = Rgb(200, 160, 80);
+            back[size_t(y) * W + x] = p;
+        }
+    // Label places show as darker wells.
+    for (const LayoutBox& l : s.labels)
+        for (int y = l.top; y < l.bottom && y < H; ++y)
+            for (int x = l.left; x < l.right && x < W; ++x)
+                back[size_t(y) * W + x] = Rgb(20, 20, 28);
+    // Buttons draw their pictures only when their state changes: the background shows them at rest.
+    auto paste = [&](const std::vector<LayoutBox>& boxes, uint16_t colour) {
+        for (const LayoutBox& b : boxes) {
+            const std::vector<uint16_t> face = gamefiles::ButtonFaces(b.Width(), b.Height(), colour)[0];
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    if (b.top + y < H && b.left + x < W)
+                        back[size_t(b.top + y) * W + b.left + x] = face[size_t(y) * b.Width() + x];
+        }
+    };
+    paste(s.buttons, Rgb(120, 70, 40));
+    paste(s.textButtons, Rgb(50, 50, 80));
+    gamefiles::LayoutWriter w;
+    w.Block(0, 1).ElementPixels(s.frame.left, s.frame.top, s.frame.right, s.frame.bottom, W, H, 0, back);
+    auto faces = [&](const std::vector<LayoutBox>& boxes, uint16_t colour) {
+        for (const LayoutBox& b : boxes)
+            for (const std::vector<uint16_t>& p : gamefiles::ButtonFaces(b.Width(), b.Height(), colour))
+                w.ElementPixels(b.left, b.top, b.right, b.bottom, b.Width(), b.Height(), 0, p);
+    };
+    if (!s.buttons.empty()) {
+        w.Block(1, uint32_t(s.buttons.size()));
+        faces(s.buttons, Rgb(120, 70, 40));
+    }
+    if (!s.textButtons.empty()) {
+        w.Block(6, uint32_t(s.textButtons.size()));
+        faces(s.textButtons, Rgb(50, 50, 80));
+    }
+    if (!s.labels.empty()) {
+        w.Block(2, uint32_t(s.labels.size()));
+        for (const LayoutBox& l : s.labels)
+            w.Element(l.left, l.top, l.right, l.bottom, 0, 0, 150);
+    }
+    if (!s.bars.empty()) {
+        w.Block(3, uint32_t(s.bars.size()));
+        for (const LayoutBox& b : s.bars)
+            w.Solid(b.left, b.top, b.right, b.bottom, Rgb(80, 80, 90));
+    }
+    if (!s.toggles.empty()) {
+        w.Block(4, uint32_t(s.toggles.size()));
+        for (const LayoutBox& t : s.toggles)
+            w.Element(t.left, t.top, t.right, t.bottom);
+    }
+    if (!s.plain.empty()) {
+        w.Block(5, uint32_t(s.plain.size()));
+        for (const LayoutBox& p : s.plain)
+            w.Element(p.left, p.top, p.right, p.bottom);
+    }
+    w.End();
+    return w.Bytes();
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
+    std::vector<std::pair<std::string, Bytes>> files;
+    {
+        ScreenPlan s{{200, 200, 600, 400}};
+        for (int n = 0; n < 3; ++n)
+            s.buttons.push_back(Box(40 + n * 110, 120, 100, 40));
+        files.emplace_back("Win74.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{220, 200, 580, 400}};
+        s.labels = {Box(140, 40, 180, 22), Box(140, 80, 180, 22)};
+        s.buttons = {Box(60, 140, 100, 36), Box(200, 140, 100, 36)};
+        s.toggles = {Box(10, 10, 20, 20)};
+        files.emplace_back("Win201.gui", Build(s));
+    }
+    {
+        // Room list: up, second up, 12 row buttons, down, second down, new room, leave.
+        ScreenPlan s{{0, 0, 800, 600}};
+        s.buttons.push_back(Box(540, 40, 20, 20));
+        s.buttons.push_back(Box(770, 40, 20, 20));
+        for (int row = 0; row < 12; ++row)
+            s.buttons.push_back(Box(10, 70 + row * 36, 16, 30));
+        s.buttons.push_back(Box(540, 500, 20, 20));
+        s.buttons.push_back(Box(770, 500, 20, 20));
+        s.buttons.push_back(Box(200, 545, 160, 40));
+        s.buttons.push_back(Box(440, 545, 160, 40));
+        for (int row = 0; row < 12; ++row) {
+            const int y = 70 + row * 36;
+            const int cols[8][2] = {{100, 110}, {212, 40}, {254, 40},  {296, 40},
+                                    {338, 100}, {440, 96}, {570, 110}, {682, 84}};
+            for (const auto& c : cols)
+                s.labels.push_back(Box(c[0], y + 6, c[1], 20));
+        }
+        s.bars = {Box(540, 66, 20, 430), Box(770, 66, 20, 430)};
+        for (int row = 0; row < 12; ++row)
+            s.textButtons.push_back(Box(30, 70 + row * 36, 66, 30));
+        files.emplace_back("Win206.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{200, 150, 600, 450}};
+        for (int n = 0; n < 8; ++n)
+            s.buttons.push_back(Box(20 + (n % 4) * 92, 90 + (n / 4) * 50, 84, 36));
+        s.buttons.push_back(Box(60, 240, 120, 40));
+        s.buttons.push_back(Box(220, 240, 120, 40));
+        s.labels = {Box(20, 20, 360, 22), Box(20, 50, 360, 22)};
+        files.emplace_back("Win207.gui", Build(s));
+    }
+    auto roomWindow = [&files](const char* name, int buttons, int bars, int textButtons, bool campaign) {
+        ScreenPlan s{{0, 0, 800, 600}};
+        // Slot rows on the left, the map list and options on the right.
+        for (int n = 0; n < buttons; ++n)
+            s.buttons.push_back(Box(440 + (n % 4) * 86, 330 + (n / 4) * 46, 80, 40));
+        s.bars.push_back(Box(760, 60, 20, 230));
+        for (int n = 0; n < textButtons; ++n) {
+            if (campaign) {
+                if (n < 2 || n == 0x22) {
+                    s.textButtons.push_back(Box(20 + n * 200, 20, 180, 24));
+                } else if (n >= 2 && n < 0x22) {
+                    const int slot = (n - 2) / 2, col = (n - 2) % 2;
+                    s.textButtons.push_back(Box(60 + col * 170, 60 + slot * 30, 160, 26));
+                } else {
+                    s.textButtons.push_back(Box(440, 60 + (n - 0x23) * 40, 300, 34));
+                }
+            } else if (n < 48) {
+                const int slot = n / 3, col = n % 3;
+                const int widths[3] = {170, 120, 40};
+                const int lefts[3] = {60, 236, 362};
+                s.textButtons.push_back(Box(lefts[col], 60 + slot * 30, widths[col], 26));
+            } else if (n == 48) {
+                s.textButtons.push_back(Box(440, 20, 300, 30));
+            } else {
+                s.textButtons.push_back(Box(440, 60 + (n - 49) * 46, 300, 40));
+            }
+        }
+        const int labels = campaign ? 18 : 16;
+        for (int n = 0; n < labels; ++n) {
+            const int slot = campaign ? n - 2 : n;
+            s.labels.push_back(slot < 0 ? Box(20 + n * 200, 46, 180, 6) : Box(20, 62 + slot * 30, 30, 22));
+        }
+        (void)bars;
+        files.emplace_back(name, Build(s));
+    };
+    roomWindow("Win208.gui", 9, 1, 0x2A, true);
+    roomWindow("Win209.gui", 13, 1, 0x36, false);
+    {
+        ScreenPlan s{{420, 330, 800, 600}};
+        s.buttons = {Box(150, 10, 20, 20), Box(340, 10, 20, 20), Box(150, 240, 20, 20),
+                     Box(340, 240, 20, 20)};
+        for (int row = 0; row < 6; ++row)
+            for (int col = 0; col < 2; ++col) {
+                s.labels.push_back(Box(10 + col * 190, 40 + row * 32, 28, 28));
+            }
+        for (int row = 0; row < 6; ++row)
+            for (int col = 0; col < 2; ++col)
+                s.labels.push_back(Box(42 + col * 190, 44 + row * 32, 120, 20));
+        // Picture places 0x200+4r+c and label places 0x202+4r+c interleave in the layout's order.
+        std::vector<LayoutBox> ordered;
+        for (int row = 0; row < 6; ++row) {
+            ordered.push_back(s.labels[row * 2]);
+            ordered.push_back(s.labels[row * 2 + 1]);
+            ordered.push_back(s.labels[12 + row * 2]);
+            ordered.push_back(s.labels[12 + row * 2 + 1]);
+        }
+        s.labels = ordered;
+        s.bars = {Box(170, 34, 14, 200), Box(360, 34, 14, 200)};
+        for (int row = 0; row < 6; ++row)
+            for (int col = 0; col < 2; ++col)
+                s.toggles.push_back(Box(10 + col * 190, 40 + row * 32, 150, 28));
+        files.emplace_back("Win210.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{250, 220, 550, 370}};
+        s.buttons = {Box(30, 90, 100, 36), Box(170, 90, 100, 36)};
+        s.textButtons = {Box(20, 20, 260, 40)};
+        files.emplace_back("Win211.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{0, 440, 420, 600}};
+        s.buttons = {Box(390, 10, 20, 20), Box(390, 100, 20, 20)};
+        s.plain = {Box(390, 130, 20, 20)};
+        for (int n = 0; n < 5; ++n)
+            s.labels.push_back(Box(10, 10 + n * 22, 370, 20));
+        s.textButtons = {Box(10, 124, 370, 26)};
+        files.emplace_back("Win212.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{250, 100, 550, 540}};
+        for (int n = 0; n < 16; ++n) {
+            s.labels.push_back(Box(20, 16 + n * 26, 40, 20));
+            s.textButtons.push_back(Box(70, 14 + n * 26, 200, 24));
+        }
+        files.emplace_back("Win213.gui", Build(s));
+    }
+    {
+        ScreenPlan s{{200, 520, 600, 556}};
+        s.labels = {Box(10, 8, 380, 20)};
+        files.emplace_back("Win01_1.gui", Build(s));
+    }
+    return files;
+}
