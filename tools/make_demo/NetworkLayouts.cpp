@@ -1,5 +1,7 @@
 #include "NetworkLayouts.h"
 
+#include "DemoPictures.h"
+
 namespace {
 
 using gamefiles::Bytes;
@@ -12,7 +14,31 @@ constexpr uint16_t Rgb(int r, int g, int b) {
 struct ScreenPlan {
     LayoutBox frame;
     std::vector<LayoutBox> buttons, labels, bars, toggles, plain, textButtons;
+    // Captions of the first picture buttons, on every face.
+    std::vector<std::string> captions;
 };
+
+// The faces of picture button n, captioned when the plan names it.
+std::vector<std::vector<uint16_t>> Faces(const ScreenPlan& s, size_t n, uint16_t colour) {
+    const LayoutBox& b = s.buttons[n];
+    std::vector<std::vector<uint16_t>> faces = gamefiles::ButtonFaces(b.Width(), b.Height(), colour);
+    if (n >= s.captions.size() || s.captions[n].empty()) return faces;
+    for (size_t f = 0; f < faces.size(); ++f) {
+        DemoPicture p(b.Width(), b.Height());
+        p.pixels = faces[f];
+        const int shift = f == 1 ? 1 : 0;
+        p.CentredText(shift, shift, p.width + shift, p.height + shift, s.captions[n], 1,
+                      f == 3 ? Rgb565(60, 60, 60) : Rgb565(250, 230, 180));
+        faces[f] = p.pixels;
+    }
+    return faces;
+}
+
+ScreenPlan Plan(const LayoutBox& frame) {
+    ScreenPlan s;
+    s.frame = frame;
+    return s;
+}
 
 LayoutBox Box(int x, int y, int w, int h) {
     return {x, y, x + w, y + h};
@@ -42,7 +68,14 @@ Bytes Build(const ScreenPlan& s) {
                         back[size_t(b.top + y) * W + b.left + x] = face[size_t(y) * b.Width() + x];
         }
     };
-    paste(s.buttons, Rgb(120, 70, 40));
+    for (size_t n = 0; n < s.buttons.size(); ++n) {
+        const LayoutBox& b = s.buttons[n];
+        const std::vector<uint16_t> face = Faces(s, n, Rgb(120, 70, 40))[0];
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x)
+                if (b.top + y < H && b.left + x < W)
+                    back[size_t(b.top + y) * W + b.left + x] = face[size_t(y) * b.Width() + x];
+    }
     paste(s.textButtons, Rgb(50, 50, 80));
     gamefiles::LayoutWriter w;
     w.Block(0, 1).ElementPixels(s.frame.left, s.frame.top, s.frame.right, s.frame.bottom, W, H, 0, back);
@@ -53,7 +86,11 @@ Bytes Build(const ScreenPlan& s) {
     };
     if (!s.buttons.empty()) {
         w.Block(1, uint32_t(s.buttons.size()));
-        faces(s.buttons, Rgb(120, 70, 40));
+        for (size_t n = 0; n < s.buttons.size(); ++n) {
+            const LayoutBox& b = s.buttons[n];
+            for (const std::vector<uint16_t>& p : Faces(s, n, Rgb(120, 70, 40)))
+                w.ElementPixels(b.left, b.top, b.right, b.bottom, b.Width(), b.Height(), 0, p);
+        }
     }
     if (!s.textButtons.empty()) {
         w.Block(6, uint32_t(s.textButtons.size()));
@@ -88,13 +125,14 @@ Bytes Build(const ScreenPlan& s) {
 std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
     std::vector<std::pair<std::string, Bytes>> files;
     {
-        ScreenPlan s{{200, 200, 600, 400}};
+        ScreenPlan s = Plan({200, 200, 600, 400});
         for (int n = 0; n < 3; ++n)
             s.buttons.push_back(Box(40 + n * 110, 120, 100, 40));
+        s.captions = {"LOBBY SERVER", "LOCAL NETWORK", "BACK"};
         files.emplace_back("Win74.gui", Build(s));
     }
     {
-        ScreenPlan s{{220, 200, 580, 400}};
+        ScreenPlan s = Plan({220, 200, 580, 400});
         s.labels = {Box(140, 40, 180, 22), Box(140, 80, 180, 22)};
         s.buttons = {Box(60, 140, 100, 36), Box(200, 140, 100, 36)};
         s.toggles = {Box(10, 10, 20, 20)};
@@ -102,7 +140,7 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
     }
     {
         // Room list: up, second up, 12 row buttons, down, second down, new room, leave.
-        ScreenPlan s{{0, 0, 800, 600}};
+        ScreenPlan s = Plan({0, 0, 800, 600});
         s.buttons.push_back(Box(540, 40, 20, 20));
         s.buttons.push_back(Box(770, 40, 20, 20));
         for (int row = 0; row < 12; ++row)
@@ -111,6 +149,9 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         s.buttons.push_back(Box(770, 500, 20, 20));
         s.buttons.push_back(Box(200, 545, 160, 40));
         s.buttons.push_back(Box(440, 545, 160, 40));
+        s.captions.resize(s.buttons.size());
+        s.captions[16] = "NEW ROOM";
+        s.captions[17] = "LEAVE";
         for (int row = 0; row < 12; ++row) {
             const int y = 70 + row * 36;
             const int cols[8][2] = {{100, 110}, {212, 40}, {254, 40},  {296, 40},
@@ -124,16 +165,19 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         files.emplace_back("Win206.gui", Build(s));
     }
     {
-        ScreenPlan s{{200, 150, 600, 450}};
+        ScreenPlan s = Plan({200, 150, 600, 450});
         for (int n = 0; n < 8; ++n)
             s.buttons.push_back(Box(20 + (n % 4) * 92, 90 + (n / 4) * 50, 84, 36));
         s.buttons.push_back(Box(60, 240, 120, 40));
         s.buttons.push_back(Box(220, 240, 120, 40));
         s.labels = {Box(20, 20, 360, 22), Box(20, 50, 360, 22)};
+        s.captions.resize(s.buttons.size());
+        s.captions[8] = "CREATE";
+        s.captions[9] = "BACK";
         files.emplace_back("Win207.gui", Build(s));
     }
     auto roomWindow = [&files](const char* name, int buttons, int bars, int textButtons, bool campaign) {
-        ScreenPlan s{{0, 0, 800, 600}};
+        ScreenPlan s = Plan({0, 0, 800, 600});
         // Slot rows on the left, the map list and options on the right.
         for (int n = 0; n < buttons; ++n)
             s.buttons.push_back(Box(440 + (n % 4) * 86, 330 + (n / 4) * 46, 80, 40));
@@ -165,12 +209,18 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
             s.labels.push_back(slot < 0 ? Box(20 + n * 200, 46, 180, 6) : Box(20, 62 + slot * 30, 30, 22));
         }
         (void)bars;
+        // Start, ready and leave.
+        const int first = campaign ? 6 : 10;
+        s.captions.resize(s.buttons.size());
+        s.captions[size_t(first)] = "START";
+        s.captions[size_t(first + 1)] = "READY";
+        s.captions[size_t(first + 2)] = "LEAVE";
         files.emplace_back(name, Build(s));
     };
     roomWindow("Win208.gui", 9, 1, 0x2A, true);
     roomWindow("Win209.gui", 13, 1, 0x36, false);
     {
-        ScreenPlan s{{420, 330, 800, 600}};
+        ScreenPlan s = Plan({420, 330, 800, 600});
         s.buttons = {Box(150, 10, 20, 20), Box(340, 10, 20, 20), Box(150, 240, 20, 20),
                      Box(340, 240, 20, 20)};
         for (int row = 0; row < 6; ++row)
@@ -196,13 +246,14 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         files.emplace_back("Win210.gui", Build(s));
     }
     {
-        ScreenPlan s{{250, 220, 550, 370}};
+        ScreenPlan s = Plan({250, 220, 550, 370});
         s.buttons = {Box(30, 90, 100, 36), Box(170, 90, 100, 36)};
         s.textButtons = {Box(20, 20, 260, 40)};
+        s.captions = {"ACCEPT", "REFUSE"};
         files.emplace_back("Win211.gui", Build(s));
     }
     {
-        ScreenPlan s{{0, 440, 420, 600}};
+        ScreenPlan s = Plan({0, 440, 420, 600});
         s.buttons = {Box(390, 10, 20, 20), Box(390, 100, 20, 20)};
         s.plain = {Box(390, 130, 20, 20)};
         for (int n = 0; n < 5; ++n)
@@ -211,7 +262,7 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         files.emplace_back("Win212.gui", Build(s));
     }
     {
-        ScreenPlan s{{250, 100, 550, 540}};
+        ScreenPlan s = Plan({250, 100, 550, 540});
         for (int n = 0; n < 16; ++n) {
             s.labels.push_back(Box(20, 16 + n * 26, 40, 20));
             s.textButtons.push_back(Box(70, 14 + n * 26, 200, 24));
@@ -219,7 +270,7 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         files.emplace_back("Win213.gui", Build(s));
     }
     {
-        ScreenPlan s{{200, 520, 600, 556}};
+        ScreenPlan s = Plan({200, 520, 600, 556});
         s.labels = {Box(10, 8, 380, 20)};
         files.emplace_back("Win01_1.gui", Build(s));
     }
