@@ -11,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "events/EventManager.h"
+#include "events/SpeechBox.h"
 #include "gui/DeferredDelete.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
@@ -70,7 +71,9 @@ Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
 void FrontEndServices::StartStage(GameController*) {}
 void FrontEndServices::ReloadStageTexts(const char*) {}
 void FrontEndServices::CreatePlayerCity() {}
-void FrontEndServices::TypeSpeechText() {}
+void FrontEndServices::TypeSpeechText() {
+    if (TheGameController && TheGameController->speechBox) TheGameController->speechBox->TypeSpeechText();
+}
 void FrontEndServices::CheckTriggers(EventManager*) {}
 void FrontEndServices::StartRunner(EventManager*, int) {}
 int FrontEndServices::QueueFlushFlag() {
