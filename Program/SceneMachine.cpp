@@ -74,8 +74,12 @@ void FrontEndServices::CreatePlayerCity() {}
 void FrontEndServices::TypeSpeechText() {
     if (TheGameController && TheGameController->speechBox) TheGameController->speechBox->TypeSpeechText();
 }
-void FrontEndServices::CheckTriggers(EventManager*) {}
-void FrontEndServices::StartRunner(EventManager*, int) {}
+void FrontEndServices::CheckTriggers(EventManager* manager) {
+    if (manager) manager->CheckTriggers();
+}
+void FrontEndServices::StartRunner(EventManager* manager, int code) {
+    if (manager) manager->StartRunner(code);
+}
 int FrontEndServices::QueueFlushFlag() {
     return 0;
 }
