@@ -78,6 +78,7 @@ SpeechBox::SpeechBox(Widget* root, Window* ownerWindow, EventStep* dialogueStep,
     }
     if (TheGameController) TheGameController->speechBox = this;
     typingDelay = SpeechTypingDelay();
+    if (TheGameController) TheGameController->speechSpeed = static_cast<int16_t>(typingDelay);
     if (TheResourceStore && TheResourceStore->drawList)
         TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
 }
