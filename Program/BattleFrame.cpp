@@ -11,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
+#include "events/SpeechBox.h"
 #include "gui/GuiMessage.h"
 #include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
@@ -126,7 +127,7 @@ void OverlayQuarter(GameController& c) {
     if (TheResourceStore) TheResourceStore->StepSecondEffectList();
     c.DrawOverlayObjects();
     ServiceTrace("ComposeObjectInfo");
-    if (c.speechBox) ServiceTrace("DrawSpeechLine");
+    if (c.speechBox) c.speechBox->DrawSpeechPortrait();
     BattleMapTick(1);
     if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");
     if (BeginPicture) {
@@ -215,7 +216,7 @@ void GameController::RunBattleFrame(uint32_t message) {
     if (leftHeld) ++leftHeldFrames;
     if (speechBox) {
         if (TheMouseCursor) TheMouseCursor->SetShape(1);
-        ServiceTrace("TypeSpeechText");
+        speechBox->TypeSpeechText();
     }
     switch (battlePhase) {
     case 0:

@@ -215,7 +215,7 @@ void GameController::EndBattle(uint32_t message) {
         return;
     }
 
-    if (eventManager) eventManager->StepRunner();
+    if (eventManager) eventManager->EndRunner();
 
     if (result == 1 && !networked) {
         StopAndReleaseMusic();

@@ -11,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "events/EventManager.h"
+#include "events/SpeechBox.h"
 #include "gui/DeferredDelete.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
@@ -70,9 +71,15 @@ Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
 void FrontEndServices::StartStage(GameController*) {}
 void FrontEndServices::ReloadStageTexts(const char*) {}
 void FrontEndServices::CreatePlayerCity() {}
-void FrontEndServices::TypeSpeechText() {}
-void FrontEndServices::CheckTriggers(EventManager*) {}
-void FrontEndServices::StartRunner(EventManager*, int) {}
+void FrontEndServices::TypeSpeechText() {
+    if (TheGameController && TheGameController->speechBox) TheGameController->speechBox->TypeSpeechText();
+}
+void FrontEndServices::CheckTriggers(EventManager* manager) {
+    if (manager) manager->CheckTriggers();
+}
+void FrontEndServices::StartRunner(EventManager* manager, int code) {
+    if (manager) manager->StartRunner(code);
+}
 int FrontEndServices::QueueFlushFlag() {
     return 0;
 }

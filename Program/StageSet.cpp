@@ -5,6 +5,8 @@
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "engine/ByteReader.h"
+#include "events/EventFile.h"
+#include "events/EventRecord.h"
 #include "world/BattleMap.h"
 
 #include <cstring>
@@ -64,8 +66,7 @@ Zu_StageSet::Zu_StageSet() {
 }
 
 Zu_StageSet::~Zu_StageSet() {
-    for (uintptr_t v = events->First(); v != 0; v = events->Next())
-        delete At<EventRecord>(v);
+    DeleteEvents(*events);
     delete events;
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
@@ -87,8 +88,9 @@ void Zu_StageSet::SetColumn(int offset, int32_t value) {
 
 RootObject* Zu_StageSet::NewChild(int kind) {
     if (kind == kEventKind) {
-        auto* e = new EventRecord(100);
-        std::memcpy(e->name, kNewEvent, sizeof kNewEvent);
+        auto* e = new events::EventRecord;
+        e->SetText(EventLayout::kName, EventLayout::kNameBytes, kNewEvent);
+        events->Last();
         events->Add(reinterpret_cast<uintptr_t>(e));
         return e;
     }
@@ -131,7 +133,7 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
 }
 
 RootObject* Zu_StageSet::CreateChild(int kind) {
-    if (kind == kEventKind) return new EventRecord(100);
+    if (kind == kEventKind) return new events::EventRecord;
     return new Kingdom(100, 0);
 }
 

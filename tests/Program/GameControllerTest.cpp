@@ -8,6 +8,7 @@
 #include "Program/Zu_StageSet.h"
 #include "engine/DisplayDevice.h"
 #include "engine/Random.h"
+#include "events/SpeechBox.h"
 #include "gui/DeferredDelete.h"
 #include "gui/FrameAnimation.h"
 #include "gui/GuiRoot.h"
@@ -127,11 +128,14 @@ TEST_F(GameControllerTest, TheBattleEndWaitsForTheSpeechBoxAndTheEndCountdown) {
     TheScreenSettings->endCountdown = 0;
     TheScreenSettings->battleEnded = 1;
     stage->result = 2;
-    c->speechBox = reinterpret_cast<SpeechBox*>(c); // any non-null box
+    auto* box = new SpeechBox(TheRootWidget, nullptr, nullptr, std::nullopt); // a box with nothing to say
+    EXPECT_EQ(c->speechBox, box);
     c->Frame(FrameMessage);
     EXPECT_EQ(c->mode, 1);
     EXPECT_EQ(c->battlePhase, 1);
-    c->speechBox = nullptr;
+    box->Close(0);
+    FlushDeferredDeletes();
+    EXPECT_EQ(c->speechBox, nullptr);
     c->Frame(FrameMessage);
     EXPECT_EQ(c->mode, 0);
     EXPECT_EQ(TheScreenSettings->battleEnded, 0);

@@ -1,6 +1,7 @@
 #include "BattleStageFixture.h"
 #include "Program/VictoryDefeat.h"
 #include "engine/ByteReader.h"
+#include "events/EventRecord.h"
 #include "records/ItemRecord.h"
 #include "world/MapView.h"
 
@@ -58,9 +59,9 @@ TEST(StageSetTest, NewRecordHasItsDefaults) {
     }
     EXPECT_EQ(s->kingdoms->GetCount(), 0);
     EXPECT_EQ(s->events->GetCount(), 0);
-    auto* e = static_cast<EventRecord*>(s->NewChild(Zu_StageSet::kEventKind));
+    auto* e = static_cast<events::EventRecord*>(s->NewChild(Zu_StageSet::kEventKind));
     EXPECT_EQ(s->events->GetCount(), 1);
-    EXPECT_STREQ(e->name, "\xb7\x73\xbc\x57\xa8\xc6\xa5\xf3"); // "新增事件"
+    EXPECT_EQ(e->Caption(), "\xb7\x73\xbc\x57\xa8\xc6\xa5\xf3"); // "新增事件"
     s->RemoveChild(Zu_StageSet::kEventKind, e);
     EXPECT_EQ(s->events->GetCount(), 0);
 }
