@@ -3,7 +3,6 @@
 #include "engine/FrameClock.h"
 #include "engine/Tools.h"
 #include "net/LobbyDatagram.h"
-#include "net/WinSockErrorName.h"
 #include "platform/HostLookup.h"
 #include "platform/Time.h"
 
@@ -31,7 +30,7 @@ uint32_t MultiCast::Now() const {
 
 void MultiCast::ReportError(int code, int line) {
     lastError = code;
-    Zu_Tools::WriteErrorLog(kSource, WinSockErrorName(code), line, int32_t(sendQueue.size()), 0, 0, 1);
+    Zu_Tools::WriteErrorLog(kSource, platform::WSAErrorName(code), line, int32_t(sendQueue.size()), 0, 0, 1);
 }
 
 bool MultiCast::IsGroup(const platform::SocketAddress& a) const {

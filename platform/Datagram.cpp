@@ -24,49 +24,6 @@ std::unordered_map<DatagramSocket, int> descriptors;
 DatagramSocket nextHandle = 0x1000;
 thread_local int lastError = 0;
 
-int FromErrno(int e) {
-    switch (e) {
-    case EINTR:
-        return WSAEINTR;
-    case EBADF:
-        return WSAEBADF;
-    case EACCES:
-    case EPERM:
-        return WSAEACCES;
-    case EFAULT:
-        return WSAEFAULT;
-    case EMFILE:
-    case ENFILE:
-        return WSAEMFILE;
-#if EAGAIN != EWOULDBLOCK
-    case EAGAIN:
-#endif
-    case EWOULDBLOCK:
-        return WSAEWOULDBLOCK;
-    case ENOTSOCK:
-        return WSAENOTSOCK;
-    case EMSGSIZE:
-        return WSAEMSGSIZE;
-    case EADDRINUSE:
-        return WSAEADDRINUSE;
-    case EADDRNOTAVAIL:
-        return WSAEADDRNOTAVAIL;
-    case ENETDOWN:
-        return WSAENETDOWN;
-    case ENETUNREACH:
-        return WSAENETUNREACH;
-    case ENOBUFS:
-    case ENOMEM:
-        return WSAENOBUFS;
-    case ECONNREFUSED:
-        return WSAECONNREFUSED;
-    case EHOSTUNREACH:
-        return WSAEHOSTUNREACH;
-    default:
-        return WSAEINVAL;
-    }
-}
-
 bool Fail(int code) {
     lastError = code;
     return false;
@@ -97,7 +54,8 @@ bool Membership(DatagramSocket socket, uint32_t group, uint32_t interfaceIp, int
     ip_mreq request{};
     request.imr_multiaddr.s_addr = htonl(group);
     request.imr_interface.s_addr = htonl(interfaceIp);
-    if (::setsockopt(fd, IPPROTO_IP, option, &request, sizeof request) != 0) return Fail(FromErrno(errno));
+    if (::setsockopt(fd, IPPROTO_IP, option, &request, sizeof request) != 0)
+        return Fail(WinSockErrorOf(errno));
     return true;
 }
 
@@ -127,7 +85,7 @@ int LastDatagramError() {
 DatagramSocket OpenDatagramSocket() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
     if (fd < 0) {
-        Fail(FromErrno(errno));
+        Fail(WinSockErrorOf(errno));
         return kNoDatagramSocket;
     }
     std::lock_guard lock(tableMutex);
@@ -155,7 +113,7 @@ bool BindDatagramSocket(DatagramSocket socket, uint32_t ip, uint16_t port) {
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in native = ToNative({ip, port});
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&native), sizeof native) != 0)
-        return Fail(FromErrno(errno));
+        return Fail(WinSockErrorOf(errno));
     return true;
 }
 
@@ -172,7 +130,7 @@ bool SetDatagramNonBlocking(DatagramSocket socket, bool nonBlocking) {
     const int fd = Descriptor(socket);
     if (fd < 0) return Fail(WSAENOTSOCK);
     int value = nonBlocking ? 1 : 0;
-    if (::ioctl(fd, FIONBIO, &value) != 0) return Fail(FromErrno(errno));
+    if (::ioctl(fd, FIONBIO, &value) != 0) return Fail(WinSockErrorOf(errno));
     return true;
 }
 
@@ -190,7 +148,7 @@ bool SetDatagramMulticastInterface(DatagramSocket socket, uint32_t interfaceIp) 
     in_addr address{};
     address.s_addr = htonl(interfaceIp);
     if (::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &address, sizeof address) != 0)
-        return Fail(FromErrno(errno));
+        return Fail(WinSockErrorOf(errno));
     return true;
 }
 
@@ -204,7 +162,7 @@ int SendDatagram(DatagramSocket socket, const void* data, size_t size, const Dat
     const int native_flags = MSG_NOSIGNAL | ((flags & kDatagramDontRoute) ? MSG_DONTROUTE : 0);
     const ssize_t sent =
         ::sendto(fd, data, size, native_flags, reinterpret_cast<const sockaddr*>(&native), sizeof native);
-    if (sent < 0) return Fail(FromErrno(errno)), -1;
+    if (sent < 0) return Fail(WinSockErrorOf(errno)), -1;
     return static_cast<int>(sent);
 }
 
@@ -220,7 +178,7 @@ int ReceiveDatagram(DatagramSocket socket, void* buffer, size_t capacity, Datagr
     header.msg_iov = &part;
     header.msg_iovlen = 1;
     const ssize_t got = ::recvmsg(fd, &header, 0);
-    if (got < 0) return Fail(FromErrno(errno)), -1;
+    if (got < 0) return Fail(WinSockErrorOf(errno)), -1;
     if (from) *from = DatagramAddress{ntohl(native.sin_addr.s_addr), ntohs(native.sin_port)};
     if (header.msg_flags & MSG_TRUNC) lastError = WSAEMSGSIZE;
     return static_cast<int>(got);

@@ -15,8 +15,6 @@ namespace platform {
 using DatagramSocket = int32_t;
 constexpr DatagramSocket kNoDatagramSocket = -1;
 
-// WinSock error numbers the datagram calls report.
-
 constexpr int kDatagramDontRoute = 4; // MSG_DONTROUTE
 
 // An IPv4 address and port, both in host order.

@@ -36,8 +36,6 @@ constexpr long FD_ACCEPT = 8;
 constexpr long FD_CONNECT = 16;
 constexpr long FD_CLOSE = 32;
 
-// WinSock error numbers.
-
 // Addresses keep WinSock's layout: port and address in network byte order.
 struct in_addr {
     uint32_t s_addr = 0;
@@ -79,8 +77,6 @@ const char* inet_ntoa(in_addr address);
 int WSAStartup(uint16_t version, WSADATA* data);
 int WSACleanup();
 int WSAGetLastError();
-// The WinSock name of an error number ("WSAEWOULDBLOCK"), "WSA_UnKnow" for any other number.
-const char* WSAErrorName(int error);
 
 // The protocol records: {AF_INET, SOCK_STREAM, TCP} and {AF_INET, SOCK_DGRAM, UDP}. Without a
 // buffer large enough: -1, the needed size in *bufferLength and WSAENOBUFS.

@@ -10,44 +10,6 @@
 
 namespace platform {
 
-int WinSockErrorOf(int e) {
-    switch (e) {
-    case EINTR:
-        return WSAEINTR;
-    case EBADF:
-        return WSAEBADF;
-    case EACCES:
-    case EPERM:
-        return WSAEACCES;
-    case EFAULT:
-        return WSAEFAULT;
-    case EMFILE:
-    case ENFILE:
-        return WSAEMFILE;
-    case EAGAIN:
-        return WSAEWOULDBLOCK;
-    case EMSGSIZE:
-        return WSAEMSGSIZE;
-    case EADDRINUSE:
-        return WSAEADDRINUSE;
-    case EADDRNOTAVAIL:
-        return WSAEADDRNOTAVAIL;
-    case ENETUNREACH:
-        return WSAENETUNREACH;
-    case ECONNRESET:
-        return WSAECONNRESET;
-    case ENOBUFS:
-    case ENOMEM:
-        return WSAENOBUFS;
-    case ECONNREFUSED:
-        return WSAECONNREFUSED;
-    case EHOSTUNREACH:
-        return WSAEHOSTUNREACH;
-    default:
-        return WSAEINVAL;
-    }
-}
-
 uint32_t ParseDottedAddress(const char* text) {
     in_addr a{};
     if (!text || inet_pton(AF_INET, text, &a) != 1) return kAddressNone;

@@ -10,9 +10,6 @@
 // few host services around them (computer name, dotted addresses).
 namespace platform {
 
-// The Windows Sockets number of an errno value (WSAEINVAL for those without a counterpart).
-int WinSockErrorOf(int errnoValue);
-
 constexpr uint32_t kAddressNone = 0xFFFFFFFFu;
 constexpr int kMsgDontRoute = 4;
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -12,11 +13,23 @@ TEST(Sockets, NamesErrorsAndAddressesTheWinSockWay) {
     const struct {
         int code;
         const char* name;
-    } names[] = {{10035, "WSAEWOULDBLOCK"},    {10054, "WSAECONNRESET"}, {10061, "WSAECONNREFUSED"},
-                 {10093, "WSANOTINITIALISED"}, {10101, "WSAEDISCON"},    {0, "WSA_UnKnow"},
-                 {12345, "WSA_UnKnow"}};
+    } names[] = {{10035, "WSAEWOULDBLOCK"},  {10054, "WSAECONNRESET"},
+                 {10061, "WSAECONNREFUSED"}, {10093, "WSANOTINITIALISED"},
+                 {10101, "WSAEDISCON"},      {10071, "WSAEREMOTE"},
+                 {0, "WSA_UnKnow"},          {12345, "WSA_UnKnow"}};
     for (const auto& n : names)
         EXPECT_STREQ(WSAErrorName(n.code), n.name) << n.code;
+
+    // Every socket kind reports the system's errors by the same numbers.
+    const struct {
+        int system;
+        int winsock;
+    } errors[] = {{EAGAIN, WSAEWOULDBLOCK}, {ECONNRESET, WSAECONNRESET},
+                  {EPIPE, WSAECONNRESET},   {ENOTSOCK, WSAENOTSOCK},
+                  {ENETDOWN, WSAENETDOWN},  {EMSGSIZE, WSAEMSGSIZE},
+                  {ENOMEM, WSAENOBUFS},     {0, WSAEINVAL}};
+    for (const auto& e : errors)
+        EXPECT_EQ(WinSockErrorOf(e.system), e.winsock) << e.system;
 
     const struct {
         const char* text;
