@@ -3,7 +3,6 @@
 #include "engine/FrameClock.h"
 #include "engine/Tools.h"
 #include "net/LobbyDatagram.h"
-#include "platform/HostLookup.h"
 #include "platform/Time.h"
 
 #include <algorithm>
@@ -66,15 +65,11 @@ int MultiCast::OpenReceiver() {
 int MultiCast::OpenSender() {
     if (role == 1) {
         if (!main.Open()) return ReportError(main.lastError, 224), 0;
-        uint32_t address = platform::ParseDottedAddress(lobbyHost.c_str());
-        if (address == platform::kAddressNone) {
-            const std::string found = platform::LookUpHostAddress(lobbyHost.c_str());
-            address = platform::ParseDottedAddress(found.c_str());
-            if (found.empty() || address == platform::kAddressNone) {
-                ReportError(platform::WSAEHOSTUNREACH, 239);
-                main.Close();
-                return 0;
-            }
+        const auto address = platform::ResolveHost(lobbyHost.c_str());
+        if (!address) {
+            ReportError(platform::WSAEHOSTUNREACH, 239);
+            main.Close();
+            return 0;
         }
         if (endpoints.bindAddress && !main.Bind(endpoints.bindAddress, 0)) {
             ReportError(main.lastError, 260);
@@ -82,7 +77,7 @@ int MultiCast::OpenSender() {
             return 0;
         }
         main.SetNonBlocking(true);
-        defaultDestination = {address, endpoints.lobbyPort};
+        defaultDestination = {*address, endpoints.lobbyPort};
         return 1;
     }
     if (!main.Open()) return ReportError(main.lastError, 249), 0;

@@ -1,13 +1,10 @@
 #include "platform/Datagram.h"
-#include "platform/UdpSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -43,14 +40,10 @@ sockaddr_in ToNative(const DatagramAddress& a) {
     return s;
 }
 
-bool IsMulticast(uint32_t ip) {
-    return (ip >> 28) == 0xE;
-}
-
 bool Membership(DatagramSocket socket, uint32_t group, uint32_t interfaceIp, int option) {
     const int fd = Descriptor(socket);
     if (fd < 0) return Fail(WSAENOTSOCK);
-    if (!IsMulticast(group)) return true;
+    if (!IsMulticastAddress(group)) return true;
     ip_mreq request{};
     request.imr_multiaddr.s_addr = htonl(group);
     request.imr_interface.s_addr = htonl(interfaceIp);
@@ -155,9 +148,7 @@ bool SetDatagramMulticastInterface(DatagramSocket socket, uint32_t interfaceIp) 
 int SendDatagram(DatagramSocket socket, const void* data, size_t size, const DatagramAddress& to, int flags) {
     const int fd = Descriptor(socket);
     if (fd < 0) return Fail(WSAENOTSOCK), -1;
-    if (const char* only = std::getenv("KARDOL_LOOPBACK_ONLY"); only && std::strcmp(only, "1") == 0) {
-        if ((to.ip >> 24) != 127) return Fail(WSAENETUNREACH), -1;
-    }
+    if (!DestinationAllowed(to.ip)) return Fail(WSAEACCES), -1;
     const sockaddr_in native = ToNative(to);
     const int native_flags = MSG_NOSIGNAL | ((flags & kDatagramDontRoute) ? MSG_DONTROUTE : 0);
     const ssize_t sent =
@@ -189,43 +180,6 @@ bool WaitForDatagram(DatagramSocket socket, uint32_t milliseconds) {
     if (fd < 0) return Fail(WSAENOTSOCK);
     pollfd entry{fd, POLLIN, 0};
     return ::poll(&entry, 1, static_cast<int>(milliseconds)) > 0 && (entry.revents & POLLIN);
-}
-
-// The dotted parse is shared with the lobby's sockets; here a miss is "no address".
-static std::optional<uint32_t> DottedToAddress(const char* text) {
-    const uint32_t address = ParseDottedAddress(text);
-    if (address == kAddressNone) return std::nullopt;
-    return address;
-}
-
-std::optional<uint32_t> ResolveDatagramHost(const char* text) {
-    if (!text || !*text) return Fail(WSAHOST_NOT_FOUND), std::nullopt;
-    if (auto dotted = DottedToAddress(text)) return dotted;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(text, nullptr, &hints, &found) != 0 || !found) {
-        Fail(WSAHOST_NOT_FOUND);
-        return std::nullopt;
-    }
-    const uint32_t ip = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
-    ::freeaddrinfo(found);
-    return ip;
-}
-
-uint16_t ConfiguredPort(const char* variable, uint16_t defaultPort) {
-    const char* text = variable ? std::getenv(variable) : nullptr;
-    if (!text || !*text) return defaultPort;
-    char* end = nullptr;
-    const long port = std::strtol(text, &end, 10);
-    if (*end != '\0' || port < 1 || port > 65535) return defaultPort;
-    return static_cast<uint16_t>(port);
-}
-
-uint32_t MulticastInterface() {
-    if (auto configured = DottedToAddress(std::getenv("KARDOL_MULTICAST_IF"))) return *configured;
-    return 0x7F000001;
 }
 
 } // namespace platform

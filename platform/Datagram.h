@@ -1,11 +1,10 @@
 #pragma once
 
+#include "platform/NetAddress.h"
 #include "platform/WinSockErrors.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 
 // UDP sockets for the update transport, in the manner of the game's socket library: handles that
 // are never 0 or -1 and never come back within a run, WinSock error numbers, and addresses and
@@ -46,21 +45,12 @@ bool LeaveDatagramGroup(DatagramSocket socket, uint32_t group, uint32_t interfac
 // Where multicast datagrams leave; always set explicitly, the default route leaves the machine.
 bool SetDatagramMulticastInterface(DatagramSocket socket, uint32_t interfaceIp);
 
-// Bytes sent, or -1. With KARDOL_LOOPBACK_ONLY=1 a destination outside 127.0.0.0/8 is refused
-// (WSAENETUNREACH), so a test can never reach the network.
+// Bytes sent, or -1. A destination the loopback guard refuses fails with WSAEACCES.
 int SendDatagram(DatagramSocket socket, const void* data, size_t size, const DatagramAddress& to, int flags);
 // One datagram: its length (0 for an empty one; a longer one is cut to `capacity` and reported
 // WSAEMSGSIZE), or -1 with WSAEWOULDBLOCK when none waits on a non-blocking socket.
 int ReceiveDatagram(DatagramSocket socket, void* buffer, size_t capacity, DatagramAddress* from);
 // Waits up to `milliseconds` for a datagram to read; true when one waits.
 bool WaitForDatagram(DatagramSocket socket, uint32_t milliseconds);
-
-// A dotted address, or the first IPv4 address of a host name.
-std::optional<uint32_t> ResolveDatagramHost(const char* text);
-
-// A port the configuration may move: the environment variable's number, else the default.
-uint16_t ConfiguredPort(const char* variable, uint16_t defaultPort);
-// The interface multicast goes out on: KARDOL_MULTICAST_IF, else loopback.
-uint32_t MulticastInterface();
 
 } // namespace platform

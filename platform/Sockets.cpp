@@ -16,7 +16,6 @@ namespace platform {
 namespace {
 
 thread_local int lastError = 0;
-std::atomic<bool> loopbackOnly{false};
 std::atomic<uint32_t> connectLimit{10000};
 std::atomic<int> startups{0};
 
@@ -192,10 +191,6 @@ AsyncSelector& Selector() {
     return selector;
 }
 
-bool Allowed(uint32_t address) {
-    return !loopbackOnly || (ntohl(address) >> 24) == 127;
-}
-
 const PROTOCOL_INFO kProtocols[] = {
     {0, AF_INET, 16, 16, SOCK_STREAM, IPPROTO_TCP, 0, "TCP/IP"},
     {0, AF_INET, 16, 16, SOCK_DGRAM, IPPROTO_UDP, 65467, "UDP/IP"},
@@ -217,31 +212,13 @@ uint32_t ntohl(uint32_t v) {
 }
 
 uint32_t inet_addr(const char* text) {
-    if (!text) return 0xFFFFFFFFu;
-    uint32_t parts[4] = {};
-    int count = 0;
-    const char* p = text;
-    while (count < 4) {
-        if (*p < '0' || *p > '9') return 0xFFFFFFFFu;
-        uint32_t v = 0;
-        while (*p >= '0' && *p <= '9') {
-            v = v * 10 + static_cast<uint32_t>(*p++ - '0');
-            if (v > 255) return 0xFFFFFFFFu;
-        }
-        parts[count++] = v;
-        if (count < 4) {
-            if (*p != '.') return 0xFFFFFFFFu;
-            ++p;
-        }
-    }
-    if (*p != '\0') return 0xFFFFFFFFu;
-    return htonl((parts[0] << 24) | (parts[1] << 16) | (parts[2] << 8) | parts[3]);
+    const uint32_t address = ParseDottedAddress(text);
+    return address == kAddressNone ? address : htonl(address);
 }
 
 const char* inet_ntoa(in_addr address) {
     thread_local char text[16];
-    const uint32_t v = ntohl(address.s_addr);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", v >> 24, (v >> 16) & 255, (v >> 8) & 255, v & 255);
+    std::snprintf(text, sizeof text, "%s", DottedAddress(ntohl(address.s_addr)).c_str());
     return text;
 }
 
@@ -325,7 +302,7 @@ int connect(SOCKET s, const sockaddr_in* address, int length) {
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
     if (!address || length < static_cast<int>(sizeof(sockaddr_in))) return Fail(WSAEFAULT);
-    if (!Allowed(address->sin_addr.s_addr)) return Fail(WSAEACCES);
+    if (!DestinationAllowed(ntohl(address->sin_addr.s_addr))) return Fail(WSAEACCES);
     return posix::Connect(h.fd, address->sin_addr.s_addr, address->sin_port, connectLimit) == 0
                ? 0
                : FailFromSystem();
@@ -351,7 +328,7 @@ int sendto(SOCKET s, const char* data, int length, int flags, const sockaddr_in*
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
     if (!to || toLength < static_cast<int>(sizeof(sockaddr_in)) || length < 0) return Fail(WSAEFAULT);
-    if (!Allowed(to->sin_addr.s_addr)) return Fail(WSAEACCES);
+    if (!DestinationAllowed(ntohl(to->sin_addr.s_addr))) return Fail(WSAEACCES);
     const long n = posix::SendTo(h.fd, data, static_cast<size_t>(length), (flags & MSG_DONTROUTE) != 0,
                                  to->sin_addr.s_addr, to->sin_port);
     return n < 0 ? FailFromSystem() : static_cast<int>(n);
@@ -469,10 +446,6 @@ bool WaitWritable(SOCKET s, uint32_t milliseconds) {
     item.fd = h.fd;
     item.wantWrite = true;
     return posix::Poll(&item, 1, static_cast<int>(milliseconds)) > 0 && item.writable && !item.hangup;
-}
-
-void SetLoopbackOnly(bool on) {
-    loopbackOnly = on;
 }
 
 void SetConnectLimit(uint32_t milliseconds) {

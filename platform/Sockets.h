@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NetAddress.h"
 #include "platform/WinSockErrors.h"
 
 #include "platform/Messages.h"
@@ -116,8 +117,6 @@ int WaitForSockets(const SOCKET* sockets, size_t count, SOCKETWAKE wake, uint32_
 // Waits until the socket can take more bytes; false on time-out or error.
 bool WaitWritable(SOCKET s, uint32_t milliseconds);
 
-// Tests: refuse every destination outside 127.0.0.0/8 (connect and sendto fail with WSAEACCES).
-void SetLoopbackOnly(bool on);
 // The limit of a blocking connect, 10000 ms unless changed.
 void SetConnectLimit(uint32_t milliseconds);
 // The number of open sockets (tests check that a session closes all of its own).

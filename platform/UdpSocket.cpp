@@ -2,38 +2,12 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace platform {
-
-uint32_t ParseDottedAddress(const char* text) {
-    in_addr a{};
-    if (!text || inet_pton(AF_INET, text, &a) != 1) return kAddressNone;
-    return ntohl(a.s_addr);
-}
-
-std::string DottedAddress(uint32_t address) {
-    in_addr a{};
-    a.s_addr = htonl(address);
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &a, text, sizeof text);
-    return text;
-}
-
-bool IsMulticastAddress(uint32_t address) {
-    return (address >> 28) == 0xE;
-}
-
-std::string GetComputerName() {
-    if (const char* name = std::getenv("KARDOL_COMPUTER_NAME"); name && *name) return name;
-    char host[256] = {};
-    if (gethostname(host, sizeof host - 1) != 0) return "KARDOL";
-    return host;
-}
 
 namespace {
 sockaddr_in ToNative(uint32_t address, uint16_t port) {

@@ -1,33 +1,15 @@
 #pragma once
 
+#include "platform/NetAddress.h"
 #include "platform/WinSockErrors.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-// Datagram sockets over POSIX with the Windows Sockets error numbers the lobby reports, and the
-// few host services around them (computer name, dotted addresses).
+// Datagram sockets over POSIX with the Windows Sockets error numbers the lobby reports.
 namespace platform {
 
-constexpr uint32_t kAddressNone = 0xFFFFFFFFu;
 constexpr int kMsgDontRoute = 4;
-
-// An IPv4 endpoint in host byte order.
-struct SocketAddress {
-    uint32_t address = 0;
-    uint16_t port = 0;
-    bool operator==(const SocketAddress&) const = default;
-};
-
-// Dotted text to an address, kAddressNone when it is not one.
-uint32_t ParseDottedAddress(const char* text);
-std::string DottedAddress(uint32_t address);
-// 1 for 224.0.0.0/4.
-bool IsMulticastAddress(uint32_t address);
-
-// The machine's name as the lobby shows it: KARDOL_COMPUTER_NAME when set, else the host name.
-std::string GetComputerName();
 
 class UdpSocket {
 public:

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using namespace platform;
@@ -126,20 +127,72 @@ TEST(Sockets, PostsAcceptAndCloseAndNeverReusesAHandle) {
 }
 
 TEST(Sockets, RefusesNonLoopbackDestinationsInLoopbackMode) {
-    SetLoopbackOnly(true);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a;
-    a.sin_family = AF_INET;
-    a.sin_port = htons(9);
-    a.sin_addr.s_addr = inet_addr("192.0.2.1");
-    EXPECT_EQ(connect(s, &a, sizeof a), SOCKET_ERROR);
-    EXPECT_EQ(WSAGetLastError(), WSAEACCES);
-    const SOCKET d = socket(AF_INET, SOCK_DGRAM, 0);
-    EXPECT_EQ(sendto(d, "x", 1, 0, &a, sizeof a), SOCKET_ERROR);
-    EXPECT_EQ(WSAGetLastError(), WSAEACCES);
-    closesocket(s);
-    closesocket(d);
-    SetLoopbackOnly(false);
+    // The call a test makes and the variable a test program's environment sets guard alike.
+    for (const bool byVariable : {false, true}) {
+        if (byVariable)
+            setenv("KARDOL_LOOPBACK_ONLY", "1", 1);
+        else
+            SetLoopbackOnly(true);
+        const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a;
+        a.sin_family = AF_INET;
+        a.sin_port = htons(9);
+        a.sin_addr.s_addr = inet_addr("192.0.2.1");
+        EXPECT_EQ(connect(s, &a, sizeof a), SOCKET_ERROR);
+        EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+        const SOCKET d = socket(AF_INET, SOCK_DGRAM, 0);
+        EXPECT_EQ(sendto(d, "x", 1, 0, &a, sizeof a), SOCKET_ERROR);
+        EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+        EXPECT_TRUE(DestinationAllowed(0x7F000002));
+        EXPECT_FALSE(DestinationAllowed(0xE9010101)) << "a real group leaves the machine";
+        closesocket(s);
+        closesocket(d);
+        SetLoopbackOnly(false);
+        unsetenv("KARDOL_LOOPBACK_ONLY");
+    }
+    EXPECT_TRUE(DestinationAllowed(0xC0000201));
+}
+
+TEST(Sockets, SharedAddressHelpers) {
+    const struct {
+        uint32_t address;
+        const char* text;
+    } dotted[] = {{0x7F000001, "127.0.0.1"}, {0, "0.0.0.0"}, {0xE9010101, "233.1.1.1"}};
+    for (const auto& d : dotted) {
+        EXPECT_EQ(DottedAddress(d.address), d.text);
+        EXPECT_EQ(ParseDottedAddress(d.text), d.address);
+    }
+    EXPECT_TRUE(IsMulticastAddress(0xE0000000));
+    EXPECT_TRUE(IsMulticastAddress(0xEFFFFFFF));
+    EXPECT_FALSE(IsMulticastAddress(0xF0000000));
+    EXPECT_FALSE(IsMulticastAddress(0x7F000001));
+
+    EXPECT_EQ(ResolveHost("127.0.0.7"), 0x7F000007u);
+    EXPECT_EQ(ResolveHost("localhost"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost(""), std::nullopt);
+    EXPECT_EQ(ResolveHost(nullptr), std::nullopt);
+
+    const struct {
+        const char* value;
+        uint16_t port;
+    } ports[] = {{nullptr, 9997}, {"", 9997},      {"4000", 4000}, {"65535", 65535},
+                 {"0", 9997},     {"65536", 9997}, {"12ab", 9997}};
+    for (const auto& p : ports) {
+        if (p.value)
+            setenv("KARDOL_TEST_PORT", p.value, 1);
+        else
+            unsetenv("KARDOL_TEST_PORT");
+        EXPECT_EQ(ConfiguredPort("KARDOL_TEST_PORT", 9997), p.port) << (p.value ? p.value : "unset");
+    }
+    unsetenv("KARDOL_TEST_PORT");
+
+    unsetenv("KARDOL_MULTICAST_IF");
+    EXPECT_EQ(MulticastInterface(), 0x7F000001u);
+    setenv("KARDOL_MULTICAST_IF", "127.0.0.9", 1);
+    EXPECT_EQ(MulticastInterface(), 0x7F000009u);
+    setenv("KARDOL_MULTICAST_IF", "nonsense", 1);
+    EXPECT_EQ(MulticastInterface(), 0x7F000001u);
+    unsetenv("KARDOL_MULTICAST_IF");
 }
 
 TEST(Sockets, CarriesDatagramsIncludingEmptyOnes) {

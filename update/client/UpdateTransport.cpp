@@ -45,8 +45,12 @@ int UpdateTransport::Open(uint8_t newMode, uint8_t newRole, const char* server) 
     }
 
     if (role == 1) {
-        const auto address = ResolveDatagramHost(server);
-        if (!address) return Fail();
+        const auto address = ResolveHost(server);
+        if (!address) {
+            Close();
+            SetError(WSAHOST_NOT_FOUND);
+            return 0;
+        }
         target = DatagramAddress{*address, serverPort};
         if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
         return 1;
