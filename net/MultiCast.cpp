@@ -176,7 +176,7 @@ void MultiCast::SendAck(bool onReplySocket, const platform::SocketAddress& to, u
     lobby::PutU32(ack, 4, seq);
     ack[8] = lobby::kNoAck;
     platform::UdpSocket& s = onReplySocket && reply.IsOpen() ? reply : main;
-    if (s.SendTo(ack, sizeof ack, to, role == 1 ? 0 : platform::kMsgDontRoute) < 0)
+    if (s.SendTo(ack, sizeof ack, to, role == 1 ? 0 : platform::MSG_DONTROUTE) < 0)
         ReportError(s.lastError, 367);
 }
 
@@ -191,7 +191,7 @@ int MultiCast::SendStep() {
     platform::UdpSocket& s = it->onReplySocket && reply.IsOpen() ? reply : main;
     bool drop = false;
     if (s.SendTo(it->datagram.data(), it->datagram.size(), it->destination,
-                 role == 1 ? 0 : platform::kMsgDontRoute) < 0) {
+                 role == 1 ? 0 : platform::MSG_DONTROUTE) < 0) {
         ReportError(s.lastError, 492);
         drop = it->datagram[1] != lobby::KindPing;
     }

@@ -389,6 +389,37 @@ int getsockname(SOCKET s, sockaddr_in* address, int* length) {
     return 0;
 }
 
+int setsockopt(SOCKET s, int level, int name, const char* value, int length) {
+    Handle h;
+    if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
+    if (!value || length < 1) return Fail(WSAEFAULT);
+    const auto flag = [&] {
+        int v = 0;
+        std::memcpy(&v, value, length >= static_cast<int>(sizeof v) ? sizeof v : 1);
+        return v != 0;
+    };
+    int result;
+    if (level == SOL_SOCKET && name == SO_REUSEADDR) {
+        result = posix::SetReuseAddress(h.fd, flag());
+    } else if (level == IPPROTO_IP && name == IP_MULTICAST_IF) {
+        if (length < static_cast<int>(sizeof(in_addr))) return Fail(WSAEFAULT);
+        in_addr a;
+        std::memcpy(&a, value, sizeof a);
+        result = posix::SetMulticastInterface(h.fd, a.s_addr);
+    } else if (level == IPPROTO_IP && name == IP_MULTICAST_LOOP) {
+        result = posix::SetMulticastLoop(h.fd, flag());
+    } else if (level == IPPROTO_IP && (name == IP_ADD_MEMBERSHIP || name == IP_DROP_MEMBERSHIP)) {
+        if (length < static_cast<int>(sizeof(ip_mreq))) return Fail(WSAEFAULT);
+        ip_mreq m;
+        std::memcpy(&m, value, sizeof m);
+        result = posix::SetMembership(h.fd, m.imr_multiaddr.s_addr, m.imr_interface.s_addr,
+                                      name == IP_ADD_MEMBERSHIP);
+    } else {
+        return Fail(WSAENOPROTOOPT);
+    }
+    return result == 0 ? 0 : FailFromSystem();
+}
+
 int WSAAsyncSelect(SOCKET s, HWND window, UINT message, long events) {
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);

@@ -27,6 +27,14 @@ constexpr uint32_t INADDR_ANY = 0;
 constexpr int MSG_DONTROUTE = 4;
 constexpr int SD_BOTH = 2;
 
+constexpr int SOL_SOCKET = 0xFFFF;
+constexpr int SO_REUSEADDR = 4;
+constexpr int IPPROTO_IP = 0;
+constexpr int IP_MULTICAST_IF = 2;
+constexpr int IP_MULTICAST_LOOP = 4;
+constexpr int IP_ADD_MEMBERSHIP = 5;
+constexpr int IP_DROP_MEMBERSHIP = 6;
+
 constexpr long FIONREAD = 0x4004667F;
 constexpr long FIONBIO = static_cast<long>(0x8004667Eu);
 
@@ -46,6 +54,11 @@ struct sockaddr_in {
     uint16_t sin_port = 0;
     in_addr sin_addr;
     uint8_t sin_zero[8] = {};
+};
+
+struct ip_mreq {
+    in_addr imr_multiaddr;
+    in_addr imr_interface;
 };
 
 struct WSADATA {
@@ -98,6 +111,9 @@ int shutdown(SOCKET s, int how);
 int closesocket(SOCKET s);
 int ioctlsocket(SOCKET s, long command, uint32_t* argument);
 int getsockname(SOCKET s, sockaddr_in* address, int* length);
+// SO_REUSEADDR (an int), IP_MULTICAST_IF (an in_addr), IP_MULTICAST_LOOP (a byte or an int),
+// IP_ADD_MEMBERSHIP and IP_DROP_MEMBERSHIP (an ip_mreq); others fail with WSAENOPROTOOPT.
+int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 
 // Makes the socket non-blocking and posts `message` to the window with wParam = socket and
 // lParam = MAKELONG(event, error) for the chosen events: FD_ACCEPT while a connection waits (once

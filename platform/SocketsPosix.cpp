@@ -155,6 +155,31 @@ int LocalAddress(int fd, uint32_t* address, uint16_t* port) {
     return 0;
 }
 
+int SetReuseAddress(int fd, bool on) {
+    const int value = on ? 1 : 0;
+    return ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &value, sizeof value) == 0 ? 0 : Fail();
+}
+
+int SetMulticastInterface(int fd, uint32_t interfaceAddress) {
+    in_addr a{};
+    a.s_addr = interfaceAddress;
+    return ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a) == 0 ? 0 : Fail();
+}
+
+int SetMulticastLoop(int fd, bool on) {
+    const unsigned char value = on ? 1 : 0;
+    return ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &value, sizeof value) == 0 ? 0 : Fail();
+}
+
+int SetMembership(int fd, uint32_t group, uint32_t interfaceAddress, bool join) {
+    ip_mreq m{};
+    m.imr_multiaddr.s_addr = group;
+    m.imr_interface.s_addr = interfaceAddress;
+    return ::setsockopt(fd, IPPROTO_IP, join ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP, &m, sizeof m) == 0
+               ? 0
+               : Fail();
+}
+
 int Poll(PollItem* items, size_t count, int timeoutMs) {
     std::vector<pollfd> fds(count);
     for (size_t i = 0; i < count; ++i) {

@@ -1,5 +1,6 @@
 #include "platform/Sockets.h"
 #include "platform/Messages.h"
+#include "platform/UdpSocket.h"
 
 #include <gtest/gtest.h>
 
@@ -220,4 +221,45 @@ TEST(Sockets, CarriesDatagramsIncludingEmptyOnes) {
     EXPECT_EQ(ntohl(from.sin_addr.s_addr), 0x7F000001u);
     closesocket(a);
     closesocket(b);
+}
+
+TEST(Sockets, UdpSocketIsADatagramSocketOfTheWinSockLayer) {
+    const size_t before = OpenSocketCount();
+    UdpSocket a;
+    UdpSocket b;
+    ASSERT_TRUE(a.Open());
+    ASSERT_TRUE(b.Open());
+    EXPECT_EQ(OpenSocketCount(), before + 2);
+    ASSERT_TRUE(b.Bind(0x7F000001, 0));
+    ASSERT_NE(b.LocalPort(), 0);
+    ASSERT_TRUE(b.SetNonBlocking(true));
+    ASSERT_TRUE(a.SetMulticastInterface(0x7F000001));
+    EXPECT_TRUE(a.JoinGroup(0x7F000005, 0x7F000001)) << "a unicast stand-in for the group";
+
+    char buffer[4];
+    EXPECT_EQ(b.ReceiveFrom(buffer, sizeof buffer, nullptr), -1);
+    EXPECT_EQ(b.lastError, WSAEWOULDBLOCK);
+    const SocketAddress to{0x7F000001, b.LocalPort()};
+    ASSERT_EQ(a.SendTo("abcdef", 6, to, MSG_DONTROUTE), 6);
+    ASSERT_TRUE(b.WaitReadable(2000));
+    SocketAddress from;
+    EXPECT_EQ(b.ReceiveFrom(buffer, sizeof buffer, &from), 4) << "cut to the buffer";
+    EXPECT_EQ(std::string(buffer, 4), "abcd");
+    EXPECT_EQ(from.address, 0x7F000001u);
+    EXPECT_EQ(from.port, a.LocalPort());
+    EXPECT_FALSE(b.WaitReadable(0)) << "the rest of a cut datagram is gone";
+
+    const uint32_t value = 1;
+    ASSERT_TRUE(a.IsOpen());
+    a.Close();
+    EXPECT_FALSE(a.IsOpen());
+    EXPECT_EQ(a.SendTo("x", 1, to, 0), -1);
+    EXPECT_EQ(a.lastError, WSAENOTSOCK);
+    const SOCKET raw = socket(AF_INET, SOCK_DGRAM, 0);
+    EXPECT_EQ(setsockopt(raw, SOL_SOCKET, 0x1234, reinterpret_cast<const char*>(&value), sizeof value),
+              SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOPROTOOPT);
+    closesocket(raw);
+    b.Close();
+    EXPECT_EQ(OpenSocketCount(), before);
 }
