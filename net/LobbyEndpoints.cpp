@@ -1,6 +1,6 @@
 #include "net/LobbyEndpoints.h"
 
-#include "platform/UdpSocket.h"
+#include "platform/NetAddress.h"
 
 #include <cstdlib>
 
@@ -11,20 +11,14 @@ void ReadAddress(const char* name, uint32_t& value) {
         if (a != platform::kAddressNone) value = a;
     }
 }
-void ReadPort(const char* name, uint16_t& value) {
-    if (const char* v = std::getenv(name); v && *v) {
-        const long p = std::strtol(v, nullptr, 10);
-        if (p > 0 && p < 65536) value = uint16_t(p);
-    }
-}
 } // namespace
 
 LobbyEndpoints LobbyEndpoints::FromEnvironment() {
     LobbyEndpoints e;
     ReadAddress("KARDOL_LAN_GROUP", e.groupAddress);
-    ReadPort("KARDOL_LAN_PORT", e.groupPort);
-    ReadPort("KARDOL_LAN_REPLY_PORT", e.replyPort);
-    ReadPort("KARDOL_LOBBY_PORT", e.lobbyPort);
+    e.groupPort = platform::ConfiguredPort("KARDOL_LAN_PORT", e.groupPort);
+    e.replyPort = platform::ConfiguredPort("KARDOL_LAN_REPLY_PORT", e.replyPort);
+    e.lobbyPort = platform::ConfiguredPort("KARDOL_LOBBY_PORT", e.lobbyPort);
     ReadAddress("KARDOL_BIND_ADDRESS", e.bindAddress);
     ReadAddress("KARDOL_LAN_INTERFACE", e.interfaceAddress);
     return e;

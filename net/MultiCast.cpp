@@ -3,8 +3,6 @@
 #include "engine/FrameClock.h"
 #include "engine/Tools.h"
 #include "net/LobbyDatagram.h"
-#include "net/WinSockErrorName.h"
-#include "platform/HostLookup.h"
 #include "platform/Time.h"
 
 #include <algorithm>
@@ -31,7 +29,7 @@ uint32_t MultiCast::Now() const {
 
 void MultiCast::ReportError(int code, int line) {
     lastError = code;
-    Zu_Tools::WriteErrorLog(kSource, WinSockErrorName(code), line, int32_t(sendQueue.size()), 0, 0, 1);
+    Zu_Tools::WriteErrorLog(kSource, platform::WSAErrorName(code), line, int32_t(sendQueue.size()), 0, 0, 1);
 }
 
 bool MultiCast::IsGroup(const platform::SocketAddress& a) const {
@@ -67,15 +65,11 @@ int MultiCast::OpenReceiver() {
 int MultiCast::OpenSender() {
     if (role == 1) {
         if (!main.Open()) return ReportError(main.lastError, 224), 0;
-        uint32_t address = platform::ParseDottedAddress(lobbyHost.c_str());
-        if (address == platform::kAddressNone) {
-            const std::string found = platform::LookUpHostAddress(lobbyHost.c_str());
-            address = platform::ParseDottedAddress(found.c_str());
-            if (found.empty() || address == platform::kAddressNone) {
-                ReportError(platform::WSAEHOSTUNREACH, 239);
-                main.Close();
-                return 0;
-            }
+        const auto address = platform::ResolveHost(lobbyHost.c_str());
+        if (!address) {
+            ReportError(platform::WSAEHOSTUNREACH, 239);
+            main.Close();
+            return 0;
         }
         if (endpoints.bindAddress && !main.Bind(endpoints.bindAddress, 0)) {
             ReportError(main.lastError, 260);
@@ -83,7 +77,7 @@ int MultiCast::OpenSender() {
             return 0;
         }
         main.SetNonBlocking(true);
-        defaultDestination = {address, endpoints.lobbyPort};
+        defaultDestination = {*address, endpoints.lobbyPort};
         return 1;
     }
     if (!main.Open()) return ReportError(main.lastError, 249), 0;
@@ -182,7 +176,7 @@ void MultiCast::SendAck(bool onReplySocket, const platform::SocketAddress& to, u
     lobby::PutU32(ack, 4, seq);
     ack[8] = lobby::kNoAck;
     platform::UdpSocket& s = onReplySocket && reply.IsOpen() ? reply : main;
-    if (s.SendTo(ack, sizeof ack, to, role == 1 ? 0 : platform::kMsgDontRoute) < 0)
+    if (s.SendTo(ack, sizeof ack, to, role == 1 ? 0 : platform::MSG_DONTROUTE) < 0)
         ReportError(s.lastError, 367);
 }
 
@@ -197,7 +191,7 @@ int MultiCast::SendStep() {
     platform::UdpSocket& s = it->onReplySocket && reply.IsOpen() ? reply : main;
     bool drop = false;
     if (s.SendTo(it->datagram.data(), it->datagram.size(), it->destination,
-                 role == 1 ? 0 : platform::kMsgDontRoute) < 0) {
+                 role == 1 ? 0 : platform::MSG_DONTROUTE) < 0) {
         ReportError(s.lastError, 492);
         drop = it->datagram[1] != lobby::KindPing;
     }

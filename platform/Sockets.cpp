@@ -16,7 +16,6 @@ namespace platform {
 namespace {
 
 thread_local int lastError = 0;
-std::atomic<bool> loopbackOnly{false};
 std::atomic<uint32_t> connectLimit{10000};
 std::atomic<int> startups{0};
 
@@ -192,57 +191,6 @@ AsyncSelector& Selector() {
     return selector;
 }
 
-bool Allowed(uint32_t address) {
-    return !loopbackOnly || (ntohl(address) >> 24) == 127;
-}
-
-const struct {
-    int code;
-    const char* name;
-} kErrorNames[] = {
-    {WSAEINTR, "WSAEINTR"},
-    {WSAEBADF, "WSAEBADF"},
-    {WSAEACCES, "WSAEACCES"},
-    {WSAEFAULT, "WSAEFAULT"},
-    {WSAEINVAL, "WSAEINVAL"},
-    {WSAEMFILE, "WSAEMFILE"},
-    {WSAEWOULDBLOCK, "WSAEWOULDBLOCK"},
-    {WSAEINPROGRESS, "WSAEINPROGRESS"},
-    {WSAEALREADY, "WSAEALREADY"},
-    {WSAENOTSOCK, "WSAENOTSOCK"},
-    {WSAEDESTADDRREQ, "WSAEDESTADDRREQ"},
-    {WSAEMSGSIZE, "WSAEMSGSIZE"},
-    {WSAEPROTOTYPE, "WSAEPROTOTYPE"},
-    {WSAENOPROTOOPT, "WSAENOPROTOOPT"},
-    {WSAEPROTONOSUPPORT, "WSAEPROTONOSUPPORT"},
-    {WSAESOCKTNOSUPPORT, "WSAESOCKTNOSUPPORT"},
-    {WSAEOPNOTSUPP, "WSAEOPNOTSUPP"},
-    {WSAEPFNOSUPPORT, "WSAEPFNOSUPPORT"},
-    {WSAEAFNOSUPPORT, "WSAEAFNOSUPPORT"},
-    {WSAEADDRINUSE, "WSAEADDRINUSE"},
-    {WSAEADDRNOTAVAIL, "WSAEADDRNOTAVAIL"},
-    {WSAENETDOWN, "WSAENETDOWN"},
-    {WSAENETUNREACH, "WSAENETUNREACH"},
-    {WSAENETRESET, "WSAENETRESET"},
-    {WSAECONNABORTED, "WSAECONNABORTED"},
-    {WSAECONNRESET, "WSAECONNRESET"},
-    {WSAENOBUFS, "WSAENOBUFS"},
-    {WSAEISCONN, "WSAEISCONN"},
-    {WSAENOTCONN, "WSAENOTCONN"},
-    {WSAESHUTDOWN, "WSAESHUTDOWN"},
-    {WSAETOOMANYREFS, "WSAETOOMANYREFS"},
-    {WSAETIMEDOUT, "WSAETIMEDOUT"},
-    {WSAECONNREFUSED, "WSAECONNREFUSED"},
-    {WSAELOOP, "WSAELOOP"},
-    {WSAENAMETOOLONG, "WSAENAMETOOLONG"},
-    {WSAEHOSTDOWN, "WSAEHOSTDOWN"},
-    {WSAEHOSTUNREACH, "WSAEHOSTUNREACH"},
-    {WSASYSNOTREADY, "WSASYSNOTREADY"},
-    {WSAVERNOTSUPPORTED, "WSAVERNOTSUPPORTED"},
-    {WSANOTINITIALISED, "WSANOTINITIALISED"},
-    {WSAEDISCON, "WSAEDISCON"},
-};
-
 const PROTOCOL_INFO kProtocols[] = {
     {0, AF_INET, 16, 16, SOCK_STREAM, IPPROTO_TCP, 0, "TCP/IP"},
     {0, AF_INET, 16, 16, SOCK_DGRAM, IPPROTO_UDP, 65467, "UDP/IP"},
@@ -264,31 +212,13 @@ uint32_t ntohl(uint32_t v) {
 }
 
 uint32_t inet_addr(const char* text) {
-    if (!text) return 0xFFFFFFFFu;
-    uint32_t parts[4] = {};
-    int count = 0;
-    const char* p = text;
-    while (count < 4) {
-        if (*p < '0' || *p > '9') return 0xFFFFFFFFu;
-        uint32_t v = 0;
-        while (*p >= '0' && *p <= '9') {
-            v = v * 10 + static_cast<uint32_t>(*p++ - '0');
-            if (v > 255) return 0xFFFFFFFFu;
-        }
-        parts[count++] = v;
-        if (count < 4) {
-            if (*p != '.') return 0xFFFFFFFFu;
-            ++p;
-        }
-    }
-    if (*p != '\0') return 0xFFFFFFFFu;
-    return htonl((parts[0] << 24) | (parts[1] << 16) | (parts[2] << 8) | parts[3]);
+    const uint32_t address = ParseDottedAddress(text);
+    return address == kAddressNone ? address : htonl(address);
 }
 
 const char* inet_ntoa(in_addr address) {
     thread_local char text[16];
-    const uint32_t v = ntohl(address.s_addr);
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", v >> 24, (v >> 16) & 255, (v >> 8) & 255, v & 255);
+    std::snprintf(text, sizeof text, "%s", DottedAddress(ntohl(address.s_addr)).c_str());
     return text;
 }
 
@@ -313,12 +243,6 @@ int WSACleanup() {
 
 int WSAGetLastError() {
     return lastError;
-}
-
-const char* WSAErrorName(int error) {
-    for (const auto& e : kErrorNames)
-        if (e.code == error) return e.name;
-    return "WSA_UnKnow";
 }
 
 int EnumProtocolsA(int32_t*, void* buffer, uint32_t* bufferLength) {
@@ -378,7 +302,7 @@ int connect(SOCKET s, const sockaddr_in* address, int length) {
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
     if (!address || length < static_cast<int>(sizeof(sockaddr_in))) return Fail(WSAEFAULT);
-    if (!Allowed(address->sin_addr.s_addr)) return Fail(WSAEACCES);
+    if (!DestinationAllowed(ntohl(address->sin_addr.s_addr))) return Fail(WSAEACCES);
     return posix::Connect(h.fd, address->sin_addr.s_addr, address->sin_port, connectLimit) == 0
                ? 0
                : FailFromSystem();
@@ -404,7 +328,7 @@ int sendto(SOCKET s, const char* data, int length, int flags, const sockaddr_in*
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
     if (!to || toLength < static_cast<int>(sizeof(sockaddr_in)) || length < 0) return Fail(WSAEFAULT);
-    if (!Allowed(to->sin_addr.s_addr)) return Fail(WSAEACCES);
+    if (!DestinationAllowed(ntohl(to->sin_addr.s_addr))) return Fail(WSAEACCES);
     const long n = posix::SendTo(h.fd, data, static_cast<size_t>(length), (flags & MSG_DONTROUTE) != 0,
                                  to->sin_addr.s_addr, to->sin_port);
     return n < 0 ? FailFromSystem() : static_cast<int>(n);
@@ -465,6 +389,37 @@ int getsockname(SOCKET s, sockaddr_in* address, int* length) {
     return 0;
 }
 
+int setsockopt(SOCKET s, int level, int name, const char* value, int length) {
+    Handle h;
+    if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
+    if (!value || length < 1) return Fail(WSAEFAULT);
+    const auto flag = [&] {
+        int v = 0;
+        std::memcpy(&v, value, length >= static_cast<int>(sizeof v) ? sizeof v : 1);
+        return v != 0;
+    };
+    int result;
+    if (level == SOL_SOCKET && name == SO_REUSEADDR) {
+        result = posix::SetReuseAddress(h.fd, flag());
+    } else if (level == IPPROTO_IP && name == IP_MULTICAST_IF) {
+        if (length < static_cast<int>(sizeof(in_addr))) return Fail(WSAEFAULT);
+        in_addr a;
+        std::memcpy(&a, value, sizeof a);
+        result = posix::SetMulticastInterface(h.fd, a.s_addr);
+    } else if (level == IPPROTO_IP && name == IP_MULTICAST_LOOP) {
+        result = posix::SetMulticastLoop(h.fd, flag());
+    } else if (level == IPPROTO_IP && (name == IP_ADD_MEMBERSHIP || name == IP_DROP_MEMBERSHIP)) {
+        if (length < static_cast<int>(sizeof(ip_mreq))) return Fail(WSAEFAULT);
+        ip_mreq m;
+        std::memcpy(&m, value, sizeof m);
+        result = posix::SetMembership(h.fd, m.imr_multiaddr.s_addr, m.imr_interface.s_addr,
+                                      name == IP_ADD_MEMBERSHIP);
+    } else {
+        return Fail(WSAENOPROTOOPT);
+    }
+    return result == 0 ? 0 : FailFromSystem();
+}
+
 int WSAAsyncSelect(SOCKET s, HWND window, UINT message, long events) {
     Handle h;
     if (!Handles().Find(s, h)) return Fail(WSAENOTSOCK);
@@ -522,10 +477,6 @@ bool WaitWritable(SOCKET s, uint32_t milliseconds) {
     item.fd = h.fd;
     item.wantWrite = true;
     return posix::Poll(&item, 1, static_cast<int>(milliseconds)) > 0 && item.writable && !item.hangup;
-}
-
-void SetLoopbackOnly(bool on) {
-    loopbackOnly = on;
 }
 
 void SetConnectLimit(uint32_t milliseconds) {

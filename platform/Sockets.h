@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NetAddress.h"
 #include "platform/WinSockErrors.h"
 
 #include "platform/Messages.h"
@@ -26,6 +27,14 @@ constexpr uint32_t INADDR_ANY = 0;
 constexpr int MSG_DONTROUTE = 4;
 constexpr int SD_BOTH = 2;
 
+constexpr int SOL_SOCKET = 0xFFFF;
+constexpr int SO_REUSEADDR = 4;
+constexpr int IPPROTO_IP = 0;
+constexpr int IP_MULTICAST_IF = 2;
+constexpr int IP_MULTICAST_LOOP = 4;
+constexpr int IP_ADD_MEMBERSHIP = 5;
+constexpr int IP_DROP_MEMBERSHIP = 6;
+
 constexpr long FIONREAD = 0x4004667F;
 constexpr long FIONBIO = static_cast<long>(0x8004667Eu);
 
@@ -36,8 +45,6 @@ constexpr long FD_ACCEPT = 8;
 constexpr long FD_CONNECT = 16;
 constexpr long FD_CLOSE = 32;
 
-// WinSock error numbers.
-
 // Addresses keep WinSock's layout: port and address in network byte order.
 struct in_addr {
     uint32_t s_addr = 0;
@@ -47,6 +54,11 @@ struct sockaddr_in {
     uint16_t sin_port = 0;
     in_addr sin_addr;
     uint8_t sin_zero[8] = {};
+};
+
+struct ip_mreq {
+    in_addr imr_multiaddr;
+    in_addr imr_interface;
 };
 
 struct WSADATA {
@@ -79,8 +91,6 @@ const char* inet_ntoa(in_addr address);
 int WSAStartup(uint16_t version, WSADATA* data);
 int WSACleanup();
 int WSAGetLastError();
-// The WinSock name of an error number ("WSAEWOULDBLOCK"), "WSA_UnKnow" for any other number.
-const char* WSAErrorName(int error);
 
 // The protocol records: {AF_INET, SOCK_STREAM, TCP} and {AF_INET, SOCK_DGRAM, UDP}. Without a
 // buffer large enough: -1, the needed size in *bufferLength and WSAENOBUFS.
@@ -101,6 +111,9 @@ int shutdown(SOCKET s, int how);
 int closesocket(SOCKET s);
 int ioctlsocket(SOCKET s, long command, uint32_t* argument);
 int getsockname(SOCKET s, sockaddr_in* address, int* length);
+// SO_REUSEADDR (an int), IP_MULTICAST_IF (an in_addr), IP_MULTICAST_LOOP (a byte or an int),
+// IP_ADD_MEMBERSHIP and IP_DROP_MEMBERSHIP (an ip_mreq); others fail with WSAENOPROTOOPT.
+int setsockopt(SOCKET s, int level, int name, const char* value, int length);
 
 // Makes the socket non-blocking and posts `message` to the window with wParam = socket and
 // lParam = MAKELONG(event, error) for the chosen events: FD_ACCEPT while a connection waits (once
@@ -120,8 +133,6 @@ int WaitForSockets(const SOCKET* sockets, size_t count, SOCKETWAKE wake, uint32_
 // Waits until the socket can take more bytes; false on time-out or error.
 bool WaitWritable(SOCKET s, uint32_t milliseconds);
 
-// Tests: refuse every destination outside 127.0.0.0/8 (connect and sendto fail with WSAEACCES).
-void SetLoopbackOnly(bool on);
 // The limit of a blocking connect, 10000 ms unless changed.
 void SetConnectLimit(uint32_t milliseconds);
 // The number of open sockets (tests check that a session closes all of its own).

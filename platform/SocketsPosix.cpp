@@ -1,5 +1,7 @@
 #include "platform/SocketsPosix.h"
 
+#include "platform/WinSockErrors.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -19,91 +21,8 @@ namespace {
 
 thread_local int lastError = 0;
 
-int MapErrno(int e) {
-    switch (e) {
-    case EINTR:
-        return 10004;
-    case EBADF:
-        return 10009;
-    case EACCES:
-    case EPERM:
-        return 10013;
-    case EFAULT:
-        return 10014;
-    case EINVAL:
-        return 10022;
-    case EMFILE:
-    case ENFILE:
-        return 10024;
-    case EAGAIN:
-        return 10035;
-    case EINPROGRESS:
-        return 10036;
-    case EALREADY:
-        return 10037;
-    case ENOTSOCK:
-        return 10038;
-    case EDESTADDRREQ:
-        return 10039;
-    case EMSGSIZE:
-        return 10040;
-    case EPROTOTYPE:
-        return 10041;
-    case ENOPROTOOPT:
-        return 10042;
-    case EPROTONOSUPPORT:
-        return 10043;
-    case ESOCKTNOSUPPORT:
-        return 10044;
-    case EOPNOTSUPP:
-        return 10045;
-    case EPFNOSUPPORT:
-        return 10046;
-    case EAFNOSUPPORT:
-        return 10047;
-    case EADDRINUSE:
-        return 10048;
-    case EADDRNOTAVAIL:
-        return 10049;
-    case ENETDOWN:
-        return 10050;
-    case ENETUNREACH:
-        return 10051;
-    case ENETRESET:
-        return 10052;
-    case ECONNABORTED:
-        return 10053;
-    case ECONNRESET:
-    case EPIPE:
-        return 10054;
-    case ENOBUFS:
-    case ENOMEM:
-        return 10055;
-    case EISCONN:
-        return 10056;
-    case ENOTCONN:
-        return 10057;
-    case ESHUTDOWN:
-        return 10058;
-    case ETIMEDOUT:
-        return 10060;
-    case ECONNREFUSED:
-        return 10061;
-    case ELOOP:
-        return 10062;
-    case ENAMETOOLONG:
-        return 10063;
-    case EHOSTDOWN:
-        return 10064;
-    case EHOSTUNREACH:
-        return 10065;
-    default:
-        return 10022;
-    }
-}
-
 int Fail() {
-    lastError = MapErrno(errno);
+    lastError = WinSockErrorOf(errno);
     return -1;
 }
 
@@ -234,6 +153,31 @@ int LocalAddress(int fd, uint32_t* address, uint16_t* port) {
     *address = a.sin_addr.s_addr;
     *port = a.sin_port;
     return 0;
+}
+
+int SetReuseAddress(int fd, bool on) {
+    const int value = on ? 1 : 0;
+    return ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &value, sizeof value) == 0 ? 0 : Fail();
+}
+
+int SetMulticastInterface(int fd, uint32_t interfaceAddress) {
+    in_addr a{};
+    a.s_addr = interfaceAddress;
+    return ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a) == 0 ? 0 : Fail();
+}
+
+int SetMulticastLoop(int fd, bool on) {
+    const unsigned char value = on ? 1 : 0;
+    return ::setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &value, sizeof value) == 0 ? 0 : Fail();
+}
+
+int SetMembership(int fd, uint32_t group, uint32_t interfaceAddress, bool join) {
+    ip_mreq m{};
+    m.imr_multiaddr.s_addr = group;
+    m.imr_interface.s_addr = interfaceAddress;
+    return ::setsockopt(fd, IPPROTO_IP, join ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP, &m, sizeof m) == 0
+               ? 0
+               : Fail();
 }
 
 int Poll(PollItem* items, size_t count, int timeoutMs) {

@@ -23,6 +23,10 @@ int Close(int fd);
 int SetNonBlocking(int fd, bool on);
 int ReadableBytes(int fd, uint32_t* count);
 int LocalAddress(int fd, uint32_t* address, uint16_t* port);
+int SetReuseAddress(int fd, bool on);
+int SetMulticastInterface(int fd, uint32_t interfaceAddress);
+int SetMulticastLoop(int fd, bool on);
+int SetMembership(int fd, uint32_t group, uint32_t interfaceAddress, bool join);
 
 struct PollItem {
     int fd = -1;

@@ -1,84 +1,15 @@
 #include "platform/UdpSocket.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <climits>
 
 namespace platform {
 
-int WinSockErrorOf(int e) {
-    switch (e) {
-    case EINTR:
-        return WSAEINTR;
-    case EBADF:
-        return WSAEBADF;
-    case EACCES:
-    case EPERM:
-        return WSAEACCES;
-    case EFAULT:
-        return WSAEFAULT;
-    case EMFILE:
-    case ENFILE:
-        return WSAEMFILE;
-    case EAGAIN:
-        return WSAEWOULDBLOCK;
-    case EMSGSIZE:
-        return WSAEMSGSIZE;
-    case EADDRINUSE:
-        return WSAEADDRINUSE;
-    case EADDRNOTAVAIL:
-        return WSAEADDRNOTAVAIL;
-    case ENETUNREACH:
-        return WSAENETUNREACH;
-    case ECONNRESET:
-        return WSAECONNRESET;
-    case ENOBUFS:
-    case ENOMEM:
-        return WSAENOBUFS;
-    case ECONNREFUSED:
-        return WSAECONNREFUSED;
-    case EHOSTUNREACH:
-        return WSAEHOSTUNREACH;
-    default:
-        return WSAEINVAL;
-    }
-}
-
-uint32_t ParseDottedAddress(const char* text) {
-    in_addr a{};
-    if (!text || inet_pton(AF_INET, text, &a) != 1) return kAddressNone;
-    return ntohl(a.s_addr);
-}
-
-std::string DottedAddress(uint32_t address) {
-    in_addr a{};
-    a.s_addr = htonl(address);
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &a, text, sizeof text);
-    return text;
-}
-
-bool IsMulticastAddress(uint32_t address) {
-    return (address >> 28) == 0xE;
-}
-
-std::string GetComputerName() {
-    if (const char* name = std::getenv("KARDOL_COMPUTER_NAME"); name && *name) return name;
-    char host[256] = {};
-    if (gethostname(host, sizeof host - 1) != 0) return "KARDOL";
-    return host;
-}
-
 namespace {
-sockaddr_in ToNative(uint32_t address, uint16_t port) {
-    sockaddr_in s{};
+sockaddr_in ToWinSock(const SocketAddress& a) {
+    sockaddr_in s;
     s.sin_family = AF_INET;
-    s.sin_port = htons(port);
-    s.sin_addr.s_addr = htonl(address);
+    s.sin_port = htons(a.port);
+    s.sin_addr.s_addr = htonl(a.address);
     return s;
 }
 } // namespace
@@ -88,97 +19,87 @@ UdpSocket::~UdpSocket() {
 }
 
 bool UdpSocket::Fail() {
-    lastError = WinSockErrorOf(errno);
+    lastError = WSAGetLastError();
     return false;
 }
 
 bool UdpSocket::Open() {
     Close();
-    fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    if (fd_ < 0) return Fail();
-    return true;
+    socket_ = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    return IsOpen() || Fail();
 }
 
 void UdpSocket::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (IsOpen()) closesocket(socket_);
+    socket_ = INVALID_SOCKET;
 }
 
 bool UdpSocket::Bind(uint32_t address, uint16_t port) {
-    if (fd_ < 0) return lastError = WSAEBADF, false;
-    // Several stations of one machine share the group port, as on a LAN segment.
-    const int one = 1;
-    setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    const sockaddr_in s = ToNative(address, port);
-    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&s), sizeof s) != 0) return Fail();
-    return true;
+    const int on = 1;
+    setsockopt(socket_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&on), sizeof on);
+    const sockaddr_in s = ToWinSock({address, port});
+    return bind(socket_, &s, sizeof s) == 0 || Fail();
 }
 
 bool UdpSocket::SetNonBlocking(bool on) {
-    if (fd_ < 0) return lastError = WSAEBADF, false;
-    const int flags = fcntl(fd_, F_GETFL, 0);
-    if (flags < 0 || fcntl(fd_, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK) != 0) return Fail();
-    return true;
+    uint32_t value = on ? 1 : 0;
+    return ioctlsocket(socket_, FIONBIO, &value) == 0 || Fail();
 }
 
 bool UdpSocket::SetMulticastInterface(uint32_t interfaceAddress) {
-    if (fd_ < 0) return lastError = WSAEBADF, false;
-    in_addr a{};
+    in_addr a;
     a.s_addr = htonl(interfaceAddress);
-    if (setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a) != 0) return Fail();
-    const unsigned char loop = 1;
-    if (setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop) != 0) return Fail();
-    return true;
+    if (setsockopt(socket_, IPPROTO_IP, IP_MULTICAST_IF, reinterpret_cast<const char*>(&a), sizeof a) != 0)
+        return Fail();
+    const char loop = 1;
+    return setsockopt(socket_, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop) == 0 || Fail();
+}
+
+bool UdpSocket::Membership(uint32_t group, uint32_t interfaceAddress, int option) {
+    if (!IsOpen()) return lastError = WSAENOTSOCK, false;
+    if (!IsMulticastAddress(group)) return true;
+    ip_mreq m;
+    m.imr_multiaddr.s_addr = htonl(group);
+    m.imr_interface.s_addr = htonl(interfaceAddress);
+    return setsockopt(socket_, IPPROTO_IP, option, reinterpret_cast<const char*>(&m), sizeof m) == 0 ||
+           Fail();
 }
 
 bool UdpSocket::JoinGroup(uint32_t group, uint32_t interfaceAddress) {
-    if (fd_ < 0) return lastError = WSAEBADF, false;
-    if (!IsMulticastAddress(group)) return true;
-    ip_mreq m{};
-    m.imr_multiaddr.s_addr = htonl(group);
-    m.imr_interface.s_addr = htonl(interfaceAddress);
-    if (setsockopt(fd_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &m, sizeof m) != 0) return Fail();
-    return true;
+    return Membership(group, interfaceAddress, IP_ADD_MEMBERSHIP);
 }
 
 bool UdpSocket::LeaveGroup(uint32_t group, uint32_t interfaceAddress) {
-    if (fd_ < 0) return lastError = WSAEBADF, false;
-    if (!IsMulticastAddress(group)) return true;
-    ip_mreq m{};
-    m.imr_multiaddr.s_addr = htonl(group);
-    m.imr_interface.s_addr = htonl(interfaceAddress);
-    if (setsockopt(fd_, IPPROTO_IP, IP_DROP_MEMBERSHIP, &m, sizeof m) != 0) return Fail();
-    return true;
+    return Membership(group, interfaceAddress, IP_DROP_MEMBERSHIP);
 }
 
 int UdpSocket::SendTo(const void* data, size_t size, const SocketAddress& to, int flags) {
-    if (fd_ < 0) return lastError = WSAEBADF, -1;
-    const sockaddr_in s = ToNative(to.address, to.port);
-    const int native = (flags & kMsgDontRoute) ? MSG_DONTROUTE : 0;
-    const ssize_t n =
-        ::sendto(fd_, data, size, native | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&s), sizeof s);
-    if (n < 0) return Fail(), -1;
-    return static_cast<int>(n);
+    if (size > INT_MAX) return lastError = WSAEMSGSIZE, -1;
+    const sockaddr_in s = ToWinSock(to);
+    const int n =
+        sendto(socket_, static_cast<const char*>(data), static_cast<int>(size), flags, &s, sizeof s);
+    if (n < 0) Fail();
+    return n;
 }
 
 int UdpSocket::ReceiveFrom(void* buffer, size_t capacity, SocketAddress* from) {
-    if (fd_ < 0) return lastError = WSAEBADF, -1;
-    sockaddr_in s{};
-    socklen_t length = sizeof s;
-    const ssize_t n = ::recvfrom(fd_, buffer, capacity, 0, reinterpret_cast<sockaddr*>(&s), &length);
+    sockaddr_in s;
+    int length = sizeof s;
+    const int n = recvfrom(socket_, static_cast<char*>(buffer),
+                           static_cast<int>(capacity < INT_MAX ? capacity : INT_MAX), 0, &s, &length);
     if (n < 0) return Fail(), -1;
-    if (from) {
-        from->address = ntohl(s.sin_addr.s_addr);
-        from->port = ntohs(s.sin_port);
-    }
-    return static_cast<int>(n);
+    if (from) *from = SocketAddress{ntohl(s.sin_addr.s_addr), ntohs(s.sin_port)};
+    return n;
+}
+
+bool UdpSocket::WaitReadable(uint32_t milliseconds) const {
+    return IsOpen() && WaitForSockets(&socket_, 1, nullptr, milliseconds) == 1;
 }
 
 uint16_t UdpSocket::LocalPort() const {
-    if (fd_ < 0) return 0;
-    sockaddr_in s{};
-    socklen_t length = sizeof s;
-    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&s), &length) != 0) return 0;
+    sockaddr_in s;
+    int length = sizeof s;
+    if (!IsOpen() || getsockname(socket_, &s, &length) != 0) return 0;
     return ntohs(s.sin_port);
 }
 

@@ -1,36 +1,14 @@
 #pragma once
 
-#include "platform/WinSockErrors.h"
+#include "platform/NetAddress.h"
+#include "platform/Sockets.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
-// Datagram sockets over POSIX with the Windows Sockets error numbers the lobby reports, and the
-// few host services around them (computer name, dotted addresses).
+// A datagram socket of the WinSock layer with host-order addresses, owned by the object: the lobby
+// and the update client send through it. Failures leave the WinSock number in lastError.
 namespace platform {
-
-// The Windows Sockets number of an errno value (WSAEINVAL for those without a counterpart).
-int WinSockErrorOf(int errnoValue);
-
-constexpr uint32_t kAddressNone = 0xFFFFFFFFu;
-constexpr int kMsgDontRoute = 4;
-
-// An IPv4 endpoint in host byte order.
-struct SocketAddress {
-    uint32_t address = 0;
-    uint16_t port = 0;
-    bool operator==(const SocketAddress&) const = default;
-};
-
-// Dotted text to an address, kAddressNone when it is not one.
-uint32_t ParseDottedAddress(const char* text);
-std::string DottedAddress(uint32_t address);
-// 1 for 224.0.0.0/4.
-bool IsMulticastAddress(uint32_t address);
-
-// The machine's name as the lobby shows it: KARDOL_COMPUTER_NAME when set, else the host name.
-std::string GetComputerName();
 
 class UdpSocket {
 public:
@@ -40,9 +18,10 @@ public:
     UdpSocket& operator=(const UdpSocket&) = delete;
 
     bool Open();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return socket_ != INVALID_SOCKET; }
     void Close();
-    // Port 0 takes a free port; the bound one is then LocalPort().
+    // Port 0 takes a free port; the bound one is then LocalPort(). The address is reused, so
+    // several stations of one machine share a group port as on a LAN segment.
     bool Bind(uint32_t address, uint16_t port);
     bool SetNonBlocking(bool on);
     // Multicast sends go out of this interface and come back to this machine's own members.
@@ -50,18 +29,21 @@ public:
     // Group membership; nothing to do for a group that is a unicast address (test set-ups).
     bool JoinGroup(uint32_t group, uint32_t interfaceAddress);
     bool LeaveGroup(uint32_t group, uint32_t interfaceAddress);
-    // Bytes sent, or -1 with lastError set.
+    // Bytes sent, or -1 with lastError set. Flags as sendto's (MSG_DONTROUTE).
     int SendTo(const void* data, size_t size, const SocketAddress& to, int flags);
     // One datagram: its size (0 for an empty one), or -1 with lastError set (WSAEWOULDBLOCK when
     // none waits on a non-blocking socket). A datagram larger than capacity is cut.
     int ReceiveFrom(void* buffer, size_t capacity, SocketAddress* from);
+    // Waits up to `milliseconds` for a datagram to read; true when one waits.
+    bool WaitReadable(uint32_t milliseconds) const;
     uint16_t LocalPort() const;
 
     int lastError = 0;
 
 private:
     bool Fail();
-    int fd_ = -1;
+    bool Membership(uint32_t group, uint32_t interfaceAddress, int option);
+    SOCKET socket_ = INVALID_SOCKET;
 };
 
 } // namespace platform

@@ -40,10 +40,21 @@ constexpr int WSAELOOP = 10062;
 constexpr int WSAENAMETOOLONG = 10063;
 constexpr int WSAEHOSTDOWN = 10064;
 constexpr int WSAEHOSTUNREACH = 10065;
+constexpr int WSAENOTEMPTY = 10066;
+constexpr int WSAEPROCLIM = 10067;
+constexpr int WSAEUSERS = 10068;
+constexpr int WSAEDQUOT = 10069;
+constexpr int WSAESTALE = 10070;
+constexpr int WSAEREMOTE = 10071;
 constexpr int WSASYSNOTREADY = 10091;
 constexpr int WSAVERNOTSUPPORTED = 10092;
 constexpr int WSANOTINITIALISED = 10093;
 constexpr int WSAEDISCON = 10101;
 constexpr int WSAHOST_NOT_FOUND = 11001;
+
+// The WinSock number of an errno value (WSAEINVAL for those without a counterpart).
+int WinSockErrorOf(int errnoValue);
+// The WinSock name of an error number ("WSAEWOULDBLOCK"), "WSA_UnKnow" for any other number.
+const char* WSAErrorName(int error);
 
 } // namespace platform

@@ -12,7 +12,7 @@
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/CRand.h"
-#include "platform/HostLookup.h"
+#include "platform/NetAddress.h"
 #include "platform/Registry.h"
 #include "platform/Time.h"
 
@@ -210,10 +210,9 @@ bool Zu_LocalSet::MakeOwnAddress() {
         ownAddress = bound;
         return true;
     }
-    const std::string found = platform::LookUpHostAddress(ownName.c_str());
-    const uint32_t a = platform::ParseDottedAddress(found.c_str());
-    if (found.empty() || a == platform::kAddressNone) return false;
-    ownAddress = a;
+    const auto found = platform::ResolveHost(ownName.c_str());
+    if (!found) return false;
+    ownAddress = *found;
     return true;
 }
 

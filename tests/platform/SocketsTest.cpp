@@ -1,9 +1,12 @@
 #include "platform/Sockets.h"
 #include "platform/Messages.h"
+#include "platform/UdpSocket.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using namespace platform;
@@ -12,11 +15,23 @@ TEST(Sockets, NamesErrorsAndAddressesTheWinSockWay) {
     const struct {
         int code;
         const char* name;
-    } names[] = {{10035, "WSAEWOULDBLOCK"},    {10054, "WSAECONNRESET"}, {10061, "WSAECONNREFUSED"},
-                 {10093, "WSANOTINITIALISED"}, {10101, "WSAEDISCON"},    {0, "WSA_UnKnow"},
-                 {12345, "WSA_UnKnow"}};
+    } names[] = {{10035, "WSAEWOULDBLOCK"},  {10054, "WSAECONNRESET"},
+                 {10061, "WSAECONNREFUSED"}, {10093, "WSANOTINITIALISED"},
+                 {10101, "WSAEDISCON"},      {10071, "WSAEREMOTE"},
+                 {0, "WSA_UnKnow"},          {12345, "WSA_UnKnow"}};
     for (const auto& n : names)
         EXPECT_STREQ(WSAErrorName(n.code), n.name) << n.code;
+
+    // Every socket kind reports the system's errors by the same numbers.
+    const struct {
+        int system;
+        int winsock;
+    } errors[] = {{EAGAIN, WSAEWOULDBLOCK}, {ECONNRESET, WSAECONNRESET},
+                  {EPIPE, WSAECONNRESET},   {ENOTSOCK, WSAENOTSOCK},
+                  {ENETDOWN, WSAENETDOWN},  {EMSGSIZE, WSAEMSGSIZE},
+                  {ENOMEM, WSAENOBUFS},     {0, WSAEINVAL}};
+    for (const auto& e : errors)
+        EXPECT_EQ(WinSockErrorOf(e.system), e.winsock) << e.system;
 
     const struct {
         const char* text;
@@ -113,20 +128,72 @@ TEST(Sockets, PostsAcceptAndCloseAndNeverReusesAHandle) {
 }
 
 TEST(Sockets, RefusesNonLoopbackDestinationsInLoopbackMode) {
-    SetLoopbackOnly(true);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a;
-    a.sin_family = AF_INET;
-    a.sin_port = htons(9);
-    a.sin_addr.s_addr = inet_addr("192.0.2.1");
-    EXPECT_EQ(connect(s, &a, sizeof a), SOCKET_ERROR);
-    EXPECT_EQ(WSAGetLastError(), WSAEACCES);
-    const SOCKET d = socket(AF_INET, SOCK_DGRAM, 0);
-    EXPECT_EQ(sendto(d, "x", 1, 0, &a, sizeof a), SOCKET_ERROR);
-    EXPECT_EQ(WSAGetLastError(), WSAEACCES);
-    closesocket(s);
-    closesocket(d);
-    SetLoopbackOnly(false);
+    // The call a test makes and the variable a test program's environment sets guard alike.
+    for (const bool byVariable : {false, true}) {
+        if (byVariable)
+            setenv("KARDOL_LOOPBACK_ONLY", "1", 1);
+        else
+            SetLoopbackOnly(true);
+        const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a;
+        a.sin_family = AF_INET;
+        a.sin_port = htons(9);
+        a.sin_addr.s_addr = inet_addr("192.0.2.1");
+        EXPECT_EQ(connect(s, &a, sizeof a), SOCKET_ERROR);
+        EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+        const SOCKET d = socket(AF_INET, SOCK_DGRAM, 0);
+        EXPECT_EQ(sendto(d, "x", 1, 0, &a, sizeof a), SOCKET_ERROR);
+        EXPECT_EQ(WSAGetLastError(), WSAEACCES);
+        EXPECT_TRUE(DestinationAllowed(0x7F000002));
+        EXPECT_FALSE(DestinationAllowed(0xE9010101)) << "a real group leaves the machine";
+        closesocket(s);
+        closesocket(d);
+        SetLoopbackOnly(false);
+        unsetenv("KARDOL_LOOPBACK_ONLY");
+    }
+    EXPECT_TRUE(DestinationAllowed(0xC0000201));
+}
+
+TEST(Sockets, SharedAddressHelpers) {
+    const struct {
+        uint32_t address;
+        const char* text;
+    } dotted[] = {{0x7F000001, "127.0.0.1"}, {0, "0.0.0.0"}, {0xE9010101, "233.1.1.1"}};
+    for (const auto& d : dotted) {
+        EXPECT_EQ(DottedAddress(d.address), d.text);
+        EXPECT_EQ(ParseDottedAddress(d.text), d.address);
+    }
+    EXPECT_TRUE(IsMulticastAddress(0xE0000000));
+    EXPECT_TRUE(IsMulticastAddress(0xEFFFFFFF));
+    EXPECT_FALSE(IsMulticastAddress(0xF0000000));
+    EXPECT_FALSE(IsMulticastAddress(0x7F000001));
+
+    EXPECT_EQ(ResolveHost("127.0.0.7"), 0x7F000007u);
+    EXPECT_EQ(ResolveHost("localhost"), 0x7F000001u);
+    EXPECT_EQ(ResolveHost(""), std::nullopt);
+    EXPECT_EQ(ResolveHost(nullptr), std::nullopt);
+
+    const struct {
+        const char* value;
+        uint16_t port;
+    } ports[] = {{nullptr, 9997}, {"", 9997},      {"4000", 4000}, {"65535", 65535},
+                 {"0", 9997},     {"65536", 9997}, {"12ab", 9997}};
+    for (const auto& p : ports) {
+        if (p.value)
+            setenv("KARDOL_TEST_PORT", p.value, 1);
+        else
+            unsetenv("KARDOL_TEST_PORT");
+        EXPECT_EQ(ConfiguredPort("KARDOL_TEST_PORT", 9997), p.port) << (p.value ? p.value : "unset");
+    }
+    unsetenv("KARDOL_TEST_PORT");
+
+    unsetenv("KARDOL_MULTICAST_IF");
+    EXPECT_EQ(MulticastInterface(), 0x7F000001u);
+    setenv("KARDOL_MULTICAST_IF", "127.0.0.9", 1);
+    EXPECT_EQ(MulticastInterface(), 0x7F000009u);
+    setenv("KARDOL_MULTICAST_IF", "nonsense", 1);
+    EXPECT_EQ(MulticastInterface(), 0x7F000001u);
+    unsetenv("KARDOL_MULTICAST_IF");
 }
 
 TEST(Sockets, CarriesDatagramsIncludingEmptyOnes) {
@@ -154,4 +221,45 @@ TEST(Sockets, CarriesDatagramsIncludingEmptyOnes) {
     EXPECT_EQ(ntohl(from.sin_addr.s_addr), 0x7F000001u);
     closesocket(a);
     closesocket(b);
+}
+
+TEST(Sockets, UdpSocketIsADatagramSocketOfTheWinSockLayer) {
+    const size_t before = OpenSocketCount();
+    UdpSocket a;
+    UdpSocket b;
+    ASSERT_TRUE(a.Open());
+    ASSERT_TRUE(b.Open());
+    EXPECT_EQ(OpenSocketCount(), before + 2);
+    ASSERT_TRUE(b.Bind(0x7F000001, 0));
+    ASSERT_NE(b.LocalPort(), 0);
+    ASSERT_TRUE(b.SetNonBlocking(true));
+    ASSERT_TRUE(a.SetMulticastInterface(0x7F000001));
+    EXPECT_TRUE(a.JoinGroup(0x7F000005, 0x7F000001)) << "a unicast stand-in for the group";
+
+    char buffer[4];
+    EXPECT_EQ(b.ReceiveFrom(buffer, sizeof buffer, nullptr), -1);
+    EXPECT_EQ(b.lastError, WSAEWOULDBLOCK);
+    const SocketAddress to{0x7F000001, b.LocalPort()};
+    ASSERT_EQ(a.SendTo("abcdef", 6, to, MSG_DONTROUTE), 6);
+    ASSERT_TRUE(b.WaitReadable(2000));
+    SocketAddress from;
+    EXPECT_EQ(b.ReceiveFrom(buffer, sizeof buffer, &from), 4) << "cut to the buffer";
+    EXPECT_EQ(std::string(buffer, 4), "abcd");
+    EXPECT_EQ(from.address, 0x7F000001u);
+    EXPECT_EQ(from.port, a.LocalPort());
+    EXPECT_FALSE(b.WaitReadable(0)) << "the rest of a cut datagram is gone";
+
+    const uint32_t value = 1;
+    ASSERT_TRUE(a.IsOpen());
+    a.Close();
+    EXPECT_FALSE(a.IsOpen());
+    EXPECT_EQ(a.SendTo("x", 1, to, 0), -1);
+    EXPECT_EQ(a.lastError, WSAENOTSOCK);
+    const SOCKET raw = socket(AF_INET, SOCK_DGRAM, 0);
+    EXPECT_EQ(setsockopt(raw, SOL_SOCKET, 0x1234, reinterpret_cast<const char*>(&value), sizeof value),
+              SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOPROTOOPT);
+    closesocket(raw);
+    b.Close();
+    EXPECT_EQ(OpenSocketCount(), before);
 }

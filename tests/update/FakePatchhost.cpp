@@ -13,16 +13,16 @@ namespace ud = UpdateDatagram;
 using Clock = std::chrono::steady_clock;
 
 FakePatchhost::FakePatchhost() {
-    socket_ = OpenDatagramSocket();
-    BindDatagramSocket(socket_, 0x7F000001, 0);
-    SetDatagramNonBlocking(socket_, true);
-    port_ = DatagramSocketPort(socket_);
+    socket_.Open();
+    socket_.Bind(0x7F000001, 0);
+    socket_.SetNonBlocking(true);
+    port_ = socket_.LocalPort();
 }
 
 FakePatchhost::~FakePatchhost() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    CloseDatagramSocket(socket_);
+    socket_.Close();
 }
 
 FakePatchhost::File FakePatchhost::PlainFile(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -81,10 +81,10 @@ void FakePatchhost::Pump(int milliseconds) {
     const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
     uint8_t buffer[2048];
     do {
-        DatagramAddress from;
-        const int n = ReceiveDatagram(socket_, buffer, sizeof buffer, &from);
+        SocketAddress from;
+        const int n = socket_.ReceiveFrom(buffer, sizeof buffer, &from);
         if (n < 0) {
-            WaitForDatagram(socket_, 2);
+            socket_.WaitReadable(2);
             continue;
         }
         const auto header = ud::DecodeHeader(buffer, static_cast<size_t>(n));
@@ -97,7 +97,7 @@ void FakePatchhost::Pump(int milliseconds) {
         }
         if (!silent_ && !(header->flags & ud::kNoAck)) {
             const auto ack = ud::EncodeAck(header->sequence);
-            SendDatagram(socket_, ack.data(), ack.size(), from, 0);
+            socket_.SendTo(ack.data(), ack.size(), from, 0);
         }
         if (auto v = ud::DecodeVersion(buffer, static_cast<size_t>(n))) {
             version_ = *v;
@@ -115,7 +115,7 @@ bool FakePatchhost::SendReliably(std::vector<uint8_t> datagram) {
     for (int i = 0; i < 4; ++i)
         datagram[4 + i] = static_cast<uint8_t>(seq >> (8 * i));
     for (int attempt = 0; attempt < 20 && !stop_; ++attempt) {
-        SendDatagram(socket_, datagram.data(), datagram.size(), client_, 0);
+        socket_.SendTo(datagram.data(), datagram.size(), client_, 0);
         const auto end = Clock::now() + std::chrono::milliseconds(300);
         while (Clock::now() < end && !stop_) {
             Pump(5);
@@ -162,7 +162,7 @@ void FakePatchhost::Run() {
         }
         for (Step& s : extra_) {
             if (s.raw) {
-                SendDatagram(socket_, s.datagram.data(), s.datagram.size(), client_, 0);
+                socket_.SendTo(s.datagram.data(), s.datagram.size(), client_, 0);
                 Pump(20);
             } else {
                 SendReliably(s.datagram);

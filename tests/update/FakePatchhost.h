@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Datagram.h"
+#include "platform/UdpSocket.h"
 
 #include <atomic>
 #include <cstdint>
@@ -66,9 +66,9 @@ private:
     void Pump(int milliseconds);
     void SendFile(const File& file);
 
-    platform::DatagramSocket socket_ = platform::kNoDatagramSocket;
+    platform::UdpSocket socket_;
     uint16_t port_ = 0;
-    platform::DatagramAddress client_;
+    platform::SocketAddress client_;
     bool haveClient_ = false;
     bool current_ = false;
     bool silent_ = false;

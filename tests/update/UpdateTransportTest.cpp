@@ -1,5 +1,4 @@
 #include "update/client/UpdateTransport.h"
-#include "platform/Datagram.h"
 #include "platform/Time.h"
 #include "update/client/UpdateDatagram.h"
 
@@ -19,21 +18,20 @@ namespace {
 class Peer {
 public:
     Peer() {
-        socket_ = OpenDatagramSocket();
-        BindDatagramSocket(socket_, 0x7F000001, 0);
-        SetDatagramNonBlocking(socket_, true);
+        socket_.Open();
+        socket_.Bind(0x7F000001, 0);
+        socket_.SetNonBlocking(true);
     }
-    ~Peer() { CloseDatagramSocket(socket_); }
-    uint16_t Port() const { return DatagramSocketPort(socket_); }
-    void SendTo(const std::vector<uint8_t>& datagram, const DatagramAddress& to) {
-        SendDatagram(socket_, datagram.data(), datagram.size(), to, 0);
+    uint16_t Port() const { return socket_.LocalPort(); }
+    void SendTo(const std::vector<uint8_t>& datagram, const SocketAddress& to) {
+        socket_.SendTo(datagram.data(), datagram.size(), to, 0);
     }
     // The next datagram within a short wait.
-    std::optional<std::vector<uint8_t>> Next(DatagramAddress* from = nullptr) {
-        if (!WaitForDatagram(socket_, 200)) return std::nullopt;
+    std::optional<std::vector<uint8_t>> Next(SocketAddress* from = nullptr) {
+        if (!socket_.WaitReadable(200)) return std::nullopt;
         std::vector<uint8_t> buffer(2048);
-        DatagramAddress sender;
-        const int n = ReceiveDatagram(socket_, buffer.data(), buffer.size(), &sender);
+        SocketAddress sender;
+        const int n = socket_.ReceiveFrom(buffer.data(), buffer.size(), &sender);
         if (n < 0) return std::nullopt;
         if (from) *from = sender;
         buffer.resize(static_cast<size_t>(n));
@@ -41,7 +39,7 @@ public:
     }
 
 private:
-    DatagramSocket socket_;
+    UdpSocket socket_;
 };
 
 uint32_t SequenceOf(const std::vector<uint8_t>& d) {
@@ -67,7 +65,7 @@ protected:
 
     // Lets the transport read what waits for it.
     void Settle() {
-        WaitForDatagram(transport_.MainSocket(), 200);
+        transport_.MainSocket().WaitReadable(200);
         for (int i = 0; i < 20; ++i)
             transport_.Receive();
     }
@@ -76,14 +74,14 @@ protected:
     Peer server_;
     Peer stranger_;
     UpdateTransport transport_;
-    DatagramAddress self_;
+    SocketAddress self_;
 };
 
 TEST_F(UpdateTransportTest, QueuedDatagramsGoOutAtOnceAndAgainEveryFiveSecondsUntilAcknowledged) {
     transport_.Send(ud::EncodeControl(ud::kClientEnd, 0), 0);
     EXPECT_EQ(transport_.ResendDue(), 1);
     EXPECT_EQ(transport_.ResendDue(), 0);
-    DatagramAddress from;
+    SocketAddress from;
     const auto first = server_.Next(&from);
     ASSERT_TRUE(first);
     EXPECT_EQ(from, self_);
@@ -179,7 +177,7 @@ TEST_F(UpdateTransportTest, AServerThatCannotBeFoundMakesOpenFail) {
     UpdateTransport other;
     EXPECT_EQ(other.Open(0, 1, ""), 0);
     EXPECT_NE(other.lastError, 0u);
-    EXPECT_EQ(other.MainSocket(), kNoDatagramSocket);
+    EXPECT_FALSE(other.MainSocket().IsOpen());
 }
 
 } // namespace

@@ -94,7 +94,7 @@ void UpdateSession::RunUpdateSession() {
         Step();
         HandleEvents();
         if (state == Receiving) {
-            WaitForDatagram(UpdateTransport::Instance().MainSocket(), 5);
+            UpdateTransport::Instance().MainSocket().WaitReadable(5);
         } else if (state == ShowingFailure) {
             Sleep(5);
         }
@@ -252,7 +252,7 @@ void UpdateSession::FinishTransfer() {
         Dispatch();
         while (transport.ResendDue()) {
         }
-        WaitForDatagram(transport.MainSocket(), 5);
+        transport.MainSocket().WaitReadable(5);
     }
     WriteGameFiles();
     shell_.log.PushLog(failed ? "Data Update Failed" : "Data Update Finish", nullptr);

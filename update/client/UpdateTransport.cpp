@@ -14,10 +14,9 @@ UpdateTransport& UpdateTransport::Instance() {
     return transport;
 }
 
-bool UpdateTransport::Fail() {
-    const auto code = static_cast<uint32_t>(LastDatagramError());
+bool UpdateTransport::Fail(int code) {
     Close();
-    SetError(code);
+    SetError(static_cast<uint32_t>(code));
     return false;
 }
 
@@ -28,37 +27,36 @@ int UpdateTransport::Open(uint8_t newMode, uint8_t newRole, const char* server) 
     const uint16_t serverPort = ConfiguredPort("KARDOL_UPDATE_PORT", kServerPort);
     const uint16_t groupPort = ConfiguredPort("KARDOL_UPDATE_GROUP_PORT", kGroupPort);
     const uint16_t replyPort = ConfiguredPort("KARDOL_UPDATE_REPLY_PORT", kReplyPort);
-    mainSocket = OpenDatagramSocket();
-    if (mainSocket == kNoDatagramSocket) return Fail();
+    UdpSocket& main = mainSocket;
+    if (!main.Open()) return Fail(main.lastError);
 
     if (mode != 0) {
-        if (!BindDatagramSocket(mainSocket, 0, role == 1 ? serverPort : groupPort)) return Fail();
-        replySocket = kNoDatagramSocket;
+        if (!main.Bind(0, role == 1 ? serverPort : groupPort)) return Fail(main.lastError);
+        replySocket.Close();
         if (role == 1) {
-            if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
-        } else if (!JoinDatagramGroup(mainSocket, kGroup, MulticastInterface())) {
-            return Fail();
+            if (!main.SetNonBlocking(true)) return Fail(main.lastError);
+        } else if (!main.JoinGroup(kGroup, MulticastInterface())) {
+            return Fail(main.lastError);
         }
         // The listening side reads without waiting either way: a pass never blocks.
-        if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+        if (!main.SetNonBlocking(true)) return Fail(main.lastError);
         return 1;
     }
 
     if (role == 1) {
-        const auto address = ResolveDatagramHost(server);
-        if (!address) return Fail();
-        target = DatagramAddress{*address, serverPort};
-        if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
+        const auto address = ResolveHost(server);
+        if (!address) return Fail(WSAHOST_NOT_FOUND);
+        target = SocketAddress{*address, serverPort};
+        if (!main.SetNonBlocking(true)) return Fail(main.lastError);
         return 1;
     }
-    if (!BindDatagramSocket(mainSocket, 0, 0)) return Fail();
-    if (!SetDatagramMulticastInterface(mainSocket, MulticastInterface())) return Fail();
-    if (!SetDatagramNonBlocking(mainSocket, true)) return Fail();
-    target = DatagramAddress{kGroup, groupPort};
-    replySocket = OpenDatagramSocket();
-    if (replySocket == kNoDatagramSocket) return Fail();
-    if (!BindDatagramSocket(replySocket, 0, replyPort)) return Fail();
-    if (!SetDatagramNonBlocking(replySocket, true)) return Fail();
+    if (!main.Bind(0, 0)) return Fail(main.lastError);
+    if (!main.SetMulticastInterface(MulticastInterface())) return Fail(main.lastError);
+    if (!main.SetNonBlocking(true)) return Fail(main.lastError);
+    target = SocketAddress{kGroup, groupPort};
+    if (!replySocket.Open()) return Fail(replySocket.lastError);
+    if (!replySocket.Bind(0, replyPort)) return Fail(replySocket.lastError);
+    if (!replySocket.SetNonBlocking(true)) return Fail(replySocket.lastError);
     return 1;
 }
 
@@ -74,18 +72,15 @@ void UpdateTransport::ClearLists() {
 }
 
 void UpdateTransport::Close() {
-    if (role == 0 && mainSocket != kNoDatagramSocket)
-        LeaveDatagramGroup(mainSocket, kGroup, MulticastInterface());
-    if (mainSocket != kNoDatagramSocket) CloseDatagramSocket(mainSocket);
-    if (replySocket != kNoDatagramSocket) CloseDatagramSocket(replySocket);
-    mainSocket = kNoDatagramSocket;
-    replySocket = kNoDatagramSocket;
+    if (role == 0 && mainSocket.IsOpen()) mainSocket.LeaveGroup(kGroup, MulticastInterface());
+    mainSocket.Close();
+    replySocket.Close();
     ClearLists();
     lastError = 0;
 }
 
-void UpdateTransport::Queue(const std::vector<uint8_t>& datagram, uint8_t flags, DatagramSocket socket,
-                            const DatagramAddress& destination) {
+void UpdateTransport::Queue(const std::vector<uint8_t>& datagram, uint8_t flags, UdpSocket* socket,
+                            const SocketAddress& destination) {
     if (datagram.size() < UpdateDatagram::kHeaderSize || datagram.size() > 0xFFFF) return;
     auto* entry = new SendEntry;
     entry->socket = socket;
@@ -104,16 +99,16 @@ void UpdateTransport::Queue(const std::vector<uint8_t>& datagram, uint8_t flags,
     sendQueue.Add(reinterpret_cast<uintptr_t>(entry));
 }
 
-void UpdateTransport::Send(const std::vector<uint8_t>& datagram, uint8_t flags, DatagramSocket socket) {
-    Queue(datagram, flags, socket == kNoDatagramSocket ? mainSocket : socket, target);
+void UpdateTransport::Send(const std::vector<uint8_t>& datagram, uint8_t flags, UdpSocket* socket) {
+    Queue(datagram, flags, socket ? socket : &mainSocket, target);
 }
 
-void UpdateTransport::SendTo(const std::vector<uint8_t>& datagram, const DatagramAddress& address,
+void UpdateTransport::SendTo(const std::vector<uint8_t>& datagram, const SocketAddress& address,
                              uint8_t flags) {
-    Queue(datagram, flags, role == 1 ? mainSocket : replySocket, address);
+    Queue(datagram, flags, role == 1 ? &mainSocket : &replySocket, address);
 }
 
-void UpdateTransport::OnAck(uint32_t seq, const DatagramAddress& from) {
+void UpdateTransport::OnAck(uint32_t seq, const SocketAddress& from) {
     for (uintptr_t v = sendQueue.First(); v != 0; v = sendQueue.Next()) {
         auto* entry = reinterpret_cast<SendEntry*>(v);
         if (entry->datagram.size() < 8) continue;
@@ -121,7 +116,7 @@ void UpdateTransport::OnAck(uint32_t seq, const DatagramAddress& from) {
                                 (entry->datagram[6] << 16) |
                                 (static_cast<uint32_t>(entry->datagram[7]) << 24);
         // A unicast entry is answered only by its destination; the group's by anyone.
-        const bool group = entry->destination.ip == kGroup;
+        const bool group = entry->destination.address == kGroup;
         if (queued == seq && (group || entry->destination == from)) {
             sendQueue.RemoveCurrent();
             delete entry;
@@ -143,11 +138,11 @@ int UpdateTransport::ResendDue() {
         }
         entry->lastSend = now;
         ++entry->tries;
-        const int flags = role == 1 ? 0 : kDatagramDontRoute;
+        const int flags = role == 1 ? 0 : MSG_DONTROUTE;
         bool remove = (entry->flags & UpdateDatagram::kSendOnce) != 0;
-        if (SendDatagram(entry->socket, entry->datagram.data(), entry->datagram.size(), entry->destination,
-                         flags) < 0) {
-            SetError(static_cast<uint32_t>(LastDatagramError()));
+        if (entry->socket->SendTo(entry->datagram.data(), entry->datagram.size(), entry->destination, flags) <
+            0) {
+            SetError(static_cast<uint32_t>(entry->socket->lastError));
             remove = true;
         }
         if (remove) {
@@ -159,11 +154,11 @@ int UpdateTransport::ResendDue() {
     return 0;
 }
 
-int UpdateTransport::ReceiveFrom(DatagramSocket socket, int fromReplySocket) {
-    DatagramAddress sender;
-    const int n = ReceiveDatagram(socket, buffer_.data(), buffer_.size(), &sender);
+int UpdateTransport::ReceiveFrom(UdpSocket& socket, int fromReplySocket) {
+    SocketAddress sender;
+    const int n = socket.ReceiveFrom(buffer_.data(), buffer_.size(), &sender);
     if (n < 0) {
-        if (LastDatagramError() != WSAEWOULDBLOCK) SetError(static_cast<uint32_t>(LastDatagramError()));
+        if (socket.lastError != WSAEWOULDBLOCK) SetError(static_cast<uint32_t>(socket.lastError));
         return 0;
     }
     // The update server is the only sender the client listens to.
@@ -176,7 +171,7 @@ int UpdateTransport::ReceiveFrom(DatagramSocket socket, int fromReplySocket) {
     }
     if (!(header->flags & UpdateDatagram::kNoAck)) {
         const auto ack = UpdateDatagram::EncodeAck(header->sequence);
-        SendDatagram(socket, ack.data(), ack.size(), sender, role == 1 ? 0 : kDatagramDontRoute);
+        socket.SendTo(ack.data(), ack.size(), sender, role == 1 ? 0 : MSG_DONTROUTE);
     }
     auto* node = new Received;
     node->sender = sender;
@@ -188,8 +183,8 @@ int UpdateTransport::ReceiveFrom(DatagramSocket socket, int fromReplySocket) {
 }
 
 int UpdateTransport::Receive() {
-    if (replySocket != 0 && replySocket != kNoDatagramSocket) ReceiveFrom(replySocket, 1);
-    if (mainSocket == kNoDatagramSocket) return 0;
+    if (replySocket.IsOpen()) ReceiveFrom(replySocket, 1);
+    if (!mainSocket.IsOpen()) return 0;
     return ReceiveFrom(mainSocket, 0);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/LinkList.h"
-#include "platform/Datagram.h"
+#include "platform/UdpSocket.h"
 
 #include <cstdint>
 #include <vector>
@@ -13,8 +13,8 @@ class UpdateTransport {
 public:
     // One queued datagram; the node tag of the original is its flags.
     struct SendEntry {
-        platform::DatagramSocket socket = platform::kNoDatagramSocket;
-        platform::DatagramAddress destination;
+        platform::UdpSocket* socket = nullptr;
+        platform::SocketAddress destination;
         uint32_t lastSend = 0;
         std::vector<uint8_t> datagram;
         uint8_t flags = 0;
@@ -22,7 +22,7 @@ public:
     };
     // One received datagram and the socket it came in on (1 reply socket, 0 main socket).
     struct Received {
-        platform::DatagramAddress sender;
+        platform::SocketAddress sender;
         std::vector<uint8_t> datagram;
         int fromReplySocket = 0;
     };
@@ -47,14 +47,12 @@ public:
     // `server`, else the local network's group. 1 on success.
     int Open(uint8_t mode, uint8_t role, const char* server);
     void Close();
-    // Queues to the target on the given socket (kNoDatagramSocket: the main socket).
-    void Send(const std::vector<uint8_t>& datagram, uint8_t flags,
-              platform::DatagramSocket socket = platform::kNoDatagramSocket);
+    // Queues to the target on the given socket (null: the main socket).
+    void Send(const std::vector<uint8_t>& datagram, uint8_t flags, platform::UdpSocket* socket = nullptr);
     // Queues to an address (role 1: main socket, else the reply socket).
-    void SendTo(const std::vector<uint8_t>& datagram, const platform::DatagramAddress& address,
-                uint8_t flags);
+    void SendTo(const std::vector<uint8_t>& datagram, const platform::SocketAddress& address, uint8_t flags);
     // Removes the first queued entry with that sequence that went to `from`.
-    void OnAck(uint32_t sequence, const platform::DatagramAddress& from);
+    void OnAck(uint32_t sequence, const platform::SocketAddress& from);
     // 1 when it sent one entry, else 0.
     int ResendDue();
     // 1 when the main socket delivered a datagram.
@@ -65,27 +63,27 @@ public:
     Received* TakeReceived();
     bool SendQueueEmpty() { return sendQueue.IsEmpty() != 0; }
     int SendQueueCount() const { return sendQueue.GetCount(); }
-    const platform::DatagramAddress& Target() const { return target; }
-    platform::DatagramSocket MainSocket() const { return mainSocket; }
+    const platform::SocketAddress& Target() const { return target; }
+    platform::UdpSocket& MainSocket() { return mainSocket; }
 
     uint8_t mode = 0;
     uint8_t role = 0;
     LinkList receiveList;
-    platform::DatagramSocket mainSocket = platform::kNoDatagramSocket;
+    platform::UdpSocket mainSocket;
     LinkList sendQueue;
     uint32_t sequence = 0;
     uint32_t lastError = 0;
-    platform::DatagramSocket replySocket = platform::kNoDatagramSocket;
-    platform::DatagramAddress target;
-    platform::DatagramAddress replyAddress;
+    platform::UdpSocket replySocket;
+    platform::SocketAddress target;
+    platform::SocketAddress replyAddress;
 
 private:
-    void Queue(const std::vector<uint8_t>& datagram, uint8_t flags, platform::DatagramSocket socket,
-               const platform::DatagramAddress& destination);
+    void Queue(const std::vector<uint8_t>& datagram, uint8_t flags, platform::UdpSocket* socket,
+               const platform::SocketAddress& destination);
     // Reads one datagram from the socket; 1 when one was kept or handled.
-    int ReceiveFrom(platform::DatagramSocket socket, int fromReplySocket);
+    int ReceiveFrom(platform::UdpSocket& socket, int fromReplySocket);
     void ClearLists();
-    bool Fail();
+    bool Fail(int code);
 
     std::vector<uint8_t> buffer_ = std::vector<uint8_t>(65536);
 };
