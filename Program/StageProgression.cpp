@@ -80,7 +80,8 @@ void Zu_StageSet::InitKingdoms() {
             w.computerRun[playerSide] = 0;
             w.currentCity = At<City>(k->cities.First());
         }
-        if ((gameKind == 1 || gameKind == 3) && (k->NationKind() == 2 || k->NationKind() == 3)) k->SetAllianceGroup(1001);
+        if ((gameKind == 1 || gameKind == 3) && (k->NationKind() == 2 || k->NationKind() == 3))
+            k->SetAllianceGroup(1001);
         k->BindToStage();
         if (gameKind == 1) {
             for (int s = 1; s <= kMaxSides; ++s)
@@ -143,8 +144,8 @@ void Zu_StageSet::PlaceCaravans() {
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
             auto* officer = new OfficerRecord(k->nationIndex, kCaravanTemplate);
-            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->nationIndex, city->id,
-                                    100, officer);
+            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->nationIndex,
+                                    city->id, 100, officer);
             troop->flagWord = 1;
             delete sub->keeper;
             sub->keeper = troop;

@@ -67,7 +67,8 @@ Zu_StageSet::~Zu_StageSet() {
     delete events;
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
-        if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k) World().sideTable[k->nationIndex] = nullptr;
+        if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
+            World().sideTable[k->nationIndex] = nullptr;
         delete k;
     }
     delete kingdoms;
@@ -116,7 +117,8 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
         delete At<RootObject>(v);
     }
     kingdoms->RemoveValue(reinterpret_cast<uintptr_t>(k));
-    if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k) World().sideTable[k->nationIndex] = nullptr;
+    if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
+        World().sideTable[k->nationIndex] = nullptr;
     delete k;
     RenumberSides();
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {

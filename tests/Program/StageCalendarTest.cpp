@@ -1,6 +1,6 @@
-#include "records/StageGenerals.h"
 #include "Program/StageCalendar.h"
 #include "BattleStageFixture.h"
+#include "records/StageGenerals.h"
 
 #include <gtest/gtest.h>
 
