@@ -97,6 +97,12 @@ public:
     int32_t beaten = 0;
     int32_t noCity = 0;
     int32_t teamResult = -1;
+    // Battle tallies T1..T10: officers defeated (ordinary, famous, special), troops destroyed,
+    // officers lost (ordinary, famous), troops lost, gate pieces, structures and cities destroyed.
+    int32_t tally[10] = {};
+    int32_t score = 0;
+    uint16_t colour = 0;
+    int32_t winFlag = 0;
 };
 
 extern const char* const KingdomColumnNames[20];
