@@ -273,3 +273,71 @@ TEST(KingdomTest, EditorChildrenAreCitiesOfTheStage) {
 }
 
 } // namespace
+
+namespace {
+
+// Four cities of six units with their area bounds set, one without; the kingdom starts at 10.
+struct DailyCase {
+    const char* what;
+    int32_t gameKind;
+    bool networkClient;
+    bool active;
+    int32_t nationKind;
+    int32_t fieldGenerals;
+    int32_t allowance; // of a city with bounds; -1: untouched
+};
+
+TEST(KingdomTest, TheDailyUpdateSendsSurplusUnitsOutWhenTheQuotaIsExceeded) {
+    const DailyCase cases[] = {
+        {"computer kingdom over its quota", 1, false, true, 0, 2, 5},
+        {"thirty generals in the field", 1, false, true, 0, 30, 0},
+        {"campaign", 0, false, true, 0, 2, -1},
+        {"inactive side", 1, false, false, 0, 2, -1},
+        {"nation kind 2", 1, false, true, 2, 2, -1},
+        {"network client", 1, true, true, 0, 2, -1},
+    };
+    for (const DailyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        StageRecords world;
+        TheGameController->gameKind = c.gameKind;
+        TheGameController->networked = c.networkClient ? 1 : 0;
+        Kingdom k;
+        k.nationIndex = 3;
+        TheBattleMap->sideActive[3] = c.active ? 1 : 0;
+        k.SetInt(K::kNationKind, c.nationKind);
+        k.SetInt(K::kStartingStrength, 10);
+        std::vector<City*> cities;
+        for (int i = 0; i < 5; ++i) {
+            auto* city = new City(3, i);
+            city->unitCount = 6;
+            city->totalStrength = 100;
+            city->sortieCount = -1;
+            if (i < 4) city->areaBounds[0] = 1;
+            k.AddCity(city);
+            cities.push_back(city);
+        }
+        for (int i = 0; i < c.fieldGenerals; ++i) {
+            auto* o = new OfficerRecord(3, -1);
+            o->Set(OfficerLayout::kAttribute, 1);
+            k.AddFieldUnit(new Troop(1, 10, 0, 0, 3, 0, 100, o));
+        }
+        k.TickFieldUnits();
+        EXPECT_EQ(k.cityCount, 5);
+        if (c.allowance < 0) {
+            EXPECT_EQ(k.cityTroopTotal, 24);
+            EXPECT_EQ(cities[0]->sortieCount, -1);
+            continue;
+        }
+        // 24 units less one kept back in each bounded city, against 10 x 1.6 + 1.
+        EXPECT_EQ(k.cityTroopTotal, 20);
+        EXPECT_EQ(k.troopQuota, 17);
+        EXPECT_EQ(k.cityStrengthTotal, 500);
+        EXPECT_EQ(k.fieldGeneralCount, c.fieldGenerals);
+        EXPECT_EQ(cities[0]->sortieCount, c.allowance);
+        EXPECT_EQ(cities[4]->sortieCount, 0);
+        EXPECT_EQ(cities[0]->settings[4], 1);
+        EXPECT_EQ(cities[0]->statusTimer, c.fieldGenerals < 30 ? 1 : 0);
+    }
+}
+
+} // namespace

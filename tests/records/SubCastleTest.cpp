@@ -128,3 +128,52 @@ TEST(SubCastleTest, EditorChildrenAreGeneralsListedWithTheStage) {
 }
 
 } // namespace
+
+namespace {
+
+// A unit that notes its deletion.
+struct NotedTroop : Troop {
+    explicit NotedTroop(int& deleted) : deleted(deleted) {}
+    ~NotedTroop() override { ++deleted; }
+    int& deleted;
+};
+
+TEST(SubCastleTest, HiddenUnitsGoWithTheSubCastleAndShownOnesStayWithTheMap) {
+    StageRecords world;
+    for (int shown : {0, 1}) {
+        SCOPED_TRACE(shown);
+        int deleted = 0;
+        auto* sub = new SubCastle(0);
+        auto* inside = new NotedTroop(deleted);
+        sub->units.Add(reinterpret_cast<uintptr_t>(inside));
+        sub->secondUnits.Add(reinterpret_cast<uintptr_t>(new NotedTroop(deleted)));
+        // The keeper's escorts belong to the map: only the keeper goes.
+        auto escort = std::make_unique<NotedTroop>(deleted);
+        sub->keeper = new NotedTroop(deleted);
+        sub->keeper->followers = new LinkList;
+        sub->keeper->followers->Add(reinterpret_cast<uintptr_t>(escort.get()));
+        sub->NewChild(0);
+        sub->unitsShown = shown;
+        delete sub;
+        EXPECT_EQ(deleted, shown ? 2 : 3);
+        EXPECT_EQ(world.scenario->stageGenerals.GetCount(), 0);
+        if (shown) delete inside;
+    }
+}
+
+TEST(SubCastleTest, DeletingTheUnitsTakesTheirEscortsAlong) {
+    int deleted = 0;
+    SubCastle sub(0);
+    for (int i = 0; i < 2; ++i) {
+        auto* unit = new NotedTroop(deleted);
+        unit->followers = new LinkList;
+        for (int e = 0; e < 3; ++e)
+            unit->followers->Add(reinterpret_cast<uintptr_t>(new NotedTroop(deleted)));
+        sub.units.Add(reinterpret_cast<uintptr_t>(unit));
+    }
+    sub.DeleteUnits();
+    EXPECT_EQ(deleted, 8);
+    EXPECT_EQ(sub.units.GetCount(), 0);
+}
+
+} // namespace
