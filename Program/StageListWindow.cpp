@@ -14,6 +14,8 @@
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "platform/Files.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 #include "records/StageWorldSeam.h"
 
 #include <algorithm>
@@ -61,15 +63,28 @@ std::vector<City*> CitiesOf(Kingdom* k) {
 
 // A city's mask frame: its "都市索引" must name one of the forty masks.
 AniFrame* LoadCityMask(const City* city) {
-    const CampaignServices& s = GetCampaignServices();
-    const int32_t index = s.cityIndex ? s.cityIndex(city) : 0;
+    const int32_t index = city->Int(CityLayout::kIndex);
     if (index < 1 || index > kMaxCityIndex || !TheResourceStore) return nullptr;
     return TheResourceStore->LoadAniFrame(kPictureFile, index);
 }
 
 uint16_t ColourOf(const Kingdom* k) {
-    const CampaignServices& s = GetCampaignServices();
-    return s.kingdomColour ? s.kingdomColour(k) : 0;
+    return k->colour;
+}
+
+// The ruler's portrait: "頭像編號" of the general template of the kingdom's "人物編號".
+int32_t RulerPortrait(const Kingdom* k) {
+    const uint8_t* t = GeneralTemplate(k->PersonNumber());
+    if (!t) return 0;
+    ByteReader r(t + OfficerLayout::kPortrait, 4);
+    return r.i32();
+}
+
+int32_t OfficerCount(Kingdom* k) {
+    int32_t n = 0;
+    for (City* city : CitiesOf(k))
+        n += city->generals.GetCount();
+    return n;
 }
 
 } // namespace
@@ -201,9 +216,8 @@ void Win75Window::BuildPanels() {
 }
 
 void Win75Window::ShowRow(int row, Kingdom* k) {
-    const CampaignServices& s = GetCampaignServices();
     if (auto* portrait = dynamic_cast<TextLabel*>(RowControl(row, 0x200)))
-        portrait->SetBackgroundPicture(0, s.rulerPortrait ? s.rulerPortrait(k) : 0);
+        portrait->SetBackgroundPicture(0, RulerPortrait(k));
     if (auto* bar = dynamic_cast<TextLabel*>(RowControl(row, 0x201))) {
         const uint16_t c = ColourOf(k);
         bars_[row].r = static_cast<uint8_t>((c >> 8) & 0xF8);
@@ -213,11 +227,9 @@ void Win75Window::ShowRow(int row, Kingdom* k) {
         bar->barRecord = &bars_[row];
         bar->DrawText();
     }
-    const char* ruler = s.rulerName ? s.rulerName(k) : nullptr;
-    labels_.SetText(RowControl(row, 0x202), 255, 255, 255, 12, 2,
-                    ruler ? std::string(ruler, strnlen(ruler, 19)) : "");
+    labels_.SetText(RowControl(row, 0x202), 255, 255, 255, 12, 2, std::string(k->Caption()));
     labels_.SetText(RowControl(row, 0x203), 255, 255, 255, 12, 1, OfficersWord);
-    const int32_t officers = s.officerCount ? s.officerCount(k) : 0;
+    const int32_t officers = OfficerCount(k);
     labels_.SetText(RowControl(row, 0x204), 255, 255, 255, 12, 1, std::to_string(officers) + PersonsSuffix);
     labels_.SetText(RowControl(row, 0x205), 255, 255, 255, 12, 1, CitiesWord);
     labels_.SetText(RowControl(row, 0x206), 255, 255, 255, 12, 1,
