@@ -73,8 +73,10 @@ void Fill(const City& city, uint16_t oldMark, uint16_t newMark, bool tagged, uin
     // Cells hold one byte: a mark that no cell can carry paints nothing, and a new mark that
     // reads as the old one would never run out of cells.
     if (oldMark > 0xFF || static_cast<uint8_t>(newMark) == oldMark) return;
+    const int64_t row = int64_t{y} + 2;
+    if (row >= TheBattleMap->rows) return;
     OwnerFill(*TheBattleMap, static_cast<uint8_t>(oldMark), static_cast<uint8_t>(newMark), tagged, tag)
-        .Run(x, y + 2);
+        .Run(x, static_cast<int32_t>(row));
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "records/StageWorldSeam.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -60,8 +61,11 @@ SubCastle::~SubCastle() {
 }
 
 void SubCastle::ComputeEntrance() {
-    entranceX = Int(L::kX) + 2;
-    entranceY = (Int(L::kY) + 10) / 2;
+    // Cells come from files: a value near the int range must not overflow on the way.
+    const int64_t x = int64_t{Int(L::kX)} + 2;
+    const int64_t y = (int64_t{Int(L::kY)} + 10) / 2;
+    entranceX = static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX));
+    entranceY = static_cast<int32_t>(y);
 }
 
 void SubCastle::SetOwner(int32_t side, int32_t id) {

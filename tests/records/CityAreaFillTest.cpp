@@ -123,6 +123,7 @@ TEST(CityAreaFillTest, NothingIsPaintedWithoutAUsableSeedOrWithMarksThatCannotDi
         {"an old mark no cell can hold", 2, 1, kOld + 256, kNew},
         {"seed row below the map", 2, 2, kOld, kNew},
         {"seed column past the map", 9, 1, kOld, kNew},
+        {"a row from a file at the end of the int range", 2, 0x7FFFFFFF, kOld, kNew},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -92,6 +92,18 @@ TEST(SubCastleTest, LoadSkipsALongerBlockAndFailsOnAShortSection) {
     ByteReader r(manyGenerals.data(), manyGenerals.size());
     EXPECT_EQ(s.Load(r), 0);
     EXPECT_EQ(s.generals.GetCount(), 0);
+
+    // A cell at the end of the int range gives an entrance without overflowing (a fuzz finding).
+    std::vector<uint8_t> far = U32s({56, 0});
+    far.resize(far.size() + 56);
+    for (uint32_t offset : {S::kX, S::kY})
+        for (int i = 0; i < 4; ++i)
+            far[8 + offset + i] = i == 3 ? 0x7F : 0xFF;
+    SubCastle edge(0);
+    ByteReader e(far.data(), far.size());
+    ASSERT_EQ(edge.Load(e), 1);
+    EXPECT_EQ(edge.entranceX, 0x7FFFFFFF);
+    EXPECT_EQ(edge.entranceY, static_cast<int32_t>((int64_t{0x7FFFFFFF} + 10) / 2));
 }
 
 TEST(SubCastleTest, EditorChildrenAreGeneralsListedWithTheStage) {
