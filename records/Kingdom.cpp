@@ -24,6 +24,7 @@ const FieldSchema kKingdomSchema{kKingdomSchemaWords};
 
 const char kNewCity[] = "\xab\xb0\xb9\xeb"; // 城寨
 constexpr int32_t kSpecialUnitKind = 13;
+constexpr uint32_t kStartingDays = 188; // the officer block's "初始天條件"
 
 template <class T>
 T* At(uintptr_t v) {
@@ -198,6 +199,16 @@ void Kingdom::BindToStage() {
 
 void Kingdom::TickFieldUnits() {
     DailyUpdate();
+    if (TheGameController && TheGameController->networked && !TheGameController->isHost) return;
+    for (uintptr_t v = fieldUnits.First(); v != 0; v = fieldUnits.Next()) {
+        Troop* t = At<Troop>(v);
+        if (t->officer) {
+            const int32_t days = t->officer->Get(kStartingDays);
+            if (days > 0) t->officer->Set(kStartingDays, days - 1);
+        }
+        if (t->dayCounter >= 0 && t->dayCounter < INT16_MAX) ++t->dayCounter;
+        t->TickStatus();
+    }
 }
 
 void Kingdom::DailyUpdate() {
@@ -274,8 +285,6 @@ int Kingdom::Load(ByteReader& in) {
     for (auto& owned : read) {
         City* city = owned.release();
         city->ownerSide = owner;
-        for (uintptr_t v = city->generals.First(); v != 0; v = city->generals.Next())
-            At<OfficerRecord>(v)->ownerSide = owner;
         if (TheBattleMap) {
             city->id = TheBattleMap->cityCount + 1;
             TheBattleMap->cities[TheBattleMap->cityCount++] = city;

@@ -30,6 +30,8 @@ public:
     virtual void MarkRemoved() {}
     virtual void StepMove() {}
     virtual void RestartAnimation() {}
+    // Counts the timed statuses down.
+    virtual void TickStatus() {}
     // Orders the carried items the way the troop item page lists them.
     virtual void SortCarriedList();
 
@@ -50,6 +52,7 @@ public:
     int32_t serial = 0;
     uint8_t moveBytes[2] = {};
     int32_t stamina = 0, maxStamina = 0;
+    int16_t dayCounter = 0; // days in the field; negative while it does not count
 };
 
 // A castle gate: eight gate pieces on eight cells of one diagonal.

@@ -109,7 +109,7 @@ TEST(KingdomTest, SectionRoundTripsAndItsCitiesTakeTheNextIdsAndSide) {
     EXPECT_EQ(ye->id, 12);
     EXPECT_EQ(TheBattleMap->cities[11], ye);
     EXPECT_EQ(TheBattleMap->cityCount, 12);
-    EXPECT_EQ(At<OfficerRecord>(ye->generals, 0)->ownerSide, 5);
+    EXPECT_EQ(world.scenario->stageGenerals.GetCount(), 2);
     EXPECT_EQ(world.scenario->stageCities.GetCount(), 2);
     ByteWriter again;
     k.Save(again);
@@ -387,6 +387,62 @@ TEST(StageSectionFuzzSeed, WritesKingdomCityAndSubCastleSeeds) {
         }
         EXPECT_EQ(in.remaining(), 0u) << i;
     }
+}
+
+} // namespace
+
+namespace {
+
+struct TickingTroop : Troop {
+    void TickStatus() override { ++ticks; }
+    int ticks = 0;
+};
+
+TEST(KingdomTest, FieldUnitsCountTheirDaysOnTheHostOnly) {
+    for (bool client : {false, true}) {
+        SCOPED_TRACE(client);
+        StageRecords world;
+        TheGameController->networked = client ? 1 : 0;
+        Kingdom k;
+        auto* waiting = new TickingTroop;
+        waiting->officer = new OfficerRecord(1, -1);
+        waiting->officer->Set(188, 2); // "初始天條件"
+        auto* still = new TickingTroop;
+        still->dayCounter = -1;
+        k.AddFieldUnit(waiting);
+        k.AddFieldUnit(still);
+        for (int day = 0; day < 3; ++day)
+            k.TickFieldUnits();
+        EXPECT_EQ(waiting->officer->Get(188), client ? 2 : 0);
+        EXPECT_EQ(waiting->dayCounter, client ? 0 : 3);
+        EXPECT_EQ(waiting->ticks, client ? 0 : 3);
+        EXPECT_EQ(still->dayCounter, -1);
+        EXPECT_EQ(still->ticks, client ? 0 : 3);
+    }
+}
+
+TEST(CityRecordTest, OwnerSettingsAndUnitsByPerson) {
+    StageRecords world;
+    auto* k = new Kingdom;
+    world.stage->AddKingdom(k);
+    k->nationIndex = 4;
+    for (int i = 0; i < 5; ++i)
+        k->SetInt(KingdomLayout::kPatrol + 4 * i, 10 + i);
+    City city(4, 0);
+    city.CopyOwnerSettings();
+    EXPECT_EQ(std::vector<uint8_t>(city.settings, city.settings + 5),
+              (std::vector<uint8_t>{10, 11, 12, 13, 14}));
+    City stray(9, 0);
+    stray.settings[0] = 7;
+    stray.CopyOwnerSettings();
+    EXPECT_EQ(stray.settings[0], 7);
+
+    auto* guan = new Troop;
+    guan->officer = General(7, "Guan");
+    city.units.Add(reinterpret_cast<uintptr_t>(new Troop));
+    city.units.Add(reinterpret_cast<uintptr_t>(guan));
+    EXPECT_EQ(city.FindUnitByPersonId(7), guan);
+    EXPECT_EQ(city.FindUnitByPersonId(8), nullptr);
 }
 
 } // namespace
