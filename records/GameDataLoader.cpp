@@ -31,7 +31,6 @@ constexpr uint32_t kMaxAgeRows = kAgeTableSize - kFirstAgeEntry;
 
 struct TableInfo {
     const char* file;
-    uint32_t block;
     uint32_t capacity;
     bool zeroEndsLoad; // a zero count ends the load (and carries no row size)
 };
@@ -39,21 +38,21 @@ struct TableInfo {
 TableInfo Info(IniTable t) {
     switch (t) {
     case IniTable::General:
-        return {"general.ini", OfficerLayout::kSize, kMaxGeneralRows, false};
+        return {"general.ini", kMaxGeneralRows, false};
     case IniTable::Castle:
-        return {"castle.ini", CityLayout::kSize, kMaxCityRows, false};
+        return {"castle.ini", kMaxCityRows, false};
     case IniTable::SubCastle:
-        return {"SubCastle.ini", SubCastleLayout::kSize, kMaxSubCastleRows, false};
+        return {"SubCastle.ini", kMaxSubCastleRows, false};
     case IniTable::Soldier:
-        return {"soldier.ini", SoldierTypeRecord::kSize, kMaxSoldierRows, true};
+        return {"soldier.ini", kMaxSoldierRows, true};
     case IniTable::Skill:
-        return {"skill.ini", SkillRecord::kSize, kMaxSkillRows, true};
+        return {"skill.ini", kMaxSkillRows, true};
     case IniTable::Item:
-        return {"item.ini", ItemRecord::kSize, kMaxItemRows, true};
+        return {"item.ini", kMaxItemRows, true};
     case IniTable::Age:
-        return {"age.ini", kAgeBlockBytes, kMaxAgeRows, true};
+        return {"age.ini", kMaxAgeRows, true};
     }
-    return {"", 0, 0, false};
+    return {"", 0, false};
 }
 
 template <class T>
