@@ -1,5 +1,6 @@
 #include "records/City.h"
 
+#include "Program/GameController.h"
 #include "engine/ByteReader.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -8,6 +9,7 @@
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 
@@ -47,6 +49,9 @@ void Unregister(City* city) {
         }
     }
     if (World().currentCity == city) World().currentCity = nullptr;
+    if (TheGameController && TheGameController->gameScreen &&
+        TheGameController->gameScreen->currentCity == city)
+        TheGameController->gameScreen->currentCity = nullptr;
 }
 } // namespace
 

@@ -1,9 +1,11 @@
 #include "records/SubCastle.h"
 
+#include "Program/GameController.h"
 #include "engine/ByteReader.h"
 #include "records/OfficerRecord.h"
 #include "records/StageGenerals.h"
 #include "records/StageWorldSeam.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -49,6 +51,10 @@ SubCastle::SubCastle(int32_t word) : constructorWord(word) {
 }
 
 SubCastle::~SubCastle() {
+    // The game screen must not keep a selected sub-castle that is gone.
+    if (TheGameController && TheGameController->gameScreen &&
+        TheGameController->gameScreen->currentSubCastle == this)
+        TheGameController->gameScreen->currentSubCastle = nullptr;
     // Shown units stand on the map, which owns them then.
     if (!unitsShown) DeleteTroops(units);
     units.RemoveAll();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace stagetest;
 using C = CityLayout;
@@ -90,12 +91,16 @@ TEST(CityRecordTest, EditorChildrenAndRemovalLeaveNoListPointingAtThem) {
     TheBattleMap->cities[0] = city;
     world.scenario->stageCities.Add(reinterpret_cast<uintptr_t>(city));
     World().currentCity = city;
+    auto view = std::make_unique<MapView>();
+    TheGameController->gameScreen = view.get();
+    view->currentCity = city;
 
     auto* general = static_cast<OfficerRecord*>(city->NewChild(0));
     EXPECT_EQ(general->ownerSide, 2);
     EXPECT_TRUE(world.scenario->stageGenerals.Find(reinterpret_cast<uintptr_t>(general)));
     auto* sub = static_cast<SubCastle*>(city->NewChild(City::kSubCastleKind));
     EXPECT_EQ(sub->Caption(), "\xb7\x73\xbc\x57"); // "新增"
+    view->currentSubCastle = sub;
     EXPECT_EQ(city->FindSubCastleOfKind(0), sub);
     EXPECT_EQ(city->subCastles.GetCount(), 1);
 
@@ -107,6 +112,7 @@ TEST(CityRecordTest, EditorChildrenAndRemovalLeaveNoListPointingAtThem) {
 
     city->RemoveChild(City::kSubCastleKind, sub);
     EXPECT_EQ(city->subCastles.GetCount(), 0);
+    EXPECT_EQ(view->currentSubCastle, nullptr);
     city->RemoveChild(0, general);
     EXPECT_EQ(world.scenario->stageGenerals.GetCount(), 0);
 
@@ -116,6 +122,8 @@ TEST(CityRecordTest, EditorChildrenAndRemovalLeaveNoListPointingAtThem) {
     EXPECT_EQ(world.scenario->stageCities.GetCount(), 0);
     EXPECT_EQ(world.scenario->stageGenerals.GetCount(), 0);
     EXPECT_EQ(World().currentCity, nullptr);
+    EXPECT_EQ(view->currentCity, nullptr);
+    TheGameController->gameScreen = nullptr;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include <cstring>
 #include <vector>
