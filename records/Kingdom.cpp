@@ -102,8 +102,9 @@ void Kingdom::AddCity(City* city) {
 }
 
 void Kingdom::RemoveCity(City* city) {
+    // A city that is not ours leaves the count as it is.
+    if (!cities.RemoveValue(reinterpret_cast<uintptr_t>(city))) return;
     --cityCount;
-    cities.RemoveValue(reinterpret_cast<uintptr_t>(city));
     troopQuota = QuotaFor(cityCount, false);
 }
 

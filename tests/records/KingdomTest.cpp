@@ -42,6 +42,9 @@ TEST(KingdomTest, TroopQuotaGrowsThreeTenthsACity) {
     k.RemoveCity(a);
     EXPECT_EQ(k.troopQuota, 11);
     EXPECT_EQ(k.cities.GetCount(), 1);
+    k.RemoveCity(a); // no longer ours: nothing changes
+    EXPECT_EQ(k.cityCount, 1);
+    EXPECT_EQ(k.troopQuota, 11);
     delete a;
 }
 
