@@ -8,7 +8,10 @@
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 #include "world/BattleMap.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
@@ -97,7 +100,7 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
     GameController* c = TheGameController;
     // References to what has gone or is going.
     if (t->targetObject && !t->targetIsSubCastle && t->entrySteps == 0 &&
-        static_cast<City*>(t->targetObject)->beingDestroyed)
+        static_cast<City*>(t->targetObject)->dead)
         t->targetObject = nullptr;
     if ((t->orderFlags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
     if (t->attackTarget && t->attackTarget->IsGone() && !t->attackTarget->kept) t->attackTarget = nullptr;
@@ -173,8 +176,8 @@ void BattleMap::ForgetTroop(Troop* troop) {
                 for (Troop* t : Snapshot<Troop>(city->units))
                     ForgetIn(t, troop);
                 for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles)) {
-                    if (sc->currentTroop == troop) sc->currentTroop = nullptr;
-                    if (sc->governorPresent == troop) sc->governorPresent = nullptr;
+                    if (sc->leader == troop) sc->leader = nullptr;
+                    if (sc->keeper == troop) sc->keeper = nullptr;
                 }
             }
         }
@@ -204,7 +207,7 @@ void BattleMap::Update() {
     Kingdom* player = stageSet->playerKingdom;
     auto seenByPlayer = [&](const Troop* t) {
         if (!player) return false;
-        return t->side == player->side ||
+        return t->side == player->nationIndex ||
                (t->side >= 0 && t->side <= kMaxSides && player->relations[t->side] == 1);
     };
 
@@ -214,7 +217,7 @@ void BattleMap::Update() {
         if (GameModeFlag)
             for (RootObject* object : Snapshot<RootObject>(k->gates))
                 if (auto* gate = dynamic_cast<CastleGate*>(object);
-                    gate && (gate->kind == 0 || gate->kind == 1))
+                    gate && (gate->direction == 0 || gate->direction == 1))
                     gate->UpdateOpenState();
         // The troops of the pass; troops added on the way are taken in a further round, and a
         // troop that has left the list (entered a city, removed) is passed over.
@@ -263,14 +266,14 @@ void BattleMap::CheckCityEntry(Troop* t) {
     const int32_t kind = OfficerKind(t);
     if (!t->targetIsSubCastle) {
         City* city = static_cast<City*>(t->targetObject);
-        if (city->beingDestroyed) return;
-        if (kind == 5 && city->kind != 0) {
+        if (city->dead) return;
+        if (kind == 5 && city->Kind() != 0) {
             NetCmdHalt(t);
             return;
         }
-        if (!AtEntry(t, city->entryX, city->entryY)) return;
+        if (!AtEntry(t, city->CellX(), city->CellY())) return;
         bool mayEnter = false;
-        switch (city->kind) {
+        switch (city->Kind()) {
         case 0:
         case 1:
         case 6: {
@@ -280,7 +283,7 @@ void BattleMap::CheckCityEntry(Troop* t) {
                                 t->side <= kMaxSides && owner->relations[t->side] == 1;
             if (city->ownerSide == t->side || allied) {
                 mayEnter = true;
-            } else if (city->openForCapture) {
+            } else if (city->emptyFlag) {
                 CaptureCity(t, city);
                 mayEnter = true;
             }
@@ -308,14 +311,14 @@ void BattleMap::CheckCityEntry(Troop* t) {
         NetCmdHalt(t);
         return;
     }
-    if (!AtEntry(t, sc->cellX, sc->cellY)) return;
+    if (!AtEntry(t, sc->entranceX, sc->entranceY)) return;
     const bool own = sc->ownerSide == t->side;
-    if (t->officer && t->officer->StatusWord() != 0 && (sc->attribute == 4 || (sc->attribute == 5 && own))) {
+    if (t->officer && t->officer->StatusWord() != 0 && (sc->Kind() == 4 || (sc->Kind() == 5 && own))) {
         NetCmdHalt(t);
         return;
     }
     bool mayEnter;
-    if (own && (sc->attribute == 4 || sc->attribute == 5))
+    if (own && (sc->Kind() == 4 || sc->Kind() == 5))
         mayEnter = sc->occupied == 0 && sc->RequestTroopEntry(t);
     else
         mayEnter = sc->RequestTroopEntry(t);
@@ -343,7 +346,7 @@ void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
             k->RecallTroopsTargeting(city->id - 1);
     }
-    city->openForCapture = 0;
+    city->emptyFlag = 0;
 }
 
 void BattleMap::ApplyTerrainEffect(Troop* t) {
@@ -420,8 +423,8 @@ void BattleMap::RebuildStageTroops() {
                 if (person <= 0) continue;
                 // Followers stand to the right of their leader, kept on the grid.
                 const int32_t x = std::clamp(unit->cellX + 1 + slot, 0, std::max(0, unitGridWidth - 1));
-                auto* follower =
-                    new Troop(0, 10, x, unit->cellY, unit->side, 0, 100, new OfficerRecord(k->side, person));
+                auto* follower = new Troop(0, 10, x, unit->cellY, unit->side, 0, 100,
+                                           new OfficerRecord(k->nationIndex, person));
                 follower->groupId = nextUnitId;
                 follower->leaderFlag = 0;
                 follower->leader = unit;

@@ -4,6 +4,8 @@
 #include "Program/GameParameters.h"
 #include "Program/SoundEffects.h"
 #include "engine/NumberTable.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"

@@ -3,7 +3,10 @@
 // Maps drawn as text for the path tests, and test troops standing on them.
 
 #include "WorldFixture.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 
 #include <string>
 #include <vector>

@@ -47,12 +47,12 @@ struct MissileTest : testing::Test {
     }
     Kingdom* AddKingdom(int side) {
         auto* k = new Kingdom;
-        k->side = side;
+        k->nationIndex = side;
         stage->kingdoms->Add(uintptr_t(k));
         return k;
     }
     TestTroop* Stand(Kingdom* k, int x, int y) {
-        auto* t = new TestTroop(k->side, x, y);
+        auto* t = new TestTroop(k->nationIndex, x, y);
         k->fieldUnits.Add(uintptr_t(t));
         map->AddObjectAt(x, y, uintptr_t(t));
         return t;

@@ -40,7 +40,7 @@ class TestKingdom : public Kingdom {
 public:
     void TakeCity(City* city) override {
         taken.push_back(city);
-        city->ownerSide = side;
+        city->ownerSide = nationIndex;
     }
     void RecallTroopsTargeting(int index) override { recalled.push_back(index); }
     std::vector<City*> taken;
@@ -49,6 +49,7 @@ public:
 
 class TestSubCastle : public SubCastle {
 public:
+    TestSubCastle() : SubCastle(0) {}
     bool RequestTroopEntry(Troop* t) override {
         asked.push_back(t);
         return accept;
@@ -85,12 +86,12 @@ struct WorldStep : testing::Test {
     }
     TestKingdom* AddKingdom(int side) {
         auto* k = new TestKingdom;
-        k->side = side;
+        k->nationIndex = side;
         stage->kingdoms->Add(uintptr_t(k));
         return k;
     }
     TestTroop* Add(Kingdom* k, int x, int y) {
-        auto* t = new TestTroop(k->side, x, y);
+        auto* t = new TestTroop(k->nationIndex, x, y);
         k->fieldUnits.Add(uintptr_t(t));
         map->AddObjectAt(x, y, uintptr_t(t));
         t->leaderFlag = 1;
@@ -185,10 +186,10 @@ TEST_F(WorldStep, RemovingAPlayersOrAlliedTroopRedrawsTheSight) {
     player->relations[3] = 1;
     for (Kingdom* k :
          {static_cast<Kingdom*>(player), static_cast<Kingdom*>(enemy), static_cast<Kingdom*>(ally)}) {
-        auto* t = new SightProbe(k->side, 4 + k->side, 5);
+        auto* t = new SightProbe(k->nationIndex, 4 + k->nationIndex, 5);
         t->kindWord = 999;
         k->fieldUnits.Add(uintptr_t(t));
-        auto* dead = new SightProbe(k->side, 4 + k->side, 9);
+        auto* dead = new SightProbe(k->nationIndex, 4 + k->nationIndex, 9);
         dead->deadFlag = 5;
         k->fieldUnits.Add(uintptr_t(dead));
     }
@@ -227,8 +228,8 @@ TEST_F(WorldStep, TheWalkSurvivesTroopsLeavingAndTakesInTroopsAddedOnTheWay) {
 TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
     TestCity city;
     city.id = 3;
-    city.entryX = 10;
-    city.entryY = 10;
+    city.SetInt(CityLayout::kX, 10);
+    city.SetInt(CityLayout::kY, 10);
     struct Case {
         const char* what;
         int dx, dy;
@@ -256,9 +257,9 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
         t->officer->Set(OfficerLayout::kAttribute, c.officerKind);
         t->moveKind = 6;
         t->targetObject = &city;
-        city.kind = c.cityKind;
+        city.SetInt(CityLayout::kKind, c.cityKind);
         city.ownerSide = c.owner;
-        city.openForCapture = c.open ? 1 : 0;
+        city.emptyFlag = c.open ? 1 : 0;
         city.entered.clear();
         player->taken.clear();
         enemy->recalled.clear();
@@ -267,7 +268,7 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
         EXPECT_EQ(t->halts, c.halted ? 1 : 0);
         EXPECT_EQ(!player->taken.empty(), c.captured);
         if (c.captured) {
-            EXPECT_EQ(city.openForCapture, 0);
+            EXPECT_EQ(city.emptyFlag, 0);
             EXPECT_EQ(enemy->recalled, std::vector<int>{2});
         }
         player->fieldUnits.RemoveValue(uintptr_t(t));
@@ -279,10 +280,10 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
 TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     TestCity city;
     city.id = 7;
-    city.entryX = 10;
-    city.entryY = 10;
+    city.SetInt(CityLayout::kX, 10);
+    city.SetInt(CityLayout::kY, 10);
     city.ownerSide = 2;
-    city.openForCapture = 1;
+    city.emptyFlag = 1;
     TestTroop* t = Add(player, 10, 10);
     t->moveKind = 6;
     t->targetObject = &city;
@@ -305,7 +306,7 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     // Team play: an ally's city takes the troop in.
     TheGameController->teamMode = 1;
     city.entered.clear();
-    city.openForCapture = 0;
+    city.emptyFlag = 0;
     city.ownerSide = 3;
     TestKingdom* ally = AddKingdom(3);
     ally->relations[1] = 1;
@@ -316,8 +317,8 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
 
 TEST_F(WorldStep, ArrivalAtASubCastle) {
     TestSubCastle sc;
-    sc.cellX = 10;
-    sc.cellY = 10;
+    sc.entranceX = 10;
+    sc.entranceY = 10;
     TestTroop* t = Add(player, 11, 9);
     t->moveKind = 6;
     t->targetObject = &sc;
@@ -334,7 +335,7 @@ TEST_F(WorldStep, ArrivalAtASubCastle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " owner " << c.owner << " occupied "
                                         << c.occupied << " status " << c.status);
-        sc.attribute = c.kind;
+        sc.SetInt(SubCastleLayout::kKind, c.kind);
         sc.ownerSide = c.owner;
         sc.occupied = c.occupied;
         sc.accept = c.accept;
@@ -577,7 +578,10 @@ TEST_F(WorldStep, RebuildKeepsLeadersAndBringsTheirGuardsBackForASavedGame) {
 }
 
 struct CountingGate : CastleGate {
-    void UpdateOpenState() override { ++updates; }
+    int32_t UpdateOpenState() override {
+        ++updates;
+        return 0;
+    }
     int updates = 0;
 };
 
@@ -585,7 +589,7 @@ TEST_F(WorldStep, GatesOfKindsZeroAndOneOpenAndCloseInGameMode) {
     CountingGate* gates[3];
     for (int kind = 0; kind < 3; ++kind) {
         gates[kind] = new CountingGate;
-        gates[kind]->kind = kind;
+        gates[kind]->direction = kind;
         enemy->gates.Add(uintptr_t(gates[kind]));
     }
     const int32_t savedMode = GameModeFlag;
