@@ -1,6 +1,8 @@
 #include "records/StageWorldSeam.h"
 
 #include "engine/ByteReader.h"
+#include "world/UnitPath.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <algorithm>
 #include <vector>
@@ -53,9 +55,26 @@ Troop::Troop(int soldierType, int, int x, int y, int side, int homeCity, int, Of
       officer(officer), baseType(soldierType), currentType(soldierType) {}
 
 Troop::~Troop() {
+    FreeUnitPath(this);
+    FreeUnitSearchNodes(this);
+    delete attachedEffect;
     delete officer;
     delete carried;
     delete followers;
+}
+
+bool Troop::IsValidTarget(const Troop* other) const {
+    if (!other || other == this || other->IsGone()) return false;
+    const int32_t kind = other->officer ? other->officer->Get(OfficerLayout::kAttribute) : 0;
+    if (kind == 7 || kind == 8) return false;
+    if (kind == 17) {
+        const int32_t ownSide = (orderFlags & 0x40) && officer ? officer->Get(OfficerLayout::kPolicy) : side;
+        if (other->side == ownSide) return false;
+    }
+    if (groupId != 0 && other->groupId == groupId && state != 1 && state != 11 && other->state != 1 &&
+        other->state != 11)
+        return false;
+    return true;
 }
 
 void Troop::SortCarriedList() {
