@@ -49,13 +49,14 @@ inline void BlockUnit(std::vector<std::string>& rows, int x, int y) {
 // needs are set by hand.
 class TestTroop : public Troop {
 public:
-    TestTroop(int side, int x, int y) : Troop(1, 10, x, y, side, 0, 100, new OfficerRecord(side, 1)) {}
+    TestTroop(int side, int x, int y)
+        : Troop(1, 10, int16_t(x), int16_t(y), int8_t(side), 0, 100, new OfficerRecord(side, 1)) {
+        speed = 100; // no soldier-type table here
+    }
     void Step() override {
         ++steps;
         if (onStep) onStep(this);
     }
-    void TickAnimation() override { ++animationTicks; }
-    void UpdateSightInView() override { ++sightUpdates; }
     int IsWithinRange(int x, int y) override { return x == rangeX && y == rangeY; }
     int CanAttack(int power, int fromSide, Troop*) override {
         hits.push_back({power, fromSide});
