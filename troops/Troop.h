@@ -18,6 +18,9 @@ struct TroopOrder;
 // moves (at least one cell).
 void MissileLead(const Troop& shooter, const Troop& target, int32_t& aimX, int32_t& aimY);
 
+// The first troop of the stage whose officer has that template number, or null.
+Troop* FindTroopByTemplate(int32_t templateId);
+
 // A body of soldiers of one type led by one officer, standing on the battle map. It owns its
 // officer, its order, its follower list (not the followers) and its attached effects.
 class Troop : public FrameAnimControl {
@@ -73,6 +76,36 @@ public:
     bool ApplyEngage(Troop* target, int32_t x, int32_t y, int32_t attackKind);
     void ApplyCmd12();
     bool ApplyWander(int32_t x, int32_t y, uint8_t direction, int8_t orderKind);
+
+    // The order machine: one step for a standing troop, the arrival check for a moving one.
+    void RunOrder();
+    bool CheckOrderArrival();
+    void OnOrderLegDone();
+    void MarkOrderEngaged();
+    void StartAdvance();
+    void StartCloseIn();
+    void StartAssault();
+    int16_t OrderAllInState(int8_t state, int32_t targetCityId);
+    void SetGatherCell();
+    void ReturnHome(int32_t patrolParam, bool goHome);
+    void OrderEnterCity(int32_t cityId);
+    void OrderTargetObject(Troop* object);
+    void ResumeOrder();
+    // The next route destination by the route stage; the stage it settled on (7: finished).
+    int8_t NextRouteStep(int16_t& x, int16_t& y);
+    // Route control: 2 the route is finished (true when the officer's end behaviour took over),
+    // 1 walk to the destination from an anchor here, 0 stand.
+    bool ApplyRouteControl(int32_t mode);
+
+    // Order targets.
+    City* PickFallbackCity(int32_t kingdom);
+    City* FindCapitalCity();
+    int8_t PickTargetFromHomeCity();
+    int8_t MarchOnTarget();
+    bool AttackNearestEnemy(int32_t targetCityId);
+    bool CheckRetreat();
+    City* HomeCity() const;
+    City* OrderTargetCity() const;
 
     // Ring searches: the free cell nearest to (gx, gy) in the innermost usable ring around (x, y),
     // and the approach cell next to a city.
@@ -205,6 +238,8 @@ public:
     int32_t serial = 0;
     uint8_t moveBytes[2] = {};
     Troop* savedTarget = nullptr;
+    Troop* heldObject = nullptr; // the object an order in state 10 acts against
+    int16_t pathWait = 0;        // non-zero while a path search is pending
     uint8_t attackSubKind = 0;
 
 private:
@@ -217,6 +252,8 @@ private:
     void ClearFrames();
     void EnterCell();
     bool SightCountsForPlayer() const;
+    bool AttachedFollower() const;
+    void FollowCity(City* city);
 
     // The frames of the current row, in the form the base draws.
     std::vector<FrameRecord> rowFrames_;

@@ -33,3 +33,8 @@ bool GameNetworked() {
 bool DecidesHere() {
     return !GameNetworked() || TheGameController->isHost;
 }
+
+LinkList* StageKingdoms() {
+    if (!TheBattleMap || !TheBattleMap->stageSet) return nullptr;
+    return TheBattleMap->stageSet->kingdoms;
+}

@@ -4,6 +4,7 @@
 
 class City;
 class Kingdom;
+class LinkList;
 
 // What a troop looks up in the running battle. Indexes come from files and peers: anything outside
 // a table is no entry.
@@ -17,3 +18,5 @@ City* CityById(int32_t id);
 bool GameNetworked();
 // Single play, or this station is the host: decisions are made here.
 bool DecidesHere();
+// The stage's kingdom list, or null.
+LinkList* StageKingdoms();

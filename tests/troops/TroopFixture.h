@@ -44,7 +44,7 @@ public:
             cells[i].overlayTile = MapCell::kNoTile;
         }
         TheBattleMap->SetCells(std::move(cells), kMapWidth, kMapRows);
-        TheBattleMap->validBounds = {0, 0, kMapWidth, kMapRows / 2};
+        TheBattleMap->validBounds = {0, 0, kMapWidth, kMapRows};
         TheBattleMap->AllocGrid();
         TheBattleMap->occupancyView = {0, 0, kMapWidth, kMapRows / 2};
         stage = new Zu_StageSet;
