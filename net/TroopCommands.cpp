@@ -35,6 +35,12 @@ bool CellOnMap(int32_t x, int32_t y) {
            y < TheBattleMap->unitGridRows;
 }
 
+// A world position from a peer names a point on the map or nothing.
+bool WorldOnMap(int32_t wx, int32_t wy) {
+    return TheBattleMap && wx >= 0 && wy >= 0 && wx / 40000 < TheBattleMap->unitGridWidth &&
+           wy / 20000 < TheBattleMap->unitGridRows;
+}
+
 uint32_t CityKey(const City* city) {
     return static_cast<uint32_t>(city->id);
 }
@@ -333,6 +339,8 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
     Troop* t = FindTroopById(c.troop);
     if (!t) return O::Drop;
     auto cellOk = [&] { return CellOnMap(c.x, c.y); };
+    if ((code == 1 || code == 5 || code == 10 || code == 12) && !WorldOnMap(c.worldX, c.worldY))
+        return O::Drop;
     auto city = [&]() -> City* {
         const uint32_t key = c.target & 0xFFFF;
         if (!TheBattleMap || key >= static_cast<uint32_t>(TheBattleMap->cityCount)) return nullptr;

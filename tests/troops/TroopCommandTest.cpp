@@ -280,6 +280,8 @@ TEST(TroopCommandReceive, BadIdsCellsKeysAndKindsAreDropped) {
         {"second point off the map", {7, 1, 0, 0, 0, 0, 3, 3, 100, 3}},
         {"engage an unknown target", {11, 1, 999, 0, 0, 0, 3, 3, 0, 0, 0, 0, 1}},
         {"direction 8", {13, 1, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 8}},
+        {"world position far off the map", {1, 1, 0, 0, 100, -2147483642}},
+        {"world position past the last column", {10, 1, 0, 0, 40 * 40000, 0, 3, 3}},
     };
     for (const Case& k : cases) {
         TroopCommand c = k.c;

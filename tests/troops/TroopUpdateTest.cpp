@@ -298,3 +298,26 @@ TEST(TroopAttack, MissilesLeadAMovingTargetAndStopOnADeadOne) {
     EXPECT_EQ(archer->state, 10);
     shots = nullptr;
 }
+
+TEST(TroopAnimation, TypeNumbersAndRowsOutsideTheTablesShowNothing) {
+    Battle b;
+    b.Animations({1}, 5); // rows 0..4 only
+    b.AddKingdom(1);
+    // A row the action file lacks (halted, facing 8: row 8) leaves the frame list empty.
+    Troop t(0, 10, 5, 5, 1, 0, 0, b.Officer(1, 1));
+    EXPECT_EQ(t.ActionRow(), 8);
+    EXPECT_EQ(t.frameCount, 0);
+    EXPECT_EQ(t.frame, nullptr);
+    t.state = 0;
+    t.StartActionAnimation();
+    EXPECT_EQ(t.frameCount, 4);
+    // A base type at or beyond the loaded count takes no step at all.
+    t.baseType = SoldierTypeCount;
+    const int frame = t.currentFrame;
+    t.Update();
+    t.Update();
+    EXPECT_EQ(t.currentFrame, frame);
+    t.baseType = 1;
+    t.Update();
+    EXPECT_NE(t.currentFrame, frame);
+}
