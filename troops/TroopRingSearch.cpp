@@ -23,7 +23,8 @@ bool OccupiedByOtherThan(const Troop* troop, int32_t x, int32_t y) {
 }
 
 bool IsCityCellAt(int32_t x, int32_t y, int32_t cityIndex) {
-    if (!InsideValidBounds(x, y)) return false;
+    // Cell byte 0 means no city: index 0 names none.
+    if (cityIndex <= 0 || !InsideValidBounds(x, y)) return false;
     const MapCell* c = TheBattleMap->GetCell(x, 2 * y);
     return c->zoneByte != 24 && c->zoneByte != 36 && c->cityId == cityIndex;
 }

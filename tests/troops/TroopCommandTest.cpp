@@ -344,3 +344,21 @@ TEST(TroopCommandFuzzSeed, WritesSeedCorpus) {
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 14);
 }
+
+TEST(TroopCommandEntries, CityAttackApproachesTheNearestCellBesideTheCity) {
+    Station s(0);
+    City* walled = s.b.AddCity(s.e, 20, 20); // id 1: its cells carry city byte 1
+    for (int y = 19; y <= 21; ++y)
+        for (int x = 19; x <= 21; ++x)
+            TheBattleMap->CellAt(x, 2 * y)->cityId = 1;
+    Troop* t = s.troops[0];
+    ASSERT_TRUE(NetCmd09(t, walled, -1));
+    // Around (18, 18), the cell nearest the troop at (5, 5) within two cells of a city cell; ring
+    // order breaks the tie with (19, 17).
+    EXPECT_EQ(t->goalX, 17);
+    EXPECT_EQ(t->goalY, 19);
+    // City 0 has no cells of its own: the goal stays beside its centre.
+    ASSERT_TRUE(NetCmd09(t, s.city, -1));
+    EXPECT_EQ(t->goalX, 23);
+    EXPECT_EQ(t->goalY, 23);
+}
