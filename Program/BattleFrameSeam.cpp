@@ -53,12 +53,6 @@ bool Networked() {
 }
 } // namespace
 
-void NetCmdHalt(Troop* troop) {
-    if (!troop) return;
-    if (AppliesCommands()) troop->ApplyHalt();
-    if (Networked()) Services().troopCommandsSent.push_back({1, troop->serial, 0, 0});
-}
-
 void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind) {
     if (!troop || !troop->officer || (kind != 1 && kind != 2)) return;
     const uint32_t column = kind == 1 ? OfficerLayout::kHp : OfficerLayout::kMp;

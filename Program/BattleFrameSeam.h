@@ -63,9 +63,8 @@ void BattleMovie(const char* file, const char* companion);
 // The main panel's date line is redrawn.
 void ShowDateLine();
 // Network commands of the outcome.
-// Troop commands 1 (halt) and 21 (add to a value, sent as the new value): applied at once in
-// single play or on the host, sent when networked.
-void NetCmdHalt(Troop* troop);
+// Troop command 21 (add to a value, sent as the new value): applied at once in single play or on
+// the host, sent when networked. Halting is the troop order command 1 (net/TroopCommands.h).
 void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind);
 void NetCmdChatText(const char* text);
 void SendGameRecord(const std::vector<uint8_t>& record);

@@ -148,7 +148,7 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
             for (Troop* u : Items<Troop>(city->units))
                 if (CountsAsOfficerUnit(u)) ++units;
             for (SubCastle* sub : Items<SubCastle>(city->subCastles))
-                if (sub->leader && sub->leader->side == city->ownerSide) ++units;
+                if (sub->leader && sub->leader->owner == city->ownerSide) ++units;
         }
         if (gameKind == 2) {
             for (int a = 0; a <= Kingdom::kMaxNations; ++a) {
@@ -156,7 +156,7 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
                 if (!ally || ally == k || k->relations[a] != 1) continue;
                 for (City* city : Items<City>(ally->cities))
                     for (Troop* u : Items<Troop>(city->units))
-                        if (u->side == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
+                        if (u->owner == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
             }
         }
         int32_t cityValue = 0;

@@ -11,6 +11,7 @@
 
 #include "records/ItemRecord.h"
 #include "records/RecordTables.h"
+#include "troops/TroopOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -147,8 +148,9 @@ void Zu_StageSet::PlaceCaravans() {
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
             auto* officer = new OfficerRecord(k->nationIndex, kCaravanTemplate);
-            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->nationIndex,
-                                    city->id, 100, officer);
+            auto* troop =
+                new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0,
+                          static_cast<int8_t>(k->nationIndex), static_cast<int16_t>(city->id), 100, officer);
             troop->flagWord = 1;
             delete sub->keeper;
             sub->keeper = troop;
@@ -169,7 +171,7 @@ void Zu_StageSet::GiveRandomGear(Troop* troop) {
         ByteWriter out;
         out.u32(0x302);
         out.u32(24);
-        out.i32(troop->homeCityId);
+        out.i32(troop->homeCity);
         out.i32(years);
         out.u32(seed1);
         out.u32(seed2);
@@ -247,20 +249,20 @@ void Zu_StageSet::ApplyPassRecords() {
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
         if (k->NationKind() != 0) {
             for (Troop* t : Items<Troop>(k->fieldUnits)) {
-                t->side = k->nationIndex;
+                t->owner = static_cast<int8_t>(k->nationIndex);
                 RedeployStageTroops(t);
             }
             for (City* c : Items<City>(k->cities))
                 for (Troop* t : Items<Troop>(c->units)) {
-                    t->side = k->nationIndex;
-                    t->inCity = 1;
+                    t->owner = static_cast<int8_t>(k->nationIndex);
+                    t->garrison = 1;
                     RedeployStageTroops(t);
                 }
             continue;
         }
         auto handle = [&](LinkList& list, bool field) {
             for (Troop* t : Items<Troop>(list)) {
-                t->side = k->nationIndex;
+                t->owner = static_cast<int8_t>(k->nationIndex);
                 OfficerRecord* o = t->officer;
                 if (!o) continue;
                 const int32_t attribute = o->Get(OfficerLayout::kAttribute);
@@ -293,7 +295,7 @@ void Zu_StageSet::ApplyPassRecords() {
                 if (field && t->baseType != soldierType) {
                     if (t->currentType == t->baseType) t->currentType = soldierType;
                     t->baseType = soldierType;
-                    t->RestartAnimation();
+                    t->StartActionAnimation();
                 }
             }
         };
@@ -306,7 +308,7 @@ void Zu_StageSet::ApplyPassRecords() {
 void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Kingdom* kingdom) {
     StageWorld& w = World();
     OfficerRecord* o = troop->officer;
-    troop->orderState = 0;
+    troop->order->orderState = 0;
     delete troop->followers;
     troop->followers = nullptr;
     CopyPassColumns(*o, record);
@@ -325,9 +327,10 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         const int32_t unitRows = TheBattleMap ? TheBattleMap->unitGridRows : 0;
         const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, columns - 1));
         const int y = std::clamp<int>(troop->cellY, 0, std::max(0, unitRows - 1));
-        auto* eo = new OfficerRecord(troop->side, number);
+        auto* eo = new OfficerRecord(troop->owner, number);
         const int32_t escortType = eo->Get(OfficerLayout::kSoldierType);
-        auto* escort = new Troop(escortType, 10, x, y, troop->side, 0, 100, eo);
+        auto* escort = new Troop(escortType, 10, static_cast<int16_t>(x), static_cast<int16_t>(y),
+                                 troop->owner, 0, 100, eo);
         escort->serial = w.troopSerial;
         escort->flagWord = 0;
         escort->leader = troop;
@@ -335,11 +338,11 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         eo->Set(OfficerLayout::kRebel, o->Get(OfficerLayout::kRebel));
         const bool ambush = eo->Get(OfficerLayout::kAmbush) != 0;
         const bool friendly =
-            escort->side == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
-        if (!troop->inCity && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
+            escort->owner == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
+        if (!troop->garrison && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
         if (troop->currentType != troop->baseType) {
             escort->currentType = SeaCounterpart(escortType);
-            escort->RestartAnimation();
+            escort->StartActionAnimation();
         }
         if (ambush) escort->MarkRemoved();
         if (!troop->followers) troop->followers = new LinkList;
@@ -347,5 +350,5 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         kingdom->fieldUnits.Add(reinterpret_cast<uintptr_t>(escort));
     }
     troop->moveBytes[0] = troop->moveBytes[1] = 0;
-    troop->StepMove();
+    troop->MoveStep();
 }

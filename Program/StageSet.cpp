@@ -126,7 +126,7 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* each = At<Kingdom>(v);
         for (uintptr_t u = each->fieldUnits.First(); u != 0; u = each->fieldUnits.Next())
-            At<Troop>(u)->side = each->nationIndex;
+            At<Troop>(u)->owner = static_cast<int8_t>(each->nationIndex);
         for (uintptr_t c = each->cities.First(); c != 0; c = each->cities.Next())
             At<City>(c)->ownerSide = each->nationIndex;
     }

@@ -174,7 +174,7 @@ void Zu_StageSet::CheckTeamGame() {
                 Troop* t = At<Troop>(u);
                 if (t->officer && t->officer->Get(OfficerLayout::kAttribute) == 1 &&
                     t->officer->Get(OfficerLayout::kHp) > 0)
-                    if (Kingdom* own = SideKingdom(t->side)) own->beaten = 0;
+                    if (Kingdom* own = SideKingdom(t->owner)) own->beaten = 0;
             }
         }
         kingdoms->Find(v);

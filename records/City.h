@@ -136,6 +136,13 @@ public:
     int32_t admissionDays = 0;
     int32_t wordMinusOne = -1;
     int32_t wordZero = 0;
+    // What troops read of a city besides its cell.
+    int16_t guardWord = 0; // non-zero: troops do not attack it
+    int16_t missileValue = 0;
+    City* parent = nullptr;
+    int16_t rallyX = 0, rallyY = 0;
+    int32_t campaignTarget = 0; // a city id; -1 the held map object
+    uint8_t muster[5] = {};
 };
 
 extern const char* const CityColumnNames[55];

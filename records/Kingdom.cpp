@@ -191,7 +191,7 @@ void Kingdom::BindToStage() {
             if (!piece) continue;
             piece->stamina = strength;
             piece->maxStamina = strength;
-            piece->homeCityId = home->id;
+            piece->homeCity = home->id;
             gate->strengthTotal += strength;
         }
         home->gates.Add(reinterpret_cast<uintptr_t>(gate));

@@ -1,12 +1,13 @@
 #pragma once
 
-// Stand-ins for the records, world and troop objects that the stage record steps, until their
+// Stand-ins for the records and world objects that the stage record steps, until their
 // own modules replace them: only the fields and operations the stage steps use. Operations are
 // virtual so a test can watch them; the defaults do what a quiet world would do.
 
 #include "engine/LinkList.h"
 #include "gui/RootObject.h"
 #include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 
 #include <cstdint>
 #include <cstring>
@@ -19,100 +20,6 @@ class SubCastle;
 
 // Side numbers run 1..kMaxSides; tables indexed by side carry one unused entry 0.
 constexpr int kMaxSides = 128;
-
-struct PathWaypoint;
-struct RouteStep;
-class Zu_SkillEffect;
-
-class Troop : public RootObject {
-public:
-    Troop() = default;
-    Troop(int soldierType, int byteValue, int x, int y, int side, int homeCity, int value,
-          OfficerRecord* officer);
-    ~Troop() override;
-    virtual void UpdateSight() {}
-    virtual void MarkRemoved() {}
-    virtual void StepMove() {}
-    virtual void RestartAnimation() {}
-    // Counts the timed statuses down.
-    virtual void TickStatus() {}
-    // Orders the carried items the way the troop item page lists them.
-    virtual void SortCarriedList();
-
-    int32_t state = 0;
-    int32_t orderState = 0;
-    int8_t ownerKingdom = 0;
-    int32_t side = 0;
-    int32_t homeCityId = 0;
-    int16_t cellX = 0, cellY = 0;
-    OfficerRecord* officer = nullptr; // owned
-    LinkList* carried = nullptr;      // item ids; owned
-    LinkList* followers = nullptr;    // not owning the troops
-    Troop* leader = nullptr;
-    int16_t flagWord = 0;
-    int32_t inCity = 0;
-    int32_t baseType = 0;
-    int32_t currentType = 0;
-    int32_t serial = 0;
-    uint8_t moveBytes[2] = {};
-
-    // What the battle world reads and writes on a troop.
-    // Per-frame decision and action step.
-    virtual void Step() {}
-    // Refresh after restored values.
-    virtual void Refresh() {}
-    virtual void TickAnimation() {}
-    virtual void UpdateSightInView() {}
-    // Non-zero when the troop's target can be reached from unit cell (x, y).
-    virtual int IsWithinRange(int, int) { return 0; }
-    // The damage a hit of that power from that side deals to this troop.
-    virtual int CanAttack(int, int, Troop*) { return 0; }
-    // Applies a shooter's hit to this troop.
-    virtual void ConsiderTarget(Troop*, int) {}
-    virtual void ApplyHalt() {}
-    virtual void ApplyCmd05(int) {}
-    virtual void ResetCombatState() {}
-    bool IsValidTarget(const Troop* other) const;
-    bool IsGone() const { return deadFlag != 0 || state == 13; }
-
-    int32_t deadFlag = 0; // counts the dying frames once set
-    uint8_t kept = 0;
-    int32_t kindWord = 0; // 999: taken off the map at the next world step
-    int32_t unitType = 0;
-    uint8_t leaderFlag = 0;
-    int32_t groupId = 0;
-    uint8_t moveKind = 0; // 6: toward a target object
-    RootObject* targetObject = nullptr;
-    uint8_t targetIsSubCastle = 0;
-    int32_t entrySteps = 0;
-    uint32_t orderFlags = 0;
-    int32_t attackCount = 0;
-    Troop* engagedTroop = nullptr;
-    Troop* followTarget = nullptr;
-    Troop* escortTarget = nullptr;
-    Troop* attackTarget = nullptr;
-    uint8_t escortFlag = 0;
-    uint8_t selected = 0;
-    Zu_SkillEffect* attachedEffect = nullptr; // owned
-    int32_t worldX = 0, worldY = 0;
-    int32_t velX = 0, velY = 0;
-    uint8_t facing = 0; // 0: not moving
-    uint16_t speed = 100;
-    PathWaypoint* waypoints = nullptr; // owned
-    RouteStep* route = nullptr;        // owned
-    uint8_t routeMode = 0;             // 0 none, 1 following, 2 end replaced
-    uint8_t noRoute = 0;
-    int32_t waitCounter = 0;
-    uint8_t waiting = 0;
-    uint8_t blocked = 0;
-    int16_t goalX = 0, goalY = 0;
-    uint8_t missileKind = 0;
-    // The unit type and facing the troop had when the stage saved it.
-    int32_t savedUnitType = 0;
-    uint8_t savedFacing = 0;
-    int32_t stamina = 0, maxStamina = 0;
-    int16_t dayCounter = 0; // days in the field; negative while it does not count
-};
 
 // A castle gate: eight gate pieces on eight cells of one diagonal.
 class CastleGate : public RootObject {

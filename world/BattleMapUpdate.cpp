@@ -8,6 +8,7 @@
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
+#include "net/TroopCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
@@ -69,19 +70,19 @@ bool InRange(uint16_t v, uint16_t low, uint16_t high) {
 void ClearTerrainStatus(Troop* t) {
     t->officer->TerrainStatus() = 0;
     t->officer->TerrainStatusMirror() = 0;
-    delete t->attachedEffect;
-    t->attachedEffect = nullptr;
+    delete t->attachedEffects[0];
+    t->attachedEffects[0] = nullptr;
 }
 
 void AttachTerrainEffect(Troop* t, int16_t id) {
     t->officer->TerrainStatus() = id;
     t->officer->TerrainStatusMirror() = id;
-    delete t->attachedEffect;
-    t->attachedEffect = new Zu_SkillEffect(3, id, t->cellX * 40, t->cellY * 20);
+    delete t->attachedEffects[0];
+    t->attachedEffects[0] = new Zu_SkillEffect(3, id, t->cellX * 40, t->cellY * 20);
 }
 
 void ForgetIn(Troop* holder, const Troop* gone) {
-    if (holder->engagedTroop == gone) holder->engagedTroop = nullptr;
+    if (holder->targetTroop == gone) holder->targetTroop = nullptr;
     if (holder->followTarget == gone) holder->followTarget = nullptr;
     if (holder->escortTarget == gone) holder->escortTarget = nullptr;
     if (holder->attackTarget == gone) holder->attackTarget = nullptr;
@@ -102,13 +103,13 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
     if (t->targetObject && !t->targetIsSubCastle && t->entrySteps == 0 &&
         static_cast<City*>(t->targetObject)->dead)
         t->targetObject = nullptr;
-    if ((t->orderFlags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
+    if ((t->flags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
     if (t->attackTarget && t->attackTarget->IsGone() && !t->attackTarget->kept) t->attackTarget = nullptr;
     if (t->followTarget && t->followTarget->IsGone()) t->followTarget = nullptr;
-    if (t->engagedTroop) {
-        if (t->engagedTroop->IsGone())
-            t->engagedTroop = nullptr;
-        else if (t->engagedTroop->side == t->side && OfficerKind(t->engagedTroop) == 17 && AppliesCommands())
+    if (t->targetTroop) {
+        if (t->targetTroop->IsGone())
+            t->targetTroop = nullptr;
+        else if (t->targetTroop->owner == t->owner && OfficerKind(t->targetTroop) == 17 && AppliesCommands())
             NetCmdHalt(t);
     }
 
@@ -127,10 +128,10 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
         if (t->state != 13) {
             if (map.HasCells() && OfficerKind(t) == 1 && t->officer->StatusWord() != 1)
                 map.ApplyTerrainEffect(t);
-            t->Step();
+            t->Think();
         }
         if (!InList(k.fieldUnits, t)) return;
-        t->TickAnimation();
+        t->Tick();
         if (t->kindWord == 999) {
             RemoveAll(map.dyingTroops, t);
             if (seenByPlayer(t)) t->UpdateSightInView();
@@ -207,8 +208,8 @@ void BattleMap::Update() {
     Kingdom* player = stageSet->playerKingdom;
     auto seenByPlayer = [&](const Troop* t) {
         if (!player) return false;
-        return t->side == player->nationIndex ||
-               (t->side >= 0 && t->side <= kMaxSides && player->relations[t->side] == 1);
+        return t->owner == player->nationIndex ||
+               (t->owner >= 0 && t->owner <= kMaxSides && player->relations[t->owner] == 1);
     };
 
     LinkList& kingdoms = *stageSet->kingdoms;
@@ -279,9 +280,9 @@ void BattleMap::CheckCityEntry(Troop* t) {
         case 6: {
             const Kingdom* owner = FindKingdom(city->ownerSide);
             const GameController* c = TheGameController;
-            const bool allied = c && c->networked && c->teamMode == 1 && owner && t->side >= 0 &&
-                                t->side <= kMaxSides && owner->relations[t->side] == 1;
-            if (city->ownerSide == t->side || allied) {
+            const bool allied = c && c->networked && c->teamMode == 1 && owner && t->owner >= 0 &&
+                                t->owner <= kMaxSides && owner->relations[t->owner] == 1;
+            if (city->ownerSide == t->owner || allied) {
                 mayEnter = true;
             } else if (city->emptyFlag) {
                 CaptureCity(t, city);
@@ -295,7 +296,7 @@ void BattleMap::CheckCityEntry(Troop* t) {
         case 8:
         case 9:
         case 10:
-            mayEnter = city->ownerSide == t->side;
+            mayEnter = city->ownerSide == t->owner;
             break;
         default:
             break;
@@ -312,7 +313,7 @@ void BattleMap::CheckCityEntry(Troop* t) {
         return;
     }
     if (!AtEntry(t, sc->entranceX, sc->entranceY)) return;
-    const bool own = sc->ownerSide == t->side;
+    const bool own = sc->ownerSide == t->owner;
     if (t->officer && t->officer->StatusWord() != 0 && (sc->Kind() == 4 || (sc->Kind() == 5 && own))) {
         NetCmdHalt(t);
         return;
@@ -340,7 +341,7 @@ void BattleMap::SendCityEntry(Troop* troop, City* city) {
 }
 
 void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
-    if (Kingdom* k = FindKingdom(troop->side)) k->TakeCity(city);
+    if (Kingdom* k = FindKingdom(troop->owner)) k->TakeCity(city);
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
@@ -423,7 +424,7 @@ void BattleMap::RebuildStageTroops() {
                 if (person <= 0) continue;
                 // Followers stand to the right of their leader, kept on the grid.
                 const int32_t x = std::clamp(unit->cellX + 1 + slot, 0, std::max(0, unitGridWidth - 1));
-                auto* follower = new Troop(0, 10, x, unit->cellY, unit->side, 0, 100,
+                auto* follower = new Troop(0, 10, x, unit->cellY, unit->owner, 0, 100,
                                            new OfficerRecord(k->nationIndex, person));
                 follower->groupId = nextUnitId;
                 follower->leaderFlag = 0;
@@ -432,7 +433,7 @@ void BattleMap::RebuildStageTroops() {
                 unit->followers->Add(reinterpret_cast<uintptr_t>(follower));
                 joined.push_back(follower);
             }
-            unit->StepMove();
+            unit->MoveStep();
             unit->ApplyHalt();
             unit->leaderFlag = 1;
             unit->groupId = nextUnitId++;
@@ -450,10 +451,11 @@ void BattleMap::RestorePlayerUnits() {
     const uint8_t mode = c ? c->mode : 0;
     if (c) c->mode = 1;
     for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
-        if (OfficerKind(t) != 1 || (t->unitType == t->savedUnitType && t->facing == t->savedFacing)) continue;
-        t->unitType = t->savedUnitType;
+        if (OfficerKind(t) != 1 || (t->currentType == t->savedUnitType && t->facing == t->savedFacing))
+            continue;
+        t->currentType = t->savedUnitType;
         t->facing = t->savedFacing;
-        t->Refresh();
+        t->StartActionAnimation();
     }
     if (c) c->mode = mode;
 }

@@ -115,15 +115,15 @@ TEST_F(BattleRecordScreenTest, RowsScoresMarksAndTheWonStageRecord) {
     Add(k[0]->fieldUnits, OfficerUnit(0, 6));
     City* city = AddCity(*k[0], 0, 2);
     Add(city->units, OfficerUnit());
-    Add(city->units, new Troop);
+    Add(city->units, new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr));
     auto* governed = new SubCastle(0);
-    auto governor = std::make_unique<Troop>();
-    governor->side = city->ownerSide;
+    auto governor = std::make_unique<Troop>(-1, 0, 0, 0, 0, 0, 0, nullptr);
+    governor->owner = city->ownerSide;
     governed->leader = governor.get();
     Add(city->subCastles, governed);
     auto* foreignHeld = new SubCastle(0);
-    auto intruder = std::make_unique<Troop>();
-    intruder->side = 4;
+    auto intruder = std::make_unique<Troop>(-1, 0, 0, 0, 0, 0, 0, nullptr);
+    intruder->owner = 4;
     foreignHeld->leader = intruder.get();
     Add(city->subCastles, foreignHeld);
     // Kind 1 with losses: negative score.

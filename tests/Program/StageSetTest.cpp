@@ -81,7 +81,7 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     EXPECT_EQ(World().sideCount, 2);
     EXPECT_EQ(third->nationIndex, 2);
     EXPECT_EQ(World().sideTable[2], third);
-    EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->side, 2);
+    EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->owner, 2);
     EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
     EXPECT_EQ(TheBattleMap->FirstObjectAt(gx, gy), 0u);
 }
@@ -350,7 +350,7 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
         world.stage->ApplyPassRecords();
         EXPECT_EQ(kept->officer->Get(OfficerLayout::kLevel), 3);
         EXPECT_EQ(kept->baseType, 7);
-        EXPECT_EQ(kept->side, k->nationIndex);
+        EXPECT_EQ(kept->owner, k->nationIndex);
         EXPECT_EQ(World().redeployed, stageNumber == 23 ? 3 : 2);
         EXPECT_EQ(k->fieldUnits.GetCount(), stageNumber == 23 ? 4 : 3);
         world.stage->RemoveChild(0, k);

@@ -75,7 +75,7 @@ TEST(VictoryDefeatTest, CityTroopsOrGovernorKeepAKingdomStanding) {
     Kingdom* b = world.AddKingdom(0, 0, false, false);
     Kingdom* c = world.AddKingdom(0, 0, false, false);
     world.AddCity(a, 0)->totalStrength = 40;
-    world.AddSubCastle(world.AddCity(b, 1), 4)->leader = new Troop;
+    world.AddSubCastle(world.AddCity(b, 1), 4)->leader = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
     world.stage->CheckOutcome();
     EXPECT_EQ(a->beaten, 0);
     EXPECT_EQ(a->noCity, 0);

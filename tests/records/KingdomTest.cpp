@@ -162,7 +162,7 @@ struct WatchedGate : CastleGate {
         cellX = x;
         cellY = y;
         for (Troop*& p : pieces)
-            p = new Troop;
+            p = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
     }
     void SetOpen(int32_t state) override { opened.push_back(state); }
     std::vector<int32_t> opened;
@@ -222,7 +222,7 @@ TEST(KingdomTest, BindingToTheStageStartsCitiesAndBindsGatesToTheCityOnTheirCell
     EXPECT_EQ(At<CastleGate>(xu->gates, 0), onXu);
     EXPECT_EQ(onXu->strengthTotal, 800);
     EXPECT_EQ(onXu->pieces[7]->maxStamina, 100);
-    EXPECT_EQ(onXu->pieces[7]->homeCityId, xu->id);
+    EXPECT_EQ(onXu->pieces[7]->homeCity, xu->id);
     ASSERT_EQ(ye->gates.GetCount(), 1); // the stale entry is gone
     EXPECT_EQ(At<CastleGate>(ye->gates, 0), onYe);
     EXPECT_EQ(onYe->pieces[0]->stamina, 200);
@@ -397,6 +397,7 @@ TEST(StageSectionFuzzSeed, WritesKingdomCityAndSubCastleSeeds) {
 namespace {
 
 struct TickingTroop : Troop {
+    TickingTroop() : Troop(-1, 0, 0, 0, 0, 0, 0, nullptr) {}
     void TickStatus() override { ++ticks; }
     int ticks = 0;
 };
@@ -440,9 +441,9 @@ TEST(CityRecordTest, OwnerSettingsAndUnitsByPerson) {
     stray.CopyOwnerSettings();
     EXPECT_EQ(stray.settings[0], 7);
 
-    auto* guan = new Troop;
+    auto* guan = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
     guan->officer = General(7, "Guan");
-    city.units.Add(reinterpret_cast<uintptr_t>(new Troop));
+    city.units.Add(reinterpret_cast<uintptr_t>(new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr)));
     city.units.Add(reinterpret_cast<uintptr_t>(guan));
     EXPECT_EQ(city.FindUnitByPersonId(7), guan);
     EXPECT_EQ(city.FindUnitByPersonId(8), nullptr);

@@ -19,8 +19,8 @@ TEST(SubCastleTest, SavingWritesTheCountsAndNoGovernorWhileTheRunningGovernorSta
     sub.SetInt(S::kGovernor, 42);
     sub.generals.Add(reinterpret_cast<uintptr_t>(General(7, "Guan")));
     for (int i = 0; i < 2; ++i)
-        sub.units.Add(reinterpret_cast<uintptr_t>(new Troop));
-    sub.secondUnits.Add(reinterpret_cast<uintptr_t>(new Troop));
+        sub.units.Add(reinterpret_cast<uintptr_t>(new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr)));
+    sub.secondUnits.Add(reinterpret_cast<uintptr_t>(new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr)));
 
     ByteWriter out;
     ASSERT_EQ(sub.Save(out), 1);
@@ -145,7 +145,7 @@ namespace {
 
 // A unit that notes its deletion.
 struct NotedTroop : Troop {
-    explicit NotedTroop(int& deleted) : deleted(deleted) {}
+    explicit NotedTroop(int& deleted) : Troop(-1, 0, 0, 0, 0, 0, 0, nullptr), deleted(deleted) {}
     ~NotedTroop() override { ++deleted; }
     int& deleted;
 };

@@ -136,7 +136,7 @@ TEST_F(WorldStep, ARemovedTroopLeavesNoReferenceBehind) {
     doomed->deleted = &gone;
     TestTroop* other = Add(player, 7, 5);
     TestTroop* enemyOther = Add(enemy, 9, 5);
-    other->engagedTroop = doomed;
+    other->targetTroop = doomed;
     other->attackTarget = doomed;
     other->followTarget = doomed;
     other->escortTarget = doomed;
@@ -156,7 +156,7 @@ TEST_F(WorldStep, ARemovedTroopLeavesNoReferenceBehind) {
 
     map->Update();
     ASSERT_TRUE(gone);
-    EXPECT_EQ(other->engagedTroop, nullptr);
+    EXPECT_EQ(other->targetTroop, nullptr);
     EXPECT_EQ(other->attackTarget, nullptr);
     EXPECT_EQ(other->followTarget, nullptr);
     EXPECT_EQ(other->escortTarget, nullptr);
@@ -177,7 +177,7 @@ std::vector<int> SightRedrawnFor;
 
 struct SightProbe : TestTroop {
     using TestTroop::TestTroop;
-    void UpdateSightInView() override { SightRedrawnFor.push_back(side); }
+    void UpdateSightInView() override { SightRedrawnFor.push_back(owner); }
 };
 
 TEST_F(WorldStep, RemovingAPlayersOrAlliedTroopRedrawsTheSight) {
@@ -379,12 +379,12 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
         map->CellAt(12, 24)->layerTile = c.layer;
         map->Update();
         EXPECT_EQ(t->officer->TerrainStatus(), c.status);
-        EXPECT_EQ(t->attachedEffect != nullptr, c.status != 0);
-        if (t->attachedEffect) {
-            EXPECT_EQ(t->attachedEffect->category, 3);
-            EXPECT_EQ(t->attachedEffect->id, c.status);
-            EXPECT_EQ(t->attachedEffect->x, 12 * 40);
-            EXPECT_EQ(t->attachedEffect->y, 12 * 20);
+        EXPECT_EQ(t->attachedEffects[0] != nullptr, c.status != 0);
+        if (t->attachedEffects[0]) {
+            EXPECT_EQ(t->attachedEffects[0]->category, 3);
+            EXPECT_EQ(t->attachedEffects[0]->id, c.status);
+            EXPECT_EQ(t->attachedEffects[0]->x, 12 * 40);
+            EXPECT_EQ(t->attachedEffects[0]->y, 12 * 20);
         }
         for (int i = 0; i < 10; ++i)
             map->Update();
@@ -409,7 +409,7 @@ TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
         map->Update();
     EXPECT_EQ(t->officer->Get(OfficerLayout::kHp), 100); // 101 cut to the maximum
     EXPECT_EQ(t->officer->TerrainStatus(), 0);
-    EXPECT_EQ(t->attachedEffect, nullptr);
+    EXPECT_EQ(t->attachedEffects[0], nullptr);
 
     // Immune officers stand on it unharmed.
     t->officer->Set(OfficerLayout::kPersonNumber, 435);
@@ -425,7 +425,7 @@ TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
     ASSERT_EQ(t->hits.size(), 1u);
     EXPECT_EQ(t->hits[0], std::make_pair(100, 0));
     EXPECT_EQ(t->officer->TerrainStatus(), 0);
-    EXPECT_EQ(t->attachedEffect, nullptr);
+    EXPECT_EQ(t->attachedEffects[0], nullptr);
 }
 
 TEST_F(WorldStep, ThePersonOf441DiesWhenEmptyAndAmbushersWait) {
@@ -457,7 +457,7 @@ TEST_F(WorldStep, AnEngagedGatePieceOfTheSameSideHaltsTheTroopOnTheHost) {
     TestTroop* t = Add(player, 5, 5);
     TestTroop* piece = Add(player, 6, 5);
     piece->officer->Set(OfficerLayout::kAttribute, 17);
-    t->engagedTroop = piece;
+    t->targetTroop = piece;
     Networked(false);
     map->Update();
     EXPECT_EQ(t->halts, 0);
@@ -466,7 +466,7 @@ TEST_F(WorldStep, AnEngagedGatePieceOfTheSameSideHaltsTheTroopOnTheHost) {
     EXPECT_EQ(t->halts, 1);
     piece->state = 13;
     map->Update();
-    EXPECT_EQ(t->engagedTroop, nullptr);
+    EXPECT_EQ(t->targetTroop, nullptr);
 }
 
 TEST_F(WorldStep, TheMissileListStepsAndDropsLandedMissiles) {
@@ -613,18 +613,18 @@ TEST_F(WorldStep, RestorePlayerUnitsPutsBackTheSavedTypeAndFacing) {
         t->officer->Set(OfficerLayout::kAttribute, 1);
         t->savedUnitType = 40;
         t->savedFacing = 3;
-        t->unitType = 41;
+        t->currentType = 41;
         t->facing = 3;
     }
-    same->unitType = 40;
+    same->currentType = 40;
     notKind1->officer->Set(OfficerLayout::kAttribute, 2);
     TheGameController->mode = 0;
     map->RestorePlayerUnits();
-    EXPECT_EQ(changed->unitType, 40);
+    EXPECT_EQ(changed->currentType, 40);
     EXPECT_EQ(changed->refreshedInMode, std::vector<int>{1});
     EXPECT_TRUE(same->refreshedInMode.empty());
-    EXPECT_EQ(notKind1->unitType, 41);
-    EXPECT_EQ(foe->unitType, 41);
+    EXPECT_EQ(notKind1->currentType, 41);
+    EXPECT_EQ(foe->currentType, 41);
     EXPECT_EQ(TheGameController->mode, 0);
 }
 
