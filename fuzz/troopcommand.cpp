@@ -1,9 +1,14 @@
 // Feeds a code byte and a payload to the troop order commands' receive side, over a small battle
-// with two kingdoms, four troops and a city.
+// with two kingdoms, four troops and a city; codes 21 and 25 go to the
+// troop value and level-up commands.
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
+#include "net/LevelUpCommand.h"
 #include "net/TroopCommandCodec.h"
 #include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/StageWorldSeam.h"
 #include "troops/Troop.h"
@@ -31,7 +36,7 @@ void Setup() {
         uint32_t serial = 1;
         for (int side = 1; side <= 2; ++side) {
             auto* k = new Kingdom;
-            k->side = side;
+            k->nationIndex = side;
             k->relations[3 - side] = 3;
             stage->kingdoms->Add(uintptr_t(k));
             map->kingdomTable[side] = k;
@@ -43,7 +48,8 @@ void Setup() {
             }
         }
         auto* city = new City;
-        city->cellX = city->cellY = 20;
+        city->SetInt(CityLayout::kX, 20);
+        city->SetInt(CityLayout::kY, 20);
         map->cities[0] = city;
         map->cityCount = 1;
         return true;
@@ -57,6 +63,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     const std::span<const uint8_t> payload(data + 1, size - 1);
     if (auto c = UnpackTroopCommand(data[0], payload)) (void)PackTroopCommand(*c);
-    (void)ReceiveTroopCommand(data[0], payload);
+    if (data[0] == kTroopValueCommand)
+        (void)ReceiveTroopValueCommand(payload);
+    else if (data[0] == kLevelUpCommand)
+        (void)ReceiveLevelUpCommand(payload);
+    else
+        (void)ReceiveTroopCommand(data[0], payload);
     return 0;
 }

@@ -65,6 +65,10 @@ void SetGameCommandSender(GameCommandSender s) {
     sender = s;
 }
 
+GameCommandSender CurrentGameCommandSender() {
+    return sender;
+}
+
 Troop* FindTroopById(uint32_t id) {
     if (id == 0 || !TheBattleMap || !TheBattleMap->stageSet || !TheBattleMap->stageSet->kingdoms)
         return nullptr;

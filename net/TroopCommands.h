@@ -29,6 +29,7 @@ void RandomWanderB(Troop* troop, int32_t argument);
 // How a game command leaves this station; the network session installs it (null: nothing is sent).
 using GameCommandSender = void (*)(uint8_t code, const uint8_t* payload, size_t length);
 void SetGameCommandSender(GameCommandSender sender);
+GameCommandSender CurrentGameCommandSender();
 
 enum class TroopCommandOutcome {
     Drop,    // malformed or naming nothing here: not applied, not passed on

@@ -9,6 +9,7 @@
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
 #include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
@@ -367,7 +368,8 @@ void BattleMap::ApplyTerrainEffect(Troop* t) {
             o->TerrainTicks() = 0;
             if (applies) NetCmdAddTroopValue(t, 2, 1);
             o->Set(OfficerLayout::kPolicy, 0);
-            if (o->Get(OfficerLayout::kHp) > o->Get(OfficerLayout::kMaxHp)) {
+            // The value command already stops at the maximum: reaching it ends the healing.
+            if (o->Get(OfficerLayout::kHp) >= o->Get(OfficerLayout::kMaxHp)) {
                 o->Set(OfficerLayout::kHp, o->Get(OfficerLayout::kMaxHp));
                 ClearTerrainStatus(t);
             }

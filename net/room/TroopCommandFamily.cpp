@@ -1,7 +1,10 @@
+#include "net/LevelUpCommand.h"
 #include "net/TroopCommandCodec.h"
 #include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
 #include "net/room/GameCommandTable.h"
 #include "net/room/NetSession.h"
+#include "records/OfficerRecord.h"
 
 namespace {
 // The troop orders leave through the running session, which sends to the host or, on the host,
@@ -31,5 +34,23 @@ void RegisterTroopCommands(GameCommandTable& table) {
         };
         table.Register(code, std::move(rule));
     }
+    // A troop's strength or second gauge: any station may send it, the host re-sends it.
+    GameCommandRule value;
+    value.minSize = value.maxSize = static_cast<uint32_t>(kTroopValueCommandSize);
+    value.handler = [](GameCommandContext& c) {
+        return ReceiveTroopValueCommand(std::span<const uint8_t>(c.payload, c.size)) ? CommandOutcome::Relay
+                                                                                     : CommandOutcome::Drop;
+    };
+    table.Register(kTroopValueCommand, std::move(value));
+    // A level-up is decided on the host only and applied as it arrives.
+    GameCommandRule levelUp;
+    levelUp.minSize = levelUp.maxSize = static_cast<uint32_t>(kLevelUpCommandSize);
+    levelUp.clientMaySend = false;
+    levelUp.handler = [](GameCommandContext& c) {
+        return ReceiveLevelUpCommand(std::span<const uint8_t>(c.payload, c.size)) ? CommandOutcome::Applied
+                                                                                  : CommandOutcome::Drop;
+    };
+    table.Register(kLevelUpCommand, std::move(levelUp));
     SetGameCommandSender(&SendThroughSession);
+    SetLevelUpSender(&SendLevelUp);
 }

@@ -1,7 +1,10 @@
 #include "NetStation.h"
 #include "troops/TroopFixture.h"
 
+#include "Program/GameParameters.h"
+#include "net/LevelUpCommand.h"
 #include "net/TroopCommandCodec.h"
+#include "net/TroopValueCommand.h"
 #include "net/room/GameCommandTable.h"
 #include "platform/Sockets.h"
 
@@ -65,10 +68,15 @@ struct StationBattle {
     }
 };
 
-// The station's troop orders run the game's own receive side inside its battle.
+// The station's troop commands run the game's own receive side inside its battle.
 void ReceiveInto(Station& station, StationBattle& world) {
     RegisterTroopCommands(station.session.commands); // over the relay test's own code 1 and 3
-    for (uint8_t code = kFirstTroopCommand; code <= kLastTroopCommand; ++code) {
+    std::vector<uint8_t> codes;
+    for (uint8_t code = kFirstTroopCommand; code <= kLastTroopCommand; ++code)
+        codes.push_back(code);
+    codes.push_back(kTroopValueCommand);
+    codes.push_back(kLevelUpCommand);
+    for (uint8_t code : codes) {
         GameCommandRule rule = *station.session.commands.Find(code);
         auto inner = rule.handler;
         rule.handler = [inner, &world](GameCommandContext& c) {
@@ -160,6 +168,45 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
         EXPECT_EQ(Look(*host, hostWorld)[4], int(hostWorld.foe->UnitId()));
         EXPECT_EQ(Look(*client, clientWorld), Look(*host, hostWorld));
         EXPECT_EQ(Look(*client, clientWorld, true), Look(*host, hostWorld, true));
+
+        // The host's strength change (21) is applied there and arrives clamped the same way.
+        for (StationBattle* w : {&hostWorld, &clientWorld})
+            for (Troop* t : {w->own, w->foe}) {
+                t->officer->Set(OfficerLayout::kMaxHp, 80);
+                t->officer->Set(OfficerLayout::kHp, 70);
+            }
+        Order(*host, hostWorld, [&] { NetCmdAddTroopValue(hostWorld.foe, 25, 1); });
+        auto strength = [](Station& s, StationBattle& w) {
+            return s.Do([&] {
+                std::lock_guard guard(globalsLock);
+                return w.foe->officer->Get(OfficerLayout::kHp);
+            });
+        };
+        EXPECT_EQ(strength(*host, hostWorld), 80);
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return strength(*client, clientWorld) == 80; }));
+
+        // A level-up the host decides arrives with its seeds: both records grow alike.
+        for (int r = 0; r < 5; ++r)
+            for (int k = 0; k < 100; ++k)
+                GameParams().growthPickList[r][k] = uint16_t((k + r) % 5);
+        for (StationBattle* w : {&hostWorld, &clientWorld}) {
+            w->foe->officer->Set(OfficerLayout::kClass, 2);
+            w->foe->officer->Set(OfficerLayout::kLoyalty, 40);
+        }
+        Order(*host, hostWorld, [&] { hostWorld.foe->officer->LevelUpNetworked(2, 0, 0, 0); });
+        auto record = [](Station& s, StationBattle& w) {
+            return s.Do([&] {
+                std::lock_guard guard(globalsLock);
+                const uint8_t* b = w.foe->officer->block;
+                return std::vector<uint8_t>(b, b + OfficerLayout::kSize);
+            });
+        };
+        const std::vector<uint8_t> raised = record(*host, hostWorld);
+        EXPECT_EQ(hostWorld.foe->officer->Get(OfficerLayout::kLoyalty), 43);
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return record(*client, clientWorld) == raised; }));
+        GameParams() = GameParameters();
 
         client->Do([&] { client->session.CloseTcpSession(); });
         host->Do([&] { host->session.CloseTcpSession(); });

@@ -6,9 +6,12 @@
 #include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
+#include "engine/ByteReader.h"
 #include "engine/LinkList.h"
 #include "engine/NumberTable.h"
 #include "events/EventManager.h"
+#include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -348,7 +351,13 @@ TEST_F(WorldStep, ArrivalAtASubCastle) {
     }
 }
 
+std::vector<std::vector<uint8_t>> ValuesSent;
+void RecordValueCommand(uint8_t code, const uint8_t* payload, size_t length) {
+    if (code == kTroopValueCommand) ValuesSent.emplace_back(payload, payload + length);
+}
+
 TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
+    SetGameCommandSender(RecordValueCommand);
     struct Case {
         const char* what;
         uint16_t layer;
@@ -369,6 +378,7 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetServices();
+        ValuesSent.clear();
         TheGameController->networked = c.networked;
         TheGameController->isHost = c.host;
         TestTroop* t = Add(player, 12, 12);
@@ -389,7 +399,15 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
         for (int i = 0; i < 10; ++i)
             map->Update();
         EXPECT_EQ(t->officer->Get(OfficerLayout::kHp), c.hpAfter10);
-        EXPECT_EQ(Services().troopCommandsSent.size(), c.sent);
+        ASSERT_EQ(ValuesSent.size(), c.sent);
+        if (c.sent) {
+            // The new strength travels, kind 1, for the troop on the field.
+            ByteReader in(ValuesSent[0].data(), ValuesSent[0].size());
+            EXPECT_EQ(in.u32(), t->UnitId());
+            in.skip(12);
+            EXPECT_EQ(int32_t(in.u32()), c.hpAfter10);
+            EXPECT_EQ(in.u32(), 1u);
+        }
         if (c.status == 4 && c.hpAfter10 != c.hp) {
             EXPECT_EQ(t->officer->Get(OfficerLayout::kPolicy), 0);
         }
@@ -397,6 +415,7 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
         map->RemoveObjectEverywhere(uintptr_t(t));
         delete t;
     }
+    SetGameCommandSender(nullptr);
 }
 
 TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
