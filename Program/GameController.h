@@ -3,9 +3,11 @@
 #include "Program/StageRecords.h"
 #include "gui/RootObject.h"
 #include "net/MultiCast.h"
+#include "world/TileRedraw.h"
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 class LinkList;
 class Window;
@@ -146,6 +148,8 @@ public:
     uint8_t networked = 0;
     uint8_t actOption = 1;
     uint8_t unusedByte = 0;
+    // Two option bytes; 'c' raises the diplomatic thresholds.
+    uint8_t optionBytes[2] = {};
     int32_t actIndex = 0;
     int32_t gameKind = 0;
     int32_t unusedWord2 = 0;
@@ -173,6 +177,18 @@ public:
     uint8_t worldRunning = 0;
     // Sound effects play only while it is 0.
     int32_t soundMute = 0;
+    // Cheat: every cell reads as free.
+    uint8_t passThrough = 0;
+    // Set while a saved game loads: the map's sight is rebuilt from the troops.
+    uint8_t loadingSavedGame = 0;
+    // While set the map view leaves the fog refresh out.
+    uint8_t fogRefreshOff = 0;
+    uint8_t mapLock = 0;
+    // Tiles rewritten in view, patched into the terrain by the map view's next frame.
+    std::vector<TileRedraw> tileRedraws;
+    // Pixels of the minimap per map cell when the map is smaller than it.
+    int32_t minimapScaleX = 1;
+    int32_t minimapScaleY = 1;
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

@@ -237,7 +237,7 @@ void Win75Window::ShowStage() {
     for (int row = 0; row < kRows; ++row) {
         Kingdom* k = next < kingdoms.size() ? kingdoms[next] : nullptr;
         // A kingdom of kind 2 ends the rows.
-        if (!k || k->kind == 2) {
+        if (!k || k->NationKind() == 2) {
             rowKingdoms[row] = nullptr;
             if (rowPanels[row]) rowPanels[row]->visible = 0;
             if (Widget* selector = RowControl(row, 0x100)) selector->enabled = 0;
@@ -261,7 +261,7 @@ AniFrame* Win75Window::ComposeStageMap() {
     if (!map) return nullptr;
     ++composeCount;
     for (Kingdom* k : StageKingdoms()) {
-        if (k->kind == 2) continue;
+        if (k->NationKind() == 2) continue;
         const uint16_t colour = ColourOf(k);
         for (City* city : CitiesOf(k)) {
             AniFrame* mask = LoadCityMask(city);
@@ -356,12 +356,12 @@ void Win75Window::OnControlClick(Widget* control, Point*) {
             for (size_t i = 0; i < kingdoms.size(); ++i) {
                 Kingdom* k = kingdoms[i];
                 if (static_cast<int32_t>(i) + 1 == s->playerSide) {
-                    k->kind = 0;
+                    k->SetInt(KingdomLayout::kNationKind, 0);
                     s->playerKingdom = k;
                     s->playerCities = &k->cities;
                     s->playerFirstCity = reinterpret_cast<City*>(k->cities.First());
-                } else if (k->kind == 0) {
-                    k->kind = 1;
+                } else if (k->NationKind() == 0) {
+                    k->SetInt(KingdomLayout::kNationKind, 1);
                 }
             }
         } else if (n == 10) {

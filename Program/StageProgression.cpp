@@ -74,43 +74,44 @@ void Zu_StageSet::InitKingdoms() {
     stageWords[1] = 0;
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
         ++stageWords[1];
-        if (k->side == playerSide && ValidSide(playerSide)) {
+        if (k->nationIndex == playerSide && ValidSide(playerSide)) {
             playerKingdom = k;
             playerCities = &k->cities;
             w.computerRun[playerSide] = 0;
             w.currentCity = At<City>(k->cities.First());
         }
-        if ((gameKind == 1 || gameKind == 3) && (k->kind == 2 || k->kind == 3)) k->allianceGroup = 1001;
+        if ((gameKind == 1 || gameKind == 3) && (k->NationKind() == 2 || k->NationKind() == 3))
+            k->SetAllianceGroup(1001);
         k->BindToStage();
         if (gameKind == 1) {
             for (int s = 1; s <= kMaxSides; ++s)
                 k->relations[s] = 3;
-            if (ValidSide(k->side)) {
-                k->relations[k->side] = 1;
-                if (playerKingdom) playerKingdom->sideValues[k->side] = (4 - k->diplomacy) * 20;
+            if (ValidSide(k->nationIndex)) {
+                k->relations[k->nationIndex] = 1;
+                if (playerKingdom) playerKingdom->goodwill[k->nationIndex] = (4 - k->DiplomacyType()) * 20;
             }
         }
     }
     const int32_t count = std::min<int32_t>(stageWords[1], kMaxSides);
     const int32_t sides = std::min<int32_t>(w.sideCount, kMaxSides);
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        if (!ValidSide(k->side)) continue;
-        if (k->kind == 4 || k->kind == 5) {
+        if (!ValidSide(k->nationIndex)) continue;
+        if (k->NationKind() == 4 || k->NationKind() == 5) {
             for (int s = 1; s <= count; ++s)
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = k->kind == 4 ? 2 : 1;
-            w.computerRun[k->side] = 0;
-        } else if (k->kind == 6) {
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = k->NationKind() == 4 ? 2 : 1;
+            w.computerRun[k->nationIndex] = 0;
+        } else if (k->NationKind() == 6) {
             for (int s = 1; s <= sides; ++s) {
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = 2;
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = 2;
                 k->relations[s] = 2;
             }
-            w.computerRun[k->side] = 0;
+            w.computerRun[k->nationIndex] = 0;
         }
         for (int s = 1; s <= sides; ++s) {
             const Kingdom* other = w.sideTable[s];
-            if (s == k->side)
+            if (s == k->nationIndex)
                 k->relations[s] = 1;
-            else if (k->allianceGroup != 0 && other && other->allianceGroup == k->allianceGroup)
+            else if (k->AllianceGroup() != 0 && other && other->AllianceGroup() == k->AllianceGroup())
                 k->relations[s] = 1;
             else
                 k->relations[s] = 3;
@@ -120,15 +121,15 @@ void Zu_StageSet::InitKingdoms() {
     stageWords[1] = kingdoms->GetCount();
     int64_t total = 0;
     for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s)
-        if (w.sideTable[s]) total += w.sideTable[s]->strengthTotal;
+        if (w.sideTable[s]) total += w.sideTable[s]->cityStrengthTotal;
     for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s) {
         Kingdom* k = w.sideTable[s];
         if (!k) continue;
-        if (k->strengthTotal == 0) {
+        if (k->cityStrengthTotal == 0) {
             k->strengthRatio = 0;
             continue;
         }
-        const int64_t ratio = 100 * (total - k->strengthTotal) / k->strengthTotal;
+        const int64_t ratio = 100 * (total - k->cityStrengthTotal) / k->cityStrengthTotal;
         k->strengthRatio = static_cast<int32_t>(std::clamp<int64_t>(ratio, INT32_MIN, INT32_MAX));
     }
 }
@@ -139,17 +140,17 @@ void Zu_StageSet::PlaceCaravans() {
     int32_t placed = 0;
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
         for (City* city : Items<City>(k->cities)) {
-            if (city->kind != 0) continue;
+            if (city->Kind() != 0) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
-            auto* officer = new OfficerRecord(k->side, kCaravanTemplate);
-            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->side, city->id,
-                                    100, officer);
+            auto* officer = new OfficerRecord(k->nationIndex, kCaravanTemplate);
+            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->nationIndex,
+                                    city->id, 100, officer);
             troop->flagWord = 1;
-            delete sub->currentTroop;
-            sub->currentTroop = troop;
+            delete sub->keeper;
+            sub->keeper = troop;
             GiveRandomGear(troop);
-            sub->block[12] = 1;
+            sub->SetInt(48, 1);
             ++placed;
         }
     }
@@ -178,7 +179,7 @@ void Zu_StageSet::ApplyRandomGearRecord(int32_t cityId, int32_t years, uint32_t 
         for (City* city : Items<City>(k->cities)) {
             if (city->id != cityId) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
-            if (sub && sub->currentTroop) ApplyRandomGear(sub->currentTroop, years, seed1, seed2);
+            if (sub && sub->keeper) ApplyRandomGear(sub->keeper, years, seed1, seed2);
             return;
         }
     }
@@ -241,14 +242,14 @@ void Zu_StageSet::ApplyPassRecords() {
     };
 
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        if (k->kind != 0) {
+        if (k->NationKind() != 0) {
             for (Troop* t : Items<Troop>(k->fieldUnits)) {
-                t->side = k->side;
+                t->side = k->nationIndex;
                 RedeployStageTroops(t);
             }
             for (City* c : Items<City>(k->cities))
                 for (Troop* t : Items<Troop>(c->units)) {
-                    t->side = k->side;
+                    t->side = k->nationIndex;
                     t->inCity = 1;
                     RedeployStageTroops(t);
                 }
@@ -256,7 +257,7 @@ void Zu_StageSet::ApplyPassRecords() {
         }
         auto handle = [&](LinkList& list, bool field) {
             for (Troop* t : Items<Troop>(list)) {
-                t->side = k->side;
+                t->side = k->nationIndex;
                 OfficerRecord* o = t->officer;
                 if (!o) continue;
                 const int32_t attribute = o->Get(OfficerLayout::kAttribute);

@@ -13,6 +13,9 @@
 
 class ByteReader;
 class ByteWriter;
+class City;
+class Kingdom;
+class SubCastle;
 
 // Side numbers run 1..kMaxSides; tables indexed by side carry one unused entry 0.
 constexpr int kMaxSides = 128;
@@ -46,69 +49,25 @@ public:
     int32_t currentType = 0;
     int32_t serial = 0;
     uint8_t moveBytes[2] = {};
+    int32_t stamina = 0, maxStamina = 0;
 };
 
-class SubCastle : public RootObject {
+// A castle gate: eight gate pieces on eight cells of one diagonal.
+class CastleGate : public RootObject {
 public:
-    ~SubCastle() override;
-    int32_t attribute = 0;  // "屬性"
-    int32_t block[14] = {}; // the 56-byte block; word 12 marks a placed caravan
-    Troop* currentTroop = nullptr;
-    Troop* governorPresent = nullptr;
-    LinkList persons;
-};
+    CastleGate() = default;
+    ~CastleGate() override;
+    // 0 closed, 1 open, 2 broken, 3 removed.
+    virtual void SetOpen(int32_t state) { openState = state; }
 
-class City : public RootObject {
-public:
-    ~City() override;
-    virtual void RunAi() {}
-    virtual void Update() {}
-    virtual void StrategyTurn() {}
-    virtual void Tick() {}
-    virtual void CountTick() {}
-    virtual void TickGarrison() {}
-    SubCastle* FindSubCastleOfKind(int kind);
-
-    int32_t id = 0;
     int32_t ownerSide = 0;
-    int32_t kind = 0; // "城屬性"
-    int32_t troopTotal = 0;
-    uint8_t strategy = 0;
-    LinkList units;      // Troop*, owned
-    LinkList subCastles; // SubCastle*, owned
-};
-
-class Kingdom : public RootObject {
-public:
-    Kingdom() = default;
-    Kingdom(int blockSize, int) : blockSize(blockSize) {}
-    ~Kingdom() override;
-    virtual void BindToStage() {}
-    virtual void TickFieldUnits() {}
-    // The binary form: block length and the 100-byte block.
-    virtual void Save(ByteWriter& out) const;
-    virtual bool Load(ByteReader& in);
-    void AddCity(City* city);
-    void RemoveCity(City* city);
-    void SetName(const char* name);
-
-    int32_t blockSize = 100;
-    uint8_t block[100] = {};   // the name starts it
-    int32_t side = 0;          // "國家索引"
-    int32_t allianceGroup = 0; // "同盟群組"
-    int32_t kind = 0;          // "國家屬性"
-    int32_t rulerTemplate = 0; // "人物編號"
-    int32_t diplomacy = 0;     // "外交型態"
-    int32_t relations[kMaxSides + 1] = {};
-    int32_t sideValues[kMaxSides + 1] = {};
-    LinkList cities;     // City*, owned
-    LinkList fieldUnits; // Troop*, owned
-    LinkList gates;      // RootObject*, owned
+    int32_t direction = 0;
+    int32_t cellX = 0, cellY = 0; // anchor cell: column, unit row
     int32_t strengthTotal = 0;
-    int32_t strengthRatio = 0;
-    int32_t beaten = 0;
-    int32_t noCity = 0;
-    int32_t teamResult = -1;
+    int32_t maxStrength = 0;
+    int32_t boundUnit = 0;
+    int32_t openState = 0;
+    Troop* pieces[8] = {}; // owned
 };
 
 // A blank event record of the stage's event list.

@@ -60,8 +60,8 @@ protected:
         Clears = 0;
         CampaignServices& s = GetCampaignServices();
         s.cityIndex = [](const City* city) { return CityIndex.count(city) ? CityIndex[city] : 0; };
-        s.kingdomColour = [](const Kingdom* k) { return uint16_t(k->side == 1 ? 0xF800 : 0x07E0); };
-        s.officerCount = [](const Kingdom* k) { return k->side * 3; };
+        s.kingdomColour = [](const Kingdom* k) { return uint16_t(k->nationIndex == 1 ? 0xF800 : 0x07E0); };
+        s.officerCount = [](const Kingdom* k) { return k->nationIndex * 3; };
         s.rulerName = [](const Kingdom*) -> const char* { return "Ruler"; };
         s.reloadStageTexts = [](const char* file) { Reloads.push_back(file); };
         s.clearScenario = [] { ++Clears; };
@@ -69,8 +69,8 @@ protected:
         const int kinds[5] = {0, 1, 0, 2, 0};
         for (int i = 0; i < 5; ++i) {
             auto* k = new Kingdom;
-            k->side = i + 1;
-            k->kind = kinds[i];
+            k->nationIndex = i + 1;
+            k->SetInt(KingdomLayout::kNationKind, kinds[i]);
             stage->AddKingdom(k);
             kingdoms.push_back(k);
         }
@@ -155,9 +155,9 @@ TEST_F(StageListWindowTest, OptionsStartAndBack) {
     EXPECT_EQ(stage->playerSide, 3);
     EXPECT_EQ(World().computerRun[3], 0);
     EXPECT_EQ(World().computerRun[1], 1);
-    EXPECT_EQ(kingdoms[0]->kind, 1);
-    EXPECT_EQ(kingdoms[2]->kind, 0);
-    EXPECT_EQ(kingdoms[4]->kind, 1);
+    EXPECT_EQ(kingdoms[0]->NationKind(), 1);
+    EXPECT_EQ(kingdoms[2]->NationKind(), 0);
+    EXPECT_EQ(kingdoms[4]->NationKind(), 1);
     EXPECT_EQ(stage->playerKingdom, kingdoms[2]);
     w->OnControlClick(ControlById(w->panelControls, 0x10A), nullptr);
     EXPECT_EQ(c->stageListChoice, -2);
