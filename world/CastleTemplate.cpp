@@ -17,8 +17,10 @@ bool ReadBlock(ByteReader& in, uint8_t* buffer, uint32_t keep) {
     const uint32_t length = in.u32();
     if (!in.ok() || !in.has(length)) return false;
     const uint32_t n = std::min(length, keep);
-    if (buffer) in.bytes(buffer, n);
-    else in.skip(n);
+    if (buffer)
+        in.bytes(buffer, n);
+    else
+        in.skip(n);
     in.skip(length - n);
     return in.ok();
 }
@@ -37,7 +39,9 @@ uint32_t Word(const uint8_t* p, uint32_t at) {
 } // namespace
 
 CastleTemplate::CastleTemplate() = default;
-CastleTemplate::~CastleTemplate() { Clear(); }
+CastleTemplate::~CastleTemplate() {
+    Clear();
+}
 
 void CastleTemplate::Clear() {
     cities_.clear();

@@ -14,7 +14,9 @@ namespace {
 constexpr uint32_t kCopyCity = 108; // "複製城"
 
 // A general of the kind's three-entry table.
-int32_t FromTable(RandomMapRun& run, const int32_t (&table)[3]) { return table[run.Draw(3)]; }
+int32_t FromTable(RandomMapRun& run, const int32_t (&table)[3]) {
+    return table[run.Draw(3)];
+}
 
 } // namespace
 
@@ -41,19 +43,35 @@ void CreateGeneratedOfficers(RandomMapRun& run, Kingdom& kingdom, City& city, in
             general = OfficerPool[r];
             break;
         }
-        case 2: general = FromTable(run, s.lairLeaders); break;
-        case 3: general = FromTable(run, s.caveBeasts); break;
-        case 6: general = 401 + int32_t(run.Draw(5)); break;
+        case 2:
+            general = FromTable(run, s.lairLeaders);
+            break;
+        case 3:
+            general = FromTable(run, s.caveBeasts);
+            break;
+        case 6:
+            general = 401 + int32_t(run.Draw(5));
+            break;
         case 7:
             switch (city.Int(kCopyCity)) {
-            case 45: general = FromTable(run, s.lairLeaders); break;
-            case 61: general = FromTable(run, s.caveBeasts); break;
-            case 77: general = FromTable(run, s.tombMonsters); break;
-            default: break;
+            case 45:
+                general = FromTable(run, s.lairLeaders);
+                break;
+            case 61:
+                general = FromTable(run, s.caveBeasts);
+                break;
+            case 77:
+                general = FromTable(run, s.tombMonsters);
+                break;
+            default:
+                break;
             }
             break;
-        case 10: general = FromTable(run, s.tombMonsters); break;
-        default: break;
+        case 10:
+            general = FromTable(run, s.tombMonsters);
+            break;
+        default:
+            break;
         }
         run.M = run.M * 19u / 13u;
         // No general yet, or one without a template: nothing to copy, no officer.

@@ -68,20 +68,27 @@ void StampGeneratorDiamond(GeneratorGrid& grid, int32_t x, int32_t y, int32_t n,
             for (int32_t i = 0; i < widthOfRow && start + i < grid.width; ++i) {
                 GeneratorCell& c = grid.At(start + i, row);
                 switch (operation) {
-                case 0: c.obstacle() = uint8_t(value); break;
+                case 0:
+                    c.obstacle() = uint8_t(value);
+                    break;
                 case 1:
                 case 2:
                 case 3:
                 case 4:
                 case 5:
-                case 6: c.Byte(8 + operation) = uint8_t(value); break;
+                case 6:
+                    c.Byte(8 + operation) = uint8_t(value);
+                    break;
                 case 7:
-                case 10: c.word26 = value; break;
+                case 10:
+                    c.word26 = value;
+                    break;
                 case 8:
                     c.layer = value;
                     c.overlay = value;
                     break;
-                default: break;
+                default:
+                    break;
                 }
             }
         }

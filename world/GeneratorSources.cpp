@@ -28,6 +28,10 @@ void LoadGeneratorSources(GeneratorSources& sources) {
     sources.castleLoaded = ReadGrid("castle01", sources.castle);
 }
 
-void FreeGeneratorSources(GeneratorSources& sources) { sources = GeneratorSources{}; }
+void FreeGeneratorSources(GeneratorSources& sources) {
+    sources = GeneratorSources{};
+}
 
-bool LoadCastleTileSet(GeneratorGrid& castle) { return ReadGrid("castle01", castle); }
+bool LoadCastleTileSet(GeneratorGrid& castle) {
+    return ReadGrid("castle01", castle);
+}

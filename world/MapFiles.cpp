@@ -160,6 +160,10 @@ int LoadMapFiles(const char* name) {
     if (savedGame) {
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
+    } else if (!platform::FileExists((base + ".cmb").c_str())) {
+        // A generated map comes without fog layers: it starts covered.
+        FillSavedGameFog(fogA.data(), rect);
+        FillSavedGameFog(fogB.data(), rect);
     } else {
         std::vector<uint8_t> optional;
         if (ReadGameFile((base + ".csm").c_str(), optional) && optional.size() >= kMinimapBytes)

@@ -19,13 +19,15 @@ using CL = CityLayout;
 constexpr uint32_t kCopyCity = 108;
 constexpr uint16_t kTowerTile = 0xE41;
 
-bool InWallRange(uint16_t ground) { return ground >= 4432 && ground <= 4518; }
+bool InWallRange(uint16_t ground) {
+    return ground >= 4432 && ground <= 4518;
+}
 
 // Copies a w x h piece of `src` from (sx, sy) onto the grid at (dx, dy); rows stop at either
 // map's height, columns at the piece's edge and either map's width.
 template <typename F>
-void CopyPiece(GeneratorGrid& grid, const GeneratorGrid& src, int32_t sx, int32_t sy, int32_t w,
-               int32_t h, int32_t dx, int32_t dy, F take) {
+void CopyPiece(GeneratorGrid& grid, const GeneratorGrid& src, int32_t sx, int32_t sy, int32_t w, int32_t h,
+               int32_t dx, int32_t dy, F take) {
     for (int32_t j = 0; j < h; ++j) {
         if (sy + j >= src.height || dy + j >= grid.height) break;
         if (sy + j < 0 || dy + j < 0) continue;
@@ -198,7 +200,8 @@ void LayCastle(RandomMapRun& run, Kingdom& kingdom, size_t kingdomIndex, City& c
         const int32_t dx = x - tx, dy = y - ty;
         for (uintptr_t v = T->sites.First(); v != 0; v = T->sites.Next()) {
             auto* site = reinterpret_cast<SavedRecord*>(v);
-            city.sites.Add(reinterpret_cast<uintptr_t>(new SavedRecord(site->x + dx, site->y + dy, site->kind)));
+            city.sites.Add(
+                reinterpret_cast<uintptr_t>(new SavedRecord(site->x + dx, site->y + dy, site->kind)));
         }
         for (uintptr_t v = T->subCastles.First(); v != 0; v = T->subCastles.Next()) {
             auto* from = reinterpret_cast<SubCastle*>(v);
@@ -244,10 +247,17 @@ bool LaySmallCity(RandomMapRun& run, City& city, bool village, int32_t n, int32_
     if (!village) {
         kind = city.Kind();
         switch (kind) {
-        case 3: lastRow = 720, lastBase = 62; break;
-        case 10: lastRow = 780, lastBase = 78; break;
-        case 2: lastRow = 660, lastBase = 46; break;
-        default: break; // the previous lair's values (the lair's for the first)
+        case 3:
+            lastRow = 720, lastBase = 62;
+            break;
+        case 10:
+            lastRow = 780, lastBase = 78;
+            break;
+        case 2:
+            lastRow = 660, lastBase = 46;
+            break;
+        default:
+            break; // the previous lair's values (the lair's for the first)
         }
         row = lastRow;
         v = lastBase + r;

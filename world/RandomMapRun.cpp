@@ -1,9 +1,9 @@
 #include "world/RandomMapRun.h"
 
+#include "Program/StageSet.h"
 #include "engine/Random.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "Program/StageSet.h"
 
 RandomMapRun::RandomMapRun(Zu_StageSet& stage, const RandomMapOptions& options,
                            const RandomMapSettings& settings)

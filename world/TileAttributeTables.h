@@ -18,8 +18,7 @@ struct TileAttribute {
 struct TileAttributeTables {
     std::vector<std::optional<TileAttribute>> ground, layer, object;
 
-    static const TileAttribute* Find(const std::vector<std::optional<TileAttribute>>& table,
-                                     uint32_t id) {
+    static const TileAttribute* Find(const std::vector<std::optional<TileAttribute>>& table, uint32_t id) {
         return id < table.size() && table[id] ? &*table[id] : nullptr;
     }
 };

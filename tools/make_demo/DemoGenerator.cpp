@@ -62,7 +62,9 @@ struct Grid {
     }
 };
 
-uint16_t Rgb(int r, int g, int b) { return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)); }
+uint16_t Rgb(int r, int g, int b) {
+    return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
 
 // Ground ids: 90..98 bare earth, 100 + 15 strip + piece the terrain pieces, 300 + t castle ground,
 // 4432.. the small places; layer 200.. woods; objects 0x3000 walls.
@@ -83,14 +85,19 @@ Bytes Attributes() {
         }
     };
     table(4520, [](uint32_t id, int& obstacle, uint16_t& colour) {
-        if (id >= 90 && id <= 98) obstacle = 0, colour = Rgb(150, 120, 70);
+        if (id >= 90 && id <= 98)
+            obstacle = 0, colour = Rgb(150, 120, 70);
         else if (id >= 100 && id < 190) {
             const int strip = int(id - 100) / 15;
             obstacle = strip % 2 ? 0 : 0;
-            colour = strip / 2 == 0 ? Rgb(60, 160, 60) : strip / 2 == 1 ? Rgb(190, 180, 110) : Rgb(200, 200, 210);
+            colour = strip / 2 == 0   ? Rgb(60, 160, 60)
+                     : strip / 2 == 1 ? Rgb(190, 180, 110)
+                                      : Rgb(200, 200, 210);
             if ((id - 100) % 15 == 14) obstacle = 1, colour = Rgb(40, 80, 200); // water
-        } else if (id >= 300 && id < 308) obstacle = 0, colour = Rgb(120, 110, 100);
-        else if (id >= 4432) obstacle = 0, colour = Rgb(150, 90, 40);
+        } else if (id >= 300 && id < 308)
+            obstacle = 0, colour = Rgb(120, 110, 100);
+        else if (id >= 4432)
+            obstacle = 0, colour = Rgb(150, 90, 40);
     });
     table(210, [](uint32_t id, int& obstacle, uint16_t& colour) {
         if (id >= 200) obstacle = 2, colour = Rgb(20, 90, 30);
@@ -129,9 +136,11 @@ Bytes Castles() {
                 Cell& c = g.at(fx + x, fy + y);
                 c.drawn = 1;
                 c.ground = uint16_t(300 + t);
-                const bool edge = x == 40 - half || x == 40 + half || y == 90 - 2 * half || y == 90 + 2 * half;
+                const bool edge =
+                    x == 40 - half || x == 40 + half || y == 90 - 2 * half || y == 90 + 2 * half;
                 if (edge) c.object = 0x3000;
-                const bool corner = (x == 40 - half || x == 40 + half) && (y == 90 - 2 * half || y == 90 + 2 * half);
+                const bool corner =
+                    (x == 40 - half || x == 40 + half) && (y == 90 - 2 * half || y == 90 + 2 * half);
                 if (corner) c.overlay = 0xE41;
             }
     }
@@ -215,7 +224,7 @@ Bytes TemplateGates() {
 
 bool WriteDemoGenerator(const std::string& folder, std::string& error) {
     const std::pair<const char*, Bytes> files[] = {
-        {"kingdom.atr", Attributes()}, {"ground01", Terrain()},         {"castle01", Castles()},
+        {"kingdom.atr", Attributes()},     {"ground01", Terrain()},           {"castle01", Castles()},
         {"Castle01.Stg", TemplateStage()}, {"Castle01.Dor", TemplateGates()},
     };
     for (const auto& [name, bytes] : files) {

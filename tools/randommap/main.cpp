@@ -77,7 +77,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<Zu_StageSet> stage(
         CreateNeutralGroups(options.sizeIndex, int32_t(humans), "Player", settings, options.officersPerCity));
     if (!GenerateVirtualStage(*stage, options, settings, nullptr)) {
-        std::fprintf(stderr, "randommap: the generator sources are missing or a map file cannot be written\n");
+        std::fprintf(stderr,
+                     "randommap: the generator sources are missing or a map file cannot be written\n");
         return 1;
     }
     return 0;
