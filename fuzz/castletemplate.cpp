@@ -2,6 +2,7 @@
 // length, then the door file.
 #include "world/CastleTemplate.h"
 #include "engine/ByteReader.h"
+#include "records/City.h"
 
 #include <cstddef>
 #include <cstdint>
