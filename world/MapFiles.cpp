@@ -160,8 +160,8 @@ int LoadMapFiles(const char* name) {
     if (savedGame) {
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
-    } else if (!platform::FileExists((base + ".cmb").c_str())) {
-        // A generated map comes without fog layers: it starts covered.
+    } else if (base == "Virtual" && !platform::FileExists((base + ".cmb").c_str())) {
+        // The random map generator writes no fog layers: its map starts covered.
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
     } else {

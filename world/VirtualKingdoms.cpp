@@ -32,8 +32,12 @@ void ForgetStage(Zu_StageSet* old) {
             s->selectedGenerals.RemoveAll();
             s->stageCities.RemoveAll();
             s->stageGenerals.RemoveAll();
+            // The list owns its records; the current one goes below.
             if (old) s->stageRecords.RemoveValue(reinterpret_cast<uintptr_t>(old));
-            s->stageRecords.RemoveAll();
+            for (uintptr_t v = s->stageRecords.First(); v != 0; v = s->stageRecords.First()) {
+                s->stageRecords.RemoveCurrent();
+                delete reinterpret_cast<Zu_StageSet*>(v);
+            }
         }
         TheBattleMap->stageSet = nullptr;
     }

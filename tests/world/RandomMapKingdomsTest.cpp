@@ -50,6 +50,25 @@ TEST(RandomMapKingdoms, NeutralGroupsFollowThePlayers) {
     }
 }
 
+// The old stage and the scenario's other stage records go before the new stage is made; the
+// battle map's tables keep nothing of them.
+TEST(RandomMapKingdoms, NeutralGroupsReplaceTheScenarioStages) {
+    worldtest::World world;
+    RandomMapSettings settings;
+    Zu_StageSet* first = CreateNeutralGroups(0, 1, "P", settings, 7);
+    TheBattleMap->scenario->stageRecords.Add(reinterpret_cast<uintptr_t>(first));
+    TheBattleMap->scenario->stageRecords.Add(reinterpret_cast<uintptr_t>(new Zu_StageSet));
+    auto* city = new City(1, 0);
+    StageKingdoms(*first)[0]->cities.Add(reinterpret_cast<uintptr_t>(city));
+    TheBattleMap->cities[1] = city;
+    Zu_StageSet* second = CreateNeutralGroups(0, 1, "P", settings, 7);
+    EXPECT_EQ(TheBattleMap->scenario->stageRecords.GetCount(), 0);
+    EXPECT_EQ(TheBattleMap->cities[1], nullptr);
+    EXPECT_EQ(TheBattleMap->stageSet, second);
+    EXPECT_EQ(TheBattleMap->kingdomTable[1], StageKingdoms(*second)[0]);
+    delete second;
+}
+
 TEST(RandomMapKingdoms, TeamsDecideAlliancesBothWays) {
     Generation g(3);
     g.settings.rows[0][1] = 4;
