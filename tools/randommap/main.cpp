@@ -3,13 +3,14 @@
 #include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "platform/Files.h"
+#include "records/GameDataLoader.h"
+#include "world/BattleMap.h"
 #include "world/RandomMapGenerator.h"
 #include "world/VirtualKingdoms.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -74,9 +75,18 @@ int main(int argc, char** argv) {
     options.officersPerCity = int32_t(officers);
     options.resourceLevel = int32_t(resources);
     options.localKingdom = 1;
-    std::unique_ptr<Zu_StageSet> stage(
-        CreateNeutralGroups(options.sizeIndex, int32_t(humans), "Player", settings, options.officersPerCity));
-    if (!GenerateVirtualStage(*stage, options, settings, nullptr)) {
+    // The game's tables, when the folder has them, give the group cities and the officers.
+    BattleMap map;
+    TheBattleMap = &map;
+    std::string damaged;
+    if (LoadGameData(map.scenario, &damaged) == kGameDataDamaged) {
+        std::fprintf(stderr, "randommap: %s is damaged\n", damaged.c_str());
+        return 1;
+    }
+    // The stage joins the scenario's stage list, which the battle map frees.
+    Zu_StageSet* stage =
+        CreateNeutralGroups(options.sizeIndex, int32_t(humans), "Player", settings, options.officersPerCity);
+    if (!GenerateVirtualStage(*stage, options, settings, map.scenario)) {
         std::fprintf(stderr,
                      "randommap: the generator sources are missing or a map file cannot be written\n");
         return 1;
