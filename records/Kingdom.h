@@ -93,6 +93,7 @@ public:
     LinkList mapGenerals; // OfficerRecord*, not owned
     LinkList gates;       // CastleGate*, owned
     City* mainCity = nullptr;
+    uint16_t ownColour = 0; // colour 7 of its nation's row
     int32_t fieldGeneralCount = 0;
     int32_t targetCityId = -1;
     // Units received by and sent to garrison posts.
