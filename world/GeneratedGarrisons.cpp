@@ -100,7 +100,7 @@ void CreateGeneratedTroops(RandomMapRun& run, City& city, int32_t count) {
             auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, city.ownerSide,
                                     city.id, 100, officer);
             troop->state = 10;
-            troop->inCity = 1;
+            troop->garrison = 1;
             city.units.Add(reinterpret_cast<uintptr_t>(troop));
         }
     }

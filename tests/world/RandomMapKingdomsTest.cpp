@@ -177,11 +177,11 @@ TEST(RandomMapKingdoms, GarrisonsByCityKind) {
         auto* t = reinterpret_cast<Troop*>(v);
         const int32_t n = t->officer->Get(OfficerLayout::kPersonNumber);
         byTemplate[n == 415 ? 0 : n == 418 ? 1 : 2]++;
-        EXPECT_EQ(t->inCity, 1);
+        EXPECT_EQ(t->garrison, 1);
         EXPECT_EQ(t->state, 10);
         EXPECT_EQ(t->cellX, 0);
-        EXPECT_EQ(t->homeCityId, castle.id);
-        EXPECT_EQ(t->side, kingdom.nationIndex);
+        EXPECT_EQ(t->homeCity, castle.id);
+        EXPECT_EQ(t->owner, kingdom.nationIndex);
         EXPECT_EQ(t->baseType, n % 7 + 1);
         EXPECT_EQ(t->officer->Get(OfficerLayout::kControllable), 0);
     }
