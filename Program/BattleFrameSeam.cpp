@@ -43,30 +43,6 @@ void BattleMovie(const char* file, const char* companion) {
     PlayAviModal(150, 136, file, companion, 1, 1);
 }
 
-namespace {
-bool AppliesCommands() {
-    const GameController* c = TheGameController;
-    return !c || !c->networked || c->isHost;
-}
-bool Networked() {
-    return TheGameController && TheGameController->networked;
-}
-} // namespace
-
-void NetCmdHalt(Troop* troop) {
-    if (!troop) return;
-    if (AppliesCommands()) troop->ApplyHalt();
-    if (Networked()) Services().troopCommandsSent.push_back({1, troop->serial, 0, 0});
-}
-
-void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind) {
-    if (!troop || !troop->officer || (kind != 1 && kind != 2)) return;
-    const uint32_t column = kind == 1 ? OfficerLayout::kHp : OfficerLayout::kMp;
-    const int32_t value = troop->officer->Get(column) + delta;
-    if (AppliesCommands()) troop->officer->Set(column, value < 0 ? 0 : value);
-    if (Networked()) Services().troopCommandsSent.push_back({21, troop->serial, value, kind});
-}
-
 void ShowDateLine() {
     ++Services().dateRedraws;
 }

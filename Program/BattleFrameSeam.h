@@ -37,8 +37,6 @@ struct BattleServices {
     std::vector<std::string> chatLog;              // lines added to the main panel's chat
     std::vector<std::string> chatSent;             // chat lines sent to the peers
     std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
-    // Troop commands sent to the peers: code, general's serial, two values.
-    std::vector<std::vector<int32_t>> troopCommandsSent;
     int32_t dateRedraws = 0;
 
     // Event scripts.
@@ -63,10 +61,6 @@ void BattleMovie(const char* file, const char* companion);
 // The main panel's date line is redrawn.
 void ShowDateLine();
 // Network commands of the outcome.
-// Troop commands 1 (halt) and 21 (add to a value, sent as the new value): applied at once in
-// single play or on the host, sent when networked.
-void NetCmdHalt(Troop* troop);
-void NetCmdAddTroopValue(Troop* troop, int32_t delta, int32_t kind);
 void NetCmdChatText(const char* text);
 void SendGameRecord(const std::vector<uint8_t>& record);
 void AddChatLine(const char* text, int colour);

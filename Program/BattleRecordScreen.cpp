@@ -4,6 +4,7 @@
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "engine/SurfaceText.h"
 #include "gui/GuiPanel.h"
@@ -21,12 +22,21 @@ namespace {
 const char MeritWord[] = "\xa5\x5c\xbe\xb1";
 const char ComputerName[] = "\xb9\x71\xb8\xa3";
 
-bool Listed(const RecordKingdom* k) {
-    return k && (k->nationKind == 0 || k->nationKind == 1);
+bool Listed(const Kingdom* k) {
+    return k && (k->NationKind() == 0 || k->NationKind() == 1);
 }
 
-bool CountsAsOfficerUnit(const RecordUnit& u) {
-    return u.officerKind == 1 && u.actionPolicy == 0;
+bool CountsAsOfficerUnit(const Troop* u) {
+    return u->officer && u->officer->Get(OfficerLayout::kAttribute) == 1 &&
+           u->officer->Get(OfficerLayout::kPolicy) == 0;
+}
+
+template <class T>
+std::vector<T*> Items(LinkList& list) {
+    std::vector<T*> out;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        out.push_back(reinterpret_cast<T*>(v));
+    return out;
 }
 
 // The ruler's name from its general template, within the name column; empty when the number
@@ -48,7 +58,7 @@ int32_t BattleScore(const int32_t t[10], int32_t cityValue) {
 BattleRecordScreen::BattleRecordScreen(Widget* root) : ScreenWindow("Win42.gui", root, nullptr) {
     if (TheMouseCursor) TheMouseCursor->SetShape(1);
     AddToDrawList();
-    if (RecordStage* stage = CurrentRecordStage()) Compute(*stage);
+    if (Zu_StageSet* stage = CurrentStageSet()) Compute(*stage, CurrentRecordStage());
 }
 
 void BattleRecordScreen::OnControlClick(Widget* control, Point*) {
@@ -83,12 +93,12 @@ void BattleRecordScreen::ShowSwatch(int row, uint16_t colour) {
     DrawLabel(label);
 }
 
-int32_t BattleRecordScreen::Merit(const RecordStage& stage, int32_t, int32_t win, int32_t winnerCount,
+int32_t BattleRecordScreen::Merit(const RecordStage* extra, int32_t, int32_t win, int32_t winnerCount,
                                   const std::string& id) const {
-    int32_t base = 10 * (stage.session ? stage.session->playersAtStart : 0);
+    int32_t base = 10 * (extra && extra->session ? extra->session->playersAtStart : 0);
     int32_t merit = 0;
-    if (win) {
-        const auto same = std::count(stage.slotPlayerIds.begin(), stage.slotPlayerIds.end(), id);
+    if (win && extra) {
+        const auto same = std::count(extra->slotPlayerIds.begin(), extra->slotPlayerIds.end(), id);
         if (same != 0) base /= static_cast<int32_t>(same);
         merit = base;
     }
@@ -97,56 +107,63 @@ int32_t BattleRecordScreen::Merit(const RecordStage& stage, int32_t, int32_t win
     return merit;
 }
 
-void BattleRecordScreen::Compute(RecordStage& stage) {
+void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
     GameController* c = TheGameController;
     const int32_t gameKind = c ? c->gameKind : 0;
     const bool networked = c && c->networked;
+    const Kingdom* player = stage.playerKingdom;
 
     // Kingdoms taken out of play come back into the list; they leave the out-of-play list so that
     // one owner holds them.
-    for (RecordKingdom* k : stage.outOfPlay) {
-        if (!k) continue;
-        if (k->nationKind != 0 && k->nationKind != 1) k->nationKind = 7;
-        stage.kingdoms.push_back(k);
+    if (extra) {
+        for (Kingdom* k : extra->outOfPlay) {
+            if (!k) continue;
+            if (k->NationKind() != 0 && k->NationKind() != 1) k->SetInt(KingdomLayout::kNationKind, 7);
+            stage.kingdoms->Add(reinterpret_cast<uintptr_t>(k));
+        }
+        extra->outOfPlay.clear();
     }
-    stage.outOfPlay.clear();
+    const std::vector<Kingdom*> kingdoms = Items<Kingdom>(*stage.kingdoms);
 
     // Allies by nation index, over every index a relation table has.
-    RecordKingdom* allies[128] = {};
+    Kingdom* allies[Kingdom::kMaxNations + 1] = {};
     if (gameKind == 2)
-        for (RecordKingdom* k : stage.kingdoms)
-            if (Listed(k) && k->nationIndex >= 0 && k->nationIndex < 128) allies[k->nationIndex] = k;
+        for (Kingdom* k : kingdoms)
+            if (Listed(k) && k->nationIndex >= 0 && k->nationIndex <= Kingdom::kMaxNations)
+                allies[k->nationIndex] = k;
 
     const int32_t* values = GameParams().placeScore;
     bestScore = 0;
     rows.clear();
-    for (RecordKingdom* k : stage.kingdoms) {
+    for (Kingdom* k : kingdoms) {
         if (!Listed(k)) continue;
         const int r = static_cast<int>(rows.size());
         Row row;
         row.kingdom = k;
         int32_t units = 0;
-        for (const RecordUnit& u : k->fieldTroops)
-            if (u.state != 6 && CountsAsOfficerUnit(u)) ++units;
-        for (const RecordCity& city : k->cities) {
-            for (const RecordUnit& u : city.units)
+        for (Troop* u : Items<Troop>(k->fieldUnits))
+            if (u->state != 6 && CountsAsOfficerUnit(u)) ++units;
+        const std::vector<City*> cities = Items<City>(k->cities);
+        for (City* city : cities) {
+            for (Troop* u : Items<Troop>(city->units))
                 if (CountsAsOfficerUnit(u)) ++units;
-            units += city.governedSubCastles;
+            for (SubCastle* sub : Items<SubCastle>(city->subCastles))
+                if (sub->leader && sub->leader->owner == city->ownerSide) ++units;
         }
         if (gameKind == 2) {
-            for (int a = 0; a < 128; ++a) {
-                RecordKingdom* ally = allies[a];
+            for (int a = 0; a <= Kingdom::kMaxNations; ++a) {
+                Kingdom* ally = allies[a];
                 if (!ally || ally == k || k->relations[a] != 1) continue;
-                for (const RecordCity& city : ally->cities)
-                    for (const RecordUnit& u : city.units)
-                        if (u.side == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
+                for (City* city : Items<City>(ally->cities))
+                    for (Troop* u : Items<Troop>(city->units))
+                        if (u->owner == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
             }
         }
         int32_t cityValue = 0;
-        for (const RecordCity& city : k->cities) {
-            if (city.kind == 0 && city.scale >= 1 && city.scale <= 4)
-                cityValue += values[city.scale];
-            else if (city.kind == 6)
+        for (const City* city : cities) {
+            if (city->Kind() == 0 && city->Scale() >= 1 && city->Scale() <= 4)
+                cityValue += values[city->Scale()];
+            else if (city->Kind() == 6)
                 cityValue += values[0];
         }
         ShowSwatch(r, k->colour);
@@ -157,8 +174,8 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
                                     t[4] + t[5],
                                     t[6],
                                     units,
-                                    static_cast<int32_t>(k->cities.size())};
-        const bool own = k == stage.player;
+                                    static_cast<int32_t>(cities.size())};
+        const bool own = k == player;
         for (int i = 0; i < 7; ++i) {
             row.columns[i] = columns[i];
             ShowNumber(columns[i], 11 * r + 3 + i, own);
@@ -175,11 +192,11 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
     for (const Row& row : rows)
         if (row.score >= bestScore) ++winners;
 
-    RecordSession* session = stage.session;
+    RecordSession* session = extra ? extra->session : nullptr;
     const bool sessionPlay = networked && session && !session->players.empty();
     for (size_t r = 0; r < rows.size(); ++r) {
         Row& row = rows[r];
-        RecordKingdom* k = row.kingdom;
+        Kingdom* k = row.kingdom;
         const int b = 0x200 + 11 * static_cast<int>(r);
         if (row.score >= bestScore) {
             row.best = true;
@@ -194,7 +211,7 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
                     match = &p;
                     break;
                 }
-        const std::string ruler = RulerName(k->personNumber);
+        const std::string ruler = RulerName(k->PersonNumber());
         if (!sessionPlay) {
             row.name = ruler;
         } else if (gameKind == 3 && c && c->unusedByte /* the team-naming flag */) {
@@ -205,13 +222,13 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
         }
         if (Widget* label = Control(b + 2); label && TheBig5Font && panel && panel->surface) {
             TheBig5Font->DrawSurfaceText(label->rect.left, label->rect.top, row.name.c_str(), panel->surface,
-                                         k == stage.player ? 48 : 240);
+                                         k == player ? 48 : 240);
         }
         if (!sessionPlay) continue;
         const int32_t w = row.score >= bestScore ? winners : 0;
         for (const RecordPlayer& p : session->players) {
             if (p.nationIndex != k->nationIndex) continue;
-            const int32_t merit = Merit(stage, row.score, k->winFlag, w, p.playerId);
+            const int32_t merit = Merit(extra, row.score, k->winFlag, w, p.playerId);
             const uint8_t g = row.score < 0 ? 100 : 255;
             const uint8_t bl = row.score < 0 ? 0 : 255;
             if (session->players.size() < 2) {
@@ -222,11 +239,11 @@ void BattleRecordScreen::Compute(RecordStage& stage) {
                                    std::to_string(merit));
             }
         }
-        if (k == stage.player && session->players.size() >= 2) {
+        if (k == player && session->players.size() >= 2) {
             RecordLobbyEntry copy = session->localRecord;
             copy.games += 1;
             if (k->winFlag) copy.wins += 1;
-            copy.merit += Merit(stage, row.score, k->winFlag, w, session->localPlayerId);
+            copy.merit += Merit(extra, row.score, k->winFlag, w, session->localPlayerId);
             if (session->upload) session->upload(copy);
         }
     }

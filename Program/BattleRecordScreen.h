@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-struct RecordKingdom;
+class Kingdom;
+class Zu_StageSet;
 struct RecordStage;
 
 // The battle record screen ("Win42.gui"): a row of battle tallies and a score for every ordinary
@@ -20,7 +21,7 @@ public:
 
     // What the screen computed, row by row.
     struct Row {
-        RecordKingdom* kingdom = nullptr;
+        Kingdom* kingdom = nullptr;
         int32_t columns[7] = {}; // officers defeated .. cities held
         int32_t score = 0;
         bool best = false;
@@ -32,9 +33,9 @@ public:
     int32_t playerScore = 0;
 
 private:
-    void Compute(RecordStage& stage);
+    void Compute(Zu_StageSet& stage, RecordStage* extra);
     void ShowSwatch(int row, uint16_t colour);
-    int32_t Merit(const RecordStage& stage, int32_t score, int32_t win, int32_t winnerCount,
+    int32_t Merit(const RecordStage* extra, int32_t score, int32_t win, int32_t winnerCount,
                   const std::string& id) const;
 };
 

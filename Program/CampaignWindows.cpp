@@ -1,4 +1,5 @@
 #include "Program/CampaignWindows.h"
+#include "records/AgeTable.h"
 
 #include "Program/CampaignSeam.h"
 #include "Program/GameController.h"
@@ -16,7 +17,7 @@ Zu_SkillEffect* ActSelectionMarker = nullptr;
 
 namespace {
 
-constexpr int kRecordSize = 276;
+constexpr int kRecordSize = static_cast<int>(kAgeBlockBytes);
 constexpr int kTitleOffset = 4;
 
 // The records of an act's stages start at this stage number.
@@ -32,8 +33,7 @@ bool Won(int32_t stage) {
 } // namespace
 
 std::string StageTitle(int32_t stage) {
-    const CampaignServices& s = GetCampaignServices();
-    const uint8_t* record = s.ageRecord ? s.ageRecord(stage) : nullptr;
+    const uint8_t* record = AgeBlock(stage);
     if (!record) return std::string();
     const char* text = reinterpret_cast<const char*>(record + kTitleOffset);
     return std::string(text, strnlen(text, kRecordSize - kTitleOffset));

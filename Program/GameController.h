@@ -149,6 +149,8 @@ public:
     uint8_t networked = 0;
     uint8_t actOption = 1;
     uint8_t unusedByte = 0;
+    // Two option bytes; 'c' raises the diplomatic thresholds.
+    uint8_t optionBytes[2] = {};
     int32_t actIndex = 0;
     int32_t gameKind = 0;
     int32_t unusedWord2 = 0;

@@ -102,12 +102,12 @@ void Zu_StageSet::AdvanceMonth() {
         while (bandits && spawned < cap) {
             std::vector<City*> free;
             ForEachCity(*kingdoms, [&](City* city) {
-                if (city->kind == 0) free.push_back(city);
+                if (city->Kind() == 0) free.push_back(city);
             });
             if (free.empty()) break;
             City* city = free[static_cast<size_t>(GameRandom()) % free.size()];
             SubCastle* sub = city->FindSubCastleOfKind(4);
-            if (!sub || sub->persons.GetCount() >= 3) break;
+            if (!sub || sub->generals.GetCount() >= 3) break;
             SpawnRandomPersons(sub, bandits, 1);
             ++spawned;
         }

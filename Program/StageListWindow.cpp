@@ -14,6 +14,8 @@
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "platform/Files.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 #include "records/StageWorldSeam.h"
 
 #include <algorithm>
@@ -61,15 +63,28 @@ std::vector<City*> CitiesOf(Kingdom* k) {
 
 // A city's mask frame: its "都市索引" must name one of the forty masks.
 AniFrame* LoadCityMask(const City* city) {
-    const CampaignServices& s = GetCampaignServices();
-    const int32_t index = s.cityIndex ? s.cityIndex(city) : 0;
+    const int32_t index = city->Int(CityLayout::kIndex);
     if (index < 1 || index > kMaxCityIndex || !TheResourceStore) return nullptr;
     return TheResourceStore->LoadAniFrame(kPictureFile, index);
 }
 
 uint16_t ColourOf(const Kingdom* k) {
-    const CampaignServices& s = GetCampaignServices();
-    return s.kingdomColour ? s.kingdomColour(k) : 0;
+    return k->colour;
+}
+
+// The ruler's portrait: "頭像編號" of the general template of the kingdom's "人物編號".
+int32_t RulerPortrait(const Kingdom* k) {
+    const uint8_t* t = GeneralTemplate(k->PersonNumber());
+    if (!t) return 0;
+    ByteReader r(t + OfficerLayout::kPortrait, 4);
+    return r.i32();
+}
+
+int32_t OfficerCount(Kingdom* k) {
+    int32_t n = 0;
+    for (City* city : CitiesOf(k))
+        n += city->generals.GetCount();
+    return n;
 }
 
 } // namespace
@@ -207,9 +222,8 @@ void Win75Window::BuildPanels() {
 }
 
 void Win75Window::ShowRow(int row, Kingdom* k) {
-    const CampaignServices& s = GetCampaignServices();
     if (auto* portrait = dynamic_cast<TextLabel*>(RowControl(row, 0x200)))
-        portrait->SetBackgroundPicture(0, s.rulerPortrait ? s.rulerPortrait(k) : 0);
+        portrait->SetBackgroundPicture(0, RulerPortrait(k));
     if (auto* bar = dynamic_cast<TextLabel*>(RowControl(row, 0x201))) {
         const uint16_t c = ColourOf(k);
         bars_[row].r = static_cast<uint8_t>((c >> 8) & 0xF8);
@@ -219,11 +233,9 @@ void Win75Window::ShowRow(int row, Kingdom* k) {
         bar->barRecord = &bars_[row];
         bar->DrawText();
     }
-    const char* ruler = s.rulerName ? s.rulerName(k) : nullptr;
-    labels_.SetText(RowControl(row, 0x202), 255, 255, 255, 12, 2,
-                    ruler ? std::string(ruler, strnlen(ruler, 19)) : "");
+    labels_.SetText(RowControl(row, 0x202), 255, 255, 255, 12, 2, std::string(k->Caption()));
     labels_.SetText(RowControl(row, 0x203), 255, 255, 255, 12, 1, OfficersWord);
-    const int32_t officers = s.officerCount ? s.officerCount(k) : 0;
+    const int32_t officers = OfficerCount(k);
     labels_.SetText(RowControl(row, 0x204), 255, 255, 255, 12, 1, std::to_string(officers) + PersonsSuffix);
     labels_.SetText(RowControl(row, 0x205), 255, 255, 255, 12, 1, CitiesWord);
     labels_.SetText(RowControl(row, 0x206), 255, 255, 255, 12, 1,
@@ -243,7 +255,7 @@ void Win75Window::ShowStage() {
     for (int row = 0; row < kRows; ++row) {
         Kingdom* k = next < kingdoms.size() ? kingdoms[next] : nullptr;
         // A kingdom of kind 2 ends the rows.
-        if (!k || k->kind == 2) {
+        if (!k || k->NationKind() == 2) {
             rowKingdoms[row] = nullptr;
             if (rowPanels[row]) rowPanels[row]->visible = 0;
             if (Widget* selector = RowControl(row, 0x100)) selector->enabled = 0;
@@ -267,7 +279,7 @@ AniFrame* Win75Window::ComposeStageMap() {
     if (!map) return nullptr;
     ++composeCount;
     for (Kingdom* k : StageKingdoms()) {
-        if (k->kind == 2) continue;
+        if (k->NationKind() == 2) continue;
         const uint16_t colour = ColourOf(k);
         for (City* city : CitiesOf(k)) {
             AniFrame* mask = LoadCityMask(city);
@@ -364,12 +376,12 @@ void Win75Window::OnControlClick(Widget* control, Point*) {
             for (size_t i = 0; i < kingdoms.size(); ++i) {
                 Kingdom* k = kingdoms[i];
                 if (static_cast<int32_t>(i) + 1 == s->playerSide) {
-                    k->kind = 0;
+                    k->SetInt(KingdomLayout::kNationKind, 0);
                     s->playerKingdom = k;
                     s->playerCities = &k->cities;
                     s->playerFirstCity = reinterpret_cast<City*>(k->cities.First());
-                } else if (k->kind == 0) {
-                    k->kind = 1;
+                } else if (k->NationKind() == 0) {
+                    k->SetInt(KingdomLayout::kNationKind, 1);
                 }
             }
         } else if (n == 10) {

@@ -38,6 +38,11 @@ public:
     void BuildPanels();
     void ShowStage();
     void DrawStageMap(int row);
+    // The text shown on label `id` of a row, or null.
+    const std::string* RowText(int row, int id) const {
+        const LabelText* t = labels_.TextOf(RowControl(row, id));
+        return t ? &t->text : nullptr;
+    }
 
     GuiPanel* panel = nullptr;
     LinkList* panelControls = nullptr;

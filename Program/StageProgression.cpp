@@ -11,6 +11,7 @@
 
 #include "records/ItemRecord.h"
 #include "records/RecordTables.h"
+#include "troops/TroopOrder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -76,44 +77,45 @@ void Zu_StageSet::InitKingdoms() {
     stageWords[1] = 0;
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
         ++stageWords[1];
-        if (k->side == playerSide && ValidSide(playerSide)) {
+        if (k->nationIndex == playerSide && ValidSide(playerSide)) {
             playerKingdom = k;
             playerCities = &k->cities;
             w.computerRun[playerSide] = 0;
             if (TheGameController && TheGameController->gameScreen)
                 TheGameController->gameScreen->currentCity = At<City>(k->cities.First());
         }
-        if ((gameKind == 1 || gameKind == 3) && (k->kind == 2 || k->kind == 3)) k->allianceGroup = 1001;
+        if ((gameKind == 1 || gameKind == 3) && (k->NationKind() == 2 || k->NationKind() == 3))
+            k->SetAllianceGroup(1001);
         k->BindToStage();
         if (gameKind == 1) {
             for (int s = 1; s <= kMaxSides; ++s)
                 k->relations[s] = 3;
-            if (ValidSide(k->side)) {
-                k->relations[k->side] = 1;
-                if (playerKingdom) playerKingdom->sideValues[k->side] = (4 - k->diplomacy) * 20;
+            if (ValidSide(k->nationIndex)) {
+                k->relations[k->nationIndex] = 1;
+                if (playerKingdom) playerKingdom->goodwill[k->nationIndex] = (4 - k->DiplomacyType()) * 20;
             }
         }
     }
     const int32_t count = std::min<int32_t>(stageWords[1], kMaxSides);
     const int32_t sides = std::min<int32_t>(w.sideCount, kMaxSides);
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        if (!ValidSide(k->side)) continue;
-        if (k->kind == 4 || k->kind == 5) {
+        if (!ValidSide(k->nationIndex)) continue;
+        if (k->NationKind() == 4 || k->NationKind() == 5) {
             for (int s = 1; s <= count; ++s)
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = k->kind == 4 ? 2 : 1;
-            w.computerRun[k->side] = 0;
-        } else if (k->kind == 6) {
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = k->NationKind() == 4 ? 2 : 1;
+            w.computerRun[k->nationIndex] = 0;
+        } else if (k->NationKind() == 6) {
             for (int s = 1; s <= sides; ++s) {
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->side] = 2;
+                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = 2;
                 k->relations[s] = 2;
             }
-            w.computerRun[k->side] = 0;
+            w.computerRun[k->nationIndex] = 0;
         }
         for (int s = 1; s <= sides; ++s) {
             const Kingdom* other = w.sideTable[s];
-            if (s == k->side)
+            if (s == k->nationIndex)
                 k->relations[s] = 1;
-            else if (k->allianceGroup != 0 && other && other->allianceGroup == k->allianceGroup)
+            else if (k->AllianceGroup() != 0 && other && other->AllianceGroup() == k->AllianceGroup())
                 k->relations[s] = 1;
             else
                 k->relations[s] = 3;
@@ -123,15 +125,15 @@ void Zu_StageSet::InitKingdoms() {
     stageWords[1] = kingdoms->GetCount();
     int64_t total = 0;
     for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s)
-        if (w.sideTable[s]) total += w.sideTable[s]->strengthTotal;
+        if (w.sideTable[s]) total += w.sideTable[s]->cityStrengthTotal;
     for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s) {
         Kingdom* k = w.sideTable[s];
         if (!k) continue;
-        if (k->strengthTotal == 0) {
+        if (k->cityStrengthTotal == 0) {
             k->strengthRatio = 0;
             continue;
         }
-        const int64_t ratio = 100 * (total - k->strengthTotal) / k->strengthTotal;
+        const int64_t ratio = 100 * (total - k->cityStrengthTotal) / k->cityStrengthTotal;
         k->strengthRatio = static_cast<int32_t>(std::clamp<int64_t>(ratio, INT32_MIN, INT32_MAX));
     }
 }
@@ -142,17 +144,18 @@ void Zu_StageSet::PlaceCaravans() {
     int32_t placed = 0;
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
         for (City* city : Items<City>(k->cities)) {
-            if (city->kind != 0) continue;
+            if (city->Kind() != 0) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
-            auto* officer = new OfficerRecord(k->side, kCaravanTemplate);
-            auto* troop = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, k->side, city->id,
-                                    100, officer);
+            auto* officer = new OfficerRecord(k->nationIndex, kCaravanTemplate);
+            auto* troop =
+                new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0,
+                          static_cast<int8_t>(k->nationIndex), static_cast<int16_t>(city->id), 100, officer);
             troop->flagWord = 1;
-            delete sub->currentTroop;
-            sub->currentTroop = troop;
+            delete sub->keeper;
+            sub->keeper = troop;
             GiveRandomGear(troop);
-            sub->block[12] = 1;
+            sub->SetInt(48, 1);
             ++placed;
         }
     }
@@ -168,7 +171,7 @@ void Zu_StageSet::GiveRandomGear(Troop* troop) {
         ByteWriter out;
         out.u32(0x302);
         out.u32(24);
-        out.i32(troop->homeCityId);
+        out.i32(troop->homeCity);
         out.i32(years);
         out.u32(seed1);
         out.u32(seed2);
@@ -181,7 +184,7 @@ void Zu_StageSet::ApplyRandomGearRecord(int32_t cityId, int32_t years, uint32_t 
         for (City* city : Items<City>(k->cities)) {
             if (city->id != cityId) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
-            if (sub && sub->currentTroop) ApplyRandomGear(sub->currentTroop, years, seed1, seed2);
+            if (sub && sub->keeper) ApplyRandomGear(sub->keeper, years, seed1, seed2);
             return;
         }
     }
@@ -244,22 +247,22 @@ void Zu_StageSet::ApplyPassRecords() {
     };
 
     for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        if (k->kind != 0) {
+        if (k->NationKind() != 0) {
             for (Troop* t : Items<Troop>(k->fieldUnits)) {
-                t->side = k->side;
+                t->owner = static_cast<int8_t>(k->nationIndex);
                 RedeployStageTroops(t);
             }
             for (City* c : Items<City>(k->cities))
                 for (Troop* t : Items<Troop>(c->units)) {
-                    t->side = k->side;
-                    t->inCity = 1;
+                    t->owner = static_cast<int8_t>(k->nationIndex);
+                    t->garrison = 1;
                     RedeployStageTroops(t);
                 }
             continue;
         }
         auto handle = [&](LinkList& list, bool field) {
             for (Troop* t : Items<Troop>(list)) {
-                t->side = k->side;
+                t->owner = static_cast<int8_t>(k->nationIndex);
                 OfficerRecord* o = t->officer;
                 if (!o) continue;
                 const int32_t attribute = o->Get(OfficerLayout::kAttribute);
@@ -292,7 +295,7 @@ void Zu_StageSet::ApplyPassRecords() {
                 if (field && t->baseType != soldierType) {
                     if (t->currentType == t->baseType) t->currentType = soldierType;
                     t->baseType = soldierType;
-                    t->RestartAnimation();
+                    t->StartActionAnimation();
                 }
             }
         };
@@ -305,7 +308,7 @@ void Zu_StageSet::ApplyPassRecords() {
 void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Kingdom* kingdom) {
     StageWorld& w = World();
     OfficerRecord* o = troop->officer;
-    troop->orderState = 0;
+    troop->order->orderState = 0;
     delete troop->followers;
     troop->followers = nullptr;
     CopyPassColumns(*o, record);
@@ -324,9 +327,10 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         const int32_t unitRows = TheBattleMap ? TheBattleMap->unitGridRows : 0;
         const int x = std::clamp<int>(troop->cellX + slot, 0, std::max(0, columns - 1));
         const int y = std::clamp<int>(troop->cellY, 0, std::max(0, unitRows - 1));
-        auto* eo = new OfficerRecord(troop->side, number);
+        auto* eo = new OfficerRecord(troop->owner, number);
         const int32_t escortType = eo->Get(OfficerLayout::kSoldierType);
-        auto* escort = new Troop(escortType, 10, x, y, troop->side, 0, 100, eo);
+        auto* escort = new Troop(escortType, 10, static_cast<int16_t>(x), static_cast<int16_t>(y),
+                                 troop->owner, 0, 100, eo);
         escort->serial = w.troopSerial;
         escort->flagWord = 0;
         escort->leader = troop;
@@ -334,11 +338,11 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         eo->Set(OfficerLayout::kRebel, o->Get(OfficerLayout::kRebel));
         const bool ambush = eo->Get(OfficerLayout::kAmbush) != 0;
         const bool friendly =
-            escort->side == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
-        if (!troop->inCity && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
+            escort->owner == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
+        if (!troop->garrison && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
         if (troop->currentType != troop->baseType) {
             escort->currentType = SeaCounterpart(escortType);
-            escort->RestartAnimation();
+            escort->StartActionAnimation();
         }
         if (ambush) escort->MarkRemoved();
         if (!troop->followers) troop->followers = new LinkList;
@@ -346,5 +350,5 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         kingdom->fieldUnits.Add(reinterpret_cast<uintptr_t>(escort));
     }
     troop->moveBytes[0] = troop->moveBytes[1] = 0;
-    troop->StepMove();
+    troop->MoveStep();
 }

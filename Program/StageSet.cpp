@@ -70,7 +70,8 @@ Zu_StageSet::~Zu_StageSet() {
     delete events;
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
-        if (ValidSide(k->side) && World().sideTable[k->side] == k) World().sideTable[k->side] = nullptr;
+        if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
+            World().sideTable[k->nationIndex] = nullptr;
         delete k;
     }
     delete kingdoms;
@@ -95,9 +96,9 @@ RootObject* Zu_StageSet::NewChild(int kind) {
         return e;
     }
     if (kingdoms->GetCount() >= static_cast<int>(kMaxKingdoms)) return nullptr; // no side left
-    auto* k = new Kingdom(100, 0);
+    auto* k = new Kingdom();
     std::memset(k->block, 0, sizeof k->block);
-    k->SetName(kNewKingdom);
+    k->SetText(KingdomLayout::kName, 20, kNewKingdom);
     kingdoms->Add(reinterpret_cast<uintptr_t>(k));
     RenumberSides();
     return k;
@@ -120,21 +121,22 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
         delete At<RootObject>(v);
     }
     kingdoms->RemoveValue(reinterpret_cast<uintptr_t>(k));
-    if (ValidSide(k->side) && World().sideTable[k->side] == k) World().sideTable[k->side] = nullptr;
+    if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
+        World().sideTable[k->nationIndex] = nullptr;
     delete k;
     RenumberSides();
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* each = At<Kingdom>(v);
         for (uintptr_t u = each->fieldUnits.First(); u != 0; u = each->fieldUnits.Next())
-            At<Troop>(u)->side = each->side;
+            At<Troop>(u)->owner = static_cast<int8_t>(each->nationIndex);
         for (uintptr_t c = each->cities.First(); c != 0; c = each->cities.Next())
-            At<City>(c)->ownerSide = each->side;
+            At<City>(c)->ownerSide = each->nationIndex;
     }
 }
 
 RootObject* Zu_StageSet::CreateChild(int kind) {
     if (kind == kEventKind) return new events::EventRecord;
-    return new Kingdom(100, 0);
+    return new Kingdom();
 }
 
 void Zu_StageSet::RenumberSides() {
@@ -145,8 +147,8 @@ void Zu_StageSet::RenumberSides() {
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         if (w.sideCount >= kMaxSides) break;
         Kingdom* k = At<Kingdom>(v);
-        k->side = w.sideCount + 1;
-        w.sideTable[k->side] = k;
+        k->nationIndex = w.sideCount + 1;
+        w.sideTable[k->nationIndex] = k;
         ++w.sideCount;
     }
 }
@@ -162,7 +164,7 @@ void Zu_StageSet::RemoveKingdom(Kingdom* kingdom) {
 
 Kingdom* Zu_StageSet::FindKingdomOfKind2() {
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next())
-        if (At<Kingdom>(v)->kind == 2) return At<Kingdom>(v);
+        if (At<Kingdom>(v)->NationKind() == 2) return At<Kingdom>(v);
     return nullptr;
 }
 
@@ -209,14 +211,14 @@ int Zu_StageSet::Load(ByteReader& in) {
     StageWorld& w = World();
     for (uint32_t i = 0; i < count; ++i) {
         if (w.sideCount >= kMaxSides) return 0;
-        auto* k = new Kingdom(100, 0);
+        auto* k = new Kingdom();
         if (!k->Load(in)) {
             delete k;
             return 0;
         }
-        k->side = w.sideCount + 1;
+        k->nationIndex = w.sideCount + 1;
         kingdoms->Add(reinterpret_cast<uintptr_t>(k));
-        w.sideTable[k->side] = k;
+        w.sideTable[k->nationIndex] = k;
         ++w.sideCount;
     }
     return 1;

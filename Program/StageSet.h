@@ -1,6 +1,9 @@
 #pragma once
 
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 
 #include <cstdint>
 

@@ -25,6 +25,7 @@
 #include "gui/GuiRoot.h"
 #include "net/Zu_LocalSet.h"
 #include "net/room/RoomLink.h"
+#include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/TimerPeriod.h"
 #include "platform/Window.h"
@@ -216,7 +217,14 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     TheResourceStore->LoadKingdomCells();
     TheStageEditor = new StageEditor;
     TheBattleMap = new BattleMap;
-    LoadGameData(TheBattleMap->scenario);
+    std::string damagedTable;
+    if (LoadGameData(TheBattleMap->scenario, &damagedTable) == kGameDataDamaged) {
+        // A game without its templates would fail later and far from the cause.
+        const std::string text = "Damaged data file: " + damagedTable;
+        MessageBoxA(AppWindow.window, text.c_str(), kWindowName, MB_OK | MB_ICONERROR);
+        DestroyWindow(AppWindow.window);
+        return 0;
+    }
     TheResourceStore->battleMap = TheBattleMap;
     TheResourceStore->controller = TheGameController;
     PlayMusic("Track10.mp3", 1);

@@ -73,7 +73,7 @@ int32_t SlotCount(int32_t peers) {
 
 std::string RulerName(const Kingdom* k) {
     // The ruler's name from its general template, never past the name column.
-    const uint8_t* t = GeneralTemplate(k->rulerTemplate);
+    const uint8_t* t = GeneralTemplate(k->PersonNumber());
     if (!t) return "";
     const char* text = reinterpret_cast<const char*>(t + OfficerLayout::kName);
     return std::string(text, strnlen(text, OfficerLayout::kNameBytes));
@@ -109,23 +109,23 @@ void Zu_StageSet::CheckOutcome() {
         k->noCity = 1;
         for (uintptr_t cv = k->cities.First(); cv != 0; cv = k->cities.Next()) {
             City* city = At<City>(cv);
-            if (city->kind == 0) k->noCity = 0;
+            if (city->Kind() == 0) k->noCity = 0;
             bool governor = false;
             for (uintptr_t sv = city->subCastles.First(); sv != 0; sv = city->subCastles.Next())
-                if (At<SubCastle>(sv)->governorPresent) governor = true;
-            if (city->troopTotal != 0 || governor) k->beaten = 0;
+                if (At<SubCastle>(sv)->leader) governor = true;
+            if (city->totalStrength != 0 || governor) k->beaten = 0;
             city->Update();
             if (evaluationDay) {
                 const bool playerRun = ValidSide(city->ownerSide) && w.computerRun[city->ownerSide] == 0;
                 if (playerRun) {
-                    if (city->strategy) city->StrategyTurn();
+                    if (city->toggleFlag) city->StrategyTurn();
                 } else {
                     city->Tick();
                 }
             }
         }
-        if (k->side != playerSide && playerKingdom && ValidSide(k->side) &&
-            playerKingdom->relations[k->side] == 3) {
+        if (k->nationIndex != playerSide && playerKingdom && ValidSide(k->nationIndex) &&
+            playerKingdom->relations[k->nationIndex] == 3) {
             const bool hasCity = k->noCity == 0;
             const bool standing = k->beaten == 0;
             if (victoryReached) {
@@ -133,13 +133,13 @@ void Zu_StageSet::CheckOutcome() {
                 if (!networked && gameKind == 0)
                     holds = hasCity || standing;
                 else if (!networked)
-                    holds = (k->kind < 2 && hasCity) || standing;
+                    holds = (k->NationKind() < 2 && hasCity) || standing;
                 else
-                    holds = k->kind < 2 && (hasCity || standing);
+                    holds = k->NationKind() < 2 && (hasCity || standing);
                 if (holds) victoryReached = 0;
             }
-            if (k->kind < 2 && hasCity) noEnemyCities = 0;
-            if (k->kind < 2 && standing) allEnemiesBeaten = 0;
+            if (k->NationKind() < 2 && hasCity) noEnemyCities = 0;
+            if (k->NationKind() < 2 && standing) allEnemiesBeaten = 0;
         }
         kingdoms->Find(v);
     }
@@ -174,7 +174,7 @@ void Zu_StageSet::CheckTeamGame() {
                 Troop* t = At<Troop>(u);
                 if (t->officer && t->officer->Get(OfficerLayout::kAttribute) == 1 &&
                     t->officer->Get(OfficerLayout::kHp) > 0)
-                    if (Kingdom* own = SideKingdom(t->side)) own->beaten = 0;
+                    if (Kingdom* own = SideKingdom(t->owner)) own->beaten = 0;
             }
         }
         kingdoms->Find(v);
@@ -183,17 +183,17 @@ void Zu_StageSet::CheckTeamGame() {
     int32_t standing[kGroups] = {};
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         const Kingdom* k = At<Kingdom>(v);
-        if (k->kind < 2 && k->beaten == 0 && k->allianceGroup >= 0 && k->allianceGroup < kGroups)
-            ++standing[k->allianceGroup];
+        if (k->NationKind() < 2 && k->beaten == 0 && k->AllianceGroup() >= 0 && k->AllianceGroup() < kGroups)
+            ++standing[k->AllianceGroup()];
     }
 
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
-        if (k->kind >= 2 || k->beaten != 1) continue;
+        if (k->NationKind() >= 2 || k->beaten != 1) continue;
         k->beaten = 2;
         std::string text;
         for (int32_t i = 0; i < slots; ++i)
-            if (net.slotSides[i] == k->side) {
+            if (net.slotSides[i] == k->nationIndex) {
                 text = net.slotNames[i];
                 break;
             }
@@ -206,15 +206,15 @@ void Zu_StageSet::CheckTeamGame() {
     }
 
     if (!playerKingdom) return;
-    const int32_t myTeam = playerKingdom->allianceGroup;
+    const int32_t myTeam = playerKingdom->AllianceGroup();
     const int32_t otherTeam = myTeam == 1 ? 2 : 1;
     bool sameTeam = true;
     bool enemyStanding = false;
     bool ownStanding = false;
     for (int32_t i = 0; i < slots; ++i) {
         const Kingdom* k = SideKingdom(net.slotSides[i]);
-        if (!k || k->kind >= 2) continue;
-        if (k->allianceGroup != myTeam) {
+        if (!k || k->NationKind() >= 2) continue;
+        if (k->AllianceGroup() != myTeam) {
             sameTeam = false;
             if (k->beaten == 0) enemyStanding = true;
         } else if (k->beaten == 0) {
@@ -241,12 +241,12 @@ void Zu_StageSet::CheckTeamGame() {
 void Zu_StageSet::CheckAllianceGame() {
     BattleServices& net = Services();
     const int32_t slots = SlotCount(net.peerCount);
-    auto survives = [](const Kingdom* k) { return k->kind < 2 && k->beaten == 0; };
+    auto survives = [](const Kingdom* k) { return k->NationKind() < 2 && k->beaten == 0; };
 
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
         k->teamResult = -1;
-        if (survives(k) && k->allianceGroup == 0) k->teamResult = 0;
+        if (survives(k) && k->AllianceGroup() == 0) k->teamResult = 0;
     }
 
     // Distinct survivors: a lone kingdom counts once, a group once however many it keeps.
@@ -258,8 +258,8 @@ void Zu_StageSet::CheckAllianceGame() {
     for (int32_t i = 0; i < slots; ++i) {
         const Kingdom* k = SideKingdom(net.slotSides[i]);
         if (!k) continue;
-        if (firstSurvivor && firstSurvivor->relations[k->side] != 1) allAllied = false;
-        if (lastFallen && lastFallen->relations[k->side] != 1) allAllied = false;
+        if (firstSurvivor && firstSurvivor->relations[k->nationIndex] != 1) allAllied = false;
+        if (lastFallen && lastFallen->relations[k->nationIndex] != 1) allAllied = false;
         if (!survives(k)) {
             lastFallen = k;
             continue;
@@ -268,25 +268,25 @@ void Zu_StageSet::CheckAllianceGame() {
         bool seen = false;
         for (int32_t j = 0; j < survivors; ++j) {
             const Kingdom* o = counted[j];
-            if (o == k || (k->allianceGroup != 0 && o->allianceGroup == k->allianceGroup)) seen = true;
+            if (o == k || (k->AllianceGroup() != 0 && o->AllianceGroup() == k->AllianceGroup())) seen = true;
         }
         if (!seen) counted[survivors++] = k;
     }
 
     if (IsHost() && net.peerCount > 1 && !allAllied && survivors == 1) {
-        Kingdom* winner = SideKingdom(firstSurvivor->side);
-        if (winner->allianceGroup == 0) {
+        Kingdom* winner = SideKingdom(firstSurvivor->nationIndex);
+        if (winner->AllianceGroup() == 0) {
             SendStageWinner(winner);
             EndWithWinner(winner);
         } else {
-            SendTeamWinner(winner->allianceGroup);
-            EndWithTeamWinner(winner->allianceGroup);
+            SendTeamWinner(winner->AllianceGroup());
+            EndWithTeamWinner(winner->AllianceGroup());
         }
     }
     if (!playerKingdom) return;
     if (IsHost() && net.sessionPlayerCount == 1 && allAllied && victoryReached && result != 5) {
-        if (playerKingdom->allianceGroup != 0)
-            EndWithTeamWinner(playerKingdom->allianceGroup);
+        if (playerKingdom->AllianceGroup() != 0)
+            EndWithTeamWinner(playerKingdom->AllianceGroup());
         else
             EndWithWinner(playerKingdom);
     }
@@ -345,9 +345,9 @@ void Zu_StageSet::EndWithWinner(Kingdom* winner) {
 void Zu_StageSet::EndWithTeamWinner(int32_t group) {
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
-        k->teamResult = (k->allianceGroup != 0 && k->allianceGroup == group) ? 1 : 0;
+        k->teamResult = (k->AllianceGroup() != 0 && k->AllianceGroup() == group) ? 1 : 0;
     }
-    if (playerKingdom) result = playerKingdom->allianceGroup == group ? 5 : 4;
+    if (playerKingdom) result = playerKingdom->AllianceGroup() == group ? 5 : 4;
     if (TheScreenSettings) TheScreenSettings->battleEnded = 0;
     PostEndFrames = 0;
 }
@@ -356,7 +356,7 @@ void Zu_StageSet::SendStageWinner(Kingdom* winner) {
     ByteWriter out;
     out.u32(kRecordStageWinner);
     out.u32(16);
-    out.i32(winner ? winner->side : 0);
+    out.i32(winner ? winner->nationIndex : 0);
     out.i32(0);
     SendGameRecord(out.buffer());
 }

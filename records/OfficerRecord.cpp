@@ -247,7 +247,7 @@ void OfficerRecord::LevelUpNetworked(int32_t a, int32_t b, int32_t c, int32_t ex
     const auto seed2 = static_cast<uint32_t>(platform::rand() % 77777 + 23456);
     if (Networked() && !IsHost()) return;
     LevelUp(extra, seed1, seed2);
-    if (Networked() && levelUpSender) levelUpSender(a, b, c, extra, seed1, seed2);
+    if (Networked() && levelUpSender) levelUpSender(*this, a, b, c, extra, seed1, seed2);
 }
 
 void OfficerRecord::LevelUp(int32_t, uint32_t seed1, uint32_t seed2) {

@@ -114,10 +114,10 @@ public:
     int32_t moreWords[2] = {};
 };
 
-// How a level-up leaves the host: the three pass-through values, extra and both seeds (command
-// 25). The network relay installs it; without one nothing is sent.
-using LevelUpSender = void (*)(int32_t a, int32_t b, int32_t c, int32_t extra, uint32_t seed1,
-                               uint32_t seed2);
+// How a level-up leaves the host: the record, the three pass-through values, extra and both seeds
+// (command 25). The network relay installs it; without one nothing is sent.
+using LevelUpSender = void (*)(const OfficerRecord& record, int32_t a, int32_t b, int32_t c, int32_t extra,
+                               uint32_t seed1, uint32_t seed2);
 void SetLevelUpSender(LevelUpSender sender);
 
 // The column names of the officer block, 104 entries.

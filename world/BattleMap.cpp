@@ -4,6 +4,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "engine/LinkList.h"
+#include "records/Kingdom.h"
 #include "records/ScenarioData.h"
 #include "records/StageWorldSeam.h"
 #include "world/DiamondWalk.h"
@@ -310,7 +311,7 @@ Kingdom* BattleMap::FindKingdom(int32_t id) const {
     LinkList& list = *stageSet->kingdoms;
     for (uintptr_t v = list.First(); v != 0; v = list.Next()) {
         auto* k = reinterpret_cast<Kingdom*>(v);
-        if (k->side == id) return k;
+        if (k->nationIndex == id) return k;
     }
     return nullptr;
 }

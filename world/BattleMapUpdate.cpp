@@ -8,7 +8,12 @@
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
+#include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 #include "world/BattleMap.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
@@ -66,19 +71,19 @@ bool InRange(uint16_t v, uint16_t low, uint16_t high) {
 void ClearTerrainStatus(Troop* t) {
     t->officer->TerrainStatus() = 0;
     t->officer->TerrainStatusMirror() = 0;
-    delete t->attachedEffect;
-    t->attachedEffect = nullptr;
+    delete t->attachedEffects[0];
+    t->attachedEffects[0] = nullptr;
 }
 
 void AttachTerrainEffect(Troop* t, int16_t id) {
     t->officer->TerrainStatus() = id;
     t->officer->TerrainStatusMirror() = id;
-    delete t->attachedEffect;
-    t->attachedEffect = new Zu_SkillEffect(3, id, t->cellX * 40, t->cellY * 20);
+    delete t->attachedEffects[0];
+    t->attachedEffects[0] = new Zu_SkillEffect(3, id, t->cellX * 40, t->cellY * 20);
 }
 
 void ForgetIn(Troop* holder, const Troop* gone) {
-    if (holder->engagedTroop == gone) holder->engagedTroop = nullptr;
+    if (holder->targetTroop == gone) holder->targetTroop = nullptr;
     if (holder->followTarget == gone) holder->followTarget = nullptr;
     if (holder->escortTarget == gone) holder->escortTarget = nullptr;
     if (holder->attackTarget == gone) holder->attackTarget = nullptr;
@@ -97,15 +102,15 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
     GameController* c = TheGameController;
     // References to what has gone or is going.
     if (t->targetObject && !t->targetIsSubCastle && t->entrySteps == 0 &&
-        static_cast<City*>(t->targetObject)->beingDestroyed)
+        static_cast<City*>(t->targetObject)->dead)
         t->targetObject = nullptr;
-    if ((t->orderFlags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
+    if ((t->flags & 0x200) && t->escortTarget && t->escortTarget->IsGone()) t->escortTarget = nullptr;
     if (t->attackTarget && t->attackTarget->IsGone() && !t->attackTarget->kept) t->attackTarget = nullptr;
     if (t->followTarget && t->followTarget->IsGone()) t->followTarget = nullptr;
-    if (t->engagedTroop) {
-        if (t->engagedTroop->IsGone())
-            t->engagedTroop = nullptr;
-        else if (t->engagedTroop->side == t->side && OfficerKind(t->engagedTroop) == 17 && AppliesCommands())
+    if (t->targetTroop) {
+        if (t->targetTroop->IsGone())
+            t->targetTroop = nullptr;
+        else if (t->targetTroop->owner == t->owner && OfficerKind(t->targetTroop) == 17 && AppliesCommands())
             NetCmdHalt(t);
     }
 
@@ -124,10 +129,10 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
         if (t->state != 13) {
             if (map.HasCells() && OfficerKind(t) == 1 && t->officer->StatusWord() != 1)
                 map.ApplyTerrainEffect(t);
-            t->Step();
+            t->Think();
         }
         if (!InList(k.fieldUnits, t)) return;
-        t->TickAnimation();
+        t->Tick();
         if (t->kindWord == 999) {
             RemoveAll(map.dyingTroops, t);
             if (seenByPlayer(t)) t->UpdateSightInView();
@@ -173,8 +178,8 @@ void BattleMap::ForgetTroop(Troop* troop) {
                 for (Troop* t : Snapshot<Troop>(city->units))
                     ForgetIn(t, troop);
                 for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles)) {
-                    if (sc->currentTroop == troop) sc->currentTroop = nullptr;
-                    if (sc->governorPresent == troop) sc->governorPresent = nullptr;
+                    if (sc->leader == troop) sc->leader = nullptr;
+                    if (sc->keeper == troop) sc->keeper = nullptr;
                 }
             }
         }
@@ -204,8 +209,8 @@ void BattleMap::Update() {
     Kingdom* player = stageSet->playerKingdom;
     auto seenByPlayer = [&](const Troop* t) {
         if (!player) return false;
-        return t->side == player->side ||
-               (t->side >= 0 && t->side <= kMaxSides && player->relations[t->side] == 1);
+        return t->owner == player->nationIndex ||
+               (t->owner >= 0 && t->owner <= kMaxSides && player->relations[t->owner] == 1);
     };
 
     LinkList& kingdoms = *stageSet->kingdoms;
@@ -214,7 +219,7 @@ void BattleMap::Update() {
         if (GameModeFlag)
             for (RootObject* object : Snapshot<RootObject>(k->gates))
                 if (auto* gate = dynamic_cast<CastleGate*>(object);
-                    gate && (gate->kind == 0 || gate->kind == 1))
+                    gate && (gate->direction == 0 || gate->direction == 1))
                     gate->UpdateOpenState();
         // The troops of the pass; troops added on the way are taken in a further round, and a
         // troop that has left the list (entered a city, removed) is passed over.
@@ -263,24 +268,24 @@ void BattleMap::CheckCityEntry(Troop* t) {
     const int32_t kind = OfficerKind(t);
     if (!t->targetIsSubCastle) {
         City* city = static_cast<City*>(t->targetObject);
-        if (city->beingDestroyed) return;
-        if (kind == 5 && city->kind != 0) {
+        if (city->dead) return;
+        if (kind == 5 && city->Kind() != 0) {
             NetCmdHalt(t);
             return;
         }
-        if (!AtEntry(t, city->entryX, city->entryY)) return;
+        if (!AtEntry(t, city->CellX(), city->CellY())) return;
         bool mayEnter = false;
-        switch (city->kind) {
+        switch (city->Kind()) {
         case 0:
         case 1:
         case 6: {
             const Kingdom* owner = FindKingdom(city->ownerSide);
             const GameController* c = TheGameController;
-            const bool allied = c && c->networked && c->teamMode == 1 && owner && t->side >= 0 &&
-                                t->side <= kMaxSides && owner->relations[t->side] == 1;
-            if (city->ownerSide == t->side || allied) {
+            const bool allied = c && c->networked && c->teamMode == 1 && owner && t->owner >= 0 &&
+                                t->owner <= kMaxSides && owner->relations[t->owner] == 1;
+            if (city->ownerSide == t->owner || allied) {
                 mayEnter = true;
-            } else if (city->openForCapture) {
+            } else if (city->emptyFlag) {
                 CaptureCity(t, city);
                 mayEnter = true;
             }
@@ -292,7 +297,7 @@ void BattleMap::CheckCityEntry(Troop* t) {
         case 8:
         case 9:
         case 10:
-            mayEnter = city->ownerSide == t->side;
+            mayEnter = city->ownerSide == t->owner;
             break;
         default:
             break;
@@ -308,14 +313,14 @@ void BattleMap::CheckCityEntry(Troop* t) {
         NetCmdHalt(t);
         return;
     }
-    if (!AtEntry(t, sc->cellX, sc->cellY)) return;
-    const bool own = sc->ownerSide == t->side;
-    if (t->officer && t->officer->StatusWord() != 0 && (sc->attribute == 4 || (sc->attribute == 5 && own))) {
+    if (!AtEntry(t, sc->entranceX, sc->entranceY)) return;
+    const bool own = sc->ownerSide == t->owner;
+    if (t->officer && t->officer->StatusWord() != 0 && (sc->Kind() == 4 || (sc->Kind() == 5 && own))) {
         NetCmdHalt(t);
         return;
     }
     bool mayEnter;
-    if (own && (sc->attribute == 4 || sc->attribute == 5))
+    if (own && (sc->Kind() == 4 || sc->Kind() == 5))
         mayEnter = sc->occupied == 0 && sc->RequestTroopEntry(t);
     else
         mayEnter = sc->RequestTroopEntry(t);
@@ -337,13 +342,13 @@ void BattleMap::SendCityEntry(Troop* troop, City* city) {
 }
 
 void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
-    if (Kingdom* k = FindKingdom(troop->side)) k->TakeCity(city);
+    if (Kingdom* k = FindKingdom(troop->owner)) k->TakeCity(city);
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
             k->RecallTroopsTargeting(city->id - 1);
     }
-    city->openForCapture = 0;
+    city->emptyFlag = 0;
 }
 
 void BattleMap::ApplyTerrainEffect(Troop* t) {
@@ -363,7 +368,8 @@ void BattleMap::ApplyTerrainEffect(Troop* t) {
             o->TerrainTicks() = 0;
             if (applies) NetCmdAddTroopValue(t, 2, 1);
             o->Set(OfficerLayout::kPolicy, 0);
-            if (o->Get(OfficerLayout::kHp) > o->Get(OfficerLayout::kMaxHp)) {
+            // The value command already stops at the maximum: reaching it ends the healing.
+            if (o->Get(OfficerLayout::kHp) >= o->Get(OfficerLayout::kMaxHp)) {
                 o->Set(OfficerLayout::kHp, o->Get(OfficerLayout::kMaxHp));
                 ClearTerrainStatus(t);
             }
@@ -420,8 +426,8 @@ void BattleMap::RebuildStageTroops() {
                 if (person <= 0) continue;
                 // Followers stand to the right of their leader, kept on the grid.
                 const int32_t x = std::clamp(unit->cellX + 1 + slot, 0, std::max(0, unitGridWidth - 1));
-                auto* follower =
-                    new Troop(0, 10, x, unit->cellY, unit->side, 0, 100, new OfficerRecord(k->side, person));
+                auto* follower = new Troop(0, 10, x, unit->cellY, unit->owner, 0, 100,
+                                           new OfficerRecord(k->nationIndex, person));
                 follower->groupId = nextUnitId;
                 follower->leaderFlag = 0;
                 follower->leader = unit;
@@ -429,7 +435,7 @@ void BattleMap::RebuildStageTroops() {
                 unit->followers->Add(reinterpret_cast<uintptr_t>(follower));
                 joined.push_back(follower);
             }
-            unit->StepMove();
+            unit->MoveStep();
             unit->ApplyHalt();
             unit->leaderFlag = 1;
             unit->groupId = nextUnitId++;
@@ -447,10 +453,11 @@ void BattleMap::RestorePlayerUnits() {
     const uint8_t mode = c ? c->mode : 0;
     if (c) c->mode = 1;
     for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
-        if (OfficerKind(t) != 1 || (t->unitType == t->savedUnitType && t->facing == t->savedFacing)) continue;
-        t->unitType = t->savedUnitType;
+        if (OfficerKind(t) != 1 || (t->currentType == t->savedUnitType && t->facing == t->savedFacing))
+            continue;
+        t->currentType = t->savedUnitType;
         t->facing = t->savedFacing;
-        t->Refresh();
+        t->StartActionAnimation();
     }
     if (c) c->mode = mode;
 }

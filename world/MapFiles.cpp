@@ -160,6 +160,10 @@ int LoadMapFiles(const char* name) {
     if (savedGame) {
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
+    } else if (base == "Virtual" && !platform::FileExists((base + ".cmb").c_str())) {
+        // The random map generator writes no fog layers: its map starts covered.
+        FillSavedGameFog(fogA.data(), rect);
+        FillSavedGameFog(fogB.data(), rect);
     } else {
         std::vector<uint8_t> optional;
         if (ReadGameFile((base + ".csm").c_str(), optional) && optional.size() >= kMinimapBytes)

@@ -4,6 +4,8 @@
 #include "Program/GameParameters.h"
 #include "Program/SoundEffects.h"
 #include "engine/NumberTable.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
@@ -49,17 +51,17 @@ Missile::Missile(Troop* from, int32_t k, int32_t sx, int32_t sy, int32_t tx, int
       cellY(int16_t(sy)), side(s) {
     const OfficerRecord* officer = from ? from->officer : nullptr;
     if (from && !(officer && officer->Get(OfficerLayout::kAttribute) == 13)) shooter = from;
-    if (from) side = uint8_t(from->side);
+    if (from) side = uint8_t(from->owner);
     int32_t p = officer ? officer->Get(OfficerLayout::kAttack) : 0;
     shooterStamina = int16_t(officer ? officer->Get(OfficerLayout::kHp) : 0);
-    if (from && IsSiegeType(from->unitType)) p *= GameParams().catapultBonus;
+    if (from && IsSiegeType(from->currentType)) p *= GameParams().catapultBonus;
     if (from && IsCellWall(from->cellX, 2 * from->cellY)) p = p * 3 / 2;
     power = int16_t(p);
 
     startX = sx * 40;
     startY = sy * 20 - 20;
-    if (from && IsSiegeType(from->unitType)) startY -= 80;
-    if (from && from->unitType == 123) startY -= 90;
+    if (from && IsSiegeType(from->currentType)) startY -= 80;
+    if (from && from->currentType == 123) startY -= 90;
     if (startY < 1) startY = 0;
     endX = tx * 40;
     endY = ty * 20 - 20;
@@ -149,14 +151,14 @@ void Missile::Hit() {
         Troop* victim = nullptr;
         for (uintptr_t id = map->FirstObjectAt(targetX, row); id != 0; id = map->NextObjectAt()) {
             Troop* t = reinterpret_cast<Troop*>(id);
-            if (!t->IsGone() && t->side != side) {
+            if (!t->IsGone() && t->owner != side) {
                 victim = t;
                 break;
             }
         }
         map->occupancyCursor = nullptr;
-        if (!victim || !own || victim->side < 0 || victim->side > kMaxSides ||
-            own->relations[victim->side] != 3)
+        if (!victim || !own || victim->owner < 0 || victim->owner > kMaxSides ||
+            own->relations[victim->owner] != 3)
             continue;
         if (shooter) {
             victim->ConsiderTarget(shooter, 0);

@@ -2,6 +2,7 @@
 
 #include "Program/GameController.h"
 #include "records/StageWorldSeam.h"
+#include "troops/TroopOrder.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/PathSearch.h"
@@ -96,8 +97,8 @@ bool MakePath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t ty, uint
         }
         int32_t limit = 1000;
         if (CampaignStage() >= 1 && CampaignStage() <= 6) limit = 3000;
-        if (troop->escortFlag) limit = 300;
-        wall = troop->orderState == 22 && troop->state == 1;
+        if (troop->formationFollow) limit = 300;
+        wall = troop->order->orderState == 22 && troop->state == 1;
         goal = wall ? SearchWallPath(troop, sx, sy, tx, ty, 5, limit, result)
                     : SearchGridPath(nullptr, nullptr, sx, sy, tx, ty, 5, limit, result);
         if (!goal) {
@@ -111,7 +112,7 @@ bool MakePath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t ty, uint
                 answer = 0;
                 return false;
             }
-            if (troop->escortFlag || wall) {
+            if (troop->formationFollow || wall) {
                 troop->blocked = 0;
                 return false;
             }
@@ -145,9 +146,9 @@ bool MakePath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t ty, uint
 
 uint8_t StepToFirstWaypoint(Troop* troop) {
     PathWaypoint* w = troop->waypoints;
-    troop->facing = ComputeStepVelocity(w->x, w->y, troop->worldX, troop->worldY, troop->velX, troop->velY,
-                                        false, troop->speed);
-    return troop->facing;
+    troop->nextDirection = ComputeStepVelocity(w->x, w->y, troop->worldX, troop->worldY, troop->velX,
+                                               troop->velY, false, troop->speed);
+    return troop->nextDirection;
 }
 
 } // namespace
@@ -172,7 +173,7 @@ void FreeUnitSearchNodes(Troop* troop) {
 
 uint8_t FindUnitPath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t ty) {
     bool fresh = false;
-    if (troop->facing == 0) {
+    if (troop->nextDirection == 0) {
         FreeUnitPath(troop);
         ResetPathSearch();
         uint8_t answer = 0xFF;
@@ -188,7 +189,7 @@ uint8_t FindUnitPath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t t
         if (!troop->waypoints) return 0xFF;
         return StepToFirstWaypoint(troop);
     }
-    return troop->facing;
+    return troop->nextDirection;
 }
 
 uint8_t ComputeStepVelocity(int32_t wx, int32_t wy, int32_t px, int32_t py, int32_t& vx, int32_t& vy,
@@ -268,13 +269,13 @@ int32_t DetourAroundOccupant(Troop* troop) {
         troop->waitCounter = 0;
     }
     const int32_t blockerKind = blocker->officer ? blocker->officer->Get(OfficerLayout::kAttribute) : 0;
-    if (blockerKind == 17 && troop->state == 1 && troop->engagedTroop && !troop->engagedTroop->IsGone() &&
-        troop->engagedTroop->groupId == blocker->groupId) {
-        troop->engagedTroop = blocker;
+    if (blockerKind == 17 && troop->state == 1 && troop->targetTroop && !troop->targetTroop->IsGone() &&
+        troop->targetTroop->groupId == blocker->groupId) {
+        troop->targetTroop = blocker;
         troop->ApplyCmd05(troop->IsWithinRange(troop->cellX, troop->cellY));
         return 0;
     }
-    if (troop->orderState == 22 && troop->state == 1) {
+    if (troop->order->orderState == 22 && troop->state == 1) {
         troop->ResetCombatState();
         return 0;
     }
@@ -287,7 +288,7 @@ int32_t DetourAroundOccupant(Troop* troop) {
             break;
         }
     }
-    if (!target && troop->escortFlag) troop->blocked = 1;
+    if (!target && troop->formationFollow) troop->blocked = 1;
     for (int attempt = 0; attempt < 2; ++attempt) {
         int32_t tx = troop->goalX, ty = troop->goalY;
         if (target) {
@@ -296,9 +297,9 @@ int32_t DetourAroundOccupant(Troop* troop) {
         }
         if (std::abs(tx - troop->cellX) <= 1 && std::abs(ty - troop->cellY) <= 1 &&
             ValidTargetAt(troop, tx, ty)) {
-            if (troop->orderState == 20 && troop->attackCount >= 1 && troop->attackCount <= 6) {
+            if (troop->order->orderState == 20 && troop->routeStage >= 1 && troop->routeStage <= 6) {
                 troop->ApplyHalt();
-                if ((troop->orderFlags & 0xC0) == 0) troop->attackCount = 0;
+                if ((troop->routeTrigger & 0xC0) == 0) troop->routeStage = 0;
                 return 0;
             }
             if (!troop->waiting) {
@@ -343,7 +344,7 @@ int32_t DetourAroundOccupant(Troop* troop) {
         }
         FreeUnitPath(troop);
         troop->velX = troop->velY = 0;
-        troop->facing = 0;
+        troop->nextDirection = 0;
         troop->blocked = 0;
         return 1;
     }

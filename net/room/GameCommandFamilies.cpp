@@ -2,4 +2,5 @@
 
 void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterRelayControlCommands(table);
+    RegisterTroopCommands(table);
 }

@@ -56,6 +56,8 @@ private:
 
 // The relay's own codes: heartbeat 64, time report 65, keep-alive 66 and the day 80.
 void RegisterRelayControlCommands(GameCommandTable& table);
+// The troop orders 1-14; their entries send through the running session from then on.
+void RegisterTroopCommands(GameCommandTable& table);
 
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.

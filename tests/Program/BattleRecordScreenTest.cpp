@@ -1,8 +1,12 @@
 #include "Program/BattleRecordScreen.h"
 
 #include "Program/BattleRecordSeam.h"
+#include "Program/StageSet.h"
 #include "ScreenTestSupport.h"
 #include "records/ScenarioData.h"
+
+#include <initializer_list>
+#include <memory>
 
 namespace {
 
@@ -10,13 +14,29 @@ using screentest::ControlById;
 using screentest::ScreenFixture;
 using screentest::WriteLayout;
 
-RecordUnit OfficerUnit(int side = 0, int state = 0) {
-    RecordUnit u;
-    u.state = state;
-    u.officerKind = 1;
-    u.actionPolicy = 0;
-    u.side = side;
-    return u;
+// A unit led by a general of kind 1 who follows no policy: the units the table counts.
+Troop* OfficerUnit(int side = 0, int state = 0) {
+    auto* o = new OfficerRecord(side, -1);
+    o->Set(OfficerLayout::kAttribute, 1);
+    auto* t = new Troop(1, 10, 0, 0, side, 0, 100, o);
+    t->state = state;
+    return t;
+}
+
+void Add(LinkList& list, void* p) {
+    list.Add(reinterpret_cast<uintptr_t>(p));
+}
+
+City* AddCity(Kingdom& k, int kind, int scale) {
+    auto* city = new City(k.nationIndex, 0);
+    city->SetInt(CityLayout::kKind, kind);
+    city->SetInt(CityLayout::kScale, scale);
+    k.AddCity(city);
+    return city;
+}
+
+void SetKind(Kingdom& k, int kind) {
+    k.SetInt(KingdomLayout::kNationKind, kind);
 }
 
 class BattleRecordScreenTest : public ScreenFixture {
@@ -25,16 +45,18 @@ protected:
         ScreenFixture::SetUp();
         WriteLayout("Win42.gui", 1, 11 * 5);
         for (int i = 0; i < 5; ++i) {
-            k[i].nationIndex = i + 1;
-            k[i].personNumber = i + 1;
-            k[i].colour = uint16_t(0x1000 * (i + 1));
+            owned[i] = std::make_unique<Kingdom>();
+            k[i] = owned[i].get();
+            k[i]->nationIndex = i + 1;
+            k[i]->SetInt(KingdomLayout::kPersonNumber, i + 1);
+            k[i]->colour = uint16_t(0x1000 * (i + 1));
         }
         // General templates 1..5 are the rulers "Ruler1".."Ruler5".
         for (int i = 1; i <= 5; ++i) {
             auto* t = static_cast<DataSet*>(templates.NewChild(ScenarioData::kGeneralKind));
             t->SetText(0, 20, "Ruler" + std::to_string(i));
         }
-        CurrentRecordStage() = &stage;
+        CurrentRecordStage() = &record;
         c->campaignStage = 3;
         c->actOption = 2;
         TheScreenSettings->year = 201;
@@ -49,9 +71,20 @@ protected:
         return t ? &t->text : nullptr;
     }
 
+    // The stage's kingdom list takes these kingdoms, in this order.
+    void Stage(std::initializer_list<int> list) {
+        for (int i : list)
+            Add(*stage->kingdoms, owned[i].release());
+    }
+    void OutOfPlay(std::initializer_list<int> list) {
+        for (int i : list)
+            record.outOfPlay.push_back(owned[i].release());
+    }
+
     ScenarioData templates;
-    RecordKingdom k[5];
-    RecordStage stage;
+    std::unique_ptr<Kingdom> owned[5];
+    Kingdom* k[5] = {};
+    RecordStage record;
 };
 
 TEST(BattleScoreTest, WeighsEachTally) {
@@ -74,43 +107,51 @@ TEST(BattleScoreTest, WeighsEachTally) {
 TEST_F(BattleRecordScreenTest, RowsScoresMarksAndTheWonStageRecord) {
     // Player: 2 ordinary + 1 special officer defeated, 3 troops destroyed, a kind-0 city of scale
     // 2 (value 100) holding one officer unit and a governed sub-castle, one field unit.
-    k[0].nationKind = 0;
-    k[0].tally[0] = 2;
-    k[0].tally[2] = 1;
-    k[0].tally[3] = 3;
-    k[0].fieldTroops = {OfficerUnit(), OfficerUnit(0, 6)};
-    RecordCity city;
-    city.kind = 0;
-    city.scale = 2;
-    city.units = {OfficerUnit(), RecordUnit{}};
-    city.governedSubCastles = 1;
-    k[0].cities = {city};
+    SetKind(*k[0], 0);
+    k[0]->tally[0] = 2;
+    k[0]->tally[2] = 1;
+    k[0]->tally[3] = 3;
+    Add(k[0]->fieldUnits, OfficerUnit());
+    Add(k[0]->fieldUnits, OfficerUnit(0, 6));
+    City* city = AddCity(*k[0], 0, 2);
+    Add(city->units, OfficerUnit());
+    Add(city->units, new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr));
+    auto* governed = new SubCastle(0);
+    auto governor = std::make_unique<Troop>(-1, 0, 0, 0, 0, 0, 0, nullptr);
+    governor->owner = city->ownerSide;
+    governed->leader = governor.get();
+    Add(city->subCastles, governed);
+    auto* foreignHeld = new SubCastle(0);
+    auto intruder = std::make_unique<Troop>(-1, 0, 0, 0, 0, 0, 0, nullptr);
+    intruder->owner = 4;
+    foreignHeld->leader = intruder.get();
+    Add(city->subCastles, foreignHeld);
     // Kind 1 with losses: negative score.
-    k[1].nationKind = 1;
-    k[1].tally[4] = 2;
+    SetKind(*k[1], 1);
+    k[1]->tally[4] = 2;
     // Kind 2 is not listed.
-    k[2].nationKind = 2;
-    k[2].tally[0] = 50;
+    SetKind(*k[2], 2);
+    k[2]->tally[0] = 50;
     // Out of play: kind 3 becomes 7 without a row; kind 1 gets its row.
-    k[3].nationKind = 3;
-    k[4].nationKind = 1;
-    k[4].tally[9] = 1; // a city destroyed: 10
-    stage.kingdoms = {&k[0], &k[1], &k[2]};
-    stage.outOfPlay = {&k[3], &k[4]};
-    stage.player = &k[0];
-    stage.result = 1;
+    SetKind(*k[3], 3);
+    SetKind(*k[4], 1);
+    k[4]->tally[9] = 1; // a city destroyed: 10
+    Stage({0, 1, 2});
+    OutOfPlay({3, 4});
+    stage->playerKingdom = k[0];
+    stage->result = 1;
     c->stageRecords[3].bestScore = 5;
 
     auto* screen = new BattleRecordScreen(TheRootWidget);
     ASSERT_EQ(screen->rows.size(), 3u);
-    EXPECT_EQ(k[3].nationKind, 7);
-    EXPECT_TRUE(stage.outOfPlay.empty());
-    EXPECT_EQ(stage.kingdoms.size(), 5u);
+    EXPECT_EQ(k[3]->NationKind(), 7);
+    EXPECT_TRUE(record.outOfPlay.empty());
+    EXPECT_EQ(stage->kingdoms->GetCount(), 5);
     const int32_t score0 = 12 * 2 + 8 * 1 + 2 * 3 + 100;
     EXPECT_EQ(screen->rows[0].score, score0);
-    EXPECT_EQ(k[0].score, score0);
+    EXPECT_EQ(k[0]->score, score0);
     EXPECT_EQ(screen->rows[1].score, -24);
-    EXPECT_EQ(screen->rows[2].kingdom, &k[4]);
+    EXPECT_EQ(screen->rows[2].kingdom, k[4]);
     EXPECT_EQ(screen->rows[2].score, 10);
     const int32_t want0[7] = {3, 3, 0, 0, 0, 3, 1};
     for (int i = 0; i < 7; ++i)
@@ -147,13 +188,13 @@ TEST_F(BattleRecordScreenTest, RowsScoresMarksAndTheWonStageRecord) {
 }
 
 TEST_F(BattleRecordScreenTest, TiesShareTheMarkAndAFailureRewritesTheRecordsUnchanged) {
-    k[0].nationKind = 0;
-    k[0].tally[3] = 5;
-    k[1].nationKind = 1;
-    k[1].tally[3] = 5;
-    stage.kingdoms = {&k[0], &k[1]};
-    stage.player = &k[0];
-    stage.result = 2;
+    SetKind(*k[0], 0);
+    k[0]->tally[3] = 5;
+    SetKind(*k[1], 1);
+    k[1]->tally[3] = 5;
+    Stage({0, 1});
+    stage->playerKingdom = k[0];
+    stage->result = 2;
     auto* screen = new BattleRecordScreen(TheRootWidget);
     EXPECT_EQ(screen->winners, 2);
     EXPECT_TRUE(screen->rows[0].best && screen->rows[1].best);
@@ -163,11 +204,11 @@ TEST_F(BattleRecordScreenTest, TiesShareTheMarkAndAFailureRewritesTheRecordsUnch
 }
 
 TEST_F(BattleRecordScreenTest, OnlyNegativeScoresMarkNobody) {
-    k[0].nationKind = 0;
-    k[0].tally[6] = 3;
-    k[1].nationKind = 0;
-    k[1].tally[5] = 1;
-    stage.kingdoms = {&k[0], &k[1]};
+    SetKind(*k[0], 0);
+    k[0]->tally[6] = 3;
+    SetKind(*k[1], 0);
+    k[1]->tally[5] = 1;
+    Stage({0, 1});
     auto* screen = new BattleRecordScreen(TheRootWidget);
     EXPECT_EQ(screen->bestScore, 0);
     EXPECT_EQ(screen->winners, 0);
@@ -181,12 +222,12 @@ TEST_F(BattleRecordScreenTest, RulerNamesStayWithinTheirColumn) {
     auto* t2 = reinterpret_cast<DataSet*>(templates.generalTemplates.GetAt(1));
     std::memset(t2->block, 'W', 20);
     t2->block[20] = 'X'; // the next column
-    k[0].nationKind = 0;
-    k[1].nationKind = 0;
-    k[1].personNumber = 2;
-    k[2].nationKind = 0;
-    k[2].personNumber = 4000;
-    stage.kingdoms = {&k[0], &k[1], &k[2]};
+    SetKind(*k[0], 0);
+    SetKind(*k[1], 0);
+    k[1]->SetInt(KingdomLayout::kPersonNumber, 2);
+    SetKind(*k[2], 0);
+    k[2]->SetInt(KingdomLayout::kPersonNumber, 4000);
+    Stage({0, 1, 2});
     auto* screen = new BattleRecordScreen(TheRootWidget);
     ASSERT_EQ(screen->rows.size(), 3u);
     EXPECT_EQ(screen->rows[1].name, std::string(20, 'W'));
@@ -201,20 +242,20 @@ TEST_F(BattleRecordScreenTest, NetworkPlayShowsMeritAndUploadsTheLocalRecord) {
     c->networked = 1;
     c->gameKind = 2;
     // Two allies of one team: the second's unit stationed in the first's city counts for it.
-    k[0].nationKind = 0;
-    k[0].winFlag = 1;
-    k[0].tally[3] = 10;
-    k[0].relations[2] = 1;
-    k[1].nationKind = 0;
-    k[1].relations[1] = 1;
-    RecordCity city;
-    city.units = {OfficerUnit(2)};
-    k[0].cities = {city};
+    SetKind(*k[0], 0);
+    k[0]->winFlag = 1;
+    k[0]->tally[3] = 10;
+    k[0]->relations[2] = 1;
+    SetKind(*k[1], 0);
+    k[1]->relations[1] = 1;
+    City* city = AddCity(*k[0], 3, 1);
+    Add(city->units, OfficerUnit(2));
+    Add(city->units, OfficerUnit(1));
     // A kingdom with a nation index past the old 23-entry table.
-    k[2].nationKind = 1;
-    k[2].nationIndex = 100;
-    stage.kingdoms = {&k[0], &k[1], &k[2]};
-    stage.player = &k[0];
+    SetKind(*k[2], 1);
+    k[2]->nationIndex = 100;
+    Stage({0, 1, 2});
+    stage->playerKingdom = k[0];
     RecordSession session;
     session.players = {{"Alice", "p1", 1}, {"Bob", "p2", 2}};
     session.playersAtStart = 2;
@@ -225,8 +266,8 @@ TEST_F(BattleRecordScreenTest, NetworkPlayShowsMeritAndUploadsTheLocalRecord) {
         Uploaded = r;
         ++Uploads;
     };
-    stage.session = &session;
-    stage.slotPlayerIds = {"p1", "p2"};
+    record.session = &session;
+    record.slotPlayerIds = {"p1", "p2"};
     auto* screen = new BattleRecordScreen(TheRootWidget);
     ASSERT_EQ(screen->rows.size(), 3u);
     // Units held by the second kingdom: its officer unit in its ally's city.
@@ -253,20 +294,17 @@ class BattleRecordShortLayoutTest : public screentest::ScreenFixture {};
 // A layout with labels for one row only: the other rows' labels are skipped, nothing else fails.
 TEST_F(BattleRecordShortLayoutTest, RowsWithoutLabelsAreComputedAndSkipped) {
     screentest::WriteLayout("Win42.gui", 1, 11);
-    RecordKingdom k[3];
-    RecordStage stage;
     for (int i = 0; i < 3; ++i) {
-        k[i].nationIndex = i + 1;
-        k[i].tally[3] = i;
-        stage.kingdoms.push_back(&k[i]);
+        auto* k = new Kingdom;
+        k->nationIndex = i + 1;
+        k->tally[3] = i;
+        stage->kingdoms->Add(reinterpret_cast<uintptr_t>(k));
     }
-    CurrentRecordStage() = &stage;
     auto* screen = new BattleRecordScreen(TheRootWidget);
     ASSERT_EQ(screen->rows.size(), 3u);
     EXPECT_EQ(screen->rows[2].score, 4);
     EXPECT_TRUE(screen->rows[2].best);
     EXPECT_EQ(screen->labels.TextOf(ControlById(screen->controls, 0x200 + 10))->text, "0");
-    CurrentRecordStage() = nullptr;
     screen->Close(1);
 }
 

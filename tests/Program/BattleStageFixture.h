@@ -70,35 +70,36 @@ public:
     // otherwise, and with one city of kind 0 when asked.
     Kingdom* AddKingdom(int kind = 0, int group = 0, bool withCity = false, bool commander = true) {
         auto* k = static_cast<Kingdom*>(stage->NewChild(0));
-        k->kind = kind;
-        k->allianceGroup = group;
+        k->SetInt(KingdomLayout::kNationKind, kind);
+        k->SetAllianceGroup(group);
         if (commander) AddFieldCommander(k);
         if (withCity) AddCity(k, 0);
         return k;
     }
     Troop* AddFieldCommander(Kingdom* k, int hp = 100) {
-        auto* o = new OfficerRecord(k->side, 1);
+        auto* o = new OfficerRecord(k->nationIndex, 1);
         o->Set(OfficerLayout::kAttribute, 1);
         o->Set(OfficerLayout::kHp, hp);
-        auto* t = new Troop(1, 10, 5, 5, k->side, 0, 100, o);
+        auto* t = new Troop(1, 10, 5, 5, k->nationIndex, 0, 100, o);
         k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
         return t;
     }
     CountingCity* AddCity(Kingdom* k, int kind, int id = 0) {
         auto* c = new CountingCity;
-        c->kind = kind;
+        c->SetInt(CityLayout::kKind, kind);
         c->id = id;
+        c->ownerSide = k->nationIndex;
         k->AddCity(c);
         return c;
     }
     SubCastle* AddSubCastle(City* c, int attribute) {
-        auto* s = new SubCastle;
-        s->attribute = attribute;
+        auto* s = new SubCastle(0);
+        s->SetInt(SubCastleLayout::kKind, attribute);
         c->subCastles.Add(reinterpret_cast<uintptr_t>(s));
         return s;
     }
     void SetPlayer(Kingdom* k) {
-        stage->playerSide = k->side;
+        stage->playerSide = k->nationIndex;
         stage->playerKingdom = k;
     }
     // All kingdoms at war with each other except members of one non-zero group.
@@ -107,8 +108,8 @@ public:
             auto* k = reinterpret_cast<Kingdom*>(v);
             for (uintptr_t u = stage->kingdoms->First(); u != 0; u = stage->kingdoms->Next()) {
                 auto* o = reinterpret_cast<Kingdom*>(u);
-                k->relations[o->side] =
-                    (o == k || (k->allianceGroup != 0 && k->allianceGroup == o->allianceGroup)) ? 1 : 3;
+                k->relations[o->nationIndex] =
+                    (o == k || (k->AllianceGroup() != 0 && k->AllianceGroup() == o->AllianceGroup())) ? 1 : 3;
             }
             stage->kingdoms->Find(v);
         }

@@ -1,4 +1,5 @@
 #include "Program/CampaignWindows.h"
+#include "records/AgeTable.h"
 
 #include "Program/CampaignSeam.h"
 #include "ScreenTestSupport.h"
@@ -13,8 +14,6 @@ using screentest::ControlById;
 using screentest::ScreenFixture;
 using screentest::WriteLayout;
 
-uint8_t AgeRecord[276];
-int32_t AskedStage = 0;
 uint8_t OpenAll = 0;
 
 // A question that records its end.
@@ -37,13 +36,10 @@ protected:
         // Thirteen labels: the last one is not a stage of the act.
         WriteLayout("Act-2.gui", 6, 13);
         // A title that fills the record without a NUL.
-        std::memset(AgeRecord, 'T', sizeof AgeRecord);
+        for (int32_t stage = 11; stage <= 46; ++stage)
+            std::memset(NewAgeBlock(stage), 'T', kAgeBlockBytes);
         OpenAll = 0;
         CampaignServices& s = GetCampaignServices();
-        s.ageRecord = [](int32_t stage) -> const uint8_t* {
-            AskedStage = stage;
-            return AgeRecord;
-        };
         s.allStagesOpen = &OpenAll;
         s.newYesNoWindow = [](Widget*, Window*, const char*) -> Window* { return new QuestionWindow; };
         QuestionWindow::closed = 0;
@@ -51,6 +47,7 @@ protected:
     }
     void TearDown() override {
         GetCampaignServices() = CampaignServices{};
+        ClearAgeTable();
         ScreenFixture::TearDown();
     }
     void Won(std::initializer_list<int> stages) {

@@ -1,6 +1,7 @@
 #include "Program/StageCalendar.h"
 #include "BattleStageFixture.h"
 #include "net/room/NetSession.h"
+#include "records/StageGenerals.h"
 
 #include <gtest/gtest.h>
 
@@ -158,12 +159,12 @@ TEST_F(StageCalendarTest, MonthSpawnsWanderersUpToThreePerSubCastle) {
     CountingCity* free = world.AddCity(bandits, 0);
     SubCastle* inn = world.AddSubCastle(free, 4);
     world.stage->AdvanceMonth();
-    EXPECT_EQ(inn->persons.GetCount(), 3);
+    EXPECT_EQ(inn->generals.GetCount(), 3);
     EXPECT_EQ(World().spawnedPersons, 3);
 
     // The campaign spawns nobody; neither do the fixed network maps.
     TheGameController->gameKind = 0;
-    inn->persons.RemoveAll();
+    DeleteGenerals(inn->generals);
     World().spawnedPersons = 0;
     world.stage->AdvanceMonth();
     world.Network(true, 2);

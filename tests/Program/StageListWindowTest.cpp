@@ -18,7 +18,6 @@ using screentest::WriteLayout;
 constexpr int kW = 40, kH = 30;
 constexpr uint16_t kMapColour = 0x8410;
 
-std::map<const City*, int32_t> CityIndex;
 std::vector<std::string> Reloads;
 int Clears = 0;
 
@@ -56,33 +55,29 @@ protected:
         WriteLayout("Win75_1.gui", 1, 7);
         WritePictureFile();
         World() = StageWorld{};
-        CityIndex.clear();
         Reloads.clear();
         Clears = 0;
         CampaignServices& s = GetCampaignServices();
-        s.cityIndex = [](const City* city) { return CityIndex.count(city) ? CityIndex[city] : 0; };
-        s.kingdomColour = [](const Kingdom* k) { return uint16_t(k->side == 1 ? 0xF800 : 0x07E0); };
-        s.officerCount = [](const Kingdom* k) { return k->side * 3; };
-        s.rulerName = [](const Kingdom*) -> const char* { return "Ruler"; };
         s.reloadStageTexts = [](const char* file) { Reloads.push_back(file); };
         s.clearScenario = [] { ++Clears; };
         // Kingdoms of kinds 0, 1, 0, then one of kind 2 that ends the rows, then another.
         const int kinds[5] = {0, 1, 0, 2, 0};
         for (int i = 0; i < 5; ++i) {
             auto* k = new Kingdom;
-            k->side = i + 1;
-            k->kind = kinds[i];
+            k->nationIndex = i + 1;
+            k->SetInt(KingdomLayout::kNationKind, kinds[i]);
+            k->colour = i == 0 ? 0xF800 : 0x07E0;
             stage->AddKingdom(k);
             kingdoms.push_back(k);
         }
         // Kingdom 1 holds cities with indices 2 (row 1 of the map), 0 and 41 (no mask).
         for (int index : {2, 0, 41}) {
             auto* city = new City;
-            CityIndex[city] = index;
+            city->SetInt(CityLayout::kIndex, index);
             kingdoms[0]->AddCity(city);
         }
         auto* city = new City;
-        CityIndex[city] = 5;
+        city->SetInt(CityLayout::kIndex, 5);
         kingdoms[1]->AddCity(city);
     }
     void TearDown() override {
@@ -148,7 +143,18 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
 }
 
 TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {
+    // The first kingdom's ruler and the generals of its cities.
+    kingdoms[0]->SetText(KingdomLayout::kName, 20, "Cao Cao");
+    int general = 0;
+    for (uintptr_t v = kingdoms[0]->cities.First(); v != 0; v = kingdoms[0]->cities.Next(), ++general)
+        for (int n = 0; n < general; ++n)
+            reinterpret_cast<City*>(v)->NewChild(0);
     auto* w = new Win75Window(TheRootWidget, c);
+    ASSERT_NE(w->RowText(0, 0x202), nullptr);
+    EXPECT_EQ(*w->RowText(0, 0x202), "Cao Cao");
+    EXPECT_EQ(*w->RowText(0, 0x204), "3\xa4\x48"); // "3人": 0 + 1 + 2 generals
+    EXPECT_EQ(*w->RowText(0, 0x206), "3\xae\x79"); // "3座"
+    EXPECT_EQ(*w->RowText(1, 0x204), "0\xa4\x48");
     for (int row = 0; row < Win75Window::kRows; ++row) {
         SCOPED_TRACE(row);
         EXPECT_EQ(w->rowPanels[row]->visible, row < 3 ? 1 : 0);
@@ -176,9 +182,9 @@ TEST_F(StageListWindowTest, OptionsStartAndBack) {
     EXPECT_EQ(stage->playerSide, 3);
     EXPECT_EQ(World().computerRun[3], 0);
     EXPECT_EQ(World().computerRun[1], 1);
-    EXPECT_EQ(kingdoms[0]->kind, 1);
-    EXPECT_EQ(kingdoms[2]->kind, 0);
-    EXPECT_EQ(kingdoms[4]->kind, 1);
+    EXPECT_EQ(kingdoms[0]->NationKind(), 1);
+    EXPECT_EQ(kingdoms[2]->NationKind(), 0);
+    EXPECT_EQ(kingdoms[4]->NationKind(), 1);
     EXPECT_EQ(stage->playerKingdom, kingdoms[2]);
     w->OnControlClick(ControlById(w->panelControls, 0x10A), nullptr);
     EXPECT_EQ(c->stageListChoice, -2);

@@ -71,7 +71,7 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     world.AddKingdom();
     Kingdom* second = world.AddKingdom();
     Kingdom* third = world.AddKingdom(0, 0, true);
-    third->gates.Add(reinterpret_cast<uintptr_t>(new RootObject));
+    third->gates.Add(reinterpret_cast<uintptr_t>(new CastleGate));
     // The removed kingdom's field unit stands on the map.
     TheBattleMap->AllocGrid();
     const uintptr_t gone = second->fieldUnits.First();
@@ -80,9 +80,9 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     ASSERT_EQ(TheBattleMap->FirstObjectAt(gx, gy), gone);
     world.stage->RemoveChild(0, second);
     EXPECT_EQ(World().sideCount, 2);
-    EXPECT_EQ(third->side, 2);
+    EXPECT_EQ(third->nationIndex, 2);
     EXPECT_EQ(World().sideTable[2], third);
-    EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->side, 2);
+    EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->owner, 2);
     EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
     EXPECT_EQ(TheBattleMap->FirstObjectAt(gx, gy), 0u);
 }
@@ -91,11 +91,11 @@ TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
     BattleStage world;
     world.stage->SetColumn(StageBlockLayout::kStartYear, 184);
     world.stage->SetColumn(StageBlockLayout::kEndMonth, 12);
-    world.AddKingdom()->SetName("Wei");
-    world.AddKingdom()->SetName("Shu");
+    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Wei");
+    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Shu");
     ByteWriter out;
     ASSERT_EQ(world.stage->Save(out), 1);
-    ASSERT_EQ(out.size(), 8u + 80 + 2 * 104);
+    ASSERT_EQ(out.size(), 8u + 80 + 2 * 108);
 
     ResetWorld();
     Zu_StageSet copy;
@@ -106,7 +106,7 @@ TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
     ASSERT_EQ(copy.kingdoms->GetCount(), 2);
     auto* shu = reinterpret_cast<Kingdom*>(copy.kingdoms->GetAt(1));
     EXPECT_STREQ(reinterpret_cast<char*>(shu->block), "Shu");
-    EXPECT_EQ(shu->side, 2);
+    EXPECT_EQ(shu->nationIndex, 2);
     EXPECT_EQ(World().sideTable[2], shu);
     ByteWriter again;
     copy.Save(again);
@@ -143,6 +143,7 @@ TEST(StageSetTest, LongerStoredBlockIsSkipped) {
     block[80] = 0xEE;
     out.bytes(block.data(), block.size());
     out.u32(100);
+    out.u32(0);
     out.zeros(100);
     BattleStage world;
     ByteReader in(out.buffer().data(), out.size());
@@ -160,11 +161,11 @@ TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     Kingdom* c = world.AddKingdom(2, 0);
     Kingdom* d = world.AddKingdom(6, 0);
     TheGameController->gameScreen = new MapView;
-    a->strengthTotal = 2000000000;
-    b->strengthTotal = 1000000000;
-    c->strengthTotal = 1000000000;
-    d->strengthTotal = 0;
-    b->diplomacy = 1;
+    a->cityStrengthTotal = 2000000000;
+    b->cityStrengthTotal = 1000000000;
+    c->cityStrengthTotal = 1000000000;
+    d->cityStrengthTotal = 0;
+    b->SetInt(KingdomLayout::kDiplomacy, 1);
     world.stage->playerSide = 1;
     World().computerRun[1] = 1;
     world.stage->InitKingdoms();
@@ -175,12 +176,12 @@ TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     TheGameController->gameScreen = nullptr;
     EXPECT_EQ(World().computerRun[1], 0);
     EXPECT_EQ(world.stage->stageWords[1], 4);
-    EXPECT_EQ(c->allianceGroup, 1001);
-    EXPECT_EQ(a->relations[b->side], 1);
-    EXPECT_EQ(a->relations[c->side], 3);
-    EXPECT_EQ(a->relations[d->side], 2); // a neutral kingdom's column
-    EXPECT_EQ(d->relations[a->side], 3); // its own row is rewritten last
-    EXPECT_EQ(a->sideValues[b->side], 60);
+    EXPECT_EQ(c->AllianceGroup(), 1001);
+    EXPECT_EQ(a->relations[b->nationIndex], 1);
+    EXPECT_EQ(a->relations[c->nationIndex], 3);
+    EXPECT_EQ(a->relations[d->nationIndex], 2); // a neutral kingdom's column
+    EXPECT_EQ(d->relations[a->nationIndex], 3); // its own row is rewritten last
+    EXPECT_EQ(a->goodwill[b->nationIndex], 60);
     EXPECT_EQ(a->strengthRatio, 100);
     EXPECT_EQ(b->strengthRatio, 300);
     EXPECT_EQ(c->strengthRatio, 300); // the last strong side too
@@ -267,9 +268,9 @@ TEST_F(GoodsTest, HostSendsTheSeedsAndPeersGiveTheSameGoods) {
     world.Network(true, 3);
     world.stage->PlaceCaravans();
     EXPECT_EQ(world.stage->Column(StageBlockLayout::kCaravans), 1);
-    ASSERT_NE(market->currentTroop, nullptr);
-    EXPECT_EQ(market->currentTroop->flagWord, 1);
-    EXPECT_EQ(market->block[12], 1);
+    ASSERT_NE(market->keeper, nullptr);
+    EXPECT_EQ(market->keeper->flagWord, 1);
+    EXPECT_EQ(market->Int(48), 1);
     ASSERT_EQ(Services().recordsSent.size(), 1u);
     const std::vector<uint8_t> record = Services().recordsSent[0];
     ByteReader r(record.data(), record.size());
@@ -281,17 +282,17 @@ TEST_F(GoodsTest, HostSendsTheSeedsAndPeersGiveTheSameGoods) {
     EXPECT_GE(seed1, 23456u);
     EXPECT_LT(seed1, 23456u + 77777u);
 
-    const auto hostGoods = Carried(market->currentTroop);
-    market->currentTroop->carried->RemoveAll();
+    const auto hostGoods = Carried(market->keeper);
+    market->keeper->carried->RemoveAll();
     EXPECT_EQ(ApplyStageRecord(world.stage, record.data(), record.size()), 1);
-    EXPECT_EQ(Carried(market->currentTroop), hostGoods);
+    EXPECT_EQ(Carried(market->keeper), hostGoods);
 
     // A record naming a city this map lacks, or one without its caravan, changes nothing.
     std::vector<uint8_t> missing = record;
     missing[8] = 99;
     EXPECT_EQ(ApplyStageRecord(world.stage, missing.data(), missing.size()), 1);
-    delete market->currentTroop;
-    market->currentTroop = nullptr;
+    delete market->keeper;
+    market->keeper = nullptr;
     EXPECT_EQ(ApplyStageRecord(world.stage, record.data(), record.size()), 1);
 }
 
@@ -322,7 +323,7 @@ protected:
         return nullptr;
     }
     Troop* Officer(Kingdom* k, int person, int kind, int x = 5, int y = 5) {
-        auto* o = new OfficerRecord(k->side, person);
+        auto* o = new OfficerRecord(k->nationIndex, person);
         o->Set(OfficerLayout::kPersonNumber, person);
         o->Set(OfficerLayout::kAttribute, kind);
         o->Set(OfficerLayout::kSoldierType, 7);
@@ -350,7 +351,7 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
         world.stage->ApplyPassRecords();
         EXPECT_EQ(kept->officer->Get(OfficerLayout::kLevel), 3);
         EXPECT_EQ(kept->baseType, 7);
-        EXPECT_EQ(kept->side, k->side);
+        EXPECT_EQ(kept->owner, k->nationIndex);
         EXPECT_EQ(World().redeployed, stageNumber == 23 ? 3 : 2);
         EXPECT_EQ(k->fieldUnits.GetCount(), stageNumber == 23 ? 4 : 3);
         world.stage->RemoveChild(0, k);
@@ -386,8 +387,8 @@ TEST(StageSetTest, SeedCorpus) {
     std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "stageset";
     std::filesystem::create_directories(folder);
     BattleStage world;
-    world.AddKingdom()->SetName("Wei");
-    world.AddKingdom()->SetName("Wu");
+    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Wei");
+    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Wu");
     ByteWriter out;
     world.stage->Save(out);
     std::ofstream(folder / "two-kingdoms.bin", std::ios::binary)

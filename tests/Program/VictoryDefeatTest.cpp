@@ -57,7 +57,7 @@ TEST(VictoryDefeatTest, DailyFlagsFollowTheEnemiesAtWar) {
         Kingdom* neutral = world.AddKingdom(0, 0, true);
         world.SetPlayer(me);
         world.SetWarRelations();
-        me->relations[neutral->side] = 2; // not at war: never counts
+        me->relations[neutral->nationIndex] = 2; // not at war: never counts
         if (c.enemyBeaten) Beat(enemy);
         if (c.gameKind == 3) world.Network(true, 3);
         TheGameController->gameKind = c.gameKind;
@@ -74,8 +74,8 @@ TEST(VictoryDefeatTest, CityTroopsOrGovernorKeepAKingdomStanding) {
     Kingdom* a = world.AddKingdom(0, 0, false, false);
     Kingdom* b = world.AddKingdom(0, 0, false, false);
     Kingdom* c = world.AddKingdom(0, 0, false, false);
-    world.AddCity(a, 0)->troopTotal = 40;
-    world.AddSubCastle(world.AddCity(b, 1), 4)->governorPresent = new Troop;
+    world.AddCity(a, 0)->totalStrength = 40;
+    world.AddSubCastle(world.AddCity(b, 1), 4)->leader = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
     world.stage->CheckOutcome();
     EXPECT_EQ(a->beaten, 0);
     EXPECT_EQ(a->noCity, 0);
@@ -84,18 +84,18 @@ TEST(VictoryDefeatTest, CityTroopsOrGovernorKeepAKingdomStanding) {
     EXPECT_EQ(c->beaten, 1);
     // The governor stand-in is not the sub-castle's to delete.
     auto* sub = reinterpret_cast<SubCastle*>(reinterpret_cast<City*>(b->cities.First())->subCastles.First());
-    delete sub->governorPresent;
-    sub->governorPresent = nullptr;
+    delete sub->leader;
+    sub->leader = nullptr;
 }
 
 TEST(VictoryDefeatTest, EvaluationDaysFollowTheActOption) {
     BattleStage world;
     Kingdom* me = world.AddKingdom(0, 0, false);
     CountingCity* mine = world.AddCity(me, 0);
-    mine->strategy = 1;
+    mine->toggleFlag = 1;
     Kingdom* ai = world.AddKingdom(0, 0, false);
     CountingCity* theirs = world.AddCity(ai, 0);
-    World().computerRun[ai->side] = 1;
+    World().computerRun[ai->nationIndex] = 1;
     TheGameController->actOption = 2;
     for (int day = 0; day < 24; ++day)
         world.stage->CheckOutcome();
@@ -115,7 +115,7 @@ protected:
         const char* names[4] = {"Ann", "Bo", "Cy", "Di"};
         for (int i = 0; i < 4; ++i) {
             net.slotNames[i] = names[i];
-            net.slotSides[i] = k[i]->side;
+            net.slotSides[i] = k[i]->nationIndex;
         }
         SetPeers({"Ann", "Bo", "Cy", "Di"});
         world.stage->SetColumn(StageBlockLayout::kEndMonth, 12);
@@ -217,10 +217,10 @@ TEST_F(TeamGameTest, CommanderInsideACityKeepsItsSideStanding) {
     world.Network(true, 2);
     BeatWholly(k[2]);
     Beat(k[3]);
-    auto* o = new OfficerRecord(k[3]->side, 1);
+    auto* o = new OfficerRecord(k[3]->nationIndex, 1);
     o->Set(OfficerLayout::kAttribute, 1);
     o->Set(OfficerLayout::kHp, 5);
-    auto* keep = new Troop(1, 10, 0, 0, k[3]->side, 0, 100, o);
+    auto* keep = new Troop(1, 10, 0, 0, k[3]->nationIndex, 0, 100, o);
     reinterpret_cast<City*>(k[3]->cities.First())->units.Add(reinterpret_cast<uintptr_t>(keep));
     world.stage->CheckOutcome();
     EXPECT_EQ(k[3]->beaten, 0);
@@ -251,7 +251,7 @@ TEST(AllianceGameTest, OnlyTheHostEndsWithOneDistinctSurvivor) {
         SetPeers({"Ann", "Bo", "Cy"});
         Services().sessionPlayerCount = 3;
         for (int i = 0; i < 3; ++i)
-            Services().slotSides[i] = k[i]->side;
+            Services().slotSides[i] = k[i]->nationIndex;
         world.stage->CheckOutcome();
         EXPECT_EQ(world.stage->result, c.result);
     }
@@ -266,8 +266,8 @@ TEST(AllianceGameTest, MissingOwnPeerGivesAnEmptyName) {
     world.Network(true, 3);
     SetPeers({"Ann", "Bo"});
     Services().sessionPlayerCount = 2;
-    Services().slotSides[0] = me->side;
-    Services().slotSides[1] = other->side;
+    Services().slotSides[0] = me->nationIndex;
+    Services().slotSides[1] = other->nationIndex;
     ProgramNetSession().ownId = 7; // no such peer
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->defeatShown, 2);

@@ -265,18 +265,17 @@ TEST_F(DemoFolderTest, SavingWritesTheLabelOnlyWhenTheSaveSetIsWritten) {
 }
 
 TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
-    RecordKingdom player, rival;
-    player.nationKind = 0;
-    player.nationIndex = 1;
-    player.tally[0] = 3;
-    rival.nationKind = 1;
-    rival.nationIndex = 2;
-    rival.tally[3] = 4;
-    RecordStage stage;
-    stage.kingdoms = {&player, &rival};
-    stage.player = &player;
-    stage.result = 1;
-    CurrentRecordStage() = &stage;
+    auto* player = new Kingdom;
+    player->nationIndex = 1;
+    player->tally[0] = 3;
+    auto* rival = new Kingdom;
+    rival->SetInt(KingdomLayout::kNationKind, 1);
+    rival->nationIndex = 2;
+    rival->tally[3] = 4;
+    stage->AddKingdom(player);
+    stage->AddKingdom(rival);
+    stage->playerKingdom = player;
+    stage->result = 1;
     c->campaignStage = 2;
     auto* screen = new BattleRecordScreen(TheRootWidget);
     c->recordScreen = screen;
@@ -284,8 +283,8 @@ TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
     c->scene = 5;
     Frame();
     KeepFrame("record");
-    EXPECT_EQ(player.score, 36);
-    EXPECT_EQ(rival.score, 8);
+    EXPECT_EQ(player->score, 36);
+    EXPECT_EQ(rival->score, 8);
     EXPECT_TRUE(screen->rows[0].best);
     EXPECT_FALSE(screen->rows[1].best);
     const std::string records = ReadAll("RecordData.sav");

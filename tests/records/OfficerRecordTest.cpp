@@ -41,7 +41,8 @@ protected:
         TheScreenSettings = settings.get();
         TheGameController = &controller;
         sent.clear();
-        SetLevelUpSender([](int32_t a, int32_t b, int32_t c, int32_t extra, uint32_t s1, uint32_t s2) {
+        SetLevelUpSender([](const OfficerRecord&, int32_t a, int32_t b, int32_t c, int32_t extra, uint32_t s1,
+                            uint32_t s2) {
             sent.push_back({a, b, c, extra, s1, s2});
         });
     }

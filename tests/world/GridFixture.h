@@ -3,7 +3,10 @@
 // Maps drawn as text for the path tests, and test troops standing on them.
 
 #include "WorldFixture.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 
 #include <string>
 #include <vector>
@@ -49,15 +52,21 @@ inline void BlockUnit(std::vector<std::string>& rows, int x, int y) {
 // needs are set by hand.
 class TestTroop : public Troop {
 public:
-    TestTroop(int side, int x, int y) : Troop(1, 10, x, y, side, 0, 100, new OfficerRecord(side, 1)) {}
+    TestTroop(int side, int x, int y)
+        : Troop(1, 10, int16_t(x), int16_t(y), int8_t(side), 0, 100, new OfficerRecord(side, 1)) {
+        speed = 100; // no soldier-type table here
+        // Every frame's clock tick runs the animation step.
+        stepDelay = 1;
+        stepDelayCounter = 1;
+    }
     ~TestTroop() override {
         if (deleted) *deleted = true;
     }
-    void Step() override {
+    void Think() override {
         ++steps;
         if (onStep) onStep(this);
     }
-    void TickAnimation() override { ++animationTicks; }
+    void Update() override { ++animationTicks; }
     void UpdateSightInView() override { ++sightUpdates; }
     int IsWithinRange(int x, int y) override { return x == rangeX && y == rangeY; }
     int CanAttack(int power, int fromSide, Troop*) override {
@@ -68,7 +77,9 @@ public:
     void ApplyHalt() override { ++halts; }
     void ApplyCmd05(int v) override { cmd05.push_back(v); }
     void ResetCombatState() override { ++combatResets; }
-    void Refresh() override { refreshedInMode.push_back(TheGameController ? TheGameController->mode : -1); }
+    void StartActionAnimation() override {
+        refreshedInMode.push_back(TheGameController ? TheGameController->mode : -1);
+    }
 
     int steps = 0, animationTicks = 0, sightUpdates = 0, halts = 0, combatResets = 0;
     int rangeX = -1, rangeY = -1;

@@ -47,12 +47,12 @@ struct MissileTest : testing::Test {
     }
     Kingdom* AddKingdom(int side) {
         auto* k = new Kingdom;
-        k->side = side;
+        k->nationIndex = side;
         stage->kingdoms->Add(uintptr_t(k));
         return k;
     }
     TestTroop* Stand(Kingdom* k, int x, int y) {
-        auto* t = new TestTroop(k->side, x, y);
+        auto* t = new TestTroop(k->nationIndex, x, y);
         k->fieldUnits.Add(uintptr_t(t));
         map->AddObjectAt(x, y, uintptr_t(t));
         return t;
@@ -106,7 +106,7 @@ TEST_F(MissileTest, PowerFromTheShooterWithTheSiegeMultiplierAndTheWallTop) {
         shooter.officer->Set(OfficerLayout::kAttack, 30);
         shooter.officer->Set(OfficerLayout::kHp, 77);
         shooter.officer->Set(OfficerLayout::kAttribute, c.officerKind);
-        shooter.unitType = c.unitType;
+        shooter.currentType = c.unitType;
         Missile m(&shooter, 0, 5, 5, 9, 5, 0, 0);
         EXPECT_EQ(m.power, c.power);
         EXPECT_EQ(m.startY, c.startY);
@@ -117,7 +117,7 @@ TEST_F(MissileTest, PowerFromTheShooterWithTheSiegeMultiplierAndTheWallTop) {
     // Well below the top the lift keeps its 80 pixels.
     TestTroop high(2, 6, 20);
     high.officer->Set(OfficerLayout::kAttack, 1);
-    high.unitType = 109;
+    high.currentType = 109;
     Missile m(&high, 0, 5, 20, 9, 20, 0, 0);
     EXPECT_EQ(m.startY, 20 * 20 - 20 - 80);
     GameParams().catapultBonus = savedBonus;

@@ -360,7 +360,7 @@ TEST(UnitPathTest, FindUnitPathGivesTheFirstStepAndStopsAtItsOwnCell) {
         EXPECT_EQ(t.waypoints, nullptr);
 
         EXPECT_EQ(FindUnitPath(&t, 5, 8, 15, 8), 1);
-        t.facing = 1;
+        t.nextDirection = 1;
         ASSERT_NE(t.waypoints, nullptr);
         EXPECT_EQ(t.waypoints->x, TileToWorldX(15));
         EXPECT_EQ(t.velX, 16000);
@@ -415,7 +415,7 @@ TEST(UnitPathTest, ReplanPathEndKeepsTheHeadAndFreesTheOldTailOnce) {
     EXPECT_EQ(ReplanPathEnd(&t, 3, 20), 1);
     ASSERT_NE(t.waypoints, nullptr);
     EXPECT_EQ(WorldToTileY(t.waypoints->y) > 5, true);
-    EXPECT_NE(t.facing, 0);
+    EXPECT_NE(t.nextDirection, 0);
 
     // Following a route: only the mode changes.
     t.route = new RouteStep{1, 1, nullptr};

@@ -130,7 +130,7 @@ TEST_F(RouteGraphTest, WhenTheSearchGivesUpTheTroopDecidesByItsKind) {
         t.worldX = TileToWorldX(10);
         t.worldY = TileToWorldY(5);
         t.noRoute = c.noRoute;
-        t.escortFlag = c.escort;
+        t.formationFollow = c.escort;
         t.blocked = 1;
         const uint8_t facing = FindUnitPath(&t, 10, 5, 40, 5);
         EXPECT_EQ(facing == 0xFF || facing == 0 ? facing : 7, c.facing);

@@ -6,9 +6,12 @@
 #include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
+#include "engine/ByteReader.h"
 #include "engine/LinkList.h"
 #include "engine/NumberTable.h"
 #include "events/EventManager.h"
+#include "net/TroopCommands.h"
+#include "net/TroopValueCommand.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -40,7 +43,7 @@ class TestKingdom : public Kingdom {
 public:
     void TakeCity(City* city) override {
         taken.push_back(city);
-        city->ownerSide = side;
+        city->ownerSide = nationIndex;
     }
     void RecallTroopsTargeting(int index) override { recalled.push_back(index); }
     std::vector<City*> taken;
@@ -49,6 +52,7 @@ public:
 
 class TestSubCastle : public SubCastle {
 public:
+    TestSubCastle() : SubCastle(0) {}
     bool RequestTroopEntry(Troop* t) override {
         asked.push_back(t);
         return accept;
@@ -85,12 +89,12 @@ struct WorldStep : testing::Test {
     }
     TestKingdom* AddKingdom(int side) {
         auto* k = new TestKingdom;
-        k->side = side;
+        k->nationIndex = side;
         stage->kingdoms->Add(uintptr_t(k));
         return k;
     }
     TestTroop* Add(Kingdom* k, int x, int y) {
-        auto* t = new TestTroop(k->side, x, y);
+        auto* t = new TestTroop(k->nationIndex, x, y);
         k->fieldUnits.Add(uintptr_t(t));
         map->AddObjectAt(x, y, uintptr_t(t));
         t->leaderFlag = 1;
@@ -135,7 +139,7 @@ TEST_F(WorldStep, ARemovedTroopLeavesNoReferenceBehind) {
     doomed->deleted = &gone;
     TestTroop* other = Add(player, 7, 5);
     TestTroop* enemyOther = Add(enemy, 9, 5);
-    other->engagedTroop = doomed;
+    other->targetTroop = doomed;
     other->attackTarget = doomed;
     other->followTarget = doomed;
     other->escortTarget = doomed;
@@ -155,7 +159,7 @@ TEST_F(WorldStep, ARemovedTroopLeavesNoReferenceBehind) {
 
     map->Update();
     ASSERT_TRUE(gone);
-    EXPECT_EQ(other->engagedTroop, nullptr);
+    EXPECT_EQ(other->targetTroop, nullptr);
     EXPECT_EQ(other->attackTarget, nullptr);
     EXPECT_EQ(other->followTarget, nullptr);
     EXPECT_EQ(other->escortTarget, nullptr);
@@ -176,7 +180,7 @@ std::vector<int> SightRedrawnFor;
 
 struct SightProbe : TestTroop {
     using TestTroop::TestTroop;
-    void UpdateSightInView() override { SightRedrawnFor.push_back(side); }
+    void UpdateSightInView() override { SightRedrawnFor.push_back(owner); }
 };
 
 TEST_F(WorldStep, RemovingAPlayersOrAlliedTroopRedrawsTheSight) {
@@ -185,10 +189,10 @@ TEST_F(WorldStep, RemovingAPlayersOrAlliedTroopRedrawsTheSight) {
     player->relations[3] = 1;
     for (Kingdom* k :
          {static_cast<Kingdom*>(player), static_cast<Kingdom*>(enemy), static_cast<Kingdom*>(ally)}) {
-        auto* t = new SightProbe(k->side, 4 + k->side, 5);
+        auto* t = new SightProbe(k->nationIndex, 4 + k->nationIndex, 5);
         t->kindWord = 999;
         k->fieldUnits.Add(uintptr_t(t));
-        auto* dead = new SightProbe(k->side, 4 + k->side, 9);
+        auto* dead = new SightProbe(k->nationIndex, 4 + k->nationIndex, 9);
         dead->deadFlag = 5;
         k->fieldUnits.Add(uintptr_t(dead));
     }
@@ -227,8 +231,8 @@ TEST_F(WorldStep, TheWalkSurvivesTroopsLeavingAndTakesInTroopsAddedOnTheWay) {
 TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
     TestCity city;
     city.id = 3;
-    city.entryX = 10;
-    city.entryY = 10;
+    city.SetInt(CityLayout::kX, 10);
+    city.SetInt(CityLayout::kY, 10);
     struct Case {
         const char* what;
         int dx, dy;
@@ -256,9 +260,9 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
         t->officer->Set(OfficerLayout::kAttribute, c.officerKind);
         t->moveKind = 6;
         t->targetObject = &city;
-        city.kind = c.cityKind;
+        city.SetInt(CityLayout::kKind, c.cityKind);
         city.ownerSide = c.owner;
-        city.openForCapture = c.open ? 1 : 0;
+        city.emptyFlag = c.open ? 1 : 0;
         city.entered.clear();
         player->taken.clear();
         enemy->recalled.clear();
@@ -267,7 +271,7 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
         EXPECT_EQ(t->halts, c.halted ? 1 : 0);
         EXPECT_EQ(!player->taken.empty(), c.captured);
         if (c.captured) {
-            EXPECT_EQ(city.openForCapture, 0);
+            EXPECT_EQ(city.emptyFlag, 0);
             EXPECT_EQ(enemy->recalled, std::vector<int>{2});
         }
         player->fieldUnits.RemoveValue(uintptr_t(t));
@@ -279,10 +283,10 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
 TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     TestCity city;
     city.id = 7;
-    city.entryX = 10;
-    city.entryY = 10;
+    city.SetInt(CityLayout::kX, 10);
+    city.SetInt(CityLayout::kY, 10);
     city.ownerSide = 2;
-    city.openForCapture = 1;
+    city.emptyFlag = 1;
     TestTroop* t = Add(player, 10, 10);
     t->moveKind = 6;
     t->targetObject = &city;
@@ -305,7 +309,7 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     // Team play: an ally's city takes the troop in.
     TheGameController->teamMode = 1;
     city.entered.clear();
-    city.openForCapture = 0;
+    city.emptyFlag = 0;
     city.ownerSide = 3;
     TestKingdom* ally = AddKingdom(3);
     ally->relations[1] = 1;
@@ -316,8 +320,8 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
 
 TEST_F(WorldStep, ArrivalAtASubCastle) {
     TestSubCastle sc;
-    sc.cellX = 10;
-    sc.cellY = 10;
+    sc.entranceX = 10;
+    sc.entranceY = 10;
     TestTroop* t = Add(player, 11, 9);
     t->moveKind = 6;
     t->targetObject = &sc;
@@ -334,7 +338,7 @@ TEST_F(WorldStep, ArrivalAtASubCastle) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " owner " << c.owner << " occupied "
                                         << c.occupied << " status " << c.status);
-        sc.attribute = c.kind;
+        sc.SetInt(SubCastleLayout::kKind, c.kind);
         sc.ownerSide = c.owner;
         sc.occupied = c.occupied;
         sc.accept = c.accept;
@@ -347,7 +351,13 @@ TEST_F(WorldStep, ArrivalAtASubCastle) {
     }
 }
 
+std::vector<std::vector<uint8_t>> ValuesSent;
+void RecordValueCommand(uint8_t code, const uint8_t* payload, size_t length) {
+    if (code == kTroopValueCommand) ValuesSent.emplace_back(payload, payload + length);
+}
+
 TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
+    SetGameCommandSender(RecordValueCommand);
     struct Case {
         const char* what;
         uint16_t layer;
@@ -368,6 +378,7 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ResetServices();
+        ValuesSent.clear();
         TheGameController->networked = c.networked;
         TheGameController->isHost = c.host;
         TestTroop* t = Add(player, 12, 12);
@@ -378,17 +389,25 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
         map->CellAt(12, 24)->layerTile = c.layer;
         map->Update();
         EXPECT_EQ(t->officer->TerrainStatus(), c.status);
-        EXPECT_EQ(t->attachedEffect != nullptr, c.status != 0);
-        if (t->attachedEffect) {
-            EXPECT_EQ(t->attachedEffect->category, 3);
-            EXPECT_EQ(t->attachedEffect->id, c.status);
-            EXPECT_EQ(t->attachedEffect->x, 12 * 40);
-            EXPECT_EQ(t->attachedEffect->y, 12 * 20);
+        EXPECT_EQ(t->attachedEffects[0] != nullptr, c.status != 0);
+        if (t->attachedEffects[0]) {
+            EXPECT_EQ(t->attachedEffects[0]->category, 3);
+            EXPECT_EQ(t->attachedEffects[0]->id, c.status);
+            EXPECT_EQ(t->attachedEffects[0]->x, 12 * 40);
+            EXPECT_EQ(t->attachedEffects[0]->y, 12 * 20);
         }
         for (int i = 0; i < 10; ++i)
             map->Update();
         EXPECT_EQ(t->officer->Get(OfficerLayout::kHp), c.hpAfter10);
-        EXPECT_EQ(Services().troopCommandsSent.size(), c.sent);
+        ASSERT_EQ(ValuesSent.size(), c.sent);
+        if (c.sent) {
+            // The new strength travels, kind 1, for the troop on the field.
+            ByteReader in(ValuesSent[0].data(), ValuesSent[0].size());
+            EXPECT_EQ(in.u32(), t->UnitId());
+            in.skip(12);
+            EXPECT_EQ(int32_t(in.u32()), c.hpAfter10);
+            EXPECT_EQ(in.u32(), 1u);
+        }
         if (c.status == 4 && c.hpAfter10 != c.hp) {
             EXPECT_EQ(t->officer->Get(OfficerLayout::kPolicy), 0);
         }
@@ -396,6 +415,7 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
         map->RemoveObjectEverywhere(uintptr_t(t));
         delete t;
     }
+    SetGameCommandSender(nullptr);
 }
 
 TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
@@ -408,7 +428,7 @@ TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
         map->Update();
     EXPECT_EQ(t->officer->Get(OfficerLayout::kHp), 100); // 101 cut to the maximum
     EXPECT_EQ(t->officer->TerrainStatus(), 0);
-    EXPECT_EQ(t->attachedEffect, nullptr);
+    EXPECT_EQ(t->attachedEffects[0], nullptr);
 
     // Immune officers stand on it unharmed.
     t->officer->Set(OfficerLayout::kPersonNumber, 435);
@@ -424,7 +444,7 @@ TEST_F(WorldStep, HealingEndsAtTheMaximumAndPoisonKillsAtZero) {
     ASSERT_EQ(t->hits.size(), 1u);
     EXPECT_EQ(t->hits[0], std::make_pair(100, 0));
     EXPECT_EQ(t->officer->TerrainStatus(), 0);
-    EXPECT_EQ(t->attachedEffect, nullptr);
+    EXPECT_EQ(t->attachedEffects[0], nullptr);
 }
 
 TEST_F(WorldStep, ThePersonOf441DiesWhenEmptyAndAmbushersWait) {
@@ -456,7 +476,7 @@ TEST_F(WorldStep, AnEngagedGatePieceOfTheSameSideHaltsTheTroopOnTheHost) {
     TestTroop* t = Add(player, 5, 5);
     TestTroop* piece = Add(player, 6, 5);
     piece->officer->Set(OfficerLayout::kAttribute, 17);
-    t->engagedTroop = piece;
+    t->targetTroop = piece;
     Networked(false);
     map->Update();
     EXPECT_EQ(t->halts, 0);
@@ -465,7 +485,7 @@ TEST_F(WorldStep, AnEngagedGatePieceOfTheSameSideHaltsTheTroopOnTheHost) {
     EXPECT_EQ(t->halts, 1);
     piece->state = 13;
     map->Update();
-    EXPECT_EQ(t->engagedTroop, nullptr);
+    EXPECT_EQ(t->targetTroop, nullptr);
 }
 
 TEST_F(WorldStep, TheMissileListStepsAndDropsLandedMissiles) {
@@ -577,7 +597,10 @@ TEST_F(WorldStep, RebuildKeepsLeadersAndBringsTheirGuardsBackForASavedGame) {
 }
 
 struct CountingGate : CastleGate {
-    void UpdateOpenState() override { ++updates; }
+    int32_t UpdateOpenState() override {
+        ++updates;
+        return 0;
+    }
     int updates = 0;
 };
 
@@ -585,7 +608,7 @@ TEST_F(WorldStep, GatesOfKindsZeroAndOneOpenAndCloseInGameMode) {
     CountingGate* gates[3];
     for (int kind = 0; kind < 3; ++kind) {
         gates[kind] = new CountingGate;
-        gates[kind]->kind = kind;
+        gates[kind]->direction = kind;
         enemy->gates.Add(uintptr_t(gates[kind]));
     }
     const int32_t savedMode = GameModeFlag;
@@ -609,18 +632,18 @@ TEST_F(WorldStep, RestorePlayerUnitsPutsBackTheSavedTypeAndFacing) {
         t->officer->Set(OfficerLayout::kAttribute, 1);
         t->savedUnitType = 40;
         t->savedFacing = 3;
-        t->unitType = 41;
+        t->currentType = 41;
         t->facing = 3;
     }
-    same->unitType = 40;
+    same->currentType = 40;
     notKind1->officer->Set(OfficerLayout::kAttribute, 2);
     TheGameController->mode = 0;
     map->RestorePlayerUnits();
-    EXPECT_EQ(changed->unitType, 40);
+    EXPECT_EQ(changed->currentType, 40);
     EXPECT_EQ(changed->refreshedInMode, std::vector<int>{1});
     EXPECT_TRUE(same->refreshedInMode.empty());
-    EXPECT_EQ(notKind1->unitType, 41);
-    EXPECT_EQ(foe->unitType, 41);
+    EXPECT_EQ(notKind1->currentType, 41);
+    EXPECT_EQ(foe->currentType, 41);
     EXPECT_EQ(TheGameController->mode, 0);
 }
 

@@ -1,5 +1,6 @@
 // make_demo: writes a small, original game folder in the game's own formats.
 #include "DemoFolder.h"
+#include "DemoGenerator.h"
 
 #include <cstdio>
 
@@ -9,7 +10,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!WriteDemoFolder(argv[1], error)) {
+    if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "engine/LinkList.h"
+#include "records/DataSet.h"
+
+#include <cstdint>
+
+class ByteReader;
+class ByteWriter;
+class OfficerRecord;
+class SubCastle;
+class Troop;
+class Zu_SkillEffect;
+
+// Byte offsets of the city block's columns.
+struct CityLayout {
+    static constexpr uint32_t kSize = 392;
+    static constexpr uint32_t kName = 0; // "都市名", 20 bytes
+    static constexpr uint32_t kIndex = 20;
+    static constexpr uint32_t kKind = 24;  // "城屬性", 0..10
+    static constexpr uint32_t kScale = 28; // "城規模", 1..4
+    static constexpr uint32_t kPopulation = 32;
+    static constexpr uint32_t kGold = 36;
+    static constexpr uint32_t kFood = 40;
+    static constexpr uint32_t kX = 72;
+    static constexpr uint32_t kY = 76;
+    static constexpr uint32_t kGovernor = 80; // "太守", a person number
+};
+
+// One city, castle, village or camp: its record, its generals, units and sub-castles, and the
+// working values of its economy and defence.
+class City : public DataSet {
+public:
+    static constexpr int kSubCastleKind = 100; // editor kinds from here on name sub-castles
+
+    City(int32_t ownerSide = 100, int32_t cityIndex = 0);
+    ~City() override;
+
+    // Editor slots: below kSubCastleKind a general, from it on a sub-castle.
+    RootObject* NewChild(int kind) override;
+    void RemoveChild(int kind, RootObject* child) override;
+    int RefreshChild(int kind, RootObject* child) override;
+    RootObject* CreateChild(int kind) override;
+
+    // u32 392, u32 general count, the block, the generals.
+    int Save(ByteWriter& out) const;
+    // 0 when the section is shorter than it claims; the generals read so far stay.
+    int Load(ByteReader& in);
+
+    Troop* FindUnitByPersonId(int32_t personId);
+    SubCastle* FindSubCastleOfKind(int32_t kind);
+    // The five garrison settings of the owner kingdom; nothing when the side has no kingdom.
+    void CopyOwnerSettings();
+
+    // Repaints the city's land: every cell connected to the seed cell that carries the old mark
+    // takes the new one (and, in the second form, the fog tag).
+    void ReassignCellOwner(uint16_t oldMark, uint16_t newMark);
+    void ReassignCellOwnerAndTag(uint16_t oldMark, uint16_t newMark, uint8_t tag);
+
+    // The city's daily cycle; run by the calendar and filled in with the city cycle.
+    virtual void StartStage() {}
+    virtual void RunAi() {}
+    virtual void Update() {}
+    virtual void StrategyTurn() {}
+    virtual void Tick() {}
+    virtual void CountTick() {}
+    virtual void TickGarrison() {}
+
+    // What the battle world asks of a city; filled in with the city's battle behaviour.
+    // Takes in a troop that has arrived at the city.
+    virtual void RequestTroopEntry(Troop*) {}
+    // A hit of that power from that side (and shooter, or null) on the city.
+    virtual void ResolveAttack(int, int, Troop*) {}
+    virtual void DrawMapMarker(int) {}
+
+    int32_t Kind() const { return Int(CityLayout::kKind); }
+    // The city's cell (unit cell), also the one troops enter by.
+    int32_t CellX() const { return Int(CityLayout::kX); }
+    int32_t CellY() const { return Int(CityLayout::kY); }
+    int32_t Scale() const { return Int(CityLayout::kScale); }
+
+    LinkList generals; // OfficerRecord*, owned
+    LinkList reserve;  // Troop*, owned
+    LinkList units;    // Troop*, owned unless shown on the map
+    int32_t value1000 = 1000;
+    float incomeRates[3] = {};  // population, gold, food
+    float accumulators[3] = {}; // population, food, gold
+    int32_t garrisonStrength = 0;
+    int32_t generalStrength = 0;
+    int32_t totalStrength = 0;
+    int32_t unitCount = 0;
+    int32_t escortStrength = 0;
+    int32_t exitX = 0, exitY = 0;
+    int32_t ownerSide = 0;
+    int32_t id = 0; // index + 1
+    int32_t markedMode = 0;
+    int32_t spawnedOut = 0;
+    int32_t raidTrigger = 0;
+    int32_t emptyFlag = 0;
+    int32_t underAttack = 0, underAttackTimer = 0, attackedToday = 0;
+    int32_t generalTroopCount = 0, reserveTroopCount = 0, otherUnitCount = 0;
+    int16_t deployOrder = 0;
+    int32_t statusTimer = 0;
+    Troop* garrison[4] = {};
+    City* capital = nullptr;
+    uint8_t settings[5] = {}; // patrol, spread, guard passages, starting strength, kept back
+    Troop* currentUnit = nullptr;
+    LinkList gates; // CastleGate*, not owned
+    int32_t dead = 0;
+    int32_t statusFlags = 0, repairStep = 0, clearedWord = 0, garrisonRebuild = 0;
+    int32_t sortieCount = 0, raidGenerals = 0, raidOthers = 0;
+    int32_t monthlyCounter = 0, furtherCounter = 0, cycleCounter = 0;
+    LinkList subCastles; // SubCastle*, owned
+    Zu_SkillEffect* effects[4] = {};
+    LinkList sites;         // owned
+    LinkList trainingQueue; // owned
+    LinkList moreLists[2];
+    int16_t spawnDays = 0, respawnCounter = 0, spawnedFlag = 0;
+    City* recruitCity = nullptr;
+    int32_t clearedWords[3] = {};
+    int16_t unitsShown = 0;
+    int16_t buildings[26] = {};
+    int16_t counters[17] = {};
+    LinkList furtherLists[2];
+    uint8_t markedCity = 0;
+    uint8_t toggleFlag = 0; // lets the strategy turn run for a human side
+    int32_t words[4] = {};
+    int32_t pendingStatus = 0;
+    int32_t areaBounds[4] = {-1, -1, -1, -1};
+    int16_t actionWords[2] = {};
+    Troop* towers[6] = {};
+    uint8_t towerCells[6][16] = {};
+    int32_t lastAttackerX = 0, lastAttackerY = 0;
+    int32_t recruitCount = 0, recruitKind = 0;
+    int32_t attackAlternation = 0;
+    int32_t admissionDays = 0;
+    int32_t wordMinusOne = -1;
+    int32_t wordZero = 0;
+    // What troops read of a city besides its cell.
+    int16_t guardWord = 0; // non-zero: troops do not attack it
+    int16_t missileValue = 0;
+    City* parent = nullptr;
+    int16_t rallyX = 0, rallyY = 0;
+    int32_t campaignTarget = 0; // a city id; -1 the held map object
+    uint8_t muster[5] = {};
+};
+
+extern const char* const CityColumnNames[55];

@@ -1,0 +1,220 @@
+#include "NetStation.h"
+#include "troops/TroopFixture.h"
+
+#include "Program/GameParameters.h"
+#include "net/LevelUpCommand.h"
+#include "net/TroopCommandCodec.h"
+#include "net/TroopValueCommand.h"
+#include "net/room/GameCommandTable.h"
+#include "platform/Sockets.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+
+using namespace nettest;
+using trooptest::Battle;
+
+namespace {
+
+// Both stations run in this process, so each keeps its own battle and takes the game's globals
+// over, one at a time, while it enters or receives a command.
+struct Globals {
+    ScreenSettings* settings = nullptr;
+    GameController* controller = nullptr;
+    BattleMap* map = nullptr;
+    NetSession* session = nullptr;
+};
+std::mutex globalsLock;
+
+Globals Current() {
+    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
+}
+void Use(const Globals& g) {
+    TheScreenSettings = g.settings;
+    TheGameController = g.controller;
+    TheBattleMap = g.map;
+    TheNetSession = g.session;
+}
+
+// One station's battle: two kingdoms at war, a troop each; the same on both stations.
+struct StationBattle {
+    std::unique_ptr<Battle> battle;
+    Globals globals;
+    Troop* own = nullptr;
+    Troop* foe = nullptr;
+
+    StationBattle(NetSession& session, bool host) {
+        std::lock_guard guard(globalsLock);
+        battle = std::make_unique<Battle>();
+        Kingdom* a = battle->AddKingdom(1, true);
+        Kingdom* e = battle->AddKingdom(2);
+        Battle::War(a, e);
+        own = battle->AddTroop(a, 5, 5);
+        foe = battle->AddTroop(e, 20, 20);
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        TheNetSession = &session;
+        globals = Current();
+        Use({});
+    }
+    ~StationBattle() {
+        std::lock_guard guard(globalsLock);
+        Use(globals);
+        TheNetSession = nullptr;
+        battle.reset();
+        Use({});
+    }
+};
+
+// The station's troop commands run the game's own receive side inside its battle.
+void ReceiveInto(Station& station, StationBattle& world) {
+    RegisterTroopCommands(station.session.commands); // over the relay test's own code 1 and 3
+    std::vector<uint8_t> codes;
+    for (uint8_t code = kFirstTroopCommand; code <= kLastTroopCommand; ++code)
+        codes.push_back(code);
+    codes.push_back(kTroopValueCommand);
+    codes.push_back(kLevelUpCommand);
+    for (uint8_t code : codes) {
+        GameCommandRule rule = *station.session.commands.Find(code);
+        auto inner = rule.handler;
+        rule.handler = [inner, &world](GameCommandContext& c) {
+            std::lock_guard guard(globalsLock);
+            Use(world.globals);
+            const CommandOutcome outcome = inner(c);
+            Use({});
+            return outcome;
+        };
+        station.session.commands.Register(code, rule);
+    }
+}
+
+std::vector<int> Snapshot(const Troop& t) {
+    return {t.state,  t.actionCode, t.goalX, t.goalY, t.targetTroop ? int(t.targetTroop->UnitId()) : 0,
+            t.worldX, t.worldY,     t.cellX, t.cellY, t.order->orderState};
+}
+
+std::vector<int> Look(Station& s, StationBattle& w, bool foe = false) {
+    return s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        return Snapshot(foe ? *w.foe : *w.own);
+    });
+}
+
+// Enters an order on a station the way the game does: inside its battle, through its session.
+template <class F>
+void Order(Station& s, StationBattle& w, F order) {
+    s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        Use(w.globals);
+        order();
+        Use({});
+    });
+}
+
+TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
+    platform::SetLoopbackOnly(true);
+    platform::SetConnectLimit(3000);
+    const uint16_t port = FreePort();
+    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
+    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    {
+        // Every session takes the troop orders in with their sizes and senders; the relay test's own
+        // codes 1 and 3 stand over two of them here.
+        for (uint8_t code = kFirstTroopCommand; code <= kLastTroopCommand; ++code) {
+            if (code == kOrder || code == kHostOnly) continue;
+            const GameCommandRule* rule = host->session.commands.Find(code);
+            ASSERT_NE(rule, nullptr) << int(code);
+            EXPECT_EQ(rule->minSize, TroopCommandSize(code));
+            EXPECT_EQ(rule->maxSize, TroopCommandSize(code));
+            EXPECT_EQ(rule->clientMaySend, ClientMaySendTroopCommand(code)) << int(code);
+        }
+        StationBattle hostWorld(host->session, true);
+        StationBattle clientWorld(client->session, false);
+        ReceiveInto(*host, hostWorld);
+        ReceiveInto(*client, clientWorld);
+        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
+        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->Do([&] { return client->session.NetPeerCount() == 2; });
+        }));
+
+        const std::vector<int> before = Look(*client, clientWorld);
+        ASSERT_EQ(before, Look(*host, hostWorld));
+
+        // The client only asks: its troop stays as it was until the host's copy comes back.
+        std::vector<int> justAsked;
+        Order(*client, clientWorld, [&] {
+            NetCmd02(clientWorld.own, 12, 14);
+            justAsked = Snapshot(*clientWorld.own);
+        });
+        EXPECT_EQ(justAsked, before);
+
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return Look(*host, hostWorld) != before && Look(*client, clientWorld) != before;
+        }));
+        const std::vector<int> moved = Look(*host, hostWorld);
+        EXPECT_EQ(moved[2], 12); // the goal cell
+        EXPECT_EQ(moved[3], 14);
+        EXPECT_EQ(Look(*client, clientWorld), moved);
+
+        // A target order names the other kingdom's troop by its id on both stations.
+        Order(*client, clientWorld,
+              [&] { EXPECT_TRUE(NetCmdTargetTroop(clientWorld.own, clientWorld.foe)); });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return Look(*host, hostWorld)[4] != 0 && Look(*client, clientWorld)[4] != 0;
+        }));
+        EXPECT_EQ(Look(*host, hostWorld)[4], int(hostWorld.foe->UnitId()));
+        EXPECT_EQ(Look(*client, clientWorld), Look(*host, hostWorld));
+        EXPECT_EQ(Look(*client, clientWorld, true), Look(*host, hostWorld, true));
+
+        // The host's strength change (21) is applied there and arrives clamped the same way.
+        for (StationBattle* w : {&hostWorld, &clientWorld})
+            for (Troop* t : {w->own, w->foe}) {
+                t->officer->Set(OfficerLayout::kMaxHp, 80);
+                t->officer->Set(OfficerLayout::kHp, 70);
+            }
+        Order(*host, hostWorld, [&] { NetCmdAddTroopValue(hostWorld.foe, 25, 1); });
+        auto strength = [](Station& s, StationBattle& w) {
+            return s.Do([&] {
+                std::lock_guard guard(globalsLock);
+                return w.foe->officer->Get(OfficerLayout::kHp);
+            });
+        };
+        EXPECT_EQ(strength(*host, hostWorld), 80);
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return strength(*client, clientWorld) == 80; }));
+
+        // A level-up the host decides arrives with its seeds: both records grow alike.
+        for (int r = 0; r < 5; ++r)
+            for (int k = 0; k < 100; ++k)
+                GameParams().growthPickList[r][k] = uint16_t((k + r) % 5);
+        for (StationBattle* w : {&hostWorld, &clientWorld}) {
+            w->foe->officer->Set(OfficerLayout::kClass, 2);
+            w->foe->officer->Set(OfficerLayout::kLoyalty, 40);
+        }
+        Order(*host, hostWorld, [&] { hostWorld.foe->officer->LevelUpNetworked(2, 0, 0, 0); });
+        auto record = [](Station& s, StationBattle& w) {
+            return s.Do([&] {
+                std::lock_guard guard(globalsLock);
+                const uint8_t* b = w.foe->officer->block;
+                return std::vector<uint8_t>(b, b + OfficerLayout::kSize);
+            });
+        };
+        const std::vector<uint8_t> raised = record(*host, hostWorld);
+        EXPECT_EQ(hostWorld.foe->officer->Get(OfficerLayout::kLoyalty), 43);
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return record(*client, clientWorld) == raised; }));
+        GameParams() = GameParameters();
+
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
+    }
+    client.reset();
+    host.reset();
+    SetGameCommandSender(nullptr);
+    platform::SetLoopbackOnly(false);
+}
+
+} // namespace

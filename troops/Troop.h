@@ -1,0 +1,282 @@
+#pragma once
+
+#include "gui/FrameAnimation.h"
+
+#include <cstdint>
+#include <vector>
+
+class City;
+class LinkList;
+class OfficerRecord;
+class Troop;
+class Zu_SkillEffect;
+struct PathWaypoint;
+struct RouteStep;
+struct TroopOrder;
+
+// The cell a missile of the shooter aims at: the target's cell, moved ahead by its lead when it
+// moves (at least one cell).
+void MissileLead(const Troop& shooter, const Troop& target, int32_t& aimX, int32_t& aimY);
+
+// The first troop of the stage whose officer has that template number, or null.
+Troop* FindTroopByTemplate(int32_t templateId);
+
+// A body of soldiers of one type led by one officer, standing on the battle map. It owns its
+// officer, its order, its follower list (not the followers) and its attached effects.
+class Troop : public FrameAnimControl {
+public:
+    // A negative mode makes the reduced form: an order holder with a cell, not on the map.
+    Troop(int32_t mode, uint8_t state, int16_t x, int16_t y, int8_t owner, int16_t homeCity, uint32_t spare,
+          OfficerRecord* officer);
+    ~Troop() override;
+    Troop(const Troop&) = delete;
+    Troop& operator=(const Troop&) = delete;
+
+    // One animation step, called when the step delay runs out.
+    virtual void Update();
+    // Makes frame `to` of the current action the shown one; also ends the death animation.
+    virtual int SetFrame(int from, int to);
+    virtual void StartActionAnimation();
+    virtual void OnFrameAdvance();
+
+    void Advance() override { Update(); }
+    int SelectFrame(int from, int to) override { return SetFrame(from, to); }
+    void Step() override { OnFrameAdvance(); }
+
+    void PlaceAt(int16_t x, int16_t y);
+    void SetCell(int16_t x, int16_t y, int16_t garrisonValue);
+    void SetUnitType(int32_t type);
+    void SetMoveDirection(uint8_t dir);
+
+    void MoveStep();
+    void LaunchAttack();
+    int32_t ActionRow();
+    void StartDeath();
+
+    // Pursuit anchor and the step from world position to pixel position and cell.
+    void MarkPursuitStart();
+    void ClearMoveFlags();
+    void ReturnFromPursuit();
+    void SyncPixelPosition();
+
+    // Clears the step under way and the path; every move, halt and target command runs it.
+    virtual void ResetCombatState();
+
+    // Applies of the troop order commands.
+    virtual void ApplyHalt();
+    bool ApplyCmd02(int32_t x, int32_t y);
+    void ApplyRoam(int32_t x, int32_t y);
+    bool ApplyTarget(Troop* target);
+    virtual void ApplyCmd05(int kind);
+    bool ApplyFollow(City* city, RootObject* target, uint32_t key);
+    bool ApplyMoveTo(int32_t x, int32_t y, int32_t x2, int32_t y2);
+    bool ApplyCmd08(int32_t x, int32_t y);
+    bool ApplyCmd09(City* city, uint32_t key);
+    void ApplyCmd10(int kind);
+    bool ApplyEngage(Troop* target, int32_t x, int32_t y, int32_t attackKind);
+    void ApplyCmd12();
+    bool ApplyWander(int32_t x, int32_t y, uint8_t direction, int8_t orderKind);
+
+    // The order machine: one step for a standing troop, the arrival check for a moving one.
+    void RunOrder();
+    bool CheckOrderArrival();
+    void OnOrderLegDone();
+    void MarkOrderEngaged();
+    void StartAdvance();
+    void StartCloseIn();
+    void StartAssault();
+    int16_t OrderAllInState(int8_t state, int32_t targetCityId);
+    void SetGatherCell();
+    void ReturnHome(int32_t patrolParam, bool goHome);
+    void OrderEnterCity(int32_t cityId);
+    void OrderTargetObject(Troop* object);
+    void ResumeOrder();
+    // The next route destination by the route stage; the stage it settled on (7: finished).
+    int8_t NextRouteStep(int16_t& x, int16_t& y);
+    // Route control: 2 the route is finished (true when the officer's end behaviour took over),
+    // 1 walk to the destination from an anchor here, 0 stand.
+    bool ApplyRouteControl(int32_t mode);
+
+    // Order targets.
+    City* PickFallbackCity(int32_t kingdom);
+    City* FindCapitalCity();
+    int8_t PickTargetFromHomeCity();
+    int8_t MarchOnTarget();
+    bool AttackNearestEnemy(int32_t targetCityId);
+    bool CheckRetreat();
+    City* HomeCity() const;
+    City* OrderTargetCity() const;
+
+    // Ring searches: the free cell nearest to (gx, gy) in the innermost usable ring around (x, y),
+    // and the approach cell next to a city.
+    bool FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
+                            int32_t r0, int32_t r1, bool ignoreOccupants);
+    bool FindBestCellInRings(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
+                             int32_t r0, int32_t r1, int32_t cityIndex);
+    // The nearest valid city of the kingdom (kinds 0, 2, 3, 10; with fallback then 1, 6).
+    City* FindNearestCity(int32_t kingdom, int32_t subKind, bool fallback);
+
+    // Combat, sight and hiding rules come with their own module; these are what the path code,
+    // the animation step and the stage steps ask of them.
+    virtual int IsWithinRange(int, int) { return 0; }
+    virtual int CanAttack(int, int, Troop*) { return 0; }
+    virtual void ConsiderTarget(Troop*, int) {}
+    virtual void Engage(Troop*) {}
+    virtual void MoveSight() {}
+    virtual void UpdateSight() {}
+    // Re-marks the player's sight around the troop within the view.
+    virtual void UpdateSightInView() {}
+    // The per-frame decision and action step the battle map runs; the decision cycle comes with
+    // its own module.
+    virtual void Think() {}
+    // Counts the timed statuses down; the status effects come with their own module.
+    virtual void TickStatus() {}
+    virtual void MarkRemoved() {}
+    bool IsValidTarget(const Troop* other) const;
+    bool IsGone() const { return deadFlag != 0 || state == 13; }
+
+    // The officer's kind ("武將屬性"), 0 without officer.
+    int32_t OfficerKind() const;
+    int32_t OfficerValue(uint32_t offset) const;
+    // The unit id commands carry: the officer's serial.
+    uint32_t UnitId() const;
+    // Orders the carried items the way the troop item page lists them.
+    void SortCarriedList();
+
+    int32_t baseType = 0;
+    OfficerRecord* officer = nullptr;
+    uint8_t* officerData = nullptr;
+    uint8_t state = 0;
+    int8_t decisionPhase = 0;
+    int8_t owner = 0;
+    int16_t homeCity = 0;
+    int16_t drawnRect[4] = {};
+    int16_t goalX = 0, goalY = 0; // destination cell
+    int16_t pixelX = 0, pixelY = 0;
+    uint16_t percent[2] = {100, 100};
+    uint8_t moveDirection = 0;
+    int16_t frameGeometry[8] = {};
+    int32_t currentType = 0;
+    int32_t overrideType = 0;
+    uint8_t afloat = 0;
+    uint8_t outOfPlay = 0;
+    int16_t cellX = 0, cellY = 0;
+    uint8_t selected = 0;
+    int8_t hotKeyGroup = -1;
+    uint8_t animationDirection = 0;
+    uint8_t facing = 8;
+    uint8_t hitNotice = 0;
+    int16_t orderWait = 0;
+    uint8_t drawingMode = 0;
+    TroopOrder* order = nullptr;
+    uint8_t formationBonus = 0;
+    Troop* targetTroop = nullptr;
+    RootObject* targetObject = nullptr;
+    uint32_t targetWord = 0;
+    City* targetCity = nullptr;
+    int16_t rangeStart = 0, rangeEnd = 0;
+    uint8_t missileKind = 0;
+    uint8_t visibleMark = 0;
+    uint8_t nextDirection = 0;
+    int16_t busyWord = 0;
+    int16_t followerOffsetX = 0, followerOffsetY = 0;
+    uint8_t followerSlot = 0;
+    uint8_t actionCode = 0;
+    uint32_t flags = 0;
+    int32_t spareWord = 0;
+    int32_t moving = 0;
+    int32_t velX = 0, velY = 0;
+    int32_t worldX = 0, worldY = 0;
+    int16_t footprint[4] = {20, 10, 40, 20};
+    Troop* leader = nullptr;
+    uint8_t formationFollow = 0;
+    int16_t formationAngle = 0;
+    int32_t formationRadius = 0;
+    int32_t leaderVelX = 0, leaderVelY = 0;
+    uint8_t blocked = 0;
+    int32_t skill = -1;
+    int16_t controlWord = 2;
+    uint16_t hitFlash = 0;
+    int16_t flashColour = 0;
+    int16_t previousX = 0, previousY = 0;
+    LinkList* followers = nullptr;
+    uint32_t statusBits = 0;
+    int16_t garrison = 0;
+    int16_t speed = 100;
+    int16_t sightRadius = 0;
+    struct StatusEntry {
+        uint8_t flag = 0;
+        uint8_t value = 0;
+        int16_t counter = 0;
+    } statusEntries[14] = {};
+    int16_t statusWords[2] = {};
+    uint8_t skillLaunched = 0;
+    uint8_t pieceMode = 0;
+    uint16_t waypointWait = 0xFFFF;
+    int16_t anchorX = 0, anchorY = 0;
+    int8_t routeStage = 0;
+    uint8_t held = 0;
+    Troop* pairedTroop = nullptr;
+    uint16_t outgoingMark = 0;
+    uint16_t structureWord = 0;
+    Zu_SkillEffect* attachedEffects[6] = {};
+    FrameLink* currentNode = nullptr;
+
+    // Words of the decision, route and path rules, cleared at construction.
+    uint8_t routeTrigger = 0;
+    int16_t routeWait = 0;
+    int16_t returnX = -1, returnY = -1;
+    uint8_t retreating = 0;
+    int16_t retreatTimer = 0;
+    uint8_t pathEndHold = 0;
+    uint8_t keep[2] = {};
+    int16_t speedBonus = 0;
+    int32_t groupId = 0;
+    PathWaypoint* waypoints = nullptr; // owned
+    RouteStep* route = nullptr;        // owned
+    uint8_t routeMode = 0;             // 0 none, 1 following, 2 end replaced
+    uint8_t noRoute = 0;
+    int32_t waitCounter = 0;
+    uint8_t waiting = 0;
+    int32_t deadFlag = 0;
+    // Stage bookkeeping: the carried list of the item page, the caravan marker and the serial.
+    LinkList* carried = nullptr; // item ids; owned
+    int16_t flagWord = 0;
+    int32_t serial = 0;
+    uint8_t moveBytes[2] = {};
+    Troop* savedTarget = nullptr;
+    Troop* heldObject = nullptr; // the object an order in state 10 acts against
+    int16_t pathWait = 0;        // non-zero while a path search is pending
+    uint8_t attackSubKind = 0;
+    // What the battle map's step and the kingdom's daily step read and write on a troop.
+    uint8_t kept = 0;     // a dying troop only leaves the field list
+    int32_t kindWord = 0; // 999: taken off the map at the next world step
+    uint8_t leaderFlag = 0;
+    uint8_t moveKind = 0; // 6: toward a target object
+    uint8_t targetIsSubCastle = 0;
+    int32_t entrySteps = 0;
+    Troop* followTarget = nullptr;
+    Troop* escortTarget = nullptr; // read while flag 0x200 is set
+    Troop* attackTarget = nullptr;
+    int32_t stamina = 0, maxStamina = 0;
+    int16_t dayCounter = 0; // days in the field; negative while it does not count
+    // The unit type and facing the troop had when the stage saved it.
+    int32_t savedUnitType = 0;
+    uint8_t savedFacing = 0;
+
+private:
+    void TakeTypeValues();
+    void BecomeCorpse();
+    // The decision turn comes on the next frame.
+    void DecideNextFrame();
+    void Restart();
+    void LoadActionFrames(int32_t row);
+    void ClearFrames();
+    void EnterCell();
+    bool SightCountsForPlayer() const;
+    bool AttachedFollower() const;
+    void FollowCity(City* city);
+
+    // The frames of the current row, in the form the base draws.
+    std::vector<FrameRecord> rowFrames_;
+};
