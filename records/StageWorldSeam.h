@@ -42,14 +42,6 @@ public:
     Troop* pieces[8] = {}; // owned
 };
 
-// A blank event record of the stage's event list.
-class EventRecord : public RootObject {
-public:
-    explicit EventRecord(int) {}
-    ~EventRecord() override = default;
-    char name[20] = {};
-};
-
 // The battle map's side bookkeeping and the tables of the stage that the stage steps read.
 struct StageWorld {
     Kingdom* sideTable[kMaxSides + 1] = {};
