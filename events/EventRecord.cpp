@@ -98,10 +98,7 @@ int EventRecord::Load(ByteReader& in) {
     if (!in.ok() || length > kMaxRecordBytes || !in.has(length)) return 0;
     // Each step takes at least its length word.
     if (count > kMaxSteps || count > (in.remaining() - length) / 4) return 0;
-    const uint32_t keep = std::min(length, BlockBytes());
-    ClearBlock();
-    in.bytes(block, keep);
-    in.skip(length - keep);
+    TakeBlock(in, length);
     for (uint32_t i = 0; i < count; ++i) {
         auto* step = new EventStep;
         if (!step->DataSet::Load(in)) {

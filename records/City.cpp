@@ -169,11 +169,7 @@ int City::Save(ByteWriter& out) const {
 int City::Load(ByteReader& in) {
     const uint32_t length = in.u32();
     const uint32_t count = in.u32();
-    if (!in.ok() || length > kMaxRecordBytes || !in.has(length)) return 0;
-    ClearBlock();
-    const uint32_t keep = std::min<uint32_t>(length, L::kSize);
-    in.bytes(block, keep);
-    in.skip(length - keep);
+    if (!in.ok() || !TakeBlock(in, length)) return 0;
     for (uint32_t i = 0; i < count; ++i) {
         if (!in.has(4)) return 0;
         auto* general = new OfficerRecord(ownerSide, -1);

@@ -51,14 +51,18 @@ int DataSet::Save(platform::HFILE file) const {
     return platform::_lwrite(file, out.buffer().data(), n) == n ? 1 : 0;
 }
 
-int DataSet::Load(ByteReader& in) {
-    const uint32_t length = in.u32();
-    if (!in.ok() || length > kMaxRecordBytes || !in.has(length)) return 0;
+int DataSet::TakeBlock(ByteReader& in, uint32_t length) {
+    if (length > kMaxRecordBytes || !in.has(length)) return 0;
     const uint32_t keep = std::min(length, blockBytes);
     ClearBlock();
     in.bytes(block, keep);
     in.skip(length - keep);
     return 1;
+}
+
+int DataSet::Load(ByteReader& in) {
+    const uint32_t length = in.u32();
+    return in.ok() ? TakeBlock(in, length) : 0;
 }
 
 int DataSet::Load(platform::HFILE file) {

@@ -57,6 +57,9 @@ public:
     uint32_t BlockBytes() const { return blockBytes; }
     // Zero-fills the block.
     void ClearBlock();
+    // The block from a record body of that length: keeps what fits, zero past it, skips the rest.
+    // 0, with the block as it was, when the length is above kMaxRecordBytes or its bytes run out.
+    int TakeBlock(ByteReader& in, uint32_t length);
 
     uint8_t* block = nullptr;
     FieldSchema schema;

@@ -97,11 +97,7 @@ int SubCastle::Save(ByteWriter& out) {
 int SubCastle::Load(ByteReader& in) {
     const uint32_t length = in.u32();
     const uint32_t count = in.u32();
-    if (!in.ok() || length > kMaxRecordBytes || !in.has(length)) return 0;
-    ClearBlock();
-    const uint32_t keep = std::min<uint32_t>(length, L::kSize);
-    in.bytes(block, keep);
-    in.skip(length - keep);
+    if (!in.ok() || !TakeBlock(in, length)) return 0;
     ComputeEntrance();
     for (uint32_t i = 0; i < count; ++i) {
         // Each general takes at least its length word.
