@@ -4,6 +4,7 @@
 #include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "engine/ByteReader.h"
+#include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
@@ -222,11 +223,20 @@ void Kingdom::DailyUpdate() {
     }
     const bool authority = !TheGameController || !TheGameController->networked || TheGameController->isHost;
     if (!authority) return;
-    for (uintptr_t v = fieldUnits.First(); v != 0; v = fieldUnits.Next()) {
-        const Troop* t = At<Troop>(v);
-        if (t->officer && t->officer->Get(OfficerLayout::kAttribute) == 1) ++fieldGeneralCount;
-    }
     const int32_t gameKind = TheGameController ? TheGameController->gameKind : 0;
+    const int32_t regainDays = GameParams().skillRegainDays[gameKind == 0 ? 0 : 1];
+    for (uintptr_t v = fieldUnits.First(); v != 0; v = fieldUnits.Next()) {
+        Troop* t = At<Troop>(v);
+        OfficerRecord* o = t->officer;
+        if (!o || o->Get(OfficerLayout::kAttribute) != 1) continue;
+        ++fieldGeneralCount;
+        // A general in the field slowly regains its skill power.
+        if (o->Get(OfficerLayout::kMp) >= o->Get(OfficerLayout::kMaxMp)) continue;
+        if (++o->workCounters[1] > regainDays) {
+            NetCmdAddTroopValue(t, 1, 2);
+            o->workCounters[1] = 0;
+        }
+    }
     const bool active = TheBattleMap && nationIndex >= 0 && nationIndex < BattleMap::kSides &&
                         TheBattleMap->sideActive[nationIndex] != 0;
     if (gameKind == 0 || !active || NationKind() >= 2) return;

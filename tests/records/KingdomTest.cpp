@@ -425,6 +425,41 @@ TEST(KingdomTest, FieldUnitsCountTheirDaysOnTheHostOnly) {
     }
 }
 
+// A general in the field regains one skill point once its counter passes the interval (2 by
+// default); one that is full, or not a general, counts nothing; a client leaves it to the host.
+TEST(KingdomTest, FieldGeneralsRegainSkillPowerAfterTheInterval) {
+    for (bool client : {false, true}) {
+        SCOPED_TRACE(client);
+        StageRecords world;
+        TheGameController->networked = client ? 1 : 0;
+        Kingdom k;
+        auto makeUnit = [&](int32_t attribute, int32_t mp) {
+            auto* t = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
+            t->officer = new OfficerRecord(1, -1);
+            t->officer->Set(OfficerLayout::kAttribute, attribute);
+            t->officer->Set(OfficerLayout::kMp, mp);
+            t->officer->Set(OfficerLayout::kMaxMp, 5);
+            k.AddFieldUnit(t);
+            return t;
+        };
+        Troop* tired = makeUnit(1, 3);
+        Troop* full = makeUnit(1, 5);
+        Troop* soldier = makeUnit(0, 3);
+        const int32_t expected[6] = {3, 3, 4, 4, 4, 5}; // gains on days 3 and 6
+        for (int day = 0; day < 6; ++day) {
+            k.TickFieldUnits();
+            EXPECT_EQ(tired->officer->Get(OfficerLayout::kMp), client ? 3 : expected[day])
+                << "day " << day + 1;
+        }
+        EXPECT_EQ(k.fieldGeneralCount, client ? 0 : 2);
+        EXPECT_EQ(tired->officer->workCounters[1], 0);
+        EXPECT_EQ(full->officer->Get(OfficerLayout::kMp), 5);
+        EXPECT_EQ(full->officer->workCounters[1], 0);
+        EXPECT_EQ(soldier->officer->Get(OfficerLayout::kMp), 3);
+        EXPECT_EQ(soldier->officer->workCounters[1], 0);
+    }
+}
+
 TEST(CityRecordTest, OwnerSettingsAndUnitsByPerson) {
     StageRecords world;
     auto* k = new Kingdom;
