@@ -97,7 +97,7 @@ RootObject* Zu_StageSet::NewChild(int kind) {
     }
     if (kingdoms->GetCount() >= static_cast<int>(kMaxKingdoms)) return nullptr; // no side left
     auto* k = new Kingdom();
-    std::memset(k->block, 0, sizeof k->block);
+    k->ClearBlock();
     k->SetText(KingdomLayout::kName, 20, kNewKingdom);
     kingdoms->Add(reinterpret_cast<uintptr_t>(k));
     RenumberSides();
