@@ -356,3 +356,93 @@ TEST(TriggerConditionsTest, FullCacheStillAnswers) {
     EXPECT_EQ(w.manager.FindCity(9), d);
     EXPECT_EQ(w.manager.FindCity(0), nullptr);
 }
+
+TEST(TriggerConditionsTest, OfficersOfASideAndOfAPolicy) {
+    ConditionWorld w;
+    Troop* a = w.Field(w.other, 501, 12, 12);
+    w.Field(w.other, 502, 13, 12);
+    const int32_t theirs = w.other->nationIndex;
+    EXPECT_EQ(w.Test(13, theirs, 0, {501, 502}), 1);
+    EXPECT_EQ(w.Test(13, w.player->nationIndex, 0, {501}), 0);
+    EXPECT_EQ(w.Test(13, theirs, 0, {999}), 0) << "nobody found";
+    // 12 with kingdom id 0: every officer has some policy.
+    EXPECT_EQ(w.Test(12, 0, 0, {501}), 0);
+    a->officer->Set(OfficerLayout::kPolicy, theirs);
+    EXPECT_EQ(w.Test(12, 0, 0, {501}), 1);
+    EXPECT_EQ(w.Test(12, theirs, 0, {501}), 1) << "the policy names the kingdom";
+    EXPECT_EQ(w.Test(12, theirs, 0, {501, 502}), 0);
+}
+
+TEST(TriggerConditionsTest, OfficerHeldInAGarrisonPost) {
+    ConditionWorld w;
+    City* c = w.AddCity(w.other, 3, 6, 6);
+    SubCastle* post = w.world.AddSubCastle(c, 5);
+    auto* o = w.Officer(w.other, 602, 0);
+    post->units.Add(reinterpret_cast<uintptr_t>(new Troop(1, 10, 0, 0, 2, 0, 100, o)));
+    EXPECT_EQ(w.Test(12, w.other->nationIndex, 0, {602}), 1);
+    EXPECT_EQ(w.Test(12, w.player->nationIndex, 0, {602}), 0);
+}
+
+TEST(TriggerConditionsTest, MeetingOnTheFieldOrInAPlayerCity) {
+    // 20: the troop of the general id within x-2..x+1, y-2..y+1 of the troop of the parameter.
+    const CellCase cases[] = {{8, 8, 1}, {11, 11, 1}, {7, 10, 0}, {12, 10, 0}, {10, 7, 0}, {10, 12, 0}};
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        ConditionWorld w;
+        w.Field(w.other, 501, 10, 10);
+        w.Field(w.other, 502, c.x, c.y);
+        EXPECT_EQ(w.Test(20, 502, 0, {501}), c.expected);
+    }
+    ConditionWorld w;
+    City* c = w.AddCity(w.player, 3, 6, 6);
+    w.InCity(c, w.player, 601);
+    EXPECT_EQ(w.Test(20, 601, 0, {602}), 0);
+    w.InCity(c, w.player, 602);
+    EXPECT_EQ(w.Test(20, 601, 0, {602}), 1);
+}
+
+TEST(TriggerConditionsTest, CityMorale) {
+    ConditionWorld w;
+    City* c = w.AddCity(w.player, 3);
+    c->SetInt(56, 40);
+    EXPECT_EQ(w.Test(35, 3, 0, {40}), 1);
+    EXPECT_EQ(w.Test(35, 3, 0, {41}), 0);
+    EXPECT_EQ(w.Test(35, 8, 0, {0}), 0) << "no such city";
+}
+
+TEST(TriggerConditionsTest, ControllableUnitNearATroop) {
+    // 47: a plain controllable unit of the kingdom on the 12 x 12 cells x-6..x+5, y-6..y+5.
+    const CellCase cases[] = {{4, 4, 1}, {15, 15, 1}, {3, 10, 0}, {16, 10, 0}, {10, 3, 0}, {10, 16, 0}};
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+        ConditionWorld w;
+        w.Field(w.player, 501, 10, 10);
+        Troop* t = w.Field(w.other, 502, c.x, c.y);
+        t->officer->Set(OfficerLayout::kControllable, 1);
+        EXPECT_EQ(w.Test(47, w.other->nationIndex, 0, {501}), c.expected);
+    }
+}
+
+TEST(TriggerConditionsTest, GroupInOneAlliance) {
+    ConditionWorld w;
+    w.Field(w.other, 501, 12, 12, 4);
+    EXPECT_EQ(w.Test(61, 4, 7, {}), 1);
+    EXPECT_EQ(w.Test(61, 4, 0, {}), 0);
+    w.InCity(w.AddCity(w.player, 3), w.player, 502, 4);
+    EXPECT_EQ(w.Test(61, 4, 7, {}), 0) << "a city troop of the group on another side";
+}
+
+TEST(TriggerConditionsTest, NoFieldUnitOfAHostileKind) {
+    ConditionWorld w;
+    Troop* t = w.Field(w.other, 501, 12, 12); // the other kingdom has kind 1
+    EXPECT_EQ(w.Test(34, 0, 0, {}), 0);
+    t->officer->StatusWord() = 1;
+    EXPECT_EQ(w.Test(34, 0, 0, {}), 1);
+    Troop* soldier = w.Field(w.other, 502, 13, 12);
+    soldier->officer->Set(OfficerLayout::kAttribute, 5);
+    EXPECT_EQ(w.Test(34, 0, 0, {}), 1) << "kind 5 does not count";
+    soldier->officer->Set(OfficerLayout::kAttribute, 2);
+    EXPECT_EQ(w.Test(34, 0, 0, {}), 0);
+    soldier->state = 13;
+    EXPECT_EQ(w.Test(34, 0, 0, {}), 1);
+}
