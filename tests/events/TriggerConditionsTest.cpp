@@ -446,3 +446,39 @@ TEST(TriggerConditionsTest, NoFieldUnitOfAHostileKind) {
     soldier->state = 13;
     EXPECT_EQ(w.Test(34, 0, 0, {}), 1);
 }
+
+TEST(TriggerConditionsTest, ScanRefiresTheRepeatingAreaEventOnly) {
+    ConditionWorld w;
+    Troop* t = w.Field(w.other, 501, 12, 12);
+    auto add = [&](int32_t id, int32_t code) {
+        auto* e = static_cast<Event*>(w.world.stage->NewChild(Zu_StageSet::kEventKind));
+        e->SetInt(EventLayout::kId, id);
+        e->SetInt(EventLayout::kCode, code);
+        e->SetInt(EventLayout::kGeneral, 501);
+        const int32_t rect[] = {10, 20, 14, 28};
+        for (int n = 1; n <= 4; ++n)
+            e->SetParam(n, rect[n - 1]);
+        return e;
+    };
+    Event* repeating = add(1, 53);
+    Event* once = add(2, 10);
+    // Each firing of the repeating event reopens this marker.
+    Event* marker = add(3, 0);
+    repeating->SetInt(EventLayout::kReopen, 3);
+    for (int frame = 0; frame < 2; ++frame) {
+        marker->SetEndState(kEventEnded);
+        w.manager.CheckTriggers(); // the repeating event fires and ends the frame's scan
+        EXPECT_EQ(marker->EndState(), 0) << frame;
+        EXPECT_EQ(repeating->EndState(), 0);
+        EXPECT_EQ(once->EndState(), 0);
+    }
+    t->cellX = 20; // out of the rectangle: neither holds
+    marker->SetEndState(kEventEnded);
+    w.manager.CheckTriggers();
+    EXPECT_EQ(marker->EndState(), kEventEnded);
+    EXPECT_EQ(once->EndState(), 0);
+    t->cellX = 12;
+    repeating->SetEndState(kEventEnded);
+    w.manager.CheckTriggers();
+    EXPECT_EQ(once->EndState(), kEventFired);
+}
