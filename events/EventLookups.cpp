@@ -129,7 +129,7 @@ City* EventManager::FindCity(int32_t cityId) {
         });
     if (!found && TheBattleMap)
         for (City* c : TheBattleMap->cities)
-            if (c && c->ownerSide == 0 && c->Int(CityLayout::kIndex) == cityId) {
+            if (c && !events::KingdomOfSide(c->ownerSide) && c->Int(CityLayout::kIndex) == cityId) {
                 found = c;
                 break;
             }

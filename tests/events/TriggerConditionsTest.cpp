@@ -482,3 +482,14 @@ TEST(TriggerConditionsTest, ScanRefiresTheRepeatingAreaEventOnly) {
     w.manager.CheckTriggers();
     EXPECT_EQ(once->EndState(), kEventFired);
 }
+
+TEST(TriggerConditionsTest, UnownedCitiesAreFoundOnTheBattleMap) {
+    ConditionWorld w;
+    auto free = std::make_unique<City>(100, 11);
+    free->SetInt(CityLayout::kIndex, 12);
+    TheBattleMap->cities[11] = free.get();
+    EXPECT_EQ(w.manager.FindCity(12), free.get());
+    // Without an owner the city passes the ownership test of code 15.
+    EXPECT_EQ(w.Test(15, w.player->nationIndex, 0, {12}), 1);
+    TheBattleMap->cities[11] = nullptr;
+}
