@@ -95,6 +95,11 @@ public:
     City* playerFirstCity = nullptr;
     int32_t stageFileWord = 0;
     int32_t monthsElapsed = 0;
+    // Set by event commands and the stage file; read by the trigger tests.
+    int32_t winFlagA = 0, winFlagB = 0;
+    int32_t progressValue = 0;
+    int32_t timerCounter = 0, timerTarget = 0;
+    int32_t tallyCounter = 0, tallyTarget = 0;
     int32_t daysElapsed = 0;
 
 private:

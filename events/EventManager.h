@@ -38,6 +38,16 @@ public:
     // Ends a live runner and empties the caches; called before a new stage's events load.
     void Reset();
     void ForgetOfficer(OfficerRecord* officer);
+    // Empties the cache slots of a troop that leaves the map for good, and of its officer.
+    void ReleaseObject(Troop* troop);
+
+    // Lookups shared by the condition tests; each caches its hit in the first free slot.
+    Troop* FindTroop(int32_t officerId);
+    OfficerRecord* FindOfficer(int32_t officerId);
+    OfficerRecord* FindGarrisonOfficer(int32_t officerId);
+    City* FindCity(int32_t cityId);
+    // Fills `resolved` from the six parameters of the event; 1 when at least one was found.
+    int ResolveOfficerParams(const events::EventRecord& event);
 
     // The test of the event's condition: 1 when it holds. A re-test of a fired loop event skips
     // the codes that are never re-tested and the side effects of code 99.
@@ -58,4 +68,7 @@ private:
     int EventsFired(LinkList& list, const events::EventRecord& event);
     int StageTimeOver() const;
     static bool Networked();
+    OfficerRecord* SearchOfficer(int32_t officerId, bool fieldUnits);
+    int TestWorldCondition(events::EventRecord& event);
+    int TestOutcomeCondition(events::EventRecord& event);
 };

@@ -73,7 +73,17 @@ int EventManager::TestCondition(Event* event, bool retest) {
             list->Find(reinterpret_cast<uintptr_t>(event));
         }
         return 1;
+    case 23:
+    case 30:
+    case 31:
+    case 32:
+    case 34:
+    case 35:
+    case 37:
+    case 38:
+        // The result word is only scratch for these too; the test itself leaves it untouched.
+        return TestOutcomeCondition(*event);
     default:
-        return 0;
+        return TestWorldCondition(*event);
     }
 }

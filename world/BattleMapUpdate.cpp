@@ -6,6 +6,7 @@
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "engine/LinkList.h"
+#include "events/EventManager.h"
 #include "gui/MouseCursor.h"
 #include "net/NetHooks.h"
 #include "net/TroopCommands.h"
@@ -15,6 +16,8 @@
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
+
+#include "events/EventManager.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -186,6 +189,7 @@ void BattleMap::ForgetTroop(Troop* troop) {
         if (cursor) kingdoms.Find(cursor);
     }
     if (GameController* c = TheGameController) {
+        if (c->eventManager) c->eventManager->ReleaseObject(troop);
         troop->selected = 0;
         RemoveAll(c->selection, troop);
         RemoveAll(c->focusList, troop);
