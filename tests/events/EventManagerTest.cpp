@@ -17,7 +17,7 @@ namespace {
 
 constexpr int32_t kSwitch = 900; // an event that never fires; the test sets its state
 
-struct Spec {
+struct EventSetup {
     int32_t id;
     int32_t code;
     std::vector<int32_t> params;
@@ -38,7 +38,7 @@ protected:
         FlushDeferredDeletes();
     }
 
-    Event* Add(const Spec& s) {
+    Event* Add(const EventSetup& s) {
         auto* e = static_cast<Event*>(world.stage->NewChild(Zu_StageSet::kEventKind));
         e->SetInt(EventLayout::kId, s.id);
         e->SetInt(EventLayout::kCode, s.code);
