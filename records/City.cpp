@@ -170,17 +170,7 @@ int City::Load(ByteReader& in) {
     const uint32_t length = in.u32();
     const uint32_t count = in.u32();
     if (!in.ok() || !TakeBlock(in, length)) return 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (!in.has(4)) return 0;
-        auto* general = new OfficerRecord(ownerSide, -1);
-        if (!general->Load(in)) {
-            delete general;
-            return 0;
-        }
-        generals.Add(reinterpret_cast<uintptr_t>(general));
-        ListStageGeneral(general);
-    }
-    return 1;
+    return LoadGenerals(in, count, ownerSide, generals);
 }
 
 RootObject* City::NewChild(int kind) {

@@ -1,5 +1,6 @@
 #include "records/StageGenerals.h"
 
+#include "engine/ByteReader.h"
 #include "engine/LinkList.h"
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
@@ -15,6 +16,21 @@ ScenarioData* Scenario() {
 
 void ListStageGeneral(OfficerRecord* general) {
     if (ScenarioData* s = Scenario()) s->stageGenerals.Add(reinterpret_cast<uintptr_t>(general));
+}
+
+int LoadGenerals(ByteReader& in, uint32_t count, int32_t ownerSide, LinkList& into) {
+    for (uint32_t i = 0; i < count; ++i) {
+        // Each general takes at least its length word.
+        if (!in.has(4)) return 0;
+        auto* general = new OfficerRecord(ownerSide, -1);
+        if (!general->Load(in)) {
+            delete general;
+            return 0;
+        }
+        into.Add(reinterpret_cast<uintptr_t>(general));
+        ListStageGeneral(general);
+    }
+    return 1;
 }
 
 void UnlistStageGeneral(OfficerRecord* general) {

@@ -99,18 +99,7 @@ int SubCastle::Load(ByteReader& in) {
     const uint32_t count = in.u32();
     if (!in.ok() || !TakeBlock(in, length)) return 0;
     ComputeEntrance();
-    for (uint32_t i = 0; i < count; ++i) {
-        // Each general takes at least its length word.
-        if (!in.has(4)) return 0;
-        auto* general = new OfficerRecord(ownerSide, -1);
-        if (!general->Load(in)) {
-            delete general;
-            return 0;
-        }
-        generals.Add(reinterpret_cast<uintptr_t>(general));
-        ListStageGeneral(general);
-    }
-    return 1;
+    return LoadGenerals(in, count, ownerSide, generals);
 }
 
 RootObject* SubCastle::NewChild(int) {
