@@ -23,6 +23,9 @@ class GameRecordChannel;
 class Zu_LocalSet;
 class FrameAnimControl;
 class PlainWindow;
+class City;
+class SubCastle;
+class Troop;
 struct FrameRecord;
 struct AniFrame;
 
@@ -199,6 +202,18 @@ public:
     // Pixels of the minimap per map cell when the map is smaller than it.
     int32_t minimapScaleX = 1;
     int32_t minimapScaleY = 1;
+
+    // The map view's pointing and selection, and the editor's terrain overlays.
+    uint8_t obstacleOverlay = 0; // tints blocked cells
+    uint8_t markOverlay = 0;     // tints cells with a zone mark
+    City* cityUnderCursor = nullptr;
+    SubCastle* subCastleUnderCursor = nullptr;
+    City* selectedCity = nullptr;
+    SubCastle* selectedSubCastle = nullptr;
+    int16_t cityPanelMode = 0;        // 1 while a city's units are listed for command
+    uint8_t everythingSelectable = 0; // editor switch: any troop may be selected
+    int32_t timedFlag = 0;            // the frame tick's first timed flag
+    Troop* currentTroop = nullptr;    // the focus of the map view
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

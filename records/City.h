@@ -49,6 +49,10 @@ public:
 
     Troop* FindUnitByPersonId(int32_t personId);
     SubCastle* FindSubCastleOfKind(int32_t kind);
+    // What the city's panels do with one of its units: 1 make it the led troop, 2 and 3 send it
+    // out of the kind-4 or kind-5 sub-castle, 4 take it in, 5 dismiss it, 6 and 7 spend gold on
+    // it. 0 when a unit cannot be sent out (no such sub-castle, no free cell), else 1.
+    int ApplyUnitAction(int16_t operation, Troop* troop);
     // The five garrison settings of the owner kingdom; nothing when the side has no kingdom.
     void CopyOwnerSettings();
 
@@ -104,7 +108,7 @@ public:
     Troop* garrison[4] = {};
     City* capital = nullptr;
     uint8_t settings[5] = {}; // patrol, spread, guard passages, starting strength, kept back
-    Troop* currentUnit = nullptr;
+    Troop* currentUnit = nullptr; // the led troop
     LinkList gates; // CastleGate*, not owned
     int32_t dead = 0;
     int32_t statusFlags = 0, repairStep = 0, clearedWord = 0, garrisonRebuild = 0;

@@ -112,6 +112,9 @@ public:
     int16_t workCounters[3] = {};
     uint32_t serial = 0;
     int32_t moreWords[2] = {};
+
+    // Whom the officer follows: 0 its troop's side, 1 its "行動方針".
+    int32_t allegianceMode = 0;
 };
 
 // How a level-up leaves the host: the record, the three pass-through values, extra and both seeds

@@ -6,6 +6,7 @@
 #include <vector>
 
 class City;
+class MapObject;
 class LinkList;
 class OfficerRecord;
 class Troop;
@@ -49,6 +50,9 @@ public:
     void SetMoveDirection(uint8_t dir);
 
     void MoveStep();
+    // Items lying next to the troop that it walks past; the taking of one map object.
+    void PickUpItems();
+    bool TakeMapObject(MapObject* object);
     void LaunchAttack();
     int32_t ActionRow();
     void StartDeath();

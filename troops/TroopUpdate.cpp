@@ -159,6 +159,7 @@ void Troop::MoveStep() {
             StartActionAnimation();
         }
     }
+    PickUpItems();
     moveDirection = 0;
     if (SightCountsForPlayer()) MoveSight();
     previousX = cellX;

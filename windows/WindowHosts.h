@@ -5,7 +5,13 @@
 // The three in-game window hosts, each kept in its own global pointer while open.
 class Win01HostWindow : public Window {};
 class Win98Window : public Window {};
-class Win99Window : public Window {};
+class GuiLayout;
+class Win99Window : public Window {
+public:
+    // The item icons ("Win97.gui"): icon number n is element n - 1; null until loaded.
+    GuiLayout* GetIconLayout() const { return iconLayout; }
+    GuiLayout* iconLayout = nullptr;
+};
 
 extern Win01HostWindow* TheWin01Host;
 extern Win98Window* TheWin98;

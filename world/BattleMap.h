@@ -126,6 +126,8 @@ public:
     int32_t nextUnitId = 512;
     std::unique_ptr<MapObject*[]> cellObjects;
     LinkList* mapItems = nullptr;
+    // With it off, troops of officer kinds above 9 cannot be selected.
+    uint8_t troopClassSwitch = 0;
     int32_t lastNeighbourX = 0;
     int32_t lastNeighbourY = 0;
 

@@ -16,6 +16,7 @@
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
+#include "world/MapView.h"
 
 #include "events/EventManager.h"
 #include "world/Missile.h"
@@ -175,14 +176,24 @@ void BattleMap::ForgetTroop(Troop* troop) {
         LinkList& kingdoms = *stageSet->kingdoms;
         const uintptr_t cursor = kingdoms.Current();
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
+            RemoveAll(&k->fieldUnits, troop);
             for (Troop* t : Snapshot<Troop>(k->fieldUnits))
                 ForgetIn(t, troop);
             for (City* city : Snapshot<City>(k->cities)) {
+                RemoveAll(&city->units, troop);
+                RemoveAll(&city->reserve, troop);
                 for (Troop* t : Snapshot<Troop>(city->units))
                     ForgetIn(t, troop);
+                if (city->currentUnit == troop) city->currentUnit = nullptr;
+                for (Troop*& slot : city->garrison)
+                    if (slot == troop) slot = nullptr;
+                for (Troop*& slot : city->towers)
+                    if (slot == troop) slot = nullptr;
                 for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles)) {
                     if (sc->leader == troop) sc->leader = nullptr;
                     if (sc->keeper == troop) sc->keeper = nullptr;
+                    RemoveAll(&sc->secondUnits, troop);
+                    RemoveAll(&sc->units, troop);
                 }
             }
         }
@@ -197,6 +208,8 @@ void BattleMap::ForgetTroop(Troop* troop) {
             RemoveAll(group, troop);
         if (c->groupTargetA == troop) c->groupTargetA = nullptr;
         if (c->groupTargetB == troop) c->groupTargetB = nullptr;
+        if (c->currentTroop == troop) c->currentTroop = nullptr;
+        if (c->gameScreen && c->gameScreen->hoveredObject == troop) c->gameScreen->hoveredObject = nullptr;
     }
 }
 

@@ -177,7 +177,10 @@ int LoadMapFiles(const char* name) {
     map.validBounds = {0, 0, w, r};
     map.occupancyView = {0, 0, w, r / 2};
     if (c) {
-        if (c->gameScreen) c->gameScreen->SetMapSize(w, r, rect);
+        if (c->gameScreen) {
+            c->gameScreen->SetMapSize(w, r, rect);
+            c->gameScreen->FitMinimap();
+        }
         std::memcpy(c->minimapImages[0], terrain.data(), kMinimapBytes);
         std::memcpy(c->minimapImages[1], fogA.data(), kMinimapBytes);
         std::memcpy(c->minimapImages[2], fogB.data(), kMinimapBytes);

@@ -3,6 +3,7 @@
 #include "Program/BannerWindow.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
+#include "engine/AniFrame.h"
 #include "engine/DisplayDevice.h"
 #include "engine/KeyedTable37.h"
 #include "engine/LinkList.h"
@@ -64,6 +65,8 @@ MapView::~MapView() {
         panel = nullptr;
     }
     if (ownRing_) ownRing_->Release();
+    FreeAniFrame(constructImage);
+    constructImage = nullptr;
 }
 
 void MapView::OnControlPress(Widget*, Point* point) {
@@ -296,19 +299,6 @@ void MapView::ScrollDownRight() {
     ScrollRight();
 }
 
-void MapView::RefreshFog(const PixelArea& area) {
-    BattleMap& map = *TheBattleMap;
-    for (int32_t y = viewY; y <= viewY + kViewRows; ++y) {
-        const int32_t lastX = viewX + ((y & 1) ? kViewColumns - 1 : kViewColumns);
-        for (int32_t x = viewX; x <= lastX; ++x) {
-            MapCell* cell = map.CellAt(x, y);
-            if (!cell || cell->seen < 1 || cell->seen > 3) continue;
-            cell->seen = 0;
-            ring.PatchCell(area, cell, viewX, viewY, x, y);
-        }
-    }
-}
-
 void MapView::PatchRedraws(const PixelArea& area) {
     GameController& c = *TheGameController;
     for (const TileRedraw& r : c.tileRedraws) {
@@ -322,7 +312,7 @@ void MapView::PatchRedraws(const PixelArea& area) {
         MapCell cell = stored ? *stored : MapCell{};
         cell.groundTile = r.groundTile;
         cell.layerTile = r.layerTile;
-        ring.PatchCell(area, stored ? &cell : nullptr, viewX, viewY, r.x, r.y);
+        ring.PatchCell(area, *TheBattleMap, stored ? &cell : nullptr, viewX, viewY, r.x, r.y);
     }
     FreeTileRedraws();
 }

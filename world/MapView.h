@@ -6,10 +6,12 @@
 #include <cstdint>
 
 struct MinimapRect;
+struct AniFrame;
 struct MapCell;
 class GuiPanel;
 class City;
 class SubCastle;
+class Troop;
 namespace platform {
 class Surface;
 }
@@ -54,6 +56,36 @@ public:
     void FreeMapCells();
     void FreeTileRedraws();
 
+    // Terrain tiles: a cell composed into the tile buffer, without or with its fog.
+    void ComposeTile(const MapCell* cell);
+    bool ComposeShadedTile(int32_t reserved, int32_t x, int32_t y, const MapCell* cell);
+    // Fits the map into the minimap after a map is loaded.
+    void FitMinimap();
+
+    // Building placement: the footprint tint under the mouse and the construction image.
+    void DrawFootprintTint(int32_t amount, uint16_t colour, int32_t pickSize, int32_t footprintSize,
+                           platform::Surface* surface);
+    void DrawConstructPreview(bool allowed);
+    void LoadConstructAnimation();
+
+    // What the player points at and opens: the cursor code of the building under a view point
+    // (100..110 own, 200..210 foreign, 0 none), opening and closing a city or sub-castle on the
+    // map, the command modes of the city panels and the troop tests of selection and clicks.
+    int32_t ClassifyHover(int32_t px, int32_t py);
+    void SelectBuilding(City* city);
+    void DeselectBuilding(City* city);
+    void SelectSubCastle(SubCastle* subCastle);
+    void DeselectSubCastle(SubCastle* subCastle);
+    void SetCommandMode(int32_t ignored, int16_t mode);
+    bool IsSelectedLeader(const Troop* troop) const;
+    bool CanSelectTroop(const Troop* troop, bool excludeLeader) const;
+    bool IsEnemyTarget(const Troop* troop) const;
+
+    // Two random gift items for a city's stock (single play or the host).
+    void GiftRandomItems(City* city);
+    // One item that may be given: ids 1.. whose level is 1..10; 0 when there is none.
+    static int32_t DrawGiftItem();
+
     void DeselectAll() {}
     void DrawObjects() {}
     void OnClickSelect() {}
@@ -84,7 +116,22 @@ public:
     int32_t hitCellX = 0, hitCellY = 0;
     int32_t cellOffsetX = 0, cellOffsetY = 0;
     int32_t placementCellX = 0, placementCellY = 0;
+    // The tint's screen origin moved up 80 pixels: where the construction image stands.
+    int32_t previewX = 0, previewY = 0;
+    AniFrame* constructImage = nullptr;
     int32_t minimapLeft = 0, minimapTop = 0, minimapRight = 160, minimapBottom = 120;
+    int32_t minimapWidth = 160, minimapHeight = 120;
+    // Minimap pixels per map block of 20 columns by 60 rows.
+    int32_t minimapBlockX = 0, minimapBlockY = 0;
+    int32_t minimapWordA = 24, minimapWordB = 30;
+    // Selection state: a building open on the map, and the hold on an unowned building tile under
+    // the cursor (candidate pattern + 1, calls counted) until the pattern is located.
+    uint8_t buildingSelected = 0;
+    int32_t hoverCandidate = 0;
+    int32_t hoverCalls = 0;
+    uint8_t hoverLocated = 0;
+    int32_t locatedPattern = 0;
+    int32_t locatedX = 0, locatedY = 0;
     // The view's own widget, the map panel: the cursor keeps its battle shapes over it.
     Widget* viewWidget = nullptr;
 
@@ -97,6 +144,8 @@ private:
     void PatchRedraws(const PixelArea& area);
     void RefreshFog(const PixelArea& area);
     void CopyRingToBack();
+    void HoldHoverPattern(const MapCell& cell);
+    void CentreOn(int32_t x, int32_t y);
 
     platform::Surface* ownRing_ = nullptr;
 };

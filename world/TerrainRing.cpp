@@ -9,22 +9,26 @@
 
 TerrainRing::TerrainRing() : band_(size_t(kBandPitch) * 40), strip_(size_t(kStripPitch) * kStripLines) {}
 
-void TerrainRing::ComposeCell(const MapCell* cell) {
+void TerrainRing::ComposeCell(const BattleMap& map, int32_t x, int32_t y, const MapCell* cell) {
     // Never-seen cells, and positions off the map, show black.
     tileBlack_ = !cell || cell->sightCount == 0;
-    if (!tileBlack_) BlitTiles(*cell, tile_);
+    if (!tileBlack_) ComposeShadedTile(map, x, y, *cell, tile_);
+}
+
+void TerrainRing::ComposeCell(const BattleMap& map, int32_t x, int32_t y) {
+    ComposeCell(map, x, y, map.CellAt(x, y));
 }
 
 void TerrainRing::RenderBand(const BattleMap& map, int32_t x0, int32_t y) {
     uint16_t* buf = band_.data();
     for (int c = 0; c < kColumns; ++c) {
-        ComposeCell(map.CellAt(x0 + c, y + 1));
+        ComposeCell(map, x0 + c, y + 1);
         CopyTileRows(tileBlack_ ? nullptr : tile_, kDiamondRows, 0, 19, buf, kBandPitch, 20 + 40 * c, 0);
     }
     for (int c = 0; c <= kColumns; ++c) {
-        ComposeCell(map.CellAt(x0 + c, y));
+        ComposeCell(map, x0 + c, y);
         CopyTileRows(tileBlack_ ? nullptr : tile_, kDiamondRows, 10, 19, buf, kBandPitch, 40 * c, 0);
-        ComposeCell(map.CellAt(x0 + c, y + 2));
+        ComposeCell(map, x0 + c, y + 2);
         CopyTileRows(tileBlack_ ? nullptr : tile_, kDiamondRows, 0, 9, buf, kBandPitch, 40 * c, 10);
     }
 }
@@ -32,13 +36,13 @@ void TerrainRing::RenderBand(const BattleMap& map, int32_t x0, int32_t y) {
 void TerrainRing::RenderColumn(const BattleMap& map, int32_t x, int32_t y) {
     uint16_t* buf = strip_.data();
     for (int k = 0; k < kBands; ++k) {
-        ComposeCell(map.CellAt(x, y + 1 + 2 * k));
+        ComposeCell(map, x, y + 1 + 2 * k);
         CopyTileRows(tileBlack_ ? nullptr : tile_, kDiamondRows, 0, 19, buf, kStripPitch, 0, 10 + 20 * k);
     }
     for (int k = 0; k <= kBands; ++k) {
-        ComposeCell(map.CellAt(x + 1, y + 2 * k));
+        ComposeCell(map, x + 1, y + 2 * k);
         CopyTileRows(tileBlack_ ? nullptr : tile_, kLeftHalfRows, 0, 19, buf, kStripPitch, 20, 20 * k);
-        ComposeCell(map.CellAt(x, y + 2 * k));
+        ComposeCell(map, x, y + 2 * k);
         // The right half sits at x 20 of the tile and goes to x 0 of the strip.
         CopyTileRows(tileBlack_ ? nullptr : tile_, kRightHalfRows, 0, 19, buf, kStripPitch, -20, 20 * k);
     }
@@ -63,9 +67,9 @@ void TerrainRing::CommitColumn(const PixelArea& ring) const {
     }
 }
 
-void TerrainRing::PatchCell(const PixelArea& ring, const MapCell* cell, int32_t x0, int32_t y0, int32_t x,
-                            int32_t y) {
-    ComposeCell(cell);
+void TerrainRing::PatchCell(const PixelArea& ring, const BattleMap& map, const MapCell* cell, int32_t x0,
+                            int32_t y0, int32_t x, int32_t y) {
+    ComposeCell(map, x, y, cell);
     int left = (x - x0) * 40 - ((y & 1) ? 0 : 20);
     int top = (y - y0 - 1) * 10;
     int fromX = 0, fromY = 0, w = 40, h = 20;

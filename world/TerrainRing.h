@@ -39,10 +39,14 @@ public:
 
     // Composes the cell standing at (x, y) and copies its pixels that are not 0 into the ring where it lies
     // in the view of origin (x0, y0); the parts outside the view are cut off.
-    void PatchCell(const PixelArea& ring, const MapCell* cell, int32_t x0, int32_t y0, int32_t x, int32_t y);
+    void PatchCell(const PixelArea& ring, const BattleMap& map, const MapCell* cell, int32_t x0, int32_t y0,
+                   int32_t x, int32_t y);
 
-    // The composed tile of a cell: black for a cell off the map or never seen.
-    void ComposeCell(const MapCell* cell);
+    // The composed tile of the cell at (x, y) of the map (or of the given cell standing there),
+    // shaded by the fog: black for a cell off the map or never seen.
+    void ComposeCell(const BattleMap& map, int32_t x, int32_t y);
+    void ComposeCell(const BattleMap& map, int32_t x, int32_t y, const MapCell* cell);
+    uint16_t* TileBuffer() { return tile_; }
     const uint16_t* Tile() const { return tile_; }
 
     int32_t ringColumn = 0;

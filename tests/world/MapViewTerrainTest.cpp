@@ -24,17 +24,17 @@ constexpr int kLayerTiles = 4;
 constexpr int kW = 40;
 constexpr int kR = 150;
 
-// Ground tile g: every packed pixel distinct and never 0; layer tiles are see-through in half
-// their pixels.
+// Ground tile g: every packed pixel distinct and never 0, even darkened by half (a patched pixel
+// of 0 is see-through); layer tiles are see-through in half their pixels.
 uint16_t GroundPixel(int g, int i) {
-    return uint16_t(0x0841 + g * 977 + i * 13) | 1;
+    return uint16_t(0x0841 + g * 977 + i * 13) | 3;
 }
 uint16_t LayerPixel(int l, int i) {
     return (i / 7 + l) % 2 ? 0 : uint16_t(0xF000 + l * 31 + i);
 }
 
 // A direct render of the view of origin (x0, y0): every cell whose box meets the 800 x 560 view
-// drawn whole at its box, black when off the map or never seen.
+// drawn whole at its box with its fog, black when off the map or never seen.
 std::vector<uint16_t> Reference(const BattleMap& map, int x0, int y0) {
     std::vector<uint16_t> view(800 * 560, 0);
     uint16_t tile[40 * 20];
@@ -42,7 +42,7 @@ std::vector<uint16_t> Reference(const BattleMap& map, int x0, int y0) {
         for (int x = x0 - 1; x <= x0 + 21; ++x) {
             const MapCell* cell = map.CellAt(x, y);
             const bool black = !cell || cell->sightCount == 0;
-            if (!black) BlitTiles(*cell, tile);
+            if (!black) ComposeShadedTile(map, x, y, *cell, tile);
             const int left = (x - x0) * 40 - 20 + 20 * (y & 1);
             const int top = (y - y0) * 10 - 10;
             for (int r = 0; r < 20; ++r) {
@@ -93,13 +93,17 @@ protected:
             for (int i = 0; i < 400; ++i)
                 store->layerCells[l][i] = LayerPixel(l, i);
         }
+        // Fog masks that darken by up to a half, by a different amount in every mask and pixel.
+        for (int m = 0; m < kMythRecords; ++m)
+            for (int i = 0; i < kMythRecordSize; ++i)
+                MythMasks[m * kMythRecordSize + i] = uint8_t(16 + (m * 7 + i) % 17);
         BattleMap& map = world.Map(kW, kR);
         for (int y = 0; y < kR; ++y)
             for (int x = 0; x < kW; ++x) {
                 MapCell& c = *map.CellAt(x, y);
                 c.groundTile = uint16_t((x * 7 + y * 3) % kGroundTiles);
                 c.layerTile = (x + y) % 5 == 0 ? uint16_t((x + y) % kLayerTiles) : MapCell::kNoTile;
-                c.sightCount = (x * 11 + y * 5) % 13 == 0 ? 0 : 2;
+                c.sightCount = (x * 11 + y * 5) % 13 == 0 ? 0 : (x * 3 + y) % 17 == 0 ? 1 : 2;
                 c.seen = 0;
             }
         view = new MapView;
@@ -260,6 +264,9 @@ TEST_P(TerrainTest, CellsWhoseSightChangedAreRedrawnOnce) {
     ASSERT_EQ(c.sightCount, 0);
     TheBattleMap->MarkArea(4, 25, 1, 10, 0);
     EXPECT_EQ(c.seen, 1);
+    // Its neighbours' fog depends on it (row 25 is odd): the sight code marks them too.
+    for (const auto& [dx, dy] : {std::pair{0, -2}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {0, 1}, {1, 1}, {0, 2}})
+        TheBattleMap->CellAt(4 + dx, 25 + dy)->seen = 2;
     TheGameController->fogRefreshOff = 1;
     view->DrawTerrain();
     EXPECT_EQ(c.seen, 1);

@@ -1,0 +1,47 @@
+#include "troops/Troop.h"
+
+#include "Program/GameController.h"
+#include "Program/SoundEffects.h"
+#include "engine/LinkList.h"
+#include "records/OfficerRecord.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+#include "world/MapObject.h"
+
+namespace {
+
+constexpr int8_t kNeighbours[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+
+} // namespace
+
+bool Troop::TakeMapObject(MapObject* object) {
+    BattleMap* map = TheBattleMap;
+    if (!object || !officer || !map || !officer->HasFreeItemSlot()) return false;
+    officer->AddItem(object->itemId);
+    // Win05Window's item page refresh (mask 8) of a selected troop comes with the game windows.
+    if (map->mapItems) map->mapItems->RemoveValue(reinterpret_cast<uintptr_t>(object));
+    const CellBounds& view = map->objectView;
+    if (cellX >= view.left && cellX < view.right && cellY >= view.top && cellY < view.bottom) PlaySoundEffect(61);
+    delete object; // leaves its cell with it
+    return true;
+}
+
+void Troop::PickUpItems() {
+    BattleMap* map = TheBattleMap;
+    const GameController* c = TheGameController;
+    if (!map || !officer || OfficerKind() != 1 || officer->StatusWord() != 0) return;
+    if (!((c && c->gameKind != 0) || owner == PlayerKingdom())) return;
+    const int32_t left = pixelX + 80, top = pixelY + 160, right = pixelX + 120, bottom = pixelY + 190;
+    for (const auto& d : kNeighbours) {
+        if (!officer->HasFreeItemSlot()) return;
+        MapObject* object = map->GetCellObject(cellX + d[0], cellY + d[1]);
+        if (!object) continue;
+        if (object->pixelLeft >= right || object->pixelLeft + 30 <= left || object->pixelTop >= bottom ||
+            object->pixelTop + 30 <= top)
+            continue;
+        // Networked, the player's troop sends the pick-up (code 48, sub-command 0x23,
+        // NetSendRemoveMapObject) and the host also applies it; that command comes with the
+        // code-48 sub-commands. Here only single play picks up.
+        if (!GameNetworked()) TakeMapObject(object);
+    }
+}
