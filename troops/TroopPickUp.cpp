@@ -21,7 +21,8 @@ bool Troop::TakeMapObject(MapObject* object) {
     // Win05Window's item page refresh (mask 8) of a selected troop comes with the game windows.
     if (map->mapItems) map->mapItems->RemoveValue(reinterpret_cast<uintptr_t>(object));
     const CellBounds& view = map->objectView;
-    if (cellX >= view.left && cellX < view.right && cellY >= view.top && cellY < view.bottom) PlaySoundEffect(61);
+    if (cellX >= view.left && cellX < view.right && cellY >= view.top && cellY < view.bottom)
+        PlaySoundEffect(61);
     delete object; // leaves its cell with it
     return true;
 }

@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr int8_t kOffsets[9][2] = {{0, 0}, {1, 1}, {0, 1}, {1, 2}, {0, 2}, {2, 2}, {-1, 0}, {-1, -1}, {-1, 1}};
+constexpr int8_t kOffsets[9][2] = {{0, 0}, {1, 1},  {0, 1},   {1, 2}, {0, 2},
+                                   {2, 2}, {-1, 0}, {-1, -1}, {-1, 1}};
 
 bool OnMap(const BattleMap& map, int32_t x, int32_t y) {
     return x >= 0 && y >= 0 && x < map.unitGridWidth && y < map.unitGridRows;

@@ -21,7 +21,7 @@ struct MapCell {
     uint8_t ownerMark = 0;
     uint8_t cityId = 0;
     uint8_t fogMark = 0;
-    uint8_t spare13 = 0;
+    uint8_t spare13 = 0;    // the editor's mark
     uint8_t sightCount = 0; // below 2: hidden from the player
     uint8_t seen = 0;
 

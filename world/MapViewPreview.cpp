@@ -26,7 +26,8 @@ bool LockWaiting(platform::Surface* s, platform::DDSURFACEDESC2& desc) {
 
 } // namespace
 
-void MapView::DrawFootprintTint(int32_t amount, uint16_t colour, int32_t p, int32_t n, platform::Surface* surface) {
+void MapView::DrawFootprintTint(int32_t amount, uint16_t colour, int32_t p, int32_t n,
+                                platform::Surface* surface) {
     if (p < 1 || n < 1) return;
     const int32_t w = p * 40, h = p * 20, hw = w / 2, hh = p * 10;
     const GameController* c = TheGameController;
@@ -110,5 +111,6 @@ void MapView::DrawConstructPreview(bool allowed) {
 
 void MapView::LoadConstructAnimation() {
     FreeAniFrame(constructImage);
-    constructImage = TheResourceStore ? TheResourceStore->LoadAniFrame("construct.ani", buildingKind) : nullptr;
+    constructImage =
+        TheResourceStore ? TheResourceStore->LoadAniFrame("construct.ani", buildingKind) : nullptr;
 }

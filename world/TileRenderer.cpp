@@ -115,8 +115,8 @@ void ComposeTile(const MapCell& cell, uint16_t* tile) {
     const uint16_t* layer = store ? StoreCell(store->layerCells, store->layerCount, cell.layerTile) : nullptr;
     // Owner rows come from the map file: one past the table keeps the artwork's own colours.
     const int32_t row = OwnerColourRow(cell.ownerMark);
-    const bool recolour = layer && row >= 2 && row < int32_t(KingdomColourTable.size()) &&
-                          IsOwnerColouredLayer(cell.layerTile);
+    const bool recolour =
+        layer && row >= 2 && row < int32_t(KingdomColourTable.size()) && IsOwnerColouredLayer(cell.layerTile);
     const ColourRow& keys = KingdomColourTable[1];
     const ColourRow& owner = KingdomColourTable[size_t(recolour ? row : 1)];
     int packed = 0;
@@ -146,7 +146,7 @@ void ComposeTile(const MapCell& cell, uint16_t* tile) {
     if (!c) return;
     if (c->obstacleOverlay && ground && cell.obstacle != 0)
         FillOddRows(tile, Palette16[int8_t(cell.obstacle) > 0 ? 50 : 70]);
-    if (c->markOverlay && cell.zoneByte != 0) FillOddRows(tile, Palette16[90]);
+    if (c->markOverlay && cell.spare13 != 0) FillOddRows(tile, Palette16[90]);
 }
 
 void ComposeShadedTile(const BattleMap& map, int32_t x, int32_t y, const MapCell& cell, uint16_t* tile) {
