@@ -245,6 +245,7 @@ TEST_F(CityActions, TakingInWithoutACastle) {
         TestTroop* t = Unit(other, 7, 7, c.ruler ? 88 : 5);
         t->deleted = &gone;
         city->currentUnit = t;
+        TheGameController->gameScreen->hoveredObject = t;
         EXPECT_EQ(city->ApplyUnitAction(4, t), 1);
         EXPECT_EQ(gone, c.destroyed);
         EXPECT_EQ(TheGameController->currentTroop, nullptr);
@@ -252,6 +253,7 @@ TEST_F(CityActions, TakingInWithoutACastle) {
         EXPECT_FALSE(Holds(other->fieldUnits, t));
         if (c.destroyed) {
             EXPECT_EQ(city->currentUnit, nullptr);
+            EXPECT_EQ(TheGameController->gameScreen->hoveredObject, nullptr);
             EXPECT_EQ(map.FirstObjectAt(7, 7), 0u);
         } else {
             EXPECT_TRUE(Holds(prison->secondUnits, t));
