@@ -108,7 +108,8 @@ public:
     Troop* garrison[4] = {};
     City* capital = nullptr;
     uint8_t settings[5] = {}; // patrol, spread, guard passages, starting strength, kept back
-    Troop* currentUnit = nullptr; // the led troop
+    // The led troop.
+    Troop* currentUnit = nullptr;
     LinkList gates; // CastleGate*, not owned
     int32_t dead = 0;
     int32_t statusFlags = 0, repairStep = 0, clearedWord = 0, garrisonRebuild = 0;
