@@ -4,10 +4,14 @@
 #include "engine/AniFrame.h"
 #include "engine/DisplayDevice.h"
 #include "engine/DrawingFixture.h"
+#include "engine/GameFileWriters.h"
 #include "engine/PixelFormat.h"
 #include "engine/Random.h"
+#include "engine/ResourceStore.h"
 #include "platform/CRand.h"
 #include "platform/Surface.h"
+#include "support/StoreFixtures.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +120,31 @@ TEST_F(Preview, TheConstructionImageIsCopiedOrReddenedAndClipped) {
     image->mask = nullptr;
     delete image;
     view.constructImage = nullptr;
+}
+
+TEST(ConstructAnimation, ThePlacementStartLoadsTheKindsFrameOfTheConstructionAnimation) {
+    testsupport::TempFolder folder;
+    std::vector<gamefiles::AniFrameSpec> frames;
+    for (uint16_t n = 0; n < 3; ++n)
+        frames.push_back({0, 0, 2, 1, {uint16_t(0x100 + n), uint16_t(0x100 + n)}, {255, 255}});
+    storefix::WriteBytes(folder.path() / "construct.ani", gamefiles::AniFile(frames));
+    World w;
+    ResourceStore store;
+    TheResourceStore = &store;
+    MapView& view = w.View();
+    for (int kind : {2, 1}) {
+        view.buildingKind = kind;
+        view.LoadConstructAnimation();
+        ASSERT_TRUE(view.constructImage);
+        EXPECT_EQ(view.constructImage->pixels[0], 0x100 + kind);
+    }
+    // A kind past the file's frames shows no image; the map view frees what it holds.
+    view.buildingKind = 7;
+    view.LoadConstructAnimation();
+    EXPECT_EQ(view.constructImage, nullptr);
+    view.buildingKind = 0;
+    view.LoadConstructAnimation();
+    TheResourceStore = nullptr;
 }
 
 TEST(Gift, GiftItemsAreThoseOfLevelOneToTen) {
