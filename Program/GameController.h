@@ -200,6 +200,9 @@ public:
     int32_t minimapScaleX = 1;
     int32_t minimapScaleY = 1;
 
+    // Stage files: 1 while stages start fresh; 0 only while a save slot is read or written.
+    int32_t freshStage = 1;
+
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;
     static const char* const recordLabelFile;
