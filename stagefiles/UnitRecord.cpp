@@ -198,8 +198,10 @@ void UnpackUnitRecord(const uint8_t* bytes, Troop& t, int32_t version, bool fres
     const ConstRecord r{bytes};
     // A target word with a high half names one of the city's sub-castles.
     const uint32_t word = r.u32(U::kTargetWord);
-    City* city = CityById(int32_t(word & 0xFFFF));
+    // A word of 0 is no target at all.
+    City* city = word != 0 ? CityById(int32_t(word & 0xFFFF)) : nullptr;
     t.targetWord = word;
+    t.targetCity = city;
     if ((word >> 16) == 0) {
         t.targetObject = city;
         t.targetIsSubCastle = 0;
@@ -299,6 +301,7 @@ void UnpackUnitRecord(const uint8_t* bytes, Troop& t, int32_t version, bool fres
     if (fresh) {
         t.targetWord = 0;
         t.targetObject = nullptr;
+        t.targetCity = nullptr;
         t.targetIsSubCastle = 0;
         t.visibleMark = 0;
     }
