@@ -294,9 +294,12 @@ Troop* ReadUnitGroup(StageReader& in, const UnitRecordSizes& sizes, int32_t king
         }
         if (!leader->followers) leader->followers = new LinkList;
         const bool onMap = leader->garrison == 0;
+        // Followers stay inside with a garrisoned leader, whatever their own records say.
+        UnitPlacement followerPlacement = placement;
+        if (!onMap && followerPlacement.garrison < 0) followerPlacement.garrison = leader->garrison;
         for (int64_t i = 0; i < followers; ++i) {
             const bool kept = i < kMaxFollowers;
-            UnitPlacement p = placement;
+            UnitPlacement p = followerPlacement;
             if (!kept) p.place = false;
             Troop* f = ReadUnit(in, sizes, kingdom, p);
             if (!f) return fail();
@@ -332,9 +335,13 @@ void WriteUnitWithItems(StageWriter& out, const Troop& t) {
         out.i32(0);
         return;
     }
-    out.i32(t.carried->GetCount());
+    // The count is of the ids written, so the file always reads back.
+    std::vector<int32_t> ids;
     for (uintptr_t v = t.carried->First(); v != 0; v = t.carried->Next())
-        out.i32(int32_t(v));
+        ids.push_back(int32_t(v));
+    out.i32(int32_t(ids.size()));
+    for (int32_t id : ids)
+        out.i32(id);
 }
 
 Troop* ReadUnitWithItems(StageReader& in, const UnitRecordSizes& sizes, int32_t kingdom,
@@ -349,7 +356,7 @@ Troop* ReadUnitWithItems(StageReader& in, const UnitRecordSizes& sizes, int32_t 
     for (int32_t i = 0; i < count; ++i) {
         const int32_t id = in.i32();
         // An id that names no item of the table is dropped.
-        if (!ItemBlock(id)) continue;
+        if (id < 1 || !ItemBlock(id)) continue;
         if (!t->carried) t->carried = new LinkList;
         t->carried->Add(uintptr_t(id));
     }
