@@ -215,7 +215,8 @@ void UnpackUnitRecord(const uint8_t* bytes, Troop& t, int32_t version, bool fres
     t.cellX = r.i16(U::kCellX);
     t.cellY = r.i16(U::kCellY);
     t.selected = 0;
-    t.hotKeyGroup = r.i8(7);
+    // Ten hot-key groups; anything else in the file is none.
+    t.hotKeyGroup = r.i8(7) >= 0 && r.i8(7) <= 9 ? r.i8(7) : int8_t(-1);
     t.animationDirection = r.u8(10);
     t.facing = r.u8(11);
     t.hitNotice = r.u8(13);

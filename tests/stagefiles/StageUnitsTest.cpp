@@ -40,13 +40,14 @@ protected:
     Troop* Unit(Kingdom* k, int x, int y, int kind = 1) {
         Troop* t = battle.AddTroop(k, x, y, 1, kind, 10);
         static const std::set<std::string> loadRuled = {
-            "t.selected",   "t.recordBytes[0]", "t.rangeStart",    "t.rangeEnd", "t.missileKind",
-            "t.frameCount", "t.currentFrame",   "t.moveDirection", "t.skill",    "t.cellX",
-            "t.cellY",      "t.state",          "t.owner",         "t.baseType", "t.currentType",
-            "t.garrison",   "t.outOfPlay",      "t.targetWord",    "t.homeCity"};
+            "t.selected",   "t.recordBytes[0]", "t.rangeStart",    "t.rangeEnd",   "t.missileKind",
+            "t.frameCount", "t.currentFrame",   "t.moveDirection", "t.skill",      "t.cellX",
+            "t.cellY",      "t.state",          "t.owner",         "t.baseType",   "t.currentType",
+            "t.garrison",   "t.hotKeyGroup",    "t.outOfPlay",     "t.targetWord", "t.homeCity"};
         for (const unitrows::Row& r : unitrows::UnitRows())
             if (!loadRuled.count(r.name)) r.set(*t, unitrows::Distinct(r) + uint32_t(x));
         t->homeCity = int16_t(300 + x);
+        t->hotKeyGroup = int8_t(x % 10);
         t->officer->Set(L::kLevel, 3 + x % 5);
         t->officer->UpdateRank(0);
         t->officer->workWords[1] = x;

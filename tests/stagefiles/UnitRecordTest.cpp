@@ -191,7 +191,8 @@ TEST_F(UnitRecordTest, TargetsAreWrittenAndFoundAgain) {
         EXPECT_EQ(StageBytes::Field(b, at, 4), 0u);
 }
 
-// What loading changes: selection and byte 96 go, drawing mode 3 becomes 0, soldier type 123
+// What loading changes: selection and byte 96 go, drawing mode 3 becomes 0, a hot-key group
+// outside 0..9 becomes none, soldier type 123
 // takes its pixel from the cell, range and missile come from the soldier type, the visible mark
 // goes on a fresh stage, and the home city follows the file's version.
 TEST_F(UnitRecordTest, UnpackingAppliesTheLoadRules) {
@@ -202,6 +203,7 @@ TEST_F(UnitRecordTest, UnpackingAppliesTheLoadRules) {
     record.put(U::kVisibleMark, 1, 1).put(48, 20, 2).put(50, 21, 2).put(52, 22, 1);
     record.put(U::kCellX, 5, 2).put(U::kCellY, 8, 2).put(U::kPixel, 1, 2).put(U::kPixel + 2, 1, 2);
     record.put(U::kOldHomeCity, 0x34, 1).put(U::kHomeCity, 0x1234, 2);
+    const int8_t groups[4][2] = {{9, 9}, {12, -1}, {-1, -1}, {0, 0}};
     struct Case {
         int32_t type;
         int32_t version;
@@ -218,8 +220,10 @@ TEST_F(UnitRecordTest, UnpackingAppliesTheLoadRules) {
         {123, 3, true, {20, 21}, 22, {5 * 40 - 100, 8 * 20 - 175}, 0x34, 0},
         {2, 0, true, {3, 6}, 9, {1, 1}, 0x34, 0},
     };
-    for (const Case& c : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
         record.put(U::kBaseType, uint32_t(c.type), 4).put(260, uint32_t(c.type), 4);
+        record.put(7, uint8_t(groups[i][0]), 1);
         Troop t(-1, 0, 0, 0, 1, 0, 0, nullptr);
         UnpackUnitRecord(record.data().data(), t, c.version, c.fresh);
         const std::string label = "type " + std::to_string(c.type) + " version " + std::to_string(c.version);
@@ -233,6 +237,7 @@ TEST_F(UnitRecordTest, UnpackingAppliesTheLoadRules) {
         EXPECT_EQ(t.pixelY, c.pixel[1]) << label;
         EXPECT_EQ(t.homeCity, c.home) << label;
         EXPECT_EQ(t.visibleMark, c.visible) << label;
+        EXPECT_EQ(t.hotKeyGroup, groups[i][1]) << label;
     }
 }
 
