@@ -215,6 +215,9 @@ public:
     int32_t timedFlag = 0;            // the frame tick's first timed flag
     Troop* currentTroop = nullptr;    // the focus of the map view
 
+    // Stage files: 1 while stages start fresh; 0 only while a save slot is read or written.
+    int32_t freshStage = 1;
+
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;
     static const char* const recordLabelFile;

@@ -55,6 +55,9 @@ public:
     int32_t edgeScrollHold = 0;
     // Non-zero: the store loads no terrain graphics.
     int32_t terrainGraphicsOff = 0;
+
+    // Stage files: set once a stage's battle has begun; groups are then saved without followers.
+    int32_t battleStarted = 0;
 };
 
 extern ScreenSettings* TheScreenSettings;

@@ -226,6 +226,37 @@ HFILE _lcreat(const char* name, int /*attribute*/) {
     return fd < 0 ? HFILE_ERROR : fd;
 }
 
+HFILE OpenFile(const char* name, FileOpenMode mode) {
+    switch (mode) {
+    case FileOpenMode::Read:
+        return _lopen(name, OF_READ);
+    case FileOpenMode::Overwrite: {
+        const auto path = ResolvePath(name);
+        if (!path || IsDirectoryPath(*path)) return HFILE_ERROR;
+        const int fd = ::open(path->c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        return fd < 0 ? HFILE_ERROR : fd;
+    }
+    case FileOpenMode::Create:
+        return _lcreat(name, 0);
+    }
+    return HFILE_ERROR;
+}
+
+std::optional<std::vector<uint8_t>> ReadFileBytes(const char* name, size_t limit) {
+    const HFILE file = _lopen(name, OF_READ);
+    if (file == HFILE_ERROR) return std::nullopt;
+    std::vector<uint8_t> bytes;
+    const int32_t end = _llseek(file, 0, FILE_END);
+    bool good = end >= 0 && size_t(end) <= limit && _llseek(file, 0, FILE_BEGIN) == 0;
+    if (good) {
+        bytes.resize(size_t(end));
+        good = bytes.empty() || _lread(file, bytes.data(), uint32_t(bytes.size())) == bytes.size();
+    }
+    _lclose(file);
+    if (!good) return std::nullopt;
+    return bytes;
+}
+
 uint32_t _lread(HFILE file, void* buffer, uint32_t count) {
     auto* p = static_cast<char*>(buffer);
     uint32_t done = 0;

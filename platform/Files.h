@@ -57,6 +57,14 @@ HFILE _lclose(HFILE file);
 // their start or end. Close with fclose.
 FILE* fopen(const char* name, const char* mode);
 
+// The three ways the stage files open a file: an existing file for reading; an existing file for
+// writing from its start without truncating it, created when it is missing; a new or emptied file.
+enum class FileOpenMode { Read, Overwrite, Create };
+HFILE OpenFile(const char* name, FileOpenMode mode);
+
+// Every byte of an existing file; none when it cannot be opened or read, or is larger than limit.
+std::optional<std::vector<uint8_t>> ReadFileBytes(const char* name, size_t limit = size_t(1) << 30);
+
 bool FileExists(const char* name);
 bool DirectoryExists(const char* name);
 bool DeleteFile(const char* name);

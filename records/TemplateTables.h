@@ -8,4 +8,9 @@ public:
     TemplateTables() = default;
     ~TemplateTables() override = default;
     void SavePassRecord() {}
+
+    // The battle map's dead-officer list in the ".dead" file of a stage file set: 1 when written
+    // or read, 0 without a stage or when the file cannot be made or opened.
+    int SaveDeadFile(const char* name);
+    int LoadDeadFile(const char* name);
 };

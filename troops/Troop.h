@@ -268,6 +268,17 @@ public:
     int32_t savedUnitType = 0;
     uint8_t savedFacing = 0;
 
+    // Stage files: the two targets as the unit record names them (cell and officer serial of the
+    // target troop, then of the target object) until the soldier file finds them again, and the
+    // record's bytes and words of the decision rules that no troop step reads yet, kept as stored.
+    int16_t storedTargetCells[2][2] = {};
+    uint32_t storedTargetSerials[2] = {};
+    uint8_t recordBytes[13] = {};
+    int16_t recordHalves[9] = {};
+    int32_t recordWord = 0;
+    // The kingdom setting the order's alert value was taken from (stage start).
+    int16_t alertIndex = 0;
+
 private:
     void TakeTypeValues();
     void BecomeCorpse();

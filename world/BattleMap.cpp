@@ -5,6 +5,7 @@
 #include "Program/StageSet.h"
 #include "engine/LinkList.h"
 #include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
 #include "records/StageWorldSeam.h"
 #include "world/DiamondWalk.h"
@@ -55,6 +56,11 @@ BattleMap::~BattleMap() {
     for (LinkList*& list : objectLists)
         DeleteList(list, true);
     FreeCells();
+    if (deadOfficers) {
+        for (uintptr_t v = deadOfficers->First(); v != 0; v = deadOfficers->Next())
+            delete reinterpret_cast<OfficerRecord*>(v);
+        delete deadOfficers;
+    }
     delete scenario;
     if (TheBattleMap == this) TheBattleMap = nullptr;
 }

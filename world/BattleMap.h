@@ -139,6 +139,9 @@ public:
     int32_t tableA[256] = {};
     int32_t tableB[256] = {};
 
+    // Copies of the officers the stage's events recorded as dead, one per person number; owned.
+    LinkList* deadOfficers = nullptr;
+
 private:
     bool InGrid(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < rows; }
     bool InUnitGrid(int32_t x, int32_t y) const {

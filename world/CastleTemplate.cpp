@@ -5,8 +5,8 @@
 #include "records/City.h"
 #include "records/OfficerRecord.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
 #include "world/GeneratorCell.h"
-#include "world/SavedRecord.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
 #include "world/BattleMap.h"
 #include "world/RandomMapRun.h"
-#include "world/SavedRecord.h"
 
 #include <algorithm>
 #include <cstring>

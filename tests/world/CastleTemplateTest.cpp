@@ -3,8 +3,8 @@
 #include "records/City.h"
 #include "records/OfficerRecord.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
 #include "support/TempFolder.h"
-#include "world/SavedRecord.h"
 
 #include <gtest/gtest.h>
 
