@@ -23,6 +23,7 @@ class GameRecordChannel;
 class Zu_LocalSet;
 class FrameAnimControl;
 class PlainWindow;
+class Troop;
 struct FrameRecord;
 struct AniFrame;
 
@@ -199,6 +200,14 @@ public:
     // Pixels of the minimap per map cell when the map is smaller than it.
     int32_t minimapScaleX = 1;
     int32_t minimapScaleY = 1;
+
+    // What the event scripts ask of the controller.
+    // Non-zero while an event runner exists: the mouse cursor keeps its shape.
+    int32_t cursorLock = 0;
+    // The talk-text block paired with the key, or null.
+    const uint8_t* FindBlockByKey(int32_t key) const;
+    // Takes the troop out of the selection and out of its hot-key group.
+    void DeselectTroop(Troop* troop);
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

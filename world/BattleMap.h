@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/RootObject.h"
+#include "world/CarryList.h"
 #include "world/MapCell.h"
 
 #include <cstdint>
@@ -132,6 +133,9 @@ public:
     int32_t unitGridWidth = 0;
     int32_t unitGridRows = 0;
     int32_t unitGridCount = 0;
+
+    // Named generals' blocks kept for their return (event scripts).
+    CarryList carryList;
 
     // Tables of the stage's cities by other keys, cleared when a battle is torn down.
     int32_t tableA[256] = {};
