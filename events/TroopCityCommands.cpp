@@ -384,8 +384,11 @@ void CmdDestroyCities(const EventStep& step) {
     for (const int32_t id : StepIds(step)) {
         City* city = m->FindCity(id);
         if (!city) continue;
-        if (Kingdom* k = HolderOf(city)) k->RemoveCity(city);
-        // No kingdom holds it now: it is one of the map's unowned cities.
+        if (Kingdom* k = HolderOf(city)) {
+            k->RemoveCity(city);
+            // No kingdom holds it now: it is one of the map's unowned cities, which own it.
+            if (TheBattleMap) TheBattleMap->unownedCities.Add(city);
+        }
         city->ownerSide = 0;
         // Taking it off the minimap waits on the minimap plotting of the map view.
         if (TheBattleMap) {

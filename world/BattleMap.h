@@ -3,6 +3,7 @@
 #include "gui/RootObject.h"
 #include "world/CarryList.h"
 #include "world/MapCell.h"
+#include "world/UnownedCities.h"
 
 #include <cstdint>
 #include <memory>
@@ -136,6 +137,8 @@ public:
 
     // Named generals' blocks kept for their return (event scripts).
     CarryList carryList;
+    // Cities destroyed by event scripts, kept (and owned) until the stage goes.
+    UnownedCities unownedCities;
 
     // Tables of the stage's cities by other keys, cleared when a battle is torn down.
     int32_t tableA[256] = {};
