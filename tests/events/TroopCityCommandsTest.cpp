@@ -157,11 +157,23 @@ TEST(TroopCityCommandsTest, ClearingAnAreaWithdrawsTheFirstTroopOfEachCell) {
     }
 }
 
-TEST(TroopCityCommandsTest, ClearingAnAreaForAMissingKingdomDoesNothing) {
+TEST(TroopCityCommandsTest, ClearingAnAreaTouchesOnlyFieldTroopsOfAnExistingKingdom) {
     ScriptWorld w;
     Troop* t = w.Field(w.other, 43, 11, 11);
     w.Run({kClearArea, 99, 0, {0, 0, 40, 40}});
-    EXPECT_EQ(t->outOfPlay, 0);
+    EXPECT_EQ(t->outOfPlay, 0) << "no such kingdom";
+
+    // A cell whose first object is no field troop (a city's unit here) is left alone.
+    City* c = w.AddCity(w.other, 4);
+    Troop* inCity = w.InCity(c, w.other, 44);
+    TheBattleMap->RemoveObjectAt(11, 11, Id(t));
+    TheBattleMap->AddObjectAt(11, 11, Id(inCity));
+    TheBattleMap->AddObjectAt(11, 11, Id(t));
+    ASSERT_EQ(TheBattleMap->FirstObjectAt(11, 11), Id(inCity));
+    w.Run({kClearArea, 0, 0, {0, 0, 40, 40}});
+    EXPECT_EQ(inCity->outOfPlay, 0);
+    EXPECT_EQ(t->outOfPlay, 0) << "only the first object of a cell";
+    TheBattleMap->RemoveObjectAt(11, 11, Id(inCity));
 }
 
 TEST(TroopCityCommandsTest, TransferredGeneralsJoinTheTargetKingdom) {
