@@ -41,7 +41,8 @@ EventRunner::EventRunner(Widget* root, EventManager* manager, LinkList* stepList
 }
 
 EventRunner::~EventRunner() {
-    if (TheGameController) TheGameController->cursorLock = 0;
+    // A closed runner gave the lock back when it closed; a newer runner may hold it by now.
+    if (!closed_ && TheGameController) TheGameController->cursorLock = 0;
 }
 
 bool EventRunner::SingleStepEvent() const {
@@ -94,6 +95,8 @@ int EventRunner::Close(int code) {
     if (closed_) return 1;
     closed_ = true;
     CloseSpeechBox();
+    // A script ended early (a single chosen step, the stage's end) leaves no lit area behind.
+    ClearCameraMark();
     if (TheGameController) TheGameController->cursorLock = 0;
     return CloseWindowAndPanel(nullptr, code);
 }

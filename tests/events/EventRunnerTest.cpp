@@ -203,3 +203,17 @@ TEST_F(EventRunnerTest, CameraToAGeneralWritesItsCellIntoTheStep) {
     EXPECT_EQ(w.view->viewX, 34);
     w.manager.EndRunner();
 }
+
+TEST_F(EventRunnerTest, AClosedRunnerLeavesTheLockOfTheNextOneAndItsLitArea) {
+    Event* e = w.Event(1, 0, {{kCamera, 0, 0, {30, 61}}, {kTimer, 1}});
+    Start(e);
+    runner->RunEventCommand();
+    ASSERT_EQ(Sight(30, 40), 2);
+    w.manager.EndRunner(); // the stage ends while the script still runs
+    EXPECT_EQ(Sight(30, 40), 0);
+    // The next script starts before the closed runner is deleted at the frame's end.
+    Start(w.Event(2, 0, {{kTimer, 2}}));
+    FlushDeferredDeletes();
+    EXPECT_EQ(TheGameController->cursorLock, 1);
+    w.manager.EndRunner();
+}
