@@ -1,6 +1,7 @@
 #include "events/EventCommands.h"
 
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "events/EventManager.h"
 #include "events/EventStep.h"
@@ -65,10 +66,17 @@ void KeepPassRecord(const Troop* t) {
     if (uint8_t* entry = PassRecords().Entry(Person(t))) std::memcpy(entry, t->officer->block, L::kSize);
 }
 
+// The followers of a troop that is deleted lose their leader; those on the field go out of play
+// with it. (The troop's own follower release comes with the troop's capture rules.)
 void DetachFollowers(Troop* t) {
     if (!t->followers) return;
-    for (Troop* f : Snapshot<Troop>(*t->followers))
+    for (Troop* f : Snapshot<Troop>(*t->followers)) {
         if (f->leader == t) f->leader = nullptr;
+        if (f->garrison || f->IsGone()) continue;
+        f->outOfPlay = 1;
+        f->visibleMark = 0;
+        if (TheGameController) TheGameController->DeselectTroop(f);
+    }
     t->followers->RemoveAll();
 }
 
@@ -152,11 +160,17 @@ void TransferTroop(Troop* t, Kingdom& from, Kingdom& to) {
         t->UpdateSight();
     }
     t->officer->Set(L::kPolicy, 0);
-    if (t->order && !toPlayer) {
-        t->order->alert = static_cast<int8_t>(to.Int(kKingdomAlert));
-        t->order->pursue = static_cast<uint8_t>(to.Int(kKingdomPursuit));
+    if (t->order) {
+        const int32_t alert = to.Int(kKingdomAlert);
+        if (!toPlayer) {
+            t->order->alert = static_cast<int8_t>(alert);
+            t->order->pursue = static_cast<uint8_t>(to.Int(kKingdomPursuit));
+        } else if (alert >= 0 && alert < 4) {
+            // The player's troops take the movement tables' entries of the kingdom's setting.
+            t->order->alert = static_cast<int8_t>(GameParams().ConstAlarmRegion[alert]);
+            t->order->pursue = GameParams().ConstPursueRegion[alert];
+        }
     }
-    // The player's movement values come from the movement tables (Troop module, not yet built).
     t->officer->Set(L::kRetreat, to.Int(kKingdomRetreat));
     RemoveFrom(from.fieldUnits, t);
     Append(to.fieldUnits, t);

@@ -209,7 +209,12 @@ TEST(TroopCityCommandsTest, TransferredGeneralsJoinTheTargetKingdom) {
     std::memcpy(entry + L::kLevel, &level, 4);
     w.Template(42);
     leader->order->orderState = 6;
+    w.player->SetInt(56, 2);
+    GameParams().ConstAlarmRegion[2] = 11;
+    GameParams().ConstPursueRegion[2] = 12;
     w.Run({kTransfer, 42, 0});
+    EXPECT_EQ(leader->order->alert, 11) << "the movement tables at the kingdom's setting";
+    EXPECT_EQ(leader->order->pursue, 12);
     EXPECT_TRUE(Holds(w.player->fieldUnits, leader));
     EXPECT_EQ(leader->officer->ownerSide, w.player->nationIndex) << "officer and troop agree on the side";
     EXPECT_EQ(leader->officer->Get(L::kLevel), 14);
