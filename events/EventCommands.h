@@ -1,12 +1,13 @@
 #pragma once
 
+#include "engine/LinkList.h"
+
 #include <cstdint>
 #include <vector>
 
 class EventRunner;
 class EventStep;
 class Kingdom;
-class LinkList;
 class OfficerRecord;
 class Troop;
 
@@ -46,8 +47,6 @@ std::vector<T*> Snapshot(LinkList& list);
 void Append(LinkList& list, void* value);
 
 } // namespace events
-
-#include "engine/LinkList.h"
 
 template <class T>
 std::vector<T*> events::Snapshot(LinkList& list) {
