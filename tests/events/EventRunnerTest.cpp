@@ -1,5 +1,7 @@
 #include "ScriptFixture.h"
 
+#include "Program/SoundEffects.h"
+#include "engine/SoundBank.h"
 #include "events/SpeechBox.h"
 
 #include <gtest/gtest.h>
@@ -215,5 +217,36 @@ TEST_F(EventRunnerTest, AClosedRunnerLeavesTheLockOfTheNextOneAndItsLitArea) {
     Start(w.Event(2, 0, {{kTimer, 2}}));
     FlushDeferredDeletes();
     EXPECT_EQ(TheGameController->cursorLock, 1);
+    w.manager.EndRunner();
+}
+
+namespace {
+// Records the effects played, by their file.
+class RecordingSink : public SoundEffectSink {
+public:
+    int LoadWave(const char* path) override {
+        paths.emplace_back(path);
+        return int(paths.size());
+    }
+    void Play(int slot) override { played.push_back(paths[size_t(slot - 1)]); }
+    uintptr_t SlotContent(int slot) const override { return uintptr_t(slot); }
+    std::vector<std::string> paths, played;
+};
+} // namespace
+
+TEST_F(EventRunnerTest, EndSoundsFollowTheirStepsExceptForTheRevealAndTheTeamWins) {
+    SoundBank bank(nullptr);
+    TheSoundBank = &bank;
+    RecordingSink sink;
+    GameSoundEffects().Bind(&sink, nullptr);
+    Event* e = w.Event(
+        1, 0, {{0, 0, 0, {}, 0, 7}, {35, 0, 0, {}, 0, 0x109}, {1, 888, 0, {}, 0, 8}, {47, 0, 0, {}, 0, 9}});
+    Start(e);
+    while (runner->RunEventCommand() != 0) {
+    }
+    const std::vector<std::string> expected = {SoundEffectPath(7), SoundEffectPath(9), SoundEffectPath(15)};
+    EXPECT_EQ(sink.played, expected) << "the low byte of the end sound; the reveal plays 15 first and no end";
+    GameSoundEffects().Bind(nullptr, nullptr);
+    TheSoundBank = nullptr;
     w.manager.EndRunner();
 }
