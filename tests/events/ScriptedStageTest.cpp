@@ -125,3 +125,17 @@ TEST_F(ScriptedStageTest, TheStageIsLostByItsEvent) {
     EXPECT_EQ(TheScreenSettings->battleEnded, 1);
     EXPECT_EQ(w.world.stage->timerTarget, 5) << "the opening ran first";
 }
+
+TEST_F(ScriptedStageTest, AVictoryRightAfterADialogueClosesTheBoxSoTheStageCanEnd) {
+    // Only this script: the opening of the fixture is cancelled.
+    reinterpret_cast<events::EventRecord*>(w.world.stage->events->First())->SetEndState(kEventEnded);
+    w.Event(3, kAlways, {{2, 0, 0, {10}}, {7}});
+    RunUntilResult(3000);
+    ASSERT_EQ(w.world.stage->result, 1);
+    EXPECT_NE(TheGameController->speechBox, nullptr) << "the line is still shown";
+    // The scan is off once the stage has ended; the box's next notice ends the script.
+    Frame();
+    EXPECT_EQ(TheGameController->speechBox, nullptr);
+    EXPECT_EQ(w.manager.runner, nullptr);
+    EXPECT_EQ(TheGameController->cursorLock, 0);
+}
