@@ -114,9 +114,14 @@ void CmdRevealAmbush(const EventStep& step) {
         }
 }
 
-// Inside [x0, x1) and [2 y0, 2 y1), the way the play area compares positions.
+// A city inside [x0, x1) and [2 y0, 2 y1), the way the play area compares city positions.
 bool InPlayArea(const CellBounds& b, int32_t x, int32_t y) {
     return x >= b.left && x < b.right && y >= 2 * b.top && y < 2 * b.bottom;
+}
+
+// A troop's unit cell inside the area, as the lookups test the active area.
+bool TroopInArea(const CellBounds& b, const Troop* t) {
+    return t->cellX >= b.left && t->cellX < b.right && t->cellY >= b.top / 2 && t->cellY < b.bottom / 2;
 }
 
 bool SoldierTypeKnown(int32_t type) {
@@ -152,8 +157,7 @@ void CmdSetPlayArea(const EventStep& step) {
                 if (t->OfficerKind() == kNamedGeneral) RestoreFromCarryList(t);
         }
         for (Troop* t : Snapshot<Troop>(k->fieldUnits))
-            if (t->OfficerKind() == kNamedGeneral && !InPlayArea(old, t->cellX, t->cellY) &&
-                InPlayArea(now, t->cellX, t->cellY))
+            if (t->OfficerKind() == kNamedGeneral && !TroopInArea(old, t) && TroopInArea(now, t))
                 RestoreFromCarryList(t);
     }
 

@@ -185,6 +185,12 @@ TEST(EventCommandsTest, PlayAreaSetsTheBoundsAndRestoresGeneralsThatEnterIt) {
     w.view->SetView(0, 0, 20, 60);
     Troop* inside = w.Field(w.player, 42, 30, 50);
     inside->officer->Set(L::kLevel, 2);
+    w.Template(47);
+    Troop* before = w.Field(w.player, 47, 6, 29); // unit row 29: inside the old rows 0..59
+    OfficerRecord saved47(0, -1);
+    saved47.Set(L::kPersonNumber, 47);
+    saved47.Set(L::kLevel, 20);
+    TheBattleMap->carryList.Save(saved47);
     OfficerRecord saved(0, -1);
     saved.Set(L::kPersonNumber, 42);
     saved.Set(L::kLevel, 9);
@@ -201,6 +207,7 @@ TEST(EventCommandsTest, PlayAreaSetsTheBoundsAndRestoresGeneralsThatEnterIt) {
     EXPECT_EQ(inside->officer->Get(L::kLevel), 9) << "entered the area: carried progress back";
     EXPECT_EQ(inside->officer->Get(L::kHp), 250);
     EXPECT_EQ(w.view->currentCity, far);
+    EXPECT_EQ(before->officer->Get(L::kLevel), 5) << "already inside the old area: left alone";
 
     // Clamped to the map, the corners ordered.
     w.Run({kPlayArea, 0, 0, {58, 150, -4, 300}});
