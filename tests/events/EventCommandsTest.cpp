@@ -36,7 +36,7 @@ TEST(EventCommandsTest, StageResultsEndTheStageInSinglePlayOnly) {
         ScriptWorld w;
         if (c.networked) w.world.Network(true, 0);
         TheGameController->running = 0;
-        w.Run(StepSpec{c.code});
+        w.Run(StepSetup{c.code});
         EXPECT_EQ(w.world.stage->result, c.result) << c.code;
         EXPECT_EQ(TheScreenSettings->battleEnded, c.networked ? 0 : 1) << c.code;
         EXPECT_EQ(TheGameController->running, c.networked ? 0 : 1) << c.code;
@@ -78,7 +78,7 @@ TEST(EventCommandsTest, TimerTakesTheLastNonZeroValueAndTallyKeepsAZeroTarget) {
     w.Run({kTally, 0, 0, {12}});
     EXPECT_EQ(w.world.stage->tallyTarget, 12);
     w.world.stage->tallyCounter = 5;
-    w.Run(StepSpec{kTally});
+    w.Run(StepSetup{kTally});
     EXPECT_EQ(w.world.stage->tallyTarget, 12) << "0 leaves the target";
     EXPECT_EQ(w.world.stage->tallyCounter, 0);
 }
@@ -235,7 +235,7 @@ TEST(EventCommandsTest, DoorOpensItsPatternAndLinksTheWaypointsOnce) {
     pattern->mask = {0};
     Footprints().door[3] = std::move(pattern);
 
-    const StepSpec door{kDoor, 3, 0, {20, 30, 10, 20, 30}, 40};
+    const StepSetup door{kDoor, 3, 0, {20, 30, 10, 20, 30}, 40};
     w.Run(door);
     EXPECT_EQ(TheBattleMap->CellAt(20, 30)->layerTile, 0x0777);
     EXPECT_EQ(TheBattleMap->CellAt(20, 30)->obstacle, 0);

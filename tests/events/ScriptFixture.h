@@ -30,7 +30,7 @@
 
 namespace scripttest {
 
-struct StepSpec {
+struct StepSetup {
     int32_t code = 0;
     int32_t general = 0;
     int32_t target = 0;
@@ -147,11 +147,11 @@ public:
                 return;
             }
     }
-    events::EventRecord* Event(int32_t id, int32_t code, const std::vector<StepSpec>& steps) {
+    events::EventRecord* Event(int32_t id, int32_t code, const std::vector<StepSetup>& steps) {
         auto* e = static_cast<events::EventRecord*>(world.stage->NewChild(Zu_StageSet::kEventKind));
         e->SetInt(EventLayout::kId, id);
         e->SetInt(EventLayout::kCode, code);
-        for (const StepSpec& s : steps) {
+        for (const StepSetup& s : steps) {
             e->NewStep();
             auto* step = reinterpret_cast<EventStep*>(e->steps.Last());
             step->SetInt(EventStepLayout::kCode, s.code);
@@ -166,7 +166,7 @@ public:
     }
     // Runs the steps of a one-off event (condition 0) to their end, as the manager's frames
     // would; returns the number of calls that went on.
-    int Run(const std::vector<StepSpec>& steps) {
+    int Run(const std::vector<StepSetup>& steps) {
         events::EventRecord* e = Event(9000 + int32_t(++runs), 0, steps);
         manager.cursor = e;
         auto* runner = new EventRunner(nullptr, &manager, &e->steps);
@@ -177,7 +177,7 @@ public:
         FlushDeferredDeletes();
         return calls;
     }
-    int Run(const StepSpec& step) { return Run(std::vector<StepSpec>{step}); }
+    int Run(const StepSetup& step) { return Run(std::vector<StepSetup>{step}); }
 
     testsupport::TempFolder folder;
     TestDisplay display{565};
