@@ -25,6 +25,7 @@ class FrameAnimControl;
 class PlainWindow;
 class City;
 class SubCastle;
+
 class Troop;
 struct FrameRecord;
 struct AniFrame;
@@ -217,6 +218,14 @@ public:
 
     // Stage files: 1 while stages start fresh; 0 only while a save slot is read or written.
     int32_t freshStage = 1;
+
+    // What the event scripts ask of the controller.
+    // Non-zero while an event runner exists: the mouse cursor keeps its shape.
+    int32_t cursorLock = 0;
+    // The talk-text block paired with the key, or null.
+    const uint8_t* FindBlockByKey(int32_t key) const;
+    // Takes the troop out of the selection and out of its hot-key group.
+    void DeselectTroop(Troop* troop);
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

@@ -75,6 +75,8 @@ Zu_StageSet::~Zu_StageSet() {
         delete k;
     }
     delete kingdoms;
+    // The cities no kingdom holds any more go with the stage they belonged to.
+    if (TheBattleMap && TheBattleMap->stageSet == this) TheBattleMap->unownedCities.Clear();
 }
 
 int32_t Zu_StageSet::Column(int offset) const {

@@ -6,7 +6,7 @@
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "events/EventRecord.h"
-#include "events/EventRunnerSeam.h"
+#include "events/EventRunner.h"
 #include "events/EventStep.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"

@@ -45,3 +45,7 @@ int32_t EventStep::Param(int n) const {
     if (n < 1 || n > 5) return 0;
     return Int(EventStepLayout::kParam1 + 4 * static_cast<uint32_t>(n - 1));
 }
+
+void EventStep::SetParam(int n, int32_t value) {
+    if (n >= 1 && n <= 5) SetInt(EventStepLayout::kParam1 + 4u * uint32_t(n - 1), value);
+}

@@ -29,6 +29,8 @@ public:
 
     // The parameter n (1..5), 0 outside.
     int32_t Param(int n) const;
+    // Nothing outside 1..5.
+    void SetParam(int n, int32_t value);
 };
 
 extern const char* const EventStepColumnNames[12];

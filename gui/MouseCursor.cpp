@@ -274,6 +274,8 @@ void MouseCursor::UpdateEdgeScroll() {
 void MouseCursor::SetShapeChecked(int n) {
     const bool allowed = n == kShapeBlocked || !TheGameController || TheGameController->scrollRequest == 0;
     if (!allowed || shapeLocked != 0 || n == shapeIndex) return;
+    // A running event script keeps the shape it set.
+    if (TheGameController && TheGameController->cursorLock != 0) return;
     if (n < 0 || n >= kShapeCount) return;
     shapeIndex = n;
     if (!shape) {

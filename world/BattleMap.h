@@ -1,7 +1,9 @@
 #pragma once
 
 #include "gui/RootObject.h"
+#include "world/CarryList.h"
 #include "world/MapCell.h"
+#include "world/UnownedCities.h"
 
 #include <cstdint>
 #include <memory>
@@ -134,6 +136,11 @@ public:
     int32_t unitGridWidth = 0;
     int32_t unitGridRows = 0;
     int32_t unitGridCount = 0;
+
+    // Named generals' blocks kept for their return (event scripts).
+    CarryList carryList;
+    // Cities destroyed by event scripts, kept (and owned) until the stage goes.
+    UnownedCities unownedCities;
 
     // Tables of the stage's cities by other keys, cleared when a battle is torn down.
     int32_t tableA[256] = {};

@@ -118,6 +118,8 @@ void StepTroop(BattleMap& map, Kingdom& k, Troop* t, bool editor, SeenByPlayer s
             NetCmdHalt(t);
     }
 
+    // A troop an event script withdrew stays in its lists but is off the map.
+    if (t->outOfPlay) return;
     if (t->deadFlag == 0) {
         if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == 441 &&
             t->officer->Get(OfficerLayout::kHp) == 0 && t->officer->Get(OfficerLayout::kTroopCapacity) == 0) {

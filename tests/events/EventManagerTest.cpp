@@ -2,7 +2,7 @@
 
 #include "Program/BattleStageFixture.h"
 #include "events/EventRecord.h"
-#include "events/EventRunnerSeam.h"
+#include "events/EventRunner.h"
 #include "events/EventStep.h"
 
 #include <gtest/gtest.h>
