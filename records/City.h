@@ -72,7 +72,7 @@ public:
     virtual void StartStage() {}
     virtual void RunAi() {}
     virtual void Update() {}
-    virtual void StrategyTurn() {}
+    virtual void StrategyTurn();
     virtual void Tick() {}
     virtual void CountTick() {}
     virtual void TickGarrison() {}
@@ -166,6 +166,9 @@ public:
     ConstructionSite* FindSiteAt(int32_t x, int32_t y);
     // The first site of that building kind; for -1 a random site.
     ConstructionSite* PickConstructionSite(int32_t kind);
+    // A plot takes a building kind (the request applies here on the host or in single play).
+    void RequestPlotKind(int32_t x, int32_t y, int32_t kind);
+    void ApplyPlotKind(int32_t x, int32_t y, int32_t kind);
     // One development choice of the computer (host or single play).
     DevelopmentChoice ChooseDevelopment();
     int32_t ChooseTrainingKind();

@@ -35,9 +35,8 @@ void SendProgress(const City& city, const ConstructionSite& site) {
 }
 } // namespace
 
-ConstructionSite::~ConstructionSite() {
-    delete smoke;
-}
+// The smoke is the store's effect list's to delete at the battle's end.
+ConstructionSite::~ConstructionSite() = default;
 
 int32_t City::BuildingCount(int32_t kind) const {
     return kind >= 0 && kind < kBuildingKinds ? buildings[kind] : 0;

@@ -169,11 +169,20 @@ DevelopmentChoice City::ChooseDevelopment() {
     }
     if (!plot) return choice;
     AddCityValueHere(*this, -price, CityValue::kGold);
+    RequestPlotKind(plot->x, plot->y, kind);
     choice.what = DevelopmentChoice::Build;
     choice.buildingKind = kind;
-    // The plot takes the kind through City::RequestPlotKind (building placement and field plots),
-    // which is not part of the city yet: until it is, the chosen plot keeps its old kind.
     return choice;
+}
+
+void City::StrategyTurn() {
+    const bool human = TheBattleMap && ownerSide >= 0 && ownerSide < BattleMap::kSides &&
+                       TheBattleMap->sideActive[ownerSide] == 0;
+    if (!human || !toggleFlag || !DecidesHere()) return;
+    ChooseDevelopment();
+    if (pendingStatus != 0) CommitStatusFlags();
+    // Then the current unit's city action (Troop::TryCityAction), which comes with the troop's
+    // city actions.
 }
 
 int32_t City::ChooseTrainingKind() {

@@ -242,19 +242,21 @@ TEST(CityConstructionTest, DevelopmentChoicesFollowTheirRules) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Works w;
-        w.city->SetInt(CityLayout::kScale, c.size);
-        w.city->SetInt(CityLayout::kGold, c.gold);
-        w.city->SetInt(CityLayout::kPopulation, c.population);
-        w.city->SetInt(CityLayout::kDevelopment, c.development);
-        w.city->SetInt(CityLayout::kCommerce, c.commerce);
-        for (int k : c.buildings)
-            w.city->buildings[k] = 1001;
-        if (c.emptyPlot) w.city->sites.Add(uintptr_t(new ConstructionSite(4, 44, -1)));
         for (uint32_t seed : {1u, 7u, 12345u}) {
-            platform::srand(seed);
-            w.city->SetInt(CityLayout::kGold, c.gold);
+            Works w;
             w.city->SetInt(CityLayout::kScale, c.size);
+            w.city->SetInt(CityLayout::kGold, c.gold);
+            w.city->SetInt(CityLayout::kPopulation, c.population);
+            w.city->SetInt(CityLayout::kDevelopment, c.development);
+            w.city->SetInt(CityLayout::kCommerce, c.commerce);
+            for (int k : c.buildings)
+                w.city->buildings[k] = 1001;
+            auto* plot = new ConstructionSite(4, 44, -1);
+            if (c.emptyPlot)
+                w.city->sites.Add(uintptr_t(plot));
+            else
+                delete plot;
+            platform::srand(seed);
             const DevelopmentChoice choice = w.city->ChooseDevelopment();
             if (c.size == 4) {
                 EXPECT_NE(choice.what, DevelopmentChoice::Upgrade);
@@ -267,6 +269,11 @@ TEST(CityConstructionTest, DevelopmentChoicesFollowTheirRules) {
                     << choice.buildingKind;
             EXPECT_EQ(w.city->Int(CityLayout::kGold), c.goldAfter);
             EXPECT_EQ(w.city->Scale(), c.sizeAfter);
+            if (choice.what == DevelopmentChoice::Build) {
+                EXPECT_EQ(plot->kind, choice.buildingKind) << "the plot takes the kind";
+                EXPECT_GE(w.city->BuildingCount(choice.buildingKind), 1000);
+                EXPECT_EQ(plot->work, 0);
+            }
         }
     }
 }
@@ -292,6 +299,35 @@ TEST(CityConstructionTest, TheSameSeedGivesTheSameChoices) {
     // Farms, markets and temples all come up, and a size-3 military choice takes the special barracks.
     for (int k : {0, 2, 4, 15})
         EXPECT_NE(std::find(a.begin(), a.end(), k), a.end()) << k;
+}
+
+} // namespace
+
+namespace {
+
+TEST(CityConstructionTest, TheStrategyTurnRunsForAHumanSideOnlyWithItsToggle) {
+    struct Case {
+        const char* what;
+        uint8_t sideActive, toggle;
+        bool runs;
+    };
+    const Case cases[] = {
+        {"a human side with the toggle", 0, 1, true},
+        {"a human side without it", 0, 0, false},
+        {"a computer side", 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Works w;
+        TheBattleMap->sideActive[1] = c.sideActive;
+        w.city->toggleFlag = c.toggle;
+        w.city->SetInt(CityLayout::kGold, 500);
+        w.city->sites.Add(uintptr_t(new ConstructionSite(4, 44, -1)));
+        w.city->pendingStatus = 0x100;
+        w.city->StrategyTurn();
+        EXPECT_EQ(w.city->Int(CityLayout::kGold), c.runs ? 400 : 500);
+        EXPECT_EQ(w.city->statusFlags, c.runs ? 0x100 : 0);
+    }
 }
 
 } // namespace
