@@ -276,6 +276,31 @@ TEST_P(InfoTextFrameTest, AHelpBoxStaysOnTheScreenAndGoesWhenItsOwnerLosesTheMou
     Drop(corner);
 }
 
+TEST_P(InfoTextFrameTest, AnItemOnTheMapIsCentredOnItsCellAndCutToTheView) {
+    auto* view = new MapView;
+    TheGameController->gameScreen = view;
+    view->viewX = 10; // the view starts at map pixel (400, 200)
+    view->viewY = 20;
+    const Block cloak = Item("Cloak", 2, 20, {0}, {});
+    TheInfoText.anchorX = 11;
+    TheInfoText.anchorY = 11;
+    ComposeDescription(InfoText::kMapItem, &cloak, view, 0);
+    ASSERT_EQ(TheInfoText.width, 50);
+    ASSERT_EQ(TheInfoText.height, 42);
+    for (int frame = 1; frame <= 7; ++frame)
+        ComposeObjectInfo();
+    // On the map (415, 199) to (465, 241): its top row lies above the view.
+    const uint16_t tinted = BlendPixel16(grey, Palette16[25], 100);
+    EXPECT_EQ(At(15, 0), tinted);
+    EXPECT_EQ(At(64, 40), tinted);
+    EXPECT_EQ(At(14, 0), grey);
+    EXPECT_EQ(At(65, 40), grey);
+    EXPECT_EQ(At(15, 41), grey);
+    EXPECT_GT(TextPixels(15, 4, 65, 36), 0);
+    TheGameController->gameScreen = nullptr;
+    delete view;
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, InfoTextFrameTest, testing::Values(565, 555));
 
 } // namespace
