@@ -27,15 +27,6 @@ struct CityLayout {
     static constexpr uint32_t kX = 72;
     static constexpr uint32_t kY = 76;
     static constexpr uint32_t kGovernor = 80; // "太守", a person number
-    // Columns of the city's works.
-    static constexpr uint32_t kDevelopment = 48;      // "開發值"
-    static constexpr uint32_t kCommerce = 52;         // "商業值"
-    static constexpr uint32_t kMorale = 56;           // "民心值"
-    static constexpr uint32_t kSpecialTroops = 128;   // "水1" .. "蠻2", eight counts
-    static constexpr uint32_t kSpawnDays = 336;       // "條件天數"
-    static constexpr uint32_t kSpawnEvent = 340;      // "條件事件id"
-    static constexpr uint32_t kRespawnDays = 344;     // "幾天重生"
-    static constexpr uint32_t kSpecialBarracks = 384; // "特兵"
 };
 
 // One city, castle, village or camp: its record, its generals, units and sub-castles, and the

@@ -85,7 +85,8 @@ DevelopmentChoice City::ChooseDevelopment() {
     const int32_t s = SizeIndex(*this);
     Kingdom* kingdom = TheBattleMap ? TheBattleMap->FindKingdom(ownerSide) : nullptr;
     const int32_t style = kingdom ? std::clamp(kingdom->Int(kAdministration), 0, 3) : 0;
-    const int32_t values[3] = {Int(L::kDevelopment), Int(L::kCommerce), Int(L::kMorale)};
+    const int32_t values[3] = {Int(CityWorkColumns::kDevelopment), Int(CityWorkColumns::kCommerce),
+                               Int(CityWorkColumns::kMorale)};
 
     int32_t category = 0;
     const int32_t r = platform::rand() % 100;
@@ -129,7 +130,7 @@ DevelopmentChoice City::ChooseDevelopment() {
         if (BuildingCount(4) == 0) kind = 4;
         break;
     case 3: {
-        const int32_t special = Int(L::kSpecialBarracks);
+        const int32_t special = Int(CityWorkColumns::kSpecialBarracks);
         if (special != 0) {
             if ((size == 2 || size == 3) && BuildingCount(special) == 0) kind = special;
             if (size == 4 && BuildingCount(special + 1) == 0) kind = special + 1;
@@ -207,7 +208,7 @@ int32_t City::ChooseTrainingKind() {
             if (BuildingCount(k) > 1000) return k;
         return -1;
     }
-    const int32_t special = Int(L::kSpecialBarracks);
+    const int32_t special = Int(CityWorkColumns::kSpecialBarracks);
     for (int32_t b = band; b >= 0; --b) {
         for (int i = 0; i < 18; ++i) {
             const int32_t k = b == 3 ? special + platform::rand() % 2 : (platform::rand() % 3) * 3 + 6 + b;

@@ -35,10 +35,6 @@ uint32_t NextSerial() {
     return TheScreenSettings ? static_cast<uint32_t>(TheScreenSettings->serialCounter) : 0;
 }
 
-bool HostOfNetworkGame() {
-    return GameNetworked() && DecidesHere();
-}
-
 // The experience a general of that level starts with.
 int32_t ExperienceFloor(int32_t level) {
     const GameParameters& p = GameParams();
@@ -63,10 +59,10 @@ Troop* MakeFieldTroop(City& city, OfficerRecord* general, int32_t x, int32_t y, 
 
 void City::TickSpawnTimer() {
     if (spawnedFlag == 0) {
-        const int32_t days = Int(L::kSpawnDays);
+        const int32_t days = Int(CityWorkColumns::kSpawnDays);
         if (days < 1) {
             EventManager* events = TheGameController ? TheGameController->eventManager : nullptr;
-            const int32_t event = Int(L::kSpawnEvent);
+            const int32_t event = Int(CityWorkColumns::kSpawnEvent);
             if (event > 0 && events && events->IsEventEnded(event)) spawnedFlag = 1;
         } else if (spawnDays < days) {
             ++spawnDays;
@@ -76,7 +72,7 @@ void City::TickSpawnTimer() {
         return;
     }
     if (respawnCounter < INT16_MAX) ++respawnCounter;
-    if (respawnCounter < Int(L::kRespawnDays)) return;
+    if (respawnCounter < Int(CityWorkColumns::kRespawnDays)) return;
     if (GameKind() == 0 ? spawnedOut < 3 : spawnedOut == 0) RequestSpawnTroop();
 }
 
@@ -130,7 +126,7 @@ void City::PickFirstSoldierType() {
     recruitCount = 0;
     recruitKind = -1;
     for (int32_t i = 0; i < kSpecialTroopKinds; ++i) {
-        const int32_t n = Int(L::kSpecialTroops + 4 * static_cast<uint32_t>(i));
+        const int32_t n = Int(CityWorkColumns::kSpecialTroops + 4 * static_cast<uint32_t>(i));
         if (n > 0) {
             recruitCount = n;
             recruitKind = i;

@@ -8,6 +8,18 @@ class City;
 class Troop;
 class Zu_SkillEffect;
 
+// Byte offsets of the city block's columns that the city's works read.
+namespace CityWorkColumns {
+constexpr uint32_t kDevelopment = 48;      // "開發值"
+constexpr uint32_t kCommerce = 52;         // "商業值"
+constexpr uint32_t kMorale = 56;           // "民心值"
+constexpr uint32_t kSpecialTroops = 128;   // "水1" .. "蠻2", eight counts
+constexpr uint32_t kSpawnDays = 336;       // "條件天數"
+constexpr uint32_t kSpawnEvent = 340;      // "條件事件id"
+constexpr uint32_t kRespawnDays = 344;     // "幾天重生"
+constexpr uint32_t kSpecialBarracks = 384; // "特兵"
+} // namespace CityWorkColumns
+
 // A plot of a city where a building rises: its cell, the building kind (negative: an empty plot),
 // the work done, the picture stage shown (0..3) and the smoke over it while it is built.
 class ConstructionSite : public RootObject {

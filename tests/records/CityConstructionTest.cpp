@@ -48,7 +48,9 @@ TEST(CityConstructionTest, ASiteShowsItsStagesAndFinishesOnTheTenthDay) {
         EXPECT_EQ(tiles[2], s1);
         EXPECT_EQ(tiles[4], s2);
         EXPECT_EQ(tiles[7], s3);
-        if (c.finishedTile) EXPECT_EQ(tiles[9], c.finishedTile);
+        if (c.finishedTile) {
+            EXPECT_EQ(tiles[9], c.finishedTile);
+        }
         EXPECT_EQ(site->work, 100);
         EXPECT_EQ(w.city->buildings[c.kind], 1001) << "finished once, whatever the later days";
         // The peers hear of each new stage and of the finish.
@@ -247,8 +249,8 @@ TEST(CityConstructionTest, DevelopmentChoicesFollowTheirRules) {
             w.city->SetInt(CityLayout::kScale, c.size);
             w.city->SetInt(CityLayout::kGold, c.gold);
             w.city->SetInt(CityLayout::kPopulation, c.population);
-            w.city->SetInt(CityLayout::kDevelopment, c.development);
-            w.city->SetInt(CityLayout::kCommerce, c.commerce);
+            w.city->SetInt(CityWorkColumns::kDevelopment, c.development);
+            w.city->SetInt(CityWorkColumns::kCommerce, c.commerce);
             for (int k : c.buildings)
                 w.city->buildings[k] = 1001;
             auto* plot = new ConstructionSite(4, 44, -1);
@@ -264,9 +266,10 @@ TEST(CityConstructionTest, DevelopmentChoicesFollowTheirRules) {
                 continue;
             }
             EXPECT_EQ(choice.what, c.what_);
-            if (!c.kinds.empty())
+            if (!c.kinds.empty()) {
                 EXPECT_NE(std::find(c.kinds.begin(), c.kinds.end(), choice.buildingKind), c.kinds.end())
                     << choice.buildingKind;
+            }
             EXPECT_EQ(w.city->Int(CityLayout::kGold), c.goldAfter);
             EXPECT_EQ(w.city->Scale(), c.sizeAfter);
             if (choice.what == DevelopmentChoice::Build) {
@@ -283,7 +286,7 @@ TEST(CityConstructionTest, TheSameSeedGivesTheSameChoices) {
         Works w;
         w.city->SetInt(CityLayout::kScale, 3);
         w.city->buildings[12] = 1001;
-        w.city->SetInt(CityLayout::kSpecialBarracks, 15);
+        w.city->SetInt(CityWorkColumns::kSpecialBarracks, 15);
         std::vector<int> kinds;
         platform::srand(seed);
         for (int i = 0; i < 40; ++i) {

@@ -208,8 +208,8 @@ TEST(CityUpkeepTest, ACampSpawnsOnItsDaysWithinItsLimit) {
         Works w;
         TheGameController->gameKind = c.gameKind;
         w.city->SetInt(CityLayout::kKind, 7);
-        w.city->SetInt(CityLayout::kSpawnDays, c.conditionDays);
-        w.city->SetInt(CityLayout::kRespawnDays, c.respawnDays);
+        w.city->SetInt(CityWorkColumns::kSpawnDays, c.conditionDays);
+        w.city->SetInt(CityWorkColumns::kRespawnDays, c.respawnDays);
         w.city->generals.Add(uintptr_t(w.Officer(1, 1, 1, 300)));
         std::vector<int> out;
         for (size_t day = 0; day < c.expectedOut.size(); ++day) {
@@ -266,8 +266,8 @@ TEST(CityUpkeepTest, AVillageRecruitsItsFirstSpecialTroopForItsTarget) {
     w.Template(426, 88);
     City* village = w.AddCity(w.kingdom, 30, 40, 6);
     village->recruitCity = w.city;
-    village->SetInt(CityLayout::kSpecialTroops + 4, 0);
-    village->SetInt(CityLayout::kSpecialTroops + 8, 3); // "藤1"
+    village->SetInt(CityWorkColumns::kSpecialTroops + 4, 0);
+    village->SetInt(CityWorkColumns::kSpecialTroops + 8, 3); // "藤1"
     village->SetInt(CityLayout::kGold, 70);
     village->SetInt(CityLayout::kFood, 30);
     w.city->SetInt(CityLayout::kGold, 5);
