@@ -196,7 +196,7 @@ public:
     void InitArea();
 
     Zu_SkillEffect* statusEffect = nullptr; // the repair sign over the city, owned
-    int32_t towerCount = 0;                 // tower cells found by InitArea
+    int32_t towerCount = 0;                 // towers InitArea found on the map
 };
 
 extern const char* const CityColumnNames[55];

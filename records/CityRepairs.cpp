@@ -5,6 +5,7 @@
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
 #include "records/CityValueChange.h"
+#include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/StageWorldSeam.h"
@@ -157,8 +158,10 @@ void RepairTowers(City& city) {
         }
         Troop* tower = city.towers[slot];
         if (!tower) {
-            // Only a slot that had a tower of the stage is rebuilt.
-            if (slot < city.towerCount) {
+            // Only a slot with a tower cell is rebuilt.
+            int32_t x = 0, y = 0;
+            TowerCellOf(city, slot, x, y);
+            if (x != 0 || y != 0) {
                 AddCityValueHere(city, slot, CityValue::kTower);
                 damaged = true;
             }
