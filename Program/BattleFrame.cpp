@@ -17,6 +17,7 @@
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/CRand.h"
+#include "records/InfoText.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -126,7 +127,7 @@ void OverlayQuarter(GameController& c) {
     if (sv.minimapWindow) ServiceTrace("DrawMiniMap");
     if (TheResourceStore) TheResourceStore->StepSecondEffectList();
     c.DrawOverlayObjects();
-    ServiceTrace("ComposeObjectInfo");
+    ComposeObjectInfo();
     if (c.speechBox) c.speechBox->DrawSpeechPortrait();
     BattleMapTick(1);
     if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");

@@ -315,7 +315,7 @@ void GameController::OpenRecordScreen() {
 void GameController::TearDownBattle() {
     groupCommandMode = 0;
     if (gameScreen) gameScreen->DeselectAll();
-    TheInfoText.currentObject = nullptr;
+    TheInfoText.Clear();
     if (TheBattleMap) TheBattleMap->ResetStage();
     if (auxPanel) {
         // Closing a blank screen deletes nothing: the controller holds the last pointer to it.

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "engine/LinkList.h"
+#include "records/CityWorks.h"
 #include "records/DataSet.h"
 
 #include <cstdint>
 
 class ByteReader;
 class ByteWriter;
+struct MapCell;
 class OfficerRecord;
 class SubCastle;
 class Troop;
@@ -65,7 +67,7 @@ public:
     virtual void StartStage() {}
     virtual void RunAi() {}
     virtual void Update() {}
-    virtual void StrategyTurn() {}
+    virtual void StrategyTurn();
     virtual void Tick() {}
     virtual void CountTick() {}
     virtual void TickGarrison() {}
@@ -148,6 +150,58 @@ public:
     int16_t rallyX = 0, rallyY = 0;
     int32_t campaignTarget = 0; // a city id; -1 the held map object
     uint8_t muster[5] = {};
+
+    // ---- Construction, development, training and upgrades; spawning, recruiting, repairs and
+    // towers (CityConstruction.cpp, CityDevelopment.cpp, CityUpgrade.cpp, CitySpawning.cpp,
+    // CityRepairs.cpp, CityTowers.cpp) ----
+    // Daily on the host or in single play: every assigned site gains work.
+    void TickConstruction();
+    // Shows the site's work: the next picture stage, or the finished building.
+    void ApplyConstructionProgress(ConstructionSite* site);
+    // The site on that cell, or null.
+    ConstructionSite* FindSiteAt(int32_t x, int32_t y);
+    // The first site of that building kind; for -1 a random site.
+    ConstructionSite* PickConstructionSite(int32_t kind);
+    // A plot takes a building kind (the request applies here on the host or in single play).
+    void RequestPlotKind(int32_t x, int32_t y, int32_t kind);
+    void ApplyPlotKind(int32_t x, int32_t y, int32_t kind);
+    // One development choice of the computer (host or single play).
+    DevelopmentChoice ChooseDevelopment();
+    int32_t ChooseTrainingKind();
+    void QueueTraining(int32_t kind, int32_t maxCount);
+    void TickTraining();
+    // Raises the size by one and retiles the city's land; 0 when the size cannot grow.
+    int32_t ApplyUpgrade();
+    void ComputeUpgradeArea();
+    void RetileUpgradeCell(MapCell& cell, int32_t size);
+    int32_t BuildingCount(int32_t kind) const;
+    // The reserve list's size, stored as the cached count.
+    int32_t RefreshReserveCount();
+    int32_t ReserveCapacity() const;
+
+    void TickSpawnTimer();
+    void RequestSpawnTroop();
+    void ApplySpawnTroop(uint32_t serial);
+    void RecruitSpecialSoldiers();
+    void RequestAddSoldier();
+    void ApplyAddSoldier(uint32_t serial);
+    void PickFirstSoldierType();
+    void TickUnitRecovery();
+    void AssignSoldiersToUnits();
+
+    int32_t ComputeNeedFlags();
+    void CommitStatusFlags();
+    void ApplyStatusFlags(int32_t word);
+    // Operations 1..6 of the status-flag record; false for an unknown operation.
+    bool ApplyStatusOperation(int32_t operation, int32_t word);
+    void TickRepairs();
+    void SumGarrison();
+    // A new tower troop in slot 0..5; false for a slot out of range.
+    bool CreateTowerTroop(int32_t slot);
+    void InitArea();
+
+    Zu_SkillEffect* statusEffect = nullptr; // the repair sign over the city, owned
+    int32_t towerCount = 0;                 // towers InitArea found on the map
 };
 
 extern const char* const CityColumnNames[55];

@@ -267,6 +267,10 @@ public:
     // The unit type and facing the troop had when the stage saved it.
     int32_t savedUnitType = 0;
     uint8_t savedFacing = 0;
+    // ---- City bookkeeping ----
+    uint16_t ledUnit = 0;     // non-zero: the unit belongs to a city's unit list
+    uint16_t arranged = 0;    // the city has placed (1) or set aside (2) the unit
+    uint16_t towerMarker = 0; // 1 a stage's own tower, 2 a tower the city rebuilt
 
     // Stage files: the two targets as the unit record names them (cell and officer serial of the
     // target troop, then of the target object) until the soldier file finds them again, and the

@@ -1,0 +1,48 @@
+#include "Program/GameController.h"
+#include "Program/SoundEffects.h"
+#include "records/City.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+#include "world/FootprintPattern.h"
+#include "world/MapView.h"
+
+namespace {
+constexpr int32_t kBuildingKinds = 26;
+// Farm-table entries a new plot of a building shows: the bare field, then the first common stage.
+constexpr int kBareField = 1;
+constexpr int kFirstCommonStage = 6;
+
+bool InView(int32_t x, int32_t y) {
+    const MapView* view = TheGameController ? TheGameController->gameScreen : nullptr;
+    return view && view->viewX <= x && x < view->viewX + MapView::kViewColumns && view->viewY <= y &&
+           y < view->viewY + MapView::kViewRows;
+}
+} // namespace
+
+// The plot's kind reaches the other peers as command 48 sub-command 0x20 (NetSendSub20), which
+// comes with the command channel; until then only this station assigns it.
+void City::RequestPlotKind(int32_t x, int32_t y, int32_t kind) {
+    if (DecidesHere()) ApplyPlotKind(x, y, kind);
+}
+
+void City::ApplyPlotKind(int32_t x, int32_t y, int32_t kind) {
+    ConstructionSite* site = FindSiteAt(x, y);
+    if (!site || kind < 0 || kind >= kBuildingKinds) return;
+    if (site->kind >= 0 && site->kind < kBuildingKinds) {
+        --buildings[site->kind];
+        if (TheBattleMap) TheBattleMap->StampConstructionPattern(x, y, site->kind == 0 ? -1 : -2);
+        // The city's totals are summed again with its income (City::SumBuildings).
+    }
+    site->kind = kind;
+    if (buildings[kind] == 0) buildings[kind] = 1000;
+    site->work = 0;
+    site->stage = 0;
+    if (!TheBattleMap) return;
+    if (kind == 0) {
+        if (InView(x, y)) PlaySoundEffect(53);
+        TheBattleMap->StampConstructionPattern(x, y, 0);
+    } else {
+        TheBattleMap->StampPattern(x, y, PatternAt(Footprints().farm, kBareField));
+        TheBattleMap->StampPattern(x, y, PatternAt(Footprints().farm, kFirstCommonStage));
+    }
+}

@@ -1,0 +1,285 @@
+#include "Program/GameController.h"
+#include "Program/GameParameters.h"
+#include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
+#include "records/City.h"
+#include "records/CityRecordSenders.h"
+#include "records/CityValueChange.h"
+#include "records/CityWorks.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+#include "world/MapView.h"
+#include "world/Zu_SkillEffect.h"
+
+#include <algorithm>
+
+namespace {
+using L = CityLayout;
+
+constexpr int32_t kHeal = 0x1, kGates = 0x10, kTowers = 0x100;
+constexpr int32_t kRebuildDivisor = 10;
+constexpr int32_t kTowerSlots = 6;
+
+template <class T>
+T* At(uintptr_t v) {
+    return reinterpret_cast<T*>(v);
+}
+
+int32_t Strength(const Troop* t) {
+    return t && t->officer ? t->officer->Get(OfficerLayout::kHp) : 0;
+}
+int32_t MaxStrength(const Troop* t) {
+    return t && t->officer ? t->officer->Get(OfficerLayout::kMaxHp) : 0;
+}
+bool Damaged(const Troop* t) {
+    return t && t->officer && Strength(t) < MaxStrength(t);
+}
+
+bool CellVisible(int32_t x, int32_t y) {
+    const MapCell* cell = TheBattleMap ? TheBattleMap->CellAt(x, y) : nullptr;
+    return cell && cell->sightCount > 1;
+}
+
+bool InView(int32_t x, int32_t y) {
+    const MapView* view = TheGameController ? TheGameController->gameScreen : nullptr;
+    return view && view->viewX <= x && x < view->viewX + MapView::kViewColumns && view->viewY <= y &&
+           y < view->viewY + MapView::kViewRows;
+}
+
+int32_t GarrisonMaximum(const City& city) {
+    return GameParams().siteRows[std::clamp(city.Scale(), 1, 4) - 1][0];
+}
+
+void Report(const City& city, int32_t operation) {
+    if (!GameNetworked()) return;
+    if (auto send = CurrentCityRecordSenders().statusFlags) send(city, city.statusFlags, operation);
+}
+
+void EmptyEffectSlots(City& city) {
+    for (Zu_SkillEffect*& e : city.effects) {
+        delete e;
+        e = nullptr;
+    }
+}
+
+// The repair cost leaves the city's gold and the kingdom's gold tally.
+void Pay(City& city, int32_t cost) {
+    AddCityValueHere(city, -cost, CityValue::kGold);
+    if (Kingdom* k = TheBattleMap ? TheBattleMap->FindKingdom(city.ownerSide) : nullptr) k->goldTotal -= cost;
+}
+
+void HealGarrisonOfVillage(City& city) {
+    const GameParameters& p = GameParams();
+    if (++city.repairStep < p.repair_castle_freq) return;
+    city.repairStep = 0;
+    int32_t sum = 0, n = 0, top = 0;
+    for (Troop* t : city.garrison)
+        if (t) {
+            sum += Strength(t);
+            top = MaxStrength(t);
+            ++n;
+        }
+    if (sum == 0) AddCityValueHere(city, 0, CityValue::kGarrisonStrength);
+    if (n == 0) return;
+    const int32_t each = (sum + p.repair_castle_hp) / n;
+    if (each < top) {
+        AddCityValueHere(city, each, CityValue::kGarrisonStrength);
+        return;
+    }
+    city.statusFlags = 0;
+    for (Troop* t : city.garrison)
+        if (t && t->officer) t->officer->Set(OfficerLayout::kHp, MaxStrength(t));
+    EmptyEffectSlots(city);
+    Report(city, 2);
+}
+
+void HealGarrison(City& city) {
+    const GameParameters& p = GameParams();
+    if (++city.repairStep <= p.repair_castle_freq) return;
+    city.repairStep = 0;
+    const int32_t day = TheScreenSettings ? TheScreenSettings->day : 0;
+    if (day % 7 == 1 && InView(city.CellX(), city.CellY())) PlaySoundEffect(53);
+    const int32_t cap = GarrisonMaximum(city);
+    int32_t sum = 0, n = 0;
+    for (Troop* t : city.garrison)
+        if (t) {
+            sum += Strength(t);
+            ++n;
+        }
+    if (sum >= cap) {
+        AddCityValueHere(city, cap / 4, CityValue::kGarrisonStrength);
+        EmptyEffectSlots(city);
+        city.clearedWord = 0;
+        city.garrisonRebuild = 0;
+        city.statusFlags &= ~kHeal;
+        Report(city, 2);
+        return;
+    }
+    if (city.Int(L::kGold) <= p.repair_castle_cost) {
+        city.statusFlags &= ~kHeal;
+        Report(city, 3);
+        return;
+    }
+    Pay(city, p.repair_castle_cost);
+    if (n > 0) {
+        AddCityValueHere(city, (sum + p.repair_castle_hp) / n, CityValue::kGarrisonStrength);
+    } else if (city.garrisonRebuild < cap / kRebuildDivisor) {
+        city.garrisonRebuild += p.repair_castle_hp;
+    } else {
+        AddCityValueHere(city, 0, CityValue::kRebuildGarrison);
+        AddCityValueHere(city, city.garrisonRebuild / 4, CityValue::kGarrisonStrength);
+        city.garrisonRebuild = 0;
+    }
+}
+
+// Gates are flagged for repair when the bit is set, and each flagged gate is mended once a
+// period (CastleGate::FlagForRepair and CastleGate::Repair come with the gates' behaviour); until
+// they do, no gate is flagged and the bit ends at once.
+void RepairGates(City& city) {
+    city.statusFlags &= ~kGates;
+    Report(city, 4);
+}
+
+void RepairTowers(City& city) {
+    const GameParameters& p = GameParams();
+    const int16_t before = city.actionWords[1];
+    if (city.actionWords[1] < INT16_MAX) ++city.actionWords[1];
+    if (before <= p.repair_castle_freq) return;
+    bool damaged = false;
+    for (int32_t slot = 0; slot < kTowerSlots; ++slot) {
+        if (city.Int(L::kGold) <= p.repair_castle_cost) {
+            city.statusFlags &= ~kTowers;
+            Report(city, 5);
+            return;
+        }
+        Troop* tower = city.towers[slot];
+        if (!tower) {
+            // Only a slot with a tower cell is rebuilt.
+            int32_t x = 0, y = 0;
+            TowerCellOf(city, slot, x, y);
+            if (x != 0 || y != 0) {
+                AddCityValueHere(city, slot, CityValue::kTower);
+                damaged = true;
+            }
+            continue;
+        }
+        if (!Damaged(tower)) continue;
+        damaged = true;
+        tower->officer->Set(OfficerLayout::kHp,
+                            std::min(Strength(tower) + p.repair_castle_hp, MaxStrength(tower)));
+        Pay(city, p.repair_castle_cost);
+        // The other peers take the new strength as troop value kind 6 (command 21), which the
+        // troop value command does not carry yet.
+    }
+    if (!damaged) {
+        city.statusFlags &= ~kTowers;
+        Report(city, 5);
+    }
+}
+} // namespace
+
+int32_t City::ComputeNeedFlags() {
+    int32_t word = 0;
+    int32_t sum = 0;
+    for (Troop* t : garrison)
+        sum += Strength(t);
+    if (sum < GarrisonMaximum(*this)) word |= kHeal;
+    for (uintptr_t v = gates.First(); v != 0; v = gates.Next()) {
+        const auto* gate = At<CastleGate>(v);
+        if (std::any_of(std::begin(gate->pieces), std::end(gate->pieces), Damaged)) word |= kGates;
+    }
+    if (std::any_of(std::begin(towers), std::end(towers), Damaged)) word |= kTowers;
+    return word;
+}
+
+void City::ApplyStatusFlags(int32_t word) {
+    pendingStatus = word;
+    if (word == 0) return;
+    const int32_t added = word & ~statusFlags;
+    if (added & kHeal) repairStep = 0;
+    // Bit 0x10 flags each damaged gate for repair (CastleGate::FlagForRepair, with the gates).
+    if ((added & kTowers) && std::any_of(std::begin(towers), std::end(towers), Damaged)) actionWords[1] = 0;
+    statusFlags = pendingStatus;
+    if (!statusEffect && CellVisible(CellX(), CellY()))
+        statusEffect = new Zu_SkillEffect(3, 15, CellX() * 40, CellY() * 10 + 240);
+}
+
+void City::CommitStatusFlags() {
+    const int32_t word = pendingStatus;
+    if (DecidesHere()) ApplyStatusFlags(word);
+    if (GameNetworked())
+        if (auto send = CurrentCityRecordSenders().statusFlags) send(*this, word, 0);
+}
+
+bool City::ApplyStatusOperation(int32_t operation, int32_t word) {
+    switch (operation) {
+    case 0:
+        ApplyStatusFlags(word);
+        return true;
+    case 1:
+        pendingStatus = word;
+        return true;
+    case 2:
+        EmptyEffectSlots(*this);
+        clearedWord = 0;
+        garrisonRebuild = 0;
+        statusFlags &= ~kHeal;
+        return true;
+    case 3:
+        statusFlags &= ~kHeal;
+        return true;
+    case 4:
+        statusFlags &= ~kGates;
+        return true;
+    case 5:
+        statusFlags &= ~kTowers;
+        return true;
+    case 6:
+        delete statusEffect;
+        statusEffect = nullptr;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void City::TickRepairs() {
+    if (Kind() == 1 || Kind() == 6) {
+        HealGarrisonOfVillage(*this);
+        return;
+    }
+    if (statusFlags & kHeal) HealGarrison(*this);
+    if (statusFlags & kGates) RepairGates(*this);
+    if (statusFlags & kTowers) RepairTowers(*this);
+    if (statusFlags == 0 && statusEffect) {
+        delete statusEffect;
+        statusEffect = nullptr;
+        Report(*this, 6);
+    }
+}
+
+void City::SumGarrison() {
+    if (!garrison[0]) return;
+    int32_t maximum = 0;
+    for (Troop* t : garrison)
+        if (t) {
+            garrisonStrength += Strength(t);
+            maximum += MaxStrength(t);
+        }
+    // A garrison rebuilt at strength 0 has no maximum to measure against.
+    if (maximum <= 0 || garrisonStrength * 100 / maximum >= 60 || !CellVisible(CellX(), CellY())) return;
+    static constexpr int32_t kFires[3][3][2] = {
+        {{-154, -77}, {-39, -28}, {88, -83}},
+        {{-126, -98}, {-12, -33}, {69, -94}},
+        {{-97, -2}, {-5, 26}, {55, -37}},
+    };
+    const int32_t row = Kind() == 0 ? 0 : (Kind() == 1 || Kind() == 6) ? 1 : 2;
+    for (int i = 0; i < 3; ++i)
+        if (!effects[i])
+            effects[i] =
+                new Zu_SkillEffect(3, 19, CellX() * 40 + kFires[row][i][0], CellY() * 10 + kFires[row][i][1]);
+}
