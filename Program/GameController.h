@@ -25,7 +25,6 @@ class FrameAnimControl;
 class PlainWindow;
 class City;
 class SubCastle;
-
 class Troop;
 struct FrameRecord;
 struct AniFrame;
