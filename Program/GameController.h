@@ -198,6 +198,9 @@ public:
     std::vector<TileRedraw> tileRedraws;
     // Pixels of the minimap per map cell when the map is smaller than it.
     int32_t minimapScaleX = 1;
+    // Units the player's sub-castles sent out, and the notice that one left.
+    int16_t deploymentCount = 0;
+    int32_t deploymentNotice = 0;
     int32_t minimapScaleY = 1;
 
     // Where the two record files live (the working folder).

@@ -56,7 +56,7 @@ SubCastle::~SubCastle() {
         TheGameController->gameScreen->currentSubCastle == this)
         TheGameController->gameScreen->currentSubCastle = nullptr;
     // Shown units stand on the map, which owns them then.
-    if (!unitsShown) DeleteTroops(units);
+    if (!unitsShown) DeleteUnits();
     units.RemoveAll();
     DeleteTroops(secondUnits);
     DeleteGenerals(generals);
