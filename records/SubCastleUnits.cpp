@@ -139,6 +139,7 @@ void SubCastle::RelocateUnit(bool removeFirst) {
         t->PlaceAt(static_cast<int16_t>(x + row.dx), static_cast<int16_t>(y + row.dy));
         t->facing = row.facing;
         t->arranged = 2;
+        t->hidden = 0; // standing on its formation cell it is seen
     };
     if (leader) place(leader, kFormation[0]);
     int row = 1;
@@ -154,6 +155,7 @@ void SubCastle::RemoveUnitFromMap() {
     auto takeOff = [](Troop* t) {
         LeaveCell(t);
         t->arranged = 2;
+        t->hidden = 1;
         LeaveFieldList(t);
     };
     if (leader) takeOff(leader);
@@ -173,6 +175,7 @@ bool SubCastle::PlaceUnitOnFormation(Troop* unit) {
     unit->SetCell(static_cast<int16_t>(x + kFormation[row].dx), static_cast<int16_t>(y + kFormation[row].dy),
                   2);
     unit->facing = kFormation[row].facing;
+    unit->hidden = 0;
     // Missing: Win20Window::Open(0) for a garrison post, Win21Window::Open(0) otherwise (the
     // sub-castle panels are not built yet).
     return true;
@@ -207,16 +210,7 @@ int SubCastle::ApplyTroopEntry(Troop* troop) {
         } else {
             units.Add(reinterpret_cast<uintptr_t>(troop));
         }
-        if (!unitsShown || !PlaceUnitOnFormation(troop)) {
-            if (becomesLeader) {
-                // The leader stays its kingdom's; only the unit list is the sub-castle's own.
-                troop->hidden = 1;
-                troop->inCity = 1;
-                LeaveCell(troop);
-            } else {
-                HideInside(troop);
-            }
-        }
+        if (!unitsShown || !PlaceUnitOnFormation(troop)) HideInside(troop);
         // Missing: Win20Window::EnableButtons / Win21Window::EnableButtons for a new leader while
         // the units are shown.
     }
