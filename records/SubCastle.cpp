@@ -55,19 +55,8 @@ SubCastle::~SubCastle() {
     if (TheGameController && TheGameController->gameScreen &&
         TheGameController->gameScreen->currentSubCastle == this)
         TheGameController->gameScreen->currentSubCastle = nullptr;
-    // Shown units stand on the map, which owns them then; inside, the leader is held here too.
-    if (!unitsShown) {
-        DeleteUnits();
-        if (leader) {
-            if (leader->followers)
-                for (uintptr_t e = leader->followers->First(); e != 0; e = leader->followers->First()) {
-                    leader->followers->RemoveCurrent();
-                    delete At<Troop>(e);
-                }
-            delete leader;
-            leader = nullptr;
-        }
-    }
+    // Shown units stand on the map, which owns them then; the leader is always its kingdom's.
+    if (!unitsShown) DeleteUnits();
     units.RemoveAll();
     DeleteTroops(secondUnits);
     DeleteGenerals(generals);

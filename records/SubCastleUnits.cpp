@@ -141,7 +141,11 @@ void SubCastle::RelocateUnit(bool removeFirst) {
         t->arranged = 2;
         t->hidden = 0; // standing on its formation cell it is seen
     };
-    if (leader) place(leader, kFormation[0]);
+    if (leader) {
+        // Placing enters the field list, where the leader already is.
+        LeaveFieldList(leader);
+        place(leader, kFormation[0]);
+    }
     int row = 1;
     for (Troop* t : Troops(units)) {
         if (row > kFormationRows) break;
@@ -156,11 +160,13 @@ void SubCastle::RemoveUnitFromMap() {
         LeaveCell(t);
         t->arranged = 2;
         t->hidden = 1;
-        LeaveFieldList(t);
     };
+    // The leader is nobody else's: it stays in its kingdom's field list.
     if (leader) takeOff(leader);
-    for (Troop* t : Troops(units))
+    for (Troop* t : Troops(units)) {
         takeOff(t);
+        LeaveFieldList(t);
+    }
 }
 
 bool SubCastle::PlaceUnitOnFormation(Troop* unit) {
@@ -210,7 +216,16 @@ int SubCastle::ApplyTroopEntry(Troop* troop) {
         } else {
             units.Add(reinterpret_cast<uintptr_t>(troop));
         }
-        if (!unitsShown || !PlaceUnitOnFormation(troop)) HideInside(troop);
+        if (!unitsShown || !PlaceUnitOnFormation(troop)) {
+            if (becomesLeader) {
+                // The leader stays in its kingdom's field list; only the unit list is held here.
+                troop->hidden = 1;
+                troop->inCity = 1;
+                LeaveCell(troop);
+            } else {
+                HideInside(troop);
+            }
+        }
         // Missing: Win20Window::EnableButtons / Win21Window::EnableButtons for a new leader while
         // the units are shown.
     }

@@ -25,10 +25,15 @@ City* AddCity(Battle& b, Kingdom* k, int x, int y, int kind = 0) {
     return c;
 }
 
-bool InList(LinkList& list, const void* p) {
+int Count(LinkList& list, const void* p) {
+    int n = 0;
     for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        if (v == reinterpret_cast<uintptr_t>(p)) return true;
-    return false;
+        n += v == reinterpret_cast<uintptr_t>(p);
+    return n;
+}
+
+bool InList(LinkList& list, const void* p) {
+    return Count(list, p) > 0;
 }
 
 // ---- Income -------------------------------------------------------------------------------
@@ -384,7 +389,8 @@ TEST(SubCastleUnits, EntryMakesALeaderHidesUnitsAndRefusesASecondLeader) {
         EXPECT_EQ(t->homeCity, w.city->id);
         EXPECT_FALSE(w.b.OnCell(t, t->cellX, t->cellY));
     }
-    EXPECT_FALSE(InList(w.own->fieldUnits, governor));
+    // The leader stays its kingdom's; units and escorts inside are the sub-castle's.
+    EXPECT_TRUE(InList(w.own->fieldUnits, governor));
     EXPECT_FALSE(InList(w.foe->fieldUnits, captive));
     EXPECT_FALSE(InList(w.foe->fieldUnits, escort));
     EXPECT_TRUE(InList(w.own->fieldUnits, second));
@@ -405,6 +411,7 @@ TEST(SubCastleUnits, ShownUnitsStandOnTheFormationAndTheEighthStaysHidden) {
     // Rows hang from (座標x, 座標y / 2) = (10, 10).
     EXPECT_TRUE(w.b.OnCell(governor, 11, 14));
     EXPECT_EQ(governor->facing, 4);
+    EXPECT_EQ(Count(w.own->fieldUnits, governor), 1); // once, or two owners would delete it
     EXPECT_TRUE(w.b.OnCell(first, 10, 13));
     EXPECT_EQ(first->arranged, 2);
     EXPECT_TRUE(InList(w.foe->fieldUnits, first));
@@ -426,7 +433,7 @@ TEST(SubCastleUnits, ShownUnitsStandOnTheFormationAndTheEighthStaysHidden) {
     EXPECT_EQ(w.post->unitsShown, 0);
     EXPECT_FALSE(w.b.OnCell(governor, 11, 14));
     EXPECT_FALSE(InList(w.foe->fieldUnits, first));
-    EXPECT_FALSE(InList(w.own->fieldUnits, governor));
+    EXPECT_TRUE(InList(w.own->fieldUnits, governor));
 }
 
 TEST(SubCastleUnits, ExitTakesTheFirstFreeOffsetOrWalksTheDiagonalWithinTheMap) {
