@@ -157,6 +157,8 @@ public:
     void CreateGenerals();
     // Each garrison troop leaves its kingdom's field units and is deleted.
     void ReleaseGarrison();
+    // The garrison's attack and defence grow with the stage or the age of the world.
+    void GrowGarrisonByAge();
     // Key 0 "武力", 1 "体力", 2 "智力": generals by that value first.
     void SortUnits(int key);
     bool InsideBattleField() const;

@@ -152,10 +152,6 @@ void City::CountTick() {
         sub->GetGarrisonValue();
 }
 
-void City::TickGarrison() {
-    // Missing: City::GrowGarrisonByAge, the city's yearly garrison growth.
-}
-
 void City::Tick() {
     if (GameKind() == 0 || !DecidesHere() || Kind() != 0) return;
     // One gold is worth ten food; the two are split half and half by value.

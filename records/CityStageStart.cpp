@@ -162,7 +162,7 @@ void City::SpawnGenerals() {
         k->AddFieldUnit(troop);
         garrison[i] = troop;
     }
-    // Missing: City::GrowGarrisonByAge, the yearly growth the garrison starts with.
+    GrowGarrisonByAge();
 }
 
 void City::ReleaseGarrison() {

@@ -273,7 +273,7 @@ TEST(KingdomAttackTarget, TwoCitiesBothAttackAndTheCandidateTableIsBounded) {
     for (int i = 0; i < 200; ++i)
         w.Add(w.foe, 30, 30);
     City* beyond = w.Add(w.foe, 4, 4);
-    w.own->PickTargetCity();
+    w.own->DailyUpdate(); // the kingdom's daily step picks the target
     EXPECT_NE(w.own->targetCityId, beyond->id);
     EXPECT_EQ(w.own->targetCityId, TheBattleMap->cities[2]->id);
     EXPECT_EQ(a->campaignTarget, w.own->targetCityId);
@@ -528,6 +528,7 @@ TEST(CityStageStart, GarrisonSlotsFollowTheKindAndStayEmptyOffTheMap) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Battle b;
+        TheGameController->campaignStage = 12; // the stage's garrison bonus: entry 1, 2 points
         Kingdom* k = b.AddKingdom(1);
         City* city = AddCity(b, k, c.x, c.y, c.kind);
         city->SetInt(CityLayout::kScale, c.scale);
@@ -544,10 +545,19 @@ TEST(CityStageStart, GarrisonSlotsFollowTheKindAndStayEmptyOffTheMap) {
             EXPECT_EQ(t->cellY, c.cells[i].second);
             EXPECT_EQ(t->officer->Get(OfficerLayout::kHp), c.strength);
             EXPECT_EQ(t->officer->Get(OfficerLayout::kMaxHp), c.strength);
-            EXPECT_EQ(t->officer->Get(OfficerLayout::kAttack), c.attackBonus);
+            EXPECT_EQ(t->officer->Get(OfficerLayout::kAttack), c.attackBonus + 2);
+            EXPECT_EQ(t->officer->Get(OfficerLayout::kDefence), 2);
             EXPECT_EQ(t->homeCity, city->id);
             EXPECT_TRUE(InList(k->fieldUnits, t));
         }
+        // In a team game the garrison grows yearly only once the stage has run a year.
+        TheGameController->gameKind = 1;
+        b.stage->monthsElapsed = 11;
+        city->TickGarrison();
+        if (city->garrison[2]) EXPECT_EQ(city->garrison[2]->officer->Get(OfficerLayout::kDefence), 2);
+        b.stage->monthsElapsed = 12;
+        city->TickGarrison();
+        if (city->garrison[2]) EXPECT_EQ(city->garrison[2]->officer->Get(OfficerLayout::kDefence), 3);
         city->ReleaseGarrison();
         for (Troop* t : city->garrison)
             EXPECT_EQ(t, nullptr);
