@@ -100,12 +100,14 @@ void SubCastle::PlaceOnMap() {
 void SubCastle::SpawnGarrison() {
     for (uintptr_t v = generals.First(); v != 0; v = generals.Next()) {
         const auto* g = reinterpret_cast<OfficerRecord*>(v);
-        // A number that names no template gives a cleared general.
-        auto* general = new OfficerRecord(ownerSide, g->Get(OfficerLayout::kSoldierType));
+        // The number comes from a file: one that names no template gives a cleared general.
+        const int32_t number = g->Get(OfficerLayout::kSoldierType);
+        auto* general =
+            new OfficerRecord(ownerSide, number > 0 && number < GeneralTemplateCount ? number : -1);
         auto* unit = new Troop(general->Get(OfficerLayout::kSoldierType), 10, 0, 0,
                                static_cast<int8_t>(ownerSide), static_cast<int16_t>(cityId), 100, general);
         unit->ledUnit = 1;
-        const int32_t number = TheBattleMap ? TheBattleMap->nextUnitId : 0;
+        const int32_t unitNumber = TheBattleMap ? TheBattleMap->nextUnitId : 0;
         for (int e = 0; e < 8; ++e) {
             const int32_t t = general->Get(OfficerLayout::kEscorts + 4 * e);
             if (t <= 0 || t >= GeneralTemplateCount) continue;
@@ -113,14 +115,14 @@ void SubCastle::SpawnGarrison() {
             auto* escort =
                 new Troop(escortGeneral->Get(OfficerLayout::kSoldierType), 10, 0, 0,
                           static_cast<int8_t>(ownerSide), static_cast<int16_t>(cityId), 100, escortGeneral);
-            escort->unitNumber = number;
+            escort->unitNumber = unitNumber;
             escort->ledUnit = 0;
             if (!unit->followers) unit->followers = new LinkList;
             unit->followers->Add(reinterpret_cast<uintptr_t>(escort));
             escort->mainTroop = unit;
         }
         units.Add(reinterpret_cast<uintptr_t>(unit));
-        unit->unitNumber = number;
+        unit->unitNumber = unitNumber;
         if (TheBattleMap) ++TheBattleMap->nextUnitId;
     }
     leader = nullptr;

@@ -507,6 +507,53 @@ TEST(SubCastleUnits, GarrisonPostUnitsLoseLoyaltyAndADefectorPaysTheTreasuryOnce
     GameParams() = GameParameters();
 }
 
+TEST(SubCastleUnits, SpawnedUnitsComeFromTheGeneralsTemplatesWithTheirEscorts) {
+    PostWorld w;
+    std::vector<std::unique_ptr<OfficerRecord>> templates;
+    for (int t = 0; t < 6; ++t) {
+        templates.push_back(std::make_unique<OfficerRecord>(0, -1));
+        templates.back()->Set(OfficerLayout::kSoldierType, 2);
+        templates.back()->Set(OfficerLayout::kPersonNumber, 500 + t);
+        GeneralTemplateTable[t] = templates.back()->block;
+    }
+    templates[3]->Set(OfficerLayout::kEscorts, 4);
+    templates[3]->Set(OfficerLayout::kEscorts + 4, 5);
+    templates[3]->Set(OfficerLayout::kEscorts + 8, 6); // no such template
+    GeneralTemplateCount = 6;
+    // Each listed general names the template of its unit in "兵種編號"; 0 and 700 name none.
+    for (int number : {3, 700, 0}) {
+        auto* g = new OfficerRecord(1, -1);
+        g->Set(OfficerLayout::kSoldierType, number);
+        w.post->generals.Add(uintptr_t(g));
+    }
+    w.post->leader = w.Unit(w.own, 5, 5);
+    TheBattleMap->nextUnitId = 700;
+    w.post->SpawnGarrison();
+    EXPECT_EQ(w.post->leader, nullptr); // leaders come from entering units
+    std::vector<Troop*> units;
+    for (uintptr_t v = w.post->units.First(); v != 0; v = w.post->units.Next())
+        units.push_back(reinterpret_cast<Troop*>(v));
+    ASSERT_EQ(units.size(), 3u);
+    EXPECT_EQ(units[0]->officer->Get(OfficerLayout::kPersonNumber), 503);
+    EXPECT_EQ(units[1]->officer->Get(OfficerLayout::kPersonNumber), 0);
+    EXPECT_EQ(units[2]->officer->Get(OfficerLayout::kPersonNumber), 0);
+    for (size_t i = 0; i < units.size(); ++i) {
+        EXPECT_EQ(units[i]->unitNumber, 700 + int(i));
+        EXPECT_EQ(units[i]->ledUnit, 1);
+        EXPECT_EQ(units[i]->homeCity, w.city->id);
+    }
+    ASSERT_NE(units[0]->followers, nullptr);
+    ASSERT_EQ(units[0]->followers->GetCount(), 2);
+    for (uintptr_t v = units[0]->followers->First(); v != 0; v = units[0]->followers->Next()) {
+        auto* escort = reinterpret_cast<Troop*>(v);
+        EXPECT_EQ(escort->unitNumber, 700);
+        EXPECT_EQ(escort->mainTroop, units[0]);
+        EXPECT_EQ(escort->ledUnit, 0);
+    }
+    ClearRecordTables();
+    GeneralTemplateCount = 0;
+}
+
 // ---- Stage start -------------------------------------------------------------------------
 
 TEST(CityStageStart, GarrisonSlotsFollowTheKindAndStayEmptyOffTheMap) {
