@@ -201,6 +201,8 @@ public:
     // Units the player's sub-castles sent out, and the notice that one left.
     int16_t deploymentCount = 0;
     int32_t deploymentNotice = 0;
+    // While non-zero the cities mark no sight on the map.
+    int32_t citySightHold = 0;
     int32_t minimapScaleY = 1;
 
     // Where the two record files live (the working folder).

@@ -222,7 +222,7 @@ void City::CreateGenerals() {
 
 void City::DrawMapMarker(int reveal) {
     if (!TheBattleMap || !TheBattleMap->HasCells() || !TheGameController ||
-        TheGameController->loadingSavedGame != 0 || !InsideBattleField())
+        TheGameController->citySightHold != 0 || !InsideBattleField())
         return;
     const int32_t kind = std::clamp(Kind(), 0, 10);
     const int32_t w = kMarkerSize[kind][0], h = kMarkerSize[kind][1];

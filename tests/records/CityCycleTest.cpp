@@ -701,6 +701,11 @@ TEST(CityStageStart, StartStageSetsTheExitFootprintAndThePlayersSight) {
         EXPECT_GE(TheBattleMap->CellAt(10, 20)->sightCount, 2);
         own->DrawMapMarker(0);
         EXPECT_LT(TheBattleMap->CellAt(10, 20)->sightCount, 2);
+        // While the controller holds city sight, the marker adds nothing.
+        TheGameController->citySightHold = 1;
+        own->DrawMapMarker(1);
+        EXPECT_LT(TheBattleMap->CellAt(10, 20)->sightCount, 2);
+        TheGameController->citySightHold = 0;
         // The sub-castle takes the owner and stamps its own area.
         EXPECT_EQ(sub->ownerSide, 1);
         EXPECT_EQ(sub->cityId, own->id);
