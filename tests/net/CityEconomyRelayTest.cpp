@@ -113,23 +113,28 @@ std::vector<uint8_t> Block(Station& s, StationStage& stage) {
               [&] { return std::vector<uint8_t>(stage.city->block, stage.city->block + CityLayout::kSize); });
 }
 
-// The stage clock: every step the city's AI, every day its daily step (and a strategy turn every
-// tenth day), every thirtieth day the month, every twelfth month the year.
+// The stage clock as the calendar runs it: every step the cities' AI, every day the kingdom's and
+// the city's daily steps (with a strategy turn every tenth day), every thirtieth day the month,
+// every twelfth month the year. The day's evaluation is called step by step: its network half
+// (peer counts, stage ends) is not what this test is about.
 void StepDays(StationStage& stage, int days) {
     ScreenSettings* s = TheScreenSettings;
+    Zu_StageSet* set = stage.battle->stage;
     for (int d = 0; d < days; ++d) {
-        stage.city->RunAi();
-        stage.city->RunAi();
+        set->UpdateCityGenerals();
+        set->UpdateCityGenerals();
         if (++s->day > 29) {
             s->day = 0;
             ++s->month;
-            stage.city->CountTick();
+            set->AdvanceMonth();
             if (s->month > 12) {
                 s->month = 1;
                 ++s->year;
-                stage.city->TickGarrison();
+                set->AdvanceYear();
             }
         }
+        for (uintptr_t v = set->kingdoms->First(); v != 0; v = set->kingdoms->Next())
+            reinterpret_cast<Kingdom*>(v)->TickFieldUnits();
         stage.city->Update();
         if (s->day % 10 == 0) stage.city->Tick();
     }
