@@ -486,6 +486,48 @@ TEST(SubCastleUnits, ExitTakesTheFirstFreeOffsetOrWalksTheDiagonalWithinTheMap) 
     }
 }
 
+TEST(SubCastleUnits, SortiesGoOneACallUnlessThePlayerHoldsTheSelectedPlace) {
+    PostWorld w;
+    w.b.stage->playerSide = 1; // the post is the player's
+    auto view = std::make_unique<MapView>();
+    TheGameController->gameScreen = view.get();
+    std::vector<Troop*> units;
+    for (int i = 0; i < 3; ++i) {
+        units.push_back(w.Unit(w.foe, 20 + i, 20));
+        ASSERT_TRUE(w.post->RequestTroopEntry(units.back()));
+    }
+    w.post->RelocateUnit(false);
+    for (Troop* t : units)
+        t->pendingSortie = 1;
+
+    // Mode 3 with the follow order on the selected place: the marks are only cleared.
+    view->currentSubCastle = w.post;
+    w.post->markedMode = 3;
+    w.post->sortieOrder = 2;
+    units[0]->pendingSortie = 0;
+    w.post->Tick();
+    EXPECT_EQ(units[1]->pendingSortie, 0);
+    EXPECT_EQ(units[2]->pendingSortie, 0);
+    EXPECT_EQ(w.post->units.GetCount(), 3);
+
+    // Otherwise one unit leaves per call; a unit of the player's place counts as a deployment.
+    view->currentSubCastle = nullptr;
+    w.post->sortieOrder = 4;
+    for (Troop* t : units)
+        t->pendingSortie = 1;
+    TheGameController->deploymentCount = 5;
+    w.post->Tick();
+    EXPECT_EQ(w.post->units.GetCount(), 2);
+    EXPECT_FALSE(InList(w.post->units, units[0]));
+    EXPECT_EQ(units[0]->pendingSortie, 0);
+    EXPECT_EQ(TheGameController->deploymentCount, 6);
+    EXPECT_EQ(TheGameController->deploymentNotice, 1);
+    w.post->Tick();
+    EXPECT_EQ(w.post->units.GetCount(), 1);
+    EXPECT_EQ(TheGameController->deploymentCount, 7);
+    TheGameController->gameScreen = nullptr;
+}
+
 TEST(SubCastleUnits, GarrisonPostUnitsLoseLoyaltyAndADefectorPaysTheTreasuryOnce) {
     PostWorld w;
     GameParams().In_Gail_Days_Ref = 3;
