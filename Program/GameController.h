@@ -201,6 +201,11 @@ public:
     std::vector<TileRedraw> tileRedraws;
     // Pixels of the minimap per map cell when the map is smaller than it.
     int32_t minimapScaleX = 1;
+    // Units the player's sub-castles sent out, and the notice that one left.
+    int16_t deploymentCount = 0;
+    int32_t deploymentNotice = 0;
+    // While non-zero the cities mark no sight on the map.
+    int32_t citySightHold = 0;
     int32_t minimapScaleY = 1;
 
     // The map view's pointing and selection, and the editor's terrain overlays.

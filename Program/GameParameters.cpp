@@ -93,7 +93,7 @@ GameParameters::GameParameters() {
     z_Data = 3;
     const int32_t exp[4][2] = {{2, 1}, {2, 1}, {2, 1}, {20, 1}};
     std::memcpy(EXP_Freq, exp, sizeof(exp));
-    In_Gail_Days_Ref = 60;
+    In_Gail_Days_Ref = 5; // the garrison post's loyalty period as the rule builds it in
     Fill(governorSideJob, {1000, 1000, 1500, 200});
     Fill(Game_Level_Check_Day, {uint8_t(16), uint8_t(12), uint8_t(8)});
     Fill(Game_Level_Weight, {70, 100, 150});
@@ -148,12 +148,13 @@ GameParameters::GameParameters() {
     governorDevelopmentDivisor = 5;
     Fill(governorCommerceDivisor, {10, 10});
     governorMoraleBaseDivisor = 10;
-    Fill(farmEffect, {20, 30});
-    Fill(marketEffect, {20, 30});
-    Fill(templeEffect, {10, 30});
-    dailyPopulationDivisor = 40;
-    dailyGoldDivisor = 12;
-    dailyGrainDivisor = 8;
+    // Built in as the city income rule states them.
+    Fill(farmEffect, {20, 20});
+    Fill(marketEffect, {20, 20});
+    Fill(templeEffect, {10, 20});
+    dailyPopulationDivisor = 10000;
+    dailyGoldDivisor = 10;
+    dailyGrainDivisor = 2;
     catapultBonus = 4;
     Fill(banditLeaderKinds, {406, 407, 408});
     Fill(banditLeaderCounts, {1, 2, 3, 4, 5, 6});

@@ -40,8 +40,10 @@ void DeleteValues(LinkList& list) {
 // Nothing may keep pointing at a city once it is gone.
 void Unregister(City* city) {
     if (TheBattleMap) {
-        for (City*& entry : TheBattleMap->cities)
+        for (City*& entry : TheBattleMap->cities) {
             if (entry == city) entry = nullptr;
+            if (entry && entry->stagingCity == city) entry->stagingCity = nullptr;
+        }
         if (ScenarioData* s = TheBattleMap->scenario) {
             const auto v = reinterpret_cast<uintptr_t>(city);
             while (s->stageCities.RemoveValue(v)) {
@@ -145,8 +147,12 @@ City::~City() {
     DeleteValues<SubCastle>(subCastles);
     DeleteValues<RootObject>(sites);
     DeleteValues<Troop>(reserve);
-    // Units shown on the formation cells belong to the map.
-    if (!unitsShown) DeleteValues<Troop>(units);
+    // Units shown on the formation cells belong to the map; inside, a unit's escorts are the city's.
+    if (!unitsShown) {
+        for (uintptr_t v = units.First(); v != 0; v = units.Next())
+            if (LinkList* escorts = At<Troop>(v)->followers) DeleteValues<Troop>(*escorts);
+        DeleteValues<Troop>(units);
+    }
     units.RemoveAll();
     gates.RemoveAll();
     for (LinkList& list : moreLists)

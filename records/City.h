@@ -63,21 +63,21 @@ public:
     void ReassignCellOwner(uint16_t oldMark, uint16_t newMark);
     void ReassignCellOwnerAndTag(uint16_t oldMark, uint16_t newMark, uint8_t tag);
 
-    // The city's daily cycle; run by the calendar and filled in with the city cycle.
-    virtual void StartStage() {}
-    virtual void RunAi() {}
-    virtual void Update() {}
+    // The city's daily cycle; run by the calendar.
+    virtual void StartStage();
+    virtual void RunAi();
+    virtual void Update();
     virtual void StrategyTurn();
-    virtual void Tick() {}
-    virtual void CountTick() {}
-    virtual void TickGarrison() {}
+    virtual void Tick();
+    virtual void CountTick();
+    virtual void TickGarrison();
 
     // What the battle world asks of a city; filled in with the city's battle behaviour.
     // Takes in a troop that has arrived at the city.
     virtual void RequestTroopEntry(Troop*) {}
     // A hit of that power from that side (and shooter, or null) on the city.
     virtual void ResolveAttack(int, int, Troop*) {}
-    virtual void DrawMapMarker(int) {}
+    virtual void DrawMapMarker(int reveal);
 
     int32_t Kind() const { return Int(CityLayout::kKind); }
     // The city's cell (unit cell), also the one troops enter by.
@@ -148,7 +148,7 @@ public:
     int16_t missileValue = 0;
     City* parent = nullptr;
     int16_t rallyX = 0, rallyY = 0;
-    int32_t campaignTarget = 0; // a city id; -1 the held map object
+    int32_t campaignTarget = -1; // a city id to attack; 0 one of the nearest behind; -1 none
     uint8_t muster[5] = {};
 
     // ---- Construction, development, training and upgrades; spawning, recruiting, repairs and
@@ -202,6 +202,25 @@ public:
 
     Zu_SkillEffect* statusEffect = nullptr; // the repair sign over the city, owned
     int32_t towerCount = 0;                 // towers InitArea found on the map
+
+    // Calendar, income, attack target and stage start (CityDaily.cpp, CityIncome.cpp,
+    // KingdomAttackTarget.cpp, CityStageStart.cpp).
+    City* stagingCity = nullptr; // the own city nearer the kingdom's target, not owned
+    int32_t stagingFlag = 0;
+    // Development, commerce and morale from the finished buildings, and the daily rates.
+    void SumBuildings();
+    // Adds the day's rates to the accumulators and hands their whole parts to the city values.
+    void CollectIncome();
+    void ChooseStagingCity();
+    void SpawnGenerals();
+    void CreateGenerals();
+    // Each garrison troop leaves its kingdom's field units and is deleted.
+    void ReleaseGarrison();
+    // The garrison's attack and defence grow with the stage or the age of the world.
+    void GrowGarrisonByAge();
+    // Key 0 "武力", 1 "体力", 2 "智力": generals by that value first.
+    void SortUnits(int key);
+    bool InsideBattleField() const;
 };
 
 extern const char* const CityColumnNames[55];

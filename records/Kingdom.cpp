@@ -215,6 +215,7 @@ void Kingdom::TickFieldUnits() {
 
 void Kingdom::DailyUpdate() {
     cityStrengthTotal = cityTroopTotal = cityCount = fieldGeneralCount = 0;
+    PickTargetCity();
     auto boundsSet = [](const City* c) { return c->areaBounds[0] != -1; };
     for (uintptr_t v = cities.First(); v != 0; v = cities.Next()) {
         City* city = At<City>(v);

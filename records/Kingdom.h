@@ -67,8 +67,8 @@ public:
     // What the battle world asks of a kingdom; filled in with the kingdom's battle behaviour.
     // The city passes to this kingdom.
     virtual void TakeCity(City*) {}
-    // Every troop of every kingdom that targets the city id is called back.
-    virtual void RecallTroopsTargeting(int) {}
+    // Every troop of the kingdom's field units that is ordered against the city id goes home.
+    virtual void RecallTroopsTargeting(int cityId);
 
     int32_t NationKind() const { return Int(KingdomLayout::kNationKind); }
     int32_t AllianceGroup() const { return Int(KingdomLayout::kAllianceGroup); }
@@ -110,6 +110,10 @@ public:
     int32_t score = 0;
     uint16_t colour = 0;
     int32_t winFlag = 0;
+
+    // A computer kingdom's hostile city to attack, and its three nearest cities that attack it
+    // (KingdomAttackTarget.cpp).
+    void PickTargetCity();
 };
 
 extern const char* const KingdomColumnNames[20];

@@ -55,8 +55,8 @@ SubCastle::~SubCastle() {
     if (TheGameController && TheGameController->gameScreen &&
         TheGameController->gameScreen->currentSubCastle == this)
         TheGameController->gameScreen->currentSubCastle = nullptr;
-    // Shown units stand on the map, which owns them then.
-    if (!unitsShown) DeleteTroops(units);
+    // Shown units stand on the map, which owns them then; the leader is always its kingdom's.
+    if (!unitsShown) DeleteUnits();
     units.RemoveAll();
     DeleteTroops(secondUnits);
     DeleteGenerals(generals);

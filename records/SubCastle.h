@@ -42,9 +42,8 @@ public:
     // Deletes every unit of the unit list with its escorts.
     void DeleteUnits();
 
-    // Takes the troop in; false when it may not enter. Filled in with the sub-castle's battle
-    // behaviour.
-    virtual bool RequestTroopEntry(Troop*) { return false; }
+    // Takes the troop in; false when it may not enter.
+    virtual bool RequestTroopEntry(Troop* troop);
 
     int32_t Kind() const { return Int(SubCastleLayout::kKind); }
 
@@ -68,6 +67,26 @@ public:
     int32_t occupied = 0;    // non-zero: an own troop may not enter a keeper's place or post
 
     void ComputeEntrance();
+
+    // The sub-castle on the map and its units (SubCastleUnits.cpp).
+    void PlaceOnMap();
+    void SpawnGarrison();
+    void RelocateUnit(bool removeFirst);
+    void RemoveUnitFromMap();
+    bool PlaceUnitOnFormation(Troop* unit);
+    void SendTroopEntry(Troop* troop);
+    // 0 when refused.
+    int ApplyTroopEntry(Troop* troop);
+    bool FindExitCell();
+    void RemoveUnitOnExit(Troop* unit);
+    int RequestDeployUnit(Troop* unit);
+    // 0 when the city is missing.
+    int SendDeployUnit(Troop* unit);
+    int ApplyDeployUnitWithOrder(Troop* unit, int32_t orderCode);
+    void Tick();
+    void RunSorties();
+    void TickGarrison();
+    int32_t GetGarrisonValue();
 };
 
 extern const char* const SubCastleColumnNames[6];

@@ -267,10 +267,16 @@ public:
     // The unit type and facing the troop had when the stage saved it.
     int32_t savedUnitType = 0;
     uint8_t savedFacing = 0;
-    // ---- City bookkeeping ----
-    uint16_t ledUnit = 0;     // non-zero: the unit belongs to a city's unit list
-    uint16_t arranged = 0;    // the city has placed (1) or set aside (2) the unit
-    uint16_t towerMarker = 0; // 1 a stage's own tower, 2 a tower the city rebuilt
+    // What cities and sub-castles keep on a troop they hold or send out.
+    uint8_t hidden = 0;         // inside a city or sub-castle, not drawn
+    uint8_t inCity = 0;         // standing in a city or sub-castle
+    uint8_t cityUnit = 0;       // made by a city: garrison or a listed general's troop
+    uint16_t ledUnit = 0;       // 1 the troop leads a unit (its escorts follow it)
+    uint16_t arranged = 0;      // 2 once put on or taken off a formation cell
+    uint8_t pendingSortie = 0;  // 1..6: leave the city or sub-castle
+    int32_t unitNumber = 0;     // the battle map's unit counter when made; escorts share it
+    Troop* mainTroop = nullptr; // the unit an escort belongs to
+    uint16_t towerMarker = 0;   // 1 a stage's own tower, 2 a tower the city rebuilt
 
     // Stage files: the two targets as the unit record names them (cell and officer serial of the
     // target troop, then of the target object) until the soldier file finds them again, and the

@@ -58,6 +58,8 @@ private:
 void RegisterRelayControlCommands(GameCommandTable& table);
 // The troop orders 1-14; their entries send through the running session from then on.
 void RegisterTroopCommands(GameCommandTable& table);
+// The city values (22).
+void RegisterCityCommands(GameCommandTable& table);
 
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.

@@ -1,0 +1,142 @@
+#include "net/CityValueCommand.h"
+
+#include "Program/GameParameters.h"
+#include "engine/ByteReader.h"
+#include "net/TroopCommands.h"
+#include "records/City.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int32_t kMostGoldOrFood = 999999;
+constexpr uint32_t kDevelopmentColumn = 48; // "開發值"
+constexpr uint32_t kCommerceColumn = 52;    // "商業值"
+constexpr uint32_t kMoraleColumn = 56;      // "民心值"
+
+bool KnownMask(uint32_t mask) {
+    switch (mask) {
+    case kCityGold:
+    case kCityFood:
+    case kCityDevelopment:
+    case kCityCommerce:
+    case kCityMorale:
+    case kCityPopulation:
+    case kCityGarrisonStrength:
+    case kCityGarrisonRebuild:
+    case kCityTower:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int32_t PopulationCap(const City& city) {
+    const int32_t row = std::clamp(city.Scale(), 1, 4) - 1;
+    return GameParams().siteRows[row][5];
+}
+
+// Sums of values from files and peers must not wrap.
+int32_t Add(int32_t a, int32_t b) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
+int32_t NewValue(const City& city, int32_t delta, uint32_t mask) {
+    switch (mask) {
+    case kCityGold:
+        return Add(city.Int(CityLayout::kGold), delta);
+    case kCityFood:
+        return std::max(0, Add(city.Int(CityLayout::kFood), delta));
+    case kCityDevelopment:
+        return Add(city.Int(kDevelopmentColumn), delta);
+    case kCityCommerce:
+        return Add(city.Int(kCommerceColumn), delta);
+    case kCityMorale:
+        return Add(city.Int(kMoraleColumn), delta);
+    case kCityPopulation:
+        return std::clamp(Add(city.Int(CityLayout::kPopulation), delta), 0, std::max(0, PopulationCap(city)));
+    default:
+        return delta;
+    }
+}
+
+void SetGarrisonStrength(City* city, int32_t value) {
+    for (Troop* t : city->garrison)
+        if (t && t->officer) t->officer->Set(OfficerLayout::kHp, value);
+}
+} // namespace
+
+void ApplyCityValue(City* city, int32_t value, uint32_t mask) {
+    if (!city) return;
+    switch (mask) {
+    case kCityGold:
+        city->SetInt(CityLayout::kGold, std::clamp(value, 0, kMostGoldOrFood));
+        break;
+    case kCityFood:
+        city->SetInt(CityLayout::kFood, std::clamp(value, 0, kMostGoldOrFood));
+        break;
+    case kCityDevelopment:
+        city->SetInt(kDevelopmentColumn, value);
+        break;
+    case kCityCommerce:
+        city->SetInt(kCommerceColumn, value);
+        break;
+    case kCityMorale:
+        city->SetInt(kMoraleColumn, value);
+        break;
+    case kCityPopulation:
+        city->SetInt(CityLayout::kPopulation, value);
+        break;
+    case kCityGarrisonStrength:
+        if (value < 0) {
+            city->ReleaseGarrison();
+        } else if (value == 0) {
+            city->ReleaseGarrison();
+            city->SpawnGenerals();
+            SetGarrisonStrength(city, 0);
+        } else {
+            SetGarrisonStrength(city, value);
+        }
+        break;
+    case kCityGarrisonRebuild:
+        city->ReleaseGarrison();
+        city->SpawnGenerals();
+        break;
+    case kCityTower:
+        // Missing: City::CreateTowerTroop(value) of the city's towers.
+        break;
+    default:
+        break;
+    }
+    // Missing: Win03Window::RefreshCityFields(mask) when the city is the selected one.
+}
+
+void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {
+    if (!city || !KnownMask(mask)) return;
+    const int32_t value = NewValue(*city, delta, mask);
+    if (DecidesHere()) ApplyCityValue(city, value, mask);
+    if (!GameNetworked()) return;
+    GameCommandSender send = CurrentGameCommandSender();
+    if (!send) return;
+    ByteWriter out;
+    out.u32(static_cast<uint32_t>(city->id));
+    out.u32(static_cast<uint32_t>(value));
+    out.u32(mask);
+    send(kCityValueCommand, out.buffer().data(), out.size());
+}
+
+bool ReceiveCityValueCommand(std::span<const uint8_t> payload) {
+    if (payload.size() != kCityValueCommandSize) return false;
+    ByteReader in(payload.data(), payload.size());
+    const auto id = static_cast<int32_t>(in.u32());
+    const auto value = static_cast<int32_t>(in.u32());
+    const uint32_t mask = in.u32();
+    if (!in.ok() || !KnownMask(mask) || !TheBattleMap) return false;
+    City* city = TheBattleMap->CityById(id);
+    if (!city) return false;
+    ApplyCityValue(city, value, mask);
+    return true;
+}

@@ -1,0 +1,304 @@
+#include "NetStation.h"
+#include "troops/TroopFixture.h"
+
+#include "engine/ByteReader.h"
+#include "net/CityValueCommand.h"
+#include "net/room/GameCommandTable.h"
+#include "platform/Sockets.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+using namespace nettest;
+using trooptest::Battle;
+
+namespace {
+
+// Both stations run in this process: each keeps its own battle and takes the game's globals over
+// while it steps its calendar or receives a command.
+struct Globals {
+    ScreenSettings* settings = nullptr;
+    GameController* controller = nullptr;
+    BattleMap* map = nullptr;
+    NetSession* session = nullptr;
+};
+std::mutex globalsLock;
+
+Globals Current() {
+    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
+}
+void Use(const Globals& g) {
+    TheScreenSettings = g.settings;
+    TheGameController = g.controller;
+    TheBattleMap = g.map;
+    TheNetSession = g.session;
+}
+
+// One station's stage: a computer kingdom with a castle that has markets, farms and a temple.
+struct StationStage {
+    std::unique_ptr<Battle> battle;
+    Globals globals;
+    City* city = nullptr;
+
+    StationStage(NetSession& session, bool host) {
+        std::lock_guard guard(globalsLock);
+        battle = std::make_unique<Battle>();
+        Kingdom* k = battle->AddKingdom(1);
+        World().computerRun[1] = 1;
+        city = battle->AddCity(k, 10, 20);
+        city->id = TheBattleMap->cityCount;
+        city->SetInt(CityLayout::kGold, 100);
+        city->SetInt(CityLayout::kFood, 300);
+        city->SetInt(CityLayout::kPopulation, 1500);
+        city->buildings[0] = 1003; // farms
+        city->buildings[1] = 1001; // a granary
+        city->buildings[2] = 1004; // markets
+        city->buildings[3] = 1001; // a trade hall
+        city->buildings[4] = 1010; // temples
+        // The stage reader sums the buildings on every station.
+        city->SumBuildings();
+        TheGameController->gameKind = 1; // a team game: the strategy turn re-splits the treasury
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        TheNetSession = &session;
+        globals = Current();
+        Use({});
+    }
+    ~StationStage() {
+        std::lock_guard guard(globalsLock);
+        Use(globals);
+        TheNetSession = nullptr;
+        battle.reset();
+        ResetWorld();
+        Use({});
+    }
+};
+
+void ReceiveInto(Station& station, StationStage& stage) {
+    RegisterTroopCommands(station.session.commands); // installs the session's sender
+    RegisterCityCommands(station.session.commands);
+    GameCommandRule rule = *station.session.commands.Find(kCityValueCommand);
+    auto inner = rule.handler;
+    rule.handler = [inner, &stage](GameCommandContext& c) {
+        std::lock_guard guard(globalsLock);
+        Use(stage.globals);
+        const CommandOutcome outcome = inner(c);
+        Use({});
+        return outcome;
+    };
+    station.session.commands.Register(kCityValueCommand, rule);
+}
+
+template <class F>
+auto In(Station& s, StationStage& stage, F f) {
+    return s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        Use(stage.globals);
+        auto result = f();
+        Use({});
+        return result;
+    });
+}
+
+std::vector<uint8_t> Block(Station& s, StationStage& stage) {
+    return In(s, stage,
+              [&] { return std::vector<uint8_t>(stage.city->block, stage.city->block + CityLayout::kSize); });
+}
+
+// The stage clock as the calendar runs it: every step the cities' AI, every day the kingdom's and
+// the city's daily steps (with a strategy turn every tenth day), every thirtieth day the month,
+// every twelfth month the year. The day's evaluation is called step by step: its network half
+// (peer counts, stage ends) is not what this test is about.
+void StepDays(StationStage& stage, int days) {
+    ScreenSettings* s = TheScreenSettings;
+    Zu_StageSet* set = stage.battle->stage;
+    for (int d = 0; d < days; ++d) {
+        set->UpdateCityGenerals();
+        set->UpdateCityGenerals();
+        if (++s->day > 29) {
+            s->day = 0;
+            ++s->month;
+            set->AdvanceMonth();
+            if (s->month > 12) {
+                s->month = 1;
+                ++s->year;
+                set->AdvanceYear();
+            }
+        }
+        for (uintptr_t v = set->kingdoms->First(); v != 0; v = set->kingdoms->Next())
+            reinterpret_cast<Kingdom*>(v)->TickFieldUnits();
+        stage.city->Update();
+        if (s->day % 10 == 0) stage.city->Tick();
+    }
+}
+
+TEST(CityEconomyRelay, OnlyTheHostMovesTheEconomyAndTheClientEndsAlike) {
+    platform::SetLoopbackOnly(true);
+    platform::SetConnectLimit(3000);
+    const uint16_t port = FreePort();
+    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
+    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    {
+        const GameCommandRule* rule = host->session.commands.Find(kCityValueCommand);
+        ASSERT_NE(rule, nullptr);
+        EXPECT_EQ(rule->minSize, kCityValueCommandSize);
+        EXPECT_EQ(rule->maxSize, kCityValueCommandSize);
+
+        StationStage hostStage(host->session, true);
+        StationStage clientStage(client->session, false);
+        ReceiveInto(*host, hostStage);
+        ReceiveInto(*client, clientStage);
+        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
+        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->Do([&] { return client->session.NetPeerCount() == 2; });
+        }));
+        const std::vector<uint8_t> start = Block(*host, hostStage);
+        ASSERT_EQ(Block(*client, clientStage), start);
+
+        // The client's own calendar moves nothing of the economy.
+        In(*client, clientStage, [&] {
+            StepDays(clientStage, 45);
+            return 0;
+        });
+        EXPECT_EQ(Block(*client, clientStage), start);
+        EXPECT_EQ(In(*client, clientStage, [&] { return clientStage.city->accumulators[2]; }), 0.0f);
+
+        // The host's year of days: income, strategy turns and their commands.
+        In(*host, hostStage, [&] {
+            StepDays(hostStage, 400);
+            return 0;
+        });
+        const std::vector<uint8_t> after = Block(*host, hostStage);
+        EXPECT_NE(after, start);
+        const int32_t hostGold = In(*host, hostStage, [&] { return hostStage.city->Int(CityLayout::kGold); });
+        const int32_t hostPeople =
+            In(*host, hostStage, [&] { return hostStage.city->Int(CityLayout::kPopulation); });
+        EXPECT_GT(hostGold, 100);
+        EXPECT_GT(hostPeople, 1500);
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return Block(*client, clientStage) == after; }));
+
+        // A client's change only asks; the host's copy comes back to both.
+        In(*client, clientStage, [&] {
+            NetCmdAddCityValue(clientStage.city, 500, kCityGold);
+            EXPECT_EQ(clientStage.city->Int(CityLayout::kGold), hostGold);
+            NetCmdAddCityValue(clientStage.city, -5000000, kCityFood);
+            return 0;
+        });
+        auto goldAndFood = [](Station& s, StationStage& st) {
+            return In(s, st, [&] {
+                return std::make_pair(st.city->Int(CityLayout::kGold), st.city->Int(CityLayout::kFood));
+            });
+        };
+        EXPECT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return goldAndFood(*host, hostStage) == std::make_pair(hostGold + 500, 0) &&
+                   goldAndFood(*client, clientStage) == std::make_pair(hostGold + 500, 0);
+        }));
+        EXPECT_EQ(Block(*client, clientStage), Block(*host, hostStage));
+
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
+    }
+    client.reset();
+    host.reset();
+    SetGameCommandSender(nullptr);
+    platform::SetLoopbackOnly(false);
+}
+
+TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {
+    Battle b;
+    Kingdom* k = b.AddKingdom(1);
+    City* city = b.AddCity(k, 10, 20);
+    city->id = TheBattleMap->cityCount;
+    auto payload = [](uint32_t id, int32_t value, uint32_t mask) {
+        ByteWriter out;
+        out.u32(id);
+        out.u32(uint32_t(value));
+        out.u32(mask);
+        return out.buffer();
+    };
+    struct Case {
+        uint32_t id;
+        int32_t value;
+        uint32_t mask;
+        bool taken;
+        uint32_t column;
+        int32_t stored;
+    };
+    const Case cases[] = {
+        {1, 2000000, kCityGold, true, CityLayout::kGold, 999999},
+        {1, -7, kCityFood, true, CityLayout::kFood, 0},
+        {1, 1234, kCityPopulation, true, CityLayout::kPopulation, 1234},
+        {1, 77, kCityCommerce, true, 52, 77},
+        {2, 5, kCityGold, false, CityLayout::kGold, 999999},   // no such city
+        {0, 5, kCityGold, false, CityLayout::kGold, 999999},   // id 0 names none
+        {1, 5, 3, false, CityLayout::kGold, 999999},           // two selectors at once
+        {1, 5, 0x800, false, CityLayout::kGold, 999999},       // no such selector
+        {999, 5, kCityGold, false, CityLayout::kGold, 999999}, // beyond the city table
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes = payload(c.id, c.value, c.mask);
+        EXPECT_EQ(ReceiveCityValueCommand(bytes), c.taken) << c.id << " " << c.mask;
+        EXPECT_EQ(city->Int(c.column), c.stored) << c.id << " " << c.mask;
+    }
+    std::vector<uint8_t> shortPayload = payload(1, 5, kCityGold);
+    shortPayload.pop_back();
+    EXPECT_FALSE(ReceiveCityValueCommand(shortPayload));
+
+    // The garrison selectors: a positive value sets each garrison troop's strength, a negative one
+    // takes the garrison away, 0x200 builds it anew.
+    city->SpawnGenerals();
+    ASSERT_NE(city->garrison[0], nullptr);
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, 33, kCityGarrisonStrength)));
+    EXPECT_EQ(city->garrison[3]->officer->Get(OfficerLayout::kHp), 33);
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, -1, kCityGarrisonStrength)));
+    EXPECT_EQ(city->garrison[0], nullptr);
+    EXPECT_EQ(k->fieldUnits.GetCount(), 0);
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, 0, kCityGarrisonRebuild)));
+    ASSERT_NE(city->garrison[0], nullptr);
+    EXPECT_EQ(city->garrison[0]->officer->Get(OfficerLayout::kHp), 50);
+    EXPECT_EQ(k->fieldUnits.GetCount(), 4);
+}
+
+} // namespace
+
+namespace {
+
+// Seeds for the city value target, each accepted by the receive side here.
+TEST(CityValueCommand, FuzzSeedWritesGoldAndGarrisonCommands) {
+    Battle b;
+    Kingdom* k = b.AddKingdom(1);
+    City* city = b.AddCity(k, 10, 20);
+    city->id = TheBattleMap->cityCount;
+    const char* dir = std::getenv("KARDOL_SEED_DIR");
+    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "cityvalue";
+    std::filesystem::create_directories(folder);
+    const std::pair<int32_t, uint32_t> seeds[] = {{1500, kCityGold},
+                                                  {-20, kCityFood},
+                                                  {40, kCityPopulation},
+                                                  {0, kCityGarrisonStrength},
+                                                  {0, kCityGarrisonRebuild}};
+    for (auto [value, mask] : seeds) {
+        ByteWriter out;
+        out.u32(uint32_t(city->id));
+        out.u32(uint32_t(value));
+        out.u32(mask);
+        EXPECT_TRUE(ReceiveCityValueCommand(out.buffer())) << mask;
+        const auto file = folder / ("mask" + std::to_string(mask) + ".bin");
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(out.buffer().data()),
+                   static_cast<std::streamsize>(out.size()));
+        EXPECT_TRUE(std::filesystem::exists(file));
+    }
+}
+
+} // namespace
