@@ -167,12 +167,14 @@ void City::SpawnGenerals() {
 
 void City::ReleaseGarrison() {
     Kingdom* k = TheBattleMap ? TheBattleMap->FindKingdom(ownerSide) : nullptr;
-    for (Troop*& t : garrison) {
+    for (Troop*& slot : garrison) {
+        // Forgetting the troop clears this very slot, so hold the pointer first.
+        Troop* t = slot;
         if (!t) continue;
+        slot = nullptr;
         if (k) k->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(t));
         if (TheBattleMap) TheBattleMap->ForgetTroop(t);
         delete t;
-        t = nullptr;
     }
 }
 
