@@ -110,6 +110,10 @@ public:
     int32_t score = 0;
     uint16_t colour = 0;
     int32_t winFlag = 0;
+
+    // The city the kingdom's forces are told to mind, and its key.
+    City* focusCity = nullptr;
+    int32_t focusKey = -1;
 };
 
 extern const char* const KingdomColumnNames[20];

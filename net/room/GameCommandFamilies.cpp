@@ -3,4 +3,7 @@
 void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterRelayControlCommands(table);
     RegisterTroopCommands(table);
+    RegisterStateCommands(table);
+    RegisterSubCommands(table);
+    RegisterGameRecords(table);
 }
