@@ -148,29 +148,20 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
     if (!city || v[5] > 4) return O::Drop;
     Troop* destination = FindTroopAnywhere(v[3]);
     switch (v[5]) {
-    case 0: {
-        Troop* unit = FindUnitInList(city->units, v[1]);
-        if (!unit || !destination || !destination->followers || unit == destination) return O::Drop;
-        city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
-        if (city->currentUnit == unit) city->currentUnit = nullptr;
-        destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
-        unit->leader = destination;
+    case 0:
+        // A city unit joins the destination troop: who holds it then is the city's troop rule.
+        if (!FindUnitInList(city->units, v[1]) || !destination) return O::Drop;
         break;
-    }
     case 1:
     case 2: {
         Troop* source = FindTroopAnywhere(v[2]);
         Troop* unit = FindUnitInFollowers(source, v[1]);
         if (!unit) return O::Drop;
-        if (v[5] == 1 && (!destination || !destination->followers || destination == unit)) return O::Drop;
+        if (v[5] == 2) break; // back into the city: the city's troop rule
+        if (!destination || !destination->followers || destination == unit) return O::Drop;
         source->followers->RemoveValue(reinterpret_cast<uintptr_t>(unit));
-        if (v[5] == 1) {
-            destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
-            unit->leader = destination;
-        } else {
-            city->units.Add(reinterpret_cast<uintptr_t>(unit));
-            unit->leader = nullptr;
-        }
+        destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
+        unit->leader = destination;
         break;
     }
     default:
