@@ -100,11 +100,14 @@ std::optional<std::vector<uint32_t>> UnpackGameRecord(std::span<const uint8_t> r
     return fields;
 }
 
-void GameRecordChannel::Send(uint32_t id, std::initializer_list<uint32_t> fields) {
-    if (!GameNetworked()) return;
-    const std::vector<uint8_t> record = PackGameRecord(id, fields);
+void SendGameRecord(const std::vector<uint8_t>& record) {
+    if (!GameNetworked() || record.empty()) return;
     if (GameCommandSender send = CurrentGameCommandSender())
         send(kGameRecordCode, record.data(), record.size());
+}
+
+void GameRecordChannel::Send(uint32_t id, std::initializer_list<uint32_t> fields) {
+    SendGameRecord(PackGameRecord(id, fields));
 }
 
 void GameRecordChannel::SendDeployUnit(City* city, uint32_t unit, uint8_t value) {

@@ -85,5 +85,8 @@ private:
     void Send(uint32_t id, std::initializer_list<uint32_t> fields);
 };
 
+// Sends a record built by its caller as it is (when the game is networked).
+void SendGameRecord(const std::vector<uint8_t>& record);
+
 // Hands a record to the game's channel (the code-32 family's receive side).
 CommandOutcome ReceiveGameRecord(std::span<const uint8_t> record);
