@@ -1,5 +1,6 @@
 #include "net/StateCommands.h"
 
+#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
@@ -10,6 +11,7 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "troops/SoldierTypeColumns.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
@@ -135,6 +137,10 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
     if (!t) return;
     RandomSeed = seed1;
     RandomMultiplier = seed2;
+    if (const GameController* c = TheGameController; c && t->cellX >= c->viewLeft &&
+                                                     t->cellX <= c->viewRight && 2 * t->cellY >= c->viewTop &&
+                                                     2 * t->cellY <= c->viewBottom)
+        BattleSound(SoldierTypeValue(t->currentType, SoldierColumn::kDeathSound));
     RemoveFromSelection(t);
     Tally(t, killerSide);
     Kingdom* k = KingdomOfSide(U(t->owner));
