@@ -146,15 +146,20 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
     Kingdom* k = KingdomOfSide(U(t->owner));
     if (TroopScope(t) == 1) {
         City* city = CityById(t->homeCity);
+        const auto key = reinterpret_cast<uintptr_t>(t);
+        // The city's lists own their troops; a follower is only let go by its leader.
+        bool owned = false;
         if (city) {
-            city->units.RemoveValue(reinterpret_cast<uintptr_t>(t));
+            owned = city->units.RemoveValue(key) != 0;
+            owned = city->reserve.RemoveValue(key) != 0 || owned;
             if (city->currentUnit == t) city->currentUnit = nullptr;
         }
-        if (k) k->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(t));
+        if (t->leader && t->leader->followers) t->leader->followers->RemoveValue(key);
+        t->leader = nullptr;
+        if (k) owned = k->fieldUnits.RemoveValue(key) != 0 || owned;
         t->MarkRemoved();
-        // Off every list: nothing holds it any more.
         if (TheBattleMap) TheBattleMap->ForgetTroop(t);
-        delete t;
+        if (owned) delete t;
         return;
     }
     t->kept = 0;
