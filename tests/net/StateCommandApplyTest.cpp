@@ -3,6 +3,7 @@
 #include "Program/BattleFrameSeam.h"
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
+#include "net/PendingValues.h"
 #include "net/StateCommands.h"
 #include "net/SubCommands.h"
 #include "net/TroopValueCommand.h"
@@ -174,6 +175,53 @@ TEST_F(StateApply, EquipmentAndOrderModeLandInTheOfficerWhereverTheTroopStands) 
     inside->officer->Set(OfficerLayout::kWeapon + 4 * 9, 77);
     NetCmdDropItem(inside, 9, 0);
     EXPECT_EQ(inside->officer->Get(OfficerLayout::kWeapon + 4 * 9), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PendingValuesTest, AClientBuildsOnWhatItSentUntilTheHostsCopyReturns) {
+    PendingValues p;
+    const uint64_t key = PendingKey(48, 3, 0x1c);
+    EXPECT_EQ(p.Base(key, 100), 100);
+    p.Sent(key, 90, 90);
+    p.Sent(key, 80, 80);
+    EXPECT_EQ(p.Base(key, 100), 80);
+    p.Echo(key, 55); // a value the host set on its own settles nothing
+    EXPECT_EQ(p.Base(key, 100), 80);
+    p.Echo(key, 90);
+    EXPECT_EQ(p.Base(key, 90), 80);
+    p.Echo(key, 80);
+    EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(p.Base(key, 80), 80);
+    // Another key is another value.
+    p.Sent(key, 1, 1);
+    EXPECT_EQ(p.Base(PendingKey(48, 4, 0x1c), 7), 7);
+}
+
+TEST_F(StateApply, TwoQuickPurchasesOnAClientBothCostTheMerchant) {
+    auto* market = new SubCastle(0);
+    market->SetInt(SubCastleLayout::kKind, 4);
+    market->keeper = b.AddTroop(k2, 1, 1);
+    k2->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(market->keeper));
+    market->keeper->officer->Set(OfficerLayout::kMp, 100);
+    city->subCastles.Add(reinterpret_cast<uintptr_t>(market));
+    Role(true, false);
+    ClientPendingValues().Clear();
+    NetCmdSpecialWindowList(city, -1, 0, KeeperGaugeBase(city) - 30);
+    NetCmdSpecialWindowList(city, -1, 0, KeeperGaugeBase(city) - 30);
+    const std::vector<testsupport::SentCommand>& sent = testsupport::SentCommands();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(UnpackSubCommand(sent[0].payload)->at(3), 70u);
+    EXPECT_EQ(UnpackSubCommand(sent[1].payload)->at(3), 40u);
+    // The host's copies come back: the keeper ends at 40 and nothing is left pending.
+    for (const auto& c : sent) {
+        std::vector<uint8_t> relay;
+        EXPECT_EQ(ReceiveSubCommand(c.payload, false, relay), CommandOutcome::Relay);
+    }
+    EXPECT_EQ(market->keeper->officer->Get(OfficerLayout::kMp), 40);
+    EXPECT_TRUE(ClientPendingValues().Empty());
 }
 
 } // namespace
