@@ -8,6 +8,7 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -50,6 +51,16 @@ int32_t Effective(const OfficerRecord& o, int32_t value, int32_t kind) {
     default:
         return value;
     }
+}
+
+bool HeldByCity(Troop* troop) {
+    City* city = CityById(troop->homeCity);
+    if (!city) return false;
+    const auto key = reinterpret_cast<uintptr_t>(troop);
+    if (city->units.Contains(key) || city->reserve.Contains(key)) return true;
+    for (SubCastle* sub : ListItems<SubCastle>(city->subCastles))
+        if (sub->units.Contains(key) || sub->secondUnits.Contains(key) || sub->keeper == troop) return true;
+    return false;
 }
 
 int64_t Add(int64_t a, int64_t b) {
@@ -98,8 +109,9 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
         o.Set(OfficerLayout::kHp, Effective(o, value, kind));
         if (value < top) return;
         troop->ApplyHalt();
+        // A troop a city or sub-castle list holds stays theirs.
         if (Kingdom* k = KingdomOfSide(static_cast<uint32_t>(troop->owner));
-            k && !k->fieldUnits.Contains(reinterpret_cast<uintptr_t>(troop)))
+            k && !k->fieldUnits.Contains(reinterpret_cast<uintptr_t>(troop)) && !HeldByCity(troop))
             k->AddFieldUnit(troop);
         if (TheBattleMap && UnitCellOnMap(troop->cellX, troop->cellY)) {
             TheBattleMap->RemoveObjectAt(troop->cellX, troop->cellY, reinterpret_cast<uintptr_t>(troop));
