@@ -16,6 +16,7 @@
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+#include "world/Coordinates.h"
 
 #include <functional>
 
@@ -217,18 +218,20 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
         }
     }
     if (!unit) return false;
-    city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
-    if (city->currentUnit == unit) city->currentUnit = nullptr;
-    k->AddFieldUnit(unit);
     int16_t cx = static_cast<int16_t>(city->CellX() - 8), cy = static_cast<int16_t>(city->CellY() + 2);
     int16_t fx = cx, fy = cy;
     if (unit->FindBestCellAround(cx, cy, cx, cy, fx, fy, 0, 10, false) && UnitCellOnMap(fx, fy)) {
         cx = fx;
         cy = fy;
     }
+    // Without a cell on the map the unit stays inside.
+    if (!UnitCellOnMap(cx, cy)) return false;
+    city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
+    if (city->currentUnit == unit) city->currentUnit = nullptr;
+    k->AddFieldUnit(unit);
     unit->SetCell(cx, cy, 0);
-    unit->worldX = cx * 40000 + 20000;
-    unit->worldY = cy * 20000 + 10000;
+    unit->worldX = TileToWorldX(cx);
+    unit->worldY = TileToWorldY(cy);
     unit->SyncPixelPosition();
     unit->order->orderState = 22;
     unit->waitCounter = 10;
@@ -320,6 +323,7 @@ CommandOutcome ReceiveStateCommand(uint8_t code, std::span<const uint8_t> payloa
         const int32_t value = I(v[1]);
         if (!t || v[2] > 6) return O::Drop;
         if ((v[2] == 0 || (v[2] == 3 && value >= 0)) && !SkillExists(value)) return O::Drop;
+        if (v[2] == 3 && value >= 0 && !HasSoldierType(value + 3)) return O::Drop;
         if (v[2] == 4 && !KingdomOfSide(v[1])) return O::Drop;
         if (v[2] == 6 && (value < 0 || !GeneralTemplate(value >= 102 && value <= 104 ? 455 : 456)))
             return O::Drop;
