@@ -3,6 +3,7 @@
 #include "Program/BattleFrameSeam.h"
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
+#include "net/GameRecordChannel.h"
 #include "net/PendingValues.h"
 #include "net/StateCommands.h"
 #include "net/SubCommands.h"
@@ -222,6 +223,35 @@ TEST_F(StateApply, TwoQuickPurchasesOnAClientBothCostTheMerchant) {
     }
     EXPECT_EQ(market->keeper->officer->Get(OfficerLayout::kMp), 40);
     EXPECT_TRUE(ClientPendingValues().Empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StateApply, StageEndRecordsNameAWinnerOrNone) {
+    b.stage->playerKingdom = k1;
+    struct Case {
+        uint32_t winner;
+        int32_t result;
+    } cases[] = {{0, 4}, {1, 5}, {2, 4}};
+    for (const Case& c : cases) {
+        b.stage->result = 0;
+        EXPECT_EQ(ReceiveGameRecord(PackGameRecord(kRecordWinner, {c.winner, 0})), CommandOutcome::Relay);
+        EXPECT_EQ(b.stage->result, c.result) << c.winner;
+    }
+}
+
+TEST_F(StateApply, AClientsResetOfATroopCarriesZero) {
+    Role(true, false);
+    own->flags = 0x40;
+    NetCmdAddTroopValue(own, 35, 5);
+    EXPECT_EQ(own->flags, 0x40u); // not before the host's copy
+    ASSERT_EQ(testsupport::SentCommands().size(), 1u);
+    const std::vector<uint8_t>& p = testsupport::SentCommands()[0].payload;
+    EXPECT_EQ(WireLayout({4, 4, 4, 4, 4, 4}).Read(p)->at(4), 0u);
+    EXPECT_TRUE(ReceiveTroopValueCommand(p));
+    EXPECT_EQ(own->flags, 6u);
 }
 
 } // namespace
