@@ -251,14 +251,15 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         default:
             if (!UnitCellOnMap(v[6], v[7])) return O::Drop;
         }
-        // The deployment itself comes with the cities' deployment rules.
+        // Missing here: SubCastle::ApplyDeployUnitWithOrder and City::ApplyDeployUnitWithOrder.
         return O::Relay;
     }
     case kRecordGateStrength:
-        // kingdom, unit, value, mode: the gate's strength comes with the castle gates.
+        // kingdom, unit, value, mode. Missing here: CastleGate::SetStrength and CastleGate::Restore.
         return KingdomOfSide(v[0]) && v[3] <= 1 ? O::Relay : O::Drop;
     case kRecordCityStatusOp: {
-        // city, value, operation
+        // city, value, operation. Missing here: City::ApplyStatusFlags (0), the stored value (1) and
+        // the city's objects of operations 2 and 6.
         static constexpr int32_t kClears[7] = {0, 0, 0, 0x1, 0x10, 0x100, 0};
         if (v[2] > 6) return O::Drop;
         if (kClears[v[2]] != 0) city->statusFlags &= ~kClears[v[2]];
@@ -279,10 +280,13 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
     case kRecordDeployFollow:
         return CityAtIndex(v[2]) ? O::Relay : O::Drop;
     case kRecordTroopEntry:
+        // Missing here: SubCastle::ApplyTroopEntry and City::ApplyTroopEntry.
         return v[1] <= 0xFF ? O::Relay : O::Drop;
     default:
-        // Deployment, admission, construction, destruction, spawns and the city's battle tick
-        // come with the cities' own rules.
+        // Missing here: City::ApplyDeployUnit (0x201), City::ApplyAdmitUnit (0x304),
+        // City::ApplyConstructionProgress (0x305), City::ApplyDestroy (0x306), the person spawn of
+        // 0x307, City::ApplyDeployUnitFollow (0x308), City::ApplySpawnTroop (0x309),
+        // City::ApplyAddSoldier (0x30a) and City::BattleTick (0x30b).
         return O::Relay;
     }
 }

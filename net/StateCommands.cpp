@@ -118,6 +118,7 @@ size_t StateCommandSize(uint8_t code) {
 
 void NetCmdTroopDefeated(Troop* troop, int32_t killerSide, Troop* attacker) {
     if (!troop || !DecidesHere()) return;
+    // Missing here: the two officer values the defeat clears and the attached object it destroys.
     const uint32_t scope = TroopScope(troop);
     uint32_t drop = 0;
     if (scope == 0) {
@@ -166,7 +167,8 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
     t->kept = 0;
     t->deadFlag = 1;
     if (TheBattleMap) TheBattleMap->RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
-    (void)dropKind; // the carried items drop with the troop's item rules
+    // Missing here: Troop::DropCarriedItems, and the person count a defeated person lowers.
+    (void)dropKind;
 }
 
 void NetCmdSkillEffect(Troop* troop, int32_t value, uint8_t kind) {
@@ -194,7 +196,8 @@ void ApplySkillEffectCommand(Troop* troop, int32_t value, uint8_t kind) {
         Summon(troop, value);
         break;
     default:
-        // 0 cast, 4 convert and 5 cure come with the troop's status rules; 1 does nothing.
+        // Missing here: Troop::CastSkill (0), Troop::ConvertToKingdom (4), Troop::CureAllStatus (5).
+        // Kind 1 does nothing.
         break;
     }
 }
@@ -247,6 +250,7 @@ void NetCmdSwitchTroopForce(Troop* troop, int32_t kingdom) {
     Enter(kSwitchForceCommand, payload, false, [&] { ApplyForceSwitch(troop, kingdom); });
 }
 
+// The troop's lists and owner; missing here: the rest of Troop::ApplySwitchKingdom.
 void ApplyForceSwitch(Troop* troop, int32_t kingdom) {
     Kingdom* to = KingdomOfSide(U(kingdom));
     if (!troop || !to || troop->owner == kingdom) return;

@@ -123,6 +123,7 @@ O SetEquipment(const std::vector<uint32_t>& v) {
     if (v[3] > 2 || v[4] >= 10 || !ItemOrNone(v[5])) return O::Drop;
     Troop* t = FindTroopInScope(v[0], v[1], v[2], v[3]);
     if (!t || !t->officer) return O::Drop;
+    // Missing here: Troop::ApplyItemBonus (-1 for the old item, +1 for the new one, slots 0-5).
     t->officer->Set(SlotColumn(v[4]), I(v[5]));
     return O::Relay;
 }
@@ -139,6 +140,7 @@ O UseItem(const std::vector<uint32_t>& v) {
         t->ApplyEngage(nullptr, t->cellX, t->cellY, item - 167);
         t->officer->Set(SlotColumn(v[1]), 0);
     }
+    // Missing here: the item amounts of class 7 and Troop::CreateEscort for classes 9 and 10.
     return O::Relay;
 }
 
@@ -149,7 +151,7 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
     Troop* destination = FindTroopAnywhere(v[3]);
     switch (v[5]) {
     case 0:
-        // A city unit joins the destination troop: who holds it then is the city's troop rule.
+        // Missing here: City::ApplyTroopMove for a city unit joining a troop.
         if (!FindUnitInList(city->units, v[1]) || !destination) return O::Drop;
         break;
     case 1:
@@ -157,7 +159,7 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
         Troop* source = FindTroopAnywhere(v[2]);
         Troop* unit = FindUnitInFollowers(source, v[1]);
         if (!unit) return O::Drop;
-        if (v[5] == 2) break; // back into the city: the city's troop rule
+        if (v[5] == 2) break; // missing here: City::ApplyTroopMove for a follower going back
         if (!destination || !destination->followers || destination == unit) return O::Drop;
         source->followers->RemoveValue(reinterpret_cast<uintptr_t>(unit));
         destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
@@ -165,7 +167,8 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
         break;
     }
     default:
-        // Kinds 3 and 4 make an escort from the template under the carried id.
+        // Kinds 3 and 4 make an escort from the template under the carried id. Missing here:
+        // Troop::CreateEscort.
         if (!GeneralTemplate(I(v[4]))) return O::Drop;
         if (v[5] == 3 ? !FindUnitInList(city->units, v[3]) : !destination) return O::Drop;
         NoteCarriedUnitId(v[6]);
@@ -200,7 +203,7 @@ O CityEvent(const std::vector<uint32_t>& v) {
     if (v[6] == 5 && v[3] == 0) return O::Drop;
     if ((v[6] == 8 && I(v[4]) < 0) || (v[6] == 9 && I(v[5]) < 0)) return O::Drop;
     if (v[6] == 14 && !FindTroopAnywhere(v[1])) return O::Drop;
-    // The transport's packing, launching and receiving come with the transport convoy.
+    // Missing here: City::ApplyCityEvent with the transport's packing, launching and receiving.
     return O::Relay;
 }
 
@@ -232,6 +235,7 @@ O OrderMode(const std::vector<uint32_t>& v) {
     t->officer->Set(OfficerLayout::kSpacing, I(v[5]));
     t->officer->Set(OfficerLayout::kAiType, I(v[6]));
     t->officer->Set(OfficerLayout::kRetreat, I(v[7]));
+    // Missing here: the order-mode table for the order record's flag byte, and Troop::StepMove.
     return O::Relay;
 }
 
@@ -244,7 +248,7 @@ O UnitAction(const std::vector<uint32_t>& v) {
                : op == 2 || op == 7 ? FindUnitInSubCastle(city->FindSubCastleOfKind(4), v[2])
                                     : FindUnitInSubCastle(city->FindSubCastleOfKind(5), v[2]);
     if (!t) return O::Drop;
-    // The operation itself (7 as 6) is the city's unit action.
+    // Missing here: City::ApplyUnitAction (7 applied as 6).
     return O::Relay;
 }
 
@@ -293,11 +297,11 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
     case kSubUseItem:
         return UseItem(v);
     case kSubPlaceMapObject:
-        // owner, kind, x, y: the map object comes with the map's objects.
+        // owner, kind, x, y. Missing here: MapObject and the battle map's object list.
         return v[0] < static_cast<uint32_t>(BattleMap::kSides) && UnitCellOnMap(v[2], v[3]) ? O::Relay
                                                                                             : O::Drop;
     case kSubCityItemList: {
-        // city, index, item: the city's item list comes with the city's stock.
+        // city, index, item. Missing here: the city's item list.
         City* city = CityAtIndex(v[0]);
         return city && ItemOrNone(v[2]) ? O::Relay : O::Drop;
     }
@@ -320,15 +324,15 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
     case kSubOrderMode:
         return OrderMode(v);
     case kSubPlotKind:
-        // city, x, y, kind: the plot itself is the city's construction.
+        // city, x, y, kind. Missing here: City::ApplyPlotKind.
         return CityAtIndex(v[0]) && UnitCellOnMap(v[1], v[2]) ? O::Relay : O::Drop;
     case kSubUnitAction:
         return UnitAction(v);
     case kSubPickUp:
-        // troop, value, x, y: what lies on the cell comes with the map's objects.
+        // troop, value, x, y. Missing here: NetApplyRemoveMapObject over the map's objects.
         return FindTroopById(v[0]) && UnitCellOnMap(v[2], v[3]) ? O::Relay : O::Drop;
     case kSubAutoAssign:
-        // The assignment is the city's own troop rule.
+        // Missing here: City::AutoAssignTroops.
         return CityAtIndex(v[0]) ? O::Relay : O::Drop;
     default:
         return O::Drop;

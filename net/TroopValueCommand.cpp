@@ -108,6 +108,7 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
         const int32_t top = o.Get(OfficerLayout::kMaxHp);
         o.Set(OfficerLayout::kHp, Effective(o, value, kind));
         if (value < top) return;
+        // Missing here: the troop counter that drops to 1 and the refill effect at its cell.
         troop->ApplyHalt();
         // A troop a city or sub-castle list holds stays theirs.
         if (Kingdom* k = KingdomOfSide(static_cast<uint32_t>(troop->owner));
@@ -119,7 +120,8 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
         }
         return;
     }
-    // Kind 5 and any other: the troop is reset and stands.
+    // Kind 5 and any other: the troop is reset and stands. Missing here: the two record values the
+    // reset clears.
     troop->flags = 6;
     troop->ApplyHalt();
 }
