@@ -4,6 +4,7 @@
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
 #include "net/GameRecordChannel.h"
+#include "net/LevelUpCommand.h"
 #include "net/PendingValues.h"
 #include "net/StateCommands.h"
 #include "net/SubCommands.h"
@@ -252,6 +253,26 @@ TEST_F(StateApply, AClientsResetOfATroopCarriesZero) {
     EXPECT_EQ(WireLayout({4, 4, 4, 4, 4, 4}).Read(p)->at(4), 0u);
     EXPECT_TRUE(ReceiveTroopValueCommand(p));
     EXPECT_EQ(own->flags, 6u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StateApply, ALevelUpFindsAnOfficerInsideItsCity) {
+    Role(true, true);
+    inside->officer->Set(OfficerLayout::kLoyalty, 40);
+    SendLevelUp(*inside->officer, 7, 8, 9, 0, 30000, 40000);
+    ASSERT_EQ(testsupport::SentCommands().size(), 1u);
+    const std::vector<uint8_t>& p = testsupport::SentCommands()[0].payload;
+    // The troop's side, home city and scope, never the caller's activity values.
+    const auto fields = WireLayout({4, 4, 4, 4, 4, 4, 4}).Read(p);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ((*fields)[1], 1u);
+    EXPECT_EQ((*fields)[2], 0u);
+    EXPECT_EQ((*fields)[3], 1u);
+    EXPECT_TRUE(ReceiveLevelUpCommand(p));
+    EXPECT_EQ(inside->officer->Get(OfficerLayout::kLoyalty), 43);
 }
 
 } // namespace
