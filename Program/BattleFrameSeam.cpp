@@ -47,14 +47,6 @@ void ShowDateLine() {
     ++Services().dateRedraws;
 }
 
-void NetCmdChatText(const char* text) {
-    Services().chatSent.emplace_back(text);
-}
-
-void SendGameRecord(const std::vector<uint8_t>& record) {
-    Services().recordsSent.push_back(record);
-}
-
 void AddChatLine(const char* text, int) {
     Services().chatLog.emplace_back(text);
 }

@@ -34,9 +34,7 @@ struct BattleServices {
     // The player slots: name and the side number of the kingdom each plays.
     std::string slotNames[20];
     int32_t slotSides[20] = {};
-    std::vector<std::string> chatLog;              // lines added to the main panel's chat
-    std::vector<std::string> chatSent;             // chat lines sent to the peers
-    std::vector<std::vector<uint8_t>> recordsSent; // code-32 game records
+    std::vector<std::string> chatLog; // lines added to the main panel's chat
     int32_t dateRedraws = 0;
 
     // Event scripts.
@@ -60,9 +58,6 @@ void BattleMovie(const char* file, const char* companion);
 
 // The main panel's date line is redrawn.
 void ShowDateLine();
-// Network commands of the outcome.
-void NetCmdChatText(const char* text);
-void SendGameRecord(const std::vector<uint8_t>& record);
 void AddChatLine(const char* text, int colour);
 
 // The network room's map kind (1: one of the fixed network maps).

@@ -5,6 +5,7 @@
 #include "Program/StageSet.h"
 #include "engine/ByteReader.h"
 #include "engine/Random.h"
+#include "net/GameRecordChannel.h"
 #include "platform/CRand.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"

@@ -11,6 +11,8 @@
 #include "engine/MusicPlayer.h"
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
+#include "net/ChatCommand.h"
+#include "net/GameRecordChannel.h"
 #include "net/room/NetSession.h"
 #include "platform/Mutex.h"
 #include "records/OfficerRecord.h"
@@ -201,7 +203,7 @@ void Zu_StageSet::CheckTeamGame() {
         text += kBeaten;
         if (net.mainPanelHost && IsHost()) {
             AddChatLine(text.c_str(), 3);
-            NetCmdChatText(text.c_str());
+            NetCmdChatText(text.c_str(), 0, false, 0);
         }
     }
 
@@ -313,7 +315,7 @@ void Zu_StageSet::BecomeSpectator(bool teamGame) {
     text += kBeaten;
     if (net.mainPanelHost) {
         if (IsHost()) AddChatLine(text.c_str(), 3);
-        if (!teamGame || IsHost()) NetCmdChatText(text.c_str());
+        if (!teamGame || IsHost()) NetCmdChatText(text.c_str(), 0, false, 0);
     }
     BattleSound(10);
     if (TheGameController) TheGameController->RevealMap();
@@ -327,7 +329,7 @@ void Zu_StageSet::EndWithWinner(Kingdom* winner) {
         if (playerKingdom) {
             if (Services().mainPanelHost) {
                 if (IsHost()) AddChatLine(kTimeUp, 3);
-                NetCmdChatText(kTimeUp);
+                NetCmdChatText(kTimeUp, 0, false, 0);
             }
             BattleSound(10);
             if (TheGameController) TheGameController->RevealMap();

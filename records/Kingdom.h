@@ -114,6 +114,10 @@ public:
     // A computer kingdom's hostile city to attack, and its three nearest cities that attack it
     // (KingdomAttackTarget.cpp).
     void PickTargetCity();
+
+    // The city the kingdom's forces are told to mind, and its key.
+    City* focusCity = nullptr;
+    int32_t focusKey = -1;
 };
 
 extern const char* const KingdomColumnNames[20];

@@ -8,6 +8,7 @@
 #include "engine/LinkList.h"
 #include "events/EventManager.h"
 #include "gui/MouseCursor.h"
+#include "net/GameRecordChannel.h"
 #include "net/NetHooks.h"
 #include "net/TroopCommands.h"
 #include "net/TroopValueCommand.h"
@@ -352,12 +353,9 @@ void BattleMap::CaptureCity(Troop* troop, City* city) {
 }
 
 void BattleMap::SendCityEntry(Troop* troop, City* city) {
-    const int32_t person = troop->officer ? troop->officer->Get(OfficerLayout::kPersonNumber) : 0;
-    std::vector<uint8_t> record;
-    for (uint32_t v : {0x500u, 8u, uint32_t(city->id), uint32_t(person)})
-        for (int i = 0; i < 4; ++i)
-            record.push_back(uint8_t(v >> (8 * i)));
-    SendGameRecord(record);
+    // The receivers find the city by its index and the troop by its unit id.
+    if (TheGameController && TheGameController->recordChannel)
+        TheGameController->recordChannel->SendCityEntry(city, troop);
 }
 
 void BattleMap::ApplyCityEntry(Troop* troop, City* city) {

@@ -4,4 +4,7 @@ void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterRelayControlCommands(table);
     RegisterTroopCommands(table);
     RegisterCityCommands(table);
+    RegisterStateCommands(table);
+    RegisterSubCommands(table);
+    RegisterGameRecords(table);
 }

@@ -61,6 +61,13 @@ void RegisterTroopCommands(GameCommandTable& table);
 // The city values (22).
 void RegisterCityCommands(GameCommandTable& table);
 
+// State commands 19, 23, 24, 26, 27 and the chat line 28.
+void RegisterStateCommands(GameCommandTable& table);
+// The code-48 sub-commands.
+void RegisterSubCommands(GameCommandTable& table);
+// The code-32 game records.
+void RegisterGameRecords(GameCommandTable& table);
+
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.
 void InstallGameCommandFamilies(GameCommandTable& table);

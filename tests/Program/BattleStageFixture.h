@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/SentCommands.h"
+
 // A small synthetic battle: settings, controller, battle map and a stage record whose
 // kingdoms, cities and troops are built by the test.
 
@@ -115,6 +117,7 @@ public:
         }
     }
     void Network(bool host, int gameKind) {
+        testsupport::CaptureSentCommands();
         TheGameController->networked = 1;
         TheGameController->isHost = host ? 1 : 0;
         TheGameController->gameKind = gameKind;

@@ -271,8 +271,8 @@ TEST_F(GoodsTest, HostSendsTheSeedsAndPeersGiveTheSameGoods) {
     ASSERT_NE(market->keeper, nullptr);
     EXPECT_EQ(market->keeper->flagWord, 1);
     EXPECT_EQ(market->Int(48), 1);
-    ASSERT_EQ(Services().recordsSent.size(), 1u);
-    const std::vector<uint8_t> record = Services().recordsSent[0];
+    ASSERT_EQ(testsupport::SentRecords().size(), 1u);
+    const std::vector<uint8_t> record = testsupport::SentRecords()[0];
     ByteReader r(record.data(), record.size());
     EXPECT_EQ(r.u32(), kRecordRandomGear);
     EXPECT_EQ(r.u32(), 24u);

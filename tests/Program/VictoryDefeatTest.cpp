@@ -141,25 +141,25 @@ TEST_F(TeamGameTest, GroupWinsWhenTheOtherGroupIsBeatenOnEveryMachine) {
     EXPECT_EQ(world.stage->result, 5);
     EXPECT_EQ(k[0]->teamResult, 1);
     EXPECT_EQ(k[2]->teamResult, 0);
-    ASSERT_EQ(Services().recordsSent.size(), 1u);
-    const std::vector<uint8_t> record = Services().recordsSent[0];
+    ASSERT_EQ(testsupport::SentRecords().size(), 1u);
+    const std::vector<uint8_t> record = testsupport::SentRecords()[0];
     ByteReader r(record.data(), record.size());
     EXPECT_EQ(r.u32(), kRecordTeamWinner);
     r.u32();
     EXPECT_EQ(r.i32(), 1);
     // Both beaten players were announced once, with their peer names.
-    ASSERT_EQ(Services().chatSent.size(), 2u);
-    EXPECT_EQ(Services().chatSent[0], "Cy" + kBeaten);
+    ASSERT_EQ(testsupport::SentChat().size(), 2u);
+    EXPECT_EQ(testsupport::SentChat()[0], "Cy" + kBeaten);
     EXPECT_EQ(Services().chatLog.size(), 2u);
 
     // A group-2 machine decides nothing itself and follows the host's record.
     world.stage->result = 0;
     world.SetPlayer(k[2]);
     world.Network(false, 2);
-    Services().recordsSent.clear();
+    testsupport::SentCommands().clear();
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 0);
-    EXPECT_TRUE(Services().recordsSent.empty());
+    EXPECT_TRUE(testsupport::SentRecords().empty());
     EXPECT_EQ(ApplyStageRecord(world.stage, record.data(), record.size()), 1);
     EXPECT_EQ(world.stage->result, 4);
 }
@@ -173,9 +173,9 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
     EXPECT_EQ(world.stage->result, 4);
     EXPECT_EQ(TheScreenSettings->battleEnded, 0);
     EXPECT_EQ(Services().chatLog, std::vector<std::string>{kTimeUp});
-    EXPECT_EQ(Services().chatSent, std::vector<std::string>{kTimeUp});
-    ASSERT_EQ(Services().recordsSent.size(), 1u);
-    const std::vector<uint8_t> record = Services().recordsSent[0];
+    EXPECT_EQ(testsupport::SentChat(), std::vector<std::string>{kTimeUp});
+    ASSERT_EQ(testsupport::SentRecords().size(), 1u);
+    const std::vector<uint8_t> record = testsupport::SentRecords()[0];
     EXPECT_EQ(record[0], 0x05);
     EXPECT_EQ(record[1], 0x08);
     EXPECT_EQ(record[8], 0); // no winner
@@ -184,13 +184,13 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
     world.stage->result = 0;
     world.Network(false, 2);
     Services().chatLog.clear();
-    Services().chatSent.clear();
+    testsupport::SentCommands().clear();
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 0);
     ApplyStageRecord(world.stage, record.data(), record.size());
     EXPECT_EQ(world.stage->result, 4);
     EXPECT_TRUE(Services().chatLog.empty()); // only the host writes its log
-    EXPECT_EQ(Services().chatSent, std::vector<std::string>{kTimeUp});
+    EXPECT_EQ(testsupport::SentChat(), std::vector<std::string>{kTimeUp});
 }
 
 TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
@@ -208,7 +208,7 @@ TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
     EXPECT_EQ(BannerTicks, 4); // 1 when made, raised each day up to 4
     EXPECT_EQ(std::count(Services().sounds.begin(), Services().sounds.end(), 10), 1);
     EXPECT_EQ(TheGameController->mapRevealed, 1);
-    EXPECT_TRUE(Services().chatSent.empty()); // a client sends nothing in the team game
+    EXPECT_TRUE(testsupport::SentChat().empty()); // a client sends nothing in the team game
     EXPECT_EQ(k[0]->beaten, 2);
 }
 
@@ -271,8 +271,8 @@ TEST(AllianceGameTest, MissingOwnPeerGivesAnEmptyName) {
     ProgramNetSession().ownId = 7; // no such peer
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->defeatShown, 2);
-    ASSERT_FALSE(Services().chatSent.empty());
-    EXPECT_EQ(Services().chatSent.back(), kBeaten);
+    ASSERT_FALSE(testsupport::SentChat().empty());
+    EXPECT_EQ(testsupport::SentChat().back(), kBeaten);
 }
 
 TEST(AllianceGameTest, LastPlayerBeatenLosesAtOnce) {

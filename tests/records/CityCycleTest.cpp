@@ -542,10 +542,11 @@ TEST(SubCastleUnits, GarrisonPostUnitsLoseLoyaltyAndADefectorPaysTheTreasuryOnce
         w.post->TickGarrison();
     EXPECT_EQ(prisoner->officer->workCounters[2], 0);
     EXPECT_EQ(w.city->Int(CityLayout::kGold), 400);
-    // On the city's day of the month the least loyal unit defects: (90 - 70) x 50 more gold, once.
+    // On the city's day of the month the least loyal unit defects: (loyalty - 70) x 50 more gold,
+    // once; the garrison period has already cost it one point (90 -> 89).
     TheScreenSettings->day = w.city->id % 30 + 1;
     w.post->TickGarrison();
-    EXPECT_EQ(w.city->Int(CityLayout::kGold), 1400);
+    EXPECT_EQ(w.city->Int(CityLayout::kGold), 400 + (89 - 70) * 50);
     GameParams() = GameParameters();
 }
 

@@ -55,7 +55,7 @@ TEST_F(TroopValue, EntriesApplyWhereDecisionsAreMadeAndSendTheNewValue) {
         {"host, over the maximum", true, true, 40, 1, 80, 10, 1},
         {"client only sends", true, false, 5, 2, 50, 10, 1},
         {"host, below zero", true, true, -20, 2, 50, 0, 1},
-        {"a kind that is not a gauge", true, true, 5, 3, 50, 10, 0},
+        {"a kind no receiver knows", true, true, 5, 7, 50, 10, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -12,6 +12,7 @@
 #include "events/EventManager.h"
 #include "net/TroopCommands.h"
 #include "net/TroopValueCommand.h"
+#include "support/SentCommands.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -103,6 +104,7 @@ struct WorldStep : testing::Test {
     }
     bool Holds(LinkList& list, const void* p) { return list.Find(uintptr_t(p)) != 0; }
     void Networked(bool host) {
+        testsupport::CaptureSentCommands();
         TheGameController->networked = 1;
         TheGameController->isHost = host ? 1 : 0;
     }
@@ -291,20 +293,26 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     t->moveKind = 6;
     t->targetObject = &city;
     t->officer->Set(OfficerLayout::kPersonNumber, 321);
+    // City id 7 is entry 6 of the city table.
+    map->cities[6] = &city;
+    map->cityCount = 7;
 
     Networked(false);
     map->Update();
     EXPECT_TRUE(city.entered.empty());
     EXPECT_TRUE(player->taken.empty());
-    EXPECT_TRUE(Services().recordsSent.empty());
+    EXPECT_TRUE(testsupport::SentRecords().empty());
 
     Networked(true);
     map->Update();
     EXPECT_EQ(city.entered.size(), 1u);
     ASSERT_EQ(player->taken.size(), 1u);
-    ASSERT_EQ(Services().recordsSent.size(), 1u);
-    const std::vector<uint8_t> expected = {0x00, 0x05, 0, 0, 8, 0, 0, 0, 7, 0, 0, 0, 0x41, 0x01, 0, 0};
-    EXPECT_EQ(Services().recordsSent[0], expected);
+    // The record names the city by its index and the troop by its unit id.
+    ASSERT_EQ(testsupport::SentRecords().size(), 1u);
+    const uint32_t unit = t->UnitId();
+    const std::vector<uint8_t> expected = {
+        0x00, 0x05, 0, 0, 16, 0, 0, 0, 6, 0, 0, 0, uint8_t(unit), uint8_t(unit >> 8), 0, 0};
+    EXPECT_EQ(testsupport::SentRecords()[0], expected);
 
     // Team play: an ally's city takes the troop in.
     TheGameController->teamMode = 1;
@@ -316,6 +324,8 @@ TEST_F(WorldStep, CityEntryIsTheHostsAndACaptureTravelsAsARecord) {
     map->Update();
     EXPECT_EQ(city.entered.size(), 1u);
     EXPECT_EQ(t->halts, 0);
+    map->cities[6] = nullptr;
+    map->cityCount = 0;
 }
 
 TEST_F(WorldStep, ArrivalAtASubCastle) {

@@ -1,0 +1,299 @@
+#include "net/GameRecordChannel.h"
+
+#include "Program/GameController.h"
+#include "Program/StageSet.h"
+#include "net/CommandLookups.h"
+#include "net/TroopCommands.h"
+#include "net/WireLayout.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
+#include "records/SubCastle.h"
+#include "troops/Troop.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+
+namespace {
+
+using O = CommandOutcome;
+
+const WireLayout* LayoutOf(uint32_t id) {
+    static const WireLayout k12{4, 4, 4};
+    static const WireLayout k16{4, 4, 4, 4};
+    static const WireLayout k16Byte{4, 4, 4, 1, -3};
+    static const WireLayout k20{4, 4, 4, 4, 4};
+    static const WireLayout k20Byte{4, 4, 4, 4, 1, -3};
+    static const WireLayout k24{4, 4, 4, 4, 4, 4};
+    static const WireLayout k201{4, 4, 4, 4, 1, -3};
+    static const WireLayout k301{4, 4, 4, 4, 1, -3, 4, 4};
+    static const WireLayout k600{4, 4, 2, -2, 4, 1, -3, 4, 4, 4, 4, 4};
+    static const WireLayout k700{4, 4, 4, 1, -3, 4};
+    static const WireLayout k801{4, 4, 4, 4, 4, 1, -3};
+    switch (id) {
+    case kRecordDeployUnit:
+        return &k201;
+    case kRecordCreatePerson:
+        return &k301;
+    case kRecordRandomGearGrant:
+    case kRecordConstruction:
+    case kRecordCityDestroy:
+    case kRecordSpawnPerson:
+        return &k24;
+    case kRecordAdmitUnit:
+    case kRecordSpawnTroop:
+    case kRecordAddSoldier:
+    case kRecordCityEntry:
+        return &k16;
+    case kRecordDeployFollow:
+        return &k20;
+    case kRecordCityBattleTick:
+        return &k12;
+    case kRecordDeployWithOrder:
+        return &k600;
+    case kRecordTroopEntry:
+        return &k700;
+    case kRecordGateStrength:
+        return &k801;
+    case kRecordCityStatusOp:
+        return &k20Byte;
+    case kRecordCityToggle:
+    case kRecordWinner:
+    case kRecordTeamWinnerId:
+        return &k16Byte;
+    default:
+        return nullptr;
+    }
+}
+
+uint32_t Key(const City* city) {
+    return static_cast<uint32_t>(CityIndexOf(city));
+}
+
+uint32_t UnitOf(const Troop* t) {
+    return t ? t->UnitId() : 0;
+}
+
+} // namespace
+
+size_t GameRecordSize(uint32_t id) {
+    const WireLayout* layout = LayoutOf(id);
+    return layout ? layout->Size() : 0;
+}
+
+std::vector<uint8_t> PackGameRecord(uint32_t id, std::initializer_list<uint32_t> fields) {
+    const WireLayout* layout = LayoutOf(id);
+    if (!layout) return {};
+    std::vector<uint32_t> values{id, static_cast<uint32_t>(layout->Size())};
+    values.insert(values.end(), fields.begin(), fields.end());
+    return layout->Write(values);
+}
+
+std::optional<std::vector<uint32_t>> UnpackGameRecord(std::span<const uint8_t> record) {
+    if (record.size() < 8) return std::nullopt;
+    const uint32_t id = record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
+    const WireLayout* layout = LayoutOf(id);
+    if (!layout) return std::nullopt;
+    auto fields = layout->Read(record);
+    if (!fields || (*fields)[1] != record.size()) return std::nullopt;
+    fields->erase(fields->begin(), fields->begin() + 2);
+    return fields;
+}
+
+void SendGameRecord(const std::vector<uint8_t>& record) {
+    if (!GameNetworked() || record.empty()) return;
+    if (GameCommandSender send = CurrentGameCommandSender())
+        send(kGameRecordCode, record.data(), record.size());
+}
+
+void GameRecordChannel::Send(uint32_t id, std::initializer_list<uint32_t> fields) {
+    SendGameRecord(PackGameRecord(id, fields));
+}
+
+void GameRecordChannel::SendDeployUnit(City* city, uint32_t unit, uint8_t value) {
+    Send(kRecordDeployUnit, {Key(city), unit, value});
+}
+void GameRecordChannel::SendCreatePerson(uint32_t kingdom, City* city, uint8_t placeKind,
+                                         uint32_t templateValue, uint32_t person) {
+    Send(kRecordCreatePerson, {kingdom, Key(city), placeKind, templateValue, person});
+}
+void GameRecordChannel::SendRandomGear(City* city, uint32_t a, uint32_t b, uint32_t c) {
+    Send(kRecordRandomGearGrant, {Key(city), a, b, c});
+}
+void GameRecordChannel::SendAdmitUnit(City* city, uint32_t unit) {
+    Send(kRecordAdmitUnit, {Key(city), unit});
+}
+void GameRecordChannel::SendConstructionProgress(City* city, uint32_t siteKind, uint32_t siteKey,
+                                                 uint32_t progress) {
+    Send(kRecordConstruction, {Key(city), siteKind, siteKey, progress});
+}
+void GameRecordChannel::SendCityDestroy(City* city, uint32_t a, uint32_t b, uint32_t c) {
+    Send(kRecordCityDestroy, {Key(city), a, b, c});
+}
+void GameRecordChannel::SendSpawnPerson(City* city, uint32_t person, uint32_t a, uint32_t b) {
+    Send(kRecordSpawnPerson, {Key(city), person, a, b});
+}
+void GameRecordChannel::SendDeployUnitFollow(City* city, uint32_t unit, City* target) {
+    Send(kRecordDeployFollow, {Key(city), unit, Key(target)});
+}
+void GameRecordChannel::SendSpawnTroop(City* city, uint32_t troop) {
+    Send(kRecordSpawnTroop, {Key(city), troop});
+}
+void GameRecordChannel::SendAddSoldier(City* city, uint32_t unit) {
+    Send(kRecordAddSoldier, {Key(city), unit});
+}
+void GameRecordChannel::SendCityBattleTick(City* city) {
+    Send(kRecordCityBattleTick, {Key(city)});
+}
+void GameRecordChannel::SendCityEntry(City* city, Troop* troop) {
+    Send(kRecordCityEntry, {Key(city), UnitOf(troop)});
+}
+void GameRecordChannel::SendDeployUnitWithOrder(uint16_t orderKind, City* city, uint8_t placeKind,
+                                                uint32_t unit, uint32_t target, uint32_t target2, uint32_t x,
+                                                uint32_t y) {
+    // A troop order without its troop names nothing.
+    if (orderKind == 1 && target == 0) return;
+    Send(kRecordDeployWithOrder, {orderKind, Key(city), placeKind, unit, target, target2, x, y});
+}
+void GameRecordChannel::SendTroopEntry(City* city, uint8_t placeKind, Troop* troop) {
+    Send(kRecordTroopEntry, {Key(city), placeKind, UnitOf(troop)});
+}
+void GameRecordChannel::SendGateStrength(uint32_t kingdom, uint32_t unit, uint32_t value, uint8_t mode) {
+    Send(kRecordGateStrength, {kingdom, unit, value, mode});
+}
+void GameRecordChannel::SendCityStatusOp(City* city, uint32_t value, uint8_t operation) {
+    Send(kRecordCityStatusOp, {Key(city), value, operation});
+}
+void GameRecordChannel::SendCityToggleFlag(City* city, uint8_t value) {
+    Send(kRecordCityToggle, {Key(city), value});
+}
+void GameRecordChannel::SendStageWinner(Kingdom* winner) {
+    Send(kRecordWinner, {winner ? static_cast<uint32_t>(winner->nationIndex) : 0u, 0});
+}
+void GameRecordChannel::SendTeamWinner(uint32_t team) {
+    Send(kRecordTeamWinnerId, {team, 0});
+}
+
+CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
+    const auto parsed = UnpackGameRecord(record);
+    if (!parsed) return O::Drop;
+    const std::vector<uint32_t>& v = *parsed;
+    const uint32_t id = record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
+    Zu_StageSet* stage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
+
+    // Every record but the stage ends and gate records begins with a city index of this map.
+    City* city = nullptr;
+    switch (id) {
+    case kRecordCreatePerson:
+        city = CityAtIndex(v[1]);
+        break;
+    case kRecordDeployWithOrder:
+        city = CityAtIndex(v[1]);
+        break;
+    case kRecordGateStrength:
+    case kRecordWinner:
+    case kRecordTeamWinnerId:
+        break;
+    default:
+        city = CityAtIndex(v[0]);
+        if (!city) return O::Drop;
+    }
+
+    switch (id) {
+    case kRecordCreatePerson: {
+        // kingdom, city, place kind, template, person
+        Kingdom* k = KingdomOfSide(v[0]);
+        if (!k || !city || !GeneralTemplate(static_cast<int32_t>(v[3])) || v[4] == 0 || v[4] >= 0x7FFFFFFF)
+            return O::Drop;
+        SubCastle* sub = PlaceSubCastle(city, v[2]);
+        if ((v[2] == 4 || v[2] == 5) && !sub) return O::Relay;
+        NoteCarriedUnitId(v[4]);
+        const bool present = sub ? FindUnitInSubCastle(sub, v[4]) != nullptr : CityHoldsGeneral(city, v[4]);
+        if (present) return O::Relay;
+        auto* officer = new OfficerRecord(k->nationIndex, static_cast<int32_t>(v[3]));
+        officer->serial = v[4];
+        auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(k->nationIndex),
+                                static_cast<int16_t>(CityIndexOf(city)), 100, officer);
+        troop->garrison = sub ? 2 : 1;
+        (sub ? sub->units : city->units).Add(reinterpret_cast<uintptr_t>(troop));
+        return O::Relay;
+    }
+    case kRecordRandomGearGrant: {
+        SubCastle* sub = city->FindSubCastleOfKind(4);
+        if (stage && sub && sub->keeper)
+            stage->ApplyRandomGear(sub->keeper, static_cast<int32_t>(v[1]), v[2], v[3]);
+        return O::Relay;
+    }
+    case kRecordCityEntry: {
+        Troop* troop = FindTroopById(v[1]);
+        if (troop && troop->owner != city->ownerSide && TheBattleMap)
+            TheBattleMap->ApplyCityEntry(troop, city);
+        return O::Relay;
+    }
+    case kRecordDeployWithOrder: {
+        // order kind, city, place kind, unit, target, target 2, x, y
+        if (!city) return O::Drop;
+        switch (v[0]) {
+        case 1:
+            if (!FindTroopById(v[4])) return O::Drop;
+            break;
+        case 2: {
+            City* targetCity = CityAtIndex(v[4] & 0xFFFF);
+            if (!targetCity || v[5] > 16 || !targetCity->FindSubCastleOfKind(static_cast<int32_t>(v[5])))
+                return O::Drop;
+            break;
+        }
+        case 3:
+            if (!CityAtIndex(v[4])) return O::Drop;
+            break;
+        case 4:
+            break;
+        default:
+            if (!UnitCellOnMap(v[6], v[7])) return O::Drop;
+        }
+        // Missing here: SubCastle::ApplyDeployUnitWithOrder and City::ApplyDeployUnitWithOrder.
+        return O::Relay;
+    }
+    case kRecordGateStrength:
+        // kingdom, unit, value, mode. Missing here: CastleGate::SetStrength and CastleGate::Restore.
+        return KingdomOfSide(v[0]) && v[3] <= 1 ? O::Relay : O::Drop;
+    case kRecordCityStatusOp: {
+        // city, value, operation. Missing here: City::ApplyStatusFlags (0), the stored value (1) and
+        // the city's objects of operations 2 and 6.
+        static constexpr int32_t kClears[7] = {0, 0, 0, 0x1, 0x10, 0x100, 0};
+        if (v[2] > 6) return O::Drop;
+        if (kClears[v[2]] != 0) city->statusFlags &= ~kClears[v[2]];
+        return O::Relay;
+    }
+    case kRecordCityToggle:
+        city->toggleFlag = static_cast<uint8_t>(v[1]);
+        return O::Relay;
+    case kRecordWinner: {
+        Kingdom* winner = KingdomOfSide(v[0]);
+        if (v[0] != 0 && !winner) return O::Drop;
+        if (stage) stage->EndWithWinner(winner);
+        return O::Relay;
+    }
+    case kRecordTeamWinnerId:
+        if (stage) stage->EndWithTeamWinner(static_cast<int32_t>(v[0]));
+        return O::Relay;
+    case kRecordDeployFollow:
+        return CityAtIndex(v[2]) ? O::Relay : O::Drop;
+    case kRecordTroopEntry:
+        // Missing here: SubCastle::ApplyTroopEntry and City::ApplyTroopEntry.
+        return v[1] <= 0xFF ? O::Relay : O::Drop;
+    default:
+        // Missing here: City::ApplyDeployUnit (0x201), City::ApplyAdmitUnit (0x304),
+        // City::ApplyConstructionProgress (0x305), City::ApplyDestroy (0x306), the person spawn of
+        // 0x307, City::ApplyDeployUnitFollow (0x308), City::ApplySpawnTroop (0x309),
+        // City::ApplyAddSoldier (0x30a) and City::BattleTick (0x30b).
+        return O::Relay;
+    }
+}
+
+CommandOutcome ReceiveGameRecord(std::span<const uint8_t> record) {
+    static GameRecordChannel spare;
+    GameRecordChannel* channel =
+        TheGameController && TheGameController->recordChannel ? TheGameController->recordChannel : &spare;
+    return channel->ApplyRecord(record);
+}

@@ -1,0 +1,278 @@
+#include "troops/TroopFixture.h"
+
+#include "Program/BattleFrameSeam.h"
+#include "engine/Random.h"
+#include "net/CommandLookups.h"
+#include "net/GameRecordChannel.h"
+#include "net/LevelUpCommand.h"
+#include "net/PendingValues.h"
+#include "net/StateCommands.h"
+#include "net/SubCommands.h"
+#include "net/TroopValueCommand.h"
+#include "net/WireLayout.h"
+#include "records/RecordTables.h"
+#include "support/SentCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using trooptest::Battle;
+
+namespace {
+
+struct StateApply : testing::Test {
+    Battle b;
+    Kingdom* k1 = b.AddKingdom(1, true);
+    Kingdom* k2 = b.AddKingdom(2);
+    Troop* own = b.AddTroop(k1, 5, 5);
+    Troop* foe = b.AddTroop(k2, 20, 20);
+    City* city = b.AddCity(k1, 30, 30);
+    Troop* inside = nullptr;
+    std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
+
+    void SetUp() override {
+        Battle::War(k1, k2);
+        inside = new Troop(0, 10, 0, 0, 1, 0, 0, b.Officer(1, 1, 2, 421));
+        inside->garrison = 1;
+        city->units.Add(reinterpret_cast<uintptr_t>(inside));
+        templateBlock[OfficerLayout::kSoldierType] = 1;
+        for (int n : {455, 456})
+            GeneralTemplateTable[n] = templateBlock.data();
+        GeneralTemplateCount = 457;
+        testsupport::CaptureSentCommands();
+    }
+    void Role(bool networked, bool host) {
+        TheGameController->networked = networked;
+        TheGameController->isHost = host;
+    }
+};
+
+TEST_F(StateApply, EntriesApplyAndSendByTheirRoles) {
+    struct Case {
+        const char* what;
+        bool networked, host;
+        bool applied;
+        size_t sent;
+    };
+    // A defeat (19) is the host's: a client neither applies nor sends it.
+    for (const Case& c : {Case{"single play", false, false, true, 0}, Case{"host", true, true, true, 1},
+                          Case{"client", true, false, false, 0}}) {
+        SCOPED_TRACE(c.what);
+        Troop* t = b.AddTroop(k2, 6, 6);
+        testsupport::CaptureSentCommands();
+        Role(c.networked, c.host);
+        NetCmdTroopDefeated(t, 1, nullptr);
+        EXPECT_EQ(t->deadFlag != 0, c.applied);
+        EXPECT_EQ(testsupport::SentCommands().size(), c.sent);
+    }
+    // A skill effect (23) a client sends and waits for; the host applies and sends.
+    for (const Case& c : {Case{"single play", false, false, true, 0}, Case{"host", true, true, true, 1},
+                          Case{"client", true, false, false, 1}}) {
+        SCOPED_TRACE(c.what);
+        testsupport::CaptureSentCommands();
+        own->statusBits = 0x6;
+        Role(c.networked, c.host);
+        NetCmdSkillEffect(own, 0x4, 2);
+        EXPECT_EQ(own->statusBits == 0x2, c.applied);
+        ASSERT_EQ(testsupport::SentCommands().size(), c.sent);
+        if (c.sent) EXPECT_EQ(testsupport::SentCommands()[0].code, kSkillEffectCommand);
+    }
+}
+
+TEST_F(StateApply, ADefeatSeedsTheGameTalliesAndTakesTheTroopOut) {
+    Role(true, false);
+    TheGameController->viewLeft = 0;
+    TheGameController->viewRight = 25;
+    TheGameController->viewTop = 0;
+    TheGameController->viewBottom = 60;
+    Services().sounds.clear();
+    ApplyTroopDefeat(foe, 1, 0, 30001, 40002);
+    EXPECT_EQ(RandomSeed, 30001u);
+    EXPECT_EQ(RandomMultiplier, 40002u);
+    EXPECT_EQ(foe->deadFlag, 1);
+    EXPECT_FALSE(b.OnCell(foe, 20, 20));
+    EXPECT_EQ(k1->tally[0], 1);
+    EXPECT_EQ(k2->tally[4], 1);
+    EXPECT_EQ(Services().sounds.size(), 1u); // in view
+
+    // Inside a city the troop leaves the city and is gone; a soldier counts apart from officers.
+    const std::vector<uint8_t> payload =
+        WireLayout{4, 4, 4, 4, 4, 4, 4, 4}.Write({inside->UnitId(), 2, 1, 0, 1, 2, 5, 6});
+    EXPECT_EQ(ReceiveStateCommand(kTroopDefeatedCommand, payload), CommandOutcome::Applied);
+    EXPECT_EQ(city->units.GetCount(), 0);
+    EXPECT_EQ(k2->tally[3], 1);
+    EXPECT_EQ(k1->tally[6], 1);
+    // A second copy names nothing any more.
+    EXPECT_EQ(ReceiveStateCommand(kTroopDefeatedCommand, payload), CommandOutcome::Drop);
+}
+
+TEST_F(StateApply, TroopValueKindsClampResetAndRefill) {
+    OfficerRecord& o = *own->officer;
+    o.Set(OfficerLayout::kMaxHp, 80);
+    o.Set(OfficerLayout::kHp, 20);
+    o.Set(OfficerLayout::kLoyalty, 95);
+    Role(false, false);
+    struct Case {
+        int32_t delta, kind;
+        uint32_t column;
+        int32_t expected;
+    } cases[] = {
+        {10, 4, OfficerLayout::kLoyalty, 100}, // kept within 0..100
+        {-200, 4, OfficerLayout::kLoyalty, 0},
+        {7, 3, OfficerLayout::kGold, 7},
+        {500, 6, OfficerLayout::kHp, 80}, // the refill stops at the maximum
+    };
+    for (const Case& c : cases) {
+        NetCmdAddTroopValue(own, c.delta, c.kind);
+        EXPECT_EQ(o.Get(c.column), c.expected) << c.kind;
+    }
+    own->state = 0;
+    own->flags = 0x40;
+    NetCmdAddTroopValue(own, 0, 5);
+    EXPECT_EQ(own->flags, 6u);
+    EXPECT_EQ(own->state, 10); // halted
+}
+
+TEST_F(StateApply, StandMoveAndRouteEnd) {
+    own->goalX = 9;
+    own->state = 3;
+    EXPECT_FALSE(ApplyStandMove(own, 0));
+    EXPECT_EQ(own->state, 10);
+    EXPECT_EQ(own->goalX, own->cellX);
+    struct Case {
+        int32_t ai;
+        bool taken;
+        int8_t orderState;
+    } cases[] = {{1, true, 12}, {3, true, 2}, {2, false, 0}};
+    for (const Case& c : cases) {
+        own->order->orderState = 0;
+        own->order->stormThenRoam = 0;
+        own->officer->Set(OfficerLayout::kActionAi, c.ai);
+        EXPECT_EQ(ApplyStandMove(own, 2), c.taken);
+        EXPECT_EQ(own->order->orderState, c.orderState);
+        EXPECT_EQ(own->order->stormThenRoam, c.ai == 3 ? 1 : 0);
+    }
+}
+
+TEST_F(StateApply, ASummonStandsAtTheCastersCellForItsSide) {
+    const int before = k1->fieldUnits.GetCount();
+    ApplySkillEffectCommand(own, 103, 6);
+    ApplySkillEffectCommand(own, 120, 6);
+    ASSERT_EQ(k1->fieldUnits.GetCount(), before + 2);
+    auto* lesser = reinterpret_cast<Troop*>(k1->fieldUnits.GetAt(before));
+    auto* greater = reinterpret_cast<Troop*>(k1->fieldUnits.GetAt(before + 1));
+    EXPECT_EQ(lesser->pieceMode, 1);
+    EXPECT_EQ(greater->pieceMode, 3);
+    EXPECT_EQ(lesser->cellX, own->cellX);
+    EXPECT_EQ(lesser->owner, 1);
+}
+
+TEST_F(StateApply, EquipmentAndOrderModeLandInTheOfficerWhereverTheTroopStands) {
+    Role(false, false);
+    NetCmdSetOrderMode(inside, 4, 2, 3, 1);
+    EXPECT_EQ(inside->officer->Get(OfficerLayout::kFormation), 4);
+    EXPECT_EQ(inside->officer->Get(OfficerLayout::kRetreat), 1);
+    NetCmdDropItem(inside, 9, 0);
+    inside->officer->Set(OfficerLayout::kWeapon + 4 * 9, 77);
+    NetCmdDropItem(inside, 9, 0);
+    EXPECT_EQ(inside->officer->Get(OfficerLayout::kWeapon + 4 * 9), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PendingValuesTest, AClientBuildsOnWhatItSentUntilTheHostsCopyReturns) {
+    PendingValues p;
+    const uint64_t key = PendingKey(48, 3, 0x1c);
+    EXPECT_EQ(p.Base(key, 100), 100);
+    p.Sent(key, 90, 90);
+    p.Sent(key, 80, 80);
+    EXPECT_EQ(p.Base(key, 100), 80);
+    p.Echo(key, 55); // a value the host set on its own settles nothing
+    EXPECT_EQ(p.Base(key, 100), 80);
+    p.Echo(key, 90);
+    EXPECT_EQ(p.Base(key, 90), 80);
+    p.Echo(key, 80);
+    EXPECT_TRUE(p.Empty());
+    EXPECT_EQ(p.Base(key, 80), 80);
+    // Another key is another value.
+    p.Sent(key, 1, 1);
+    EXPECT_EQ(p.Base(PendingKey(48, 4, 0x1c), 7), 7);
+}
+
+TEST_F(StateApply, TwoQuickPurchasesOnAClientBothCostTheMerchant) {
+    auto* market = new SubCastle(0);
+    market->SetInt(SubCastleLayout::kKind, 4);
+    market->keeper = b.AddTroop(k2, 1, 1);
+    k2->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(market->keeper));
+    market->keeper->officer->Set(OfficerLayout::kMp, 100);
+    city->subCastles.Add(reinterpret_cast<uintptr_t>(market));
+    Role(true, false);
+    ClientPendingValues().Clear();
+    NetCmdSpecialWindowList(city, -1, 0, KeeperGaugeBase(city) - 30);
+    NetCmdSpecialWindowList(city, -1, 0, KeeperGaugeBase(city) - 30);
+    const std::vector<testsupport::SentCommand>& sent = testsupport::SentCommands();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(UnpackSubCommand(sent[0].payload)->at(3), 70u);
+    EXPECT_EQ(UnpackSubCommand(sent[1].payload)->at(3), 40u);
+    // The host's copies come back: the keeper ends at 40 and nothing is left pending.
+    for (const auto& c : sent) {
+        std::vector<uint8_t> relay;
+        EXPECT_EQ(ReceiveSubCommand(c.payload, false, relay), CommandOutcome::Relay);
+    }
+    EXPECT_EQ(market->keeper->officer->Get(OfficerLayout::kMp), 40);
+    EXPECT_TRUE(ClientPendingValues().Empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StateApply, StageEndRecordsNameAWinnerOrNone) {
+    b.stage->playerKingdom = k1;
+    struct Case {
+        uint32_t winner;
+        int32_t result;
+    } cases[] = {{0, 4}, {1, 5}, {2, 4}};
+    for (const Case& c : cases) {
+        b.stage->result = 0;
+        EXPECT_EQ(ReceiveGameRecord(PackGameRecord(kRecordWinner, {c.winner, 0})), CommandOutcome::Relay);
+        EXPECT_EQ(b.stage->result, c.result) << c.winner;
+    }
+}
+
+TEST_F(StateApply, AClientsResetOfATroopCarriesZero) {
+    Role(true, false);
+    own->flags = 0x40;
+    NetCmdAddTroopValue(own, 35, 5);
+    EXPECT_EQ(own->flags, 0x40u); // not before the host's copy
+    ASSERT_EQ(testsupport::SentCommands().size(), 1u);
+    const std::vector<uint8_t>& p = testsupport::SentCommands()[0].payload;
+    EXPECT_EQ(WireLayout({4, 4, 4, 4, 4, 4}).Read(p)->at(4), 0u);
+    EXPECT_TRUE(ReceiveTroopValueCommand(p));
+    EXPECT_EQ(own->flags, 6u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StateApply, ALevelUpFindsAnOfficerInsideItsCity) {
+    Role(true, true);
+    inside->officer->Set(OfficerLayout::kLoyalty, 40);
+    SendLevelUp(*inside->officer, 7, 8, 9, 0, 30000, 40000);
+    ASSERT_EQ(testsupport::SentCommands().size(), 1u);
+    const std::vector<uint8_t>& p = testsupport::SentCommands()[0].payload;
+    // The troop's side, home city and scope, never the caller's activity values.
+    const auto fields = WireLayout({4, 4, 4, 4, 4, 4, 4}).Read(p);
+    ASSERT_TRUE(fields);
+    EXPECT_EQ((*fields)[1], 1u);
+    EXPECT_EQ((*fields)[2], 0u);
+    EXPECT_EQ((*fields)[3], 1u);
+    EXPECT_TRUE(ReceiveLevelUpCommand(p));
+    EXPECT_EQ(inside->officer->Get(OfficerLayout::kLoyalty), 43);
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+#include "NetStation.h"
+#include "WorldDigest.h"
+#include "troops/TroopFixture.h"
+
+#include "net/ChatCommand.h"
+#include "net/CommandLookups.h"
+#include "net/GameRecordChannel.h"
+#include "net/LevelUpCommand.h"
+#include "net/StateCommands.h"
+#include "net/SubCommands.h"
+#include "net/TroopValueCommand.h"
+#include "net/room/GameCommandTable.h"
+#include "platform/Sockets.h"
+#include "records/RecordTables.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <mutex>
+
+using namespace nettest;
+using trooptest::Battle;
+
+namespace {
+
+// Both stations run in this process: each keeps its own battle and takes the game's globals over,
+// one at a time, while it enters or receives a command.
+struct Globals {
+    ScreenSettings* settings = nullptr;
+    GameController* controller = nullptr;
+    BattleMap* map = nullptr;
+    NetSession* session = nullptr;
+};
+std::recursive_mutex globalsLock;
+
+void Use(const Globals& g) {
+    TheScreenSettings = g.settings;
+    TheGameController = g.controller;
+    TheBattleMap = g.map;
+    TheNetSession = g.session;
+}
+
+constexpr int kTemplate = 5;
+
+// One station's battle: the host plays side 1, the client side 2 (allies); side 3 fights both.
+// Side 1 holds a city with a wall unit inside.
+struct StationBattle {
+    std::unique_ptr<Battle> battle;
+    Globals globals;
+    Kingdom* k[4] = {};
+    Troop *a1 = nullptr, *b1 = nullptr, *foe = nullptr, *foe2 = nullptr, *wall = nullptr;
+    City* city = nullptr;
+    GameRecordChannel* channel = nullptr;
+
+    StationBattle(NetSession& session, bool host) {
+        std::lock_guard guard(globalsLock);
+        battle = std::make_unique<Battle>();
+        k[1] = battle->AddKingdom(1);
+        k[2] = battle->AddKingdom(2);
+        k[3] = battle->AddKingdom(3);
+        k[1]->relations[2] = k[2]->relations[1] = 1;
+        Battle::War(k[1], k[3]);
+        Battle::War(k[2], k[3]);
+        a1 = battle->AddTroop(k[1], 5, 5);
+        b1 = battle->AddTroop(k[2], 8, 8);
+        foe = battle->AddTroop(k[3], 20, 20);
+        foe2 = battle->AddTroop(k[3], 22, 22);
+        city = battle->AddCity(k[1], 30, 30);
+        wall = new Troop(0, 10, 0, 0, 1, 0, 0, battle->Officer(1, 1, 1, 421));
+        wall->garrison = 1;
+        city->units.Add(reinterpret_cast<uintptr_t>(wall));
+        for (Troop* t : {a1, b1, foe, foe2}) {
+            t->officer->Set(OfficerLayout::kMaxHp, 80);
+            t->officer->Set(OfficerLayout::kHp, 70);
+        }
+        b1->statusBits = 0x6;
+        foe->officer->Set(OfficerLayout::kActionAi, 3);
+        city->statusFlags = 0x11;
+        city->emptyFlag = 1;
+        // Set once the troops stand: a troop made for the player's side starts with other values.
+        battle->stage->playerSide = host ? 1 : 2;
+        // The stations' unit counters differ: a client's new id never decides.
+        TheScreenSettings->serialCounter = host ? 500 : 100;
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        channel = TheGameController->recordChannel;
+        TheNetSession = &session;
+        globals = {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
+        Use({});
+    }
+    ~StationBattle() {
+        std::lock_guard guard(globalsLock);
+        Use(globals);
+        TheNetSession = nullptr;
+        battle.reset();
+        Use({});
+    }
+};
+
+// The station's receive side runs the game's own handlers inside its battle.
+void ReceiveInto(Station& station, StationBattle& world) {
+    RegisterTroopCommands(station.session.commands); // over the relay test's own code 1 and 3
+    for (uint8_t code :
+         {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand, kLevelUpCommand,
+          kSwitchForceCommand, kStandMoveCommand, kChatCommand, kGameRecordCode, kSubCommandCode}) {
+        GameCommandRule rule = *station.session.commands.Find(code);
+        auto inner = rule.handler;
+        rule.handler = [inner, &world](GameCommandContext& c) {
+            std::lock_guard guard(globalsLock);
+            Use(world.globals);
+            const CommandOutcome outcome = inner(c);
+            Use({});
+            return outcome;
+        };
+        station.session.commands.Register(code, rule);
+    }
+}
+
+// Runs f inside the station's battle on its own thread, as the game would.
+template <class F>
+auto In(Station& s, StationBattle& w, F f) {
+    return s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        Use(w.globals);
+        auto result = f();
+        Use({});
+        return result;
+    });
+}
+
+uint64_t Digest(Station& s, StationBattle& w) {
+    return In(s, w, [] { return WorldDigest::Of(); });
+}
+
+TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
+    platform::SetLoopbackOnly(true);
+    platform::SetConnectLimit(3000);
+    const uint16_t port = FreePort();
+    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
+    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
+    {
+        StationBattle hw(host->session, true);
+        StationBattle cw(client->session, false);
+        templateBlock[OfficerLayout::kSoldierType] = 1;
+        templateBlock[OfficerLayout::kAttribute] = 1;
+        templateBlock[OfficerLayout::kPersonNumber] = kTemplate;
+        GeneralTemplateTable[kTemplate] = templateBlock.data();
+        GeneralTemplateCount = kTemplate + 1;
+        ReceiveInto(*host, hw);
+        ReceiveInto(*client, cw);
+        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
+        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->Do([&] { return client->session.NetPeerCount() == 2; });
+        }));
+        const uint64_t start = Digest(*host, hw);
+        ASSERT_EQ(Digest(*client, cw), start);
+
+        // The client asks; nothing changes on the client before the host's copies come back. Two
+        // quick hits before the echo both count.
+        const uint64_t asked = In(*client, cw, [&] {
+            NetCmdAddTroopValue(cw.b1, -30, 1);
+            NetCmdAddTroopValue(cw.b1, -30, 1);
+            NetCmdSkillEffect(cw.b1, 0x4, 2);
+            NetCmdCityAction(cw.city, 12, 30);
+            NetCmdChatText("hello", 2, false, 0);
+            NetCmdChatText("allies", 2, true, 0);
+            NetCmdChatText("psst", 2, false, 1 + 1);
+            NetCmdSetOrderMode(cw.b1, 3, 1, 2, 1);
+            NetCmdCreateOfficer(cw.city, kTemplate);
+            NetCmdForceFocus(cw.city);
+            cw.channel->SendCityToggleFlag(cw.city, 1);
+            return WorldDigest::Of();
+        });
+        EXPECT_EQ(asked, start);
+        auto newOfficer = [](Station& s, StationBattle& w) {
+            return In(s, w, [&] {
+                for (Troop* t : ListItems<Troop>(w.city->units))
+                    if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == kTemplate)
+                        return t->UnitId();
+                return 0u;
+            });
+        };
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return newOfficer(*client, cw) != 0 && Digest(*client, cw) == Digest(*host, hw) &&
+                   In(*client, cw, [&] { return cw.city->toggleFlag; }) == 1;
+        }));
+
+        // The host decides the rest and every station applies it alike.
+        In(*host, hw, [&] {
+            hw.a1->goalX = 9;
+            hw.a1->goalY = 11;
+            NetCmd27(hw.a1, 1);
+            EXPECT_TRUE(NetCmd27(hw.foe, 2));
+            NetCmdSkillEffect(hw.foe, -1, 3);
+            NetCmdSwitchTroopForce(hw.foe2, 1);
+            NetCmdTroopDefeated(hw.foe, 1, hw.a1);
+            NetCmdAddTroopValue(hw.a1, 50, 4);
+            NetCmdChatText("to Bo", 1, false, 2 + 1);
+            // A record's caller applies it on the host and sends it.
+            for (const std::vector<uint8_t>& r :
+                 {PackGameRecord(kRecordCityStatusOp, {0, 0, 3}),
+                  PackGameRecord(kRecordCreatePerson, {2, 0, 0, kTemplate, 777}),
+                  PackGameRecord(kRecordCityEntry, {0, hw.b1->UnitId()})})
+                EXPECT_EQ(hw.channel->ApplyRecord(r), CommandOutcome::Relay);
+            hw.channel->SendCityStatusOp(hw.city, 0, 3);
+            hw.channel->SendCreatePerson(2, hw.city, 0, kTemplate, 777);
+            // A repeated record makes nothing twice.
+            hw.channel->SendCreatePerson(2, hw.city, 0, kTemplate, 777);
+            hw.channel->SendCityEntry(hw.city, hw.b1);
+            NetCmdChatText("done", 0, false, 0);
+            return 0;
+        });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->side.chat.size() >= 4 && Digest(*client, cw) == Digest(*host, hw);
+        }));
+
+        const uint64_t end = Digest(*host, hw);
+        EXPECT_NE(end, start);
+        EXPECT_EQ(Digest(*client, cw), end);
+        for (auto* pair : {&hw, &cw}) {
+            StationBattle& w = *pair;
+            Station& s = pair == &hw ? *host : *client;
+            In(s, w, [&] {
+                EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kHp), 10);
+                EXPECT_EQ(w.b1->statusBits, 0x2u);
+                EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kFormation), 3);
+                EXPECT_EQ(w.wall->cellY, 30 + 2); // sent out next to the city
+                EXPECT_EQ(w.wall->goalX, 12);
+                EXPECT_EQ(w.city->sortieCount, 1);
+                EXPECT_EQ(w.k[1]->focusCity, w.city);
+                EXPECT_EQ(w.a1->returnX, 5);
+                EXPECT_EQ(w.a1->goalX, 9);
+                EXPECT_EQ(w.foe->order->orderState, 2);
+                EXPECT_EQ(w.foe->deadFlag, 1);
+                EXPECT_EQ(w.k[1]->tally[0], 1); // an ordinary officer defeated
+                EXPECT_EQ(w.k[3]->tally[4], 1); // and lost
+                EXPECT_EQ(w.foe2->owner, 1);
+                EXPECT_EQ(w.a1->officer->Get(OfficerLayout::kLoyalty), 50);
+                EXPECT_EQ(w.city->statusFlags, 0x10);
+                EXPECT_EQ(w.city->emptyFlag, 0);
+                EXPECT_NE(FindUnitInList(w.city->units, 777), nullptr);
+                EXPECT_EQ(w.city->units.GetCount(), 2); // the officer asked for and the person
+                return 0;
+            });
+        }
+        // The officer a client asked for carries the host's id, never the client's own draw.
+        EXPECT_EQ(newOfficer(*host, hw), 500u);
+        EXPECT_EQ(newOfficer(*client, cw), 500u);
+
+        // Chat: the host shows the client's lines (its whisper too); the client shows what is
+        // its own or its allies', the whisper meant for it and the game's line in its colour.
+        const std::vector<std::pair<std::string, int>> hostChat = {{"hello", 0}, {"allies", 1}, {"psst", 2}};
+        EXPECT_EQ(host->side.chat, hostChat);
+        const std::vector<std::pair<std::string, int>> clientChat = {
+            {"hello", 0}, {"allies", 1}, {"to Bo", 2}, {"done", 3}};
+        EXPECT_EQ(client->side.chat, clientChat);
+
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
+    }
+    client.reset();
+    host.reset();
+    SetGameCommandSender(nullptr);
+    platform::SetLoopbackOnly(false);
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include "fuzz/StateFuzzWorld.h"
+
+#include "net/ChatCommand.h"
+#include "net/GameRecordChannel.h"
+#include "net/LevelUpCommand.h"
+#include "net/StateCommands.h"
+#include "net/SubCommands.h"
+#include "net/TroopValueCommand.h"
+#include "net/WireLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path SeedFolder(const char* target) {
+    const char* dir = std::getenv("KARDOL_SEED_DIR");
+    const fs::path folder = fs::path(dir ? dir : KARDOL_SEED_DIR) / target;
+    fs::create_directories(folder);
+    return folder;
+}
+
+void Write(const fs::path& file, const std::vector<uint8_t>& bytes) {
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
+    std::vector<uint8_t> out;
+    for (uint32_t w : words)
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<uint8_t>(w >> (8 * i)));
+    return out;
+}
+
+constexpr uint32_t kNone = 0xFFFFFFFFu;
+
+// Troops of the fuzz world by unit id: 1, 2 side 1 and 3, 4 side 2 on the field; 5 (a wall unit)
+// and 6 inside city 0; 7 in its keeper's place, whose keeper is 8; 9 in its garrison post.
+TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
+    const fs::path state = SeedFolder("statecommand");
+    struct StateSeed {
+        uint8_t code;
+        std::vector<uint8_t> payload;
+    } states[] = {
+        {kTroopDefeatedCommand, Words({3, 1, 2, 0, 0, 0, 30000, 40000})},
+        {kTroopDefeatedCommand, Words({6, 2, 1, 0, 1, 0, 30000, 40000})},
+        {kTroopValueCommand, Words({3, 2, 0, 0, 60, 1})},
+        {kTroopValueCommand, Words({5, 1, 0, 1, 30, 6})},
+        {kTroopValueCommand, Words({7, 1, 0, 2, 20, 4})},
+        {kSkillEffectCommand, WireLayout{4, 4, 1, -3}.Write({3, 0x4, 2})},
+        {kSkillEffectCommand, WireLayout{4, 4, 1, -3}.Write({1, 103, 6})},
+        {kCityActionCommand, WireLayout{4, 2, 2}.Write({0, 10, 10})},
+        {kLevelUpCommand, Words({3, 2, 0, 0, 0, 30000, 40000})},
+        {kSwitchForceCommand, Words({3, 1})},
+        {kStandMoveCommand, WireLayout{4, 4, 4, 1, -3, 4, 4}.Write({3, 200000, 200000, 1, 5, 5})},
+    };
+    int n = 0;
+    for (const StateSeed& s : states) {
+        SCOPED_TRACE(n);
+        {
+            StateFuzzWorld world(true);
+            const std::span<const uint8_t> p(s.payload);
+            if (s.code == kTroopValueCommand)
+                EXPECT_TRUE(ReceiveTroopValueCommand(p));
+            else if (s.code == kLevelUpCommand)
+                EXPECT_TRUE(ReceiveLevelUpCommand(p));
+            else
+                EXPECT_NE(ReceiveStateCommand(s.code, p), CommandOutcome::Drop);
+        }
+        std::vector<uint8_t> bytes{1, s.code};
+        bytes.insert(bytes.end(), s.payload.begin(), s.payload.end());
+        Write(state / ("seed" + std::to_string(n++) + ".bin"), bytes);
+    }
+    {
+        StateFuzzWorld world(false);
+        const std::vector<uint8_t> chat = PackChatLine({"hello", 1, true, 3});
+        EXPECT_TRUE(UnpackChatLine(chat));
+        std::vector<uint8_t> bytes{0, kChatCommand};
+        bytes.insert(bytes.end(), chat.begin(), chat.end());
+        Write(state / "chat.bin", bytes);
+    }
+
+    const fs::path sub = SeedFolder("subcommand");
+    const std::vector<uint8_t> subs[] = {
+        PackSubCommand(kSubSetEquipment, {3, 2, 0, 0, 1, 288}),
+        PackSubCommand(kSubUseItem, {1, 6, 0}),
+        PackSubCommand(kSubPlaceMapObject, {1, 1, 5, 5}),
+        PackSubCommand(kSubCityItemList, {0, kNone, 288}),
+        PackSubCommand(kSubCityTroopMove, {0, 6, 0, 1, 0, 0, 0}),
+        PackSubCommand(kSubForceFocus, {0}),
+        PackSubCommand(kSubKeeperList, {0, kNone, 288, 50}),
+        PackSubCommand(kSubCityEvent, {0, 0, 0, 0, 10, 10, 8}),
+        PackSubCommand(kSubCreateOfficer, {0, 5, 600}),
+        PackSubCommand(kSubOrderMode, {3, 2, 0, 0, 3, 1, 2, 1}),
+        PackSubCommand(kSubPlotKind, {0, 5, 5, 1}),
+        PackSubCommand(kSubUnitAction, {0, 1, 5}),
+        PackSubCommand(kSubPickUp, {1, 0, 5, 5}),
+        PackSubCommand(kSubAutoAssign, {0}),
+    };
+    n = 0;
+    for (const std::vector<uint8_t>& s : subs) {
+        SCOPED_TRACE(n);
+        {
+            StateFuzzWorld world(true);
+            std::vector<uint8_t> relay;
+            EXPECT_EQ(ReceiveSubCommand(s, true, relay), CommandOutcome::Relay);
+        }
+        std::vector<uint8_t> bytes{3};
+        bytes.insert(bytes.end(), s.begin(), s.end());
+        Write(sub / ("seed" + std::to_string(n++) + ".bin"), bytes);
+    }
+
+    const fs::path records = SeedFolder("gamerecord");
+    const std::vector<uint8_t> recs[] = {
+        PackGameRecord(kRecordDeployUnit, {0, 5, 1}),
+        PackGameRecord(kRecordCreatePerson, {2, 0, 4, 5, 700}),
+        PackGameRecord(kRecordRandomGearGrant, {0, 1, 30000, 40000}),
+        PackGameRecord(kRecordAdmitUnit, {0, 7}),
+        PackGameRecord(kRecordConstruction, {0, 1, 1, 50}),
+        PackGameRecord(kRecordCityDestroy, {0, 1, 2, 3}),
+        PackGameRecord(kRecordSpawnPerson, {0, 701, 1, 2}),
+        PackGameRecord(kRecordDeployFollow, {0, 5, 0}),
+        PackGameRecord(kRecordSpawnTroop, {0, 5}),
+        PackGameRecord(kRecordAddSoldier, {0, 5}),
+        PackGameRecord(kRecordCityBattleTick, {0}),
+        PackGameRecord(kRecordCityEntry, {0, 3}),
+        PackGameRecord(kRecordDeployWithOrder, {1, 0, 0, 5, 3, 0, 0, 0}),
+        PackGameRecord(kRecordDeployWithOrder, {9, 0, 4, 7, 0, 0, 5, 5}),
+        PackGameRecord(kRecordTroopEntry, {0, 4, 3}),
+        PackGameRecord(kRecordGateStrength, {1, 5, 100, 0}),
+        PackGameRecord(kRecordCityStatusOp, {0, 0, 3}),
+        PackGameRecord(kRecordCityToggle, {0, 1}),
+        PackGameRecord(kRecordWinner, {0, 0}),
+        PackGameRecord(kRecordTeamWinnerId, {1, 0}),
+    };
+    n = 0;
+    for (const std::vector<uint8_t>& r : recs) {
+        SCOPED_TRACE(n);
+        {
+            StateFuzzWorld world(true);
+            EXPECT_EQ(ReceiveGameRecord(r), CommandOutcome::Relay);
+        }
+        std::vector<uint8_t> bytes{1};
+        bytes.insert(bytes.end(), r.begin(), r.end());
+        Write(records / ("seed" + std::to_string(n++) + ".bin"), bytes);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(records), {}), 20);
+}
+
+} // namespace
