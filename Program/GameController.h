@@ -10,6 +10,7 @@
 #include <vector>
 
 class BlankScreen;
+class Troop;
 class LinkList;
 class Window;
 class MapView;
@@ -199,6 +200,17 @@ public:
     // Pixels of the minimap per map cell when the map is smaller than it.
     int32_t minimapScaleX = 1;
     int32_t minimapScaleY = 1;
+
+    // ---- Troop combat switches and selection upkeep (Program/TroopDeselect.cpp) ----
+    // 0 easy, 1 normal, 2 hard.
+    uint8_t difficulty = 1;
+    // While non-zero no sight is marked or withdrawn.
+    int32_t sightOff = 0;
+    // Cheats: the player's troops take no damage; every blow on another troop kills.
+    uint8_t playerProtection = 0;
+    uint8_t oneBlow = 0;
+    // Drops a troop from the selection and from its hot-key group.
+    void DeselectTroop(Troop* troop);
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

@@ -18,6 +18,7 @@
 #include "world/BattleMap.h"
 
 #include "events/EventManager.h"
+#include "troops/CastleGate.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 

@@ -3,4 +3,5 @@
 void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterRelayControlCommands(table);
     RegisterTroopCommands(table);
+    RegisterTroopFateCommands(table);
 }

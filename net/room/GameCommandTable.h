@@ -59,6 +59,9 @@ void RegisterRelayControlCommands(GameCommandTable& table);
 // The troop orders 1-14; their entries send through the running session from then on.
 void RegisterTroopCommands(GameCommandTable& table);
 
+// A troop's death, capture and counters (17, 18, 20): sent by the host only.
+void RegisterTroopFateCommands(GameCommandTable& table);
+
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.
 void InstallGameCommandFamilies(GameCommandTable& table);
