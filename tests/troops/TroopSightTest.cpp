@@ -208,7 +208,6 @@ TEST(TroopSight, AGarrisonedTroopLeavesTheMapAndItsSight) {
     t->UpdateSight();
     t->targetTroop = t;
     t->officer->workWords[1] = 7;
-    TheGameController->selection = new LinkList;
     TheGameController->selection->Add(uintptr_t(t));
     t->selected = 1;
     t->EnterGarrison(1);
@@ -220,8 +219,6 @@ TEST(TroopSight, AGarrisonedTroopLeavesTheMapAndItsSight) {
     EXPECT_EQ(t->officer->workWords[1], 0);
     EXPECT_EQ(t->selected, 0);
     EXPECT_EQ(TheGameController->selection->GetCount(), 0);
-    delete TheGameController->selection;
-    TheGameController->selection = nullptr;
 }
 
 TEST(TroopSight, TheHitTestNeedsTheTroopInSight) {
