@@ -95,6 +95,8 @@ uint32_t Troop::Scope() const {
 }
 
 void Troop::ReceiveAttack(Troop* attacker) {
+    // Blows are decided on the host; their results reach the clients as commands.
+    if (!DecidesHere()) return;
     if (!attacker || outOfPlay || PlayerProtected(*this) || IsGone()) return;
     const int32_t kind = OfficerKind();
     if (kind == 13 || kind == 5) return;
@@ -122,7 +124,7 @@ void Troop::ReceiveAttack(Troop* attacker) {
     if (attacker->rangeEnd > 2 && IsCellWall(attacker->cellX, 2 * attacker->cellY)) attack = attack * 3 / 2;
     const int16_t damage = TakeHit(static_cast<int16_t>(attack), attacker->owner, attacker);
     attacker->AddUnitCounters(damage, 0);
-    if (owner != 0 && attackerKingdom) attackerKingdom->score += damage;
+    if (owner != 0 && attackerKingdom) attackerKingdom->damageDealt += damage;
 }
 
 int16_t Troop::TakeHit(int16_t attack, int32_t attackerKingdom, Troop* attacker) {

@@ -207,3 +207,15 @@ TEST(CastleGate, AGateWithoutADoorPatternIsRefusedAtLoad) {
         if (gate) EXPECT_EQ(gate->style, c.style);
     }
 }
+
+TEST(CastleGate, AStageWithGatesOfSeveralKingdomsIsTornDownSafely) {
+    // Each kingdom's gates forget their pieces' pursuers as they go; kingdoms already deleted are no
+    // longer walked (AddressSanitizer reports any touch).
+    GateField f;
+    auto* theirs = new CastleGate(20, 20, 1, 2, 0, 0, 0);
+    f.enemy->gates.Add(uintptr_t(theirs));
+    Troop* besieger = f.b.AddTroop(f.own, 22, 22);
+    besieger->targetTroop = theirs->pieces[0];
+    Troop* raider = f.b.AddTroop(f.enemy, 14, 12);
+    raider->targetTroop = f.gate->pieces[0];
+}
