@@ -195,7 +195,8 @@ void Troop::ApplyKill(int32_t killerKingdom) {
     if (officer) officer->Set(L::kHp, 0);
     hitFlash = 0;
     state = 13;
-    // The home city's count of units under orders 22 and 23 belongs to the city's order module.
+    if (order && (order->orderState == 22 || order->orderState == 23))
+        if (City* city = CityById(homeCity); city && city->actionWords[0] > 0) --city->actionWords[0];
     if (leader) {
         RemoveFromList(leader->followers, this);
         leader = nullptr;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 using trooptest::Battle;
 using L = OfficerLayout;
@@ -401,4 +402,16 @@ TEST(TroopFateCommands, FuzzSeedWritesTheDeathCaptureAndCounterCommands) {
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         EXPECT_TRUE(std::filesystem::exists(file));
     }
+}
+
+TEST(TroopFateCommands, HugeCountersFromAPeerKeepTheExperienceInRange) {
+    Fight f;
+    Troop* general = f.Add(f.foe, 10, 10, 1);
+    const int32_t big = std::numeric_limits<int32_t>::max(), small = std::numeric_limits<int32_t>::min();
+    EXPECT_TRUE(
+        ReceiveUnitCountersCommand(PackUnitCounters({{general->UnitId(), 2, 0, 0}, {big, big, big, big}})));
+    EXPECT_EQ(general->OfficerValue(L::kExperience), big);
+    EXPECT_TRUE(ReceiveUnitCountersCommand(
+        PackUnitCounters({{general->UnitId(), 2, 0, 0}, {small, small, small, small}})));
+    EXPECT_EQ(general->OfficerValue(L::kExperience), small);
 }
