@@ -11,6 +11,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
 #include "world/Zu_SkillEffect.h"
 
 namespace {
@@ -166,6 +167,12 @@ bool ReceiveCaptureCommand(std::span<const uint8_t> payload) {
     if (!UnpackCapture(payload, p) || p.dropMode < 0 || p.dropMode > 2 || !ValidSide(p.captor)) return false;
     Troop* troop = FindNamedTroop(p.troop);
     if (!troop) return false;
+    // A position off the map is no position: the command is refused whole.
+    if (p.troop.scope == 0 &&
+        (!TheBattleMap || p.worldX < 0 || p.worldY < 0 ||
+         int64_t{p.worldX} >= int64_t{TheBattleMap->unitGridWidth} * 40000 ||
+         int64_t{p.worldY} >= int64_t{TheBattleMap->unitGridRows} * 20000))
+        return false;
     if (p.troop.scope == 0) {
         troop->worldX = p.worldX;
         troop->worldY = p.worldY;
