@@ -168,10 +168,9 @@ bool ReceiveCaptureCommand(std::span<const uint8_t> payload) {
     Troop* troop = FindNamedTroop(p.troop);
     if (!troop) return false;
     // A position off the map is no position: the command is refused whole.
-    if (p.troop.scope == 0 &&
-        (!TheBattleMap || p.worldX < 0 || p.worldY < 0 ||
-         int64_t{p.worldX} >= int64_t{TheBattleMap->unitGridWidth} * 40000 ||
-         int64_t{p.worldY} >= int64_t{TheBattleMap->unitGridRows} * 20000))
+    if (p.troop.scope == 0 && (!TheBattleMap || p.worldX < 0 || p.worldY < 0 ||
+                               int64_t{p.worldX} >= int64_t{TheBattleMap->unitGridWidth} * 40000 ||
+                               int64_t{p.worldY} >= int64_t{TheBattleMap->unitGridRows} * 20000))
         return false;
     if (p.troop.scope == 0) {
         troop->worldX = p.worldX;

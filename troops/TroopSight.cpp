@@ -59,25 +59,6 @@ int16_t SightRadiusOf(const Troop& t) {
 }
 } // namespace
 
-void ForEachSightCell(int32_t x, int32_t y, int32_t r, const std::function<void(int32_t, int32_t)>& visit) {
-    if (r <= 0) return;
-    const int32_t h0 = 2 * (y - r);
-    int32_t start = x;
-    for (int32_t i = 0; i <= 4 * r; ++i) {
-        const int32_t h = h0 + i;
-        int32_t count;
-        if (i <= 2 * r) {
-            if (i > 0 && ((h - 1) & 1) == 0) --start;
-            count = i + 1;
-        } else {
-            if (((h - 1) & 1) != 0) ++start;
-            count = 4 * r + 1 - i;
-        }
-        for (int32_t c = 0; c < count; ++c)
-            visit(start + c, h);
-    }
-}
-
 bool InSightDiamond(int32_t cx, int32_t cy, int32_t r, int32_t x, int32_t h) {
     if (r <= 0) return false;
     const int32_t i = h - 2 * (cy - r);

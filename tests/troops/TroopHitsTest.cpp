@@ -357,9 +357,9 @@ TEST(TroopFateCommands, ACommandNamingNoTroopOrABadValueChangesNothing) {
     Troop* t = f.Add(f.foe, 10, 10);
     const uint32_t id = t->UnitId();
     EXPECT_FALSE(ReceiveKillCommand(PackKill({{id + 100, 2, 0, 0}, 1})));
-    EXPECT_FALSE(ReceiveKillCommand(PackKill({{id, 2, 0, 1}, 1})));                  // not in a city
-    EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, 0, 0, 1, 3})));   // drop mode 3
-    EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, 0, 0, 500, 0}))); // no kingdom 500
+    EXPECT_FALSE(ReceiveKillCommand(PackKill({{id, 2, 0, 1}, 1})));                          // not in a city
+    EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, 0, 0, 1, 3})));           // drop mode 3
+    EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, 0, 0, 500, 0})));         // no kingdom 500
     EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, -2147483647, 0, 1, 0}))); // off the map
     EXPECT_FALSE(ReceiveCaptureCommand(PackCapture({{id, 2, 0, 0}, 0, 40 * 20000, 1, 0})));
     EXPECT_FALSE(ReceiveUnitCountersCommand(PackUnitCounters({{id + 1, 2, 0, 0}, {1, 2, 3, 4}})));
