@@ -2,6 +2,7 @@
 
 #include "records/Kingdom.h"
 #include "troops/CastleGate.h"
+#include "world/FootprintPattern.h"
 #include "world/GateRecord.h"
 
 #include <gtest/gtest.h>
@@ -218,4 +219,25 @@ TEST(CastleGate, AStageWithGatesOfSeveralKingdomsIsTornDownSafely) {
     besieger->targetTroop = theirs->pieces[0];
     Troop* raider = f.b.AddTroop(f.enemy, 14, 12);
     raider->targetTroop = f.gate->pieces[0];
+}
+
+TEST(CastleGate, EachStateStampsItsDoorPatternAndTheSilentBreakStampsNone) {
+    GateField f;
+    CastleGate gate(20, 12, 0, 1, 1, 0, 0); // style 1: door patterns 6, 7 and 8
+    for (int state = 0; state < 3; ++state) {
+        auto pattern = std::make_unique<FootprintPattern>();
+        pattern->width = 1;
+        pattern->cellTiles = {uint16_t(1000 + state)};
+        Footprints().door[6 + state] = std::move(pattern);
+    }
+    MapCell* centre = TheBattleMap->CellAt(20, 24);
+    for (int state : {1, 0, 2}) {
+        gate.SetOpen(state);
+        EXPECT_EQ(centre->layerTile, 1000 + state) << state;
+    }
+    gate.SetOpen(3);
+    EXPECT_EQ(centre->layerTile, 1002);
+    EXPECT_EQ(gate.pictureIndex, 4);
+    for (int state = 0; state < 3; ++state)
+        Footprints().door[6 + state].reset();
 }
