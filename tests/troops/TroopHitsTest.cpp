@@ -417,3 +417,35 @@ TEST(TroopFateCommands, HugeCountersFromAPeerKeepTheExperienceInRange) {
         PackUnitCounters({{general->UnitId(), 2, 0, 0}, {small, small, small, small}})));
     EXPECT_EQ(general->OfficerValue(L::kExperience), small);
 }
+
+TEST(TroopHits, HiddenTroopsLeaveAndReturnWithTheirFollowers) {
+    Fight f;
+    Troop* general = f.Add(f.player, 10, 10, 1);
+    Troop* follower = f.Add(f.player, 11, 10);
+    general->followers->Add(uintptr_t(follower));
+    general->MarkRemoved();
+    for (Troop* t : {general, follower}) {
+        EXPECT_EQ(t->flags & 0x16, 0x16u);
+        EXPECT_FALSE(f.b.OnCell(t, t->cellX, t->cellY));
+    }
+    general->officer->Set(L::kAmbush, 1);
+    general->ResetByKind();
+    for (Troop* t : {general, follower}) {
+        EXPECT_EQ(t->flags, 0u);
+        EXPECT_TRUE(f.b.OnCell(t, t->cellX, t->cellY));
+        EXPECT_EQ(t->sightMark.marked, 1); // the player's troops uncover the map again
+    }
+    EXPECT_EQ(general->OfficerValue(L::kAmbush), 0);
+    struct Case {
+        int kind;
+        uint32_t before, after;
+    };
+    for (const Case& c : {Case{8, 0, 0x0C}, Case{18, 0, 0x0C}, Case{9, 0, 0x0A}, Case{5, 0x46, 0x46},
+                          Case{2, 0x16, 0}, Case{13, 0x16, 0x16}}) {
+        Troop* t = f.Add(f.foe, 20, 20, c.kind);
+        t->flags = c.before;
+        t->ResetByKind();
+        EXPECT_EQ(t->flags, c.after) << c.kind;
+        EXPECT_EQ(t->sightMark.marked, 0) << c.kind; // an enemy's sight is not the player's
+    }
+}
