@@ -4,10 +4,12 @@
 #include "troops/Troop.h"
 
 namespace {
-void RemoveEvery(LinkList* list, Troop* troop) {
-    if (!list) return;
-    while (list->RemoveValue(reinterpret_cast<uintptr_t>(troop))) {
-    }
+bool RemoveEvery(LinkList* list, Troop* troop) {
+    if (!list) return false;
+    bool removed = false;
+    while (list->RemoveValue(reinterpret_cast<uintptr_t>(troop)))
+        removed = true;
+    return removed;
 }
 } // namespace
 
@@ -16,12 +18,14 @@ void GameController::DeselectTroop(Troop* troop) {
     troop->selected = 0;
     RemoveEvery(selection, troop);
     troop->hotKeyGroup = -1;
+    // Every group is searched: a stale group byte must not leave the troop behind in another one.
     for (int group = 0; group < 10; ++group) {
         LinkList* list = groups[group];
-        if (!list || !list->Find(reinterpret_cast<uintptr_t>(troop))) continue;
-        RemoveEvery(list, troop);
+        if (!RemoveEvery(list, troop)) continue;
+        GroupHeader* header = groupHeaders[group];
+        if (header && header->memberCount > 0) --header->memberCount;
         if (list->GetCount() != 0) continue;
-        if (groupHeaders[group]) *groupHeaders[group] = GroupHeader{};
+        if (header) *header = GroupHeader{};
         if (currentGroup == group) currentGroup = -1;
     }
     // The selection panel is refreshed by its own window once the unit panels exist.

@@ -10,6 +10,7 @@
 #include <vector>
 
 class BlankScreen;
+class Troop;
 class LinkList;
 class Window;
 class MapView;
@@ -228,7 +229,16 @@ public:
     int32_t cursorLock = 0;
     // The talk-text block paired with the key, or null.
     const uint8_t* FindBlockByKey(int32_t key) const;
-    // Takes the troop out of the selection and out of its hot-key group.
+
+    // Troop combat switches.
+    // 0 easy, 1 normal, 2 hard.
+    uint8_t difficulty = 1;
+    // While non-zero no sight is marked or withdrawn.
+    int32_t sightOff = 0;
+    // Cheats: the player's troops take no damage; every blow on another troop kills.
+    uint8_t playerProtection = 0;
+    uint8_t oneBlow = 0;
+    // Takes the troop out of the selection and out of every hot-key group.
     void DeselectTroop(Troop* troop);
 
     // Where the two record files live (the working folder).

@@ -68,7 +68,10 @@ Zu_StageSet::Zu_StageSet() {
 Zu_StageSet::~Zu_StageSet() {
     DeleteEvents(*events);
     delete events;
-    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+    // Each kingdom leaves the list before it goes, so what it deletes (gate pieces forgetting
+    // their pursuers) only meets living kingdoms.
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->First()) {
+        kingdoms->RemoveCurrent();
         Kingdom* k = At<Kingdom>(v);
         if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
             World().sideTable[k->nationIndex] = nullptr;
@@ -172,7 +175,10 @@ Kingdom* Zu_StageSet::FindKingdomOfKind2() {
 
 void Zu_StageSet::GiveAllCitiesToPlayer() {
     if (!playerKingdom) return;
-    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
+    // Each kingdom leaves the list before it goes, so what it deletes (gate pieces forgetting
+    // their pursuers) only meets living kingdoms.
+    for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->First()) {
+        kingdoms->RemoveCurrent();
         Kingdom* k = At<Kingdom>(v);
         if (k == playerKingdom) continue;
         // The city changes hands: it leaves its old owner's list so no two lists own it.

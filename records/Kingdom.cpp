@@ -9,6 +9,7 @@
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
 #include "records/StageWorldSeam.h"
+#include "troops/CastleGate.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -190,8 +191,10 @@ void Kingdom::BindToStage() {
         gate->strengthTotal = 0;
         for (Troop* piece : gate->pieces) {
             if (!piece) continue;
-            piece->stamina = strength;
-            piece->maxStamina = strength;
+            if (piece->officer) {
+                piece->officer->Set(OfficerLayout::kHp, strength);
+                piece->officer->Set(OfficerLayout::kMaxHp, strength);
+            }
             piece->homeCity = home->id;
             gate->strengthTotal += strength;
         }

@@ -108,6 +108,9 @@ public:
     // officers lost (ordinary, famous), troops lost, gate pieces, structures and cities destroyed.
     int32_t tally[10] = {};
     int32_t score = 0;
+    // ---- Troop combat (troops/TroopHits.cpp) ----
+    // Damage its troops dealt; counted where blows are decided (single play or the host).
+    int32_t damageDealt = 0;
     uint16_t colour = 0;
     int32_t winFlag = 0;
 

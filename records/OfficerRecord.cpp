@@ -221,9 +221,14 @@ const uint16_t* OfficerRecord::GrowthRow() const {
 
 void OfficerRecord::UpdateExperience(int32_t a, int32_t b, int32_t c, int32_t gain) {
     if (Get(L::kAttribute) != 1) return;
-    bonusExperience += gain;
-    const int32_t experience = activity[0] / kExperienceDivisors[0] + activity[2] / kExperienceDivisors[1] +
-                               activity[1] / kExperienceDivisors[2] + bonusExperience;
+    // Counters arrive from peers too: the sum is taken wide and kept to the 32-bit range.
+    auto narrow = [](int64_t v) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    bonusExperience = narrow(int64_t{bonusExperience} + gain);
+    const int32_t experience =
+        narrow(int64_t{activity[0]} / kExperienceDivisors[0] + int64_t{activity[2]} / kExperienceDivisors[1] +
+               int64_t{activity[1]} / kExperienceDivisors[2] + bonusExperience);
     Set(L::kExperience, experience);
     const int32_t* t = ExperienceTable();
     for (int i = 0; i <= 28; ++i) {

@@ -175,8 +175,10 @@ RootObject* ScenarioData::CreateChild(int kind) {
 
 void ScenarioData::Clear() {
     if (!TheBattleMap || !TheBattleMap->stageSet) return;
-    DeleteAll<Zu_StageSet>(stageRecords);
+    // Let go first: what the records delete (gate pieces forgetting their pursuers) must not walk a
+    // stage record that is already gone.
     TheBattleMap->stageSet = nullptr;
+    DeleteAll<Zu_StageSet>(stageRecords);
     TheBattleMap->FreeObjectLists();
     if (TheGameController && TheGameController->gameScreen) {
         TheBattleMap->ResetStage();

@@ -39,10 +39,3 @@ void SpawnScheduledOfficers() {
 void RedeployStageTroops(Troop*) {
     ++World().redeployed;
 }
-
-CastleGate::~CastleGate() {
-    for (Troop*& piece : pieces) {
-        delete piece;
-        piece = nullptr;
-    }
-}

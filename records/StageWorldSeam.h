@@ -21,27 +21,6 @@ class SubCastle;
 // Side numbers run 1..kMaxSides; tables indexed by side carry one unused entry 0.
 constexpr int kMaxSides = 128;
 
-// A castle gate: eight gate pieces on eight cells of one diagonal.
-class CastleGate : public RootObject {
-public:
-    CastleGate() = default;
-    ~CastleGate() override;
-    // 0 closed, 1 open, 2 broken, 3 removed.
-    virtual void SetOpen(int32_t state) { openState = state; }
-    // The per-frame gate update (opens for foreign objects on its cells or own troops near): 1
-    // open, 0 closed. Filled in with the gate's behaviour.
-    virtual int32_t UpdateOpenState() { return openState == 1; }
-
-    int32_t ownerSide = 0;
-    int32_t direction = 0;
-    int32_t cellX = 0, cellY = 0; // anchor cell: column, unit row
-    int32_t strengthTotal = 0;
-    int32_t maxStrength = 0;
-    int32_t boundUnit = 0;
-    int32_t openState = 0;
-    Troop* pieces[8] = {}; // owned
-};
-
 // The battle map's side bookkeeping and the tables of the stage that the stage steps read.
 struct StageWorld {
     Kingdom* sideTable[kMaxSides + 1] = {};

@@ -123,19 +123,20 @@ public:
     // Combat, sight and hiding rules come with their own module; these are what the path code,
     // the animation step and the stage steps ask of them.
     virtual int IsWithinRange(int, int) { return 0; }
-    virtual int CanAttack(int, int, Troop*) { return 0; }
-    virtual void ConsiderTarget(Troop*, int) {}
+    // A hit of that power from that side (TakeHit); the damage dealt.
+    virtual int CanAttack(int power, int side, Troop* attacker);
+    // The attacker's blow lands on this troop (ReceiveAttack).
+    virtual void ConsiderTarget(Troop* attacker, int unused);
     virtual void Engage(Troop*) {}
-    virtual void MoveSight() {}
-    virtual void UpdateSight() {}
-    // Re-marks the player's sight around the troop within the view.
-    virtual void UpdateSightInView() {}
+    virtual void MoveSight();
+    virtual void UpdateSight();
+    // Takes back the troop's sight marks before it leaves the map for good.
+    virtual void UpdateSightInView();
     // The per-frame decision and action step the battle map runs; the decision cycle comes with
     // its own module.
     virtual void Think() {}
-    // Counts the timed statuses down; the status effects come with their own module.
-    virtual void TickStatus() {}
-    virtual void MarkRemoved() {}
+    virtual void TickStatus();
+    virtual void MarkRemoved();
     bool IsValidTarget(const Troop* other) const;
     bool IsGone() const { return deadFlag != 0 || state == 13; }
 
@@ -262,7 +263,6 @@ public:
     Troop* followTarget = nullptr;
     Troop* escortTarget = nullptr; // read while flag 0x200 is set
     Troop* attackTarget = nullptr;
-    int32_t stamina = 0, maxStamina = 0;
     int16_t dayCounter = 0; // days in the field; negative while it does not count
     // The unit type and facing the troop had when the stage saved it.
     int32_t savedUnitType = 0;
@@ -288,6 +288,61 @@ public:
     int32_t recordWord = 0;
     // The kingdom setting the order's alert value was taken from (stage start).
     int16_t alertIndex = 0;
+
+    // ---- Sight (TroopSight.cpp) ----
+    void WithdrawSight();
+    void MarkRedraw(int32_t x, int32_t halfRow, int32_t code);
+    int HitTest(int32_t px, int32_t py);
+    void EnterGarrison(int16_t garrisonValue);
+    // What the troop's marks stand on: the sight is withdrawn exactly as it was marked.
+    struct SightMark {
+        uint8_t marked = 0;
+        int16_t x = 0, y = 0;
+        int16_t radius = 0;
+    } sightMark;
+
+    // ---- Equipment, formation and skill levels (TroopEquipment.cpp) ----
+    void ApplyItemBonus(int32_t item, int8_t sign);
+    void RecomputeEquipment();
+    void ApplyFormationModifier(int8_t formation, int32_t column);
+    void UndoFormationModifier();
+    void RecomputeSkillLevels();
+    int8_t formationAttackDelta = 0;
+    int8_t formationDefenceDelta = 0;
+
+    // ---- Status effects (TroopStatus.cpp) ----
+    void ApplySkillStatus(const uint8_t* skill);
+    void ClearStatus(uint32_t mask, bool all);
+    void CureAllStatus();
+    // Per status bit (0..18): the amounts it added and its timer.
+    struct StatusEffect {
+        int8_t delta[3] = {};
+        uint16_t timer = 0;
+    } statusEffects[19];
+    // Speed taken by the transformed form, given back when it ends.
+    int16_t transformSpeedTaken = 0;
+    // The attack-speed word that state 11 raises.
+    int16_t attackSpeed = 0;
+    // Set once the officer's equipment has been added to its values.
+    uint8_t equipmentApplied = 0;
+    // 1 on the eight pieces of a castle gate.
+    uint8_t gatePiece = 0;
+
+    // ---- Hits, death and capture (TroopHits.cpp) ----
+    void ReceiveAttack(Troop* attacker);
+    int16_t TakeHit(int16_t attack, int32_t attackerKingdom, Troop* attacker);
+    void AddUnitCounters(int32_t value, int32_t which);
+    void Kill(int32_t killerKingdom);
+    void ApplyKill(int32_t killerKingdom);
+    void OnDefeated(int32_t killerKingdom, Troop* attacker);
+    void Capture(int32_t captorKingdom, Troop* attacker);
+    void ApplyCapture(int32_t captorKingdom, int32_t dropMode);
+    void ReleaseFollowers();
+    void ResetByKind();
+    // The drop mode a capture by that attacker gets (0 none, 1 the attacker's side, 2 the own side).
+    int32_t CaptureDropMode(Troop* attacker) const;
+    // Location scope for commands: 0 field, 1 home city, 2 sub-castle.
+    uint32_t Scope() const;
 
 private:
     void TakeTypeValues();

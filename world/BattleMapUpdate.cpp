@@ -20,6 +20,7 @@
 #include "world/MapView.h"
 
 #include "events/EventManager.h"
+#include "troops/CastleGate.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 

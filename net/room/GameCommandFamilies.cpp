@@ -7,4 +7,5 @@ void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterStateCommands(table);
     RegisterSubCommands(table);
     RegisterGameRecords(table);
+    RegisterTroopFateCommands(table);
 }

@@ -68,6 +68,9 @@ void RegisterSubCommands(GameCommandTable& table);
 // The code-32 game records.
 void RegisterGameRecords(GameCommandTable& table);
 
+// A troop's death, capture and counters (17, 18, 20): sent by the host only.
+void RegisterTroopFateCommands(GameCommandTable& table);
+
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.
 void InstallGameCommandFamilies(GameCommandTable& table);

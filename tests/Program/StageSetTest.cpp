@@ -3,6 +3,7 @@
 #include "engine/ByteReader.h"
 #include "events/EventRecord.h"
 #include "records/ItemRecord.h"
+#include "troops/CastleGate.h"
 #include "world/MapView.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #include "StageRecordFixture.h"
+#include "troops/CastleGate.h"
 
 #include <gtest/gtest.h>
 
@@ -161,8 +162,10 @@ struct WatchedGate : CastleGate {
     explicit WatchedGate(int x, int y) {
         cellX = x;
         cellY = y;
-        for (Troop*& p : pieces)
+        for (Troop*& p : pieces) {
             p = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
+            p->officer = new OfficerRecord(1, -1);
+        }
     }
     void SetOpen(int32_t state) override { opened.push_back(state); }
     std::vector<int32_t> opened;
@@ -221,11 +224,11 @@ TEST(KingdomTest, BindingToTheStageStartsCitiesAndBindsGatesToTheCityOnTheirCell
     ASSERT_EQ(xu->gates.GetCount(), 1);
     EXPECT_EQ(At<CastleGate>(xu->gates, 0), onXu);
     EXPECT_EQ(onXu->strengthTotal, 800);
-    EXPECT_EQ(onXu->pieces[7]->maxStamina, 100);
+    EXPECT_EQ(onXu->pieces[7]->officer->Get(OfficerLayout::kMaxHp), 100);
     EXPECT_EQ(onXu->pieces[7]->homeCity, xu->id);
     ASSERT_EQ(ye->gates.GetCount(), 1); // the stale entry is gone
     EXPECT_EQ(At<CastleGate>(ye->gates, 0), onYe);
-    EXPECT_EQ(onYe->pieces[0]->stamina, 200);
+    EXPECT_EQ(onYe->pieces[0]->officer->Get(OfficerLayout::kHp), 200);
     EXPECT_EQ(onYe->strengthTotal, 1600);
     EXPECT_TRUE(onYe->opened.empty());
     EXPECT_EQ(nowhereStates, std::vector<int32_t>{3}); // on no city: removed from the map

@@ -17,6 +17,7 @@
 #include "world/Zu_SkillEffect.h"
 
 #include "records/RecordTables.h"
+#include "troops/CastleGate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,192 @@
+#include "NetStation.h"
+#include "troops/TroopFixture.h"
+
+#include "net/TroopFateCommands.h"
+#include "net/TroopValueCommand.h"
+#include "net/room/GameCommandTable.h"
+#include "platform/Sockets.h"
+#include "records/Kingdom.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+
+using namespace nettest;
+using trooptest::Battle;
+
+namespace {
+
+// Both stations run in this process: each keeps its own battle and takes the game's globals over
+// while it enters or receives a command.
+struct Globals {
+    ScreenSettings* settings = nullptr;
+    GameController* controller = nullptr;
+    BattleMap* map = nullptr;
+    NetSession* session = nullptr;
+};
+std::mutex globalsLock;
+
+Globals Current() {
+    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
+}
+void Use(const Globals& g) {
+    TheScreenSettings = g.settings;
+    TheGameController = g.controller;
+    TheBattleMap = g.map;
+    TheNetSession = g.session;
+}
+
+constexpr uint32_t kRetreatStory = 376; // "敘述撤退"
+
+// One station's battle: an archer of the first kingdom against a soldier and a stubborn general of
+// the second; the same on both stations.
+struct StationBattle {
+    std::unique_ptr<Battle> battle;
+    Globals globals;
+    Kingdom* own = nullptr;
+    Kingdom* foe = nullptr;
+    Troop* archer = nullptr;
+    Troop* soldier = nullptr;
+    Troop* general = nullptr;
+
+    StationBattle(NetSession& session, bool host) {
+        std::lock_guard guard(globalsLock);
+        battle = std::make_unique<Battle>();
+        own = battle->AddKingdom(1, true);
+        foe = battle->AddKingdom(2);
+        Battle::War(own, foe);
+        archer = battle->AddTroop(own, 5, 5, 1, 2);
+        soldier = battle->AddTroop(foe, 6, 5, 1, 2);
+        general = battle->AddTroop(foe, 7, 5, 1, 1);
+        archer->officer->Set(OfficerLayout::kAttack, 25);
+        for (Troop* t : {soldier, general}) {
+            t->officer->Set(OfficerLayout::kDefence, 5);
+            t->officer->Set(OfficerLayout::kHp, 50);
+            t->officer->Set(OfficerLayout::kMaxHp, 50);
+        }
+        general->officer->Set(kRetreatStory, 2);
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        TheNetSession = &session;
+        globals = Current();
+        Use({});
+    }
+    ~StationBattle() {
+        std::lock_guard guard(globalsLock);
+        Use(globals);
+        TheNetSession = nullptr;
+        battle.reset();
+        Use({});
+    }
+};
+
+// The station's state commands run the game's own receive side inside its battle.
+void ReceiveInto(Station& station, StationBattle& world) {
+    RegisterTroopCommands(station.session.commands);
+    RegisterTroopFateCommands(station.session.commands);
+    for (uint8_t code : {kTroopValueCommand, kKillCommand, kCaptureCommand, kUnitCountersCommand}) {
+        GameCommandRule rule = *station.session.commands.Find(code);
+        auto inner = rule.handler;
+        rule.handler = [inner, &world](GameCommandContext& c) {
+            std::lock_guard guard(globalsLock);
+            Use(world.globals);
+            const CommandOutcome outcome = inner(c);
+            Use({});
+            return outcome;
+        };
+        station.session.commands.Register(code, rule);
+    }
+}
+
+// What a fight changes: strengths, states, fates, flags, masters, the archer's tally and the kingdoms'.
+std::vector<int> Look(Station& s, StationBattle& w) {
+    return s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        std::vector<int> v;
+        for (Troop* t : {w.archer, w.soldier, w.general}) {
+            v.push_back(t->officer->Get(OfficerLayout::kHp));
+            v.push_back(t->state);
+            v.push_back(t->officer->StatusWord());
+            v.push_back(int(t->flags));
+            v.push_back(t->officer->Get(OfficerLayout::kPolicy));
+            v.push_back(t->officer->activity[0]);
+        }
+        for (Kingdom* k : {w.own, w.foe}) {
+            for (int32_t tally : k->tally)
+                v.push_back(tally);
+        }
+        return v;
+    });
+}
+
+template <class F>
+void OnHost(Station& s, StationBattle& w, F action) {
+    s.Do([&] {
+        std::lock_guard guard(globalsLock);
+        Use(w.globals);
+        action();
+        Use({});
+    });
+}
+
+TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
+    platform::SetLoopbackOnly(true);
+    platform::SetConnectLimit(3000);
+    const uint16_t port = FreePort();
+    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
+    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    {
+        // Deaths, captures and tallies come from the host only.
+        for (uint8_t code : {kKillCommand, kCaptureCommand, kUnitCountersCommand}) {
+            RegisterTroopFateCommands(host->session.commands);
+            const GameCommandRule* rule = host->session.commands.Find(code);
+            ASSERT_NE(rule, nullptr);
+            EXPECT_FALSE(rule->clientMaySend);
+        }
+        StationBattle hostWorld(host->session, true);
+        StationBattle clientWorld(client->session, false);
+        ReceiveInto(*host, hostWorld);
+        ReceiveInto(*client, clientWorld);
+        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
+        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->Do([&] { return client->session.NetPeerCount() == 2; });
+        }));
+        const std::vector<int> before = Look(*host, hostWorld);
+        ASSERT_EQ(Look(*client, clientWorld), before);
+
+        // A client's blow decides nothing: it is the host that strikes.
+        OnHost(*client, clientWorld, [&] { clientWorld.soldier->ReceiveAttack(clientWorld.archer); });
+        EXPECT_EQ(Look(*client, clientWorld), before);
+
+        // Three blows of 20 kill the soldier; two more take the stubborn general prisoner.
+        OnHost(*host, hostWorld, [&] {
+            for (int i = 0; i < 3; ++i)
+                hostWorld.soldier->ReceiveAttack(hostWorld.archer);
+            for (int i = 0; i < 3; ++i)
+                hostWorld.general->ReceiveAttack(hostWorld.archer);
+        });
+        const std::vector<int> after = Look(*host, hostWorld);
+        ASSERT_NE(after, before);
+        OnHost(*host, hostWorld, [&] {
+            EXPECT_EQ(hostWorld.soldier->state, 13);
+            EXPECT_EQ(hostWorld.general->officer->StatusWord(), 1);
+            EXPECT_EQ(hostWorld.foe->tally[6], 1);
+            EXPECT_EQ(hostWorld.archer->officer->activity[0], 100);
+            EXPECT_EQ(hostWorld.own->damageDealt, 100); // kept where blows are decided
+        });
+        EXPECT_TRUE(
+            RunUntil({host.get(), client.get()}, [&] { return Look(*client, clientWorld) == after; }));
+        EXPECT_EQ(Look(*client, clientWorld), after);
+
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
+    }
+    client.reset();
+    host.reset();
+    SetGameCommandSender(nullptr);
+    platform::SetLoopbackOnly(false);
+}
+
+} // namespace
