@@ -106,7 +106,8 @@ void ApplyCityValue(City* city, int32_t value, uint32_t mask) {
         city->SpawnGenerals();
         break;
     case kCityTower:
-        // Missing: City::CreateTowerTroop(value) of the city's towers.
+        // The slot came from a peer: the city refuses one out of range.
+        city->CreateTowerTroop(value);
         break;
     default:
         break;

@@ -349,9 +349,7 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
     if ((code == 1 || code == 5 || code == 10 || code == 12) && !WorldOnMap(c.worldX, c.worldY))
         return O::Drop;
     auto city = [&]() -> City* {
-        const uint32_t key = c.target & 0xFFFF;
-        if (!TheBattleMap || key >= static_cast<uint32_t>(TheBattleMap->cityCount)) return nullptr;
-        return CityById(static_cast<int32_t>(key));
+        return TheBattleMap ? TheBattleMap->CityById(static_cast<int32_t>(c.target & 0xFFFF)) : nullptr;
     };
     switch (code) {
     case 1:

@@ -100,7 +100,8 @@ void City::ApplyConstructionProgress(ConstructionSite* site) {
         }
     }
     ++buildings[site->kind];
-    // The city's values follow its buildings (City::SumBuildings, with the city's income), and the
-    // selected city's building and upgrade windows and status bar refresh with the city panels.
+    SumBuildings();
+    // Missing: the selected city's building and upgrade windows and status bar refresh (the city
+    // panels).
     SendProgress(*this, *site);
 }

@@ -44,28 +44,34 @@ bool City::InsideBattleField() const {
 
 void City::Update() {
     const int32_t kind = Kind();
+    const bool computer = ComputerRun(ownerSide);
     if (kind == 0) {
-        // Missing: City::TickTraining (unless networked, or for the local player's side, or for a
-        // computer side on the host) and City::ComputeNeedFlags, both of the city's construction.
+        // On a network each station trains its own player's soldiers; the host trains the computer's.
+        if (!GameNetworked() || (!computer && ownerSide == PlayerKingdom()) || (computer && DecidesHere()))
+            TickTraining();
+        // Every station works out what needs mending; only committing it is shared.
+        pendingStatus = ComputeNeedFlags();
     }
     if (!DecidesHere() || !InsideBattleField()) return;
-    const bool computer = ComputerRun(ownerSide);
     const int32_t day = DayOfMonth();
     switch (kind) {
     case 0:
-        // Missing: City::TickConstruction and City::TickRepairs.
+        TickConstruction();
+        TickRepairs();
         SumBuildings();
         if (computer && id % 29 + 1 == day) {
             // Missing: Troop::TryCityAction run on the city.
         }
-        // Missing: City::TickUnitRecovery.
+        TickUnitRecovery();
         break;
     case 1:
     case 6:
-        // Missing: City::TickRepairs and City::TickUnitRecovery.
+        TickRepairs();
+        TickUnitRecovery();
         break;
     case 7:
-        // Missing: City::TickSpawnTimer; a camp does nothing else.
+        // A camp only spawns.
+        TickSpawnTimer();
         return;
     default:
         break;
@@ -145,9 +151,7 @@ void City::CountTick() {
     if (reserve.GetCount() > 0 && markedCity && k->mainCity && k->mainCity != this) {
         // Missing: the city event 15 (command 48 sub-command 0x1d).
     }
-    if (Kind() == 6) {
-        // Missing: City::RecruitSpecialSoldiers.
-    }
+    if (Kind() == 6) RecruitSpecialSoldiers();
     for (SubCastle* sub : SubCastles(subCastles))
         sub->GetGarrisonValue();
 }
@@ -161,13 +165,12 @@ void City::Tick() {
     SetInt(CityLayout::kFood, static_cast<int32_t>(total - gold * 10));
     NetCmdAddCityValue(this, 0, kCityGold);
     NetCmdAddCityValue(this, 0, kCityFood);
-    if (pendingStatus != 0) {
-        // Missing: City::CommitStatusFlags.
-    }
+    if (pendingStatus != 0) CommitStatusFlags();
     if (!currentUnit) {
         SortUnits(2);
         currentUnit = reinterpret_cast<Troop*>(units.First());
         // Missing: when networked, command 48 sub-command 0x21 announces the current unit.
     }
-    // Missing: City::ChooseDevelopment and City::AssignSoldiersToUnits.
+    ChooseDevelopment();
+    // Missing: City::AssignSoldiersToUnits (with NetCmdCityTroopMove and Troop::NextCarrySlot).
 }

@@ -1,9 +1,9 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
+#include "net/CityValueCommand.h"
 #include "platform/CRand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
-#include "records/CityValueChange.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
@@ -110,7 +110,7 @@ DevelopmentChoice City::ChooseDevelopment() {
         (BuildingCount(size + 5) > 1000 || BuildingCount(size + 8) > 1000 ||
          BuildingCount(size + 11) > 1000)) {
         choice.what = DevelopmentChoice::Upgrade;
-        AddCityValueHere(*this, -p.buildingCost[22 + size], CityValue::kGold);
+        NetCmdAddCityValue(this, -p.buildingCost[22 + size], kCityGold);
         ApplyUpgrade();
         if (HostOfNetworkGame())
             if (auto send = CurrentCityRecordSenders().upgrade) send(*this);
@@ -169,7 +169,7 @@ DevelopmentChoice City::ChooseDevelopment() {
         if (plot && Int(L::kGold) < price) plot = nullptr;
     }
     if (!plot) return choice;
-    AddCityValueHere(*this, -price, CityValue::kGold);
+    NetCmdAddCityValue(this, -price, kCityGold);
     RequestPlotKind(plot->x, plot->y, kind);
     choice.what = DevelopmentChoice::Build;
     choice.buildingKind = kind;
@@ -229,9 +229,9 @@ void City::QueueTraining(int32_t kind, int32_t maxCount) {
         const int32_t gold = Column(type, kCostGold), food = Column(type, kCostFood),
                       people = Column(type, kCostPopulation);
         if (Int(L::kGold) < gold || Int(L::kFood) < food || Int(L::kPopulation) < people) return;
-        AddCityValueHere(*this, -gold, CityValue::kGold);
-        AddCityValueHere(*this, -food, CityValue::kFood);
-        AddCityValueHere(*this, -people, CityValue::kPopulation);
+        NetCmdAddCityValue(this, -gold, kCityGold);
+        NetCmdAddCityValue(this, -food, kCityFood);
+        NetCmdAddCityValue(this, -people, kCityPopulation);
         trainingQueue.Add(reinterpret_cast<uintptr_t>(new TrainingEntry(templateNumber)));
         if (reserve.GetCount() > p.soldierTransport[2] || reserveTroopCount + 1 >= capacity) return;
     }

@@ -31,10 +31,11 @@ void City::ApplyPlotKind(int32_t x, int32_t y, int32_t kind) {
     if (site->kind >= 0 && site->kind < kBuildingKinds) {
         --buildings[site->kind];
         if (TheBattleMap) TheBattleMap->StampConstructionPattern(x, y, site->kind == 0 ? -1 : -2);
-        // The city's totals are summed again with its income (City::SumBuildings).
     }
     site->kind = kind;
     if (buildings[kind] == 0) buildings[kind] = 1000;
+    // A building pulled down for another takes its share of the city's values with it.
+    SumBuildings();
     site->work = 0;
     site->stage = 0;
     if (!TheBattleMap) return;

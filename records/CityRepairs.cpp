@@ -2,9 +2,9 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
+#include "net/CityValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
-#include "records/CityValueChange.h"
 #include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -69,7 +69,7 @@ void EmptyEffectSlots(City& city) {
 
 // The repair cost leaves the city's gold and the kingdom's gold tally.
 void Pay(City& city, int32_t cost) {
-    AddCityValueHere(city, -cost, CityValue::kGold);
+    NetCmdAddCityValue(&city, -cost, kCityGold);
     if (Kingdom* k = TheBattleMap ? TheBattleMap->FindKingdom(city.ownerSide) : nullptr) k->goldTotal -= cost;
 }
 
@@ -84,11 +84,11 @@ void HealGarrisonOfVillage(City& city) {
             top = MaxStrength(t);
             ++n;
         }
-    if (sum == 0) AddCityValueHere(city, 0, CityValue::kGarrisonStrength);
+    if (sum == 0) NetCmdAddCityValue(&city, 0, kCityGarrisonStrength);
     if (n == 0) return;
     const int32_t each = (sum + p.repair_castle_hp) / n;
     if (each < top) {
-        AddCityValueHere(city, each, CityValue::kGarrisonStrength);
+        NetCmdAddCityValue(&city, each, kCityGarrisonStrength);
         return;
     }
     city.statusFlags = 0;
@@ -112,7 +112,7 @@ void HealGarrison(City& city) {
             ++n;
         }
     if (sum >= cap) {
-        AddCityValueHere(city, cap / 4, CityValue::kGarrisonStrength);
+        NetCmdAddCityValue(&city, cap / 4, kCityGarrisonStrength);
         EmptyEffectSlots(city);
         city.clearedWord = 0;
         city.garrisonRebuild = 0;
@@ -127,12 +127,12 @@ void HealGarrison(City& city) {
     }
     Pay(city, p.repair_castle_cost);
     if (n > 0) {
-        AddCityValueHere(city, (sum + p.repair_castle_hp) / n, CityValue::kGarrisonStrength);
+        NetCmdAddCityValue(&city, (sum + p.repair_castle_hp) / n, kCityGarrisonStrength);
     } else if (city.garrisonRebuild < cap / kRebuildDivisor) {
         city.garrisonRebuild += p.repair_castle_hp;
     } else {
-        AddCityValueHere(city, 0, CityValue::kRebuildGarrison);
-        AddCityValueHere(city, city.garrisonRebuild / 4, CityValue::kGarrisonStrength);
+        NetCmdAddCityValue(&city, 0, kCityGarrisonRebuild);
+        NetCmdAddCityValue(&city, city.garrisonRebuild / 4, kCityGarrisonStrength);
         city.garrisonRebuild = 0;
     }
 }
@@ -163,7 +163,7 @@ void RepairTowers(City& city) {
             int32_t x = 0, y = 0;
             TowerCellOf(city, slot, x, y);
             if (x != 0 || y != 0) {
-                AddCityValueHere(city, slot, CityValue::kTower);
+                NetCmdAddCityValue(&city, slot, kCityTower);
                 damaged = true;
             }
             continue;

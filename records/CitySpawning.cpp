@@ -2,10 +2,10 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "events/EventManager.h"
+#include "net/CityValueCommand.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
-#include "records/CityValueChange.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
@@ -147,8 +147,8 @@ void City::RecruitSpecialSoldiers() {
     }
     // The city's whole gold and food go to the target every month, and the city keeps them too.
     if (recruitCity) {
-        AddCityValueHere(*recruitCity, Int(L::kGold), CityValue::kGold);
-        AddCityValueHere(*recruitCity, Int(L::kFood), CityValue::kFood);
+        NetCmdAddCityValue(recruitCity, Int(L::kGold), kCityGold);
+        NetCmdAddCityValue(recruitCity, Int(L::kFood), kCityFood);
     }
 }
 

@@ -83,7 +83,7 @@ int32_t SortValue(const Troop* t, int key) {
 void City::StartStage() {
     if (!TheGameController || !TheGameController->gameScreen || !TheBattleMap || !TheBattleMap->HasCells())
         return;
-    // Missing: City::PickFirstSoldierType of the city's recruiting.
+    PickFirstSoldierType();
     markedMode = 0;
     deployOrder = 0;
     SpawnGenerals();

@@ -104,8 +104,9 @@ int32_t City::ApplyUpgrade() {
         TheBattleMap->StampBuildingPattern(x, y, size * 2 + (unitsShown ? 1 : 0));
     }
     SetInt(CityLayout::kScale, size + 1);
-    // The garrison is rebuilt for the new size by City::ReleaseGarrison and City::SpawnGenerals(0),
-    // which come with the city's defence and stage start.
+    // The new size brings a stronger garrison.
+    ReleaseGarrison();
+    SpawnGenerals();
 
     const int32_t newSize = size + 1;
     for (Troop* tower : towers) {

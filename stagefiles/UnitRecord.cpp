@@ -8,6 +8,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
 #include "world/RouteGraph.h"
 #include "world/UnitPath.h"
 
@@ -199,7 +200,7 @@ void UnpackUnitRecord(const uint8_t* bytes, Troop& t, int32_t version, bool fres
     // A target word with a high half names one of the city's sub-castles.
     const uint32_t word = r.u32(U::kTargetWord);
     // A word of 0 is no target at all.
-    City* city = word != 0 ? CityById(int32_t(word & 0xFFFF)) : nullptr;
+    City* city = word != 0 && TheBattleMap ? TheBattleMap->CityById(int32_t(word & 0xFFFF)) : nullptr;
     t.targetWord = word;
     t.targetCity = city;
     if ((word >> 16) == 0) {

@@ -143,7 +143,7 @@ City* Troop::FindCapitalCity() {
 }
 
 int8_t Troop::PickTargetFromHomeCity() {
-    City* home = CityById(homeCity);
+    City* home = HomeCity();
     if (!ValidCity(home)) return -1;
     if (home->campaignTarget == 0) {
         Kingdom* k = TroopKingdom(owner);
@@ -175,7 +175,7 @@ int8_t Troop::PickTargetFromHomeCity() {
 }
 
 int8_t Troop::MarchOnTarget() {
-    City* target = CityById(order->targetCityId);
+    City* target = OrderTargetCity();
     if (!ValidCity(target)) {
         const int8_t r = PickTargetFromHomeCity();
         if (r < 1) {
@@ -204,7 +204,7 @@ bool Troop::AttackNearestEnemy(int32_t targetCityId) {
             return false;
         }
         if (targetCityId >= 0) {
-            City* city = CityById(targetCityId);
+            City* city = TheBattleMap ? TheBattleMap->CityById(targetCityId) : nullptr;
             if (!ValidCity(city)) {
                 if (order->orderState != 0)
                     if (City* c = PickFallbackCity(owner)) NetCmdFollowTarget(this, c, 0);
@@ -239,7 +239,7 @@ bool Troop::AttackNearestEnemy(int32_t targetCityId) {
             }
         }
     if (!best) {
-        City* city = CityById(order->targetCityId);
+        City* city = OrderTargetCity();
         if (order->targetCityId > 0 && ValidCity(city) && KingdomRelation(owner, city->ownerSide) == 3) {
             NetCmd09(this, city, skill);
             ClearMoveFlags();
@@ -267,7 +267,7 @@ bool Troop::CheckRetreat() {
     const int32_t retreat = OfficerValue(OfficerLayout::kRetreat);
     const bool retreating = (retreat == 0 && hp < maxHp / 2) || (retreat == 1 && hp < maxHp / 4);
     if (!retreating) return false;
-    City* home = CityById(homeCity);
+    City* home = HomeCity();
     if (ValidCity(home) && home->ownerSide == owner) {
         NetCmdFollowTarget(this, home, 0);
         return true;

@@ -31,11 +31,11 @@ int32_t Manhattan(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 } // namespace
 
 City* Troop::HomeCity() const {
-    return CityById(homeCity);
+    return TheBattleMap ? TheBattleMap->CityById(homeCity) : nullptr;
 }
 
 City* Troop::OrderTargetCity() const {
-    return CityById(order->targetCityId);
+    return TheBattleMap ? TheBattleMap->CityById(order->targetCityId) : nullptr;
 }
 
 bool Troop::AttachedFollower() const {
@@ -333,7 +333,7 @@ void Troop::ReturnHome(int32_t patrolParam, bool goHome) {
 void Troop::OrderEnterCity(int32_t cityId) {
     if (!DecidesHere()) return;
     SetGatherCell();
-    City* city = CityById(cityId);
+    City* city = TheBattleMap ? TheBattleMap->CityById(cityId) : nullptr;
     if (ValidCity(city)) {
         order->targetCityId = cityId;
         order->orderState = 9;

@@ -24,11 +24,6 @@ int32_t KingdomRelation(int32_t from, int32_t to) {
     return k->relations[to];
 }
 
-City* CityById(int32_t id) {
-    if (!TheBattleMap || id < 0 || id >= BattleMap::kCities) return nullptr;
-    return TheBattleMap->cities[id];
-}
-
 bool GameNetworked() {
     return TheGameController && TheGameController->networked;
 }

@@ -13,8 +13,6 @@ Kingdom* TroopKingdom(int32_t owner);
 int32_t PlayerKingdom();
 // The kingdom's relation toward another index (1 allied, 3 war); 0 without the kingdom.
 int32_t KingdomRelation(int32_t from, int32_t to);
-// The city of the battle map's city table at that id, or null.
-City* CityById(int32_t id);
 bool GameNetworked();
 // Single play, or this station is the host: decisions are made here.
 bool DecidesHere();

@@ -85,8 +85,10 @@ public:
     bool FindFreeNeighbour(int32_t x, int32_t y);
 
     Kingdom* FindKingdom(int32_t id) const;
-    // The city of that id (index + 1), or null.
+    // The city of that id (index + 1), or null. Troops, orders and commands keep this id.
     City* CityById(int32_t id) const;
+    // Enters a city under its id; the count covers it.
+    void EnterCityById(City* city);
 
     // The world step (BattleMapUpdate.cpp).
     void Update();

@@ -169,6 +169,12 @@ City* BattleMap::CityById(int32_t id) const {
     return cities[id - 1];
 }
 
+void BattleMap::EnterCityById(City* city) {
+    if (!city || city->id < 1 || city->id > kCities) return;
+    cities[city->id - 1] = city;
+    cityCount = std::max(cityCount, city->id);
+}
+
 void BattleMap::ForgetTroop(Troop* troop) {
     if (!troop) return;
     RemoveObjectEverywhere(reinterpret_cast<uintptr_t>(troop));
@@ -364,7 +370,7 @@ void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
-            k->RecallTroopsTargeting(city->id - 1);
+            k->RecallTroopsTargeting(city->id);
     }
     city->emptyFlag = 0;
 }

@@ -88,7 +88,7 @@ void EnterCity(RandomMapRun& run, Kingdom& k, City& city, int32_t& c) {
     city.ownerSide = k.nationIndex;
     city.id = c;
     run.cityById[size_t(c)] = &city;
-    if (TheBattleMap) TheBattleMap->cities[c] = &city;
+    if (TheBattleMap) TheBattleMap->EnterCityById(&city);
     ++c;
 }
 
@@ -192,6 +192,7 @@ bool GenerateVirtualStage(Zu_StageSet& stage, const RandomMapOptions& options,
     if (TheBattleMap) {
         std::fill(std::begin(TheBattleMap->kingdomTable), std::end(TheBattleMap->kingdomTable), nullptr);
         std::fill(std::begin(TheBattleMap->cities), std::end(TheBattleMap->cities), nullptr);
+        TheBattleMap->cityCount = 0;
     }
     CollectGroupCities(run, scenario);
     KingdomPass(run, kingdoms);

@@ -193,7 +193,7 @@ void LayCastle(RandomMapRun& run, Kingdom& kingdom, size_t kingdomIndex, City& c
     city.id = c;
     if (c < 256) {
         run.cityById[size_t(c)] = &city;
-        if (TheBattleMap) TheBattleMap->cities[c] = &city;
+        if (TheBattleMap) TheBattleMap->EnterCityById(&city);
     }
     ++c;
     if (T) {

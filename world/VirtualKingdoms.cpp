@@ -27,6 +27,7 @@ void ForgetStage(Zu_StageSet* old) {
     if (TheBattleMap) {
         std::fill(std::begin(TheBattleMap->kingdomTable), std::end(TheBattleMap->kingdomTable), nullptr);
         std::fill(std::begin(TheBattleMap->cities), std::end(TheBattleMap->cities), nullptr);
+        TheBattleMap->cityCount = 0;
         std::fill(std::begin(World().sideTable), std::end(World().sideTable), nullptr);
         if (ScenarioData* s = TheBattleMap->scenario) {
             s->selectedGenerals.RemoveAll();

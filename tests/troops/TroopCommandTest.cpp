@@ -296,7 +296,8 @@ TEST(TroopCommandReceive, BadIdsCellsKeysAndKindsAreDropped) {
         {"row beyond the map", {8, 1, 0, 0, 0, 0, 3, 40}},
         {"unknown target", {4, 1, 999}},
         {"attack kind 9", {5, 1, 3, 0, 0, 0, 3, 3, 0, 0, 9}},
-        {"city key past the table", {9, 1, 1}},
+        {"city key 0, no city", {9, 1, 0}},
+        {"city key past the table", {9, 1, 2}},
         {"city key with a sub-castle mark", {9, 1, 0x10000}},
         {"follow an unknown sub-castle", {6, 1, 0x10000, 4}},
         {"second point off the map", {7, 1, 0, 0, 0, 0, 3, 3, 100, 3}},
@@ -370,17 +371,17 @@ TEST(TroopCommandFuzzSeed, WritesSeedCorpus) {
 
 TEST(TroopCommandEntries, CityAttackApproachesTheNearestCellBesideTheCity) {
     Station s(0);
-    City* walled = s.b.AddCity(s.e, 20, 20); // id 1: its cells carry city byte 1
+    City* walled = s.b.AddCity(s.e, 20, 20); // its cells carry its id
     for (int y = 19; y <= 21; ++y)
         for (int x = 19; x <= 21; ++x)
-            TheBattleMap->CellAt(x, 2 * y)->cityId = 1;
+            TheBattleMap->CellAt(x, 2 * y)->cityId = uint8_t(walled->id);
     Troop* t = s.troops[0];
     ASSERT_TRUE(NetCmd09(t, walled, -1));
     // Around (18, 18), the cell nearest the troop at (5, 5) within two cells of a city cell; ring
     // order breaks the tie with (19, 17).
     EXPECT_EQ(t->goalX, 17);
     EXPECT_EQ(t->goalY, 19);
-    // City 0 has no cells of its own: the goal stays beside its centre.
+    // The station's city has no cells of its own: the goal stays beside its centre.
     ASSERT_TRUE(NetCmd09(t, s.city, -1));
     EXPECT_EQ(t->goalX, 23);
     EXPECT_EQ(t->goalY, 23);

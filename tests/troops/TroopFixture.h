@@ -141,7 +141,7 @@ public:
 
     City* AddCity(Kingdom* owner, int x, int y, int kind = 0) {
         auto* c = new City(owner->nationIndex);
-        c->id = TheBattleMap->cityCount;
+        c->id = TheBattleMap->cityCount + 1;
         c->SetInt(CityLayout::kKind, kind);
         c->SetInt(CityLayout::kX, int16_t(x));
         c->SetInt(CityLayout::kY, int16_t(y));

@@ -47,7 +47,7 @@ public:
         taken.push_back(city);
         city->ownerSide = nationIndex;
     }
-    void RecallTroopsTargeting(int index) override { recalled.push_back(index); }
+    void RecallTroopsTargeting(int cityId) override { recalled.push_back(cityId); }
     std::vector<City*> taken;
     std::vector<int> recalled;
 };
@@ -275,7 +275,7 @@ TEST_F(WorldStep, ArrivalAtACityByEntryCellAndRole) {
         EXPECT_EQ(!player->taken.empty(), c.captured);
         if (c.captured) {
             EXPECT_EQ(city.emptyFlag, 0);
-            EXPECT_EQ(enemy->recalled, std::vector<int>{2});
+            EXPECT_EQ(enemy->recalled, std::vector<int>{3}); // the city id, as troops keep it
         }
         player->fieldUnits.RemoveValue(uintptr_t(t));
         map->RemoveObjectEverywhere(uintptr_t(t));
