@@ -63,7 +63,7 @@ public:
         map->cityCount = 1;
         static_cast<Kingdom*>(map->kingdomTable[1])->AddCity(city);
         for (int i = 0; i < 2; ++i) {
-            Troop* t = NewTroop(1, 0, 0);
+            Troop* t = NewTroop(1, 0, 0, city->id);
             t->garrison = 1;
             if (i == 0) t->officer->Set(OfficerLayout::kPersonNumber, 421);
             city->units.Add(uintptr_t(t));
@@ -71,10 +71,10 @@ public:
         for (int kind : {4, 5}) {
             auto* sub = new SubCastle(0);
             sub->SetInt(SubCastleLayout::kKind, kind);
-            Troop* t = NewTroop(1, 0, 0);
+            Troop* t = NewTroop(1, 0, 0, city->id);
             t->garrison = 2;
             sub->units.Add(uintptr_t(t));
-            if (kind == 4) sub->keeper = NewTroop(1, 0, 0);
+            if (kind == 4) sub->keeper = NewTroop(1, 0, 0, city->id);
             city->subCastles.Add(uintptr_t(sub));
         }
     }
@@ -91,13 +91,13 @@ public:
     StateFuzzWorld& operator=(const StateFuzzWorld&) = delete;
 
 private:
-    Troop* NewTroop(int side, int x, int y) {
+    Troop* NewTroop(int side, int x, int y, int homeCity = 0) {
         auto* o = new OfficerRecord(side, -1);
         o->serial = serial_++;
         o->Set(OfficerLayout::kAttribute, 1);
         o->Set(OfficerLayout::kMaxHp, 80);
         o->Set(OfficerLayout::kHp, 40);
-        return new Troop(0, 10, int16_t(x), int16_t(y), int8_t(side), 0, 0, o);
+        return new Troop(0, 10, int16_t(x), int16_t(y), int8_t(side), int16_t(homeCity), 0, o);
     }
     uint32_t serial_ = 1;
 };

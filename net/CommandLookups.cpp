@@ -34,8 +34,7 @@ bool UnitCellOnMap(int64_t x, int64_t y) {
 }
 
 uint32_t TroopScope(const Troop* troop) {
-    if (!troop || troop->garrison == 0) return 0;
-    return troop->garrison == 2 ? 2 : 1;
+    return troop ? troop->Scope() : 0;
 }
 
 Troop* FindUnitInList(LinkList& troops, uint32_t id) {
@@ -74,13 +73,14 @@ SubCastle* PlaceSubCastle(City* city, uint32_t placeKind) {
     return city->FindSubCastleOfKind(static_cast<int32_t>(placeKind));
 }
 
-Troop* FindTroopInScope(uint32_t id, uint32_t side, uint32_t cityIndex, uint32_t scope) {
+Troop* FindTroopInScope(uint32_t id, uint32_t side, uint32_t homeCity, uint32_t scope) {
     if (id == 0) return nullptr;
     if (scope == 0) {
         Kingdom* k = KingdomOfSide(side);
         return k ? FindUnitInList(k->fieldUnits, id) : nullptr;
     }
-    City* city = CityAtIndex(cityIndex);
+    // The payload carries the troop's own home city, which is a city id (index + 1).
+    City* city = TheBattleMap ? TheBattleMap->CityById(static_cast<int32_t>(homeCity)) : nullptr;
     if (!city) return nullptr;
     if (scope == 1) {
         for (Troop* t : ListItems<Troop>(city->units)) {
@@ -103,7 +103,7 @@ Troop* FindTroopAnywhere(uint32_t id) {
             if (Troop* t = FindUnitInList(k->fieldUnits, id)) return t;
     for (int32_t i = 0; i < TheBattleMap->cityCount && i < BattleMap::kCities; ++i)
         for (uint32_t scope : {1u, 2u})
-            if (Troop* t = FindTroopInScope(id, 0, static_cast<uint32_t>(i), scope)) return t;
+            if (Troop* t = FindTroopInScope(id, 0, static_cast<uint32_t>(i + 1), scope)) return t;
     return nullptr;
 }
 

@@ -32,7 +32,7 @@ uint32_t TroopScope(const Troop* troop);
 // A troop wherever it is: scope 0 the kingdom of that side (its field units), 1 the city at that
 // index (its units and their followers), 2 the city's kind-4 sub-castle, then its kind-5 one (their
 // units and leaders). Null for a scope above 2 or nothing found.
-Troop* FindTroopInScope(uint32_t id, uint32_t side, uint32_t cityIndex, uint32_t scope);
+Troop* FindTroopInScope(uint32_t id, uint32_t side, uint32_t homeCity, uint32_t scope);
 // The troop of that unit id anywhere: every kingdom's field units, then every city's units, their
 // followers and its sub-castles.
 Troop* FindTroopAnywhere(uint32_t id);

@@ -213,7 +213,7 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         auto* officer = new OfficerRecord(k->nationIndex, static_cast<int32_t>(v[3]));
         officer->serial = v[4];
         auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(k->nationIndex),
-                                static_cast<int16_t>(CityIndexOf(city)), 100, officer);
+                                static_cast<int16_t>(city->id), 100, officer);
         troop->garrison = sub ? 2 : 1;
         (sub ? sub->units : city->units).Add(reinterpret_cast<uintptr_t>(troop));
         return O::Relay;

@@ -147,7 +147,7 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
     Tally(t, killerSide);
     Kingdom* k = KingdomOfSide(U(t->owner));
     if (TroopScope(t) == 1) {
-        City* city = CityById(t->homeCity);
+        City* city = t->HomeCity();
         const auto key = reinterpret_cast<uintptr_t>(t);
         // The city's lists own their troops; a follower is only let go by its leader.
         bool owned = false;

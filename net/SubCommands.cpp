@@ -219,7 +219,7 @@ O CreateOfficer(const std::vector<uint32_t>& v) {
     auto* officer = new OfficerRecord(city->ownerSide, I(v[1]));
     officer->serial = v[2];
     NoteCarriedUnitId(v[2]);
-    auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(city->ownerSide), static_cast<int16_t>(v[0]),
+    auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(city->ownerSide), static_cast<int16_t>(city->id),
                             100, officer);
     troop->garrison = 1;
     city->units.Add(reinterpret_cast<uintptr_t>(troop));

@@ -48,7 +48,7 @@ Troop* InList(LinkList& list, uint32_t id) {
 Troop* FindNamedTroop(const TroopName& n) {
     if (n.id == 0) return nullptr;
     if (n.scope == 0) return FindTroopById(n.id);
-    City* city = CityById(n.homeCity);
+    City* city = TheBattleMap ? TheBattleMap->CityById(static_cast<int32_t>(n.homeCity)) : nullptr;
     if (!city) return nullptr;
     if (n.scope == 1) {
         for (Troop* t : city->garrison)

@@ -54,7 +54,7 @@ int32_t Effective(const OfficerRecord& o, int32_t value, int32_t kind) {
 }
 
 bool HeldByCity(Troop* troop) {
-    City* city = CityById(troop->homeCity);
+    City* city = troop->HomeCity();
     if (!city) return false;
     const auto key = reinterpret_cast<uintptr_t>(troop);
     if (city->units.Contains(key) || city->reserve.Contains(key)) return true;
@@ -104,7 +104,7 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
         return;
     }
     if (kind == 6) {
-        if (!CityById(troop->homeCity)) return;
+        if (!troop->HomeCity()) return;
         const int32_t top = o.Get(OfficerLayout::kMaxHp);
         o.Set(OfficerLayout::kHp, Effective(o, value, kind));
         if (value < top) return;

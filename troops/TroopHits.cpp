@@ -69,7 +69,7 @@ int32_t GameKind() {
 }
 
 void LowerOutgoingCount(const Troop& t) {
-    City* city = CityById(t.homeCity);
+    City* city = t.HomeCity();
     if (city && city->Int(CityLayout::kKind) == 7 && t.outgoingMark != 0 && city->spawnedOut > 0)
         --city->spawnedOut;
 }
@@ -102,7 +102,7 @@ void Troop::ReceiveAttack(Troop* attacker) {
     if (kind == 13 || kind == 5) return;
     Kingdom* attackerKingdom = TroopKingdom(attacker->owner);
     if (kind == 17 && attackerKingdom && attackerKingdom->NationKind() < 3) {
-        if (City* city = CityById(homeCity)) {
+        if (City* city = HomeCity()) {
             city->attackedToday = 1;
             city->lastAttackerX = attacker->cellX;
             city->lastAttackerY = attacker->cellY;
@@ -196,7 +196,7 @@ void Troop::ApplyKill(int32_t killerKingdom) {
     hitFlash = 0;
     state = 13;
     if (order && (order->orderState == 22 || order->orderState == 23))
-        if (City* city = CityById(homeCity); city && city->actionWords[0] > 0) --city->actionWords[0];
+        if (City* city = HomeCity(); city && city->actionWords[0] > 0) --city->actionWords[0];
     if (leader) {
         RemoveFromList(leader->followers, this);
         leader = nullptr;
@@ -248,7 +248,7 @@ void Troop::ApplyKill(int32_t killerKingdom) {
     } else {
         // A garrisoned troop leaves its city's lists; it stays once in its kingdom's list, whose
         // world step deletes it on its next turn, so it is neither lost nor deleted twice.
-        if (City* city = CityById(homeCity)) {
+        if (City* city = HomeCity()) {
             RemoveFromList(&city->units, this);
             for (Troop*& slot : city->garrison)
                 if (slot == this) slot = nullptr;

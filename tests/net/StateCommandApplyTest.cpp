@@ -33,7 +33,8 @@ struct StateApply : testing::Test {
 
     void SetUp() override {
         Battle::War(k1, k2);
-        inside = new Troop(0, 10, 0, 0, 1, 0, 0, b.Officer(1, 1, 2, 421));
+        own->homeCity = static_cast<int16_t>(city->id); // a refill needs the home city
+        inside = new Troop(0, 10, 0, 0, 1, static_cast<int16_t>(city->id), 0, b.Officer(1, 1, 2, 421));
         inside->garrison = 1;
         city->units.Add(reinterpret_cast<uintptr_t>(inside));
         templateBlock[OfficerLayout::kSoldierType] = 1;
@@ -98,7 +99,7 @@ TEST_F(StateApply, ADefeatSeedsTheGameTalliesAndTakesTheTroopOut) {
 
     // Inside a city the troop leaves the city and is gone; a soldier counts apart from officers.
     const std::vector<uint8_t> payload =
-        WireLayout{4, 4, 4, 4, 4, 4, 4, 4}.Write({inside->UnitId(), 2, 1, 0, 1, 2, 5, 6});
+        WireLayout{4, 4, 4, 4, 4, 4, 4, 4}.Write({inside->UnitId(), 2, 1, uint32_t(city->id), 1, 2, 5, 6});
     EXPECT_EQ(ReceiveStateCommand(kTroopDefeatedCommand, payload), CommandOutcome::Applied);
     EXPECT_EQ(city->units.GetCount(), 0);
     EXPECT_EQ(k2->tally[3], 1);
@@ -269,7 +270,7 @@ TEST_F(StateApply, ALevelUpFindsAnOfficerInsideItsCity) {
     const auto fields = WireLayout({4, 4, 4, 4, 4, 4, 4}).Read(p);
     ASSERT_TRUE(fields);
     EXPECT_EQ((*fields)[1], 1u);
-    EXPECT_EQ((*fields)[2], 0u);
+    EXPECT_EQ((*fields)[2], uint32_t(city->id));
     EXPECT_EQ((*fields)[3], 1u);
     EXPECT_TRUE(ReceiveLevelUpCommand(p));
     EXPECT_EQ(inside->officer->Get(OfficerLayout::kLoyalty), 43);

@@ -41,7 +41,7 @@ std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
 constexpr uint32_t kNone = 0xFFFFFFFFu;
 
 // Troops of the fuzz world by unit id: 1, 2 side 1 and 3, 4 side 2 on the field; 5 (a wall unit)
-// and 6 inside city 0; 7 in its keeper's place, whose keeper is 8; 9 in its garrison post.
+// and 6 inside city 0 (id 1); 7 in its keeper's place, whose keeper is 8; 9 in its garrison post.
 TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
     const fs::path state = SeedFolder("statecommand");
     struct StateSeed {
@@ -49,10 +49,10 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         std::vector<uint8_t> payload;
     } states[] = {
         {kTroopDefeatedCommand, Words({3, 1, 2, 0, 0, 0, 30000, 40000})},
-        {kTroopDefeatedCommand, Words({6, 2, 1, 0, 1, 0, 30000, 40000})},
+        {kTroopDefeatedCommand, Words({6, 2, 1, 1, 1, 0, 30000, 40000})},
         {kTroopValueCommand, Words({3, 2, 0, 0, 60, 1})},
-        {kTroopValueCommand, Words({5, 1, 0, 1, 30, 6})},
-        {kTroopValueCommand, Words({7, 1, 0, 2, 20, 4})},
+        {kTroopValueCommand, Words({5, 1, 1, 1, 30, 6})},
+        {kTroopValueCommand, Words({7, 1, 1, 2, 20, 4})},
         {kSkillEffectCommand, WireLayout{4, 4, 1, -3}.Write({3, 0x4, 2})},
         {kSkillEffectCommand, WireLayout{4, 4, 1, -3}.Write({1, 103, 6})},
         {kCityActionCommand, WireLayout{4, 2, 2}.Write({0, 10, 10})},
