@@ -3,6 +3,7 @@
 #include "engine/FrameClock.h"
 #include "gui/RootObject.h"
 #include "net/LobbyDatagram.h"
+#include "net/lobby/NetMutexHold.h"
 
 #include <cstdint>
 #include <deque>
@@ -202,12 +203,17 @@ private:
     void EnableRoomWindows(bool on);
     void OpenChatWindow();
     void CloseWindows();
+    // The TCP room starts (to hostAddress under ownName) and closes with the slots let go.
+    bool StartRoom(RoomSessionLink& link, bool asHost);
+    void CloseRoom();
     void AgeList(std::list<ListEntry>& list);
     void SendRoomMessage(uint32_t peer, uint8_t type, const uint8_t* payload, size_t size);
     void SendWordMessage(uint32_t peer, uint8_t type, uint32_t word);
     void Log(const char* text, int line, int32_t value = 0);
     bool MakeOwnAddress();
 
+    // The player slots are the room's too: its receive thread writes them under "NetMutex".
+    mutable NetMutexHold netHold;
     std::mutex inboxMutex;
     std::deque<InMessage> inbox;
     std::deque<Event> events;

@@ -71,9 +71,11 @@ int32_t OptionThreeValue(uint32_t option) {
 Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : TheGameController) {
     room.SetKind(lobby::KindRoom);
     clock.Reset(480.0f, 0);
-    if (controller)
+    if (controller) {
+        NetMutexHold::Scope hold(netHold);
         for (PlayerSlot& s : controller->players)
             s = PlayerSlot{};
+    }
     ownName = platform::GetComputerName();
     if (ownName.size() > 31) ownName.resize(31);
     if (const char* host = std::getenv("KARDOL_LOBBY_HOST"); host && *host) lobbyHost = host;
@@ -147,6 +149,7 @@ int32_t Zu_LocalSet::Tick(int) {
 }
 
 int32_t Zu_LocalSet::Run() {
+    NetMutexHold::Scope hold(netHold);
     PumpMessages();
     while (Link().SendStep()) {
     }
@@ -168,6 +171,7 @@ int32_t Zu_LocalSet::Run() {
 }
 
 void Zu_LocalSet::LoadData(int mode) {
+    NetMutexHold::Scope hold(netHold);
     if (mode == 1) {
         for (PlayerSlot& s : controller->players)
             slotfields::SetReady(s, 0);
@@ -254,6 +258,7 @@ void Zu_LocalSet::EnableRoomWindows(bool on) {
 }
 
 int Zu_LocalSet::SlotCount() const {
+    NetMutexHold::Scope hold(netHold);
     RoomSessionLink* r = Room();
     const int peers = r ? r->PeerCount() : 1;
     int count = 0, seen = 0;
@@ -266,6 +271,7 @@ int Zu_LocalSet::SlotCount() const {
 
 int Zu_LocalSet::IsChoiceTaken(int slot, uint32_t choice) const {
     if (choice == 0) return 0;
+    NetMutexHold::Scope hold(netHold);
     const int n = SlotCount();
     for (int i = 0; i < n; ++i)
         if (i != slot && slotfields::Id(controller->players[i]) &&
@@ -298,6 +304,7 @@ void Zu_LocalSet::LoadRoomMap() {
 
 void Zu_LocalSet::RefreshRoomWindows() {
     if (!win208 && !win209) return;
+    NetMutexHold::Scope hold(netHold);
     if (int32_t(room.MapIndex()) != shownMap) {
         ClearSlotChoices();
         LoadRoomMap();
@@ -312,6 +319,18 @@ void Zu_LocalSet::RefreshRoomWindows() {
         win209->ShowSettings();
     }
     if (win210) win210->Refresh();
+}
+
+bool Zu_LocalSet::StartRoom(RoomSessionLink& link, bool asHost) {
+    NetMutexHold::Gap gap(netHold);
+    return link.Start(asHost, hostAddress, ownName);
+}
+
+void Zu_LocalSet::CloseRoom() {
+    RoomSessionLink* link = Room();
+    if (!link) return;
+    NetMutexHold::Gap gap(netHold);
+    link->Close();
 }
 
 void Zu_LocalSet::SendRoomMessage(uint32_t peer, uint8_t type, const uint8_t* payload, size_t size) {
@@ -341,7 +360,7 @@ void Zu_LocalSet::JoinRoom(int n) {
     }
     hostAddress = platform::DottedAddress(r.Host().address);
     RoomSessionLink* link = Room();
-    if (!link || !link->Start(false, hostAddress, ownName)) {
+    if (!link || !StartRoom(*link, false)) {
         ShowStatus(lobbytext::kConnectFailed);
         Log("NetInitialize fail", 1062);
         return;
@@ -530,7 +549,7 @@ void Zu_LocalSet::StepState() {
         if (!onlineFlag && !Link().Create(1, 0)) Log("MultiCasting Create Fail", 474);
         hostAddress = platform::DottedAddress(ownAddress);
         RoomSessionLink* link = Room();
-        if (!link || !link->Start(true, hostAddress, ownName)) {
+        if (!link || !StartRoom(*link, true)) {
             // A room nobody can reach is not opened.
             ShowStatus(lobbytext::kConnectFailed);
             Log("NetInitialize fail", 1062);
@@ -595,7 +614,7 @@ void Zu_LocalSet::StepState() {
             returnState = 0;
             awaitedEvent = -1;
             ShowStatus(lobbytext::kHostBusy);
-            if (Room()) Room()->Close();
+            CloseRoom();
             clock.StartCountdown(3);
             state = 62;
         }
@@ -624,7 +643,7 @@ void Zu_LocalSet::StepState() {
             const bool rejected = approvalAnswer == int32_t(kEventRejected);
             Log(rejected ? "Server Reject" : "Server Busy", rejected ? 1101 : 1111);
             ShowStatus(rejected ? lobbytext::kHostRefused : lobbytext::kHostBusy);
-            if (Room()) Room()->Close();
+            CloseRoom();
             clock.StartCountdown(3);
             state = 82;
         }

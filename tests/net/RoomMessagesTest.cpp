@@ -3,14 +3,20 @@
 #include "LobbyLayouts.h"
 #include "Program/ScreenTestSupport.h"
 #include "RoomRecorder.h"
+#include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
+#include "platform/Mutex.h"
 #include "platform/Time.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -248,6 +254,83 @@ TEST_F(RoomMessagesTest, PeerLeavingTheHostIsRemovedAndTheHostLeavingClosesTheRo
     Frame();
     EXPECT_EQ(session->win209, nullptr);
     EXPECT_TRUE(session->state == 10 || session->state == 11) << session->state;
+}
+
+} // namespace
+
+namespace {
+
+// Whether another thread (the room's receive thread) can take "NetMutex" within a moment.
+bool OtherThreadTakesNetMutex() {
+    bool taken = false;
+    std::thread other([&] {
+        platform::HANDLE m = platform::CreateMutexA(nullptr, 0, "NetMutex");
+        taken = platform::WaitForSingleObject(m, 300) == platform::WAIT_OBJECT_0;
+        if (taken) platform::ReleaseMutex(m);
+        platform::CloseHandle(m);
+    });
+    other.join();
+    return taken;
+}
+
+// A room whose start and close wait for the receive thread, as the TCP room's do.
+class ReceiveThreadRoom : public RoomRecorder {
+public:
+    bool Start(bool asHost, const std::string& a, const std::string& n) override {
+        startFreed = OtherThreadTakesNetMutex();
+        return RoomRecorder::Start(asHost, a, n);
+    }
+    void Close() override { closeFreed = OtherThreadTakesNetMutex(); }
+    bool startFreed = false;
+    bool closeFreed = false;
+};
+
+// The receive thread writes the slots under "NetMutex": a step of the session control waits for
+// it and then shows what was written, never a slot half-written.
+TEST_F(RoomMessagesTest, StepWaitsForTheRoomMutexBeforeItReadsTheSlots) {
+    BeHost(true);
+    session->win209 = new Win209Window(TheRootWidget, session);
+    session->shownMap = 0;
+    std::atomic<bool> held{false};
+    std::thread receiver([&] {
+        platform::HANDLE m = platform::CreateMutexA(nullptr, 0, "NetMutex");
+        platform::WaitForSingleObject(m, platform::INFINITE);
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        slotfields::SetChoice(c->players[1], 2);
+        platform::ReleaseMutex(m);
+        platform::CloseHandle(m);
+    });
+    while (!held)
+        std::this_thread::yield();
+    session->PostEvent(Zu_LocalSet::kEventSlots, 0);
+    Frame();
+    receiver.join();
+    // The guest's faction button (0x604) names the colour written under the mutex.
+    const TextButton* b = dynamic_cast<TextButton*>(session->win209->Control(0x604));
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(b->captionFont, nullptr);
+    ASSERT_NE(b->captionFont->text, nullptr);
+    EXPECT_STREQ(b->captionFont->text, lobbytext::kFactionColourNames[1]);
+}
+
+// Opening and closing the TCP room wait for its receive thread: the session control lets the
+// mutex go meanwhile, and holds it again afterwards.
+TEST_F(RoomMessagesTest, RoomStartAndCloseLetTheReceiveThreadTakeTheMutex) {
+    ReceiveThreadRoom probe;
+    session->roomLink = &probe;
+    session->onlineFlag = 1;
+    session->state = 30;
+    Frame();
+    EXPECT_TRUE(probe.startFreed);
+    EXPECT_EQ(session->state, 33);
+    session->PostEvent(Zu_LocalSet::kEventClose, 0);
+    Frame();
+    Frame();
+    EXPECT_TRUE(probe.closeFreed);
+    EXPECT_EQ(session->win209, nullptr);
+    EXPECT_NE(session->state, 33);
+    session->roomLink = &room;
 }
 
 } // namespace
