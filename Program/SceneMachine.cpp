@@ -81,9 +81,11 @@ void FrontEndServices::StartRunner(EventManager* manager, int code) {
     if (manager) manager->StartRunner(code);
 }
 int FrontEndServices::QueueFlushFlag() {
-    return 0;
+    return ::NetQueueFlushFlag();
 }
-void FrontEndServices::NetHostTick() {}
+void FrontEndServices::NetHostTick() {
+    ::NetHostTick();
+}
 void FrontEndServices::CloseTcpSession() {
     ::CloseTcpSession();
 }
