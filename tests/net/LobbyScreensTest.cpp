@@ -167,6 +167,11 @@ TEST_F(LobbyScreensTest, RandomMapRoomShowsPlayersFactionsComputersAndTheChosenM
     // Option 3's second button is the one pressed.
     EXPECT_EQ(ButtonShownPressed(w->Control(0x102)), 1);
     EXPECT_EQ(ButtonShownPressed(w->Control(0x101)), 0);
+    // A shorter message wipes the longer one before it: nothing is left right of its end.
+    session->ShowStatus(lobbytext::kChoiceTaken);
+    Dump("room-status.bmp");
+    EXPECT_GT(Marks(210, 228, 390, 248), 20);
+    EXPECT_EQ(Marks(400, 228, 590, 248), 0);
 }
 
 } // namespace

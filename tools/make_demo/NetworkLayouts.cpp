@@ -98,8 +98,15 @@ Bytes Build(const ScreenPlan& s) {
     }
     if (!s.labels.empty()) {
         w.Block(2, uint32_t(s.labels.size()));
-        for (const LayoutBox& l : s.labels)
-            w.Element(l.left, l.top, l.right, l.bottom, 0, 0, 150);
+        // Each label keeps the well under it, so that a new text first wipes the old one.
+        for (const LayoutBox& l : s.labels) {
+            std::vector<uint16_t> well(size_t(l.Width()) * l.Height());
+            for (int y = 0; y < l.Height(); ++y)
+                for (int x = 0; x < l.Width(); ++x)
+                    if (l.top + y < H && l.left + x < W)
+                        well[size_t(y) * l.Width() + x] = back[size_t(l.top + y) * W + l.left + x];
+            w.ElementPixels(l.left, l.top, l.right, l.bottom, l.Width(), l.Height(), 150, well);
+        }
     }
     if (!s.bars.empty()) {
         w.Block(3, uint32_t(s.bars.size()));
