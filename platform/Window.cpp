@@ -605,6 +605,44 @@ void PumpWindowEvents() {
         e.y = pointer.y;
         HandleRawInput(main, e);
     }
+    // KARDOL_INPUT: the scripted clicks, keys and text, each once its frame has been presented.
+    static const std::vector<InputStep> script =
+        ReadInputScript(std::getenv("KARDOL_INPUT")).value_or(std::vector<InputStep>{});
+    static size_t nextStep = 0;
+    while (nextStep < script.size() && PresentCount() >= script[nextStep].afterFrames)
+        RunInputStep(main, script[nextStep++]);
+}
+
+void RunInputStep(HWND main, const InputStep& step) {
+    RawInputEvent e;
+    e.x = step.x;
+    e.y = step.y;
+    switch (step.kind) {
+    case InputStep::Move:
+    case InputStep::Click:
+    case InputStep::RightClick:
+        e.kind = RawInputEvent::MouseMove;
+        HandleRawInput(main, e);
+        if (step.kind == InputStep::Move) break;
+        e.button = step.kind == InputStep::Click ? 1 : 3;
+        e.kind = RawInputEvent::MouseDown;
+        HandleRawInput(main, e);
+        e.kind = RawInputEvent::MouseUp;
+        HandleRawInput(main, e);
+        break;
+    case InputStep::Key:
+        e.virtualKey = step.key;
+        e.kind = RawInputEvent::KeyDown;
+        HandleRawInput(main, e);
+        e.kind = RawInputEvent::KeyUp;
+        HandleRawInput(main, e);
+        break;
+    case InputStep::Text:
+        e.kind = RawInputEvent::Text;
+        e.text = step.text;
+        HandleRawInput(main, e);
+        break;
+    }
 }
 
 PointerScript ReadPointerScript(const char* text) {
