@@ -5,6 +5,7 @@
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
+#include "Program/NetworkStartReport.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
@@ -367,6 +368,7 @@ void GameController::RunFrontEnd() {
             menuChoice = -1;
             NetworkLaunchFlag = 0;
         } else if (sessionResult == 2) {
+            ReportNetworkStart(*this);
             Services->StartStage(this);
             running = 1;
             if (gameScreen) gameScreen->Activate();
