@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class Surface;
+}
+
 class GameController;
 class LobbyStatusPanel;
 class MultiCast;
@@ -153,6 +157,8 @@ public:
     std::string versionText;
     // The map the room windows show (-1: none yet).
     int32_t shownMap = -1;
+    // The backdrop of the network screens, picture 0 of "Zu_DataC.Rom" (null without it).
+    platform::Surface* lobbyPicture = nullptr;
 
     // 1 through the lobby server, 0 on the local network.
     int32_t onlineFlag = 0;
@@ -203,6 +209,8 @@ private:
     void EnableRoomWindows(bool on);
     void OpenChatWindow();
     void CloseWindows();
+    void MakeLobbyPicture();
+    void ReleaseLobbyPicture();
     // The TCP room starts (to hostAddress under ownName) and closes with the slots let go.
     bool StartRoom(RoomSessionLink& link, bool asHost);
     void CloseRoom();

@@ -5,6 +5,7 @@
 #include "engine/Archive.h"
 #include "engine/Tools.h"
 #include "gui/GuiPanel.h"
+#include "gui/PanelBackdropSeam.h"
 #include "gui/RootWidget.h"
 #include "net/MultiCast.h"
 #include "net/RoomSessionLink.h"
@@ -12,8 +13,10 @@
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/CRand.h"
+#include "platform/Files.h"
 #include "platform/NetAddress.h"
 #include "platform/Registry.h"
+#include "platform/Surface.h"
 #include "platform/Time.h"
 
 #include <cstdlib>
@@ -78,6 +81,7 @@ Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : The
     }
     ownName = platform::GetComputerName();
     if (ownName.size() > 31) ownName.resize(31);
+    MakeLobbyPicture();
     if (const char* host = std::getenv("KARDOL_LOBBY_HOST"); host && *host) lobbyHost = host;
     if (lobbyHost.empty()) lobbyHost = ArchiveLobbyHost();
     version = Zu_Tools::ParseNumber("2.00t", 1, 10);
@@ -110,6 +114,7 @@ Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : The
 Zu_LocalSet::~Zu_LocalSet() {
     CloseWindows();
     UpdateStatus(1);
+    ReleaseLobbyPicture();
     if (controller) {
         controller->lobbyLink.clock = nullptr;
         controller->lobbyLink.pingAnswered = nullptr;
@@ -148,8 +153,32 @@ int32_t Zu_LocalSet::Tick(int) {
     return state == 102 ? Run() : kStay;
 }
 
+void Zu_LocalSet::MakeLobbyPicture() {
+    if (lobbyPicture) return;
+    Zu_Archive archive;
+    if (!archive.Open("Zu_DataC.Rom", platform::OF_READ, platform::OF_SHARE_DENY_NONE, 0, -1, nullptr))
+        return;
+    lobbyPicture = Zu_Tools::LoadRomSurface(archive, 0);
+    archive.Close();
+}
+
+void Zu_LocalSet::ReleaseLobbyPicture() {
+    if (!lobbyPicture) return;
+    ScreenBackdropFlag = 0;
+    // The picture the store held before may have gone with its window meanwhile: the next
+    // full-screen window brings its own.
+    if (FullScreenPanelSurface == lobbyPicture) FullScreenPanelSurface = nullptr;
+    lobbyPicture->Release();
+    lobbyPicture = nullptr;
+}
+
 int32_t Zu_LocalSet::Run() {
     NetMutexHold::Scope hold(netHold);
+    // The network screens are drawn over the lobby picture.
+    if (lobbyPicture) {
+        FullScreenPanelSurface = lobbyPicture;
+        ScreenBackdropFlag = 1;
+    }
     PumpMessages();
     while (Link().SendStep()) {
     }
@@ -172,6 +201,7 @@ int32_t Zu_LocalSet::Run() {
 
 void Zu_LocalSet::LoadData(int mode) {
     NetMutexHold::Scope hold(netHold);
+    MakeLobbyPicture();
     if (mode == 1) {
         for (PlayerSlot& s : controller->players)
             slotfields::SetReady(s, 0);
@@ -205,6 +235,7 @@ void Zu_LocalSet::CloseWindows() {
 void Zu_LocalSet::CloseAll() {
     CloseWindows();
     UpdateStatus(1);
+    ReleaseLobbyPicture();
     state = 102;
 }
 

@@ -4,12 +4,14 @@
 #include "Program/ScreenTestSupport.h"
 #include "RoomLoopback.h"
 #include "engine/DisplayDevice.h"
+#include "gui/PanelBackdropSeam.h"
 #include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "platform/Present.h"
+#include "tests/support/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +299,35 @@ TEST_F(LobbyScreensTest, CampaignRoomShowsBattlesGeneralsSidesAndThePicker) {
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(first->text, "LIU");
     EXPECT_EQ(second->text, "CAO");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LobbyScreensTest, NetworkScreensAreDrawnOverTheLobbyPictureUntilTheGameStarts) {
+    const uint16_t colour = 0x4A69;
+    archfix::Layout rom;
+    rom.entries = {archfix::Stored(archfix::Picture(800, 600, std::vector<uint16_t>(800 * 600, colour)))};
+    archfix::WriteFile("Zu_DataC.Rom", archfix::Build(rom));
+    delete session;
+    session = new Zu_LocalSet(c);
+    hub.stations[0].session = session;
+    ASSERT_NE(session->lobbyPicture, nullptr);
+    session->Run();
+    ASSERT_NE(session->win74, nullptr);
+    Dump("choice.bmp");
+    const platform::PresentedFrame f = platform::LastPresentedFrame();
+    auto pixel = [&](int x, int y) { return f.pixels[size_t(y) * 800 + size_t(x)]; };
+    // Around the connection choice (200..600, 200..400) the lobby picture shows; inside, the window.
+    EXPECT_EQ(pixel(10, 10), colour);
+    EXPECT_EQ(pixel(700, 500), colour);
+    EXPECT_NE(pixel(210, 210), colour);
+    // When the game starts the picture goes and the store holds it no more.
+    session->CloseAll();
+    EXPECT_EQ(session->lobbyPicture, nullptr);
+    EXPECT_EQ(ScreenBackdropFlag, 0);
+    EXPECT_EQ(FullScreenPanelSurface, nullptr);
 }
 
 } // namespace
