@@ -189,6 +189,10 @@ int32_t Zu_LocalSet::Run() {
     firedMask = clock.fired;
     toggleMask = clock.toggle;
     UpdateStatus(0);
+    if (controller->netErrorWord != 0) {
+        Log("ErrorCode=", 364, controller->netErrorWord);
+        controller->netErrorWord = 0;
+    }
     if (win201) win201->Update();
     if (win207) win207->Update();
     if (win212) win212->Update();

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -331,6 +332,28 @@ TEST_F(RoomMessagesTest, RoomStartAndCloseLetTheReceiveThreadTakeTheMutex) {
     EXPECT_EQ(session->win209, nullptr);
     EXPECT_NE(session->state, 33);
     session->roomLink = &room;
+}
+
+} // namespace
+
+namespace {
+
+std::string ErrorLog() {
+    std::ifstream in("Error.lst", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The controller's network error word is logged once by the next step and cleared.
+TEST_F(RoomMessagesTest, NetworkErrorWordIsLoggedOnceAndCleared) {
+    c->netErrorWord = 10054;
+    Frame();
+    EXPECT_EQ(c->netErrorWord, 0);
+    Frame();
+    const std::string log = ErrorLog();
+    const std::string line = "Zu_LocalControl,ErrorCode=,364,10054,0,0";
+    const size_t at = log.find(line);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, at + 1), std::string::npos);
 }
 
 } // namespace
