@@ -22,7 +22,7 @@ void ReportNetworkStart(const GameController& c) {
     }
     std::FILE* f = std::fopen(path, "a");
     if (!f) return;
-    std::fprintf(f, "seed=%u stage=%u type=%d options=%d,%d,%d,%d slots=%016llx choices=%s\n", c.syncRandom,
+    std::fprintf(f, "random=%u stage=%u type=%d options=%d,%d,%d,%d slots=%016llx choices=%s\n", c.syncRandom,
                  unsigned(c.campaignStage), c.netGameType, c.netOptions[0], c.netOptions[1], c.netOptions[2],
                  c.netOptions[3], static_cast<unsigned long long>(digest), choices.c_str());
     std::fclose(f);

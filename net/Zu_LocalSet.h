@@ -204,6 +204,8 @@ private:
     void RoomInput(int code);
     void JoinRoom(int n);
     void StartGame();
+    // Game type 0: the room's random map, written as the stage "Virtual".
+    void GenerateRoomMap(int32_t officersPerCity);
     void OpenRoomWindows();
     void CloseRoomWindows();
     void EnableRoomWindows(bool on);

@@ -1,6 +1,7 @@
 #include "net/Zu_LocalSet.h"
 
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/Startup.h"
 #include "engine/Archive.h"
 #include "engine/Tools.h"
@@ -18,6 +19,9 @@
 #include "platform/Registry.h"
 #include "platform/Surface.h"
 #include "platform/Time.h"
+#include "world/BattleMap.h"
+#include "world/RandomMapGenerator.h"
+#include "world/VirtualKingdoms.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -969,9 +973,35 @@ void Zu_LocalSet::StartGame() {
     controller->campaignStage = uint8_t(room.MapIndex() + 100);
     controller->networked = 1;
     controller->gameKind = 2;
+    if (room.GameType() != 1 && room.MapIndex() < RoomMapCount) GenerateRoomMap(three);
     CloseRoomWindows();
     clock.StartCountdown(10);
     state = 50;
+}
+
+void Zu_LocalSet::GenerateRoomMap(int32_t officersPerCity) {
+    // Every station builds the same stage from the same room: the generator has no other input.
+    // It works on the program's world and shared random state.
+    if (!TheBattleMap || controller != TheGameController) return;
+    RandomMapOptions options;
+    options.sizeIndex = int32_t(room.MapIndex());
+    options.localKingdom = int32_t(slotfields::Choice(OwnSlot()));
+    options.officersPerCity = officersPerCity;
+    options.resourceLevel = int32_t(room.Option(3));
+    options.seed = room.Seed();
+    // The alliance values in faction order.
+    const int used = SlotCount();
+    for (int s = 0; s < used; ++s) {
+        const PlayerSlot& slot = controller->players[s];
+        const uint32_t choice = slotfields::Choice(slot);
+        if (slotfields::Id(slot) && choice >= 1 && choice <= 16)
+            options.teams[choice - 1] = int32_t(slotfields::Alliance(slot));
+    }
+    const RandomMapSettings settings = RandomMapSettings::From(GameParams());
+    const int32_t humans = Room() ? Room()->PeerCount() : 1;
+    Zu_StageSet* stage = CreateNeutralGroups(options.sizeIndex, humans, ownName, settings, officersPerCity);
+    if (!stage || !GenerateVirtualStage(*stage, options, settings, TheBattleMap->scenario))
+        Log("Virtual stage fail", 1210, options.sizeIndex);
 }
 
 void Zu_LocalSet::UploadRecord(const int32_t words[12]) {

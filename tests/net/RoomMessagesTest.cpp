@@ -25,6 +25,9 @@ class RoomMessagesTest : public screentest::ScreenFixture {
 protected:
     void SetUp() override {
         ScreenFixture::SetUp();
+        // Without a world a started random-map room generates no map (the two-process test does).
+        world = TheBattleMap;
+        TheBattleMap = nullptr;
         lobbyfixture::WriteLobbyLayouts();
         clock = std::make_unique<platform::ManualClock>(1000000);
         session = new Zu_LocalSet(c);
@@ -41,6 +44,7 @@ protected:
         delete session;
         FlushDeferredDeletes();
         clock.reset();
+        TheBattleMap = world;
         ScreenFixture::TearDown();
     }
     void BeHost(bool host) {
@@ -66,6 +70,7 @@ protected:
     }
 
     std::unique_ptr<platform::ManualClock> clock;
+    BattleMap* world = nullptr;
     RoomRecorder room;
     Zu_LocalSet* session = nullptr;
 };

@@ -3,7 +3,7 @@
 # and a scripted input sequence plays them through the front end: the host opens a room with
 # approval, the guest joins and is accepted, both pick a faction (the guest first tries the
 # host's), get ready, and the host starts. Both must reach the battle start with the same seed,
-# options and player slots. Usage: TwoGamesLan.sh KARDOL MAKE_DEMO
+# options and player slots, and generate the same random map. Usage: TwoGamesLan.sh KARDOL MAKE_DEMO
 set -u
 game="$1"
 make_demo="$2"
@@ -72,4 +72,11 @@ case "$a" in
     exit 1
     ;;
 esac
+# The random map of the room: both stations generate the same stage files.
+for file in Virtual.m Virtual.x Virtual.dor; do
+    if [ ! -s "$dir/HOSTPC/game/$file" ] || ! cmp -s "$dir/HOSTPC/game/$file" "$dir/GUESTPC/game/$file"; then
+        echo "$file differs or is missing"
+        exit 1
+    fi
+done
 echo "both stations start the same battle"
