@@ -32,8 +32,8 @@ bool SeamsAreSound() {
     }
     if (const char* input = std::getenv("KARDOL_INPUT"); input && !platform::ReadInputScript(input)) {
         std::fprintf(stderr,
-                     "KARDOL_INPUT must be steps \"frames:click x,y\", \"frames:move x,y\", "
-                     "\"frames:key vk\" or \"frames:text word\" separated by \";\", not \"%s\"\n",
+                     "KARDOL_INPUT must be steps such as \"30:click x,y\", \"2500ms:key vk\", "
+                     "\"40:text word\" or \"90:close\" separated by \";\", not \"%s\"\n",
                      input);
         return false;
     }

@@ -16,11 +16,19 @@ bool ReadPoint(const std::string& args, InputStep& step) {
 bool ReadStep(const std::string& text, InputStep& step) {
     const size_t colon = text.find(':');
     if (colon == std::string::npos || colon == 0) return false;
-    unsigned long long frames = 0;
+    unsigned long long count = 0;
     int used = 0;
-    if (std::sscanf(text.c_str(), "%llu%n", &frames, &used) != 1 || size_t(used) != colon) return false;
-    step.afterFrames = frames;
+    if (std::sscanf(text.c_str(), "%llu%n", &count, &used) != 1 || text[0] < '0' || text[0] > '9')
+        return false;
+    step.inMilliseconds =
+        text.compare(size_t(used), colon - size_t(used), "ms") == 0 && colon == size_t(used) + 2;
+    if (size_t(used) != colon && !step.inMilliseconds) return false;
+    step.after = count;
     const std::string rest = text.substr(colon + 1);
+    if (rest == "close") {
+        step.kind = InputStep::Close;
+        return true;
+    }
     const size_t blank = rest.find(' ');
     if (blank == std::string::npos) return false;
     const std::string action = rest.substr(0, blank);
@@ -56,7 +64,11 @@ std::optional<std::vector<InputStep>> ReadInputScript(const char* text) {
         if (end == std::string::npos) end = all.size();
         InputStep step;
         if (!ReadStep(all.substr(at, end - at), step)) return std::nullopt;
-        if (!steps.empty() && step.afterFrames < steps.back().afterFrames) return std::nullopt;
+        for (auto it = steps.rbegin(); it != steps.rend(); ++it)
+            if (it->inMilliseconds == step.inMilliseconds) {
+                if (step.after < it->after) return std::nullopt;
+                break;
+            }
         steps.push_back(step);
         at = end + 1;
     }

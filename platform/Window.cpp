@@ -4,6 +4,7 @@
 
 #include "platform/Present.h"
 #include "platform/SingleInstance.h"
+#include "platform/Time.h"
 
 #include <SDL.h>
 #include <array>
@@ -15,6 +16,9 @@
 #include <mutex>
 
 namespace platform {
+
+// Scripted steps in milliseconds count from here: programs started together share their clock.
+const uint32_t ProgramStartTime = timeGetTime();
 
 const char* const IDC_ARROW = "IDC_ARROW";
 
@@ -609,7 +613,11 @@ void PumpWindowEvents() {
     static const std::vector<InputStep> script =
         ReadInputScript(std::getenv("KARDOL_INPUT")).value_or(std::vector<InputStep>{});
     static size_t nextStep = 0;
-    while (nextStep < script.size() && PresentCount() >= script[nextStep].afterFrames)
+    auto due = [](const InputStep& step) {
+        if (!step.inMilliseconds) return PresentCount() >= step.after;
+        return PresentCount() > 0 && uint64_t(timeGetTime() - ProgramStartTime) >= step.after;
+    };
+    while (nextStep < script.size() && due(script[nextStep]))
         RunInputStep(main, script[nextStep++]);
 }
 
@@ -641,6 +649,9 @@ void RunInputStep(HWND main, const InputStep& step) {
         e.kind = RawInputEvent::Text;
         e.text = step.text;
         HandleRawInput(main, e);
+        break;
+    case InputStep::Close:
+        PostMessage(main, WM_CLOSE, 0, 0);
         break;
     }
 }

@@ -10,34 +10,36 @@ make_demo="$2"
 dir=$(mktemp -d)
 [ -n "${KEEP:-}" ] && echo "keeping $dir" || trap 'rm -rf "$dir"' EXIT
 base=$((20000 + ($$ % 3000) * 3))
-frames=${FRAMES:-1000}
 
 run() { # name address script
-    mkdir -p "$dir/$1/run" "$dir/$1/game"
-    echo 1 >"$dir/$1/rc"
-    (cd "$dir/$1/game" && "$make_demo" . >/dev/null) || return
     (cd "$dir/$1/game" &&
         XDG_RUNTIME_DIR="$dir/$1/run" KARDOL_REGISTRY="$dir/$1/registry.ini" KARDOL_HEADLESS=1 \
             SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_LOOPBACK_ONLY=1 \
             KARDOL_COMPUTER_NAME="$1" KARDOL_BIND_ADDRESS="$2" KARDOL_LAN_GROUP=127.0.0.1 \
             KARDOL_LAN_PORT=$base KARDOL_LAN_REPLY_PORT=$((base + 1)) KARDOL_ROOM_PORT=$((base + 2)) \
-            KARDOL_FRAMES=$frames KARDOL_DUMP="$dir/$1/last.bmp" KARDOL_NET_REPORT="$dir/$1/report.txt" \
-            KARDOL_INPUT="$3" timeout 180 "$game" >"$dir/$1/out.txt" 2>&1)
+            KARDOL_DUMP="$dir/$1/last.bmp" KARDOL_NET_REPORT="$dir/$1/report.txt" \
+            KARDOL_INPUT="$3" timeout 200 "$game" >"$dir/$1/out.txt" 2>&1)
     echo $? >"$dir/$1/rc"
 }
 
-# Clicks by frame. Both: "NETWORK PLAY", "LOCAL NETWORK". The host: "NEW ROOM", approval on,
-# "CREATE", "ACCEPT" for the guest, the map of four cities, option 3 = 1, option 4 = 2. The guest:
-# the room's row of the room list. Both: the own slot's faction button and a row of the faction
-# window (the guest first the host's), "READY"; the host "START" (again, should the guest lag).
-# The frames lie far apart because the lobby's waits (announcements, join, answers) run on the
-# clock, not on frames.
-host="30:click 400,410;50:click 400,340;80:click 520,565;100:click 538,308;110:click 320,410"
-host="$host;420:click 330,328;440:click 590,166;450:click 566,350;460:click 652,396;480:click 275,61;500:click 420,126;700:click 608,460"
-host="$host;760:click 494,460;820:click 494,460;880:click 494,460"
-guest="30:click 400,410;50:click 400,340;280:click 18,83"
-guest="$guest;470:click 275,85;560:click 420,126;590:click 420,152;640:click 608,460"
+# Clicks by milliseconds after the first frame: the lobby's waits (announcements every four
+# seconds, the join, the answers) run on the clock, and a loaded machine draws fewer frames. Both:
+# "NETWORK PLAY", "LOCAL NETWORK". The host: "NEW ROOM", approval on, "CREATE", "ACCEPT" for the
+# guest, the map of four cities, option 3 = 1, option 4 = 2. The guest: the room's row of the room
+# list. Both: the own slot's faction button and a row of the faction window (the guest first the
+# host's), "READY"; the host "START" (again, should the guest lag). Then both close.
+host="1500ms:click 400,410;3000ms:click 400,340;4500ms:click 520,565;6000ms:click 538,308"
+host="$host;7000ms:click 320,410;18000ms:click 330,328;21000ms:click 590,166;22000ms:click 566,350"
+host="$host;23000ms:click 652,396;24000ms:click 275,61;26000ms:click 420,126;32000ms:click 608,460"
+host="$host;35000ms:click 494,460;38000ms:click 494,460;44000ms:close"
+guest="1500ms:click 400,410;3000ms:click 400,340;14000ms:click 18,83;25000ms:click 275,85"
+guest="$guest;28000ms:click 420,126;30000ms:click 420,152;32000ms:click 608,460;44000ms:close"
 
+for who in HOSTPC GUESTPC; do
+    mkdir -p "$dir/$who/run" "$dir/$who/game"
+    echo 1 >"$dir/$who/rc"
+    (cd "$dir/$who/game" && "$make_demo" . >/dev/null) || exit 1
+done
 run HOSTPC 127.0.0.1 "$host" &
 run GUESTPC 127.0.0.2 "$guest" &
 wait

@@ -9,13 +9,14 @@
 namespace {
 
 TEST(InputScript, ReadsStepsInFrameOrder) {
-    const auto steps =
-        platform::ReadInputScript("30:click 400,410;30:move 5,6;45:rclick 1,2;50:key 13;60:text HOSTPC");
+    const auto steps = platform::ReadInputScript(
+        "30:click 400,410;30:move 5,6;45:rclick 1,2;50:key 13;60:text HOSTPC;2500ms:click 3,4;90:close");
     ASSERT_TRUE(steps.has_value());
-    ASSERT_EQ(steps->size(), 5u);
+    ASSERT_EQ(steps->size(), 7u);
     const platform::InputStep& click = (*steps)[0];
     EXPECT_EQ(click.kind, platform::InputStep::Click);
-    EXPECT_EQ(click.afterFrames, 30u);
+    EXPECT_EQ(click.after, 30u);
+    EXPECT_FALSE(click.inMilliseconds);
     EXPECT_EQ(click.x, 400);
     EXPECT_EQ(click.y, 410);
     EXPECT_EQ((*steps)[1].kind, platform::InputStep::Move);
@@ -24,12 +25,17 @@ TEST(InputScript, ReadsStepsInFrameOrder) {
     EXPECT_EQ((*steps)[3].key, 13);
     EXPECT_EQ((*steps)[4].kind, platform::InputStep::Text);
     EXPECT_EQ((*steps)[4].text, "HOSTPC");
+    // Milliseconds count apart from frames.
+    EXPECT_TRUE((*steps)[5].inMilliseconds);
+    EXPECT_EQ((*steps)[5].after, 2500u);
+    EXPECT_EQ((*steps)[6].kind, platform::InputStep::Close);
 }
 
 TEST(InputScript, RefusesWhatCannotBeMeant) {
     for (const char* bad : {"", "click 1,2", "10:click 1", "10:click 1,2,3", "10:click -1,2", "10:tap 1,2",
                             "20:click 1,2;10:click 1,2", "10:click 1,2;", "10:key 0", "10:key 300",
-                            "10:text ", "x:click 1,2", "10click 1,2"})
+                            "10:text ", "x:click 1,2", "10click 1,2", "5m:click 1,2", "5msx:click 1,2",
+                            "ms:click 1,2", "2000ms:close;1000ms:close", "10:close now"})
         EXPECT_FALSE(platform::ReadInputScript(bad).has_value()) << bad;
 }
 
