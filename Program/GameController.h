@@ -181,6 +181,8 @@ public:
     // The network room's game type and its four options as the battle takes them.
     int32_t netGameType = 0;
     int32_t netOptions[4] = {};
+    // The network error word: the session control logs a non-zero value once and clears it.
+    int32_t netErrorWord = 0;
     // Set by start-up in game mode: the world runs.
     uint8_t worldRunning = 0;
     // Sound effects play only while it is 0.

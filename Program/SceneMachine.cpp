@@ -5,6 +5,7 @@
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
+#include "Program/NetworkStartReport.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
@@ -81,9 +82,11 @@ void FrontEndServices::StartRunner(EventManager* manager, int code) {
     if (manager) manager->StartRunner(code);
 }
 int FrontEndServices::QueueFlushFlag() {
-    return 0;
+    return ::NetQueueFlushFlag();
 }
-void FrontEndServices::NetHostTick() {}
+void FrontEndServices::NetHostTick() {
+    ::NetHostTick();
+}
 void FrontEndServices::CloseTcpSession() {
     ::CloseTcpSession();
 }
@@ -365,6 +368,7 @@ void GameController::RunFrontEnd() {
             menuChoice = -1;
             NetworkLaunchFlag = 0;
         } else if (sessionResult == 2) {
+            ReportNetworkStart(*this);
             Services->StartStage(this);
             running = 1;
             if (gameScreen) gameScreen->Activate();

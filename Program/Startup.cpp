@@ -23,6 +23,7 @@
 #include "engine/SoundBank.h"
 #include "engine/SurfaceText.h"
 #include "gui/GuiRoot.h"
+#include "net/NetHooks.h"
 #include "net/Zu_LocalSet.h"
 #include "net/room/RoomLink.h"
 #include "platform/MessageBox.h"
@@ -256,7 +257,8 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
         DispatchMessage(&msg);
     }
 
-    // 32.
+    // 32. The room's receive thread ends with the program, before the sockets it reads go away.
+    CloseTcpSession();
     delete WindowList;
     WindowList = nullptr;
     return static_cast<int>(msg.wParam);

@@ -30,6 +30,13 @@ bool SeamsAreSound() {
         std::fprintf(stderr, "KARDOL_POINTER must be \"x,y\" or \"x,y,frames\", not \"%s\"\n", pointer);
         return false;
     }
+    if (const char* input = std::getenv("KARDOL_INPUT"); input && !platform::ReadInputScript(input)) {
+        std::fprintf(stderr,
+                     "KARDOL_INPUT must be steps such as \"30:click x,y\", \"2500ms:key vk\", "
+                     "\"40:text word\" or \"90:close\" separated by \";\", not \"%s\"\n",
+                     input);
+        return false;
+    }
     if (const char* dump = std::getenv("KARDOL_DUMP"); dump && *dump) {
         // The folder must take the dump; a trial file shows it without touching an existing dump.
         const std::filesystem::path path(dump);

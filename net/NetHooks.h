@@ -10,6 +10,10 @@ void NetSendHeartbeat();
 void NetHeartbeatTick();
 void NetCheckHost();
 void CloseTcpSession();
+// The queue-flush flag: set while a TCP session runs, so that the front end flushes the peers'
+// queues each frame (NetHostTick).
+int NetQueueFlushFlag();
+void NetHostTick();
 // The four above in their order, with the session's own host role choosing the heartbeat side.
 void RunNetworkFrameHooks();
 // The calendar's day ends: applied here in single play or on the host (which also sends code 80);

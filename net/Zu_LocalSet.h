@@ -3,6 +3,7 @@
 #include "engine/FrameClock.h"
 #include "gui/RootObject.h"
 #include "net/LobbyDatagram.h"
+#include "net/lobby/NetMutexHold.h"
 
 #include <cstdint>
 #include <deque>
@@ -10,6 +11,10 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+namespace platform {
+class Surface;
+}
 
 class GameController;
 class LobbyStatusPanel;
@@ -152,6 +157,8 @@ public:
     std::string versionText;
     // The map the room windows show (-1: none yet).
     int32_t shownMap = -1;
+    // The backdrop of the network screens, picture 0 of "Zu_DataC.Rom" (null without it).
+    platform::Surface* lobbyPicture = nullptr;
 
     // 1 through the lobby server, 0 on the local network.
     int32_t onlineFlag = 0;
@@ -197,17 +204,26 @@ private:
     void RoomInput(int code);
     void JoinRoom(int n);
     void StartGame();
+    // Game type 0: the room's random map, written as the stage "Virtual".
+    void GenerateRoomMap(int32_t officersPerCity);
     void OpenRoomWindows();
     void CloseRoomWindows();
     void EnableRoomWindows(bool on);
     void OpenChatWindow();
     void CloseWindows();
+    void MakeLobbyPicture();
+    void ReleaseLobbyPicture();
+    // The TCP room starts (to hostAddress under ownName) and closes with the slots let go.
+    bool StartRoom(RoomSessionLink& link, bool asHost);
+    void CloseRoom();
     void AgeList(std::list<ListEntry>& list);
     void SendRoomMessage(uint32_t peer, uint8_t type, const uint8_t* payload, size_t size);
     void SendWordMessage(uint32_t peer, uint8_t type, uint32_t word);
     void Log(const char* text, int line, int32_t value = 0);
     bool MakeOwnAddress();
 
+    // The player slots are the room's too: its receive thread writes them under "NetMutex".
+    mutable NetMutexHold netHold;
     std::mutex inboxMutex;
     std::deque<InMessage> inbox;
     std::deque<Event> events;

@@ -4,6 +4,7 @@
 
 #include "platform/Present.h"
 #include "platform/SingleInstance.h"
+#include "platform/Time.h"
 
 #include <SDL.h>
 #include <array>
@@ -15,6 +16,9 @@
 #include <mutex>
 
 namespace platform {
+
+// Scripted steps in milliseconds count from here: programs started together share their clock.
+const uint32_t ProgramStartTime = timeGetTime();
 
 const char* const IDC_ARROW = "IDC_ARROW";
 
@@ -604,6 +608,51 @@ void PumpWindowEvents() {
         e.x = pointer.x;
         e.y = pointer.y;
         HandleRawInput(main, e);
+    }
+    // KARDOL_INPUT: the scripted clicks, keys and text, each once its frame has been presented.
+    static const std::vector<InputStep> script =
+        ReadInputScript(std::getenv("KARDOL_INPUT")).value_or(std::vector<InputStep>{});
+    static size_t nextStep = 0;
+    auto due = [](const InputStep& step) {
+        if (!step.inMilliseconds) return PresentCount() >= step.after;
+        return PresentCount() > 0 && uint64_t(timeGetTime() - ProgramStartTime) >= step.after;
+    };
+    while (nextStep < script.size() && due(script[nextStep]))
+        RunInputStep(main, script[nextStep++]);
+}
+
+void RunInputStep(HWND main, const InputStep& step) {
+    RawInputEvent e;
+    e.x = step.x;
+    e.y = step.y;
+    switch (step.kind) {
+    case InputStep::Move:
+    case InputStep::Click:
+    case InputStep::RightClick:
+        e.kind = RawInputEvent::MouseMove;
+        HandleRawInput(main, e);
+        if (step.kind == InputStep::Move) break;
+        e.button = step.kind == InputStep::Click ? 1 : 3;
+        e.kind = RawInputEvent::MouseDown;
+        HandleRawInput(main, e);
+        e.kind = RawInputEvent::MouseUp;
+        HandleRawInput(main, e);
+        break;
+    case InputStep::Key:
+        e.virtualKey = step.key;
+        e.kind = RawInputEvent::KeyDown;
+        HandleRawInput(main, e);
+        e.kind = RawInputEvent::KeyUp;
+        HandleRawInput(main, e);
+        break;
+    case InputStep::Text:
+        e.kind = RawInputEvent::Text;
+        e.text = step.text;
+        HandleRawInput(main, e);
+        break;
+    case InputStep::Close:
+        PostMessage(main, WM_CLOSE, 0, 0);
+        break;
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/InputScript.h"
 #include "platform/Messages.h"
 #include "platform/Surface.h"
 
@@ -166,6 +167,8 @@ struct PointerScript {
     int afterFrames = 1;
 };
 PointerScript ReadPointerScript(const char* text);
+// Posts the messages of one step of the scripted input (KARDOL_INPUT) to the window.
+void RunInputStep(HWND window, const InputStep& step);
 
 // Test seam: forgets every class and window and the keyboard state.
 void ResetWindowsForTest();

@@ -260,17 +260,21 @@ void Zu_LocalSet::HandleEvent(const Event& e, bool& stop) {
     case kEventClosed: {
         RoomSessionLink* link = Room();
         clock.StartCountdown(10);
-        // Bounded by passes too, so that a stopped clock cannot hold the frame.
-        for (int pass = 0; pass < 2000 && !clock.CountdownExpired(); ++pass) {
-            PumpMessages();
-            while (Link().SendStep()) {
+        {
+            // The acknowledgements come in through the receive thread.
+            NetMutexHold::Gap gap(netHold);
+            // Bounded by passes too, so that a stopped clock cannot hold the frame.
+            for (int pass = 0; pass < 2000 && !clock.CountdownExpired(); ++pass) {
+                PumpMessages();
+                while (Link().SendStep()) {
+                }
+                const bool flushed = !link || link->Flush();
+                if (Link().QueuedCount() == 0 && flushed) break;
+                platform::Sleep(5);
             }
-            const bool flushed = !link || link->Flush();
-            if (Link().QueuedCount() == 0 && flushed) break;
-            platform::Sleep(5);
         }
         CloseRoomWindows();
-        if (link) link->Close();
+        CloseRoom();
         ClearSlotChoices();
         controller->isHost = 0;
         state = 10;

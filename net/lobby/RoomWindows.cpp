@@ -123,7 +123,8 @@ void Win208Window::UpdateButtons() {
     static const int32_t optionOne[4] = {0x101, 0x102, 0x103, 0x104};
     for (int k = 0; k < 4; ++k)
         if (!ready || uint32_t(k) == session->room.Option(0)) EnableButton(Control(optionOne[k]));
-    if (ready) ShowGroup(*this, optionOne, 4, session->room.Option(0), true);
+    // Enabling draws a button normal: the chosen one is shown pressed again.
+    ShowGroup(*this, optionOne, 4, session->room.Option(0), ready);
     static const int32_t optionTwo[2] = {0x626, 0x628};
     for (int k = 0; k < 2; ++k)
         ShowEnabled(Control(optionTwo[k]), !ready || uint32_t(k) == session->room.Option(1));

@@ -1,10 +1,12 @@
 #include "net/Zu_LocalSet.h"
 
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/Startup.h"
 #include "engine/Archive.h"
 #include "engine/Tools.h"
 #include "gui/GuiPanel.h"
+#include "gui/PanelBackdropSeam.h"
 #include "gui/RootWidget.h"
 #include "net/MultiCast.h"
 #include "net/RoomSessionLink.h"
@@ -12,9 +14,14 @@
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/CRand.h"
+#include "platform/Files.h"
 #include "platform/NetAddress.h"
 #include "platform/Registry.h"
+#include "platform/Surface.h"
 #include "platform/Time.h"
+#include "world/BattleMap.h"
+#include "world/RandomMapGenerator.h"
+#include "world/VirtualKingdoms.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -71,11 +78,14 @@ int32_t OptionThreeValue(uint32_t option) {
 Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : TheGameController) {
     room.SetKind(lobby::KindRoom);
     clock.Reset(480.0f, 0);
-    if (controller)
+    if (controller) {
+        NetMutexHold::Scope hold(netHold);
         for (PlayerSlot& s : controller->players)
             s = PlayerSlot{};
+    }
     ownName = platform::GetComputerName();
     if (ownName.size() > 31) ownName.resize(31);
+    MakeLobbyPicture();
     if (const char* host = std::getenv("KARDOL_LOBBY_HOST"); host && *host) lobbyHost = host;
     if (lobbyHost.empty()) lobbyHost = ArchiveLobbyHost();
     version = Zu_Tools::ParseNumber("2.00t", 1, 10);
@@ -108,6 +118,7 @@ Zu_LocalSet::Zu_LocalSet(GameController* owner) : controller(owner ? owner : The
 Zu_LocalSet::~Zu_LocalSet() {
     CloseWindows();
     UpdateStatus(1);
+    ReleaseLobbyPicture();
     if (controller) {
         controller->lobbyLink.clock = nullptr;
         controller->lobbyLink.pingAnswered = nullptr;
@@ -146,7 +157,32 @@ int32_t Zu_LocalSet::Tick(int) {
     return state == 102 ? Run() : kStay;
 }
 
+void Zu_LocalSet::MakeLobbyPicture() {
+    if (lobbyPicture) return;
+    Zu_Archive archive;
+    if (!archive.Open("Zu_DataC.Rom", platform::OF_READ, platform::OF_SHARE_DENY_NONE, 0, -1, nullptr))
+        return;
+    lobbyPicture = Zu_Tools::LoadRomSurface(archive, 0);
+    archive.Close();
+}
+
+void Zu_LocalSet::ReleaseLobbyPicture() {
+    if (!lobbyPicture) return;
+    ScreenBackdropFlag = 0;
+    // The picture the store held before may have gone with its window meanwhile: the next
+    // full-screen window brings its own.
+    if (FullScreenPanelSurface == lobbyPicture) FullScreenPanelSurface = nullptr;
+    lobbyPicture->Release();
+    lobbyPicture = nullptr;
+}
+
 int32_t Zu_LocalSet::Run() {
+    NetMutexHold::Scope hold(netHold);
+    // The network screens are drawn over the lobby picture.
+    if (lobbyPicture) {
+        FullScreenPanelSurface = lobbyPicture;
+        ScreenBackdropFlag = 1;
+    }
     PumpMessages();
     while (Link().SendStep()) {
     }
@@ -157,6 +193,10 @@ int32_t Zu_LocalSet::Run() {
     firedMask = clock.fired;
     toggleMask = clock.toggle;
     UpdateStatus(0);
+    if (controller->netErrorWord != 0) {
+        Log("ErrorCode=", 364, controller->netErrorWord);
+        controller->netErrorWord = 0;
+    }
     if (win201) win201->Update();
     if (win207) win207->Update();
     if (win212) win212->Update();
@@ -168,6 +208,8 @@ int32_t Zu_LocalSet::Run() {
 }
 
 void Zu_LocalSet::LoadData(int mode) {
+    NetMutexHold::Scope hold(netHold);
+    MakeLobbyPicture();
     if (mode == 1) {
         for (PlayerSlot& s : controller->players)
             slotfields::SetReady(s, 0);
@@ -201,6 +243,7 @@ void Zu_LocalSet::CloseWindows() {
 void Zu_LocalSet::CloseAll() {
     CloseWindows();
     UpdateStatus(1);
+    ReleaseLobbyPicture();
     state = 102;
 }
 
@@ -254,6 +297,7 @@ void Zu_LocalSet::EnableRoomWindows(bool on) {
 }
 
 int Zu_LocalSet::SlotCount() const {
+    NetMutexHold::Scope hold(netHold);
     RoomSessionLink* r = Room();
     const int peers = r ? r->PeerCount() : 1;
     int count = 0, seen = 0;
@@ -266,6 +310,7 @@ int Zu_LocalSet::SlotCount() const {
 
 int Zu_LocalSet::IsChoiceTaken(int slot, uint32_t choice) const {
     if (choice == 0) return 0;
+    NetMutexHold::Scope hold(netHold);
     const int n = SlotCount();
     for (int i = 0; i < n; ++i)
         if (i != slot && slotfields::Id(controller->players[i]) &&
@@ -298,6 +343,7 @@ void Zu_LocalSet::LoadRoomMap() {
 
 void Zu_LocalSet::RefreshRoomWindows() {
     if (!win208 && !win209) return;
+    NetMutexHold::Scope hold(netHold);
     if (int32_t(room.MapIndex()) != shownMap) {
         ClearSlotChoices();
         LoadRoomMap();
@@ -312,6 +358,18 @@ void Zu_LocalSet::RefreshRoomWindows() {
         win209->ShowSettings();
     }
     if (win210) win210->Refresh();
+}
+
+bool Zu_LocalSet::StartRoom(RoomSessionLink& link, bool asHost) {
+    NetMutexHold::Gap gap(netHold);
+    return link.Start(asHost, hostAddress, ownName);
+}
+
+void Zu_LocalSet::CloseRoom() {
+    RoomSessionLink* link = Room();
+    if (!link) return;
+    NetMutexHold::Gap gap(netHold);
+    link->Close();
 }
 
 void Zu_LocalSet::SendRoomMessage(uint32_t peer, uint8_t type, const uint8_t* payload, size_t size) {
@@ -341,7 +399,7 @@ void Zu_LocalSet::JoinRoom(int n) {
     }
     hostAddress = platform::DottedAddress(r.Host().address);
     RoomSessionLink* link = Room();
-    if (!link || !link->Start(false, hostAddress, ownName)) {
+    if (!link || !StartRoom(*link, false)) {
         ShowStatus(lobbytext::kConnectFailed);
         Log("NetInitialize fail", 1062);
         return;
@@ -530,7 +588,7 @@ void Zu_LocalSet::StepState() {
         if (!onlineFlag && !Link().Create(1, 0)) Log("MultiCasting Create Fail", 474);
         hostAddress = platform::DottedAddress(ownAddress);
         RoomSessionLink* link = Room();
-        if (!link || !link->Start(true, hostAddress, ownName)) {
+        if (!link || !StartRoom(*link, true)) {
             // A room nobody can reach is not opened.
             ShowStatus(lobbytext::kConnectFailed);
             Log("NetInitialize fail", 1062);
@@ -595,7 +653,7 @@ void Zu_LocalSet::StepState() {
             returnState = 0;
             awaitedEvent = -1;
             ShowStatus(lobbytext::kHostBusy);
-            if (Room()) Room()->Close();
+            CloseRoom();
             clock.StartCountdown(3);
             state = 62;
         }
@@ -624,7 +682,7 @@ void Zu_LocalSet::StepState() {
             const bool rejected = approvalAnswer == int32_t(kEventRejected);
             Log(rejected ? "Server Reject" : "Server Busy", rejected ? 1101 : 1111);
             ShowStatus(rejected ? lobbytext::kHostRefused : lobbytext::kHostBusy);
-            if (Room()) Room()->Close();
+            CloseRoom();
             clock.StartCountdown(3);
             state = 82;
         }
@@ -915,9 +973,35 @@ void Zu_LocalSet::StartGame() {
     controller->campaignStage = uint8_t(room.MapIndex() + 100);
     controller->networked = 1;
     controller->gameKind = 2;
+    if (room.GameType() != 1 && room.MapIndex() < RoomMapCount) GenerateRoomMap(three);
     CloseRoomWindows();
     clock.StartCountdown(10);
     state = 50;
+}
+
+void Zu_LocalSet::GenerateRoomMap(int32_t officersPerCity) {
+    // Every station builds the same stage from the same room: the generator has no other input.
+    // It works on the program's world and shared random state.
+    if (!TheBattleMap || controller != TheGameController) return;
+    RandomMapOptions options;
+    options.sizeIndex = int32_t(room.MapIndex());
+    options.localKingdom = int32_t(slotfields::Choice(OwnSlot()));
+    options.officersPerCity = officersPerCity;
+    options.resourceLevel = int32_t(room.Option(3));
+    options.seed = room.Seed();
+    // The alliance values in faction order.
+    const int used = SlotCount();
+    for (int s = 0; s < used; ++s) {
+        const PlayerSlot& slot = controller->players[s];
+        const uint32_t choice = slotfields::Choice(slot);
+        if (slotfields::Id(slot) && choice >= 1 && choice <= 16)
+            options.teams[choice - 1] = int32_t(slotfields::Alliance(slot));
+    }
+    const RandomMapSettings settings = RandomMapSettings::From(GameParams());
+    const int32_t humans = Room() ? Room()->PeerCount() : 1;
+    Zu_StageSet* stage = CreateNeutralGroups(options.sizeIndex, humans, ownName, settings, officersPerCity);
+    if (!stage || !GenerateVirtualStage(*stage, options, settings, TheBattleMap->scenario))
+        Log("Virtual stage fail", 1210, options.sizeIndex);
 }
 
 void Zu_LocalSet::UploadRecord(const int32_t words[12]) {

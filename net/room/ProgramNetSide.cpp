@@ -6,6 +6,7 @@
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
 #include "Program/ScreenSettings.h"
+#include "platform/NetAddress.h"
 
 namespace {
 
@@ -37,6 +38,13 @@ private:
     uint8_t spare_[playerslot::kCount][playerslot::kSize] = {};
 };
 
+// The room's port; KARDOL_ROOM_PORT moves it (tests run rooms side by side).
+NetConfig ProgramNetConfig() {
+    NetConfig config;
+    config.port = platform::ConfiguredPort("KARDOL_ROOM_PORT", config.port);
+    return config;
+}
+
 bool SessionRunning() {
     return TheNetSession && TheNetSession->sessionActive;
 }
@@ -45,7 +53,7 @@ bool SessionRunning() {
 
 NetSession& ProgramNetSession() {
     // Made once and kept to the end of the run: the receive thread may outlive static teardown.
-    static NetSession* session = new NetSession(*new ProgramNetSide);
+    static NetSession* session = new NetSession(*new ProgramNetSide, ProgramNetConfig());
     TheNetSession = session;
     return *session;
 }

@@ -4,12 +4,14 @@
 #include "Program/ScreenTestSupport.h"
 #include "RoomLoopback.h"
 #include "engine/DisplayDevice.h"
+#include "gui/PanelBackdropSeam.h"
 #include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "platform/Present.h"
+#include "tests/support/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,11 @@ TEST_F(LobbyScreensTest, RandomMapRoomShowsPlayersFactionsComputersAndTheChosenM
     // Option 3's second button is the one pressed.
     EXPECT_EQ(ButtonShownPressed(w->Control(0x102)), 1);
     EXPECT_EQ(ButtonShownPressed(w->Control(0x101)), 0);
+    // A shorter message wipes the longer one before it: nothing is left right of its end.
+    session->ShowStatus(lobbytext::kChoiceTaken);
+    Dump("room-status.bmp");
+    EXPECT_GT(Marks(210, 228, 390, 248), 20);
+    EXPECT_EQ(Marks(400, 228, 590, 248), 0);
 }
 
 } // namespace
@@ -209,6 +216,118 @@ TEST_F(LobbyScreensTest, PickerListsTheFirstSideThenTheRestAndScrollsEachColumnB
     session->Run();
     EXPECT_EQ(slotfields::Choice(session->OwnSlot()), 10u);
     EXPECT_EQ(slotfields::Alliance(session->OwnSlot()), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LobbyScreensTest, CampaignRoomShowsBattlesGeneralsSidesAndThePicker) {
+    ASSERT_TRUE(link->Start(true, "127.0.0.1", "HOSTPC"));
+    c->isHost = 1;
+    hub.stations.resize(2);
+    hub.stations[1].started = true;
+    hub.stations[1].id = 2;
+    session->state = 32;
+    session->room.SetGameType(1);
+    session->room.SetMapIndex(1);
+    session->room.SetOption(0, 2);
+    session->room.SetOption(1, 1);
+    session->win208 = new Win208Window(TheRootWidget, session);
+    // Eight generals a side, as the battles have them.
+    const char* names[16] = {"LIU", "GUAN",   "ZHANG", "ZHAO", "MA",     "HUANG", "WEI", "JIANG",
+                             "CAO", "XIAHOU", "XU",    "DIAN", "ZHANG2", "SIMA",  "GUO", "XUN"};
+    for (int n = 0; n < 16; ++n)
+        session->win208->generals.push_back({names[n], n < 8 ? 1u : 2u});
+    slotfields::SetChoice(c->players[0], 2);
+    slotfields::SetAlliance(c->players[0], 1);
+    PlayerSlot guest;
+    slotfields::SetId(guest, 2);
+    slotfields::SetName(guest, "GUESTPC");
+    slotfields::SetIndex(guest, 1);
+    slotfields::SetChoice(guest, 11);
+    slotfields::SetAlliance(guest, 2);
+    slotfields::SetReady(guest, 1);
+    c->players[1] = guest;
+    session->win210 = new Win210Window(TheRootWidget, session);
+    session->shownMap = 1;
+    session->RefreshRoomWindows();
+    Dump("room-campaign.bmp");
+    Win208Window* w = session->win208;
+    auto text = [&](int id) {
+        const TextButton* b = dynamic_cast<TextButton*>(w->Control(id));
+        return b && b->captionFont && b->captionFont->text ? std::string(b->captionFont->text)
+                                                           : std::string();
+    };
+    // Slot s shows its name on 0x602 + 2s and its general on 0x603 + 2s.
+    EXPECT_EQ(text(0x602), "HOSTPC");
+    EXPECT_EQ(text(0x603), "GUAN");
+    EXPECT_EQ(text(0x604), "GUESTPC");
+    EXPECT_EQ(text(0x605), "XU");
+    EXPECT_EQ(text(0x606), "");
+    // The chosen battle on the caption, in red in the list; the second victory condition.
+    EXPECT_EQ(text(0x622), lobbytext::kBattleNames[1]);
+    EXPECT_EQ(dynamic_cast<TextButton*>(w->Control(0x624))->captionFont->r, 255);
+    EXPECT_EQ(dynamic_cast<TextButton*>(w->Control(0x623))->captionFont->r, 120);
+    EXPECT_EQ(text(0x626), lobbytext::kVictoryLines[2]);
+    // The ready guest in red; the sides' bars blue (side 1) and red (side 2).
+    EXPECT_EQ(dynamic_cast<TextButton*>(w->Control(0x604))->captionFont->g, 100);
+    const platform::PresentedFrame f = platform::LastPresentedFrame();
+    auto bar = [&](int slot) {
+        const Widget* label = w->Control(0x202 + slot);
+        const Rect& r = label->rect;
+        return f.pixels[size_t(r.top + 2) * 800 + size_t(r.left + 2)];
+    };
+    auto rgb = [](int r, int g, int b) { return uint16_t(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3)); };
+    EXPECT_EQ(bar(0), rgb(10, 10, 255));
+    EXPECT_EQ(bar(1), rgb(255, 10, 10));
+    // Option 1's third button is drawn pressed, the others of its group alike and normal.
+    auto face = [&](int id) {
+        const Rect& r = w->Control(id)->rect;
+        return f.pixels[size_t(r.top + 8) * 800 + size_t(r.left + 8)];
+    };
+    EXPECT_NE(face(0x103), face(0x102));
+    EXPECT_EQ(face(0x101), face(0x102));
+    EXPECT_EQ(face(0x104), face(0x102));
+    // The side's first and second leaders above the slots.
+    EXPECT_EQ(dynamic_cast<TextButton*>(w->Control(0x600)) ? text(0x600) : "", "LIU");
+    EXPECT_EQ(text(0x601), "CAO");
+    // The picker: side 1 in the first column, the others in the second.
+    const LabelText* first = session->win210->labels.TextOf(session->win210->Control(0x202));
+    const LabelText* second = session->win210->labels.TextOf(session->win210->Control(0x203));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->text, "LIU");
+    EXPECT_EQ(second->text, "CAO");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LobbyScreensTest, NetworkScreensAreDrawnOverTheLobbyPictureUntilTheGameStarts) {
+    const uint16_t colour = 0x4A69;
+    archfix::Layout rom;
+    rom.entries = {archfix::Stored(archfix::Picture(800, 600, std::vector<uint16_t>(800 * 600, colour)))};
+    archfix::WriteFile("Zu_DataC.Rom", archfix::Build(rom));
+    delete session;
+    session = new Zu_LocalSet(c);
+    hub.stations[0].session = session;
+    ASSERT_NE(session->lobbyPicture, nullptr);
+    session->Run();
+    ASSERT_NE(session->win74, nullptr);
+    Dump("choice.bmp");
+    const platform::PresentedFrame f = platform::LastPresentedFrame();
+    auto pixel = [&](int x, int y) { return f.pixels[size_t(y) * 800 + size_t(x)]; };
+    // Around the connection choice (200..600, 200..400) the lobby picture shows; inside, the window.
+    EXPECT_EQ(pixel(10, 10), colour);
+    EXPECT_EQ(pixel(700, 500), colour);
+    EXPECT_NE(pixel(210, 210), colour);
+    // When the game starts the picture goes and the store holds it no more.
+    session->CloseAll();
+    EXPECT_EQ(session->lobbyPicture, nullptr);
+    EXPECT_EQ(ScreenBackdropFlag, 0);
+    EXPECT_EQ(FullScreenPanelSurface, nullptr);
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include "Program/BattleFrameSeam.h"
 #include "Program/BattleStageFixture.h"
 #include "Program/MainWindow.h"
+#include "Program/SceneMachine.h"
 #include "engine/ByteReader.h"
 #include "net/NetHooks.h"
+#include "net/room/NetSession.h"
 #include "net/room/TcpLink.h"
 
 #include <gtest/gtest.h>
@@ -61,7 +63,25 @@ TEST(ProgramSession, RunsThroughTheMainWindowAndTheBattleUpdate) {
     EXPECT_EQ(v.sequence, 1u);
     EXPECT_EQ(TheGameController->isHost, 1);
 
+    // The front end's network scene flushes the peers' queues while the session runs.
+    EXPECT_EQ(NetQueueFlushFlag(), 1);
+    const uint8_t note[16] = {7};
+    {
+        NetSession::Lock lock(session);
+        session.QueueToPeer(2, netpacket::kChannelRoom, 24, note, sizeof note);
+    }
+    SetFrontEndServices(nullptr);
+    TheGameController->scene = static_cast<int8_t>(200);
+    TheGameController->RunFrontEnd();
+    bool flushed = false;
+    while (!flushed && bo.ReadFrame(frame, 2000)) {
+        ASSERT_TRUE(ParseNetPacket(frame.data(), frame.size(), v));
+        flushed = v.channel == netpacket::kChannelRoom && v.type == 24;
+    }
+    EXPECT_TRUE(flushed);
+
     CloseTcpSession();
+    EXPECT_EQ(NetQueueFlushFlag(), 0);
     EXPECT_TRUE(bo.SeesClose(3000));
     EXPECT_EQ(session.sessionActive, 0);
     AppWindow.window = nullptr;

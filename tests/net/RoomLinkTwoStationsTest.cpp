@@ -65,6 +65,10 @@ class RoomLinkTwoStationsTest : public screentest::ScreenFixture {
 protected:
     void SetUp() override {
         ScreenFixture::SetUp();
+        // Both stations share this process's one world, which cannot hold two generated random
+        // maps: without it the start leaves the map out (the two-process test generates it).
+        world = TheBattleMap;
+        TheBattleMap = nullptr;
         lobbyfixture::WriteLobbyLayouts();
         clock = std::make_unique<platform::ManualClock>(1000000);
         guestController = new GameController;
@@ -124,6 +128,7 @@ protected:
         delete guestController;
         BindSyncRandom(&c->syncRandom, &c->networked);
         clock.reset();
+        TheBattleMap = world;
         ScreenFixture::TearDown();
     }
 
@@ -164,6 +169,7 @@ protected:
     }
 
     std::unique_ptr<platform::ManualClock> clock;
+    BattleMap* world = nullptr;
     GameController* guestController = nullptr;
     Zu_LocalSet* host = nullptr;
     Zu_LocalSet* guest = nullptr;

@@ -3,14 +3,21 @@
 #include "LobbyLayouts.h"
 #include "Program/ScreenTestSupport.h"
 #include "RoomRecorder.h"
+#include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "net/lobby/SlotFields.h"
+#include "platform/Mutex.h"
 #include "platform/Time.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
 
 namespace {
 
@@ -18,6 +25,9 @@ class RoomMessagesTest : public screentest::ScreenFixture {
 protected:
     void SetUp() override {
         ScreenFixture::SetUp();
+        // Without a world a started random-map room generates no map (the two-process test does).
+        world = TheBattleMap;
+        TheBattleMap = nullptr;
         lobbyfixture::WriteLobbyLayouts();
         clock = std::make_unique<platform::ManualClock>(1000000);
         session = new Zu_LocalSet(c);
@@ -34,6 +44,7 @@ protected:
         delete session;
         FlushDeferredDeletes();
         clock.reset();
+        TheBattleMap = world;
         ScreenFixture::TearDown();
     }
     void BeHost(bool host) {
@@ -59,6 +70,7 @@ protected:
     }
 
     std::unique_ptr<platform::ManualClock> clock;
+    BattleMap* world = nullptr;
     RoomRecorder room;
     Zu_LocalSet* session = nullptr;
 };
@@ -248,6 +260,105 @@ TEST_F(RoomMessagesTest, PeerLeavingTheHostIsRemovedAndTheHostLeavingClosesTheRo
     Frame();
     EXPECT_EQ(session->win209, nullptr);
     EXPECT_TRUE(session->state == 10 || session->state == 11) << session->state;
+}
+
+} // namespace
+
+namespace {
+
+// Whether another thread (the room's receive thread) can take "NetMutex" within a moment.
+bool OtherThreadTakesNetMutex() {
+    bool taken = false;
+    std::thread other([&] {
+        platform::HANDLE m = platform::CreateMutexA(nullptr, 0, "NetMutex");
+        taken = platform::WaitForSingleObject(m, 300) == platform::WAIT_OBJECT_0;
+        if (taken) platform::ReleaseMutex(m);
+        platform::CloseHandle(m);
+    });
+    other.join();
+    return taken;
+}
+
+// A room whose start and close wait for the receive thread, as the TCP room's do.
+class ReceiveThreadRoom : public RoomRecorder {
+public:
+    bool Start(bool asHost, const std::string& a, const std::string& n) override {
+        startFreed = OtherThreadTakesNetMutex();
+        return RoomRecorder::Start(asHost, a, n);
+    }
+    void Close() override { closeFreed = OtherThreadTakesNetMutex(); }
+    bool startFreed = false;
+    bool closeFreed = false;
+};
+
+// The receive thread writes the slots under "NetMutex": a step of the session control waits for
+// it and then shows what was written, never a slot half-written.
+TEST_F(RoomMessagesTest, StepWaitsForTheRoomMutexBeforeItReadsTheSlots) {
+    BeHost(true);
+    session->win209 = new Win209Window(TheRootWidget, session);
+    session->shownMap = 0;
+    std::atomic<bool> held{false};
+    std::thread receiver([&] {
+        platform::HANDLE m = platform::CreateMutexA(nullptr, 0, "NetMutex");
+        platform::WaitForSingleObject(m, platform::INFINITE);
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        slotfields::SetChoice(c->players[1], 2);
+        platform::ReleaseMutex(m);
+        platform::CloseHandle(m);
+    });
+    while (!held)
+        std::this_thread::yield();
+    session->PostEvent(Zu_LocalSet::kEventSlots, 0);
+    Frame();
+    receiver.join();
+    // The guest's faction button (0x604) names the colour written under the mutex.
+    const TextButton* b = dynamic_cast<TextButton*>(session->win209->Control(0x604));
+    ASSERT_NE(b, nullptr);
+    ASSERT_NE(b->captionFont, nullptr);
+    ASSERT_NE(b->captionFont->text, nullptr);
+    EXPECT_STREQ(b->captionFont->text, lobbytext::kFactionColourNames[1]);
+}
+
+// Opening and closing the TCP room wait for its receive thread: the session control lets the
+// mutex go meanwhile, and holds it again afterwards.
+TEST_F(RoomMessagesTest, RoomStartAndCloseLetTheReceiveThreadTakeTheMutex) {
+    ReceiveThreadRoom probe;
+    session->roomLink = &probe;
+    session->onlineFlag = 1;
+    session->state = 30;
+    Frame();
+    EXPECT_TRUE(probe.startFreed);
+    EXPECT_EQ(session->state, 33);
+    session->PostEvent(Zu_LocalSet::kEventClose, 0);
+    Frame();
+    Frame();
+    EXPECT_TRUE(probe.closeFreed);
+    EXPECT_EQ(session->win209, nullptr);
+    EXPECT_NE(session->state, 33);
+    session->roomLink = &room;
+}
+
+} // namespace
+
+namespace {
+
+std::string ErrorLog() {
+    std::ifstream in("Error.lst", std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The controller's network error word is logged once by the next step and cleared.
+TEST_F(RoomMessagesTest, NetworkErrorWordIsLoggedOnceAndCleared) {
+    c->netErrorWord = 10054;
+    Frame();
+    EXPECT_EQ(c->netErrorWord, 0);
+    Frame();
+    const std::string log = ErrorLog();
+    const std::string line = "Zu_LocalControl,ErrorCode=,364,10054,0,0";
+    const size_t at = log.find(line);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_EQ(log.find(line, at + 1), std::string::npos);
 }
 
 } // namespace

@@ -39,6 +39,10 @@ class SessionTwoStationsTest : public screentest::ScreenFixture {
 protected:
     void SetUp() override {
         ScreenFixture::SetUp();
+        // Both stations share this process's one world, which cannot hold two generated random
+        // maps: without it the start leaves the map out (the two-process test generates it).
+        world = TheBattleMap;
+        TheBattleMap = nullptr;
         lobbyfixture::WriteLobbyLayouts();
         clock = std::make_unique<platform::ManualClock>(1000000);
         guestController = new GameController;
@@ -80,6 +84,7 @@ protected:
         delete guestController;
         BindSyncRandom(&c->syncRandom, &c->networked);
         clock.reset();
+        TheBattleMap = world;
         ScreenFixture::TearDown();
     }
 
@@ -129,6 +134,7 @@ protected:
     }
 
     std::unique_ptr<platform::ManualClock> clock;
+    BattleMap* world = nullptr;
     GameController* guestController = nullptr;
     RoomLoopbackHub hub;
     std::unique_ptr<RoomLoopback> links[2];

@@ -102,6 +102,41 @@ private:
     std::string failed_;
 };
 
+// "Zu_DataC.Rom": a packed-archive file whose one stored entry is the network screens' backdrop
+// (a 16-byte header of the picture, u16 width, u16 height, the 5-6-5 pixels).
+void LobbyArchive(Writer& out) {
+    const DemoPicture back = Backdrop(800, 600, "NETWORK PLAY");
+    Bytes picture;
+    for (int i = 1; i <= 16; ++i)
+        picture.push_back(uint8_t(i));
+    for (int v : {back.width, back.height}) {
+        picture.push_back(uint8_t(v));
+        picture.push_back(uint8_t(v >> 8));
+    }
+    for (uint16_t p : back.pixels) {
+        picture.push_back(uint8_t(p));
+        picture.push_back(uint8_t(p >> 8));
+    }
+    // Header: entry count twice, version 10, 40-byte entries, the signature; then the one entry
+    // {offset, size, flags 0 (stored), extra, name}.
+    Bytes rom(16 + 40, 0);
+    rom[0] = rom[2] = 1;
+    rom[4] = 10;
+    rom[5] = 40;
+    const char signature[] = "ZuRom";
+    for (size_t i = 0; i + 1 < sizeof signature; ++i)
+        rom[6 + i] = uint8_t(signature[i]);
+    auto put = [&rom](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            rom[at + size_t(i)] = uint8_t(v >> (8 * i));
+    };
+    put(16, uint32_t(rom.size()));
+    put(20, uint32_t(picture.size()));
+    put(28, 0x00020001);
+    rom.insert(rom.end(), picture.begin(), picture.end());
+    out.Put("Zu_DataC.Rom", rom);
+}
+
 void Palettes(Writer& out) {
     uint8_t rgb[256][3];
     // The main palette: a grey ramp, then hue bands; index 240 is the light text colour.
@@ -363,6 +398,7 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     TextFiles(out);
     for (const auto& [name, bytes] : NetworkLayouts())
         out.Put(name, bytes);
+    LobbyArchive(out);
     if (!out.ok()) error = out.failed();
     return out.ok();
 }

@@ -98,8 +98,15 @@ Bytes Build(const ScreenPlan& s) {
     }
     if (!s.labels.empty()) {
         w.Block(2, uint32_t(s.labels.size()));
-        for (const LayoutBox& l : s.labels)
-            w.Element(l.left, l.top, l.right, l.bottom, 0, 0, 150);
+        // Each label keeps the well under it, so that a new text first wipes the old one.
+        for (const LayoutBox& l : s.labels) {
+            std::vector<uint16_t> well(size_t(l.Width()) * l.Height());
+            for (int y = 0; y < l.Height(); ++y)
+                for (int x = 0; x < l.Width(); ++x)
+                    if (l.top + y < H && l.left + x < W)
+                        well[size_t(y) * l.Width() + x] = back[size_t(l.top + y) * W + l.left + x];
+            w.ElementPixels(l.left, l.top, l.right, l.bottom, l.Width(), l.Height(), 150, well);
+        }
     }
     if (!s.bars.empty()) {
         w.Block(3, uint32_t(s.bars.size()));
@@ -143,25 +150,26 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         ScreenPlan s = Plan({0, 0, 800, 600});
         s.buttons.push_back(Box(540, 40, 20, 20));
         s.buttons.push_back(Box(770, 40, 20, 20));
+        // Rows end above the chat window of the lobby server's lobby (bottom left).
         for (int row = 0; row < 12; ++row)
-            s.buttons.push_back(Box(10, 70 + row * 36, 16, 30));
-        s.buttons.push_back(Box(540, 500, 20, 20));
-        s.buttons.push_back(Box(770, 500, 20, 20));
-        s.buttons.push_back(Box(200, 545, 160, 40));
+            s.buttons.push_back(Box(10, 70 + row * 29, 16, 26));
+        s.buttons.push_back(Box(540, 420, 20, 20));
+        s.buttons.push_back(Box(770, 420, 20, 20));
         s.buttons.push_back(Box(440, 545, 160, 40));
+        s.buttons.push_back(Box(620, 545, 160, 40));
         s.captions.resize(s.buttons.size());
         s.captions[16] = "NEW ROOM";
         s.captions[17] = "LEAVE";
         for (int row = 0; row < 12; ++row) {
-            const int y = 70 + row * 36;
+            const int y = 70 + row * 29 - 3;
             const int cols[8][2] = {{100, 110}, {212, 40}, {254, 40},  {296, 40},
                                     {338, 100}, {440, 96}, {570, 110}, {682, 84}};
             for (const auto& c : cols)
                 s.labels.push_back(Box(c[0], y + 6, c[1], 20));
         }
-        s.bars = {Box(540, 66, 20, 430), Box(770, 66, 20, 430)};
+        s.bars = {Box(540, 66, 20, 350), Box(770, 66, 20, 350)};
         for (int row = 0; row < 12; ++row)
-            s.textButtons.push_back(Box(30, 70 + row * 36, 66, 30));
+            s.textButtons.push_back(Box(30, 70 + row * 29, 66, 26));
         files.emplace_back("Win206.gui", Build(s));
     }
     {
@@ -176,49 +184,60 @@ std::vector<std::pair<std::string, Bytes>> NetworkLayouts() {
         s.captions[9] = "BACK";
         files.emplace_back("Win207.gui", Build(s));
     }
-    auto roomWindow = [&files](const char* name, int buttons, int bars, int textButtons, bool campaign) {
+    // The rooms keep the bottom left free for the chat window ("Win212.gui") and, in a campaign
+    // room, the bottom right for the picker ("Win210.gui").
+    {
+        // Campaign room: scroll up, option 1 (four), scroll down, start, ready, leave.
         ScreenPlan s = Plan({0, 0, 800, 600});
-        // Slot rows on the left, the map list and options on the right.
-        for (int n = 0; n < buttons; ++n)
-            s.buttons.push_back(Box(440 + (n % 4) * 86, 330 + (n / 4) * 46, 80, 40));
-        s.bars.push_back(Box(760, 60, 20, 230));
-        for (int n = 0; n < textButtons; ++n) {
-            if (campaign) {
-                if (n < 2 || n == 0x22) {
-                    s.textButtons.push_back(Box(20 + n * 200, 20, 180, 24));
-                } else if (n >= 2 && n < 0x22) {
-                    const int slot = (n - 2) / 2, col = (n - 2) % 2;
-                    s.textButtons.push_back(Box(60 + col * 170, 60 + slot * 30, 160, 26));
-                } else {
-                    s.textButtons.push_back(Box(440, 60 + (n - 0x23) * 40, 300, 34));
-                }
-            } else if (n < 48) {
-                const int slot = n / 3, col = n % 3;
-                const int widths[3] = {170, 120, 40};
-                const int lefts[3] = {60, 236, 362};
-                s.textButtons.push_back(Box(lefts[col], 60 + slot * 30, widths[col], 26));
-            } else if (n == 48) {
-                s.textButtons.push_back(Box(440, 20, 300, 30));
-            } else {
-                s.textButtons.push_back(Box(440, 60 + (n - 49) * 46, 300, 40));
-            }
-        }
-        const int labels = campaign ? 18 : 16;
-        for (int n = 0; n < labels; ++n) {
-            const int slot = campaign ? n - 2 : n;
-            s.labels.push_back(slot < 0 ? Box(20 + n * 200, 46, 180, 6) : Box(20, 62 + slot * 30, 30, 22));
-        }
-        (void)bars;
-        // Start, ready and leave.
-        const int first = campaign ? 6 : 10;
-        s.captions.resize(s.buttons.size());
-        s.captions[size_t(first)] = "START";
-        s.captions[size_t(first + 1)] = "READY";
-        s.captions[size_t(first + 2)] = "LEAVE";
-        files.emplace_back(name, Build(s));
-    };
-    roomWindow("Win208.gui", 9, 1, 0x2A, true);
-    roomWindow("Win209.gui", 13, 1, 0x36, false);
+        s.buttons.push_back(Box(760, 30, 20, 20));
+        for (int k = 0; k < 4; ++k)
+            s.buttons.push_back(Box(20 + k * 56, 380, 52, 34));
+        s.buttons.push_back(Box(760, 252, 20, 20));
+        for (int k = 0; k < 3; ++k)
+            s.buttons.push_back(Box(260 + k * 54, 380, 52, 34));
+        s.captions = {"", "1", "2", "3", "4", "", "START", "READY", "LEAVE"};
+        s.bars.push_back(Box(760, 54, 20, 194));
+        // Text buttons 0x600..0x629: the sides' leaders, two per slot, the battle's name, the
+        // battle list rows with the two victory lines among them (0x626, 0x628).
+        s.textButtons = {Box(50, 12, 160, 24), Box(215, 12, 160, 24)};
+        for (int slot = 0; slot < 16; ++slot)
+            for (int col = 0; col < 2; ++col)
+                s.textButtons.push_back(Box(50 + col * 165, 50 + slot * 20, 160, 18));
+        s.textButtons.push_back(Box(440, 12, 300, 30));
+        const int rows[7] = {0, 1, 2, -1, 3, -2, 4};
+        for (int r : rows)
+            s.textButtons.push_back(r >= 0 ? Box(440, 54 + r * 40, 300, 34)
+                                           : Box(440, 262 - 30 * (r + 1), 300, 26));
+        s.labels = {Box(50, 38, 160, 5), Box(215, 38, 160, 5)};
+        for (int slot = 0; slot < 16; ++slot)
+            s.labels.push_back(Box(20, 50 + slot * 20, 24, 18));
+        files.emplace_back("Win208.gui", Build(s));
+    }
+    {
+        // Random map room: scroll up, options 3 and 4 (four each), scroll down, start, ready, leave.
+        ScreenPlan s = Plan({0, 0, 800, 600});
+        s.buttons.push_back(Box(760, 30, 20, 20));
+        for (int k = 0; k < 8; ++k)
+            s.buttons.push_back(Box(440 + (k % 4) * 86, 330 + (k / 4) * 46, 80, 40));
+        s.buttons.push_back(Box(760, 282, 20, 20));
+        for (int k = 0; k < 3; ++k)
+            s.buttons.push_back(Box(440 + k * 114, 440, 108, 40));
+        s.captions = {"", "1", "2", "3", "4", "1", "2", "3", "4", "", "START", "READY", "LEAVE"};
+        s.bars.push_back(Box(760, 54, 20, 224));
+        // Text buttons 0x600..0x635: name, faction and alliance of each slot, the map's name and
+        // the map list rows.
+        const int lefts[3] = {50, 215, 340};
+        const int widths[3] = {160, 120, 60};
+        for (int slot = 0; slot < 16; ++slot)
+            for (int col = 0; col < 3; ++col)
+                s.textButtons.push_back(Box(lefts[col], 50 + slot * 24, widths[col], 22));
+        s.textButtons.push_back(Box(440, 12, 300, 30));
+        for (int r = 0; r < 5; ++r)
+            s.textButtons.push_back(Box(440, 54 + r * 46, 300, 40));
+        for (int slot = 0; slot < 16; ++slot)
+            s.labels.push_back(Box(20, 50 + slot * 24, 24, 22));
+        files.emplace_back("Win209.gui", Build(s));
+    }
     {
         ScreenPlan s = Plan({420, 330, 800, 600});
         s.buttons = {Box(150, 10, 20, 20), Box(340, 10, 20, 20), Box(150, 240, 20, 20),
