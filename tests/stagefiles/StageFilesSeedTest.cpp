@@ -6,6 +6,7 @@
 #include "stagefiles/GarrisonFile.h"
 #include "stagefiles/ItemFile.h"
 #include "stagefiles/SavedRecord.h"
+#include "stagefiles/SoldierFile.h"
 #include "stagefiles/StageOfficer.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageUnits.h"
@@ -172,4 +173,46 @@ TEST(StageFilesFuzzSeed, WritesGarrisonSeeds) {
     EXPECT_TRUE(ReadGarrisons(in, *battle.stage));
     EXPECT_EQ(in.remaining(), 0u);
     EXPECT_EQ(cities[0]->units.GetCount(), 1);
+}
+
+// Seeds of the ".spr" reader, for the fuzz target's stage of two kingdoms: a group with a follower
+// and a paired troop, two troops on one cell in a hot-key group, one selected.
+TEST(StageFilesFuzzSeed, WritesSoldierSeeds) {
+    trooptest::Battle battle;
+    Kingdom* a = battle.AddKingdom(1, true);
+    Kingdom* b = battle.AddKingdom(2);
+    Troop* lead = battle.AddTroop(a, 4, 4);
+    Troop* follower = battle.AddTroop(a, 5, 4, 1, 3);
+    follower->leader = lead;
+    lead->followers->Add(uintptr_t(follower));
+    lead->pairedTroop = battle.AddTroop(a, 6, 4, 1, 3);
+    Troop* t1 = battle.AddTroop(b, 8, 8);
+    Troop* t2 = battle.AddTroop(b, 8, 8);
+    for (Troop* t : {lead, t1, t2})
+        t->outgoingMark = 1;
+    t1->targetTroop = t2;
+    TheGameController->groups[1]->Add(uintptr_t(t1));
+    TheGameController->groups[1]->Add(uintptr_t(t2));
+    TheGameController->selection->Add(uintptr_t(t2));
+    StageWriter out;
+    WriteSoldiers(out, *battle.stage, true);
+    const auto folder = SeedFolder("soldierfile");
+    WriteSeed(folder, "soldiers-restore", 0, out.bytes());
+    WriteSeed(folder, "soldiers-fresh", 1, out.bytes());
+    TheGameController->groups[1]->RemoveAll();
+    TheGameController->selection->RemoveAll();
+
+    // Read back into the same kingdoms once their troops are gone.
+    for (Kingdom* k : {a, b}) {
+        for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next())
+            delete reinterpret_cast<Troop*>(v);
+        k->fieldUnits.RemoveAll();
+    }
+    StageReader in(out.bytes(), StageLoadMode::Restore);
+    SoldierFileLayout layout;
+    EXPECT_TRUE(ReadSoldiers(in, *battle.stage, layout));
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(TheGameController->groups[1]->GetCount(), 2);
+    TheGameController->groups[1]->RemoveAll();
+    TheGameController->selection->RemoveAll();
 }
