@@ -10,7 +10,6 @@
 #include "stagefiles/StageUnits.h"
 #include "stagefiles/StageWriter.h"
 #include "troops/Troop.h"
-#include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 
 #include <vector>
@@ -61,7 +60,8 @@ bool ReadFlag(StageReader& in, bool& set) {
     return in.ok();
 }
 
-bool ReadSubCastle(StageReader& in, const UnitRecordSizes& sizes, int32_t owner, SubCastle& sub) {
+bool ReadSubCastle(StageReader& in, const UnitRecordSizes& sizes, Kingdom& kingdom, SubCastle& sub) {
+    const int32_t owner = kingdom.nationIndex;
     const int32_t count = ReadGroups(in, sizes, owner, kInSubCastle, sub.units);
     if (count < 0) return false;
     sub.SetInt(SubCastleLayout::kUnitCount, count);
@@ -73,7 +73,8 @@ bool ReadSubCastle(StageReader& in, const UnitRecordSizes& sizes, int32_t owner,
         t->garrison = kInSubCastle;
         sub.leader = t;
         // The sub-castle only points at its leader; the kingdom's troop list owns it.
-        if (Kingdom* k = TroopKingdom(owner)) k->fieldUnits.Add(uintptr_t(t));
+        kingdom.fieldUnits.Add(uintptr_t(t));
+        AdoptFollowers(kingdom.fieldUnits, *t);
     }
     bool keeper = false;
     if (!ReadFlag(in, keeper)) return false;
@@ -87,7 +88,8 @@ bool ReadSubCastle(StageReader& in, const UnitRecordSizes& sizes, int32_t owner,
     return true;
 }
 
-bool ReadCity(StageReader& in, const UnitRecordSizes& sizes, int32_t owner, City& city) {
+bool ReadCity(StageReader& in, const UnitRecordSizes& sizes, Kingdom& kingdom, City& city) {
+    const int32_t owner = kingdom.nationIndex;
     const int32_t groups = ReadGroups(in, sizes, owner, kInCity, city.units);
     if (groups < 0) return false;
     city.unitCount = groups;
@@ -101,7 +103,7 @@ bool ReadCity(StageReader& in, const UnitRecordSizes& sizes, int32_t owner, City
         delete t;
     }
     for (SubCastle* sub : Items<SubCastle>(city.subCastles))
-        if (!ReadSubCastle(in, sizes, owner, *sub)) return false;
+        if (!ReadSubCastle(in, sizes, kingdom, *sub)) return false;
     return true;
 }
 
@@ -138,7 +140,7 @@ bool ReadGarrisons(StageReader& in, Zu_StageSet& stage) {
     if (!stage.kingdoms) return true;
     for (Kingdom* k : Items<Kingdom>(*stage.kingdoms))
         for (City* city : Items<City>(k->cities))
-            if (!ReadCity(in, sizes, k->nationIndex, *city)) return false;
+            if (!ReadCity(in, sizes, *k, *city)) return false;
     return true;
 }
 

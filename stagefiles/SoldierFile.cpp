@@ -207,6 +207,8 @@ bool ReadNewer(StageReader& in, Zu_StageSet& stage, const UnitRecordSizes& sizes
             if (!leader) return false;
             leader->owner = int8_t(k->nationIndex);
             k->fieldUnits.Add(uintptr_t(leader));
+            // Followers of a leader stored inside would otherwise belong to no list.
+            if (leader->garrison != 0) AdoptFollowers(k->fieldUnits, *leader);
             leader->outgoingMark = 1;
             if (freshHomes) ForgetHomeCity(*leader);
         }

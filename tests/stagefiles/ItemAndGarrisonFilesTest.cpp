@@ -164,6 +164,10 @@ protected:
         sub1->units.Add(uintptr_t(Inside(a, 11, 6, 2)));
         sub1->leader = Inside(a, 12, 6, 2);
         a->fieldUnits.Add(uintptr_t(sub1->leader));
+        subFollower = Inside(a, 16, 6, 2);
+        subFollower->leader = sub1->leader;
+        sub1->leader->followers->Add(uintptr_t(subFollower));
+        a->fieldUnits.Add(uintptr_t(subFollower)); // as the reader leaves it
         sub1->keeper = Inside(a, 13, 6, 2);
         sub1->keeper->carried = new LinkList;
         ItemTable[3] = item.data();
@@ -213,6 +217,7 @@ protected:
     Kingdom *a = nullptr, *b = nullptr;
     City *city1 = nullptr, *city2 = nullptr, *city3 = nullptr;
     SubCastle *sub1 = nullptr, *sub2 = nullptr;
+    Troop* subFollower = nullptr;
 };
 
 TEST_F(GarrisonFileTest, RestoredGarrisonsWriteBackTheSameBytes) {
@@ -240,6 +245,11 @@ TEST_F(GarrisonFileTest, RestoredGarrisonsWriteBackTheSameBytes) {
     EXPECT_EQ(reinterpret_cast<Troop*>(sub1->units.First())->garrison, 2);
     ASSERT_NE(sub1->leader, nullptr);
     EXPECT_EQ(sub1->leader->garrison, 2);
+    // The single unit's follower stays inside and belongs to the kingdom's troop list.
+    ASSERT_EQ(sub1->leader->followers->GetCount(), 1);
+    const uintptr_t follower = sub1->leader->followers->First();
+    EXPECT_NE(a->fieldUnits.Find(follower), 0u);
+    EXPECT_EQ(reinterpret_cast<Troop*>(follower)->garrison, 2);
     ASSERT_NE(sub1->keeper, nullptr);
     ASSERT_NE(sub1->keeper->carried, nullptr);
     EXPECT_EQ(sub1->keeper->carried->First(), 3u);
@@ -318,6 +328,30 @@ TEST_F(GarrisonFileTest, DamagedGarrisonFilesStopWithoutLeavingHalfGroups) {
             EXPECT_EQ(reinterpret_cast<Troop*>(v)->garrison, 1);
         Empty();
     }
+}
+
+} // namespace
+
+namespace {
+
+// A stray owner byte in a record cannot hand a garrison group, or its paired troop, to another
+// kingdom or to none.
+TEST_F(GarrisonFileTest, GroupsBelongToTheKingdomTheyAreFiledUnder) {
+    Troop* t = Inside(b, 14, 6, 1);
+    t->owner = 77;
+    t->pairedTroop = Inside(b, 15, 6, 1);
+    t->pairedTroop->leader = t;
+    b->fieldUnits.Add(uintptr_t(t->pairedTroop));
+    city3->units.Add(uintptr_t(t));
+    const auto bytes = Write();
+    Empty();
+    StageReader in(bytes, StageLoadMode::Restore);
+    ASSERT_TRUE(ReadGarrisons(in, *TheBattleMap->stageSet));
+    ASSERT_EQ(city3->units.GetCount(), 1);
+    auto* back = reinterpret_cast<Troop*>(city3->units.First());
+    EXPECT_EQ(back->owner, 2);
+    ASSERT_NE(back->pairedTroop, nullptr);
+    EXPECT_EQ(b->fieldUnits.First(), uintptr_t(back->pairedTroop));
 }
 
 } // namespace
