@@ -12,7 +12,6 @@
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <vector>
