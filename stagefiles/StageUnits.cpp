@@ -192,6 +192,15 @@ LinkList* TroopList(const Troop& t) {
 
 } // namespace
 
+void AdoptFollowers(LinkList& troops, Troop& leader) {
+    if (!leader.followers) return;
+    std::vector<uintptr_t> followers;
+    for (uintptr_t v = leader.followers->First(); v != 0; v = leader.followers->Next())
+        followers.push_back(v);
+    for (uintptr_t v : followers)
+        if (!troops.Find(v)) troops.Add(v);
+}
+
 void DiscardUnit(Troop* t) {
     if (!t) return;
     if (LinkList* list = TroopList(*t)) list->RemoveValue(uintptr_t(t));
@@ -271,6 +280,9 @@ Troop* ReadUnitGroup(StageReader& in, const UnitRecordSizes& sizes, int32_t king
                      const UnitPlacement& placement) {
     Troop* leader = ReadUnit(in, sizes, kingdom, placement);
     if (!leader) return nullptr;
+    // The kingdom the group is filed under owns it (and its followers' list), whatever the record
+    // says: a stray owner byte must not hand the group to another kingdom or to none.
+    leader->owner = int8_t(kingdom);
     std::vector<Troop*> read; // everything of the group that entered a list, for a damaged file
     auto fail = [&]() -> Troop* {
         for (Troop* t : read) {

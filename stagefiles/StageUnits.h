@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class LinkList;
 class StageReader;
 class StageWriter;
 class Troop;
@@ -35,6 +36,10 @@ Troop* ReadUnitGroup(StageReader& in, const UnitRecordSizes& sizes, int32_t king
 void WriteUnitWithItems(StageWriter& out, const Troop& troop);
 Troop* ReadUnitWithItems(StageReader& in, const UnitRecordSizes& sizes, int32_t kingdom,
                          const UnitPlacement& placement = {});
+
+// Puts the followers of a leader that stays inside (whose followers join no field list) into the
+// kingdom's troop list as well, for a leader that no city or sub-castle list owns.
+void AdoptFollowers(LinkList& troops, Troop& leader);
 
 // Takes a troop read here out of every list and cell it entered, and deletes it.
 void DiscardUnit(Troop* troop);

@@ -1,12 +1,18 @@
 #include "engine/LinkList.h"
+#include "records/City.h"
 #include "records/OfficerRecord.h"
+#include "records/SubCastle.h"
 #include "stagefiles/DeadOfficerFile.h"
+#include "stagefiles/GarrisonFile.h"
+#include "stagefiles/ItemFile.h"
 #include "stagefiles/SavedRecord.h"
+#include "stagefiles/SoldierFile.h"
 #include "stagefiles/StageOfficer.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageUnits.h"
 #include "stagefiles/StageWriter.h"
 #include "troops/TroopFixture.h"
+#include "world/MapObject.h"
 
 #include <gtest/gtest.h>
 
@@ -106,4 +112,107 @@ TEST(StageFilesFuzzSeed, WritesOfficerSeeds) {
     SavedRecord a, b;
     EXPECT_TRUE(a.Load(sitesIn) && b.Load(sitesIn));
     EXPECT_EQ(b.kind, 8);
+}
+
+// Seeds of the ".itm" reader: three items on the map.
+TEST(StageFilesFuzzSeed, WritesItemSeeds) {
+    trooptest::Battle battle;
+    ItemCount = 20;
+    LinkList items;
+    for (int i = 1; i <= 3; ++i)
+        items.Add(uintptr_t(new MapObject(i * 4, 1, 1, i * 3, i * 2)));
+    StageWriter out;
+    WriteMapItems(out, items);
+    for (uintptr_t v = items.First(); v != 0; v = items.Next())
+        delete reinterpret_cast<MapObject*>(v);
+    items.RemoveAll();
+    WriteSeed(SeedFolder("itemfile"), "items", 0, out.bytes());
+
+    StageReader in(out.bytes(), StageLoadMode::Restore);
+    EXPECT_TRUE(ReadMapItems(in, items));
+    EXPECT_EQ(items.GetCount(), 3);
+    for (uintptr_t v = items.First(); v != 0; v = items.Next())
+        delete reinterpret_cast<MapObject*>(v);
+}
+
+// Seeds of the ".soldier" reader, for the fuzz target's stage: kingdom 1 with one city, kingdom 2
+// with two, each city with one sub-castle.
+TEST(StageFilesFuzzSeed, WritesGarrisonSeeds) {
+    trooptest::Battle battle;
+    Kingdom* a = battle.AddKingdom(1, true);
+    Kingdom* b = battle.AddKingdom(2);
+    std::vector<City*> cities = {battle.AddCity(a, 5, 5), battle.AddCity(b, 15, 5), battle.AddCity(b, 25, 5)};
+    std::vector<SubCastle*> subs;
+    for (City* c : cities) {
+        subs.push_back(new SubCastle(0));
+        c->subCastles.Add(uintptr_t(subs.back()));
+    }
+    auto inside = [&](Kingdom* k, int x, int16_t garrison) {
+        Troop* t = battle.AddTroop(k, x, 6);
+        k->fieldUnits.RemoveValue(uintptr_t(t));
+        t->garrison = garrison;
+        return t;
+    };
+    Troop* lead = inside(a, 6, 1);
+    Troop* follower = inside(a, 7, 1);
+    follower->leader = lead;
+    lead->followers->Add(uintptr_t(follower));
+    cities[0]->units.Add(uintptr_t(lead));
+    subs[2]->units.Add(uintptr_t(inside(b, 8, 2)));
+    subs[2]->keeper = inside(b, 9, 2);
+    StageWriter out;
+    WriteGarrisons(out, *battle.stage);
+    WriteSeed(SeedFolder("garrisonfile"), "garrisons-restore", 0, out.bytes());
+    WriteSeed(SeedFolder("garrisonfile"), "garrisons-fresh", 1, out.bytes());
+
+    // Read back into the same places once they are emptied.
+    cities[0]->units.RemoveAll();
+    delete follower;
+    delete lead;
+    StageReader in(out.bytes(), StageLoadMode::Restore);
+    EXPECT_TRUE(ReadGarrisons(in, *battle.stage));
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(cities[0]->units.GetCount(), 1);
+}
+
+// Seeds of the ".spr" reader, for the fuzz target's stage of two kingdoms: a group with a follower
+// and a paired troop, two troops on one cell in a hot-key group, one selected.
+TEST(StageFilesFuzzSeed, WritesSoldierSeeds) {
+    trooptest::Battle battle;
+    Kingdom* a = battle.AddKingdom(1, true);
+    Kingdom* b = battle.AddKingdom(2);
+    Troop* lead = battle.AddTroop(a, 4, 4);
+    Troop* follower = battle.AddTroop(a, 5, 4, 1, 3);
+    follower->leader = lead;
+    lead->followers->Add(uintptr_t(follower));
+    lead->pairedTroop = battle.AddTroop(a, 6, 4, 1, 3);
+    Troop* t1 = battle.AddTroop(b, 8, 8);
+    Troop* t2 = battle.AddTroop(b, 8, 8);
+    for (Troop* t : {lead, t1, t2})
+        t->outgoingMark = 1;
+    t1->targetTroop = t2;
+    TheGameController->groups[1]->Add(uintptr_t(t1));
+    TheGameController->groups[1]->Add(uintptr_t(t2));
+    TheGameController->selection->Add(uintptr_t(t2));
+    StageWriter out;
+    WriteSoldiers(out, *battle.stage, true);
+    const auto folder = SeedFolder("soldierfile");
+    WriteSeed(folder, "soldiers-restore", 0, out.bytes());
+    WriteSeed(folder, "soldiers-fresh", 1, out.bytes());
+    TheGameController->groups[1]->RemoveAll();
+    TheGameController->selection->RemoveAll();
+
+    // Read back into the same kingdoms once their troops are gone.
+    for (Kingdom* k : {a, b}) {
+        for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next())
+            delete reinterpret_cast<Troop*>(v);
+        k->fieldUnits.RemoveAll();
+    }
+    StageReader in(out.bytes(), StageLoadMode::Restore);
+    SoldierFileLayout layout;
+    EXPECT_TRUE(ReadSoldiers(in, *battle.stage, layout));
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(TheGameController->groups[1]->GetCount(), 2);
+    TheGameController->groups[1]->RemoveAll();
+    TheGameController->selection->RemoveAll();
 }
