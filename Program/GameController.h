@@ -215,6 +215,17 @@ public:
     int32_t timedFlag = 0;            // the frame tick's first timed flag
     Troop* currentTroop = nullptr;    // the focus of the map view
 
+    // The map pointer's orders and modes.
+    int32_t lastOrderX = -1, lastOrderY = -1; // unit cell of the last right-click order
+    uint8_t moveOrderMode = 0;                // the next left click sends the marked units
+    uint8_t workMode = 0;                     // right presses give no orders
+    uint8_t secondOrderMode = 0;
+    uint8_t menuOpen = 0;
+    uint8_t attachPending = 0; // selected carriers were given a city or sub-castle
+    uint8_t hideOverlays = 0;
+    // The building name floating over a placed building: kind (-1 none), cell and frames shown.
+    int32_t floatingKind = -1, floatingX = 0, floatingY = 0, floatingFrames = 0;
+
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;
     static const char* const recordLabelFile;

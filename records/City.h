@@ -77,6 +77,11 @@ public:
     virtual void ResolveAttack(int, int, Troop*) {}
     virtual void DrawMapMarker(int) {}
 
+    // A field plot's building kind: applied here in single play or on the host, and sent to the
+    // peers when networked; a client only sends.
+    void RequestPlotKind(int32_t x, int32_t y, int32_t kind);
+    void ApplyPlotKind(int32_t x, int32_t y, int32_t kind);
+
     int32_t Kind() const { return Int(CityLayout::kKind); }
     // The city's cell (unit cell), also the one troops enter by.
     int32_t CellX() const { return Int(CityLayout::kX); }

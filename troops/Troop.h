@@ -137,6 +137,8 @@ public:
     virtual void TickStatus() {}
     virtual void MarkRemoved() {}
     bool IsValidTarget(const Troop* other) const;
+    // The pointer's test: 1 when the map pixel lies in the troop's pick box and it is in sight.
+    int HitTest(int32_t px, int32_t py);
     bool IsGone() const { return deadFlag != 0 || state == 13; }
 
     // The officer's kind ("武將屬性"), 0 without officer.
