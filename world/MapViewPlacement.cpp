@@ -9,6 +9,10 @@
 #include "world/DiamondWalk.h"
 #include "world/SavedRecord.h"
 
+namespace {
+constexpr int32_t kBuildingSlots = 26;
+} // namespace
+
 int32_t MapView::BuildingPrice(int32_t kind) {
     if (kind == 26) return 1000;
     if (kind == 28) return 10;
@@ -31,7 +35,9 @@ void MapView::UpdatePlacementAllowed() {
 void MapView::ClickPlacement() {
     City* city = currentCity;
     const int32_t price = BuildingPrice(buildingKind);
-    if (placementAllowed && city && city->Int(CityLayout::kGold) >= price) {
+    // Kinds past the 26 building slots have a price but no slot: nothing is bought.
+    const bool slot = buildingKind >= 0 && buildingKind < kBuildingSlots;
+    if (placementAllowed && slot && city && city->Int(CityLayout::kGold) >= price) {
         PlaySoundEffect(53);
         city->RequestPlotKind(placementCellX, placementCellY, buildingKind);
         // The gold is a city value: taken here in single play or on the host; its relay to the
