@@ -108,6 +108,7 @@ public:
     virtual void DrawTroop(Troop* troop);
     virtual void DrawMapObject(MapObject* object);
     virtual void DrawOverlay(int32_t x, int32_t y, const MapCell& cell, int32_t left, int32_t top);
+    void DrawHoverNames();
     // The stealth rule: whether the player may see this troop drawn.
     bool TroopShown(const Troop* troop) const;
 

@@ -10,6 +10,7 @@
 #include "platform/Surface.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
+#include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -194,7 +196,7 @@ void MapView::DrawObjects() {
         }
     }
 
-    // The names of the hovered city and sub-castle come with the description texts.
+    DrawHoverNames();
     if (City* city = c->selectedCity; city && c->markerFrames[1] && c->markerFrames[1]->data)
         FillCityBars(c->markerFrames[1]->data, *city);
     if (City* city = c->cityUnderCursor;
@@ -254,7 +256,32 @@ void MapView::DrawObjects() {
         c->floatingFrames = 0;
     }
 
-    if (placingBuilding) UpdatePlacementAllowed();
+    if (placingBuilding) {
+        UpdatePlacementAllowed();
+        DrawFootprintTint(90, placementAllowed ? 0x001F : 0xF800, 2, 6, GetBackSurface());
+        DrawConstructPreview(placementAllowed != 0);
+    }
+}
+
+void MapView::DrawHoverNames() {
+    const GameController* c = TheGameController;
+    platform::Surface* back = GetBackSurface();
+    if (!c || !back || !TheStoreHooks.drawSurfaceText) return;
+    // Names are Big5 texts of up to 20 bytes; the copy ends them.
+    char name[24] = {};
+    auto draw = [&](const DataSet& record, int32_t x, int32_t y) {
+        if (x < 0 || x >= kViewWidth || y < 0 || y >= kViewHeight) return;
+        const std::string_view text = record.Text(0, 20);
+        const size_t n = std::min(text.size(), sizeof name - 1);
+        std::memcpy(name, text.data(), n);
+        name[n] = 0;
+        TheStoreHooks.drawSurfaceText(x, y, name, back, 48);
+    };
+    if (const City* city = c->cityUnderCursor; city && city != c->selectedCity)
+        draw(*city, (city->CellX() - viewX - 1) * 40, (city->CellY() - viewY - 9) * 10);
+    if (const SubCastle* sc = c->subCastleUnderCursor)
+        draw(*sc, (sc->Int(SubCastleLayout::kX) - viewX) * 40,
+             (sc->Int(SubCastleLayout::kY) - viewY - 7) * 10);
 }
 
 void MapView::FillCityBars(uint8_t* picture, const City& city) {

@@ -34,6 +34,8 @@ void MapView::UpdatePlacementAllowed() {
 
 void MapView::ClickPlacement() {
     City* city = currentCity;
+    // The cell under the pointer may have moved since the frame's check.
+    UpdatePlacementAllowed();
     const int32_t price = BuildingPrice(buildingKind);
     // Kinds past the 26 building slots have a price but no slot: nothing is bought.
     const bool slot = buildingKind >= 0 && buildingKind < kBuildingSlots;

@@ -184,7 +184,7 @@ TEST_F(Placement, AnExactPriceBuysThePlotAndLeavesNoGold) {
         EXPECT_EQ(MapView::BuildingPrice(p.kind), p.price) << p.kind;
     city->SetInt(CityLayout::kGold, 100);
     view->buildingKind = 4;
-    view->DrawObjects();
+    view->UpdatePlacementAllowed();
     ASSERT_EQ(view->placementAllowed, 1);
     view->ClickPlacement();
     EXPECT_EQ(city->Int(CityLayout::kGold), 0);
@@ -229,6 +229,27 @@ TEST_F(Placement, PlotKindsCountTheirSlotsAndAKindOutsideTheSlotsTouchesNothing)
     view->ClickPlacement();
     EXPECT_EQ(plot->kind, -1);
     EXPECT_EQ(city->Int(CityLayout::kGold), 5000);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Placement, ThePointerPicksThePlotEachFrameAndTheClickBuysIt) {
+    city->SetInt(CityLayout::kGold, 250);
+    view->buildingKind = 0;
+    view->placementCellX = view->placementCellY = 0;
+    // This pointer position lies over the two-cell pick whose cell is (12, 30).
+    TheGameController->mouseX = 479;
+    TheGameController->mouseY = 309;
+    view->DrawObjects();
+    EXPECT_EQ(view->placementCellX, 12);
+    EXPECT_EQ(view->placementCellY, 30);
+    view->DrawObjects();
+    EXPECT_EQ(view->placementAllowed, 1);
+    view->ClickPlacement();
+    EXPECT_EQ(plot->kind, 0);
+    EXPECT_EQ(city->Int(CityLayout::kGold), 150);
 }
 
 } // namespace
