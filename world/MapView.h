@@ -115,6 +115,8 @@ public:
     // The minimap: a cell's sight (1 visible, 2 seen but hidden, 0 never seen) and city marks.
     virtual void PlotMinimap(int32_t x, int32_t y, int32_t mode);
     void MarkObjectCell(City* city, int32_t mode);
+    // After a stage load: every cell whose sight count has bit 0 set, in its sight.
+    void RebuildMinimap();
     void PlotObjectOnMinimap(City* city, uint16_t colour);
 
     // Building placement and the view's own diamond marker.

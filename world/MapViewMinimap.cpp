@@ -80,6 +80,14 @@ void MapView::PlotMinimap(int32_t x, int32_t y, int32_t mode) {
         }
 }
 
+void MapView::RebuildMinimap() {
+    const BattleMap* map = TheBattleMap;
+    if (!map || !map->HasCells()) return;
+    for (int32_t y = 0; y < map->rows; ++y)
+        for (int32_t x = 0; x < map->width; ++x)
+            if (const uint8_t n = map->CellAt(x, y)->sightCount; n & 1) PlotMinimap(x, y, n >= 2 ? 1 : 2);
+}
+
 void MapView::MarkObjectCell(City* city, int32_t mode) {
     if (!city || !TheBattleMap || !TheBattleMap->HasCells()) return;
     const int32_t x = city->CellX(), y = city->CellY();

@@ -79,6 +79,22 @@ TEST_F(Minimap, SightModesWriteBaseGreyOrUnseen) {
     PixelFormat = 565;
 }
 
+TEST_F(Minimap, ARebuildPlotsTheCellsWhoseSightCountIsOdd) {
+    auto cells = std::make_unique<MapCell[]>(160 * 120);
+    TheBattleMap->SetCells(std::move(cells), 160, 120);
+    TheBattleMap->CellAt(3, 4)->sightCount = 1; // seen, out of sight: grey
+    TheBattleMap->CellAt(5, 4)->sightCount = 3; // in sight
+    TheBattleMap->CellAt(7, 4)->sightCount = 2; // even: left alone
+    SetPixel(0, 3, 4, 0xF800);
+    SetPixel(0, 5, 4, 0xF800);
+    SetPixel(0, 7, 4, 0xF800);
+    view->RebuildMinimap();
+    EXPECT_EQ(Pixel(2, 3, 4), 0x4A49);
+    EXPECT_EQ(Pixel(2, 5, 4), 0xF800);
+    EXPECT_EQ(Pixel(2, 7, 4), 0);
+    EXPECT_EQ(Pixel(2, 0, 0), 0);
+}
+
 TEST_F(Minimap, ABlockNeverSpillsIntoTheNextLine) {
     TheGameController->minimapScaleX = 4;
     TheGameController->minimapScaleY = 2;
