@@ -26,6 +26,7 @@ class PlainWindow;
 class City;
 class SubCastle;
 class Troop;
+class CastleGate;
 struct FrameRecord;
 struct AniFrame;
 
@@ -223,6 +224,7 @@ public:
     uint8_t menuOpen = 0;
     uint8_t attachPending = 0; // selected carriers were given a city or sub-castle
     uint8_t hideOverlays = 0;
+    CastleGate* hoveredGate = nullptr; // checked against the stage's gates before use
     // The building name floating over a placed building: kind (-1 none), cell and frames shown.
     int32_t floatingKind = -1, floatingX = 0, floatingY = 0, floatingFrames = 0;
 

@@ -13,6 +13,7 @@ class City;
 class SubCastle;
 class Troop;
 class MapObject;
+class CastleGate;
 namespace platform {
 class Surface;
 }
@@ -95,6 +96,13 @@ public:
     void OnControlClick(Widget* control, Point* point) override;
     void OnControlHover(Widget* control, Point* point) override;
     int32_t HitTest(int32_t px, int32_t py);
+    // The cell whose overlay picture lies under the view point, nearest the front first.
+    bool FindOverlayAt(int32_t px, int32_t py, int32_t& x, int32_t& y);
+    bool OverlayContainsPoint(int32_t x, int32_t y, int32_t px, int32_t py) const;
+    // The castle gate under the pointer, if it is still one of the stage's.
+    CastleGate* HoveredGate() const;
+    void FindHoveredGate(int32_t px, int32_t py);
+    static void FillGateBar(uint8_t* picture, const CastleGate& gate);
     void SelectUnit(Troop* troop);
     void BoxSelect();
     void DeselectAll();

@@ -10,6 +10,7 @@
 #include "platform/Surface.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
+#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -212,7 +213,15 @@ void MapView::DrawObjects() {
         marker.Draw(viewX, viewY);
         if (i == 2) marker.posX = keepX, marker.posY = keepY;
     }
-    // The gate bar of a hovered castle gate comes with the gates' own module (CastleGate).
+    if (CastleGate* gate = HoveredGate();
+        gate && c->markerAnims[0] && c->markerFrames[0] && c->markerFrames[0]->data) {
+        FillGateBar(c->markerFrames[0]->data, *gate);
+        FrameAnimControl& bar = *c->markerAnims[0];
+        // The anchor pixel is the top corner of the anchor cell.
+        bar.posX = int16_t(gate->cellX * 40 + (gate->direction == 0 ? 56 : 4));
+        bar.posY = int16_t(gate->cellY * 20);
+        bar.Draw(viewX, viewY);
+    }
 
     if (map->missiles) {
         const int32_t left = viewX * 40, top = viewY * 10;

@@ -9,6 +9,7 @@
 #include "platform/Window.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
+#include "records/StageWorldSeam.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
@@ -26,6 +27,13 @@ bool QuietKind(const Troop* t) {
     return k == 13 || k == 17 || k == 18 || k == 70;
 }
 
+int32_t UnitClassOf(const Troop* t) {
+    const int32_t player = PlayerKingdom();
+    const int32_t allegiance = t->officer ? t->officer->Get(OfficerLayout::kPolicy) : 0;
+    if (t->owner == player || allegiance == player) return 1;
+    return t->owner == 0 || KingdomRelation(player, t->owner) == 3 ? 2 : 5;
+}
+
 int8_t OrderState(const Troop* t) {
     return t->order ? t->order->orderState : 0;
 }
@@ -38,8 +46,11 @@ void MapView::IssueRightClickOrder(int32_t px, int32_t py) {
     c->dragging = 0;
     c->leftHeld = 0;
     if (c->moveOrderMode || c->secondOrderMode || c->mapLock || c->menuOpen) return;
-    // A castle gate under the pointer comes with the gates' own module (CastleGate).
-    const int32_t k = HitTest(px, py);
+    int32_t k = HitTest(px, py);
+    if (CastleGate* gate = HoveredGate(); gate && gate->pieces[3]) {
+        hoveredObject = gate->pieces[3];
+        k = UnitClassOf(gate->pieces[3]);
+    }
     if (hitCellX == c->lastOrderX && hitCellY == c->lastOrderY) return;
     c->lastOrderX = hitCellX;
     c->lastOrderY = hitCellY;

@@ -12,6 +12,7 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -148,8 +149,9 @@ void MapView::OnControlHover(Widget*, Point* point) {
     GameController* c = TheGameController;
     if (!c) return;
     hoveredObject = nullptr;
-    // Castle gates under the pointer come with the gates' own module (CastleGate).
     const int32_t px = point->x, py = point->y;
+    FindHoveredGate(px, py);
+    CastleGate* gate = HoveredGate();
     if (commandMode != 0) {
         HitTest(px, py);
         static constexpr int kModeShapes[8] = {1, 20, 21, 23, 24, 25, 22, 22};
@@ -157,6 +159,17 @@ void MapView::OnControlHover(Widget*, Point* point) {
     } else if (!UnitsSelected(c) && !c->attachPending) {
         HitTest(px, py);
         Shape(c->moveOrderMode ? 6 : 1);
+    } else if (c->moveOrderMode) {
+        HitTest(px, py);
+        Shape(6);
+    } else if (gate) {
+        // One of the gate's first four pieces stands for it: chosen at random in single play,
+        // by the gate's strength in a network game so every station names the same one.
+        const int32_t n = c->networked ? int32_t(uint32_t(gate->strengthTotal) % 4u) : platform::rand() % 4;
+        const int32_t player = PlayerKingdom();
+        Shape(gate->boundUnit != 0 ? 3 : KingdomRelation(player, gate->ownerSide) == 3 ? 2 : 4);
+        HitTest(px, py);
+        if (!hoveredObject) hoveredObject = gate->pieces[n];
     } else {
         const int32_t k = HitTest(px, py);
         if (c->moveOrderMode) {

@@ -3,6 +3,8 @@
 #include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "engine/Rect.h"
+#include "engine/ResourceStore.h"
+#include "engine/ResourceStoreFormats.h"
 #include "gui/DeferredDelete.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
@@ -10,6 +12,7 @@
 #include "net/TroopCommandCodec.h"
 #include "platform/Window.h"
 #include "records/City.h"
+#include "records/StageWorldSeam.h"
 #include "world/MapView.h"
 
 #include <gtest/gtest.h>
@@ -242,6 +245,91 @@ TEST_F(Pointer, TheMoveOrderModeSendsEveryMarkedUnitToTheClickedCell) {
         EXPECT_EQ(c.x, 600 / 40);
         EXPECT_EQ(c.y, 400 / 20);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A foreign castle gate whose picture (tile 4000, 40 x 40, anchored 20 left and 30 up) stands on
+// cell (10, 40), anchored at unit cell (10, 20).
+struct Gates : Pointer {
+    CastleGate* gate = new CastleGate;
+    Gates() {
+        b.store = std::make_unique<ResourceStore>();
+        TheResourceStore = b.store.get();
+        ResourceStore& store = *TheResourceStore;
+        store.spriteCount = 4001;
+        store.sprites = new KingdomSprite*[4001]();
+        store.sprites[4000] = new KingdomSprite{20, 30, 40, 40, 0};
+        TheBattleMap->CellAt(10, 40)->overlayTile = 4000;
+        gate->ownerSide = 2;
+        gate->cellX = 10;
+        gate->cellY = 20;
+        gate->maxStrength = 8 * 250;
+        for (int i = 0; i < 8; ++i) {
+            gate->pieces[i] = new Troop(0, 0, 0, 0, 2, 0, 0, b.Officer(2, 1, 17));
+            gate->pieces[i]->stamina = 100;
+        }
+        gate->strengthTotal = 800;
+        enemy->gates.Add(uintptr_t(gate));
+    }
+    ~Gates() override {
+        ResourceStore& store = *TheResourceStore;
+        delete store.sprites[4000];
+        delete[] store.sprites;
+        store.sprites = nullptr;
+        store.spriteCount = 0;
+    }
+    // Over the gate picture: the cell's bottom centre is (400, 410).
+    Point OverGate() const { return Point(410, 400); }
+};
+
+TEST_F(Gates, AHoveredGateGivesItsShapeAPieceAndTheOrderTarget) {
+    Troop* own = Unit(player, 30, 5);
+    view->SelectUnit(own);
+    Hover(OverGate());
+    EXPECT_EQ(TheGameController->hoveredGate, gate);
+    EXPECT_EQ(cursor->shapeIndex, 2) << "a gate of a side at war";
+    const auto* piece = static_cast<const Troop*>(view->hoveredObject);
+    EXPECT_TRUE(piece == gate->pieces[0] || piece == gate->pieces[1] || piece == gate->pieces[2] ||
+                piece == gate->pieces[3]);
+    // In a network game every station names the same piece: the strength total mod 4.
+    gate->strengthTotal = 803;
+    Hover(OverGate());
+    EXPECT_EQ(view->hoveredObject, gate->pieces[3]);
+    gate->boundUnit = 7;
+    Hover(OverGate());
+    EXPECT_EQ(cursor->shapeIndex, 3) << "a gate bound to a unit";
+    // The order goes against the fourth piece.
+    RightPress(OverGate());
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, 4);
+    EXPECT_EQ(sent[0].target, gate->pieces[3]->UnitId());
+    // Away from the picture there is no gate.
+    Hover(Point(700, 100));
+    EXPECT_EQ(TheGameController->hoveredGate, nullptr);
+}
+
+TEST_F(Gates, TheGateBarShowsStrengthWithoutRewritingTheGatesTotal) {
+    uint8_t bar[400];
+    gate->strengthTotal = 1000;    // half of 8 x 250
+    gate->pieces[0]->stamina = 50; // the pieces' sum (750) is below the maximum
+    MapView::FillGateBar(bar, *gate);
+    EXPECT_EQ(bar[49], 15);
+    EXPECT_EQ(bar[50], 254);
+    EXPECT_EQ(bar[99], 254);
+    EXPECT_EQ(bar[3 * 100 + 10], 15);
+    EXPECT_EQ(gate->strengthTotal, 1000);
+    for (Troop* p : gate->pieces)
+        p->stamina = 250;
+    MapView::FillGateBar(bar, *gate);
+    EXPECT_EQ(bar[50], 0) << "at full strength the rest stays empty";
+    // Drawing the frame with the gate hovered leaves its total alone.
+    TheGameController->hoveredGate = gate;
+    view->DrawObjects();
+    EXPECT_EQ(gate->strengthTotal, 1000);
+    EXPECT_EQ(TheGameController->markerFrames[0]->data[0], 15);
 }
 
 } // namespace
