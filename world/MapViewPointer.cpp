@@ -239,14 +239,25 @@ void MapView::OnControlClick(Widget*, Point* point) {
             delete t->attachedEffects[0];
             t->attachedEffects[0] = new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70);
         };
-        // The city operation of a mode on a unit travels with the city operations' commands.
+        // A city operation on a unit: applied here in single play or on the host; its relay to the
+        // peers (NetCmdCheckAndSend) comes with the network commands.
+        auto operate = [&] {
+            if (currentCity && DecidesHere()) currentCity->ApplyUnitAction(int16_t(commandMode), t);
+        };
         if (t && k == 1) {
-            if (commandMode == 2 && !commanding && t->owner == player)
+            if (commandMode == 1 && t->owner == player)
+                operate();
+            else if (commandMode >= 4 && commandMode <= 7 && !commanding)
+                operate();
+            else if (commandMode == 2 && !commanding && t->owner == player)
                 marker(16);
             else if (commandMode == 3 && !commanding)
                 marker(6);
-        } else if (t && (k == 2 || k == 5) && commandMode == 2) {
-            marker(16);
+        } else if (t && (k == 2 || k == 5)) {
+            if (commandMode == 2)
+                marker(16);
+            else
+                operate();
         }
         c->lastOrderX = c->lastOrderY = -1;
         return;

@@ -14,6 +14,7 @@
 #include "records/City.h"
 #include "records/StageWorldSeam.h"
 #include "world/MapView.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -330,6 +331,39 @@ TEST_F(Gates, TheGateBarShowsStrengthWithoutRewritingTheGatesTotal) {
     view->DrawObjects();
     EXPECT_EQ(gate->strengthTotal, 1000);
     EXPECT_EQ(TheGameController->markerFrames[0]->data[0], 15);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
+    TheGameController->networked = 0; // single play: the city operation applies here
+    Troop* own = Unit(player, 10, 20);
+    Troop* strong = Unit(enemy, 20, 20);
+    strong->officer->Set(OfficerLayout::kStrength, 80);
+    Troop* weak = Unit(enemy, 30, 20);
+    weak->officer->Set(OfficerLayout::kStrength, 70);
+    const struct {
+        Troop* unit;
+        uint16_t mode;
+        int16_t marker;
+    } cases[] = {{own, 2, 16}, {strong, 2, 17}, {weak, 2, 16}, {own, 3, 6}};
+    for (const auto& c : cases) {
+        view->commandMode = c.mode;
+        LeftClick(Over(c.unit));
+        ASSERT_NE(c.unit->attachedEffects[0], nullptr);
+        EXPECT_EQ(c.unit->attachedEffects[0]->id, c.marker);
+        EXPECT_EQ(view->commandMode, c.mode) << "the mode stays set";
+    }
+    // Mode 1 on an own unit makes it the current city's led troop.
+    City* city = b.AddCity(player, 5, 5);
+    view->currentCity = city;
+    view->commandMode = 1;
+    LeftClick(Over(own));
+    EXPECT_EQ(city->currentUnit, own);
+    EXPECT_EQ(TheGameController->lastOrderX, -1);
+    city->currentUnit = nullptr;
 }
 
 } // namespace
