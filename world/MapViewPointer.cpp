@@ -21,9 +21,13 @@
 #include "world/Zu_SkillEffect.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace {
+
+// Pixels a press may wander and still be a click.
+constexpr int32_t kDragSlack = 2;
 
 int32_t Allegiance(const Troop* t) {
     return t->officer ? t->officer->Get(OfficerLayout::kPolicy) : 0;
@@ -150,6 +154,13 @@ void MapView::OnControlHover(Widget*, Point* point) {
     if (!c) return;
     hoveredObject = nullptr;
     const int32_t px = point->x, py = point->y;
+    // A move with the left button held opens the drag box; the release selects in it.
+    if (c->leftHeld) {
+        c->dragEndX = px;
+        c->dragEndY = py;
+        if (std::abs(px - c->dragStartX) > kDragSlack || std::abs(py - c->dragStartY) > kDragSlack)
+            c->dragging = 1;
+    }
     FindHoveredGate(px, py);
     CastleGate* gate = HoveredGate();
     if (commandMode != 0) {

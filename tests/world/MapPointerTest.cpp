@@ -367,3 +367,23 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Pointer, APressDraggedAcrossUnitsSelectsThemOnRelease) {
+    Troop* a = Unit(player, 5, 20);
+    Troop* c2 = Unit(player, 8, 20);
+    Point start(100, 330), wobble(101, 331), end(400, 420);
+    view->OnControlPress(view->panel, &start);
+    Hover(wobble);
+    EXPECT_EQ(TheGameController->dragging, 0) << "a wobble is still a click";
+    Hover(end);
+    EXPECT_EQ(TheGameController->dragging, 1);
+    LeftClick(end);
+    EXPECT_EQ(TheGameController->dragging, 0);
+    EXPECT_EQ(Selection().GetCount(), 2);
+    EXPECT_EQ(a->selected, 1);
+    EXPECT_EQ(c2->selected, 1);
+}
+
+} // namespace
