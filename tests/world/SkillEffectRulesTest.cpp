@@ -6,6 +6,7 @@
 #include "engine/EffectAnimationCache.h"
 #include "engine/GameFileWriters.h"
 #include "engine/LinkList.h"
+#include "platform/CRand.h"
 #include "records/City.h"
 #include "records/RecordTables.h"
 #include "world/MapView.h"
@@ -234,6 +235,35 @@ TEST_F(Effects, WeatherHasAnOriginOnSmallMapsAndHidesUnderFog) {
         for (int x = 0; x < 800; x += 10)
             if (back->PixelAt(x, y) == 0x07E0) ++found;
     EXPECT_EQ(found, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Effects, OneFoggedCornerOfTheVisibleWeatherHidesIt) {
+    Zu_SkillEffect rain(1, 0, 0, 0);
+    ASSERT_NE(rain.frame, nullptr);
+    // Where the next drawing puts the 30 x 20 rain: the origin plus two draws of the generator.
+    platform::srand(77);
+    const int x = (platform::rand() % 10) * 100, y = (platform::rand() % 8) * 100;
+    if (y + 20 > 560) GTEST_SKIP() << "this seed puts the rain below the view";
+    const struct {
+        int cornerX, cornerY;
+        bool shown;
+    } cases[] = {
+        {-1, -1, true}, {x, y, false}, {x + 29, y, false}, {x, y + 19, false}, {x + 29, y + 19, false}};
+    for (const auto& c : cases) {
+        for (int cy = 0; cy < trooptest::kMapRows; ++cy)
+            for (int cx = 0; cx < trooptest::kMapWidth; ++cx)
+                TheBattleMap->CellAt(cx, cy)->sightCount = 2;
+        if (c.cornerX >= 0) TheBattleMap->CellAt(c.cornerX / 40, c.cornerY / 10)->sightCount = 1;
+        Clear();
+        platform::srand(77);
+        rain.UpdateAndDraw();
+        EXPECT_EQ(GetBackSurface()->PixelAt(x + 15, y + 10) == 0x07E0, c.shown)
+            << c.cornerX << "," << c.cornerY;
+    }
 }
 
 } // namespace
