@@ -97,7 +97,7 @@ void ObjectsQuarter(GameController& c) {
     if (!MapCovered()) {
         if (!EditorViewOn() && c.gameScreen) {
             if (TheResourceStore) TheResourceStore->StepFirstEffectList();
-            ServiceTrace("DrawObjects");
+            c.gameScreen->DrawObjects();
         }
     } else if (TheResourceStore) {
         TheResourceStore->StepFirstEffectList();

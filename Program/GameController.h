@@ -27,6 +27,7 @@ class PlainWindow;
 class City;
 class SubCastle;
 class Troop;
+class CastleGate;
 struct FrameRecord;
 struct AniFrame;
 
@@ -242,6 +243,18 @@ public:
     uint8_t oneBlow = 0;
     // Takes the troop out of the selection and out of every hot-key group.
     void DeselectTroop(Troop* troop);
+
+    // The map pointer's orders and modes.
+    int32_t lastOrderX = -1, lastOrderY = -1; // unit cell of the last right-click order
+    uint8_t moveOrderMode = 0;                // the next left click sends the marked units
+    uint8_t workMode = 0;                     // right presses give no orders
+    uint8_t secondOrderMode = 0;
+    uint8_t menuOpen = 0;
+    uint8_t attachPending = 0; // selected carriers were given a city or sub-castle
+    uint8_t hideOverlays = 0;
+    CastleGate* hoveredGate = nullptr; // checked against the stage's gates before use
+    // The building name floating over a placed building: kind (-1 none), cell and frames shown.
+    int32_t floatingKind = -1, floatingX = 0, floatingY = 0, floatingFrames = 0;
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

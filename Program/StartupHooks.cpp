@@ -108,8 +108,10 @@ void BindStoreHooks(ResourceStore&) {
     hooks.drawSurfaceText = DrawStoreText;
     hooks.releaseCursorCapture = ReleaseCursorCapture;
     hooks.drawMouseCursor = DrawMouseCursor;
-    // The minimap is not built yet: nothing to rebuild.
-    hooks.rebuildMinimap = nullptr;
+    hooks.rebuildMinimap = [] {
+        if (TheGameController && TheGameController->gameScreen)
+            TheGameController->gameScreen->RebuildMinimap();
+    };
     TheStoreHooks = hooks;
     StorePictureColours = GamePalettes().pictureTable.data();
 

@@ -81,6 +81,7 @@ constexpr KindTable kTables[EffectAnimationCache::kKinds] = {
 EffectAnimation* DecodeEffectAnimation(std::span<const uint8_t> file, const EffectAnimationRow& row) {
     auto* anim = new EffectAnimation;
     anim->param = row.param;
+    anim->paramWords = row.param ? row.paramWords : 0;
     anim->value1 = row.value1;
     anim->value2 = row.value2;
     ByteReader in(file);

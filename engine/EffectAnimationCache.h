@@ -17,6 +17,7 @@ struct AniFrameCell {
 struct EffectAnimation {
     AniFrameCell* frames = nullptr;
     const void* param = nullptr; // the table row's parameter, kept for the users
+    int16_t paramWords = 0;      // its length in 16-bit words
     int16_t frameCount = 0;
     int16_t value1 = 0;
     int16_t value2 = 0;
@@ -29,6 +30,7 @@ struct EffectAnimationRow {
     const void* param;
     int16_t value1;
     int16_t value2;
+    int16_t paramWords = 0;
 };
 
 // Loads a ".ani" file whole; a missing or empty name gives a record with no frames. Frames are

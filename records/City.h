@@ -10,6 +10,7 @@ class ByteReader;
 class ByteWriter;
 struct MapCell;
 class OfficerRecord;
+class SavedRecord;
 class SubCastle;
 class Troop;
 class Zu_SkillEffect;
@@ -78,6 +79,11 @@ public:
     // A hit of that power from that side (and shooter, or null) on the city.
     virtual void ResolveAttack(int, int, Troop*) {}
     virtual void DrawMapMarker(int reveal);
+
+    // A field plot's building kind: applied here in single play or on the host, and sent to the
+    // peers when networked; a client only sends.
+    void RequestPlotKind(int32_t x, int32_t y, int32_t kind);
+    void ApplyPlotKind(int32_t x, int32_t y, int32_t kind);
 
     int32_t Kind() const { return Int(CityLayout::kKind); }
     // The city's cell (unit cell), also the one troops enter by.
@@ -157,14 +163,11 @@ public:
     // Daily on the host or in single play: every assigned site gains work.
     void TickConstruction();
     // Shows the site's work: the next picture stage, or the finished building.
-    void ApplyConstructionProgress(ConstructionSite* site);
+    void ApplyConstructionProgress(SavedRecord* site);
     // The site on that cell, or null.
-    ConstructionSite* FindSiteAt(int32_t x, int32_t y);
+    SavedRecord* FindSiteAt(int32_t x, int32_t y);
     // The first site of that building kind; for -1 a random site.
-    ConstructionSite* PickConstructionSite(int32_t kind);
-    // A plot takes a building kind (the request applies here on the host or in single play).
-    void RequestPlotKind(int32_t x, int32_t y, int32_t kind);
-    void ApplyPlotKind(int32_t x, int32_t y, int32_t kind);
+    SavedRecord* PickConstructionSite(int32_t kind);
     // One development choice of the computer (host or single play).
     DevelopmentChoice ChooseDevelopment();
     int32_t ChooseTrainingKind();

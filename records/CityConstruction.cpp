@@ -2,6 +2,7 @@
 #include "Program/GameParameters.h"
 #include "platform/CRand.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "records/CityRecordSenders.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -29,58 +30,55 @@ bool HostOfNetworkGame() {
     return GameNetworked() && DecidesHere();
 }
 
-void SendProgress(const City& city, const ConstructionSite& site) {
+void SendProgress(const City& city, const SavedRecord& site) {
     if (!HostOfNetworkGame()) return;
     if (auto send = CurrentCityRecordSenders().constructionProgress) send(city, site);
 }
 } // namespace
 
-// The smoke is the store's effect list's to delete at the battle's end.
-ConstructionSite::~ConstructionSite() = default;
-
 int32_t City::BuildingCount(int32_t kind) const {
     return kind >= 0 && kind < kBuildingKinds ? buildings[kind] : 0;
 }
 
-ConstructionSite* City::FindSiteAt(int32_t x, int32_t y) {
+SavedRecord* City::FindSiteAt(int32_t x, int32_t y) {
     for (uintptr_t v = sites.First(); v != 0; v = sites.Next()) {
-        auto* site = At<ConstructionSite>(v);
+        auto* site = At<SavedRecord>(v);
         if (site->x == x && site->y == y) return site;
     }
     return nullptr;
 }
 
-ConstructionSite* City::PickConstructionSite(int32_t kind) {
+SavedRecord* City::PickConstructionSite(int32_t kind) {
     if (kind == -1) {
         const int count = sites.GetCount();
         if (count <= 0) return nullptr;
-        return At<ConstructionSite>(sites.GetAt(platform::rand() % count));
+        return At<SavedRecord>(sites.GetAt(platform::rand() % count));
     }
     for (uintptr_t v = sites.First(); v != 0; v = sites.Next())
-        if (At<ConstructionSite>(v)->kind == kind) return At<ConstructionSite>(v);
+        if (At<SavedRecord>(v)->kind == kind) return At<SavedRecord>(v);
     return nullptr;
 }
 
 void City::TickConstruction() {
     const GameParameters& p = GameParams();
     for (uintptr_t v = sites.First(); v != 0; v = sites.Next()) {
-        auto* site = At<ConstructionSite>(v);
+        auto* site = At<SavedRecord>(v);
         if (site->kind < 0 || site->kind >= kBuildingKinds || site->work >= p.buildingCost[site->kind])
             continue;
         site->work += kWorkPerDay;
-        if (!site->smoke && CellVisible(site->x, site->y))
-            site->smoke = new Zu_SkillEffect(3, 21, site->x * 40 - 75, site->y * 10 + 30);
+        if (!site->effect && CellVisible(site->x, site->y))
+            site->effect = new Zu_SkillEffect(3, 21, site->x * 40 - 75, site->y * 10 + 30);
         ApplyConstructionProgress(site);
     }
 }
 
-void City::ApplyConstructionProgress(ConstructionSite* site) {
+void City::ApplyConstructionProgress(SavedRecord* site) {
     if (!site || site->kind < 0 || site->kind >= kBuildingKinds) return;
     const int32_t price = GameParams().buildingCost[site->kind];
     if (site->work < price) {
         const int32_t stage = site->work * 4 / price;
-        if (stage > site->stage) {
-            site->stage = stage;
+        if (stage > site->shownStage) {
+            site->shownStage = stage;
             const int base = site->kind == 0 ? kFarmStagePictures : kCommonStagePictures;
             if (TheBattleMap && stage <= 3)
                 TheBattleMap->StampPattern(site->x, site->y, PatternAt(Footprints().farm, base + stage));
@@ -88,8 +86,8 @@ void City::ApplyConstructionProgress(ConstructionSite* site) {
         }
         return;
     }
-    delete site->smoke;
-    site->smoke = nullptr;
+    delete site->effect;
+    site->effect = nullptr;
     site->work = price;
     if (TheBattleMap) {
         if (site->kind == 0) {

@@ -3,6 +3,7 @@
 #include "net/CityValueCommand.h"
 #include "platform/CRand.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "records/CityRecordSenders.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -160,9 +161,9 @@ DevelopmentChoice City::ChooseDevelopment() {
     if (kind < 0 || kind > 22) return choice;
 
     const int32_t price = p.buildingCost[kind];
-    ConstructionSite* plot = nullptr;
+    SavedRecord* plot = nullptr;
     for (uintptr_t v = sites.First(); v != 0 && !plot; v = sites.Next())
-        if (At<ConstructionSite>(v)->kind < 0) plot = At<ConstructionSite>(v);
+        if (At<SavedRecord>(v)->kind < 0) plot = At<SavedRecord>(v);
     // The price is taken without asking whether the gold reaches it: the treasury stops at 0.
     if (!plot && category == 3) {
         plot = PickConstructionSite(-1);

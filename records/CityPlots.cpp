@@ -1,6 +1,7 @@
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 #include "world/FootprintPattern.h"
@@ -26,10 +27,11 @@ void City::RequestPlotKind(int32_t x, int32_t y, int32_t kind) {
 }
 
 void City::ApplyPlotKind(int32_t x, int32_t y, int32_t kind) {
-    ConstructionSite* site = FindSiteAt(x, y);
+    SavedRecord* site = FindSiteAt(x, y);
     if (!site || kind < 0 || kind >= kBuildingKinds) return;
     if (site->kind >= 0 && site->kind < kBuildingKinds) {
-        --buildings[site->kind];
+        // A count never goes below none.
+        if (buildings[site->kind] > 0) --buildings[site->kind];
         if (TheBattleMap) TheBattleMap->StampConstructionPattern(x, y, site->kind == 0 ? -1 : -2);
     }
     site->kind = kind;
@@ -37,7 +39,7 @@ void City::ApplyPlotKind(int32_t x, int32_t y, int32_t kind) {
     // A building pulled down for another takes its share of the city's values with it.
     SumBuildings();
     site->work = 0;
-    site->stage = 0;
+    site->shownStage = 0;
     if (!TheBattleMap) return;
     if (kind == 0) {
         if (InView(x, y)) PlaySoundEffect(53);

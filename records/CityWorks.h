@@ -20,24 +20,6 @@ constexpr uint32_t kRespawnDays = 344;     // "幾天重生"
 constexpr uint32_t kSpecialBarracks = 384; // "特兵"
 } // namespace CityWorkColumns
 
-// A plot of a city where a building rises: its cell, the building kind (negative: an empty plot),
-// the work done, the picture stage shown (0..3) and the smoke over it while it is built.
-class ConstructionSite : public RootObject {
-public:
-    ConstructionSite(int32_t cellX, int32_t cellY, int32_t buildingKind)
-        : x(cellX), y(cellY), kind(buildingKind) {}
-    ~ConstructionSite() override;
-    ConstructionSite(const ConstructionSite&) = delete;
-    ConstructionSite& operator=(const ConstructionSite&) = delete;
-
-    int32_t x = 0;
-    int32_t y = 0;
-    int32_t kind = -1;
-    int32_t work = 0;
-    int32_t stage = 0;
-    Zu_SkillEffect* smoke = nullptr; // owned
-};
-
 // A soldier waiting in a city's training queue: the general template and the days trained.
 class TrainingEntry : public RootObject {
 public:

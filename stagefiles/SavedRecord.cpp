@@ -5,9 +5,8 @@
 #include "stagefiles/StageWriter.h"
 #include "world/Zu_SkillEffect.h"
 
-SavedRecord::~SavedRecord() {
-    delete effect;
-}
+// The dust belongs to the store's effect list, which deletes it at the battle's end.
+SavedRecord::~SavedRecord() = default;
 
 void SavedRecord::Save(ByteWriter& out) const {
     out.u32(kBodySize);

@@ -36,5 +36,5 @@ public:
     int32_t kind = 0; // negative: no building
     int32_t work = 0;
     int32_t shownStage = 0;
-    Zu_SkillEffect* effect = nullptr; // the dust shown while the site is worked on; owned
+    Zu_SkillEffect* effect = nullptr; // the dust shown while the site is worked on; not owned
 };

@@ -138,6 +138,9 @@ public:
     virtual void TickStatus();
     virtual void MarkRemoved();
     bool IsValidTarget(const Troop* other) const;
+    // A skill effect's hit on the troop's target: strike 1 at the end of a skill movie, 0 on each
+    // motion step; the skill damage comes with the combat module.
+    virtual void TakeSkillHit(Zu_SkillEffect*, int) {}
     bool IsGone() const { return deadFlag != 0 || state == 13; }
 
     // The officer's kind ("武將屬性"), 0 without officer.
@@ -264,6 +267,12 @@ public:
     Troop* escortTarget = nullptr; // read while flag 0x200 is set
     Troop* attackTarget = nullptr;
     int16_t dayCounter = 0; // days in the field; negative while it does not count
+    // What a skill effect reads and releases on its owner: the hit field (above -2 strikes), the
+    // casting byte, the cool-down and the two skill timers.
+    int32_t skillHit = 0;
+    uint8_t casting = 0;
+    int32_t skillCooldown = 0;
+    int16_t skillTimers[2] = {};
     // The unit type and facing the troop had when the stage saved it.
     int32_t savedUnitType = 0;
     uint8_t savedFacing = 0;
@@ -292,6 +301,7 @@ public:
     // ---- Sight (TroopSight.cpp) ----
     void WithdrawSight();
     void MarkRedraw(int32_t x, int32_t halfRow, int32_t code);
+    // The pointer's test: 1 when the map pixel lies in the troop's pick box and it is in sight.
     int HitTest(int32_t px, int32_t py);
     void EnterGarrison(int16_t garrisonValue);
     // What the troop's marks stand on: the sight is withdrawn exactly as it was marked.

@@ -143,7 +143,8 @@ void Troop::UpdateSightInView() {
 }
 
 int Troop::HitTest(int32_t px, int32_t py) {
-    if (!currentNode || !TheBattleMap) return 0;
+    // Without a frame geometry record or a current frame there is nothing to point at.
+    if (!frame || !currentNode || !TheBattleMap) return 0;
     const MapCell* cell = TheBattleMap->CellAt(cellX, 2 * cellY);
     if (!cell || cell->sightCount < 2) return 0;
     drawnRect[0] = static_cast<int16_t>(pixelX + 80);

@@ -132,6 +132,8 @@ public:
     LinkList* mapItems = nullptr;
     // With it off, troops of officer kinds above 9 cannot be selected.
     uint8_t troopClassSwitch = 0;
+    // The editor's play mode: the pointer picks units without sight and orders them directly.
+    uint8_t alternateMode = 0;
     int32_t lastNeighbourX = 0;
     int32_t lastNeighbourY = 0;
 

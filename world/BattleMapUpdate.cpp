@@ -6,6 +6,7 @@
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "engine/LinkList.h"
+#include "engine/ResourceStore.h"
 #include "events/EventManager.h"
 #include "gui/MouseCursor.h"
 #include "net/GameRecordChannel.h"
@@ -209,6 +210,11 @@ void BattleMap::ForgetTroop(Troop* troop) {
         }
         if (cursor) kingdoms.Find(cursor);
     }
+    if (TheResourceStore)
+        for (LinkList* effects : {TheResourceStore->firstEffects, TheResourceStore->secondEffects})
+            if (effects)
+                for (uintptr_t v = effects->First(); v != 0; v = effects->Next())
+                    if (auto* e = reinterpret_cast<Zu_SkillEffect*>(v); e->owner == troop) e->owner = nullptr;
     if (GameController* c = TheGameController) {
         if (c->eventManager) c->eventManager->ReleaseObject(troop);
         troop->selected = 0;

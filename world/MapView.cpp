@@ -84,7 +84,7 @@ void MapView::OnControlPress(Widget*, Point* point) {
     }
 }
 
-void MapView::OnControlRightPress(Widget* control, Point*) {
+void MapView::OnControlRightPress(Widget* control, Point* point) {
     if (!panel || control != panel) return;
     if (commandMode != 0) {
         commandMode = 0;
@@ -102,6 +102,7 @@ void MapView::OnControlRightPress(Widget* control, Point*) {
     if (!(TheScreenSettings && TheScreenSettings->editorKeys)) {
         c->dragging = 0;
         c->leftHeld = 0;
+        if (point) IssueRightClickOrder(point->x, point->y);
     }
 }
 

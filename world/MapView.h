@@ -12,6 +12,8 @@ class GuiPanel;
 class City;
 class SubCastle;
 class Troop;
+class MapObject;
+class CastleGate;
 namespace platform {
 class Surface;
 }
@@ -86,12 +88,50 @@ public:
     // One item that may be given: ids 1.. whose level is 1..10; 0 when there is none.
     static int32_t DrawGiftItem();
 
-    void DeselectAll() {}
-    void DrawObjects() {}
     void OnClickSelect() {}
-    // The minimap's notice of a cell's sight (1 visible, 2 seen but hidden, 0 never seen); the
-    // minimap plotting itself comes with the minimap.
-    virtual void PlotMinimap(int32_t, int32_t, int32_t) {}
+
+    // The pointer: what lies under a view point (class 0 nothing, 1 own unit, 2 neutral or enemy
+    // unit, 5 other unit, 100.. own ground, 200.. foreign ground), the cursor shape it gives,
+    // selections and the orders of a right press.
+    void OnControlClick(Widget* control, Point* point) override;
+    void OnControlHover(Widget* control, Point* point) override;
+    int32_t HitTest(int32_t px, int32_t py);
+    // The cell whose overlay picture lies under the view point, nearest the front first.
+    bool FindOverlayAt(int32_t px, int32_t py, int32_t& x, int32_t& y);
+    bool OverlayContainsPoint(int32_t x, int32_t y, int32_t px, int32_t py) const;
+    // The castle gate under the pointer, if it is still one of the stage's.
+    CastleGate* HoveredGate() const;
+    void FindHoveredGate(int32_t px, int32_t py);
+    static void FillGateBar(uint8_t* picture, const CastleGate& gate);
+    void SelectUnit(Troop* troop);
+    void BoxSelect();
+    void DeselectAll();
+    void IssueRightClickOrder(int32_t px, int32_t py);
+
+    // Everything standing on the terrain, in painter's order.
+    void DrawObjects();
+    static void FillCityBars(uint8_t* picture, const City& city);
+    void MarkSelectedCity(bool selectPanel);
+    // One thing of the painter's order; a test view records them.
+    virtual void DrawTroop(Troop* troop);
+    virtual void DrawMapObject(MapObject* object);
+    virtual void DrawOverlay(int32_t x, int32_t y, const MapCell& cell, int32_t left, int32_t top);
+    void DrawHoverNames();
+    // The stealth rule: whether the player may see this troop drawn.
+    bool TroopShown(const Troop* troop) const;
+
+    // The minimap: a cell's sight (1 visible, 2 seen but hidden, 0 never seen) and city marks.
+    virtual void PlotMinimap(int32_t x, int32_t y, int32_t mode);
+    void MarkObjectCell(City* city, int32_t mode);
+    // After a stage load: every cell whose sight count has bit 0 set, in its sight.
+    void RebuildMinimap();
+    void PlotObjectOnMinimap(City* city, uint16_t colour);
+
+    // Building placement and the view's own diamond marker.
+    static int32_t BuildingPrice(int32_t kind);
+    void UpdatePlacementAllowed();
+    void ClickPlacement();
+    void MarkArea(int32_t x, int32_t y, int32_t size, int32_t op, uint16_t value);
 
     GuiPanel* panel = nullptr;
     City* currentCity = nullptr;
@@ -134,6 +174,9 @@ public:
     int32_t locatedX = 0, locatedY = 0;
     // The view's own widget, the map panel: the cursor keeps its battle shapes over it.
     Widget* viewWidget = nullptr;
+
+    // The pointer's last answer: the class of what lies under it.
+    int32_t hoverClass = 0;
 
 private:
     void StoreViewBounds();

@@ -2,18 +2,28 @@
 
 #include "Program/GameController.h"
 #include "engine/AniFrame.h"
+#include "engine/AviClipManager.h"
 #include "engine/DisplayDevice.h"
 #include "engine/EffectAnimationCache.h"
 #include "engine/LinkList.h"
 #include "engine/ResourceStore.h"
 #include "engine/ScreenSettings.h"
 #include "engine/SurfaceEffects.h"
+#include "platform/CRand.h"
 #include "platform/Surface.h"
+#include "records/City.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
+#include "troops/Troop.h"
+#include "world/BattleMap.h"
 #include "world/MapView.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+constexpr uint32_t kSkillLayer = 76; // "圖層"
 
 EffectAnimationCache* Cache() {
     return TheResourceStore ? TheResourceStore->effectCache : nullptr;
@@ -23,8 +33,15 @@ EffectAnimationCache* Cache() {
 // effects by id. The other categories are placed by the code that starts them.
 LinkList* ListFor(int16_t category, int16_t id) {
     if (!TheResourceStore) return nullptr;
-    if (category == 0) return id == 29 ? TheResourceStore->firstEffects : nullptr;
-    if (category != 3) return nullptr;
+    LinkList* lower = TheResourceStore->firstEffects;
+    LinkList* upper = TheResourceStore->secondEffects;
+    if (category == 0) return id == 29 ? lower : nullptr;
+    if (category != 3) {
+        const uint8_t* skill = id >= 0 && id < kSkillTableSize ? SkillTable[id] : nullptr;
+        int32_t layer = 0;
+        if (skill) std::memcpy(&layer, skill + kSkillLayer, 4);
+        return layer == 1 ? upper : lower;
+    }
     switch (id) {
     case 0:
     case 8:
@@ -33,26 +50,72 @@ LinkList* ListFor(int16_t category, int16_t id) {
     case 19:
     case 20:
     case 21:
-        return TheResourceStore->firstEffects;
+        return lower;
     case 12:
     case 15:
-        return TheResourceStore->secondEffects;
+        return upper;
     default:
         return nullptr;
     }
 }
 
+bool OwnerDead(const Troop* t) {
+    return t->deadFlag != 0 || t->state == 13;
+}
+
+// Cool-down after a skill movie by game kind.
+constexpr int32_t kCooldownBase[4] = {30, 10, 20, 40};
+
+bool LoopsAtEnd(int16_t category, int16_t id) {
+    if (category == 0) return id == 29;
+    if (category == 1) return true;
+    if (category == 3) return id == 0 || id == 15 || id == 18 || id == 19 || id == 20 || id == 21;
+    return false;
+}
+
 } // namespace
 
-Zu_SkillEffect::Zu_SkillEffect(int16_t category, int16_t id, int32_t x, int32_t y, int32_t tx, int32_t ty)
-    : x(x), y(y), targetX(tx), targetY(ty), id(id), category(category) {
-    if (category != 2) {
+int32_t Zu_SkillEffect::WeatherOriginX = -1;
+int32_t Zu_SkillEffect::WeatherOriginY = -1;
+
+namespace {
+
+void DrawWeatherOrigin() {
+    const int32_t w = TheBattleMap ? TheBattleMap->width : 0;
+    const int32_t r = TheBattleMap ? TheBattleMap->rows : 0;
+    // Small (generated) maps give divisors of 0.
+    Zu_SkillEffect::WeatherOriginX = (platform::rand() % std::max(1, w / 25)) * 1000;
+    Zu_SkillEffect::WeatherOriginY = (platform::rand() % std::max(1, r / 80)) * 800;
+}
+
+const MapView* View() {
+    return TheGameController ? TheGameController->gameScreen : nullptr;
+}
+
+} // namespace
+
+Zu_SkillEffect::Zu_SkillEffect(int16_t category, int16_t id, int32_t x, int32_t y, int32_t tx, int32_t ty,
+                               Troop* owner)
+    : x(x), y(y), targetX(tx), targetY(ty), id(id), category(category), owner(owner) {
+    if (category == 2) {
+        uint8_t flag = 0;
+        const MapView* view = View();
+        const int32_t vx = view ? view->viewX * 40 : 0, vy = view ? view->viewY * 10 : 0;
+        if (x + 150 < vx || y + 100 < vy || vx + 800 < x - 150 || vy + 600 < y - 300) flag = 1;
+        const MapCell* cell = TheBattleMap ? TheBattleMap->CellAt(x / 40, y / 10) : nullptr;
+        if (!cell || cell->sightCount < 2) flag = 1;
+        if (x == tx && y == ty) flag |= 2;
+        const int32_t profession = owner && owner->officer ? owner->officer->Get(OfficerLayout::kClass) : 0;
+        clipLevel = profession >= 1 && profession <= 5 ? profession - 1 : -1;
+        clipSlot = TheAviClipManager.PlaySkillClip(tx, ty, id, flag, clipLevel);
+    } else {
         EffectAnimationCache* cache = Cache();
         EffectAnimation* animation = cache ? cache->Acquire(category, id) : nullptr;
         if (animation) {
             acquired = true;
             frames = animation->frames;
             script = static_cast<const int16_t*>(animation->param);
+            scriptEnd = script ? script + std::max<int16_t>(animation->paramWords, 0) : nullptr;
             scriptCursor = nullptr;
             frameCount = static_cast<uint16_t>(std::max<int16_t>(animation->frameCount, 0));
             // The table's two values pace the animation.
@@ -66,6 +129,7 @@ Zu_SkillEffect::Zu_SkillEffect(int16_t category, int16_t id, int32_t x, int32_t 
         }
     }
     state = 1;
+    if (category == 1 && WeatherOriginX == -1 && WeatherOriginY == -1) DrawWeatherOrigin();
     if (category == 3 && id == 12) {
         this->x -= 25;
         this->y -= 25;
@@ -79,6 +143,10 @@ Zu_SkillEffect::~Zu_SkillEffect() {
     list = nullptr;
     if (acquired)
         if (EffectAnimationCache* cache = Cache()) cache->Release(category, id);
+    if (category == 2 && state != 2) TheAviClipManager.StopClip(clipSlot);
+    if (linked)
+        for (Zu_SkillEffect*& e : linked->effects)
+            if (e == this) e = nullptr;
 }
 
 void Zu_SkillEffect::SetFrameRange(int first, int last) {
@@ -110,45 +178,107 @@ int Zu_SkillEffect::SelectFrame(int, int n) {
     return 1;
 }
 
+void Zu_SkillEffect::ReleaseOwner() {
+    if (!owner) return;
+    owner->casting = 0;
+    const int32_t kind = TheGameController ? TheGameController->gameKind : 0;
+    if (owner->order) owner->skillCooldown = 7 * kCooldownBase[kind >= 0 && kind <= 3 ? kind : 0];
+    // The unit panel's refresh of the troop comes with the command panels.
+}
+
+void Zu_SkillEffect::FinishMovie() {
+    if (state == 2) return;
+    if (owner && !OwnerDead(owner) && owner->skillHit > -2) {
+        if (owner->targetTroop) owner->targetTroop->TakeSkillHit(this, 1);
+        // Movies of ids 124..129 cost the caster its life. In a network game the host decides
+        // that death through the kill command, which comes with the troops' deaths.
+        if (id >= 124 && id <= 129 && !(TheGameController && TheGameController->networked)) {
+            owner->deadFlag = 1;
+            owner->kept = 0;
+        }
+    }
+    ReleaseOwner();
+    state = 2;
+}
+
+void Zu_SkillEffect::EndStep() {
+    if (category != 3) {
+        state = 2;
+        return;
+    }
+    switch (id) {
+    case 8:
+        if (--commandCount > 0) return;
+        if (linked)
+            for (Zu_SkillEffect*& e : linked->effects)
+                if (e == this) e = nullptr;
+        linked = nullptr;
+        break;
+    case 9:
+        if (owner) owner->skillTimers[0] = 0;
+        break;
+    case 10:
+    case 11:
+        if (owner) owner->skillTimers[1] = 0;
+        break;
+    default:
+        // The status notices of ids 6 and 16 travel with the status commands.
+        break;
+    }
+    state = 2;
+}
+
 void Zu_SkillEffect::StepFrame() {
-    if (category == 2) return; // the movie's end comes with the skill code
+    if (owner && OwnerDead(owner)) {
+        if (category == 2 && clipLevel != -1 && !(TheAviClipManager.GetClipState(clipSlot) & 0x10))
+            TheAviClipManager.StopClip(clipSlot);
+        owner = nullptr;
+    }
+    if (category == 2) {
+        if ((TheAviClipManager.GetClipState(clipSlot) & AviClipManager::kNotInUse) && state != 2)
+            FinishMovie();
+        return;
+    }
     if (currentFrame != lastFrame) {
         SelectFrame(0, currentFrame + 1);
         return;
     }
     SelectFrame(0, firstFrame);
-    bool loops = false;
-    if (category == 0) loops = id == 29;
-    if (category == 1) loops = true;
-    if (category == 3) loops = id == 0 || id == 15 || id == 18 || id == 19 || id == 20 || id == 21;
-    if (!loops) state = 2;
+    if (!LoopsAtEnd(category, id)) EndStep();
 }
 
 void Zu_SkillEffect::MotionStep() {
     if (category == 2 || !script) return;
-    auto readCommand = [this] {
-        command = *scriptCursor++;
-        switch (command) {
-        case 1:
-            commandCount = *scriptCursor++;
-            stepX = *scriptCursor++;
-            stepY = *scriptCursor++;
-            break;
-        case 2:
-            commandCount = *scriptCursor++;
-            break;
-        default:
-            commandCount = 0;
-            break;
+    // The script comes with the animation's record: it ends with the record.
+    auto word = [this](int16_t& out) {
+        if (!scriptCursor || scriptCursor >= scriptEnd) return false;
+        out = *scriptCursor++;
+        return true;
+    };
+    auto readCommand = [&] {
+        int16_t c = 0, n = 0, dx = 0, dy = 0;
+        command = 0;
+        commandCount = 0;
+        if (!word(c)) return;
+        if (c == 1) {
+            if (!word(n) || !word(dx) || !word(dy)) return;
+            stepX = dx;
+            stepY = dy;
+        } else if (c == 2) {
+            if (!word(n)) return;
+        } else if (c != 3) {
+            return;
         }
+        command = c;
+        commandCount = n;
     };
     if (!scriptCursor) {
         scriptCursor = script;
         readCommand();
     }
-    // A move or wait whose count is spent reads the next command; 0 ends the script for good.
     switch (command) {
     case 1:
+        if (owner) owner->TakeSkillHit(this, 0);
         x += stepX;
         y += stepY;
         if (--commandCount <= 0) readCommand();
@@ -178,24 +308,50 @@ void Zu_SkillEffect::Advance() {
 }
 
 void Zu_SkillEffect::UpdateAndDraw() {
-    // Screen overlays draw in screen pixels, clipped to the screen; map effects in map pixels,
-    // clipped to the 800 x 560 view. Weather and skill movies draw with the world's code.
-    if (state == 0 || !frame || (category != 0 && category != 3)) return;
+    if (state == 0) return;
+    if (category == 2) {
+        if (!owner) return;
+        const int r =
+            TheAviClipManager.RenderClip(GetBackSurface(), owner->pixelX, owner->pixelY, clipSlot, clipLevel);
+        if (r == 3) FinishMovie();
+        return;
+    }
+    if (!frame) return;
     int32_t left = 0, top = 0, width = 0, height = 0;
     if (category == 0) {
         width = TheScreenSettings ? TheScreenSettings->screenWidth : 800;
         height = TheScreenSettings ? TheScreenSettings->screenHeight : 600;
     } else {
-        const MapView* view = TheGameController ? TheGameController->gameScreen : nullptr;
+        const MapView* view = View();
         if (!view) return;
         left = view->viewX * 40;
         top = view->viewY * 10;
         width = 800;
         height = 560;
+        if (category == 1) {
+            if (TheScreenSettings && TheScreenSettings->day == 2) {
+                DrawWeatherOrigin();
+            } else {
+                x = WeatherOriginX + (platform::rand() % 10) * 100;
+                y = WeatherOriginY + (platform::rand() % 8) * 100;
+            }
+        }
     }
     ClipRect picture{x, y, x + frame->width, y + frame->height};
     ClipRect area{left, top, left + width, top + height};
     if (!ClipRectPair(picture, area)) return;
+    if (category == 1) {
+        // Weather shows only where all four corners of its visible part are watched.
+        const MapView* view = View();
+        if (!TheBattleMap || !view) return;
+        const int32_t cx[2] = {area.left, area.right - 1};
+        const int32_t cy[2] = {area.top, area.bottom - 1};
+        for (int32_t px : cx)
+            for (int32_t py : cy) {
+                const MapCell* cell = TheBattleMap->CellAt(view->viewX + px / 40, view->viewY + py / 10);
+                if (!cell || cell->sightCount < 2) return;
+            }
+    }
     platform::Surface* back = GetBackSurface();
     if (!back) return;
     platform::DDSURFACEDESC2 desc;

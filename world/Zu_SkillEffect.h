@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
+class City;
 class LinkList;
+class Troop;
 struct AniFrame;
 struct AniFrameCell;
 
@@ -15,8 +17,10 @@ struct AniFrameCell;
 class Zu_SkillEffect : public RootObject {
 public:
     Zu_SkillEffect() = default;
-    // Takes the animation of (category, id) from the store's cache and starts running.
-    Zu_SkillEffect(int16_t category, int16_t id, int32_t x, int32_t y, int32_t tx = 0, int32_t ty = 0);
+    // Takes the animation of (category, id) from the store's cache, or starts the skill movie of
+    // category 2, and joins its effect list.
+    Zu_SkillEffect(int16_t category, int16_t id, int32_t x, int32_t y, int32_t tx = 0, int32_t ty = 0,
+                   Troop* owner = nullptr);
     // Leaves its effect list and lets go of its animation.
     ~Zu_SkillEffect() override;
     Zu_SkillEffect(const Zu_SkillEffect&) = delete;
@@ -36,10 +40,18 @@ public:
     void SetFrameRange(int first, int last);
     void SetFrameDelay(int n);
     void SetSecondDelay(int n);
+    // The end of a skill movie, whichever of the frame step and the drawing sees it first: the
+    // owner's target is struck once and the owner released.
+    void FinishMovie();
+
+    // The weather's program-wide origin, (-1, -1) until the first weather effect.
+    static int32_t WeatherOriginX;
+    static int32_t WeatherOriginY;
 
     // The motion script: words read as commands 1 move (count, dx, dy), 2 wait (count), 3 skip;
-    // 0 ends it.
+    // any other word, or the end of the record, ends it.
     const int16_t* script = nullptr;
+    const int16_t* scriptEnd = nullptr;
     const int16_t* scriptCursor = nullptr;
     int32_t command = 0;
     int32_t commandCount = 0;
@@ -66,11 +78,16 @@ public:
     int32_t clipSlot = -1; // the clip manager's slot, category 2
     int16_t category = 0;  // 0 screen, 1 weather, 2 skill movie, 3 map
     int32_t clipLevel = -1;
+    City* linked = nullptr; // category 3 id 8: the city holding the effect
+    Troop* owner = nullptr;
 
     // The store's effect list the effect is registered in, or null; the list's owner clears it
     // when it takes the effect out itself.
     LinkList* list = nullptr;
 
 private:
+    void ReleaseOwner();
+    void EndStep();
+    void DrawWeather();
     bool acquired = false;
 };

@@ -31,7 +31,7 @@ TEST(CityConstructionTest, ASiteShowsItsStagesAndFinishesOnTheTenthDay) {
     for (const Case& c : {Case{3, 0x201, 0}, Case{0, 0x101, 0x300}}) {
         SCOPED_TRACE(c.kind);
         Sent().clear();
-        auto* site = new ConstructionSite(6, 50, c.kind);
+        auto* site = new SavedRecord(6, 50, c.kind);
         w.city->sites.Add(uintptr_t(site));
         w.city->buildings[c.kind] = 1000;
         MapCell* cell = TheBattleMap->CellAt(6, 50);
@@ -40,7 +40,7 @@ TEST(CityConstructionTest, ASiteShowsItsStagesAndFinishesOnTheTenthDay) {
         std::vector<uint16_t> tiles;
         for (int day = 1; day <= 12; ++day) {
             w.city->TickConstruction();
-            stages.push_back(site->work >= 100 ? 9 : site->stage);
+            stages.push_back(site->work >= 100 ? 9 : site->shownStage);
             tiles.push_back(cell->layerTile);
         }
         EXPECT_EQ(stages, (std::vector<int>{0, 0, 1, 1, 2, 2, 2, 3, 3, 9, 9, 9}));
@@ -67,15 +67,15 @@ TEST(CityConstructionTest, ASiteShowsItsStagesAndFinishesOnTheTenthDay) {
 TEST(CityConstructionTest, APeerCountsAFinishedBuildingFromItsRecordOnceAndSendsNothing) {
     Works w;
     TheGameController->networked = 1; // a client
-    auto* site = new ConstructionSite(6, 50, 7);
+    auto* site = new SavedRecord(6, 50, 7);
     w.city->sites.Add(uintptr_t(site));
     w.city->buildings[7] = 1000;
-    ConstructionSite* found = w.city->FindSiteAt(6, 50);
+    SavedRecord* found = w.city->FindSiteAt(6, 50);
     ASSERT_EQ(found, site);
     found->work = 100;
     w.city->ApplyConstructionProgress(found);
     EXPECT_EQ(w.city->buildings[7], 1001);
-    EXPECT_EQ(site->stage, 0);
+    EXPECT_EQ(site->shownStage, 0);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(w.city->FindSiteAt(7, 50), nullptr);
 }
@@ -253,7 +253,7 @@ TEST(CityConstructionTest, DevelopmentChoicesFollowTheirRules) {
             w.city->SetInt(CityWorkColumns::kCommerce, c.commerce);
             for (int k : c.buildings)
                 w.city->buildings[k] = 1001;
-            auto* plot = new ConstructionSite(4, 44, -1);
+            auto* plot = new SavedRecord(4, 44, -1);
             if (c.emptyPlot)
                 w.city->sites.Add(uintptr_t(plot));
             else
@@ -291,7 +291,7 @@ TEST(CityConstructionTest, TheSameSeedGivesTheSameChoices) {
         platform::srand(seed);
         for (int i = 0; i < 40; ++i) {
             w.city->SetInt(CityLayout::kGold, 1000);
-            w.city->sites.Add(uintptr_t(new ConstructionSite(i, 44, -1)));
+            w.city->sites.Add(uintptr_t(new SavedRecord(i, 44, -1)));
             const DevelopmentChoice c = w.city->ChooseDevelopment();
             kinds.push_back(c.what == DevelopmentChoice::Build ? c.buildingKind : -c.what);
         }
@@ -325,7 +325,7 @@ TEST(CityConstructionTest, TheStrategyTurnRunsForAHumanSideOnlyWithItsToggle) {
         TheBattleMap->sideActive[1] = c.sideActive;
         w.city->toggleFlag = c.toggle;
         w.city->SetInt(CityLayout::kGold, 500);
-        w.city->sites.Add(uintptr_t(new ConstructionSite(4, 44, -1)));
+        w.city->sites.Add(uintptr_t(new SavedRecord(4, 44, -1)));
         w.city->pendingStatus = 0x100;
         w.city->StrategyTurn();
         EXPECT_EQ(w.city->Int(CityLayout::kGold), c.runs ? 400 : 500);

@@ -64,7 +64,7 @@ TEST(CityDailyWiring, TrainingConstructionAndNeedsRunOnTheirStations) {
         w.Type(85, {{80, 2}});
         auto* entry = new TrainingEntry(415);
         w.city->trainingQueue.Add(uintptr_t(entry));
-        auto* site = new ConstructionSite(6, 50, 3);
+        auto* site = new SavedRecord(6, 50, 3);
         w.city->sites.Add(uintptr_t(site));
         w.city->buildings[3] = 1000;
         w.Guard(0, 10, 100); // far below the garrison's strength for the size
@@ -114,7 +114,7 @@ TEST(CityDailyWiring, TheMonthRecruitsAndTheStrategyStepCommitsAndBuilds) {
     w.city->SetInt(CityLayout::kGold, 500);
     w.city->SetInt(CityLayout::kFood, 5000);
     w.city->pendingStatus = 0x1;
-    auto* plot = new ConstructionSite(6, 50, -1);
+    auto* plot = new SavedRecord(6, 50, -1);
     w.city->sites.Add(uintptr_t(plot));
     w.city->Tick();
     EXPECT_EQ(w.city->statusFlags, 0x1);
@@ -126,7 +126,7 @@ TEST(CityDailyWiring, TheMonthRecruitsAndTheStrategyStepCommitsAndBuilds) {
 // A finished building and a plot rebuilt for another kind change the city's values at once.
 TEST(CityDailyWiring, BuildingsChangeTheCitysValuesWhenTheyFinishOrGo) {
     Works w;
-    auto* farm = new ConstructionSite(6, 50, 0);
+    auto* farm = new SavedRecord(6, 50, 0);
     farm->work = GameParams().buildingCost[0] - 10;
     w.city->sites.Add(uintptr_t(farm));
     w.city->buildings[0] = 1000;

@@ -5,6 +5,7 @@
 
 #include "platform/CRand.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "records/CityRecordSenders.h"
 #include "records/Kingdom.h"
 #include "troops/TroopFixture.h"
@@ -30,7 +31,7 @@ inline std::vector<SentRecord>& Sent() {
 
 inline CityRecordSenders RecordingSenders() {
     CityRecordSenders s;
-    s.constructionProgress = [](const City& c, const ConstructionSite& site) {
+    s.constructionProgress = [](const City& c, const SavedRecord& site) {
         Sent().push_back({0x305, c.id, site.x, site.y, site.work});
     };
     s.spawnTroop = [](const City& c, uint32_t serial) {

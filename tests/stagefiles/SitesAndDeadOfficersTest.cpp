@@ -26,7 +26,8 @@ TEST(SavedRecordFile, SitesRoundTripAndBodiesOfOtherLengthsRead) {
     SavedRecord site(3, -4, 5);
     site.work = 60;
     site.shownStage = 2;
-    site.effect = new Zu_SkillEffect;
+    Zu_SkillEffect smoke; // the effect list's, not the site's
+    site.effect = &smoke;
     StageWriter out;
     site.Save(out);
     const std::vector<uint8_t> expected = StageBytes().words({20, 3, uint32_t(-4), 5, 60, 2}).data();

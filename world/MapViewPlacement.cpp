@@ -1,0 +1,87 @@
+#include "world/MapView.h"
+
+#include "Program/GameController.h"
+#include "Program/SoundEffects.h"
+#include "gui/MouseCursor.h"
+#include "records/City.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+#include "world/DiamondWalk.h"
+#include "stagefiles/SavedRecord.h"
+
+namespace {
+constexpr int32_t kBuildingSlots = 26;
+} // namespace
+
+int32_t MapView::BuildingPrice(int32_t kind) {
+    if (kind == 26) return 1000;
+    if (kind == 28) return 10;
+    if (kind >= 29 && kind <= 31) return 20;
+    return 100;
+}
+
+void MapView::UpdatePlacementAllowed() {
+    placementAllowed = 0;
+    if (!currentCity || !TheBattleMap) return;
+    for (uintptr_t v = currentCity->sites.First(); v != 0; v = currentCity->sites.Next()) {
+        const auto* plot = reinterpret_cast<const SavedRecord*>(v);
+        if (plot->x != placementCellX || plot->y != placementCellY) continue;
+        const MapCell* cell = TheBattleMap->CellAt(plot->x, plot->y);
+        placementAllowed = cell && cell->sightCount > 1 ? 1 : 0;
+        return;
+    }
+}
+
+void MapView::ClickPlacement() {
+    City* city = currentCity;
+    // The cell under the pointer may have moved since the frame's check.
+    UpdatePlacementAllowed();
+    const int32_t price = BuildingPrice(buildingKind);
+    // Kinds past the 26 building slots have a price but no slot: nothing is bought.
+    const bool slot = buildingKind >= 0 && buildingKind < kBuildingSlots;
+    if (placementAllowed && slot && city && city->Int(CityLayout::kGold) >= price) {
+        PlaySoundEffect(53);
+        city->RequestPlotKind(placementCellX, placementCellY, buildingKind);
+        // The gold is a city value: taken here in single play or on the host; its relay to the
+        // peers is the city-value command (22), not yet in the relay.
+        if (DecidesHere()) city->SetInt(CityLayout::kGold, city->Int(CityLayout::kGold) - price);
+    }
+    placingBuilding = 0;
+    if (TheMouseCursor) TheMouseCursor->ReleaseCapture();
+}
+
+void MapView::MarkArea(int32_t x, int32_t y, int32_t size, int32_t op, uint16_t value) {
+    BattleMap* map = TheBattleMap;
+    if (!map) return;
+    const uint8_t low = uint8_t(value);
+    WalkDiamond(x, y, size, [&](int32_t cx, int32_t cy, int32_t, int32_t, int32_t, int32_t) {
+        if (cx < 0 || cy < 0 || cx >= mapWidth || cy >= mapHeight) return;
+        MapCell* c = map->CellAt(cx, cy);
+        if (!c) return;
+        switch (op) {
+        case 0:
+            c->obstacle = low;
+            break;
+        case 2:
+            c->zoneByte = low;
+            break;
+        case 4:
+            c->ownerMark = low;
+            break;
+        case 5:
+            c->cityId = low;
+            break;
+        case 6:
+            c->fogMark = low;
+            break;
+        case 7:
+            c->sightCount = low;
+            break;
+        case 8:
+            c->overlayTile = value;
+            break;
+        default:
+            break;
+        }
+    });
+}
