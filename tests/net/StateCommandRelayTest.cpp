@@ -12,6 +12,7 @@
 #include "net/TroopValueCommand.h"
 #include "net/room/GameCommandTable.h"
 #include "platform/Sockets.h"
+#include "records/CityRecordSenders.h"
 #include "records/CityWorks.h"
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
@@ -294,6 +295,9 @@ void AddCityWorks(StationBattle& w) {
     keep->entranceY = 30;
     w.city->subCastles.Add(reinterpret_cast<uintptr_t>(keep));
     w.foe2->ledUnit = 1;
+    w.city->SetInt(CityLayout::kScale, 1);
+    w.city->recruitCity = w.city;
+    w.city->recruitKind = 0;
     // The pick-up box of a troop reaches from 80 to 120 pixels right and 160 to 190 down.
     w.b1->pixelX = kItemX * 40 - 100;
     w.b1->pixelY = kItemY * 20 - 180;
@@ -309,9 +313,13 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
     const uint16_t port = FreePort();
     auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
     auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
     {
         StationBattle hw(host->session, true);
         StationBattle cw(client->session, false);
+        templateBlock[OfficerLayout::kPersonNumber] = kTemplate;
+        GeneralTemplateTable[kTemplate] = templateBlock.data();
+        GeneralTemplateCount = kTemplate + 1;
         In(*host, hw, [&] { return AddCityWorks(hw), 0; });
         In(*client, cw, [&] { return AddCityWorks(cw), 0; });
         ReceiveInto(*host, hw);
@@ -331,11 +339,23 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
             EXPECT_EQ(Site(cw.city, kPlotX)->kind, 1); // only the host decides
             return 0;
         });
-        // The host's city works, its status, a spawned troop, the current unit, an item on the
-        // map and a troop entering the keeper's place.
-        uint32_t spawned = 0;
+        // The host's city works, its status, a spawned troop, a recruit, a trained soldier, the
+        // city's growth, the current unit, an item on the map and a troop entering the keeper's
+        // place.
+        uint32_t spawned = 0, recruit = 0, trained = 0;
         In(*host, hw, [&] {
             hw.city->TickConstruction();
+            TheScreenSettings->serialCounter = 600;
+            recruit = 600;
+            hw.city->RequestAddSoldier();
+            TheScreenSettings->serialCounter = 700;
+            trained = 700;
+            hw.city->trainingQueue.Add(reinterpret_cast<uintptr_t>(new TrainingEntry(kTemplate)));
+            hw.city->TickTraining();
+            // What the city's development choice does when it grows the city.
+            hw.city->ApplyUpgrade();
+            CurrentCityRecordSenders().upgrade(*hw.city);
+            TheScreenSettings->serialCounter = 500;
             hw.city->pendingStatus = 0x100;
             hw.city->CommitStatusFlags();
             const uint32_t before = TheScreenSettings->serialCounter;
@@ -351,7 +371,8 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
                       [&] {
                           return cw.city->Int(CityLayout::kGold) == 40 && Site(cw.city, kPlotX)->kind == 5 &&
                                  TheBattleMap->GetCellObject(kItemX, kItemY) != nullptr &&
-                                 cw.city->FindSubCastleOfKind(4)->units.GetCount() == 1;
+                                 cw.city->FindSubCastleOfKind(4)->units.GetCount() == 1 &&
+                                 cw.city->reserve.GetCount() == 2;
                       }) &&
                    Digest(*client, cw) == Digest(*host, hw);
         };
@@ -367,6 +388,12 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
                 EXPECT_EQ(w.city->statusFlags, 0x100);
                 EXPECT_NE(FindUnitInList(w.k[1]->fieldUnits, spawned), nullptr);
                 EXPECT_EQ(w.city->currentUnit, w.wall);
+                EXPECT_NE(FindUnitInList(w.city->reserve, recruit), nullptr);
+                Troop* soldier = FindUnitInList(w.city->reserve, trained);
+                EXPECT_NE(soldier, nullptr);
+                if (soldier) EXPECT_EQ(soldier->officer->Get(OfficerLayout::kPersonNumber), kTemplate);
+                EXPECT_EQ(w.city->reserve.GetCount(), 2);
+                EXPECT_EQ(w.city->Scale(), 2);
                 EXPECT_EQ(w.city->FindSubCastleOfKind(4)->units.GetAt(0),
                           reinterpret_cast<uintptr_t>(w.foe2));
                 EXPECT_EQ(w.foe2->hidden, 1);
