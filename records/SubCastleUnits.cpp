@@ -325,11 +325,11 @@ int SubCastle::SendDeployUnit(Troop* unit) {
         target = unit->targetTroop ? unit->targetTroop->UnitId() : 0;
         break;
     case 2:
-        // The sub-castle target's key carries its city's index in the low half.
+        // The sub-castle target's key: its kind in the high half, its city's index in the low.
         if (auto* aim = dynamic_cast<SubCastle*>(unit->targetObject)) {
-            target = (unit->targetWord & 0xFFFF0000u) |
-                     (static_cast<uint32_t>(CityIndexOf(unit->targetCity)) & 0xFFFF);
             target2 = static_cast<uint32_t>(aim->Kind());
+            target =
+                (target2 & 0xFFFF) << 16 | (static_cast<uint32_t>(CityIndexOf(unit->targetCity)) & 0xFFFF);
         }
         break;
     case 3:
