@@ -3,17 +3,20 @@
 // A small battle the state-command, sub-command and game-record fuzz targets apply their inputs
 // to, made new for every input (the commands create and remove troops): the host of a network
 // game with two kingdoms at war, two troops each, a city of side 1 with two units inside, a
-// keeper's place with its keeper and a garrison post; a general template and an item.
+// keeper's place with its keeper and a garrison post, a plot under construction; a general
+// template and an item.
 
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "records/City.h"
+#include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
 
@@ -68,6 +71,8 @@ public:
             if (i == 0) t->officer->Set(OfficerLayout::kPersonNumber, 421);
             city->units.Add(uintptr_t(t));
         }
+        // A plot with a farm under way.
+        city->sites.Add(uintptr_t(new SavedRecord(5, 5, 0)));
         for (int kind : {4, 5}) {
             auto* sub = new SubCastle(0);
             sub->SetInt(SubCastleLayout::kKind, kind);

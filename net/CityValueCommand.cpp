@@ -2,6 +2,7 @@
 
 #include "Program/GameParameters.h"
 #include "engine/ByteReader.h"
+#include "net/PendingValues.h"
 #include "net/TroopCommands.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
@@ -16,6 +17,7 @@ constexpr int32_t kMostGoldOrFood = 999999;
 constexpr uint32_t kDevelopmentColumn = 48; // "開發值"
 constexpr uint32_t kCommerceColumn = 52;    // "商業值"
 constexpr uint32_t kMoraleColumn = 56;      // "民心值"
+constexpr uint32_t kFamily = kCityValueCommand;
 
 bool KnownMask(uint32_t mask) {
     switch (mask) {
@@ -44,23 +46,44 @@ int32_t Add(int32_t a, int32_t b) {
     return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
-int32_t NewValue(const City& city, int32_t delta, uint32_t mask) {
+// The column a mask's new value is computed from; -1 for a mask that carries its value as it is.
+int32_t BaseColumn(uint32_t mask) {
     switch (mask) {
     case kCityGold:
-        return Add(city.Int(CityLayout::kGold), delta);
+        return static_cast<int32_t>(CityLayout::kGold);
     case kCityFood:
-        return std::max(0, Add(city.Int(CityLayout::kFood), delta));
+        return static_cast<int32_t>(CityLayout::kFood);
     case kCityDevelopment:
-        return Add(city.Int(kDevelopmentColumn), delta);
+        return static_cast<int32_t>(kDevelopmentColumn);
     case kCityCommerce:
-        return Add(city.Int(kCommerceColumn), delta);
+        return static_cast<int32_t>(kCommerceColumn);
     case kCityMorale:
-        return Add(city.Int(kMoraleColumn), delta);
+        return static_cast<int32_t>(kMoraleColumn);
     case kCityPopulation:
-        return std::clamp(Add(city.Int(CityLayout::kPopulation), delta), 0, std::max(0, PopulationCap(city)));
+        return static_cast<int32_t>(CityLayout::kPopulation);
     default:
-        return delta;
+        return -1;
     }
+}
+
+int32_t NewValue(const City& city, int32_t base, int32_t delta, uint32_t mask) {
+    switch (mask) {
+    case kCityFood:
+        return std::max(0, Add(base, delta));
+    case kCityPopulation:
+        return std::clamp(Add(base, delta), 0, std::max(0, PopulationCap(city)));
+    default:
+        return BaseColumn(mask) >= 0 ? Add(base, delta) : delta;
+    }
+}
+
+// What a station holds once the value is applied.
+int32_t Effective(int32_t value, uint32_t mask) {
+    return mask == kCityGold || mask == kCityFood ? std::clamp(value, 0, kMostGoldOrFood) : value;
+}
+
+uint64_t Key(uint32_t cityId, uint32_t mask) {
+    return PendingKey(kFamily, cityId, mask);
 }
 
 void SetGarrisonStrength(City* city, int32_t value) {
@@ -117,11 +140,20 @@ void ApplyCityValue(City* city, int32_t value, uint32_t mask) {
 
 void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {
     if (!city || !KnownMask(mask)) return;
-    const int32_t value = NewValue(*city, delta, mask);
-    if (DecidesHere()) ApplyCityValue(city, value, mask);
+    const int32_t column = BaseColumn(mask);
+    const bool client = !DecidesHere();
+    const uint64_t key = Key(static_cast<uint32_t>(city->id), mask);
+    int32_t base = 0;
+    if (column >= 0) {
+        const int32_t current = city->Int(static_cast<uint32_t>(column));
+        base = client ? ClientPendingValues().Base(key, current) : current;
+    }
+    const int32_t value = NewValue(*city, base, delta, mask);
+    if (!client) ApplyCityValue(city, value, mask);
     if (!GameNetworked()) return;
     GameCommandSender send = CurrentGameCommandSender();
     if (!send) return;
+    if (client && column >= 0) ClientPendingValues().Sent(key, value, Effective(value, mask));
     ByteWriter out;
     out.u32(static_cast<uint32_t>(city->id));
     out.u32(static_cast<uint32_t>(value));
@@ -138,6 +170,8 @@ bool ReceiveCityValueCommand(std::span<const uint8_t> payload) {
     if (!in.ok() || !KnownMask(mask) || !TheBattleMap) return false;
     City* city = TheBattleMap->CityById(id);
     if (!city) return false;
+    if (!DecidesHere() && BaseColumn(mask) >= 0)
+        ClientPendingValues().Echo(Key(static_cast<uint32_t>(id), mask), value);
     ApplyCityValue(city, value, mask);
     return true;
 }

@@ -1,18 +1,24 @@
 #include "net/GameRecordChannel.h"
 
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "net/CommandLookups.h"
 #include "net/TroopCommands.h"
 #include "net/WireLayout.h"
 #include "records/City.h"
+#include "records/CityRecordSenders.h"
+#include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -74,7 +80,117 @@ uint32_t UnitOf(const Troop* t) {
     return t ? t->UnitId() : 0;
 }
 
+constexpr int32_t kBuildingKinds = 26;
+
+// A construction site is known by its cell.
+uint32_t SiteKey(const SavedRecord& site) {
+    return (static_cast<uint32_t>(site.y) & 0xFFFF) << 16 | (static_cast<uint32_t>(site.x) & 0xFFFF);
+}
+
+// The city's own records; a city outside the city table names nothing a peer could find.
+bool InTable(const City& city) {
+    return CityIndexOf(&city) >= 0;
+}
+
+CityRecordSenders ChannelSenders() {
+    CityRecordSenders s;
+    s.constructionProgress = [](const City& city, const SavedRecord& site) {
+        if (InTable(city))
+            SendGameRecord(
+                PackGameRecord(kRecordConstruction, {Key(&city), static_cast<uint32_t>(site.kind),
+                                                     SiteKey(site), static_cast<uint32_t>(site.work)}));
+    };
+    s.spawnTroop = [](const City& city, uint32_t serial) {
+        if (InTable(city)) SendGameRecord(PackGameRecord(kRecordSpawnTroop, {Key(&city), serial}));
+    };
+    s.addSoldier = [](const City& city, uint32_t serial) {
+        if (InTable(city)) SendGameRecord(PackGameRecord(kRecordAddSoldier, {Key(&city), serial}));
+    };
+    s.upgrade = [](const City& city) {
+        if (InTable(city)) SendGameRecord(PackGameRecord(kRecordCityBattleTick, {Key(&city)}));
+    };
+    s.statusFlags = [](const City& city, int32_t word, int32_t operation) {
+        if (InTable(city))
+            SendGameRecord(PackGameRecord(kRecordCityStatusOp, {Key(&city), static_cast<uint32_t>(word),
+                                                                static_cast<uint32_t>(operation)}));
+    };
+    return s;
+}
+
+CommandOutcome ApplyConstruction(City* city, const std::vector<uint32_t>& v) {
+    // city, site kind, site key, progress
+    if (v[1] >= static_cast<uint32_t>(kBuildingKinds)) return O::Drop;
+    const auto x = static_cast<int32_t>(v[2] & 0xFFFF), y = static_cast<int32_t>(v[2] >> 16);
+    SavedRecord* site = city->FindSiteAt(x, y);
+    if (!site || site->kind != static_cast<int32_t>(v[1])) return O::Relay;
+    // A finished building counts once, whatever copies arrive.
+    const int32_t price = GameParams().buildingCost[site->kind];
+    if (site->work >= price) return O::Relay;
+    site->work = std::clamp(static_cast<int32_t>(v[3]), 0, price);
+    city->ApplyConstructionProgress(site);
+    return O::Relay;
+}
+
+bool OnFieldOfSide(int32_t side, uint32_t unit) {
+    Kingdom* k = TheBattleMap ? TheBattleMap->FindKingdom(side) : nullptr;
+    return k && FindUnitInList(k->fieldUnits, unit) != nullptr;
+}
+
+// The unit's target as the order kind names it; false when what it names is not here.
+bool TakeOrderTarget(Troop* unit, const std::vector<uint32_t>& v) {
+    switch (v[0]) {
+    case 1: {
+        Troop* target = FindTroopById(v[4]);
+        if (!target) return false;
+        if (unit) unit->targetTroop = target;
+        return true;
+    }
+    case 2: {
+        City* targetCity = CityAtIndex(v[4] & 0xFFFF);
+        SubCastle* sub =
+            targetCity && v[5] <= 16 ? targetCity->FindSubCastleOfKind(static_cast<int32_t>(v[5])) : nullptr;
+        if (!sub) return false;
+        if (unit) {
+            unit->targetCity = targetCity;
+            unit->targetObject = sub;
+            unit->targetWord = v[4];
+        }
+        return true;
+    }
+    case 3: {
+        City* targetCity = CityAtIndex(v[4]);
+        if (!targetCity) return false;
+        if (unit) unit->targetCity = targetCity;
+        return true;
+    }
+    case 4:
+        return true;
+    default:
+        if (!UnitCellOnMap(v[6], v[7])) return false;
+        if (unit) {
+            unit->goalX = static_cast<int16_t>(v[6]);
+            unit->goalY = static_cast<int16_t>(v[7]);
+        }
+        return true;
+    }
+}
+
+CommandOutcome ApplyDeployWithOrder(City* city, const std::vector<uint32_t>& v) {
+    // order kind, city, place kind, unit, target, target 2, x, y
+    if (!city) return O::Drop;
+    SubCastle* sub = PlaceSubCastle(city, v[2]);
+    Troop* unit = sub ? FindUnitInSubCastle(sub, v[3]) : nullptr;
+    if (!TakeOrderTarget(unit, v)) return O::Drop;
+    // Missing here: City::ApplyDeployUnitWithOrder for a unit of the city itself.
+    if (unit) sub->ApplyDeployUnitWithOrder(unit, static_cast<int32_t>(v[0]));
+    return O::Relay;
+}
+
 } // namespace
+
+GameRecordChannel::GameRecordChannel() {
+    SetCityRecordSenders(ChannelSenders());
+}
 
 size_t GameRecordSize(uint32_t id) {
     const WireLayout* layout = LayoutOf(id);
@@ -230,41 +346,35 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
             TheBattleMap->ApplyCityEntry(troop, city);
         return O::Relay;
     }
-    case kRecordDeployWithOrder: {
-        // order kind, city, place kind, unit, target, target 2, x, y
-        if (!city) return O::Drop;
-        switch (v[0]) {
-        case 1:
-            if (!FindTroopById(v[4])) return O::Drop;
-            break;
-        case 2: {
-            City* targetCity = CityAtIndex(v[4] & 0xFFFF);
-            if (!targetCity || v[5] > 16 || !targetCity->FindSubCastleOfKind(static_cast<int32_t>(v[5])))
-                return O::Drop;
-            break;
-        }
-        case 3:
-            if (!CityAtIndex(v[4])) return O::Drop;
-            break;
-        case 4:
-            break;
-        default:
-            if (!UnitCellOnMap(v[6], v[7])) return O::Drop;
-        }
-        // Missing here: SubCastle::ApplyDeployUnitWithOrder and City::ApplyDeployUnitWithOrder.
-        return O::Relay;
-    }
+    case kRecordDeployWithOrder:
+        return ApplyDeployWithOrder(city, v);
     case kRecordGateStrength:
         // kingdom, unit, value, mode. Missing here: CastleGate::SetStrength and CastleGate::Restore.
         return KingdomOfSide(v[0]) && v[3] <= 1 ? O::Relay : O::Drop;
-    case kRecordCityStatusOp: {
-        // city, value, operation. Missing here: City::ApplyStatusFlags (0), the stored value (1) and
-        // the city's objects of operations 2 and 6.
-        static constexpr int32_t kClears[7] = {0, 0, 0, 0x1, 0x10, 0x100, 0};
+    case kRecordCityStatusOp:
+        // city, value, operation
         if (v[2] > 6) return O::Drop;
-        if (kClears[v[2]] != 0) city->statusFlags &= ~kClears[v[2]];
+        city->ApplyStatusOperation(static_cast<int32_t>(v[2]), static_cast<int32_t>(v[1]));
         return O::Relay;
-    }
+    case kRecordConstruction:
+        return ApplyConstruction(city, v);
+    case kRecordSpawnTroop:
+        // city, troop id
+        if (v[1] == 0 || v[1] >= 0x7FFFFFFF) return O::Drop;
+        if (OnFieldOfSide(city->ownerSide, v[1])) return O::Relay;
+        NoteCarriedUnitId(v[1]);
+        city->ApplySpawnTroop(v[1]);
+        return O::Relay;
+    case kRecordAddSoldier:
+        // city, unit id
+        if (v[1] == 0 || v[1] >= 0x7FFFFFFF) return O::Drop;
+        if (city->recruitCity && CityHoldsGeneral(city->recruitCity, v[1])) return O::Relay;
+        NoteCarriedUnitId(v[1]);
+        city->ApplyAddSoldier(v[1]);
+        return O::Relay;
+    case kRecordCityBattleTick:
+        city->ApplyUpgrade();
+        return O::Relay;
     case kRecordCityToggle:
         city->toggleFlag = static_cast<uint8_t>(v[1]);
         return O::Relay;
@@ -279,14 +389,19 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         return O::Relay;
     case kRecordDeployFollow:
         return CityAtIndex(v[2]) ? O::Relay : O::Drop;
-    case kRecordTroopEntry:
-        // Missing here: SubCastle::ApplyTroopEntry and City::ApplyTroopEntry.
-        return v[1] <= 0xFF ? O::Relay : O::Drop;
+    case kRecordTroopEntry: {
+        // city, place kind, troop
+        if (v[1] > 0xFF) return O::Drop;
+        SubCastle* sub = PlaceSubCastle(city, v[1]);
+        Troop* troop = FindTroopById(v[2]);
+        // Missing here: City::ApplyTroopEntry for a troop entering the city itself.
+        if (sub && troop && !FindUnitInSubCastle(sub, v[2])) sub->ApplyTroopEntry(troop);
+        return O::Relay;
+    }
     default:
         // Missing here: City::ApplyDeployUnit (0x201), City::ApplyAdmitUnit (0x304),
-        // City::ApplyConstructionProgress (0x305), City::ApplyDestroy (0x306), the person spawn of
-        // 0x307, City::ApplyDeployUnitFollow (0x308), City::ApplySpawnTroop (0x309),
-        // City::ApplyAddSoldier (0x30a) and City::BattleTick (0x30b).
+        // City::ApplyDestroy (0x306), the person spawn of 0x307 and City::ApplyDeployUnitFollow
+        // (0x308).
         return O::Relay;
     }
 }

@@ -50,7 +50,8 @@ std::optional<std::vector<uint32_t>> UnpackGameRecord(std::span<const uint8_t> r
 // Sends the game records and applies the received ones. The game controller keeps one.
 class GameRecordChannel : public RootObject {
 public:
-    GameRecordChannel() = default;
+    // Installs the city's record senders, so that the city's own reports travel as records.
+    GameRecordChannel();
     ~GameRecordChannel() override = default;
 
     void SendDeployUnit(City* city, uint32_t unit, uint8_t value);

@@ -13,6 +13,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+#include "world/MapObject.h"
 
 namespace {
 
@@ -216,13 +217,15 @@ O CreateOfficer(const std::vector<uint32_t>& v) {
     NoteCarriedUnitId(v[2]);
     // A repeated copy makes nothing new.
     if (CityHoldsGeneral(city, v[2])) return O::Relay;
+    // The trained soldier waits in the city's reserve until it is assigned.
     auto* officer = new OfficerRecord(city->ownerSide, I(v[1]));
     officer->serial = v[2];
-    NoteCarriedUnitId(v[2]);
-    auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(city->ownerSide), static_cast<int16_t>(city->id),
-                            100, officer);
+    auto* troop =
+        new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, static_cast<int8_t>(city->ownerSide),
+                  static_cast<int16_t>(city->id), 100, officer);
     troop->garrison = 1;
-    city->units.Add(reinterpret_cast<uintptr_t>(troop));
+    troop->arranged = 1;
+    city->reserve.Add(reinterpret_cast<uintptr_t>(troop));
     return O::Relay;
 }
 
@@ -248,7 +251,26 @@ O UnitAction(const std::vector<uint32_t>& v) {
                : op == 2 || op == 7 ? FindUnitInSubCastle(city->FindSubCastleOfKind(4), v[2])
                                     : FindUnitInSubCastle(city->FindSubCastleOfKind(5), v[2]);
     if (!t) return O::Drop;
-    // Missing here: City::ApplyUnitAction (7 applied as 6).
+    city->ApplyUnitAction(static_cast<int16_t>(op == 7 ? 6 : op), t);
+    return O::Relay;
+}
+
+O PlaceMapObject(const std::vector<uint32_t>& v) {
+    // owner, kind, x, y
+    if (v[0] >= static_cast<uint32_t>(BattleMap::kSides) || !UnitCellOnMap(v[2], v[3]) ||
+        !TheBattleMap->mapItems)
+        return O::Drop;
+    auto* object = new MapObject(I(v[1] & 0xFF), I(v[0]), 0, I(v[2]), I(v[3]));
+    TheBattleMap->mapItems->Add(reinterpret_cast<uintptr_t>(object));
+    return O::Relay;
+}
+
+O PickUp(const std::vector<uint32_t>& v) {
+    // troop, value (unused), x, y
+    Troop* t = FindTroopById(v[0]);
+    if (!t || !UnitCellOnMap(v[2], v[3])) return O::Drop;
+    // The first copy took the object; a later one finds the cell empty.
+    if (MapObject* object = TheBattleMap->GetCellObject(I(v[2]), I(v[3]))) t->TakeMapObject(object);
     return O::Relay;
 }
 
@@ -297,9 +319,7 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
     case kSubUseItem:
         return UseItem(v);
     case kSubPlaceMapObject:
-        // owner, kind, x, y. Missing here: MapObject and the battle map's object list.
-        return v[0] < static_cast<uint32_t>(BattleMap::kSides) && UnitCellOnMap(v[2], v[3]) ? O::Relay
-                                                                                            : O::Drop;
+        return PlaceMapObject(v);
     case kSubCityItemList: {
         // city, index, item. Missing here: the city's item list.
         City* city = CityAtIndex(v[0]);
@@ -323,14 +343,17 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         return CreateOfficer(v);
     case kSubOrderMode:
         return OrderMode(v);
-    case kSubPlotKind:
-        // city, x, y, kind. Missing here: City::ApplyPlotKind.
-        return CityAtIndex(v[0]) && UnitCellOnMap(v[1], v[2]) ? O::Relay : O::Drop;
+    case kSubPlotKind: {
+        // city, x, y, kind (a map cell: the plot's site)
+        City* city = CityAtIndex(v[0]);
+        if (!city || !TheBattleMap || !TheBattleMap->CellAt(I(v[1]), I(v[2]))) return O::Drop;
+        city->ApplyPlotKind(I(v[1]), I(v[2]), I(v[3]));
+        return O::Relay;
+    }
     case kSubUnitAction:
         return UnitAction(v);
     case kSubPickUp:
-        // troop, value, x, y. Missing here: NetApplyRemoveMapObject over the map's objects.
-        return FindTroopById(v[0]) && UnitCellOnMap(v[2], v[3]) ? O::Relay : O::Drop;
+        return PickUp(v);
     case kSubAutoAssign:
         // Missing here: City::AutoAssignTroops.
         return CityAtIndex(v[0]) ? O::Relay : O::Drop;

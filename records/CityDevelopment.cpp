@@ -1,13 +1,14 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "net/CityValueCommand.h"
+#include "net/SubCommands.h"
 #include "platform/CRand.h"
 #include "records/City.h"
-#include "stagefiles/SavedRecord.h"
 #include "records/CityRecordSenders.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -57,16 +58,6 @@ bool HostOfNetworkGame() {
     return GameNetworked() && DecidesHere();
 }
 
-// A new general of the template for the city's owner and its troop, waiting in the reserve.
-// This is what the create-officer command (command 48, sub-command 0x1e, NetCmdCreateOfficer)
-// does; its sender comes with the command channel, so for now only this station makes it.
-void MakeReserveSoldier(City& city, int32_t templateNumber) {
-    auto* general = new OfficerRecord(city.ownerSide, templateNumber);
-    auto* troop = new Troop(general->Get(OfficerLayout::kSoldierType), 10, 0, 0,
-                            static_cast<int8_t>(city.ownerSide), static_cast<int16_t>(city.id), 100, general);
-    troop->arranged = 1;
-    city.reserve.Add(reinterpret_cast<uintptr_t>(troop));
-}
 } // namespace
 
 int32_t City::ReserveCapacity() const {
@@ -248,5 +239,6 @@ void City::TickTraining() {
     trainingQueue.RemoveCurrent();
     const int32_t templateNumber = entry->templateNumber;
     delete entry;
-    MakeReserveSoldier(*this, templateNumber);
+    // The soldier's id is the host's own draw, so every station makes the same one.
+    NetCmdCreateOfficer(this, static_cast<uint32_t>(templateNumber));
 }

@@ -1,5 +1,6 @@
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
+#include "net/SubCommands.h"
 #include "records/City.h"
 #include "stagefiles/SavedRecord.h"
 #include "troops/TroopWorld.h"
@@ -20,10 +21,12 @@ bool InView(int32_t x, int32_t y) {
 }
 } // namespace
 
-// The plot's kind reaches the other peers as command 48 sub-command 0x20 (NetSendSub20), which
-// comes with the command channel; until then only this station assigns it.
+// Networked, the plot's kind travels as a sub-command, which the host also applies.
 void City::RequestPlotKind(int32_t x, int32_t y, int32_t kind) {
-    if (DecidesHere()) ApplyPlotKind(x, y, kind);
+    if (GameNetworked())
+        NetSendSub20(this, static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(kind));
+    else if (DecidesHere())
+        ApplyPlotKind(x, y, kind);
 }
 
 void City::ApplyPlotKind(int32_t x, int32_t y, int32_t kind) {

@@ -3,6 +3,8 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "net/CityValueCommand.h"
+#include "net/CommandLookups.h"
+#include "net/GameRecordChannel.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
@@ -201,8 +203,9 @@ bool SubCastle::RequestTroopEntry(Troop* troop) {
 }
 
 void SubCastle::SendTroopEntry(Troop* troop) {
-    if (!troop || !TheBattleMap || !TheBattleMap->CityById(cityId)) return;
-    // Missing: GameRecordChannel::SendTroopEntry (record 0x700 with this place kind).
+    City* city = TheBattleMap && troop ? TheBattleMap->CityById(cityId) : nullptr;
+    GameRecordChannel* channel = TheGameController ? TheGameController->recordChannel : nullptr;
+    if (city && channel) channel->SendTroopEntry(city, static_cast<uint8_t>(Kind()), troop);
 }
 
 int SubCastle::ApplyTroopEntry(Troop* troop) {
@@ -312,9 +315,32 @@ int SubCastle::RequestDeployUnit(Troop* unit) {
 }
 
 int SubCastle::SendDeployUnit(Troop* unit) {
-    if (!unit || !TheBattleMap || !TheBattleMap->CityById(cityId)) return 0;
-    // Missing: GameRecordChannel::SendDeployUnitWithOrder (record 0x600 with this place kind and
-    // the sortie order code).
+    City* city = TheBattleMap && unit ? TheBattleMap->CityById(cityId) : nullptr;
+    if (!city) return 0;
+    GameRecordChannel* channel = TheGameController ? TheGameController->recordChannel : nullptr;
+    if (!channel) return 1;
+    uint32_t target = 0, target2 = 0;
+    switch (sortieOrder) {
+    case 1:
+        target = unit->targetTroop ? unit->targetTroop->UnitId() : 0;
+        break;
+    case 2:
+        // The sub-castle target's key: its kind in the high half, its city's index in the low.
+        if (auto* aim = dynamic_cast<SubCastle*>(unit->targetObject)) {
+            target2 = static_cast<uint32_t>(aim->Kind());
+            target =
+                (target2 & 0xFFFF) << 16 | (static_cast<uint32_t>(CityIndexOf(unit->targetCity)) & 0xFFFF);
+        }
+        break;
+    case 3:
+        target = static_cast<uint32_t>(CityIndexOf(unit->targetCity));
+        break;
+    default:
+        break;
+    }
+    channel->SendDeployUnitWithOrder(static_cast<uint16_t>(sortieOrder), city, static_cast<uint8_t>(Kind()),
+                                     unit->UnitId(), target, target2, static_cast<uint32_t>(unit->goalX),
+                                     static_cast<uint32_t>(unit->goalY));
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
+#include "net/SubCommands.h"
 #include "records/OfficerRecord.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -40,9 +41,11 @@ void Troop::PickUpItems() {
         if (object->pixelLeft >= right || object->pixelLeft + 30 <= left || object->pixelTop >= bottom ||
             object->pixelTop + 30 <= top)
             continue;
-        // Networked, the player's troop sends the pick-up (code 48, sub-command 0x23,
-        // NetSendRemoveMapObject) and the host also applies it; that command comes with the
-        // code-48 sub-commands. Here only single play picks up.
-        if (!GameNetworked()) TakeMapObject(object);
+        // Networked, only the player's troop asks, and the host takes it for every station.
+        if (!GameNetworked())
+            TakeMapObject(object);
+        else if (owner == PlayerKingdom())
+            NetSendRemoveMapObject(this, static_cast<uint32_t>(object->cellX),
+                                   static_cast<uint32_t>(object->cellY));
     }
 }

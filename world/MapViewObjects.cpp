@@ -11,15 +11,15 @@
 #include "records/City.h"
 #include "records/OfficerRecord.h"
 #include "records/StageWorldSeam.h"
-#include "troops/CastleGate.h"
 #include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
+#include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 #include "world/Missile.h"
 #include "world/RandomMapTables.h"
-#include "stagefiles/SavedRecord.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <algorithm>

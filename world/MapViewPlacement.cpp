@@ -4,10 +4,10 @@
 #include "Program/SoundEffects.h"
 #include "gui/MouseCursor.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 #include "world/DiamondWalk.h"
-#include "stagefiles/SavedRecord.h"
 
 namespace {
 constexpr int32_t kBuildingSlots = 26;

@@ -277,3 +277,87 @@ TEST_F(StateApply, ALevelUpFindsAnOfficerInsideItsCity) {
 }
 
 } // namespace
+
+namespace {
+
+// A keeper's place sends a unit out: the record names the unit's target as its order kind says,
+// and a station that applies it sends the same unit out after the same target.
+TEST_F(StateApply, ASortieRecordCarriesTheTargetOfItsOrderKind) {
+    city->id = 1; // the map finds a city by its id one past its table index
+    auto* keep = new SubCastle(0);
+    keep->SetInt(SubCastleLayout::kKind, 4);
+    keep->ownerSide = 1;
+    keep->cityId = city->id;
+    keep->entranceX = 15;
+    keep->entranceY = 15;
+    auto* post = new SubCastle(0);
+    post->SetInt(SubCastleLayout::kKind, 5);
+    city->subCastles.Add(reinterpret_cast<uintptr_t>(keep));
+    city->subCastles.Add(reinterpret_cast<uintptr_t>(post));
+    struct Case {
+        int32_t order;
+        uint32_t target, target2, x, y;
+    } cases[] = {
+        {1, foe->UnitId(), 0, 0, 0},
+        {2, 0x50000u, 5, 0, 0}, // the post's key: city index 0 in the low half
+        {3, 0, 0, 0, 0},
+        {9, 0, 0, 12, 14},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.order);
+        auto* unit = b.AddTroop(k1, 1, 1);
+        k1->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(unit));
+        unit->hidden = 1;
+        keep->units.Add(reinterpret_cast<uintptr_t>(unit));
+        unit->targetTroop = foe;
+        unit->targetCity = city;
+        unit->targetObject = post;
+        unit->targetWord = 0x50007u;
+        unit->goalX = 12;
+        unit->goalY = 14;
+        keep->sortieOrder = c.order;
+        Role(true, true);
+        testsupport::CaptureSentCommands();
+        keep->RequestDeployUnit(unit);
+        ASSERT_EQ(testsupport::SentRecords().size(), 1u);
+        const auto fields = UnpackGameRecord(testsupport::SentRecords()[0]);
+        ASSERT_TRUE(fields);
+        EXPECT_EQ((*fields)[0], uint32_t(c.order));
+        EXPECT_EQ((*fields)[2], 4u); // from the keeper's place
+        EXPECT_EQ((*fields)[3], unit->UnitId());
+        EXPECT_EQ((*fields)[4], c.target);
+        EXPECT_EQ((*fields)[5], c.target2);
+        if (c.order == 9) EXPECT_EQ((*fields)[6], 12u);
+
+        // A client applies it to its own copy of the unit, which knows no target yet.
+        Role(true, false);
+        k1->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(unit));
+        keep->units.Add(reinterpret_cast<uintptr_t>(unit));
+        unit->targetTroop = nullptr;
+        unit->targetCity = nullptr;
+        unit->targetObject = nullptr;
+        unit->goalX = unit->goalY = 0;
+        EXPECT_EQ(ReceiveGameRecord(testsupport::SentRecords()[0]), CommandOutcome::Relay);
+        EXPECT_FALSE(keep->units.Contains(reinterpret_cast<uintptr_t>(unit)));
+        switch (c.order) {
+        case 1:
+            EXPECT_EQ(unit->targetTroop, foe);
+            break;
+        case 2:
+            EXPECT_EQ(unit->targetObject, post);
+            EXPECT_EQ(unit->targetCity, city);
+            break;
+        case 3:
+            EXPECT_EQ(unit->targetCity, city);
+            break;
+        default:
+            EXPECT_EQ(unit->goalX, 12);
+            EXPECT_EQ(unit->goalY, 14);
+        }
+    }
+    // An order after a troop that is not here is dropped, not passed on.
+    EXPECT_EQ(ReceiveGameRecord(PackGameRecord(kRecordDeployWithOrder, {1, 0, 4, 1, 999, 0, 0, 0})),
+              CommandOutcome::Drop);
+}
+
+} // namespace

@@ -187,13 +187,14 @@ TEST_F(HostGuard, AClientsNewUnitIdIsReplacedByTheHostsOwn) {
         ASSERT_EQ(p.queue.size(), 1u);
         EXPECT_EQ(p.queue.entries().front().data, stamped);
     }
-    EXPECT_NE(FindTroopAnywhere(300), nullptr);
-    EXPECT_EQ(FindTroopAnywhere(42), nullptr);
+    // The new officer waits in the city's reserve.
+    EXPECT_NE(FindUnitInList(city->reserve, 300), nullptr);
+    EXPECT_EQ(FindUnitInList(city->reserve, 42), nullptr);
     // The same officer again (a repeated copy) makes nothing new.
-    const int count = city->units.GetCount();
+    const int count = city->reserve.GetCount();
     std::vector<uint8_t> relay;
     EXPECT_EQ(ReceiveSubCommand(stamped, false, relay), CommandOutcome::Relay);
-    EXPECT_EQ(city->units.GetCount(), count);
+    EXPECT_EQ(city->reserve.GetCount(), count);
 }
 
 TEST_F(HostGuard, AChatLineIsEndedCutAtACharacterAndPassedOnToEveryone) {

@@ -3,6 +3,7 @@
 #include "troops/TroopFixture.h"
 
 #include "net/ChatCommand.h"
+#include "net/CityValueCommand.h"
 #include "net/CommandLookups.h"
 #include "net/GameRecordChannel.h"
 #include "net/LevelUpCommand.h"
@@ -11,7 +12,12 @@
 #include "net/TroopValueCommand.h"
 #include "net/room/GameCommandTable.h"
 #include "platform/Sockets.h"
+#include "records/CityRecordSenders.h"
+#include "records/CityWorks.h"
 #include "records/RecordTables.h"
+#include "records/SubCastle.h"
+#include "stagefiles/SavedRecord.h"
+#include "world/MapObject.h"
 
 #include <gtest/gtest.h>
 
@@ -101,9 +107,9 @@ struct StationBattle {
 // The station's receive side runs the game's own handlers inside its battle.
 void ReceiveInto(Station& station, StationBattle& world) {
     RegisterTroopCommands(station.session.commands); // over the relay test's own code 1 and 3
-    for (uint8_t code :
-         {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand, kLevelUpCommand,
-          kSwitchForceCommand, kStandMoveCommand, kChatCommand, kGameRecordCode, kSubCommandCode}) {
+    for (uint8_t code : {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand,
+                         kLevelUpCommand, kSwitchForceCommand, kStandMoveCommand, kChatCommand,
+                         kGameRecordCode, kSubCommandCode, kCityValueCommand}) {
         GameCommandRule rule = *station.session.commands.Find(code);
         auto inner = rule.handler;
         rule.handler = [inner, &world](GameCommandContext& c) {
@@ -177,7 +183,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         EXPECT_EQ(asked, start);
         auto newOfficer = [](Station& s, StationBattle& w) {
             return In(s, w, [&] {
-                for (Troop* t : ListItems<Troop>(w.city->units))
+                for (Troop* t : ListItems<Troop>(w.city->reserve))
                     if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == kTemplate)
                         return t->UnitId();
                 return 0u;
@@ -242,7 +248,8 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
                 EXPECT_EQ(w.city->statusFlags, 0x10);
                 EXPECT_EQ(w.city->emptyFlag, 0);
                 EXPECT_NE(FindUnitInList(w.city->units, 777), nullptr);
-                EXPECT_EQ(w.city->units.GetCount(), 2); // the officer asked for and the person
+                EXPECT_EQ(w.city->units.GetCount(), 1);   // the person (the wall unit went out)
+                EXPECT_EQ(w.city->reserve.GetCount(), 1); // the officer asked for
                 return 0;
             });
         }
@@ -257,6 +264,172 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         const std::vector<std::pair<std::string, int>> clientChat = {
             {"hello", 0}, {"allies", 1}, {"to Bo", 2}, {"done", 3}};
         EXPECT_EQ(client->side.chat, clientChat);
+
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
+    }
+    client.reset();
+    host.reset();
+    SetGameCommandSender(nullptr);
+    platform::SetLoopbackOnly(false);
+}
+
+// What both stations hold besides the shared start: two plots of the city, a general its spawned
+// troops copy, gold, a keeper's place, and the client's troop standing where it picks items up.
+constexpr int kBuiltX = 20, kPlotX = 22, kSiteY = 50;
+constexpr int kItemX = 9, kItemY = 8;
+
+void AddCityWorks(StationBattle& w) {
+    w.city->id = 1; // the map finds a city by its id one past its table index
+    w.city->sites.Add(reinterpret_cast<uintptr_t>(new SavedRecord(kBuiltX, kSiteY, 3)));
+    w.city->sites.Add(reinterpret_cast<uintptr_t>(new SavedRecord(kPlotX, kSiteY, 1)));
+    reinterpret_cast<SavedRecord*>(w.city->sites.GetAt(0))->work = 95;
+    auto* model = new OfficerRecord(1, -1);
+    model->Set(OfficerLayout::kAttribute, 1);
+    w.city->generals.Add(reinterpret_cast<uintptr_t>(model));
+    w.city->SetInt(CityLayout::kGold, 100);
+    auto* keep = new SubCastle(0);
+    keep->SetInt(SubCastleLayout::kKind, 4);
+    keep->ownerSide = 1;
+    keep->cityId = w.city->id;
+    keep->entranceX = 34;
+    keep->entranceY = 30;
+    w.city->subCastles.Add(reinterpret_cast<uintptr_t>(keep));
+    w.foe2->ledUnit = 1;
+    w.city->SetInt(CityLayout::kScale, 1);
+    w.city->recruitCity = w.city;
+    w.city->recruitKind = 0;
+    // The pick-up box of a troop reaches from 80 to 120 pixels right and 160 to 190 down.
+    w.b1->pixelX = kItemX * 40 - 100;
+    w.b1->pixelY = kItemY * 20 - 180;
+}
+
+SavedRecord* Site(City* city, int x) {
+    return city->FindSiteAt(x, kSiteY);
+}
+
+TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
+    platform::SetLoopbackOnly(true);
+    platform::SetConnectLimit(3000);
+    const uint16_t port = FreePort();
+    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
+    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
+    {
+        StationBattle hw(host->session, true);
+        StationBattle cw(client->session, false);
+        templateBlock[OfficerLayout::kPersonNumber] = kTemplate;
+        GeneralTemplateTable[kTemplate] = templateBlock.data();
+        GeneralTemplateCount = kTemplate + 1;
+        In(*host, hw, [&] { return AddCityWorks(hw), 0; });
+        In(*client, cw, [&] { return AddCityWorks(cw), 0; });
+        ReceiveInto(*host, hw);
+        ReceiveInto(*client, cw);
+        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
+        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return client->Do([&] { return client->session.NetPeerCount() == 2; });
+        }));
+        ASSERT_EQ(Digest(*client, cw), Digest(*host, hw));
+
+        // The client asks: a plot's new kind, and two quick payments that both count.
+        In(*client, cw, [&] {
+            cw.city->RequestPlotKind(kPlotX, kSiteY, 5);
+            NetCmdAddCityValue(cw.city, -30, kCityGold);
+            NetCmdAddCityValue(cw.city, -30, kCityGold);
+            EXPECT_EQ(Site(cw.city, kPlotX)->kind, 1); // only the host decides
+            return 0;
+        });
+        // The host's city works, its status, a spawned troop, a recruit, a trained soldier, the
+        // city's growth, the current unit, an item on the map and a troop entering the keeper's
+        // place.
+        uint32_t spawned = 0, recruit = 0, trained = 0;
+        In(*host, hw, [&] {
+            hw.city->TickConstruction();
+            TheScreenSettings->serialCounter = 600;
+            recruit = 600;
+            hw.city->RequestAddSoldier();
+            TheScreenSettings->serialCounter = 700;
+            trained = 700;
+            hw.city->trainingQueue.Add(reinterpret_cast<uintptr_t>(new TrainingEntry(kTemplate)));
+            hw.city->TickTraining();
+            // What the city's development choice does when it grows the city.
+            hw.city->ApplyUpgrade();
+            CurrentCityRecordSenders().upgrade(*hw.city);
+            TheScreenSettings->serialCounter = 500;
+            hw.city->pendingStatus = 0x100;
+            hw.city->CommitStatusFlags();
+            const uint32_t before = TheScreenSettings->serialCounter;
+            hw.city->RequestSpawnTroop();
+            spawned = before;
+            NetCmdCheckAndSend(hw.city, 1, hw.wall);
+            NetCmdPlaceMapObject(1, 1, kItemX, kItemY);
+            hw.city->FindSubCastleOfKind(4)->RequestTroopEntry(hw.foe2);
+            return 0;
+        });
+        auto settled = [&] {
+            return In(*client, cw,
+                      [&] {
+                          return cw.city->Int(CityLayout::kGold) == 40 && Site(cw.city, kPlotX)->kind == 5 &&
+                                 TheBattleMap->GetCellObject(kItemX, kItemY) != nullptr &&
+                                 cw.city->FindSubCastleOfKind(4)->units.GetCount() == 1 &&
+                                 cw.city->reserve.GetCount() == 2;
+                      }) &&
+                   Digest(*client, cw) == Digest(*host, hw);
+        };
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, settled));
+        for (auto* pair : {&hw, &cw}) {
+            StationBattle& w = *pair;
+            Station& s = pair == &hw ? *host : *client;
+            In(s, w, [&] {
+                EXPECT_EQ(w.city->Int(CityLayout::kGold), 40);
+                EXPECT_EQ(Site(w.city, kBuiltX)->work, 100); // finished
+                EXPECT_EQ(w.city->BuildingCount(3), 1);
+                EXPECT_EQ(Site(w.city, kPlotX)->kind, 5);
+                EXPECT_EQ(w.city->statusFlags, 0x100);
+                EXPECT_NE(FindUnitInList(w.k[1]->fieldUnits, spawned), nullptr);
+                EXPECT_EQ(w.city->currentUnit, w.wall);
+                EXPECT_NE(FindUnitInList(w.city->reserve, recruit), nullptr);
+                Troop* soldier = FindUnitInList(w.city->reserve, trained);
+                EXPECT_NE(soldier, nullptr);
+                if (soldier) EXPECT_EQ(soldier->officer->Get(OfficerLayout::kPersonNumber), kTemplate);
+                EXPECT_EQ(w.city->reserve.GetCount(), 2);
+                EXPECT_EQ(w.city->Scale(), 2);
+                EXPECT_EQ(w.city->FindSubCastleOfKind(4)->units.GetAt(0),
+                          reinterpret_cast<uintptr_t>(w.foe2));
+                EXPECT_EQ(w.foe2->hidden, 1);
+                return 0;
+            });
+        }
+
+        // The client's troop walks past the item and asks; the host sends its keeper's unit out.
+        In(*client, cw, [&] { return cw.b1->PickUpItems(), 0; });
+        In(*host, hw, [&] {
+            SubCastle* keep = hw.city->FindSubCastleOfKind(4);
+            keep->sortieOrder = 4;
+            keep->RequestDeployUnit(hw.foe2);
+            return 0;
+        });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return In(*client, cw,
+                      [&] {
+                          return cw.b1->officer->Get(OfficerLayout::kCarried) == 1 &&
+                                 cw.city->FindSubCastleOfKind(4)->units.GetCount() == 0;
+                      }) &&
+                   Digest(*client, cw) == Digest(*host, hw);
+        }));
+        for (auto* pair : {&hw, &cw}) {
+            StationBattle& w = *pair;
+            Station& s = pair == &hw ? *host : *client;
+            In(s, w, [&] {
+                EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kCarried), 1);
+                EXPECT_EQ(TheBattleMap->GetCellObject(kItemX, kItemY), nullptr);
+                EXPECT_EQ(TheBattleMap->mapItems->GetCount(), 0);
+                EXPECT_EQ(w.foe2->hidden, 0);
+                EXPECT_NE(FindUnitInList(w.k[3]->fieldUnits, w.foe2->UnitId()), nullptr);
+                return 0;
+            });
+        }
 
         client->Do([&] { client->session.CloseTcpSession(); });
         host->Do([&] { host->session.CloseTcpSession(); });

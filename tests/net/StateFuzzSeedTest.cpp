@@ -99,6 +99,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         PackSubCommand(kSubCreateOfficer, {0, 5, 600}),
         PackSubCommand(kSubOrderMode, {3, 2, 0, 0, 3, 1, 2, 1}),
         PackSubCommand(kSubPlotKind, {0, 5, 5, 1}),
+        PackSubCommand(kSubPlotKind, {0, 5, 5, 30}),
         PackSubCommand(kSubUnitAction, {0, 1, 5}),
         PackSubCommand(kSubPickUp, {1, 0, 5, 5}),
         PackSubCommand(kSubAutoAssign, {0}),
@@ -123,6 +124,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         PackGameRecord(kRecordRandomGearGrant, {0, 1, 30000, 40000}),
         PackGameRecord(kRecordAdmitUnit, {0, 7}),
         PackGameRecord(kRecordConstruction, {0, 1, 1, 50}),
+        PackGameRecord(kRecordConstruction, {0, 0, 5 << 16 | 5, 50}),
         PackGameRecord(kRecordCityDestroy, {0, 1, 2, 3}),
         PackGameRecord(kRecordSpawnPerson, {0, 701, 1, 2}),
         PackGameRecord(kRecordDeployFollow, {0, 5, 0}),
@@ -150,7 +152,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         bytes.insert(bytes.end(), r.begin(), r.end());
         Write(records / ("seed" + std::to_string(n++) + ".bin"), bytes);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(records), {}), 20);
+    EXPECT_EQ(std::distance(fs::directory_iterator(records), {}), std::ssize(recs));
 }
 
 } // namespace
