@@ -5,9 +5,9 @@
 
 #include "platform/CRand.h"
 #include "records/City.h"
-#include "stagefiles/SavedRecord.h"
 #include "records/CityRecordSenders.h"
 #include "records/Kingdom.h"
+#include "stagefiles/SavedRecord.h"
 #include "troops/TroopFixture.h"
 #include "world/FootprintPattern.h"
 

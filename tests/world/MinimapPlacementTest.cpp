@@ -2,9 +2,9 @@
 
 #include "engine/PixelFormat.h"
 #include "records/City.h"
+#include "stagefiles/SavedRecord.h"
 #include "world/FootprintPattern.h"
 #include "world/MapView.h"
-#include "stagefiles/SavedRecord.h"
 
 #include <gtest/gtest.h>
 
