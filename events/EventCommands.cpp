@@ -106,7 +106,7 @@ void CmdRevealAmbush(const EventStep& step) {
     for (Kingdom* k : Kingdoms())
         for (Troop* t : Snapshot<Troop>(k->fieldUnits)) {
             if (!t->officer || t->officer->Get(L::kAmbush) != mark) continue;
-            // The troop's reset by its officer kind waits on Troop::ResetByKind.
+            t->ResetByKind();
             if (t->OfficerKind() == kNamedGeneral && stage && k == stage->playerKingdom)
                 RestoreFromCarryList(t);
             if (targetPerson != 0)
@@ -327,8 +327,10 @@ void CmdOpenDoor(const EventStep& step) {
 }
 
 void ClearSlot(Troop* t, int slot) {
-    // Taking back the bonuses of a cleared equipment slot (0-5) waits on Troop::ApplyItemBonus.
-    t->officer->Set(L::kWeapon + 4u * uint32_t(slot), 0);
+    const uint32_t column = L::kWeapon + 4u * uint32_t(slot);
+    // A worn item (slots 0-5) takes its bonuses with it, as every other slot write does.
+    if (slot < 6) t->ApplyItemBonus(t->officer->Get(column), -1);
+    t->officer->Set(column, 0);
 }
 
 void CmdStripEquipment(const EventStep& step) {

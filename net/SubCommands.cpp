@@ -124,8 +124,10 @@ O SetEquipment(const std::vector<uint32_t>& v) {
     if (v[3] > 2 || v[4] >= 10 || !ItemOrNone(v[5])) return O::Drop;
     Troop* t = FindTroopInScope(v[0], v[1], v[2], v[3]);
     if (!t || !t->officer) return O::Drop;
-    // Missing here: Troop::ApplyItemBonus (-1 for the old item, +1 for the new one, slots 0-5).
+    // A worn slot (0-5) takes back the old item's bonuses and gives the new one's.
+    if (v[4] < 6) t->ApplyItemBonus(t->officer->Get(SlotColumn(v[4])), -1);
     t->officer->Set(SlotColumn(v[4]), I(v[5]));
+    if (v[4] < 6) t->ApplyItemBonus(I(v[5]), +1);
     return O::Relay;
 }
 

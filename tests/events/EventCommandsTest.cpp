@@ -1,8 +1,12 @@
 #include "ScriptFixture.h"
 
 #include "Program/ScreenSettings.h"
+#include "troops/TroopEquipmentTables.h"
 #include "world/FootprintPattern.h"
 #include "world/RouteGraph.h"
+
+#include <array>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -177,6 +181,28 @@ TEST(EventCommandsTest, StripAndConfiscateClearTheirSlots) {
         EXPECT_EQ(Slot(t, 8), 0);
         EXPECT_EQ(Slot(t, 4), 104);
     }
+}
+
+// A stripped weapon takes back the attack it gave; a carried item (slot 6 and up) gave nothing.
+TEST(EventCommandsTest, StrippedSlotsTakeBackTheirItemsBonuses) {
+    ScriptWorld w;
+    std::array<uint8_t, 192> sword{};
+    const int32_t attack = 7;
+    std::memcpy(sword.data() + ItemBonus::kAttack, &attack, 4);
+    ItemTable[5] = sword.data();
+    ItemCount = 6;
+    Troop* a = w.Field(w.player, 42, 10, 10);
+    a->officer->Set(OfficerLayout::kAttack, 50);
+    SetSlot(a, 0, 5);
+    a->ApplyItemBonus(5, +1);
+    SetSlot(a, 7, 5);
+    ASSERT_EQ(a->officer->Get(OfficerLayout::kAttack), 57);
+    w.Run({kStrip, 0, 0, {0, 42}});
+    EXPECT_EQ(Slot(a, 0), 0);
+    EXPECT_EQ(Slot(a, 7), 0);
+    EXPECT_EQ(a->officer->Get(OfficerLayout::kAttack), 50);
+    ItemTable[5] = nullptr;
+    ItemCount = 0;
 }
 
 TEST(EventCommandsTest, PlayAreaSetsTheBoundsAndRestoresGeneralsThatEnterIt) {
