@@ -100,36 +100,44 @@ const MapCell* BattleMap::CellAt(int32_t x, int32_t y) const {
     return cells && InGrid(x, y) ? &cells[size_t(y) * size_t(width) + size_t(x)] : nullptr;
 }
 
+bool BattleMap::SetCellField(MapCell& c, int32_t op, uint16_t value) {
+    const uint8_t low = static_cast<uint8_t>(value);
+    switch (op) {
+    case 0:
+        c.obstacle = low;
+        return true;
+    case 2:
+        c.zoneByte = low;
+        return true;
+    case 4:
+        c.ownerMark = low;
+        return true;
+    case 5:
+        c.cityId = low;
+        return true;
+    case 6:
+        c.fogMark = low;
+        return true;
+    case 8:
+        c.overlayTile = value;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void BattleMap::MarkArea(int32_t x, int32_t y, int32_t size, int32_t op, uint16_t value) {
     const uint8_t low = static_cast<uint8_t>(value);
     WalkDiamond(x, y, size, [&](int32_t cx, int32_t cy, int32_t, int32_t, int32_t, int32_t) {
         MapCell* c = CellAt(cx, cy);
-        if (!c) return;
+        if (!c || SetCellField(*c, op, value)) return;
         switch (op) {
-        case 0:
-            c->obstacle = low;
-            break;
-        case 2:
-            c->zoneByte = low;
-            break;
-        case 4:
-            c->ownerMark = low;
-            break;
-        case 5:
-            c->cityId = low;
-            break;
-        case 6:
-            c->fogMark = low;
-            break;
         case 7: {
             const uint8_t before = c->sightCount;
             c->sightCount = before < 2 ? low : AddSaturated(before, 1);
             if (before == 0) NotifyMinimap(cx, cy, 1);
             break;
         }
-        case 8:
-            c->overlayTile = value;
-            break;
         case 9:
             if (c->sightCount > 1) {
                 --c->sightCount;

@@ -56,6 +56,9 @@ public:
     const MapCell* CellAt(int32_t x, int32_t y) const;
 
     void MarkArea(int32_t x, int32_t y, int32_t size, int32_t op, uint16_t value);
+    // The plain field writes both area markers share (operations 0, 2, 4, 5, 6, 8); false for any
+    // other operation.
+    static bool SetCellField(MapCell& c, int32_t op, uint16_t value);
     bool IsAreaClearOfLayer(int32_t x, int32_t y, int32_t size, int32_t mode) const;
     void ClearFootprint(int32_t kind, int32_t x, int32_t y, int32_t size);
 

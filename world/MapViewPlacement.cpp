@@ -57,31 +57,8 @@ void MapView::MarkArea(int32_t x, int32_t y, int32_t size, int32_t op, uint16_t 
     WalkDiamond(x, y, size, [&](int32_t cx, int32_t cy, int32_t, int32_t, int32_t, int32_t) {
         if (cx < 0 || cy < 0 || cx >= mapWidth || cy >= mapHeight) return;
         MapCell* c = map->CellAt(cx, cy);
-        if (!c) return;
-        switch (op) {
-        case 0:
-            c->obstacle = low;
-            break;
-        case 2:
-            c->zoneByte = low;
-            break;
-        case 4:
-            c->ownerMark = low;
-            break;
-        case 5:
-            c->cityId = low;
-            break;
-        case 6:
-            c->fogMark = low;
-            break;
-        case 7:
-            c->sightCount = low;
-            break;
-        case 8:
-            c->overlayTile = value;
-            break;
-        default:
-            break;
-        }
+        if (!c || BattleMap::SetCellField(*c, op, value)) return;
+        // Here a sight count is stored as it is, without the minimap upkeep of the map's marker.
+        if (op == 7) c->sightCount = low;
     });
 }
