@@ -14,23 +14,11 @@
 #include "platform/Surface.h"
 #include "world/BattleMap.h"
 #include "world/MapFiles.h"
+#include "world/SurfaceLock.h"
 
 #include <algorithm>
 
 namespace {
-
-// A lost or busy surface is retried this often before the frame goes without it.
-constexpr int kLockTries = 50;
-
-bool LockSurface(platform::Surface* s, platform::DDSURFACEDESC2& desc) {
-    if (!s) return false;
-    for (int i = 0; i < kLockTries; ++i) {
-        const platform::HRESULT r = s->Lock(nullptr, &desc, platform::DDLOCK_WAIT);
-        if (r == platform::DD_OK) return true;
-        if (r == platform::DDERR_SURFACELOST) s->Restore();
-    }
-    return false;
-}
 
 // x / d >= t, taking x / 0 as infinite (and 0 / 0 as no number, which compares false).
 bool RatioAtLeast(float x, float d, float t) {
@@ -188,7 +176,7 @@ void MapView::PixelToCell(int32_t px, int32_t py, int32_t h, int32_t& x, int32_t
 bool MapView::LockRing(PixelArea& area) {
     platform::Surface* s = RingSurface();
     platform::DDSURFACEDESC2 desc;
-    if (!LockSurface(s, desc)) return false;
+    if (!LockMapSurface(s, desc)) return false;
     area.pixels = static_cast<uint16_t*>(desc.lpSurface);
     area.pitch = desc.lPitch / 2;
     area.width = int32_t(desc.dwWidth);
@@ -365,7 +353,7 @@ void MapView::DrawTerrain() {
 void MapView::LockUnlockBackSurface() {
     platform::Surface* back = GetBackSurface();
     platform::DDSURFACEDESC2 desc;
-    if (LockSurface(back, desc)) back->Unlock(nullptr);
+    if (LockMapSurface(back, desc)) back->Unlock(nullptr);
 }
 
 void MapView::FreeMapCells() {

@@ -6,25 +6,10 @@
 #include "engine/PixelFormat.h"
 #include "engine/ResourceStore.h"
 #include "platform/Surface.h"
+#include "world/SurfaceLock.h"
 
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-constexpr int kLockTries = 50;
-
-bool LockWaiting(platform::Surface* s, platform::DDSURFACEDESC2& desc) {
-    if (!s) return false;
-    for (int i = 0; i < kLockTries; ++i) {
-        const platform::HRESULT r = s->Lock(nullptr, &desc, platform::DDLOCK_WAIT);
-        if (r == platform::DD_OK) return true;
-        if (r == platform::DDERR_SURFACELOST) s->Restore();
-    }
-    return false;
-}
-
-} // namespace
 
 void MapView::DrawFootprintTint(int32_t amount, uint16_t colour, int32_t p, int32_t n,
                                 platform::Surface* surface) {
@@ -58,7 +43,7 @@ void MapView::DrawFootprintTint(int32_t amount, uint16_t colour, int32_t p, int3
     previewY = ty - 80;
 
     platform::DDSURFACEDESC2 desc;
-    if (!LockWaiting(surface, desc)) return;
+    if (!LockMapSurface(surface, desc)) return;
     auto* pixels = static_cast<uint16_t*>(desc.lpSurface);
     const int32_t pitch = desc.lPitch / 2;
     const int32_t width = std::min<int32_t>(int32_t(desc.dwWidth), 800);
@@ -90,7 +75,7 @@ void MapView::DrawConstructPreview(bool allowed) {
     platform::Surface* back = GetBackSurface();
     if (!image || !image->pixels || !back) return;
     platform::DDSURFACEDESC2 desc;
-    if (!LockWaiting(back, desc)) return;
+    if (!LockMapSurface(back, desc)) return;
     auto* pixels = static_cast<uint16_t*>(desc.lpSurface);
     const int32_t pitch = desc.lPitch / 2;
     const int32_t width = std::min<int32_t>(int32_t(desc.dwWidth), 800);
