@@ -44,13 +44,18 @@ bool CityCellWithin(int32_t x, int32_t y, int32_t cityIndex, int32_t r0, int32_t
 } // namespace
 
 bool Troop::FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
-                               int32_t r0, int32_t r1, bool ignoreOccupants) {
+                               int32_t r0, int32_t r1, bool ignoreOccupants, bool matchObstacle,
+                               int32_t obstacleValue) {
     if (!TheBattleMap) return false;
     uint16_t best = 0x7FFF;
     const int32_t width = TheBattleMap->unitGridWidth, height = TheBattleMap->unitGridRows;
     auto rate = [&](int32_t cx, int32_t cy) {
         if (cx < 0 || cy < 3 || cx >= width - 1 || cy >= height) return false;
-        if (GetCellObstacle(cx, 2 * cy) > 0) return false;
+        // The obstacle byte reads signed here, so a wall cell (255) passes.
+        const int8_t o = static_cast<int8_t>(GetCellObstacle(cx, 2 * cy));
+        if (o > 0) return false;
+        if (matchObstacle && uint8_t(o) != uint8_t(obstacleValue)) return false;
+        // Missing here: IsTileReachable, which the decision cycle's reach modes ask of each cell.
         if (!ignoreOccupants && OccupiedByOtherThan(this, cx, cy)) return false;
         const uint16_t d = static_cast<uint16_t>(std::abs(cx - gx) + std::abs(cy - gy));
         if (d >= best) return false;
