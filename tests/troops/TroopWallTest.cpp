@@ -1,0 +1,103 @@
+#include "TroopFightFixture.h"
+
+#include "engine/LinkList.h"
+#include "records/City.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+using trooptest::Field;
+using L = OfficerLayout;
+
+TEST(TroopWall, AWallCellIsPickedOnlyInTheDrawnDirection) {
+    Field f;
+    City* city = f.b.AddCity(f.player, 20, 20);
+    Field::Cell(32, 20)->obstacle = 255; // right, 12 out
+    Field::Cell(20, 30)->obstacle = 255; // down, 10 out, occupied
+    f.Add(f.foe, 20, 30);
+    std::set<std::pair<int, int>> seen;
+    int none = 0;
+    for (int i = 0; i < 80; ++i) {
+        int16_t x = 0, y = -1;
+        city->PickWallCell(x, y);
+        if (y == -1)
+            ++none;
+        else
+            seen.insert({x, y});
+    }
+    EXPECT_EQ(seen, (std::set<std::pair<int, int>>{{32, 20}}));
+    EXPECT_GT(none, 0); // the other directions find nothing and do not look elsewhere
+}
+
+TEST(TroopWall, TheCitySizeLimitsItsWallTroops) {
+    struct Case {
+        int scale, posted, officer;
+        bool sent;
+    };
+    const Case cases[] = {
+        {2, 8, 421, false}, {2, 7, 421, true}, {2, 0, 100, false}, {12, 0, 421, false}, {1, 5, 423, true},
+    };
+    for (const Case& c : cases) {
+        Field f;
+        City* city = f.b.AddCity(f.player, 20, 20);
+        city->SetInt(CityLayout::kScale, c.scale);
+        city->sortieCount = c.posted;
+        for (int x : {10, 12, 14, 16, 18, 22, 24, 26, 28, 30})
+            for (int y : {10, 20, 30})
+                Field::Cell(x, y)->obstacle = 255;
+        for (int y : {8, 10, 12, 14, 16, 22, 24, 26, 28, 30, 32})
+            Field::Cell(20, y)->obstacle = 255;
+        auto* unit = new Troop(0, 10, 0, 0, 1, 0, 0, f.b.Officer(1, 1, 1, c.officer));
+        city->units.Add(uintptr_t(unit));
+        city->TryCityAction();
+        EXPECT_EQ(city->sortieCount, c.posted + (c.sent ? 1 : 0)) << c.scale << "/" << c.posted;
+        EXPECT_EQ(city->units.GetCount(), c.sent ? 0 : 1);
+    }
+}
+
+TEST(TroopWall, DefendersAndWallTroopsTurnOnTheAttacker) {
+    Field f;
+    City* city = f.b.AddCity(f.player, 20, 20);
+    Troop* attacker = f.Add(f.foe, 10, 10);
+    Troop* nearTower = f.Add(f.player, 12, 12, 7);
+    Troop* farTower = f.Add(f.player, 13, 13, 7);
+    nearTower->rangeEnd = farTower->rangeEnd = 3;
+    city->towers[0] = nearTower;
+    city->towers[3] = farTower;
+    city->DefendersAnswer(attacker);
+    EXPECT_EQ(nearTower->targetTroop, attacker);
+    EXPECT_EQ(farTower->targetTroop, nullptr);
+
+    Troop* onWall = f.Add(f.player, 18, 18);
+    Troop* onGround = f.Add(f.player, 19, 18);
+    Field::Cell(18, 18)->obstacle = 255;
+    for (Troop* t : {onWall, onGround}) {
+        t->homeCity = int16_t(city->id);
+        t->order->orderState = 22;
+    }
+    city->RallyWallTroops(attacker, false);
+    EXPECT_EQ(onWall->targetTroop, attacker);
+    EXPECT_EQ(onGround->targetTroop, nullptr);
+    onWall->state = 10;
+    city->RallyWallTroops(attacker, true);
+    EXPECT_EQ(onGround->targetTroop, attacker);
+    EXPECT_EQ(onGround->order->orderState, 23);
+}
+
+TEST(TroopWall, ARoamingWallTroopNeverLeavesTheWall) {
+    Field f;
+    Troop* t = f.Add(f.player, 20, 20);
+    t->goalX = t->goalY = 20;
+    Field::Cell(20, 20)->obstacle = 255;
+    for (int i = 0; i < 600; ++i) {
+        t->RoamOnWall();
+        // The only wall cell within reach is its own.
+        ASSERT_EQ(std::make_pair(int(t->goalX), int(t->goalY)), std::make_pair(20, 20));
+    }
+    Field::Cell(25, 16)->obstacle = 255;
+    for (int i = 0; i < 3000 && t->goalX == 20; ++i)
+        t->RoamOnWall();
+    EXPECT_EQ(std::make_pair(int(t->goalX), int(t->goalY)), std::make_pair(25, 16));
+}
