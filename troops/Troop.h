@@ -115,7 +115,7 @@ public:
     // and the approach cell next to a city.
     bool FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
                             int32_t r0, int32_t r1, bool ignoreOccupants, bool matchObstacle = false,
-                            int32_t obstacleValue = 0);
+                            int32_t obstacleValue = 0, int32_t reachMode = 0);
     bool FindBestCellInRings(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
                              int32_t r0, int32_t r1, int32_t cityIndex);
     // The nearest valid city of the kingdom (kinds 0, 2, 3, 10; with fallback then 1, 6).
@@ -377,6 +377,15 @@ public:
     // ---- Wall duties (TroopWall.cpp) ----
     void GoToWallPost();
     void RoamOnWall();
+
+    // ---- Formations and followers (TroopFormation.cpp) ----
+    void ArrangeFollowers();
+    void AttachFollower(Troop* escortTroop);
+    // The move direction toward the follower's slot; 0 in place or without a leader.
+    uint8_t KeepFormation();
+    void PassTargetToFollowers();
+    void PassOrderToFollowers();
+    Troop* escort = nullptr;
 
     // ---- Calls for help and skill choice (TroopHelp.cpp) ----
     void CallForHelp(int32_t radius, int32_t orderState, int32_t mode, bool stopAtFirst);

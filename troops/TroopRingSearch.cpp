@@ -45,7 +45,7 @@ bool CityCellWithin(int32_t x, int32_t y, int32_t cityIndex, int32_t r0, int32_t
 
 bool Troop::FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
                                int32_t r0, int32_t r1, bool ignoreOccupants, bool matchObstacle,
-                               int32_t obstacleValue) {
+                               int32_t obstacleValue, int32_t reachMode) {
     if (!TheBattleMap) return false;
     uint16_t best = 0x7FFF;
     const int32_t width = TheBattleMap->unitGridWidth, height = TheBattleMap->unitGridRows;
@@ -55,10 +55,12 @@ bool Troop::FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int
         const int8_t o = static_cast<int8_t>(GetCellObstacle(cx, 2 * cy));
         if (o > 0) return false;
         if (matchObstacle && uint8_t(o) != uint8_t(obstacleValue)) return false;
-        // Missing here: IsTileReachable, which the decision cycle's reach modes ask of each cell.
         if (!ignoreOccupants && OccupiedByOtherThan(this, cx, cy)) return false;
         const uint16_t d = static_cast<uint16_t>(std::abs(cx - gx) + std::abs(cy - gy));
         if (d >= best) return false;
+        // Reach modes 1 and 2: a cell from which no path leads to the goal is no use.
+        if (reachMode == 1 && IsTileUnreachable(nullptr, nullptr, gx, gy, cx, cy)) return false;
+        if (reachMode == 2 && IsTileUnreachable(this, nullptr, gx, gy, cx, cy)) return false;
         best = d;
         outX = static_cast<int16_t>(cx);
         outY = static_cast<int16_t>(cy);
