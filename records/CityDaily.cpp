@@ -55,9 +55,7 @@ void City::Update() {
     case 0:
         // Missing: City::TickConstruction and City::TickRepairs.
         SumBuildings();
-        if (computer && id % 29 + 1 == day) {
-            // Missing: Troop::TryCityAction run on the city.
-        }
+        if (computer && id % 29 + 1 == day) TryCityAction();
         // Missing: City::TickUnitRecovery.
         break;
     case 1:
