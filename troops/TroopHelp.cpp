@@ -140,8 +140,8 @@ void Troop::RallyBand(int32_t maxCount) {
 }
 
 bool Troop::ChooseSkill(bool offensive) {
-    if (!TroopActive(this) || OfficerKind() != 1 || skill >= 0 || statusWords[0] != 0 || statusWords[1] != 0)
-        return false;
+    // Missing here: the decision cycle's skill delay, the second word that holds the choice back.
+    if (!TroopActive(this) || OfficerKind() != 1 || skill >= 0 || skillLaunched != 0) return false;
     const int32_t job = OfficerValue(L::kClass);
     if (job > 5 || !order || order->orderState == 0) return false;
     for (int32_t i = 0; i < 8; ++i) {
