@@ -258,7 +258,7 @@ void Troop::Engage(Troop* victim) {
     if (victim->skillLaunched != 0) return;
     if (victim->statusBits & 0x2000) ClearGroupGuard(victim);
     if (victim->OfficerKind() == 17) {
-        if (City* home = victim->HomeCity()) {
+        if (City* home = CityWithId(victim->homeCity)) {
             home->RallyWallTroops(this, 0);
             home->DefendersAnswer(this);
         }
@@ -279,7 +279,7 @@ void Troop::Engage(Troop* victim) {
         if (victim->state == 11 && victim->targetTroop && victim->actionCode != 12) return;
     }
     if (ownKind == 13) {
-        City* h = HomeCity();
+        City* h = CityWithId(homeCity);
         if (h && !h->dead && victim->OfficerKind() != 20 &&
             !(victim->state == 11 && victim->actionCode == 12 && victim->targetCity == h))
             NetCmd09(victim, h, victim->skill);

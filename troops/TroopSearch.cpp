@@ -42,6 +42,14 @@ void WalkArea(int32_t x, int32_t y, int32_t r, Visit&& visit) {
 }
 } // namespace
 
+City* CityWithId(int32_t id) {
+    if (id <= 0 || !TheBattleMap) return nullptr;
+    // The city table is read both ways in the game; the id itself decides.
+    for (City* c : {TheBattleMap->CityById(id), CityById(id)})
+        if (c && c->id == id) return c;
+    return nullptr;
+}
+
 bool TroopActive(const Troop* t) {
     return t && !t->IsGone() && t->outOfPlay == 0;
 }
@@ -197,7 +205,7 @@ bool Troop::TryAttackCityAt(int32_t x, int32_t y, int32_t dx, int32_t dy) {
     if (!InsideValidBounds(cx, cy)) return false;
     const MapCell* c = TheBattleMap->GetCell(cx, 2 * cy);
     if (c->zoneByte == 24 || c->zoneByte == 36 || c->cityId == 0) return false;
-    City* city = CityById(c->cityId);
+    City* city = CityWithId(c->cityId);
     if (!city || city->ownerSide < 0 || !TroopKingdom(city->ownerSide) || city->dead) return false;
     if (!AtWar(owner, city->ownerSide)) return false;
     if (!order || order->orderState != 6) MarkPursuitStart();

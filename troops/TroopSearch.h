@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class City;
 class Troop;
 
 // Cell tests and area counts the troop searches share; every ring walk keeps the order of
@@ -12,6 +13,9 @@ class Troop;
 int32_t CollectOccupants(int32_t x, int32_t y, Troop** out, int32_t cap);
 // Alive and in play.
 bool TroopActive(const Troop* t);
+// The city whose id (the value of its cells' city byte and of its troops' home city) is id; null
+// when none carries it.
+City* CityWithId(int32_t id);
 
 bool IsCityCellAt(int32_t x, int32_t y, int32_t dx, int32_t dy, int16_t& outX, int16_t& outY,
                   int32_t cityIndex);

@@ -91,7 +91,7 @@ void City::DefendersAnswer(Troop* attacker) {
 }
 
 void Troop::GoToWallPost() {
-    City* home = HomeCity();
+    City* home = CityWithId(homeCity);
     if (!home || !order) return;
     int16_t x = 0, y = -1;
     home->PickWallCell(x, y);

@@ -110,3 +110,28 @@ TEST(TroopWall, ARoamingWallTroopNeverLeavesTheWall) {
     for (auto [dx, dy] : seen)
         EXPECT_TRUE(dx > 0 || (dx == 0 && dy == 0)) << dx << "," << dy;
 }
+
+// A blow on a gate piece calls the city's wall troops and defenders; the city is numbered as a
+// stage numbers it (id one above its table index).
+TEST(TroopWall, AStruckGateCallsTheWallTroopsAndDefenders) {
+    Field f;
+    auto* city = new City(1);
+    city->id = TheBattleMap->cityCount + 1;
+    city->SetInt(CityLayout::kX, 20);
+    city->SetInt(CityLayout::kY, 20);
+    TheBattleMap->cities[TheBattleMap->cityCount++] = city;
+    f.player->AddCity(city);
+    Troop* gate = f.Add(f.player, 20, 24, 17);
+    gate->homeCity = int16_t(city->id);
+    Troop* onWall = f.Add(f.player, 18, 22);
+    onWall->homeCity = int16_t(city->id);
+    onWall->order->orderState = 22;
+    Field::Cell(18, 22)->obstacle = 255;
+    Troop* tower = f.Add(f.player, 21, 24, 7);
+    tower->rangeEnd = 4;
+    city->towers[2] = tower;
+    Troop* attacker = f.Add(f.foe, 20, 25);
+    attacker->Engage(gate);
+    EXPECT_EQ(onWall->targetTroop, attacker);
+    EXPECT_EQ(tower->targetTroop, attacker);
+}
