@@ -241,6 +241,8 @@ public:
     // Cheats: the player's troops take no damage; every blow on another troop kills.
     uint8_t playerProtection = 0;
     uint8_t oneBlow = 0;
+    // While non-zero skills cost no skill points.
+    int16_t skillsFree = 0;
     // Takes the troop out of the selection and out of every hot-key group.
     void DeselectTroop(Troop* troop);
 

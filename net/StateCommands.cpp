@@ -195,9 +195,18 @@ void ApplySkillEffectCommand(Troop* troop, int32_t value, uint8_t kind) {
     case 6:
         Summon(troop, value);
         break;
+    case 0:
+        // The skill number comes from a peer: one that names no skill adds nothing.
+        if (const uint8_t* skill = SkillBlock(value)) troop->ApplySkillStatus(skill);
+        break;
+    case 4:
+        troop->ConvertToKingdom(value);
+        break;
+    case 5:
+        troop->CureAllStatus();
+        break;
     default:
-        // Missing here: Troop::CastSkill (0), Troop::ConvertToKingdom (4), Troop::CureAllStatus (5).
-        // Kind 1 does nothing.
+        // Kind 1 does nothing; what kind 7 does is its receiver's to decide.
         break;
     }
 }
@@ -250,15 +259,8 @@ void NetCmdSwitchTroopForce(Troop* troop, int32_t kingdom) {
     Enter(kSwitchForceCommand, payload, false, [&] { ApplyForceSwitch(troop, kingdom); });
 }
 
-// The troop's lists and owner; missing here: the rest of Troop::ApplySwitchKingdom.
 void ApplyForceSwitch(Troop* troop, int32_t kingdom) {
-    Kingdom* to = KingdomOfSide(U(kingdom));
-    if (!troop || !to || troop->owner == kingdom) return;
-    if (Kingdom* from = KingdomOfSide(U(troop->owner)))
-        from->fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(troop));
-    to->AddFieldUnit(troop);
-    troop->owner = static_cast<int8_t>(kingdom);
-    if (troop->officer) troop->officer->ownerSide = kingdom;
+    if (troop) troop->ApplySwitchKingdom(kingdom);
 }
 
 bool NetCmd27(Troop* troop, uint8_t action) {

@@ -147,6 +147,8 @@ void NetCmd05(Troop* troop, Troop* target, int32_t x, int32_t y, uint8_t kind) {
     if (!troop || !DecidesHere()) return;
     if (target && troop->skill < 0 && troop->waitCounter < 3) {
         target->ConsiderTarget(troop, 0);
+        troop->targetTroop = target;
+        troop->PassTargetToFollowers();
         troop->Engage(target);
     }
     if (target) troop->targetTroop = target;

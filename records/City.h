@@ -224,6 +224,14 @@ public:
     // Key 0 "武力", 1 "体力", 2 "智力": generals by that value first.
     void SortUnits(int key);
     bool InsideBattleField() const;
+
+    // ---- Wall duties (troops/TroopWall.cpp) ----
+    // A free wall cell 10..48 cells out in one drawn direction; out stays when there is none.
+    void PickWallCell(int16_t& outX, int16_t& outY);
+    // Sends one more troop onto the walls while the city's size allows it.
+    void TryCityAction();
+    void RallyWallTroops(Troop* attacker, bool all);
+    void DefendersAnswer(Troop* attacker);
 };
 
 extern const char* const CityColumnNames[55];

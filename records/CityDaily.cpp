@@ -59,9 +59,7 @@ void City::Update() {
         TickConstruction();
         TickRepairs();
         SumBuildings();
-        if (computer && id % 29 + 1 == day) {
-            // Missing: Troop::TryCityAction run on the city.
-        }
+        if (computer && id % 29 + 1 == day) TryCityAction();
         TickUnitRecovery();
         break;
     case 1:

@@ -174,8 +174,7 @@ void City::StrategyTurn() {
     if (!human || !toggleFlag || !DecidesHere()) return;
     ChooseDevelopment();
     if (pendingStatus != 0) CommitStatusFlags();
-    // Then the current unit's city action (Troop::TryCityAction), which comes with the troop's
-    // city actions.
+    TryCityAction();
 }
 
 int32_t City::ChooseTrainingKind() {

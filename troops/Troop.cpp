@@ -230,16 +230,15 @@ void Troop::SetMoveDirection(uint8_t dir) {
 }
 
 bool Troop::IsValidTarget(const Troop* other) const {
-    if (!other || other == this || other->IsGone()) return false;
+    if (!other || other == this || other->outOfPlay || other->IsGone()) return false;
     const int32_t kind = other->OfficerKind();
     if (kind == 7 || kind == 8) return false;
-    if (kind == 17) {
-        const int32_t ownSide = (flags & 0x40) ? OfficerValue(OfficerLayout::kPolicy) : owner;
-        if (other->owner == ownSide) return false;
-    }
-    if (groupId != 0 && other->groupId == groupId && state != 1 && state != 11 && other->state != 1 &&
-        other->state != 11)
+    if (kind == 17 &&
+        (other->owner == owner || ((flags & 0x40) && other->owner == OfficerValue(OfficerLayout::kPolicy))))
         return false;
+    // One group stands aside for each other until one of them fights.
+    const bool group = other->leader == this || leader == other || (leader && leader == other->leader);
+    if (group && state != 1 && state != 11 && other->state != 1 && other->state != 11) return false;
     return true;
 }
 

@@ -114,7 +114,8 @@ public:
     // Ring searches: the free cell nearest to (gx, gy) in the innermost usable ring around (x, y),
     // and the approach cell next to a city.
     bool FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
-                            int32_t r0, int32_t r1, bool ignoreOccupants);
+                            int32_t r0, int32_t r1, bool ignoreOccupants, bool matchObstacle = false,
+                            int32_t obstacleValue = 0, int32_t reachMode = 0);
     bool FindBestCellInRings(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
                              int32_t r0, int32_t r1, int32_t cityIndex);
     // The nearest valid city of the kingdom (kinds 0, 2, 3, 10; with fallback then 1, 6).
@@ -122,12 +123,12 @@ public:
 
     // Combat, sight and hiding rules come with their own module; these are what the path code,
     // the animation step and the stage steps ask of them.
-    virtual int IsWithinRange(int, int) { return 0; }
+    virtual int IsWithinRange(int x, int y) { return IsWithinRange(x, y, rangeStart, rangeEnd); }
     // A hit of that power from that side (TakeHit); the damage dealt.
     virtual int CanAttack(int power, int side, Troop* attacker);
     // The attacker's blow lands on this troop (ReceiveAttack).
     virtual void ConsiderTarget(Troop* attacker, int unused);
-    virtual void Engage(Troop*) {}
+    virtual void Engage(Troop* victim);
     virtual void MoveSight();
     virtual void UpdateSight();
     // Takes back the troop's sight marks before it leaves the map for good.
@@ -353,6 +354,67 @@ public:
     int32_t CaptureDropMode(Troop* attacker) const;
     // Location scope for commands: 0 field, 1 home city, 2 sub-castle.
     uint32_t Scope() const;
+
+    // ---- Ring searches (TroopSearch.cpp) ----
+    bool TryAttackCityAt(int32_t x, int32_t y, int32_t dx, int32_t dy);
+    bool ScanForHostileCity();
+    bool MoveTowardHostile(int32_t radius);
+    // The cell within sight where the most enemies stand within the area; that count.
+    int16_t FindSkillCell(int16_t& outX, int16_t& outY, int32_t area);
+    void TriggerTrapsAround();
+    void HaltIdleSharingDestination();
+    int16_t CountWoundedAround(int32_t radius);
+    void UncoverHiddenAround();
+
+    // ---- Targets, range and engagement (TroopAttack.cpp) ----
+    // 0 out of reach, -1 too close, else the attack direction code 1..8 from (x, y) to the
+    // destination cell.
+    int8_t IsWithinRange(int32_t x, int32_t y, int32_t rangeStart, int32_t rangeEnd);
+    int8_t DestinationInRange(int32_t rangeStart, int32_t rangeEnd) const;
+    bool IsBeyondLeash(int32_t x, int32_t y) const;
+    bool IsFarFromLeader(int32_t x, int32_t y) const;
+    Troop* RateEnemyAtCell(Troop* best, int32_t x, int32_t y, int32_t dx, int32_t dy, int32_t& bestDistance,
+                           uint8_t& cityNear);
+    bool ScanForEnemy(int32_t radius, uint8_t& cityNear);
+    bool StepTroopAttack();
+    bool StepCityAttack();
+    bool ContinueTroopAttack();
+    bool ContinueCityAttack();
+    bool FollowTargetAsClient();
+    void BackOffFromTarget();
+    void MoveTowardCell(int32_t x, int32_t y);
+
+    // ---- Wall duties (TroopWall.cpp) ----
+    void GoToWallPost();
+    void RoamOnWall();
+
+    // ---- Formations and followers (TroopFormation.cpp) ----
+    void ArrangeFollowers();
+    void AttachFollower(Troop* escortTroop);
+    // The move direction toward the follower's slot; 0 in place or without a leader.
+    uint8_t KeepFormation();
+    void PassTargetToFollowers();
+    void PassOrderToFollowers();
+    Troop* escort = nullptr;
+
+    // ---- Calls for help and skill choice (TroopHelp.cpp) ----
+    void CallForHelp(int32_t radius, int32_t orderState, int32_t mode, bool stopAtFirst);
+    void RallyDefenders(City* city, int32_t n);
+    void RallyBand(int32_t maxCount);
+    bool ChooseSkill(bool offensive);
+    bool TryAreaSkill(const uint8_t* skill);
+    bool TrySupportSkill(const uint8_t* skill);
+
+    // ---- Skill effects (TroopSkill.cpp) ----
+    void TakeSkillHit(Zu_SkillEffect* effect);
+    void ApplySkillAtCell(Zu_SkillEffect* effect, int32_t skillNumber, int32_t dx, int32_t dy, int32_t cx,
+                          int32_t cy);
+
+    // ---- Switching kingdoms (TroopSwitch.cpp) ----
+    bool ScanKingdomAt(int32_t x, int32_t y, int32_t dx, int32_t dy, int8_t& found) const;
+    int8_t JoinNearbyKingdom(int32_t radius);
+    void ApplySwitchKingdom(int32_t kingdom);
+    void ConvertToKingdom(int32_t kingdom);
 
 private:
     void TakeTypeValues();

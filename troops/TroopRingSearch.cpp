@@ -44,16 +44,23 @@ bool CityCellWithin(int32_t x, int32_t y, int32_t cityIndex, int32_t r0, int32_t
 } // namespace
 
 bool Troop::FindBestCellAround(int32_t x, int32_t y, int32_t gx, int32_t gy, int16_t& outX, int16_t& outY,
-                               int32_t r0, int32_t r1, bool ignoreOccupants) {
+                               int32_t r0, int32_t r1, bool ignoreOccupants, bool matchObstacle,
+                               int32_t obstacleValue, int32_t reachMode) {
     if (!TheBattleMap) return false;
     uint16_t best = 0x7FFF;
     const int32_t width = TheBattleMap->unitGridWidth, height = TheBattleMap->unitGridRows;
     auto rate = [&](int32_t cx, int32_t cy) {
         if (cx < 0 || cy < 3 || cx >= width - 1 || cy >= height) return false;
-        if (GetCellObstacle(cx, 2 * cy) > 0) return false;
+        // The obstacle byte reads signed here, so a wall cell (255) passes.
+        const int8_t o = static_cast<int8_t>(GetCellObstacle(cx, 2 * cy));
+        if (o > 0) return false;
+        if (matchObstacle && uint8_t(o) != uint8_t(obstacleValue)) return false;
         if (!ignoreOccupants && OccupiedByOtherThan(this, cx, cy)) return false;
         const uint16_t d = static_cast<uint16_t>(std::abs(cx - gx) + std::abs(cy - gy));
         if (d >= best) return false;
+        // Reach modes 1 and 2: a cell from which no path leads to the goal is no use.
+        if (reachMode == 1 && IsTileUnreachable(nullptr, nullptr, gx, gy, cx, cy)) return false;
+        if (reachMode == 2 && IsTileUnreachable(this, nullptr, gx, gy, cx, cy)) return false;
         best = d;
         outX = static_cast<int16_t>(cx);
         outY = static_cast<int16_t>(cy);

@@ -71,7 +71,7 @@ struct StationBattle {
         a1 = battle->AddTroop(k[1], 5, 5);
         b1 = battle->AddTroop(k[2], 8, 8);
         foe = battle->AddTroop(k[3], 20, 20);
-        foe2 = battle->AddTroop(k[3], 22, 22);
+        foe2 = battle->AddTroop(k[3], 22, 22, 1, 5); // a troop that goes over to whoever holds the ground
         city = battle->AddCity(k[1], 30, 30);
         wall = new Troop(0, 10, 0, 0, 1, 0, 0, battle->Officer(1, 1, 1, 421));
         wall->garrison = 1;
