@@ -344,6 +344,18 @@ public:
     // Location scope for commands: 0 field, 1 home city, 2 sub-castle.
     uint32_t Scope() const;
 
+    // ---- Drawing (TroopDraw.cpp) ----
+    void Draw(int viewX, int viewY) override;
+    // Decodes the current frame into the shared shadow surface.
+    void DrawSprite();
+    // Recolours the decoded frame: 0 grey, 1 red, 2 blue, 3 dark grey.
+    void TintFrame(int32_t mode);
+    void DrawStatusBars(int32_t viewX, int32_t viewY);
+    void DrawNameLabel(int32_t viewX, int32_t viewY);
+    void DrawAttachedEffects();
+    // While set every troop is drawn in its base type's colours.
+    static inline int32_t drawBaseType = 0;
+
 private:
     void TakeTypeValues();
     void BecomeCorpse();
