@@ -356,6 +356,11 @@ public:
     // While set every troop is drawn in its base type's colours.
     static inline int32_t drawBaseType = 0;
 
+    // ---- General followers (GeneralFollowers.cpp) ----
+    // A battle's band for this general; the campaign stage's level, experience and band.
+    void CreateFollowers();
+    void RaiseStageFollowers();
+
 private:
     void TakeTypeValues();
     void BecomeCorpse();
