@@ -132,9 +132,8 @@ public:
     virtual void UpdateSight();
     // Takes back the troop's sight marks before it leaves the map for good.
     virtual void UpdateSightInView();
-    // The per-frame decision and action step the battle map runs; the decision cycle comes with
-    // its own module.
-    virtual void Think() {}
+    // The per-frame decision and action step the battle map runs (TroopDecision.cpp).
+    virtual void Think();
     virtual void TickStatus();
     virtual void MarkRemoved();
     bool IsValidTarget(const Troop* other) const;
@@ -360,6 +359,16 @@ public:
     // A battle's band for this general; the campaign stage's level, experience and band.
     void CreateFollowers();
     void RaiseStageFollowers();
+
+    // ---- Decision cycle (TroopDecision.cpp) ----
+    void ThinkAsClient();
+    bool KeepEscort();
+    void TickRetreat();
+    bool DoArrivalAction();
+    void ArriveAtCityCell(City* city);
+    void OnNoPath() {}
+    // Frames the skill choice still waits.
+    int16_t skillDelay = 0;
 
 private:
     void TakeTypeValues();
