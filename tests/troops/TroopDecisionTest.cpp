@@ -240,4 +240,41 @@ TEST_F(DecisionTest, ARouteLegThatEndsWithoutPursuitGoesOnAtOnce) {
     }
 }
 
+TEST_F(DecisionTest, GuardsLetGoOfTargetsThatLeftTheCity) {
+    City* city = b.AddCity(foe, 30, 30, 3);
+    Troop* raider = Standing(7);
+    Troop* inside = b.AddTroop(k, 12, 12);
+    TheBattleMap->CellAt(12, 24)->cityId = 1;
+    struct Case {
+        const char* what;
+        Troop* target;
+        int kind;
+        bool halted;
+    } cases[] = {
+        {"target off the city's cells", raider, 1, true},
+        {"target on a city cell", inside, 1, false},
+        {"no target", nullptr, 3, true},
+        {"campaign", raider, 0, false},
+        {"kind 2", raider, 2, false},
+    };
+    for (const Case& c : cases) {
+        Troop* guard = b.AddTroop(foe, 31, 16);
+        guard->state = 1;
+        guard->targetTroop = c.target;
+        city->garrison[0] = guard;
+        TheGameController->gameKind = c.kind;
+        city->CheckGuards();
+        EXPECT_EQ(guard->state == 10, c.halted) << c.what;
+    }
+    // A target that is gone counts as having left.
+    Troop* guard = city->garrison[0];
+    TheGameController->gameKind = 1;
+    guard->state = 11;
+    guard->targetTroop = inside;
+    inside->outOfPlay = 1;
+    city->CheckGuards();
+    EXPECT_EQ(guard->state, 10);
+    city->garrison[0] = nullptr;
+}
+
 } // namespace
