@@ -36,7 +36,7 @@ bool Alive(const Troop* t) {
 City* CityUnder(const Troop& t) {
     if (!TheBattleMap) return nullptr;
     const MapCell* cell = TheBattleMap->GetCell(t.cellX, 2 * t.cellY);
-    return cell && cell->cityId != 0 ? CityById(cell->cityId) : nullptr;
+    return cell && cell->cityId != 0 ? TheBattleMap->CityById(cell->cityId) : nullptr;
 }
 
 void StartRoute(Troop& t) {

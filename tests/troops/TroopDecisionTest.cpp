@@ -1,7 +1,9 @@
 #include "TroopFixture.h"
 
+#include "platform/CRand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
+#include "records/StageWorldSeam.h"
 #include "support/SentCommands.h"
 #include "world/UnitPath.h"
 
@@ -275,6 +277,71 @@ TEST_F(DecisionTest, GuardsLetGoOfTargetsThatLeftTheCity) {
     city->CheckGuards();
     EXPECT_EQ(guard->state, 10);
     city->garrison[0] = nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// Two computer kingdoms with generals and their bands and walking troops: the world step, frame by
+// frame, ends in the same world from the same seed. (Troops do not yet advance along their paths:
+// the moving flag of a step is set by the path code, which does not yet do so.)
+uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
+    Battle b;
+    b.Type(1, {{SoldierColumn::kSpeed, 100}});
+    b.Animations({1});
+    Kingdom* a = b.AddKingdom(1);
+    Kingdom* z = b.AddKingdom(2);
+    Battle::War(a, z);
+    World().computerRun[1] = World().computerRun[2] = 1;
+    TheGameController->running = 1;
+    platform::srand(seed);
+    std::vector<Troop*> all;
+    for (Kingdom* k : {a, z}) {
+        const int x0 = k == a ? 5 : 30;
+        Troop* g = b.AddTroop(k, x0, 10);
+        g->officer->Set(OfficerLayout::kClass, 1);
+        g->officer->Set(OfficerLayout::kLevel, 4);
+        g->CreateFollowers();
+        all.push_back(g);
+        for (int i = 0; i < 4; ++i) {
+            Troop* t = b.AddTroop(k, x0, 14 + 3 * i, 1, 2);
+            t->ApplyCmd02(k == a ? 30 : 5, 14 + 3 * i);
+            all.push_back(t);
+        }
+    }
+    for (int f = 0; f < frames; ++f)
+        TheBattleMap->Update();
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&](int64_t v) {
+        h ^= uint64_t(v);
+        h *= 1099511628211ull;
+    };
+    *underWay = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        Troop* t = all[i];
+        mix(t->cellX);
+        mix(t->cellY);
+        mix(t->state);
+        mix(t->worldX);
+        mix(t->worldY);
+        mix(t->OfficerValue(OfficerLayout::kHp));
+        mix(t->velX);
+        mix(t->nextDirection);
+        // The path search has set the walkers under way toward their destinations.
+        *underWay += t->velX != 0 && t->nextDirection != 0;
+    }
+    World().computerRun[1] = World().computerRun[2] = 0;
+    return h;
+}
+
+TEST(DecisionBattle, TheSameSeedGivesTheSameBattle) {
+    int underWayA = 0, underWayB = 0;
+    const uint64_t first = RunBattle(7, 300, &underWayA);
+    const uint64_t second = RunBattle(7, 300, &underWayB);
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(underWayA, 8); // the eight walkers; the generals and their bands stand
+    EXPECT_EQ(underWayB, 8);
 }
 
 } // namespace
