@@ -7,6 +7,7 @@
 #include "Program/StageSet.h"
 #include "engine/Random.h"
 #include "net/NetHooks.h"
+#include "records/Persons.h"
 
 #include <vector>
 
@@ -107,7 +108,7 @@ void Zu_StageSet::AdvanceMonth() {
             if (free.empty()) break;
             City* city = free[static_cast<size_t>(GameRandom()) % free.size()];
             SubCastle* sub = city->FindSubCastleOfKind(4);
-            if (!sub || sub->generals.GetCount() >= 3) break;
+            if (!sub || sub->secondUnits.GetCount() >= 3) break;
             SpawnRandomPersons(sub, bandits, 1);
             ++spawned;
         }

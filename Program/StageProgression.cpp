@@ -251,13 +251,13 @@ void Zu_StageSet::ApplyPassRecords() {
         if (k->NationKind() != 0) {
             for (Troop* t : Items<Troop>(k->fieldUnits)) {
                 t->owner = static_cast<int8_t>(k->nationIndex);
-                RedeployStageTroops(t);
+                t->RaiseStageFollowers();
             }
             for (City* c : Items<City>(k->cities))
                 for (Troop* t : Items<Troop>(c->units)) {
                     t->owner = static_cast<int8_t>(k->nationIndex);
                     t->garrison = 1;
-                    RedeployStageTroops(t);
+                    t->RaiseStageFollowers();
                 }
             continue;
         }
@@ -269,7 +269,7 @@ void Zu_StageSet::ApplyPassRecords() {
                 const int32_t attribute = o->Get(OfficerLayout::kAttribute);
                 const int32_t person = o->Get(OfficerLayout::kPersonNumber);
                 if (attribute == 3) {
-                    RedeployStageTroops(t);
+                    t->RaiseStageFollowers();
                     continue;
                 }
                 if (attribute != 1) continue;
@@ -277,7 +277,7 @@ void Zu_StageSet::ApplyPassRecords() {
                 bool drop = false;
                 if (!record) {
                     if (!core(person) || editorView || firstOfAct)
-                        RedeployStageTroops(t);
+                        t->RaiseStageFollowers();
                     else
                         drop = true;
                 } else if (PassInt(record, OfficerLayout::kLevel) < 1) {

@@ -11,6 +11,7 @@
 #include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/Persons.h"
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
@@ -324,14 +325,12 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         SubCastle* sub = PlaceSubCastle(city, v[2]);
         if ((v[2] == 4 || v[2] == 5) && !sub) return O::Relay;
         NoteCarriedUnitId(v[4]);
-        const bool present = sub ? FindUnitInSubCastle(sub, v[4]) != nullptr : CityHoldsGeneral(city, v[4]);
+        // The person's key is its officer's serial, unique even for two persons of one day.
+        const bool present =
+            sub ? FindUnitInSubCastle(sub, v[4]) != nullptr || FindUnitInList(sub->secondUnits, v[4])
+                : CityHoldsGeneral(city, v[4]);
         if (present) return O::Relay;
-        auto* officer = new OfficerRecord(k->nationIndex, static_cast<int32_t>(v[3]));
-        officer->serial = v[4];
-        auto* troop = new Troop(0, 10, 0, 0, static_cast<int8_t>(k->nationIndex),
-                                static_cast<int16_t>(city->id), 100, officer);
-        troop->garrison = sub ? 2 : 1;
-        (sub ? sub->units : city->units).Add(reinterpret_cast<uintptr_t>(troop));
+        CreatePerson(k, sub ? nullptr : city, sub, static_cast<int32_t>(v[3]), CalendarStamp(), v[4]);
         return O::Relay;
     }
     case kRecordRandomGearGrant: {
@@ -389,6 +388,13 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         return O::Relay;
     case kRecordDeployFollow:
         return CityAtIndex(v[2]) ? O::Relay : O::Drop;
+    case kRecordSpawnPerson: {
+        // city, stamp, place kind, template
+        SubCastle* sub = PlaceSubCastle(city, v[2]);
+        if (!GeneralTemplate(static_cast<int32_t>(v[3]))) return O::Drop;
+        if (sub) SpawnPersonFromCommand(sub, static_cast<int32_t>(v[1]), static_cast<int32_t>(v[3]));
+        return O::Relay;
+    }
     case kRecordTroopEntry: {
         // city, place kind, troop
         if (v[1] > 0xFF) return O::Drop;
@@ -400,8 +406,7 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
     }
     default:
         // Missing here: City::ApplyDeployUnit (0x201), City::ApplyAdmitUnit (0x304),
-        // City::ApplyDestroy (0x306), the person spawn of 0x307 and City::ApplyDeployUnitFollow
-        // (0x308).
+        // City::ApplyDestroy (0x306) and City::ApplyDeployUnitFollow (0x308).
         return O::Relay;
     }
 }

@@ -68,6 +68,9 @@ public:
     virtual void StartStage();
     virtual void RunAi();
     virtual void Update();
+    // ---- Guards (CityGuards.cpp) ----
+    // The garrison slots drop targets that left the city.
+    void CheckGuards();
     virtual void StrategyTurn();
     virtual void Tick();
     virtual void CountTick();

@@ -74,7 +74,8 @@ void City::Update() {
     default:
         break;
     }
-    // Missing: Troop::CheckGuards run on the city, and City::DeployWaitingUnits.
+    CheckGuards();
+    // Missing: City::DeployWaitingUnits.
 
     if (cycleCounter != 0 && ++cycleCounter > 19) cycleCounter = 0;
     if (ownerSide == PlayerKingdom() && underAttackTimer != 0 && ++underAttackTimer > 9) {

@@ -115,6 +115,10 @@ public:
 
     // Whom the officer follows: 0 its troop's side, 1 its "行動方針".
     int32_t allegianceMode = 0;
+
+    // ---- Persons (Persons.cpp) ----
+    // The calendar day a person was made on.
+    int32_t dateStamp = 0;
 };
 
 // How a level-up leaves the host: the record, the three pass-through values, extra and both seeds

@@ -24,18 +24,3 @@ void ResetWorld() {
 bool ValidSide(int side) {
     return side >= 1 && side <= kMaxSides;
 }
-
-void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n) {
-    for (int i = 0; i < n; ++i)
-        subCastle->generals.Add(
-            reinterpret_cast<uintptr_t>(new OfficerRecord(kingdom ? kingdom->nationIndex : 100, -1)));
-    World().spawnedPersons += n;
-}
-
-void SpawnScheduledOfficers() {
-    ++World().scheduledOfficerCalls;
-}
-
-void RedeployStageTroops(Troop*) {
-    ++World().redeployed;
-}

@@ -33,17 +33,9 @@ struct StageWorld {
     bool loadingSave = false;
     bool troopItemPageOpen = false;
     int32_t troopItemPageRedraws = 0;
-    int32_t redeployed = 0;
-    int32_t spawnedPersons = 0;
-    int32_t scheduledOfficerCalls = 0;
 };
 
 StageWorld& World();
 void ResetWorld();
 
 bool ValidSide(int side);
-// A person appears at a sub-castle for a kingdom (count 1 each call).
-void SpawnRandomPersons(SubCastle* subCastle, Kingdom* kingdom, int n);
-// Brings in the template officers due this month (on days 5 and 15).
-void SpawnScheduledOfficers();
-void RedeployStageTroops(Troop* troop);

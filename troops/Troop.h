@@ -133,9 +133,8 @@ public:
     virtual void UpdateSight();
     // Takes back the troop's sight marks before it leaves the map for good.
     virtual void UpdateSightInView();
-    // The per-frame decision and action step the battle map runs; the decision cycle comes with
-    // its own module.
-    virtual void Think() {}
+    // The per-frame decision and action step the battle map runs (TroopDecision.cpp).
+    virtual void Think();
     virtual void TickStatus();
     virtual void MarkRemoved();
     bool IsValidTarget(const Troop* other) const;
@@ -415,6 +414,33 @@ public:
     int8_t JoinNearbyKingdom(int32_t radius);
     void ApplySwitchKingdom(int32_t kingdom);
     void ConvertToKingdom(int32_t kingdom);
+
+    // ---- Drawing (TroopDraw.cpp) ----
+    void Draw(int viewX, int viewY) override;
+    // Decodes the current frame into the shared shadow surface.
+    void DrawSprite();
+    // Recolours the decoded frame: 0 grey, 1 red, 2 blue, 3 dark grey.
+    void TintFrame(int32_t mode);
+    void DrawStatusBars(int32_t viewX, int32_t viewY);
+    void DrawNameLabel(int32_t viewX, int32_t viewY);
+    void DrawAttachedEffects();
+    // While set every troop is drawn in its base type's colours.
+    static inline int32_t drawBaseType = 0;
+
+    // ---- General followers (GeneralFollowers.cpp) ----
+    // A battle's band for this general; the campaign stage's level, experience and band.
+    void CreateFollowers();
+    void RaiseStageFollowers();
+
+    // ---- Decision cycle (TroopDecision.cpp) ----
+    void ThinkAsClient();
+    bool KeepEscort();
+    void TickRetreat();
+    bool DoArrivalAction();
+    void ArriveAtCityCell(City* city);
+    void OnNoPath() {}
+    // Frames the skill choice still waits.
+    int16_t skillDelay = 0;
 
 private:
     void TakeTypeValues();

@@ -1,7 +1,11 @@
 #include "Program/StageCalendar.h"
 #include "BattleStageFixture.h"
 #include "net/room/NetSession.h"
+#include "records/Persons.h"
+#include "records/RecordTables.h"
 #include "records/StageGenerals.h"
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -84,7 +88,6 @@ TEST_F(StageCalendarTest, MonthAndYearRollOverInOrder) {
     EXPECT_EQ(city->countTicks, 1);
     EXPECT_EQ(city->garrisonTicks, 1);
     EXPECT_EQ(world.stage->daysElapsed, 1);
-    EXPECT_EQ(World().scheduledOfficerCalls, 1);
 
     // A day in mid-month moves nothing else.
     Run(6);
@@ -154,24 +157,39 @@ TEST_F(StageCalendarTest, StopsWhileHeldPausedEndedOrResultSet) {
 }
 
 TEST_F(StageCalendarTest, MonthSpawnsWanderersUpToThreePerSubCastle) {
+    std::array<uint8_t, OfficerLayout::kSize> person{};
+    person[OfficerLayout::kSoldierType] = 1;
+    for (int n = 401; n <= 405; ++n)
+        GeneralTemplateTable[n] = person.data();
+    const int32_t templates = GeneralTemplateCount;
+    GeneralTemplateCount = 406;
+    PersonCount = 0;
     TheGameController->gameKind = 1;
     Kingdom* bandits = world.AddKingdom(2, 0, false);
     CountingCity* free = world.AddCity(bandits, 0);
     SubCastle* inn = world.AddSubCastle(free, 4);
     world.stage->AdvanceMonth();
-    EXPECT_EQ(inn->generals.GetCount(), 3);
-    EXPECT_EQ(World().spawnedPersons, 3);
+    EXPECT_EQ(inn->secondUnits.GetCount(), 3);
+    EXPECT_EQ(PersonCount, 3);
+    for (uintptr_t v = inn->secondUnits.First(); v != 0; v = inn->secondUnits.Next())
+        EXPECT_EQ(reinterpret_cast<Troop*>(v)->owner, bandits->nationIndex);
 
     // The campaign spawns nobody; neither do the fixed network maps.
     TheGameController->gameKind = 0;
-    DeleteGenerals(inn->generals);
-    World().spawnedPersons = 0;
+    for (uintptr_t v = inn->secondUnits.First(); v != 0; v = inn->secondUnits.First()) {
+        inn->secondUnits.RemoveCurrent();
+        delete reinterpret_cast<Troop*>(v);
+    }
     world.stage->AdvanceMonth();
     world.Network(true, 2);
     RoomMapKind = 1;
     world.stage->AdvanceMonth();
-    EXPECT_EQ(World().spawnedPersons, 0);
+    EXPECT_EQ(inn->secondUnits.GetCount(), 0);
     EXPECT_EQ(world.stage->monthsElapsed, 3);
+    for (int n = 401; n <= 405; ++n)
+        GeneralTemplateTable[n] = nullptr;
+    GeneralTemplateCount = templates;
+    PersonCount = 0;
 }
 
 } // namespace

@@ -344,16 +344,20 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
         Kingdom* k = world.AddKingdom(0, 0, false, false);
         world.SetPlayer(k);
         TheGameController->campaignStage = static_cast<uint8_t>(stageNumber);
-        Officer(k, 42, 1);  // core, no record
-        Officer(k, 300, 1); // not core
-        Officer(k, 101, 1); // record with level 0
-        Officer(k, 500, 3); // kind 3
+        Troop* core = Officer(k, 42, 1);   // core, no record
+        Troop* plain = Officer(k, 300, 1); // not core
+        Officer(k, 101, 1);                // record with level 0
+        Troop* band = Officer(k, 500, 3);  // kind 3
         Troop* kept = Officer(k, 100, 1);
         world.stage->ApplyPassRecords();
         EXPECT_EQ(kept->officer->Get(OfficerLayout::kLevel), 3);
         EXPECT_EQ(kept->baseType, 7);
         EXPECT_EQ(kept->owner, k->nationIndex);
-        EXPECT_EQ(World().redeployed, stageNumber == 23 ? 3 : 2);
+        // The officers that stay without a record take the stage's level (level 0 counts as 1).
+        const int32_t stageLevel = stageNumber == 23 ? 1 : 3;
+        EXPECT_EQ(plain->officer->Get(OfficerLayout::kLevel), stageLevel);
+        EXPECT_EQ(band->officer->Get(OfficerLayout::kLevel), stageLevel);
+        if (stageNumber == 23) EXPECT_EQ(core->officer->Get(OfficerLayout::kLevel), 1);
         EXPECT_EQ(k->fieldUnits.GetCount(), stageNumber == 23 ? 4 : 3);
         world.stage->RemoveChild(0, k);
     }

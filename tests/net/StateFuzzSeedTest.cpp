@@ -126,7 +126,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         PackGameRecord(kRecordConstruction, {0, 1, 1, 50}),
         PackGameRecord(kRecordConstruction, {0, 0, 5 << 16 | 5, 50}),
         PackGameRecord(kRecordCityDestroy, {0, 1, 2, 3}),
-        PackGameRecord(kRecordSpawnPerson, {0, 701, 1, 2}),
+        PackGameRecord(kRecordSpawnPerson, {0, 701, 4, 5}),
         PackGameRecord(kRecordDeployFollow, {0, 5, 0}),
         PackGameRecord(kRecordSpawnTroop, {0, 5}),
         PackGameRecord(kRecordAddSoldier, {0, 5}),

@@ -1,0 +1,278 @@
+#include "Program/GameController.h"
+#include "net/TroopCommands.h"
+#include "platform/CRand.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
+#include "troops/TroopOrder.h"
+#include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
+#include "world/UnitPath.h"
+
+#include <cstdlib>
+
+namespace {
+using L = OfficerLayout;
+
+constexpr uint32_t kRouteStart = 188; // "初始天條件"
+constexpr int32_t kPassiveHolder = 5;
+constexpr int16_t kRetreatHold = 18;
+// Beyond this distance to the last node a path that stopped was cut short.
+constexpr int32_t kCutShortX = 96000;
+constexpr int32_t kCutShortY = 64000;
+constexpr uint8_t kNoPath = 0xFF;
+
+GameController* Controller() {
+    return TheGameController;
+}
+
+bool Alive(const Troop* t) {
+    return t && !t->IsGone() && !t->outOfPlay;
+}
+
+// The city whose cells the troop stands on, or null.
+City* CityUnder(const Troop& t) {
+    if (!TheBattleMap) return nullptr;
+    const MapCell* cell = TheBattleMap->GetCell(t.cellX, 2 * t.cellY);
+    return cell && cell->cityId != 0 ? TheBattleMap->CityById(cell->cityId) : nullptr;
+}
+
+void StartRoute(Troop& t) {
+    if (t.OfficerValue(L::kActionAi) == 0 || t.routeStage != 0) return;
+    if (t.OfficerValue(kRouteStart) != 0 && t.routeTrigger == 0) return;
+    t.routeStage = 1;
+    t.routeWait = 0;
+    if (t.order) t.order->orderState = 20;
+}
+} // namespace
+
+void Troop::Think() {
+    GameController* c = Controller();
+    if (!c || !c->running || garrison != 0 || state == 13 || outOfPlay) return;
+    if (++decisionPhase < 0 || decisionPhase > 7) decisionPhase = 0;
+    if (skillLaunched != 0 && ++skillLaunched > 100) skillLaunched = 0;
+    if (skillDelay > 0) --skillDelay;
+    if (c->networked && !c->isHost) {
+        ThinkAsClient();
+        return;
+    }
+
+    const bool myTurn = officer && decisionPhase == static_cast<int8_t>(officer->serial % 8);
+    TroopOrder& o = *order;
+    if (myTurn) {
+        if ((o.orderState == 17 || o.orderState == 18) && orderWait > 0) --orderWait;
+        // Missing: Troop::JoinNearbyKingdom(6) for officer kind 5 (side switching).
+        if (flags & 0x40) {
+            // Missing: Troop::JoinNearbyKingdom(7) (side switching).
+            const int32_t served = OfficerValue(L::kPolicy);
+            // A commanding kingdom outside the table, or one that does not exist, gives no place.
+            const Kingdom* k = served >= 1 && served <= kMaxSides ? TroopKingdom(served) : nullptr;
+            if (o.orderState == 0 || state != 10 || !k || k->NationKind() == 3 || c->gameKind == 0) return;
+            if (served == owner) {
+                if (City* city = FindNearestCity(owner, 0, true)) NetCmdFollowTarget(this, city, 0);
+            } else if (City* city = FindNearestCity(served, 5, false)) {
+                NetCmdFollowTarget(this, city, 5);
+            }
+            return;
+        }
+        // Missing: Troop::IsFarFromLeader (targets and engagement) for states 1 and 11.
+    }
+
+    if (state == 11) {
+        if (currentFrame == 3) {
+            if (skill >= 0) {
+                ApplyHalt();
+            } else {
+                // Missing: Troop::ContinueCityAttack / Troop::ContinueTroopAttack (engagement).
+                CheckRetreat();
+                if (City* city = CityUnder(*this)) ArriveAtCityCell(city);
+            }
+        }
+        return;
+    }
+
+    if (myTurn) {
+        if (flags & 0x200) KeepEscort();
+        if (OfficerValue(L::kPhysiqueRest) == kPassiveHolder && state == 10) {
+            // Missing: Troop::MoveTowardHostile(5) (ring searches).
+        }
+        StartRoute(*this);
+        if (o.orderState == 4)
+            if (City* home = HomeCity(); home && !home->dead && home->ownerSide != owner) NetCmdHalt(this);
+        // Missing: the enemy check (Troop::ScanForEnemy, Troop::ScanForHostileCity,
+        // Troop::ChooseSkill) of targets, ring searches and skill choice.
+        if (o.stormThenRoam != 0 && state == 10 && AttackNearestEnemy(-1)) return;
+        if (o.orderState != 0) {
+            if (state == 10)
+                RunOrder();
+            else if (state == 0 && CheckOrderArrival())
+                return;
+        }
+    }
+
+    if (formationFollow && leader && (state == 10 || state == 0)) {
+        if (!Alive(leader)) return;
+        if (!(flags & 0x10) && leader->state == 11 && Alive(leader->targetTroop) &&
+            NetCmdTargetTroop(this, leader->targetTroop)) {
+            MarkOrderEngaged();
+            return;
+        }
+        // Missing: Troop::KeepFormation (formations) and the moves it asks for.
+    }
+
+    TickRetreat();
+    if (state == 10) return;
+    if (state == 1) {
+        // Missing: Troop::StepCityAttack / Troop::StepTroopAttack (engagement).
+    }
+
+    // The last node of the path: arrived, or stopped short of it.
+    PathWaypoint* last = waypoints && !waypoints->next ? waypoints : nullptr;
+    if (last && IsStepNotCloser(worldX, worldY, last->x, last->y, velX, velY)) {
+        if (keep[0] == 0 && keep[1] == 0) {
+            if (std::abs(last->x - worldX) > kCutShortX || std::abs(last->y - worldY) > kCutShortY) {
+                City* city = actionCode == 6 ? FindNearestCity(owner, 0, true) : nullptr;
+                if (city)
+                    NetCmdFollowTarget(this, city, 0);
+                else
+                    NetCmdHalt(this);
+                return;
+            }
+            if (DoArrivalAction()) return;
+            if (actionCode == 2 && targetCity && ApplyCmd09(targetCity, targetWord)) return;
+            const uint8_t pursue = o.pursue;
+            ApplyHalt();
+            if (o.orderState == 20 && routeStage >= 1 && routeStage <= 6 && !(pursue & 0xC0)) routeWait = -2;
+            // Missing: Troop::HaltIdleSharingDestination (ring searches) for idle kind 1 and 5
+            // troops in single play.
+            return;
+        }
+        const int16_t kx = goalX, ky = goalY;
+        const uint8_t keepMove = keep[1];
+        ApplyHalt();
+        ApplyCmd02(kx, ky);
+        keep[1] = keepMove;
+    }
+
+    if (retreating != 0) return;
+    pathEndHold = 0;
+    if (nextDirection == 0) FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true);
+    const uint8_t d = FindUnitPath(this, cellX, cellY, goalX, goalY);
+    if (d == 0) {
+        OnNoPath();
+    } else if (d == kNoPath) {
+        if (!DoArrivalAction()) ApplyHalt();
+    } else {
+        SetMoveDirection(d);
+        // Missing: Troop::TriggerTrapsAround (ring searches), unless flag 0x04.
+        if (!(flags & 0x04))
+            if (City* city = CityUnder(*this)) ArriveAtCityCell(city);
+    }
+}
+
+void Troop::ThinkAsClient() {
+    if (state == 11) {
+        if (skill >= 0 && currentFrame == 3) ApplyHalt();
+        return;
+    }
+    StartRoute(*this);
+    // Missing: Troop::KeepFormation (formations) for the leader step.
+    TickRetreat();
+    if (state == 10) return;
+    // Missing: Troop::FollowTargetAsClient (engagement) for state 1 with action code 0.
+    PathWaypoint* last = waypoints && !waypoints->next ? waypoints : nullptr;
+    if (last && IsStepNotCloser(worldX, worldY, last->x, last->y, velX, velY)) {
+        if (keep[0] == 0 && keep[1] == 0) {
+            if (actionCode == 2 && targetCity && ApplyCmd09(targetCity, targetWord)) return;
+            ApplyHalt();
+            return;
+        }
+        const int16_t kx = goalX, ky = goalY;
+        const uint8_t keepMove = keep[1];
+        ApplyHalt();
+        ApplyCmd02(kx, ky);
+        keep[1] = keepMove;
+    }
+    if (retreating != 0) return;
+    pathEndHold = 0;
+    if (nextDirection == 0) FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true);
+    const uint8_t d = FindUnitPath(this, cellX, cellY, goalX, goalY);
+    if (d == kNoPath)
+        ApplyHalt();
+    else if (d != 0)
+        SetMoveDirection(d);
+}
+
+void Troop::TickRetreat() {
+    if (retreating == 0) return;
+    if (retreatTimer > 0) --retreatTimer;
+    if (order && order->orderState != 0 && retreatTimer == kRetreatHold && state != 10 && actionCode != 6) {
+        Troop* target = state == 1 ? targetTroop : nullptr;
+        const int16_t kx = goalX, ky = goalY;
+        ApplyHalt();
+        velX = velY = 0;
+        retreatTimer = kRetreatHold;
+        retreating = 1;
+        targetTroop = target;
+        goalX = kx;
+        goalY = ky;
+    }
+    if (retreatTimer > 0) return;
+    retreatTimer = 0;
+    retreating = 0;
+    if (actionCode == 6 && !(flags & 0x40)) {
+        if (City* city = CityUnder(*this); city && city->ownerSide != owner) ApplyHalt();
+        return;
+    }
+    const int16_t kx = goalX, ky = goalY;
+    ApplyHalt();
+    velX = velY = 0;
+    goalX = kx;
+    goalY = ky;
+}
+
+bool Troop::DoArrivalAction() {
+    switch (actionCode) {
+    case 3:
+        RandomRoam(this, 10, 20);
+        return false;
+    case 4:
+        NetCmdMoveTo(this, order->secondX & 0xFFFF, order->secondY & 0xFFFF, -1, -1);
+        return true;
+    case 5:
+        if (!targetTroop) return false;
+        NetCmdTargetTroop(this, targetTroop);
+        return true;
+    case 6:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Troop::KeepEscort() {
+    if (!Alive(escortTarget)) {
+        flags &= ~0x200u;
+        escortTarget = nullptr;
+        NetCmdHalt(this);
+        return true;
+    }
+    if (state == 10) {
+        // The decision cycle runs on the host alone, so the runtime's generator decides here.
+        const int32_t r1 = platform::rand(), r2 = platform::rand();
+        NetCmd02(this, escortTarget->cellX + 4 - r1 % 7, escortTarget->cellY + 4 - r2 % 7);
+    }
+    return true;
+}
+
+void Troop::ArriveAtCityCell(City* city) {
+    if (!city || city->dead || KingdomRelation(owner, city->ownerSide) != 3 || (flags & 0x04)) return;
+    // Missing: City::RallyWallTroops and City::DefendersAnswer (wall duties) for a kind-0 city, and
+    // Troop::RallyDefenders (calls for help) with the city's attacker cell for a computer-run owner.
+    const GameController* c = Controller();
+    if (!c || c->gameKind == 0 || c->gameKind == 2) return;
+    for (Troop* guard : city->garrison)
+        if (Alive(guard) && guard->state != 1 && guard->state != 11) NetCmdTargetTroop(guard, this);
+}
