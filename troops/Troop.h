@@ -138,9 +138,6 @@ public:
     virtual void TickStatus();
     virtual void MarkRemoved();
     bool IsValidTarget(const Troop* other) const;
-    // A skill effect's hit on the troop's target: strike 1 at the end of a skill movie, 0 on each
-    // motion step; the skill damage comes with the combat module.
-    virtual void TakeSkillHit(Zu_SkillEffect*, int) {}
     bool IsGone() const { return deadFlag != 0 || state == 13; }
 
     // The officer's kind ("武將屬性"), 0 without officer.
@@ -405,7 +402,8 @@ public:
     bool TrySupportSkill(const uint8_t* skill);
 
     // ---- Skill effects (TroopSkill.cpp) ----
-    void TakeSkillHit(Zu_SkillEffect* effect);
+    // Called on the caster when its skill effect lands: pays the cost and spreads the skill.
+    virtual void TakeSkillHit(Zu_SkillEffect* effect);
     void ApplySkillAtCell(Zu_SkillEffect* effect, int32_t skillNumber, int32_t dx, int32_t dy, int32_t cx,
                           int32_t cy);
 

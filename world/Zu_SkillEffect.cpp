@@ -189,12 +189,17 @@ void Zu_SkillEffect::ReleaseOwner() {
 void Zu_SkillEffect::FinishMovie() {
     if (state == 2) return;
     if (owner && !OwnerDead(owner) && owner->skillHit > -2) {
-        if (owner->targetTroop) owner->targetTroop->TakeSkillHit(this, 1);
+        // The landing is the caster's: it spreads the skill over its targets.
+        owner->TakeSkillHit(this);
         // Movies of ids 124..129 cost the caster its life. In a network game the host decides
-        // that death through the kill command, which comes with the troops' deaths.
-        if (id >= 124 && id <= 129 && !(TheGameController && TheGameController->networked)) {
-            owner->deadFlag = 1;
-            owner->kept = 0;
+        // that death and sends it as the kill command.
+        if (id >= 124 && id <= 129) {
+            if (TheGameController && TheGameController->networked) {
+                owner->Kill(owner->owner);
+            } else {
+                owner->deadFlag = 1;
+                owner->kept = 0;
+            }
         }
     }
     ReleaseOwner();
@@ -278,7 +283,6 @@ void Zu_SkillEffect::MotionStep() {
     }
     switch (command) {
     case 1:
-        if (owner) owner->TakeSkillHit(this, 0);
         x += stepX;
         y += stepY;
         if (--commandCount <= 0) readCommand();

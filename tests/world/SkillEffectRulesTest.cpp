@@ -19,11 +19,12 @@
 
 namespace {
 
-// A troop that counts the skill hits it takes.
+// A troop that counts the landings of its own skill effects.
 struct Struck : Troop {
     using Troop::Troop;
-    int finishing = 0, steps = 0;
-    void TakeSkillHit(Zu_SkillEffect*, int strike) override { ++(strike ? finishing : steps); }
+    int finishing = 0;
+    // The caster takes the landing of its own effect.
+    void TakeSkillHit(Zu_SkillEffect*) override { ++finishing; }
 };
 
 gamefiles::AniFrameSpec Solid(uint16_t colour, int w, int h) {
@@ -148,14 +149,14 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     TheAviClipManager.stamp[3] = 0; // no longer in use
     movie.Advance();
     EXPECT_EQ(movie.state, 2);
-    EXPECT_EQ(target->finishing, 1);
+    EXPECT_EQ(owner->finishing, 1);
     EXPECT_EQ(owner->casting, 0);
     EXPECT_EQ(owner->skillCooldown, 7 * 20);
     EXPECT_EQ(owner->deadFlag, 1) << "ids 124..129 cost the caster its life in single play";
     // The drawing path seeing the end afterwards strikes no more.
     movie.FinishMovie();
     movie.StepFrame();
-    EXPECT_EQ(target->finishing, 1);
+    EXPECT_EQ(owner->finishing, 1);
 
     // In a network game the caster's death is the host's to decide.
     TheGameController->networked = 1;
@@ -164,7 +165,8 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     caster->targetTroop = target;
     Zu_SkillEffect networked(2, 125, 0, 0, 0, 0, caster);
     networked.FinishMovie();
-    EXPECT_EQ(target->finishing, 2);
+    EXPECT_EQ(caster->finishing, 1);
+    EXPECT_EQ(caster->state, 13) << "the host kills the caster through the kill command";
     EXPECT_EQ(caster->deadFlag, 0);
     TheGameController->networked = 0;
     // A dead owner strikes nothing and is forgotten.
@@ -177,19 +179,20 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     orphan.StepFrame();
     EXPECT_EQ(orphan.owner, nullptr);
     EXPECT_EQ(orphan.state, 2);
-    EXPECT_EQ(target->finishing, 2);
+    EXPECT_EQ(fallen->finishing, 0);
+    EXPECT_EQ(target->finishing, 0) << "the target never takes the landing itself";
 }
 
 TEST_F(Effects, TheMotionScriptEndsWithItsRecordOrAnUnknownWord) {
     Struck* owner = Owner();
     const struct {
         std::vector<int16_t> words;
-        int x, y, hits;
+        int x, y;
     } cases[] = {
-        {{1, 2, 5, -1, 2, 1, 3, 1, 1, 10, 0}, 20, -2, 3}, // move 2, wait 1, skip, move 1 by (10, 0)
-        {{1, 3, 1, 1}, 3, 3, 3},                          // the record ends after the move
-        {{1, 5, 2}, 0, 0, 0},                             // a move cut short by the record's end
-        {{7, 1, 1, 1}, 0, 0, 0},                          // an unknown word stops it
+        {{1, 2, 5, -1, 2, 1, 3, 1, 1, 10, 0}, 20, -2}, // move 2, wait 1, skip, move 1 by (10, 0)
+        {{1, 3, 1, 1}, 3, 3},                          // the record ends after the move
+        {{1, 5, 2}, 0, 0},                             // a move cut short by the record's end
+        {{7, 1, 1, 1}, 0, 0},                          // an unknown word stops it
     };
     for (const auto& c : cases) {
         Zu_SkillEffect e(3, 4, 0, 0, 0, 0, owner);
@@ -198,12 +201,11 @@ TEST_F(Effects, TheMotionScriptEndsWithItsRecordOrAnUnknownWord) {
         std::copy(c.words.begin(), c.words.end(), record.get());
         e.script = record.get();
         e.scriptEnd = record.get() + c.words.size();
-        owner->steps = 0;
         for (int i = 0; i < 12; ++i)
             e.MotionStep();
         EXPECT_EQ(e.x, c.x);
         EXPECT_EQ(e.y, c.y);
-        EXPECT_EQ(owner->steps, c.hits);
+        EXPECT_EQ(owner->finishing, 0) << "motion steps are not landings";
     }
 }
 
