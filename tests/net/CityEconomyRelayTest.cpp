@@ -1,4 +1,5 @@
 #include "NetStation.h"
+#include "StationGlobals.h"
 #include "troops/TroopFixture.h"
 
 #include "engine/ByteReader.h"
@@ -22,25 +23,8 @@ using trooptest::Battle;
 
 namespace {
 
-// Both stations run in this process: each keeps its own battle and takes the game's globals over
-// while it steps its calendar or receives a command.
-struct Globals {
-    ScreenSettings* settings = nullptr;
-    GameController* controller = nullptr;
-    BattleMap* map = nullptr;
-    NetSession* session = nullptr;
-};
+// The stations take the globals over one at a time.
 std::mutex globalsLock;
-
-Globals Current() {
-    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
-}
-void Use(const Globals& g) {
-    TheScreenSettings = g.settings;
-    TheGameController = g.controller;
-    TheBattleMap = g.map;
-    TheNetSession = g.session;
-}
 
 // One station's stage: a computer kingdom with a castle that has markets, farms and a temple.
 struct StationStage {

@@ -1,4 +1,5 @@
 #include "NetStation.h"
+#include "StationGlobals.h"
 #include "WorldDigest.h"
 #include "troops/TroopFixture.h"
 
@@ -30,22 +31,8 @@ using trooptest::Battle;
 
 namespace {
 
-// Both stations run in this process: each keeps its own battle and takes the game's globals over,
-// one at a time, while it enters or receives a command.
-struct Globals {
-    ScreenSettings* settings = nullptr;
-    GameController* controller = nullptr;
-    BattleMap* map = nullptr;
-    NetSession* session = nullptr;
-};
+// The stations take the globals over one at a time.
 std::recursive_mutex globalsLock;
-
-void Use(const Globals& g) {
-    TheScreenSettings = g.settings;
-    TheGameController = g.controller;
-    TheBattleMap = g.map;
-    TheNetSession = g.session;
-}
 
 constexpr int kTemplate = 5;
 

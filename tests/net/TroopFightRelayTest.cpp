@@ -1,4 +1,5 @@
 #include "NetStation.h"
+#include "StationGlobals.h"
 #include "troops/TroopFixture.h"
 
 #include "net/TroopFateCommands.h"
@@ -17,25 +18,8 @@ using trooptest::Battle;
 
 namespace {
 
-// Both stations run in this process: each keeps its own battle and takes the game's globals over
-// while it enters or receives a command.
-struct Globals {
-    ScreenSettings* settings = nullptr;
-    GameController* controller = nullptr;
-    BattleMap* map = nullptr;
-    NetSession* session = nullptr;
-};
+// The stations take the globals over one at a time.
 std::mutex globalsLock;
-
-Globals Current() {
-    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
-}
-void Use(const Globals& g) {
-    TheScreenSettings = g.settings;
-    TheGameController = g.controller;
-    TheBattleMap = g.map;
-    TheNetSession = g.session;
-}
 
 constexpr uint32_t kRetreatStory = 376; // "敘述撤退"
 

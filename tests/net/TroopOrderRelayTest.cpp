@@ -1,4 +1,5 @@
 #include "NetStation.h"
+#include "StationGlobals.h"
 #include "troops/TroopFixture.h"
 
 #include "Program/GameParameters.h"
@@ -18,25 +19,8 @@ using trooptest::Battle;
 
 namespace {
 
-// Both stations run in this process, so each keeps its own battle and takes the game's globals
-// over, one at a time, while it enters or receives a command.
-struct Globals {
-    ScreenSettings* settings = nullptr;
-    GameController* controller = nullptr;
-    BattleMap* map = nullptr;
-    NetSession* session = nullptr;
-};
+// The stations take the globals over one at a time.
 std::mutex globalsLock;
-
-Globals Current() {
-    return {TheScreenSettings, TheGameController, TheBattleMap, TheNetSession};
-}
-void Use(const Globals& g) {
-    TheScreenSettings = g.settings;
-    TheGameController = g.controller;
-    TheBattleMap = g.map;
-    TheNetSession = g.session;
-}
 
 // One station's battle: two kingdoms at war, a troop each; the same on both stations.
 struct StationBattle {

@@ -59,7 +59,7 @@ TEST_F(FollowersTest, ABattleBandGrowsWithTheGeneralsLevel) {
             EXPECT_TRUE(k->fieldUnits.ContainsPtr(reinterpret_cast<uintptr_t>(f)));
         }
     }
-    // The spec's example: level 5, class 1 gives four of 419 and experience 86.
+    // The worked example: level 5, class 1 gives four of 419 and experience 86.
     Troop* g = General(1, 5);
     g->CreateFollowers();
     EXPECT_EQ(Band(g).size(), 4u);
