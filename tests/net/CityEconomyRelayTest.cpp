@@ -50,11 +50,7 @@ struct StationStage {
         // The stage reader sums the buildings on every station.
         city->SumBuildings();
         TheGameController->gameKind = 1; // a team game: the strategy turn re-splits the treasury
-        TheGameController->networked = 1;
-        TheGameController->isHost = host ? 1 : 0;
-        TheNetSession = &session;
-        globals = Current();
-        Use({});
+        globals = TakeStationGlobals(session, host);
     }
     ~StationStage() {
         std::lock_guard guard(globalsLock);

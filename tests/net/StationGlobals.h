@@ -28,4 +28,15 @@ inline void Use(const Globals& g) {
     TheNetSession = g.session;
 }
 
+// Marks the station's battle networked as host or client on its session, and lets go of the
+// globals once they are kept for the station.
+inline Globals TakeStationGlobals(NetSession& session, bool host) {
+    TheGameController->networked = 1;
+    TheGameController->isHost = host ? 1 : 0;
+    TheNetSession = &session;
+    const Globals g = Current();
+    Use({});
+    return g;
+}
+
 } // namespace nettest

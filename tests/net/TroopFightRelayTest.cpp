@@ -50,11 +50,7 @@ struct StationBattle {
             t->officer->Set(OfficerLayout::kMaxHp, 50);
         }
         general->officer->Set(kRetreatStory, 2);
-        TheGameController->networked = 1;
-        TheGameController->isHost = host ? 1 : 0;
-        TheNetSession = &session;
-        globals = Current();
-        Use({});
+        globals = TakeStationGlobals(session, host);
     }
     ~StationBattle() {
         std::lock_guard guard(globalsLock);

@@ -37,11 +37,7 @@ struct StationBattle {
         Battle::War(a, e);
         own = battle->AddTroop(a, 5, 5);
         foe = battle->AddTroop(e, 20, 20);
-        TheGameController->networked = 1;
-        TheGameController->isHost = host ? 1 : 0;
-        TheNetSession = &session;
-        globals = Current();
-        Use({});
+        globals = TakeStationGlobals(session, host);
     }
     ~StationBattle() {
         std::lock_guard guard(globalsLock);
