@@ -1,5 +1,4 @@
-#include "NetStation.h"
-#include "StationGlobals.h"
+#include "RelayPair.h"
 #include "troops/TroopFixture.h"
 
 #include "engine/ByteReader.h"
@@ -23,9 +22,6 @@ using trooptest::Battle;
 
 namespace {
 
-// The stations take the globals over one at a time.
-std::mutex globalsLock;
-
 // One station's stage: a computer kingdom with a castle that has markets, farms and a temple.
 struct StationStage {
     std::unique_ptr<Battle> battle;
@@ -33,7 +29,7 @@ struct StationStage {
     City* city = nullptr;
 
     StationStage(NetSession& session, bool host) {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
         Kingdom* k = battle->AddKingdom(1);
         World().computerRun[1] = 1;
@@ -53,7 +49,7 @@ struct StationStage {
         globals = TakeStationGlobals(session, host);
     }
     ~StationStage() {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         Use(globals);
         TheNetSession = nullptr;
         battle.reset();
@@ -65,31 +61,11 @@ struct StationStage {
 void ReceiveInto(Station& station, StationStage& stage) {
     RegisterTroopCommands(station.session.commands); // installs the session's sender
     RegisterCityCommands(station.session.commands);
-    GameCommandRule rule = *station.session.commands.Find(kCityValueCommand);
-    auto inner = rule.handler;
-    rule.handler = [inner, &stage](GameCommandContext& c) {
-        std::lock_guard guard(globalsLock);
-        Use(stage.globals);
-        const CommandOutcome outcome = inner(c);
-        Use({});
-        return outcome;
-    };
-    station.session.commands.Register(kCityValueCommand, rule);
-}
-
-template <class F>
-auto In(Station& s, StationStage& stage, F f) {
-    return s.Do([&] {
-        std::lock_guard guard(globalsLock);
-        Use(stage.globals);
-        auto result = f();
-        Use({});
-        return result;
-    });
+    ReceiveUnder(station, stage.globals, {kCityValueCommand});
 }
 
 std::vector<uint8_t> Block(Station& s, StationStage& stage) {
-    return In(s, stage,
+    return In(s, stage.globals,
               [&] { return std::vector<uint8_t>(stage.city->block, stage.city->block + CityLayout::kSize); });
 }
 
@@ -121,11 +97,9 @@ void StepDays(StationStage& stage, int days) {
 }
 
 TEST(CityEconomyRelay, OnlyTheHostMovesTheEconomyAndTheClientEndsAlike) {
-    platform::SetLoopbackOnly(true);
-    platform::SetConnectLimit(3000);
-    const uint16_t port = FreePort();
-    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
-    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
     {
         const GameCommandRule* rule = host->session.commands.Find(kCityValueCommand);
         ASSERT_NE(rule, nullptr);
@@ -136,46 +110,43 @@ TEST(CityEconomyRelay, OnlyTheHostMovesTheEconomyAndTheClientEndsAlike) {
         StationStage clientStage(client->session, false);
         ReceiveInto(*host, hostStage);
         ReceiveInto(*client, clientStage);
-        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
-        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
-        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return client->Do([&] { return client->session.NetPeerCount() == 2; });
-        }));
+        ASSERT_TRUE(pair.Join());
         const std::vector<uint8_t> start = Block(*host, hostStage);
         ASSERT_EQ(Block(*client, clientStage), start);
 
         // The client's own calendar moves nothing of the economy.
-        In(*client, clientStage, [&] {
+        In(*client, clientStage.globals, [&] {
             StepDays(clientStage, 45);
             return 0;
         });
         EXPECT_EQ(Block(*client, clientStage), start);
-        EXPECT_EQ(In(*client, clientStage, [&] { return clientStage.city->accumulators[2]; }), 0.0f);
+        EXPECT_EQ(In(*client, clientStage.globals, [&] { return clientStage.city->accumulators[2]; }), 0.0f);
 
         // The host's year of days: income, strategy turns and their commands.
-        In(*host, hostStage, [&] {
+        In(*host, hostStage.globals, [&] {
             StepDays(hostStage, 400);
             return 0;
         });
         const std::vector<uint8_t> after = Block(*host, hostStage);
         EXPECT_NE(after, start);
-        const int32_t hostGold = In(*host, hostStage, [&] { return hostStage.city->Int(CityLayout::kGold); });
+        const int32_t hostGold =
+            In(*host, hostStage.globals, [&] { return hostStage.city->Int(CityLayout::kGold); });
         const int32_t hostPeople =
-            In(*host, hostStage, [&] { return hostStage.city->Int(CityLayout::kPopulation); });
+            In(*host, hostStage.globals, [&] { return hostStage.city->Int(CityLayout::kPopulation); });
         EXPECT_GT(hostGold, 100);
         EXPECT_GT(hostPeople, 1500);
         EXPECT_TRUE(
             RunUntil({host.get(), client.get()}, [&] { return Block(*client, clientStage) == after; }));
 
         // A client's change only asks; the host's copy comes back to both.
-        In(*client, clientStage, [&] {
+        In(*client, clientStage.globals, [&] {
             NetCmdAddCityValue(clientStage.city, 500, kCityGold);
             EXPECT_EQ(clientStage.city->Int(CityLayout::kGold), hostGold);
             NetCmdAddCityValue(clientStage.city, -5000000, kCityFood);
             return 0;
         });
         auto goldAndFood = [](Station& s, StationStage& st) {
-            return In(s, st, [&] {
+            return In(s, st.globals, [&] {
                 return std::make_pair(st.city->Int(CityLayout::kGold), st.city->Int(CityLayout::kFood));
             });
         };
@@ -191,7 +162,6 @@ TEST(CityEconomyRelay, OnlyTheHostMovesTheEconomyAndTheClientEndsAlike) {
     client.reset();
     host.reset();
     SetGameCommandSender(nullptr);
-    platform::SetLoopbackOnly(false);
 }
 
 TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {

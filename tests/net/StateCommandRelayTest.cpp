@@ -1,5 +1,4 @@
-#include "NetStation.h"
-#include "StationGlobals.h"
+#include "RelayPair.h"
 #include "WorldDigest.h"
 #include "troops/TroopFixture.h"
 
@@ -31,9 +30,6 @@ using trooptest::Battle;
 
 namespace {
 
-// The stations take the globals over one at a time.
-std::recursive_mutex globalsLock;
-
 constexpr int kTemplate = 5;
 
 // One station's battle: the host plays side 1, the client side 2 (allies); side 3 fights both.
@@ -47,7 +43,7 @@ struct StationBattle {
     GameRecordChannel* channel = nullptr;
 
     StationBattle(NetSession& session, bool host) {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
         k[1] = battle->AddKingdom(1);
         k[2] = battle->AddKingdom(2);
@@ -83,7 +79,7 @@ struct StationBattle {
         Use({});
     }
     ~StationBattle() {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         Use(globals);
         TheNetSession = nullptr;
         battle.reset();
@@ -94,44 +90,20 @@ struct StationBattle {
 // The station's receive side runs the game's own handlers inside its battle.
 void ReceiveInto(Station& station, StationBattle& world) {
     RegisterTroopCommands(station.session.commands); // over the relay test's own code 1 and 3
-    for (uint8_t code : {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand,
-                         kLevelUpCommand, kSwitchForceCommand, kStandMoveCommand, kChatCommand,
-                         kGameRecordCode, kSubCommandCode, kCityValueCommand}) {
-        GameCommandRule rule = *station.session.commands.Find(code);
-        auto inner = rule.handler;
-        rule.handler = [inner, &world](GameCommandContext& c) {
-            std::lock_guard guard(globalsLock);
-            Use(world.globals);
-            const CommandOutcome outcome = inner(c);
-            Use({});
-            return outcome;
-        };
-        station.session.commands.Register(code, rule);
-    }
-}
-
-// Runs f inside the station's battle on its own thread, as the game would.
-template <class F>
-auto In(Station& s, StationBattle& w, F f) {
-    return s.Do([&] {
-        std::lock_guard guard(globalsLock);
-        Use(w.globals);
-        auto result = f();
-        Use({});
-        return result;
-    });
+    ReceiveUnder(station, world.globals,
+                 {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand,
+                  kLevelUpCommand, kSwitchForceCommand, kStandMoveCommand, kChatCommand, kGameRecordCode,
+                  kSubCommandCode, kCityValueCommand});
 }
 
 uint64_t Digest(Station& s, StationBattle& w) {
-    return In(s, w, [] { return WorldDigest::Of(); });
+    return In(s, w.globals, [] { return WorldDigest::Of(); });
 }
 
 TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
-    platform::SetLoopbackOnly(true);
-    platform::SetConnectLimit(3000);
-    const uint16_t port = FreePort();
-    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
-    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
     std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
     {
         StationBattle hw(host->session, true);
@@ -143,17 +115,13 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         GeneralTemplateCount = kTemplate + 1;
         ReceiveInto(*host, hw);
         ReceiveInto(*client, cw);
-        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
-        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
-        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return client->Do([&] { return client->session.NetPeerCount() == 2; });
-        }));
+        ASSERT_TRUE(pair.Join());
         const uint64_t start = Digest(*host, hw);
         ASSERT_EQ(Digest(*client, cw), start);
 
         // The client asks; nothing changes on the client before the host's copies come back. Two
         // quick hits before the echo both count.
-        const uint64_t asked = In(*client, cw, [&] {
+        const uint64_t asked = In(*client, cw.globals, [&] {
             NetCmdAddTroopValue(cw.b1, -30, 1);
             NetCmdAddTroopValue(cw.b1, -30, 1);
             NetCmdSkillEffect(cw.b1, 0x4, 2);
@@ -169,7 +137,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         });
         EXPECT_EQ(asked, start);
         auto newOfficer = [](Station& s, StationBattle& w) {
-            return In(s, w, [&] {
+            return In(s, w.globals, [&] {
                 for (Troop* t : ListItems<Troop>(w.city->reserve))
                     if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == kTemplate)
                         return t->UnitId();
@@ -178,11 +146,11 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         };
         ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
             return newOfficer(*client, cw) != 0 && Digest(*client, cw) == Digest(*host, hw) &&
-                   In(*client, cw, [&] { return cw.city->toggleFlag; }) == 1;
+                   In(*client, cw.globals, [&] { return cw.city->toggleFlag; }) == 1;
         }));
 
         // The host decides the rest and every station applies it alike.
-        In(*host, hw, [&] {
+        In(*host, hw.globals, [&] {
             hw.a1->goalX = 9;
             hw.a1->goalY = 11;
             NetCmd27(hw.a1, 1);
@@ -216,7 +184,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         for (auto* pair : {&hw, &cw}) {
             StationBattle& w = *pair;
             Station& s = pair == &hw ? *host : *client;
-            In(s, w, [&] {
+            In(s, w.globals, [&] {
                 EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kHp), 10);
                 EXPECT_EQ(w.b1->statusBits, 0x2u);
                 EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kFormation), 3);
@@ -258,7 +226,6 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
     client.reset();
     host.reset();
     SetGameCommandSender(nullptr);
-    platform::SetLoopbackOnly(false);
 }
 
 // What both stations hold besides the shared start: two plots of the city, a general its spawned
@@ -296,11 +263,9 @@ SavedRecord* Site(City* city, int x) {
 }
 
 TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
-    platform::SetLoopbackOnly(true);
-    platform::SetConnectLimit(3000);
-    const uint16_t port = FreePort();
-    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
-    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
     std::array<uint8_t, OfficerLayout::kSize> templateBlock{};
     {
         StationBattle hw(host->session, true);
@@ -308,19 +273,15 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
         templateBlock[OfficerLayout::kPersonNumber] = kTemplate;
         GeneralTemplateTable[kTemplate] = templateBlock.data();
         GeneralTemplateCount = kTemplate + 1;
-        In(*host, hw, [&] { return AddCityWorks(hw), 0; });
-        In(*client, cw, [&] { return AddCityWorks(cw), 0; });
+        In(*host, hw.globals, [&] { return AddCityWorks(hw), 0; });
+        In(*client, cw.globals, [&] { return AddCityWorks(cw), 0; });
         ReceiveInto(*host, hw);
         ReceiveInto(*client, cw);
-        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
-        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
-        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return client->Do([&] { return client->session.NetPeerCount() == 2; });
-        }));
+        ASSERT_TRUE(pair.Join());
         ASSERT_EQ(Digest(*client, cw), Digest(*host, hw));
 
         // The client asks: a plot's new kind, and two quick payments that both count.
-        In(*client, cw, [&] {
+        In(*client, cw.globals, [&] {
             cw.city->RequestPlotKind(kPlotX, kSiteY, 5);
             NetCmdAddCityValue(cw.city, -30, kCityGold);
             NetCmdAddCityValue(cw.city, -30, kCityGold);
@@ -331,7 +292,7 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
         // city's growth, the current unit, an item on the map and a troop entering the keeper's
         // place.
         uint32_t spawned = 0, recruit = 0, trained = 0;
-        In(*host, hw, [&] {
+        In(*host, hw.globals, [&] {
             hw.city->TickConstruction();
             TheScreenSettings->serialCounter = 600;
             recruit = 600;
@@ -355,7 +316,7 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
             return 0;
         });
         auto settled = [&] {
-            return In(*client, cw,
+            return In(*client, cw.globals,
                       [&] {
                           return cw.city->Int(CityLayout::kGold) == 40 && Site(cw.city, kPlotX)->kind == 5 &&
                                  TheBattleMap->GetCellObject(kItemX, kItemY) != nullptr &&
@@ -368,7 +329,7 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
         for (auto* pair : {&hw, &cw}) {
             StationBattle& w = *pair;
             Station& s = pair == &hw ? *host : *client;
-            In(s, w, [&] {
+            In(s, w.globals, [&] {
                 EXPECT_EQ(w.city->Int(CityLayout::kGold), 40);
                 EXPECT_EQ(Site(w.city, kBuiltX)->work, 100); // finished
                 EXPECT_EQ(w.city->BuildingCount(3), 1);
@@ -390,15 +351,15 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
         }
 
         // The client's troop walks past the item and asks; the host sends its keeper's unit out.
-        In(*client, cw, [&] { return cw.b1->PickUpItems(), 0; });
-        In(*host, hw, [&] {
+        In(*client, cw.globals, [&] { return cw.b1->PickUpItems(), 0; });
+        In(*host, hw.globals, [&] {
             SubCastle* keep = hw.city->FindSubCastleOfKind(4);
             keep->sortieOrder = 4;
             keep->RequestDeployUnit(hw.foe2);
             return 0;
         });
         ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return In(*client, cw,
+            return In(*client, cw.globals,
                       [&] {
                           return cw.b1->officer->Get(OfficerLayout::kCarried) == 1 &&
                                  cw.city->FindSubCastleOfKind(4)->units.GetCount() == 0;
@@ -408,7 +369,7 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
         for (auto* pair : {&hw, &cw}) {
             StationBattle& w = *pair;
             Station& s = pair == &hw ? *host : *client;
-            In(s, w, [&] {
+            In(s, w.globals, [&] {
                 EXPECT_EQ(w.b1->officer->Get(OfficerLayout::kCarried), 1);
                 EXPECT_EQ(TheBattleMap->GetCellObject(kItemX, kItemY), nullptr);
                 EXPECT_EQ(TheBattleMap->mapItems->GetCount(), 0);
@@ -424,7 +385,6 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
     client.reset();
     host.reset();
     SetGameCommandSender(nullptr);
-    platform::SetLoopbackOnly(false);
 }
 
 } // namespace

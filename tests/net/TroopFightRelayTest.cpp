@@ -1,5 +1,4 @@
-#include "NetStation.h"
-#include "StationGlobals.h"
+#include "RelayPair.h"
 #include "troops/TroopFixture.h"
 
 #include "net/TroopFateCommands.h"
@@ -18,9 +17,6 @@ using trooptest::Battle;
 
 namespace {
 
-// The stations take the globals over one at a time.
-std::mutex globalsLock;
-
 constexpr uint32_t kRetreatStory = 376; // "敘述撤退"
 
 // One station's battle: an archer of the first kingdom against a soldier and a stubborn general of
@@ -35,7 +31,7 @@ struct StationBattle {
     Troop* general = nullptr;
 
     StationBattle(NetSession& session, bool host) {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
         own = battle->AddKingdom(1, true);
         foe = battle->AddKingdom(2);
@@ -53,7 +49,7 @@ struct StationBattle {
         globals = TakeStationGlobals(session, host);
     }
     ~StationBattle() {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         Use(globals);
         TheNetSession = nullptr;
         battle.reset();
@@ -65,24 +61,13 @@ struct StationBattle {
 void ReceiveInto(Station& station, StationBattle& world) {
     RegisterTroopCommands(station.session.commands);
     RegisterTroopFateCommands(station.session.commands);
-    for (uint8_t code : {kTroopValueCommand, kKillCommand, kCaptureCommand, kUnitCountersCommand}) {
-        GameCommandRule rule = *station.session.commands.Find(code);
-        auto inner = rule.handler;
-        rule.handler = [inner, &world](GameCommandContext& c) {
-            std::lock_guard guard(globalsLock);
-            Use(world.globals);
-            const CommandOutcome outcome = inner(c);
-            Use({});
-            return outcome;
-        };
-        station.session.commands.Register(code, rule);
-    }
+    ReceiveUnder(station, world.globals,
+                 {kTroopValueCommand, kKillCommand, kCaptureCommand, kUnitCountersCommand});
 }
 
 // What a fight changes: strengths, states, fates, flags, masters, the archer's tally and the kingdoms'.
 std::vector<int> Look(Station& s, StationBattle& w) {
-    return s.Do([&] {
-        std::lock_guard guard(globalsLock);
+    return In(s, w.globals, [&] {
         std::vector<int> v;
         for (Troop* t : {w.archer, w.soldier, w.general}) {
             v.push_back(t->officer->Get(OfficerLayout::kHp));
@@ -100,22 +85,10 @@ std::vector<int> Look(Station& s, StationBattle& w) {
     });
 }
 
-template <class F>
-void OnHost(Station& s, StationBattle& w, F action) {
-    s.Do([&] {
-        std::lock_guard guard(globalsLock);
-        Use(w.globals);
-        action();
-        Use({});
-    });
-}
-
 TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
-    platform::SetLoopbackOnly(true);
-    platform::SetConnectLimit(3000);
-    const uint16_t port = FreePort();
-    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
-    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
     {
         // Deaths, captures and tallies come from the host only.
         for (uint8_t code : {kKillCommand, kCaptureCommand, kUnitCountersCommand}) {
@@ -128,20 +101,16 @@ TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
         StationBattle clientWorld(client->session, false);
         ReceiveInto(*host, hostWorld);
         ReceiveInto(*client, clientWorld);
-        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
-        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
-        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return client->Do([&] { return client->session.NetPeerCount() == 2; });
-        }));
+        ASSERT_TRUE(pair.Join());
         const std::vector<int> before = Look(*host, hostWorld);
         ASSERT_EQ(Look(*client, clientWorld), before);
 
         // A client's blow decides nothing: it is the host that strikes.
-        OnHost(*client, clientWorld, [&] { clientWorld.soldier->ReceiveAttack(clientWorld.archer); });
+        In(*client, clientWorld.globals, [&] { clientWorld.soldier->ReceiveAttack(clientWorld.archer); });
         EXPECT_EQ(Look(*client, clientWorld), before);
 
         // Three blows of 20 kill the soldier; two more take the stubborn general prisoner.
-        OnHost(*host, hostWorld, [&] {
+        In(*host, hostWorld.globals, [&] {
             for (int i = 0; i < 3; ++i)
                 hostWorld.soldier->ReceiveAttack(hostWorld.archer);
             for (int i = 0; i < 3; ++i)
@@ -149,7 +118,7 @@ TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
         });
         const std::vector<int> after = Look(*host, hostWorld);
         ASSERT_NE(after, before);
-        OnHost(*host, hostWorld, [&] {
+        In(*host, hostWorld.globals, [&] {
             EXPECT_EQ(hostWorld.soldier->state, 13);
             EXPECT_EQ(hostWorld.general->officer->StatusWord(), 1);
             EXPECT_EQ(hostWorld.foe->tally[6], 1);
@@ -166,7 +135,6 @@ TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
     client.reset();
     host.reset();
     SetGameCommandSender(nullptr);
-    platform::SetLoopbackOnly(false);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-#include "NetStation.h"
-#include "StationGlobals.h"
+#include "RelayPair.h"
 #include "troops/TroopFixture.h"
 
 #include "Program/GameParameters.h"
@@ -19,9 +18,6 @@ using trooptest::Battle;
 
 namespace {
 
-// The stations take the globals over one at a time.
-std::mutex globalsLock;
-
 // One station's battle: two kingdoms at war, a troop each; the same on both stations.
 struct StationBattle {
     std::unique_ptr<Battle> battle;
@@ -30,7 +26,7 @@ struct StationBattle {
     Troop* foe = nullptr;
 
     StationBattle(NetSession& session, bool host) {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
         Kingdom* a = battle->AddKingdom(1, true);
         Kingdom* e = battle->AddKingdom(2);
@@ -40,7 +36,7 @@ struct StationBattle {
         globals = TakeStationGlobals(session, host);
     }
     ~StationBattle() {
-        std::lock_guard guard(globalsLock);
+        std::lock_guard guard(GlobalsLock());
         Use(globals);
         TheNetSession = nullptr;
         battle.reset();
@@ -56,18 +52,7 @@ void ReceiveInto(Station& station, StationBattle& world) {
         codes.push_back(code);
     codes.push_back(kTroopValueCommand);
     codes.push_back(kLevelUpCommand);
-    for (uint8_t code : codes) {
-        GameCommandRule rule = *station.session.commands.Find(code);
-        auto inner = rule.handler;
-        rule.handler = [inner, &world](GameCommandContext& c) {
-            std::lock_guard guard(globalsLock);
-            Use(world.globals);
-            const CommandOutcome outcome = inner(c);
-            Use({});
-            return outcome;
-        };
-        station.session.commands.Register(code, rule);
-    }
+    ReceiveUnder(station, world.globals, codes);
 }
 
 std::vector<int> Snapshot(const Troop& t) {
@@ -76,29 +61,13 @@ std::vector<int> Snapshot(const Troop& t) {
 }
 
 std::vector<int> Look(Station& s, StationBattle& w, bool foe = false) {
-    return s.Do([&] {
-        std::lock_guard guard(globalsLock);
-        return Snapshot(foe ? *w.foe : *w.own);
-    });
-}
-
-// Enters an order on a station the way the game does: inside its battle, through its session.
-template <class F>
-void Order(Station& s, StationBattle& w, F order) {
-    s.Do([&] {
-        std::lock_guard guard(globalsLock);
-        Use(w.globals);
-        order();
-        Use({});
-    });
+    return In(s, w.globals, [&] { return Snapshot(foe ? *w.foe : *w.own); });
 }
 
 TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
-    platform::SetLoopbackOnly(true);
-    platform::SetConnectLimit(3000);
-    const uint16_t port = FreePort();
-    auto host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
-    auto client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
     {
         // Every session takes the troop orders in with their sizes and senders; the relay test's own
         // codes 1 and 3 stand over two of them here.
@@ -114,18 +83,14 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
         StationBattle clientWorld(client->session, false);
         ReceiveInto(*host, hostWorld);
         ReceiveInto(*client, clientWorld);
-        ASSERT_TRUE(host->Do([&] { return host->session.NetSessionStart(true, "Ann"); }));
-        ASSERT_TRUE(client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }));
-        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
-            return client->Do([&] { return client->session.NetPeerCount() == 2; });
-        }));
+        ASSERT_TRUE(pair.Join());
 
         const std::vector<int> before = Look(*client, clientWorld);
         ASSERT_EQ(before, Look(*host, hostWorld));
 
         // The client only asks: its troop stays as it was until the host's copy comes back.
         std::vector<int> justAsked;
-        Order(*client, clientWorld, [&] {
+        In(*client, clientWorld.globals, [&] {
             NetCmd02(clientWorld.own, 12, 14);
             justAsked = Snapshot(*clientWorld.own);
         });
@@ -140,8 +105,8 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
         EXPECT_EQ(Look(*client, clientWorld), moved);
 
         // A target order names the other kingdom's troop by its id on both stations.
-        Order(*client, clientWorld,
-              [&] { EXPECT_TRUE(NetCmdTargetTroop(clientWorld.own, clientWorld.foe)); });
+        In(*client, clientWorld.globals,
+           [&] { EXPECT_TRUE(NetCmdTargetTroop(clientWorld.own, clientWorld.foe)); });
         ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
             return Look(*host, hostWorld)[4] != 0 && Look(*client, clientWorld)[4] != 0;
         }));
@@ -155,10 +120,10 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
                 t->officer->Set(OfficerLayout::kMaxHp, 80);
                 t->officer->Set(OfficerLayout::kHp, 70);
             }
-        Order(*host, hostWorld, [&] { NetCmdAddTroopValue(hostWorld.foe, 25, 1); });
+        In(*host, hostWorld.globals, [&] { NetCmdAddTroopValue(hostWorld.foe, 25, 1); });
         auto strength = [](Station& s, StationBattle& w) {
             return s.Do([&] {
-                std::lock_guard guard(globalsLock);
+                std::lock_guard guard(GlobalsLock());
                 return w.foe->officer->Get(OfficerLayout::kHp);
             });
         };
@@ -174,10 +139,10 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
             w->foe->officer->Set(OfficerLayout::kClass, 2);
             w->foe->officer->Set(OfficerLayout::kLoyalty, 40);
         }
-        Order(*host, hostWorld, [&] { hostWorld.foe->officer->LevelUpNetworked(2, 0, 0, 0); });
+        In(*host, hostWorld.globals, [&] { hostWorld.foe->officer->LevelUpNetworked(2, 0, 0, 0); });
         auto record = [](Station& s, StationBattle& w) {
             return s.Do([&] {
-                std::lock_guard guard(globalsLock);
+                std::lock_guard guard(GlobalsLock());
                 const uint8_t* b = w.foe->officer->block;
                 return std::vector<uint8_t>(b, b + OfficerLayout::kSize);
             });
@@ -194,7 +159,6 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
     client.reset();
     host.reset();
     SetGameCommandSender(nullptr);
-    platform::SetLoopbackOnly(false);
 }
 
 } // namespace
