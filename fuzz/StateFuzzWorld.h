@@ -6,6 +6,8 @@
 // keeper's place with its keeper and a garrison post, a plot under construction; a general
 // template and an item.
 
+#include "FuzzBattle.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
@@ -40,22 +42,11 @@ public:
         TheGameController = new GameController;
         TheGameController->networked = 1;
         TheGameController->isHost = host ? 1 : 0;
-        auto* map = new BattleMap;
-        constexpr int w = 30, r = 60;
-        map->SetCells(std::make_unique<MapCell[]>(size_t(w) * r), w, r);
-        map->validBounds = {0, 0, w, r};
-        map->AllocGrid();
-        TheBattleMap = map;
-        auto* stage = new Zu_StageSet;
-        map->stageSet = stage;
+        Zu_StageSet* stage = NewFuzzBattle();
+        BattleMap* map = TheBattleMap;
         stage->playerSide = 1;
         for (int side = 1; side <= 2; ++side) {
-            auto* k = new Kingdom;
-            k->nationIndex = side;
-            k->relations[side] = 1;
-            k->relations[3 - side] = 3;
-            stage->kingdoms->Add(uintptr_t(k));
-            map->kingdomTable[side] = k;
+            Kingdom* k = AddFuzzSide(stage, side);
             for (int i = 0; i < 2; ++i)
                 k->fieldUnits.Add(uintptr_t(NewTroop(side, 5 + i, 5 * side)));
         }

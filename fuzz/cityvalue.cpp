@@ -1,5 +1,7 @@
 // Feeds a payload to the city value command's receive side, over a battle with one kingdom and
 // two cities whose garrisons the garrison selectors build and take away.
+#include "FuzzBattle.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
@@ -18,19 +20,9 @@ void Setup() {
         TheScreenSettings = new ScreenSettings;
         TheGameController = new GameController;
         TheGameController->networked = 1;
-        auto* map = new BattleMap;
-        constexpr int w = 30, r = 60;
-        auto cells = std::make_unique<MapCell[]>(size_t(w) * r);
-        map->SetCells(std::move(cells), w, r);
-        map->validBounds = {0, 0, w, r};
-        map->AllocGrid();
-        TheBattleMap = map;
-        auto* stage = new Zu_StageSet;
-        map->stageSet = stage;
-        auto* k = new Kingdom;
-        k->nationIndex = 1;
-        stage->kingdoms->Add(uintptr_t(k));
-        map->kingdomTable[1] = k;
+        Zu_StageSet* stage = NewFuzzBattle();
+        BattleMap* map = TheBattleMap;
+        Kingdom* k = AddFuzzSide(stage, 1);
         for (int i = 0; i < 2; ++i) {
             auto* city = new City(1, i);
             city->SetInt(CityLayout::kKind, i);

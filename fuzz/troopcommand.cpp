@@ -1,6 +1,8 @@
 // Feeds a code byte and a payload to the troop order commands' receive side, over a small battle
 // with two kingdoms, four troops and a city; codes 21 and 25 go to the
 // troop value and level-up commands.
+#include "FuzzBattle.h"
+
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
 #include "net/LevelUpCommand.h"
@@ -24,22 +26,11 @@ void Setup() {
         TheGameController = new GameController;
         TheGameController->networked = 1;
         TheGameController->isHost = 1;
-        auto* map = new BattleMap;
-        constexpr int w = 30, r = 60;
-        auto cells = std::make_unique<MapCell[]>(size_t(w) * r);
-        map->SetCells(std::move(cells), w, r);
-        map->validBounds = {0, 0, w, r};
-        map->AllocGrid();
-        TheBattleMap = map;
-        auto* stage = new Zu_StageSet;
-        map->stageSet = stage;
+        Zu_StageSet* stage = NewFuzzBattle();
+        BattleMap* map = TheBattleMap;
         uint32_t serial = 1;
         for (int side = 1; side <= 2; ++side) {
-            auto* k = new Kingdom;
-            k->nationIndex = side;
-            k->relations[3 - side] = 3;
-            stage->kingdoms->Add(uintptr_t(k));
-            map->kingdomTable[side] = k;
+            Kingdom* k = AddFuzzSide(stage, side);
             for (int i = 0; i < 2; ++i) {
                 auto* o = new OfficerRecord(side, -1);
                 o->serial = serial++;

@@ -1,6 +1,8 @@
 // Feeds a code byte and a payload to the receive side of a troop's death (17), capture (18) and
 // counters (20), over a small battle with two kingdoms, four troops on the field and one inside a
 // city.
+#include "FuzzBattle.h"
+
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
 #include "net/TroopFateCommands.h"
@@ -20,15 +22,8 @@ void Setup() {
     static bool done = [] {
         TheGameController = new GameController;
         TheGameController->networked = 1;
-        auto* map = new BattleMap;
-        constexpr int w = 30, r = 60;
-        auto cells = std::make_unique<MapCell[]>(size_t(w) * r);
-        map->SetCells(std::move(cells), w, r);
-        map->validBounds = {0, 0, w, r};
-        map->AllocGrid();
-        TheBattleMap = map;
-        auto* stage = new Zu_StageSet;
-        map->stageSet = stage;
+        Zu_StageSet* stage = NewFuzzBattle();
+        BattleMap* map = TheBattleMap;
         stage->playerSide = 1;
         auto* city = new City;
         city->SetInt(CityLayout::kX, 20);
@@ -37,12 +32,7 @@ void Setup() {
         map->cityCount = 1;
         uint32_t serial = 1;
         for (int side = 1; side <= 2; ++side) {
-            auto* k = new Kingdom;
-            k->nationIndex = side;
-            k->relations[side] = 1;
-            k->relations[3 - side] = 3;
-            stage->kingdoms->Add(uintptr_t(k));
-            map->kingdomTable[side] = k;
+            Kingdom* k = AddFuzzSide(stage, side);
             for (int i = 0; i < 2; ++i) {
                 auto* o = new OfficerRecord(side, -1);
                 o->serial = serial++;

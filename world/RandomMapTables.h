@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-class GameParameters;
+struct GameParameters;
 
 // The built-in pools and tables of the random map generator.
 inline constexpr int kRulerPoolSize = 32;
