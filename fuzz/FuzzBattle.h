@@ -3,7 +3,10 @@
 // The blank battle the command fuzz targets build their worlds on.
 
 #include "Program/StageSet.h"
+#include "records/City.h"
 #include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 #include <cstddef>
@@ -30,4 +33,19 @@ inline Kingdom* AddFuzzSide(Zu_StageSet* stage, int side) {
     stage->kingdoms->Add(uintptr_t(k));
     TheBattleMap->kingdomTable[side] = k;
     return k;
+}
+
+// A troop of that side standing at (x, y), its officer carrying the serial commands name it by.
+inline Troop* NewFuzzTroop(int side, int x, int y, uint32_t serial, int homeCity = 0) {
+    auto* o = new OfficerRecord(side, -1);
+    o->serial = serial;
+    return new Troop(0, 10, int16_t(x), int16_t(y), int8_t(side), int16_t(homeCity), 0, o);
+}
+
+// The map's next city, at (x, y).
+inline City* AddFuzzCity(City* city, int x, int y) {
+    city->SetInt(CityLayout::kX, x);
+    city->SetInt(CityLayout::kY, y);
+    TheBattleMap->cities[TheBattleMap->cityCount++] = city;
+    return city;
 }

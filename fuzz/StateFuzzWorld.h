@@ -50,11 +50,7 @@ public:
             for (int i = 0; i < 2; ++i)
                 k->fieldUnits.Add(uintptr_t(NewTroop(side, 5 + i, 5 * side)));
         }
-        auto* city = new City(1);
-        city->SetInt(CityLayout::kX, 20);
-        city->SetInt(CityLayout::kY, 20);
-        map->cities[0] = city;
-        map->cityCount = 1;
+        City* city = AddFuzzCity(new City(1), 20, 20);
         static_cast<Kingdom*>(map->kingdomTable[1])->AddCity(city);
         for (int i = 0; i < 2; ++i) {
             Troop* t = NewTroop(1, 0, 0, city->id);
@@ -88,12 +84,11 @@ public:
 
 private:
     Troop* NewTroop(int side, int x, int y, int homeCity = 0) {
-        auto* o = new OfficerRecord(side, -1);
-        o->serial = serial_++;
-        o->Set(OfficerLayout::kAttribute, 1);
-        o->Set(OfficerLayout::kMaxHp, 80);
-        o->Set(OfficerLayout::kHp, 40);
-        return new Troop(0, 10, int16_t(x), int16_t(y), int8_t(side), int16_t(homeCity), 0, o);
+        Troop* t = NewFuzzTroop(side, x, y, serial_++, homeCity);
+        t->officer->Set(OfficerLayout::kAttribute, 1);
+        t->officer->Set(OfficerLayout::kMaxHp, 80);
+        t->officer->Set(OfficerLayout::kHp, 40);
+        return t;
     }
     uint32_t serial_ = 1;
 };

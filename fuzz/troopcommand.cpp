@@ -27,22 +27,13 @@ void Setup() {
         TheGameController->networked = 1;
         TheGameController->isHost = 1;
         Zu_StageSet* stage = NewFuzzBattle();
-        BattleMap* map = TheBattleMap;
         uint32_t serial = 1;
         for (int side = 1; side <= 2; ++side) {
             Kingdom* k = AddFuzzSide(stage, side);
-            for (int i = 0; i < 2; ++i) {
-                auto* o = new OfficerRecord(side, -1);
-                o->serial = serial++;
-                auto* t = new Troop(0, 10, int16_t(5 + i), int16_t(5 * side), int8_t(side), 0, 0, o);
-                k->fieldUnits.Add(uintptr_t(t));
-            }
+            for (int i = 0; i < 2; ++i)
+                k->fieldUnits.Add(uintptr_t(NewFuzzTroop(side, 5 + i, 5 * side, serial++)));
         }
-        auto* city = new City;
-        city->SetInt(CityLayout::kX, 20);
-        city->SetInt(CityLayout::kY, 20);
-        map->cities[0] = city;
-        map->cityCount = 1;
+        AddFuzzCity(new City, 20, 20);
         return true;
     }();
     (void)done;

@@ -23,27 +23,18 @@ void Setup() {
         TheGameController = new GameController;
         TheGameController->networked = 1;
         Zu_StageSet* stage = NewFuzzBattle();
-        BattleMap* map = TheBattleMap;
         stage->playerSide = 1;
-        auto* city = new City;
-        city->SetInt(CityLayout::kX, 20);
-        city->SetInt(CityLayout::kY, 20);
-        map->cities[0] = city;
-        map->cityCount = 1;
+        City* city = AddFuzzCity(new City, 20, 20);
         uint32_t serial = 1;
         for (int side = 1; side <= 2; ++side) {
             Kingdom* k = AddFuzzSide(stage, side);
             for (int i = 0; i < 2; ++i) {
-                auto* o = new OfficerRecord(side, -1);
-                o->serial = serial++;
-                o->Set(OfficerLayout::kAttribute, 1 + i);
-                auto* t = new Troop(0, 10, int16_t(5 + i), int16_t(5 * side), int8_t(side), 0, 0, o);
+                Troop* t = NewFuzzTroop(side, 5 + i, 5 * side, serial++);
+                t->officer->Set(OfficerLayout::kAttribute, 1 + i);
                 k->fieldUnits.Add(uintptr_t(t));
             }
         }
-        auto* o = new OfficerRecord(2, -1);
-        o->serial = serial++;
-        auto* inside = new Troop(0, 10, 20, 20, 2, 0, 0, o);
+        Troop* inside = NewFuzzTroop(2, 20, 20, serial++);
         inside->SetCell(20, 20, 1);
         city->units.Add(uintptr_t(inside));
         return true;
