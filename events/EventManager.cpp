@@ -93,7 +93,8 @@ int EventManager::CancelEvent(int32_t id) {
 
 void EventManager::ReleaseEventTroops(int32_t id) {
     Zu_StageSet* stage = CurrentStageSet();
-    if (!stage) return;
+    // 0 names no event: an event without an id must not start every troop that waits for none.
+    if (!stage || id == 0) return;
     events::WalkList<Kingdom>(stage->kingdoms, [&](Kingdom* k) {
         events::WalkList<Troop>(&k->fieldUnits, [&](Troop* t) {
             // The route start of a waiting troop holds until this byte is set.

@@ -252,6 +252,17 @@ TEST(OutcomeConditionsTest, FiredEventsReleaseTheTroopsWaitingForThem) {
     EventDayHold = 0;
 }
 
+TEST(OutcomeConditionsTest, AnEventWithoutIdReleasesNobody) {
+    ConditionWorld w;
+    Troop* notWaiting = w.Field(w.other, 501, 12, 12); // its event condition is 0
+    auto* e = static_cast<Event*>(w.world.stage->NewChild(Zu_StageSet::kEventKind));
+    e->SetInt(EventLayout::kCode, 31);
+    w.world.stage->winFlagA = 1;
+    w.manager.CheckTriggers();
+    ASSERT_EQ(e->EndState(), kEventFired);
+    EXPECT_EQ(notWaiting->routeTrigger, 0);
+}
+
 TEST(OutcomeConditionsTest, FiredLoopEventOfCode25IsArmedAgainAtOnce) {
     ConditionWorld w;
     w.player->outcomeFlagC = w.player->outcomeFlagD = 1;
