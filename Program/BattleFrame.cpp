@@ -11,6 +11,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
+#include "events/EventManager.h"
 #include "events/SpeechBox.h"
 #include "gui/GuiMessage.h"
 #include "gui/InputQueue.h"
@@ -138,7 +139,7 @@ void OverlayQuarter(GameController& c) {
             BeginPicture = nullptr;
             BeginPictureCount = 0;
             // The battle clock starts when the begin picture ends.
-            if (!sv.runnerActive) c.running = 1;
+            if (!c.eventManager || !c.eventManager->runnerActive) c.running = 1;
         }
     }
     if (TheMouseCursor) TheMouseCursor->Draw();

@@ -37,10 +37,6 @@ struct BattleServices {
     std::vector<std::string> chatLog; // lines added to the main panel's chat
     int32_t dateRedraws = 0;
 
-    // Event scripts.
-    int32_t calendarHold = 0;
-    bool runnerActive = false;
-
     int32_t modalMovies = 0;
     std::vector<std::string> movies;
     std::vector<int> sounds;

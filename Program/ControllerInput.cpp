@@ -1,5 +1,6 @@
 #include "Program/GameController.h"
 
+#include "events/SpeechBox.h"
 #include "gui/DeferredDelete.h"
 #include "gui/GuiMessage.h"
 #include "gui/InputQueue.h"
@@ -11,6 +12,7 @@
 void GameController::OnMouse(uint32_t message) {
     if (!TheMouseCursor) return;
     DeferredDeleteScope scope;
+    SpeechBox::OnClick(message);
     TheMouseCursor->OnMouseMessage(message);
     if (!TheGuiMessageQueue) return;
     if (GuiMessage* taken = TheGuiMessageQueue->Take()) {

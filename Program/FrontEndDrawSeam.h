@@ -37,8 +37,8 @@ struct FormationRow {
 };
 
 // What the front-end drawing reaches in subsystems that come later: the campaign preparation's
-// formation preview, the effect lists, the speech line, the
-// description tooltip and the overlay frame. Null entries are things that are not there.
+// formation preview, the effect lists, the description tooltip and the overlay frame. Null entries are things
+// that are not there.
 struct FrontEndDrawHooks {
     // Scene 16: the units of the game screen's selected city (false when there is no game screen
     // or no selected city), the "人物編號" of the stage's first kingdom of "國家屬性" 0 (false when
@@ -48,7 +48,6 @@ struct FrontEndDrawHooks {
     FormationRow (*formationRow)(int i) = nullptr;
     // Whether a window of the in-game main panel host is one the preparation scene leaves out.
     bool (*isHiddenPreparationPanel)(const void* panel) = nullptr;
-    void (*drawSpeechLine)() = nullptr;
     // The description tooltip, when it exists.
     void (*composeObjectInfo)() = nullptr;
     // Further overlay frames at (0, 0) and the group-command marker.

@@ -14,6 +14,7 @@
 #include "engine/LinkList.h"
 #include "engine/PixelFormat.h"
 #include "engine/ResourceStore.h"
+#include "events/SpeechBox.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
 #include "gui/PanelBackdropSeam.h"
@@ -191,7 +192,7 @@ void GameController::DrawFrontEnd() {
         if (ActSelectionMarker) TheResourceStore->StepFirstEffectList();
         TheResourceStore->StepSecondEffectList();
     }
-    if (speechBox && hooks.drawSpeechLine) hooks.drawSpeechLine();
+    if (speechBox) speechBox->DrawSpeechPortrait();
     if (scene != 9 && scene != 15 && TheMouseCursor) TheMouseCursor->Draw();
     if (hooks.composeObjectInfo) hooks.composeObjectInfo();
     if (FadeInFlag) {

@@ -6,6 +6,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "engine/Random.h"
+#include "events/EventManager.h"
 #include "net/NetHooks.h"
 #include "records/Persons.h"
 
@@ -62,7 +63,7 @@ void StageCalendarStep() {
     s->calendarStepFrames = 0;
 
     if (s->endCountdown == 0 && stage->result == 0) {
-        if (!Services().calendarHold && !CalendarFrozen) NetCmdAdvanceDay();
+        if (!EventDayHold && !CalendarFrozen) NetCmdAdvanceDay();
         stage->CheckOutcome();
         if (c->gameKind != 0) SpawnScheduledOfficers();
         if (s->day > 29) {

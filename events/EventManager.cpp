@@ -8,8 +8,12 @@
 #include "events/EventRecord.h"
 #include "events/EventRunner.h"
 #include "events/EventStep.h"
+#include "events/ListWalk.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 
 using Event = events::EventRecord;
 
@@ -17,6 +21,7 @@ int32_t EventDayHold = 0;
 
 namespace {
 constexpr int32_t kRepeatingAreaCode = 53;
+constexpr uint32_t kEventConditionOffset = 192; // the officer's "事件條件"
 
 Event* At(uintptr_t v) {
     return reinterpret_cast<Event*>(v);
@@ -86,6 +91,20 @@ int EventManager::CancelEvent(int32_t id) {
     return 0;
 }
 
+void EventManager::ReleaseEventTroops(int32_t id) {
+    Zu_StageSet* stage = CurrentStageSet();
+    // 0 names no event: an event without an id must not start every troop that waits for none.
+    if (!stage || id == 0) return;
+    events::WalkList<Kingdom>(stage->kingdoms, [&](Kingdom* k) {
+        events::WalkList<Troop>(&k->fieldUnits, [&](Troop* t) {
+            // The route start of a waiting troop holds until this byte is set.
+            if (t->officer && t->officer->Get(kEventConditionOffset) == id) t->routeTrigger = 1;
+            return false;
+        });
+        return false;
+    });
+}
+
 bool EventManager::Networked() {
     return TheGameController && TheGameController->networked;
 }
@@ -136,12 +155,16 @@ int EventManager::FireCursor(LinkList& list) {
         runner = new EventRunner(TheRootWidget, this, &e->steps);
     }
     if (e->Code() != kRepeatingAreaCode) e->SetEndState(kEventFired);
+    if (e->EndState() != kEventArmed) ReleaseEventTroops(e->Id());
     const int32_t cancelId = e->Int(EventLayout::kCancel);
     const int32_t reopenId = e->Int(EventLayout::kReopen);
     if (cancelId || reopenId) {
         for (uintptr_t v = list.First(); v != 0; v = list.Next()) {
             Event* other = At(v);
-            if (other->Id() == cancelId) other->SetEndState(kEventEnded);
+            if (other->Id() == cancelId) {
+                other->SetEndState(kEventEnded);
+                ReleaseEventTroops(other->Id());
+            }
             if (other->Id() == reopenId) other->SetEndState(kEventArmed);
         }
     }

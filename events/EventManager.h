@@ -35,6 +35,8 @@ public:
     // The end state of the first event with the id, 0 when none has it.
     int32_t IsEventEnded(int32_t id);
     int CancelEvent(int32_t id);
+    // Lets the field troops whose officers wait for the event start acting.
+    void ReleaseEventTroops(int32_t id);
     // Ends a live runner and empties the caches; called before a new stage's events load.
     void Reset();
     void ForgetOfficer(OfficerRecord* officer);

@@ -12,6 +12,7 @@
 #include "gui/GuiLayout.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
+#include "platform/Messages.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 
@@ -228,4 +229,9 @@ void SpeechBox::AdvanceSpeechText() {
 
 void SpeechBox::DrawSpeechPortrait() {
     if (portrait && TheResourceStore) TheResourceStore->DrawAniFrameBlended(portrait, kPortraitX, kPortraitY);
+}
+
+void SpeechBox::OnClick(uint32_t message) {
+    if (message != platform::WM_LBUTTONDOWN || !TheGameController) return;
+    if (SpeechBox* box = TheGameController->speechBox) box->AdvanceSpeechText();
 }

@@ -41,6 +41,8 @@ public:
     // A click: turns a waiting page, shows the rest of the page at once, or ends a done box.
     void AdvanceSpeechText();
     void DrawSpeechPortrait();
+    // A mouse message of the game screen: a left-button press advances the open box.
+    static void OnClick(uint32_t message);
 
     Window* owner = nullptr;
     Widget* rootWidget = nullptr;

@@ -36,6 +36,7 @@ void EventManager::MarkListed(LinkList& list, const Event& source) {
         auto* e = reinterpret_cast<Event*>(v);
         for (int n = 1; n <= 6; ++n)
             if (source.Param(n) != 0 && e->Id() == source.Param(n)) e->SetEndState(kEventEnded);
+        if (e->EndState() != kEventArmed) ReleaseEventTroops(e->Id());
     }
 }
 
@@ -73,14 +74,24 @@ int EventManager::TestCondition(Event* event, bool retest) {
             list->Find(reinterpret_cast<uintptr_t>(event));
         }
         return 1;
+    case 25:
+        if (retest) return 0;
+        return TestOutcomeCondition(*event);
+    case 21:
     case 23:
+    case 24:
+    case 29:
     case 30:
     case 31:
     case 32:
+    case 33:
     case 34:
     case 35:
+    case 36:
     case 37:
     case 38:
+    case 39:
+    case 58:
         // The result word is only scratch for these too; the test itself leaves it untouched.
         return TestOutcomeCondition(*event);
     default:

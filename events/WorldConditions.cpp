@@ -12,6 +12,10 @@
 #include "world/BattleMap.h"
 
 using Event = events::EventRecord;
+using events::AnyCityTroop;
+using events::AnyFieldTroop;
+using events::Group;
+using events::KingdomOfNation;
 using events::OfficerField;
 using events::OfficerInPlay;
 using events::WalkList;
@@ -19,38 +23,7 @@ using L = OfficerLayout;
 
 namespace {
 
-constexpr uint8_t kDeadState = 13;
-constexpr uint32_t kCityMorale = 56; // "民心值"
-constexpr int kItemSlots = 10;       // weapon .. last belt, one word each
-
-template <class F>
-bool AnyFieldTroop(Zu_StageSet& stage, F&& f) {
-    return WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
-        return WalkList<Troop>(&k->fieldUnits, [&](Troop* t) { return t->officer && f(k, t); });
-    });
-}
-
-template <class F>
-bool AnyCityTroop(Zu_StageSet& stage, F&& f) {
-    return WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
-        return WalkList<City>(&k->cities, [&](City* c) {
-            return WalkList<Troop>(&c->units, [&](Troop* t) { return t->officer && f(k, t); });
-        });
-    });
-}
-
-Kingdom* KingdomOfNation(Zu_StageSet& stage, int32_t nation) {
-    Kingdom* found = nullptr;
-    WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
-        if (k->nationIndex == nation) found = k;
-        return found != nullptr;
-    });
-    return found;
-}
-
-int32_t Group(const Troop* t) {
-    return OfficerField(t, L::kRebel);
-}
+constexpr int kItemSlots = 10; // weapon .. last belt, one word each
 
 bool InClosedRect(const Event& e, const Troop* t) {
     return e.Param(1) <= t->cellX && t->cellX <= e.Param(3) && e.Param(2) <= 2 * t->cellY &&
@@ -130,7 +103,8 @@ int EventManager::TestWorldCondition(Event& e) {
             for (int32_t x = e.Param(1); x < e.Param(3); ++x) {
                 auto* t = reinterpret_cast<Troop*>(TheBattleMap->FirstObjectAt(x, y));
                 if (!t || !t->officer) continue;
-                if (t->owner == side && OfficerField(t, L::kAmbush) == 0 && OfficerInPlay(t->officer))
+                if (t->owner == side && OfficerField(t, L::kAmbush) == 0 && t->outOfPlay == 0 &&
+                    OfficerInPlay(t->officer))
                     return 1;
                 if (player && t->owner >= 0 && t->owner <= Kingdom::kMaxNations &&
                     player->relations[t->owner] == 1)
@@ -278,6 +252,10 @@ int EventManager::TestWorldCondition(Event& e) {
         return !AnyCityTroop(stage, [&](Kingdom*, Troop* t) { return Group(t) == id; });
     case 51:
         return stage.timerTarget != 0 && stage.timerCounter >= stage.timerTarget;
+    case 52: {
+        const Kingdom* k = KingdomOfNation(stage, id);
+        return k && k->noCity != 0 && k->beaten != 0;
+    }
     case 56:
         return stage.tallyTarget != 0 && stage.tallyCounter >= stage.tallyTarget;
     case 57:
@@ -306,74 +284,6 @@ int EventManager::TestWorldCondition(Event& e) {
             return Group(t) == id && k && k->AllianceGroup() != group;
         };
         return !AnyFieldTroop(stage, foreign) && !AnyCityTroop(stage, foreign);
-    }
-    default:
-        return 0;
-    }
-}
-
-int EventManager::TestOutcomeCondition(Event& e) {
-    Zu_StageSet& stage = *CurrentStageSet();
-    const int32_t id = e.Int(EventLayout::kGeneral);
-    if (Networked()) return 0;
-    switch (e.Code()) {
-    case 23:
-        for (const int32_t c : {id, e.Param(1), e.Param(2), e.Param(3), e.Param(4), e.Param(5), e.Param(6)}) {
-            City* city = FindCity(c);
-            if (city && city->ownerSide != stage.playerSide) return 1;
-        }
-        return 0;
-    case 30: {
-        bool any = false;
-        bool ruler = false;
-        WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
-            if (k->nationIndex != id) return false;
-            any = true;
-            auto isRuler = [](Troop* t) {
-                return t->officer && OfficerField(t, L::kAttribute) == 1 &&
-                       OfficerField(t, L::kFamous) == 0 && OfficerInPlay(t->officer);
-            };
-            ruler =
-                WalkList<Troop>(&k->fieldUnits,
-                                [&](Troop* t) { return isRuler(t) && OfficerField(t, L::kAmbush) == 0; }) ||
-                WalkList<City>(&k->cities, [&](City* c) { return WalkList<Troop>(&c->units, isRuler); });
-            return ruler;
-        });
-        return !any || !ruler;
-    }
-    case 31:
-        return stage.winFlagA != 0;
-    case 32:
-        return stage.winFlagB != 0;
-    case 34:
-        return !WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
-            return k->NationKind() == 1 && WalkList<Troop>(&k->fieldUnits, [&](Troop* t) {
-                       if (!t->officer || OfficerField(t, L::kAmbush) != 0) return false;
-                       if (!events::InActiveArea(t->cellX, t->cellY)) return false;
-                       const int32_t kind = OfficerField(t, L::kAttribute);
-                       if (kind == 1) return OfficerInPlay(t->officer);
-                       return kind != 5 && kind != 10 && t->state != kDeadState;
-                   });
-        });
-    case 35: {
-        City* city = FindCity(id);
-        return city && city->Int(kCityMorale) >= e.Param(1);
-    }
-    case 37:
-        for (const int32_t c : {id, e.Param(1), e.Param(2), e.Param(3), e.Param(4), e.Param(5), e.Param(6)}) {
-            City* city = c != 0 ? FindCity(c) : nullptr;
-            if (city && city->ownerSide != stage.playerSide) return 0;
-        }
-        return 1;
-    case 38: {
-        if (id == 0) return 0;
-        if (AnyFieldTroop(stage, [&](Kingdom*, Troop* t) {
-                return Group(t) == id && (OfficerField(t, L::kAttribute) == 1 ? OfficerInPlay(t->officer)
-                                                                              : t->state != kDeadState);
-            }))
-            return 0;
-        return !AnyCityTroop(stage,
-                             [&](Kingdom*, Troop* t) { return Group(t) == id && OfficerInPlay(t->officer); });
     }
     default:
         return 0;

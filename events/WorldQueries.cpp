@@ -1,8 +1,5 @@
 #include "events/WorldQueries.h"
 
-#include "records/Kingdom.h"
-#include "records/OfficerRecord.h"
-#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 namespace events {
@@ -24,6 +21,19 @@ int32_t SideOfNation(int32_t nation) {
         if (k && k->nationIndex == nation) return side;
     }
     return 0;
+}
+
+Kingdom* KingdomOfNation(Zu_StageSet& stage, int32_t nation) {
+    Kingdom* found = nullptr;
+    WalkList<Kingdom>(stage.kingdoms, [&](Kingdom* k) {
+        if (k->nationIndex == nation) found = k;
+        return found != nullptr;
+    });
+    return found;
+}
+
+Kingdom* PlayerKingdom(Zu_StageSet& stage) {
+    return stage.playerKingdom ? stage.playerKingdom : KingdomOfNation(stage, stage.playerSide);
 }
 
 bool OfficerInPlay(const OfficerRecord* officer) {

@@ -121,6 +121,10 @@ public:
     // The city the kingdom's forces are told to mind, and its key.
     City* focusCity = nullptr;
     int32_t focusKey = -1;
+
+    // ---- Trigger conditions (events/) ----
+    // Two outcome flags a stage script can test; nothing in the game sets them.
+    int32_t outcomeFlagC = 0, outcomeFlagD = 0;
 };
 
 extern const char* const KingdomColumnNames[20];

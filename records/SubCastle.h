@@ -87,6 +87,10 @@ public:
     void RunSorties();
     void TickGarrison();
     int32_t GetGarrisonValue();
+
+    // ---- Trigger conditions (events/) ----
+    // A ruler held here keeps the kingdom in the game for the ruler-lost test of the scripts.
+    int32_t garrisonFlag = 0;
 };
 
 extern const char* const SubCastleColumnNames[6];

@@ -3,11 +3,13 @@
 #include "BattleStageFixture.h"
 #include "Program/BannerWindow.h"
 #include "Program/Palettes.h"
+#include "Program/SceneMachine.h"
 #include "Program/Startup.h"
 #include "ScreenTestSupport.h"
 #include "engine/AniFrame.h"
 #include "engine/GameFileWriters.h"
 #include "engine/ResourceStore.h"
+#include "events/EventManager.h"
 #include "gui/GuiMessage.h"
 #include "gui/GuiRoot.h"
 #include "gui/InputQueue.h"
@@ -219,6 +221,29 @@ TEST_F(BattleFrameTest, BeginPicturePointerAndPauseAreDrawnInThatOrder) {
     EXPECT_EQ(At(41, 21), kPointer);
     EXPECT_EQ(At(42, 22), kGround);
     EXPECT_EQ(At(45, 5), kGround);
+}
+
+TEST_F(BattleFrameTest, TheClockStartsWhenTheBeginPictureEndsUnlessAScriptRuns) {
+    // The scan is kept quiet so that only the frame decides about the clock.
+    struct QuietScan : FrontEndServices {
+        void CheckTriggers(EventManager*) override {}
+    } quiet;
+    SetFrontEndServices(&quiet);
+    EventManager manager;
+    c->eventManager = &manager;
+    for (const int32_t active : {1, 0}) {
+        SCOPED_TRACE(active);
+        manager.runnerActive = active;
+        BeginPicture = TheResourceStore->LoadAniFrame("Begin.ani", 0);
+        c->running = 0;
+        for (int i = 0; i < 1000 && BeginPicture; ++i)
+            Frame();
+        ASSERT_EQ(BeginPicture, nullptr);
+        EXPECT_EQ(c->running, active ? 0 : 1);
+    }
+    manager.runnerActive = 0;
+    c->eventManager = nullptr;
+    SetFrontEndServices(nullptr);
 }
 
 TEST_F(BattleFrameTest, WorldUpdatePacedByTicksAndSpeed) {

@@ -111,6 +111,8 @@ TEST(FadeOutTest, NinePresentsEndInBlack) {
 #include "Program/FrontEndDrawSeam.h"
 #include "ScreenTestSupport.h"
 #include "engine/Rect.h"
+#include "events/EventStep.h"
+#include "events/SpeechBox.h"
 #include "gui/GuiLayout.h"
 
 namespace {
@@ -154,6 +156,28 @@ protected:
     std::vector<std::unique_ptr<GuiLayout>> layouts;
     std::vector<GuiPanel*> panels;
 };
+
+TEST_F(FrontEndFrameTest, TheOpenSpeechBoxDrawsItsPortrait) {
+    constexpr uint16_t kFace = 0x07E0;
+    ASSERT_TRUE(gamefiles::WriteBytes("head_l.ani",
+                                      gamefiles::AniFile({{0, 0, 20, 30, std::vector<uint16_t>(600, kFace),
+                                                           std::vector<uint8_t>(600, 255)}})));
+    screentest::WriteLayout("Win25.gui", 0, 0);
+    GuiLayout layout("Win25.gui");
+    Panel(0, 0, 800, 600, 0x1111);
+    EventStep step; // no speaker: the plain portrait, frame 0
+    auto* box = new SpeechBox(TheRootWidget, nullptr, &step, std::nullopt, &layout);
+    ASSERT_NE(box->portrait, nullptr);
+    c->DrawFrontEnd();
+    EXPECT_EQ(Back(92, 244), kFace);
+    EXPECT_EQ(Back(111, 273), kFace);
+    EXPECT_EQ(Back(112, 274), 0x1111);
+    EXPECT_EQ(Back(91, 243), 0x1111);
+    box->Close(0);
+    FlushDeferredDeletes();
+    c->DrawFrontEnd();
+    EXPECT_EQ(Back(92, 244), 0x1111) << "no box, no portrait";
+}
 
 TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndEveryFramePresentsOnce) {
     Panel(0, 0, 800, 600, 0x1111);

@@ -1,5 +1,6 @@
 #include "Program/StageCalendar.h"
 #include "BattleStageFixture.h"
+#include "events/EventManager.h"
 #include "net/room/NetSession.h"
 #include "records/Persons.h"
 #include "records/RecordTables.h"
@@ -127,10 +128,10 @@ TEST_F(StageCalendarTest, ClientsAdvanceOnlyThroughCommand80) {
 TEST_F(StageCalendarTest, StopsWhileHeldPausedEndedOrResultSet) {
     TheGameController->gameKind = 3;
     s->gameSpeed = 10;
-    Services().calendarHold = 1;
+    EventDayHold = 1;
     EXPECT_EQ(Run(6), 0);
     EXPECT_EQ(world.stage->daysElapsed, 1); // held: the day stays, the day step runs
-    Services().calendarHold = 0;
+    EventDayHold = 0;
 
     TheGameController->pauseScreen = 1;
     EXPECT_EQ(Run(20), 0);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -251,5 +252,19 @@ TEST(EventFuzzSeed, WritesSeedCorpus) {
                    static_cast<std::streamsize>(seeds[i].size()));
         EventList events;
         EXPECT_EQ(ReadEventFile(seeds[i], events.list), 1) << i;
+    }
+}
+
+// Writes the history reader's fuzz seeds and checks the reader takes each back.
+TEST(HistoryFuzzSeed, WritesSeedCorpus) {
+    const char* dir = std::getenv("KARDOL_SEED_DIR");
+    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "history";
+    std::filesystem::create_directories(folder);
+    const std::string seeds[] = {"header\r\n\xa6\x77\xa6\x77 7 4 1 2 3 5 6\r\nShort 9\r\n",
+                                 "header\nA 1 0x10 2\n\nB 2\n"};
+    for (size_t i = 0; i < std::size(seeds); ++i) {
+        std::ofstream(folder / ("seed" + std::to_string(i) + ".txt"), std::ios::binary) << seeds[i];
+        EventList events;
+        EXPECT_EQ(ReadHistoryText(seeds[i], events.list, nullptr), 2) << i;
     }
 }

@@ -4,6 +4,7 @@
 #include "Program/Startup.h"
 #include "engine/ResourceStore.h"
 #include "events/SpeechBox.h"
+#include "gui/MouseCursor.h"
 #include "platform/Messages.h"
 #include "world/FootprintPattern.h"
 
@@ -138,4 +139,27 @@ TEST_F(ScriptedStageTest, AVictoryRightAfterADialogueClosesTheBoxSoTheStageCanEn
     EXPECT_EQ(TheGameController->speechBox, nullptr);
     EXPECT_EQ(w.manager.runner, nullptr);
     EXPECT_EQ(TheGameController->cursorLock, 0);
+}
+
+TEST_F(ScriptedStageTest, ClicksOnTheGameScreenHurryTheDialogue) {
+    ASSERT_NE(TheMouseCursor, nullptr) << "the GUI root's";
+    for (int i = 0; i < 8; ++i)
+        Frame();
+    SpeechBox* box = TheGameController->speechBox;
+    ASSERT_NE(box, nullptr);
+    ASSERT_EQ(box->done, 0);
+    TheGameController->OnMouse(platform::WM_LBUTTONDOWN);
+    EXPECT_EQ(box->done, 1) << "the rest of the text at once";
+    EXPECT_EQ(box->column, 3);
+    TheGameController->OnMouse(platform::WM_LBUTTONUP);
+    TheGameController->OnMouse(platform::WM_RBUTTONDOWN);
+    EXPECT_EQ(box->endWait, 0) << "only a left press counts";
+    // The next press ends the line: the script moves on to its camera step, which closes the box,
+    // long before the end wait would have run out.
+    TheGameController->OnMouse(platform::WM_LBUTTONDOWN);
+    for (int i = 0; i < 4 && TheGameController->speechBox; ++i)
+        Frame();
+    EXPECT_EQ(TheGameController->speechBox, nullptr);
+    EXPECT_EQ(w.view->viewX, 20);
+    EXPECT_EQ(w.view->viewY, 52);
 }

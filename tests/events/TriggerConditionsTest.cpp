@@ -1,94 +1,16 @@
 #include "events/EventManager.h"
 
-#include "Program/BattleStageFixture.h"
-#include "events/EventRecord.h"
-#include "records/OfficerRecord.h"
-#include "troops/Troop.h"
-#include "world/MapCell.h"
+#include "ConditionWorld.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-using battletest::BattleStage;
 using Event = events::EventRecord;
 
-namespace {
-
-// A 40 x 80 map (unit cells 40 x 40, all in the active area), a player kingdom on side 1 and a
-// second kingdom on side 2 in alliance group 7.
-class ConditionWorld {
-public:
-    ConditionWorld() {
-        auto cells = std::make_unique<MapCell[]>(size_t(40) * 80);
-        TheBattleMap->SetCells(std::move(cells), 40, 80);
-        TheBattleMap->validBounds = {0, 0, 40, 80};
-        TheBattleMap->AllocGrid();
-        TheGameController->mode = 1;
-        TheGameController->eventManager = &manager;
-        player = world.AddKingdom(0, 0, false, false);
-        other = world.AddKingdom(1, 7, false, false);
-        for (Kingdom* k : {player, other})
-            TheBattleMap->kingdomTable[k->nationIndex] = k;
-        world.SetPlayer(player);
-        world.SetWarRelations();
-    }
-    ~ConditionWorld() {
-        TheGameController->eventManager = nullptr;
-        manager.Reset();
-    }
-
-    OfficerRecord* Officer(Kingdom* k, int32_t person, int32_t group) {
-        auto* o = new OfficerRecord(k->nationIndex, 1);
-        o->Set(OfficerLayout::kPersonNumber, person);
-        o->Set(OfficerLayout::kRebel, group);
-        o->Set(OfficerLayout::kAttribute, 1);
-        o->Set(OfficerLayout::kHp, 100);
-        return o;
-    }
-    Troop* Field(Kingdom* k, int32_t person, int x, int y, int32_t group = 0) {
-        auto* t = new Troop(1, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 100,
-                            Officer(k, person, group));
-        t->cellX = int16_t(x);
-        t->cellY = int16_t(y);
-        k->fieldUnits.Add(reinterpret_cast<uintptr_t>(t));
-        return t;
-    }
-    City* AddCity(Kingdom* k, int32_t index, int x = 5, int y = 5) {
-        City* c = world.AddCity(k, 0, index);
-        c->SetInt(CityLayout::kIndex, index);
-        c->SetInt(CityLayout::kX, x);
-        c->SetInt(CityLayout::kY, y);
-        return c;
-    }
-    Troop* InCity(City* c, Kingdom* k, int32_t person, int32_t group = 0) {
-        auto* t = new Troop(1, 10, 0, 0, int8_t(k->nationIndex), 0, 100, Officer(k, person, group));
-        c->units.Add(reinterpret_cast<uintptr_t>(t));
-        return t;
-    }
-    int Test(int32_t code, int32_t general, int32_t specific, std::vector<int32_t> params) {
-        auto* e = static_cast<Event*>(world.stage->NewChild(Zu_StageSet::kEventKind));
-        e->SetInt(EventLayout::kCode, code);
-        e->SetInt(EventLayout::kGeneral, general);
-        e->SetInt(EventLayout::kSpecific, specific);
-        for (size_t i = 0; i < params.size(); ++i)
-            e->SetParam(int(i + 1), params[i]);
-        return manager.TestCondition(e, false);
-    }
-
-    BattleStage world;
-    EventManager manager;
-    Kingdom* player = nullptr;
-    Kingdom* other = nullptr;
-};
-
-struct CellCase {
-    int x, y;
-    int expected;
-};
-
-} // namespace
+using conditiontest::CellCase;
+using conditiontest::ConditionWorld;
 
 TEST(TriggerConditionsTest, OfficerAreaEntryIncludesEveryEdge) {
     // Rectangle x 10..14, half rows 20..28 (cell rows 10..14).
@@ -130,6 +52,30 @@ TEST(TriggerConditionsTest, SideAreaEntryByKingdomIdIgnoresEnemies) {
     EXPECT_EQ(w.Test(10, 0, w.other->nationIndex, {10, 20, 14, 28}), 1);
     EXPECT_EQ(w.Test(10, 0, 0, {10, 20, 14, 28}), 0) << "an enemy of the player's side does not count";
     EXPECT_EQ(w.Test(10, 0, 99, {10, 20, 14, 28}), 0) << "no kingdom with that id";
+}
+
+TEST(TriggerConditionsTest, SideAreaEntrySkipsHeldAndHiddenTroops) {
+    struct Case {
+        const char* name;
+        int32_t ambush, status;
+        uint8_t held;
+        int expected;
+    } cases[] = {
+        {"in play", 0, 0, 0, 1},
+        {"held by the stage", 0, 0, 1, 0},
+        {"in ambush", 1, 0, 0, 0},
+        {"officer out of play", 0, 1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ConditionWorld w;
+        // The other kingdom's side: the player's own troops always pass as its allies.
+        Troop* t = w.Field(w.other, 501, 12, 12);
+        t->officer->Set(OfficerLayout::kAmbush, c.ambush);
+        t->officer->StatusWord() = c.status;
+        t->outOfPlay = c.held;
+        EXPECT_EQ(w.Test(10, 0, w.other->nationIndex, {10, 20, 14, 28}), c.expected);
+    }
 }
 
 TEST(TriggerConditionsTest, CountInAreaIncludesEdges) {
