@@ -154,21 +154,10 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
     Troop* destination = FindTroopAnywhere(v[3]);
     switch (v[5]) {
     case 0:
-        // Missing here: City::ApplyTroopMove for a city unit joining a troop.
-        if (!FindUnitInList(city->units, v[1]) || !destination) return O::Drop;
-        break;
     case 1:
-    case 2: {
-        Troop* source = FindTroopAnywhere(v[2]);
-        Troop* unit = FindUnitInFollowers(source, v[1]);
-        if (!unit) return O::Drop;
-        if (v[5] == 2) break; // missing here: City::ApplyTroopMove for a follower going back
-        if (!destination || !destination->followers || destination == unit) return O::Drop;
-        source->followers->RemoveValue(reinterpret_cast<uintptr_t>(unit));
-        destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
-        unit->leader = destination;
+    case 2:
+        if (!city->ApplyTroopMove(v[5], v[1], FindTroopAnywhere(v[2]), destination)) return O::Drop;
         break;
-    }
     default:
         // Kinds 3 and 4 make an escort from the template under the carried id. Missing here:
         // Troop::CreateEscort.

@@ -171,5 +171,5 @@ void City::Tick() {
         // Missing: when networked, command 48 sub-command 0x21 announces the current unit.
     }
     ChooseDevelopment();
-    // Missing: City::AssignSoldiersToUnits (with NetCmdCityTroopMove and Troop::NextCarrySlot).
+    AssignSoldiersToUnits();
 }

@@ -261,6 +261,38 @@ TEST(CityUpkeepTest, ASpawnedGeneralTakesTheSerialsItsLevelAndItsEscorts) {
     }
 }
 
+// A serial handed in by the host's record may lie ahead of this station's counter: the counter
+// moves past every serial the apply gives out, so no general made later repeats one.
+TEST(CityUpkeepTest, AppliedSerialsMoveTheCounterPastThem) {
+    struct Case {
+        const char* what;
+        bool spawn;
+        uint32_t serial, last;
+    };
+    for (const Case& c : {Case{"a camp's general and two escorts", true, 500, 502},
+                          Case{"a recruited soldier", false, 700, 700}}) {
+        SCOPED_TRACE(c.what);
+        Works w;
+        w.Template(301, 1);
+        w.Template(424, 1);
+        City* village = w.AddCity(w.kingdom, 30, 40, 6);
+        village->recruitCity = w.city;
+        village->recruitKind = 0;
+        auto* model = w.Officer(1, 1, 1, 300);
+        model->Set(OfficerLayout::kEscorts, 301);
+        model->Set(OfficerLayout::kEscorts + 4, 301);
+        w.city->generals.Add(uintptr_t(model));
+        TheScreenSettings->serialCounter = 100;
+        if (c.spawn)
+            w.city->ApplySpawnTroop(c.serial);
+        else
+            village->ApplyAddSoldier(c.serial);
+        EXPECT_GT(uint32_t(TheScreenSettings->serialCounter), c.last);
+        OfficerRecord later(1, -1);
+        EXPECT_GT(later.serial, c.last);
+    }
+}
+
 TEST(CityUpkeepTest, AVillageRecruitsItsFirstSpecialTroopForItsTarget) {
     Works w;
     w.Template(426, 88);
