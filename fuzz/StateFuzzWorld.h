@@ -2,9 +2,9 @@
 
 // A small battle the state-command, sub-command and game-record fuzz targets apply their inputs
 // to, made new for every input (the commands create and remove troops): the host of a network
-// game with two kingdoms at war, two troops each, a city of side 1 with two units inside, a
-// keeper's place with its keeper and a garrison post, a plot under construction; a general
-// template and an item.
+// game with two kingdoms at war, two troops each, a city of side 1 with two units inside and a
+// reserve soldier, a keeper's place with its keeper and a garrison post, a plot under
+// construction; a general template and an item.
 
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
@@ -82,6 +82,8 @@ public:
             if (kind == 4) sub->keeper = NewTroop(1, 0, 0, city->id);
             city->subCastles.Add(uintptr_t(sub));
         }
+        // A soldier waiting in the city's reserve.
+        city->reserve.Add(uintptr_t(NewTroop(1, 0, 0, city->id)));
     }
     ~StateFuzzWorld() {
         delete TheBattleMap->stageSet;

@@ -6,6 +6,7 @@
 #include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "gui/MouseCursor.h"
+#include "net/SubCommands.h"
 #include "net/TroopCommands.h"
 #include "platform/CRand.h"
 #include "platform/Window.h"
@@ -249,12 +250,12 @@ void MapView::OnControlClick(Widget*, Point* point) {
             const int kind = greater ? lesser + 1 : lesser;
             PlaySoundEffect(greater ? 25 : 24);
             delete t->attachedEffects[0];
-            t->attachedEffects[0] = new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70);
+            // The marker carries the unit: once played, the lesser kinds carry out the operation.
+            t->attachedEffects[0] =
+                new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70, 0, 0, t);
         };
-        // A city operation on a unit: applied here in single play or on the host; its relay to the
-        // peers (NetCmdCheckAndSend) comes with the network commands.
         auto operate = [&] {
-            if (currentCity && DecidesHere()) currentCity->ApplyUnitAction(int16_t(commandMode), t);
+            if (currentCity) NetCmdCheckAndSend(currentCity, commandMode, t);
         };
         if (t && k == 1) {
             if (commandMode == 1 && t->owner == player)
