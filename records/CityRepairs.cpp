@@ -3,6 +3,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
 #include "net/CityValueCommand.h"
+#include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
 #include "records/CityWorks.h"
@@ -199,11 +200,10 @@ void RepairTowers(City& city) {
         }
         if (!Damaged(tower)) continue;
         damaged = true;
-        tower->officer->Set(OfficerLayout::kHp,
-                            std::min(Strength(tower) + p.repair_castle_hp, MaxStrength(tower)));
+        const int32_t strength = std::min(Strength(tower) + p.repair_castle_hp, MaxStrength(tower));
+        tower->officer->Set(OfficerLayout::kHp, strength);
         Pay(city, p.repair_castle_cost);
-        // The other peers take the new strength as troop value kind 6 (command 21), which the
-        // troop value command does not carry yet.
+        NetCmdAddTroopValue(tower, strength, 6);
     }
     if (!damaged) {
         city.statusFlags &= ~kTowers;

@@ -192,8 +192,8 @@ void City::TickUnitRecovery() {
         OfficerRecord* g = t->officer;
         if (!g || g->Get(OfficerLayout::kAttribute) != 1) continue;
         const int32_t hp = g->Get(OfficerLayout::kHp);
-        // A living unit with flag 0x40 has its troop value of kind 5 set to 0 (command 21), which
-        // the troop value command does not carry yet.
+        // A living unit resting in the city is made to stand (troop value kind 5).
+        if (hp > 0 && (t->flags & 0x40)) NetCmdAddTroopValue(t, 0, 5);
         if (hp < g->Get(OfficerLayout::kMaxHp)) {
             if (hp <= 0) {
                 if (++g->workCounters[0] >= p.recoveryDays[mode]) {

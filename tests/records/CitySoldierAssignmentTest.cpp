@@ -127,6 +127,40 @@ TEST(CitySoldierAssignment, FollowersGoBackToTheReserveOnlyFromTheCitysUnits) {
     EXPECT_EQ(back->mainTroop, nullptr);
 }
 
+// Each month a marked city other than the main one, with soldiers in its reserve, raises city
+// event 15 for the peers.
+TEST(CitySoldierAssignment, AMarkedCityWithAReserveRaisesItsEvent) {
+    struct Case {
+        const char* what;
+        bool marked, reserve, elsewhere;
+        bool raised;
+    };
+    const Case cases[] = {
+        {"marked, with a reserve, not the main city", true, true, true, true},
+        {"not marked", false, true, true, false},
+        {"no reserve", true, false, true, false},
+        {"the main city itself", true, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Works w;
+        w.NetworkHost();
+        testsupport::CaptureSentCommands();
+        City* main = w.AddCity(w.kingdom, 30, 40);
+        w.kingdom->mainCity = c.elsewhere ? main : w.city;
+        w.city->markedCity = c.marked ? 1 : 0;
+        if (c.reserve)
+            w.city->reserve.Add(
+                uintptr_t(new Troop(0, 10, 0, 0, 1, int16_t(w.city->id), 0, w.Officer(1, 1))));
+        w.city->CountTick();
+        bool raised = false;
+        for (const auto& s : testsupport::SentCommands())
+            if (s.code == kSubCommandCode && s.payload[0] == kSubCityEvent)
+                raised = *UnpackSubCommand(s.payload) == std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 15};
+        EXPECT_EQ(raised, c.raised);
+    }
+}
+
 TEST(CitySoldierAssignment, CarryRoomFollowsTheTroopCapacity) {
     Works w;
     struct Case {
