@@ -11,8 +11,10 @@
 #include "platform/CRand.h"
 #include "platform/Window.h"
 #include "records/City.h"
+#include "records/InfoText.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
@@ -220,7 +222,9 @@ void MapView::OnControlHover(Widget*, Point* point) {
     for (int32_t y = hy + 4; y >= hy; --y)
         for (int32_t x = hx; x <= hx + 1; ++x)
             if (MapObject* o = map.GetCellObject(x, y); o && o->HitTest(mapX, mapY)) {
-                // The item's description at its cell comes with the description tooltips.
+                TheInfoText.anchorX = o->cellX;
+                TheInfoText.anchorY = o->cellY;
+                ComposeDescription(InfoText::kMapItem, ItemBlock(o->itemId), this, 0);
                 return;
             }
 }
