@@ -129,7 +129,7 @@ void City::ApplySpawnTroop(uint32_t serial) {
 
     if (TheBattleMap) ++TheBattleMap->nextUnitId;
     ++spawnedOut;
-    // The troop sets off with Troop::StepMove, which comes with the troop's movement.
+    troop->MoveStep();
 }
 
 void City::PickFirstSoldierType() {
