@@ -51,8 +51,9 @@ bool City::ApplyTroopMove(uint32_t kind, uint32_t unit, Troop* source, Troop* de
     switch (kind) {
     case 0: {
         // A soldier of the reserve joins a unit waiting in the city; the city keeps owning it.
+        // A unit without room takes nobody, whoever sent the move.
         Troop* soldier = FindUnitInList(reserve, unit);
-        if (!soldier || !Holds(units, destination) || soldier == destination) return false;
+        if (!soldier || !Holds(units, destination) || destination->NextCarrySlot() < 0) return false;
         reserve.RemoveValue(reinterpret_cast<uintptr_t>(soldier));
         RefreshReserveCount();
         JoinUnit(*soldier, *destination);

@@ -108,6 +108,7 @@ TEST(CitySoldierAssignment, FollowersGoBackToTheReserveOnlyFromTheCitysUnits) {
     const Case cases[] = {
         {"a soldier not in the reserve", s0, 0, g.units[2]->officer->serial, 0, CommandOutcome::Drop},
         {"a destination on the field", s3, 0, field->officer->serial, 0, CommandOutcome::Drop},
+        {"a unit without room", s3, 0, g.units[2]->officer->serial, 0, CommandOutcome::Drop},
         {"a follower of a troop on the field", s0, field->officer->serial, 0, 2, CommandOutcome::Drop},
         {"a soldier the source does not carry", s3, a->officer->serial, 0, 2, CommandOutcome::Drop},
         {"back to the reserve", s0, a->officer->serial, 0, 2, CommandOutcome::Relay},
