@@ -68,6 +68,7 @@ public:
         for (int i = 0; i < 2; ++i) {
             Troop* t = NewTroop(1, 0, 0, city->id);
             t->garrison = 1;
+            t->officer->Set(OfficerLayout::kTroopCapacity, 4);
             if (i == 0) t->officer->Set(OfficerLayout::kPersonNumber, 421);
             city->units.Add(uintptr_t(t));
         }

@@ -238,9 +238,14 @@ O UnitAction(const std::vector<uint32_t>& v) {
     City* city = CityAtIndex(v[0]);
     const uint32_t op = v[1];
     if (!city || op < 1 || op > 7) return O::Drop;
-    Troop* t = op == 1              ? FindUnitInList(city->units, v[2])
-               : op == 2 || op == 7 ? FindUnitInSubCastle(city->FindSubCastleOfKind(4), v[2])
-                                    : FindUnitInSubCastle(city->FindSubCastleOfKind(5), v[2]);
+    Troop* t = nullptr;
+    if (op == 1) {
+        t = FindUnitInList(city->units, v[2]);
+    } else if (SubCastle* sub = city->FindSubCastleOfKind(op == 2 || op == 7 ? 4 : 5)) {
+        // The persons standing by a sub-castle are what its operations act on too.
+        t = FindUnitInSubCastle(sub, v[2]);
+        if (!t) t = FindUnitInList(sub->secondUnits, v[2]);
+    }
     if (!t) return O::Drop;
     city->ApplyUnitAction(static_cast<int16_t>(op == 7 ? 6 : op), t);
     return O::Relay;

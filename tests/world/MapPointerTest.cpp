@@ -14,6 +14,7 @@
 #include "platform/Window.h"
 #include "records/City.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
 #include "support/SentCommands.h"
 #include "troops/CastleGate.h"
 #include "world/MapView.h"
@@ -372,6 +373,20 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
     EXPECT_EQ(city->currentUnit, own);
     EXPECT_EQ(TheGameController->lastOrderX, -1);
     city->currentUnit = nullptr;
+    // Mode 6 on a person standing by the city's kind-5 sub-castle costs it loyalty and the city gold.
+    auto* sub = new SubCastle(0);
+    sub->SetInt(SubCastleLayout::kKind, 5);
+    city->subCastles.Add(uintptr_t(sub));
+    Troop* person = Unit(player, 30, 30);
+    player->fieldUnits.RemoveValue(uintptr_t(person));
+    sub->secondUnits.Add(uintptr_t(person));
+    person->garrison = 2;
+    person->officer->Set(OfficerLayout::kLoyalty, 50);
+    city->SetInt(CityLayout::kGold, 300);
+    view->commandMode = 6;
+    LeftClick(Over(person));
+    EXPECT_EQ(person->officer->Get(OfficerLayout::kLoyalty), 48);
+    EXPECT_EQ(city->Int(CityLayout::kGold), 200);
 }
 
 } // namespace
