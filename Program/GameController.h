@@ -262,6 +262,10 @@ public:
     static const char* const recordDataFile;
     static const char* const recordLabelFile;
 
+    // ---- The notice over the battle screen (world/MapViewObjects.cpp) ----
+    // Big5, drawn while not empty.
+    char noticeText[128] = {};
+
 private:
     void EndBattle(uint32_t message);
     void ClearAndFree();

@@ -2,9 +2,9 @@
 
 // A small battle the state-command, sub-command and game-record fuzz targets apply their inputs
 // to, made new for every input (the commands create and remove troops): the host of a network
-// game with two kingdoms at war, two troops each, a city of side 1 with two units inside, a
-// keeper's place with its keeper and a garrison post, a plot under construction; a general
-// template and an item.
+// game with two kingdoms at war, two troops each, a city of side 1 with two units inside and a
+// reserve soldier, a keeper's place with its keeper and a garrison post, a plot under
+// construction; a general template and an item.
 
 #include "FuzzBattle.h"
 
@@ -55,6 +55,7 @@ public:
         for (int i = 0; i < 2; ++i) {
             Troop* t = NewTroop(1, 0, 0, city->id);
             t->garrison = 1;
+            t->officer->Set(OfficerLayout::kTroopCapacity, 4);
             if (i == 0) t->officer->Set(OfficerLayout::kPersonNumber, 421);
             city->units.Add(uintptr_t(t));
         }
@@ -69,6 +70,8 @@ public:
             if (kind == 4) sub->keeper = NewTroop(1, 0, 0, city->id);
             city->subCastles.Add(uintptr_t(sub));
         }
+        // A soldier waiting in the city's reserve.
+        city->reserve.Add(uintptr_t(NewTroop(1, 0, 0, city->id)));
     }
     ~StateFuzzWorld() {
         delete TheBattleMap->stageSet;

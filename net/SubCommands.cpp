@@ -154,21 +154,10 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
     Troop* destination = FindTroopAnywhere(v[3]);
     switch (v[5]) {
     case 0:
-        // Missing here: City::ApplyTroopMove for a city unit joining a troop.
-        if (!FindUnitInList(city->units, v[1]) || !destination) return O::Drop;
-        break;
     case 1:
-    case 2: {
-        Troop* source = FindTroopAnywhere(v[2]);
-        Troop* unit = FindUnitInFollowers(source, v[1]);
-        if (!unit) return O::Drop;
-        if (v[5] == 2) break; // missing here: City::ApplyTroopMove for a follower going back
-        if (!destination || !destination->followers || destination == unit) return O::Drop;
-        source->followers->RemoveValue(reinterpret_cast<uintptr_t>(unit));
-        destination->followers->Add(reinterpret_cast<uintptr_t>(unit));
-        unit->leader = destination;
+    case 2:
+        if (!city->ApplyTroopMove(v[5], v[1], FindTroopAnywhere(v[2]), destination)) return O::Drop;
         break;
-    }
     default:
         // Kinds 3 and 4 make an escort from the template under the carried id. Missing here:
         // Troop::CreateEscort.
@@ -249,9 +238,14 @@ O UnitAction(const std::vector<uint32_t>& v) {
     City* city = CityAtIndex(v[0]);
     const uint32_t op = v[1];
     if (!city || op < 1 || op > 7) return O::Drop;
-    Troop* t = op == 1              ? FindUnitInList(city->units, v[2])
-               : op == 2 || op == 7 ? FindUnitInSubCastle(city->FindSubCastleOfKind(4), v[2])
-                                    : FindUnitInSubCastle(city->FindSubCastleOfKind(5), v[2]);
+    Troop* t = nullptr;
+    if (op == 1) {
+        t = FindUnitInList(city->units, v[2]);
+    } else if (SubCastle* sub = city->FindSubCastleOfKind(op == 2 || op == 7 ? 4 : 5)) {
+        // The persons standing by a sub-castle are what its operations act on too.
+        t = FindUnitInSubCastle(sub, v[2]);
+        if (!t) t = FindUnitInList(sub->secondUnits, v[2]);
+    }
     if (!t) return O::Drop;
     city->ApplyUnitAction(static_cast<int16_t>(op == 7 ? 6 : op), t);
     return O::Relay;

@@ -235,6 +235,12 @@ public:
     void TryCityAction();
     void RallyWallTroops(Troop* attacker, bool all);
     void DefendersAnswer(Troop* attacker);
+
+    // ---- Soldiers moved between the reserve and the units (CityTroopMove.cpp) ----
+    // Kind 0 a reserve soldier joins a unit of the city; 1 a follower goes from one troop to
+    // another; 2 a follower of a unit goes back to the reserve. False when a troop is missing or
+    // the move cannot be made.
+    bool ApplyTroopMove(uint32_t kind, uint32_t unit, Troop* source, Troop* destination);
 };
 
 extern const char* const CityColumnNames[55];

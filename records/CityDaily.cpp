@@ -1,6 +1,7 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "net/CityValueCommand.h"
+#include "net/SubCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/StageWorldSeam.h"
@@ -148,7 +149,7 @@ void City::CountTick() {
     Kingdom* k = Owner(ownerSide);
     if (!k) return;
     if (reserve.GetCount() > 0 && markedCity && k->mainCity && k->mainCity != this) {
-        // Missing: the city event 15 (command 48 sub-command 0x1d).
+        NetCmdCityEvent(this, 0, 0, 0, 0, 0, 15);
     }
     if (Kind() == 6) RecruitSpecialSoldiers();
     for (SubCastle* sub : SubCastles(subCastles))
@@ -171,5 +172,5 @@ void City::Tick() {
         // Missing: when networked, command 48 sub-command 0x21 announces the current unit.
     }
     ChooseDevelopment();
-    // Missing: City::AssignSoldiersToUnits (with NetCmdCityTroopMove and Troop::NextCarrySlot).
+    AssignSoldiersToUnits();
 }

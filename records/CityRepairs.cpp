@@ -3,6 +3,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
 #include "net/CityValueCommand.h"
+#include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
 #include "records/CityWorks.h"
@@ -17,6 +18,7 @@
 #include "world/Zu_SkillEffect.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 using L = CityLayout;
@@ -137,12 +139,40 @@ void HealGarrison(City& city) {
     }
 }
 
-// Gates are flagged for repair when the bit is set, and each flagged gate is mended once a
-// period (CastleGate::FlagForRepair and CastleGate::Repair come with the gates' behaviour); until
-// they do, no gate is flagged and the bit ends at once.
+bool GateDamaged(const CastleGate& gate) {
+    return std::any_of(std::begin(gate.pieces), std::end(gate.pieces), Damaged);
+}
+
+std::vector<CastleGate*> Gates(LinkList& list) {
+    std::vector<CastleGate*> out;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        out.push_back(At<CastleGate>(v));
+    return out;
+}
+
+// Each flagged gate keeps its own period; a repair that finds nothing left to mend restores the
+// gate and unflags it, which ends the bit on a later day.
 void RepairGates(City& city) {
-    city.statusFlags &= ~kGates;
-    Report(city, 4);
+    const GameParameters& p = GameParams();
+    bool flagged = false;
+    for (CastleGate* gate : Gates(city.gates)) {
+        if (gate->repairFlag == 0) continue;
+        flagged = true;
+        const int32_t before = gate->counter;
+        if (gate->counter < INT32_MAX) ++gate->counter;
+        if (before < p.repair_castle_freq) continue;
+        gate->counter = 0;
+        if (city.Int(L::kGold) <= p.repair_castle_cost) {
+            city.statusFlags &= ~kGates;
+            Report(city, 4);
+            return;
+        }
+        if (gate->Repair() != 0) Pay(city, p.repair_castle_cost);
+    }
+    if (!flagged) {
+        city.statusFlags &= ~kGates;
+        Report(city, 4);
+    }
 }
 
 void RepairTowers(City& city) {
@@ -170,11 +200,10 @@ void RepairTowers(City& city) {
         }
         if (!Damaged(tower)) continue;
         damaged = true;
-        tower->officer->Set(OfficerLayout::kHp,
-                            std::min(Strength(tower) + p.repair_castle_hp, MaxStrength(tower)));
+        const int32_t strength = std::min(Strength(tower) + p.repair_castle_hp, MaxStrength(tower));
+        tower->officer->Set(OfficerLayout::kHp, strength);
         Pay(city, p.repair_castle_cost);
-        // The other peers take the new strength as troop value kind 6 (command 21), which the
-        // troop value command does not carry yet.
+        NetCmdAddTroopValue(tower, strength, 6);
     }
     if (!damaged) {
         city.statusFlags &= ~kTowers;
@@ -189,10 +218,8 @@ int32_t City::ComputeNeedFlags() {
     for (Troop* t : garrison)
         sum += Strength(t);
     if (sum < GarrisonMaximum(*this)) word |= kHeal;
-    for (uintptr_t v = gates.First(); v != 0; v = gates.Next()) {
-        const auto* gate = At<CastleGate>(v);
-        if (std::any_of(std::begin(gate->pieces), std::end(gate->pieces), Damaged)) word |= kGates;
-    }
+    for (const CastleGate* gate : Gates(gates))
+        if (GateDamaged(*gate)) word |= kGates;
     if (std::any_of(std::begin(towers), std::end(towers), Damaged)) word |= kTowers;
     return word;
 }
@@ -202,7 +229,9 @@ void City::ApplyStatusFlags(int32_t word) {
     if (word == 0) return;
     const int32_t added = word & ~statusFlags;
     if (added & kHeal) repairStep = 0;
-    // Bit 0x10 flags each damaged gate for repair (CastleGate::FlagForRepair, with the gates).
+    if (added & kGates)
+        for (CastleGate* gate : Gates(gates))
+            if (GateDamaged(*gate)) gate->FlagForRepair();
     if ((added & kTowers) && std::any_of(std::begin(towers), std::end(towers), Damaged)) actionWords[1] = 0;
     statusFlags = pendingStatus;
     if (!statusEffect && CellVisible(CellX(), CellY()))

@@ -3,6 +3,7 @@
 #include "Program/ScreenSettings.h"
 #include "events/EventManager.h"
 #include "net/CityValueCommand.h"
+#include "net/CommandLookups.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
@@ -31,8 +32,17 @@ int32_t GameKind() {
     return TheGameController ? TheGameController->gameKind : 0;
 }
 
+// The serial a request carries: the counter's current value, which the first general the apply
+// makes takes up.
 uint32_t NextSerial() {
     return TheScreenSettings ? static_cast<uint32_t>(TheScreenSettings->serialCounter) : 0;
+}
+
+// A general takes a serial handed to it; the counter moves past it so that no later general of
+// this station repeats it, whatever the counter stood at when the serial was drawn.
+void GiveSerial(OfficerRecord& general, uint32_t serial) {
+    general.serial = serial;
+    NoteCarriedUnitId(serial);
 }
 
 // The experience a general of that level starts with.
@@ -44,7 +54,7 @@ int32_t ExperienceFloor(int32_t level) {
 
 Troop* MakeFieldTroop(City& city, OfficerRecord* general, int32_t x, int32_t y, uint16_t ledUnit,
                       uint32_t serial) {
-    general->serial = serial;
+    GiveSerial(*general, serial);
     auto* troop = new Troop(general->Get(OfficerLayout::kSoldierType), 10, static_cast<int16_t>(x),
                             static_cast<int16_t>(y), static_cast<int8_t>(city.ownerSide),
                             static_cast<int16_t>(city.id), 100, general);
@@ -119,7 +129,7 @@ void City::ApplySpawnTroop(uint32_t serial) {
 
     if (TheBattleMap) ++TheBattleMap->nextUnitId;
     ++spawnedOut;
-    // The troop sets off with Troop::StepMove, which comes with the troop's movement.
+    troop->MoveStep();
 }
 
 void City::PickFirstSoldierType() {
@@ -163,7 +173,7 @@ void City::ApplyAddSoldier(uint32_t serial) {
     City* target = recruitCity;
     if (!target || recruitKind < 0 || recruitKind >= kSpecialTroopKinds) return;
     auto* general = new OfficerRecord(ownerSide, kFirstRecruitTemplate + recruitKind);
-    general->serial = serial;
+    GiveSerial(*general, serial);
     auto* troop = new Troop(general->Get(OfficerLayout::kSoldierType), 10, 0, 0,
                             static_cast<int8_t>(ownerSide), static_cast<int16_t>(target->id), 0, general);
     troop->ledUnit = 0;
@@ -182,8 +192,8 @@ void City::TickUnitRecovery() {
         OfficerRecord* g = t->officer;
         if (!g || g->Get(OfficerLayout::kAttribute) != 1) continue;
         const int32_t hp = g->Get(OfficerLayout::kHp);
-        // A living unit with flag 0x40 has its troop value of kind 5 set to 0 (command 21), which
-        // the troop value command does not carry yet.
+        // A living unit resting in the city is made to stand (troop value kind 5).
+        if (hp > 0 && (t->flags & 0x40)) NetCmdAddTroopValue(t, 0, 5);
         if (hp < g->Get(OfficerLayout::kMaxHp)) {
             if (hp <= 0) {
                 if (++g->workCounters[0] >= p.recoveryDays[mode]) {

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 InfoText TheInfoText;
 
@@ -348,4 +349,9 @@ void ComposeObjectInfo() {
     const uint32_t key = t.helpId == 0 && t.kind == InfoText::kMapItem ? platform::DDBLTFAST_SRCCOLORKEY
                                                                        : platform::DDBLTFAST_NOCOLORKEY;
     back->BltFast(target.left, target.top, t.surface, &from, key | platform::DDBLTFAST_WAIT);
+}
+
+const char* BuildingName(int32_t kind) {
+    return kind >= 0 && kind < static_cast<int32_t>(std::size(kBuildingNames)) ? kBuildingNames[kind]
+                                                                               : nullptr;
 }

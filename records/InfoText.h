@@ -52,3 +52,5 @@ void ComposeDescription(int16_t kind, const void* subject, Window* owner, int32_
 void ShowTooltip(int16_t kind, int16_t helpId, Window* owner);
 // Once per frame, after the scene is drawn and before it is presented.
 void ComposeObjectInfo();
+// The name of a building kind (Big5); null for a kind without one.
+const char* BuildingName(int32_t kind);

@@ -440,6 +440,11 @@ public:
     // Frames the skill choice still waits.
     int16_t skillDelay = 0;
 
+    // ---- Carried troops (TroopCarry.cpp) ----
+    // Makes the follower list when missing; its count while below the general's troop capacity,
+    // else -1.
+    int32_t NextCarrySlot();
+
 private:
     void TakeTypeValues();
     void BecomeCorpse();

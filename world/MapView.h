@@ -117,6 +117,8 @@ public:
     virtual void DrawMapObject(MapObject* object);
     virtual void DrawOverlay(int32_t x, int32_t y, const MapCell& cell, int32_t left, int32_t top);
     void DrawHoverNames();
+    // The notice text and the name floating over a placed building.
+    void DrawNoticeTexts();
     // The stealth rule: whether the player may see this troop drawn.
     bool TroopShown(const Troop* troop) const;
 

@@ -9,6 +9,7 @@
 #include "gui/FrameAnimation.h"
 #include "platform/Surface.h"
 #include "records/City.h"
+#include "records/InfoText.h"
 #include "records/OfficerRecord.h"
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
@@ -259,12 +260,7 @@ void MapView::DrawObjects() {
         back->Unlock(nullptr);
     }
 
-    // The notice text and the floating building name are drawn by the description texts; the
-    // floating name's slot is counted here so it shows for exactly 30 frames.
-    if (c->floatingKind >= 0 && ++c->floatingFrames > kFloatingFrames) {
-        c->floatingKind = -1;
-        c->floatingFrames = 0;
-    }
+    DrawNoticeTexts();
 
     if (placingBuilding) {
         UpdatePlacementAllowed();
@@ -292,6 +288,29 @@ void MapView::DrawHoverNames() {
     if (const SubCastle* sc = c->subCastleUnderCursor)
         draw(*sc, (sc->Int(SubCastleLayout::kX) - viewX) * 40,
              (sc->Int(SubCastleLayout::kY) - viewY - 7) * 10);
+}
+
+void MapView::DrawNoticeTexts() {
+    GameController* c = TheGameController;
+    platform::Surface* back = GetBackSurface();
+    auto draw = TheStoreHooks.drawSurfaceText;
+    if (c->noticeText[0] != 0 && back && draw) {
+        // The buffer may be filled to its end: the copy always ends.
+        char text[sizeof c->noticeText + 1] = {};
+        std::memcpy(text, c->noticeText, sizeof c->noticeText);
+        draw(100, 100, text, back, 240);
+    }
+    // The name over a placed building shows for 30 frames and goes on the 31st.
+    if (c->floatingKind < 0) return;
+    if (++c->floatingFrames > kFloatingFrames) {
+        c->floatingKind = -1;
+        c->floatingFrames = 0;
+        return;
+    }
+    const char* name = BuildingName(c->floatingKind);
+    if (!name || !back || !draw) return;
+    const int32_t length = static_cast<int32_t>(std::strlen(name));
+    draw((c->floatingX - viewX) * 40 - 4 * length, (c->floatingY - viewY) * 10, name, back, 240);
 }
 
 void MapView::FillCityBars(uint8_t* picture, const City& city) {

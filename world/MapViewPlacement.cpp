@@ -3,6 +3,7 @@
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
 #include "gui/MouseCursor.h"
+#include "net/CityValueCommand.h"
 #include "records/City.h"
 #include "stagefiles/SavedRecord.h"
 #include "troops/TroopWorld.h"
@@ -42,9 +43,13 @@ void MapView::ClickPlacement() {
     if (placementAllowed && slot && city && city->Int(CityLayout::kGold) >= price) {
         PlaySoundEffect(53);
         city->RequestPlotKind(placementCellX, placementCellY, buildingKind);
-        // The gold is a city value: taken here in single play or on the host; its relay to the
-        // peers is the city-value command (22), not yet in the relay.
-        if (DecidesHere()) city->SetInt(CityLayout::kGold, city->Int(CityLayout::kGold) - price);
+        if (GameController* c = TheGameController) {
+            c->floatingKind = buildingKind;
+            c->floatingX = placementCellX;
+            c->floatingY = placementCellY;
+            c->floatingFrames = 0;
+        }
+        NetCmdAddCityValue(city, -price, kCityGold);
     }
     placingBuilding = 0;
     if (TheMouseCursor) TheMouseCursor->ReleaseCapture();

@@ -6,12 +6,15 @@
 #include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "gui/MouseCursor.h"
+#include "net/SubCommands.h"
 #include "net/TroopCommands.h"
 #include "platform/CRand.h"
 #include "platform/Window.h"
 #include "records/City.h"
+#include "records/InfoText.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
@@ -219,7 +222,9 @@ void MapView::OnControlHover(Widget*, Point* point) {
     for (int32_t y = hy + 4; y >= hy; --y)
         for (int32_t x = hx; x <= hx + 1; ++x)
             if (MapObject* o = map.GetCellObject(x, y); o && o->HitTest(mapX, mapY)) {
-                // The item's description at its cell comes with the description tooltips.
+                TheInfoText.anchorX = o->cellX;
+                TheInfoText.anchorY = o->cellY;
+                ComposeDescription(InfoText::kMapItem, ItemBlock(o->itemId), this, 0);
                 return;
             }
 }
@@ -249,12 +254,12 @@ void MapView::OnControlClick(Widget*, Point* point) {
             const int kind = greater ? lesser + 1 : lesser;
             PlaySoundEffect(greater ? 25 : 24);
             delete t->attachedEffects[0];
-            t->attachedEffects[0] = new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70);
+            // The marker carries the unit: once played, the lesser kinds carry out the operation.
+            t->attachedEffects[0] =
+                new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70, 0, 0, t);
         };
-        // A city operation on a unit: applied here in single play or on the host; its relay to the
-        // peers (NetCmdCheckAndSend) comes with the network commands.
         auto operate = [&] {
-            if (currentCity && DecidesHere()) currentCity->ApplyUnitAction(int16_t(commandMode), t);
+            if (currentCity) NetCmdCheckAndSend(currentCity, commandMode, t);
         };
         if (t && k == 1) {
             if (commandMode == 1 && t->owner == player)

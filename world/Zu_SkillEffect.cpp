@@ -9,6 +9,7 @@
 #include "engine/ResourceStore.h"
 #include "engine/ScreenSettings.h"
 #include "engine/SurfaceEffects.h"
+#include "net/SubCommands.h"
 #include "platform/CRand.h"
 #include "platform/Surface.h"
 #include "records/City.h"
@@ -79,6 +80,14 @@ int32_t Zu_SkillEffect::WeatherOriginX = -1;
 int32_t Zu_SkillEffect::WeatherOriginY = -1;
 
 namespace {
+
+// A marker put on a unit in a command mode carries out the mode's operation when it has played:
+// the city whose panel set the mode sends it.
+void SendMarkedOperation(uint16_t operation, Troop* unit) {
+    const GameController* c = TheGameController;
+    City* city = c && c->gameScreen ? c->gameScreen->currentCity : nullptr;
+    if (unit && city) NetCmdCheckAndSend(city, operation, unit);
+}
 
 void DrawWeatherOrigin() {
     const int32_t w = TheBattleMap ? TheBattleMap->width : 0;
@@ -226,8 +235,13 @@ void Zu_SkillEffect::EndStep() {
     case 11:
         if (owner) owner->skillTimers[1] = 0;
         break;
+    case 6:
+        SendMarkedOperation(3, owner);
+        break;
+    case 16:
+        SendMarkedOperation(2, owner);
+        break;
     default:
-        // The status notices of ids 6 and 16 travel with the status commands.
         break;
     }
     state = 2;

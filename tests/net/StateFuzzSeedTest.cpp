@@ -92,7 +92,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         PackSubCommand(kSubUseItem, {1, 6, 0}),
         PackSubCommand(kSubPlaceMapObject, {1, 1, 5, 5}),
         PackSubCommand(kSubCityItemList, {0, kNone, 288}),
-        PackSubCommand(kSubCityTroopMove, {0, 6, 0, 1, 0, 0, 0}),
+        PackSubCommand(kSubCityTroopMove, {0, 10, 0, 5, 0, 0, 0}),
         PackSubCommand(kSubForceFocus, {0}),
         PackSubCommand(kSubKeeperList, {0, kNone, 288, 50}),
         PackSubCommand(kSubCityEvent, {0, 0, 0, 0, 10, 10, 8}),

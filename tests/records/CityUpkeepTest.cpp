@@ -1,6 +1,9 @@
 #include "CityWorksFixture.h"
 
+#include "engine/ByteReader.h"
+#include "net/TroopValueCommand.h"
 #include "records/CityWorks.h"
+#include "support/SentCommands.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
@@ -261,6 +264,38 @@ TEST(CityUpkeepTest, ASpawnedGeneralTakesTheSerialsItsLevelAndItsEscorts) {
     }
 }
 
+// A serial handed in by the host's record may lie ahead of this station's counter: the counter
+// moves past every serial the apply gives out, so no general made later repeats one.
+TEST(CityUpkeepTest, AppliedSerialsMoveTheCounterPastThem) {
+    struct Case {
+        const char* what;
+        bool spawn;
+        uint32_t serial, last;
+    };
+    for (const Case& c : {Case{"a camp's general and two escorts", true, 500, 502},
+                          Case{"a recruited soldier", false, 700, 700}}) {
+        SCOPED_TRACE(c.what);
+        Works w;
+        w.Template(301, 1);
+        w.Template(424, 1);
+        City* village = w.AddCity(w.kingdom, 30, 40, 6);
+        village->recruitCity = w.city;
+        village->recruitKind = 0;
+        auto* model = w.Officer(1, 1, 1, 300);
+        model->Set(OfficerLayout::kEscorts, 301);
+        model->Set(OfficerLayout::kEscorts + 4, 301);
+        w.city->generals.Add(uintptr_t(model));
+        TheScreenSettings->serialCounter = 100;
+        if (c.spawn)
+            w.city->ApplySpawnTroop(c.serial);
+        else
+            village->ApplyAddSoldier(c.serial);
+        EXPECT_GT(uint32_t(TheScreenSettings->serialCounter), c.last);
+        OfficerRecord later(1, -1);
+        EXPECT_GT(later.serial, c.last);
+    }
+}
+
 TEST(CityUpkeepTest, AVillageRecruitsItsFirstSpecialTroopForItsTarget) {
     Works w;
     w.Template(426, 88);
@@ -313,6 +348,42 @@ TEST(CityUpkeepTest, UnitsRestingInACityRecover) {
         w.city->TickUnitRecovery();
     EXPECT_EQ(o->Get(OfficerLayout::kHp), 10);
     EXPECT_EQ(mp, (std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2}));
+    // A living unit held by flag 0x40 is made to stand again; one at strength 0 stays held.
+    for (int hp : {0, 4}) {
+        o->Set(OfficerLayout::kHp, hp);
+        t->flags = 0x40 | 0x8;
+        w.city->TickUnitRecovery();
+        EXPECT_EQ(t->flags, hp > 0 ? 6u : 0x48u) << hp;
+    }
+}
+
+// A networked host mends a damaged tower and tells the peers its new strength (troop value kind 6).
+TEST(CityUpkeepTest, AMendedTowersStrengthReachesThePeers) {
+    Works w;
+    w.NetworkHost();
+    testsupport::CaptureSentCommands();
+    GameParams().repair_castle_cost = 4;
+    GameParams().repair_castle_hp = 4;
+    auto* o = w.Officer(1, 1);
+    o->Set(OfficerLayout::kHp, 30);
+    o->Set(OfficerLayout::kMaxHp, 40);
+    Troop* tower = new Troop(0, 10, 3, 3, 1, int16_t(w.city->id), 0, o);
+    w.kingdom->fieldUnits.Add(uintptr_t(tower));
+    w.city->towers[0] = tower;
+    w.city->SetInt(CityLayout::kGold, 100);
+    w.city->ApplyStatusFlags(0x100);
+    std::vector<uint32_t> sent;
+    for (int day = 0; day < 3; ++day)
+        w.city->TickRepairs();
+    for (const auto& c : testsupport::SentCommands())
+        if (c.code == kTroopValueCommand) {
+            ByteReader in(c.payload);
+            for (int i = 0; i < 6; ++i)
+                sent.push_back(in.u32());
+        }
+    // The troop by its unit id, side, home city and scope, then the new strength and kind 6.
+    EXPECT_EQ(sent, (std::vector<uint32_t>{tower->UnitId(), 1, uint32_t(w.city->id), 0, 34, 6}));
+    EXPECT_EQ(o->Get(OfficerLayout::kHp), 34);
 }
 
 } // namespace

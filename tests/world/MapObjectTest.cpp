@@ -4,11 +4,15 @@
 #include "engine/DisplayDevice.h"
 #include "engine/DrawingFixture.h"
 #include "engine/LinkList.h"
+#include "engine/Point.h"
 #include "gui/GuiLayout.h"
 #include "platform/Surface.h"
+#include "records/InfoText.h"
+#include "records/RecordTables.h"
 #include "support/TempFolder.h"
 #include "windows/WindowHosts.h"
 #include "world/MapObject.h"
+#include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
@@ -115,6 +119,29 @@ TEST_F(MapObjects, TheHitTestUsesTheLastDrawnBoxRightAndBottomExclusive) {
     MapObject none(2, 1, 1, 6, 4);
     none.Draw(0, 0);
     EXPECT_EQ(none.HitTest(230, 70), 0);
+}
+
+// The pointer resting on an item lying on the map describes that item, placed at its cell; a point
+// beside it describes nothing.
+TEST_F(MapObjects, PointingAtAnItemDescribesItAtItsCell) {
+    IconHost icons;
+    TheInfoText.Clear();
+    auto* view = new MapView;
+    TheGameController->gameScreen = view;
+    view->mapWidth = 20;
+    view->mapHeight = 40;
+    MapObject o(1, 1, 1, 5, 4); // its icon covers map pixels (180, 60) to (209, 79)
+    Point beside(215, 70);
+    view->OnControlHover(nullptr, &beside);
+    EXPECT_EQ(TheInfoText.currentObject, nullptr);
+    Point over(190, 70);
+    view->OnControlHover(nullptr, &over);
+    EXPECT_EQ(TheInfoText.currentObject, ItemBlock(1));
+    EXPECT_EQ(TheInfoText.kind, InfoText::kMapItem);
+    EXPECT_EQ(TheInfoText.owner, view);
+    EXPECT_EQ(TheInfoText.anchorX, 5);
+    EXPECT_EQ(TheInfoText.anchorY, 4);
+    TheInfoText.Clear();
 }
 
 TEST_F(MapObjects, DrawingBlitsTheKeyedIconClippedToTheView) {

@@ -3,6 +3,7 @@
 
 #include "Program/Palettes.h"
 #include "engine/GameFileWriters.h"
+#include "engine/ResourceStore.h"
 #include "engine/ResourceStoreFormats.h"
 #include "world/MapView.h"
 #include "world/RandomMapTables.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -133,6 +136,57 @@ TEST_P(MapPixels, OwnedOverlaysTakeTheirOwnersColours) {
     store.spriteCount = 0;
     store.spriteSurfaces[0] = nullptr;
     surface->Release();
+}
+
+struct TextCall {
+    int x, y;
+    std::string text;
+    int colour;
+    bool operator==(const TextCall&) const = default;
+};
+std::vector<TextCall>& Texts() {
+    static std::vector<TextCall> texts;
+    return texts;
+}
+void RecordText(int x, int y, const char* text, platform::Surface* surface, int colour) {
+    if (surface == GetBackSurface()) Texts().push_back({x, y, text, colour});
+}
+
+// The notice stays while its buffer holds text; the name of a placed building floats over its
+// cell, centred by its length, for 30 frames; a kind without a name shows nothing.
+TEST_P(MapPixels, TheNoticeAndAPlacedBuildingsNameShowOverTheMap) {
+    const auto keep = TheStoreHooks.drawSurfaceText;
+    TheStoreHooks.drawSurfaceText = &RecordText;
+    GameController& c = *TheGameController;
+    view->viewX = 2;
+    view->viewY = 4;
+    struct Case {
+        int32_t kind;
+        std::string name; // Big5
+    };
+    for (const Case& k : {Case{2, "\xa5\xab\xb6\xb0"}, Case{23, ""}}) { // 市集
+        SCOPED_TRACE(k.kind);
+        std::memset(c.noticeText, 'n', sizeof c.noticeText); // filled to its end
+        c.floatingKind = k.kind;
+        c.floatingX = 10;
+        c.floatingY = 30;
+        c.floatingFrames = 0;
+        const TextCall notice{100, 100, std::string(sizeof c.noticeText, 'n'), 240};
+        const TextCall name{(10 - 2) * 40 - 4 * int(k.name.size()), (30 - 4) * 10, k.name, 240};
+        for (int frame = 1; frame <= 31; ++frame) {
+            Texts().clear();
+            view->DrawObjects();
+            std::vector<TextCall> expected{notice};
+            if (frame <= 30 && !k.name.empty()) expected.push_back(name);
+            ASSERT_EQ(Texts(), expected) << frame;
+        }
+        EXPECT_EQ(c.floatingKind, -1);
+    }
+    c.noticeText[0] = 0;
+    Texts().clear();
+    view->DrawObjects();
+    EXPECT_TRUE(Texts().empty());
+    TheStoreHooks.drawSurfaceText = keep;
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, MapPixels, testing::Values(565, 555));

@@ -9,10 +9,13 @@
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
+#include "net/SubCommands.h"
 #include "net/TroopCommandCodec.h"
 #include "platform/Window.h"
 #include "records/City.h"
 #include "records/StageWorldSeam.h"
+#include "records/SubCastle.h"
+#include "support/SentCommands.h"
 #include "troops/CastleGate.h"
 #include "world/MapView.h"
 #include "world/Zu_SkillEffect.h"
@@ -359,19 +362,84 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
         EXPECT_EQ(c.unit->attachedEffects[0]->id, c.marker);
         EXPECT_EQ(view->commandMode, c.mode) << "the mode stays set";
     }
-    // Mode 1 on an own unit makes it the current city's led troop.
+    // Mode 1 on an own unit of the city, standing on the map, makes it the city's led troop.
     City* city = b.AddCity(player, 5, 5);
+    city->unitsShown = 1; // its units belong to the map
+    own->garrison = 1;
+    city->units.Add(uintptr_t(own));
     view->currentCity = city;
     view->commandMode = 1;
     LeftClick(Over(own));
     EXPECT_EQ(city->currentUnit, own);
     EXPECT_EQ(TheGameController->lastOrderX, -1);
     city->currentUnit = nullptr;
+    // Mode 6 on a person standing by the city's kind-5 sub-castle costs it loyalty and the city gold.
+    auto* sub = new SubCastle(0);
+    sub->SetInt(SubCastleLayout::kKind, 5);
+    city->subCastles.Add(uintptr_t(sub));
+    Troop* person = Unit(player, 30, 30);
+    player->fieldUnits.RemoveValue(uintptr_t(person));
+    sub->secondUnits.Add(uintptr_t(person));
+    person->garrison = 2;
+    person->officer->Set(OfficerLayout::kLoyalty, 50);
+    city->SetInt(CityLayout::kGold, 300);
+    view->commandMode = 6;
+    LeftClick(Over(person));
+    EXPECT_EQ(person->officer->Get(OfficerLayout::kLoyalty), 48);
+    EXPECT_EQ(city->Int(CityLayout::kGold), 200);
 }
 
 } // namespace
 
 namespace {
+
+// A client's command-mode click: the city operation of mode 1 goes to the host at once; the
+// markers of modes 2 and 3 send their operation when they have played, the greater kinds nothing.
+TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
+    Troop* own = Unit(player, 10, 20);
+    Troop* strong = Unit(enemy, 20, 20);
+    strong->officer->Set(OfficerLayout::kStrength, 80);
+    for (Troop* t : {own, strong})
+        t->garrison = 2; // standing by a sub-castle of the city
+    City* city = b.AddCity(player, 5, 5);
+    view->currentCity = city;
+    struct Case {
+        Troop* unit;
+        uint16_t mode;
+        int16_t marker; // -1 none
+        std::vector<uint32_t> atClick, atEnd;
+    };
+    const Case cases[] = {
+        {own, 1, -1, {0, 1, own->UnitId()}, {}},
+        {own, 2, 16, {}, {0, 2, own->UnitId()}},
+        {own, 3, 6, {}, {0, 3, own->UnitId()}},
+        {strong, 2, 17, {}, {}},
+    };
+    auto sent = [] {
+        std::vector<uint32_t> fields;
+        for (const auto& c : testsupport::SentCommands())
+            if (c.code == kSubCommandCode && c.payload[0] == kSubUnitAction)
+                fields = *UnpackSubCommand(c.payload);
+        return fields;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        testsupport::CaptureSentCommands();
+        view->commandMode = c.mode;
+        LeftClick(Over(c.unit));
+        EXPECT_EQ(sent(), c.atClick);
+        EXPECT_EQ(city->currentUnit, nullptr) << "a client only sends";
+        Zu_SkillEffect* marker = c.unit->attachedEffects[0];
+        if (c.marker < 0) continue;
+        ASSERT_NE(marker, nullptr);
+        EXPECT_EQ(marker->id, c.marker);
+        for (int frame = 0; frame < 100 && marker->state != 2; ++frame)
+            marker->StepFrame();
+        EXPECT_EQ(sent(), c.atEnd);
+        delete marker;
+        c.unit->attachedEffects[0] = nullptr;
+    }
+}
 
 TEST_F(Pointer, APressDraggedAcrossUnitsSelectsThemOnRelease) {
     Troop* a = Unit(player, 5, 20);

@@ -1,8 +1,10 @@
 #include "troops/TroopFixture.h"
 
+#include "engine/ByteReader.h"
 #include "engine/PixelFormat.h"
 #include "records/City.h"
 #include "stagefiles/SavedRecord.h"
+#include "support/SentCommands.h"
 #include "world/FootprintPattern.h"
 #include "world/MapView.h"
 
@@ -207,6 +209,28 @@ TEST_F(Placement, AnExactPriceBuysThePlotAndLeavesNoGold) {
     EXPECT_EQ(plot->kind, 4);
     EXPECT_EQ(city->buildings[4], 1000);
     EXPECT_EQ(view->placingBuilding, 0);
+    // The building's name floats over its cell.
+    EXPECT_EQ(TheGameController->floatingKind, 4);
+    EXPECT_EQ(TheGameController->floatingX, 12);
+    EXPECT_EQ(TheGameController->floatingY, 30);
+}
+
+// A client's purchase reaches the host as the city's new gold (command 22) and the plot kind.
+TEST_F(Placement, AClientSendsThePriceAsTheCitysNewGold) {
+    TheGameController->networked = 1;
+    testsupport::CaptureSentCommands();
+    city->SetInt(CityLayout::kGold, 150);
+    view->buildingKind = 4;
+    view->ClickPlacement();
+    ByteWriter gold;
+    gold.u32(uint32_t(city->id));
+    gold.u32(50);
+    gold.u32(1);
+    bool sentGold = false;
+    for (const auto& c : testsupport::SentCommands())
+        if (c.code == 22) sentGold = c.payload == gold.buffer();
+    EXPECT_TRUE(sentGold);
+    EXPECT_EQ(city->Int(CityLayout::kGold), 150) << "the host's copy sets it";
 }
 
 TEST_F(Placement, TooLittleGoldOrAFoggedOrForeignCellOnlyEndsPlacement) {
