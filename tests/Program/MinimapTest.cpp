@@ -5,6 +5,7 @@
 #include "engine/ByteReader.h"
 #include "gui/GuiMessage.h"
 #include "support/TempFolder.h"
+#include "troops/TroopWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -208,6 +209,76 @@ TEST(Bmp16File, TheHeaderAndBottomUpRowsPadAnOddWidth) {
     EXPECT_FALSE(WriteBmp16(2, 1, "missing/even.bmp", pixels));
     EXPECT_FALSE(WriteBmp16(0, 1, "zero.bmp", pixels));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "zero.bmp"));
+}
+
+} // namespace
+
+namespace {
+
+// A view that draws every troop as a 4 x 4 block of its kingdom's colour at its place on the screen.
+struct BlockView : MapView {
+    void DrawTroop(Troop* t) override {
+        platform::Surface* back = GetBackSurface();
+        platform::DDSURFACEDESC2 desc;
+        if (!back || back->Lock(nullptr, &desc, platform::DDLOCK_WAIT) != platform::DD_OK) return;
+        const int32_t sx = (t->cellX - viewX) * 40, sy = (2 * t->cellY - viewY) * 10 + 10;
+        const Kingdom* k = TroopKingdom(t->owner);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x)
+                if (sx + x >= 0 && sx + x < 800 && sy + y >= 0 && sy + y < 600)
+                    reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(desc.lpSurface) +
+                                                (sy + y) * desc.lPitch)[sx + x] = k ? k->ownColour : 0;
+        back->Unlock(nullptr);
+    }
+};
+
+TEST(BigMapExport, AThirtyColumnMapExportsOneScreenColumnIntoTheNamedFile) {
+    TestDisplay display{565};
+    ControllerBattle battle;
+    GameController* c = battle.c;
+    // A 30-column map: one screen column, the rest of each 1200-pixel row stays 0.
+    constexpr int kWidth = 30, kRows = 80;
+    auto cells = std::make_unique<MapCell[]>(size_t(kWidth) * kRows);
+    for (int i = 0; i < kWidth * kRows; ++i) {
+        cells[i].groundTile = 100;
+        cells[i].layerTile = MapCell::kNoTile;
+        cells[i].overlayTile = MapCell::kNoTile;
+    }
+    TheBattleMap->SetCells(std::move(cells), kWidth, kRows);
+    TheBattleMap->validBounds = {0, 0, kWidth, kRows};
+    TheBattleMap->AllocGrid();
+    TheBattleMap->occupancyView = {0, 0, kWidth, kRows / 2};
+    BlockView* view = new BlockView;
+    c->gameScreen = view;
+    view->mapWidth = kWidth;
+    view->mapHeight = kRows;
+    view->SetView(0, 0, kWidth, kRows);
+    battle.player->ownColour = 0xF800; // red in 5-6-5
+    battle.enemy->ownColour = 0x07E0;  // green
+    battle.b.AddTroop(battle.player, 5, 10);
+    battle.b.AddTroop(battle.enemy, 12, 35);  // on the second screen row
+    battle.b.AddTroop(battle.player, 25, 10); // beyond the exported column
+    c->campaignStage = 7;
+
+    ASSERT_TRUE(c->ExportBigMap());
+    std::ifstream in(battle.b.folder.path() / "BigMap07.bmp", std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    constexpr int W = kWidth * 40, H = kRows * 10;
+    ASSERT_EQ(bytes.size(), 54u + size_t(W) * H * 2);
+    auto pixel = [&](int x, int y) {
+        const size_t at = 54 + (size_t(H - 1 - y) * W + size_t(x)) * 2;
+        return uint16_t(bytes[at] | (bytes[at + 1] << 8));
+    };
+    EXPECT_EQ(pixel(5 * 40 + 1, 20 * 10 + 10 + 1), 0x7C00) << "red in 5-5-5";
+    EXPECT_EQ(pixel(12 * 40 + 2, 20 * 35 + 10 + 3), 0x03E0) << "green in 5-5-5, second screen row";
+    for (int y = 0; y < H; y += 7)
+        for (int x = 800; x < W; x += 13)
+            ASSERT_EQ(pixel(x, y), 0) << x << "," << y;
+    // The view is back at the origin afterwards.
+    EXPECT_EQ(view->viewX, 0);
+    EXPECT_EQ(view->viewY, 0);
+    c->gameScreen = battle.view;
+    delete view;
 }
 
 } // namespace
