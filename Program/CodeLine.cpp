@@ -188,6 +188,8 @@ void GameController::WipeOutKingdom(Kingdom* kingdom) {
                     DeleteTroop(t);
                 }
         kingdom->RemoveCity(city);
+        // The city stays on the map; without a kingdom the map's unowned list keeps it.
+        if (TheBattleMap) TheBattleMap->unownedCities.Add(city);
     }
 }
 
