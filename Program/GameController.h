@@ -305,6 +305,17 @@ public:
     // False when nothing was written.
     bool ExportBigMap();
 
+    // ---- Stage start (ControllerStageStart.cpp) ----
+    // Network room settings the session control copies in: a generated map, the officers' level on a
+    // fixed map and the starting resources (0..3).
+    int32_t randomMap = 0;
+    int32_t startLevel = 0;
+    int32_t startResources = 0;
+    void StartStage();
+    // The stage file of the current choice; sets gameKind 1..3 outside the campaign. Empty when the
+    // choice names no file.
+    const char* ChooseStageFile();
+
     // ---- Typed code line and kingdom wipe-out (CodeLine.cpp) ----
     // The player's kingdom is neither attacked nor picks targets while set.
     int32_t playerTruce = 0;
