@@ -176,7 +176,8 @@ void GameController::OnKeyDown(uint32_t key) {
         developerToggles[3] ^= 1;
         break;
     case 0x76: // F7
-        if (!GameModeFlag && !editorStageFlag) ExportBigMap();
+        // Missing: ClearCastleTiles (the stage editor's castle tiles) in the editor view.
+        if (!EditorView() && !GameModeFlag && !editorStageFlag) ExportBigMap();
         break;
     case 0x77: // F8
         RevealMap();

@@ -114,6 +114,17 @@ TEST_F(CodeLineTest, TheLineEditsItsTextAndTheFrontEndKnowsOneWord) {
     EXPECT_EQ(AllStagesOpen, 1);
 }
 
+// The front end hears the code line through the window procedure as well.
+TEST_F(CodeLineTest, TheWindowProcedureFeedsTheLineInTheFrontEnd) {
+    c->mode = 0;
+    MainWndProc(AppWindow.window, platform::WM_KEYDOWN, 0x78, 0);
+    EXPECT_EQ(TheCodeLine.open, 1);
+    for (char ch : std::string("tumbleaf\r"))
+        MainWndProc(AppWindow.window, platform::WM_CHAR, platform::WPARAM(uint8_t(ch)), 0);
+    EXPECT_EQ(TheCodeLine.open, 0);
+    EXPECT_EQ(AllStagesOpen, 1);
+}
+
 TEST_F(CodeLineTest, AWipedKingdomLosesItsTroopsUnitsAndCities) {
     Kingdom* ally = b.AddKingdom(3);
     ally->relations[1] = 1;
