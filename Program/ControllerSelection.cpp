@@ -1,7 +1,14 @@
 #include "Program/GameController.h"
 
+#include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
+#include "gui/GuiMessage.h"
+#include "net/TroopCommands.h"
+#include "platform/CRand.h"
 #include "troops/Troop.h"
+#include "world/MapView.h"
+
+#include <algorithm>
 
 namespace {
 bool RemoveEvery(LinkList* list, Troop* troop) {
@@ -15,9 +22,17 @@ bool RemoveEvery(LinkList* list, Troop* troop) {
 
 void GameController::DeselectTroop(Troop* troop) {
     if (!troop) return;
-    troop->selected = 0;
-    RemoveEvery(selection, troop);
-    troop->hotKeyGroup = -1;
+    if (troop->selected) {
+        troop->selected = 0;
+        RemoveEvery(selection, troop);
+        if (focusList) RemoveEvery(focusList, troop);
+        if (currentTroop == troop) currentTroop = nullptr;
+        if (selection && selection->GetCount() == 0) selectionActive = 0;
+        // Missing: Win05Window::UpdateTroop / ClosePanel (the unit panel follows the selection).
+    } else {
+        // A troop whose selected byte was cleared elsewhere must not stay behind in the list.
+        RemoveEvery(selection, troop);
+    }
     // Every group is searched: a stale group byte must not leave the troop behind in another one.
     for (int group = 0; group < 10; ++group) {
         LinkList* list = groups[group];
@@ -26,7 +41,86 @@ void GameController::DeselectTroop(Troop* troop) {
         if (header && header->memberCount > 0) --header->memberCount;
         if (list->GetCount() != 0) continue;
         if (header) *header = GroupHeader{};
-        if (currentGroup == group) currentGroup = -1;
+        currentGroup = -1;
     }
-    // The selection panel is refreshed by its own window once the unit panels exist.
+    // Missing: Win11Window::RefreshGroupRows (the group window).
+    troop->hotKeyGroup = -1;
+}
+
+int GameController::MinimapPointToCell(const GuiMessage* point, int32_t cell[2]) const {
+    if (!point || !gameScreen) return 0;
+    const MapView& v = *gameScreen;
+    const int32_t left = minimapAreaX + 25, top = minimapAreaY + 27;
+    const int32_t width = v.minimapWidth, height = v.minimapHeight;
+    const int32_t x = point->point.x, y = point->point.y;
+    if (width <= 0 || height <= 0 || x < left || x >= left + width || y < top || y >= top + height) return 0;
+    cell[0] = std::clamp((x - left) * v.mapWidth / width, 0, std::max(0, v.mapWidth - 1));
+    cell[1] = std::clamp((y - top) * v.mapHeight / height, 0, std::max(0, v.mapHeight - 1));
+    return 1;
+}
+
+void GameController::ClickSelect(const GuiMessage* point) {
+    if (!gameScreen || gameScreen->placingBuilding || !gameScreen->clickReady) return;
+    MapView& v = *gameScreen;
+    if (groupCommandMode == 1) {
+        // Missing: MapView::GoToBuilding / GoToUnit for the two group targets.
+        groupCommandMode = 0;
+        groupTargetA = groupTargetB = nullptr;
+        selectedCity = nullptr;
+        v.hoveredObject = nullptr;
+        if (selectionActive && selection && selection->GetCount() > 0 &&
+            reinterpret_cast<Troop*>(selection->GetAt(0))->garrison != 0) {
+            v.DeselectAll();
+            currentGroup = -1;
+        }
+    }
+    int32_t cell[2];
+    if (!MinimapPointToCell(point, cell)) return;
+    const int32_t y = std::max(0, std::min(cell[1] - 28, v.mapHeight - MapView::kViewRows)) & ~1;
+    const int32_t x = std::max(0, std::min(cell[0] - 10, v.mapWidth - MapView::kViewColumns));
+    v.SetViewOrigin(x, y);
+    viewLeft = x;
+    viewRight = x + MapView::kViewColumns;
+    viewTop = y;
+    viewBottom = y + MapView::kViewRows;
+    v.OnClickSelect();
+    v.Redraw();
+}
+
+void GameController::DragSelect(const GuiMessage* point) {
+    if (!gameScreen || gameScreen->placingBuilding || !selectionActive) return;
+    int32_t cell[2];
+    if (!MinimapPointToCell(point, cell)) return;
+    gameScreen->clickReady = 1;
+    const int32_t x = cell[0], y = cell[1] / 2;
+    if (selectionInCities == 0) {
+        if (selection)
+            for (int i = 0; i < selection->GetCount(); ++i)
+                NetCmd02(reinterpret_cast<Troop*>(selection->GetAt(i)), x, y);
+        return;
+    }
+    // Missing: the cities' deployment words (the city logic's sortie of waiting units).
+    if (groupCommandMode == 1) {
+        groupCommandMode = 0;
+        groupTargetA = groupTargetB = nullptr;
+        selectedCity = nullptr;
+    }
+    PlaySoundEffect(81 + platform::rand() % 8);
+    selectionInCities = 0;
+    cityOrderCounter = 0;
+}
+
+void GameController::BeginBuildingPlacement(int32_t kind) {
+    if (!gameScreen) return;
+    gameScreen->placingBuilding = 1;
+    gameScreen->buildingKind = kind;
+    gameScreen->LoadConstructAnimation();
+    placementState = 0;
+    gameScreen->clickReady = 1;
+}
+
+const uint8_t* GameController::FindTextBlockByKey(int32_t key) const {
+    for (int i = 0; i < 300; ++i)
+        if (textBlocks[i] && textBlockKeys[i] == key) return textBlocks[i];
+    return nullptr;
 }

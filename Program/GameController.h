@@ -28,6 +28,11 @@ class City;
 class SubCastle;
 class Troop;
 class CastleGate;
+class Kingdom;
+class GuiMessage;
+namespace platform {
+class Surface;
+}
 struct FrameRecord;
 struct AniFrame;
 
@@ -257,6 +262,66 @@ public:
     CastleGate* hoveredGate = nullptr; // checked against the stage's gates before use
     // The building name floating over a placed building: kind (-1 none), cell and frames shown.
     int32_t floatingKind = -1, floatingX = 0, floatingY = 0, floatingFrames = 0;
+
+    // ---- Mouse and keys, hot-key groups (ControllerInput.cpp, ControllerKeys.cpp, ControllerGroups.cpp)
+    // ----
+    bool SelectGroup(int n);
+    void AssignGroup(int n);
+    void FocusGroup(int n);
+    // The digit key of group n, counted for the double press.
+    void GroupKey(int n, bool ctrl);
+    // The view origin on the troop: (x - 10, 2y - 28) inside the map.
+    void CentreViewOnTroop(const Troop* troop, bool rowMultipleOf4);
+    // The unit panel's display mode (0..3) and the unit display toggle, read by the panels.
+    uint8_t unitPanelMode = 0;
+    uint8_t unitDisplayToggle = 0;
+    // Developer display switches: F7's byte and bit, F5's toggle, 'H', 'M', 'Y'.
+    uint8_t developerDisplayByte = 0;
+    uint8_t developerDisplayBit = 0;
+    uint8_t developerToggles[4] = {};
+    // The developer troop-state cycle of 'J' (0..6).
+    int32_t troopStateCycle = 0;
+
+    // ---- Selection upkeep and minimap orders (ControllerSelection.cpp) ----
+    // 1 while the selection holds units that wait inside cities.
+    int32_t selectionInCities = 0;
+    int16_t cityOrderCounter = 0;
+    uint8_t* textBlocks[300] = {};
+    int32_t textBlockKeys[300] = {};
+    // Where the minimap panel's area lies on the screen; its picture starts 25, 27 inside.
+    int32_t minimapAreaX = 0, minimapAreaY = 0;
+    // Program-wide state of a building placement, cleared when one begins.
+    int32_t placementState = 0;
+    void ClickSelect(const GuiMessage* point);
+    void DragSelect(const GuiMessage* point);
+    int MinimapPointToCell(const GuiMessage* point, int32_t cell[2]) const;
+    void BeginBuildingPlacement(int32_t kind);
+    const uint8_t* FindTextBlockByKey(int32_t key) const;
+
+    // ---- Minimap drawing and whole-map export (ControllerMinimap.cpp, BigMapExport.cpp) ----
+    // 0 shows the third minimap picture, 1 the second.
+    uint8_t minimapToggle = 0;
+    void DrawMiniMap(platform::Surface* surface);
+    // False when nothing was written.
+    bool ExportBigMap();
+
+    // ---- Stage start (ControllerStageStart.cpp) ----
+    // Network room settings the session control copies in: a generated map, the officers' level on a
+    // fixed map and the starting resources (0..3).
+    int32_t randomMap = 0;
+    int32_t startLevel = 0;
+    int32_t startResources = 0;
+    void StartStage();
+    // The stage file of the current choice; sets gameKind 1..3 outside the campaign. Empty when the
+    // choice names no file.
+    const char* ChooseStageFile();
+
+    // ---- Typed code line and kingdom wipe-out (CodeLine.cpp) ----
+    // The player's kingdom is neither attacked nor picks targets while set.
+    int32_t playerTruce = 0;
+    void OnCodeChar(uint32_t character);
+    void WipeOutKingdom(Kingdom* kingdom);
+    void WipeOutNonAlliedKingdoms();
 
     // Where the two record files live (the working folder).
     static const char* const recordDataFile;

@@ -305,8 +305,8 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_CHAR: {
         const char byte = static_cast<char>(wParam & 0xFF);
-        if (!Zu_Tools::Global().FeedChars(&byte, 1) && c && c->mode == 1)
-            c->OnChar(static_cast<uint32_t>(wParam));
+        // The code line also listens in the front end; the controller keeps its battle keys to battle.
+        if (!Zu_Tools::Global().FeedChars(&byte, 1) && c) c->OnChar(static_cast<uint32_t>(wParam));
         break;
     }
     case WM_SYSKEYDOWN:

@@ -6,6 +6,8 @@
 #include "platform/CRand.h"
 #include "records/ItemRecord.h"
 #include "records/RecordTables.h"
+#include "world/BattleMap.h"
+#include "world/MapObject.h"
 
 #include <iterator>
 #include <limits>
@@ -22,11 +24,6 @@ bool PendingContestMode() {
 int32_t PendingChosenOfficerLevel() {
     return 0;
 }
-// The battle map has no cell grid or item object list yet.
-bool PendingFreeNeighbour(int, int, int&, int&) {
-    return false;
-}
-void PendingAddItemObject(int, int, int) {}
 // The stage set has no entry groups yet.
 void PendingStageEntries(const std::function<void(uintptr_t, int32_t)>&) {}
 // The session keeps no player records, teams or base points yet.
@@ -86,11 +83,16 @@ uint32_t ProgramRulesEnv::SharedRandom(uint32_t n) {
 }
 
 bool ProgramRulesEnv::FindFreeNeighbour(int x, int y, int& freeX, int& freeY) {
-    return PendingFreeNeighbour(x, y, freeX, freeY);
+    if (!TheBattleMap || !TheBattleMap->HasCells() || !TheBattleMap->FindFreeNeighbour(x, y)) return false;
+    freeX = TheBattleMap->lastNeighbourX;
+    freeY = TheBattleMap->lastNeighbourY;
+    return true;
 }
 
+// Loot is drawn from the shared generator, so every station drops the same item on the same cell.
 void ProgramRulesEnv::AddItemObject(int item, int x, int y) {
-    PendingAddItemObject(item, x, y);
+    if (!TheBattleMap || !TheBattleMap->mapItems || !TheBattleMap->HasCells()) return;
+    TheBattleMap->mapItems->Add(reinterpret_cast<uintptr_t>(new MapObject(item, 0, 0, x, y)));
 }
 
 void ProgramRulesEnv::ForEachStageEntry(const std::function<void(uintptr_t, int32_t)>& visit) {

@@ -3,8 +3,9 @@
 #include "Program/GameRules.h"
 
 // The rule helpers' environment over the running program: the game controller, the current stage
-// set, the runtime generator and the shared Random. What the item records, the battle map's cells
-// and the network session will answer is not there yet: those answers are the Pending* stubs.
+// set, the runtime generator, the shared Random and the battle map's cells and item objects. What
+// the network session and the stage set's entry groups will answer is not there yet: those answers
+// are the Pending* stubs.
 class ProgramRulesEnv : public GameRulesEnv {
 public:
     bool Networked() const override;

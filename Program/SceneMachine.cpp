@@ -69,7 +69,9 @@ Window* FrontEndServices::NewActSelectWindow(Widget*, GameController*, const cha
 Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
     return nullptr;
 }
-void FrontEndServices::StartStage(GameController*) {}
+void FrontEndServices::StartStage(GameController* controller) {
+    if (controller) controller->StartStage();
+}
 void FrontEndServices::ReloadStageTexts(const char*) {}
 void FrontEndServices::CreatePlayerCity() {}
 void FrontEndServices::TypeSpeechText() {

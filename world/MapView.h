@@ -180,6 +180,10 @@ public:
     // The pointer's last answer: the class of what lies under it.
     int32_t hoverClass = 0;
 
+    // ---- The minimap's orders (Program/ControllerSelection.cpp) ----
+    // While 0 a click on the minimap does not move the view.
+    uint8_t clickReady = 1;
+
 private:
     void StoreViewBounds();
     // The ring surface locked for one commit; false when it cannot be had this frame.
