@@ -65,8 +65,8 @@ public:
     int Load(ByteReader& in);
 
     // What the battle world asks of a kingdom; filled in with the kingdom's battle behaviour.
-    // The city passes to this kingdom.
-    virtual void TakeCity(City*) {}
+    // The city passes to this kingdom; the taking troop's home city settles a village's parent.
+    virtual void TakeCity(Troop* taker, City* city);
     // Every troop of the kingdom's field units that is ordered against the city id goes home.
     virtual void RecallTroopsTargeting(int cityId);
 
@@ -121,6 +121,9 @@ public:
     // The city the kingdom's forces are told to mind, and its key.
     City* focusCity = nullptr;
     int32_t focusKey = -1;
+
+    // ---- Capture (CityCapture.cpp) ----
+    void TransferGatesInArea(int32_t oldIndex, int32_t newIndex, int32_t cityId);
 };
 
 extern const char* const KingdomColumnNames[20];
