@@ -210,9 +210,9 @@ CommandOutcome ApplyTroopEntry(City* city, const std::vector<uint32_t>& v) {
 }
 
 CommandOutcome ApplyCityDestroy(City* city, const std::vector<uint32_t>& v) {
-    // city, destroyer side, seed, multiplier. The host decides destruction; a copy of one that
-    // happened already changes nothing.
-    if (DecidesHere() || v[1] >= static_cast<uint32_t>(BattleMap::kSides) || city->dead) return O::Drop;
+    // city, destroyer side, seed, multiplier. A copy of a destruction that happened already
+    // changes nothing.
+    if (v[1] >= static_cast<uint32_t>(BattleMap::kSides) || city->dead) return O::Drop;
     const auto side = static_cast<int32_t>(v[1]);
     city->ApplyDestroy(v[2], v[3], side);
     // Nothing was left in it on the host, whatever this station's sums say.
