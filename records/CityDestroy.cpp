@@ -18,6 +18,8 @@ constexpr int kCitiesDestroyedTally = 9;
 
 void City::ApplyDestroy(uint32_t seed, uint32_t multiplier, int32_t destroyerSide) {
     ReleaseGarrison();
+    // Units shown around it go back inside: the ruin's list alone holds them from now on.
+    RemoveUnitFromMap();
     // Every peer goes on with the same draws.
     RandomSeed = seed;
     RandomMultiplier = multiplier;

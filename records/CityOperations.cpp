@@ -266,7 +266,9 @@ void City::PutUnitOnMap(Troop* troop) {
         currentUnit = nullptr;
         clearedWords[0] = 0;
     }
-    if (troop->ledUnit != 0) units.RemoveValue(reinterpret_cast<uintptr_t>(troop));
+    // Whatever its led-unit word, a unit out on the map is its kingdom's alone: left in the unit
+    // list too, two owners would delete it.
+    units.RemoveValue(reinterpret_cast<uintptr_t>(troop));
     if (SightForPlayer(troop)) troop->UpdateSight();
     Kingdom* k = KingdomOf(troop->owner);
     // A shown unit is in the list already; one past the formation's rows is not.
