@@ -70,7 +70,7 @@ void City::OnAttacked(Troop* attacker) {
         // The defender strikes back at the attacker.
         const int16_t dealt = static_cast<int16_t>(
             attacker->CanAttack(defender->OfficerValue(OfficerLayout::kAttack), ownerSide, defender));
-        if (Kingdom* own = KingdomOf(ownerSide)) own->damageDealt += dealt;
+        if (Kingdom* own = KingdomOf(ownerSide)) own->score += dealt;
         if (attacker->officer && attacker->officer->StatusWord() == 1) {
             Kingdom* own = KingdomOf(attacker->owner);
             if (own && own->nationIndex != ownerSide && own->NationKind() <= 1)

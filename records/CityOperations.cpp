@@ -201,23 +201,33 @@ void City::ArrangeUnits(bool removeFirst) {
     const int limit = kind == 0 ? 16 : 8;
     int counter = kind == 1 ? 0 : 1;
     for (Troop* t : Snapshot(units)) {
+        // A unit left unplaced stays inside, the city's own.
         if (!f.rows) {
             // A kind without a formation places nobody but marks everyone arranged.
             t->arranged = 1;
+            t->inCity = 1;
             continue;
         }
-        if (counter > limit) continue;
+        if (counter > limit) {
+            t->inCity = 1;
+            continue;
+        }
         int row;
         if (t == currentUnit && kind != 8) {
             row = 0;
         } else {
             row = counter++;
         }
-        if (row >= f.count) continue;
+        if (row >= f.count) {
+            t->inCity = 1;
+            continue;
+        }
         t->PlaceAt(static_cast<int16_t>(CellX() + f.rows[row].dx),
                    static_cast<int16_t>(CellY() / 2 + f.rows[row].dy));
         t->facing = f.rows[row].facing;
         t->arranged = 1;
+        // Standing on its formation cell it is seen.
+        t->hidden = 0;
         t->inCity = 0;
     }
 }
@@ -228,6 +238,7 @@ void City::RemoveUnitFromMap() {
     for (Troop* t : Snapshot(units)) {
         LeaveCell(t);
         t->arranged = 1;
+        t->hidden = 1;
         t->inCity = 1;
         LeaveFieldList(t);
     }

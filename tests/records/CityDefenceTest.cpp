@@ -68,10 +68,17 @@ TEST(CityDefence, OddTurnsStrikeUnitsEscortsAndLeadersInTheirOrder) {
     Troop* plain = s.Inside(city);
     Troop* attacker = s.Field(s.own, 20, 12);
     attacker->officer->Set(OfficerLayout::kAttack, 12);
+    // At the top level the hits it is credited with raise nothing.
+    attacker->officer->Set(OfficerLayout::kLevel, OfficerRecord::kTopLevel);
     plain->officer->Set(OfficerLayout::kDefence, 2);
+    escorted->officer->Set(OfficerLayout::kAttack, 7);
 
     city->OnAttacked(attacker); // turn 1: the escort; a struck escort spares the plain units
+    // The first idle unit answers the blow, and the city's kingdom counts it.
+    EXPECT_EQ(Hp(attacker), 100 - 7);
+    EXPECT_EQ(s.foe->score, 7);
     EXPECT_EQ(Hp(escort), 30 - 12);
+    EXPECT_EQ(attacker->officer->activity[0], 12); // its hits on units
     EXPECT_EQ(Hp(escorted), 100);
     EXPECT_EQ(Hp(plain), 100);
     EXPECT_EQ(Hp(guard), 50);
@@ -82,6 +89,7 @@ TEST(CityDefence, OddTurnsStrikeUnitsEscortsAndLeadersInTheirOrder) {
 
     city->OnAttacked(attacker); // turn 2: the garrison
     EXPECT_EQ(Hp(guard), 50 - 12);
+    EXPECT_EQ(attacker->officer->activity[2], 12); // its hits on the garrison
     EXPECT_EQ(Hp(plain), 100);
 
     // Without escorts the first unit with strength takes the odd turn.

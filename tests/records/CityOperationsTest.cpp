@@ -102,6 +102,7 @@ TEST(CityUnits, ArrangeShowsTheTablesRowsAndRemoveTakesThemAllBackInside) {
         EXPECT_EQ(in[i]->inCity, placed ? 0 : 1);
         EXPECT_EQ(s.InField(s.own, in[i]), placed);
         EXPECT_EQ(in[i]->arranged, placed ? 1 : 0);
+        EXPECT_EQ(in[i]->hidden, placed ? 0 : 1);
         if (placed) {
             const Row r = FormationRow(8, i + 1);
             EXPECT_TRUE(s.OnCell(in[i], 20 + r.dx, 10 + r.dy));
@@ -111,6 +112,7 @@ TEST(CityUnits, ArrangeShowsTheTablesRowsAndRemoveTakesThemAllBackInside) {
     EXPECT_EQ(camp->unitsShown, 0);
     for (Troop* t : in) {
         EXPECT_EQ(t->inCity, 1);
+        EXPECT_EQ(t->hidden, 1);
         EXPECT_FALSE(s.InField(s.own, t));
         EXPECT_FALSE(s.OnCell(t, t->cellX, t->cellY));
         EXPECT_TRUE(s.InUnits(camp, t));
