@@ -104,6 +104,31 @@ TEST(CityDefence, OddTurnsStrikeUnitsEscortsAndLeadersInTheirOrder) {
     EXPECT_EQ(city->emptyFlag, 0);
 }
 
+TEST(CityDefence, DifficultyScalesThePlayersBlowsInSinglePlayOnlyAndTheCheatKills) {
+    struct Case {
+        int difficulty;
+        bool networked, oneBlow, playerCity;
+        int left; // the unit's strength after a blow of 20 from side 1 (the player's)
+    };
+    const Case cases[] = {
+        {0, false, false, false, 100 - 14}, {2, false, false, false, 100 - 30},
+        {1, false, false, false, 100 - 20}, {2, true, false, false, 100 - 20},
+        {1, false, true, false, 0},         {1, false, true, true, 100 - 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.difficulty << c.networked << c.oneBlow << c.playerCity);
+        Stage s;
+        City* city = s.City(c.playerCity ? s.own : s.foe, 20, 20, 0);
+        Troop* unit = s.Inside(city);
+        TheGameController->difficulty = uint8_t(c.difficulty);
+        TheGameController->oneBlow = c.oneBlow ? 1 : 0;
+        if (c.networked) s.Networked(true);
+        const bool fell = city->StrikeUnit(unit, 20, 1, nullptr);
+        EXPECT_EQ(Hp(unit), c.left);
+        EXPECT_EQ(fell, c.left == 0);
+    }
+}
+
 TEST(CityDefence, AClientOnlySumsAndAHeldAttackerTurnsToTheCity) {
     {
         Stage s;

@@ -159,6 +159,13 @@ TEST(CityExit, UnitLeavesByTheFirstFreeExitAndItsCompanyFollows) {
     Troop* out = s.Inside(boxed);
     boxed->PutUnitOnMap(out);
     EXPECT_TRUE(s.OnCell(out, 10, 30));
+
+    // A unit that leads nobody leaves the list too: its kingdom's list alone holds it on the map.
+    Troop* single = s.Inside(boxed);
+    single->ledUnit = 0;
+    boxed->PutUnitOnMap(single);
+    EXPECT_FALSE(s.InUnits(boxed, single));
+    EXPECT_TRUE(s.InField(s.own, single));
 }
 
 TEST(CityExit, StockEquipsALeavingUnitByClassAndSlot) {
