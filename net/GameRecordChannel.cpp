@@ -181,9 +181,55 @@ CommandOutcome ApplyDeployWithOrder(City* city, const std::vector<uint32_t>& v) 
     if (!city) return O::Drop;
     SubCastle* sub = PlaceSubCastle(city, v[2]);
     Troop* unit = sub ? FindUnitInSubCastle(sub, v[3]) : nullptr;
+    // A city of kind 4 or 5 sends its own units with its kind: they are the city's.
+    if (!unit) {
+        sub = nullptr;
+        unit = city->FindUnitBySerial(v[3]);
+    }
     if (!TakeOrderTarget(unit, v)) return O::Drop;
-    // Missing here: City::ApplyDeployUnitWithOrder for a unit of the city itself.
-    if (unit) sub->ApplyDeployUnitWithOrder(unit, static_cast<int32_t>(v[0]));
+    if (unit && sub)
+        sub->ApplyDeployUnitWithOrder(unit, static_cast<int32_t>(v[0]));
+    else if (unit)
+        city->ApplyDeployUnitWithOrder(unit, static_cast<int32_t>(v[0]));
+    return O::Relay;
+}
+
+CommandOutcome ApplyTroopEntry(City* city, const std::vector<uint32_t>& v) {
+    // city, place kind, troop
+    if (v[1] > 10) return O::Drop;
+    Troop* troop = FindTroopById(v[2]);
+    // Kind 4 or 5 names the sub-castle of that kind, when the city has one; a city of that kind
+    // sends its own entries with it too.
+    if (SubCastle* sub = PlaceSubCastle(city, v[1])) {
+        if (troop && !FindUnitInSubCastle(sub, v[2])) sub->ApplyTroopEntry(troop);
+        return O::Relay;
+    }
+    if ((v[1] == 4 || v[1] == 5) && static_cast<uint32_t>(city->Kind()) != v[1]) return O::Drop;
+    if (troop && !city->FindUnitBySerial(v[2])) city->ApplyTroopEntry(troop);
+    return O::Relay;
+}
+
+CommandOutcome ApplyCityDestroy(City* city, const std::vector<uint32_t>& v) {
+    // city, destroyer side, seed, multiplier. A copy of a destruction that happened already
+    // changes nothing.
+    if (v[1] >= static_cast<uint32_t>(BattleMap::kSides) || city->dead) return O::Drop;
+    const auto side = static_cast<int32_t>(v[1]);
+    city->ApplyDestroy(v[2], v[3], side);
+    // Nothing was left in it on the host, whatever this station's sums say.
+    city->emptyFlag = 1;
+    city->ownerSide = side;
+    return O::Relay;
+}
+
+// The unit the city admits from its kind-4 or kind-5 sub-castle.
+CommandOutcome ApplyAdmitUnit(City* city, uint32_t unit) {
+    for (int32_t kind : {4, 5}) {
+        SubCastle* sub = city->FindSubCastleOfKind(kind);
+        if (Troop* t = FindUnitInSubCastle(sub, unit)) {
+            city->ApplyAdmitUnit(t, sub);
+            break;
+        }
+    }
     return O::Relay;
 }
 
@@ -386,8 +432,22 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
     case kRecordTeamWinnerId:
         if (stage) stage->EndWithTeamWinner(static_cast<int32_t>(v[0]));
         return O::Relay;
-    case kRecordDeployFollow:
-        return CityAtIndex(v[2]) ? O::Relay : O::Drop;
+    case kRecordDeployFollow: {
+        // city, unit, target city
+        City* target = CityAtIndex(v[2]);
+        if (!target) return O::Drop;
+        if (Troop* unit = city->FindUnitBySerial(v[1])) city->ApplyDeployUnitFollow(unit, target);
+        return O::Relay;
+    }
+    case kRecordDeployUnit:
+        // city, unit, raid flag
+        if (Troop* unit = city->FindUnitBySerial(v[1]))
+            city->ApplyDeployUnit(unit, static_cast<uint8_t>(v[2]));
+        return O::Relay;
+    case kRecordAdmitUnit:
+        return ApplyAdmitUnit(city, v[1]);
+    case kRecordCityDestroy:
+        return ApplyCityDestroy(city, v);
     case kRecordSpawnPerson: {
         // city, stamp, place kind, template
         SubCastle* sub = PlaceSubCastle(city, v[2]);
@@ -395,19 +455,10 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         if (sub) SpawnPersonFromCommand(sub, static_cast<int32_t>(v[1]), static_cast<int32_t>(v[3]));
         return O::Relay;
     }
-    case kRecordTroopEntry: {
-        // city, place kind, troop
-        if (v[1] > 0xFF) return O::Drop;
-        SubCastle* sub = PlaceSubCastle(city, v[1]);
-        Troop* troop = FindTroopById(v[2]);
-        // Missing here: City::ApplyTroopEntry for a troop entering the city itself.
-        if (sub && troop && !FindUnitInSubCastle(sub, v[2])) sub->ApplyTroopEntry(troop);
-        return O::Relay;
-    }
+    case kRecordTroopEntry:
+        return ApplyTroopEntry(city, v);
     default:
-        // Missing here: City::ApplyDeployUnit (0x201), City::ApplyAdmitUnit (0x304),
-        // City::ApplyDestroy (0x306) and City::ApplyDeployUnitFollow (0x308).
-        return O::Relay;
+        return O::Drop;
     }
 }
 

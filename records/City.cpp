@@ -147,11 +147,13 @@ City::~City() {
     DeleteValues<SubCastle>(subCastles);
     DeleteValues<RootObject>(sites);
     DeleteValues<Troop>(reserve);
-    // Units shown on the formation cells belong to the map; inside, a unit's escorts are the city's.
-    if (!unitsShown) {
-        for (uintptr_t v = units.First(); v != 0; v = units.Next())
-            if (LinkList* escorts = At<Troop>(v)->followers) DeleteValues<Troop>(*escorts);
-        DeleteValues<Troop>(units);
+    // Units shown on the formation cells belong to the map; inside (also past the formation's
+    // rows), a unit and its escorts are the city's.
+    for (uintptr_t v = units.First(); v != 0; v = units.Next()) {
+        Troop* t = At<Troop>(v);
+        if (unitsShown && !t->inCity) continue;
+        if (LinkList* escorts = t->followers) DeleteValues<Troop>(*escorts);
+        delete t;
     }
     units.RemoveAll();
     gates.RemoveAll();

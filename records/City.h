@@ -78,9 +78,9 @@ public:
 
     // What the battle world asks of a city; filled in with the city's battle behaviour.
     // Takes in a troop that has arrived at the city.
-    virtual void RequestTroopEntry(Troop*) {}
+    virtual void RequestTroopEntry(Troop* troop);
     // A hit of that power from that side (and shooter, or null) on the city.
-    virtual void ResolveAttack(int, int, Troop*) {}
+    virtual void ResolveAttack(int attack, int side, Troop* attacker);
     virtual void DrawMapMarker(int reveal);
 
     // A field plot's building kind: applied here in single play or on the host, and sent to the
@@ -241,6 +241,44 @@ public:
     // another; 2 a follower of a unit goes back to the reserve. False when a troop is missing or
     // the move cannot be made.
     bool ApplyTroopMove(uint32_t kind, uint32_t unit, Troop* source, Troop* destination);
+
+    // ---- Units in and out, destruction, defence and deployment (CityOperations.cpp,
+    // CityDestroy.cpp, CityDefence.cpp, CityDeployment.cpp) ----
+    void ApplyTroopEntry(Troop* troop);
+    void SendTroopEntry(Troop* troop);
+    void ArrangeUnits(bool removeFirst);
+    // False when the formation is full.
+    bool PlaceEnteringUnit(Troop* troop);
+    void RemoveUnitFromMap();
+    int FindExitCell();
+    void PutUnitOnMap(Troop* troop);
+    void EquipFromStock(Troop* troop);
+    void DeployWaitingUnits();
+    void ApplyDestroy(uint32_t seed, uint32_t multiplier, int32_t destroyerSide);
+    // The unit of the unit list whose general has that serial, or null.
+    Troop* FindUnitBySerial(uint32_t serial);
+
+    void OnAttacked(Troop* attacker);
+    void SumTroops();
+    bool StrikeEscort(Troop* troop, int32_t attack, int32_t side, Troop* attacker);
+    bool StrikeUnit(Troop* troop, int32_t attack, int32_t side, Troop* attacker);
+
+    int RequestDeployUnit(Troop* unit, uint8_t raid);
+    int ApplyDeployUnit(Troop* unit, uint8_t raid);
+    int RequestDeployUnitFollow(Troop* unit, City* target);
+    int ApplyDeployUnitFollow(Troop* unit, City* target);
+    void RequestAdmitUnit(Troop* unit, SubCastle* from);
+    void ApplyAdmitUnit(Troop* unit, SubCastle* from);
+    int RequestDeployUnitWithOrder(Troop* unit);
+    int ApplyDeployUnitWithOrder(Troop* unit, int32_t orderCode);
+    void DeployRaiders();
+    void DeploySortie();
+    void DeployMarkedUnits();
+
+    // Game kinds 1 and 3: the cities that depend on this main castle (not owned), and the banner
+    // over a main castle (owned by the effect list).
+    LinkList dependants;
+    Zu_SkillEffect* banner = nullptr;
 };
 
 extern const char* const CityColumnNames[55];

@@ -76,7 +76,7 @@ void City::Update() {
         break;
     }
     CheckGuards();
-    // Missing: City::DeployWaitingUnits.
+    DeployWaitingUnits();
 
     if (cycleCounter != 0 && ++cycleCounter > 19) cycleCounter = 0;
     if (ownerSide == PlayerKingdom() && underAttackTimer != 0 && ++underAttackTimer > 9) {
@@ -104,7 +104,8 @@ void City::Update() {
         if (sub->occupied == 0 && id % 30 + 1 == day && sub->Kind() == 4 &&
             (gameKind == 1 || gameKind == 3) && computer) {
             admissionDays = 0;
-            // Missing: City::RequestAdmitUnit(first unit of the sub-castle, sub-castle).
+            if (sub->units.GetCount() > 0)
+                RequestAdmitUnit(reinterpret_cast<Troop*>(sub->units.First()), sub);
         }
     }
 }
@@ -113,9 +114,7 @@ void City::RunAi() {
     if (Kind() == 7) return;
     for (SubCastle* sub : SubCastles(subCastles))
         sub->Tick();
-    if (markedMode > 2) {
-        // Missing: City::DeployMarkedUnits.
-    }
+    if (markedMode > 2) DeployMarkedUnits();
     if (!DecidesHere()) return;
     if (!ComputerRun(ownerSide)) {
         raidGenerals = raidOthers = sortieCount = raidTrigger = 0;
@@ -130,16 +129,12 @@ void City::RunAi() {
         }
     }
     if (cycleCounter < 5) {
-        if (raidGenerals > 0 || raidOthers > 0) {
-            // Missing: City::DeployRaiders.
-        }
+        if (raidGenerals > 0 || raidOthers > 0) DeployRaiders();
     } else {
         raidGenerals = raidOthers = raidTrigger = 0;
     }
     const Kingdom* k = Owner(ownerSide);
-    if (GameKind() != 0 && sortieCount > 0 && k && k->fieldGeneralCount < 24) {
-        // Missing: City::DeploySortie.
-    }
+    if (GameKind() != 0 && sortieCount > 0 && k && k->fieldGeneralCount < 24) DeploySortie();
 }
 
 void City::CountTick() {

@@ -103,7 +103,7 @@ void City::StartStage() {
             }
         }
     }
-    // Missing: City::SumTroops of the city's defence.
+    SumTroops();
     const ScreenSettings* s = TheScreenSettings;
     if (s && s->stageEditMode == 0 && s->editorKeys == 0 && ValidSide(ownerSide) &&
         World().computerRun[ownerSide])

@@ -63,8 +63,9 @@ int City::ApplyUnitAction(int16_t operation, Troop* troop) {
     switch (operation) {
     case 1:
         currentUnit = troop;
-        // With the units shown: City::ArrangeUnits(1), Win03Window::RefreshCityFields(0x38) and
-        // Win13Window::UpdateUnitButtons(0) come with the city operations and panels.
+        if (unitsShown) ArrangeUnits(true);
+        // Missing: Win03Window::RefreshCityFields(0x38) and Win13Window::UpdateUnitButtons(0) with
+        // the units shown (the city panels are not built yet).
         return 1;
     case 2:
     case 3: {

@@ -65,8 +65,8 @@ public:
     int Load(ByteReader& in);
 
     // What the battle world asks of a kingdom; filled in with the kingdom's battle behaviour.
-    // The city passes to this kingdom.
-    virtual void TakeCity(City*) {}
+    // The city passes to this kingdom; the taking troop's home city settles a village's parent.
+    virtual void TakeCity(Troop* taker, City* city);
     // Every troop of the kingdom's field units that is ordered against the city id goes home.
     virtual void RecallTroopsTargeting(int cityId);
 
@@ -125,6 +125,9 @@ public:
     // ---- Trigger conditions (events/) ----
     // Two outcome flags a stage script can test; nothing in the game sets them.
     int32_t outcomeFlagC = 0, outcomeFlagD = 0;
+
+    // ---- Capture (CityCapture.cpp) ----
+    void TransferGatesInArea(int32_t oldIndex, int32_t newIndex, int32_t cityId);
 };
 
 extern const char* const KingdomColumnNames[20];

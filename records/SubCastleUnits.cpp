@@ -439,8 +439,7 @@ void SubCastle::TickGarrison() {
     const int32_t loyalty = candidate->OfficerValue(OfficerLayout::kLoyalty);
     // The treasury moves once, by the networked amount, so every station ends alike.
     if (loyalty > 70) NetCmdAddCityValue(city, (loyalty - 70) * 50, kCityGold);
-    // Missing: City::RequestAdmitUnit(candidate, this) hands the unit to the city (the city's
-    // deployment operations are not built yet).
+    city->RequestAdmitUnit(candidate, this);
 }
 
 int32_t SubCastle::GetGarrisonValue() {

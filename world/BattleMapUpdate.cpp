@@ -372,7 +372,7 @@ void BattleMap::SendCityEntry(Troop* troop, City* city) {
 }
 
 void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
-    if (Kingdom* k = FindKingdom(troop->owner)) k->TakeCity(city);
+    if (Kingdom* k = FindKingdom(troop->owner)) k->TakeCity(troop, city);
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
         for (Kingdom* k : Snapshot<Kingdom>(kingdoms))

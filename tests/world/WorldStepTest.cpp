@@ -43,7 +43,7 @@ public:
 
 class TestKingdom : public Kingdom {
 public:
-    void TakeCity(City* city) override {
+    void TakeCity(Troop*, City* city) override {
         taken.push_back(city);
         city->ownerSide = nationIndex;
     }
