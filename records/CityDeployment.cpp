@@ -3,6 +3,7 @@
 #include "net/GameRecordChannel.h"
 #include "records/City.h"
 #include "records/CityTroopLists.h"
+#include "records/DeployedOrder.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/StageWorldSeam.h"
@@ -134,30 +135,8 @@ int City::RequestDeployUnitWithOrder(Troop* unit) {
 int City::ApplyDeployUnitWithOrder(Troop* unit, int32_t orderCode) {
     if (!unit) return 1;
     PutUnitOnMap(unit);
-    GameController* c = TheGameController;
-    if (c && ownerSide == PlayerKingdom()) {
-        unit->pendingSortie = c->deploymentCount < 6 ? 1 : 0;
-        ++c->deploymentCount;
-        c->deploymentNotice = 1;
-    }
     totalStrength -= unit->OfficerValue(OfficerLayout::kHp);
-    switch (orderCode) {
-    case 1:
-        unit->ApplyTarget(unit->targetTroop);
-        break;
-    case 2:
-        unit->ApplyFollow(unit->targetCity, unit->targetObject, unit->targetWord >> 16);
-        break;
-    case 3:
-        unit->ApplyCmd09(unit->targetCity, unit->targetWord);
-        break;
-    case 4:
-        unit->ApplyHalt();
-        break;
-    default:
-        unit->ApplyCmd02(unit->goalX, unit->goalY);
-        break;
-    }
+    StartDeployedOrder(unit, ownerSide, orderCode);
     return 1;
 }
 

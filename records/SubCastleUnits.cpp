@@ -7,6 +7,7 @@
 #include "net/GameRecordChannel.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
+#include "records/DeployedOrder.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
@@ -347,29 +348,7 @@ int SubCastle::SendDeployUnit(Troop* unit) {
 int SubCastle::ApplyDeployUnitWithOrder(Troop* unit, int32_t orderCode) {
     if (!unit) return 1;
     RemoveUnitOnExit(unit);
-    GameController* c = TheGameController;
-    if (c && ownerSide == PlayerKingdom()) {
-        unit->pendingSortie = c->deploymentCount < 6 ? 1 : 0;
-        ++c->deploymentCount;
-        c->deploymentNotice = 1;
-    }
-    switch (orderCode) {
-    case 1:
-        unit->ApplyTarget(unit->targetTroop);
-        break;
-    case 2:
-        unit->ApplyFollow(unit->targetCity, unit->targetObject, unit->targetWord >> 16);
-        break;
-    case 3:
-        unit->ApplyCmd09(unit->targetCity, unit->targetWord);
-        break;
-    case 4:
-        unit->ApplyHalt();
-        break;
-    default:
-        unit->ApplyCmd02(unit->goalX, unit->goalY);
-        break;
-    }
+    StartDeployedOrder(unit, ownerSide, orderCode);
     return 1;
 }
 
