@@ -121,6 +121,11 @@ public:
     // The city the kingdom's forces are told to mind, and its key.
     City* focusCity = nullptr;
     int32_t focusKey = -1;
+
+    // ---- Stage files (stagefiles/MainStage*.cpp) ----
+    // The marked city's id as a main stage file stores it; the loader's binding turns it into
+    // mainCity.
+    int32_t markedCityId = 0;
 };
 
 extern const char* const KingdomColumnNames[20];
