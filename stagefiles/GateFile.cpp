@@ -11,6 +11,7 @@
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
+#include "world/FootprintPattern.h"
 #include "world/GateRecord.h"
 
 #include <vector>
@@ -120,6 +121,8 @@ bool ReadGates(StageReader& in, Zu_StageSet& stage, GateFileKind kind) {
             record.cityY = w[kCityCell + 1];
             record.style = w[kCityCell + 2];
             if (!OnMap(record.centreX, record.centreY)) continue;
+            // Only styles the door pattern table can hold are tried against it.
+            if (record.style < 0 || record.style >= FootprintTables::kDoor) continue;
             CastleGate* gate = CastleGate::FromRecord(record, k->nationIndex);
             if (!gate) continue;
             if (kind == GateFileKind::Gate) RestoreState(*gate, w);

@@ -137,8 +137,10 @@ int TemplateTables::ReadKingdom(StageReader& in, Kingdom& kingdom) {
     kingdom.cityCount = 0;
     for (int32_t i = 0; i < cities; ++i) {
         auto* city = new City(index);
-        // Listed first: a damaged city goes with its kingdom.
-        kingdom.AddCity(city);
+        // Listed first: a damaged city goes with its kingdom. The troop quota is left to the
+        // stage start, which sizes it from the whole list.
+        kingdom.cities.Add(uintptr_t(city));
+        ++kingdom.cityCount;
         if (!ReadCity(in, *city)) return 0;
         city->SumBuildings();
     }

@@ -155,6 +155,7 @@ TEST_F(GateFileTest, RecordsOffTheMapOrOfUnknownLayoutAreSkipped) {
         {"unknown direction", 5, 5, 2, 0, false},
         {"unknown style", 5, 5, 0, 8, false},
         {"negative style", 5, 5, 0, -1, false},
+        {"style far past the table", 5, 5, 0, 0x7fffffff, false},
     };
     for (GateFileKind kind : {GateFileKind::Door, GateFileKind::Gate})
         for (const Case& t : cases) {
