@@ -436,3 +436,27 @@ TEST(MainStageFile, SaveMainFileWritesTheWholeFileInPlace) {
     EXPECT_NE(TheBattleMap->stageSet, w.battle.stage);
     ExpectSameBytes(Written(), file);
 }
+
+TEST(MainStageFile, ACityReadOutsideTheMapTakesNoPlaceInIt) {
+    std::vector<uint8_t> record;
+    {
+        MainWorld w;
+        StageWriter out;
+        TemplateTables tables;
+        tables.WriteCity(out, *w.city1);
+        record = out.bytes();
+    }
+    trooptest::Battle battle;
+    FillItemTable();
+    TemplateTables tables;
+    City city(1);
+    StageReader in(record, StageLoadMode::Fresh);
+    ASSERT_EQ(tables.ReadCity(in, city, false), 1);
+    EXPECT_EQ(in.remaining(), 0u);
+    EXPECT_EQ(city.id, kCity1);
+    EXPECT_EQ(TheBattleMap->cityCount, 0);
+    EXPECT_EQ(TheBattleMap->CityById(kCity1), nullptr);
+    EXPECT_EQ(TheBattleMap->scenario->stageCities.GetCount(), 0);
+    EXPECT_EQ(city.generals.GetCount(), 1);
+    EXPECT_EQ(city.reserve.GetCount(), 2);
+}
