@@ -460,3 +460,39 @@ TEST(MainStageFile, ACityReadOutsideTheMapTakesNoPlaceInIt) {
     EXPECT_EQ(city.generals.GetCount(), 1);
     EXPECT_EQ(city.reserve.GetCount(), 2);
 }
+
+TEST(MainStageFile, ValuesOutsideTheirTablesAreBounded) {
+    std::vector<uint8_t> file;
+    {
+        MainWorld w;
+        file = w.MainFile();
+    }
+    const size_t groupWord = file.size() - 4 * size_t(MainStageLayout::kTrailerWords - 13);
+    const size_t nationAt = kKingdomCountAt + 4 + 4 + KingdomLayout::kNation;
+    NationColourTable[15][7] = 0x0F0F;
+    struct Case {
+        const char* name;
+        int32_t group, nation;
+        int8_t wantGroup;
+        uint16_t wantColour;
+    };
+    const Case cases[] = {
+        {"as stored", 2, 3, 2, 0x1234},
+        {"group past the ten", 10, 3, -1, 0x1234},
+        {"negative group", -5, 3, -1, 0x1234},
+        {"nation past the colour ramps", 9, 200, 9, 0x0F0F},
+        {"negative nation", 9, -1, 9, NationColourTable[0][7]},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StageBytes patched(file);
+        patched.put(groupWord, uint32_t(c.group), 4).put(nationAt, uint32_t(c.nation), 4);
+        trooptest::Battle battle;
+        TemplateTables tables;
+        ASSERT_EQ(Read(tables, patched, StageLoadMode::Restore), 1);
+        EXPECT_EQ(TheGameController->currentGroup, c.wantGroup);
+        auto* a = reinterpret_cast<Kingdom*>(TheBattleMap->stageSet->kingdoms->First());
+        EXPECT_EQ(a->ownColour, c.wantColour);
+        EXPECT_EQ(KingdomColourTable[kIndexA][7], c.wantColour);
+    }
+}
