@@ -58,6 +58,11 @@ public:
 
     // Stage files: set once a stage's battle has begun; groups are then saved without followers.
     int32_t battleStarted = 0;
+
+    // ---- Stage files (stagefiles/MainStage*.cpp) ----
+    // Set while the map is kept outside the stage files (the fixed stage's start): no map files,
+    // no extra kingdoms and no view from the main stage file.
+    int32_t mapKeptOutside = 0;
 };
 
 extern ScreenSettings* TheScreenSettings;

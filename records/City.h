@@ -279,6 +279,18 @@ public:
     // over a main castle (owned by the effect list).
     LinkList dependants;
     Zu_SkillEffect* banner = nullptr;
+
+    // ---- Stage files (stagefiles/MainStage*.cpp) ----
+    // The item stock: item numbers (1..499) of the item table, in stock order. The list that
+    // follows it is the city's third stored list.
+    LinkList& ItemStock() { return moreLists[0]; }
+    // Stored in the main stage file and turned into references by the loader's binding: the
+    // person number of the leader's officer, and for a kind-6 city the cell of its target city.
+    int32_t leaderPersonNumber = 0;
+    int32_t targetCellX = 0, targetCellY = 0;
+    // The tower slots as the main stage file stores them: person number, cell x, cell y and
+    // strength of each slot's troop (0 for an empty slot).
+    int32_t towerRecords[6][4] = {};
 };
 
 extern const char* const CityColumnNames[55];

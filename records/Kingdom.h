@@ -128,6 +128,11 @@ public:
 
     // ---- Capture (CityCapture.cpp) ----
     void TransferGatesInArea(int32_t oldIndex, int32_t newIndex, int32_t cityId);
+
+    // ---- Stage files (stagefiles/MainStage*.cpp) ----
+    // The marked city's id as a main stage file stores it; the loader's binding turns it into
+    // mainCity.
+    int32_t markedCityId = 0;
 };
 
 extern const char* const KingdomColumnNames[20];

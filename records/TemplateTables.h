@@ -4,6 +4,11 @@
 
 #include <cstdint>
 
+class City;
+class Kingdom;
+class StageReader;
+class StageWriter;
+
 // The template tables of the stage files; its operations also save the pass record.
 class TemplateTables : public RootObject {
 public:
@@ -35,4 +40,38 @@ public:
     char tag[13] = {};
     int32_t soldierVersion = 0;
     int32_t newerLayout = 0;
+
+    // ---- Main stage file (stagefiles/MainStage*.cpp) ----
+    // Reads the main stage file into a new current stage record: 1 when read, 0 when the file
+    // cannot be opened, its marker is 0 or it is damaged. A damaged file leaves no part of its
+    // world behind (the battle map's tables hold what they held before).
+    int ReadMainFile(const char* name);
+    int ReadMainFile(StageReader& in);
+    // Everything after the marker, for a writer that wrote the marker 1 itself.
+    int WriteMainFile(StageWriter& out);
+    // The whole file (marker, then the stage when there is one) put in place at once; 1 when
+    // written.
+    int SaveMainFile(const char* name);
+    // One kingdom record with its cities, and one city record; 0 when the record is damaged (what
+    // was made of it is left to the caller, which deletes the object). A city read with
+    // enterInMap false takes no place in the battle map's tables and keeps its stored id.
+    int ReadKingdom(StageReader& in, Kingdom& kingdom);
+    int ReadCity(StageReader& in, City& city, bool enterInMap = true);
+    int WriteKingdom(StageWriter& out, Kingdom& kingdom);
+    int WriteCity(StageWriter& out, City& city);
+    // Kingdoms read by the current main-file read (the index a fresh stage gives the next one).
+    int32_t kingdomsRead = 0;
+    // Trailer words 6 and 7 as last read: the selected city's index and the map view's current
+    // city's index; nothing else takes them.
+    int32_t trailerSelectedCity = 0;
+    int32_t trailerViewCity = 0;
+
+    // ---- Castle gate files (stagefiles/GateFile*.cpp) ----
+    // The gates of the stage's kingdoms in a ".dor" (placement; read closed) or ".gat" (with each
+    // gate's and piece's state) file: 1 when written or read, 0 without a stage, when the file
+    // cannot be made or opened, or is damaged (gates read whole before stay).
+    int LoadDoorFile(const char* name);
+    int SaveDoorFile(const char* name);
+    int LoadGateFile(const char* name);
+    int SaveGateFile(const char* name);
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Zu_StageSet;
 class ScenarioData;
@@ -155,6 +156,10 @@ public:
 
     // Copies of the officers the stage's events recorded as dead, one per person number; owned.
     LinkList* deadOfficers = nullptr;
+
+    // ---- Stage files (stagefiles/MainStage*.cpp) ----
+    // The extra kingdoms of the main stage file: in the kingdom table but not the stage's list.
+    std::vector<std::unique_ptr<Kingdom>> extraKingdoms;
 
 private:
     bool InGrid(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < rows; }
