@@ -7,6 +7,8 @@
 #include "world/BattleMap.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace {
 constexpr uint32_t kDevelopment = 48; // "開發值"
@@ -22,8 +24,20 @@ int32_t Divide(int32_t a, int32_t divisor) {
     return divisor != 0 ? a / divisor : 0;
 }
 
-float Rate(int32_t base, int32_t divisor) {
+float Rate(int64_t base, int32_t divisor) {
     return divisor != 0 ? static_cast<float>(base) / static_cast<float>(divisor) : 0.0f;
+}
+
+// Counts and effects come from stage and parameter files: a huge one saturates instead of wrapping.
+int32_t Saturate(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Finished buildings of a kind times its effect, raised by the percent its second kind adds.
+int32_t Effect(int16_t count, int16_t raiseCount, const int32_t (&effect)[2]) {
+    const int64_t base = Saturate(int64_t(Finished(count)) * effect[0]);
+    const int64_t percent = Saturate(100 + int64_t(Finished(raiseCount)) * effect[1]);
+    return Saturate(base * percent / 100);
 }
 
 // The whole part of rate + accumulator leaves the accumulator; the fraction stays for tomorrow.
@@ -38,22 +52,16 @@ int32_t TakeWhole(float rate, float& accumulator) {
 void City::SumBuildings() {
     if (Kind() != 0) return;
     const GameParameters& p = GameParams();
-    int32_t development = Finished(buildings[0]) * p.farmEffect[0];
-    int32_t commerce = Finished(buildings[2]) * p.marketEffect[0];
-    int32_t morale = Finished(buildings[4]) * p.templeEffect[0];
-    development = development * (100 + Finished(buildings[1]) * p.farmEffect[1]) / 100;
-    commerce = commerce * (100 + Finished(buildings[3]) * p.marketEffect[1]) / 100;
-    morale = morale * (100 + Finished(buildings[5]) * p.templeEffect[1]) / 100;
+    const int32_t development = Effect(buildings[0], buildings[1], p.farmEffect);
+    const int32_t commerce = Effect(buildings[2], buildings[3], p.marketEffect);
+    const int32_t morale = std::min(Effect(buildings[4], buildings[5], p.templeEffect), 100);
 
     // The rates take the values before the caps.
-    int32_t foodBase = development;
-    int32_t goldBase = commerce;
-    development = std::min(development, 200);
-    commerce = std::min(commerce, 200);
-    morale = std::min(morale, 100);
-    int32_t moraleBase = morale;
-    SetInt(kDevelopment, development);
-    SetInt(kCommerce, commerce);
+    int64_t foodBase = development;
+    int64_t goldBase = commerce;
+    int64_t moraleBase = morale;
+    SetInt(kDevelopment, std::min(development, 200));
+    SetInt(kCommerce, std::min(commerce, 200));
     SetInt(kMorale, morale);
 
     if (currentUnit && currentUnit->officer) {

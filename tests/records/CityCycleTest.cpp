@@ -87,6 +87,19 @@ TEST(CityIncome, BuildingsMakeRatesAndTheAccumulatorsCarryTheFractions) {
     }
 }
 
+TEST(CityIncome, BuildingCountsFromAFileAtTheirLimitSaturateInsteadOfWrapping) {
+    Battle b;
+    City* city = AddCity(b, b.AddKingdom(1), 10, 20);
+    for (int16_t& count : city->buildings)
+        count = 32767;
+    city->SumBuildings();
+    EXPECT_EQ(city->Int(kDevelopment), 200);
+    EXPECT_EQ(city->Int(kCommerce), 200);
+    EXPECT_EQ(city->Int(kMorale), 100);
+    EXPECT_GT(city->incomeRates[1], 0.0f);
+    EXPECT_GT(city->incomeRates[2], 0.0f);
+}
+
 TEST(CityIncome, PopulationStopsAtTheCapAndKeepsItsFraction) {
     Battle b;
     Kingdom* k = b.AddKingdom(1);
