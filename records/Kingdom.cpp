@@ -13,6 +13,7 @@
 #include "world/BattleMap.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -91,10 +92,12 @@ int32_t Kingdom::QuotaFor(int32_t n, bool daily) const {
     int32_t quota = start;
     if (n > 0) {
         const int32_t factorCities = daily ? std::min(n, 3) : n;
-        quota = static_cast<int32_t>(start * (1.0 + 0.3 * (factorCities - 1)));
+        // "開始兵力" comes from the stage file: the scaled value saturates instead of overflowing.
+        const double scaled = start * (1.0 + 0.3 * (factorCities - 1));
+        quota = static_cast<int32_t>(std::clamp(scaled, double(INT32_MIN), double(INT32_MAX - 1)));
     }
     if (daily) quota = std::min(quota, 24);
-    return quota + 1;
+    return quota == INT32_MAX ? quota : quota + 1;
 }
 
 void Kingdom::AddCity(City* city) {

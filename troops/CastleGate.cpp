@@ -74,7 +74,9 @@ int32_t PieceStatus(const Troop* piece) {
 uint16_t CastleGate::groupNumber = 0;
 
 bool CastleGate::ValidLayout(int32_t dir, int32_t gateStyle) {
-    return (dir == 0 || dir == 1) && gateStyle >= 0 && gateStyle * 6 + dir * 3 + 2 < FootprintTables::kDoor;
+    // The style comes from files: bounded before it is scaled.
+    return (dir == 0 || dir == 1) && gateStyle >= 0 && gateStyle < FootprintTables::kDoor / 6 &&
+           gateStyle * 6 + dir * 3 + 2 < FootprintTables::kDoor;
 }
 
 CastleGate* CastleGate::FromRecord(const GateRecord& record, int32_t owner) {

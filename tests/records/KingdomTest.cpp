@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +23,18 @@ TEST(KingdomTest, TroopQuotaGrowsThreeTenthsACity) {
         int32_t quota;
     };
     const Case cases[] = {
-        {10, 0, false, 11}, {10, 1, false, 11}, {10, 2, false, 14}, {10, 4, false, 20},
-        {10, 5, true, 17},  {20, 5, true, 25},  {20, 0, true, 21},  {7, 3, true, 12},
+        {10, 0, false, 11},
+        {10, 1, false, 11},
+        {10, 2, false, 14},
+        {10, 4, false, 20},
+        {10, 5, true, 17},
+        {20, 5, true, 25},
+        {20, 0, true, 21},
+        {7, 3, true, 12},
+        // A stage file's huge strength saturates.
+        {INT32_MAX, 4, false, INT32_MAX},
+        {INT32_MAX, 0, false, INT32_MAX},
+        {INT32_MAX, 4, true, 25},
     };
     for (const Case& c : cases) {
         Kingdom k;

@@ -195,8 +195,8 @@ TEST(CastleGate, AGateWithoutADoorPatternIsRefusedAtLoad) {
         int direction, style;
         bool accepted;
     };
-    const Case cases[] = {{0, 0, true},   {1, 7, true},  {2, 0, false},
-                          {-1, 0, false}, {0, 8, false}, {0, -1, false}};
+    const Case cases[] = {{0, 0, true},  {1, 7, true},   {2, 0, false},          {-1, 0, false},
+                          {0, 8, false}, {0, -1, false}, {0, 0x7FFFFFFF, false}, {1, 0x20000000, false}};
     for (const Case& c : cases) {
         GateRecord r;
         r.centreX = 10;
