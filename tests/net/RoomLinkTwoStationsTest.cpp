@@ -138,7 +138,7 @@ protected:
         results[0] = host->Run();
         results[1] = guest->Run();
         FlushDeferredDeletes();
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     template <class Pred>
     bool RunUntil(Pred pred, int limit = 600) {
@@ -192,7 +192,15 @@ TEST_F(RoomLinkTwoStationsTest, RoomJoinedWithApprovalChosenReadiedAndStartedAli
     EXPECT_FALSE(rooms[1]->link.IsHost());
     EXPECT_EQ(rooms[1]->link.OwnPeerId(), 2u);
     EXPECT_EQ(rooms[1]->link.OwnSlotIndex(), 1);
-    ASSERT_TRUE(RunUntil([&] { return rooms[1]->link.PeerCount() == 2 && rooms[0]->link.PeerCount() == 2; }));
+    // The peer count and the slot table are written by the receive thread one after the other.
+    ASSERT_TRUE(RunUntil([&] {
+        if (rooms[1]->link.PeerCount() != 2 || rooms[0]->link.PeerCount() != 2) return false;
+        for (GameController* g : {c, guestController})
+            if (slotfields::Id(g->players[1]) != 2u || slotfields::Name(g->players[1]) != "GUESTPC" ||
+                slotfields::Index(g->players[1]) != 1)
+                return false;
+        return true;
+    }));
     for (GameController* g : {c, guestController}) {
         EXPECT_EQ(slotfields::Id(g->players[1]), 2u);
         EXPECT_EQ(slotfields::Name(g->players[1]), "GUESTPC");
