@@ -203,4 +203,12 @@ TEST_F(SpeechBoxFrameTest, APageTypedInTheFrontEndShowsInTheFrameThenTurnsAndEnd
     EXPECT_EQ(owner.notes, 0);
     Frames(1);
     EXPECT_EQ(owner.notes, 1);
+
+    // Closed by its owner, the box leaves the frame: plate, text and portrait.
+    box->Close(0);
+    box = nullptr;
+    FlushDeferredDeletes();
+    c->DrawFrontEnd();
+    EXPECT_EQ(Count(kScreen, kLeft, kTop, kWidth, kHeight), kWidth * kHeight);
+    EXPECT_EQ(Count(kScreen, 92, 244, 20, 30), 600);
 }
