@@ -35,8 +35,6 @@ constexpr int32_t kOpeningCode = 100;
 constexpr int32_t kObjectiveCode = 101;
 constexpr int32_t kHistoryCode = 55;
 
-// The stand-in record of the stage world still carries this class's plain name; this one lives in
-// its own namespace until the stand-in is gone.
 namespace events {
 
 // One scripted event of a stage: its trigger, its end state and its ordered steps, which it owns.

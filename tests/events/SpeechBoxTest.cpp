@@ -235,3 +235,13 @@ TEST_F(SpeechBoxTest, TypingDelayFollowsTheMessageSpeedWithinTheTable) {
     EXPECT_EQ(SpeechTypingDelay(), table[5]);
     TheScreenSettings = saved;
 }
+
+TEST_F(SpeechBoxTest, ALongerTalkTextIsCutAtTheBoxsBound) {
+    // Single bytes never fill a page: one click types the whole text, and typing stops at the cut.
+    const std::string talk(SpeechBox::kMaxTextBytes + 5000, 'a');
+    Open(talk + kGuo, 0, 0);
+    box->AdvanceSpeechText();
+    EXPECT_EQ(box->done, 1);
+    EXPECT_EQ(box->textPosition, int32_t(SpeechBox::kMaxTextBytes));
+    EXPECT_EQ(Count(kWhite, 0, 0, kWidth, kHeight), 0) << "the glyph past the cut is never drawn";
+}

@@ -239,14 +239,22 @@ TEST(TriggerConditionsTest, ItemsAndAreaOfOfficers) {
     a->officer->Set(OfficerLayout::kCarried + 12, 9); // the last slot
     EXPECT_EQ(w.Test(41, 501, 0, {7, 9}), 1);
     EXPECT_EQ(w.Test(41, 501, 0, {7, 8}), 0);
-    // 42: within x-4..x+3, y-4..y+3 of the troop of the first parameter.
-    EXPECT_EQ(w.Test(42, 501, 0, {502}), 1);
-    EXPECT_EQ(w.Test(42, 501, 0, {502, 9}), 1);
-    EXPECT_EQ(w.Test(42, 501, 0, {502, 8}), 0);
-    b->cellX = 16; // a is now at x-4 of b
-    EXPECT_EQ(w.Test(42, 501, 0, {502}), 1);
-    b->cellX = 8; // a at x+4: outside
-    EXPECT_EQ(w.Test(42, 501, 0, {502}), 0);
+    // 42 and 43: within x-4..x+3, y-4..y+3 of the troop of the first parameter.
+    struct Place {
+        int x, y;
+        int expected;
+    };
+    const Place places[] = {
+        {15, 15, 1}, {16, 12, 1}, {8, 12, 0}, {9, 12, 1}, {12, 16, 1}, {12, 8, 0}, {12, 9, 1}, {17, 12, 0},
+    };
+    for (const int32_t code : {42, 43})
+        for (const Place& p : places) {
+            b->cellX = int16_t(p.x);
+            b->cellY = int16_t(p.y);
+            EXPECT_EQ(w.Test(code, 501, 0, {502}), p.expected) << code << " at " << p.x << "," << p.y;
+            EXPECT_EQ(w.Test(code, 501, 0, {502, 9}), p.expected) << code;
+            EXPECT_EQ(w.Test(code, 501, 0, {502, 8}), 0) << code << " the item is not carried";
+        }
 }
 
 TEST(TriggerConditionsTest, LookupsCacheUntilTheTroopIsForgotten) {
