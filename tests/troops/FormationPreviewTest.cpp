@@ -56,15 +56,7 @@ protected:
         city->units.Add(uintptr_t(t));
         return t;
     }
-    static void ClearBack() {
-        platform::Surface* back = GetBackSurface();
-        platform::DDSURFACEDESC2 desc;
-        ASSERT_TRUE(platform::SUCCEEDED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT)));
-        for (int y = 0; y < back->height(); ++y)
-            for (int x = 0; x < back->width(); ++x)
-                static_cast<uint16_t*>(desc.lpSurface)[y * desc.lPitch / 2 + x] = kBackground;
-        back->Unlock(nullptr);
-    }
+    static void ClearBack() { ASSERT_TRUE(FillBackSurface(kBackground)); }
     // Whether the screen cell of formation row `row` shows a unit's frame: its 1 x 1 pixel lands
     // at the row's cell, 199 further right when the row's facing mirrors it.
     static bool RowDrawn(int row) {
