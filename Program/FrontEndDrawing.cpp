@@ -2,13 +2,13 @@
 
 #include "Program/BannerWindow.h"
 #include "Program/CampaignWindows.h"
-#include "Program/FrontEndDrawSeam.h"
 #include "Program/FrontEndScreens.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/SceneMachine.h"
 #include "Program/ScreenControls.h"
 #include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "engine/DisplayDevice.h"
 #include "engine/LinkList.h"
@@ -18,16 +18,22 @@
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
 #include "gui/PanelBackdropSeam.h"
+#include "net/TroopCommands.h"
 #include "platform/Surface.h"
+#include "records/City.h"
+#include "records/FormationTable.h"
+#include "records/InfoText.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
+#include "windows/WindowHosts.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-FrontEndDrawHooks& GetFrontEndDrawHooks() {
-    static FrontEndDrawHooks hooks;
-    return hooks;
-}
+AniFrame* GroupCommandMarkerFrame = nullptr;
 
 namespace {
 
@@ -46,6 +52,13 @@ void ClearAuxDrawByte(GameController* c) {
 
 bool FullScreenPanel(const GuiPanel* panel) {
     return panel->rect.right - panel->rect.left + 1 >= 800 && panel->rect.bottom - panel->rect.top + 1 >= 600;
+}
+
+bool HiddenDuringPreparation(const GuiPanel* panel) {
+    if (!TheWin01Host) return false;
+    for (const GuiPanel* hidden : TheWin01Host->preparationHidden)
+        if (hidden == panel) return true;
+    return false;
 }
 
 bool ExactlyScreenSized(const GuiPanel* panel) {
@@ -92,64 +105,92 @@ void SetFadePresentObserver(FadePresentObserver observer) {
     Observer = observer;
 }
 
+namespace {
+
+// The leader kingdom is the stage's first kingdom of nation kind 0.
+bool LeaderPerson(int32_t& person) {
+    if (!TheBattleMap || !TheBattleMap->stageSet || !TheBattleMap->stageSet->kingdoms) return false;
+    LinkList& kingdoms = *TheBattleMap->stageSet->kingdoms;
+    for (uintptr_t v = kingdoms.First(); v != 0; v = kingdoms.Next()) {
+        const Kingdom* k = reinterpret_cast<const Kingdom*>(v);
+        if (k && k->NationKind() == 0) {
+            person = k->PersonNumber();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MustAppear(const Troop* t) {
+    return t->OfficerValue(OfficerLayout::kMustAppear) != 0;
+}
+
+} // namespace
+
 void DrawFormationPreview() {
-    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
+    GameController* c = TheGameController;
+    if (!c || !c->gameScreen || !c->selectedCity) return;
     // Filled every frame of the preparation scene: the buffer stays.
-    static std::vector<PreviewUnit*> units;
+    static std::vector<Troop*> units;
     units.clear();
-    if (!hooks.selectedCityUnits || !hooks.selectedCityUnits(units)) return;
+    LinkList& list = c->selectedCity->units;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        if (v) units.push_back(reinterpret_cast<Troop*>(v));
     int32_t leader = 0;
-    const bool hasLeader = hooks.leaderPerson && hooks.leaderPerson(leader);
+    const bool hasLeader = LeaderPerson(leader);
     const int speed = TheScreenSettings ? std::clamp(TheScreenSettings->gameSpeed, 0, 11) : 0;
     const int delay = GameParams().animationSpeed[speed];
     const bool step = TheScreenSettings && TheScreenSettings->runningFrameCounter >= delay;
 
-    constexpr int kSlots = 23;
-    PreviewUnit* slots[kSlots] = {};
-    FormationRow rows[kSlots] = {};
+    // The formation table has a row for each slot it can fill; later units keep their place
+    // and are not drawn.
+    constexpr int kSlots = std::min(23, kFormationRows);
+    Troop* slots[kSlots] = {};
     int filled = 0;
-    auto place = [&](PreviewUnit* u) {
-        const FormationRow row = hooks.formationRow ? hooks.formationRow(filled) : FormationRow{};
+    auto place = [&](Troop* u) {
+        const FormationRow& row = FormationTable[filled];
+        const uint8_t facing = static_cast<uint8_t>(row.facing);
         if (hasLeader) {
-            if (u->Facing() != row.facing || u->State() != 10) {
-                u->Halt();
-                u->SetFacing(row.facing);
-                u->RestartAction();
+            if (u->facing != facing || u->state != 10) {
+                NetCmdHalt(u);
+                u->facing = facing;
+                u->StartActionAnimation();
             }
-        } else if (u->Facing() != row.facing) {
-            u->SetFacing(row.facing);
+        } else if (u->facing != facing) {
+            u->facing = facing;
         }
-        rows[filled] = row;
         slots[filled++] = u;
     };
     if (hasLeader) {
-        for (PreviewUnit* u : units) {
+        for (Troop* u : units) {
             if (step) u->Tick();
-            if (u->PersonNumber() == leader && u->MustAppear() && u->HasFrame()) {
+            if (u->OfficerValue(OfficerLayout::kPersonNumber) == leader && MustAppear(u) && u->frame) {
                 place(u);
                 break;
             }
         }
     }
-    for (PreviewUnit* u : units) {
+    for (Troop* u : units) {
         if (filled >= kSlots) break;
         if (step) u->Tick();
-        if (!u->MustAppear() || !u->HasFrame()) continue;
-        if (hasLeader && u->PersonNumber() == leader) continue;
+        if (!MustAppear(u) || !u->frame) continue;
+        if (hasLeader && u->OfficerValue(OfficerLayout::kPersonNumber) == leader) continue;
         place(u);
     }
     if (step) TheScreenSettings->runningFrameCounter = 0;
 
     platform::Surface* back = GetBackSurface();
+    platform::Surface* shadow = StoreSurface200x250;
     for (int dy = 3; dy <= 9; ++dy)
         for (int dx = -3; dx <= 4; ++dx)
             for (int i = 0; i < filled; ++i) {
-                if (!slots[i] || rows[i].dx != dx || rows[i].dy != dy) continue;
-                PreviewUnit::Sprite sprite;
-                if (back && slots[i]->Render(sprite) && sprite.surface) {
-                    const platform::RECT src{0, 0, sprite.width, sprite.height};
-                    back->BltFast(dx * 40 + 290 + sprite.xOffset, dy * 20 + 68 + sprite.yOffset,
-                                  sprite.surface, &src,
+                if (!slots[i] || FormationTable[i].dx != dx || FormationTable[i].dy != dy) continue;
+                Troop* u = slots[i];
+                u->DrawSprite();
+                const int16_t* g = u->frameGeometry;
+                if (back && shadow && u->frame && g[2] > 0 && g[3] > 0) {
+                    const platform::RECT src{0, 0, g[2], g[3]};
+                    back->BltFast(dx * 40 + 290 + g[0], dy * 20 + 68 + g[1], shadow, &src,
                                   platform::DDBLTFAST_SRCCOLORKEY | platform::DDBLTFAST_WAIT);
                 }
                 slots[i] = nullptr;
@@ -162,8 +203,10 @@ void PresentFrontEnd() {
 }
 
 void GameController::DrawOverlayObjects() {
-    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
-    if (groupCommandMode == 1 && hooks.drawGroupCommandMarker) hooks.drawGroupCommandMarker();
+    platform::Surface* back = GetBackSurface();
+    // The marker frame carries its own position.
+    if (groupCommandMode == 1 && GroupCommandMarkerFrame && TheResourceStore && back)
+        TheResourceStore->DrawAniFrame(GroupCommandMarkerFrame, 0, 0, back, 0);
     if (!TheResourceStore || !TheResourceStore->drawList) return;
     ClearAuxDrawByte(this);
     DrawPanels([](GuiPanel*) { return true; });
@@ -172,7 +215,6 @@ void GameController::DrawOverlayObjects() {
 void GameController::DrawFrontEnd() {
     if (!TheDisplayDevice) return;
     platform::Surface* back = GetBackSurface();
-    FrontEndDrawHooks& hooks = GetFrontEndDrawHooks();
     if (back && ScreenBackdropFlag && FullScreenPanelSurface) {
         platform::RECT area{0, 0, 800, 600};
         back->Blt(&area, FullScreenPanelSurface, nullptr, platform::DDBLT_WAIT);
@@ -181,10 +223,8 @@ void GameController::DrawFrontEnd() {
     if (scene == ScenePreparation) {
         DrawPanels([](GuiPanel* panel) { return panel->id == 999 || FullScreenPanel(panel); });
         DrawFormationPreview();
-        DrawPanels([&hooks](GuiPanel* panel) {
-            if (ExactlyScreenSized(panel)) return false;
-            return !(hooks.isHiddenPreparationPanel && hooks.isHiddenPreparationPanel(panel));
-        });
+        DrawPanels(
+            [](GuiPanel* panel) { return !ExactlyScreenSized(panel) && !HiddenDuringPreparation(panel); });
     } else {
         DrawOverlayObjects();
     }
@@ -194,7 +234,7 @@ void GameController::DrawFrontEnd() {
     }
     if (speechBox) speechBox->DrawSpeechPortrait();
     if (scene != 9 && scene != 15 && TheMouseCursor) TheMouseCursor->Draw();
-    if (hooks.composeObjectInfo) hooks.composeObjectInfo();
+    ComposeObjectInfo();
     if (FadeInFlag) {
         FadeInFlag = 0;
         FadeInFrame();
@@ -202,7 +242,6 @@ void GameController::DrawFrontEnd() {
     }
     // The overlay frame: the credits picture over the menu while it is shown.
     if (CreditsFrame && TheResourceStore && back) TheResourceStore->DrawAniFrame(CreditsFrame, 0, 0, back, 0);
-    if (hooks.drawOverlayFrame) hooks.drawOverlayFrame();
     PresentFrontEnd();
 }
 

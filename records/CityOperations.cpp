@@ -4,6 +4,7 @@
 #include "net/StateCommands.h"
 #include "records/City.h"
 #include "records/CityTroopLists.h"
+#include "records/FormationTable.h"
 #include "records/ItemRecord.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -19,38 +20,6 @@
 using namespace citylists;
 
 namespace {
-struct FormationRow {
-    int16_t dx, dy;
-    uint8_t facing;
-};
-
-// Row 0 is the current unit's.
-constexpr FormationRow kCastleRows[17] = {{-2, 4, 8}, {0, 4, 6}, {-2, 6, 2}, {1, 5, 6}, {-1, 7, 2}, {2, 6, 6},
-                                          {0, 8, 2},  {3, 7, 6}, {1, 9, 2},  {1, 3, 6}, {-3, 7, 2}, {2, 4, 6},
-                                          {-2, 8, 2}, {3, 5, 6}, {-1, 9, 2}, {4, 6, 6}, {0, 10, 2}};
-constexpr FormationRow kTownRows[9] = {{1, 4, 4}, {0, 3, 8},  {-1, 2, 8}, {1, 2, 8}, {-1, 4, 8},
-                                       {0, 1, 8}, {-2, 3, 8}, {2, 3, 8},  {0, 5, 8}};
-constexpr FormationRow kCampRows[4] = {{0, 3, 8}, {0, 1, 8}, {-1, 2, 8}, {1, 2, 8}};
-
-struct Formation {
-    const FormationRow* rows = nullptr;
-    int count = 0;
-};
-
-Formation FormationOf(int32_t kind) {
-    switch (kind) {
-    case 0:
-        return {kCastleRows, 17};
-    case 1:
-    case 6:
-    case 7:
-        return {kTownRows, 9};
-    case 8:
-        return {kCampRows, 4};
-    default:
-        return {};
-    }
-}
 
 constexpr int32_t kExitOffsets[7][2] = {{0, 0}, {1, 0}, {0, 1}, {1, -1}, {-1, 1}, {2, -1}, {-1, 2}};
 
@@ -186,7 +155,7 @@ bool City::PlaceEnteringUnit(Troop* troop) {
     if (row >= f.count) return false;
     troop->SetCell(static_cast<int16_t>(CellX() + f.rows[row].dx),
                    static_cast<int16_t>(CellY() / 2 + f.rows[row].dy), 1);
-    troop->facing = f.rows[row].facing;
+    troop->facing = static_cast<uint8_t>(f.rows[row].facing);
     // On its formation cell the unit stands on the map, which holds it.
     troop->inCity = 0;
     return true;
@@ -224,7 +193,7 @@ void City::ArrangeUnits(bool removeFirst) {
         }
         t->PlaceAt(static_cast<int16_t>(CellX() + f.rows[row].dx),
                    static_cast<int16_t>(CellY() / 2 + f.rows[row].dy));
-        t->facing = f.rows[row].facing;
+        t->facing = static_cast<uint8_t>(f.rows[row].facing);
         t->arranged = 1;
         // Standing on its formation cell it is seen.
         t->hidden = 0;

@@ -3,7 +3,13 @@
 #include "gui/Window.h"
 
 // The three in-game window hosts, each kept in its own global pointer while open.
-class Win01HostWindow : public Window {};
+class GuiPanel;
+class Win01HostWindow : public Window {
+public:
+    // Panels the campaign preparation leaves undrawn: two sub-panels of the main panel and the
+    // minimap's page, while they are open.
+    GuiPanel* preparationHidden[3] = {};
+};
 class Win98Window : public Window {};
 class GuiLayout;
 class Win99Window : public Window {

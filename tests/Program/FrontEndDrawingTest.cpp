@@ -108,12 +108,12 @@ TEST(FadeOutTest, NinePresentsEndInBlack) {
 
 } // namespace
 
-#include "Program/FrontEndDrawSeam.h"
 #include "ScreenTestSupport.h"
 #include "engine/Rect.h"
 #include "events/EventStep.h"
 #include "events/SpeechBox.h"
 #include "gui/GuiLayout.h"
+#include "windows/WindowHosts.h"
 
 namespace {
 
@@ -134,7 +134,6 @@ protected:
         return panel;
     }
     void TearDown() override {
-        GetFrontEndDrawHooks() = FrontEndDrawHooks{};
         TheResourceStore->drawList->RemoveAll();
         for (GuiPanel* p : panels) {
             p->Close(0);
@@ -183,9 +182,9 @@ TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndE
     Panel(0, 0, 800, 600, 0x1111);
     Panel(100, 100, 50, 50, 0x2222);
     GuiPanel* hidden = Panel(300, 300, 50, 50, 0x3333);
-    static GuiPanel* Hidden = nullptr;
-    Hidden = hidden;
-    GetFrontEndDrawHooks().isHiddenPreparationPanel = [](const void* p) { return p == Hidden; };
+    Win01HostWindow host;
+    host.preparationHidden[2] = hidden;
+    TheWin01Host = &host;
     c->scene = 16;
     const uint64_t before = platform::PresentCount();
     c->DrawFrontEnd();
@@ -197,109 +196,7 @@ TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndE
     c->scene = 0;
     c->DrawFrontEnd();
     EXPECT_EQ(Back(320, 320), 0x3333);
-}
-
-// A unit of the preview that records what it is told and renders a 4 x 4 square of its colour.
-class FakeUnit : public PreviewUnit {
-public:
-    FakeUnit(int32_t person, bool must, bool frame, int32_t facing, int32_t state, uint16_t colour)
-        : person(person), must(must), frame(frame), facing(facing), state(state) {
-        surface = CreateOffscreenSurface(4, 4);
-        platform::DDSURFACEDESC2 d;
-        if (surface && surface->Lock(nullptr, &d, platform::DDLOCK_WAIT) == platform::DD_OK) {
-            for (int y = 0; y < 4; ++y)
-                for (int x = 0; x < 4; ++x)
-                    reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(d.lpSurface) + y * d.lPitch)[x] =
-                        colour;
-            surface->Unlock(nullptr);
-        }
-    }
-    ~FakeUnit() override {
-        if (surface) surface->Release();
-    }
-    int32_t PersonNumber() const override { return person; }
-    bool MustAppear() const override { return must; }
-    bool HasFrame() const override { return frame; }
-    int32_t Facing() const override { return facing; }
-    int32_t State() const override { return state; }
-    void Tick() override { ++ticks; }
-    void Halt() override { ++halts; }
-    void SetFacing(int32_t f) override { facing = f; }
-    void RestartAction() override { ++restarts; }
-    bool Render(Sprite& out) override {
-        ++renders;
-        out = Sprite{surface, 4, 4, 1, 2};
-        return true;
-    }
-    int32_t person;
-    bool must, frame;
-    int32_t facing, state;
-    int ticks = 0, halts = 0, restarts = 0, renders = 0;
-    platform::Surface* surface = nullptr;
-};
-
-std::vector<PreviewUnit*>* Units = nullptr;
-bool HasLeader = true;
-
-class FormationPreviewTest : public FrontEndFrameTest {
-protected:
-    void SetUp() override {
-        FrontEndFrameTest::SetUp();
-        FrontEndDrawHooks& h = GetFrontEndDrawHooks();
-        h.selectedCityUnits = [](std::vector<PreviewUnit*>& out) {
-            out = *Units;
-            return true;
-        };
-        h.leaderPerson = [](int32_t& person) {
-            person = 7;
-            return HasLeader;
-        };
-        // Slot i stands at dx = i - 3, dy = 3 and faces i; slot 9 falls outside the drawn cells.
-        h.formationRow = [](int i) {
-            return FormationRow{int16_t(i - 3), int16_t(i == 2 ? 10 : 3), int16_t(i)};
-        };
-    }
-};
-
-TEST_F(FormationPreviewTest, TheLeaderTakesSlotZeroAndUnitsTurnToTheirRows) {
-    FakeUnit a(3, true, true, 0, 10, 0x0A0A), leader(7, true, true, 0, 10, 0x0B0B),
-        absent(5, false, true, 4, 10, 1), noFrame(9, true, false, 4, 10, 1),
-        outside(11, true, true, 2, 10, 0x0C0C);
-    std::vector<PreviewUnit*> units = {&a, &leader, &absent, &noFrame, &outside};
-    Units = &units;
-    for (bool withLeader : {true, false}) {
-        SCOPED_TRACE(withLeader);
-        HasLeader = withLeader;
-        a.facing = 0;
-        a.halts = a.restarts = 0;
-        TheScreenSettings->gameSpeed = 10; // delay 1
-        TheScreenSettings->runningFrameCounter = 1;
-        DrawFormationPreview();
-        EXPECT_EQ(TheScreenSettings->runningFrameCounter, 0);
-        if (withLeader) {
-            // Leader in slot 0 (dx -3), the other unit in slot 1 (dx -2), turned and halted.
-            EXPECT_EQ(leader.halts, 0);
-            EXPECT_EQ(a.facing, 1);
-            EXPECT_EQ(a.halts, 1);
-            EXPECT_EQ(a.restarts, 1);
-            EXPECT_EQ(Back(-3 * 40 + 290 + 1, 3 * 20 + 68 + 2), 0x0B0B);
-            EXPECT_EQ(Back(-2 * 40 + 290 + 1, 3 * 20 + 68 + 2), 0x0A0A);
-            EXPECT_EQ(outside.renders, 0); // its slot's cell is dy 10
-        } else {
-            // Without a leader kingdom the units only turn.
-            EXPECT_EQ(a.facing, 0);
-            EXPECT_EQ(leader.facing, 1);
-            EXPECT_EQ(a.halts + leader.halts, 0);
-        }
-        EXPECT_EQ(absent.renders + noFrame.renders, 0);
-    }
-    // Below the speed's delay nothing animates and the counter runs on.
-    const int ticks = a.ticks;
-    TheScreenSettings->gameSpeed = 0; // delay 33
-    TheScreenSettings->runningFrameCounter = 5;
-    DrawFormationPreview();
-    EXPECT_EQ(a.ticks, ticks);
-    EXPECT_EQ(TheScreenSettings->runningFrameCounter, 5);
+    TheWin01Host = nullptr;
 }
 
 } // namespace
@@ -333,7 +230,7 @@ void CountMalloc(const volatile void*, size_t) {
 void IgnoreFree(const volatile void*) {}
 #endif
 
-class FrontEndFrameAllocationTest : public FormationPreviewTest {
+class FrontEndFrameAllocationTest : public FrontEndFrameTest {
 protected:
     // A panel with three labels as children, in the draw list.
     void PanelWithLabels(int left, int top) {
@@ -364,17 +261,13 @@ protected:
     }
 };
 
-// Windows in the draw list and units of the preview add no allocation to a frame, whatever
-// their number and children.
+// Windows in the draw list add no allocation to a frame, whatever their number and children.
 TEST_F(FrontEndFrameAllocationTest, DrawingTheWindowsOfTheListAllocatesNothingPerFrame) {
 #ifndef KARDOL_COUNT_ALLOCATIONS
     GTEST_SKIP() << "allocation hooks need the sanitizer build";
 #else
     static const bool installed = __sanitizer_install_malloc_and_free_hooks(CountMalloc, IgnoreFree) != 0;
     ASSERT_TRUE(installed);
-    FakeUnit a(3, true, true, 0, 10, 0x0A0A), b(7, true, true, 0, 10, 0x0B0B), d(5, true, true, 1, 10, 1);
-    std::vector<PreviewUnit*> none;
-    std::vector<PreviewUnit*> units = {&a, &b, &d};
     Panel(0, 0, 800, 600, 0x1111);
     for (int n = 0; n < 9; ++n)
         PanelWithLabels(20 + 60 * n, 40 + 30 * n);
@@ -382,11 +275,9 @@ TEST_F(FrontEndFrameAllocationTest, DrawingTheWindowsOfTheListAllocatesNothingPe
         SCOPED_TRACE(int(scene));
         c->scene = scene;
         TheResourceStore->drawList->RemoveAll();
-        Units = &none;
         const size_t bare = FrameAllocations();
         for (GuiPanel* p : panels)
             TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(p));
-        Units = &units;
         EXPECT_EQ(FrameAllocations(), bare);
         EXPECT_EQ(FrameAllocations(), bare);
     }

@@ -47,3 +47,15 @@ inline std::vector<uint16_t> SurfacePixels(platform::Surface* s) {
             out.push_back(s->PixelAt(x, y));
     return out;
 }
+
+// Fills the back surface with one colour.
+inline bool FillBackSurface(uint16_t colour) {
+    platform::Surface* back = GetBackSurface();
+    platform::DDSURFACEDESC2 desc;
+    if (!back || !platform::SUCCEEDED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT))) return false;
+    for (int y = 0; y < back->height(); ++y)
+        for (int x = 0; x < back->width(); ++x)
+            static_cast<uint16_t*>(desc.lpSurface)[y * desc.lPitch / 2 + x] = colour;
+    back->Unlock(nullptr);
+    return true;
+}

@@ -74,15 +74,7 @@ struct TroopDrawing : testing::TestWithParam<int> {
         troop->pixelX = int16_t(100 - offsetX);
         troop->pixelY = 80;
     }
-    static void ClearBack() {
-        platform::Surface* back = GetBackSurface();
-        platform::DDSURFACEDESC2 desc;
-        ASSERT_TRUE(platform::SUCCEEDED(back->Lock(nullptr, &desc, platform::DDLOCK_WAIT)));
-        for (int y = 0; y < back->height(); ++y)
-            for (int x = 0; x < back->width(); ++x)
-                static_cast<uint16_t*>(desc.lpSurface)[y * desc.lPitch / 2 + x] = kBackground;
-        back->Unlock(nullptr);
-    }
+    static void ClearBack() { ASSERT_TRUE(FillBackSurface(kBackground)); }
     static uint16_t At(int x, int y) { return GetBackSurface()->PixelAt(x, y); }
     static std::vector<uint16_t> Box(int x, int y, int w, int h) {
         std::vector<uint16_t> out;
