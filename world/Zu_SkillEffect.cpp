@@ -258,6 +258,8 @@ void Zu_SkillEffect::StepFrame() {
             FinishMovie();
         return;
     }
+    // A finished effect waits for its holder to delete it: its ending does not run twice.
+    if (state != 1) return;
     if (currentFrame != lastFrame) {
         SelectFrame(0, currentFrame + 1);
         return;

@@ -1,5 +1,6 @@
 #include "troops/TroopFixture.h"
 
+#include "engine/GameFileWriters.h"
 #include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "engine/Rect.h"
@@ -56,6 +57,8 @@ struct Pointer : testing::Test {
     Pointer() {
         trooptest::Battle::War(player, enemy);
         player->relations[3] = neutral->relations[1] = 2;
+        // The player's ruler is none of the test units.
+        trooptest::Battle::SetKingdomValue(player, KingdomLayout::kPersonNumber, 999);
         for (int y = 0; y < trooptest::kMapRows; ++y)
             for (int x = 0; x < trooptest::kMapWidth; ++x)
                 TheBattleMap->CellAt(x, y)->sightCount = 2;
@@ -358,8 +361,8 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
     for (const auto& c : cases) {
         view->commandMode = c.mode;
         LeftClick(Over(c.unit));
-        ASSERT_NE(c.unit->attachedEffects[0], nullptr);
-        EXPECT_EQ(c.unit->attachedEffects[0]->id, c.marker);
+        ASSERT_NE(c.unit->attachedEffects[2], nullptr);
+        EXPECT_EQ(c.unit->attachedEffects[2]->id, c.marker);
         EXPECT_EQ(view->commandMode, c.mode) << "the mode stays set";
     }
     // Mode 1 on an own unit of the city, standing on the map, makes it the city's led troop.
@@ -393,6 +396,14 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
 
 namespace {
 
+gamefiles::AniFrameSpec MarkerFrame() {
+    gamefiles::AniFrameSpec f;
+    f.w = f.h = 1;
+    f.pixels = {0xFFFF};
+    f.mask = {255};
+    return f;
+}
+
 // A client's command-mode click: the city operation of mode 1 goes to the host at once; the
 // markers of modes 2 and 3 send their operation when they have played, the greater kinds nothing.
 TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
@@ -409,6 +420,11 @@ TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
         int16_t marker; // -1 none
         std::vector<uint32_t> atClick, atEnd;
     };
+    // The markers' two-frame animations, one tick a frame.
+    gamefiles::WriteBytes("Ok.ani", gamefiles::AniFile({MarkerFrame(), MarkerFrame()}));
+    gamefiles::WriteBytes("No.ani", gamefiles::AniFile({MarkerFrame(), MarkerFrame()}));
+    b.store = std::make_unique<ResourceStore>();
+    TheResourceStore = b.store.get();
     const Case cases[] = {
         {own, 1, -1, {0, 1, own->UnitId()}, {}},
         {own, 2, 16, {}, {0, 2, own->UnitId()}},
@@ -429,15 +445,43 @@ TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
         LeftClick(Over(c.unit));
         EXPECT_EQ(sent(), c.atClick);
         EXPECT_EQ(city->currentUnit, nullptr) << "a client only sends";
-        Zu_SkillEffect* marker = c.unit->attachedEffects[0];
+        Zu_SkillEffect* marker = c.unit->attachedEffects[2];
         if (c.marker < 0) continue;
         ASSERT_NE(marker, nullptr);
         EXPECT_EQ(marker->id, c.marker);
-        for (int frame = 0; frame < 100 && marker->state != 2; ++frame)
-            marker->StepFrame();
+        // Drawing the unit plays its marker; the ended marker is let go and sends nothing more.
+        int frames = 0;
+        for (; frames < 100 && c.unit->attachedEffects[2]; ++frames)
+            view->DrawTroop(c.unit);
+        EXPECT_EQ(frames, 2) << "the second of two frames ends it and it goes";
         EXPECT_EQ(sent(), c.atEnd);
-        delete marker;
-        c.unit->attachedEffects[0] = nullptr;
+        testsupport::CaptureSentCommands();
+        for (int i = 0; i < 5; ++i)
+            view->DrawTroop(c.unit);
+        EXPECT_TRUE(sent().empty());
+    }
+}
+
+// Mode 3 on the ruler of a kingdom: a ruler holds out while either of the kingdom's two state
+// words is 0, whatever its strength.
+TEST_F(Pointer, AHeldOutRulerTakesTheGreaterMarker) {
+    TheGameController->networked = 0;
+    Troop* ruler = Unit(player, 10, 20);
+    ruler->officer->Set(OfficerLayout::kPersonNumber, 77);
+    trooptest::Battle::SetKingdomValue(player, KingdomLayout::kPersonNumber, 77);
+    const struct {
+        int32_t words[2];
+        int32_t person;
+        int16_t marker;
+    } cases[] = {{{0, 0}, 77, 7}, {{1, 0}, 77, 7}, {{0, 1}, 77, 7}, {{1, 1}, 77, 6}, {{0, 0}, 78, 6}};
+    for (const auto& c : cases) {
+        player->setterWords[0] = c.words[0];
+        player->setterWords[1] = c.words[1];
+        ruler->officer->Set(OfficerLayout::kPersonNumber, c.person);
+        view->commandMode = 3;
+        LeftClick(Over(ruler));
+        ASSERT_NE(ruler->attachedEffects[2], nullptr);
+        EXPECT_EQ(ruler->attachedEffects[2]->id, c.marker) << c.words[0] << c.words[1] << c.person;
     }
 }
 

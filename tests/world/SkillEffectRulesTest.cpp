@@ -119,7 +119,14 @@ TEST_F(Effects, LoopsAndEndsByCategoryAndId) {
         for (int i = 0; i < 3; ++i)
             e.StepFrame();
         EXPECT_EQ(e.state == 1, c.loops) << c.category << "/" << c.id;
-        if (c.category == 3 && c.id == 9) EXPECT_EQ(owner->skillTimers[0], 0);
+        if (c.category == 3 && c.id == 9) {
+            EXPECT_EQ(owner->skillTimers[0], 0);
+            // Its ending runs once: stepped on, the ended effect leaves the new timer alone.
+            owner->skillTimers[0] = 50;
+            for (int i = 0; i < 3; ++i)
+                e.StepFrame();
+            EXPECT_EQ(owner->skillTimers[0], 50);
+        }
     }
     // Id 8 plays its count of loops, then lets go of the city that holds it.
     City city;
