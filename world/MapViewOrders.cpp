@@ -89,9 +89,12 @@ void MapView::IssueRightClickOrder(int32_t px, int32_t py) {
         allQuiet = allQuiet && QuietKind(u);
         if (OrderState(u) == 3 || OrderState(u) == 6) continue;
         auto move = [&] {
-            const bool groupHeld = c->groupCommandMode && c->currentGroup >= 0 &&
-                                   u->hotKeyGroup == c->currentGroup && !u->formationFollow;
-            // A formation of kind 5 moves as a whole; that record comes with the formations.
+            // In group mode a unit of the chosen group moves by itself only in a formation of
+            // kind 5 or when it follows its place in the formation.
+            const bool groupHeld =
+                c->groupCommandMode && c->currentGroup >= 0 && c->currentGroup < 10 &&
+                u->hotKeyGroup == c->currentGroup && !u->formationFollow &&
+                !(c->groupHeaders[c->currentGroup] && c->groupHeaders[c->currentGroup]->b1 == 5);
             if (!groupHeld) NetCmd02(u, hitCellX, hitCellY);
         };
         switch (k) {

@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -237,6 +238,44 @@ TEST_F(Pointer, RightPressesRelayOrdersByClassAndTheSameCellOnlyOnce) {
     TheGameController->workMode = 1;
     RightPress(Point(700, 100));
     EXPECT_EQ(sent.size(), 4u);
+}
+
+// In group mode a unit of the chosen group is moved by its formation unless the formation is of
+// kind 5 or the unit keeps its own place; units of other groups move.
+TEST_F(Pointer, InGroupModeTheChosenGroupMovesByItsFormation) {
+    Troop* member = Unit(player, 10, 20);
+    Troop* follower = Unit(player, 11, 20);
+    Troop* outsider = Unit(player, 12, 20);
+    member->hotKeyGroup = follower->hotKeyGroup = 3;
+    follower->formationFollow = 1;
+    outsider->hotKeyGroup = 4;
+    Key(platform::VK_CONTROL, true);
+    for (Troop* t : {member, follower, outsider})
+        view->SelectUnit(t);
+    Key(platform::VK_CONTROL, false);
+    GameController& c = *TheGameController;
+    ASSERT_NE(c.groupHeaders[3], nullptr);
+    GameController::GroupHeader& header = *c.groupHeaders[3];
+    const struct {
+        uint8_t formation;
+        std::vector<uint32_t> moved;
+    } cases[] = {{1, {follower->UnitId(), outsider->UnitId()}},
+                 {5, {member->UnitId(), follower->UnitId(), outsider->UnitId()}}};
+    int x = 100;
+    for (const auto& k : cases) {
+        header.b1 = k.formation;
+        c.currentGroup = 3;
+        c.groupCommandMode = 1;
+        sent.clear();
+        RightPress(Point(x += 80, 300));
+        std::vector<uint32_t> moved;
+        for (const TroopCommand& m : sent)
+            if (m.code == 2) moved.push_back(m.troop);
+        std::sort(moved.begin(), moved.end());
+        std::vector<uint32_t> expected = k.moved;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(moved, expected) << int(k.formation);
+    }
 }
 
 TEST_F(Pointer, TheMoveOrderModeSendsEveryMarkedUnitToTheClickedCell) {
