@@ -175,6 +175,15 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     EXPECT_EQ(caster->finishing, 1);
     EXPECT_EQ(caster->state, 13) << "the host kills the caster through the kill command";
     EXPECT_EQ(caster->deadFlag, 0);
+    // A client leaves its caster standing until the host's kill arrives.
+    TheGameController->isHost = 0;
+    Struck* clientCaster = Owner();
+    clientCaster->targetTroop = target;
+    Zu_SkillEffect onClient(2, 126, 0, 0, 0, 0, clientCaster);
+    onClient.FinishMovie();
+    EXPECT_EQ(clientCaster->finishing, 1);
+    EXPECT_NE(clientCaster->state, 13);
+    EXPECT_EQ(clientCaster->deadFlag, 0);
     TheGameController->networked = 0;
     // A dead owner strikes nothing and is forgotten.
     Struck* fallen = Owner();
