@@ -240,6 +240,22 @@ TEST_F(Pointer, RightPressesRelayOrdersByClassAndTheSameCellOnlyOnce) {
     EXPECT_EQ(sent.size(), 4u);
 }
 
+// In the map's alternate mode the player's own units follow the ordinary order rules: an enemy
+// under the pointer is attacked, open ground is walked to.
+TEST_F(Pointer, TheAlternateModeGivesOwnUnitsTheirOrdinaryOrders) {
+    Troop* own = Unit(player, 10, 20);
+    Troop* foe = Unit(enemy, 20, 20);
+    view->SelectUnit(own);
+    TheBattleMap->alternateMode = 1;
+    RightPress(Over(foe));
+    RightPress(Point(300, 200));
+    TheBattleMap->alternateMode = 0;
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].code, 4);
+    EXPECT_EQ(sent[0].target, foe->UnitId());
+    EXPECT_EQ(sent[1].code, 2);
+}
+
 // In group mode a unit of the chosen group is moved by its formation unless the formation is of
 // kind 5 or the unit keeps its own place; units of other groups move.
 TEST_F(Pointer, InGroupModeTheChosenGroupMovesByItsFormation) {
