@@ -161,6 +161,55 @@ TEST_F(Pointer, CursorShapesFollowTheModeAndTheClassUnderThePointer) {
     }
 }
 
+// With units selected the ground under the pointer shapes the cursor: own city ground 3 (19 in
+// work mode), foreign city ground 2 at war and 4 otherwise; a neutral unit 2, a foe with flag 4
+// shows 4; the move-order mode 6.
+TEST_F(Pointer, GroundAndUnitsShapeTheCursorOfASelection) {
+    Troop* own = Unit(player, 30, 5);
+    Troop* foe = Unit(enemy, 20, 20);
+    Troop* stray = b.AddTroop(player, 30, 30, 1, 0, 0);
+    stray->owner = 0; // a unit of no side
+    stray->frame = &picture;
+    stray->currentNode = &shown;
+    view->SelectUnit(own);
+    City* home = b.AddCity(player, 3, 3);
+    City* hostile = b.AddCity(enemy, 6, 3);
+    City* peaceful = b.AddCity(neutral, 9, 3);
+    // Cells under view points (100, 100), (100, 200) and (100, 300).
+    auto ground = [&](int py, City* city, uint8_t zone) {
+        int32_t x = 0, y = 0;
+        view->PixelToCell(100, py, 20, x, y);
+        MapCell& cell = *TheBattleMap->CellAt(x, y);
+        cell.cityId = uint8_t(city->id);
+        cell.zoneByte = zone;
+    };
+    ground(100, home, 12);
+    ground(200, hostile, 12);
+    ground(300, peaceful, 26);
+    const struct {
+        Point at;
+        int work;
+        int shape;
+    } cases[] = {{Point(100, 100), 0, 3},
+                 {Point(100, 100), 1, 19},
+                 {Point(100, 200), 0, 2},
+                 {Point(100, 300), 0, 4},
+                 {Over(stray), 0, 2}};
+    for (const auto& c : cases) {
+        TheGameController->workMode = uint8_t(c.work);
+        Hover(c.at);
+        EXPECT_EQ(cursor->shapeIndex, c.shape) << c.at.x << "," << c.at.y << " work " << c.work;
+    }
+    TheGameController->workMode = 0;
+    foe->flags = 4;
+    Hover(Over(foe));
+    EXPECT_EQ(cursor->shapeIndex, 4);
+    TheGameController->moveOrderMode = 1;
+    Hover(Over(foe));
+    EXPECT_EQ(cursor->shapeIndex, 6);
+    TheGameController->moveOrderMode = 0;
+}
+
 TEST_F(Pointer, CtrlTogglesUpToSixAndADragTakesTheFirstSixInRowOrder) {
     std::vector<Troop*> units;
     for (int i = 0; i < 7; ++i)
