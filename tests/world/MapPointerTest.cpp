@@ -439,6 +439,12 @@ TEST_F(Gates, TheGateBarShowsStrengthWithoutRewritingTheGatesTotal) {
         p->officer->Set(OfficerLayout::kHp, 250);
     MapView::FillGateBar(bar, *gate);
     EXPECT_EQ(bar[50], 0) << "at full strength the rest stays empty";
+    // A parameter file that gives the gate strength as 0 still draws a bar.
+    const int32_t keep = GameParams().siteRows[3][1];
+    GameParams().siteRows[3][1] = 0;
+    MapView::FillGateBar(bar, *gate);
+    EXPECT_EQ(bar[99], 15);
+    GameParams().siteRows[3][1] = keep;
     // Drawing the frame with the gate hovered leaves its total alone.
     TheGameController->hoveredGate = gate;
     view->DrawObjects();

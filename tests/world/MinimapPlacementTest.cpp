@@ -57,6 +57,19 @@ struct Minimap : testing::Test {
     }
 };
 
+// A view without a map size plots its cells and marks as on a one-cell map, never dividing by 0.
+TEST_F(Minimap, AViewWithoutAMapSizeStillPlots) {
+    view->mapWidth = view->mapHeight = 0;
+    view->scrollMaxX = view->scrollMaxY = 1;
+    TheGameController->minimapScaleX = TheGameController->minimapScaleY = 1;
+    view->PlotMinimap(0, 0, 3);
+    EXPECT_EQ(TheGameController->minimapImages[2][0] | TheGameController->minimapImages[2][1] << 8, kUnseen);
+    City* city = b.AddCity(owner, 0, 0, 1);
+    city->markedCity = 1;
+    view->MarkObjectCell(city, 1);
+    EXPECT_EQ(TheGameController->minimapImages[1][0] | TheGameController->minimapImages[1][1] << 8, 0x1234);
+}
+
 TEST_F(Minimap, SightModesWriteBaseGreyOrUnseen) {
     SetPixel(0, 10, 20, 0xFFFF);
     SetPixel(0, 11, 20, 0xF800);
