@@ -258,14 +258,14 @@ void Zu_SkillEffect::StepFrame() {
             FinishMovie();
         return;
     }
-    // A finished effect waits for its holder to delete it: its ending does not run twice.
-    if (state != 1) return;
     if (currentFrame != lastFrame) {
         SelectFrame(0, currentFrame + 1);
         return;
     }
     SelectFrame(0, firstFrame);
-    if (!LoopsAtEnd(category, id)) EndStep();
+    // A finished effect stepped on by its holder (the cursor's shapes) goes round again, but its
+    // ending runs once.
+    if (!LoopsAtEnd(category, id) && state == 1) EndStep();
 }
 
 void Zu_SkillEffect::MotionStep() {
