@@ -15,6 +15,8 @@
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 
+#include <iterator>
+
 namespace {
 
 constexpr uint32_t kPendingFamily = 48;
@@ -343,6 +345,8 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         // city, x, y, kind (a map cell: the plot's site)
         City* city = CityAtIndex(v[0]);
         if (!city || !TheBattleMap || !TheBattleMap->CellAt(I(v[1]), I(v[2]))) return O::Drop;
+        // A kind past the city's building slots names no building: nobody applies it.
+        if (v[3] >= std::size(city->buildings)) return O::Drop;
         city->ApplyPlotKind(I(v[1]), I(v[2]), I(v[3]));
         return O::Relay;
     }

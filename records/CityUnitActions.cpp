@@ -31,8 +31,8 @@ void RemoveFrom(LinkList* list, const void* p) {
 
 // The unit's mark in its effect slot, replacing the one it had.
 void MarkUnit(Troop* t, int16_t id, int32_t dx, int32_t dy) {
-    delete t->attachedEffects[0];
-    t->attachedEffects[0] = new Zu_SkillEffect(3, id, t->pixelX + dx, t->pixelY + dy, t->cellX, t->cellY);
+    delete t->attachedEffects[2];
+    t->attachedEffects[2] = new Zu_SkillEffect(3, id, t->pixelX + dx, t->pixelY + dy, t->cellX, t->cellY);
 }
 
 // Every holder lets go of the unit before it goes.

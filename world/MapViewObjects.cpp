@@ -11,6 +11,7 @@
 #include "records/City.h"
 #include "records/InfoText.h"
 #include "records/OfficerRecord.h"
+#include "records/StageEditor.h"
 #include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
@@ -77,9 +78,10 @@ bool MapView::TroopShown(const Troop* t) const {
 
 void MapView::DrawTroop(Troop* t) {
     t->Draw(viewX, viewY);
-    for (Zu_SkillEffect* e : t->attachedEffects)
-        if (e) e->UpdateAndDraw();
-    // The status bars and the name label come with the troops' own drawing.
+    t->DrawAttachedEffects();
+    const GameController* c = TheGameController;
+    if (t->selected || (c && c->currentTroop == t)) t->DrawStatusBars(viewX, viewY);
+    t->DrawNameLabel(viewX, viewY);
 }
 
 void MapView::DrawMapObject(MapObject* o) {
@@ -145,6 +147,8 @@ void MapView::DrawObjects() {
     BattleMap* map = TheBattleMap;
     GameController* c = TheGameController;
     if (!map || !map->HasCells() || !c) return;
+    // In the alternate mode the editor's own view may be showing instead.
+    if (map->alternateMode && TheStageEditor && !TheStageEditor->viewWord) return;
     const int32_t W = map->width, H = map->rows;
     map->objectView = {viewX, viewY / 2, viewX + kViewColumns, viewY / 2 + kViewRows / 2};
     auto sight = [&](int32_t x, int32_t y) {

@@ -64,34 +64,15 @@ void MapView::IssueRightClickOrder(int32_t px, int32_t py) {
     for (uintptr_t v = c->selection->First(); v != 0; v = c->selection->Next())
         units.push_back(reinterpret_cast<Troop*>(v));
     if (units.empty()) return;
-    if (TheBattleMap->alternateMode) {
-        PlaySoundEffect(48 + platform::rand() % 4);
-        const bool foreignFirst = units.front()->owner != player;
-        for (Troop* u : units) {
-            if (!u->selected) continue;
-            const bool direct = foreignFirst && hovered &&
-                                (k == 1 || ((k == 2 || k == 5) && units.front()->owner != hovered->owner));
-            if (direct) {
-                if (u->flags & 2)
-                    NetCmd02(u, hitCellX, hitCellY);
-                else
-                    u->OrderTargetObject(hovered);
-            } else if (k == 104 || k == 105) {
-                NetCmdFollowTarget(u, currentCity, 1);
-            } else {
-                NetCmd02(u, hitCellX, hitCellY);
-            }
-        }
-        return;
-    }
-    bool allQuiet = true;
-    for (Troop* u : units) {
-        allQuiet = allQuiet && QuietKind(u);
-        if (OrderState(u) == 3 || OrderState(u) == 6) continue;
+    // The order of one unit by the class under the pointer.
+    auto order = [&](Troop* u) {
         auto move = [&] {
-            const bool groupHeld = c->groupCommandMode && c->currentGroup >= 0 &&
-                                   u->hotKeyGroup == c->currentGroup && !u->formationFollow;
-            // A formation of kind 5 moves as a whole; that record comes with the formations.
+            // In group mode a unit of the chosen group moves by itself only in a formation of
+            // kind 5 or when it follows its place in the formation.
+            const bool groupHeld =
+                c->groupCommandMode && c->currentGroup >= 0 && c->currentGroup < 10 &&
+                u->hotKeyGroup == c->currentGroup && !u->formationFollow &&
+                !(c->groupHeaders[c->currentGroup] && c->groupHeaders[c->currentGroup]->b1 == 5);
             if (!groupHeld) NetCmd02(u, hitCellX, hitCellY);
         };
         switch (k) {
@@ -157,6 +138,29 @@ void MapView::IssueRightClickOrder(int32_t px, int32_t py) {
             move();
             break;
         }
+    };
+    if (TheBattleMap->alternateMode) {
+        PlaySoundEffect(48 + platform::rand() % 4);
+        const bool foreignFirst = units.front()->owner != player;
+        for (Troop* u : units) {
+            if (!u->selected) continue;
+            const bool direct = foreignFirst && hovered &&
+                                (k == 1 || ((k == 2 || k == 5) && units.front()->owner != hovered->owner));
+            if (!direct) {
+                order(u);
+            } else if (u->flags & 2) {
+                NetCmd02(u, hitCellX, hitCellY);
+            } else {
+                u->OrderTargetObject(hovered);
+            }
+        }
+        return;
+    }
+    bool allQuiet = true;
+    for (Troop* u : units) {
+        allQuiet = allQuiet && QuietKind(u);
+        if (OrderState(u) == 3 || OrderState(u) == 6) continue;
+        order(u);
     }
     // The click marker belongs to the store's effect list, which retires it.
     if ((k == 0 || k == 1 || k == 5) && TheResourceStore && TheResourceStore->secondEffects)

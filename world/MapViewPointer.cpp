@@ -32,6 +32,8 @@ namespace {
 
 // Pixels a press may wander and still be a click.
 constexpr int32_t kDragSlack = 2;
+// The troop's slot for the markers of the city's commands.
+constexpr int kEffectSlot = 2;
 
 int32_t Allegiance(const Troop* t) {
     return t->officer ? t->officer->Get(OfficerLayout::kPolicy) : 0;
@@ -69,6 +71,17 @@ int32_t WeighedStrength(const Troop* t, const SubCastle* sc) {
     int32_t s = t->officer ? t->officer->Get(OfficerLayout::kStrength) : 0;
     if (sc && sc->leader && sc->leader->officer) s -= sc->leader->officer->Get(OfficerLayout::kStrength) / 20;
     return s;
+}
+
+bool Famous(const Troop* t) {
+    return t->officer && t->officer->Get(OfficerLayout::kFamous) != 0;
+}
+
+// A ruler is not sent out while either of its kingdom's two state words is 0.
+bool RulerHoldsOut(const Troop* t) {
+    const Kingdom* k = TroopKingdom(t->owner);
+    return k && t->officer && k->PersonNumber() == t->officer->Get(OfficerLayout::kPersonNumber) &&
+           (k->setterWords[0] == 0 || k->setterWords[1] == 0);
 }
 
 } // namespace
@@ -250,12 +263,13 @@ void MapView::OnControlClick(Widget*, Point* point) {
         const int32_t player = PlayerKingdom();
         auto marker = [&](int lesser) {
             const bool greater = !(WeighedStrength(t, sc) < 71 || t->owner == player) ||
-                                 (lesser == 6 && t->officer && t->officer->Get(OfficerLayout::kFamous) != 0);
+                                 (lesser == 6 && (Famous(t) || RulerHoldsOut(t)));
             const int kind = greater ? lesser + 1 : lesser;
             PlaySoundEffect(greater ? 25 : 24);
-            delete t->attachedEffects[0];
             // The marker carries the unit: once played, the lesser kinds carry out the operation.
-            t->attachedEffects[0] =
+            // It sits in the unit's effect slot, which steps it and lets it go when it ends.
+            delete t->attachedEffects[kEffectSlot];
+            t->attachedEffects[kEffectSlot] =
                 new Zu_SkillEffect(3, int16_t(kind), t->pixelX + 82, t->pixelY + 70, 0, 0, t);
         };
         auto operate = [&] {

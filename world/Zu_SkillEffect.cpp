@@ -263,7 +263,9 @@ void Zu_SkillEffect::StepFrame() {
         return;
     }
     SelectFrame(0, firstFrame);
-    if (!LoopsAtEnd(category, id)) EndStep();
+    // A finished effect stepped on by its holder (the cursor's shapes) goes round again, but its
+    // ending runs once.
+    if (!LoopsAtEnd(category, id) && state == 1) EndStep();
 }
 
 void Zu_SkillEffect::MotionStep() {

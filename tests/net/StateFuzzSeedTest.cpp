@@ -99,7 +99,7 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
         PackSubCommand(kSubCreateOfficer, {0, 5, 600}),
         PackSubCommand(kSubOrderMode, {3, 2, 0, 0, 3, 1, 2, 1}),
         PackSubCommand(kSubPlotKind, {0, 5, 5, 1}),
-        PackSubCommand(kSubPlotKind, {0, 5, 5, 30}),
+        PackSubCommand(kSubPlotKind, {0, 5, 5, 25}),
         PackSubCommand(kSubUnitAction, {0, 1, 5}),
         PackSubCommand(kSubPickUp, {1, 0, 5, 5}),
         PackSubCommand(kSubAutoAssign, {0}),

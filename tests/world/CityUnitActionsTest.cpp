@@ -301,9 +301,9 @@ TEST_F(CityActions, Dismissing) {
         }
         EXPECT_TRUE(Holds(player->fieldUnits, t));
         EXPECT_TRUE(Holds(post->secondUnits, t));
-        EXPECT_EQ(t->attachedEffects[0] != nullptr, c.marked);
+        EXPECT_EQ(t->attachedEffects[2] != nullptr, c.marked);
         if (c.marked) {
-            EXPECT_EQ(t->attachedEffects[0]->id, 7);
+            EXPECT_EQ(t->attachedEffects[2]->id, 7);
         }
         post->leader = nullptr;
         post->secondUnits.RemoveValue(uintptr_t(t));
@@ -330,9 +330,9 @@ TEST_F(CityActions, SpendingGoldOnAUnit) {
         EXPECT_EQ(t->officer->Get(OfficerLayout::kLoyalty), c.loyaltyAfter);
         EXPECT_EQ(city->Int(CityLayout::kGold), c.goldAfter);
         const bool marked = c.players && c.loyalty > 0;
-        EXPECT_EQ(t->attachedEffects[0] != nullptr, marked);
+        EXPECT_EQ(t->attachedEffects[2] != nullptr, marked);
         if (marked) {
-            EXPECT_EQ(t->attachedEffects[0]->id, 10);
+            EXPECT_EQ(t->attachedEffects[2]->id, 10);
         }
     }
     city->ownerSide = 1;

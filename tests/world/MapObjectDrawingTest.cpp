@@ -1,6 +1,7 @@
 #include "troops/TroopFixture.h"
 
 #include "records/City.h"
+#include "records/StageEditor.h"
 #include "stagefiles/SavedRecord.h"
 
 #include "world/MapObject.h"
@@ -126,6 +127,28 @@ TEST_F(Drawing, SightAndStealthDecideWhatIsShown) {
     EXPECT_LT(view->At("item 3,10"), view->At("overlay 3,20 at 120,210"));
     EXPECT_TRUE(view->Has(T(seenOnly)));
     delete item;
+}
+
+// In the map's alternate mode the objects are drawn only while the editor shows the map.
+TEST_F(Drawing, TheAlternateModeDrawsOnlyWhileTheEditorShowsTheMap) {
+    Troop* t = Unit(player, 5, 10);
+    TheBattleMap->alternateMode = 1;
+    StageEditor editor;
+    TheStageEditor = &editor;
+    const struct {
+        bool editorThere;
+        int32_t viewWord;
+        bool drawn;
+    } cases[] = {{true, 0, false}, {true, 1, true}, {false, 0, true}};
+    for (const auto& c : cases) {
+        TheStageEditor = c.editorThere ? &editor : nullptr;
+        editor.viewWord = c.viewWord;
+        view->steps.clear();
+        view->DrawObjects();
+        EXPECT_EQ(view->Has(T(t)), c.drawn) << c.editorThere << c.viewWord;
+    }
+    TheStageEditor = nullptr;
+    TheBattleMap->alternateMode = 0;
 }
 
 TEST_F(Drawing, TheFloatingBuildingNameLastsThirtyFrames) {

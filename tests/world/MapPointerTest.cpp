@@ -1,5 +1,6 @@
 #include "troops/TroopFixture.h"
 
+#include "engine/GameFileWriters.h"
 #include "engine/LinkList.h"
 #include "engine/Point.h"
 #include "engine/Rect.h"
@@ -22,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -56,6 +58,8 @@ struct Pointer : testing::Test {
     Pointer() {
         trooptest::Battle::War(player, enemy);
         player->relations[3] = neutral->relations[1] = 2;
+        // The player's ruler is none of the test units.
+        trooptest::Battle::SetKingdomValue(player, KingdomLayout::kPersonNumber, 999);
         for (int y = 0; y < trooptest::kMapRows; ++y)
             for (int x = 0; x < trooptest::kMapWidth; ++x)
                 TheBattleMap->CellAt(x, y)->sightCount = 2;
@@ -157,6 +161,55 @@ TEST_F(Pointer, CursorShapesFollowTheModeAndTheClassUnderThePointer) {
     }
 }
 
+// With units selected the ground under the pointer shapes the cursor: own city ground 3 (19 in
+// work mode), foreign city ground 2 at war and 4 otherwise; a neutral unit 2, a foe with flag 4
+// shows 4; the move-order mode 6.
+TEST_F(Pointer, GroundAndUnitsShapeTheCursorOfASelection) {
+    Troop* own = Unit(player, 30, 5);
+    Troop* foe = Unit(enemy, 20, 20);
+    Troop* stray = b.AddTroop(player, 30, 30, 1, 0, 0);
+    stray->owner = 0; // a unit of no side
+    stray->frame = &picture;
+    stray->currentNode = &shown;
+    view->SelectUnit(own);
+    City* home = b.AddCity(player, 3, 3);
+    City* hostile = b.AddCity(enemy, 6, 3);
+    City* peaceful = b.AddCity(neutral, 9, 3);
+    // Cells under view points (100, 100), (100, 200) and (100, 300).
+    auto ground = [&](int py, City* city, uint8_t zone) {
+        int32_t x = 0, y = 0;
+        view->PixelToCell(100, py, 20, x, y);
+        MapCell& cell = *TheBattleMap->CellAt(x, y);
+        cell.cityId = uint8_t(city->id);
+        cell.zoneByte = zone;
+    };
+    ground(100, home, 12);
+    ground(200, hostile, 12);
+    ground(300, peaceful, 26);
+    const struct {
+        Point at;
+        int work;
+        int shape;
+    } cases[] = {{Point(100, 100), 0, 3},
+                 {Point(100, 100), 1, 19},
+                 {Point(100, 200), 0, 2},
+                 {Point(100, 300), 0, 4},
+                 {Over(stray), 0, 2}};
+    for (const auto& c : cases) {
+        TheGameController->workMode = uint8_t(c.work);
+        Hover(c.at);
+        EXPECT_EQ(cursor->shapeIndex, c.shape) << c.at.x << "," << c.at.y << " work " << c.work;
+    }
+    TheGameController->workMode = 0;
+    foe->flags = 4;
+    Hover(Over(foe));
+    EXPECT_EQ(cursor->shapeIndex, 4);
+    TheGameController->moveOrderMode = 1;
+    Hover(Over(foe));
+    EXPECT_EQ(cursor->shapeIndex, 6);
+    TheGameController->moveOrderMode = 0;
+}
+
 TEST_F(Pointer, CtrlTogglesUpToSixAndADragTakesTheFirstSixInRowOrder) {
     std::vector<Troop*> units;
     for (int i = 0; i < 7; ++i)
@@ -234,6 +287,60 @@ TEST_F(Pointer, RightPressesRelayOrdersByClassAndTheSameCellOnlyOnce) {
     TheGameController->workMode = 1;
     RightPress(Point(700, 100));
     EXPECT_EQ(sent.size(), 4u);
+}
+
+// In the map's alternate mode the player's own units follow the ordinary order rules: an enemy
+// under the pointer is attacked, open ground is walked to.
+TEST_F(Pointer, TheAlternateModeGivesOwnUnitsTheirOrdinaryOrders) {
+    Troop* own = Unit(player, 10, 20);
+    Troop* foe = Unit(enemy, 20, 20);
+    view->SelectUnit(own);
+    TheBattleMap->alternateMode = 1;
+    RightPress(Over(foe));
+    RightPress(Point(300, 200));
+    TheBattleMap->alternateMode = 0;
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].code, 4);
+    EXPECT_EQ(sent[0].target, foe->UnitId());
+    EXPECT_EQ(sent[1].code, 2);
+}
+
+// In group mode a unit of the chosen group is moved by its formation unless the formation is of
+// kind 5 or the unit keeps its own place; units of other groups move.
+TEST_F(Pointer, InGroupModeTheChosenGroupMovesByItsFormation) {
+    Troop* member = Unit(player, 10, 20);
+    Troop* follower = Unit(player, 11, 20);
+    Troop* outsider = Unit(player, 12, 20);
+    member->hotKeyGroup = follower->hotKeyGroup = 3;
+    follower->formationFollow = 1;
+    outsider->hotKeyGroup = 4;
+    Key(platform::VK_CONTROL, true);
+    for (Troop* t : {member, follower, outsider})
+        view->SelectUnit(t);
+    Key(platform::VK_CONTROL, false);
+    GameController& c = *TheGameController;
+    ASSERT_NE(c.groupHeaders[3], nullptr);
+    GameController::GroupHeader& header = *c.groupHeaders[3];
+    const struct {
+        uint8_t formation;
+        std::vector<uint32_t> moved;
+    } cases[] = {{1, {follower->UnitId(), outsider->UnitId()}},
+                 {5, {member->UnitId(), follower->UnitId(), outsider->UnitId()}}};
+    int x = 100;
+    for (const auto& k : cases) {
+        header.b1 = k.formation;
+        c.currentGroup = 3;
+        c.groupCommandMode = 1;
+        sent.clear();
+        RightPress(Point(x += 80, 300));
+        std::vector<uint32_t> moved;
+        for (const TroopCommand& m : sent)
+            if (m.code == 2) moved.push_back(m.troop);
+        std::sort(moved.begin(), moved.end());
+        std::vector<uint32_t> expected = k.moved;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(moved, expected) << int(k.formation);
+    }
 }
 
 TEST_F(Pointer, TheMoveOrderModeSendsEveryMarkedUnitToTheClickedCell) {
@@ -332,6 +439,12 @@ TEST_F(Gates, TheGateBarShowsStrengthWithoutRewritingTheGatesTotal) {
         p->officer->Set(OfficerLayout::kHp, 250);
     MapView::FillGateBar(bar, *gate);
     EXPECT_EQ(bar[50], 0) << "at full strength the rest stays empty";
+    // A parameter file that gives the gate strength as 0 still draws a bar.
+    const int32_t keep = GameParams().siteRows[3][1];
+    GameParams().siteRows[3][1] = 0;
+    MapView::FillGateBar(bar, *gate);
+    EXPECT_EQ(bar[99], 15);
+    GameParams().siteRows[3][1] = keep;
     // Drawing the frame with the gate hovered leaves its total alone.
     TheGameController->hoveredGate = gate;
     view->DrawObjects();
@@ -358,8 +471,8 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
     for (const auto& c : cases) {
         view->commandMode = c.mode;
         LeftClick(Over(c.unit));
-        ASSERT_NE(c.unit->attachedEffects[0], nullptr);
-        EXPECT_EQ(c.unit->attachedEffects[0]->id, c.marker);
+        ASSERT_NE(c.unit->attachedEffects[2], nullptr);
+        EXPECT_EQ(c.unit->attachedEffects[2]->id, c.marker);
         EXPECT_EQ(view->commandMode, c.mode) << "the mode stays set";
     }
     // Mode 1 on an own unit of the city, standing on the map, makes it the city's led troop.
@@ -393,6 +506,14 @@ TEST_F(Pointer, ACommandModeClickMarksOrCommandsTheUnitAndStaysSet) {
 
 namespace {
 
+gamefiles::AniFrameSpec MarkerFrame() {
+    gamefiles::AniFrameSpec f;
+    f.w = f.h = 1;
+    f.pixels = {0xFFFF};
+    f.mask = {255};
+    return f;
+}
+
 // A client's command-mode click: the city operation of mode 1 goes to the host at once; the
 // markers of modes 2 and 3 send their operation when they have played, the greater kinds nothing.
 TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
@@ -409,6 +530,11 @@ TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
         int16_t marker; // -1 none
         std::vector<uint32_t> atClick, atEnd;
     };
+    // The markers' two-frame animations, one tick a frame.
+    gamefiles::WriteBytes("Ok.ani", gamefiles::AniFile({MarkerFrame(), MarkerFrame()}));
+    gamefiles::WriteBytes("No.ani", gamefiles::AniFile({MarkerFrame(), MarkerFrame()}));
+    b.store = std::make_unique<ResourceStore>();
+    TheResourceStore = b.store.get();
     const Case cases[] = {
         {own, 1, -1, {0, 1, own->UnitId()}, {}},
         {own, 2, 16, {}, {0, 2, own->UnitId()}},
@@ -429,15 +555,43 @@ TEST_F(Pointer, CommandModeOperationsTravelToTheHost) {
         LeftClick(Over(c.unit));
         EXPECT_EQ(sent(), c.atClick);
         EXPECT_EQ(city->currentUnit, nullptr) << "a client only sends";
-        Zu_SkillEffect* marker = c.unit->attachedEffects[0];
+        Zu_SkillEffect* marker = c.unit->attachedEffects[2];
         if (c.marker < 0) continue;
         ASSERT_NE(marker, nullptr);
         EXPECT_EQ(marker->id, c.marker);
-        for (int frame = 0; frame < 100 && marker->state != 2; ++frame)
-            marker->StepFrame();
+        // Drawing the unit plays its marker; the ended marker is let go and sends nothing more.
+        int frames = 0;
+        for (; frames < 100 && c.unit->attachedEffects[2]; ++frames)
+            view->DrawTroop(c.unit);
+        EXPECT_EQ(frames, 2) << "the second of two frames ends it and it goes";
         EXPECT_EQ(sent(), c.atEnd);
-        delete marker;
-        c.unit->attachedEffects[0] = nullptr;
+        testsupport::CaptureSentCommands();
+        for (int i = 0; i < 5; ++i)
+            view->DrawTroop(c.unit);
+        EXPECT_TRUE(sent().empty());
+    }
+}
+
+// Mode 3 on the ruler of a kingdom: a ruler holds out while either of the kingdom's two state
+// words is 0, whatever its strength.
+TEST_F(Pointer, AHeldOutRulerTakesTheGreaterMarker) {
+    TheGameController->networked = 0;
+    Troop* ruler = Unit(player, 10, 20);
+    ruler->officer->Set(OfficerLayout::kPersonNumber, 77);
+    trooptest::Battle::SetKingdomValue(player, KingdomLayout::kPersonNumber, 77);
+    const struct {
+        int32_t words[2];
+        int32_t person;
+        int16_t marker;
+    } cases[] = {{{0, 0}, 77, 7}, {{1, 0}, 77, 7}, {{0, 1}, 77, 7}, {{1, 1}, 77, 6}, {{0, 0}, 78, 6}};
+    for (const auto& c : cases) {
+        player->setterWords[0] = c.words[0];
+        player->setterWords[1] = c.words[1];
+        ruler->officer->Set(OfficerLayout::kPersonNumber, c.person);
+        view->commandMode = 3;
+        LeftClick(Over(ruler));
+        ASSERT_NE(ruler->attachedEffects[2], nullptr);
+        EXPECT_EQ(ruler->attachedEffects[2]->id, c.marker) << c.words[0] << c.words[1] << c.person;
     }
 }
 

@@ -2,6 +2,9 @@
 
 #include "engine/ByteReader.h"
 #include "engine/PixelFormat.h"
+#include "net/CommandLookups.h"
+#include "net/SubCommands.h"
+#include "net/room/GameCommandTable.h"
 #include "records/City.h"
 #include "stagefiles/SavedRecord.h"
 #include "support/SentCommands.h"
@@ -53,6 +56,19 @@ struct Minimap : testing::Test {
         delete view;
     }
 };
+
+// A view without a map size plots its cells and marks as on a one-cell map, never dividing by 0.
+TEST_F(Minimap, AViewWithoutAMapSizeStillPlots) {
+    view->mapWidth = view->mapHeight = 0;
+    view->scrollMaxX = view->scrollMaxY = 1;
+    TheGameController->minimapScaleX = TheGameController->minimapScaleY = 1;
+    view->PlotMinimap(0, 0, 3);
+    EXPECT_EQ(TheGameController->minimapImages[2][0] | TheGameController->minimapImages[2][1] << 8, kUnseen);
+    City* city = b.AddCity(owner, 0, 0, 1);
+    city->markedCity = 1;
+    view->MarkObjectCell(city, 1);
+    EXPECT_EQ(TheGameController->minimapImages[1][0] | TheGameController->minimapImages[1][1] << 8, 0x1234);
+}
 
 TEST_F(Minimap, SightModesWriteBaseGreyOrUnseen) {
     SetPixel(0, 10, 20, 0xFFFF);
@@ -269,6 +285,22 @@ TEST_F(Placement, PlotKindsCountTheirSlotsAndAKindOutsideTheSlotsTouchesNothing)
     view->ClickPlacement();
     EXPECT_EQ(plot->kind, -1);
     EXPECT_EQ(city->Int(CityLayout::kGold), 5000);
+}
+
+// A plot kind from a peer: a kind outside the building slots is dropped, not passed on.
+TEST_F(Placement, APeersPlotKindOutsideTheSlotsIsDropped) {
+    const uint32_t index = uint32_t(CityIndexOf(city));
+    std::vector<uint8_t> relay;
+    for (uint32_t kind : {26u, 31u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(ReceiveSubCommand(PackSubCommand(kSubPlotKind, {index, 12, 30, kind}), true, relay),
+                  CommandOutcome::Drop)
+            << kind;
+        EXPECT_EQ(plot->kind, -1);
+    }
+    EXPECT_EQ(ReceiveSubCommand(PackSubCommand(kSubPlotKind, {index, 12, 30, 25}), true, relay),
+              CommandOutcome::Relay);
+    EXPECT_EQ(plot->kind, 25);
+    EXPECT_EQ(city->buildings[25], 1000);
 }
 
 } // namespace

@@ -119,7 +119,14 @@ TEST_F(Effects, LoopsAndEndsByCategoryAndId) {
         for (int i = 0; i < 3; ++i)
             e.StepFrame();
         EXPECT_EQ(e.state == 1, c.loops) << c.category << "/" << c.id;
-        if (c.category == 3 && c.id == 9) EXPECT_EQ(owner->skillTimers[0], 0);
+        if (c.category == 3 && c.id == 9) {
+            EXPECT_EQ(owner->skillTimers[0], 0);
+            // Its ending runs once: stepped on, the ended effect leaves the new timer alone.
+            owner->skillTimers[0] = 50;
+            for (int i = 0; i < 3; ++i)
+                e.StepFrame();
+            EXPECT_EQ(owner->skillTimers[0], 50);
+        }
     }
     // Id 8 plays its count of loops, then lets go of the city that holds it.
     City city;
@@ -168,6 +175,15 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     EXPECT_EQ(caster->finishing, 1);
     EXPECT_EQ(caster->state, 13) << "the host kills the caster through the kill command";
     EXPECT_EQ(caster->deadFlag, 0);
+    // A client leaves its caster standing until the host's kill arrives.
+    TheGameController->isHost = 0;
+    Struck* clientCaster = Owner();
+    clientCaster->targetTroop = target;
+    Zu_SkillEffect onClient(2, 126, 0, 0, 0, 0, clientCaster);
+    onClient.FinishMovie();
+    EXPECT_EQ(clientCaster->finishing, 1);
+    EXPECT_NE(clientCaster->state, 13);
+    EXPECT_EQ(clientCaster->deadFlag, 0);
     TheGameController->networked = 0;
     // A dead owner strikes nothing and is forgotten.
     Struck* fallen = Owner();
@@ -181,6 +197,34 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     EXPECT_EQ(orphan.state, 2);
     EXPECT_EQ(fallen->finishing, 0);
     EXPECT_EQ(target->finishing, 0) << "the target never takes the landing itself";
+}
+
+// A skill movie starts without its picture when it plays far from the view or on a cell not in
+// sight (bit 1), and marks a strike on its own cell (bit 2); the level is the caster's profession.
+TEST_F(Effects, AMovieStartsWithItsViewAndTargetFlags) {
+    view->SetViewOrigin(5, 10); // the view spans map pixels (200, 100) .. (1000, 660)
+    TheBattleMap->CellAt(10, 30)->sightCount = 1;
+    const struct {
+        int32_t x, y, tx, ty;
+        uint8_t flag;
+    } cases[] = {
+        {400, 200, 500, 200, 0},  // in view and in sight
+        {400, 200, 400, 200, 2},  // on its own target
+        {40, 200, 500, 200, 1},   // more than 150 pixels left of the view
+        {1200, 200, 500, 200, 1}, // more than 150 pixels right of it
+        {400, 300, 500, 200, 1},  // cell (10, 30) is only explored
+        {400, 300, 400, 300, 3},
+    };
+    for (const auto& c : cases) {
+        Zu_SkillEffect movie(2, 5, c.x, c.y, c.tx, c.ty);
+        ASSERT_GE(movie.clipSlot, 0);
+        EXPECT_EQ(TheAviClipManager.mode[movie.clipSlot], c.flag) << c.x << "," << c.y;
+        EXPECT_EQ(movie.clipLevel, -1);
+    }
+    Struck* caster = Owner();
+    caster->officer->Set(OfficerLayout::kClass, 3);
+    Zu_SkillEffect cast(2, 5, 400, 200, 500, 200, caster);
+    EXPECT_EQ(cast.clipLevel, 2);
 }
 
 TEST_F(Effects, TheMotionScriptEndsWithItsRecordOrAnUnknownWord) {
