@@ -93,6 +93,12 @@ void RemoveAt(LinkList& list, int32_t index) {
     if (list.GetAt(index) != 0) list.RemoveCurrent();
 }
 
+// Adds after the last entry, wherever the list's cursor rests.
+void Append(LinkList& list, uintptr_t value) {
+    list.Last();
+    list.Add(value);
+}
+
 // Sends through the session when networked; single play and the host apply first through the
 // receive side itself, so both run one code.
 void Enter(const std::vector<uint8_t>& payload) {
@@ -180,7 +186,7 @@ O KeeperList(const std::vector<uint32_t>& v) {
     if (keeper->carried) RemoveAt(*keeper->carried, I(v[1]));
     if (v[2] != 0) {
         if (!keeper->carried) keeper->carried = new LinkList;
-        keeper->carried->Add(v[2]);
+        Append(*keeper->carried, v[2]);
     }
     if (I(v[3]) >= 0) keeper->officer->Set(OfficerLayout::kMp, I(v[3]));
     return O::Relay;
@@ -317,9 +323,12 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
     case kSubPlaceMapObject:
         return PlaceMapObject(v);
     case kSubCityItemList: {
-        // city, index, item. Missing here: the city's item list.
+        // city, index, item: an entry of the city's item stock leaves, an item joins it.
         City* city = CityAtIndex(v[0]);
-        return city && ItemOrNone(v[2]) ? O::Relay : O::Drop;
+        if (!city || !ItemOrNone(v[2]) || !IndexOrNone(I(v[1]), &city->ItemStock())) return O::Drop;
+        RemoveAt(city->ItemStock(), I(v[1]));
+        if (v[2] != 0) Append(city->ItemStock(), v[2]);
+        return O::Relay;
     }
     case kSubCityTroopMove:
         return CityTroopMove(v);
@@ -350,9 +359,12 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         return UnitAction(v);
     case kSubPickUp:
         return PickUp(v);
-    case kSubAutoAssign:
-        // Missing here: City::AutoAssignTroops.
-        return CityAtIndex(v[0]) ? O::Relay : O::Drop;
+    case kSubAutoAssign: {
+        City* city = CityAtIndex(v[0]);
+        if (!city) return O::Drop;
+        city->AutoAssignTroops();
+        return O::Relay;
+    }
     default:
         return O::Drop;
     }

@@ -1,6 +1,8 @@
 // The city unit records: what a station sends, what a receiving station applies and what it drops.
 #include "CityUnitsFixture.h"
 
+#include "net/SubCommands.h"
+
 #include <gtest/gtest.h>
 
 using namespace cityunits;
@@ -141,6 +143,54 @@ TEST(CityRecords, DeployAndFollowRecordsPutTheUnitOut) {
     }
     EXPECT_EQ(b->targetCity, goal);
     EXPECT_EQ(b->state, 25);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<uintptr_t> Stock(City* city) {
+    std::vector<uintptr_t> out;
+    for (uintptr_t v = city->ItemStock().First(); v != 0; v = city->ItemStock().Next())
+        out.push_back(v);
+    return out;
+}
+
+// The stock command takes the entry at its index out and appends its item; a command naming an
+// entry or an item that is not there changes nothing.
+TEST(CityRecords, StockCommandTakesOutAndAddsItems) {
+    Stage s;
+    for (int n : {10, 11, 12})
+        s.Item(n, 1, {0});
+    const int32_t itemCount = ItemCount;
+    ItemCount = 13;
+    City* city = s.City(s.own, 20, 20, 0);
+    struct Case {
+        const char* what;
+        int32_t index;
+        uint32_t item;
+        CommandOutcome outcome;
+        std::vector<uintptr_t> after;
+    };
+    const Case cases[] = {
+        {"swap the middle entry", 1, 12, CommandOutcome::Relay, {10, 10, 12}},
+        {"take the first out", 0, 0, CommandOutcome::Relay, {10, 12}},
+        {"add only", -1, 11, CommandOutcome::Relay, {10, 12, 11}},
+        {"an entry past the end", 3, 10, CommandOutcome::Drop, {10, 12, 11}},
+        {"an item without a record", -1, 99, CommandOutcome::Drop, {10, 12, 11}},
+    };
+    for (uintptr_t v : {10, 11, 10})
+        city->ItemStock().Add(v);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> relay;
+        EXPECT_EQ(ReceiveSubCommand(
+                      PackSubCommand(kSubCityItemList, {Stage::Index(city), uint32_t(c.index), c.item}),
+                      false, relay),
+                  c.outcome);
+        EXPECT_EQ(Stock(city), c.after);
+    }
+    ItemCount = itemCount;
 }
 
 } // namespace
