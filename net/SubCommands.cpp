@@ -15,6 +15,8 @@
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint32_t kPendingFamily = 48;
@@ -77,6 +79,9 @@ int32_t I(uint32_t v) {
 bool ItemOrNone(uint32_t item) {
     return item == 0 || (item <= 0x7FFFFFFF && ItemBlock(I(item)) != nullptr);
 }
+
+// The strength and skill points a potion restores.
+constexpr uint32_t kItemHpAmount = 180, kItemMpAmount = 184;
 
 // Slot n of an officer's ten item slots: six equipment, then four belt slots.
 uint32_t SlotColumn(uint32_t slot) {
@@ -145,11 +150,24 @@ O UseItem(const std::vector<uint32_t>& v) {
     const int32_t item = t->officer->Get(SlotColumn(v[1]));
     if ((t->flags & 0x40) || item <= 0 || !ItemBlock(item)) return O::Relay;
     const int32_t category = ItemColumn(item, ItemLayout::kCategory);
+    if (category == 7) {
+        // A potion is spent only when a gauge it restores has room.
+        OfficerRecord& o = *t->officer;
+        const int32_t hp = ItemColumn(item, kItemHpAmount), mp = ItemColumn(item, kItemMpAmount);
+        const bool hpFull = o.Get(OfficerLayout::kHp) >= o.Get(OfficerLayout::kMaxHp);
+        const bool mpFull = o.Get(OfficerLayout::kMp) >= o.Get(OfficerLayout::kMaxMp);
+        if ((hp > 0 && hpFull) || (mp > 0 && mpFull)) return O::Relay;
+        if (hp > 0)
+            o.Set(OfficerLayout::kHp, std::min(o.Get(OfficerLayout::kHp) + hp, o.Get(OfficerLayout::kMaxHp)));
+        if (mp > 0)
+            o.Set(OfficerLayout::kMp, std::min(o.Get(OfficerLayout::kMp) + mp, o.Get(OfficerLayout::kMaxMp)));
+        o.Set(SlotColumn(v[1]), 0);
+    }
     if (category == 11 && item >= 287 && item <= 290) {
         t->ApplyEngage(nullptr, t->cellX, t->cellY, item - 167);
         t->officer->Set(SlotColumn(v[1]), 0);
     }
-    // Missing here: the item amounts of class 7 and Troop::CreateEscort for classes 9 and 10.
+    // Missing here: Troop::CreateEscort for classes 9 and 10.
     return O::Relay;
 }
 
