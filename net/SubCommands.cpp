@@ -460,6 +460,14 @@ void NetCmdCheckAndSend(City* city, uint16_t operation, Troop* troop) {
     Enter(PackSubCommand(kSubUnitAction, {CityKey(city), operation, troop->UnitId()}));
 }
 
+void NetSendSub21(City* city, uint16_t operation, Troop* troop) {
+    if (CityIndexOf(city) < 0 || !troop || !GameNetworked()) return;
+    if (GameCommandSender send = CurrentGameCommandSender()) {
+        const auto payload = PackSubCommand(kSubUnitAction, {CityKey(city), operation, troop->UnitId()});
+        send(kSubCommandCode, payload.data(), payload.size());
+    }
+}
+
 void NetSendRemoveMapObject(Troop* troop, uint32_t x, uint32_t y) {
     if (!troop) return;
     Enter(PackSubCommand(kSubPickUp, {troop->UnitId(), 0, x, y}));
