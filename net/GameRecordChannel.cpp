@@ -15,6 +15,7 @@
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
+#include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -233,6 +234,23 @@ CommandOutcome ApplyAdmitUnit(City* city, uint32_t unit) {
     return O::Relay;
 }
 
+// The gate is named by its kingdom and the unit id of its first piece.
+CommandOutcome ApplyGateStrength(const std::vector<uint32_t>& v) {
+    // kingdom, unit, value, mode
+    Kingdom* k = KingdomOfSide(v[0]);
+    if (!k || v[3] > 1) return O::Drop;
+    for (uintptr_t e = k->gates.First(); e != 0; e = k->gates.Next()) {
+        auto* gate = reinterpret_cast<CastleGate*>(e);
+        if (!gate->pieces[0] || gate->pieces[0]->UnitId() != v[1]) continue;
+        if (v[3] == 0)
+            gate->SetStrength(static_cast<int32_t>(v[2]));
+        else
+            gate->Restore();
+        break;
+    }
+    return O::Relay;
+}
+
 } // namespace
 
 GameRecordChannel::GameRecordChannel() {
@@ -394,8 +412,7 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
     case kRecordDeployWithOrder:
         return ApplyDeployWithOrder(city, v);
     case kRecordGateStrength:
-        // kingdom, unit, value, mode. Missing here: CastleGate::SetStrength and CastleGate::Restore.
-        return KingdomOfSide(v[0]) && v[3] <= 1 ? O::Relay : O::Drop;
+        return ApplyGateStrength(v);
     case kRecordCityStatusOp:
         // city, value, operation
         if (v[2] > 6) return O::Drop;

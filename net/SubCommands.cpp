@@ -15,6 +15,7 @@
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -80,6 +81,9 @@ bool ItemOrNone(uint32_t item) {
     return item == 0 || (item <= 0x7FFFFFFF && ItemBlock(I(item)) != nullptr);
 }
 
+// The strength and skill points a potion restores.
+constexpr uint32_t kItemHpAmount = 180, kItemMpAmount = 184;
+
 // Slot n of an officer's ten item slots: six equipment, then four belt slots.
 uint32_t SlotColumn(uint32_t slot) {
     return OfficerLayout::kWeapon + 4 * slot;
@@ -93,6 +97,12 @@ bool IndexOrNone(int32_t index, const LinkList* list) {
 void RemoveAt(LinkList& list, int32_t index) {
     if (index < 0 || index >= list.GetCount()) return;
     if (list.GetAt(index) != 0) list.RemoveCurrent();
+}
+
+// Adds after the last entry, wherever the list's cursor rests.
+void Append(LinkList& list, uintptr_t value) {
+    list.Last();
+    list.Add(value);
 }
 
 // Sends through the session when networked; single play and the host apply first through the
@@ -141,11 +151,24 @@ O UseItem(const std::vector<uint32_t>& v) {
     const int32_t item = t->officer->Get(SlotColumn(v[1]));
     if ((t->flags & 0x40) || item <= 0 || !ItemBlock(item)) return O::Relay;
     const int32_t category = ItemColumn(item, ItemLayout::kCategory);
+    if (category == 7) {
+        // A potion is spent only when a gauge it restores has room.
+        OfficerRecord& o = *t->officer;
+        const int32_t hp = ItemColumn(item, kItemHpAmount), mp = ItemColumn(item, kItemMpAmount);
+        const bool hpFull = o.Get(OfficerLayout::kHp) >= o.Get(OfficerLayout::kMaxHp);
+        const bool mpFull = o.Get(OfficerLayout::kMp) >= o.Get(OfficerLayout::kMaxMp);
+        if ((hp > 0 && hpFull) || (mp > 0 && mpFull)) return O::Relay;
+        if (hp > 0)
+            o.Set(OfficerLayout::kHp, std::min(o.Get(OfficerLayout::kHp) + hp, o.Get(OfficerLayout::kMaxHp)));
+        if (mp > 0)
+            o.Set(OfficerLayout::kMp, std::min(o.Get(OfficerLayout::kMp) + mp, o.Get(OfficerLayout::kMaxMp)));
+        o.Set(SlotColumn(v[1]), 0);
+    }
     if (category == 11 && item >= 287 && item <= 290) {
         t->ApplyEngage(nullptr, t->cellX, t->cellY, item - 167);
         t->officer->Set(SlotColumn(v[1]), 0);
     }
-    // Missing here: the item amounts of class 7 and Troop::CreateEscort for classes 9 and 10.
+    // Missing here: Troop::CreateEscort for classes 9 and 10.
     return O::Relay;
 }
 
@@ -182,7 +205,7 @@ O KeeperList(const std::vector<uint32_t>& v) {
     if (keeper->carried) RemoveAt(*keeper->carried, I(v[1]));
     if (v[2] != 0) {
         if (!keeper->carried) keeper->carried = new LinkList;
-        keeper->carried->Add(v[2]);
+        Append(*keeper->carried, v[2]);
     }
     if (I(v[3]) >= 0) keeper->officer->Set(OfficerLayout::kMp, I(v[3]));
     return O::Relay;
@@ -319,9 +342,12 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
     case kSubPlaceMapObject:
         return PlaceMapObject(v);
     case kSubCityItemList: {
-        // city, index, item. Missing here: the city's item list.
+        // city, index, item: an entry of the city's item stock leaves, an item joins it.
         City* city = CityAtIndex(v[0]);
-        return city && ItemOrNone(v[2]) ? O::Relay : O::Drop;
+        if (!city || !ItemOrNone(v[2]) || !IndexOrNone(I(v[1]), &city->ItemStock())) return O::Drop;
+        RemoveAt(city->ItemStock(), I(v[1]));
+        if (v[2] != 0) Append(city->ItemStock(), v[2]);
+        return O::Relay;
     }
     case kSubCityTroopMove:
         return CityTroopMove(v);
@@ -354,9 +380,12 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         return UnitAction(v);
     case kSubPickUp:
         return PickUp(v);
-    case kSubAutoAssign:
-        // Missing here: City::AutoAssignTroops.
-        return CityAtIndex(v[0]) ? O::Relay : O::Drop;
+    case kSubAutoAssign: {
+        City* city = CityAtIndex(v[0]);
+        if (!city) return O::Drop;
+        city->AutoAssignTroops();
+        return O::Relay;
+    }
     default:
         return O::Drop;
     }
@@ -432,6 +461,14 @@ void NetCmdCheckAndSend(City* city, uint16_t operation, Troop* troop) {
     if (CityIndexOf(city) < 0 || !troop || TroopScope(troop) == 0) return;
     if (operation == 1 && troop->owner != PlayerKingdom()) return;
     Enter(PackSubCommand(kSubUnitAction, {CityKey(city), operation, troop->UnitId()}));
+}
+
+void NetSendSub21(City* city, uint16_t operation, Troop* troop) {
+    if (CityIndexOf(city) < 0 || !troop || !GameNetworked()) return;
+    if (GameCommandSender send = CurrentGameCommandSender()) {
+        const auto payload = PackSubCommand(kSubUnitAction, {CityKey(city), operation, troop->UnitId()});
+        send(kSubCommandCode, payload.data(), payload.size());
+    }
 }
 
 void NetSendRemoveMapObject(Troop* troop, uint32_t x, uint32_t y) {

@@ -58,6 +58,8 @@ void NetCmdSetOrderMode(Troop* troop, uint32_t formation, uint32_t spacing, uint
                         uint32_t retreat);
 void NetSendSub20(City* city, uint32_t x, uint32_t y, uint32_t plotKind);
 void NetCmdCheckAndSend(City* city, uint16_t operation, Troop* troop);
+// Tells the peers of a unit action the sender has applied already (when networked).
+void NetSendSub21(City* city, uint16_t operation, Troop* troop);
 void NetSendRemoveMapObject(Troop* troop, uint32_t x, uint32_t y);
 void NetCmdSub24(City* city);
 

@@ -194,6 +194,8 @@ public:
     void PickFirstSoldierType();
     void TickUnitRecovery();
     void AssignSoldiersToUnits();
+    // Deals the reserve out one soldier at a time, in turn over the units that have room.
+    void AutoAssignTroops();
 
     int32_t ComputeNeedFlags();
     void CommitStatusFlags();

@@ -164,7 +164,7 @@ void City::Tick() {
     if (!currentUnit) {
         SortUnits(2);
         currentUnit = reinterpret_cast<Troop*>(units.First());
-        // Missing: when networked, command 48 sub-command 0x21 announces the current unit.
+        NetSendSub21(this, 1, currentUnit);
     }
     ChooseDevelopment();
     AssignSoldiersToUnits();

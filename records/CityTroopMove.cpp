@@ -5,6 +5,7 @@
 #include "troops/Troop.h"
 
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -103,5 +104,23 @@ void City::AssignSoldiersToUnits() {
         }
         Troop* receiver = match ? match : any;
         if (receiver) NetCmdCityTroopMove(this, soldier->UnitId(), nullptr, receiver, 0, 0);
+    }
+}
+
+void City::AutoAssignTroops() {
+    const std::vector<Troop*> generals = ListItems<Troop>(units);
+    if (generals.empty()) return;
+    const size_t count = generals.size();
+    // A unit out of play or without room takes nobody.
+    auto hasRoom = [](Troop* g) { return !(g->flags & 0x40) && g->NextCarrySlot() >= 0; };
+    size_t g = 0;
+    for (Troop* soldier : ListItems<Troop>(reserve)) {
+        const size_t start = g;
+        while (!hasRoom(generals[g])) {
+            g = (g + 1) % count;
+            if (g == start) return;
+        }
+        ApplyTroopMove(0, soldier->UnitId(), nullptr, generals[g]);
+        g = (g + 1) % count;
     }
 }

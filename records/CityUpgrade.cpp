@@ -4,9 +4,11 @@
 #include "records/CityWorks.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "troops/CastleGate.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
+#include "world/FootprintPattern.h"
 #include "world/MapCell.h"
 #include "world/MapView.h"
 
@@ -38,6 +40,22 @@ bool InView(int32_t x, int32_t y) {
     const MapView* view = TheGameController ? TheGameController->gameScreen : nullptr;
     return view && view->viewX <= x && x < view->viewX + MapView::kViewColumns && view->viewY <= y &&
            y < view->viewY + MapView::kViewRows;
+}
+// Each castle gate takes the level of the size being left (1 -> 0, 2 -> 3, 3 -> 2) and shows
+// that level's picture in its present state.
+void RaiseGates(LinkList& gates, int32_t size) {
+    constexpr int32_t kGateLevel[4] = {-1, 0, 3, 2};
+    const int32_t level = size >= 1 && size <= 3 ? kGateLevel[size] : -1;
+    if (level < 0) return;
+    for (uintptr_t v = gates.First(); v != 0; v = gates.Next()) {
+        auto* gate = reinterpret_cast<CastleGate*>(v);
+        if (!CastleGate::ValidLayout(gate->direction, level)) continue;
+        gate->style = level;
+        if (gate->openState > 2) continue;
+        TheBattleMap->StampPattern(
+            gate->cellX, 2 * gate->cellY,
+            PatternAt(Footprints().door, level * 6 + gate->direction * 3 + gate->openState));
+    }
 }
 } // namespace
 
@@ -99,8 +117,7 @@ int32_t City::ApplyUpgrade() {
                 MapCell* cell = TheBattleMap->CellAt(col, row);
                 if (cell && cell->ownerMark == ownerSide + 100) RetileUpgradeCell(*cell, size);
             }
-        // Each castle gate takes its level for the size (1 -> 0, 2 -> 3, 3 -> 2) and stamps that
-        // picture once the gates carry levels (CastleGate comes with the gates' behaviour).
+        RaiseGates(gates, size);
         TheBattleMap->StampBuildingPattern(x, y, size * 2 + (unitsShown ? 1 : 0));
     }
     SetInt(CityLayout::kScale, size + 1);

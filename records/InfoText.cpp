@@ -238,6 +238,11 @@ void ComposeDescription(int16_t kind, const void* subject, Window* owner, int32_
     int32_t right = 0, bottom = 0;
     AnchorOf(owner, right, bottom);
     const int count = t.ComposeLines(FrameLines);
+    // A subject without a line to show (a building kind without a name) shows no box at all.
+    if (count == 0) {
+        t.Clear();
+        return;
+    }
     size_t longest = 0;
     for (int i = 0; i < count; ++i)
         longest = std::max(longest, std::strlen(FrameLines[i]));

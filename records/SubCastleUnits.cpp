@@ -5,6 +5,7 @@
 #include "net/CityValueCommand.h"
 #include "net/CommandLookups.h"
 #include "net/GameRecordChannel.h"
+#include "net/StateCommands.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/DeployedOrder.h"
@@ -212,8 +213,10 @@ void SubCastle::SendTroopEntry(Troop* troop) {
 int SubCastle::ApplyTroopEntry(Troop* troop) {
     if (!troop) return 0;
     if (leader && troop->owner == ownerSide) return 0;
-    // Missing: Troop::ApplySkillEffect(-1, 3) for a running skill (status bit 0x40000),
-    // Troop::ClearStatus(0, 1) and Troop::RevealForPlayer(2).
+    // Inside, a running skill ends and timed statuses give back what they added.
+    if (troop->statusBits & 0x40000) ApplySkillEffectCommand(troop, -1, 3);
+    troop->ClearStatus(0, true);
+    // Missing: Troop::RevealForPlayer(2).
     troop->homeCity = static_cast<int16_t>(cityId);
     if (troop->ledUnit) {
         const bool becomesLeader = !leader && troop->owner == ownerSide;

@@ -4,6 +4,7 @@
 #include "Program/GameParameters.h"
 #include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
+#include "net/GameRecordChannel.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
@@ -18,6 +19,13 @@ namespace {
 using L = OfficerLayout;
 
 constexpr int32_t kPieceTemplate = 459;
+
+// The host tells the peers the gate's new strength (mode 0) or its restoring (mode 1).
+void SendToPeers(const CastleGate& gate, uint32_t value, uint8_t mode) {
+    GameRecordChannel* channel = TheGameController ? TheGameController->recordChannel : nullptr;
+    if (!channel || !GameNetworked() || !gate.pieces[0]) return;
+    channel->SendGateStrength(static_cast<uint32_t>(gate.ownerSide), gate.pieces[0]->UnitId(), value, mode);
+}
 
 constexpr int8_t kGateOffsets[2][8][2] = {
     {{3, 3}, {3, 4}, {2, 4}, {2, 5}, {1, 5}, {1, 6}, {0, 6}, {0, 7}},
@@ -219,8 +227,7 @@ int32_t CastleGate::OnPieceDamaged() {
 void CastleGate::RequestStrength(int32_t value) {
     if (!DecidesHere()) return;
     SetStrength(value);
-    // A networked host sends game record 0x801 (mode 0) through GameRecordChannel::SendGateStrength,
-    // which the game record channel's module provides.
+    SendToPeers(*this, static_cast<uint32_t>(value), 0);
 }
 
 void CastleGate::SetStrength(int32_t value) {
@@ -256,7 +263,7 @@ int32_t CastleGate::Repair() {
 void CastleGate::RequestRestore() {
     if (!DecidesHere()) return;
     Restore();
-    // A networked host sends game record 0x801 (mode 1) through the game record channel's module.
+    SendToPeers(*this, 0, 1);
 }
 
 void CastleGate::Restore() {

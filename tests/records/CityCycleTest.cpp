@@ -1,14 +1,18 @@
 #include "troops/TroopFixture.h"
 
 #include "Program/GameParameters.h"
+#include "net/CommandLookups.h"
+#include "net/SubCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/SubCastle.h"
+#include "support/SentCommands.h"
 #include "troops/TroopOrder.h"
 #include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -148,6 +152,45 @@ TEST(CityDaily, StrategyTurnSplitsGoldAndFoodByValue) {
     city->SetInt(CityLayout::kFood, 1000);
     city->Tick();
     EXPECT_EQ(city->Int(CityLayout::kFood), 1000);
+}
+
+// The host's choice of a leading unit reaches the peers, which make the same unit lead.
+TEST(CityDaily, TheHostAnnouncesTheCitysNewLeadingUnit) {
+    std::vector<std::vector<uint8_t>> sent;
+    size_t leader = 99; // the leading unit's place in the city's list on the host
+    for (bool host : {true, false}) {
+        SCOPED_TRACE(host ? "host" : "client");
+        Battle b;
+        TheGameController->gameKind = 1;
+        TheGameController->networked = 1;
+        TheGameController->isHost = host ? 1 : 0;
+        Kingdom* k = b.AddKingdom(1);
+        City* city = AddCity(b, k, 10, 20);
+        std::vector<Troop*> inside;
+        for (int i = 0; i < 2; ++i) {
+            Troop* t = b.AddTroop(k, 3 + i, 3);
+            k->fieldUnits.RemoveValue(uintptr_t(t));
+            city->units.Add(uintptr_t(t));
+            inside.push_back(t);
+        }
+        testsupport::CaptureSentCommands();
+        if (host) {
+            city->Tick();
+            ASSERT_NE(city->currentUnit, nullptr);
+            for (const auto& c : testsupport::SentCommands())
+                if (c.code == kSubCommandCode && c.payload[0] == kSubUnitAction) sent.push_back(c.payload);
+            ASSERT_EQ(sent.size(), 1u);
+            EXPECT_EQ(*UnpackSubCommand(sent[0]),
+                      (std::vector<uint32_t>{uint32_t(CityIndexOf(city)), 1, city->currentUnit->UnitId()}));
+            leader = size_t(std::find(inside.begin(), inside.end(), city->currentUnit) - inside.begin());
+        } else {
+            std::vector<uint8_t> relay;
+            ASSERT_EQ(ReceiveSubCommand(sent.at(0), false, relay), CommandOutcome::Relay);
+            ASSERT_LT(leader, inside.size());
+            EXPECT_EQ(city->currentUnit, inside[leader]);
+            EXPECT_TRUE(testsupport::SentCommands().empty()) << "a peer does not announce it again";
+        }
+    }
 }
 
 TEST(CityDaily, OnlyCitiesInsideTheBattleFieldEarnAndCountersRunOut) {
@@ -412,6 +455,25 @@ TEST(SubCastleUnits, EntryMakesALeaderHidesUnitsAndRefusesASecondLeader) {
     EXPECT_EQ(w.own->receivedUnits, 2);
     EXPECT_EQ(w.own->sentUnits, 1);
     EXPECT_EQ(w.foe->sentUnits, 1);
+}
+
+// Going inside a city or a sub-castle ends a running skill and gives back what timed statuses
+// added.
+TEST(SubCastleUnits, EntryEndsARunningSkillAndTakesBackTimedStatuses) {
+    for (bool intoPost : {false, true}) {
+        SCOPED_TRACE(intoPost ? "sub-castle" : "city");
+        PostWorld w;
+        Troop* t = w.Unit(w.foe, 12, 16);
+        t->officer->Set(OfficerLayout::kAttack, 30);
+        t->statusBits = 0x40000 | 0x80;
+        t->statusEffects[7].delta[0] = 5; // the attack the 0x80 status added
+        if (intoPost)
+            EXPECT_TRUE(w.post->RequestTroopEntry(t));
+        else
+            w.city->ApplyTroopEntry(t);
+        EXPECT_EQ(t->statusBits, 0u);
+        EXPECT_EQ(t->officer->Get(OfficerLayout::kAttack), 25);
+    }
 }
 
 TEST(SubCastleUnits, ShownUnitsStandOnTheFormationAndTheEighthStaysHidden) {

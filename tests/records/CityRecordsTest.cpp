@@ -1,6 +1,9 @@
 // The city unit records: what a station sends, what a receiving station applies and what it drops.
 #include "CityUnitsFixture.h"
 
+#include "net/SubCommands.h"
+#include "troops/CastleGate.h"
+
 #include <gtest/gtest.h>
 
 using namespace cityunits;
@@ -141,6 +144,123 @@ TEST(CityRecords, DeployAndFollowRecordsPutTheUnitOut) {
     }
     EXPECT_EQ(b->targetCity, goal);
     EXPECT_EQ(b->state, 25);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<uintptr_t> Stock(City* city) {
+    std::vector<uintptr_t> out;
+    for (uintptr_t v = city->ItemStock().First(); v != 0; v = city->ItemStock().Next())
+        out.push_back(v);
+    return out;
+}
+
+// The stock command takes the entry at its index out and appends its item; a command naming an
+// entry or an item that is not there changes nothing.
+TEST(CityRecords, StockCommandTakesOutAndAddsItems) {
+    Stage s;
+    for (int n : {10, 11, 12})
+        s.Item(n, 1, {0});
+    const int32_t itemCount = ItemCount;
+    ItemCount = 13;
+    City* city = s.City(s.own, 20, 20, 0);
+    struct Case {
+        const char* what;
+        int32_t index;
+        uint32_t item;
+        CommandOutcome outcome;
+        std::vector<uintptr_t> after;
+    };
+    const Case cases[] = {
+        {"swap the middle entry", 1, 12, CommandOutcome::Relay, {10, 10, 12}},
+        {"take the first out", 0, 0, CommandOutcome::Relay, {10, 12}},
+        {"add only", -1, 11, CommandOutcome::Relay, {10, 12, 11}},
+        {"an entry past the end", 3, 10, CommandOutcome::Drop, {10, 12, 11}},
+        {"an item without a record", -1, 99, CommandOutcome::Drop, {10, 12, 11}},
+    };
+    for (uintptr_t v : {10, 11, 10})
+        city->ItemStock().Add(v);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> relay;
+        EXPECT_EQ(ReceiveSubCommand(
+                      PackSubCommand(kSubCityItemList, {Stage::Index(city), uint32_t(c.index), c.item}),
+                      false, relay),
+                  c.outcome);
+        EXPECT_EQ(Stock(city), c.after);
+    }
+    ItemCount = itemCount;
+}
+
+} // namespace
+
+namespace {
+
+// The host's gate strength and restore reach a peer as records naming the gate by its kingdom and
+// first piece; a record naming no gate here changes nothing, a wrong kingdom or mode is dropped.
+TEST(CityRecords, GateStrengthAndRestoreReachThePeers) {
+    Stage s;
+    auto* gate = new CastleGate;
+    gate->ownerSide = 2;
+    for (Troop*& p : gate->pieces) {
+        p = new Troop(0, 10, 0, 0, 2, 0, 0, s.Officer(2, 1, 17));
+        p->officer->Set(OfficerLayout::kHp, 40);
+        p->officer->Set(OfficerLayout::kMaxHp, 40);
+    }
+    s.foe->gates.Add(uintptr_t(gate));
+    auto strengths = [&] {
+        std::vector<int> out;
+        for (Troop* p : gate->pieces)
+            out.push_back(p->officer->Get(OfficerLayout::kHp));
+        return out;
+    };
+    auto setAll = [&](int hp) {
+        for (Troop* p : gate->pieces) {
+            p->officer->Set(OfficerLayout::kHp, hp);
+            p->state = 13;
+        }
+    };
+    const uint32_t first = gate->pieces[0]->UnitId();
+
+    s.Networked(true);
+    testsupport::CaptureSentCommands();
+    gate->RequestStrength(25);
+    gate->RequestRestore();
+    std::vector<std::vector<uint8_t>> records;
+    for (const auto& c : testsupport::SentCommands())
+        if (c.code == kGameRecordCode) records.push_back(c.payload);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(*UnpackGameRecord(records[0]), (std::vector<uint32_t>{2, first, 25, 0}));
+    EXPECT_EQ(*UnpackGameRecord(records[1]), (std::vector<uint32_t>{2, first, 0, 1}));
+
+    s.Networked(false);
+    setAll(10);
+    EXPECT_EQ(Stage::Receive(records[0]), CommandOutcome::Relay);
+    EXPECT_EQ(strengths(), std::vector<int>(8, 25));
+    EXPECT_EQ(gate->strengthTotal, 200);
+    EXPECT_EQ(Stage::Receive(records[1]), CommandOutcome::Relay);
+    EXPECT_EQ(strengths(), std::vector<int>(8, 40));
+    EXPECT_EQ(gate->pieces[7]->state, 10);
+
+    struct Case {
+        const char* what;
+        std::vector<uint32_t> fields;
+        CommandOutcome outcome;
+    };
+    const Case cases[] = {
+        {"no such kingdom", {9, first, 5, 0}, CommandOutcome::Drop},
+        {"an unknown mode", {2, first, 5, 2}, CommandOutcome::Drop},
+        {"a gate of another kingdom", {1, first, 5, 0}, CommandOutcome::Relay},
+        {"a piece that is not first", {2, gate->pieces[1]->UnitId(), 5, 0}, CommandOutcome::Relay},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto& f = c.fields;
+        EXPECT_EQ(Stage::Receive(PackGameRecord(kRecordGateStrength, {f[0], f[1], f[2], f[3]})), c.outcome);
+        EXPECT_EQ(strengths(), std::vector<int>(8, 40));
+    }
 }
 
 } // namespace

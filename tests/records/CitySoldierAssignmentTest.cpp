@@ -162,6 +162,63 @@ TEST(CitySoldierAssignment, AMarkedCityWithAReserveRaisesItsEvent) {
     }
 }
 
+// The one-step assignment deals the reserve out in turn over the units with room, whatever their
+// class, skipping a unit out of play; the host's command brings a peer to the same hands.
+TEST(CitySoldierAssignment, OneStepAssignmentDealsSoldiersInTurnAndPeersFollow) {
+    struct Case {
+        const char* what;
+        std::vector<int32_t> capacities;
+        int outOfPlay;                       // index of a unit flagged out of play, or -1
+        std::vector<std::vector<int>> hands; // per unit, the indexes of the soldiers it gets
+        std::vector<int> left;
+    };
+    const Case cases[] = {
+        {"room everywhere", {2, 2, 2}, -1, {{0, 3}, {1}, {2}}, {}},
+        {"the first unit out of play", {2, 2, 2}, 0, {{}, {0, 2}, {1, 3}}, {}},
+        {"everybody full before the end", {0, 2, 1}, -1, {{}, {0, 2}, {1}}, {3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto prepare = [&](Garrisoned& g) {
+            for (size_t i = 0; i < g.units.size(); ++i) {
+                g.units[i]->officer->Set(OfficerLayout::kTroopCapacity, c.capacities[i]);
+                if (int(i) == c.outOfPlay) g.units[i]->flags |= 0x40;
+            }
+        };
+        auto check = [&](Garrisoned& g) {
+            for (size_t i = 0; i < g.units.size(); ++i) {
+                std::vector<uint32_t> want;
+                for (int k : c.hands[i])
+                    want.push_back(g.soldiers[size_t(k)]);
+                EXPECT_EQ(Serials(g.units[i]->followers), want) << "unit " << i;
+            }
+            std::vector<uint32_t> left;
+            for (int k : c.left)
+                left.push_back(g.soldiers[size_t(k)]);
+            EXPECT_EQ(Serials(&g.w.city->reserve), left);
+            EXPECT_EQ(g.w.city->reserveTroopCount, int(c.left.size()));
+        };
+        std::vector<std::vector<uint8_t>> sent;
+        {
+            Garrisoned host;
+            prepare(host);
+            host.w.NetworkHost();
+            testsupport::CaptureSentCommands();
+            NetCmdSub24(host.w.city);
+            check(host);
+            for (const auto& cmd : testsupport::SentCommands())
+                sent.push_back(cmd.payload);
+        }
+        ASSERT_EQ(sent.size(), 1u) << "one command for the whole assignment";
+        Garrisoned client;
+        prepare(client);
+        TheGameController->networked = 1;
+        std::vector<uint8_t> relay;
+        EXPECT_EQ(ReceiveSubCommand(sent[0], false, relay), CommandOutcome::Relay);
+        check(client);
+    }
+}
+
 TEST(CitySoldierAssignment, CarryRoomFollowsTheTroopCapacity) {
     Works w;
     struct Case {

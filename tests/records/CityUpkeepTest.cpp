@@ -4,6 +4,8 @@
 #include "net/TroopValueCommand.h"
 #include "records/CityWorks.h"
 #include "support/SentCommands.h"
+#include "troops/CastleGate.h"
+#include "world/FootprintPattern.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +50,53 @@ TEST(CityUpkeepTest, AnUpgradeRetilesTheCitysLandByTheOldSizeAndRefusesTheLarges
     EXPECT_EQ(w.city->ApplyUpgrade(), 0);
     EXPECT_EQ(w.city->Scale(), 4);
     EXPECT_EQ(TheBattleMap->CellAt(12, 45)->groundTile, 0x2637);
+}
+
+// The city's gates take the level of the size being left and show its picture in their state; a
+// refused upgrade leaves them alone.
+TEST(CityUpkeepTest, AnUpgradeGivesTheGatesTheLevelOfTheSizeLeft) {
+    constexpr uint16_t kUntouched = 0xFFFF;
+    struct Case {
+        int32_t size, direction, openState;
+        int32_t style;    // after
+        uint16_t stamped; // the gate cell's layer tile after; 0: untouched
+    };
+    const Case cases[] = {
+        {1, 0, 0, 0, 0x4000},     {2, 1, 1, 3, 0x4311},     {3, 0, 2, 2, 0x4202},
+        {3, 1, 3, 2, kUntouched}, {4, 0, 0, 7, kUntouched},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << " state " << c.openState);
+        Works w;
+        // The door pictures this test lays down replace the loaded ones until it ends.
+        std::unique_ptr<FootprintPattern> kept[FootprintTables::kDoor];
+        for (int i = 0; i < FootprintTables::kDoor; ++i)
+            kept[i] = std::move(Footprints().door[i]);
+        // Door picture n marks the centre cell with 0x4000 + (level << 8) + (direction << 4) + state.
+        for (int level : {0, 2, 3})
+            for (int dir : {0, 1})
+                for (int state : {0, 1, 2}) {
+                    auto pattern = std::make_unique<FootprintPattern>();
+                    pattern->width = 1;
+                    pattern->height = 1;
+                    pattern->cellTiles = {uint16_t(0x4000 + (level << 8) + (dir << 4) + state)};
+                    Footprints().door[level * 6 + dir * 3 + state] = std::move(pattern);
+                }
+        w.city->SetInt(CityLayout::kScale, c.size);
+        CastleGate gate;
+        gate.direction = c.direction;
+        gate.style = 7;
+        gate.openState = c.openState;
+        gate.cellX = 30;
+        gate.cellY = 10;
+        w.city->gates.Add(uintptr_t(&gate));
+        w.city->ApplyUpgrade();
+        EXPECT_EQ(gate.style, c.style);
+        EXPECT_EQ(TheBattleMap->CellAt(30, 20)->layerTile, c.stamped);
+        w.city->gates.RemoveValue(uintptr_t(&gate));
+        for (int i = 0; i < FootprintTables::kDoor; ++i)
+            Footprints().door[i] = std::move(kept[i]);
+    }
 }
 
 TEST(CityUpkeepTest, TowersComeFromTheMapTakeTheirSizesTemplateAndAreRebuiltAtStrengthZero) {

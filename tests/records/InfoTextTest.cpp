@@ -301,6 +301,23 @@ TEST_P(InfoTextFrameTest, AnItemOnTheMapIsCentredOnItsCellAndCutToTheView) {
     delete view;
 }
 
+TEST_P(InfoTextFrameTest, ABuildingKindWithoutANameShowsNoBox) {
+    GuiPanel* panel = Panel(&owner, 200, 100, 0, 100, 100); // (100, 100) to (300, 200)
+    const int32_t unknown = 23, market = 3;
+    ComposeDescription(InfoText::kBuilding, &unknown, &owner, 0);
+    EXPECT_EQ(TheInfoText.currentObject, nullptr);
+    for (int frame = 1; frame <= 7; ++frame)
+        ComposeObjectInfo();
+    EXPECT_EQ(At(299, 199), grey);
+    EXPECT_EQ(At(290, 190), grey);
+    // A named kind at the same place does show.
+    ComposeDescription(InfoText::kBuilding, &market, &owner, 0);
+    for (int frame = 1; frame <= 7; ++frame)
+        ComposeObjectInfo();
+    EXPECT_EQ(At(299, 199), BlendPixel16(grey, Palette16[25], 100));
+    Drop(panel);
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, InfoTextFrameTest, testing::Values(565, 555));
 
 } // namespace
