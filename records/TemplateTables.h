@@ -14,7 +14,7 @@ class StageWriter;
 class TemplateTables : public RootObject {
 public:
     TemplateTables() = default;
-    ~TemplateTables() override = default;
+    ~TemplateTables() override;
     void SavePassRecord() {}
 
     // ---- Stage loading (stagefiles/StageLoading.cpp) ----
