@@ -3,6 +3,7 @@
 #include "events/EventFile.h"
 #include "events/EventManager.h"
 #include "events/EventRecord.h"
+#include "events/EventStep.h"
 #include "records/StageWorldSeam.h"
 #include "tests/stagefiles/MainStageFixture.h"
 #include "troops/CastleGate.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 
@@ -24,21 +26,37 @@ using FileSet = std::map<std::string, std::vector<uint8_t>>;
 const char* const kFiles[] = {"w.stg", "w.spr", "w.soldier", "w.gat", "w.dor", "w.itm",
                               "w.evt", "w.m",   "w.x",       "w.csm", "w.cmb"};
 
+events::EventRecord* Event(int32_t code) {
+    auto* e = new events::EventRecord;
+    e->SetInt(EventLayout::kCode, code);
+    return e;
+}
+
+// A step of the kind with parameters 1..4.
+void AddStep(events::EventRecord* e, int32_t kind, std::array<int32_t, 4> params) {
+    e->NewStep();
+    auto* step = reinterpret_cast<EventStep*>(e->steps.Last());
+    step->SetInt(EventStepLayout::kCode, kind);
+    for (int i = 0; i < 4; ++i)
+        step->SetParam(i + 1, params[size_t(i)]);
+}
+
 // The fixture's world saved as a game: its map, a gate at the first city, three map items and two
-// events.
-FileSet WrittenSet() {
+// events (or the events given).
+FileSet WrittenSet(std::vector<events::EventRecord*> stageEvents = {}) {
     FileSet set;
     MainWorld w;
+    w.battle.stage->SetColumn(StageBlockLayout::kStartX, 30);
+    w.battle.stage->SetColumn(StageBlockLayout::kStartY, 70);
     TheGameController->freshStage = 0;
     w.a->gates.Add(uintptr_t(new CastleGate(5, 10, 0, w.a->nationIndex, 0, 5, 10)));
+    Items<OfficerRecord>(w.city1->generals)[0]->serial = 5000;
     if (!TheBattleMap->mapItems) TheBattleMap->mapItems = new LinkList;
     for (int id : {3, 5, 7})
         TheBattleMap->mapItems->Add(uintptr_t(new MapObject(id, 1, 1, id * 2, id + 1)));
-    for (int code : {8, 9}) {
-        auto* e = new events::EventRecord;
-        e->SetInt(EventLayout::kCode, code);
+    if (stageEvents.empty()) stageEvents = {Event(8), Event(9)};
+    for (events::EventRecord* e : stageEvents)
         w.battle.stage->events->Add(uintptr_t(e));
-    }
 
     TemplateTables tables;
     EXPECT_EQ(tables.SaveMainFile("w.stg"), 1);
@@ -91,8 +109,11 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     TheGameController->freshStage = 0;
     TheGameController->campaignStage = 0;
 
+    TheScreenSettings->serialCounter = 100;
     TemplateTables tables;
     EXPECT_EQ(tables.LoadStage("w.stg", 0), 1);
+    // The restored serials stay; officers made from now on take none of them.
+    EXPECT_EQ(TheScreenSettings->serialCounter, 5001);
 
     Zu_StageSet* stage = CurrentStageSet();
     ASSERT_TRUE(stage);
@@ -106,6 +127,10 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     EXPECT_EQ(World().computerRun[kIndexB], 1);
     EXPECT_EQ(TheGameController->campaignStage, 17);
     EXPECT_EQ(TheBattleMap->width, trooptest::kMapWidth);
+    // The stage's start cell (30, 70) kept to (40 - 14, 80 - 56); a restore sets no start marker.
+    EXPECT_EQ(TheGameController->gameScreen->viewX, 26);
+    EXPECT_EQ(TheGameController->gameScreen->viewY, 24);
+    EXPECT_EQ(TheGameController->viewStartMarker, 0);
 
     // The gate found its city, the map items and events came from their files.
     City* c1 = TheBattleMap->CityById(kCity1);
@@ -152,4 +177,54 @@ TEST(StageLoading, MissingOrEmptyMainFileIsReportedButTheRestLoads) {
     EXPECT_EQ(stage->events->GetCount(), 2);
     DropLoaderObjects();
     ResetWorld();
+}
+
+TEST(StageLoading, FreshStageTakesItsViewFromTheFirstStartEvent) {
+    // The first condition-99 event's first kind-0 step gives the view; a later event is not tried.
+    const struct {
+        bool firstStepIsView;
+        std::array<int32_t, 4> view;
+    } cases[] = {{true, {2, 3, 500, 500}}, {true, {-5, 70, 10, 1}}, {false, {0, 0, 0, 0}}};
+    for (const auto& c : cases) {
+        events::EventRecord* start = Event(99);
+        if (!c.firstStepIsView) AddStep(start, 4, {1, 1, 9, 9});
+        AddStep(start, 0, {2, 3, 500, 500});
+        AddStep(start, 0, {1, 1, 9, 9});
+        events::EventRecord* later = Event(99);
+        AddStep(later, 0, {4, 4, 8, 8});
+        if (c.firstStepIsView) {
+            auto* first = reinterpret_cast<EventStep*>(start->steps.First());
+            for (int i = 0; i < 4; ++i)
+                first->SetParam(i + 1, c.view[size_t(i)]);
+        }
+        const FileSet written = WrittenSet({Event(5), start, later});
+        trooptest::Battle battle;
+        ResetWorld();
+        FillItemTable();
+        PutSet(written);
+        TheGameController->freshStage = 1;
+
+        TemplateTables tables;
+        ASSERT_EQ(tables.LoadStage("w.stg", 0), 1);
+        const MapView& view = *TheGameController->gameScreen;
+        // Stage 17 is outside 1..4: its start cell marks the view's first place.
+        EXPECT_EQ(TheGameController->viewStartMarker, 0x777);
+        if (c.firstStepIsView && c.view[0] == 2) {
+            EXPECT_EQ(view.scrollMinX, 2);
+            EXPECT_EQ(view.scrollMinY, 3);
+            EXPECT_EQ(view.scrollMaxX, 40);
+            EXPECT_EQ(view.scrollMaxY, 80);
+        } else if (c.firstStepIsView) {
+            // Kept inside the map and never reversed.
+            EXPECT_EQ(view.scrollMinX, 0);
+            EXPECT_EQ(view.scrollMinY, 24);
+            EXPECT_EQ(view.scrollMaxX, 10);
+            EXPECT_EQ(view.scrollMaxY, 24);
+        } else {
+            EXPECT_NE(view.scrollMinX, 4);
+            EXPECT_NE(view.scrollMinX, 2);
+        }
+        DropLoaderObjects();
+        ResetWorld();
+    }
 }
