@@ -1,6 +1,7 @@
 // make_demo: writes a small, original game folder in the game's own formats.
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
+#include "DemoStage.h"
 
 #include <cstdio>
 
@@ -10,7 +11,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error)) {
+    if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error) ||
+        !WriteDemoStage(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,340 @@
+#include "DemoStage.h"
+
+#include "Program/GameController.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "events/EventFile.h"
+#include "events/EventRecord.h"
+#include "events/EventStep.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
+#include "records/SoldierTypeRecord.h"
+#include "records/TemplateTables.h"
+#include "troops/SoldierTypeColumns.h"
+#include "troops/Troop.h"
+#include "world/BattleMap.h"
+#include "world/MapCell.h"
+#include "world/MapFiles.h"
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kMapWidth = 64, kMapRows = 128;
+constexpr int kRed = 1, kBlue = 2; // the two kingdoms' sides
+constexpr int kSpearmen = 1, kArchers = 2;
+constexpr int kOpeningTalk = 1001;
+
+using Bytes = std::vector<uint8_t>;
+
+void Put32(Bytes& b, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b.push_back(uint8_t(v >> (8 * i)));
+}
+
+bool WriteFile(const std::string& name, const Bytes& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+// The tables the game reads at start-up: no general, castle or sub-castle templates (the stage
+// brings its own people), two soldier types, and an empty skill table that ends the load.
+bool WriteDataTables(std::string& error) {
+    for (const auto& [name, rowBytes] :
+         {std::pair<const char*, uint32_t>{"general.ini", OfficerLayout::kSize},
+          {"castle.ini", CityLayout::kSize},
+          {"SubCastle.ini", 100}}) {
+        Bytes b;
+        Put32(b, 0);
+        Put32(b, rowBytes);
+        if (!WriteFile(name, b)) return error = name, false;
+    }
+    Bytes soldiers;
+    Put32(soldiers, 2);
+    Put32(soldiers, SoldierTypeRecord::kSize);
+    const struct {
+        int number;
+        const char* name;
+        int rangeEnd, speed, sight;
+    } types[] = {{kSpearmen, "Spearmen", 1, 2, 6}, {kArchers, "Archers", 5, 2, 8}};
+    for (const auto& t : types) {
+        std::array<uint8_t, SoldierTypeRecord::kSize> row{};
+        std::memcpy(row.data(), t.name, std::strlen(t.name));
+        auto set = [&row](uint32_t at, int32_t v) { std::memcpy(row.data() + at, &v, 4); };
+        set(SoldierTypeLayout::kNumber, t.number);
+        set(SoldierColumn::kFootprint, 40);
+        set(SoldierColumn::kRangeStart, 1);
+        set(SoldierColumn::kRangeEnd, t.rangeEnd);
+        set(SoldierColumn::kSpeed, t.speed);
+        set(SoldierColumn::kSight, t.sight);
+        set(SoldierColumn::kAttackPause, 12);
+        soldiers.insert(soldiers.end(), row.begin(), row.end());
+    }
+    if (!WriteFile("soldier.ini", soldiers)) return error = "soldier.ini", false;
+    Bytes skills;
+    Put32(skills, 0);
+    if (!WriteFile("skill.ini", skills)) return error = "skill.ini", false;
+    return true;
+}
+
+bool WriteTalkTexts(std::string& error) {
+    const std::string talk = "#1001\r\n"
+                             "The red kingdom marches on the blue river forts. Take every blue city "
+                             "before the spring ends!#\r\n";
+    if (!WriteFile("Talk01.txt", Bytes(talk.begin(), talk.end()))) return error = "Talk01.txt", false;
+    return true;
+}
+
+// The world the stage file describes, made in the game's own objects and written by its writers.
+class DemoWorld {
+public:
+    DemoWorld() {
+        TheScreenSettings = new ScreenSettings;
+        TheGameController = new GameController;
+        TheBattleMap = new BattleMap;
+        stage = new Zu_StageSet;
+        TheBattleMap->stageSet = stage;
+        for (int t : {kSpearmen, kArchers}) {
+            typeBlocks[size_t(t)].fill(0);
+            const int32_t number = t;
+            std::memcpy(typeBlocks[size_t(t)].data() + SoldierTypeLayout::kNumber, &number, 4);
+            SoldierTypeTable[t] = typeBlocks[size_t(t)].data();
+        }
+        SoldierTypeCount = 3;
+    }
+    ~DemoWorld() {
+        DeleteEvents(*stage->events);
+        // A kingdom frees its field troops; a troop owns its follower list but not the followers.
+        for (Troop* leader : troops)
+            for (uintptr_t v = leader->followers->First(); v != 0; v = leader->followers->Next())
+                delete reinterpret_cast<Troop*>(v);
+        delete stage;
+        ClearRecordTables();
+        SoldierTypeCount = 0;
+        delete TheBattleMap;
+        TheBattleMap = nullptr;
+        delete TheGameController;
+        TheGameController = nullptr;
+        delete TheScreenSettings;
+        TheScreenSettings = nullptr;
+    }
+    DemoWorld(const DemoWorld&) = delete;
+    DemoWorld& operator=(const DemoWorld&) = delete;
+
+    void Build() {
+        Map();
+        stage->SetText(StageBlockLayout::kName, 20, "River Forts");
+        stage->SetColumn(StageBlockLayout::kStageNumber, 1);
+        stage->SetColumn(StageBlockLayout::kPlayerSide, kRed);
+        stage->SetColumn(StageBlockLayout::kStartYear, 190);
+        // The stage runs one season: time over after three months, or the end of the year.
+        stage->SetColumn(StageBlockLayout::kEndTime, 191);
+        stage->SetColumn(StageBlockLayout::kEndMonth, 3);
+        stage->SetColumn(StageBlockLayout::kStartX, 8);
+        stage->SetColumn(StageBlockLayout::kStartY, 20);
+        stage->SetColumn(StageBlockLayout::kOpeningTalk, kOpeningTalk);
+        stage->playerSide = kRed;
+
+        Kingdom* red = AddKingdom(kRed, "Red Banner", 0);
+        Kingdom* blue = AddKingdom(kBlue, "Blue River", 1);
+        red->relations[kBlue] = blue->relations[kRed] = 3;
+        stage->playerKingdom = red;
+
+        City* redCapital = AddCity(red, 1, "Red Keep", 10, 30, 3);
+        AddCity(red, 2, "Red Mill", 24, 44, 2);
+        City* blueFort = AddCity(blue, 3, "Blue Fort", 48, 90, 3);
+        City* blueFerry = AddCity(blue, 4, "Blue Ferry", 34, 100, 2);
+
+        // Garrisons: generals waiting in the cities.
+        Garrison(redCapital, "Wen Li", kSpearmen, 6);
+        Garrison(blueFort, "Bo Han", kArchers, 6);
+        Garrison(blueFerry, "Qiu Rong", kSpearmen, 4);
+
+        // Generals with their followers in the field, facing each other across the map.
+        Band(red, "Zhao Feng", kSpearmen, 18, 50, 4, 7);
+        Band(red, "Lu Min", kArchers, 22, 56, 3, 5);
+        Band(blue, "Ma Tai", kSpearmen, 40, 80, 4, 6);
+        Band(blue, "Sun Ye", kArchers, 44, 74, 3, 5);
+
+        Events(blueFort, blueFerry);
+    }
+
+    bool Save(std::string& error) {
+        TemplateTables tables;
+        auto check = [&error](int ok, const char* name) {
+            if (!ok && error.empty()) error = name;
+            return ok != 0;
+        };
+        // A fresh stage reads its map from "stage01" and its companions from the stage's name.
+        TheGameController->freshStage = 1;
+        bool ok = check(tables.SaveMainFile("stage01.stg"), "stage01.stg");
+        ok = ok && check(tables.WriteSoldierFile("stage01.spr"), "stage01.spr");
+        ok = ok && check(tables.SaveDoorFile("stage01.dor"), "stage01.dor");
+        ok = ok && check(tables.SaveItemFile("stage01.itm"), "stage01.itm");
+        ok = ok && check(tables.SaveDeadFile("stage01.dead"), "stage01.dead");
+        ok = ok && check(SaveEventFile("stage01.evt", *stage->events), "stage01.evt");
+        ok = ok && check(SaveMapFiles("stage01"), "stage01.m");
+        return ok;
+    }
+
+private:
+    void Map() {
+        auto cells = std::make_unique<MapCell[]>(size_t(kMapWidth) * kMapRows);
+        for (int i = 0; i < kMapWidth * kMapRows; ++i) {
+            cells[size_t(i)].groundTile = 100; // grassland
+            cells[size_t(i)].layerTile = MapCell::kNoTile;
+            cells[size_t(i)].overlayTile = MapCell::kNoTile;
+        }
+        TheBattleMap->SetCells(std::move(cells), kMapWidth, kMapRows);
+        TheBattleMap->validBounds = {0, 0, kMapWidth, kMapRows};
+        TheBattleMap->AllocGrid();
+        // The minimap's three layers: green land with the river's blue band on the ground layer.
+        for (int layer = 0; layer < 3; ++layer) {
+            uint8_t* image = TheGameController->minimapImages[layer];
+            if (image && layer == 1)
+                for (size_t p = 0; p + 1 < kMinimapBytes; p += 2) {
+                    const size_t x = (p / 2) % kMinimapWidth;
+                    const size_t y = (p / 2) / kMinimapWidth;
+                    const bool river = x + 8 > y && x < y + 8;
+                    const uint16_t colour = river ? 0x2B1F : 0x3D26;
+                    image[p] = uint8_t(colour);
+                    image[p + 1] = uint8_t(colour >> 8);
+                }
+        }
+    }
+
+    Kingdom* AddKingdom(int side, const char* name, int kind) {
+        auto* k = new Kingdom;
+        k->nationIndex = side;
+        k->SetText(KingdomLayout::kName, 20, name);
+        k->SetInt(KingdomLayout::kNation, side);
+        k->SetInt(KingdomLayout::kNationKind, kind);
+        k->relations[side] = 1;
+        k->targetCityId = -1;
+        stage->AddKingdom(k);
+        TheBattleMap->kingdomTable[side] = k;
+        return k;
+    }
+
+    City* AddCity(Kingdom* k, int id, const char* name, int x, int y, int scale) {
+        auto* c = new City(k->nationIndex);
+        c->id = id;
+        c->SetText(CityLayout::kName, 20, name);
+        c->SetInt(CityLayout::kIndex, id);
+        c->SetInt(CityLayout::kKind, 0);
+        c->SetInt(CityLayout::kScale, scale);
+        c->SetInt(CityLayout::kX, x);
+        c->SetInt(CityLayout::kY, y);
+        c->SetInt(CityLayout::kPopulation, 800 * scale);
+        c->SetInt(CityLayout::kGold, 500 * scale);
+        c->SetInt(CityLayout::kFood, 600 * scale);
+        TheBattleMap->EnterCityById(c);
+        k->AddCity(c);
+        c->SumBuildings();
+        return c;
+    }
+
+    OfficerRecord* Officer(int side, const char* name, int type, int kind, int level) {
+        auto* o = new OfficerRecord(side, -1);
+        o->SetText(OfficerLayout::kName, OfficerLayout::kNameBytes, name);
+        o->Set(OfficerLayout::kPersonNumber, nextPerson++);
+        o->Set(OfficerLayout::kSoldierType, type);
+        o->Set(OfficerLayout::kAttribute, kind);
+        o->Set(OfficerLayout::kLevel, level);
+        o->Set(OfficerLayout::kTroopCapacity, 60);
+        o->Set(OfficerLayout::kStrength, 40 + 6 * level);
+        o->Set(OfficerLayout::kIntelligence, 30 + 4 * level);
+        o->Set(OfficerLayout::kPhysique, 40 + 5 * level);
+        o->Set(OfficerLayout::kAgility, 30 + 3 * level);
+        o->Set(OfficerLayout::kLoyalty, 90);
+        o->Set(OfficerLayout::kHp, 120 + 20 * level);
+        o->Set(OfficerLayout::kMaxHp, 120 + 20 * level);
+        o->Set(OfficerLayout::kAttack, 20 + 4 * level);
+        o->Set(OfficerLayout::kDefence, 12 + 3 * level);
+        o->Set(OfficerLayout::kHitRate, 80);
+        o->Set(OfficerLayout::kEvasion, 10);
+        o->serial = uint32_t(nextPerson);
+        o->UpdateRank(0);
+        return o;
+    }
+
+    void Garrison(City* city, const char* name, int type, int level) {
+        city->generals.Add(uintptr_t(Officer(city->ownerSide, name, type, 1, level)));
+    }
+
+    // A general standing at (x, y) with `count` soldiers of his type around him.
+    void Band(Kingdom* k, const char* name, int type, int x, int y, int level, int count) {
+        auto* leader = new Troop(0, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 0,
+                                 Officer(k->nationIndex, name, type, 1, level));
+        leader->outgoingMark = 1;
+        troops.push_back(leader);
+        for (int i = 0; i < count; ++i) {
+            auto* f = new Troop(0, 10, int16_t(x - 2 + i % 5), int16_t(y + 2 + 2 * (i / 5)),
+                                int8_t(k->nationIndex), 0, 0, Officer(k->nationIndex, "Soldier", type, 3, 1));
+            f->leader = leader;
+            leader->followers->Add(uintptr_t(f));
+        }
+        k->fieldUnits.Add(uintptr_t(leader));
+    }
+
+    events::EventRecord* Event(int id, int code, const char* name) {
+        auto* e = new events::EventRecord;
+        e->SetText(EventLayout::kName, EventLayout::kNameBytes, name);
+        e->SetInt(EventLayout::kId, id);
+        e->SetInt(EventLayout::kCode, code);
+        stage->events->Add(uintptr_t(e));
+        return e;
+    }
+
+    static void Step(events::EventRecord* e, int32_t kind, std::array<int32_t, 4> params) {
+        e->NewStep();
+        auto* step = reinterpret_cast<EventStep*>(e->steps.Last());
+        step->SetInt(EventStepLayout::kCode, kind);
+        for (int i = 0; i < 4; ++i)
+            step->SetParam(i + 1, params[size_t(i)]);
+    }
+
+    // The script: the opening view and speech, victory once both blue cities are red, defeat when
+    // the red kingdom falls or the season ends.
+    void Events(City* fort, City* ferry) {
+        events::EventRecord* opening = Event(1, 99, "Opening");
+        Step(opening, 0, {0, 0, kMapWidth, kMapRows});
+        Step(opening, 2, {kOpeningTalk, 0, 0, 0});
+        events::EventRecord* victory = Event(2, 37, "Victory");
+        victory->SetInt(EventLayout::kGeneral, fort->id);
+        victory->SetParam(1, ferry->id);
+        Step(victory, 7, {0, 0, 0, 0});
+        Step(Event(3, 21, "Fallen"), 4, {0, 0, 0, 0});
+        Step(Event(4, 22, "Season over"), 4, {0, 0, 0, 0});
+    }
+
+    Zu_StageSet* stage = nullptr;
+    std::array<std::array<uint8_t, SoldierTypeRecord::kSize>, 3> typeBlocks{};
+    std::vector<Troop*> troops;
+    int nextPerson = 1;
+};
+
+} // namespace
+
+bool WriteDemoStage(const std::string& folder, std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path back = std::filesystem::current_path(ec);
+    std::filesystem::current_path(folder, ec);
+    if (ec) return error = folder, false;
+    bool ok = WriteDataTables(error) && WriteTalkTexts(error);
+    if (ok) {
+        DemoWorld world;
+        world.Build();
+        ok = world.Save(error);
+    }
+    std::filesystem::current_path(back, ec);
+    return ok;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// Writes the demo's playable stage "stage01.stg" with its map and companion files, the talk texts
+// and the data tables the game reads at start-up, all through the game's own writers. False when a
+// file cannot be written; `error` then names it.
+bool WriteDemoStage(const std::string& folder, std::string& error);
