@@ -1,5 +1,6 @@
 #include "Program/GameController.h"
 
+#include "Program/Autoplay.h"
 #include "Program/BannerWindow.h"
 
 #include "gui/DeferredDelete.h"
@@ -175,7 +176,7 @@ GameController::~GameController() {
 }
 
 void GameController::Frame(uint32_t message) {
-    if (!ActiveFlag) return;
+    if (!ActiveFlag || !AutoplayFrame(*this)) return;
     // Windows closed during the frame are deleted when it is over.
     DeferredDeleteScope scope;
     if (session) session->Tick(0);
@@ -193,7 +194,10 @@ void GameController::Frame(uint32_t message) {
             RunBattleFrame(message);
         else if (TheScreenSettings)
             ++TheScreenSettings->endCountdown;
-        if (TheScreenSettings && TheScreenSettings->battleEnded && !speechBox) EndBattle(message);
+        if (TheScreenSettings && TheScreenSettings->battleEnded && !speechBox) {
+            AutoplayBattleEnded(*this);
+            EndBattle(message);
+        }
         break;
     default:
         break;

@@ -1,4 +1,5 @@
 // Kardol: the game and its editor mode.
+#include "Program/Autoplay.h"
 #include "Program/FrontEndScreens.h"
 #include "Program/Startup.h"
 #include "platform/Present.h"
@@ -52,6 +53,13 @@ bool SeamsAreSound() {
         std::fclose(f);
         std::filesystem::remove(trial, ec);
     }
+    AutoplaySettings autoplay;
+    std::string error;
+    if (!ReadAutoplaySettings(autoplay, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    InstallAutoplay(autoplay);
     return true;
 }
 
@@ -73,5 +81,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "KARDOL_DUMP: the frame dump \"%s\" could not be written\n", dump);
         if (result == 0) result = 1;
     }
+    if (AutoplayFailed() && result == 0) result = 1;
     return result;
 }

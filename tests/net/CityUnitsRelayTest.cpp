@@ -3,8 +3,8 @@
 // prison. Every record and command goes out through the game's own senders and is applied by the
 // game's own receive side.
 #include "NetStation.h"
+#include "Program/WorldDigest.h"
 #include "StationGlobals.h"
-#include "WorldDigest.h"
 #include "records/CityUnitsFixture.h"
 
 #include "engine/Random.h"
@@ -112,7 +112,7 @@ std::string Signature(StationStage& st) {
         out << "\n";
     }
     out << "dead cities " << TheBattleMap->unownedCities.cities.GetCount() << " seed "
-        << st.seedAfterDestroy[0] << "," << st.seedAfterDestroy[1] << " digest " << WorldDigest::Of();
+        << st.seedAfterDestroy[0] << "," << st.seedAfterDestroy[1] << " digest " << WorldDigest();
     return out.str();
 }
 

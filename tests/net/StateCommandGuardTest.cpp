@@ -1,5 +1,5 @@
 #include "NetStation.h"
-#include "WorldDigest.h"
+#include "Program/WorldDigest.h"
 #include "troops/TroopFixture.h"
 
 #include "net/ChatCommand.h"
@@ -145,11 +145,11 @@ TEST_F(HostGuard, MalformedOutOfRangeAndHostOnlyCommandsFromAClientChangeNothing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const uint64_t before = WorldDigest::Of();
+        const uint64_t before = WorldDigest();
         const size_t queued = Queued();
         const uint32_t dropped = session.droppedCommands;
         session.GameCommandDispatch(c.payload.data(), c.payload.size(), c.code, kClientSocket);
-        EXPECT_EQ(WorldDigest::Of(), before);
+        EXPECT_EQ(WorldDigest(), before);
         EXPECT_EQ(Queued(), queued);
         EXPECT_EQ(session.droppedCommands, dropped + 1);
     }
@@ -168,10 +168,10 @@ TEST_F(HostGuard, MalformedOutOfRangeAndHostOnlyCommandsFromAClientChangeNothing
     };
     for (const Good& c : good) {
         SCOPED_TRACE(c.what);
-        const uint64_t before = WorldDigest::Of();
+        const uint64_t before = WorldDigest();
         const size_t queued = Queued();
         session.GameCommandDispatch(c.payload.data(), c.payload.size(), c.code, kClientSocket);
-        EXPECT_NE(WorldDigest::Of(), before);
+        EXPECT_NE(WorldDigest(), before);
         EXPECT_EQ(Queued(), queued + 2);
     }
     EXPECT_EQ(foe->officer->Get(OfficerLayout::kHp), 10);

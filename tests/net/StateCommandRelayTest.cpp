@@ -1,5 +1,5 @@
+#include "Program/WorldDigest.h"
 #include "RelayPair.h"
-#include "WorldDigest.h"
 #include "troops/TroopFixture.h"
 
 #include "net/ChatCommand.h"
@@ -97,7 +97,7 @@ void ReceiveInto(Station& station, StationBattle& world) {
 }
 
 uint64_t Digest(Station& s, StationBattle& w) {
-    return In(s, w.globals, [] { return WorldDigest::Of(); });
+    return In(s, w.globals, [] { return WorldDigest(); });
 }
 
 TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
@@ -133,7 +133,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
             NetCmdCreateOfficer(cw.city, kTemplate);
             NetCmdForceFocus(cw.city);
             cw.channel->SendCityToggleFlag(cw.city, 1);
-            return WorldDigest::Of();
+            return WorldDigest();
         });
         EXPECT_EQ(asked, start);
         auto newOfficer = [](Station& s, StationBattle& w) {

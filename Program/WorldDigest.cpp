@@ -1,9 +1,6 @@
-#pragma once
+#include "Program/WorldDigest.h"
 
-// A digest of the shared state of the running battle: every kingdom with its tallies and field
-// troops, every city of the city table with its lists, sub-castles and keepers. Two stations that
-// applied the same commands end with the same digest.
-
+#include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
@@ -13,17 +10,16 @@
 #include "troops/TroopOrder.h"
 #include "world/BattleMap.h"
 
-#include <cstdint>
 #include <vector>
 
-namespace nettest {
+namespace {
 
-class WorldDigest {
+// FNV-1a over the words and bytes fed to it.
+class Digest {
 public:
-    static uint64_t Of() {
-        WorldDigest d;
-        d.World();
-        return d.h_;
+    uint64_t Of() {
+        World();
+        return h_;
     }
 
 private:
@@ -52,6 +48,11 @@ private:
         Word(static_cast<int64_t>(items.size()));
         for (Troop* t : items)
             Word(t->UnitId());
+    }
+    // The officer's block up to the last column, which is the station's own preference for its
+    // player's troops.
+    void Officer(const OfficerRecord* o) {
+        if (o) Bytes(o->block, OfficerLayout::kPhysiqueRest);
     }
     void Unit(Troop* t) {
         if (!t) {
@@ -84,33 +85,46 @@ private:
             Word(t->order->orderState);
             Word(t->order->stormThenRoam);
         }
-        if (t->officer) {
-            // The last column is the station's own preference for its player's troops.
-            Bytes(t->officer->block, OfficerLayout::kPhysiqueRest);
-        }
+        Officer(t->officer);
         Ids(t->followers);
+        // The carried list holds item ids.
         const auto carried = Items<void>(t->carried);
         Word(static_cast<int64_t>(carried.size()));
         for (void* item : carried)
-            Word(reinterpret_cast<uintptr_t>(item));
+            Word(static_cast<int64_t>(reinterpret_cast<uintptr_t>(item)));
     }
     void World() {
         if (!TheBattleMap || !TheBattleMap->stageSet) return;
-        for (Kingdom* k : Items<Kingdom>(TheBattleMap->stageSet->kingdoms)) {
+        Zu_StageSet& stage = *TheBattleMap->stageSet;
+        if (const ScreenSettings* s = TheScreenSettings)
+            for (int64_t v : {int64_t(s->year), int64_t(s->month), int64_t(s->day)})
+                Word(v);
+        Word(stage.daysElapsed);
+        Word(stage.monthsElapsed);
+        for (Kingdom* k : Items<Kingdom>(stage.kingdoms)) {
             Word(k->nationIndex);
             for (int32_t v : k->tally)
                 Word(v);
             Word(k->focusKey);
             for (Troop* t : Items<Troop>(&k->fieldUnits))
                 Unit(t);
+            const auto generals = Items<OfficerRecord>(&k->mapGenerals);
+            Word(static_cast<int64_t>(generals.size()));
+            for (OfficerRecord* o : generals)
+                Officer(o);
         }
-        Word(TheBattleMap->stageSet->result);
+        Word(stage.result);
         for (int32_t i = 0; i < TheBattleMap->cityCount; ++i) {
             City* c = TheBattleMap->cities[i];
+            if (!c) continue;
             Bytes(c->block, CityLayout::kSize);
             for (int64_t v : {int64_t(c->statusFlags), int64_t(c->toggleFlag), int64_t(c->sortieCount),
                               int64_t(c->emptyFlag), int64_t(c->ownerSide)})
                 Word(v);
+            const auto generals = Items<OfficerRecord>(&c->generals);
+            Word(static_cast<int64_t>(generals.size()));
+            for (OfficerRecord* o : generals)
+                Officer(o);
             for (Troop* t : Items<Troop>(&c->units))
                 Unit(t);
             for (SubCastle* s : Items<SubCastle>(&c->subCastles)) {
@@ -124,4 +138,8 @@ private:
     uint64_t h_ = 14695981039346656037ull;
 };
 
-} // namespace nettest
+} // namespace
+
+uint64_t WorldDigest() {
+    return Digest().Of();
+}
