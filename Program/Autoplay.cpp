@@ -5,6 +5,7 @@
 #include "Program/SceneMachine.h"
 #include "Program/StageListWindow.h"
 #include "Program/StageSet.h"
+#include "Program/StageTexts.h"
 #include "Program/WorldDigest.h"
 #include "platform/CRand.h"
 #include "platform/Messages.h"
@@ -133,7 +134,8 @@ bool AutoplayFrame(GameController& c) {
     c.menuChoice = -2;
     c.campaignStage = uint8_t(StageListIndex(run.settings.stageFile));
     const char* file = run.settings.stageFile.c_str();
-    if (!GetFrontEndServices()->LoadStage(file, 0) || !CurrentStageSet()) {
+    // The stage list reads the main file; the stage start reads the rest of the set.
+    if (!ReloadStageTexts(file) || !CurrentStageSet()) {
         std::fprintf(stderr, "KARDOL_AUTOPLAY: the stage \"%s\" could not be loaded\n", file);
         run.reported = run.failed = true;
         platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);

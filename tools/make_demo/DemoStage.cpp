@@ -86,9 +86,8 @@ bool WriteDataTables(std::string& error) {
 }
 
 bool WriteTalkTexts(std::string& error) {
-    const std::string talk = "#1001\r\n"
-                             "The red kingdom marches on the blue river forts. Take every blue city "
-                             "before the spring ends!#\r\n";
+    // One page of the speech box: three lines of fifteen.
+    const std::string talk = "#1001\r\nRed Banner, take both blue river forts!#\r\n";
     if (!WriteFile("Talk01.txt", Bytes(talk.begin(), talk.end()))) return error = "Talk01.txt", false;
     return true;
 }
