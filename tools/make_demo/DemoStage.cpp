@@ -191,6 +191,9 @@ private:
             cells[size_t(i)].groundTile = 100; // grassland
             cells[size_t(i)].layerTile = MapCell::kNoTile;
             cells[size_t(i)].overlayTile = MapCell::kNoTile;
+            // Explored from the start: the land shows, shaded until a troop sees it.
+            cells[size_t(i)].sightCount = 1;
+            cells[size_t(i)].seen = 1;
         }
         TheBattleMap->SetCells(std::move(cells), kMapWidth, kMapRows);
         TheBattleMap->validBounds = {0, 0, kMapWidth, kMapRows};

@@ -1,4 +1,5 @@
 // make_demo: writes a small, original game folder in the game's own formats.
+#include "DemoBattlePictures.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error) ||
-        !WriteDemoStage(argv[1], error)) {
+        !WriteDemoStage(argv[1], error) || !WriteDemoBattlePictures(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }

@@ -1,0 +1,108 @@
+#include "DemoBattlePictures.h"
+
+#include "DemoPictures.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr int kGrassCell = 100;  // the ground cell every demo map cell shows
+constexpr int kCellPixels = 400; // a diamond cell, its rows packed
+constexpr int kActions = 25;     // action rows a unit animation carries
+constexpr int kFramesPerAction = 4;
+
+void U16(Bytes& b, uint32_t v) {
+    b.push_back(uint8_t(v));
+    b.push_back(uint8_t(v >> 8));
+}
+
+void U32(Bytes& b, uint32_t v) {
+    U16(b, v);
+    U16(b, v >> 16);
+}
+
+bool Put(const std::filesystem::path& path, const Bytes& bytes, std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out) error = path.filename().string();
+    return bool(out);
+}
+
+// Ground cells up to the grass cell (only it present), no layer cells, no sprites.
+Bytes KingdomCells() {
+    Bytes b;
+    U32(b, kGrassCell + 1);
+    for (int n = 0; n <= kGrassCell; ++n) {
+        U32(b, n == kGrassCell ? 1 : 0);
+        if (n != kGrassCell) continue;
+        for (int i = 0; i < kCellPixels; ++i) {
+            // Grass with a scatter of lighter blades.
+            const bool blade = (i * 7 + i / 13) % 11 == 0;
+            U16(b, blade ? Rgb565(110, 170, 70) : Rgb565(70, 130, 50));
+        }
+    }
+    U32(b, 0);
+    U32(b, 0);
+    return b;
+}
+
+// A soldier of 12 x 20 palette indices standing on its anchor: a pale head, a body of the
+// soldier type's colour band, legs that swing with the frame, and a spear or a bow.
+Bytes SoldierFrames(uint8_t body, bool archer) {
+    Bytes b;
+    U32(b, kFramesPerAction);
+    constexpr int W = 12, H = 20;
+    for (int f = 0; f < kFramesPerAction; ++f) {
+        U32(b, uint32_t(W) | uint32_t(H) << 16);
+        U32(b, uint32_t(uint16_t(int16_t(-W / 2))) | uint32_t(uint16_t(int16_t(-H))) << 16);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                uint8_t p = 0;
+                const int dx = x - 5, dy = y - 3;
+                if (dx * dx + dy * dy <= 5)
+                    p = 28; // head
+                else if (y >= 6 && y < 14 && x >= 3 && x <= 7)
+                    p = body; // body
+                else if (y >= 14 && (x == 4 + (f % 2) || x == 6 - (f % 2)))
+                    p = 4;                                         // legs
+                if (!archer && x == 9 && y >= 1 && y < 18) p = 20; // spear
+                if (archer && (x - 9) * (x - 9) + (y - 9) * (y - 9) >= 9 &&
+                    (x - 9) * (x - 9) + (y - 9) * (y - 9) <= 14 && x >= 9)
+                    p = 20; // bow
+                b.push_back(p);
+            }
+    }
+    return b;
+}
+
+Bytes SoldierActions() {
+    Bytes b;
+    U32(b, kActions);
+    for (int a = 0; a < kActions; ++a) {
+        b.push_back(kFramesPerAction);
+        for (int f = 0; f < kFramesPerAction; ++f) {
+            b.push_back(0);
+            U16(b, uint32_t(f));
+        }
+    }
+    return b;
+}
+
+} // namespace
+
+bool WriteDemoBattlePictures(const std::string& folder, std::string& error) {
+    const std::filesystem::path root(folder);
+    std::error_code ec;
+    std::filesystem::create_directories(root / "ani", ec);
+    if (ec) return error = "ani", false;
+    return Put(root / "kingdom.cel", KingdomCells(), error) &&
+           Put(root / "ani" / "001.anm", SoldierFrames(40, false), error) &&
+           Put(root / "ani" / "001.act", SoldierActions(), error) &&
+           Put(root / "ani" / "002.anm", SoldierFrames(170, true), error) &&
+           Put(root / "ani" / "002.act", SoldierActions(), error);
+}
