@@ -15,6 +15,8 @@ constexpr int kGrassCell = 100;  // the ground cell every demo map cell shows
 constexpr int kCellPixels = 400; // a diamond cell, its rows packed
 constexpr int kActions = 25;     // action rows a unit animation carries
 constexpr int kFramesPerAction = 4;
+// Where a soldier's feet stand in the 200 x 250 box a unit frame is placed in.
+constexpr int kAnchorX = 96, kAnchorY = 86;
 
 void U16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v));
@@ -59,7 +61,7 @@ Bytes SoldierFrames(uint8_t body, bool archer) {
     constexpr int W = 12, H = 20;
     for (int f = 0; f < kFramesPerAction; ++f) {
         U32(b, uint32_t(W) | uint32_t(H) << 16);
-        U32(b, uint32_t(uint16_t(int16_t(-W / 2))) | uint32_t(uint16_t(int16_t(-H))) << 16);
+        U32(b, uint32_t(kAnchorX - W / 2) | uint32_t(kAnchorY - H) << 16);
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
                 uint8_t p = 0;

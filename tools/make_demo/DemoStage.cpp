@@ -158,10 +158,10 @@ public:
         Garrison(blueFerry, "Qiu Rong", kSpearmen, 4);
 
         // Generals with their followers in the field, facing each other across the map.
-        Band(red, "Zhao Feng", kSpearmen, 18, 50, 4, 7);
-        Band(red, "Lu Min", kArchers, 22, 56, 3, 5);
-        Band(blue, "Ma Tai", kSpearmen, 40, 80, 4, 6);
-        Band(blue, "Sun Ye", kArchers, 44, 74, 3, 5);
+        Band(red, "Zhao Feng", kSpearmen, 6, 22, 4, 7);
+        Band(red, "Lu Min", kArchers, 10, 26, 3, 5);
+        Band(blue, "Ma Tai", kSpearmen, 16, 30, 4, 6);
+        Band(blue, "Sun Ye", kArchers, 19, 33, 3, 5);
 
         Events(blueFort, blueFerry);
     }
@@ -191,8 +191,8 @@ private:
             cells[size_t(i)].groundTile = 100; // grassland
             cells[size_t(i)].layerTile = MapCell::kNoTile;
             cells[size_t(i)].overlayTile = MapCell::kNoTile;
-            // Explored from the start: the land shows, shaded until a troop sees it.
-            cells[size_t(i)].sightCount = 1;
+            // Open country: the whole map is in sight from the start.
+            cells[size_t(i)].sightCount = 2;
             cells[size_t(i)].seen = 1;
         }
         TheBattleMap->SetCells(std::move(cells), kMapWidth, kMapRows);
