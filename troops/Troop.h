@@ -50,9 +50,17 @@ public:
     void SetMoveDirection(uint8_t dir);
 
     void MoveStep();
+    // Starts or continues the walk toward the destination cell along the troop's path, through the
+    // cell centres, and takes one step of it.
+    void StepMove();
     // Items lying next to the troop that it walks past; the taking of one map object.
     void PickUpItems();
     bool TakeMapObject(MapObject* object);
+    // Puts the officer's carried items on free cells next to the troop (rout or capture); mode 1
+    // also rolls the reward item there.
+    void DropCarriedItems(int32_t mode);
+    // The carried items that found a free neighbour cell, taken from the officer; how many.
+    int32_t PlaceCarriedItems();
     void LaunchAttack();
     int32_t ActionRow();
     void StartDeath();

@@ -32,6 +32,7 @@ void Troop::ApplyHalt() {
     skill = -1;
     targetTroop = nullptr;
     ResetCombatState();
+    moving = 0; // a halted troop takes no further step
     ClearMoveFlags();
     Restart();
 }
