@@ -28,6 +28,7 @@ struct StationBattle {
     StationBattle(NetSession& session, bool host) {
         std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
+        battle->Type(1, {{SoldierColumn::kSpeed, 100}});
         Kingdom* a = battle->AddKingdom(1, true);
         Kingdom* e = battle->AddKingdom(2);
         Battle::War(a, e);
@@ -113,6 +114,32 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
         EXPECT_EQ(Look(*host, hostWorld)[4], int(hostWorld.foe->UnitId()));
         EXPECT_EQ(Look(*client, clientWorld), Look(*host, hostWorld));
         EXPECT_EQ(Look(*client, clientWorld, true), Look(*host, hostWorld, true));
+
+        // A move the client asks for: both stations walk the troop there frame by frame and stand
+        // alike at the end.
+        In(*client, clientWorld.globals, [&] { NetCmd02(clientWorld.own, 9, 8); });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return Look(*host, hostWorld)[2] == 9 && Look(*client, clientWorld)[2] == 9;
+        }));
+        auto walk = [](Station& s, StationBattle& w) {
+            return In(s, w.globals, [&] {
+                TheGameController->running = 1;
+                std::vector<std::vector<int>> frames;
+                for (int f = 0; f < 200; ++f) {
+                    TheBattleMap->Update();
+                    frames.push_back(Snapshot(*w.own));
+                }
+                TheGameController->running = 0;
+                return frames;
+            });
+        };
+        const auto hostWalk = walk(*host, hostWorld);
+        const auto clientWalk = walk(*client, clientWorld);
+        EXPECT_EQ(clientWalk, hostWalk);
+        EXPECT_EQ(hostWalk.back()[0], 10); // standing
+        EXPECT_EQ(hostWalk.back()[7], 9);  // on the cell it was sent to
+        EXPECT_EQ(hostWalk.back()[8], 8);
+        EXPECT_NE(hostWalk.front()[5], hostWalk.back()[5]);
 
         // The host's strength change (21) is applied there and arrives clamped the same way.
         for (StationBattle* w : {&hostWorld, &clientWorld})
