@@ -48,6 +48,8 @@ public:
     void SetCell(int16_t x, int16_t y, int16_t garrisonValue);
     void SetUnitType(int32_t type);
     void SetMoveDirection(uint8_t dir);
+    // A blow against the city: the city answers its attacker.
+    void AttackCity(City* city);
 
     void MoveStep();
     // Starts or continues the walk toward the destination cell along the troop's path, through the
