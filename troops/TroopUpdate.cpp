@@ -17,6 +17,7 @@
 #include "records/SubCastle.h"
 #include "troops/MissileLaunch.h"
 #include "troops/SoldierTypeColumns.h"
+#include "troops/SoldierTypesSeen.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -243,6 +244,7 @@ int32_t Troop::ActionRow() {
         currentType = baseType;
         return 0;
     }
+    SoldierTypesSeen().Mark(currentType);
     const int32_t kind = OfficerKind();
     int32_t row = 0;
     switch (state) {

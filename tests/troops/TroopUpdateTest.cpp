@@ -1,5 +1,6 @@
 #include "TroopFixture.h"
 
+#include "troops/SoldierTypesSeen.h"
 #include "world/Coordinates.h"
 
 #include <gtest/gtest.h>
@@ -320,4 +321,24 @@ TEST(TroopAnimation, TypeNumbersAndRowsOutsideTheTablesShowNothing) {
     t.baseType = 1;
     t.Update();
     EXPECT_NE(t.currentFrame, frame);
+}
+
+TEST(TroopAnimation, TypesTakenAreCountedOnceAndOnlyInsideTheTable) {
+    Battle b;
+    b.AddKingdom(1);
+    SoldierTypesSeen().Clear();
+    Troop t(0, 10, 5, 5, 1, 0, 0, b.Officer(1, 1));
+    EXPECT_EQ(SoldierTypesSeen().count, 1);
+    t.SetUnitType(2);
+    t.SetUnitType(-1);
+    t.SetUnitType(2);
+    EXPECT_EQ(SoldierTypesSeen().count, 2);
+    EXPECT_EQ(SoldierTypesSeen().seen[2], 1);
+    // A number past the table is not recorded.
+    SoldierTypesSeen().Mark(150);
+    SoldierTypesSeen().Mark(-1);
+    EXPECT_EQ(SoldierTypesSeen().count, 2);
+    SoldierTypesSeen().Clear();
+    EXPECT_EQ(SoldierTypesSeen().count, 0);
+    EXPECT_EQ(SoldierTypesSeen().seen[1], 0);
 }
