@@ -465,7 +465,7 @@ void BattleMap::RebuildStageTroops() {
                 unit->followers->Add(reinterpret_cast<uintptr_t>(follower));
                 joined.push_back(follower);
             }
-            unit->MoveStep();
+            unit->StepMove();
             unit->ApplyHalt();
             unit->leaderFlag = 1;
             unit->groupId = nextUnitId++;

@@ -284,8 +284,7 @@ TEST_F(DecisionTest, GuardsLetGoOfTargetsThatLeftTheCity) {
 namespace {
 
 // Two computer kingdoms with generals and their bands and walking troops: the world step, frame by
-// frame, ends in the same world from the same seed. (Troops do not yet advance along their paths:
-// the moving flag of a step is set by the path code, which does not yet do so.)
+// frame, ends in the same world from the same seed.
 uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
     Battle b;
     b.Type(1, {{SoldierColumn::kSpeed, 100}});
@@ -328,8 +327,8 @@ uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
         mix(t->OfficerValue(OfficerLayout::kHp));
         mix(t->velX);
         mix(t->nextDirection);
-        // The path search has set the walkers under way toward their destinations.
-        *underWay += t->velX != 0 && t->nextDirection != 0;
+        // The walkers have left their start column toward their destinations.
+        *underWay += i % 5 != 0 && t->cellX != (t->owner == 1 ? 5 : 30);
     }
     World().computerRun[1] = World().computerRun[2] = 0;
     return h;
