@@ -224,7 +224,12 @@ void Troop::ThinkAsClient() {
     }
     TickRetreat();
     if (state == 10) return;
-    if (state == 1 && actionCode == 0 && FollowTargetAsClient()) return;
+    if (state == 1 && actionCode == 0) {
+        if (FollowTargetAsClient()) return;
+        // Within reach (or too close) the host turns to strike or backs off where the troop
+        // stands; a client that walked on would part from the host's copy.
+        if (IsWithinRange(cellX, cellY, rangeStart, rangeEnd) != 0) return;
+    }
     PathWaypoint* last = waypoints && !waypoints->next ? waypoints : nullptr;
     if (last && IsStepNotCloser(worldX, worldY, last->x, last->y, velX, velY)) {
         if (keep[0] == 0 && keep[1] == 0) {

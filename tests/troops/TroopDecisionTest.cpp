@@ -371,6 +371,32 @@ TEST_F(DecisionTest, AFollowerHeadsForItsPlaceBesideAMovingLeader) {
     EXPECT_EQ(g->goalX, goalBefore);
 }
 
+TEST_F(DecisionTest, AClientClosingOnATargetWithinReachWaitsForTheHost) {
+    // The host turns such a troop to strike where it stands; a client copy that walked on
+    // would part from it.
+    TheGameController->networked = 1;
+    TheGameController->isHost = 0;
+    struct Case {
+        int enemyX;
+        bool walks;
+    } cases[] = {{12, false}, {25, true}};
+    for (const Case& c : cases) {
+        Troop* t = Standing(7);
+        t->rangeStart = 1;
+        t->rangeEnd = 2;
+        Troop* enemy = b.AddTroop(foe, c.enemyX, 10);
+        t->ApplyTarget(enemy);
+        ASSERT_EQ(t->state, 1);
+        t->velX = t->velY = 0;
+        t->Think();
+        EXPECT_EQ(t->velX != 0, c.walks) << c.enemyX;
+        EXPECT_EQ(t->state, 1) << c.enemyX;
+        t->outOfPlay = enemy->outOfPlay = 1;
+    }
+    TheGameController->networked = 0;
+    TheGameController->isHost = 0;
+}
+
 TEST_F(DecisionTest, AnEnemyOnAWalledTownCallsItsWallAndItsDefenders) {
     City* town = b.AddCity(foe, 30, 30, 0);
     Troop* wall = b.AddTroop(foe, 31, 15);
