@@ -15,6 +15,9 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace nettest;
 using trooptest::People;
@@ -108,6 +111,25 @@ Look LookAt(Station& s, StationBattle& w) {
     });
 }
 
+// One line per field troop, to show where two stations parted.
+std::vector<std::string> Troops(Station& s, StationBattle& w) {
+    return In(s, w.globals, [&] {
+        std::vector<std::string> lines;
+        for (Kingdom* k : {w.battle->west, w.battle->east})
+            for (uintptr_t v = k->fieldUnits.First(); v != 0; v = k->fieldUnits.Next()) {
+                const auto* t = reinterpret_cast<const Troop*>(v);
+                std::ostringstream line;
+                line << "unit " << t->UnitId() << " cell " << t->cellX << "," << t->cellY << " world "
+                     << t->worldX << "," << t->worldY << " vel " << t->velX << "," << t->velY << " state "
+                     << int(t->state) << " action " << int(t->actionCode) << " goal " << t->goalX << ","
+                     << t->goalY << " hp " << t->OfficerValue(OfficerLayout::kHp) << " target "
+                     << (t->targetTroop ? t->targetTroop->UnitId() : 0);
+                lines.push_back(line.str());
+            }
+        return lines;
+    });
+}
+
 TEST(TroopDecisionRelay, HostAndClientKeepTheSameBattleFrameByFrame) {
     RelayPair pair;
     auto& host = pair.host;
@@ -139,6 +161,8 @@ TEST(TroopDecisionRelay, HostAndClientKeepTheSameBattleFrameByFrame) {
             In(*client, clientWorld.globals, [&] { TheBattleMap->Update(); });
             if (frame % kDigestEvery == 0) {
                 const Look h = LookAt(*host, hostWorld);
+                if (!(LookAt(*client, clientWorld) == h))
+                    EXPECT_EQ(Troops(*client, clientWorld), Troops(*host, hostWorld));
                 ASSERT_EQ(LookAt(*client, clientWorld), h) << "frame " << frame;
                 ++compared;
             }
