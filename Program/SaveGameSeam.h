@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stagefiles/SaveSlots.h"
+
 #include <cstdint>
 
 class GameController;
@@ -23,7 +25,3 @@ struct SaveGameServices {
 
 // The services in use; never null.
 SaveGameServices& GetSaveGameServices();
-
-// The file set of a save slot: ".\Save\dynasty1.age" .. "dynasty9.age", then "dynastyA.age" ..
-// "dynastyG.age"; null outside 0..15.
-const char* SaveSlotFileName(int slot);
