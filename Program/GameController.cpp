@@ -137,6 +137,12 @@ GameController::~GameController() {
     MaskFrame = nullptr;
     EmptyAndDelete(selection);
     selection = nullptr;
+    for (int i = 0; i < 300; ++i) {
+        delete[] blocks[i];
+        blocks[i] = nullptr;
+        delete[] textBlocks[i];
+        textBlocks[i] = nullptr;
+    }
     for (int i = 0; i < 10; ++i) {
         delete groupHeaders[i];
         groupHeaders[i] = nullptr;

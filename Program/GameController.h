@@ -172,8 +172,11 @@ public:
     uint32_t slotLabelCountCopy = 0;
     StageRecordTable stageRecords{};
     SlotLabelTable slotLabels{};
+    // The stage's talk texts and their numbers (owned); the common ones are textBlocks.
     uint8_t* blocks[300] = {};
     int32_t blockKeys[300] = {};
+    // 1 once both talk tables have been read.
+    int32_t talkTextsLoaded = 0;
     uint8_t isHost = 0;
     PlayerSlot players[20];
     int16_t groupCommandMode = 0;
@@ -231,6 +234,10 @@ public:
 
     // Stage files: 1 while stages start fresh; 0 only while a save slot is read or written.
     int32_t freshStage = 1;
+    // Set once a stage file set has been loaded.
+    int32_t stageLoaded = 0;
+    // 0x777 when the stage's start cell gave the view its first place.
+    int32_t viewStartMarker = 0;
 
     // What the event scripts ask of the controller.
     // Non-zero while an event runner exists: the mouse cursor keeps its shape.

@@ -9,11 +9,46 @@ class Kingdom;
 class StageReader;
 class StageWriter;
 
-// The template tables of the stage files; its operations also save the pass record.
+// The owner of all stage file input and output that the game controller holds: the stage file
+// set as a whole (loading), its companion files, the talk texts and the binding of a loaded world.
 class TemplateTables : public RootObject {
 public:
     TemplateTables() = default;
     ~TemplateTables() override;
+
+    // ---- Stage loading (stagefiles/StageLoading.cpp) ----
+    // Reads a stage file set and rebuilds the world around it. path is the main file's name with
+    // its extension; keepScenario 1 keeps the scenario data in memory and reads no main file.
+    // Every step runs whatever an earlier one found; the result is 1 when the stage was read, 0
+    // when the main file (keepScenario 0) is missing, empty or damaged.
+    int LoadStage(const char* path, int32_t keepScenario);
+    // While non-zero the loader leaves the battle map's stage troops as they are.
+    int16_t skipRebuild = 0;
+    // The shared text slots, emptied at the end of every load.
+    static constexpr int kTextSlots = 700;
+    char* textSlots[kTextSlots] = {};
+    int32_t textSlotCount = 0;
+    void FreeTextSlots();
+
+    // ---- Talk texts (stagefiles/TalkTexts.cpp) ----
+    // The stage's talk file and the common one into the controller's two tables; always 1.
+    int LoadTalkTexts();
+    int LoadExtraTalkTexts();
+
+    // ---- Event file and officer owners (stagefiles/EventFilePass.cpp) ----
+    // The ".evt" file into the stage's event list (emptied first), then the history events when a
+    // campaign stage 1..4 starts fresh; always 1.
+    int LoadEventFile(const char* name);
+    // Every officer of the loaded world takes its kingdom as owner; the kingdoms' generals are
+    // collected anew.
+    void BindOfficersToKingdoms();
+
+    // ---- Binding the loaded world (stagefiles/StageBinding.cpp) ----
+    // A restored world's kingdoms: control, relations, leaders, gate slots, areas and gates. 0
+    // without a current stage.
+    int BindStageKingdoms();
+    // Every loaded world: garrisons, posts, relations by team, anchors, generals, sight.
+    void BindStageWorld();
 
     // The battle map's dead-officer list in the ".dead" file of a stage file set: 1 when written
     // or read, 0 without a stage or when the file cannot be made or opened.

@@ -1,0 +1,44 @@
+#include "stagefiles/StageFileSet.h"
+
+#include "Program/GameController.h"
+#include "Program/ScreenSettings.h"
+
+StageFileSwitches CurrentStageFileSwitches() {
+    StageFileSwitches s;
+    if (const GameController* c = TheGameController) {
+        s.freshStage = c->freshStage;
+        s.campaignStage = c->campaignStage;
+        s.gameKind = c->gameKind;
+        // A network game on a generated map is the kind-3 game that keeps its own map.
+        s.gameKindOption = c->randomMap;
+    }
+    if (const ScreenSettings* settings = TheScreenSettings) {
+        s.battleStarted = settings->battleStarted;
+        s.mapKeptOutside = settings->mapKeptOutside;
+    }
+    return s;
+}
+
+std::string StageBaseName(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/");
+    const size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator))
+        return std::string(path);
+    return std::string(path.substr(0, dot));
+}
+
+std::string StageMapName(const std::string& base, const StageFileSwitches& s) {
+    if (s.mapKeptOutside) return {};
+    const bool sharedMap = s.freshStage == 1 && ((s.campaignStage >= 1 && s.campaignStage <= 6) ||
+                                                 (s.gameKind == 3 && s.gameKindOption == 0));
+    return sharedMap ? "stage01" : base;
+}
+
+std::vector<std::string> StageCompanionFiles(const std::string& base, const StageFileSwitches& s) {
+    std::vector<std::string> files{base + ".spr"};
+    if (s.battleStarted == 0 && s.freshStage == 0) files.push_back(base + ".soldier");
+    files.push_back(base + (s.freshStage == 0 ? ".gat" : ".dor"));
+    for (const char* ending : {".itm", ".dead", ".evt"})
+        files.push_back(base + ending);
+    return files;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The switches that decide which files belong to a stage file set.
+struct StageFileSwitches {
+    int32_t freshStage = 1;
+    int32_t battleStarted = 0;
+    int32_t mapKeptOutside = 0;
+    int32_t campaignStage = 0;
+    int32_t gameKind = 0;
+    int32_t gameKindOption = 0;
+};
+
+// The switches as the controller and the settings hold them now.
+StageFileSwitches CurrentStageFileSwitches();
+
+// The stage path without its extension: only a "." after the last separator counts.
+std::string StageBaseName(std::string_view path);
+// The map files' name, or empty when the map is kept outside the set.
+std::string StageMapName(const std::string& base, const StageFileSwitches& s);
+// The companion files the loader reads after the main file, in its order: ".spr", ".soldier"
+// (a restore before the battle started), ".gat" (a restore) or ".dor", ".itm", ".dead", ".evt".
+std::vector<std::string> StageCompanionFiles(const std::string& base, const StageFileSwitches& s);

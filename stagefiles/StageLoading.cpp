@@ -1,0 +1,222 @@
+#include "Program/BannerWindow.h"
+#include "Program/GameController.h"
+#include "Program/LoadingScreen.h"
+#include "Program/ScreenSettings.h"
+#include "Program/StageSet.h"
+#include "Program/Startup.h"
+#include "engine/KeyedTable37.h"
+#include "engine/ResourceStore.h"
+#include "events/EventManager.h"
+#include "events/EventRecord.h"
+#include "events/EventStep.h"
+#include "gui/RootWidget.h"
+#include "records/ScenarioData.h"
+#include "records/StagePopulation.h"
+#include "records/TemplateTables.h"
+#include "stagefiles/StageFileSet.h"
+#include "world/BattleMap.h"
+#include "world/MapFiles.h"
+#include "world/MapView.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+constexpr int32_t kStartViewCode = 99;
+constexpr int32_t kViewStartMarker = 0x777;
+
+// The loader's progress display: started here unless a caller already runs one, and then also
+// stopped here, so no load leaves a drawing thread behind.
+class ProgressDisplay {
+public:
+    ProgressDisplay() {
+        StartLoadingScreen();
+        started_ = true;
+    }
+    ~ProgressDisplay() {
+        if (started_) StopLoadingScreen();
+    }
+    ProgressDisplay(const ProgressDisplay&) = delete;
+    ProgressDisplay& operator=(const ProgressDisplay&) = delete;
+
+private:
+    bool started_ = false;
+};
+
+bool EndsWith(const std::string& name, const char* ending) {
+    const size_t n = std::char_traits<char>::length(ending);
+    return name.size() >= n && name.compare(name.size() - n, n, ending) == 0;
+}
+
+void ReadCompanion(TemplateTables& t, const std::string& file) {
+    const char* name = file.c_str();
+    if (EndsWith(file, ".spr"))
+        t.ReadSoldierFile(name);
+    else if (EndsWith(file, ".soldier"))
+        t.ReadGarrisonFile(name);
+    else if (EndsWith(file, ".gat"))
+        t.LoadGateFile(name);
+    else if (EndsWith(file, ".dor"))
+        t.LoadDoorFile(name);
+    else if (EndsWith(file, ".itm"))
+        t.LoadItemFile(name);
+    else if (EndsWith(file, ".dead"))
+        t.LoadDeadFile(name);
+    else if (EndsWith(file, ".evt"))
+        t.LoadEventFile(name);
+}
+
+int32_t MapWidth() {
+    return TheScreenSettings ? TheScreenSettings->mapWidth : (TheBattleMap ? TheBattleMap->width : 0);
+}
+
+int32_t MapHeight() {
+    return TheScreenSettings ? TheScreenSettings->mapHeight : (TheBattleMap ? TheBattleMap->rows / 2 : 0);
+}
+
+// The first start-view event's first view step; the rectangle is kept inside the map.
+void ViewFromEvents(Zu_StageSet& stage, GameController& c) {
+    if (!stage.events || !c.gameScreen) return;
+    events::EventRecord* start = nullptr;
+    for (uintptr_t v = stage.events->First(); v != 0 && !start; v = stage.events->Next())
+        if (reinterpret_cast<events::EventRecord*>(v)->Code() == kStartViewCode)
+            start = reinterpret_cast<events::EventRecord*>(v);
+    if (!start) return;
+    const EventStep* step = nullptr;
+    for (uintptr_t v = start->steps.First(); v != 0 && !step; v = start->steps.Next())
+        if (reinterpret_cast<EventStep*>(v)->Int(EventStepLayout::kCode) == 0)
+            step = reinterpret_cast<EventStep*>(v);
+    if (!step) return;
+    const int32_t w = MapWidth(), h = MapHeight();
+    const int32_t x0 = std::clamp(step->Param(1), 0, std::max(0, w - 15));
+    const int32_t y0 = std::clamp(step->Param(2), 0, std::max(0, h - 56));
+    const int32_t x1 = std::clamp(step->Param(3), x0, std::max(x0, w));
+    const int32_t y1 = std::clamp(step->Param(4), y0, std::max(y0, h));
+    c.gameScreen->SetView(x0, y0, x1, y1);
+    if (c.auxPanel) c.auxPanel->NoOpStageHook();
+}
+
+void EmptySelectionAndGroups(GameController& c) {
+    if (c.selectionActive && c.selection) {
+        c.selection->RemoveAll();
+        c.selectionActive = 0;
+    }
+    for (int i = 0; i < 10; ++i)
+        if (c.groups[i]) {
+            c.groups[i]->RemoveAll();
+            if (c.groupHeaders[i]) c.groupHeaders[i]->inUse = 0;
+        }
+}
+} // namespace
+
+TemplateTables::~TemplateTables() {
+    FreeTextSlots();
+}
+
+void TemplateTables::FreeTextSlots() {
+    for (char*& slot : textSlots) {
+        delete[] slot;
+        slot = nullptr;
+    }
+    textSlotCount = 0;
+}
+
+int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
+    GameController* c = TheGameController;
+    ScreenSettings* s = TheScreenSettings;
+    BattleMap* map = TheBattleMap;
+    if (!path) path = "";
+    const StageFileSwitches switches = CurrentStageFileSwitches();
+    const bool fresh = switches.freshStage == 1;
+
+    if (TheResourceStore) TheResourceStore->ClearEffectLists();
+    ProgressDisplay progress;
+    if (c) {
+        c->sightOff = 0;
+        if (c->gameScreen) c->gameScreen->DeselectAll();
+    }
+    if (switches.mapKeptOutside && map && map->scenario) map->scenario->selectedGenerals.RemoveAll();
+    if (c) EmptySelectionAndGroups(*c);
+    if (s) s->busyState = 1;
+    if (map && map->objectLists[0]) map->objectLists[0]->RemoveAll();
+
+    SetLoadingProgress(10);
+    if (TheResourceStore) TheResourceStore->InitPortraitSlots();
+    if (!keepScenario && map && map->scenario) map->scenario->Clear();
+
+    const std::string base = StageBaseName(path);
+    if (c && !c->gameScreen) c->gameScreen = new MapView;
+    const std::string mapName = StageMapName(base, switches);
+    if (!mapName.empty()) LoadMapFiles(mapName.c_str());
+    if (map) map->AllocGrid();
+
+    int result = 1;
+    if (!keepScenario) result = ReadMainFile(path);
+
+    Zu_StageSet* stage = CurrentStageSet();
+    if (stage && c) {
+        c->campaignStage = static_cast<uint8_t>(stage->Column(StageBlockLayout::kStageNumber));
+        if (fresh && (c->campaignStage < 1 || c->campaignStage > 4)) {
+            if (c->gameScreen)
+                c->gameScreen->SetViewOrigin(stage->Column(StageBlockLayout::kStartX),
+                                             stage->Column(StageBlockLayout::kStartY));
+            c->viewStartMarker = kViewStartMarker;
+        }
+    }
+
+    for (const std::string& file : StageCompanionFiles(base, switches))
+        ReadCompanion(*this, file);
+    SetLoadingProgress(65);
+    BindOfficersToKingdoms();
+
+    if (c) {
+        if (!c->auxPanel && TheRootWidget) c->auxPanel = new BlankScreen(TheRootWidget);
+        if (c->auxPanel) {
+            c->auxPanel->NoOpLoadHook();
+            c->auxPanel->drawByte = 0;
+        }
+    }
+    if (!switches.mapKeptOutside && c && c->gameScreen) {
+        const int32_t x = stage ? stage->Column(StageBlockLayout::kStartX) : 0;
+        const int32_t y = stage ? stage->Column(StageBlockLayout::kStartY) : 0;
+        c->gameScreen->SetViewOrigin(std::max(0, std::min(x, MapWidth() - 14)),
+                                     std::max(0, std::min(y, MapHeight() - 56)));
+        if (c->auxPanel) c->auxPanel->NoOpStageHook();
+        c->selectedCity = nullptr;
+        c->gameScreen->Redraw();
+    }
+
+    if (map) map->PrepareStage();
+    delete TheKeyedTable37;
+    TheKeyedTable37 = new KeyedTable37;
+    if (s) s->busyState = 0;
+
+    LoadTalkTexts();
+    if (c) {
+        if (c->eventManager)
+            c->eventManager->Reset();
+        else
+            c->eventManager = new EventManager;
+    }
+    if (fresh && !switches.mapKeptOutside && stage && c) ViewFromEvents(*stage, *c);
+
+    if (fresh && stage)
+        stage->InitKingdoms();
+    else
+        BindStageKingdoms();
+    if (stage && switches.mapKeptOutside && c) c->selectedCity = nullptr;
+    if (skipRebuild == 0 && map) map->RebuildStageTroops();
+    BindStageWorld();
+    if (c)
+        for (int i = 0; i < 4; ++i)
+            c->battleWords[i] = 0;
+    if (switches.mapKeptOutside) {
+        if (c) c->selectedCity = nullptr;
+        if (map) map->PlaceUnits(0);
+    }
+    if (c) c->stageLoaded = 1;
+    if (fresh) PopulateStageCities();
+    SetLoadingProgress(88);
+    FreeTextSlots();
+    return result;
+}
