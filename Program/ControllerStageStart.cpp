@@ -16,6 +16,7 @@
 #include "platform/CRand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
+#include "records/TemplateTables.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "windows/WindowHosts.h"
@@ -152,8 +153,9 @@ void GameController::StartStage() {
         if (gameKind == 2 || (gameKind == 3 && randomMap)) ApplyNetworkSettings(*stage, gameKind);
     }
 
-    // Missing: TemplateTables::LoadStage(file, 1) with its "Could not read file %s!" message.
-    (void)file;
+    if (!templateTables) templateTables = new TemplateTables;
+    if (!templateTables->LoadStage(file, 1))
+        GetFrontEndServices()->ShowFileError("Could not read file %s!", file);
     stage = CurrentStageSet();
 
     if (stage) {

@@ -207,3 +207,7 @@ void SetLoadingProgress(int percent) {
 void StopLoadingScreen() {
     Screen().Stop();
 }
+
+bool LoadingScreenRunning() {
+    return Screen().Running();
+}

@@ -112,3 +112,5 @@ void StartLoadingScreen();
 void ShowLoadingBackground();
 void SetLoadingProgress(int percent);
 void StopLoadingScreen();
+// True while the program's loading screen runs its thread.
+bool LoadingScreenRunning();

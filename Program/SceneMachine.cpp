@@ -21,6 +21,7 @@
 #include "net/Zu_LocalSet.h"
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"
+#include "records/TemplateTables.h"
 #include "windows/WindowHosts.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
@@ -106,13 +107,20 @@ void FrontEndServices::PlayMusic(const char* fileName, int loop) {
 }
 void FrontEndServices::SetEditorView(PlainWindow*) {}
 void FrontEndServices::AllocGrid() {}
-int FrontEndServices::LoadStage(const char*, int) {
-    return 0;
+int FrontEndServices::LoadStage(const char* stageFile, int flag) {
+    GameController* c = TheGameController;
+    if (!c) return 0;
+    if (!c->templateTables) c->templateTables = new TemplateTables;
+    const int result = c->templateTables->LoadStage(stageFile, flag);
+    if (!result) failedStageFile_ = stageFile ? stageFile : "";
+    return result;
 }
 const char* FrontEndServices::FailedStageFileName() {
-    return "";
+    return failedStageFile_.c_str();
 }
-void FrontEndServices::ClearStageFileNames() {}
+void FrontEndServices::ClearStageFileNames() {
+    failedStageFile_.clear();
+}
 void FrontEndServices::ShowFileError(const char* format, const char* name) {
     char text[512];
     std::snprintf(text, sizeof text, format, name && *name ? name : "(untitled)");

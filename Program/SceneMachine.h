@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class EventManager;
 class GameController;
@@ -59,6 +60,9 @@ public:
     virtual void PrepareStage();
     // Makes the three in-game window hosts where they do not exist yet.
     virtual void CreateWindowHosts(GameController* controller);
+
+private:
+    std::string failedStageFile_;
 };
 
 // The services in use; never null.

@@ -13,6 +13,7 @@
 #include "records/ScenarioData.h"
 #include "records/StagePopulation.h"
 #include "records/TemplateTables.h"
+#include "stagefiles/RestoredSerials.h"
 #include "stagefiles/StageFileSet.h"
 #include "world/BattleMap.h"
 #include "world/MapFiles.h"
@@ -66,15 +67,16 @@ void ReadCompanion(TemplateTables& t, const std::string& file) {
         t.LoadEventFile(name);
 }
 
+// The map's size as the view counts it: columns and half-tile rows.
 int32_t MapWidth() {
-    return TheScreenSettings ? TheScreenSettings->mapWidth : (TheBattleMap ? TheBattleMap->width : 0);
+    return TheBattleMap ? TheBattleMap->width : 0;
 }
 
 int32_t MapHeight() {
-    return TheScreenSettings ? TheScreenSettings->mapHeight : (TheBattleMap ? TheBattleMap->rows / 2 : 0);
+    return TheBattleMap ? TheBattleMap->rows : 0;
 }
 
-// The first start-view event's first view step; the rectangle is kept inside the map.
+// The first start-view event's opening view step; the rectangle is kept inside the map.
 void ViewFromEvents(Zu_StageSet& stage, GameController& c) {
     if (!stage.events || !c.gameScreen) return;
     events::EventRecord* start = nullptr;
@@ -82,11 +84,9 @@ void ViewFromEvents(Zu_StageSet& stage, GameController& c) {
         if (reinterpret_cast<events::EventRecord*>(v)->Code() == kStartViewCode)
             start = reinterpret_cast<events::EventRecord*>(v);
     if (!start) return;
-    const EventStep* step = nullptr;
-    for (uintptr_t v = start->steps.First(); v != 0 && !step; v = start->steps.Next())
-        if (reinterpret_cast<EventStep*>(v)->Int(EventStepLayout::kCode) == 0)
-            step = reinterpret_cast<EventStep*>(v);
-    if (!step) return;
+    // Only an event that opens with a view step sets the view.
+    const auto* step = reinterpret_cast<const EventStep*>(start->steps.First());
+    if (!step || step->Int(EventStepLayout::kCode) != 0) return;
     const int32_t w = MapWidth(), h = MapHeight();
     const int32_t x0 = std::clamp(step->Param(1), 0, std::max(0, w - 15));
     const int32_t y0 = std::clamp(step->Param(2), 0, std::max(0, h - 56));
@@ -150,8 +150,8 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
     if (!mapName.empty()) LoadMapFiles(mapName.c_str());
     if (map) map->AllocGrid();
 
-    int result = 1;
-    if (!keepScenario) result = ReadMainFile(path);
+    // Kept scenario data must hold a stage: without one nothing was loaded.
+    const int result = keepScenario ? (CurrentStageSet() ? 1 : 0) : ReadMainFile(path);
 
     Zu_StageSet* stage = CurrentStageSet();
     if (stage && c) {
@@ -215,7 +215,10 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
         if (map) map->PlaceUnits(0);
     }
     if (c) c->stageLoaded = 1;
-    if (fresh) PopulateStageCities();
+    if (fresh)
+        PopulateStageCities();
+    else
+        RaiseSerialCounterPastWorld();
     SetLoadingProgress(88);
     FreeTextSlots();
     return result;

@@ -44,7 +44,7 @@ TEST(TalkTexts, EntriesAreReadFromTheFileBytes) {
         {"junk before\n# 3 \t4\r\nline one\r\nline two#ignored between#5\nfive#",
          {{34, "line one\nline two"}, {5, "five"}}},
         // An entry closed at once stores nothing and its number is lost.
-        {"#7\n#8\neight#", {{8, "eight"}}},
+        {"#7\n#\n#8\neight#", {{8, "eight"}}},
         // A Big5 character is copied whole: a trail byte of "#" neither opens nor closes an entry.
         {"\xA4#\n#9\n\xA7#\xA8\x40#", {{9, "\xA7#\xA8\x40"}}},
         // The last entry runs to the end of the file.
@@ -69,7 +69,7 @@ TEST(TalkTexts, LimitsOfTheTableAreKept) {
 
     // A long text keeps its first 1023 bytes and the entry after it is still found; a long number
     // keeps its first seven digits.
-    const std::string text = "#123456789\n" + std::string(2000, 'x') + "#6\nsix#";
+    const std::string text = "#123456789\n" + std::string(2000, 'x') + "#\n#6\nsix#";
     ReadTalkFile(Bytes(text), t.ref());
     const Entries got = t.Entries();
     ASSERT_EQ(got.size(), 2u);
@@ -109,10 +109,11 @@ TEST(TalkTexts, ControllerLooksTextsUpByNumberWithFallbacks) {
         EXPECT_EQ(tables.LoadTalkTexts(), 1);
         EXPECT_EQ(TheGameController->talkTextsLoaded, 1);
         const uint8_t* got = TheGameController->FindBlockByKey(c.key);
-        if (c.text)
+        if (c.text) {
             EXPECT_STREQ(reinterpret_cast<const char*>(got), c.text) << c.stage;
-        else
+        } else {
             EXPECT_EQ(got, nullptr) << c.stage;
+        }
         // "Talk100" is missing: the common texts come from "Talk00.txt".
         EXPECT_STREQ(reinterpret_cast<const char*>(TheGameController->FindTextBlockByKey(7)), "common");
     }
