@@ -3,6 +3,7 @@
 #include "gui/RootObject.h"
 
 #include <cstdint>
+#include <memory>
 
 class City;
 class Kingdom;
@@ -139,5 +140,8 @@ public:
     // The city the last LoadCastleFile read into (not owned), and the camp city a restored
     // campaign game rebuilt from its file (owned).
     City* playerCity = nullptr;
-    City* unitBlockCity = nullptr;
+    struct CityDeleter {
+        void operator()(City* city) const;
+    };
+    std::unique_ptr<City, CityDeleter> unitBlockCity;
 };

@@ -33,8 +33,8 @@ const char* PlayerCityFileName(int32_t stage) {
     return stage >= kFirstStage && stage <= kLastStage ? names[stage - kFirstStage] : nullptr;
 }
 
-TemplateTables::~TemplateTables() {
-    delete unitBlockCity;
+void TemplateTables::CityDeleter::operator()(City* city) const {
+    delete city;
 }
 
 bool TemplateTables::LoadCastleFile(City* city, int previous) {

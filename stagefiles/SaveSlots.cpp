@@ -4,10 +4,14 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "platform/Files.h"
+#include "records/City.h"
+#include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/PassRecordFile.h"
+#include "stagefiles/StageReader.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
+#include "world/RouteGraph.h"
 
 #include <string>
 
@@ -98,4 +102,63 @@ int TemplateTables::SaveGame(int slot) {
     const int written = SaveStage(staging.Path(LeafName(path)).c_str());
     if (!written || !lastSaveComplete) return 0;
     return staging.MoveInto(kSaveFolder) ? 1 : 0;
+}
+
+namespace {
+
+// A slot holds a game when its main file is there and carries a stage.
+bool SlotHoldsGame(const char* path) {
+    const auto bytes = StageReader::ReadFile(path);
+    if (!bytes || bytes->size() < 4) return false;
+    StageReader in(*bytes, StageLoadMode::Restore);
+    return in.u32() != 0;
+}
+
+// The loaded game starts paused, on a clock that starts again from zero.
+void RestartClocks() {
+    if (ScreenSettings* s = TheScreenSettings) {
+        s->runningFrameCounter = 0;
+        s->frameCounter100 = 0;
+        s->calendarStepFrames = 0;
+        s->calendarStepCount = 0;
+        s->secondCounter = 0;
+        s->busyState = 0;
+    }
+    if (GameController* c = TheGameController) {
+        c->clickTimer = 0;
+        c->groupKeyTimer = 0;
+        c->viewStartMarker = 0;
+        c->pauseScreen = 1;
+        c->stageLoaded = 1;
+    }
+}
+
+} // namespace
+
+int TemplateTables::LoadGame(int slot) {
+    const char* path = SaveSlotFileName(slot);
+    // An empty slot leaves the running game alone.
+    if (!path || !SlotHoldsGame(path)) return 0;
+    int loaded = 0;
+    {
+        SlotSwitches switches;
+        GameController* c = TheGameController;
+        if (c) c->loadingSavedGame = 1;
+        loaded = LoadStage(path, 0);
+        LoadOrBuildRouteCache();
+        if (c && c->gameKind == 0) {
+            unitBlockCity.reset(new City(100, 0));
+            LoadCastleFile(unitBlockCity.get(), 0);
+        }
+        if (c) c->loadingSavedGame = 0;
+    }
+    RestartClocks();
+    return loaded;
+}
+
+int TemplateTables::ReloadStageTexts(const char* path) {
+    if (TheBattleMap && TheBattleMap->scenario) TheBattleMap->scenario->Clear();
+    const int read = ReadMainFile(path);
+    LoadTalkTexts();
+    return read;
 }

@@ -1,5 +1,7 @@
 #include "stagefiles/StageSave.h"
 
+#include "stagefiles/StageFileSet.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
@@ -28,13 +30,6 @@ std::vector<T*> Items(LinkList& list) {
 constexpr int32_t kWaitsToOpen = 2;
 
 } // namespace
-
-std::string StageFileBase(const std::string& path) {
-    const size_t slash = path.find_last_of("\\/");
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-    return path.substr(0, dot);
-}
 
 int ResetEventEndStates(Zu_StageSet* stage) {
     if (!stage) return 0;
@@ -84,14 +79,16 @@ int TemplateTables::SaveStage(const char* path) {
     const bool fresh = !c || c->freshStage != 0;
     // Units kept outside the map's cell lists are not looked up while the set is written.
     const bool unplaced = keptOutside && map;
+    if (settings) settings->busyState = 1;
     if (unplaced) map->PlaceUnits(1);
 
     bool complete = SaveMainFile(path) != 0;
     if (!complete) {
         if (unplaced) map->PlaceUnits(0);
+        if (settings) settings->busyState = 0;
         return 0;
     }
-    const std::string base = StageFileBase(path);
+    const std::string base = StageBaseName(path);
     auto file = [&](const char* ending) { return base + ending; };
     if (!keptOutside) complete &= SaveMapFiles(base.c_str()) != 0;
     complete &= WriteSoldierFile(file(".spr").c_str()) != 0;
@@ -103,6 +100,7 @@ int TemplateTables::SaveStage(const char* path) {
     if (keptOutside && battleStarted && fresh) ResetEventEndStates(stage);
     LinkList noEvents;
     complete &= SaveEventFile(file(".evt").c_str(), stage && stage->events ? *stage->events : noEvents) != 0;
+    if (settings) settings->busyState = 0;
     const std::string listing = stage ? CastleListing(*stage) : std::string();
     complete &= platform::WriteFileAtomic(file(".castle").c_str(), listing.data(), listing.size());
     // The units go back on their cells: after a save in battle they are looked up there again.

@@ -5,10 +5,6 @@
 class LinkList;
 class Zu_StageSet;
 
-// The name every companion file of a stage path is formed from: the path without the extension
-// of its last component (a "." in a folder name does not count).
-std::string StageFileBase(const std::string& path);
-
 // Before a stage is written from a running battle: every event is armed again, and an event named
 // by another's "開啟事件檢查" waits to be opened (end state 2). 0 without a stage.
 int ResetEventEndStates(Zu_StageSet* stage);

@@ -32,18 +32,6 @@ std::vector<std::string> FolderNames(const fs::path& folder) {
 
 } // namespace
 
-TEST(StageFileBase, OnlyTheLastComponentsExtensionGoes) {
-    const std::pair<const char*, const char*> cases[] = {
-        {".\\Save\\dynasty3.age", ".\\Save\\dynasty3"},
-        {"stage07.stg", "stage07"},
-        {"..\\maps.v2\\plain", "..\\maps.v2\\plain"},
-        {"noext", "noext"},
-        {"a.b.c", "a.b"},
-    };
-    for (const auto& [path, base] : cases)
-        EXPECT_EQ(StageFileBase(path), base) << path;
-}
-
 TEST(SaveSlotNames, SlotsRunThroughTheDigitsAndOnToTheLetters) {
     EXPECT_STREQ(SaveSlotFileName(0), ".\\Save\\dynasty1.age");
     EXPECT_STREQ(SaveSlotFileName(8), ".\\Save\\dynasty9.age");

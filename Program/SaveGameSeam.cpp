@@ -1,6 +1,0 @@
-#include "Program/SaveGameSeam.h"
-
-SaveGameServices& GetSaveGameServices() {
-    static SaveGameServices services;
-    return services;
-}
