@@ -1,7 +1,6 @@
 // Headless runs on the demo folder that tools/make_demo writes.
 #include "../Program/ScreenTestSupport.h"
 #include "Program/BattleRecordScreen.h"
-#include "Program/BattleRecordSeam.h"
 #include "Program/CampaignWindows.h"
 #include "Program/FrontEndScreens.h"
 #include "Program/SaveLoadScreen.h"
@@ -69,7 +68,6 @@ protected:
         platform::TakeShownMessageBoxes();
     }
     void TearDown() override {
-        CurrentRecordStage() = nullptr;
         for (Window** w : {&c->mainMenu, &c->singleMenu, &c->heroWindow, &c->actWindow})
             if (*w) (*w)->Close(1), *w = nullptr;
         delete c->stageListWindow;
