@@ -154,6 +154,8 @@ void GameController::StartStage() {
     }
 
     if (!templateTables) templateTables = new TemplateTables;
+    // The bar runs on past the loader's part and stops once the battle windows exist.
+    StartLoadingScreen();
     if (!templateTables->LoadStage(file, 1))
         GetFrontEndServices()->ShowFileError("Could not read file %s!", file);
     stage = CurrentStageSet();

@@ -84,12 +84,20 @@ void SetComputerRun(int32_t side, uint8_t value) {
     if (TheBattleMap && side < BattleMap::kSides) TheBattleMap->sideActive[side] = value;
 }
 
+// The kingdom of an id: the side table's, else the stage's own list (extra kingdoms are only in
+// the table).
 Kingdom* SideKingdom(int32_t side) {
-    return ValidSide(side) ? World().sideTable[side] : nullptr;
+    if (!ValidSide(side)) return nullptr;
+    if (Kingdom* k = World().sideTable[side]) return k;
+    return TheBattleMap ? TheBattleMap->FindKingdom(side) : nullptr;
 }
 
-int32_t SideCount() {
-    return std::clamp(World().sideCount, 0, kMaxSides);
+// The ids the relation tables run over: every id in the side table or the stage's list.
+int32_t SideCount(Zu_StageSet& stage) {
+    int32_t count = World().sideCount;
+    for (Kingdom* k : Values<Kingdom>(*stage.kingdoms))
+        count = std::max(count, k->nationIndex);
+    return std::clamp(count, 0, kMaxSides);
 }
 
 void ClearFocus() {
@@ -248,7 +256,7 @@ int TemplateTables::BindStageKingdoms() {
                 SetComputerRun(side, 0);
                 break;
             case 6:
-                for (int s = 1; s <= SideCount(); ++s)
+                for (int s = 1; s <= SideCount(*stage); ++s)
                     if (Kingdom* other = SideKingdom(s)) {
                         other->relations[side] = 2;
                         k->relations[s] = 2;
@@ -308,7 +316,7 @@ void TemplateTables::BindStageWorld() {
             FillPosts(*k, *n);
         }
         if (fresh && ValidSide(side))
-            for (int s = 1; s <= SideCount(); ++s) {
+            for (int s = 1; s <= SideCount(*stage); ++s) {
                 const Kingdom* other = SideKingdom(s);
                 const int32_t team = k->AllianceGroup();
                 k->relations[s] =

@@ -30,9 +30,8 @@ constexpr int32_t kViewStartMarker = 0x777;
 // stopped here, so no load leaves a drawing thread behind.
 class ProgressDisplay {
 public:
-    ProgressDisplay() {
-        StartLoadingScreen();
-        started_ = true;
+    ProgressDisplay() : started_(!LoadingScreenRunning()) {
+        if (started_) StartLoadingScreen();
     }
     ~ProgressDisplay() {
         if (started_) StopLoadingScreen();
@@ -41,7 +40,7 @@ public:
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
 private:
-    bool started_ = false;
+    bool started_;
 };
 
 bool EndsWith(const std::string& name, const char* ending) {
