@@ -4,6 +4,9 @@
 #include "stagefiles/StageSave.h"
 #include "support/TempFolder.h"
 #include "tests/stagefiles/MainStageFixture.h"
+#include "troops/CastleGate.h"
+#include "world/MapObject.h"
+#include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
@@ -162,4 +165,86 @@ TEST(SaveStage, EventsAreArmedAgainAndTheOpenedOnesWait) {
         ends.push_back(r->EndState());
     EXPECT_EQ(ends, (std::vector<int32_t>{0, 0, 2, 0}));
     EXPECT_EQ(ResetEventEndStates(nullptr), 0);
+}
+
+namespace {
+
+// What a player would notice of a world: kingdoms, their cities with generals and units, field
+// troops, gates, the items on the map and the calendar.
+std::string WorldDigest() {
+    std::string d;
+    auto add = [&](auto... values) { ((d += std::to_string(values) + ","), ...); };
+    Zu_StageSet* stage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
+    if (!stage) return "no stage";
+    d += std::string(stage->Name()) + ";";
+    add(TheScreenSettings->year, TheScreenSettings->month, TheScreenSettings->day, stage->playerSide);
+    for (Kingdom* k : Items<Kingdom>(*stage->kingdoms)) {
+        d += "\nK" + std::string(k->Text(KingdomLayout::kName, 20)) + ":";
+        add(k->nationIndex, k->NationKind(), k->tally[3], k->goldTotal);
+        for (City* c : Items<City>(k->cities)) {
+            d += "\n C" + std::string(c->Text(CityLayout::kName, 20)) + ":";
+            add(c->id, c->Kind(), c->Int(CityLayout::kGold), c->generals.GetCount(), c->units.GetCount(),
+                c->reserve.GetCount(), c->subCastles.GetCount());
+            for (OfficerRecord* o : Items<OfficerRecord>(c->generals))
+                add(o->Get(OfficerLayout::kPersonNumber), o->Get(OfficerLayout::kLevel), int64_t(o->serial));
+        }
+        for (Troop* t : Items<Troop>(k->fieldUnits)) {
+            d += "\n T";
+            add(t->cellX, t->cellY, t->owner, int64_t(t->officer ? t->officer->serial : 0),
+                t->officer ? t->officer->Get(OfficerLayout::kHp) : -1,
+                t->followers ? t->followers->GetCount() : 0);
+        }
+        for (CastleGate* g : Items<CastleGate>(k->gates)) {
+            d += "\n G";
+            add(g->cellX, g->cellY, g->openState);
+        }
+    }
+    if (TheBattleMap->mapItems)
+        for (MapObject* m : Items<MapObject>(*TheBattleMap->mapItems)) {
+            d += "\n I";
+            add(m->itemId, m->cellX, m->cellY);
+        }
+    return d;
+}
+
+} // namespace
+
+TEST(SaveGame, ALoadedSlotGivesBackTheWorldPausedOnTheSavedView) {
+    MainWorld w;
+    Troop* lead = w.battle.AddTroop(w.a, 12, 12);
+    lead->outgoingMark = 1;
+    lead->leaderFlag = 1;
+    lead->officer->Set(OfficerLayout::kHp, 77);
+    w.a->gates.Add(uintptr_t(new CastleGate(10, 15, 0, w.a->nationIndex, 1, 5, 10)));
+    TheBattleMap->mapItems = TheBattleMap->mapItems ? TheBattleMap->mapItems : new LinkList;
+    TheBattleMap->mapItems->Add(uintptr_t(new MapObject(3, 1, 1, 6, 4)));
+    TheGameController->gameScreen = new MapView;
+    TheGameController->gameScreen->SetViewOrigin(5, 8);
+    TheScreenSettings->mapKeptOutside = 1;
+    TemplateTables tables;
+    const std::string before = WorldDigest();
+    ASSERT_EQ(tables.SaveGame(2), 1);
+
+    // The world moves on; the load takes it back.
+    TheScreenSettings->year = 260;
+    TheGameController->gameScreen->SetViewOrigin(0, 0);
+    TheGameController->pauseScreen = 0;
+    ASSERT_EQ(tables.LoadGame(2), 1);
+    EXPECT_EQ(WorldDigest(), before);
+    EXPECT_EQ(TheGameController->pauseScreen.load(), 1);
+    EXPECT_EQ(TheGameController->freshStage, 1);
+    EXPECT_EQ(TheScreenSettings->mapKeptOutside, 1);
+    EXPECT_EQ(TheGameController->stageLoaded, 1);
+    ASSERT_NE(TheGameController->gameScreen, nullptr);
+    EXPECT_EQ(TheGameController->gameScreen->viewX, 5);
+    EXPECT_EQ(TheGameController->gameScreen->viewY, 8);
+
+    // An empty slot leaves the running game as it is.
+    const std::string loaded = WorldDigest();
+    EXPECT_EQ(tables.LoadGame(7), 0);
+    EXPECT_EQ(WorldDigest(), loaded);
+    delete TheGameController->gameScreen;
+    TheGameController->gameScreen = nullptr;
+    delete TheGameController->eventManager;
+    TheGameController->eventManager = nullptr;
 }
