@@ -14,6 +14,7 @@
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
 #include "world/MapFiles.h"
+#include "world/MapView.h"
 
 #include <vector>
 
@@ -77,6 +78,16 @@ int TemplateTables::SaveStage(const char* path) {
     const bool keptOutside = settings && settings->mapKeptOutside;
     const bool battleStarted = settings && settings->battleStarted;
     const bool fresh = !c || c->freshStage != 0;
+    // An open city or sub-castle is closed first: its shown units go back inside before the
+    // garrisons are written.
+    if (c && (c->selectedCity || c->selectedSubCastle)) {
+        if (c->gameScreen) {
+            c->gameScreen->DeselectBuilding(c->selectedCity);
+            c->gameScreen->DeselectSubCastle(c->selectedSubCastle);
+        }
+        c->selectedCity = nullptr;
+        c->selectedSubCastle = nullptr;
+    }
     // Units kept outside the map's cell lists are not looked up while the set is written.
     const bool unplaced = keptOutside && map;
     if (settings) settings->busyState = 1;

@@ -97,9 +97,11 @@ TEST(SaveStage, TheEditorWritesAStagesSetAndNoSavedGameFiles) {
     MainWorld w;
     TheGameController->freshStage = 1;
     TheScreenSettings->mapKeptOutside = 0;
+    TheGameController->selectedCity = w.city1; // an open city is closed first
     TemplateTables tables;
     ASSERT_EQ(tables.SaveStage("edit.stg"), 1);
     EXPECT_TRUE(tables.lastSaveComplete);
+    EXPECT_EQ(TheGameController->selectedCity, nullptr);
     for (const char* name :
          {"edit.m", "edit.spr", "edit.dor", "edit.itm", "edit.dead", "edit.evt", "edit.castle"})
         EXPECT_TRUE(fs::exists(name)) << name;
