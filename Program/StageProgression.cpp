@@ -7,6 +7,7 @@
 #include "engine/Random.h"
 #include "net/GameRecordChannel.h"
 #include "platform/CRand.h"
+#include "records/PassRecordTable.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -239,7 +240,6 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
 }
 
 void Zu_StageSet::ApplyPassRecords() {
-    StageWorld& w = World();
     const int stage = TheGameController ? TheGameController->campaignStage : 0;
     const bool editorView = TheScreenSettings && TheScreenSettings->editorKeys;
     const bool firstOfAct = stage == 11 || stage == 23 || stage == 35;
@@ -273,7 +273,7 @@ void Zu_StageSet::ApplyPassRecords() {
                     continue;
                 }
                 if (attribute != 1) continue;
-                const uint8_t* record = w.passRecord ? w.passRecord(person) : nullptr;
+                const uint8_t* record = PassRecords().Find(person);
                 bool drop = false;
                 if (!record) {
                     if (!core(person) || editorView || firstOfAct)

@@ -144,11 +144,11 @@ bool ReadGarrisons(StageReader& in, Zu_StageSet& stage) {
     return true;
 }
 
-void TemplateTables::WriteGarrisonFile(const char* name) {
-    if (!TheBattleMap || !TheBattleMap->stageSet) return;
+int TemplateTables::WriteGarrisonFile(const char* name) {
+    if (!TheBattleMap || !TheBattleMap->stageSet) return 0;
     StageWriter out;
     WriteGarrisons(out, *TheBattleMap->stageSet);
-    out.Save(name);
+    return out.Save(name) ? 1 : 0;
 }
 
 void TemplateTables::ReadGarrisonFile(const char* name) {

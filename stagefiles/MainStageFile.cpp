@@ -242,7 +242,7 @@ int TemplateTables::ReadMainFile(StageReader& in) {
     if (TheGameController)
         TheGameController->campaignStage =
             static_cast<uint8_t>(stage->Column(StageBlockLayout::kStageNumber));
-    // Missing: the campaign pass-record read-back (LoadPassRecord).
+    LoadPassRecord();
     return 1;
 }
 
