@@ -1,5 +1,6 @@
 #include "Program/CampaignWindows.h"
 #include "records/AgeTable.h"
+#include "troops/SoldierTypesSeen.h"
 
 #include "Program/CodeLine.h"
 #include "Program/GameController.h"
@@ -95,6 +96,7 @@ void HeroWindow::OnControlClick(Widget* control, Point*) {
 ActSelectWindow::ActSelectWindow(Widget* root, const char* layoutFile)
     : ScreenWindow(layoutFile, root, nullptr) {
     ActSelectionMarker = nullptr;
+    SoldierTypesSeen().Clear();
     if (TheGameController) TheGameController->gameKind = 0;
     SetButtonState(Control(0x103), 1, 0, 0x107);
     SetButtonState(Control(0x104), 1, 1, 0x107);

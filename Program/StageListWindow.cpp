@@ -1,4 +1,5 @@
 #include "Program/StageListWindow.h"
+#include "troops/SoldierTypesSeen.h"
 
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
@@ -128,6 +129,7 @@ AniFrame* DecodeStageMapCache(std::span<const uint8_t> bytes) {
 
 Win75Window::Win75Window(Widget* parent, GameController* owner) : parent(parent), owner(owner) {
     PersonCap = kDefaultPersonCap;
+    SoldierTypesSeen().Clear();
     if (owner) owner->gameKind = 1;
     layout = new GuiLayout("Win75.gui");
     rowLayout = new GuiLayout("Win75_1.gui");

@@ -1,5 +1,6 @@
 #include "Program/CampaignWindows.h"
 #include "records/AgeTable.h"
+#include "troops/SoldierTypesSeen.h"
 
 #include "Program/CodeLine.h"
 #include "ScreenTestSupport.h"
@@ -126,6 +127,18 @@ TEST_F(CampaignWindowsTest, StagesUnlockFromTheWonFlagsOfTheRecords) {
         EXPECT_EQ(ActSelectionMarker, nullptr);
         EXPECT_EQ(TheResourceStore->firstEffects->GetCount(), 0) << "and leaves it with the window";
     }
+}
+
+// A new campaign, or a new act, starts counting the soldier types seen afresh.
+TEST_F(CampaignWindowsTest, OpeningTheActWindowForgetsTheSoldierTypesSeen) {
+    SoldierTypesSeen().Clear();
+    SoldierTypesSeen().Mark(12);
+    ASSERT_EQ(SoldierTypesSeen().count, 1);
+    auto* act = new ActSelectWindow(TheRootWidget, "Act-2.gui");
+    EXPECT_EQ(SoldierTypesSeen().count, 0);
+    EXPECT_EQ(SoldierTypesSeen().seen[12], 0);
+    act->Close(1);
+    FlushDeferredDeletes();
 }
 
 // The store empties its lists when it lets go of its graphics (the end of the program): a window
