@@ -31,14 +31,6 @@ bool CountsAsOfficerUnit(const Troop* u) {
            u->officer->Get(OfficerLayout::kPolicy) == 0;
 }
 
-template <class T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 // The ruler's name from its general template, within the name column; empty when the number
 // names no template.
 std::string RulerName(int32_t person) {
@@ -125,7 +117,7 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordSession* session) {
         }
         TheBattleMap->extraKingdoms.clear();
     }
-    const std::vector<Kingdom*> kingdoms = Items<Kingdom>(*stage.kingdoms);
+    const std::vector<Kingdom*> kingdoms = ListValues<Kingdom>(*stage.kingdoms);
 
     // Allies by nation index, over every index a relation table has.
     Kingdom* allies[Kingdom::kMaxNations + 1] = {};
@@ -143,21 +135,21 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordSession* session) {
         Row row;
         row.kingdom = k;
         int32_t units = 0;
-        for (Troop* u : Items<Troop>(k->fieldUnits))
+        for (Troop* u : ListValues<Troop>(k->fieldUnits))
             if (u->state != 6 && CountsAsOfficerUnit(u)) ++units;
-        const std::vector<City*> cities = Items<City>(k->cities);
+        const std::vector<City*> cities = ListValues<City>(k->cities);
         for (City* city : cities) {
-            for (Troop* u : Items<Troop>(city->units))
+            for (Troop* u : ListValues<Troop>(city->units))
                 if (CountsAsOfficerUnit(u)) ++units;
-            for (SubCastle* sub : Items<SubCastle>(city->subCastles))
+            for (SubCastle* sub : ListValues<SubCastle>(city->subCastles))
                 if (sub->leader && sub->leader->owner == city->ownerSide) ++units;
         }
         if (gameKind == 2) {
             for (int a = 0; a <= Kingdom::kMaxNations; ++a) {
                 Kingdom* ally = allies[a];
                 if (!ally || ally == k || k->relations[a] != 1) continue;
-                for (City* city : Items<City>(ally->cities))
-                    for (Troop* u : Items<Troop>(city->units))
+                for (City* city : ListValues<City>(ally->cities))
+                    for (Troop* u : ListValues<Troop>(city->units))
                         if (u->owner == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
             }
         }

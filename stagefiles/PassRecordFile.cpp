@@ -23,14 +23,6 @@ using L = OfficerLayout;
 constexpr uint32_t kRecordBytes = PassRecordTable::kBlockBytes;
 constexpr int kEscortFields = 8;
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 int32_t BlockInt(const uint8_t* block, uint32_t offset) {
     int32_t v;
     std::memcpy(&v, block + offset, 4);
@@ -44,7 +36,7 @@ void SetBlockInt(uint8_t* block, uint32_t offset, int32_t v) {
 // Fallen officers of the dead list whose entry is carried are marked to stay behind.
 void MarkFallenOfficers(PassRecordTable& table) {
     if (!TheBattleMap || !TheBattleMap->deadOfficers) return;
-    for (OfficerRecord* o : Items<OfficerRecord>(*TheBattleMap->deadOfficers)) {
+    for (OfficerRecord* o : ListValues<OfficerRecord>(*TheBattleMap->deadOfficers)) {
         if (o->Get(L::kLevel) >= 0) continue;
         if (uint8_t* entry = const_cast<uint8_t*>(table.Find(o->Get(L::kPersonNumber))))
             SetBlockInt(entry, L::kLevel, -1);
@@ -52,7 +44,7 @@ void MarkFallenOfficers(PassRecordTable& table) {
 }
 
 void RecordGenerals(LinkList& units) {
-    for (Troop* t : Items<Troop>(units))
+    for (Troop* t : ListValues<Troop>(units))
         if (t->officer && t->officer->Get(L::kAttribute) == 1) RecordPassOfficer(t);
 }
 
@@ -84,7 +76,7 @@ void RecordPassOfficer(Troop* t) {
         o.Set(L::kEscorts + 4 * i, 0);
     if (t->followers) {
         int next = 0;
-        for (Troop* f : Items<Troop>(*t->followers)) {
+        for (Troop* f : ListValues<Troop>(*t->followers)) {
             if (next == kEscortFields) break;
             if (!f->officer) continue;
             o.Set(L::kEscorts + 4 * next++, f->officer->Get(L::kPersonNumber));
@@ -126,12 +118,12 @@ void TemplateTables::SavePassRecord() {
     const int32_t map = stage->Column(StageBlockLayout::kMapLink);
     const std::string name = PassFileName(map == 0 ? 11 : map);
     if (name.empty()) return;
-    for (Kingdom* k : Items<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         if (k->NationKind() != 0) continue;
         RecordGenerals(k->fieldUnits);
-        for (City* c : Items<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             RecordGenerals(c->units);
-            for (SubCastle* s : Items<SubCastle>(c->subCastles))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
                 RecordGenerals(s->units);
         }
     }

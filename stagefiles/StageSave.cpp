@@ -20,14 +20,6 @@
 
 namespace {
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 constexpr int32_t kWaitsToOpen = 2;
 
 } // namespace
@@ -35,7 +27,7 @@ constexpr int32_t kWaitsToOpen = 2;
 int ResetEventEndStates(Zu_StageSet* stage) {
     if (!stage) return 0;
     if (!stage->events) return 1;
-    const auto events = Items<events::EventRecord>(*stage->events);
+    const auto events = ListValues<events::EventRecord>(*stage->events);
     for (events::EventRecord* e : events)
         e->SetEndState(kEventArmed);
     for (events::EventRecord* e : events) {
@@ -53,14 +45,14 @@ int ResetEventEndStates(Zu_StageSet* stage) {
 std::string CastleListing(Zu_StageSet& stage) {
     std::string out;
     if (!stage.kingdoms) return out;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
         out += k->Text(KingdomLayout::kName, 20);
         out += "\t\n";
-        const auto cities = Items<City>(k->cities);
+        const auto cities = ListValues<City>(k->cities);
         if (!cities.empty()) cities.front()->WriteTextHeader(out);
         for (City* c : cities) {
             c->WriteTextRow(out);
-            const auto officers = Items<OfficerRecord>(c->generals);
+            const auto officers = ListValues<OfficerRecord>(c->generals);
             if (!officers.empty()) officers.front()->WriteTextHeader(out);
             for (OfficerRecord* o : officers)
                 o->WriteTextRow(out);

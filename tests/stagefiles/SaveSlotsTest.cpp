@@ -163,7 +163,7 @@ TEST(SaveStage, EventsAreArmedAgainAndTheOpenedOnesWait) {
     }
     EXPECT_EQ(ResetEventEndStates(&stage), 1);
     std::vector<int32_t> ends;
-    for (auto* r : Items<events::EventRecord>(*stage.events))
+    for (auto* r : ListValues<events::EventRecord>(*stage.events))
         ends.push_back(r->EndState());
     EXPECT_EQ(ends, (std::vector<int32_t>{0, 0, 2, 0}));
     EXPECT_EQ(ResetEventEndStates(nullptr), 0);
@@ -180,29 +180,29 @@ std::string WorldDigest() {
     if (!stage) return "no stage";
     d += std::string(stage->Name()) + ";";
     add(TheScreenSettings->year, TheScreenSettings->month, TheScreenSettings->day, stage->playerSide);
-    for (Kingdom* k : Items<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         d += "\nK" + std::string(k->Text(KingdomLayout::kName, 20)) + ":";
         add(k->nationIndex, k->NationKind(), k->tally[3], k->goldTotal);
-        for (City* c : Items<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             d += "\n C" + std::string(c->Text(CityLayout::kName, 20)) + ":";
             add(c->id, c->Kind(), c->Int(CityLayout::kGold), c->generals.GetCount(), c->units.GetCount(),
                 c->reserve.GetCount(), c->subCastles.GetCount());
-            for (OfficerRecord* o : Items<OfficerRecord>(c->generals))
+            for (OfficerRecord* o : ListValues<OfficerRecord>(c->generals))
                 add(o->Get(OfficerLayout::kPersonNumber), o->Get(OfficerLayout::kLevel), int64_t(o->serial));
         }
-        for (Troop* t : Items<Troop>(k->fieldUnits)) {
+        for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
             d += "\n T";
             add(t->cellX, t->cellY, t->owner, int64_t(t->officer ? t->officer->serial : 0),
                 t->officer ? t->officer->Get(OfficerLayout::kHp) : -1,
                 t->followers ? t->followers->GetCount() : 0);
         }
-        for (CastleGate* g : Items<CastleGate>(k->gates)) {
+        for (CastleGate* g : ListValues<CastleGate>(k->gates)) {
             d += "\n G";
             add(g->cellX, g->cellY, g->openState);
         }
     }
     if (TheBattleMap->mapItems)
-        for (MapObject* m : Items<MapObject>(*TheBattleMap->mapItems)) {
+        for (MapObject* m : ListValues<MapObject>(*TheBattleMap->mapItems)) {
             d += "\n I";
             add(m->itemId, m->cellX, m->cellY);
         }
