@@ -1,6 +1,5 @@
 #include "Program/BattleRecordScreen.h"
 
-#include "Program/BattleRecordSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
@@ -11,6 +10,7 @@
 #include "gui/MouseCursor.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,14 +31,6 @@ bool CountsAsOfficerUnit(const Troop* u) {
            u->officer->Get(OfficerLayout::kPolicy) == 0;
 }
 
-template <class T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 // The ruler's name from its general template, within the name column; empty when the number
 // names no template.
 std::string RulerName(int32_t person) {
@@ -55,10 +47,11 @@ int32_t BattleScore(const int32_t t[10], int32_t cityValue) {
            12 * t[4] - 8 * t[5] - t[6];
 }
 
-BattleRecordScreen::BattleRecordScreen(Widget* root) : ScreenWindow("Win42.gui", root, nullptr) {
+BattleRecordScreen::BattleRecordScreen(Widget* root, RecordSession* session)
+    : ScreenWindow("Win42.gui", root, nullptr) {
     if (TheMouseCursor) TheMouseCursor->SetShape(1);
     AddToDrawList();
-    if (Zu_StageSet* stage = CurrentStageSet()) Compute(*stage, CurrentRecordStage());
+    if (Zu_StageSet* stage = CurrentStageSet()) Compute(*stage, session);
 }
 
 void BattleRecordScreen::OnControlClick(Widget* control, Point*) {
@@ -93,12 +86,12 @@ void BattleRecordScreen::ShowSwatch(int row, uint16_t colour) {
     DrawLabel(label);
 }
 
-int32_t BattleRecordScreen::Merit(const RecordStage* extra, int32_t, int32_t win, int32_t winnerCount,
+int32_t BattleRecordScreen::Merit(const RecordSession* session, int32_t, int32_t win, int32_t winnerCount,
                                   const std::string& id) const {
-    int32_t base = 10 * (extra && extra->session ? extra->session->playersAtStart : 0);
+    int32_t base = 10 * (session ? session->playersAtStart : 0);
     int32_t merit = 0;
-    if (win && extra) {
-        const auto same = std::count(extra->slotPlayerIds.begin(), extra->slotPlayerIds.end(), id);
+    if (win && session) {
+        const auto same = std::count(session->slotPlayerIds.begin(), session->slotPlayerIds.end(), id);
         if (same != 0) base /= static_cast<int32_t>(same);
         merit = base;
     }
@@ -107,23 +100,24 @@ int32_t BattleRecordScreen::Merit(const RecordStage* extra, int32_t, int32_t win
     return merit;
 }
 
-void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
+void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordSession* session) {
     GameController* c = TheGameController;
     const int32_t gameKind = c ? c->gameKind : 0;
     const bool networked = c && c->networked;
     const Kingdom* player = stage.playerKingdom;
 
-    // Kingdoms taken out of play come back into the list; they leave the out-of-play list so that
+    // Kingdoms taken out of play come back into the list; they leave the battle map's list so that
     // one owner holds them.
-    if (extra) {
-        for (Kingdom* k : extra->outOfPlay) {
+    if (TheBattleMap) {
+        for (auto& owned : TheBattleMap->extraKingdoms) {
+            Kingdom* k = owned.release();
             if (!k) continue;
             if (k->NationKind() != 0 && k->NationKind() != 1) k->SetInt(KingdomLayout::kNationKind, 7);
             stage.kingdoms->Add(reinterpret_cast<uintptr_t>(k));
         }
-        extra->outOfPlay.clear();
+        TheBattleMap->extraKingdoms.clear();
     }
-    const std::vector<Kingdom*> kingdoms = Items<Kingdom>(*stage.kingdoms);
+    const std::vector<Kingdom*> kingdoms = ListValues<Kingdom>(*stage.kingdoms);
 
     // Allies by nation index, over every index a relation table has.
     Kingdom* allies[Kingdom::kMaxNations + 1] = {};
@@ -141,21 +135,21 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
         Row row;
         row.kingdom = k;
         int32_t units = 0;
-        for (Troop* u : Items<Troop>(k->fieldUnits))
+        for (Troop* u : ListValues<Troop>(k->fieldUnits))
             if (u->state != 6 && CountsAsOfficerUnit(u)) ++units;
-        const std::vector<City*> cities = Items<City>(k->cities);
+        const std::vector<City*> cities = ListValues<City>(k->cities);
         for (City* city : cities) {
-            for (Troop* u : Items<Troop>(city->units))
+            for (Troop* u : ListValues<Troop>(city->units))
                 if (CountsAsOfficerUnit(u)) ++units;
-            for (SubCastle* sub : Items<SubCastle>(city->subCastles))
+            for (SubCastle* sub : ListValues<SubCastle>(city->subCastles))
                 if (sub->leader && sub->leader->owner == city->ownerSide) ++units;
         }
         if (gameKind == 2) {
             for (int a = 0; a <= Kingdom::kMaxNations; ++a) {
                 Kingdom* ally = allies[a];
                 if (!ally || ally == k || k->relations[a] != 1) continue;
-                for (City* city : Items<City>(ally->cities))
-                    for (Troop* u : Items<Troop>(city->units))
+                for (City* city : ListValues<City>(ally->cities))
+                    for (Troop* u : ListValues<Troop>(city->units))
                         if (u->owner == k->nationIndex && CountsAsOfficerUnit(u)) ++units;
             }
         }
@@ -192,7 +186,6 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
     for (const Row& row : rows)
         if (row.score >= bestScore) ++winners;
 
-    RecordSession* session = extra ? extra->session : nullptr;
     const bool sessionPlay = networked && session && !session->players.empty();
     for (size_t r = 0; r < rows.size(); ++r) {
         Row& row = rows[r];
@@ -228,7 +221,7 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
         const int32_t w = row.score >= bestScore ? winners : 0;
         for (const RecordPlayer& p : session->players) {
             if (p.nationIndex != k->nationIndex) continue;
-            const int32_t merit = Merit(extra, row.score, k->winFlag, w, p.playerId);
+            const int32_t merit = Merit(session, row.score, k->winFlag, w, p.playerId);
             const uint8_t g = row.score < 0 ? 100 : 255;
             const uint8_t bl = row.score < 0 ? 0 : 255;
             if (session->players.size() < 2) {
@@ -243,7 +236,7 @@ void BattleRecordScreen::Compute(Zu_StageSet& stage, RecordStage* extra) {
             RecordLobbyEntry copy = session->localRecord;
             copy.games += 1;
             if (k->winFlag) copy.wins += 1;
-            copy.merit += Merit(extra, row.score, k->winFlag, w, session->localPlayerId);
+            copy.merit += Merit(session, row.score, k->winFlag, w, session->localPlayerId);
             if (session->upload) session->upload(copy);
         }
     }

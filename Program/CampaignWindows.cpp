@@ -1,7 +1,8 @@
 #include "Program/CampaignWindows.h"
 #include "records/AgeTable.h"
+#include "troops/SoldierTypesSeen.h"
 
-#include "Program/CampaignSeam.h"
+#include "Program/CodeLine.h"
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
@@ -14,6 +15,20 @@
 #include <cstring>
 
 Zu_SkillEffect* ActSelectionMarker = nullptr;
+YesNoWindowMaker NewYesNoWindow = nullptr;
+
+// "重新開始第一幕戰役將刪除之前所有的進度，確定嗎？" and the same for the second and third act.
+const char* const ActRestartTexts[3] = {
+    "\xad\xab\xb7\x73\xb6\x7d\xa9\x6c\xb2\xc4\xa4\x40\xb9\xf5\xbe\xd4\xa7\xd0\xb1\x4e\xa7\x52\xb0\xa3\xa4\xa7"
+    "\xab"
+    "\x65\xa9\xd2\xa6\xb3\xaa\xba\xb6\x69\xab\xd7\xa1\x41\xbd\x54\xa9\x77\xb6\xdc\xa1\x48",
+    "\xad\xab\xb7\x73\xb6\x7d\xa9\x6c\xb2\xc4\xa4\x47\xb9\xf5\xbe\xd4\xa7\xd0\xb1\x4e\xa7\x52\xb0\xa3\xa4\xa7"
+    "\xab"
+    "\x65\xa9\xd2\xa6\xb3\xaa\xba\xb6\x69\xab\xd7\xa1\x41\xbd\x54\xa9\x77\xb6\xdc\xa1\x48",
+    "\xad\xab\xb7\x73\xb6\x7d\xa9\x6c\xb2\xc4\xa4\x54\xb9\xf5\xbe\xd4\xa7\xd0\xb1\x4e\xa7\x52\xb0\xa3\xa4\xa7"
+    "\xab"
+    "\x65\xa9\xd2\xa6\xb3\xaa\xba\xb6\x69\xab\xd7\xa1\x41\xbd\x54\xa9\x77\xb6\xdc\xa1\x48",
+};
 
 namespace {
 
@@ -81,8 +96,7 @@ void HeroWindow::OnControlClick(Widget* control, Point*) {
 ActSelectWindow::ActSelectWindow(Widget* root, const char* layoutFile)
     : ScreenWindow(layoutFile, root, nullptr) {
     ActSelectionMarker = nullptr;
-    const CampaignServices& s = GetCampaignServices();
-    if (s.clearSoldierTypesSeen) s.clearSoldierTypesSeen();
+    SoldierTypesSeen().Clear();
     if (TheGameController) TheGameController->gameKind = 0;
     SetButtonState(Control(0x103), 1, 0, 0x107);
     SetButtonState(Control(0x104), 1, 1, 0x107);
@@ -127,8 +141,7 @@ void ActSelectWindow::ShowStageList() {
     for (int n = 0; n < kStages; ++n)
         if (Won(recordBase + n)) ++count;
     if (count == kStages) count = 100;
-    const CampaignServices& s = GetCampaignServices();
-    const bool open = s.allStagesOpen && *s.allStagesOpen;
+    const bool open = AllStagesOpen != 0;
     if (!open && count != 100) {
         for (int n = 0; n < kStages; ++n)
             if (Widget* label = Control(0x200 + n))
@@ -180,9 +193,8 @@ void ActSelectWindow::OnControlClick(Widget* control, Point*) {
     case 2: {
         if (panel) panel->enabled = 0;
         PlaySoundEffect(1);
-        const CampaignServices& s = GetCampaignServices();
         const int act = c->actIndex >= 0 && c->actIndex <= 2 ? c->actIndex : 0;
-        question = s.newYesNoWindow ? s.newYesNoWindow(TheRootWidget, this, ActRestartTexts[act]) : nullptr;
+        question = NewYesNoWindow ? NewYesNoWindow(TheRootWidget, this, ActRestartTexts[act]) : nullptr;
         // Without a question the window stays usable.
         if (!question && panel) panel->enabled = 1;
         break;

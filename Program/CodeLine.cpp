@@ -33,15 +33,6 @@ constexpr const char* kCodes[15] = {"qqq",       "plumb",    "vexil",   "tumblea
                                     "morrowax",  "quillfor", "brisko",  "larkspin", "zephod",
                                     "4dunmoth7", "gruel",    "skyvane", "wombe",    "drumwillow"};
 
-template <class T>
-std::vector<T*> Snapshot(LinkList& list) {
-    std::vector<T*> out;
-    out.reserve(size_t(list.GetCount()));
-    for (int i = 0; i < list.GetCount(); ++i)
-        out.push_back(reinterpret_cast<T*>(list.GetAt(i)));
-    return out;
-}
-
 // Takes the troop off the map, out of every list and holder, then deletes it.
 void DeleteTroop(Troop* t) {
     if (!t) return;
@@ -105,7 +96,7 @@ void RunCode(GameController& c, int code, City* city) {
         break;
     case 14:
         if (c.selection)
-            for (Troop* t : Snapshot<Troop>(*c.selection))
+            for (Troop* t : ListValues<Troop>(*c.selection))
                 RaiseToNextLevel(t, c.gameKind);
         break;
     default:
@@ -168,21 +159,21 @@ void GameController::OnCodeChar(uint32_t character) {
 
 void GameController::WipeOutKingdom(Kingdom* kingdom) {
     if (!kingdom) return;
-    for (Troop* t : Snapshot<Troop>(kingdom->fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(kingdom->fieldUnits)) {
         kingdom->fieldUnits.RemoveValue(uintptr_t(t));
         DeleteTroop(t);
     }
-    for (City* city : Snapshot<City>(kingdom->cities)) {
+    for (City* city : ListValues<City>(kingdom->cities)) {
         for (Troop*& slot : city->towers)
             slot = nullptr;
         for (Troop*& slot : city->garrison)
             slot = nullptr;
-        for (Troop* t : Snapshot<Troop>(city->units)) {
+        for (Troop* t : ListValues<Troop>(city->units)) {
             city->units.RemoveValue(uintptr_t(t));
             DeleteTroop(t);
         }
-        for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles))
-            for (Troop* t : Snapshot<Troop>(sc->units))
+        for (SubCastle* sc : ListValues<SubCastle>(city->subCastles))
+            for (Troop* t : ListValues<Troop>(sc->units))
                 if (t->owner == kingdom->nationIndex) {
                     sc->units.RemoveValue(uintptr_t(t));
                     DeleteTroop(t);
@@ -197,6 +188,6 @@ void GameController::WipeOutNonAlliedKingdoms() {
     Zu_StageSet* stage = CurrentStageSet();
     if (!stage || !stage->kingdoms) return;
     const int32_t player = PlayerKingdom();
-    for (Kingdom* k : Snapshot<Kingdom>(*stage->kingdoms))
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms))
         if (KingdomRelation(k->nationIndex, player) != 1) WipeOutKingdom(k);
 }

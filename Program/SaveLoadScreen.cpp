@@ -3,15 +3,17 @@
 #include "Program/GameController.h"
 #include "Program/LoadingScreen.h"
 #include "Program/MainWindow.h"
-#include "Program/SaveGameSeam.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
+#include "Program/StageSet.h"
 #include "engine/MusicPlayer.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
 #include "platform/CRand.h"
 #include "platform/MessageBox.h"
+#include "records/TemplateTables.h"
+#include "stagefiles/SaveSlots.h"
 #include "windows/SidePanels.h"
 #include "windows/WindowHosts.h"
 
@@ -29,6 +31,28 @@ void ShowFileMessage(const char* format, int slot) {
     const char* name = SaveSlotFileName(slot);
     std::snprintf(text, sizeof text, format, name ? name : "(untitled)");
     platform::MessageBoxA(AppWindow.window, text, "Tools", 0x30);
+}
+
+// The controller's pointing and dragging state and its pending map orders: none of it belongs to
+// the game that is about to be loaded.
+void ClearTransientInput(GameController& c) {
+    c.clickCount = 0;
+    c.clickTimer = 0;
+    c.pressFlag = 0;
+    c.leftHeld = 0;
+    c.leftHeldFrames = 0;
+    c.rightHeld = 0;
+    c.dragging = 0;
+    c.scrollRequest = 0;
+    c.moveOrderMode = 0;
+    c.secondOrderMode = 0;
+    c.workMode = 0;
+    c.attachPending = 0;
+    c.placementState = 0;
+    c.cityUnderCursor = nullptr;
+    c.subCastleUnderCursor = nullptr;
+    c.hoveredGate = nullptr;
+    c.currentTroop = nullptr;
 }
 
 } // namespace
@@ -102,12 +126,11 @@ void SaveLoadScreen::ComposePendingLabel(int) {
     pending = SaveSlotLabel{};
     pending.inUse = 1;
     if (TheGameController) pending.number = static_cast<uint16_t>(TheGameController->slotLabelCount & 0xFFFF);
-    const SaveGameServices& s = GetSaveGameServices();
-    if (s.stageName) {
-        if (const char* name = s.stageName()) CopyBig5Bounded(pending.text1, sizeof pending.text1, name);
-    }
-    if (s.rulerName) {
-        if (const char* name = s.rulerName()) CopyBig5Bounded(pending.text2, sizeof pending.text2, name);
+    if (const Zu_StageSet* stage = CurrentStageSet()) {
+        CopyBig5Bounded(pending.text1, sizeof pending.text1, std::string(stage->Name()).c_str());
+        if (const Kingdom* ruler = stage->playerKingdom)
+            CopyBig5Bounded(pending.text2, sizeof pending.text2,
+                            std::string(ruler->Text(KingdomLayout::kName, 20)).c_str());
     }
     if (TheScreenSettings) {
         pending.value1 = static_cast<uint32_t>(TheScreenSettings->year);
@@ -221,10 +244,10 @@ void SaveLoadScreen::Confirm() {
     if (TheScreenSettings) TheScreenSettings->busyState = 0;
     PlaySoundEffect(1);
     const int slot = selected;
-    const SaveGameServices& s = GetSaveGameServices();
+    TemplateTables* tables = c->templateTables;
     if (mode == kSave) {
         // The label, the counter and the label file change only once the save set is written.
-        const int saved = s.saveGame ? s.saveGame(slot) : 0;
+        const int saved = tables ? tables->SaveGame(slot) : 0;
         if (!saved) {
             ShowFileMessage(SaveFailedFormat, slot);
             Finish(0);
@@ -241,9 +264,9 @@ void SaveLoadScreen::Confirm() {
         return;
     }
     // The owner may delete this screen when told: from here on only globals and the slot.
-    if (s.clearTransientInput) s.clearTransientInput(c);
+    ClearTransientInput(*c);
     CloseSidePanels();
-    const int loaded = s.loadGame ? s.loadGame(slot) : 0;
+    const int loaded = tables ? tables->LoadGame(slot) : 0;
     if (!loaded) {
         ShowFileMessage(LoadFailedFormat, slot);
         Finish(0);
@@ -258,5 +281,4 @@ void SaveLoadScreen::Confirm() {
     if (!TheWin99) TheWin99 = new Win99Window;
     SetLoadingProgress(100);
     StopLoadingScreen();
-    if (s.refreshPanels) s.refreshPanels(c);
 }

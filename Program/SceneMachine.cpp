@@ -73,7 +73,10 @@ Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
 void FrontEndServices::StartStage(GameController* controller) {
     if (controller) controller->StartStage();
 }
-void FrontEndServices::ReloadStageTexts(const char*) {}
+void FrontEndServices::ReloadStageTexts(const char* stageFile) {
+    if (TheGameController && TheGameController->templateTables)
+        TheGameController->templateTables->ReloadStageTexts(stageFile);
+}
 void FrontEndServices::CreatePlayerCity() {}
 void FrontEndServices::TypeSpeechText() {
     if (TheGameController && TheGameController->speechBox) TheGameController->speechBox->TypeSpeechText();

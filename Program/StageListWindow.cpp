@@ -1,6 +1,6 @@
 #include "Program/StageListWindow.h"
+#include "troops/SoldierTypesSeen.h"
 
-#include "Program/CampaignSeam.h"
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
 #include "engine/AniFrame.h"
@@ -15,8 +15,12 @@
 #include "gui/GuiPanel.h"
 #include "platform/Files.h"
 #include "records/OfficerRecord.h"
+#include "records/Persons.h"
 #include "records/RecordTables.h"
+#include "records/ScenarioData.h"
 #include "records/StageWorldSeam.h"
+#include "records/TemplateTables.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -124,9 +128,8 @@ AniFrame* DecodeStageMapCache(std::span<const uint8_t> bytes) {
 }
 
 Win75Window::Win75Window(Widget* parent, GameController* owner) : parent(parent), owner(owner) {
-    const CampaignServices& s = GetCampaignServices();
-    if (s.setPersonCap) s.setPersonCap(120);
-    if (s.clearSoldierTypesSeen) s.clearSoldierTypesSeen();
+    PersonCap = kDefaultPersonCap;
+    SoldierTypesSeen().Clear();
     if (owner) owner->gameKind = 1;
     layout = new GuiLayout("Win75.gui");
     rowLayout = new GuiLayout("Win75_1.gui");
@@ -246,8 +249,8 @@ void Win75Window::ShowStage() {
     if (!panel) return;
     panel->RestoreBackground();
     ShowButtonPressed(MainControl(0x100 + stage - 1));
-    const CampaignServices& s = GetCampaignServices();
-    if (s.reloadStageTexts && stage < 7) s.reloadStageTexts(StageListFiles[stage]);
+    if (stage < 7 && TheGameController && TheGameController->templateTables)
+        TheGameController->templateTables->ReloadStageTexts(StageListFiles[stage]);
     ShowButtonNormal(RowControl(selectedRow, 0x100));
     selectedRow = 0;
     const std::vector<Kingdom*> kingdoms = StageKingdoms();
@@ -385,8 +388,7 @@ void Win75Window::OnControlClick(Widget* control, Point*) {
                 }
             }
         } else if (n == 10) {
-            const CampaignServices& s = GetCampaignServices();
-            if (s.clearScenario) s.clearScenario();
+            if (TheBattleMap && TheBattleMap->scenario) TheBattleMap->scenario->Clear();
             if (owner) owner->stageListChoice = -2;
         }
         return;

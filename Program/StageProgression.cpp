@@ -7,6 +7,7 @@
 #include "engine/Random.h"
 #include "net/GameRecordChannel.h"
 #include "platform/CRand.h"
+#include "records/PassRecordTable.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -22,14 +23,6 @@ namespace {
 template <class T>
 T* At(uintptr_t v) {
     return reinterpret_cast<T*>(v);
-}
-
-template <class T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(At<T>(v));
-    return out;
 }
 
 bool Networked() {
@@ -76,7 +69,7 @@ void Zu_StageSet::InitKingdoms() {
     StageWorld& w = World();
     const int32_t gameKind = TheGameController ? TheGameController->gameKind : 0;
     stageWords[1] = 0;
-    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
         ++stageWords[1];
         if (k->nationIndex == playerSide && ValidSide(playerSide)) {
             playerKingdom = k;
@@ -99,7 +92,7 @@ void Zu_StageSet::InitKingdoms() {
     }
     const int32_t count = std::min<int32_t>(stageWords[1], kMaxSides);
     const int32_t sides = std::min<int32_t>(w.sideCount, kMaxSides);
-    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
         if (!ValidSide(k->nationIndex)) continue;
         if (k->NationKind() == 4 || k->NationKind() == 5) {
             for (int s = 1; s <= count; ++s)
@@ -143,8 +136,8 @@ void Zu_StageSet::PlaceCaravans() {
     if (Column(StageBlockLayout::kBandits) != 0) stageWords[5] = 0;
     if (Column(StageBlockLayout::kCaravans) == 0) return;
     int32_t placed = 0;
-    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        for (City* city : Items<City>(k->cities)) {
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
+        for (City* city : ListValues<City>(k->cities)) {
             if (city->Kind() != 0) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (!sub) continue;
@@ -181,8 +174,8 @@ void Zu_StageSet::GiveRandomGear(Troop* troop) {
 }
 
 void Zu_StageSet::ApplyRandomGearRecord(int32_t cityId, int32_t years, uint32_t seed1, uint32_t seed2) {
-    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
-        for (City* city : Items<City>(k->cities)) {
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
+        for (City* city : ListValues<City>(k->cities)) {
             if (city->id != cityId) continue;
             SubCastle* sub = city->FindSubCastleOfKind(4);
             if (sub && sub->keeper) ApplyRandomGear(sub->keeper, years, seed1, seed2);
@@ -239,7 +232,6 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
 }
 
 void Zu_StageSet::ApplyPassRecords() {
-    StageWorld& w = World();
     const int stage = TheGameController ? TheGameController->campaignStage : 0;
     const bool editorView = TheScreenSettings && TheScreenSettings->editorKeys;
     const bool firstOfAct = stage == 11 || stage == 23 || stage == 35;
@@ -247,14 +239,14 @@ void Zu_StageSet::ApplyPassRecords() {
         return std::find(std::begin(kCoreOfficers), std::end(kCoreOfficers), n) != std::end(kCoreOfficers);
     };
 
-    for (Kingdom* k : Items<Kingdom>(*kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
         if (k->NationKind() != 0) {
-            for (Troop* t : Items<Troop>(k->fieldUnits)) {
+            for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
                 t->owner = static_cast<int8_t>(k->nationIndex);
                 t->RaiseStageFollowers();
             }
-            for (City* c : Items<City>(k->cities))
-                for (Troop* t : Items<Troop>(c->units)) {
+            for (City* c : ListValues<City>(k->cities))
+                for (Troop* t : ListValues<Troop>(c->units)) {
                     t->owner = static_cast<int8_t>(k->nationIndex);
                     t->garrison = 1;
                     t->RaiseStageFollowers();
@@ -262,7 +254,7 @@ void Zu_StageSet::ApplyPassRecords() {
             continue;
         }
         auto handle = [&](LinkList& list, bool field) {
-            for (Troop* t : Items<Troop>(list)) {
+            for (Troop* t : ListValues<Troop>(list)) {
                 t->owner = static_cast<int8_t>(k->nationIndex);
                 OfficerRecord* o = t->officer;
                 if (!o) continue;
@@ -273,7 +265,7 @@ void Zu_StageSet::ApplyPassRecords() {
                     continue;
                 }
                 if (attribute != 1) continue;
-                const uint8_t* record = w.passRecord ? w.passRecord(person) : nullptr;
+                const uint8_t* record = PassRecords().Find(person);
                 bool drop = false;
                 if (!record) {
                     if (!core(person) || editorView || firstOfAct)
@@ -301,7 +293,7 @@ void Zu_StageSet::ApplyPassRecords() {
             }
         };
         handle(k->fieldUnits, true);
-        for (City* c : Items<City>(k->cities))
+        for (City* c : ListValues<City>(k->cities))
             handle(c->units, false);
     }
 }

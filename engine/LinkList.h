@@ -2,7 +2,9 @@
 
 #include "gui/RootObject.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Collection interface shared by the list and the object stack. The defaults store nothing.
 class ListNodeBase : public RootObject {
@@ -93,3 +95,16 @@ private:
     LinkNode* cursor;
     int32_t count = 0;
 };
+
+// The values of a list copied out, for walks that change the list or walk it again inside; the
+// list's cursor is left where it was.
+template <class T>
+std::vector<T*> ListValues(LinkList& list) {
+    std::vector<T*> out;
+    out.reserve(static_cast<size_t>(list.GetCount()));
+    const uintptr_t cursor = list.Current();
+    for (uintptr_t v = list.First(); v != 0; v = list.Next())
+        out.push_back(reinterpret_cast<T*>(v));
+    if (cursor) list.Find(cursor);
+    return out;
+}

@@ -56,20 +56,20 @@ bool Networked() {
 
 std::vector<Kingdom*> Kingdoms() {
     Zu_StageSet* stage = CurrentStageSet();
-    return stage && stage->kingdoms ? Snapshot<Kingdom>(*stage->kingdoms) : std::vector<Kingdom*>{};
+    return stage && stage->kingdoms ? ListValues<Kingdom>(*stage->kingdoms) : std::vector<Kingdom*>{};
 }
 
 // Every troop of the stage: field units, city garrisons and sub-castle troops.
 template <class F>
 void ForEveryTroop(F&& visit) {
     for (Kingdom* k : Kingdoms()) {
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             visit(t);
-        for (City* c : Snapshot<City>(k->cities)) {
-            for (Troop* t : Snapshot<Troop>(c->units))
+        for (City* c : ListValues<City>(k->cities)) {
+            for (Troop* t : ListValues<Troop>(c->units))
                 visit(t);
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles))
-                for (Troop* t : Snapshot<Troop>(s->units))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
+                for (Troop* t : ListValues<Troop>(s->units))
                     visit(t);
         }
     }
@@ -104,7 +104,7 @@ void CmdRevealAmbush(const EventStep& step) {
     const int32_t targetPerson = step.Int(EventStepLayout::kWhat);
     Zu_StageSet* stage = CurrentStageSet();
     for (Kingdom* k : Kingdoms())
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits)) {
+        for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
             if (!t->officer || t->officer->Get(L::kAmbush) != mark) continue;
             t->ResetByKind();
             if (t->OfficerKind() == kNamedGeneral && stage && k == stage->playerKingdom)
@@ -151,24 +151,24 @@ void CmdSetPlayArea(const EventStep& step) {
 
     for (Kingdom* k : Kingdoms()) {
         if (k->nationIndex != stage->playerSide) continue;
-        for (City* c : Snapshot<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             if (InPlayArea(old, c->CellX(), c->CellY()) || !InPlayArea(now, c->CellX(), c->CellY())) continue;
-            for (Troop* t : Snapshot<Troop>(c->units))
+            for (Troop* t : ListValues<Troop>(c->units))
                 if (t->OfficerKind() == kNamedGeneral) RestoreFromCarryList(t);
         }
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (t->OfficerKind() == kNamedGeneral && !TroopInArea(old, t) && TroopInArea(now, t))
                 RestoreFromCarryList(t);
     }
 
     Kingdom* player = stage->playerKingdom;
     if (!player) return;
-    for (City* c : Snapshot<City>(player->cities)) {
+    for (City* c : ListValues<City>(player->cities)) {
         if (view && !view->currentCity && InPlayArea(now, c->CellX(), c->CellY())) view->currentCity = c;
         // The city's visible flag waits on the city's map behaviour.
         c->DrawMapMarker(1);
     }
-    for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(player->fieldUnits)) {
         const MapCell* cell = view ? view->GetCell(t->cellX, t->cellY) : map->GetCell(t->cellX, t->cellY);
         if (cell && cell->sightCount == 0 && !(t->flags & 0x10) && SoldierTypeKnown(t->currentType))
             t->UpdateSight();
@@ -210,13 +210,13 @@ void CmdCameraToGeneral(EventRunner& runner, EventStep& step) {
     }
     if (person == 0) return;
     for (Kingdom* k : Kingdoms())
-        for (City* c : Snapshot<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             bool found = false;
-            for (Troop* t : Snapshot<Troop>(c->units))
+            for (Troop* t : ListValues<Troop>(c->units))
                 found = found || Person(t) == person;
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
                 if (s->Kind() == 5)
-                    for (Troop* t : Snapshot<Troop>(s->units))
+                    for (Troop* t : ListValues<Troop>(s->units))
                         found = found || Person(t) == person;
             if (!found) continue;
             step.SetParam(1, c->CellX());
@@ -275,7 +275,7 @@ void CmdSetRelation(const EventStep& step) {
     player->relations[theirs] = relation;
     other->relations[mine] = relation;
     if (relation == 1)
-        for (Troop* t : Snapshot<Troop>(player->fieldUnits))
+        for (Troop* t : ListValues<Troop>(player->fieldUnits))
             t->UpdateSight();
 }
 
@@ -338,7 +338,7 @@ void CmdStripEquipment(const EventStep& step) {
     for (int n = 1; n <= 5; ++n)
         if (step.Param(n) != 0) persons.push_back(step.Param(n));
     for (Kingdom* k : Kingdoms())
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits)) {
+        for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
             if (!t->officer || std::find(persons.begin(), persons.end(), Person(t)) == persons.end())
                 continue;
             for (int s = 0; s < kItemSlots; ++s)

@@ -41,19 +41,6 @@ std::vector<int32_t> StepIds(const EventStep& step);
 // The kingdom of the stage with that id ("國家索引"), or null.
 Kingdom* StageKingdom(int32_t id);
 Kingdom* PlayerKingdomObject();
-// The list's elements in order; the list's cursor is left where it was.
-template <class T>
-std::vector<T*> Snapshot(LinkList& list);
 void Append(LinkList& list, void* value);
 
 } // namespace events
-
-template <class T>
-std::vector<T*> events::Snapshot(LinkList& list) {
-    std::vector<T*> out;
-    const uintptr_t cursor = list.Current();
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    if (cursor) list.Find(cursor);
-    return out;
-}

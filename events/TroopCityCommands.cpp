@@ -45,7 +45,7 @@ int32_t Person(const Troop* t) {
 
 std::vector<Kingdom*> Kingdoms() {
     Zu_StageSet* stage = CurrentStageSet();
-    return stage && stage->kingdoms ? Snapshot<Kingdom>(*stage->kingdoms) : std::vector<Kingdom*>{};
+    return stage && stage->kingdoms ? ListValues<Kingdom>(*stage->kingdoms) : std::vector<Kingdom*>{};
 }
 
 int32_t PlayerSide() {
@@ -70,7 +70,7 @@ void KeepPassRecord(const Troop* t) {
 // with it. (The troop's own follower release comes with the troop's capture rules.)
 void DetachFollowers(Troop* t) {
     if (!t->followers) return;
-    for (Troop* f : Snapshot<Troop>(*t->followers)) {
+    for (Troop* f : ListValues<Troop>(*t->followers)) {
         if (f->leader == t) f->leader = nullptr;
         if (f->garrison || f->IsGone()) continue;
         f->outOfPlay = 1;
@@ -85,7 +85,7 @@ void DeleteTroop(Troop* t) {
     if (!t) return;
     for (Kingdom* k : Kingdoms()) {
         RemoveFrom(k->fieldUnits, t);
-        for (City* c : Snapshot<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             RemoveFrom(c->units, t);
             RemoveFrom(c->reserve, t);
             if (c->currentUnit == t) c->currentUnit = nullptr;
@@ -93,7 +93,7 @@ void DeleteTroop(Troop* t) {
                 if (g == t) g = nullptr;
             for (Troop*& tower : c->towers)
                 if (tower == t) tower = nullptr;
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles)) {
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles)) {
                 RemoveFrom(s->units, t);
                 RemoveFrom(s->secondUnits, t);
             }
@@ -122,11 +122,11 @@ void DeleteStationed(Troop* t, bool keepPass) {
 
 Troop* FindStationed(int32_t person) {
     for (Kingdom* k : Kingdoms())
-        for (City* c : Snapshot<City>(k->cities)) {
-            for (Troop* t : Snapshot<Troop>(c->units))
+        for (City* c : ListValues<City>(k->cities)) {
+            for (Troop* t : ListValues<Troop>(c->units))
                 if (Person(t) == person) return t;
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles))
-                for (Troop* t : Snapshot<Troop>(s->units))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
+                for (Troop* t : ListValues<Troop>(s->units))
                     if (Person(t) == person) return t;
         }
     return nullptr;
@@ -186,7 +186,7 @@ template <class Match>
 void TransferMatching(Kingdom& target, Match&& match) {
     for (Kingdom* k : Kingdoms()) {
         if (k == &target) continue;
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (t->state != kDead && !t->outOfPlay && t->officer && match(t)) TransferTroop(t, *k, target);
     }
 }
@@ -253,7 +253,7 @@ void WithdrawTroop(Troop* t, int keep) {
         SaveCarriedOfficer(*t->officer);
     }
     if (t->followers)
-        for (Troop* f : Snapshot<Troop>(*t->followers)) {
+        for (Troop* f : ListValues<Troop>(*t->followers)) {
             if (f->state == kDead) continue;
             f->outOfPlay = 1;
             if (TheBattleMap) TheBattleMap->RemoveObjectAt(f->cellX, f->cellY, Id(f));
@@ -285,18 +285,18 @@ void CmdRemoveGenerals(const EventStep& step) {
 
 void CmdRemoveRebels(int32_t mark) {
     for (Kingdom* k : Kingdoms()) {
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (RebelOf(t, mark)) WithdrawTroop(t, 1);
-        for (City* c : Snapshot<City>(k->cities)) {
+        for (City* c : ListValues<City>(k->cities)) {
             std::vector<Troop*> gone;
-            for (Troop* t : Snapshot<Troop>(c->units))
+            for (Troop* t : ListValues<Troop>(c->units))
                 if (RebelOf(t, mark)) gone.push_back(t);
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles))
-                for (Troop* t : Snapshot<Troop>(s->units))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
+                for (Troop* t : ListValues<Troop>(s->units))
                     if (RebelOf(t, mark)) gone.push_back(t);
             for (Troop* t : gone) {
                 std::vector<Troop*> followers =
-                    t->followers ? Snapshot<Troop>(*t->followers) : std::vector<Troop*>{};
+                    t->followers ? ListValues<Troop>(*t->followers) : std::vector<Troop*>{};
                 DeleteTroop(t);
                 for (Troop* f : followers)
                     DeleteTroop(f);
@@ -308,20 +308,20 @@ void CmdRemoveRebels(int32_t mark) {
 
 void CmdKillGeneral(int32_t person) {
     for (Kingdom* k : Kingdoms()) {
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (Person(t) == person) {
                 WithdrawTroop(t, 0);
                 break;
             }
-        for (City* c : Snapshot<City>(k->cities)) {
-            for (Troop* t : Snapshot<Troop>(c->units))
+        for (City* c : ListValues<City>(k->cities)) {
+            for (Troop* t : ListValues<Troop>(c->units))
                 if (Person(t) == person) {
                     WithdrawTroop(t, 0);
                     DeleteTroop(t);
                     return;
                 }
-            for (SubCastle* s : Snapshot<SubCastle>(c->subCastles))
-                for (Troop* t : Snapshot<Troop>(s->units))
+            for (SubCastle* s : ListValues<SubCastle>(c->subCastles))
+                for (Troop* t : ListValues<Troop>(s->units))
                     if (Person(t) == person) {
                         WithdrawTroop(t, 0);
                         return;
@@ -344,7 +344,7 @@ void CmdClearAreaTroops(const EventStep& step) {
     // Only field troops are withdrawn: a cell may hold other objects.
     std::vector<Troop*> troops;
     for (Kingdom* k : Kingdoms())
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             troops.push_back(t);
     const int32_t y0 = std::max(0, step.Param(2) / 2), y1 = std::min(map->unitGridRows, step.Param(4) / 2);
     const int32_t x0 = std::max(0, step.Param(1)), x1 = std::min(map->unitGridWidth, step.Param(3));
@@ -434,10 +434,10 @@ void CmdTransferCity(int32_t cityId, int32_t kingdomId) {
     if (!city || !to || !from || from == to) return;
     const int32_t side = to->nationIndex;
     for (LinkList* list : {&city->units, &city->reserve})
-        for (Troop* t : Snapshot<Troop>(*list)) {
+        for (Troop* t : ListValues<Troop>(*list)) {
             TakeSide(t, *to, side);
             if (t->followers)
-                for (Troop* f : Snapshot<Troop>(*t->followers))
+                for (Troop* f : ListValues<Troop>(*t->followers))
                     TakeSide(f, *to, side);
         }
     from->RemoveCity(city);

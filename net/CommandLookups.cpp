@@ -39,7 +39,7 @@ uint32_t TroopScope(const Troop* troop) {
 
 Troop* FindUnitInList(LinkList& troops, uint32_t id) {
     if (id == 0) return nullptr;
-    for (Troop* t : ListItems<Troop>(troops))
+    for (Troop* t : ListValues<Troop>(troops))
         if (t->UnitId() == id) return t;
     return nullptr;
 }
@@ -51,7 +51,7 @@ Troop* FindUnitInFollowers(Troop* leader, uint32_t id) {
 
 OfficerRecord* FindOfficerInList(LinkList& officers, uint32_t id) {
     if (id == 0) return nullptr;
-    for (OfficerRecord* o : ListItems<OfficerRecord>(officers))
+    for (OfficerRecord* o : ListValues<OfficerRecord>(officers))
         if (o->serial == id) return o;
     return nullptr;
 }
@@ -83,7 +83,7 @@ Troop* FindTroopInScope(uint32_t id, uint32_t side, uint32_t homeCity, uint32_t 
     City* city = TheBattleMap ? TheBattleMap->CityById(static_cast<int32_t>(homeCity)) : nullptr;
     if (!city) return nullptr;
     if (scope == 1) {
-        for (Troop* t : ListItems<Troop>(city->units)) {
+        for (Troop* t : ListValues<Troop>(city->units)) {
             if (t->UnitId() == id) return t;
             if (Troop* f = FindUnitInFollowers(t, id)) return f;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/LinkList.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -13,10 +15,6 @@ class Troop;
 
 // What the state commands, sub-commands and game records look up in the running battle. Every
 // index and id comes from a peer: anything outside a table is no entry.
-
-// The members of a list, taken before anything changes it.
-template <class T>
-std::vector<T*> ListItems(LinkList& list);
 
 // The city at that index of the battle map's city table, or null.
 City* CityAtIndex(uint32_t index);
@@ -52,14 +50,3 @@ SubCastle* PlaceSubCastle(City* city, uint32_t placeKind);
 void NoteCarriedUnitId(uint32_t id);
 // The next unit id of this station's counter (and the counter moves on).
 uint32_t DrawUnitId();
-
-#include "engine/LinkList.h"
-
-template <class T>
-std::vector<T*> ListItems(LinkList& list) {
-    std::vector<T*> items;
-    items.reserve(static_cast<size_t>(list.GetCount()));
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        items.push_back(reinterpret_cast<T*>(v));
-    return items;
-}

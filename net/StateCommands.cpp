@@ -222,7 +222,7 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
     Kingdom* k = city ? KingdomOfSide(U(city->ownerSide)) : nullptr;
     if (!k) return false;
     Troop* unit = nullptr;
-    for (Troop* t : ListItems<Troop>(city->units)) {
+    for (Troop* t : ListValues<Troop>(city->units)) {
         const int32_t kind = t->officer ? t->officer->Get(OfficerLayout::kPersonNumber) : 0;
         if (kind >= 421 && kind <= 423) {
             unit = t;

@@ -254,7 +254,8 @@ O OrderMode(const std::vector<uint32_t>& v) {
     t->officer->Set(OfficerLayout::kSpacing, I(v[5]));
     t->officer->Set(OfficerLayout::kAiType, I(v[6]));
     t->officer->Set(OfficerLayout::kRetreat, I(v[7]));
-    // Missing here: the order-mode table for the order record's flag byte, and Troop::StepMove.
+    // Missing here: the order-mode table for the order record's flag byte.
+    if (t->Scope() == 0) t->StepMove();
     return O::Relay;
 }
 

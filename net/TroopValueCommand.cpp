@@ -58,7 +58,7 @@ bool HeldByCity(Troop* troop) {
     if (!city) return false;
     const auto key = reinterpret_cast<uintptr_t>(troop);
     if (city->units.Contains(key) || city->reserve.Contains(key)) return true;
-    for (SubCastle* sub : ListItems<SubCastle>(city->subCastles))
+    for (SubCastle* sub : ListValues<SubCastle>(city->subCastles))
         if (sub->units.Contains(key) || sub->secondUnits.Contains(key) || sub->keeper == troop) return true;
     return false;
 }

@@ -263,7 +263,7 @@ void City::PutUnitOnMap(Troop* troop) {
         JoinFieldList(k, t);
         if (seen) t->UpdateSight();
     }
-    // Missing: Troop::StepMove to start the unit moving (the troop's move step is not built yet).
+    troop->StepMove();
 }
 
 void City::EquipFromStock(Troop* troop) {

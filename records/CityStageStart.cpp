@@ -51,14 +51,6 @@ std::span<const Offset> GarrisonSlots(int32_t kind) {
     }
 }
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 int32_t NextUnitNumber() {
     return TheBattleMap ? TheBattleMap->nextUnitId : 0;
 }
@@ -135,7 +127,7 @@ void City::StartStage() {
 
     const int32_t player = PlayerKingdom();
     if (ownerSide == player || KingdomRelation(ownerSide, player) == 1) DrawMapMarker(1);
-    for (SubCastle* sub : Values<SubCastle>(subCastles)) {
+    for (SubCastle* sub : ListValues<SubCastle>(subCastles)) {
         sub->SetOwner(ownerSide, id);
         sub->PlaceOnMap();
     }
@@ -181,7 +173,7 @@ void City::ReleaseGarrison() {
 void City::CreateGenerals() {
     const int32_t stage = TheGameController ? TheGameController->campaignStage : 0;
     const GameParameters& p = GameParams();
-    for (OfficerRecord* g : Values<OfficerRecord>(generals)) {
+    for (OfficerRecord* g : ListValues<OfficerRecord>(generals)) {
         const int32_t person = g->Get(OfficerLayout::kPersonNumber);
         auto* general = new OfficerRecord(ownerSide, person);
         std::memcpy(general->block, g->block, OfficerLayout::kSize);
@@ -216,7 +208,7 @@ void City::CreateGenerals() {
         troop->unitNumber = number;
         if (TheBattleMap) ++TheBattleMap->nextUnitId;
     }
-    for (SubCastle* sub : Values<SubCastle>(subCastles)) {
+    for (SubCastle* sub : ListValues<SubCastle>(subCastles)) {
         sub->SetOwner(ownerSide, id);
         sub->SpawnGarrison();
     }
@@ -232,7 +224,7 @@ void City::DrawMapMarker(int reveal) {
 }
 
 void City::SortUnits(int key) {
-    std::vector<Troop*> old = Values<Troop>(units);
+    std::vector<Troop*> old = ListValues<Troop>(units);
     std::vector<Troop*> sorted;
     if (key == 0 && currentUnit) {
         auto it = std::find(old.begin(), old.end(), currentUnit);

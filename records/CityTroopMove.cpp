@@ -89,12 +89,12 @@ bool City::ApplyTroopMove(uint32_t kind, uint32_t unit, Troop* source, Troop* de
 }
 
 void City::AssignSoldiersToUnits() {
-    for (Troop* soldier : ListItems<Troop>(reserve)) {
+    for (Troop* soldier : ListValues<Troop>(reserve)) {
         if (!soldier->officer) continue;
         const int32_t wanted = SoldierClass(soldier->officer->Get(OfficerLayout::kSoldierType));
         Troop* match = nullptr;
         Troop* any = nullptr;
-        for (Troop* unit : ListItems<Troop>(units)) {
+        for (Troop* unit : ListValues<Troop>(units)) {
             if (!unit->officer || unit->NextCarrySlot() < 0) continue;
             if (!any) any = unit;
             if (unit->officer->Get(OfficerLayout::kClass) == wanted) {
@@ -108,13 +108,13 @@ void City::AssignSoldiersToUnits() {
 }
 
 void City::AutoAssignTroops() {
-    const std::vector<Troop*> generals = ListItems<Troop>(units);
+    const std::vector<Troop*> generals = ListValues<Troop>(units);
     if (generals.empty()) return;
     const size_t count = generals.size();
     // A unit out of play or without room takes nobody.
     auto hasRoom = [](Troop* g) { return !(g->flags & 0x40) && g->NextCarrySlot() >= 0; };
     size_t g = 0;
-    for (Troop* soldier : ListItems<Troop>(reserve)) {
+    for (Troop* soldier : ListValues<Troop>(reserve)) {
         const size_t start = g;
         while (!hasRoom(generals[g])) {
             g = (g + 1) % count;

@@ -14,14 +14,6 @@ constexpr size_t kMostCandidates = 200;
 constexpr int kNearest = 5;
 constexpr int kAttackers = 3;
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 bool SideActive(int32_t side) {
     return TheBattleMap && side >= 0 && side < BattleMap::kSides && TheBattleMap->sideActive[side] != 0;
 }
@@ -61,8 +53,8 @@ void Kingdom::PickTargetCity() {
     if (NationKind() == 2 || NationKind() == 3 || !SideActive(nationIndex) || !TheBattleMap) return;
     LinkList* stageKingdoms = StageKingdoms();
     const std::vector<Kingdom*> kingdoms =
-        stageKingdoms ? Values<Kingdom>(*stageKingdoms) : std::vector<Kingdom*>{};
-    const std::vector<City*> own = Values<City>(cities);
+        stageKingdoms ? ListValues<Kingdom>(*stageKingdoms) : std::vector<Kingdom*>{};
+    const std::vector<City*> own = ListValues<City>(cities);
 
     struct Candidate {
         City* city = nullptr;
@@ -75,7 +67,7 @@ void Kingdom::PickTargetCity() {
         size_t k = 0;
         for (Kingdom* h : kingdoms) {
             if (h->nationIndex == c->ownerSide || !AtWar(ownerKingdom, h->nationIndex)) continue;
-            for (City* city : Values<City>(h->cities)) {
+            for (City* city : ListValues<City>(h->cities)) {
                 if (city->dead || city->ownerSide == c->ownerSide) continue;
                 // Beyond the table's bound a hostile city is not weighed.
                 if (k >= kMostCandidates) continue;
@@ -135,7 +127,7 @@ void City::ChooseStagingCity() {
     const int32_t own = Distance(*this, *target);
     City* staging = nullptr;
     int32_t nearest = 0;
-    for (City* o : Values<City>(k->cities)) {
+    for (City* o : ListValues<City>(k->cities)) {
         if (o == this || o->dead || Distance(*o, *target) >= own) continue;
         const int32_t d = std::abs(o->exitX - exitX) + std::abs(o->exitY - exitY);
         if (!staging || d < nearest) {
@@ -152,7 +144,7 @@ void City::ChooseStagingCity() {
 }
 
 void Kingdom::RecallTroopsTargeting(int cityId) {
-    for (Troop* t : Values<Troop>(fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(fieldUnits)) {
         if (t->OfficerValue(OfficerLayout::kClass) == 6 || t->state == 13 || t->hidden) continue;
         if (!t->order || t->order->orderState == 0 || t->order->targetCityId != cityId) continue;
         t->ReturnHome(0, false);

@@ -56,17 +56,9 @@ GameRecordChannel* Channel() {
     return TheGameController ? TheGameController->recordChannel : nullptr;
 }
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 std::vector<City*> KindZeroCities(Kingdom& k) {
     std::vector<City*> out;
-    for (City* c : Values<City>(k.cities))
+    for (City* c : ListValues<City>(k.cities))
         if (c->Kind() == 0) out.push_back(c);
     return out;
 }
@@ -107,7 +99,7 @@ void SpawnScheduled(int32_t t, int32_t stamp) {
     };
     LinkList* kingdoms = StageKingdoms();
     if (ruler != 0 && kingdoms) {
-        for (Kingdom* k : Values<Kingdom>(*kingdoms)) {
+        for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
             if (k->PersonNumber() != ruler) continue;
             std::vector<City*> cities = KindZeroCities(*k);
             if (cities.empty()) break;
@@ -116,7 +108,7 @@ void SpawnScheduled(int32_t t, int32_t stamp) {
     }
     if (!kingdoms) return;
     std::vector<City*> all;
-    for (Kingdom* k : Values<Kingdom>(*kingdoms))
+    for (Kingdom* k : ListValues<Kingdom>(*kingdoms))
         for (City* city : KindZeroCities(*k))
             all.push_back(city);
     spawnIn(PickKindZeroCity(all));

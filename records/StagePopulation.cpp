@@ -30,14 +30,6 @@ constexpr uint32_t kKingdomRetreat = 64; // "武將撤退"
 constexpr uint32_t kGarrisonMultiplier = 100641;
 constexpr int32_t kPersonsPerSubCastle = 2;
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 Kingdom* FirstOfNationKind(std::vector<Kingdom*>& kingdoms, int32_t kind) {
     for (Kingdom* k : kingdoms)
         if (k->NationKind() == kind) return k;
@@ -84,9 +76,9 @@ GarrisonRow RowFor(const City& city) {
 std::vector<SubCastle*> CapitalSubCastles(std::vector<Kingdom*>& kingdoms) {
     std::vector<SubCastle*> out;
     for (Kingdom* k : kingdoms)
-        for (City* city : Values<City>(k->cities)) {
+        for (City* city : ListValues<City>(k->cities)) {
             if (city->Kind() != 0) break;
-            for (SubCastle* sub : Values<SubCastle>(city->subCastles))
+            for (SubCastle* sub : ListValues<SubCastle>(city->subCastles))
                 if (sub->Kind() == 4) out.push_back(sub);
         }
     return out;
@@ -151,12 +143,12 @@ void PopulateStageCities() {
     LinkList* list = StageKingdoms();
     const int32_t campaign = CampaignIndex();
     if (!list || campaign < 0) return;
-    std::vector<Kingdom*> kingdoms = Values<Kingdom>(*list);
+    std::vector<Kingdom*> kingdoms = ListValues<Kingdom>(*list);
     PersonCount = 0;
     Kingdom* k2 = FirstOfNationKind(kingdoms, 2);
     Kingdom* k3 = FirstOfNationKind(kingdoms, 3);
     if (k2) {
-        for (City* city : Values<City>(k2->cities))
+        for (City* city : ListValues<City>(k2->cities))
             if (city->Kind() == 6 && PersonCount < PersonCap) SpawnCityPersons(city, k2);
         Zu_StageSet* stage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
         for (SubCastle* sub : CapitalSubCastles(kingdoms))
@@ -166,7 +158,7 @@ void PopulateStageCities() {
             if (PersonCount < PersonCap) SpawnSyncedPersons(sub, k2, kPersonsPerSubCastle);
     }
     if (k3)
-        for (City* city : Values<City>(k3->cities))
+        for (City* city : ListValues<City>(k3->cities))
             Garrison(*city, *k3, campaign);
 }
 
@@ -174,16 +166,16 @@ void ClearCityPeople(City* city) {
     if (!city) return;
     ScenarioData* scenario = TheBattleMap ? TheBattleMap->scenario : nullptr;
     LinkList* kingdoms = StageKingdoms();
-    for (OfficerRecord* officer : Values<OfficerRecord>(city->generals)) {
+    for (OfficerRecord* officer : ListValues<OfficerRecord>(city->generals)) {
         const auto key = reinterpret_cast<uintptr_t>(officer);
         if (scenario) scenario->stageGenerals.RemoveValue(key);
         if (kingdoms)
-            for (Kingdom* k : Values<Kingdom>(*kingdoms))
+            for (Kingdom* k : ListValues<Kingdom>(*kingdoms))
                 k->mapGenerals.RemoveValue(key);
         delete officer;
     }
     city->generals.RemoveAll();
-    std::vector<Troop*> dropped = Values<Troop>(city->units);
+    std::vector<Troop*> dropped = ListValues<Troop>(city->units);
     city->units.RemoveAll();
     for (Troop* t : dropped) {
         // Selections, hot-key groups, cells and every other holder let go before it goes.

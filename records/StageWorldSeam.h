@@ -27,8 +27,6 @@ struct StageWorld {
     int32_t sideCount = 0;
     uint8_t computerRun[kMaxSides + 1] = {};
     int32_t troopSerial = 0;
-    // The pass-record table: a 432-byte block per person number, or null.
-    const uint8_t* (*passRecord)(int personNumber) = nullptr;
     // Set while a save slot is read or written.
     bool loadingSave = false;
     bool troopItemPageOpen = false;

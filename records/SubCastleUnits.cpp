@@ -304,7 +304,7 @@ void SubCastle::RemoveUnitOnExit(Troop* unit) {
         if (MarksSight(t, ownerSide)) t->UpdateSight();
         JoinFieldList(own, t);
     }
-    // Missing: Troop::StepMove to start the unit moving (the troop's move step is not built yet).
+    unit->StepMove();
 }
 
 int SubCastle::RequestDeployUnit(Troop* unit) {

@@ -3,6 +3,7 @@
 #include "gui/RootObject.h"
 
 #include <cstdint>
+#include <memory>
 
 class City;
 class Kingdom;
@@ -15,7 +16,6 @@ class TemplateTables : public RootObject {
 public:
     TemplateTables() = default;
     ~TemplateTables() override;
-    void SavePassRecord() {}
 
     // ---- Stage loading (stagefiles/StageLoading.cpp) ----
     // Reads a stage file set and rebuilds the world around it. path is the main file's name with
@@ -61,8 +61,8 @@ public:
     int SaveItemFile(const char* name);
     int LoadItemFile(const char* name);
     // The garrisons of the stage's cities and sub-castles in the ".soldier" file; nothing happens
-    // without a stage or when the file cannot be made or opened.
-    void WriteGarrisonFile(const char* name);
+    // without a stage or when the file cannot be made or opened. Writing: 1 when written.
+    int WriteGarrisonFile(const char* name);
     void ReadGarrisonFile(const char* name);
     // The field troops, hot-key groups and selection in the ".spr" file. Writing: 1, or 0 without
     // a stage or when the file cannot be made. Reading: 1 when the file was read, 0 without a
@@ -109,4 +109,39 @@ public:
     int SaveDoorFile(const char* name);
     int LoadGateFile(const char* name);
     int SaveGateFile(const char* name);
+
+    // ---- Saving a stage, save slots (stagefiles/StageSave.cpp, stagefiles/SaveSlots.cpp) ----
+    // Writes the whole file set of the stage path (the main file with its extension): 1 when the
+    // main file was written. lastSaveComplete tells whether every file of the set was.
+    int SaveStage(const char* path);
+    bool lastSaveComplete = false;
+    // A save slot (0..15) written or loaded: 1 on success, 0 for a slot outside the table, a set
+    // that could not be written whole, or a slot without a saved game (the world is then left as
+    // it was).
+    int SaveGame(int slot);
+    int LoadGame(int slot);
+    // The main stage file and the talk texts of a stage, without building its world: 1 when the
+    // main file was read.
+    int ReloadStageTexts(const char* path);
+
+    // ---- Campaign pass record (stagefiles/PassRecordFile.cpp) ----
+    // The player's ordinary generals carried to the next campaign stage, written after a
+    // victory; read back when the next stage's main file is read (1 when a pass file was read).
+    void SavePassRecord();
+    int LoadPassRecord();
+    int32_t passRecordCount = 0;
+
+    // ---- Player city files (stagefiles/PlayerCityFile.cpp) ----
+    // The player's camp city of a campaign stage: read from the file of the current stage
+    // (previous 0) or of the stage before, or written to the current one. True when the file
+    // was read or written whole.
+    bool LoadCastleFile(City* city, int previous);
+    bool SaveCastleFile(City* city);
+    // The city the last LoadCastleFile read into (not owned), and the camp city a restored
+    // campaign game rebuilt from its file (owned).
+    City* playerCity = nullptr;
+    struct CityDeleter {
+        void operator()(City* city) const;
+    };
+    std::unique_ptr<City, CityDeleter> unitBlockCity;
 };

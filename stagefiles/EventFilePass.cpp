@@ -11,21 +11,13 @@
 namespace {
 constexpr int32_t kGeneralKind = 1;
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 // The officer of that person number commands a troop or sits in a city of the loaded world.
 bool OfficerInWorld(Zu_StageSet& stage, int32_t person) {
-    for (Kingdom* k : Values<Kingdom>(*stage.kingdoms)) {
-        for (Troop* t : Values<Troop>(k->fieldUnits))
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == person) return true;
-        for (City* city : Values<City>(k->cities))
-            for (OfficerRecord* o : Values<OfficerRecord>(city->generals))
+        for (City* city : ListValues<City>(k->cities))
+            for (OfficerRecord* o : ListValues<OfficerRecord>(city->generals))
                 if (o->Get(OfficerLayout::kPersonNumber) == person) return true;
     }
     return false;
@@ -55,13 +47,13 @@ int TemplateTables::LoadEventFile(const char* name) {
 void TemplateTables::BindOfficersToKingdoms() {
     Zu_StageSet* stage = CurrentStageSet();
     if (!stage || !stage->kingdoms) return;
-    for (Kingdom* k : Values<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         // The list is derived from the officers read; a second pass must not double it.
         k->mapGenerals.RemoveAll();
-        for (City* city : Values<City>(k->cities))
-            for (OfficerRecord* o : Values<OfficerRecord>(city->generals))
+        for (City* city : ListValues<City>(k->cities))
+            for (OfficerRecord* o : ListValues<OfficerRecord>(city->generals))
                 TakeOfficer(*k, o);
-        for (Troop* t : Values<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (t->officer) TakeOfficer(*k, t->officer);
     }
 }

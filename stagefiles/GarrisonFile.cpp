@@ -20,22 +20,12 @@ constexpr char kTag[] = "Soldier2Data";
 constexpr int16_t kInCity = 1;
 constexpr int16_t kInSubCastle = 2;
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    // Copied first: the unit readers walk lists of their own, and the nested reads must not move
-    // the cursor of the list being walked.
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 size_t MinEntryBytes(const UnitRecordSizes& sizes) {
     return size_t(sizes.unit) + sizes.order + 8;
 }
 
 void WriteGroups(StageWriter& out, LinkList& units) {
-    const auto troops = Items<Troop>(units);
+    const auto troops = ListValues<Troop>(units);
     out.i32(int32_t(troops.size()));
     for (Troop* t : troops)
         WriteUnitGroup(out, *t);
@@ -102,7 +92,7 @@ bool ReadCity(StageReader& in, const UnitRecordSizes& sizes, Kingdom& kingdom, C
         t->homeCity = int16_t(city.id);
         delete t;
     }
-    for (SubCastle* sub : Items<SubCastle>(city.subCastles))
+    for (SubCastle* sub : ListValues<SubCastle>(city.subCastles))
         if (!ReadSubCastle(in, sizes, kingdom, *sub)) return false;
     return true;
 }
@@ -114,11 +104,11 @@ void WriteGarrisons(StageWriter& out, Zu_StageSet& stage) {
     out.u32(UnitRecordSizes{}.unit);
     out.u32(UnitRecordSizes{}.order);
     if (!stage.kingdoms) return;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms)) {
-        for (City* city : Items<City>(k->cities)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
+        for (City* city : ListValues<City>(k->cities)) {
             WriteGroups(out, city->units);
             out.i32(0);
-            for (SubCastle* sub : Items<SubCastle>(city->subCastles)) {
+            for (SubCastle* sub : ListValues<SubCastle>(city->subCastles)) {
                 WriteGroups(out, sub->units);
                 out.i32(sub->leader ? 1 : 0);
                 if (sub->leader) WriteUnitGroup(out, *sub->leader);
@@ -138,17 +128,17 @@ bool ReadGarrisons(StageReader& in, Zu_StageSet& stage) {
     // The unit records of this file carry the 16-bit home city.
     in.unitVersion = kUnitVersionWithWideHomeCity;
     if (!stage.kingdoms) return true;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms))
-        for (City* city : Items<City>(k->cities))
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms))
+        for (City* city : ListValues<City>(k->cities))
             if (!ReadCity(in, sizes, *k, *city)) return false;
     return true;
 }
 
-void TemplateTables::WriteGarrisonFile(const char* name) {
-    if (!TheBattleMap || !TheBattleMap->stageSet) return;
+int TemplateTables::WriteGarrisonFile(const char* name) {
+    if (!TheBattleMap || !TheBattleMap->stageSet) return 0;
     StageWriter out;
     WriteGarrisons(out, *TheBattleMap->stageSet);
-    out.Save(name);
+    return out.Save(name) ? 1 : 0;
 }
 
 void TemplateTables::ReadGarrisonFile(const char* name) {

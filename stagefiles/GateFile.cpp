@@ -26,14 +26,6 @@ constexpr int kPieceStrength = 12; // eight words from record word 12
 constexpr int kCityCell = 20;
 constexpr int kRecordWords = GateRecord::kSize / 4;
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 bool OnMap(int32_t x, int32_t y) {
     return TheBattleMap && x >= 0 && y >= 0 && x < TheBattleMap->width && y < TheBattleMap->rows / 2;
 }
@@ -84,8 +76,8 @@ void WriteGates(StageWriter& out, Zu_StageSet& stage, GateFileKind kind) {
     out.Bytes(kTag, 12);
     out.u32(GateRecord::kSize);
     if (!stage.kingdoms) return;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms)) {
-        const auto gates = Items<CastleGate>(k->gates);
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
+        const auto gates = ListValues<CastleGate>(k->gates);
         out.i32(int32_t(gates.size()));
         for (const CastleGate* g : gates)
             WriteGate(out, *g, kind);
@@ -101,7 +93,7 @@ bool ReadGates(StageReader& in, Zu_StageSet& stage, GateFileKind kind) {
         return false;
     }
     if (!stage.kingdoms) return true;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
         int32_t count = 0;
         if (!in.Count(count, size)) return false;
         for (int32_t i = 0; i < count; ++i) {

@@ -30,14 +30,6 @@ constexpr size_t kMinOfficer = 8;
 constexpr size_t kMinSubCastle = 8;
 constexpr size_t kMinSite = 4;
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 // A count from the state block: refused (the file marked damaged) when negative or more than the
 // bytes left can hold.
 bool Fits(StageReader& in, int32_t count, size_t minEntryBytes) {
@@ -310,13 +302,13 @@ void WriteItemBlock(StageWriter& out, int32_t number) {
 } // namespace
 
 int TemplateTables::WriteCity(StageWriter& out, City& city) {
-    const auto subs = Items<SubCastle>(city.subCastles);
-    const auto sites = Items<SavedRecord>(city.sites);
-    const auto links = Items<TrainingEntry>(city.trainingQueue);
+    const auto subs = ListValues<SubCastle>(city.subCastles);
+    const auto sites = ListValues<SavedRecord>(city.sites);
+    const auto links = ListValues<TrainingEntry>(city.trainingQueue);
     std::vector<int32_t> items;
     for (uintptr_t v = city.ItemStock().First(); v != 0; v = city.ItemStock().Next())
         items.push_back(static_cast<int32_t>(v));
-    const auto units = Items<Troop>(city.reserve);
+    const auto units = ListValues<Troop>(city.reserve);
 
     out.SizedBlock(city.block, M::kCityBlock);
     uint8_t state[M::kCityState] = {};
@@ -324,7 +316,7 @@ int TemplateTables::WriteCity(StageWriter& out, City& city) {
               int32_t(sites.size()), int32_t(units.size()));
     out.SizedBlock(state, M::kCityState);
 
-    const auto officers = Items<OfficerRecord>(city.generals);
+    const auto officers = ListValues<OfficerRecord>(city.generals);
     out.i32(int32_t(officers.size()));
     for (const OfficerRecord* o : officers)
         SaveStageOfficer(out, *o);

@@ -27,14 +27,6 @@ using M = MainStageLayout;
 constexpr size_t kMinKingdomBytes = 12;
 constexpr int32_t kDefaultLevel = 5;
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 // The battle map's tables of kingdoms and cities as they stood before a read, put back when the
 // file turns out damaged.
 struct TablesBefore {
@@ -79,19 +71,19 @@ void Unplace(BattleMap& map, Troop* t) {
 }
 
 void ForgetTroops(BattleMap& map, Kingdom& k) {
-    for (City* c : Items<City>(k.cities)) {
-        for (Troop* t : Items<Troop>(c->reserve))
+    for (City* c : ListValues<City>(k.cities)) {
+        for (Troop* t : ListValues<Troop>(c->reserve))
             Unplace(map, t);
-        for (Troop* t : Items<Troop>(c->units))
+        for (Troop* t : ListValues<Troop>(c->units))
             Unplace(map, t);
     }
-    for (Troop* t : Items<Troop>(k.fieldUnits))
+    for (Troop* t : ListValues<Troop>(k.fieldUnits))
         Unplace(map, t);
 }
 
 // Every city of the kingdom takes its first city as parent.
 void SetParents(Kingdom& k, bool copySettings) {
-    const auto cities = Items<City>(k.cities);
+    const auto cities = ListValues<City>(k.cities);
     for (City* c : cities) {
         c->parent = cities.front();
         if (copySettings) c->CopyOwnerSettings();
@@ -103,7 +95,7 @@ void DerivePlayer(Zu_StageSet& stage) {
     stage.playerKingdom = nullptr;
     stage.playerCities = nullptr;
     stage.playerFirstCity = nullptr;
-    for (Kingdom* k : Items<Kingdom>(*stage.kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms)) {
         if (k->nationIndex != stage.playerSide) continue;
         stage.playerKingdom = k;
         stage.playerCities = &k->cities;
@@ -142,7 +134,7 @@ int TemplateTables::ReadMainFile(StageReader& in) {
     const bool fresh = in.fresh();
 
     auto fail = [&]() {
-        for (Kingdom* k : Items<Kingdom>(*stage->kingdoms))
+        for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms))
             ForgetTroops(map, *k);
         for (auto& k : extras)
             ForgetTroops(map, *k);
@@ -233,7 +225,7 @@ int TemplateTables::ReadMainFile(StageReader& in) {
             c->gameScreen->SetView(trailer[8], trailer[10], trailer[9], trailer[11]);
     }
 
-    for (Kingdom* k : Items<Kingdom>(*stage->kingdoms))
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms))
         if (k->NationKind() == 0) {
             stage->playerSide = k->nationIndex;
             break;
@@ -242,7 +234,7 @@ int TemplateTables::ReadMainFile(StageReader& in) {
     if (TheGameController)
         TheGameController->campaignStage =
             static_cast<uint8_t>(stage->Column(StageBlockLayout::kStageNumber));
-    // Missing: the campaign pass-record read-back (LoadPassRecord).
+    LoadPassRecord();
     return 1;
 }
 
@@ -267,7 +259,7 @@ int TemplateTables::WriteMainFile(StageWriter& out) {
     out.i32(stage.monthsElapsed);
     out.i32(map.nextUnitId);
 
-    const auto kingdoms = Items<Kingdom>(*stage.kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*stage.kingdoms);
     out.i32(int32_t(kingdoms.size()));
     for (Kingdom* k : kingdoms)
         WriteKingdom(out, *k);

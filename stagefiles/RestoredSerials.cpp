@@ -16,14 +16,6 @@
 
 namespace {
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 class SerialScan {
 public:
     void Officer(const OfficerRecord* o) {
@@ -34,15 +26,15 @@ public:
         Officer(t->officer);
         Unit(t->pairedTroop);
         if (t->followers)
-            for (Troop* f : Values<Troop>(*t->followers))
+            for (Troop* f : ListValues<Troop>(*t->followers))
                 Unit(f);
     }
     void Units(LinkList& list) {
-        for (Troop* t : Values<Troop>(list))
+        for (Troop* t : ListValues<Troop>(list))
             Unit(t);
     }
     void Officers(LinkList& list) {
-        for (OfficerRecord* o : Values<OfficerRecord>(list))
+        for (OfficerRecord* o : ListValues<OfficerRecord>(list))
             Officer(o);
     }
 
@@ -58,16 +50,16 @@ uint32_t LargestWorldSerial() {
     SerialScan scan;
     Zu_StageSet* stage = CurrentStageSet();
     if (stage && stage->kingdoms)
-        for (Kingdom* k : Values<Kingdom>(*stage->kingdoms)) {
+        for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
             scan.Units(k->fieldUnits);
-            for (CastleGate* g : Values<CastleGate>(k->gates))
+            for (CastleGate* g : ListValues<CastleGate>(k->gates))
                 for (Troop* piece : g->pieces)
                     scan.Unit(piece);
-            for (City* c : Values<City>(k->cities)) {
+            for (City* c : ListValues<City>(k->cities)) {
                 scan.Officers(c->generals);
                 scan.Units(c->units);
                 scan.Units(c->reserve);
-                for (SubCastle* sub : Values<SubCastle>(c->subCastles)) {
+                for (SubCastle* sub : ListValues<SubCastle>(c->subCastles)) {
                     scan.Officers(sub->generals);
                     scan.Units(sub->units);
                     scan.Units(sub->secondUnits);

@@ -52,14 +52,6 @@ int32_t AreaSize(int32_t kind) {
     return kind >= 0 && kind <= 10 ? kAreaSize[kind] : 6;
 }
 
-template <class T>
-std::vector<T*> Values(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 int32_t OfficerKind(const Troop* t) {
     return t && t->officer ? t->officer->Get(OfficerLayout::kAttribute) : -1;
 }
@@ -95,7 +87,7 @@ Kingdom* SideKingdom(int32_t side) {
 // The ids the relation tables run over: every id in the side table or the stage's list.
 int32_t SideCount(Zu_StageSet& stage) {
     int32_t count = World().sideCount;
-    for (Kingdom* k : Values<Kingdom>(*stage.kingdoms))
+    for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms))
         count = std::max(count, k->nationIndex);
     return std::clamp(count, 0, kMaxSides);
 }
@@ -105,7 +97,7 @@ void ClearFocus() {
 }
 
 void BindCityGates(Kingdom& k, City& n) {
-    for (CastleGate* g : Values<CastleGate>(k.gates)) {
+    for (CastleGate* g : ListValues<CastleGate>(k.gates)) {
         if (g->cellX != n.CellX() || g->cellY != n.CellY()) continue;
         const int32_t row = std::clamp(n.Scale(), 1, 4) - 1;
         const int32_t strength = GameParams().siteRows[row][1];
@@ -187,7 +179,7 @@ void SetAnchors(City& n) {
         n.exitY = (row + 8) / 2;
         break;
     }
-    for (SubCastle* sub : Values<SubCastle>(n.subCastles)) {
+    for (SubCastle* sub : ListValues<SubCastle>(n.subCastles)) {
         sub->exitX = sub->Int(SubCastleLayout::kX) + 2;
         sub->exitY = (sub->Int(SubCastleLayout::kY) + 10) / 2;
     }
@@ -218,7 +210,7 @@ void ShowCity(City& n) {
 
 // A unit left mid-way in an action that cannot survive a restart goes, with every reference.
 void DropUnfinished(Kingdom& k) {
-    for (Troop* t : Values<Troop>(k.fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(k.fieldUnits)) {
         if (t->actionCode < 115 || t->actionCode > 118) continue;
         k.fieldUnits.RemoveValue(reinterpret_cast<uintptr_t>(t));
         if (TheGameController) TheGameController->DeselectTroop(t);
@@ -237,7 +229,7 @@ int TemplateTables::BindStageKingdoms() {
     SetComputerRun(stage->playerSide, 0);
 
     stage->playerKingdom = nullptr;
-    for (Kingdom* k : Values<Kingdom>(*stage->kingdoms))
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms))
         if (k->nationIndex == stage->playerSide) {
             stage->playerKingdom = k;
             stage->playerCities = &k->cities;
@@ -246,7 +238,7 @@ int TemplateTables::BindStageKingdoms() {
         }
     Kingdom* player = stage->playerKingdom;
 
-    for (Kingdom* k : Values<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         const int32_t side = k->nationIndex;
         if (ValidSide(side)) {
             switch (k->NationKind()) {
@@ -267,9 +259,9 @@ int TemplateTables::BindStageKingdoms() {
                 break;
             }
         }
-        for (City* n : Values<City>(k->cities)) {
+        for (City* n : ListValues<City>(k->cities)) {
             if (n->leaderPersonNumber != 0)
-                for (Troop* t : Values<Troop>(n->units))
+                for (Troop* t : ListValues<Troop>(n->units))
                     if (t->officer &&
                         t->officer->Get(OfficerLayout::kPersonNumber) == n->leaderPersonNumber) {
                         n->currentUnit = t;
@@ -283,7 +275,7 @@ int TemplateTables::BindStageKingdoms() {
                 if (Troop* t = FirstOfKind(x, y, kWallKind)) n->garrison[i] = t;
             }
             if (n->Kind() == 0)
-                for (SubCastle* sub : Values<SubCastle>(n->subCastles))
+                for (SubCastle* sub : ListValues<SubCastle>(n->subCastles))
                     sub->SetOwner(side, n->id);
             if (TheBattleMap) {
                 TheBattleMap->MarkArea(n->CellX(), n->CellY(), AreaSize(n->Kind()), 4,
@@ -292,7 +284,7 @@ int TemplateTables::BindStageKingdoms() {
                                        static_cast<uint16_t>(n->id));
             }
         }
-        for (City* n : Values<City>(k->cities))
+        for (City* n : ListValues<City>(k->cities))
             BindCityGates(*k, *n);
     }
     return 1;
@@ -307,9 +299,9 @@ void TemplateTables::BindStageWorld() {
     const int32_t playerSide = stage->playerSide;
 
     std::vector<City*> castles, camps;
-    for (Kingdom* k : Values<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         const int32_t side = k->nationIndex;
-        for (City* n : Values<City>(k->cities)) {
+        for (City* n : ListValues<City>(k->cities)) {
             n->SumGarrison();
             if (n->Kind() == 0) castles.push_back(n);
             if (n->Kind() == 6) camps.push_back(n);
@@ -327,7 +319,7 @@ void TemplateTables::BindStageWorld() {
             k->markedCityId = k->mainCity->id;
         }
         ClearFocus();
-        for (City* n : Values<City>(k->cities)) {
+        for (City* n : ListValues<City>(k->cities)) {
             n->ownerSide = side;
             SetAnchors(*n);
             if (fresh) {
@@ -350,7 +342,7 @@ void TemplateTables::BindStageWorld() {
             DropUnfinished(*k);
             const bool friendly =
                 side == playerSide || (ValidSide(playerSide) && k->relations[playerSide] == 1);
-            for (Troop* t : Values<Troop>(k->fieldUnits)) {
+            for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
                 const int32_t kind = OfficerKind(t);
                 if (kind != kWallKind && kind != kTowerKind && !t->hidden && friendly) t->UpdateSight();
             }
@@ -361,9 +353,9 @@ void TemplateTables::BindStageWorld() {
 
     Kingdom* player = stage->playerKingdom;
     if (!player) return;
-    for (Kingdom* k : Values<Kingdom>(*stage->kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         if (!ValidSide(k->nationIndex) || player->relations[k->nationIndex] != 1) continue;
-        for (City* n : Values<City>(k->cities))
+        for (City* n : ListValues<City>(k->cities))
             if (!n->markedCity) ShowCity(*n);
     }
 }

@@ -97,7 +97,7 @@ void FinishBand(Troop& general) {
     general.flagWord = 1;
     if (TheBattleMap) general.groupId = TheBattleMap->nextUnitId++;
     if (OnMap(general)) {
-        // Missing: Troop::ArrangeFollowers (formations) places the band and sets its leader links.
+        general.ArrangeFollowers();
         // Set-up runs alike on every station (the band is made on each), so its order is applied
         // here rather than sent.
         if (general.state == 0 && general.actionCode == 4 && general.order)

@@ -48,11 +48,21 @@ public:
     void SetCell(int16_t x, int16_t y, int16_t garrisonValue);
     void SetUnitType(int32_t type);
     void SetMoveDirection(uint8_t dir);
+    // A blow against the city: the city answers its attacker.
+    void AttackCity(City* city);
 
     void MoveStep();
+    // Starts or continues the walk toward the destination cell along the troop's path, through the
+    // cell centres, and takes one step of it.
+    void StepMove();
     // Items lying next to the troop that it walks past; the taking of one map object.
     void PickUpItems();
     bool TakeMapObject(MapObject* object);
+    // Puts the officer's carried items on free cells next to the troop (rout or capture); mode 1
+    // also rolls the reward item there.
+    void DropCarriedItems(int32_t mode);
+    // The carried items that found a free neighbour cell, taken from the officer; how many.
+    int32_t PlaceCarriedItems();
     void LaunchAttack();
     int32_t ActionRow();
     void StartDeath();

@@ -446,7 +446,7 @@ bool Troop::ContinueCityAttack() {
             NetCmdHalt(this);
         return true;
     }
-    // Missing here: Troop::AttackCity, the melee blow against the city.
+    if (rangeEnd < 3) AttackCity(targetCity);
     if (OrderState(this) == 11) {
         if (returnX == -1)
             NetCmd02(this, order->postX, order->postY);
@@ -499,4 +499,8 @@ void Troop::MoveTowardCell(int32_t x, int32_t y) {
             NetCmd02(this, fx, fy);
             return;
         }
+}
+
+void Troop::AttackCity(City* city) {
+    if (city) city->OnAttacked(this);
 }

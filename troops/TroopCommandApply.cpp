@@ -32,6 +32,7 @@ void Troop::ApplyHalt() {
     skill = -1;
     targetTroop = nullptr;
     ResetCombatState();
+    moving = 0; // a halted troop takes no further step
     ClearMoveFlags();
     Restart();
 }
@@ -40,7 +41,8 @@ bool Troop::ApplyCmd02(int32_t x, int32_t y) {
     if (IsGone() || x < 0 || y < 0) return false;
     DecideNextFrame();
     if (order->orderState != 0 && (statusBits & 0x40000)) {
-        statusBits &= ~0x40000u;
+        // The transformed form ends through its own clear, which gives back what it took.
+        ClearStatus(0x40000, false);
         SetUnitType(-1);
     }
     if (flags & 0x08) return false;

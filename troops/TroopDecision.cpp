@@ -39,6 +39,41 @@ City* CityUnder(const Troop& t) {
     return cell && cell->cityId != 0 ? TheBattleMap->CityById(cell->cityId) : nullptr;
 }
 
+// The enemy check runs while the troop stands, walks an order's route or guards.
+bool WatchesForEnemies(const Troop& t) {
+    const TroopOrder& o = *t.order;
+    if (t.state == 10 || t.actionCode == 3 || t.actionCode == 4) return true;
+    if (t.state == 0 && t.actionCode == 0) {
+        if (o.orderState == 20) return true;
+        if (o.orderState != 16 && ((o.pursue & 0x80) || o.spare[0] != 0 || (t.flags & 0x200))) return true;
+    }
+    return t.state == 1 && t.actionCode == 0 && t.targetTroop && t.targetTroop->OfficerKind() == 17 &&
+           o.orderState != 0;
+}
+
+// The leader step's formation keeping: true when the troop's frame ends here, false when it goes on
+// to its retreat hold and path.
+bool FollowLeader(Troop& t) {
+    const uint8_t d = t.KeepFormation();
+    if (d == 0) {
+        if (t.blocked != 0) return false;
+        if (t.state != 10) {
+            t.SetMoveDirection(t.leader->facing);
+            t.ApplyHalt();
+        }
+        return true;
+    }
+    if (t.state == 10) {
+        if (t.cellX != t.goalX || t.cellY != t.goalY) t.ApplyCmd02(t.goalX, t.goalY);
+        return true;
+    }
+    t.nextDirection = d;
+    t.SetMoveDirection(d);
+    if (t.blocked != 0) return false;
+    t.TickRetreat();
+    return true;
+}
+
 void StartRoute(Troop& t) {
     if (t.OfficerValue(L::kActionAi) == 0 || t.routeStage != 0) return;
     if (t.OfficerValue(kRouteStart) != 0 && t.routeTrigger == 0) return;
@@ -63,9 +98,9 @@ void Troop::Think() {
     TroopOrder& o = *order;
     if (myTurn) {
         if ((o.orderState == 17 || o.orderState == 18) && orderWait > 0) --orderWait;
-        // Missing: Troop::JoinNearbyKingdom(6) for officer kind 5 (side switching).
+        if (OfficerKind() == 5) JoinNearbyKingdom(6);
         if (flags & 0x40) {
-            // Missing: Troop::JoinNearbyKingdom(7) (side switching).
+            JoinNearbyKingdom(7);
             const int32_t served = OfficerValue(L::kPolicy);
             // A commanding kingdom outside the table, or one that does not exist, gives no place.
             const Kingdom* k = served >= 1 && served <= kMaxSides ? TroopKingdom(served) : nullptr;
@@ -77,7 +112,10 @@ void Troop::Think() {
             }
             return;
         }
-        // Missing: Troop::IsFarFromLeader (targets and engagement) for states 1 and 11.
+        if ((state == 1 || state == 11) && IsFarFromLeader(cellX, cellY)) {
+            NetCmd02(this, leader->cellX, leader->cellY);
+            return;
+        }
     }
 
     if (state == 11) {
@@ -85,7 +123,10 @@ void Troop::Think() {
             if (skill >= 0) {
                 ApplyHalt();
             } else {
-                // Missing: Troop::ContinueCityAttack / Troop::ContinueTroopAttack (engagement).
+                if (actionCode == 12)
+                    ContinueCityAttack();
+                else
+                    ContinueTroopAttack();
                 CheckRetreat();
                 if (City* city = CityUnder(*this)) ArriveAtCityCell(city);
             }
@@ -95,14 +136,15 @@ void Troop::Think() {
 
     if (myTurn) {
         if (flags & 0x200) KeepEscort();
-        if (OfficerValue(L::kPhysiqueRest) == kPassiveHolder && state == 10) {
-            // Missing: Troop::MoveTowardHostile(5) (ring searches).
-        }
+        if (OfficerValue(L::kPhysiqueRest) == kPassiveHolder && state == 10) MoveTowardHostile(5);
         StartRoute(*this);
         if (o.orderState == 4)
             if (City* home = HomeCity(); home && !home->dead && home->ownerSide != owner) NetCmdHalt(this);
-        // Missing: the enemy check (Troop::ScanForEnemy, Troop::ScanForHostileCity,
-        // Troop::ChooseSkill) of targets, ring searches and skill choice.
+        if (WatchesForEnemies(*this)) {
+            uint8_t cityNear = 0;
+            if (ScanForEnemy(0, cityNear) || (cityNear != 0 && ScanForHostileCity()) || ChooseSkill(false))
+                return;
+        }
         if (o.stormThenRoam != 0 && state == 10 && AttackNearestEnemy(-1)) return;
         if (o.orderState != 0) {
             if (state == 10)
@@ -119,14 +161,12 @@ void Troop::Think() {
             MarkOrderEngaged();
             return;
         }
-        // Missing: Troop::KeepFormation (formations) and the moves it asks for.
+        if (!(flags & 0x10) && FollowLeader(*this)) return;
     }
 
     TickRetreat();
     if (state == 10) return;
-    if (state == 1) {
-        // Missing: Troop::StepCityAttack / Troop::StepTroopAttack (engagement).
-    }
+    if (state == 1 && (actionCode == 2 ? StepCityAttack() : StepTroopAttack())) return;
 
     // The last node of the path: arrived, or stopped short of it.
     PathWaypoint* last = waypoints && !waypoints->next ? waypoints : nullptr;
@@ -145,8 +185,8 @@ void Troop::Think() {
             const uint8_t pursue = o.pursue;
             ApplyHalt();
             if (o.orderState == 20 && routeStage >= 1 && routeStage <= 6 && !(pursue & 0xC0)) routeWait = -2;
-            // Missing: Troop::HaltIdleSharingDestination (ring searches) for idle kind 1 and 5
-            // troops in single play.
+            const int32_t kind = OfficerKind();
+            if (!c->networked && o.orderState == 0 && (kind == 1 || kind == 5)) HaltIdleSharingDestination();
             return;
         }
         const int16_t kx = goalX, ky = goalY;
@@ -166,7 +206,7 @@ void Troop::Think() {
         if (!DoArrivalAction()) ApplyHalt();
     } else {
         SetMoveDirection(d);
-        // Missing: Troop::TriggerTrapsAround (ring searches), unless flag 0x04.
+        if (!(flags & 0x04)) TriggerTrapsAround();
         if (!(flags & 0x04))
             if (City* city = CityUnder(*this)) ArriveAtCityCell(city);
     }
@@ -178,10 +218,18 @@ void Troop::ThinkAsClient() {
         return;
     }
     StartRoute(*this);
-    // Missing: Troop::KeepFormation (formations) for the leader step.
+    if (formationFollow && leader && (state == 10 || state == 0)) {
+        if (!Alive(leader)) return;
+        if (!(flags & 0x10) && FollowLeader(*this)) return;
+    }
     TickRetreat();
     if (state == 10) return;
-    // Missing: Troop::FollowTargetAsClient (engagement) for state 1 with action code 0.
+    if (state == 1 && actionCode == 0) {
+        if (FollowTargetAsClient()) return;
+        // Within reach (or too close) the host turns to strike or backs off where the troop
+        // stands; a client that walked on would part from the host's copy.
+        if (IsWithinRange(cellX, cellY, rangeStart, rangeEnd) != 0) return;
+    }
     PathWaypoint* last = waypoints && !waypoints->next ? waypoints : nullptr;
     if (last && IsStepNotCloser(worldX, worldY, last->x, last->y, velX, velY)) {
         if (keep[0] == 0 && keep[1] == 0) {
@@ -269,8 +317,15 @@ bool Troop::KeepEscort() {
 
 void Troop::ArriveAtCityCell(City* city) {
     if (!city || city->dead || KingdomRelation(owner, city->ownerSide) != 3 || (flags & 0x04)) return;
-    // Missing: City::RallyWallTroops and City::DefendersAnswer (wall duties) for a kind-0 city, and
-    // Troop::RallyDefenders (calls for help) with the city's attacker cell for a computer-run owner.
+    if (city->Kind() == 0) {
+        city->RallyWallTroops(this, true);
+        city->DefendersAnswer(this);
+    }
+    if (city->ownerSide >= 0 && city->ownerSide <= kMaxSides && World().computerRun[city->ownerSide]) {
+        RallyDefenders(city, 2);
+        city->lastAttackerX = cellX;
+        city->lastAttackerY = cellY;
+    }
     const GameController* c = Controller();
     if (!c || c->gameKind == 0 || c->gameKind == 2) return;
     for (Troop* guard : city->garrison)

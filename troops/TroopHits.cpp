@@ -295,12 +295,14 @@ void Troop::OnDefeated(int32_t killerKingdom, Troop* attacker) {
                     flashColour = 1;
                     outOfPlay = 1;
                     visibleMark = 0;
-                    // Carried items dropped by the player's victory need the item drop of the map
-                    // objects' module (DropCarriedItems, MapObject); the reward roll runs here.
+                    // The player's victory leaves the carried items and a reward roll behind.
                     const bool byPlayer = (killerKingdom == player && controllable) ||
                                           (attacker && attacker->owner == player &&
                                            attacker->OfficerValue(L::kControllable) != 0);
-                    if (byPlayer) DropLoot(cellX, cellY, 2);
+                    if (byPlayer) {
+                        DropCarriedItems(0);
+                        DropLoot(cellX, cellY, 2);
+                    }
                     ReleaseFollowers();
                 }
                 // A garrisoned troop goes through command 19 (NetCmdTroopDefeated) of the state command
@@ -352,11 +354,7 @@ void Troop::ApplyCapture(int32_t captorKingdom, int32_t dropMode) {
     ReleaseFollowers();
     if (officer) officer->workCounters[0] = 0;
     if (garrison != 0) dropMode = 0;
-    if (dropMode != 0) {
-        // Emptying the carried slots onto the neighbour cells needs the map objects' module
-        // (MapObject), which does not exist yet; the reward roll runs here.
-        if (dropMode == 1) DropLoot(cellX, cellY, 2);
-    }
+    if (dropMode != 0) DropCarriedItems(dropMode == 1 ? 1 : 0);
     if (garrison == 0) {
         flags |= 0x46;
         if (officer) officer->StatusWord() = 1;

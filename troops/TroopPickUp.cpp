@@ -1,6 +1,7 @@
 #include "troops/Troop.h"
 
 #include "Program/GameController.h"
+#include "Program/GameRules.h"
 #include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
 #include "net/SubCommands.h"
@@ -48,4 +49,29 @@ void Troop::PickUpItems() {
             NetSendRemoveMapObject(this, static_cast<uint32_t>(object->cellX),
                                    static_cast<uint32_t>(object->cellY));
     }
+}
+
+int32_t Troop::PlaceCarriedItems() {
+    BattleMap* map = TheBattleMap;
+    if (!officer || !map || !map->mapItems || !map->HasCells()) return 0;
+    int32_t count = 0;
+    for (int32_t slot = 0; slot < 4; ++slot)
+        count += officer->Get(OfficerLayout::kCarried + 4 * slot) != 0;
+    int32_t placed = 0;
+    for (int32_t slot = 0; slot < 4 && placed < count; ++slot) {
+        const uint32_t offset = OfficerLayout::kCarried + 4 * slot;
+        const int32_t item = officer->Get(offset);
+        // An item whose turn finds no free cell stays with the officer.
+        if (item == 0 || !map->FindFreeNeighbour(cellX, cellY)) continue;
+        officer->Set(offset, 0);
+        auto* object = new MapObject(item, 1, owner, map->lastNeighbourX, map->lastNeighbourY);
+        map->mapItems->Add(reinterpret_cast<uintptr_t>(object));
+        ++placed;
+    }
+    return placed;
+}
+
+void Troop::DropCarriedItems(int32_t mode) {
+    PlaceCarriedItems();
+    if (mode == 1) DropLoot(cellX, cellY, 2);
 }

@@ -1,6 +1,7 @@
 #include "troops/Troop.h"
 
 #include "Program/GameController.h"
+#include "Program/GameRules.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
 #include "engine/Random.h"
@@ -16,6 +17,7 @@
 #include "records/SubCastle.h"
 #include "troops/MissileLaunch.h"
 #include "troops/SoldierTypeColumns.h"
+#include "troops/SoldierTypesSeen.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
@@ -121,6 +123,15 @@ void Troop::Update() {
         StartActionAnimation();
     }
     OnFrameAdvance();
+}
+
+void Troop::StepMove() {
+    if (IsGone() || outOfPlay || garrison != 0 || (state != 0 && state != 1)) return;
+    const uint8_t d = FindUnitPath(this, cellX, cellY, goalX, goalY);
+    // 0: the path waits a frame; above 8: at the goal or no way, and the step has ended.
+    if (d == 0 || d > 8) return;
+    SetMoveDirection(d);
+    MoveStep();
 }
 
 void Troop::MoveStep() {
@@ -233,6 +244,7 @@ int32_t Troop::ActionRow() {
         currentType = baseType;
         return 0;
     }
+    SoldierTypesSeen().Mark(currentType);
     const int32_t kind = OfficerKind();
     int32_t row = 0;
     switch (state) {
@@ -366,6 +378,11 @@ int Troop::SetFrame(int from, int to) {
             if (IsCorpseType(baseType)) {
                 if (kind != 9) baseType = 999;
             } else {
+                if (kind == 9) {
+                    // Only items that find a free cell leave the officer.
+                    PlaceCarriedItems();
+                    if (garrison == 0) DropLoot(cellX, cellY, 0);
+                }
                 BecomeCorpse();
             }
             return 0;

@@ -35,15 +35,6 @@ T* As(uintptr_t v) {
     return reinterpret_cast<T*>(v);
 }
 
-template <class T>
-std::vector<T*> Snapshot(LinkList& list) {
-    std::vector<T*> out;
-    out.reserve(size_t(list.GetCount()));
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(As<T>(v));
-    return out;
-}
-
 bool InList(LinkList& list, const void* p) {
     return list.Find(reinterpret_cast<uintptr_t>(p)) != 0;
 }
@@ -186,21 +177,21 @@ void BattleMap::ForgetTroop(Troop* troop) {
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
         const uintptr_t cursor = kingdoms.Current();
-        for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
+        for (Kingdom* k : ListValues<Kingdom>(kingdoms)) {
             RemoveAll(&k->fieldUnits, troop);
-            for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+            for (Troop* t : ListValues<Troop>(k->fieldUnits))
                 ForgetIn(t, troop);
-            for (City* city : Snapshot<City>(k->cities)) {
+            for (City* city : ListValues<City>(k->cities)) {
                 RemoveAll(&city->units, troop);
                 RemoveAll(&city->reserve, troop);
-                for (Troop* t : Snapshot<Troop>(city->units))
+                for (Troop* t : ListValues<Troop>(city->units))
                     ForgetIn(t, troop);
                 if (city->currentUnit == troop) city->currentUnit = nullptr;
                 for (Troop*& slot : city->garrison)
                     if (slot == troop) slot = nullptr;
                 for (Troop*& slot : city->towers)
                     if (slot == troop) slot = nullptr;
-                for (SubCastle* sc : Snapshot<SubCastle>(city->subCastles)) {
+                for (SubCastle* sc : ListValues<SubCastle>(city->subCastles)) {
                     if (sc->leader == troop) sc->leader = nullptr;
                     if (sc->keeper == troop) sc->keeper = nullptr;
                     RemoveAll(&sc->secondUnits, troop);
@@ -247,17 +238,17 @@ void BattleMap::Update() {
     };
 
     LinkList& kingdoms = *stageSet->kingdoms;
-    for (Kingdom* k : Snapshot<Kingdom>(kingdoms)) {
+    for (Kingdom* k : ListValues<Kingdom>(kingdoms)) {
         if (!InList(kingdoms, k)) continue;
         if (GameModeFlag)
-            for (RootObject* object : Snapshot<RootObject>(k->gates))
+            for (RootObject* object : ListValues<RootObject>(k->gates))
                 if (auto* gate = dynamic_cast<CastleGate*>(object);
                     gate && (gate->direction == 0 || gate->direction == 1))
                     gate->UpdateOpenState();
         // The troops of the pass; troops added on the way are taken in a further round, and a
         // troop that has left the list (entered a city, removed) is passed over.
         std::vector<Troop*> visited;
-        std::vector<Troop*> pending = Snapshot<Troop>(k->fieldUnits);
+        std::vector<Troop*> pending = ListValues<Troop>(k->fieldUnits);
         while (!pending.empty()) {
             for (Troop* t : pending) {
                 visited.push_back(t);
@@ -265,14 +256,14 @@ void BattleMap::Update() {
                 StepTroop(*this, *k, t, editor, seenByPlayer);
             }
             pending.clear();
-            for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+            for (Troop* t : ListValues<Troop>(k->fieldUnits))
                 if (std::find(visited.begin(), visited.end(), t) == visited.end()) pending.push_back(t);
         }
         kingdoms.Find(reinterpret_cast<uintptr_t>(k));
     }
 
     if (missiles) {
-        for (Missile* m : Snapshot<Missile>(*missiles)) {
+        for (Missile* m : ListValues<Missile>(*missiles)) {
             m->Step();
             if (m->landed > 1) {
                 missiles->RemoveValue(reinterpret_cast<uintptr_t>(m));
@@ -375,7 +366,7 @@ void BattleMap::ApplyCityEntry(Troop* troop, City* city) {
     if (Kingdom* k = FindKingdom(troop->owner)) k->TakeCity(troop, city);
     if (stageSet && stageSet->kingdoms) {
         LinkList& kingdoms = *stageSet->kingdoms;
-        for (Kingdom* k : Snapshot<Kingdom>(kingdoms))
+        for (Kingdom* k : ListValues<Kingdom>(kingdoms))
             k->RecallTroopsTargeting(city->id);
     }
     city->emptyFlag = 0;
@@ -430,8 +421,8 @@ void BattleMap::ApplyTerrainEffect(Troop* t) {
 
 void BattleMap::PlaceUnits(int32_t mode) {
     if (!stageSet || !stageSet->kingdoms) return;
-    for (Kingdom* k : Snapshot<Kingdom>(*stageSet->kingdoms))
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits)) {
+    for (Kingdom* k : ListValues<Kingdom>(*stageSet->kingdoms))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
             if (!t->officer || t->officer->Get(OfficerLayout::kAmbush) <= 0) continue;
             if (mode == 0)
                 AddObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
@@ -442,14 +433,14 @@ void BattleMap::PlaceUnits(int32_t mode) {
 
 void BattleMap::RebuildStageTroops() {
     if (!stageSet || !stageSet->kingdoms) return;
-    const std::vector<Kingdom*> kingdoms = Snapshot<Kingdom>(*stageSet->kingdoms);
+    const std::vector<Kingdom*> kingdoms = ListValues<Kingdom>(*stageSet->kingdoms);
     for (Kingdom* k : kingdoms)
-        for (Troop* t : Snapshot<Troop>(k->fieldUnits))
+        for (Troop* t : ListValues<Troop>(k->fieldUnits))
             if (t->leaderFlag == 0) RemoveAndDelete(*this, *k, t); // leaders' follower lists too
     if (!TheGameController || !TheGameController->loadingSavedGame) return;
     for (Kingdom* k : kingdoms) {
         std::vector<Troop*> joined;
-        for (Troop* unit : Snapshot<Troop>(k->fieldUnits)) {
+        for (Troop* unit : ListValues<Troop>(k->fieldUnits)) {
             if (!unit->officer) continue;
             for (int slot = 0; slot < 8; ++slot) {
                 const int32_t person = unit->officer->Get(OfficerLayout::kEscorts + 4 * (slot));
@@ -465,7 +456,7 @@ void BattleMap::RebuildStageTroops() {
                 unit->followers->Add(reinterpret_cast<uintptr_t>(follower));
                 joined.push_back(follower);
             }
-            unit->MoveStep();
+            unit->StepMove();
             unit->ApplyHalt();
             unit->leaderFlag = 1;
             unit->groupId = nextUnitId++;
@@ -482,7 +473,7 @@ void BattleMap::RestorePlayerUnits() {
     GameController* c = TheGameController;
     const uint8_t mode = c ? c->mode : 0;
     if (c) c->mode = 1;
-    for (Troop* t : Snapshot<Troop>(player->fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(player->fieldUnits)) {
         if (OfficerKind(t) != 1 || (t->currentType == t->savedUnitType && t->facing == t->savedFacing))
             continue;
         t->currentType = t->savedUnitType;
@@ -494,13 +485,13 @@ void BattleMap::RestorePlayerUnits() {
 
 void BattleMap::RefreshSight(Kingdom* kingdom, int32_t whole) {
     if (!kingdom) return;
-    for (Troop* t : Snapshot<Troop>(kingdom->fieldUnits)) {
+    for (Troop* t : ListValues<Troop>(kingdom->fieldUnits)) {
         if (t->state == 13) continue;
         if (whole == 0)
             t->UpdateSightInView();
         else
             t->UpdateSight();
     }
-    for (City* city : Snapshot<City>(kingdom->cities))
+    for (City* city : ListValues<City>(kingdom->cities))
         city->DrawMapMarker(whole);
 }

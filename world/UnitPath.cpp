@@ -177,19 +177,35 @@ uint8_t FindUnitPath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t t
         FreeUnitPath(troop);
         ResetPathSearch();
         uint8_t answer = 0xFF;
-        if (!MakePath(troop, sx, sy, tx, ty, answer)) return answer;
+        if (!MakePath(troop, sx, sy, tx, ty, answer)) {
+            if (answer == 0xFF) StopUnitStep(troop);
+            return answer;
+        }
         fresh = true;
     }
     PathWaypoint* w = troop->waypoints;
-    if (!w) return 0xFF;
+    if (!w) {
+        StopUnitStep(troop);
+        return 0xFF;
+    }
     if (fresh || IsStepNotCloser(troop->worldX, troop->worldY, w->x, w->y, troop->velX, troop->velY)) {
         troop->waypoints = w->next;
         delete w;
         DropWaypointsAtPosition(troop);
-        if (!troop->waypoints) return 0xFF;
-        return StepToFirstWaypoint(troop);
+        if (!troop->waypoints) {
+            StopUnitStep(troop);
+            return 0xFF;
+        }
+        StepToFirstWaypoint(troop);
     }
+    // The animation step walks the troop while this is set.
+    troop->moving = troop->velX != 0 || troop->velY != 0;
     return troop->nextDirection;
+}
+
+void StopUnitStep(Troop* troop) {
+    troop->moving = 0;
+    troop->velX = troop->velY = 0;
 }
 
 uint8_t ComputeStepVelocity(int32_t wx, int32_t wy, int32_t px, int32_t py, int32_t& vx, int32_t& vy,

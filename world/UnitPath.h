@@ -12,8 +12,11 @@ struct PathWaypoint {
 };
 
 // The troop's next facing toward (tx, ty), making a path when it has no current step: 1..8, 0xFF
-// when it cannot go, 0 when its no-route byte was set (cleared here).
+// when it cannot go (the step under way ends), 0 when its no-route byte was set (cleared here).
+// A facing with a velocity sets the troop moving.
 uint8_t FindUnitPath(Troop* troop, int32_t sx, int32_t sy, int32_t tx, int32_t ty);
+// Ends the step under way: the troop stands where it is until a path gives it a new one.
+void StopUnitStep(Troop* troop);
 // The velocity toward the waypoint at the troop's speed, and its facing (1 with noFacing, 0 when
 // the waypoint is the position).
 uint8_t ComputeStepVelocity(int32_t wx, int32_t wy, int32_t px, int32_t py, int32_t& vx, int32_t& vy,

@@ -1,9 +1,9 @@
 #include "Program/BattleRecordScreen.h"
 
-#include "Program/BattleRecordSeam.h"
 #include "Program/StageSet.h"
 #include "ScreenTestSupport.h"
 #include "records/ScenarioData.h"
+#include "world/BattleMap.h"
 
 #include <initializer_list>
 #include <memory>
@@ -56,16 +56,12 @@ protected:
             auto* t = static_cast<DataSet*>(templates.NewChild(ScenarioData::kGeneralKind));
             t->SetText(0, 20, "Ruler" + std::to_string(i));
         }
-        CurrentRecordStage() = &record;
         c->campaignStage = 3;
         c->actOption = 2;
         TheScreenSettings->year = 201;
         TheScreenSettings->month = 7;
     }
-    void TearDown() override {
-        CurrentRecordStage() = nullptr;
-        ScreenFixture::TearDown();
-    }
+    void TearDown() override { ScreenFixture::TearDown(); }
     const std::string* LabelText(BattleRecordScreen* s, int id) {
         const ::LabelText* t = s->labels.TextOf(ControlById(s->controls, id));
         return t ? &t->text : nullptr;
@@ -78,13 +74,12 @@ protected:
     }
     void OutOfPlay(std::initializer_list<int> list) {
         for (int i : list)
-            record.outOfPlay.push_back(owned[i].release());
+            TheBattleMap->extraKingdoms.push_back(std::move(owned[i]));
     }
 
     ScenarioData templates;
     std::unique_ptr<Kingdom> owned[5];
     Kingdom* k[5] = {};
-    RecordStage record;
 };
 
 TEST(BattleScoreTest, WeighsEachTally) {
@@ -145,7 +140,7 @@ TEST_F(BattleRecordScreenTest, RowsScoresMarksAndTheWonStageRecord) {
     auto* screen = new BattleRecordScreen(TheRootWidget);
     ASSERT_EQ(screen->rows.size(), 3u);
     EXPECT_EQ(k[3]->NationKind(), 7);
-    EXPECT_TRUE(record.outOfPlay.empty());
+    EXPECT_TRUE(TheBattleMap->extraKingdoms.empty());
     EXPECT_EQ(stage->kingdoms->GetCount(), 5);
     const int32_t score0 = 12 * 2 + 8 * 1 + 2 * 3 + 100;
     EXPECT_EQ(screen->rows[0].score, score0);
@@ -266,9 +261,8 @@ TEST_F(BattleRecordScreenTest, NetworkPlayShowsMeritAndUploadsTheLocalRecord) {
         Uploaded = r;
         ++Uploads;
     };
-    record.session = &session;
-    record.slotPlayerIds = {"p1", "p2"};
-    auto* screen = new BattleRecordScreen(TheRootWidget);
+    session.slotPlayerIds = {"p1", "p2"};
+    auto* screen = new BattleRecordScreen(TheRootWidget, &session);
     ASSERT_EQ(screen->rows.size(), 3u);
     // Units held by the second kingdom: its officer unit in its ally's city.
     EXPECT_EQ(screen->rows[1].columns[5], 1);

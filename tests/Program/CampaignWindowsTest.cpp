@@ -1,7 +1,8 @@
 #include "Program/CampaignWindows.h"
 #include "records/AgeTable.h"
+#include "troops/SoldierTypesSeen.h"
 
-#include "Program/CampaignSeam.h"
+#include "Program/CodeLine.h"
 #include "ScreenTestSupport.h"
 #include "gui/Button.h"
 #include "world/Zu_SkillEffect.h"
@@ -13,8 +14,6 @@ namespace {
 using screentest::ControlById;
 using screentest::ScreenFixture;
 using screentest::WriteLayout;
-
-uint8_t OpenAll = 0;
 
 // A question that records its end.
 class QuestionWindow : public Window {
@@ -38,15 +37,14 @@ protected:
         // A title that fills the record without a NUL.
         for (int32_t stage = 11; stage <= 46; ++stage)
             std::memset(NewAgeBlock(stage), 'T', kAgeBlockBytes);
-        OpenAll = 0;
-        CampaignServices& s = GetCampaignServices();
-        s.allStagesOpen = &OpenAll;
-        s.newYesNoWindow = [](Widget*, Window*, const char*) -> Window* { return new QuestionWindow; };
+        AllStagesOpen = 0;
+        NewYesNoWindow = [](Widget*, Window*, const char*) -> Window* { return new QuestionWindow; };
         QuestionWindow::closed = 0;
         c->actIndex = 1;
     }
     void TearDown() override {
-        GetCampaignServices() = CampaignServices{};
+        NewYesNoWindow = nullptr;
+        AllStagesOpen = 0;
         ClearAgeTable();
         ScreenFixture::TearDown();
     }
@@ -104,7 +102,7 @@ TEST_F(CampaignWindowsTest, StagesUnlockFromTheWonFlagsOfTheRecords) {
         Won({});
         for (int n : k.won)
             c->stageRecords[23 + n].won = 1;
-        OpenAll = k.openAll;
+        AllStagesOpen = k.openAll;
         c->actChoice = k.actChoice;
         auto* act = new ActSelectWindow(TheRootWidget, "Act-2.gui");
         EXPECT_EQ(act->recordBase, 23);
@@ -129,6 +127,18 @@ TEST_F(CampaignWindowsTest, StagesUnlockFromTheWonFlagsOfTheRecords) {
         EXPECT_EQ(ActSelectionMarker, nullptr);
         EXPECT_EQ(TheResourceStore->firstEffects->GetCount(), 0) << "and leaves it with the window";
     }
+}
+
+// A new campaign, or a new act, starts counting the soldier types seen afresh.
+TEST_F(CampaignWindowsTest, OpeningTheActWindowForgetsTheSoldierTypesSeen) {
+    SoldierTypesSeen().Clear();
+    SoldierTypesSeen().Mark(12);
+    ASSERT_EQ(SoldierTypesSeen().count, 1);
+    auto* act = new ActSelectWindow(TheRootWidget, "Act-2.gui");
+    EXPECT_EQ(SoldierTypesSeen().count, 0);
+    EXPECT_EQ(SoldierTypesSeen().seen[12], 0);
+    act->Close(1);
+    FlushDeferredDeletes();
 }
 
 // The store empties its lists when it lets go of its graphics (the end of the program): a window

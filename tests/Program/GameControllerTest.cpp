@@ -14,7 +14,11 @@
 #include "gui/GuiRoot.h"
 #include "gui/MouseCursor.h"
 #include "platform/Present.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/PassRecordTable.h"
 #include "support/TempFolder.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +149,35 @@ TEST_F(GameControllerTest, TheBattleEndWaitsForTheSpeechBoxAndTheEndCountdown) {
 struct ActWindowServices : FrontEndServices {
     Window* NewActSelectWindow(Widget*, GameController*, const char*) override { return new PlainWindow; }
 };
+
+// A campaign victory carries the player's ordinary generals to the next stage in its pass file.
+TEST_F(GameControllerTest, ACampaignVictoryWritesThePassRecordOfItsMap) {
+    ActWindowServices services;
+    SetFrontEndServices(&services);
+    auto* player = new Kingdom;
+    player->nationIndex = 1;
+    stage->AddKingdom(player);
+    stage->SetColumn(StageBlockLayout::kMapLink, 17);
+    auto* officer = new OfficerRecord(1, -1);
+    officer->Set(OfficerLayout::kPersonNumber, 42);
+    officer->Set(OfficerLayout::kAttribute, 1);
+    player->fieldUnits.Add(uintptr_t(new Troop(0, 10, 5, 5, 1, 0, 100, officer)));
+    c->mode = c->requestedMode = 1;
+    c->gameKind = 0;
+    c->campaignStage = 17;
+    stage->result = 1;
+    TheScreenSettings->battleEnded = 1;
+    RunUntilEnd(100);
+    const std::string bytes = testsupport::TempFolder::Read("Save/Pass17.gen");
+    ASSERT_EQ(bytes.size(), 8u + 432);
+    EXPECT_EQ(bytes[0], 1);
+    EXPECT_EQ(uint8_t(bytes[8 + OfficerLayout::kPersonNumber]), 42);
+    EXPECT_EQ(PassRecords().Find(42), nullptr) << "the written table is let go";
+    if (c->actWindow) c->actWindow->Close(1);
+    c->actWindow = nullptr;
+    FlushDeferredDeletes();
+    SetFrontEndServices(nullptr);
+}
 
 TEST_F(GameControllerTest, BattleEndTable) {
     ActWindowServices services;

@@ -1,10 +1,12 @@
 #include "Program/SaveLoadScreen.h"
 
-#include "Program/SaveGameSeam.h"
+#include "Program/StageSet.h"
 #include "ScreenTestSupport.h"
 #include "gui/Button.h"
 #include "platform/MessageBox.h"
+#include "records/TemplateTables.h"
 #include "windows/WindowHosts.h"
+#include "world/BattleMap.h"
 
 #include <cstring>
 
@@ -14,19 +16,13 @@ using screentest::ControlById;
 using screentest::ScreenFixture;
 using screentest::WriteLayout;
 
-std::vector<std::string> Calls;
-int SaveResult = 1;
-int LoadResult = 1;
-const char* StageName = nullptr;
-const char* RulerName = nullptr;
+// "東方戰記第一幕的很長很長的關卡" (30 bytes) and a short ruler name, "呂王".
+const char StageName[] = "\xaa\x46\xa4\xe8\xbe\xd4\xb0\x4f\xb2\xc4\xa4\x40\xb9\xf5\xaa\xba\xab\xdc\xaa"
+                         "\xf8\xab\xdc\xaa\xf8\xaa\xba\xc3\xf6\xa5\x64";
+const char RulerName[] = "\xa7\x64\xa4\xfd";
 
-int FakeSave(int slot) {
-    Calls.push_back("save " + std::to_string(slot));
-    return SaveResult;
-}
-int FakeLoad(int slot) {
-    Calls.push_back("load " + std::to_string(slot));
-    return LoadResult;
+bool SlotFileExists(const char* leaf) {
+    return std::filesystem::exists(std::string("Save/") + leaf);
 }
 
 // The window that opened the screen: it closes the screen when told, as the menus do.
@@ -45,25 +41,20 @@ protected:
         ScreenFixture::SetUp();
         WriteLayout("Win27.gui", 18, 64);
         WriteLayout("Win28.gui", 18, 64);
-        Calls.clear();
-        SaveResult = LoadResult = 1;
-        // "東方戰記第一幕的很長很長的關卡" (30 bytes) and a short ruler name.
-        StageName =
-            "\xaa\x46\xa4\xe8\xbe\xd4\xb0\x4f\xb2\xc4\xa4\x40\xb9\xf5\xaa\xba\xab\xdc\xaa\xf8\xab\xdc\xaa"
-            "\xf8\xaa\xba\xc3\xf6\xa5\x64";
-        RulerName = "\xa7\x64\xa4\xfd"; // "呂王"
-        SaveGameServices& s = GetSaveGameServices();
-        s.saveGame = FakeSave;
-        s.loadGame = FakeLoad;
-        s.stageName = [] { return StageName; };
-        s.rulerName = [] { return RulerName; };
+        // A small map under a stage of one kingdom: enough for a whole save set.
+        TheBattleMap->SetCells(std::make_unique<MapCell[]>(20 * 40), 20, 40);
+        stage->SetText(StageBlockLayout::kName, 20, StageName);
+        auto* ruler = new Kingdom;
+        ruler->nationIndex = 1;
+        ruler->SetText(KingdomLayout::kName, 20, RulerName);
+        stage->AddKingdom(ruler);
+        stage->playerKingdom = ruler;
         TheScreenSettings->year = 190;
         TheScreenSettings->month = 3;
         TheScreenSettings->day = 0;
         platform::TakeShownMessageBoxes();
     }
     void TearDown() override {
-        GetSaveGameServices() = SaveGameServices{};
         delete TheWin98;
         delete TheWin01Host;
         delete TheWin99;
@@ -93,14 +84,15 @@ TEST_F(SaveLoadScreenTest, SavingFillsTheLabelAfterTheSetIsWrittenAndCountsTheSa
     EXPECT_EQ(number->record.r, 255);
     EXPECT_EQ(number->record.g, 0);
     screen->OnControlClick(Confirm(screen), nullptr);
-    EXPECT_EQ(Calls, std::vector<std::string>{"save 5"});
+    EXPECT_TRUE(SlotFileExists("dynasty6.age"));
+    EXPECT_TRUE(SlotFileExists("dynasty6.gat"));
     EXPECT_EQ(owner.codes, std::vector<int>{1});
     EXPECT_EQ(TheScreenSettings->busyState, 0);
     EXPECT_EQ(c->slotLabelCount, 4u);
     const SaveSlotLabel& label = c->slotLabels[5];
     EXPECT_EQ(label.inUse, 1);
     EXPECT_EQ(label.number, 3);
-    // The long stage name stops on a character boundary, ended by a NUL.
+    // The stage name (20 bytes in its record) stops on a character boundary, ended by a NUL.
     EXPECT_EQ(std::string(label.text1), std::string(StageName, 18));
     EXPECT_EQ(std::string(label.text2), RulerName);
     EXPECT_EQ(label.value1, 190u);
@@ -114,13 +106,13 @@ TEST_F(SaveLoadScreenTest, SavingFillsTheLabelAfterTheSetIsWrittenAndCountsTheSa
 }
 
 TEST_F(SaveLoadScreenTest, AFailedSaveShowsAnErrorAndChangesNothing) {
-    SaveResult = 0;
+    // The save folder cannot be made: a file has its name.
+    testsupport::TempFolder::Write("Save", "not a folder");
     c->slotLabelCount = 7;
     OwnerWindow owner;
     auto* screen = new SaveLoadScreen(TheRootWidget, &owner, SaveLoadScreen::kSave);
     screen->OnControlClick(Slot(screen, 2), nullptr);
     screen->OnControlClick(Confirm(screen), nullptr);
-    EXPECT_EQ(Calls, std::vector<std::string>{"save 2"});
     EXPECT_EQ(owner.codes, std::vector<int>{0});
     EXPECT_EQ(c->slotLabelCount, 7u);
     EXPECT_EQ(c->slotLabels[2].inUse, 0);
@@ -134,16 +126,16 @@ TEST_F(SaveLoadScreenTest, ADoubleClickSavesAtOnceInSaveModeAndOnlySelectsInLoad
     c->slotLabels[9].inUse = 1;
     for (int mode : {SaveLoadScreen::kSave, SaveLoadScreen::kLoad}) {
         SCOPED_TRACE(mode);
-        Calls.clear();
         OwnerWindow owner;
         auto* screen = new SaveLoadScreen(TheRootWidget, &owner, mode);
         c->clickCount = 2;
         screen->OnControlClick(Slot(screen, 9), nullptr);
         if (mode == SaveLoadScreen::kSave) {
-            EXPECT_EQ(Calls, std::vector<std::string>{"save 9"});
+            EXPECT_TRUE(SlotFileExists("dynastyA.age"));
             EXPECT_EQ(c->clickCount, 0);
+            std::filesystem::remove_all("Save");
         } else {
-            EXPECT_TRUE(Calls.empty());
+            EXPECT_FALSE(SlotFileExists("dynastyA.age"));
             EXPECT_EQ(screen->selected, 9);
             screen->Close(1);
         }
@@ -163,8 +155,9 @@ TEST_F(SaveLoadScreenTest, LoadingASavedSlotNotifiesThenBuildsTheHostsAndAFailed
     };
     for (const Case k : {Case{1, 1, true, 0}, Case{0, 0, false, 1}}) {
         SCOPED_TRACE(k.result);
-        LoadResult = k.result;
-        Calls.clear();
+        // The slot holds the running game, or nothing.
+        std::filesystem::remove_all("Save");
+        if (k.result) ASSERT_EQ(c->templateTables->SaveGame(4), 1);
         delete TheWin98;
         delete TheWin99;
         TheWin98 = nullptr;
@@ -188,12 +181,16 @@ TEST_F(SaveLoadScreenTest, LoadingASavedSlotNotifiesThenBuildsTheHostsAndAFailed
         EXPECT_EQ(screen->selected, -1);
         EXPECT_EQ(Confirm(screen)->enabled, 0);
         screen->OnControlClick(Confirm(screen), nullptr);
-        EXPECT_TRUE(Calls.empty());
+        EXPECT_TRUE(owner.codes.empty());
         screen->OnControlClick(Slot(screen, 4), nullptr);
         EXPECT_EQ(screen->selected, 4);
+        c->pauseScreen = 0;
         screen->OnControlClick(Confirm(screen), nullptr);
-        EXPECT_EQ(Calls, std::vector<std::string>{"load 4"});
         EXPECT_EQ(owner.codes, std::vector<int>{k.code});
+        // A loaded game starts paused; a failed load leaves the running one as it was.
+        EXPECT_EQ(c->pauseScreen.load(), k.result);
+        ASSERT_NE(CurrentStageSet(), nullptr);
+        EXPECT_EQ(CurrentStageSet()->Name(), std::string_view(StageName, 18));
         EXPECT_EQ(TheWin98 != nullptr, k.hosts);
         EXPECT_EQ(TheWin99 != nullptr, k.hosts);
         EXPECT_EQ(platform::TakeShownMessageBoxes().size(), k.boxes);

@@ -1,10 +1,13 @@
 #include "Program/StageListWindow.h"
 
-#include "Program/CampaignSeam.h"
+#include "Program/StageSet.h"
 #include "ScreenTestSupport.h"
 #include "engine/AniFrame.h"
 #include "gui/Button.h"
 #include "records/StageWorldSeam.h"
+#include "records/TemplateTables.h"
+#include "world/BattleMap.h"
+#include "world/RandomMapTables.h"
 
 #include <algorithm>
 #include <map>
@@ -17,9 +20,6 @@ using screentest::WriteLayout;
 
 constexpr int kW = 40, kH = 30;
 constexpr uint16_t kMapColour = 0x8410;
-
-std::vector<std::string> Reloads;
-int Clears = 0;
 
 // "win75_2.ani": frame 0 the map, frames 1..40 city masks (mask i covers row (i - 1) mod 30 of the map),
 // frame 41 a marking pattern (left half set), frame 42 an overlay with one pixel.
@@ -55,18 +55,14 @@ protected:
         WriteLayout("Win75_1.gui", 1, 7);
         WritePictureFile();
         World() = StageWorld{};
-        Reloads.clear();
-        Clears = 0;
-        CampaignServices& s = GetCampaignServices();
-        s.reloadStageTexts = [](const char* file) { Reloads.push_back(file); };
-        s.clearScenario = [] { ++Clears; };
         // Kingdoms of kinds 0, 1, 0, then one of kind 2 that ends the rows, then another.
         const int kinds[5] = {0, 1, 0, 2, 0};
         for (int i = 0; i < 5; ++i) {
             auto* k = new Kingdom;
             k->nationIndex = i + 1;
             k->SetInt(KingdomLayout::kNationKind, kinds[i]);
-            k->colour = i == 0 ? 0xF800 : 0x07E0;
+            // The first kingdom's ramp is red, the others' green.
+            k->SetInt(KingdomLayout::kNation, i == 0 ? 1 : 2);
             stage->AddKingdom(k);
             kingdoms.push_back(k);
         }
@@ -80,9 +76,23 @@ protected:
         city->SetInt(CityLayout::kIndex, 5);
         kingdoms[1]->AddCity(city);
     }
-    void TearDown() override {
-        GetCampaignServices() = CampaignServices{};
-        ScreenFixture::TearDown();
+    void TearDown() override { ScreenFixture::TearDown(); }
+    // The window reads its stages from their files: the stage as the test left it is written as
+    // each of the six, named after its number; the rows then list the kingdoms read.
+    Win75Window* Open() {
+        NationColourTable[1][7] = 0xF800;
+        NationColourTable[2][7] = 0x07E0;
+        for (int n = 1; n <= 6; ++n) {
+            CurrentStageSet()->SetText(StageBlockLayout::kName, 20, "Stage" + std::to_string(n));
+            TemplateTables tables;
+            EXPECT_EQ(tables.SaveMainFile(StageListFiles[n]), 1);
+        }
+        auto* w = new Win75Window(TheRootWidget, c);
+        kingdoms.clear();
+        if (Zu_StageSet* s = CurrentStageSet())
+            for (uintptr_t v = s->kingdoms->First(); v != 0; v = s->kingdoms->Next())
+                kingdoms.push_back(reinterpret_cast<Kingdom*>(v));
+        return w;
     }
     uint16_t MapPixel(Win75Window* w, int x, int y) { return w->stageMap->pixels[size_t(y) * kW + x]; }
     // The map's area of the window's panel, at (10, 9).
@@ -97,10 +107,11 @@ protected:
 };
 
 TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenDamaged) {
-    auto* first = new Win75Window(TheRootWidget, c);
+    auto* first = Open();
     EXPECT_EQ(c->gameKind, 1);
     EXPECT_EQ(first->composeCount, 1);
-    EXPECT_EQ(Reloads, std::vector<std::string>{"stage01.stg"});
+    ASSERT_NE(CurrentStageSet(), nullptr);
+    EXPECT_EQ(CurrentStageSet()->Name(), "Stage1") << "the first stage's file is read";
     ASSERT_NE(first->stageMap, nullptr);
     // Row 1 of the map under kingdom 1's city is tinted at 165 toward red; row 4 toward green.
     EXPECT_EQ(MapPixel(first, 3, 1), BlendPixel16(kMapColour, 0xF800, 165));
@@ -118,7 +129,7 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     delete first;
     FlushDeferredDeletes();
 
-    auto* second = new Win75Window(TheRootWidget, c);
+    auto* second = Open();
     EXPECT_EQ(second->composeCount, 0);
     EXPECT_EQ(MapPixel(second, 3, 1), BlendPixel16(kMapColour, 0xF800, 165));
     delete second;
@@ -126,7 +137,7 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
 
     // A cache cut short is composed again and written whole.
     ASSERT_TRUE(gamefiles::WriteBytes("stage01.ani", gamefiles::Bytes(cache.begin(), cache.begin() + 100)));
-    auto* third = new Win75Window(TheRootWidget, c);
+    auto* third = Open();
     EXPECT_EQ(third->composeCount, 1);
     EXPECT_EQ(testsupport::TempFolder::Read("stage01.ani"), cache);
     delete third;
@@ -135,7 +146,7 @@ TEST_F(StageListWindowTest, TheMapIsComposedOnceCachedReloadedAndRecomposedWhenD
     // A cache that cannot be written (a folder in its place) still leaves the map drawn.
     std::filesystem::remove("stage01.ani");
     std::filesystem::create_directory("stage01.ani");
-    auto* fourth = new Win75Window(TheRootWidget, c);
+    auto* fourth = Open();
     EXPECT_EQ(fourth->composeCount, 1);
     EXPECT_EQ(DrawnMap(fourth), drawn) << "the panel shows the map as when the cache was written";
     EXPECT_TRUE(std::filesystem::is_directory("stage01.ani"));
@@ -149,7 +160,7 @@ TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {
     for (uintptr_t v = kingdoms[0]->cities.First(); v != 0; v = kingdoms[0]->cities.Next(), ++general)
         for (int n = 0; n < general; ++n)
             reinterpret_cast<City*>(v)->NewChild(0);
-    auto* w = new Win75Window(TheRootWidget, c);
+    auto* w = Open();
     ASSERT_NE(w->RowText(0, 0x202), nullptr);
     EXPECT_EQ(*w->RowText(0, 0x202), "Cao Cao");
     EXPECT_EQ(*w->RowText(0, 0x204), "3\xa4\x48"); // "3人": 0 + 1 + 2 generals
@@ -168,7 +179,7 @@ TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {
 }
 
 TEST_F(StageListWindowTest, OptionsStartAndBack) {
-    auto* w = new Win75Window(TheRootWidget, c);
+    auto* w = Open();
     for (int k = 0; k < 3; ++k) {
         w->OnControlClick(ControlById(w->panelControls, 0x106 + k), nullptr);
         EXPECT_EQ(w->option, 2 - k);
@@ -179,27 +190,28 @@ TEST_F(StageListWindowTest, OptionsStartAndBack) {
     w->OnControlClick(ControlById(w->panelControls, 0x109), nullptr);
     EXPECT_EQ(c->stageListChoice, 1);
     EXPECT_EQ(c->actOption, 0);
-    EXPECT_EQ(stage->playerSide, 3);
+    EXPECT_EQ(CurrentStageSet()->playerSide, 3);
     EXPECT_EQ(World().computerRun[3], 0);
     EXPECT_EQ(World().computerRun[1], 1);
     EXPECT_EQ(kingdoms[0]->NationKind(), 1);
     EXPECT_EQ(kingdoms[2]->NationKind(), 0);
     EXPECT_EQ(kingdoms[4]->NationKind(), 1);
-    EXPECT_EQ(stage->playerKingdom, kingdoms[2]);
+    EXPECT_EQ(CurrentStageSet()->playerKingdom, kingdoms[2]);
     w->OnControlClick(ControlById(w->panelControls, 0x10A), nullptr);
     EXPECT_EQ(c->stageListChoice, -2);
-    EXPECT_EQ(Clears, 1);
+    EXPECT_EQ(CurrentStageSet(), nullptr) << "back clears the scenario";
     // A stage button loads that stage and its own cache.
     w->OnControlClick(ControlById(w->panelControls, 0x102), nullptr);
     EXPECT_EQ(w->stage, 3);
-    EXPECT_EQ(Reloads.back(), "stage03.stg");
+    ASSERT_NE(CurrentStageSet(), nullptr);
+    EXPECT_EQ(CurrentStageSet()->Name(), "Stage3");
     EXPECT_TRUE(std::filesystem::exists("stage03.ani"));
     delete w;
 }
 
 TEST_F(StageListWindowTest, DeletingTheWindowDetachesItsPanels) {
     const int before = TheRootWidget->children->GetCount();
-    auto* w = new Win75Window(TheRootWidget, c);
+    auto* w = Open();
     EXPECT_EQ(TheRootWidget->children->GetCount(), before + 1);
     delete w;
     EXPECT_EQ(TheRootWidget->children->GetCount(), before);

@@ -3,6 +3,7 @@
 #include "engine/ByteReader.h"
 #include "events/EventRecord.h"
 #include "records/ItemRecord.h"
+#include "records/PassRecordTable.h"
 #include "troops/CastleGate.h"
 #include "world/MapView.h"
 
@@ -315,14 +316,13 @@ TEST(StageSetTest, CaravansOnEveryOpenCityWithAMarket) {
 
 class PassRecordTest : public ::testing::Test {
 protected:
-    static const uint8_t* Record(int person) {
-        static uint8_t levelled[432] = {};
-        static uint8_t fallen[432] = {};
-        levelled[OfficerLayout::kLevel] = 3;
-        if (person == 100) return levelled;
-        if (person == 101) return fallen;
-        return nullptr;
+    // Person 100 carried with level 3, person 101 with level 0.
+    static void Record() {
+        PassRecords().Clear();
+        PassRecords().Entry(100)[OfficerLayout::kLevel] = 3;
+        PassRecords().Entry(101);
     }
+    void TearDown() override { PassRecords().Clear(); }
     Troop* Officer(Kingdom* k, int person, int kind, int x = 5, int y = 5) {
         auto* o = new OfficerRecord(k->nationIndex, person);
         o->Set(OfficerLayout::kPersonNumber, person);
@@ -336,11 +336,11 @@ protected:
 };
 
 TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
-    World().passRecord = Record;
+    Record();
     for (int stageNumber : {12, 23}) {
         SCOPED_TRACE(stageNumber);
         ResetWorld();
-        World().passRecord = Record;
+        Record();
         Kingdom* k = world.AddKingdom(0, 0, false, false);
         world.SetPlayer(k);
         TheGameController->campaignStage = static_cast<uint8_t>(stageNumber);
@@ -364,7 +364,7 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
 }
 
 TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
-    World().passRecord = Record;
+    Record();
     TheBattleMap->SetCells(std::make_unique<MapCell[]>(10 * 20), 10, 20); // unit grid 10 x 10
     TheBattleMap->AllocGrid();
     for (int i = 0; i < 30; ++i)

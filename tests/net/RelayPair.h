@@ -21,16 +21,18 @@ inline std::recursive_mutex& GlobalsLock() {
     return lock;
 }
 
-// The station's globals, in place for as long as it lives.
+// The station's globals, in place for as long as it lives. A command received while the station's
+// own frame runs (its frame polls the relay) nests inside it: what was in place comes back after.
 class HeldGlobals {
 public:
-    explicit HeldGlobals(const Globals& g) : guard_(GlobalsLock()) { Use(g); }
-    ~HeldGlobals() { Use({}); }
+    explicit HeldGlobals(const Globals& g) : guard_(GlobalsLock()), outer_(Current()) { Use(g); }
+    ~HeldGlobals() { Use(outer_); }
     HeldGlobals(const HeldGlobals&) = delete;
     HeldGlobals& operator=(const HeldGlobals&) = delete;
 
 private:
     std::lock_guard<std::recursive_mutex> guard_;
+    Globals outer_;
 };
 
 // Runs f inside the station's world on its own thread, as the game would.

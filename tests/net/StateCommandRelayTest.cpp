@@ -138,7 +138,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         EXPECT_EQ(asked, start);
         auto newOfficer = [](Station& s, StationBattle& w) {
             return In(s, w.globals, [&] {
-                for (Troop* t : ListItems<Troop>(w.city->reserve))
+                for (Troop* t : ListValues<Troop>(w.city->reserve))
                     if (t->officer && t->officer->Get(OfficerLayout::kPersonNumber) == kTemplate)
                         return t->UnitId();
                 return 0u;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -24,15 +25,18 @@ struct StationBattle {
     Globals globals;
     Troop* own = nullptr;
     Troop* foe = nullptr;
+    City* city = nullptr;
 
     StationBattle(NetSession& session, bool host) {
         std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
+        battle->Type(1, {{SoldierColumn::kSpeed, 100}});
         Kingdom* a = battle->AddKingdom(1, true);
         Kingdom* e = battle->AddKingdom(2);
         Battle::War(a, e);
         own = battle->AddTroop(a, 5, 5);
         foe = battle->AddTroop(e, 20, 20);
+        city = battle->AddCity(e, 30, 30);
         globals = TakeStationGlobals(session, host);
     }
     ~StationBattle() {
@@ -56,12 +60,34 @@ void ReceiveInto(Station& station, StationBattle& world) {
 }
 
 std::vector<int> Snapshot(const Troop& t) {
-    return {t.state,  t.actionCode, t.goalX, t.goalY, t.targetTroop ? int(t.targetTroop->UnitId()) : 0,
-            t.worldX, t.worldY,     t.cellX, t.cellY, t.order->orderState};
+    return {t.state,
+            t.actionCode,
+            t.goalX,
+            t.goalY,
+            t.targetTroop ? int(t.targetTroop->UnitId()) : 0,
+            t.worldX,
+            t.worldY,
+            t.cellX,
+            t.cellY,
+            t.order->orderState,
+            t.skill,
+            t.attackSubKind,
+            int(t.targetWord),
+            t.targetCity ? t.targetCity->id : 0,
+            int(t.order->secondX),
+            int(t.order->secondY),
+            t.order->wanderDirection};
 }
 
 std::vector<int> Look(Station& s, StationBattle& w, bool foe = false) {
     return In(s, w.globals, [&] { return Snapshot(foe ? *w.foe : *w.own); });
+}
+
+std::vector<int> Both(Station& s, StationBattle& w) {
+    std::vector<int> a = Look(s, w);
+    const std::vector<int> b = Look(s, w, true);
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
@@ -113,6 +139,69 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
         EXPECT_EQ(Look(*host, hostWorld)[4], int(hostWorld.foe->UnitId()));
         EXPECT_EQ(Look(*client, clientWorld), Look(*host, hostWorld));
         EXPECT_EQ(Look(*client, clientWorld, true), Look(*host, hostWorld, true));
+
+        // A move the client asks for: both stations walk the troop there frame by frame and stand
+        // alike at the end.
+        In(*client, clientWorld.globals, [&] { NetCmd02(clientWorld.own, 9, 8); });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return Look(*host, hostWorld)[2] == 9 && Look(*client, clientWorld)[2] == 9;
+        }));
+        auto walk = [](Station& s, StationBattle& w) {
+            return In(s, w.globals, [&] {
+                TheGameController->running = 1;
+                std::vector<std::vector<int>> frames;
+                for (int f = 0; f < 200; ++f) {
+                    TheBattleMap->Update();
+                    frames.push_back(Snapshot(*w.own));
+                }
+                TheGameController->running = 0;
+                return frames;
+            });
+        };
+        const auto hostWalk = walk(*host, hostWorld);
+        const auto clientWalk = walk(*client, clientWorld);
+        EXPECT_EQ(clientWalk, hostWalk);
+        EXPECT_EQ(hostWalk.back()[0], 10); // standing
+        EXPECT_EQ(hostWalk.back()[7], 9);  // on the cell it was sent to
+        EXPECT_EQ(hostWalk.back()[8], 8);
+        EXPECT_NE(hostWalk.front()[5], hostWalk.back()[5]);
+
+        // The rest of the client's orders (1, 6, 7, 8, 9, 11) and the host's own (3, 10, 12, 13,
+        // 14), each waited for until both stations agree.
+        auto agree = [&](const std::vector<int>& before) {
+            return RunUntil({host.get(), client.get()}, [&] {
+                const std::vector<int> h = Both(*host, hostWorld);
+                return h != before && Both(*client, clientWorld) == h;
+            });
+        };
+        const std::vector<std::function<void()>> clientOrders = {
+            [&] { NetCmdFollowTarget(clientWorld.own, clientWorld.city, 0); },
+            [&] { NetCmdHalt(clientWorld.own); },
+            [&] { NetCmdMoveTo(clientWorld.own, 11, 12, -1, -1); },
+            [&] { NetCmd08(clientWorld.own, 13, 9); },
+            [&] { NetCmd09(clientWorld.own, clientWorld.city, -1); },
+            [&] { NetCmdEngage(clientWorld.own, clientWorld.foe, 7, 7, 103); },
+        };
+        for (size_t i = 0; i < clientOrders.size(); ++i) {
+            const std::vector<int> before = Both(*host, hostWorld);
+            In(*client, clientWorld.globals, clientOrders[i]);
+            EXPECT_TRUE(agree(before)) << "client order " << i;
+        }
+        const std::vector<std::function<void()>> hostOrders = {
+            [&] {
+                for (int i = 0; i < 300 && hostWorld.own->actionCode != 3; ++i)
+                    RandomRoam(hostWorld.own, 2, 6);
+            },
+            [&] { NetCmd10(hostWorld.foe, hostWorld.city, 21, 21, 4); },
+            [&] { NetCmd12(hostWorld.own, hostWorld.foe, 6, 6, 2, 1); },
+            [&] { RandomWanderA(hostWorld.foe, 0); },
+            [&] { RandomWanderB(hostWorld.own, 0); },
+        };
+        for (size_t i = 0; i < hostOrders.size(); ++i) {
+            const std::vector<int> before = Both(*host, hostWorld);
+            In(*host, hostWorld.globals, hostOrders[i]);
+            EXPECT_TRUE(agree(before)) << "host order " << i;
+        }
 
         // The host's strength change (21) is applied there and arrives clamped the same way.
         for (StationBattle* w : {&hostWorld, &clientWorld})

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 using events::EventRecord;
-using mainstagetest::Items;
 
 namespace {
 
@@ -32,7 +31,7 @@ public:
     }
     ~EventWorld() { DeleteEvents(*battle.stage->events); }
 
-    std::vector<EventRecord*> Events() { return Items<EventRecord>(*battle.stage->events); }
+    std::vector<EventRecord*> Events() { return ListValues<EventRecord>(*battle.stage->events); }
 
     trooptest::Battle battle;
     TemplateTables tables;
@@ -93,7 +92,7 @@ TEST(EventFilePass, OfficersTakeTheirKingdomAndGeneralsAreCollectedOnce) {
     w.city->generals.Add(uintptr_t(soldier));
     Troop* t = w.battle.AddTroop(other, 8, 8);
     t->officer->ownerSide = 9;
-    auto* general = Items<OfficerRecord>(w.city->generals)[0];
+    auto* general = ListValues<OfficerRecord>(w.city->generals)[0];
     general->ownerSide = 5;
 
     for (int pass = 0; pass < 2; ++pass)
@@ -101,9 +100,9 @@ TEST(EventFilePass, OfficersTakeTheirKingdomAndGeneralsAreCollectedOnce) {
     EXPECT_EQ(general->ownerSide, 1);
     EXPECT_EQ(soldier->ownerSide, 1);
     EXPECT_EQ(t->officer->ownerSide, 2);
-    const auto generals = Items<OfficerRecord>(w.k->mapGenerals);
+    const auto generals = ListValues<OfficerRecord>(w.k->mapGenerals);
     ASSERT_EQ(generals.size(), 2u);
     EXPECT_EQ(generals[0], general);
-    EXPECT_EQ(generals[1], Items<Troop>(w.k->fieldUnits)[0]->officer);
-    EXPECT_EQ(Items<OfficerRecord>(other->mapGenerals), std::vector<OfficerRecord*>{t->officer});
+    EXPECT_EQ(generals[1], ListValues<Troop>(w.k->fieldUnits)[0]->officer);
+    EXPECT_EQ(ListValues<OfficerRecord>(other->mapGenerals), std::vector<OfficerRecord*>{t->officer});
 }

@@ -63,7 +63,7 @@ TEST(MainStageFile, SaveRestoreRewritesTheSameBytes) {
     EXPECT_EQ(stage->Name(), "Stage");
     EXPECT_EQ(stage->stageWords[7], 107);
     EXPECT_EQ(stage->monthsElapsed, 14);
-    const auto kingdoms = Items<Kingdom>(*stage->kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*stage->kingdoms);
     ASSERT_EQ(kingdoms.size(), 2u);
     EXPECT_EQ(kingdoms[0]->nationIndex, kIndexA);
     EXPECT_EQ(kingdoms[1]->nationIndex, kIndexB);
@@ -90,7 +90,7 @@ TEST(MainStageFile, SaveRestoreRewritesTheSameBytes) {
     EXPECT_EQ(c1->ItemStock().GetCount(), 2);
     EXPECT_EQ(c1->ItemStock().GetAt(1), 5u);
     ASSERT_EQ(c1->reserve.GetCount(), 2);
-    for (Troop* t : Items<Troop>(c1->reserve)) {
+    for (Troop* t : ListValues<Troop>(c1->reserve)) {
         EXPECT_EQ(t->garrison, 1);
         EXPECT_EQ(t->homeCity, kCity1);
     }
@@ -121,7 +121,7 @@ TEST(MainStageFile, FreshStageRenumbersAndResets) {
     TemplateTables tables;
     ASSERT_EQ(Read(tables, file, StageLoadMode::Fresh), 1);
 
-    const auto kingdoms = Items<Kingdom>(*TheBattleMap->stageSet->kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*TheBattleMap->stageSet->kingdoms);
     ASSERT_EQ(kingdoms.size(), 2u);
     EXPECT_EQ(kingdoms[0]->nationIndex, 1);
     EXPECT_EQ(kingdoms[1]->nationIndex, 2);
@@ -142,7 +142,7 @@ TEST(MainStageFile, FreshStageRenumbersAndResets) {
     ASSERT_TRUE(c1 && c2 && c3);
     EXPECT_EQ(c3->ownerSide, 2);
     EXPECT_EQ(c1->subCastles.GetCount(), 1);
-    for (Troop* t : Items<Troop>(c1->reserve))
+    for (Troop* t : ListValues<Troop>(c1->reserve))
         EXPECT_EQ(t->homeCity, 1);
     EXPECT_EQ(c1->buildings[0], 0);
     EXPECT_EQ(c1->statusFlags, 0);
@@ -188,7 +188,7 @@ TEST(MainStageFile, PlayerKingdomIsTheFirstOfKindZero) {
         TemplateTables tables;
         ASSERT_EQ(Read(tables, file, StageLoadMode::Restore), 1);
         Zu_StageSet* stage = TheBattleMap->stageSet;
-        const auto kingdoms = Items<Kingdom>(*stage->kingdoms);
+        const auto kingdoms = ListValues<Kingdom>(*stage->kingdoms);
         Kingdom* player = kingdoms[c.first ? 0 : 1];
         EXPECT_EQ(stage->playerSide, c.playerSide);
         EXPECT_EQ(stage->playerKingdom, player);
@@ -227,13 +227,13 @@ TEST(MainStageFile, BadOrRepeatedIndexesTakeFreeOnes) {
         trooptest::Battle battle;
         TemplateTables tables;
         ASSERT_EQ(Read(tables, file, StageLoadMode::Restore), 1);
-        const auto kingdoms = Items<Kingdom>(*TheBattleMap->stageSet->kingdoms);
+        const auto kingdoms = ListValues<Kingdom>(*TheBattleMap->stageSet->kingdoms);
         EXPECT_EQ(kingdoms[0]->nationIndex, kIndexA);
         EXPECT_EQ(kingdoms[1]->nationIndex, c.wantB);
         EXPECT_EQ(TheBattleMap->kingdomTable[kIndexA], kingdoms[0]);
         EXPECT_EQ(TheBattleMap->kingdomTable[c.wantB], kingdoms[1]);
-        const auto citiesA = Items<City>(kingdoms[0]->cities);
-        const auto citiesB = Items<City>(kingdoms[1]->cities);
+        const auto citiesA = ListValues<City>(kingdoms[0]->cities);
+        const auto citiesB = ListValues<City>(kingdoms[1]->cities);
         EXPECT_EQ(citiesA[0]->id, kCity1);
         EXPECT_EQ(citiesA[1]->id, c.want2);
         EXPECT_EQ(citiesB[0]->id, c.want3);

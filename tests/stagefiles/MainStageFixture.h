@@ -46,14 +46,6 @@ inline void FillItemTable() {
     ItemCount = 8;
 }
 
-template <typename T>
-std::vector<T*> Items(LinkList& list) {
-    std::vector<T*> out;
-    for (uintptr_t v = list.First(); v != 0; v = list.Next())
-        out.push_back(reinterpret_cast<T*>(v));
-    return out;
-}
-
 class MainWorld {
 public:
     MainWorld() {
@@ -116,7 +108,7 @@ public:
             c->SumBuildings();
         // Officers as reading makes them: their rank follows their level.
         general->UpdateRank(0);
-        for (Troop* t : Items<Troop>(city1->reserve))
+        for (Troop* t : ListValues<Troop>(city1->reserve))
             t->officer->UpdateRank(0);
 
         TheScreenSettings->musicVolume = 3;

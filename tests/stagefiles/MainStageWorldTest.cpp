@@ -144,7 +144,7 @@ TEST(MainStageWorld, SavedGameRewritesEveryFileByteForByte) {
     ReadSet(written, false);
 
     Zu_StageSet* stage = TheBattleMap->stageSet;
-    const auto kingdoms = Items<Kingdom>(*stage->kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*stage->kingdoms);
     ASSERT_EQ(kingdoms.size(), 2u);
     Kingdom* a = kingdoms[0];
     EXPECT_EQ(a->nationIndex, kIndexA);
@@ -156,7 +156,7 @@ TEST(MainStageWorld, SavedGameRewritesEveryFileByteForByte) {
     auto* sub = reinterpret_cast<SubCastle*>(c1->subCastles.First());
     EXPECT_EQ(sub->units.GetCount(), 1);
     Troop* lead = nullptr;
-    for (Troop* t : Items<Troop>(a->fieldUnits))
+    for (Troop* t : ListValues<Troop>(a->fieldUnits))
         if (t->followers && t->followers->GetCount() == 2) lead = t;
     ASSERT_TRUE(lead);
     ASSERT_TRUE(lead->pairedTroop);
@@ -185,7 +185,7 @@ TEST(MainStageWorld, FreshStageRenumbersAndResets) {
     FillItemTable();
     ReadSet(written, true);
 
-    const auto kingdoms = Items<Kingdom>(*TheBattleMap->stageSet->kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*TheBattleMap->stageSet->kingdoms);
     ASSERT_EQ(kingdoms.size(), 2u);
     EXPECT_EQ(kingdoms[0]->nationIndex, 1);
     EXPECT_EQ(kingdoms[1]->nationIndex, 2);
@@ -196,7 +196,7 @@ TEST(MainStageWorld, FreshStageRenumbersAndResets) {
     EXPECT_EQ(TheScreenSettings->musicVolume, 5);
     // The soldier file's troops join the renumbered kingdoms by position.
     EXPECT_GE(kingdoms[0]->fieldUnits.GetCount(), 2);
-    for (Troop* t : Items<Troop>(kingdoms[1]->fieldUnits))
+    for (Troop* t : ListValues<Troop>(kingdoms[1]->fieldUnits))
         EXPECT_EQ(t->owner, 2);
     // No garrison file on a fresh stage; the doors are closed.
     EXPECT_EQ(TheBattleMap->CityById(1)->units.GetCount(), 0);

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-using mainstagetest::Items;
 
 namespace {
 
@@ -110,7 +109,7 @@ TEST(StageBinding, SavedGameCitiesFindLeadersGateSlotsAndGates) {
     EXPECT_EQ(post->garrison[2], nullptr);
     for (Troop* slot : village->garrison)
         EXPECT_EQ(slot, nullptr);
-    EXPECT_EQ(post->currentUnit, Items<Troop>(post->units)[1]);
+    EXPECT_EQ(post->currentUnit, ListValues<Troop>(post->units)[1]);
     EXPECT_EQ(w.p->mainCity, village);
 
     ASSERT_EQ(castle->gates.GetCount(), 1);
@@ -187,7 +186,7 @@ TEST(StageBinding, WorldPostsAnchorsCampsAndUnfinishedUnits) {
     EXPECT_EQ(w.p->mainCity, castle);
     EXPECT_EQ(w.p->markedCityId, castle->id);
 
-    const auto units = Items<Troop>(w.p->fieldUnits);
+    const auto units = ListValues<Troop>(w.p->fieldUnits);
     EXPECT_EQ(std::count(units.begin(), units.end(), leaving), 0);
     EXPECT_EQ(std::count(units.begin(), units.end(), staying), 1);
     EXPECT_FALSE(w.battle.OnCell(leaving, 5, 5));

@@ -50,7 +50,7 @@ FileSet WrittenSet(std::vector<events::EventRecord*> stageEvents = {}) {
     w.battle.stage->SetColumn(StageBlockLayout::kStartY, 70);
     TheGameController->freshStage = 0;
     w.a->gates.Add(uintptr_t(new CastleGate(5, 10, 0, w.a->nationIndex, 0, 5, 10)));
-    Items<OfficerRecord>(w.city1->generals)[0]->serial = 5000;
+    ListValues<OfficerRecord>(w.city1->generals)[0]->serial = 5000;
     if (!TheBattleMap->mapItems) TheBattleMap->mapItems = new LinkList;
     for (int id : {3, 5, 7})
         TheBattleMap->mapItems->Add(uintptr_t(new MapObject(id, 1, 1, id * 2, id + 1)));
@@ -118,7 +118,7 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     Zu_StageSet* stage = CurrentStageSet();
     ASSERT_TRUE(stage);
     ASSERT_NE(stage, battle.stage);
-    const auto kingdoms = Items<Kingdom>(*stage->kingdoms);
+    const auto kingdoms = ListValues<Kingdom>(*stage->kingdoms);
     ASSERT_EQ(kingdoms.size(), 2u);
     Kingdom* a = kingdoms[0];
     EXPECT_EQ(a->nationIndex, kIndexA);
@@ -137,7 +137,7 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     ASSERT_TRUE(c1);
     EXPECT_EQ(c1->gates.GetCount(), 1);
     EXPECT_EQ(TheBattleMap->mapItems->GetCount(), 3);
-    const auto events = Items<events::EventRecord>(*stage->events);
+    const auto events = ListValues<events::EventRecord>(*stage->events);
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[1]->Code(), 9);
     // The general in the first city is its kingdom's.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 using namespace trooptest;
 
 namespace {
@@ -49,13 +51,18 @@ TEST_F(FollowersTest, ABattleBandGrowsWithTheGeneralsLevel) {
         EXPECT_EQ(g->groupId, serial);
         EXPECT_EQ(g->flagWord, 1);
         EXPECT_EQ(TheBattleMap->nextUnitId, serial + 1);
+        int slot = 0;
         for (Troop* f : band) {
             EXPECT_EQ(f->OfficerValue(L::kPersonNumber), c.followerTemplate);
             EXPECT_EQ(f->groupId, serial);
             EXPECT_EQ(f->flagWord, 0);
             EXPECT_EQ(f->owner, g->owner);
-            EXPECT_EQ(f->cellX, 6);
-            EXPECT_EQ(f->cellY, 7);
+            // The band stands in formation around its general, each in its own slot.
+            EXPECT_EQ(f->leader, g);
+            EXPECT_EQ(f->formationFollow, 1);
+            EXPECT_EQ(f->followerSlot, ++slot);
+            EXPECT_LE(std::abs(f->cellX - 6) + std::abs(f->cellY - 7), 8);
+            EXPECT_TRUE(p.OnCell(f, f->cellX, f->cellY));
             EXPECT_TRUE(k->fieldUnits.ContainsPtr(reinterpret_cast<uintptr_t>(f)));
         }
     }

@@ -244,3 +244,23 @@ TEST(TroopAttack, ACallForHelpEndsAtTheNearestRingWhereAnAllyJoined) {
     caller->CallForHelp(15, 1, 1, false);
     EXPECT_EQ(farther->targetTroop, enemy);
 }
+
+TEST(TroopAttack, AMeleeTroopAtACityStrikesItAndAnArcherDoesNot) {
+    struct Case {
+        const char* name;
+        int16_t rangeEnd;
+        bool strikes;
+    };
+    for (const Case& c : {Case{"reach 1", 1, true}, Case{"reach 2", 2, true}, Case{"reach 3", 3, false}}) {
+        Field f;
+        City* city = f.b.AddCity(f.foe, 20, 20);
+        Troop* t = f.Add(f.player, 18, 18);
+        t->state = 11;
+        t->actionCode = 12;
+        t->targetCity = city;
+        t->rangeEnd = c.rangeEnd;
+        EXPECT_FALSE(t->ContinueCityAttack()) << c.name;
+        EXPECT_EQ(city->underAttack != 0, c.strikes) << c.name;
+        EXPECT_EQ(city->lastAttackerX, c.strikes ? 18 : 0) << c.name;
+    }
+}

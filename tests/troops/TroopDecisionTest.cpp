@@ -279,13 +279,145 @@ TEST_F(DecisionTest, GuardsLetGoOfTargetsThatLeftTheCity) {
     city->garrison[0] = nullptr;
 }
 
+TEST_F(DecisionTest, AStandingTroopTakesOnAnEnemyWithinItsAlert) {
+    struct Case {
+        int8_t alert;
+        int enemyX;
+        bool client;
+        bool engaged;
+    } cases[] = {{5, 13, false, true}, {2, 13, false, false}, {5, 13, true, false}};
+    for (const Case& c : cases) {
+        TheGameController->networked = c.client;
+        TheGameController->isHost = !c.client;
+        Troop* t = Standing(1); // turn 1: decides on the first frame
+        t->order->alert = c.alert;
+        Troop* enemy = b.AddTroop(foe, c.enemyX, 10);
+        t->Think();
+        EXPECT_EQ(t->targetTroop == enemy, c.engaged) << int(c.alert) << " " << c.client;
+        EXPECT_EQ(t->state == 1, c.engaged) << int(c.alert) << " " << c.client;
+        enemy->outOfPlay = 1;
+        t->outOfPlay = 1;
+    }
+    TheGameController->networked = 0;
+}
+
+TEST_F(DecisionTest, AnAttackGoesOnOnItsThirdFrameUntilTheTargetFalls) {
+    Troop* t = Standing(7);
+    Troop* enemy = b.AddTroop(foe, 11, 10);
+    t->officer->Set(L::kAttack, 30);
+    enemy->officer->Set(L::kHp, 200);
+    enemy->officer->Set(L::kMaxHp, 200);
+    ASSERT_TRUE(NetCmdTargetTroop(t, enemy));
+    t->state = 11;
+    t->skill = -1;
+    t->goalX = enemy->cellX;
+    t->goalY = enemy->cellY;
+    t->currentFrame = 2;
+    t->Think();
+    EXPECT_EQ(enemy->officer->Get(L::kHp), 200); // only the third frame strikes
+    t->currentFrame = 3;
+    t->Think();
+    EXPECT_LT(enemy->officer->Get(L::kHp), 200);
+    // The target gone: the attacker stops.
+    enemy->outOfPlay = 1;
+    t->Think();
+    EXPECT_EQ(t->state, 10);
+}
+
+TEST_F(DecisionTest, AGroundHolderGoesOverToTheOnlyKingdomAroundIt) {
+    struct Case {
+        const char* what;
+        bool secondKingdom;
+        int8_t owner;
+    } cases[] = {{"only the foe around", false, 2}, {"two kingdoms around", true, 1}};
+    for (const Case& c : cases) {
+        Troop* holder = b.AddTroop(k, 30, 30, 1, 5);
+        holder->officer->serial = 1;
+        Troop* near = b.AddTroop(foe, 32, 30);
+        Troop* other = nullptr;
+        if (c.secondKingdom) other = b.AddTroop(k, 30, 32);
+        holder->Think();
+        EXPECT_EQ(holder->owner, c.owner) << c.what;
+        for (Troop* t : {holder, near, other})
+            if (t) t->outOfPlay = 1;
+    }
+}
+
+TEST_F(DecisionTest, AFollowerHeadsForItsPlaceBesideAMovingLeader) {
+    // The leader stands six cells east of its follower and walks on.
+    Troop* leader = b.AddTroop(k, 16, 10);
+    leader->officer->serial = 5;
+    Troop* f = Standing(6);
+    f->formationFollow = 1;
+    f->leader = leader;
+    f->followerOffsetX = 0;
+    f->followerOffsetY = 0;
+    f->formationRadius = 0;
+    leader->state = 0;
+    leader->velX = 4000;
+    f->decisionPhase = 0; // not its turn; the leader step runs every frame
+    f->Think();
+    EXPECT_NE(f->state, 10);
+    EXPECT_GE(f->goalX, 15);
+    EXPECT_EQ(f->goalY, 10);
+    // A follower whose leader has fallen stays where it is.
+    Troop* g = Standing(6);
+    g->formationFollow = 1;
+    g->leader = leader;
+    leader->outOfPlay = 1;
+    const int16_t goalBefore = g->goalX;
+    g->Think();
+    EXPECT_EQ(g->state, 10);
+    EXPECT_EQ(g->goalX, goalBefore);
+}
+
+TEST_F(DecisionTest, AClientClosingOnATargetWithinReachWaitsForTheHost) {
+    // The host turns such a troop to strike where it stands; a client copy that walked on
+    // would part from it.
+    TheGameController->networked = 1;
+    TheGameController->isHost = 0;
+    struct Case {
+        int enemyX;
+        bool walks;
+    } cases[] = {{12, false}, {25, true}};
+    for (const Case& c : cases) {
+        Troop* t = Standing(7);
+        t->rangeStart = 1;
+        t->rangeEnd = 2;
+        Troop* enemy = b.AddTroop(foe, c.enemyX, 10);
+        t->ApplyTarget(enemy);
+        ASSERT_EQ(t->state, 1);
+        t->velX = t->velY = 0;
+        t->Think();
+        EXPECT_EQ(t->velX != 0, c.walks) << c.enemyX;
+        EXPECT_EQ(t->state, 1) << c.enemyX;
+        t->outOfPlay = enemy->outOfPlay = 1;
+    }
+    TheGameController->networked = 0;
+    TheGameController->isHost = 0;
+}
+
+TEST_F(DecisionTest, AnEnemyOnAWalledTownCallsItsWallAndItsDefenders) {
+    City* town = b.AddCity(foe, 30, 30, 0);
+    Troop* wall = b.AddTroop(foe, 31, 15);
+    wall->homeCity = town->id;
+    wall->order->orderState = 22; // on the wall
+    World().computerRun[2] = 1;
+    TheGameController->gameKind = 1;
+    Troop* raider = Standing(7);
+    raider->ArriveAtCityCell(town);
+    EXPECT_EQ(wall->order->orderState, 23); // the wall troops turn on the raider
+    EXPECT_EQ(town->lastAttackerX, 10);
+    EXPECT_EQ(town->lastAttackerY, 10);
+    World().computerRun[2] = 0;
+}
+
 } // namespace
 
 namespace {
 
 // Two computer kingdoms with generals and their bands and walking troops: the world step, frame by
-// frame, ends in the same world from the same seed. (Troops do not yet advance along their paths:
-// the moving flag of a step is set by the path code, which does not yet do so.)
+// frame, ends in the same world from the same seed.
 uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
     Battle b;
     b.Type(1, {{SoldierColumn::kSpeed, 100}});
@@ -328,8 +460,8 @@ uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
         mix(t->OfficerValue(OfficerLayout::kHp));
         mix(t->velX);
         mix(t->nextDirection);
-        // The path search has set the walkers under way toward their destinations.
-        *underWay += t->velX != 0 && t->nextDirection != 0;
+        // The walkers have left their start column toward their destinations.
+        *underWay += i % 5 != 0 && t->cellX != (t->owner == 1 ? 5 : 30);
     }
     World().computerRun[1] = World().computerRun[2] = 0;
     return h;

@@ -203,3 +203,19 @@ TEST(TroopStatus, ThePeriodicStepHurtsAndEndsTimedStates) {
     EXPECT_EQ(t->OfficerValue(L::kHp), 89);
     EXPECT_EQ(t->statusEffects[1].timer, 4);
 }
+
+TEST(TroopStatus, AMoveOrderEndsTheTransformedFormAndGivesItsValuesBack) {
+    Battle b;
+    Kingdom* k = b.AddKingdom(1, true);
+    Troop* beast = Soldier(b, k);
+    const Values before = Read(*beast);
+    beast->ApplySkillStatus(StatusSkill(31, 0, kPercentages).data());
+    ASSERT_NE(Read(*beast), before);
+    // A troop under a standing order leaves the form when it is moved.
+    beast->order->orderState = 1;
+    ASSERT_TRUE(beast->ApplyCmd02(20, 20));
+    EXPECT_EQ(beast->statusBits & 0x40000, 0u);
+    EXPECT_EQ(beast->speed, before.speed);
+    EXPECT_EQ(beast->OfficerValue(L::kAttack), before.attack);
+    EXPECT_EQ(beast->OfficerValue(L::kDefence), before.defence);
+}

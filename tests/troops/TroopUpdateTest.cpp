@@ -1,6 +1,8 @@
 #include "TroopFixture.h"
 
+#include "troops/SoldierTypesSeen.h"
 #include "world/Coordinates.h"
+#include "world/MapObject.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,29 @@ TEST(TroopAnimation, FrameSequencesAttackPauseCorpseHoldAndFreeze) {
             EXPECT_EQ(t.currentFrame, frame) << "a frozen corpse takes no step";
         }
     }
+
+    // A fallen kind-9 troop leaves its carried items on free cells around it; one that finds none
+    // stays with the officer. The loader's shortcut below drops nothing.
+    ItemCount = 300;
+    Troop carrier(0, 10, 20, 20, 1, 0, 0, b.Officer(1, 1, 9));
+    for (int slot = 0; slot < 4; ++slot)
+        carrier.officer->Set(OfficerLayout::kCarried + 4 * slot, 30 + slot);
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if ((dx != 0 || dy != 0) && !(dy == 1 && dx >= 0))
+                TheBattleMap->CellAt(20 + dx, 2 * (20 + dy))->obstacle = 1;
+    carrier.state = 13;
+    carrier.StartActionAnimation();
+    Advance(carrier, 4);
+    EXPECT_EQ(carrier.currentType, 128);
+    ASSERT_NE(TheBattleMap->GetCellObject(20, 21), nullptr);
+    EXPECT_EQ(TheBattleMap->GetCellObject(20, 21)->itemId, 30);
+    ASSERT_NE(TheBattleMap->GetCellObject(21, 21), nullptr);
+    EXPECT_EQ(TheBattleMap->GetCellObject(21, 21)->itemId, 31);
+    EXPECT_EQ(carrier.officer->Get(OfficerLayout::kCarried), 0);
+    EXPECT_EQ(carrier.officer->Get(OfficerLayout::kCarried + 8), 32);
+    EXPECT_EQ(carrier.officer->Get(OfficerLayout::kCarried + 12), 33);
+    ItemCount = 0;
 
     // The loader's shortcut: at once the corpse picture.
     Troop fallen(0, 13, 7, 7, 1, 0, 0, b.Officer(1, 1, 2));
@@ -320,4 +345,24 @@ TEST(TroopAnimation, TypeNumbersAndRowsOutsideTheTablesShowNothing) {
     t.baseType = 1;
     t.Update();
     EXPECT_NE(t.currentFrame, frame);
+}
+
+TEST(TroopAnimation, TypesTakenAreCountedOnceAndOnlyInsideTheTable) {
+    Battle b;
+    b.AddKingdom(1);
+    SoldierTypesSeen().Clear();
+    Troop t(0, 10, 5, 5, 1, 0, 0, b.Officer(1, 1));
+    EXPECT_EQ(SoldierTypesSeen().count, 1);
+    t.SetUnitType(2);
+    t.SetUnitType(-1);
+    t.SetUnitType(2);
+    EXPECT_EQ(SoldierTypesSeen().count, 2);
+    EXPECT_EQ(SoldierTypesSeen().seen[2], 1);
+    // A number past the table is not recorded.
+    SoldierTypesSeen().Mark(150);
+    SoldierTypesSeen().Mark(-1);
+    EXPECT_EQ(SoldierTypesSeen().count, 2);
+    SoldierTypesSeen().Clear();
+    EXPECT_EQ(SoldierTypesSeen().count, 0);
+    EXPECT_EQ(SoldierTypesSeen().seen[1], 0);
 }

@@ -1,6 +1,0 @@
-#include "Program/BattleRecordSeam.h"
-
-RecordStage*& CurrentRecordStage() {
-    static RecordStage* stage = nullptr;
-    return stage;
-}
