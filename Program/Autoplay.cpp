@@ -5,11 +5,11 @@
 #include "Program/SceneMachine.h"
 #include "Program/StageListWindow.h"
 #include "Program/StageSet.h"
-#include "Program/StageTexts.h"
 #include "Program/WorldDigest.h"
 #include "platform/CRand.h"
 #include "platform/Messages.h"
 #include "records/StageWorldSeam.h"
+#include "records/TemplateTables.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -135,7 +135,8 @@ bool AutoplayFrame(GameController& c) {
     c.campaignStage = uint8_t(StageListIndex(run.settings.stageFile));
     const char* file = run.settings.stageFile.c_str();
     // The stage list reads the main file; the stage start reads the rest of the set.
-    if (!ReloadStageTexts(file) || !CurrentStageSet()) {
+    if (!c.templateTables) c.templateTables = new TemplateTables;
+    if (!c.templateTables->ReloadStageTexts(file) || !CurrentStageSet()) {
         std::fprintf(stderr, "KARDOL_AUTOPLAY: the stage \"%s\" could not be loaded\n", file);
         run.reported = run.failed = true;
         platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);

@@ -1,6 +1,5 @@
 #include "Program/FrontEndScreens.h"
 
-#include "Program/CampaignSeam.h"
 #include "Program/CampaignWindows.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
@@ -8,7 +7,6 @@
 #include "Program/SceneMachine.h"
 #include "Program/SoundEffects.h"
 #include "Program/StageListWindow.h"
-#include "Program/StageTexts.h"
 #include "Program/Startup.h"
 #include "engine/ErrorList.h"
 #include "engine/LinkList.h"
@@ -195,7 +193,6 @@ public:
         delete w;
         return nullptr;
     }
-    void ReloadStageTexts(const char* stageFile) override { ::ReloadStageTexts(stageFile); }
 
 private:
     // A screen whose layout cannot be read is reported and closed; the scene machine keeps the
@@ -213,6 +210,4 @@ private:
 void InstallFrontEndScreens() {
     static FrontEndScreenServices services;
     SetFrontEndServices(&services);
-    // The stage list shows the stage it marks and starts it from what it read.
-    GetCampaignServices().reloadStageTexts = [](const char* stageFile) { ReloadStageTexts(stageFile); };
 }

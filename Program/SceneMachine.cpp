@@ -74,8 +74,9 @@ void FrontEndServices::StartStage(GameController* controller) {
     if (controller) controller->StartStage();
 }
 void FrontEndServices::ReloadStageTexts(const char* stageFile) {
-    if (TheGameController && TheGameController->templateTables)
-        TheGameController->templateTables->ReloadStageTexts(stageFile);
+    if (!TheGameController) return;
+    if (!TheGameController->templateTables) TheGameController->templateTables = new TemplateTables;
+    TheGameController->templateTables->ReloadStageTexts(stageFile);
 }
 void FrontEndServices::CreatePlayerCity() {}
 void FrontEndServices::TypeSpeechText() {

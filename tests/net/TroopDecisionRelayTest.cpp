@@ -1,7 +1,7 @@
 // A host and a client over the loopback relay run the same battle frame by frame: the host decides
 // and sends, the client runs its reduced cycle and applies what arrives. Their worlds stay alike.
+#include "Program/WorldDigest.h"
 #include "RelayPair.h"
-#include "WorldDigest.h"
 #include "troops/TwoKingdomBattle.h"
 
 #include "engine/ResourceStore.h"
@@ -106,7 +106,7 @@ struct Look {
 
 Look LookAt(Station& s, StationBattle& w) {
     return In(s, w.globals, [&] {
-        return Look{WorldDigest::Of(), TwoKingdomBattle::Standing(w.battle->west),
+        return Look{WorldDigest(), TwoKingdomBattle::Standing(w.battle->west),
                     TwoKingdomBattle::Standing(w.battle->east)};
     });
 }
