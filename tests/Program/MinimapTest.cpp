@@ -118,7 +118,9 @@ TEST_F(Minimap, APointMapsToACellOnlyInsideThePicture) {
         int32_t cell[2] = {-1, -1};
         const GuiMessage m = Click(k.x, k.y);
         EXPECT_EQ(c->MinimapPointToCell(&m, cell), k.on) << k.x << "," << k.y;
-        if (k.on) EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
+        if (k.on) {
+            EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
+        }
     }
 }
 

@@ -157,7 +157,9 @@ TEST_F(SaveLoadScreenTest, LoadingASavedSlotNotifiesThenBuildsTheHostsAndAFailed
         SCOPED_TRACE(k.result);
         // The slot holds the running game, or nothing.
         std::filesystem::remove_all("Save");
-        if (k.result) ASSERT_EQ(c->templateTables->SaveGame(4), 1);
+        if (k.result) {
+            ASSERT_EQ(c->templateTables->SaveGame(4), 1);
+        }
         delete TheWin98;
         delete TheWin99;
         TheWin98 = nullptr;
