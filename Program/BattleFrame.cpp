@@ -18,7 +18,9 @@
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/CRand.h"
+#include "records/City.h"
 #include "records/InfoText.h"
+#include "records/Kingdom.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -131,7 +133,7 @@ void OverlayQuarter(GameController& c) {
     ComposeObjectInfo();
     if (c.speechBox) c.speechBox->DrawSpeechPortrait();
     BattleMapTick(1);
-    if (c.developerSurfaceToggle) ServiceTrace("LockUnlockBackSurface");
+    if (c.developerSurfaceToggle) MapView::LockUnlockBackSurface();
     if (BeginPicture) {
         if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(BeginPicture, 150, 23);
         if (++BeginPictureCount >= kBeginDrawings) {
@@ -284,7 +286,6 @@ void GameController::ScrollView() {
 void GameController::RevealMap() {
     if (!TheBattleMap || !TheBattleMap->HasCells()) return;
     mapRevealed = 1;
-    BattleServices& v = Services();
     if (gameScreen) {
         BattleMap& map = *TheBattleMap;
         for (int32_t y = 0; y < map.rows; ++y)
@@ -293,15 +294,13 @@ void GameController::RevealMap() {
                 gameScreen->PlotMinimap(x, y, 1);
             }
     }
-    if (Zu_StageSet* stage = CurrentStageSet()) {
-        for (uintptr_t k = stage->kingdoms->First(); k != 0; k = stage->kingdoms->Next()) {
-            LinkList& cities = reinterpret_cast<Kingdom*>(k)->cities;
-            for (uintptr_t c = cities.First(); c != 0; c = cities.Next())
-                ++v.citiesMarkedSeen;
-            stage->kingdoms->Find(k);
-        }
-    }
-    if (groupTargetA) ServiceTrace("MarkGroupTarget");
+    if (Zu_StageSet* stage = CurrentStageSet(); stage && stage->kingdoms)
+        for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms))
+            for (City* city : ListValues<City>(k->cities)) {
+                city->markedCity = 1;
+                if (gameScreen) gameScreen->MarkObjectCell(city, 0);
+            }
+    if (groupTargetA && gameScreen) gameScreen->MarkObjectCell(static_cast<City*>(groupTargetA), 1);
     if (gameScreen) gameScreen->Redraw();
 }
 

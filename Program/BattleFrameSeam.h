@@ -25,7 +25,6 @@ struct BattleServices {
     bool ctrlHeld = false;
     int32_t auxRedrawByte = 1;
     int32_t scrollLock = 0;
-    int32_t citiesMarkedSeen = 0;
 
     // Network session.
     int16_t networkPeriod = 13;

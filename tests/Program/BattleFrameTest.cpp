@@ -383,7 +383,11 @@ TEST_F(BattleFrameTest, RevealMapShowsEveryCellAndCity) {
     EXPECT_EQ(view->plotted, 60);
     for (int i = 0; i < 60; ++i)
         EXPECT_EQ(TheBattleMap->cells[i].sightCount, 2);
-    EXPECT_EQ(Services().citiesMarkedSeen, 2);
+    int seen = 0;
+    for (Kingdom* k : ListValues<Kingdom>(*CurrentStageSet()->kingdoms))
+        for (City* city : ListValues<City>(k->cities))
+            seen += city->markedCity;
+    EXPECT_EQ(seen, 2);
 }
 
 TEST_F(BattleFrameTest, HasCellObjectsLooksAtTheWholeGrid) {
