@@ -51,8 +51,6 @@ void AddChatLine(const char* text, int) {
     Services().chatLog.emplace_back(text);
 }
 
-int32_t RoomMapKind = 0;
-
 void BattleMapTick(int) {
     ServiceTrace("CheckTriggers");
     if (TheBattleMap)

@@ -55,9 +55,6 @@ void BattleMovie(const char* file, const char* companion);
 void ShowDateLine();
 void AddChatLine(const char* text, int colour);
 
-// The network room's map kind (1: one of the fixed network maps).
-extern int32_t RoomMapKind;
-
 // The battle map's per-cycle tick: the event trigger scan, then the calendar step.
 void BattleMapTick(int flag);
 // One world update of the battle map: objects, troops, cities, gates; the battle's net hooks.

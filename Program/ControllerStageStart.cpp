@@ -13,11 +13,15 @@
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"
 #include "gui/RootWidget.h"
+#include "net/Zu_LocalSet.h"
+#include "net/lobby/SlotFields.h"
 #include "platform/CRand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
 #include "records/TemplateTables.h"
 #include "troops/Troop.h"
+#include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
 #include "windows/WindowHosts.h"
 #include "world/BattleMap.h"
@@ -47,6 +51,8 @@ constexpr KingdomSetting kNetworkSettings[] = {
     {76, 0, 3}, {80, 0, 0}, {84, 0, 0}, {88, 5000, 12}, {92, 2, 2},
 };
 constexpr uint32_t kRetreat = 64; // "武將撤退"
+// The name a generated map gives every kingdom before the players take theirs.
+constexpr const char* kComputerName = "\xb9\x71\xb8\xa3"; // "電腦"
 
 template <class T>
 std::vector<T*> Items(LinkList* list) {
@@ -98,6 +104,67 @@ void ApplyNetworkSettings(Zu_StageSet& stage, int32_t gameKind) {
     }
 }
 
+// The joined players' teams and names go to their kingdoms, the kingdoms people play are marked as
+// such and the own player's kingdom becomes the stage's.
+void TakePlayers(GameController& c, Zu_StageSet& stage) {
+    const int32_t joined = c.session ? std::clamp(c.session->playerCount, 0, 20) : 0;
+    const bool generated = c.gameKind == 3 && c.randomMap != 0;
+    if (c.roomMapKind != 1) {
+        for (int32_t id = 1; id <= 16; ++id)
+            if (Kingdom* k = TroopKingdom(id)) {
+                k->SetAllianceGroup(0);
+                if (generated) k->SetText(KingdomLayout::kName, 20, kComputerName);
+            }
+        for (int32_t i = 0; i < joined; ++i) {
+            const PlayerSlot& p = c.players[i];
+            Kingdom* k = TroopKingdom(static_cast<int32_t>(slotfields::Choice(p)));
+            if (!k) continue;
+            k->SetAllianceGroup(static_cast<int32_t>(slotfields::Alliance(p)));
+            if (generated) k->SetText(KingdomLayout::kName, 20, slotfields::Name(p));
+        }
+    }
+    if (BattleMap* map = TheBattleMap) {
+        for (int32_t id = 1; id <= 16; ++id)
+            map->sideActive[id] = 1;
+        // A kingdom id past the battle map's table names no kingdom of this map.
+        for (int i = 0; i < 16; ++i)
+            if (const uint32_t id = slotfields::Choice(c.players[i]); id >= 1 && id < BattleMap::kSides)
+                map->sideActive[id] = 0;
+    }
+    const int own = c.session ? c.session->OwnIndex() : -1;
+    if (own >= 0 && own < 20) {
+        stage.playerSide = static_cast<int32_t>(slotfields::Choice(c.players[own]));
+        stage.playerKingdom = TroopKingdom(stage.playerSide);
+    }
+}
+
+bool HumanRun(const Kingdom& k) {
+    return TheBattleMap && k.nationIndex >= 0 && k.nationIndex < BattleMap::kSides &&
+           TheBattleMap->sideActive[k.nationIndex] == 0;
+}
+
+// People give their own orders: their troops start without the stage's.
+void ClearOrders(Kingdom& k) {
+    for (Troop* t : Items<Troop>(&k.fieldUnits)) {
+        if (t->officer) {
+            for (uint32_t i = 0; i < 9; ++i)
+                t->officer->Set(OfficerLayout::kOrderA + 4 * i, 0);
+            t->officer->Set(OfficerLayout::kActionAi, 0);
+        }
+        if (t->order) t->order->orderState = 0;
+    }
+}
+
+// On a fixed network map every general fights at the room's level, famous ones at half of it.
+void LevelAndPlace(Kingdom& k, int32_t level) {
+    for (Troop* t : Items<Troop>(&k.fieldUnits)) {
+        if (t->officer)
+            t->officer->Set(OfficerLayout::kLevel,
+                            t->officer->Get(OfficerLayout::kFamous) != 0 ? level / 2 : level);
+        t->CreateFollowers();
+    }
+}
+
 void SetCityStock(City& city, int32_t population, int32_t gold, int32_t food) {
     city.SetInt(CityLayout::kPopulation, population);
     city.SetInt(CityLayout::kGold, gold);
@@ -119,7 +186,7 @@ const char* GameController::ChooseStageFile() {
         gameKind = 3;
         return "Virtual.stg";
     }
-    if (RoomMapKind == 1) {
+    if (roomMapKind == 1) {
         gameKind = 2;
         const int row = campaignStage - 100;
         return row >= 0 && row < 6 ? kNetworkMapFiles[row] : "";
@@ -147,8 +214,7 @@ void GameController::StartStage() {
 
     Zu_StageSet* stage = CurrentStageSet();
     if (networked && stage) {
-        // Missing: the player records' team and kingdom fields (alliance groups, the players'
-        // kingdoms and names, human-run sides and the own kingdom come from them).
+        TakePlayers(*this, *stage);
         SetRelations(*stage);
         if (gameKind == 2 || (gameKind == 3 && randomMap)) ApplyNetworkSettings(*stage, gameKind);
     }
@@ -164,6 +230,11 @@ void GameController::StartStage() {
         const GameParameters& p = GameParams();
         for (Kingdom* k : Items<Kingdom>(stage->kingdoms)) {
             const bool computer = k->Int(KingdomLayout::kNationKind) == 2;
+            if (networked && HumanRun(*k)) ClearOrders(*k);
+            if (networked && roomMapKind == 1) {
+                LevelAndPlace(*k, startLevel);
+                continue;
+            }
             for (City* city : Items<City>(&k->cities)) {
                 if (!networked) {
                     if (!computer) continue;
@@ -171,11 +242,19 @@ void GameController::StartStage() {
                     SetCityStock(*city, city->Int(CityLayout::kPopulation) * pct[0] / 100,
                                  city->Int(CityLayout::kGold) * pct[1] / 100,
                                  city->Int(CityLayout::kFood) * pct[2] / 100);
-                } else if (RoomMapKind != 1 && !computer) {
+                    continue;
+                }
+                if (!computer) {
                     const int r = std::clamp(startResources, 0, 3);
                     SetCityStock(*city, p.cityScaleStart[0][r], p.cityScaleStart[1][r],
                                  p.cityScaleStart[2][r]);
                 }
+                // A generated map's garrisons stand ready at the level they were made for.
+                if (randomMap)
+                    for (Troop* t : Items<Troop>(&city->units)) {
+                        t->outOfPlay = 0;
+                        if (t->officer) t->officer->GrowStats(0);
+                    }
             }
         }
     }
@@ -212,7 +291,7 @@ void GameController::StartStage() {
         MapView& v = *gameScreen;
         int32_t x = 0, y = 0;
         Troop* first = nullptr;
-        if (!selectedCity && networked && RoomMapKind == 1 && stage)
+        if (!selectedCity && networked && roomMapKind == 1 && stage)
             if (Kingdom* own = TroopKingdom(stage->playerSide))
                 for (Troop* t : Items<Troop>(&own->fieldUnits))
                     if (!t->outOfPlay && !t->IsGone()) {
@@ -255,6 +334,10 @@ void GameController::StartStage() {
     }
     StopLoadingScreen();
     running = 1;
-    if (networked) ClearGameAids(*this);
+    if (networked) {
+        const int32_t joined = session ? std::clamp(session->playerCount, 0, 20) : 0;
+        std::copy(players, players + joined, startedPlayers);
+        ClearGameAids(*this);
+    }
     if (gameKind == 1 && s) s->gameSpeed = 6;
 }

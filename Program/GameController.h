@@ -179,6 +179,8 @@ public:
     int32_t talkTextsLoaded = 0;
     uint8_t isHost = 0;
     PlayerSlot players[20];
+    // The joined players as they were when the network battle started.
+    PlayerSlot startedPlayers[20];
     int16_t groupCommandMode = 0;
     int16_t unusedOne3 = 1;
     int32_t netScreenChoice = -1;
@@ -313,9 +315,11 @@ public:
     bool ExportBigMap();
 
     // ---- Stage start (ControllerStageStart.cpp) ----
-    // Network room settings the session control copies in: a generated map, the officers' level on a
-    // fixed map and the starting resources (0..3).
+    // Network room settings the session control copies in: a generated map, the room's map kind (1:
+    // one of the fixed network maps), the officers' level on a fixed map and the starting resources
+    // (0..3).
     int32_t randomMap = 0;
+    int8_t roomMapKind = 0;
     int32_t startLevel = 0;
     int32_t startResources = 0;
     void StartStage();

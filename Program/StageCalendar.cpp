@@ -98,7 +98,7 @@ void Zu_StageSet::AdvanceMonth() {
     const bool networked = c && c->networked;
     const int32_t gameKind = c ? c->gameKind : 0;
     int32_t spawned = 0;
-    if ((!networked && gameKind != 0) || (networked && RoomMapKind != 1)) {
+    if ((!networked && gameKind != 0) || (networked && c->roomMapKind != 1)) {
         Kingdom* bandits = FindKingdomOfKind2();
         const int32_t cap = GameParams().innCaptains[1];
         while (bandits && spawned < cap) {

@@ -131,7 +131,7 @@ int32_t CampaignIndex() {
     if (!c->networked) {
         index = c->campaignStage - 1;
     } else {
-        if (RoomMapKind == 1) return -1;
+        if (c->roomMapKind == 1) return -1;
         index = c->teamMode != 0 ? 2 : c->campaignStage - 1;
     }
     // The tables hold six campaigns; anything else populates nothing, on every station alike.

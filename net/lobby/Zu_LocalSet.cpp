@@ -973,7 +973,14 @@ void Zu_LocalSet::StartGame() {
     controller->campaignStage = uint8_t(room.MapIndex() + 100);
     controller->networked = 1;
     controller->gameKind = 2;
-    if (room.GameType() != 1 && room.MapIndex() < RoomMapCount) GenerateRoomMap(three);
+    // What the stage start reads of the room: a generated map or one of the fixed battles, their
+    // officers' level and the starting resources.
+    const bool generated = room.GameType() != 1 && room.MapIndex() < RoomMapCount;
+    controller->randomMap = generated ? 1 : 0;
+    controller->roomMapKind = room.GameType() == 1 ? 1 : 0;
+    controller->startLevel = room.GameType() == 1 ? one : 0;
+    controller->startResources = int32_t(room.Option(3));
+    if (generated) GenerateRoomMap(three);
     CloseRoomWindows();
     clock.StartCountdown(10);
     state = 50;

@@ -49,7 +49,6 @@ public:
         TheBattleMap->stageSet = stage;
         EvaluationDayCounter = 0;
         CalendarFrozen = 0;
-        RoomMapKind = 0;
     }
     ~BattleStage() {
         // Windows closed by the frames the test ran go now, as at the end of a frame.

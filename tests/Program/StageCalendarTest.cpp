@@ -183,7 +183,7 @@ TEST_F(StageCalendarTest, MonthSpawnsWanderersUpToThreePerSubCastle) {
     }
     world.stage->AdvanceMonth();
     world.Network(true, 2);
-    RoomMapKind = 1;
+    TheGameController->roomMapKind = 1;
     world.stage->AdvanceMonth();
     EXPECT_EQ(inn->secondUnits.GetCount(), 0);
     EXPECT_EQ(world.stage->monthsElapsed, 3);

@@ -4,7 +4,11 @@
 #include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
 #include "events/EventManager.h"
+#include "net/Zu_LocalSet.h"
+#include "net/lobby/SlotFields.h"
 #include "records/City.h"
+#include "records/OfficerRecord.h"
+#include "troops/TroopOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +21,6 @@ namespace {
 TEST(StageFileChoice, EachKindOfGameTakesItsFile) {
     trooptest::Battle b;
     GameController& c = *TheGameController;
-    const int32_t keepRoom = RoomMapKind;
     struct Case {
         int32_t gameKind, actIndex, actChoice;
         uint8_t networked, campaignStage;
@@ -44,11 +47,10 @@ TEST(StageFileChoice, EachKindOfGameTakesItsFile) {
         c.networked = k.networked;
         c.campaignStage = k.campaignStage;
         c.randomMap = k.randomMap;
-        RoomMapKind = k.roomMapKind;
+        c.roomMapKind = static_cast<int8_t>(k.roomMapKind);
         EXPECT_EQ(std::string(c.ChooseStageFile()), k.file) << k.campaignStage;
         EXPECT_EQ(c.gameKind, k.kindAfter) << k.campaignStage;
     }
-    RoomMapKind = keepRoom;
 }
 
 struct StageStart : testing::Test, ControllerBattle {
@@ -112,8 +114,7 @@ TEST_F(StageStart, ANetworkGameSetsRelationsByAllianceAndClearsTheAids) {
     Kingdom* friendK = b.AddKingdom(4);
     for (auto [k, group] : {std::pair{player, 1}, {enemy, 2}, {computer, 0}, {friendK, 1}})
         trooptest::Battle::SetKingdomValue(k, KingdomLayout::kAllianceGroup, group);
-    const int32_t keepRoom = RoomMapKind;
-    RoomMapKind = 1;
+    c->roomMapKind = 1;
     c->networked = 1;
     c->gameKind = 2;
     c->campaignStage = 101;
@@ -139,7 +140,82 @@ TEST_F(StageStart, ANetworkGameSetsRelationsByAllianceAndClearsTheAids) {
     EXPECT_EQ(c->playerTruce, 0);
     EXPECT_EQ(c->developerKeys, 0);
     EXPECT_EQ(AllStagesOpen, 0);
-    RoomMapKind = keepRoom;
+}
+
+// The room's players: their kingdoms take their teams (and on a generated map their names, the
+// others the computer's), are marked as played by people, and the own one becomes the stage's.
+struct NetworkStart : StageStart {
+    Zu_LocalSet* session = new Zu_LocalSet(c);
+    NetworkStart() {
+        c->session = session;
+        c->networked = 1;
+        c->gameKind = 2;
+    }
+    ~NetworkStart() override {
+        c->session = nullptr;
+        delete session;
+    }
+    void Seat(int slot, uint32_t kingdom, uint32_t team, const char* name) {
+        PlayerSlot& p = c->players[slot];
+        slotfields::SetId(p, uint32_t(slot + 1));
+        slotfields::SetName(p, name);
+        slotfields::SetAlliance(p, team);
+        slotfields::SetChoice(p, kingdom);
+        session->playerCount = std::max(session->playerCount, slot + 1);
+    }
+};
+
+TEST_F(NetworkStart, AGeneratedMapNamesThePlayersKingdomsAndMarksThemPlayed) {
+    Seat(0, uint32_t(player->nationIndex), 1, "Ann of the very long name");
+    Seat(1, uint32_t(enemy->nationIndex), 2, "Bo");
+    c->randomMap = 1;
+    c->StartStage();
+    EXPECT_EQ(c->gameKind, 3);
+    EXPECT_EQ(player->AllianceGroup(), 1);
+    EXPECT_EQ(enemy->AllianceGroup(), 2);
+    EXPECT_EQ(std::string(player->Text(KingdomLayout::kName, 20)), "Ann of the very lon") << "19 bytes";
+    EXPECT_EQ(std::string(enemy->Text(KingdomLayout::kName, 20)), "Bo");
+    EXPECT_EQ(std::string(computer->Text(KingdomLayout::kName, 20)), "\xb9\x71\xb8\xa3");
+    EXPECT_EQ(player->relations[enemy->nationIndex], 3);
+    for (int side = 1; side <= 16; ++side)
+        EXPECT_EQ(TheBattleMap->sideActive[side],
+                  side == player->nationIndex || side == enemy->nationIndex ? 0 : 1)
+            << side;
+    EXPECT_EQ(b.stage->playerSide, player->nationIndex);
+    EXPECT_EQ(slotfields::Name(c->startedPlayers[1]), "Bo");
+    EXPECT_EQ(slotfields::Id(c->startedPlayers[2]), 0u);
+}
+
+// On a fixed map people's troops start without the stage's orders at the room's level (famous
+// generals at half of it); the computer's keep their orders. A kingdom id past the side table in a
+// player's record marks nothing.
+TEST_F(NetworkStart, AFixedMapClearsThePlayersOrdersAndSetsTheRoomsLevel) {
+    Seat(0, uint32_t(player->nationIndex), 1, "Ann");
+    Seat(1, 500, 2, "Bo");
+    c->roomMapKind = 1;
+    c->campaignStage = 101;
+    c->startLevel = 9;
+    // Generals: the stage load keeps them.
+    Troop* ours = b.AddTroop(player, 5, 5);
+    ours->leaderFlag = 1;
+    ours->officer->Set(OfficerLayout::kActionAi, 4);
+    ours->officer->Set(OfficerLayout::kOrderA + 32, 9);
+    ours->officer->Set(OfficerLayout::kFamous, 1);
+    ours->order->orderState = 3;
+    Troop* theirs = b.AddTroop(computer, 9, 9);
+    theirs->leaderFlag = 1;
+    theirs->officer->Set(OfficerLayout::kActionAi, 4);
+    theirs->order->orderState = 3;
+    c->StartStage();
+    EXPECT_EQ(ours->officer->Get(OfficerLayout::kActionAi), 0);
+    EXPECT_EQ(ours->officer->Get(OfficerLayout::kOrderA + 32), 0);
+    EXPECT_EQ(ours->order->orderState, 0);
+    EXPECT_EQ(ours->officer->Get(OfficerLayout::kLevel), 4);
+    EXPECT_EQ(theirs->officer->Get(OfficerLayout::kActionAi), 4);
+    EXPECT_EQ(theirs->order->orderState, 3);
+    EXPECT_EQ(theirs->officer->Get(OfficerLayout::kLevel), 9);
+    EXPECT_EQ(TheBattleMap->sideActive[enemy->nationIndex], 1);
+    EXPECT_EQ(b.stage->playerSide, player->nationIndex);
 }
 
 } // namespace

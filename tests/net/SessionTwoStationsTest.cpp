@@ -230,6 +230,12 @@ TEST_P(SessionTwoStationsGroupTest, RoomFoundJoinedWithApprovalChosenReadiedAndS
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(a->netOptions[n], b->netOptions[n]) << n;
     EXPECT_EQ(a->netOptions[2], 9); // option 3 = 1 through its table
+    // What the stage start reads: a generated map and the room's starting resources.
+    for (GameController* g : {a, b}) {
+        EXPECT_EQ(g->randomMap, 1);
+        EXPECT_EQ(g->roomMapKind, 0);
+        EXPECT_EQ(g->startResources, g->netOptions[3]);
+    }
     for (int s = 0; s < 20; ++s)
         EXPECT_EQ(std::memcmp(a->players[s].bytes, b->players[s].bytes, sizeof a->players[s].bytes), 0) << s;
     EXPECT_EQ(slotfields::Choice(a->players[0]), 1u);

@@ -60,7 +60,6 @@ struct Stage {
         c->isHost = host;
         c->syncRandom = seed;
         BindSyncRandom(&c->syncRandom, &c->networked);
-        RoomMapKind = 0;
     }
     ~Stage() { BindSyncRandom(nullptr, nullptr); }
 
@@ -180,11 +179,10 @@ TEST(StagePopulation, NothingWithoutItsKingdomsOrOutsideTheCampaigns) {
     {
         // The fixed network maps are not populated.
         Stage s(5, 1, true, true);
-        RoomMapKind = 1;
+        TheGameController->roomMapKind = 1;
         const std::vector<std::string> before = s.Census();
         PopulateStageCities();
         EXPECT_EQ(s.Census(), before);
-        RoomMapKind = 0;
     }
 }
 
