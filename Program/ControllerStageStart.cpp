@@ -132,9 +132,8 @@ const char* GameController::ChooseStageFile() {
 void GameController::StartStage() {
     ScreenSettings* s = TheScreenSettings;
     if (networked) ClearGameAids(*this);
-    if (TheResourceStore)
-        std::fill(std::begin(TheResourceStore->spriteSurfaceIndex),
-                  std::end(TheResourceStore->spriteSurfaceIndex), uint16_t(101));
+    // The overlay pictures' surface numbers stay as the start-up loaded them: "kingdom.cel" is read
+    // once, so a table overwritten here would leave every overlay on a wrong or missing surface.
     FreeAniFrame(BeginPicture);
     BeginPicture = nullptr;
     if (s && !(networked && randomMap)) s->serialCounter = 100;
