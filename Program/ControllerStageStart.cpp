@@ -231,6 +231,8 @@ void GameController::StartStage() {
         x = std::max(0, std::min(x, v.mapWidth - MapView::kViewColumns));
         y = std::max(0, std::min(y, v.mapHeight - MapView::kViewRows));
         v.SetViewOrigin(x, y);
+        // The terrain the stage's loading drew belongs to the start view it read.
+        v.Redraw();
     }
 
     SetLoadingProgress(98);
