@@ -66,7 +66,7 @@ protected:
     testsupport::TempFolder folder;
 };
 
-// 150 frames into the demo stage: the opening speech has typed its first glyphs, the red capital's
+// 120 frames into the demo stage: the opening speech has typed its first glyphs, the red capital's
 // castle stands in the view, and the terrain was drawn for the view the stage start chose.
 TEST_F(DemoBattleFrameTest, TheOpeningFrameShowsTheSpeechAndTheCapital) {
     const std::filesystem::path here = std::filesystem::current_path();
@@ -75,7 +75,7 @@ TEST_F(DemoBattleFrameTest, TheOpeningFrameShowsTheSpeechAndTheCapital) {
         "cd " + (here / "demo").string() + " && XDG_RUNTIME_DIR=" + (here / "run").string() +
         " KARDOL_REGISTRY=" + (here / "registry.ini").string() +
         " KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy"
-        " KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=3 KARDOL_FRAMES=150 KARDOL_DUMP=" +
+        " KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=3 KARDOL_FRAMES=120 KARDOL_DUMP=" +
         (here / "frame.bmp").string() + " timeout 300 " + Game + " > out.txt 2> err.txt";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
