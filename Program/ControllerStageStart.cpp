@@ -199,9 +199,8 @@ const char* GameController::ChooseStageFile() {
 void GameController::StartStage() {
     ScreenSettings* s = TheScreenSettings;
     if (networked) ClearGameAids(*this);
-    if (TheResourceStore)
-        std::fill(std::begin(TheResourceStore->spriteSurfaceIndex),
-                  std::end(TheResourceStore->spriteSurfaceIndex), uint16_t(101));
+    // The overlay pictures' surface numbers stay as the start-up loaded them: "kingdom.cel" is read
+    // once, so a table overwritten here would leave every overlay on a wrong or missing surface.
     FreeAniFrame(BeginPicture);
     BeginPicture = nullptr;
     if (s && !(networked && randomMap)) s->serialCounter = 100;
@@ -311,6 +310,8 @@ void GameController::StartStage() {
         x = std::max(0, std::min(x, v.mapWidth - MapView::kViewColumns));
         y = std::max(0, std::min(y, v.mapHeight - MapView::kViewRows));
         v.SetViewOrigin(x, y);
+        // The terrain the stage's loading drew belongs to the start view it read.
+        v.Redraw();
     }
 
     SetLoadingProgress(98);

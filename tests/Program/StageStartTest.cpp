@@ -3,6 +3,7 @@
 #include "Program/BannerWindow.h"
 #include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
+#include "engine/ResourceStore.h"
 #include "events/EventManager.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/SlotFields.h"
@@ -108,6 +109,17 @@ TEST_F(StageStart, ASingleBattleScalesTheComputersCitiesAndPlacesTheView) {
     EXPECT_EQ(c->selectedCity, nullptr);
     EXPECT_EQ(view->viewX, 7);
     EXPECT_EQ(view->viewY, 24) << "row 30, then kept within 80 - 56";
+}
+
+// "kingdom.cel" is read once, at start-up: a stage start leaves every overlay picture on the
+// surface the loader put it on.
+TEST_F(StageStart, KeepsTheOverlayPicturesOnTheirSurfaces) {
+    b.Animations({});
+    for (uint16_t tile : {1, 4, 11999})
+        TheResourceStore->spriteSurfaceIndex[tile] = uint16_t(tile % 7);
+    c->StartStage();
+    for (uint16_t tile : {1, 4, 11999})
+        EXPECT_EQ(TheResourceStore->spriteSurfaceIndex[tile], tile % 7) << tile;
 }
 
 TEST_F(StageStart, ANetworkGameSetsRelationsByAllianceAndClearsTheAids) {

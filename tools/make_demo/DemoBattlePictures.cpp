@@ -1,5 +1,6 @@
 #include "DemoBattlePictures.h"
 
+#include "DemoCastle.h"
 #include "DemoPictures.h"
 
 #include <cstdint>
@@ -35,21 +36,53 @@ bool Put(const std::filesystem::path& path, const Bytes& bytes, std::string& err
     return bool(out);
 }
 
-// Ground cells up to the grass cell (only it present), no layer cells, no sprites.
+void CellEntry(Bytes& b, const std::vector<uint16_t>& pixels) {
+    U32(b, 1);
+    for (uint16_t p : pixels)
+        U16(b, p);
+}
+
+std::vector<uint16_t> GrassCell() {
+    std::vector<uint16_t> cell;
+    for (int i = 0; i < kCellPixels; ++i) {
+        // Grass with a scatter of lighter blades.
+        const bool blade = (i * 7 + i / 13) % 11 == 0;
+        cell.push_back(blade ? Rgb565(110, 170, 70) : Rgb565(70, 130, 50));
+    }
+    return cell;
+}
+
+// Ground cells up to the castle's paving (only the grass and the paving present), no layer cells,
+// the castle's sprites.
 Bytes KingdomCells() {
     Bytes b;
-    U32(b, kGrassCell + 1);
-    for (int n = 0; n <= kGrassCell; ++n) {
-        U32(b, n == kGrassCell ? 1 : 0);
-        if (n != kGrassCell) continue;
-        for (int i = 0; i < kCellPixels; ++i) {
-            // Grass with a scatter of lighter blades.
-            const bool blade = (i * 7 + i / 13) % 11 == 0;
-            U16(b, blade ? Rgb565(110, 170, 70) : Rgb565(70, 130, 50));
-        }
+    U32(b, democastle::kPavingGround + 1);
+    for (int n = 0; n <= democastle::kPavingGround; ++n) {
+        if (n == kGrassCell)
+            CellEntry(b, GrassCell());
+        else if (n == democastle::kPavingGround)
+            CellEntry(b, democastle::PavingCell());
+        else
+            U32(b, 0);
     }
     U32(b, 0);
-    U32(b, 0);
+    const std::vector<democastle::Sprite> sprites = democastle::Sprites();
+    U32(b, uint32_t(sprites.size()));
+    for (size_t n = 0; n < sprites.size(); ++n) {
+        if (n == 0) {
+            U32(b, 0);
+            continue;
+        }
+        const democastle::Sprite& s = sprites[n];
+        U32(b, 1);
+        U32(b, uint32_t(s.word0));
+        U32(b, uint32_t(s.word1));
+        U32(b, uint32_t(s.picture.width));
+        U32(b, uint32_t(s.picture.height));
+        U32(b, 0);
+        for (uint16_t p : s.picture.pixels)
+            U16(b, p);
+    }
     return b;
 }
 

@@ -1,5 +1,7 @@
 #include "DemoStage.h"
 
+#include "DemoCastle.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
@@ -86,8 +88,11 @@ bool WriteDataTables(std::string& error) {
 }
 
 bool WriteTalkTexts(std::string& error) {
-    // One page of the speech box: three lines of fifteen.
-    const std::string talk = "#1001\r\nRed Banner, take both blue river forts!#\r\n";
+    // One page of the speech box, in Big5 (the box types no single-byte character):
+    // "紅旗眾將聽令：渡河奪取藍軍的兩座城池！"
+    const std::string talk =
+        "#1001\r\n\xAC\xF5\xBA\x58\xB2\xB3\xB1\x4E\xC5\xA5\xA5\x4F\xA1\x47\xB4\xE7\xAA\x65\xB9\xDC\xA8\xFA"
+        "\xC2\xC5\xAD\x78\xAA\xBA\xA8\xE2\xAE\x79\xAB\xB0\xA6\xC0\xA1\x49#\r\n";
     if (!WriteFile("Talk01.txt", Bytes(talk.begin(), talk.end()))) return error = "Talk01.txt", false;
     return true;
 }
@@ -239,6 +244,7 @@ private:
         c->SetInt(CityLayout::kGold, 500 * scale);
         c->SetInt(CityLayout::kFood, 600 * scale);
         TheBattleMap->EnterCityById(c);
+        democastle::LayCastle(*TheBattleMap, x, y, scale, k->nationIndex);
         k->AddCity(c);
         c->SumBuildings();
         return c;
