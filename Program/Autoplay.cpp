@@ -111,6 +111,10 @@ void InstallAutoplay(const AutoplaySettings& settings) {
     run.armed = !settings.stageFile.empty();
 }
 
+bool AutoplayPacesFrames() {
+    return Run().armed;
+}
+
 bool AutoplayFrame(GameController& c) {
     AutoplayRun& run = Run();
     if (!run.armed) return true;
