@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -111,6 +112,10 @@ void InstallAutoplay(const AutoplaySettings& settings) {
     run.armed = !settings.stageFile.empty();
 }
 
+bool AutoplayPacesFrames() {
+    return Run().armed;
+}
+
 bool AutoplayFrame(GameController& c) {
     AutoplayRun& run = Run();
     if (!run.armed) return true;
@@ -144,6 +149,13 @@ bool AutoplayFrame(GameController& c) {
     }
     std::fill(std::begin(World().computerRun), std::end(World().computerRun), uint8_t(1));
     GetFrontEndServices()->StartStage(&c);
+    // The stage start hands the player's side to the player; here the computer keeps it.
+    if (Zu_StageSet* stage = CurrentStageSet();
+        stage && stage->playerSide > 0 && stage->playerSide <= kMaxSides) {
+        World().computerRun[stage->playerSide] = 1;
+        if (TheBattleMap && stage->playerSide < BattleMap::kSides)
+            TheBattleMap->sideActive[stage->playerSide] = 1;
+    }
     c.requestedMode = 1;
     return true;
 }

@@ -23,6 +23,11 @@ bool ReadAutoplaySettings(AutoplaySettings& out, std::string& error);
 // Arms the seam for this run.
 void InstallAutoplay(const AutoplaySettings& settings);
 
+// Under autoplay the game's clock follows the frames: they run back to back without waiting for
+// the timer, and each frame is one tick, so that every run of a seed updates its world at the
+// same frames. True while the seam is armed.
+bool AutoplayPacesFrames();
+
 // At the start of every controller frame: starts the stage on the first frame, stops the run once
 // the frame budget is spent. False when the frame is not to run.
 bool AutoplayFrame(GameController& c);

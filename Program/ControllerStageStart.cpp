@@ -171,6 +171,15 @@ void SetCityStock(City& city, int32_t population, int32_t gold, int32_t food) {
     city.SetInt(CityLayout::kFood, food);
 }
 
+// A single battle's generals in the field get their bands from their levels (the campaign's stages
+// raise theirs from the pass records, a fixed network map places them with the room's level, a
+// city's generals bring their escorts). The list is taken first: the followers join it.
+void CreateBattleFollowers(Zu_StageSet& stage) {
+    for (Kingdom* k : Items<Kingdom>(stage.kingdoms))
+        for (Troop* t : Items<Troop>(&k->fieldUnits))
+            if (t->cityUnit == 0 && (!t->followers || t->followers->GetCount() == 0)) t->CreateFollowers();
+}
+
 } // namespace
 
 const char* GameController::ChooseStageFile() {
@@ -258,7 +267,10 @@ void GameController::StartStage() {
         }
     }
     ResetBattleState();
-    if (gameKind == 0 && stage) stage->ApplyPassRecords();
+    if (gameKind == 0 && stage)
+        stage->ApplyPassRecords();
+    else if (stage && gameKind == 1)
+        CreateBattleFollowers(*stage);
     if (s && stage) {
         s->year = stage->Int(StageBlockLayout::kStartYear);
         s->month = 1;

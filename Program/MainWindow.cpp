@@ -1,5 +1,6 @@
 #include "Program/MainWindow.h"
 
+#include "Program/Autoplay.h"
 #include "Program/EditorCommands.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
@@ -63,6 +64,19 @@ int32_t LowWord(LPARAM v) {
 }
 int32_t HighWord(LPARAM v) {
     return static_cast<int32_t>((static_cast<uint32_t>(v) >> 16) & 0xFFFF);
+}
+
+void PostFrame() {
+    int32_t idle = 0;
+    if (AppWindow.FramePending.compare_exchange_strong(idle, 1))
+        PostMessage(AppWindow.window, FrameMessage, 0, 0);
+}
+
+// Under autoplay the timer's tick follows each frame at once, on the window's own thread: the
+// next frame runs without a wait and the world's counters advance by one tick a frame.
+void AutoplayTick() {
+    GameTimerProc(0, 0, 0, 0, 0);
+    PostFrame();
 }
 
 } // namespace
@@ -144,6 +158,10 @@ uint32_t FrameTimerPeriod(double framePeriodMs) {
 }
 
 void StartGameTimer() {
+    if (AutoplayPacesFrames()) {
+        PostFrame();
+        return;
+    }
     TIMECAPS caps;
     timeGetDevCaps(&caps, sizeof caps);
     timerPeriodMin = caps.wPeriodMin ? caps.wPeriodMin : 1;
@@ -157,9 +175,7 @@ void StartGameTimer() {
 void GameTimerProc(uint32_t, uint32_t, uintptr_t, uintptr_t, uintptr_t) {
     GameController* c = TheGameController;
     if (c && c->pauseScreen.load() >= 2) return;
-    int32_t idle = 0;
-    if (AppWindow.FramePending.compare_exchange_strong(idle, 1))
-        PostMessage(AppWindow.window, FrameMessage, 0, 0);
+    PostFrame();
     const double period = FrameTimerPeriod(FramePeriodMs);
     if (c && c->clickCount.load() != 0) {
         if (++c->clickTimer >= static_cast<int32_t>(300.0 / period)) {
@@ -331,6 +347,7 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case FrameMessage:
         if (c) c->Frame(FrameMessage);
         AppWindow.FramePending = 0;
+        if (c && AutoplayPacesFrames()) AutoplayTick();
         break;
     default:
         break;

@@ -1,4 +1,5 @@
 #include "Program/MainWindow.h"
+#include "Program/Autoplay.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
@@ -20,8 +21,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 using namespace platform;
 
@@ -45,6 +48,7 @@ protected:
         ActiveFlag = 1;
     }
     void TearDown() override {
+        InstallAutoplay(AutoplaySettings{});
         if (TheGameController) TheGameController->FreeResources();
         delete TheGameController;
         TheGameController = nullptr;
@@ -251,6 +255,29 @@ TEST_F(MainWindowTest, TheRealTimerPostsFramesThatTheLoopRuns) {
     EXPECT_EQ(AppWindow.timerId, 0u);
     EXPECT_EQ(frames, 5);
     EXPECT_GE(TheScreenSettings->runningFrameCounter.load(), 5);
+}
+
+// Under autoplay no timer runs: each frame posts the next one at once and the clock advances one
+// tick a frame, however long a frame takes, so the world updates at the same frames in every run.
+TEST_F(MainWindowTest, UnderAutoplayEachFrameIsOneClockTickAndPostsTheNext) {
+    AutoplaySettings autoplay;
+    autoplay.stageFile = "stage01.stg";
+    InstallAutoplay(autoplay);
+    RegisterWindowProc(AppWindow.window, MainWndProc);
+    ActiveFlag = 0; // the frames themselves do nothing here
+    StartGameTimer();
+    EXPECT_EQ(AppWindow.timerId, 0u);
+    MSG m;
+    for (int frame = 0; frame < 30; ++frame) {
+        ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) << frame;
+        ASSERT_EQ(m.message, FrameMessage);
+        DispatchMessage(&m);
+        if (frame == 10) std::this_thread::sleep_for(std::chrono::milliseconds(60)); // a slow frame
+    }
+    EXPECT_EQ(TheScreenSettings->frameCounter100.load(), 30);
+    EXPECT_EQ(TheScreenSettings->runningFrameCounter.load(), 30);
+    EXPECT_EQ(QueuedFrames(), 1);
+    StopGameTimer();
 }
 
 // Up and Down reach the text input as arrow keys, never as the '&' and '(' typed on the same codes.

@@ -9,10 +9,13 @@
 #include "net/lobby/SlotFields.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
+#include "records/RecordTables.h"
 #include "troops/TroopOrder.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <string>
 
 using namespace controllertest;
@@ -228,6 +231,49 @@ TEST_F(NetworkStart, AFixedMapClearsThePlayersOrdersAndSetsTheRoomsLevel) {
     EXPECT_EQ(theirs->officer->Get(OfficerLayout::kLevel), 9);
     EXPECT_EQ(TheBattleMap->sideActive[enemy->nationIndex], 1);
     EXPECT_EQ(b.stage->playerSide, player->nationIndex);
+}
+
+// A single battle's field generals take their bands when it starts: a class-1 general of level 4
+// leads three spearmen of the battle template, who join his kingdom's field army; starting again
+// makes the band anew rather than a second one.
+TEST_F(StageStart, ABattleGivesItsFieldGeneralsTheirBands) {
+    constexpr int kSpearmanTemplate = 419;
+    std::array<uint8_t, OfficerLayout::kSize> spearman{};
+    for (auto [offset, value] : {std::pair<uint32_t, int32_t>{OfficerLayout::kSoldierType, 1},
+                                 {OfficerLayout::kPersonNumber, kSpearmanTemplate},
+                                 {OfficerLayout::kAttribute, 2}})
+        std::memcpy(spearman.data() + offset, &value, 4);
+    uint8_t* const keepTemplate = GeneralTemplateTable[kSpearmanTemplate];
+    const int32_t keepCount = GeneralTemplateCount;
+    GeneralTemplateTable[kSpearmanTemplate] = spearman.data();
+    GeneralTemplateCount = kSpearmanTemplate + 1;
+
+    Troop* general = b.AddTroop(enemy, 20, 30, 1, 1);
+    general->officer->Set(OfficerLayout::kClass, 1);
+    general->officer->Set(OfficerLayout::kLevel, 4);
+    Troop* soldier = b.AddTroop(enemy, 24, 30, 1, 2);
+    // Troops read from the stage stand as leaders; the load drops the others before the bands.
+    general->leaderFlag = soldier->leaderFlag = 1;
+    c->gameKind = 1;
+    c->campaignStage = 2;
+    c->StartStage();
+    ASSERT_NE(general->followers, nullptr);
+    ASSERT_EQ(general->followers->GetCount(), 3);
+    for (uintptr_t v = general->followers->First(); v != 0; v = general->followers->Next()) {
+        auto* f = reinterpret_cast<Troop*>(v);
+        EXPECT_EQ(f->OfficerValue(OfficerLayout::kPersonNumber), kSpearmanTemplate);
+        EXPECT_EQ(f->owner, enemy->nationIndex);
+        EXPECT_NE(enemy->fieldUnits.Find(v), 0u);
+    }
+    EXPECT_EQ(enemy->fieldUnits.GetCount(), 5);
+    EXPECT_TRUE(!soldier->followers || soldier->followers->GetCount() == 0) << "a soldier leads no band";
+
+    c->StartStage();
+    EXPECT_EQ(general->followers->GetCount(), 3);
+    EXPECT_EQ(enemy->fieldUnits.GetCount(), 5);
+
+    GeneralTemplateTable[kSpearmanTemplate] = keepTemplate;
+    GeneralTemplateCount = keepCount;
 }
 
 } // namespace

@@ -33,6 +33,8 @@ constexpr int kMapWidth = 64, kMapRows = 128;
 constexpr int kRed = 1, kBlue = 2; // the two kingdoms' sides
 constexpr int kSpearmen = 1, kArchers = 2;
 constexpr int kOpeningTalk = 1001;
+// The field armies' troop groups, which the events watch.
+constexpr int kRedArmy = 11, kBlueArmy = 12;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -47,13 +49,49 @@ bool WriteFile(const std::string& name, const Bytes& bytes) {
     return bool(out);
 }
 
-// The tables the game reads at start-up: no general, castle or sub-castle templates (the stage
-// brings its own people), two soldier types, and an empty skill table that ends the load.
+// The soldiers of a general's band: a battle gives a general of class 1 the template of row 419, one
+// of class 2 that of row 416 (the built-in follower table's battle column).
+constexpr int kSpearmanClass = 1, kArcherClass = 2;
+constexpr int kSpearmanRow = 419, kArcherRow = 416;
+
+std::array<uint8_t, OfficerLayout::kSize> FollowerTemplate(const char* name, int type, int row) {
+    OfficerRecord o(0, -1);
+    o.SetText(OfficerLayout::kName, OfficerLayout::kNameBytes, name);
+    o.Set(OfficerLayout::kPersonNumber, row);
+    o.Set(OfficerLayout::kSoldierType, type);
+    o.Set(OfficerLayout::kAttribute, 2); // a plain soldier
+    o.Set(OfficerLayout::kLevel, 1);
+    o.Set(OfficerLayout::kStrength, 40);
+    o.Set(OfficerLayout::kPhysique, 40);
+    o.Set(OfficerLayout::kAgility, 30);
+    o.Set(OfficerLayout::kLoyalty, 90);
+    o.Set(OfficerLayout::kHp, 60);
+    o.Set(OfficerLayout::kMaxHp, 60);
+    o.Set(OfficerLayout::kAttack, 14);
+    o.Set(OfficerLayout::kDefence, 8);
+    o.Set(OfficerLayout::kHitRate, 80);
+    o.Set(OfficerLayout::kEvasion, 10);
+    std::array<uint8_t, OfficerLayout::kSize> block{};
+    std::memcpy(block.data(), o.block, block.size());
+    return block;
+}
+
+// The tables the game reads at start-up: the general templates hold only the two follower rows (the
+// stage brings its own people), no castle or sub-castle templates, two soldier types, and an empty
+// skill table that ends the load.
 bool WriteDataTables(std::string& error) {
+    Bytes generals;
+    Put32(generals, kSpearmanRow);
+    Put32(generals, OfficerLayout::kSize);
+    for (int row = 1; row <= kSpearmanRow; ++row) {
+        std::array<uint8_t, OfficerLayout::kSize> block{};
+        if (row == kSpearmanRow) block = FollowerTemplate("Spearman", kSpearmen, row);
+        if (row == kArcherRow) block = FollowerTemplate("Archer", kArchers, row);
+        generals.insert(generals.end(), block.begin(), block.end());
+    }
+    if (!WriteFile("general.ini", generals)) return error = "general.ini", false;
     for (const auto& [name, rowBytes] :
-         {std::pair<const char*, uint32_t>{"general.ini", OfficerLayout::kSize},
-          {"castle.ini", CityLayout::kSize},
-          {"SubCastle.ini", 100}}) {
+         {std::pair<const char*, uint32_t>{"castle.ini", CityLayout::kSize}, {"SubCastle.ini", 100}}) {
         Bytes b;
         Put32(b, 0);
         Put32(b, rowBytes);
@@ -116,11 +154,7 @@ public:
     }
     ~DemoWorld() {
         DeleteEvents(*stage->events);
-        // A kingdom frees its field troops; a troop owns its follower list but not the followers.
-        for (Troop* leader : troops)
-            for (uintptr_t v = leader->followers->First(); v != 0; v = leader->followers->Next())
-                delete reinterpret_cast<Troop*>(v);
-        delete stage;
+        delete stage; // with its kingdoms and their field troops
         ClearRecordTables();
         SoldierTypeCount = 0;
         delete TheBattleMap;
@@ -162,11 +196,12 @@ public:
         Garrison(blueFort, "Bo Han", kArchers, 6);
         Garrison(blueFerry, "Qiu Rong", kSpearmen, 4);
 
-        // Generals with their followers in the field, facing each other across the map.
-        Band(red, "Zhao Feng", kSpearmen, 6, 22, 4, 7);
-        Band(red, "Lu Min", kArchers, 10, 26, 3, 5);
-        Band(blue, "Ma Tai", kSpearmen, 16, 30, 4, 6);
-        Band(blue, "Sun Ye", kArchers, 19, 33, 3, 5);
+        // The field armies meet in the middle: red's bands against blue's two outpost captains, too
+        // junior to lead a band.
+        Band(red, "Zhao Feng", kSpearmen, 14, 30, 6);
+        Band(red, "Lu Min", kArchers, 12, 28, 5);
+        Band(blue, "Ma Tai", kSpearmen, 16, 32, 1);
+        Band(blue, "Sun Ye", kArchers, 15, 34, 1);
 
         Events(blueFort, blueFerry);
     }
@@ -255,6 +290,7 @@ private:
         o->SetText(OfficerLayout::kName, OfficerLayout::kNameBytes, name);
         o->Set(OfficerLayout::kPersonNumber, nextPerson++);
         o->Set(OfficerLayout::kSoldierType, type);
+        o->Set(OfficerLayout::kClass, type == kArchers ? kArcherClass : kSpearmanClass);
         o->Set(OfficerLayout::kAttribute, kind);
         o->Set(OfficerLayout::kLevel, level);
         o->Set(OfficerLayout::kTroopCapacity, 60);
@@ -278,18 +314,13 @@ private:
         city->generals.Add(uintptr_t(Officer(city->ownerSide, name, type, 1, level)));
     }
 
-    // A general standing at (x, y) with `count` soldiers of his type around him.
-    void Band(Kingdom* k, const char* name, int type, int x, int y, int level, int count) {
-        auto* leader = new Troop(0, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 0,
-                                 Officer(k->nationIndex, name, type, 1, level));
+    // A general standing at (x, y) in his kingdom's field army; the battle's start gives him his
+    // band, by his level, and the band joins his army.
+    void Band(Kingdom* k, const char* name, int type, int x, int y, int level) {
+        OfficerRecord* general = Officer(k->nationIndex, name, type, 1, level);
+        general->Set(OfficerLayout::kRebel, k->nationIndex == kRed ? kRedArmy : kBlueArmy);
+        auto* leader = new Troop(0, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 0, general);
         leader->outgoingMark = 1;
-        troops.push_back(leader);
-        for (int i = 0; i < count; ++i) {
-            auto* f = new Troop(0, 10, int16_t(x - 2 + i % 5), int16_t(y + 2 + 2 * (i / 5)),
-                                int8_t(k->nationIndex), 0, 0, Officer(k->nationIndex, "Soldier", type, 3, 1));
-            f->leader = leader;
-            leader->followers->Add(uintptr_t(f));
-        }
         k->fieldUnits.Add(uintptr_t(leader));
     }
 
@@ -310,8 +341,9 @@ private:
             step->SetParam(i + 1, params[size_t(i)]);
     }
 
-    // The script: the opening view and speech, victory once both blue cities are red, defeat when
-    // the red kingdom falls or the season ends.
+    // The script: the opening view and speech; victory once both blue cities are red or blue's field
+    // army is destroyed; defeat when the red kingdom falls, its field army is destroyed or the season
+    // ends.
     void Events(City* fort, City* ferry) {
         events::EventRecord* opening = Event(1, 99, "Opening");
         Step(opening, 0, {0, 0, kMapWidth, kMapRows});
@@ -322,12 +354,19 @@ private:
         Step(victory, 7, {0, 0, 0, 0});
         Step(Event(3, 21, "Fallen"), 4, {0, 0, 0, 0});
         Step(Event(4, 22, "Season over"), 4, {0, 0, 0, 0});
+        events::EventRecord* routed = Event(5, 38, "Blue routed");
+        routed->SetInt(EventLayout::kGeneral, kBlueArmy);
+        Step(routed, 7, {0, 0, 0, 0});
+        events::EventRecord* lost = Event(6, 38, "Red routed");
+        lost->SetInt(EventLayout::kGeneral, kRedArmy);
+        Step(lost, 4, {0, 0, 0, 0});
     }
 
     Zu_StageSet* stage = nullptr;
     std::array<std::array<uint8_t, SoldierTypeRecord::kSize>, 3> typeBlocks{};
-    std::vector<Troop*> troops;
-    int nextPerson = 1;
+    // The stage's people are numbered past the template rows: a person number that names a template
+    // row takes that row's record when the stage is read.
+    int nextPerson = kSpearmanRow + 1;
 };
 
 } // namespace
