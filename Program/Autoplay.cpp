@@ -6,8 +6,10 @@
 #include "Program/StageListWindow.h"
 #include "Program/StageSet.h"
 #include "Program/WorldDigest.h"
+#include "engine/Random.h"
 #include "platform/CRand.h"
 #include "platform/Messages.h"
+#include "platform/Time.h"
 #include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -28,7 +31,11 @@ struct AutoplayRun {
     bool reported = false;
     bool failed = false;
     long frames = 0;
+    // Every clock of the run follows the frames, so wall time never reaches the world.
+    std::unique_ptr<platform::ManualClock> clock;
 };
+
+constexpr uint32_t kFrameMilliseconds = 33;
 
 AutoplayRun& Run() {
     static AutoplayRun run;
@@ -107,9 +114,11 @@ bool ReadAutoplaySettings(AutoplaySettings& out, std::string& error) {
 
 void InstallAutoplay(const AutoplaySettings& settings) {
     AutoplayRun& run = Run();
+    run.clock.reset();
     run = AutoplayRun{};
     run.settings = settings;
     run.armed = !settings.stageFile.empty();
+    if (run.armed) run.clock = std::make_unique<platform::ManualClock>(0, 1);
 }
 
 bool AutoplayPacesFrames() {
@@ -121,6 +130,7 @@ bool AutoplayFrame(GameController& c) {
     if (!run.armed) return true;
     if (run.reported) return false;
     ++run.frames;
+    if (run.clock) run.clock->Advance(kFrameMilliseconds);
     // The report comes well before the program is closed at the frame limit, on a frame of its own
     // count, so that two runs report the same moment.
     const long limit = run.settings.frameLimit;
@@ -131,7 +141,11 @@ bool AutoplayFrame(GameController& c) {
     }
     if (run.started || c.mode != 0) return true;
     run.started = true;
-    if (run.settings.seeded) platform::srand(run.settings.seed);
+    if (run.settings.seeded) {
+        platform::srand(run.settings.seed);
+        RandomSeed = run.settings.seed;
+        c.syncRandom = run.settings.seed;
+    }
     // What the stage list's start button leaves behind, with every side run by the computer.
     c.networked = 0;
     c.gameKind = 1;
