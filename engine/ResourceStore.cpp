@@ -7,6 +7,7 @@
 #include "engine/ResourceStoreFiles.h"
 #include "engine/StoreImage.h"
 #include "gui/ScratchSurface.h"
+#include "platform/GdiText.h"
 #include "platform/Surface.h"
 
 #include <algorithm>
@@ -139,6 +140,8 @@ void ResourceStore::CreateSmallSurfaces() {
 void ResourceStore::ReleaseSmallSurfaces() {
     ReleaseSurface(barSurface);
     ReleaseSurface(barLabelSurface);
+    if (barLabelFont) platform::DeleteObject(barLabelFont);
+    barLabelFont = nullptr;
 }
 
 void ResourceStore::CreateWorkSurfaces() {

@@ -14,8 +14,9 @@ class EffectAnimationCache;
 class ScratchSurface;
 struct StoreImage;
 namespace platform {
+class Font;
 class Surface;
-}
+} // namespace platform
 class ResourceStore;
 
 // What the store reaches in the rest of the program. Start-up fills these once the settings
@@ -137,6 +138,8 @@ public:
 
     platform::Surface* barSurface = nullptr;      // 40 x 8
     platform::Surface* barLabelSurface = nullptr; // 300 x 18
+    // The name labels' font, made on first use and kept with the label surface.
+    platform::Font* barLabelFont = nullptr;
     void* data = nullptr;                         // set and read by the shell
     platform::Surface* workSurface = nullptr;     // 160 x 160
     platform::Surface* wideWorkSurface = nullptr; // 800 x 560

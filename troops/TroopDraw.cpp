@@ -325,6 +325,21 @@ void Troop::DrawStatusBars(int32_t viewX, int32_t viewY) {
                     pixelY - viewY * 10 + (kind == 14 ? 16 : 184), 40, 2);
 }
 
+namespace {
+platform::HFONT LabelFont() {
+    platform::LOGFONTA lf;
+    lf.lfHeight = -12;
+    lf.lfWeight = platform::FW_NORMAL;
+    lf.lfCharSet = platform::CHINESEBIG5_CHARSET;
+    lf.lfOutPrecision = platform::OUT_STROKE_PRECIS;
+    lf.lfClipPrecision = platform::CLIP_STROKE_PRECIS;
+    lf.lfQuality = platform::DRAFT_QUALITY;
+    lf.lfPitchAndFamily = platform::FIXED_PITCH | platform::FF_MODERN;
+    std::memcpy(lf.lfFaceName, "\xB2\xD3\xA9\xFA\xC5\xE9", 6); // "細明體"
+    return platform::CreateFontIndirectA(&lf);
+}
+} // namespace
+
 void Troop::DrawNameLabel(int32_t viewX, int32_t viewY) {
     const int32_t kind = OfficerKind();
     if (!frame && kind != 14) return;
@@ -344,22 +359,13 @@ void Troop::DrawNameLabel(int32_t viewX, int32_t viewY) {
     NameBytes(*this, name);
     platform::HDC dc = nullptr;
     if (platform::SUCCEEDED(label->GetDC(&dc))) {
-        platform::LOGFONTA lf;
-        lf.lfHeight = -12;
-        lf.lfWeight = platform::FW_NORMAL;
-        lf.lfCharSet = platform::CHINESEBIG5_CHARSET;
-        lf.lfOutPrecision = platform::OUT_STROKE_PRECIS;
-        lf.lfClipPrecision = platform::CLIP_STROKE_PRECIS;
-        lf.lfQuality = platform::DRAFT_QUALITY;
-        lf.lfPitchAndFamily = platform::FIXED_PITCH | platform::FF_MODERN;
-        std::memcpy(lf.lfFaceName, "\xB2\xD3\xA9\xFA\xC5\xE9", 6); // "細明體"
-        platform::HFONT font = platform::CreateFontIndirectA(&lf);
+        platform::HFONT& font = TheResourceStore->barLabelFont;
+        if (!font) font = LabelFont();
         platform::SelectObject(dc, font);
         platform::SetBkMode(dc, platform::TRANSPARENT);
         platform::SetTextColor(dc, current ? platform::RGB(255, 0, 0) : platform::RGB(255, 255, 255));
         platform::TextOutA(dc, 0, 0, name, static_cast<int>(std::strlen(name)));
         platform::SelectObject(dc, platform::GetStockObject(platform::SYSTEM_FONT));
-        if (font) platform::DeleteObject(font);
         label->ReleaseDC(dc);
     }
     // The outline follows the text's own pixels in either display layout.

@@ -195,9 +195,11 @@ void MapView::DrawObjects() {
                 Troop* t = reinterpret_cast<Troop*>(v);
                 if (t->cellX == x && t->cellY == uy && t->kindWord != 999) stack[n++] = t;
             }
-            // The one lower on the screen first.
-            std::stable_sort(stack.begin(), stack.begin() + long(n),
-                             [](const Troop* a, const Troop* b) { return a->pixelY > b->pixelY; });
+            // The one lower on the screen first; a stable insertion sort of the few on the cell
+            // needs no buffer, as a frame's drawing must not allocate.
+            for (size_t i = 1; i < n; ++i)
+                for (size_t j = i; j > 0 && stack[j - 1]->pixelY < stack[j]->pixelY; --j)
+                    std::swap(stack[j - 1], stack[j]);
             for (size_t i = 0; i < n; ++i)
                 if (TroopShown(stack[i])) DrawTroop(stack[i]);
         }
