@@ -8,8 +8,8 @@
 #include "Program/WorldDigest.h"
 #include "platform/CRand.h"
 #include "platform/Messages.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -142,7 +142,8 @@ bool AutoplayFrame(GameController& c) {
         platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
         return false;
     }
-    std::fill(std::begin(World().computerRun), std::end(World().computerRun), uint8_t(1));
+    if (TheBattleMap)
+        std::fill(std::begin(TheBattleMap->sideActive), std::end(TheBattleMap->sideActive), uint8_t(1));
     GetFrontEndServices()->StartStage(&c);
     c.requestedMode = 1;
     return true;
