@@ -10,7 +10,6 @@
 #include "platform/CRand.h"
 #include "platform/Messages.h"
 #include "platform/Time.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
 
@@ -161,15 +160,13 @@ bool AutoplayFrame(GameController& c) {
         platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
         return false;
     }
-    std::fill(std::begin(World().computerRun), std::end(World().computerRun), uint8_t(1));
+    if (TheBattleMap)
+        std::fill(std::begin(TheBattleMap->sideActive), std::end(TheBattleMap->sideActive), uint8_t(1));
     GetFrontEndServices()->StartStage(&c);
     // The stage start hands the player's side to the player; here the computer keeps it.
     if (Zu_StageSet* stage = CurrentStageSet();
-        stage && stage->playerSide > 0 && stage->playerSide <= kMaxSides) {
-        World().computerRun[stage->playerSide] = 1;
-        if (TheBattleMap && stage->playerSide < BattleMap::kSides)
-            TheBattleMap->sideActive[stage->playerSide] = 1;
-    }
+        stage && TheBattleMap && BattleMap::ValidSide(stage->playerSide))
+        TheBattleMap->sideActive[stage->playerSide] = 1;
     c.requestedMode = 1;
     return true;
 }

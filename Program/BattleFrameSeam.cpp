@@ -7,7 +7,6 @@
 #include "engine/AviClipManager.h"
 #include "gui/Window.h"
 #include "net/NetHooks.h"
-#include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 
 int32_t CalendarFrozen = 0;

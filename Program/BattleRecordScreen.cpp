@@ -10,6 +10,7 @@
 #include "gui/MouseCursor.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>

@@ -128,7 +128,8 @@ void TakePlayers(GameController& c, Zu_StageSet& stage) {
             map->sideActive[id] = 1;
         // A kingdom id past the battle map's table names no kingdom of this map.
         for (int i = 0; i < 16; ++i)
-            if (const uint32_t id = slotfields::Choice(c.players[i]); id >= 1 && id < BattleMap::kSides)
+            if (const uint32_t id = slotfields::Choice(c.players[i]);
+                id <= uint32_t(BattleMap::kSides) && BattleMap::ValidSide(int(id)))
                 map->sideActive[id] = 0;
     }
     const int own = c.session ? c.session->OwnIndex() : -1;
@@ -139,7 +140,7 @@ void TakePlayers(GameController& c, Zu_StageSet& stage) {
 }
 
 bool HumanRun(const Kingdom& k) {
-    return TheBattleMap && k.nationIndex >= 0 && k.nationIndex < BattleMap::kSides &&
+    return TheBattleMap && BattleMap::ValidSide(k.nationIndex) &&
            TheBattleMap->sideActive[k.nationIndex] == 0;
 }
 

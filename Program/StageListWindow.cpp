@@ -18,7 +18,6 @@
 #include "records/Persons.h"
 #include "records/RecordTables.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
 
@@ -369,12 +368,12 @@ void Win75Window::OnControlClick(Widget* control, Point*) {
                 owner->actOption = option;
                 owner->stageListChoice = static_cast<int8_t>(stage);
             }
-            StageWorld& world = World();
-            std::fill(std::begin(world.computerRun), std::end(world.computerRun), uint8_t(1));
+            BattleMap* map = TheBattleMap;
+            if (map) std::fill(std::begin(map->sideActive), std::end(map->sideActive), uint8_t(1));
             Zu_StageSet* s = CurrentStageSet();
             if (!s) return;
             s->playerSide = selectedRow + 1;
-            if (s->playerSide <= kMaxSides) world.computerRun[s->playerSide] = 0;
+            if (map && s->playerSide <= BattleMap::kSides) map->sideActive[s->playerSide] = 0;
             const std::vector<Kingdom*> kingdoms = StageKingdoms();
             for (size_t i = 0; i < kingdoms.size(); ++i) {
                 Kingdom* k = kingdoms[i];

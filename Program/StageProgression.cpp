@@ -12,7 +12,9 @@
 #include "world/MapView.h"
 
 #include "records/ItemRecord.h"
+#include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 
 #include <algorithm>
@@ -66,15 +68,19 @@ constexpr int kCoreOfficers[7] = {42, 183, 50, 44, 45, 47, 46};
 } // namespace
 
 void Zu_StageSet::InitKingdoms() {
-    StageWorld& w = World();
+    BattleMap* map = TheBattleMap;
+    auto side = [map](int s) { return map ? map->kingdomTable[s] : nullptr; };
+    auto playerRun = [map](int s) {
+        if (map) map->sideActive[s] = 0;
+    };
     const int32_t gameKind = TheGameController ? TheGameController->gameKind : 0;
     stageWords[1] = 0;
     for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
         ++stageWords[1];
-        if (k->nationIndex == playerSide && ValidSide(playerSide)) {
+        if (k->nationIndex == playerSide && BattleMap::ValidSide(playerSide)) {
             playerKingdom = k;
             playerCities = &k->cities;
-            w.computerRun[playerSide] = 0;
+            playerRun(playerSide);
             if (TheGameController && TheGameController->gameScreen)
                 TheGameController->gameScreen->currentCity = At<City>(k->cities.First());
         }
@@ -82,31 +88,31 @@ void Zu_StageSet::InitKingdoms() {
             k->SetAllianceGroup(1001);
         k->BindToStage();
         if (gameKind == 1) {
-            for (int s = 1; s <= kMaxSides; ++s)
+            for (int s = 1; s <= BattleMap::kSides; ++s)
                 k->relations[s] = 3;
-            if (ValidSide(k->nationIndex)) {
+            if (BattleMap::ValidSide(k->nationIndex)) {
                 k->relations[k->nationIndex] = 1;
                 if (playerKingdom) playerKingdom->goodwill[k->nationIndex] = (4 - k->DiplomacyType()) * 20;
             }
         }
     }
-    const int32_t count = std::min<int32_t>(stageWords[1], kMaxSides);
-    const int32_t sides = std::min<int32_t>(w.sideCount, kMaxSides);
+    const int32_t count = std::min<int32_t>(stageWords[1], BattleMap::kSides);
+    const int32_t sides = std::min<int32_t>(map ? map->sideCount : 0, BattleMap::kSides);
     for (Kingdom* k : ListValues<Kingdom>(*kingdoms)) {
-        if (!ValidSide(k->nationIndex)) continue;
+        if (!BattleMap::ValidSide(k->nationIndex)) continue;
         if (k->NationKind() == 4 || k->NationKind() == 5) {
             for (int s = 1; s <= count; ++s)
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = k->NationKind() == 4 ? 2 : 1;
-            w.computerRun[k->nationIndex] = 0;
+                if (side(s)) side(s)->relations[k->nationIndex] = k->NationKind() == 4 ? 2 : 1;
+            playerRun(k->nationIndex);
         } else if (k->NationKind() == 6) {
             for (int s = 1; s <= sides; ++s) {
-                if (w.sideTable[s]) w.sideTable[s]->relations[k->nationIndex] = 2;
+                if (side(s)) side(s)->relations[k->nationIndex] = 2;
                 k->relations[s] = 2;
             }
-            w.computerRun[k->nationIndex] = 0;
+            playerRun(k->nationIndex);
         }
         for (int s = 1; s <= sides; ++s) {
-            const Kingdom* other = w.sideTable[s];
+            const Kingdom* other = side(s);
             if (s == k->nationIndex)
                 k->relations[s] = 1;
             else if (k->AllianceGroup() != 0 && other && other->AllianceGroup() == k->AllianceGroup())
@@ -118,10 +124,10 @@ void Zu_StageSet::InitKingdoms() {
     // Every side gets its ratio, the last one included; the sums may pass 32 bits.
     stageWords[1] = kingdoms->GetCount();
     int64_t total = 0;
-    for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s)
-        if (w.sideTable[s]) total += w.sideTable[s]->cityStrengthTotal;
-    for (int s = 1; s <= std::min<int32_t>(stageWords[1], kMaxSides); ++s) {
-        Kingdom* k = w.sideTable[s];
+    for (int s = 1; s <= std::min<int32_t>(stageWords[1], BattleMap::kSides); ++s)
+        if (side(s)) total += side(s)->cityStrengthTotal;
+    for (int s = 1; s <= std::min<int32_t>(stageWords[1], BattleMap::kSides); ++s) {
+        Kingdom* k = side(s);
         if (!k) continue;
         if (k->cityStrengthTotal == 0) {
             k->strengthRatio = 0;
@@ -202,7 +208,6 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
     RandomSeed = seed1;
     RandomMultiplier = seed2;
 
-    StageWorld& w = World();
     const int32_t itemCount = LastItemNumber();
     auto validItem = [&](int32_t id) { return id >= 1 && id <= itemCount; };
     auto carry = [&](int32_t id) {
@@ -228,7 +233,7 @@ void Zu_StageSet::ApplyRandomGear(Troop* troop, int32_t years, uint32_t seed1, u
         troop->officer->Set(OfficerLayout::kMp, (g[7] + static_cast<int32_t>(Random(g[8]))) * g[9]);
     }
     troop->SortCarriedList();
-    if (w.troopItemPageOpen) ++w.troopItemPageRedraws;
+    // The city panel host's troop item page redraw comes with the game windows.
 }
 
 void Zu_StageSet::ApplyPassRecords() {
@@ -299,7 +304,6 @@ void Zu_StageSet::ApplyPassRecords() {
 }
 
 void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Kingdom* kingdom) {
-    StageWorld& w = World();
     OfficerRecord* o = troop->officer;
     troop->order->orderState = 0;
     delete troop->followers;
@@ -311,6 +315,8 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
     for (int32_t& c : o->activity)
         c = 0;
     o->workWords[0] = 0; // the status word
+    // The controller's fresh-stage word is 0 only while a save slot is read or written.
+    const bool loadingSave = TheGameController && TheGameController->freshStage == 0;
     for (int slot = 0; slot < 8; ++slot) {
         const int32_t number = o->Get(OfficerLayout::kEscorts + 4 * slot);
         // A number from the stage that names no general template makes no escort.
@@ -324,15 +330,15 @@ void Zu_StageSet::ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Ki
         const int32_t escortType = eo->Get(OfficerLayout::kSoldierType);
         auto* escort = new Troop(escortType, 10, static_cast<int16_t>(x), static_cast<int16_t>(y),
                                  troop->owner, 0, 100, eo);
-        escort->serial = w.troopSerial;
+        escort->serial = TheBattleMap ? TheBattleMap->nextUnitId : 0;
         escort->flagWord = 0;
         escort->leader = troop;
         eo->Set(OfficerLayout::kAmbush, o->Get(OfficerLayout::kAmbush));
         eo->Set(OfficerLayout::kRebel, o->Get(OfficerLayout::kRebel));
         const bool ambush = eo->Get(OfficerLayout::kAmbush) != 0;
-        const bool friendly =
-            escort->owner == playerSide || (ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
-        if (!troop->garrison && !ambush && !w.loadingSave && friendly) escort->UpdateSight();
+        const bool friendly = escort->owner == playerSide ||
+                              (BattleMap::ValidSide(playerSide) && kingdom->relations[playerSide] == 1);
+        if (!troop->garrison && !ambush && !loadingSave && friendly) escort->UpdateSight();
         if (troop->currentType != troop->baseType) {
             escort->currentType = SeaCounterpart(escortType);
             escort->StartActionAnimation();

@@ -7,8 +7,10 @@
 #include "engine/ByteReader.h"
 #include "events/EventFile.h"
 #include "events/EventRecord.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -73,8 +75,9 @@ Zu_StageSet::~Zu_StageSet() {
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->First()) {
         kingdoms->RemoveCurrent();
         Kingdom* k = At<Kingdom>(v);
-        if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
-            World().sideTable[k->nationIndex] = nullptr;
+        if (BattleMap::ValidSide(k->nationIndex) && TheBattleMap &&
+            TheBattleMap->kingdomTable[k->nationIndex] == k)
+            TheBattleMap->kingdomTable[k->nationIndex] = nullptr;
         delete k;
     }
     delete kingdoms;
@@ -126,8 +129,9 @@ void Zu_StageSet::RemoveChild(int kind, RootObject* child) {
         delete At<RootObject>(v);
     }
     kingdoms->RemoveValue(reinterpret_cast<uintptr_t>(k));
-    if (ValidSide(k->nationIndex) && World().sideTable[k->nationIndex] == k)
-        World().sideTable[k->nationIndex] = nullptr;
+    if (BattleMap::ValidSide(k->nationIndex) && TheBattleMap &&
+        TheBattleMap->kingdomTable[k->nationIndex] == k)
+        TheBattleMap->kingdomTable[k->nationIndex] = nullptr;
     delete k;
     RenumberSides();
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
@@ -145,17 +149,16 @@ RootObject* Zu_StageSet::CreateChild(int kind) {
 }
 
 void Zu_StageSet::RenumberSides() {
-    StageWorld& w = World();
-    for (int s = 0; s <= kMaxSides; ++s)
-        w.sideTable[s] = nullptr;
-    w.sideCount = 0;
+    BattleMap* map = TheBattleMap;
+    if (map) std::fill(std::begin(map->kingdomTable), std::end(map->kingdomTable), nullptr);
+    int32_t count = 0;
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
-        if (w.sideCount >= kMaxSides) break;
+        if (count >= BattleMap::kSides) break;
         Kingdom* k = At<Kingdom>(v);
-        k->nationIndex = w.sideCount + 1;
-        w.sideTable[k->nationIndex] = k;
-        ++w.sideCount;
+        k->nationIndex = ++count;
+        if (map) map->kingdomTable[count] = k;
     }
+    if (map) map->sideCount = count;
 }
 
 void Zu_StageSet::AddKingdom(Kingdom* kingdom) {
@@ -216,18 +219,21 @@ int Zu_StageSet::Load(ByteReader& in) {
     const uint32_t keep = length < StageBlockLayout::kSize ? length : StageBlockLayout::kSize;
     in.bytes(block, keep);
     in.skip(length - keep);
-    StageWorld& w = World();
+    BattleMap* map = TheBattleMap;
+    int32_t sides = map ? map->sideCount : 0;
     for (uint32_t i = 0; i < count; ++i) {
-        if (w.sideCount >= kMaxSides) return 0;
+        if (sides >= BattleMap::kSides) return 0;
         auto* k = new Kingdom();
         if (!k->Load(in)) {
             delete k;
             return 0;
         }
-        k->nationIndex = w.sideCount + 1;
+        k->nationIndex = ++sides;
         kingdoms->Add(reinterpret_cast<uintptr_t>(k));
-        w.sideTable[k->nationIndex] = k;
-        ++w.sideCount;
+        if (map) {
+            map->kingdomTable[sides] = k;
+            map->sideCount = sides;
+        }
     }
     return 1;
 }

@@ -2,7 +2,6 @@
 
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 
 #include <cstdint>

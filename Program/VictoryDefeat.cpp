@@ -17,6 +17,8 @@
 #include "platform/Mutex.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
+#include "troops/Troop.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -45,7 +47,7 @@ bool IsHost() {
 }
 
 Kingdom* SideKingdom(int side) {
-    return ValidSide(side) ? World().sideTable[side] : nullptr;
+    return BattleMap::ValidSide(side) && TheBattleMap ? TheBattleMap->kingdomTable[side] : nullptr;
 }
 
 bool HasLivingCommander(LinkList& units) {
@@ -95,7 +97,6 @@ void Zu_StageSet::CheckOutcome() {
     GameController* c = TheGameController;
     const int32_t gameKind = c ? c->gameKind : 0;
     const bool networked = Networked();
-    StageWorld& w = World();
 
     ++daysElapsed;
     ++EvaluationDayCounter;
@@ -118,7 +119,8 @@ void Zu_StageSet::CheckOutcome() {
             if (city->totalStrength != 0 || governor) k->beaten = 0;
             city->Update();
             if (evaluationDay) {
-                const bool playerRun = ValidSide(city->ownerSide) && w.computerRun[city->ownerSide] == 0;
+                const bool playerRun = BattleMap::ValidSide(city->ownerSide) && TheBattleMap &&
+                                       TheBattleMap->sideActive[city->ownerSide] == 0;
                 if (playerRun) {
                     if (city->toggleFlag) city->StrategyTurn();
                 } else {
@@ -126,7 +128,7 @@ void Zu_StageSet::CheckOutcome() {
                 }
             }
         }
-        if (k->nationIndex != playerSide && playerKingdom && ValidSide(k->nationIndex) &&
+        if (k->nationIndex != playerSide && playerKingdom && BattleMap::ValidSide(k->nationIndex) &&
             playerKingdom->relations[k->nationIndex] == 3) {
             const bool hasCity = k->noCity == 0;
             const bool standing = k->beaten == 0;
@@ -391,7 +393,8 @@ int ApplyStageRecord(Zu_StageSet* stage, const uint8_t* data, size_t size) {
     if (!in.ok()) return 0;
     if (id == kRecordStageWinner) {
         // Side 0 names no winner (the time limit); a side this map lacks is not applied.
-        Kingdom* winner = ValidSide(value) ? World().sideTable[value] : nullptr;
+        Kingdom* winner =
+            BattleMap::ValidSide(value) && TheBattleMap ? TheBattleMap->kingdomTable[value] : nullptr;
         if (value != 0 && !winner) return 0;
         stage->EndWithWinner(winner);
         return 1;

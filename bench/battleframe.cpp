@@ -34,7 +34,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/StageEditor.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
@@ -240,7 +239,7 @@ private:
         if (!c.templateTables) c.templateTables = new TemplateTables;
         if (!c.templateTables->ReloadStageTexts(file) || !CurrentStageSet())
             Fail("cannot load the demo stage");
-        std::fill(std::begin(World().computerRun), std::end(World().computerRun), uint8_t(1));
+        std::fill(std::begin(TheBattleMap->sideActive), std::end(TheBattleMap->sideActive), uint8_t(1));
         c.StartStage();
         c.mode = c.requestedMode = 1;
         if (!c.gameScreen || !TheBattleMap->HasCells()) Fail("the battle screen did not come up");

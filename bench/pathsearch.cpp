@@ -3,7 +3,6 @@
 #include "world/PathSearch.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
-#include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/UnitPath.h"

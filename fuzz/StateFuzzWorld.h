@@ -16,7 +16,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
 #include "troops/Troop.h"

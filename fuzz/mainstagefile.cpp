@@ -2,7 +2,6 @@
 // a small grid, and writes back what was read.
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageWriter.h"
@@ -33,7 +32,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     delete map;
     TheBattleMap = nullptr;
-    ResetWorld();
     delete TheGameController;
     TheGameController = nullptr;
     delete TheScreenSettings;

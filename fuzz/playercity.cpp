@@ -3,7 +3,6 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "records/City.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageWriter.h"
@@ -37,7 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     delete map;
     TheBattleMap = nullptr;
-    ResetWorld();
     delete TheGameController;
     TheGameController = nullptr;
     delete TheScreenSettings;

@@ -3,7 +3,6 @@
 #include "engine/ByteReader.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
 
@@ -11,7 +10,6 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetWorld();
     TheBattleMap = new BattleMap;
     {
         Kingdom kingdom;

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetWorld();
     Zu_StageSet stage;
     ByteReader in(data, size);
     if (stage.Load(in)) {

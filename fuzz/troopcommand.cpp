@@ -12,7 +12,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "troops/Troop.h"
 #include "world/BattleMap.h"
 

@@ -5,7 +5,6 @@
 #include "platform/CRand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"

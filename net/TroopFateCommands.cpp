@@ -7,7 +7,6 @@
 #include "net/TroopCommands.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -164,7 +163,8 @@ bool ReceiveKillCommand(std::span<const uint8_t> payload) {
 
 bool ReceiveCaptureCommand(std::span<const uint8_t> payload) {
     CapturePayload p;
-    if (!UnpackCapture(payload, p) || p.dropMode < 0 || p.dropMode > 2 || !ValidSide(p.captor)) return false;
+    if (!UnpackCapture(payload, p) || p.dropMode < 0 || p.dropMode > 2 || !BattleMap::ValidSide(p.captor))
+        return false;
     Troop* troop = FindNamedTroop(p.troop);
     if (!troop) return false;
     // A position off the map is no position: the command is refused whole.

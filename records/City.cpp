@@ -6,8 +6,8 @@
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
 #include "records/StageGenerals.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 

@@ -5,7 +5,6 @@
 #include "records/CityTroopLists.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"

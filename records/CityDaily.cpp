@@ -4,7 +4,6 @@
 #include "net/SubCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -21,7 +20,7 @@ std::vector<SubCastle*> SubCastles(LinkList& list) {
 }
 
 bool ComputerRun(int32_t side) {
-    return ValidSide(side) && World().computerRun[side] != 0;
+    return BattleMap::ValidSide(side) && TheBattleMap && TheBattleMap->sideActive[side] != 0;
 }
 
 int32_t DayOfMonth() {

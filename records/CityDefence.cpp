@@ -8,10 +8,10 @@
 #include "records/CityTroopLists.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 
@@ -97,7 +97,8 @@ void City::ResolveAttack(int attack, int side, Troop* attacker) {
     SumGarrison();
     if (DecidesHere()) {
         Kingdom* own = KingdomOf(ownerSide);
-        const bool computer = ownerSide >= 0 && ownerSide <= kMaxSides && World().computerRun[ownerSide];
+        const bool computer = ownerSide >= 0 && ownerSide <= BattleMap::kSides && TheBattleMap &&
+                              TheBattleMap->sideActive[ownerSide];
         if (computer && own && own->Int(KingdomLayout::kDefenceMode) == 1 && raidOthers == 0)
             raidTrigger = 10000;
 

@@ -6,7 +6,6 @@
 #include "records/DeployedOrder.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -171,7 +170,9 @@ void City::DeployRaiders() {
 }
 
 void City::DeploySortie() {
-    if (sortieCount <= 0 || ownerSide < 0 || ownerSide > kMaxSides || !World().computerRun[ownerSide]) return;
+    if (sortieCount <= 0 || ownerSide < 0 || ownerSide > BattleMap::kSides || !TheBattleMap ||
+        !TheBattleMap->sideActive[ownerSide])
+        return;
     int32_t ready = 0;
     for (Troop* t : Snapshot(units))
         if (!t->hidden && AtFullStrength(t)) ++ready;

@@ -9,7 +9,6 @@
 #include "records/CityWorks.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"

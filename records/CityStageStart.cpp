@@ -5,7 +5,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
@@ -97,8 +96,8 @@ void City::StartStage() {
     }
     SumTroops();
     const ScreenSettings* s = TheScreenSettings;
-    if (s && s->stageEditMode == 0 && s->editorKeys == 0 && ValidSide(ownerSide) &&
-        World().computerRun[ownerSide])
+    if (s && s->stageEditMode == 0 && s->editorKeys == 0 && BattleMap::ValidSide(ownerSide) && TheBattleMap &&
+        TheBattleMap->sideActive[ownerSide])
         Tick();
     CopyOwnerSettings();
     sortieCount = 0;

@@ -8,8 +8,8 @@
 #include "records/City.h"
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "troops/CastleGate.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -281,7 +281,7 @@ int Kingdom::Load(ByteReader& in) {
     const uint32_t length = in.u32();
     const uint32_t count = in.u32();
     if (!in.ok() || length > kMaxRecordBytes || !in.has(length)) return 0;
-    const int32_t owner = World().sideCount + 1;
+    const int32_t owner = (TheBattleMap ? TheBattleMap->sideCount : 0) + 1;
     const int32_t firstIndex = TheBattleMap ? TheBattleMap->cityCount : 0;
     if (owner > kMaxNations || count > static_cast<uint32_t>(kMaxCities - firstIndex)) return 0;
     uint8_t loaded[L::kSize] = {};

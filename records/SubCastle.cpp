@@ -4,7 +4,7 @@
 #include "engine/ByteReader.h"
 #include "records/OfficerRecord.h"
 #include "records/StageGenerals.h"
-#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
 #include "world/MapView.h"
 
 #include <algorithm>

@@ -5,7 +5,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/MainStageLayout.h"
 #include "stagefiles/StageReader.h"
@@ -30,25 +29,22 @@ constexpr int32_t kDefaultLevel = 5;
 // The battle map's tables of kingdoms and cities as they stood before a read, put back when the
 // file turns out damaged.
 struct TablesBefore {
-    explicit TablesBefore(const BattleMap& map) : cityCount(map.cityCount), sideCount(World().sideCount) {
+    explicit TablesBefore(const BattleMap& map) : cityCount(map.cityCount), sideCount(map.sideCount) {
         std::copy(std::begin(map.cities), std::end(map.cities), cities.begin());
         std::copy(std::begin(map.kingdomTable), std::end(map.kingdomTable), kingdoms.begin());
         std::copy(std::begin(map.sideActive), std::end(map.sideActive), active.begin());
-        std::copy(std::begin(World().sideTable), std::end(World().sideTable), sides.begin());
     }
     void Restore(BattleMap& map) const {
         std::copy(cities.begin(), cities.end(), std::begin(map.cities));
         std::copy(kingdoms.begin(), kingdoms.end(), std::begin(map.kingdomTable));
         std::copy(active.begin(), active.end(), std::begin(map.sideActive));
-        std::copy(sides.begin(), sides.end(), std::begin(World().sideTable));
         map.cityCount = cityCount;
-        World().sideCount = sideCount;
+        map.sideCount = sideCount;
     }
 
     std::array<City*, BattleMap::kCities> cities{};
-    std::array<void*, BattleMap::kSides> kingdoms{};
-    std::array<uint8_t, BattleMap::kSides> active{};
-    std::array<Kingdom*, kMaxSides + 1> sides{};
+    std::array<Kingdom*, BattleMap::kSides + 1> kingdoms{};
+    std::array<uint8_t, BattleMap::kSides + 1> active{};
     int32_t cityCount;
     int32_t sideCount;
 };
@@ -56,9 +52,8 @@ struct TablesBefore {
 void ClearTables(BattleMap& map) {
     std::fill(std::begin(map.cities), std::end(map.cities), nullptr);
     std::fill(std::begin(map.kingdomTable), std::end(map.kingdomTable), nullptr);
-    std::fill(std::begin(World().sideTable), std::end(World().sideTable), nullptr);
     map.cityCount = 0;
-    World().sideCount = 0;
+    map.sideCount = 0;
 }
 
 // Troops read into a kingdom that is given up may stand in the dying list or on a cell: they
@@ -192,9 +187,9 @@ int TemplateTables::ReadMainFile(StageReader& in) {
     scenario.stageRecords.Add(uintptr_t(stage));
     map.extraKingdoms = std::move(extras);
     int32_t lastIndex = 0;
-    for (int32_t s = 1; s <= kMaxSides; ++s)
-        if (World().sideTable[s]) lastIndex = s;
-    World().sideCount = lastIndex;
+    for (int32_t s = 1; s <= BattleMap::kSides; ++s)
+        if (map.kingdomTable[s]) lastIndex = s;
+    map.sideCount = lastIndex;
 
     if (ScreenSettings* settings = TheScreenSettings) {
         int32_t* levels[4] = {&settings->musicVolume, &settings->soundVolume, &settings->speechSetting,

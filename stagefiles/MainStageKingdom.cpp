@@ -1,7 +1,6 @@
 #include "engine/LinkList.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/MainStageLayout.h"
 #include "stagefiles/StageReader.h"
@@ -124,7 +123,6 @@ int TemplateTables::ReadKingdom(StageReader& in, Kingdom& kingdom) {
     }
     kingdom.nationIndex = index;
     if (TheBattleMap) TheBattleMap->kingdomTable[index] = &kingdom;
-    World().sideTable[index] = &kingdom;
     kingdom.relations[index] = 1;
     SetColours(kingdom);
 

@@ -12,6 +12,7 @@
 #include "world/MapView.h"
 
 #include <algorithm>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -69,27 +70,25 @@ Troop* FirstOfKind(int32_t x, int32_t y, int32_t kind) {
     return found;
 }
 
-// Both tables of which kingdoms the computer runs.
+// The battle map's byte of whether the computer runs a side.
 void SetComputerRun(int32_t side, uint8_t value) {
-    if (!ValidSide(side)) return;
-    World().computerRun[side] = value;
-    if (TheBattleMap && side < BattleMap::kSides) TheBattleMap->sideActive[side] = value;
+    if (BattleMap::ValidSide(side) && TheBattleMap) TheBattleMap->sideActive[side] = value;
 }
 
-// The kingdom of an id: the side table's, else the stage's own list (extra kingdoms are only in
-// the table).
+// The kingdom of an id: the kingdom table's, else the stage's own list (extra kingdoms are only
+// in the table).
 Kingdom* SideKingdom(int32_t side) {
-    if (!ValidSide(side)) return nullptr;
-    if (Kingdom* k = World().sideTable[side]) return k;
-    return TheBattleMap ? TheBattleMap->FindKingdom(side) : nullptr;
+    if (!BattleMap::ValidSide(side) || !TheBattleMap) return nullptr;
+    if (Kingdom* k = TheBattleMap->kingdomTable[side]) return k;
+    return TheBattleMap->FindKingdom(side);
 }
 
-// The ids the relation tables run over: every id in the side table or the stage's list.
+// The ids the relation tables run over: every id in the kingdom table or the stage's list.
 int32_t SideCount(Zu_StageSet& stage) {
-    int32_t count = World().sideCount;
+    int32_t count = TheBattleMap ? TheBattleMap->sideCount : 0;
     for (Kingdom* k : ListValues<Kingdom>(*stage.kingdoms))
         count = std::max(count, k->nationIndex);
-    return std::clamp(count, 0, kMaxSides);
+    return std::clamp(count, 0, BattleMap::kSides);
 }
 
 void ClearFocus() {
@@ -224,7 +223,7 @@ int TemplateTables::BindStageKingdoms() {
     Zu_StageSet* stage = CurrentStageSet();
     if (!stage || !stage->kingdoms) return 0;
     ClearFocus();
-    for (int s = 1; s <= kMaxSides; ++s)
+    for (int s = 1; s <= BattleMap::kSides; ++s)
         SetComputerRun(s, 1);
     SetComputerRun(stage->playerSide, 0);
 
@@ -240,7 +239,7 @@ int TemplateTables::BindStageKingdoms() {
 
     for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
         const int32_t side = k->nationIndex;
-        if (ValidSide(side)) {
+        if (BattleMap::ValidSide(side)) {
             switch (k->NationKind()) {
             case 4:
             case 5:
@@ -307,7 +306,7 @@ void TemplateTables::BindStageWorld() {
             if (n->Kind() == 6) camps.push_back(n);
             FillPosts(*k, *n);
         }
-        if (fresh && ValidSide(side))
+        if (fresh && BattleMap::ValidSide(side))
             for (int s = 1; s <= SideCount(*stage); ++s) {
                 const Kingdom* other = SideKingdom(s);
                 const int32_t team = k->AllianceGroup();
@@ -341,7 +340,7 @@ void TemplateTables::BindStageWorld() {
         if (fresh) {
             DropUnfinished(*k);
             const bool friendly =
-                side == playerSide || (ValidSide(playerSide) && k->relations[playerSide] == 1);
+                side == playerSide || (BattleMap::ValidSide(playerSide) && k->relations[playerSide] == 1);
             for (Troop* t : ListValues<Troop>(k->fieldUnits)) {
                 const int32_t kind = OfficerKind(t);
                 if (kind != kWallKind && kind != kTowerKind && !t->hidden && friendly) t->UpdateSight();
@@ -354,7 +353,7 @@ void TemplateTables::BindStageWorld() {
     Kingdom* player = stage->playerKingdom;
     if (!player) return;
     for (Kingdom* k : ListValues<Kingdom>(*stage->kingdoms)) {
-        if (!ValidSide(k->nationIndex) || player->relations[k->nationIndex] != 1) continue;
+        if (!BattleMap::ValidSide(k->nationIndex) || player->relations[k->nationIndex] != 1) continue;
         for (City* n : ListValues<City>(k->cities))
             if (!n->markedCity) ShowCity(*n);
     }

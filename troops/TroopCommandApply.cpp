@@ -3,7 +3,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/TroopOrder.h"

@@ -4,7 +4,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
@@ -103,7 +102,7 @@ void Troop::Think() {
             JoinNearbyKingdom(7);
             const int32_t served = OfficerValue(L::kPolicy);
             // A commanding kingdom outside the table, or one that does not exist, gives no place.
-            const Kingdom* k = served >= 1 && served <= kMaxSides ? TroopKingdom(served) : nullptr;
+            const Kingdom* k = served >= 1 && served <= BattleMap::kSides ? TroopKingdom(served) : nullptr;
             if (o.orderState == 0 || state != 10 || !k || k->NationKind() == 3 || c->gameKind == 0) return;
             if (served == owner) {
                 if (City* city = FindNearestCity(owner, 0, true)) NetCmdFollowTarget(this, city, 0);
@@ -321,7 +320,8 @@ void Troop::ArriveAtCityCell(City* city) {
         city->RallyWallTroops(this, true);
         city->DefendersAnswer(this);
     }
-    if (city->ownerSide >= 0 && city->ownerSide <= kMaxSides && World().computerRun[city->ownerSide]) {
+    if (city->ownerSide >= 0 && city->ownerSide <= BattleMap::kSides && TheBattleMap &&
+        TheBattleMap->sideActive[city->ownerSide]) {
         RallyDefenders(city, 2);
         city->lastAttackerX = cellX;
         city->lastAttackerY = cellY;

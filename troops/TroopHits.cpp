@@ -8,7 +8,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
 #include "troops/SoldierTypeColumns.h"
@@ -57,7 +56,7 @@ void PlayDeathSound(const Troop& t) {
 }
 
 bool ComputerRun(int32_t side) {
-    return ValidSide(side) && World().computerRun[side] != 0;
+    return BattleMap::ValidSide(side) && TheBattleMap && TheBattleMap->sideActive[side] != 0;
 }
 
 bool SinglePlay() {

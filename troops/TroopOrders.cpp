@@ -6,7 +6,6 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopOrderCounts.h"
@@ -313,7 +312,7 @@ void Troop::ReturnHome(int32_t patrolParam, bool goHome) {
     }
     if (!DecidesHere() || AttachedFollower()) return;
     SetGatherCell();
-    if (!World().computerRun[owner > 0 ? owner : 0]) {
+    if (!TheBattleMap || !TheBattleMap->sideActive[owner > 0 ? owner : 0]) {
         order->orderState = 0;
         return;
     }

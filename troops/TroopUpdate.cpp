@@ -13,7 +13,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/MissileLaunch.h"
 #include "troops/SoldierTypeColumns.h"

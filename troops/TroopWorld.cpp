@@ -4,7 +4,6 @@
 #include "Program/StageSet.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
 
@@ -20,7 +19,7 @@ int32_t PlayerKingdom() {
 
 int32_t KingdomRelation(int32_t from, int32_t to) {
     Kingdom* k = TroopKingdom(from);
-    if (!k || to < 0 || to > kMaxSides) return 0;
+    if (!k || to < 0 || to > BattleMap::kSides) return 0;
     return k->relations[to];
 }
 

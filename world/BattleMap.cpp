@@ -7,7 +7,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "world/DiamondWalk.h"
 #include "world/MapView.h"
 

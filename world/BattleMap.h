@@ -33,8 +33,11 @@ struct CellBounds {
 // the stage's object lists, sides and cities. One instance for the run.
 class BattleMap : public RootObject {
 public:
+    // Side numbers run 1..kSides; tables indexed by side carry one unused entry 0.
     static constexpr int kSides = 128;
     static constexpr int kCities = 256;
+
+    static bool ValidSide(int side) { return side >= 1 && side <= kSides; }
 
     BattleMap();
     ~BattleMap() override;
@@ -114,8 +117,11 @@ public:
     ScenarioData* scenario = nullptr;
     Zu_StageSet* stageSet = nullptr;
     int32_t clearedWords1[2] = {};
-    uint8_t sideActive[kSides] = {};
-    void* kingdomTable[kSides] = {};
+    // Per side: 1 while the computer runs it, 0 for a player.
+    uint8_t sideActive[kSides + 1] = {};
+    Kingdom* kingdomTable[kSides + 1] = {};
+    // The highest side number the kingdom table holds.
+    int32_t sideCount = 0;
     int32_t cityCount = 0;
     City* cities[kCities] = {};
     std::unique_ptr<MapCell[]> cells;

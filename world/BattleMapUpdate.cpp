@@ -15,13 +15,14 @@
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
 #include "events/EventManager.h"
+#include "records/OfficerRecord.h"
 #include "troops/CastleGate.h"
+#include "troops/Troop.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -234,7 +235,7 @@ void BattleMap::Update() {
     auto seenByPlayer = [&](const Troop* t) {
         if (!player) return false;
         return t->owner == player->nationIndex ||
-               (t->owner >= 0 && t->owner <= kMaxSides && player->relations[t->owner] == 1);
+               (t->owner >= 0 && t->owner <= BattleMap::kSides && player->relations[t->owner] == 1);
     };
 
     LinkList& kingdoms = *stageSet->kingdoms;
@@ -306,7 +307,7 @@ void BattleMap::CheckCityEntry(Troop* t) {
             const Kingdom* owner = FindKingdom(city->ownerSide);
             const GameController* c = TheGameController;
             const bool allied = c && c->networked && c->teamMode == 1 && owner && t->owner >= 0 &&
-                                t->owner <= kMaxSides && owner->relations[t->owner] == 1;
+                                t->owner <= BattleMap::kSides && owner->relations[t->owner] == 1;
             if (city->ownerSide == t->owner || allied) {
                 mayEnter = true;
             } else if (city->emptyFlag) {

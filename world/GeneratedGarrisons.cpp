@@ -4,7 +4,7 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
 #include "world/RandomMapRun.h"
 
 #include <cstring>

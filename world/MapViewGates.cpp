@@ -8,8 +8,8 @@
 #include "gui/FrameAnimation.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "troops/CastleGate.h"
+#include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 

@@ -12,7 +12,6 @@
 #include "records/InfoText.h"
 #include "records/OfficerRecord.h"
 #include "records/StageEditor.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
 #include "troops/CastleGate.h"

@@ -9,7 +9,6 @@
 #include "platform/Window.h"
 #include "records/City.h"
 #include "records/OfficerRecord.h"
-#include "records/StageWorldSeam.h"
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"

@@ -15,7 +15,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"

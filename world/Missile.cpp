@@ -6,7 +6,8 @@
 #include "engine/NumberTable.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 
@@ -157,7 +158,7 @@ void Missile::Hit() {
             }
         }
         map->occupancyCursor = nullptr;
-        if (!victim || !own || victim->owner < 0 || victim->owner > kMaxSides ||
+        if (!victim || !own || victim->owner < 0 || victim->owner > BattleMap::kSides ||
             own->relations[victim->owner] != 3)
             continue;
         if (shooter) {

@@ -1,6 +1,7 @@
 #include "world/PathSearch.h"
 
-#include "records/StageWorldSeam.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/UnitPath.h"

@@ -79,8 +79,7 @@ void EnterKingdom(RandomMapRun& run, Kingdom& k, int32_t& id) {
     k.SetAllianceGroup(run.options.Team(id - 1));
     k.nationIndex = id;
     if (id < 129) run.kingdomById[size_t(id)] = &k;
-    if (TheBattleMap && id < BattleMap::kSides) TheBattleMap->kingdomTable[id] = &k;
-    if (id <= kMaxSides) World().sideTable[id] = &k;
+    if (TheBattleMap && id >= 0 && id <= BattleMap::kSides) TheBattleMap->kingdomTable[id] = &k;
 }
 
 void EnterCity(RandomMapRun& run, Kingdom& k, City& city, int32_t& c) {
@@ -199,11 +198,13 @@ bool GenerateVirtualStage(Zu_StageSet& stage, const RandomMapOptions& options,
 
     stage.playerSide = options.localKingdom;
     stage.SetColumn(StageBlockLayout::kPlayerSide, options.localKingdom);
-    const int32_t n = std::clamp(settings.Row(options.sizeIndex, 1), 0, kMaxSides);
-    for (int32_t i = 1; i <= n; ++i)
-        World().computerRun[i] = 1;
-    if (options.localKingdom >= 0 && options.localKingdom <= kMaxSides)
-        World().computerRun[options.localKingdom] = 0;
+    const int32_t n = std::clamp(settings.Row(options.sizeIndex, 1), 0, BattleMap::kSides);
+    if (TheBattleMap) {
+        for (int32_t i = 1; i <= n; ++i)
+            TheBattleMap->sideActive[i] = 1;
+        if (options.localKingdom >= 0 && options.localKingdom <= BattleMap::kSides)
+            TheBattleMap->sideActive[options.localKingdom] = 0;
+    }
     if (scenario && !scenario->stageRecords.Find(reinterpret_cast<uintptr_t>(&stage)))
         scenario->stageRecords.Add(reinterpret_cast<uintptr_t>(&stage));
 

@@ -4,7 +4,7 @@
 #include "engine/ByteReader.h"
 #include "engine/ResourceStoreFiles.h"
 #include "platform/Files.h"
-#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 #include "world/PathSearch.h"
 

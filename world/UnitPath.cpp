@@ -1,7 +1,8 @@
 #include "world/UnitPath.h"
 
 #include "Program/GameController.h"
-#include "records/StageWorldSeam.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"

@@ -28,7 +28,6 @@ void ForgetStage(Zu_StageSet* old) {
         std::fill(std::begin(TheBattleMap->kingdomTable), std::end(TheBattleMap->kingdomTable), nullptr);
         std::fill(std::begin(TheBattleMap->cities), std::end(TheBattleMap->cities), nullptr);
         TheBattleMap->cityCount = 0;
-        std::fill(std::begin(World().sideTable), std::end(World().sideTable), nullptr);
         if (ScenarioData* s = TheBattleMap->scenario) {
             s->selectedGenerals.RemoveAll();
             s->stageCities.RemoveAll();
@@ -93,7 +92,7 @@ Zu_StageSet* CreateNeutralGroups(int32_t sizeIndex, int32_t humans, std::string_
     lairs->SetAllianceGroup(1001);
     stage->AddKingdom(lairs);
     RandomPersonCap = 5 * n;
-    World().sideCount = n + 2;
+    if (TheBattleMap) TheBattleMap->sideCount = n + 2;
     if (TheBattleMap) TheBattleMap->stageSet = stage;
     return stage;
 }

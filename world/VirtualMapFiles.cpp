@@ -4,7 +4,6 @@
 #include "platform/Files.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/GeneratorCell.h"
 #include "world/RandomMapRun.h"

@@ -2,9 +2,12 @@
 
 #include "Program/StageSet.h"
 #include "ScreenTestSupport.h"
+#include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 

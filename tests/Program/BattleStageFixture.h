@@ -15,8 +15,10 @@
 #include "gui/Window.h"
 #include "net/GameRecordChannel.h"
 #include "net/room/NetSession.h"
+#include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 
 #include <string>
@@ -37,7 +39,6 @@ struct CountingCity : City {
 class BattleStage {
 public:
     BattleStage() {
-        ResetWorld();
         ResetServices();
         GameParams() = GameParameters();
         TheScreenSettings = new ScreenSettings;

@@ -8,7 +8,6 @@
 #include "platform/CRand.h"
 #include "records/ItemRecord.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -269,7 +268,6 @@ TEST(ProgramRulesEnvTest, AnswersFromTheRunningProgram) {
     auto* stage = new Zu_StageSet;
     TheBattleMap->stageSet = stage;
     stage->monthsElapsed = 130;
-    ResetWorld();
     for (int id = 1; id <= 3; ++id) {
         auto* item = static_cast<ItemRecord*>(TheBattleMap->scenario->NewChild(ScenarioData::kItemKind));
         item->SetInt(ItemLayout::kLevel, id == 2 ? 6 : 0);
@@ -304,5 +302,4 @@ TEST(ProgramRulesEnvTest, AnswersFromTheRunningProgram) {
     controller->FreeResources();
     delete controller;
     TheGameController = nullptr;
-    ResetWorld();
 }

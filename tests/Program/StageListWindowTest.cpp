@@ -4,7 +4,6 @@
 #include "ScreenTestSupport.h"
 #include "engine/AniFrame.h"
 #include "gui/Button.h"
-#include "records/StageWorldSeam.h"
 #include "records/TemplateTables.h"
 #include "world/BattleMap.h"
 #include "world/RandomMapTables.h"
@@ -54,7 +53,6 @@ protected:
         WriteLayout("Win75.gui", 11, 14);
         WriteLayout("Win75_1.gui", 1, 7);
         WritePictureFile();
-        World() = StageWorld{};
         // Kingdoms of kinds 0, 1, 0, then one of kind 2 that ends the rows, then another.
         const int kinds[5] = {0, 1, 0, 2, 0};
         for (int i = 0; i < 5; ++i) {
@@ -191,8 +189,8 @@ TEST_F(StageListWindowTest, OptionsStartAndBack) {
     EXPECT_EQ(c->stageListChoice, 1);
     EXPECT_EQ(c->actOption, 0);
     EXPECT_EQ(CurrentStageSet()->playerSide, 3);
-    EXPECT_EQ(World().computerRun[3], 0);
-    EXPECT_EQ(World().computerRun[1], 1);
+    EXPECT_EQ(TheBattleMap->sideActive[3], 0);
+    EXPECT_EQ(TheBattleMap->sideActive[1], 1);
     EXPECT_EQ(kingdoms[0]->NationKind(), 1);
     EXPECT_EQ(kingdoms[2]->NationKind(), 0);
     EXPECT_EQ(kingdoms[4]->NationKind(), 1);

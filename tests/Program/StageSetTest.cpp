@@ -3,13 +3,18 @@
 #include "engine/ByteReader.h"
 #include "events/EventRecord.h"
 #include "records/ItemRecord.h"
+#include "records/OfficerRecord.h"
 #include "records/PassRecordTable.h"
+#include "records/RecordTables.h"
 #include "troops/CastleGate.h"
+#include "troops/SoldierTypeColumns.h"
+#include "troops/Troop.h"
 #include "world/MapView.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -81,9 +86,9 @@ TEST(StageSetTest, RemovingAKingdomRenumbersSidesOfUnitsAndCities) {
     TheBattleMap->AddObjectAt(gx, gy, gone);
     ASSERT_EQ(TheBattleMap->FirstObjectAt(gx, gy), gone);
     world.stage->RemoveChild(0, second);
-    EXPECT_EQ(World().sideCount, 2);
+    EXPECT_EQ(TheBattleMap->sideCount, 2);
     EXPECT_EQ(third->nationIndex, 2);
-    EXPECT_EQ(World().sideTable[2], third);
+    EXPECT_EQ(TheBattleMap->kingdomTable[2], third);
     EXPECT_EQ(reinterpret_cast<Troop*>(third->fieldUnits.First())->owner, 2);
     EXPECT_EQ(reinterpret_cast<City*>(third->cities.First())->ownerSide, 2);
     EXPECT_EQ(TheBattleMap->FirstObjectAt(gx, gy), 0u);
@@ -99,7 +104,7 @@ TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
     ASSERT_EQ(world.stage->Save(out), 1);
     ASSERT_EQ(out.size(), 8u + 80 + 2 * 108);
 
-    ResetWorld();
+    TheBattleMap->sideCount = 0;
     Zu_StageSet copy;
     ByteReader in(out.buffer().data(), out.size());
     ASSERT_EQ(copy.Load(in), 1);
@@ -109,7 +114,7 @@ TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
     auto* shu = reinterpret_cast<Kingdom*>(copy.kingdoms->GetAt(1));
     EXPECT_STREQ(reinterpret_cast<char*>(shu->block), "Shu");
     EXPECT_EQ(shu->nationIndex, 2);
-    EXPECT_EQ(World().sideTable[2], shu);
+    EXPECT_EQ(TheBattleMap->kingdomTable[2], shu);
     ByteWriter again;
     copy.Save(again);
     EXPECT_EQ(again.buffer(), out.buffer());
@@ -128,11 +133,11 @@ TEST(StageSetTest, BinaryFormRoundTripsAndBadCountsAreRejected) {
                        {"block past the end", hugeBlock},
                        {"empty", {}}};
     for (const Bad& b : bad) {
-        ResetWorld();
+        TheBattleMap->sideCount = 0;
         Zu_StageSet s;
         ByteReader r(b.bytes.data(), b.bytes.size());
         EXPECT_EQ(s.Load(r), 0) << b.what;
-        EXPECT_LE(World().sideCount, kMaxSides);
+        EXPECT_LE(TheBattleMap->sideCount, BattleMap::kSides);
     }
 }
 
@@ -169,14 +174,14 @@ TEST(StageSetTest, InitKingdomsSetsRelationsAndEveryStrengthRatio) {
     d->cityStrengthTotal = 0;
     b->SetInt(KingdomLayout::kDiplomacy, 1);
     world.stage->playerSide = 1;
-    World().computerRun[1] = 1;
+    TheBattleMap->sideActive[1] = 1;
     world.stage->InitKingdoms();
     EXPECT_EQ(world.stage->playerKingdom, a);
     // The game screen starts on the player's first city.
     EXPECT_EQ(TheGameController->gameScreen->currentCity, reinterpret_cast<City*>(a->cities.First()));
     delete TheGameController->gameScreen;
     TheGameController->gameScreen = nullptr;
-    EXPECT_EQ(World().computerRun[1], 0);
+    EXPECT_EQ(TheBattleMap->sideActive[1], 0);
     EXPECT_EQ(world.stage->stageWords[1], 4);
     EXPECT_EQ(c->AllianceGroup(), 1001);
     EXPECT_EQ(a->relations[b->nationIndex], 1);
@@ -339,7 +344,6 @@ TEST_F(PassRecordTest, CoreOfficersWithoutRecordLeaveExceptOnAnActsFirstStage) {
     Record();
     for (int stageNumber : {12, 23}) {
         SCOPED_TRACE(stageNumber);
-        ResetWorld();
         Record();
         Kingdom* k = world.AddKingdom(0, 0, false, false);
         world.SetPlayer(k);
@@ -385,6 +389,44 @@ TEST_F(PassRecordTest, EscortsStayOnTheMapAndSkipUnknownTemplates) {
     EXPECT_EQ(second->cellX, 9); // 8 + 5 clamped to the last column
     EXPECT_EQ(first->leader, leader);
     EXPECT_EQ(k->fieldUnits.GetCount(), 3);
+}
+
+// An escort raised from a pass record takes the battle map's unit counter; it marks its sight
+// except while a save slot is read or written.
+TEST_F(PassRecordTest, EscortsTakeTheUnitCounterAndMarkSightOutsideASlotRead) {
+    // The blank escort general's soldier type 0, with a sight of 3.
+    std::array<uint8_t, 400> type{};
+    type[SoldierColumn::kSight] = 3;
+    uint8_t* const keptType = SoldierTypeTable[0];
+    const int32_t keptCount = SoldierTypeCount;
+    SoldierTypeTable[0] = type.data();
+    SoldierTypeCount = std::max(keptCount, 1);
+    for (int fresh : {1, 0}) {
+        SCOPED_TRACE(fresh);
+        Record();
+        TheBattleMap->SetCells(std::make_unique<MapCell[]>(10 * 20), 10, 20);
+        TheBattleMap->AllocGrid();
+        TheBattleMap->nextUnitId = 640 + fresh;
+        for (int i = 0; i < 30; ++i)
+            TheBattleMap->scenario->NewChild(ScenarioData::kGeneralKind);
+        Kingdom* k = world.AddKingdom(0, 0, false, false);
+        world.SetPlayer(k);
+        TheGameController->campaignStage = 12;
+        TheGameController->freshStage = fresh;
+        Troop* leader = Officer(k, 100, 1, 4, 4);
+        leader->officer->Set(OfficerLayout::kEscorts, 20);
+        world.stage->ApplyPassRecords();
+        ASSERT_NE(leader->followers, nullptr);
+        ASSERT_EQ(leader->followers->GetCount(), 1);
+        auto* escort = reinterpret_cast<Troop*>(leader->followers->GetAt(0));
+        EXPECT_EQ(escort->serial, 640 + fresh);
+        EXPECT_EQ(escort->sightMark.marked, fresh);
+        escort->WithdrawSight();
+        world.stage->RemoveChild(0, k);
+        TheGameController->freshStage = 1;
+    }
+    SoldierTypeTable[0] = keptType;
+    SoldierTypeCount = keptCount;
 }
 
 TEST(StageSetTest, SeedCorpus) {

@@ -79,6 +79,8 @@ struct StageStart : testing::Test, ControllerBattle {
 
 TEST_F(StageStart, ASingleBattleScalesTheComputersCitiesAndPlacesTheView) {
     City* theirs = b.AddCity(computer, 30, 30);
+    // Run by a player here: the city's own stage-start evaluation stays out of the numbers.
+    TheBattleMap->sideActive[computer->nationIndex] = 0;
     theirs->SetInt(CityLayout::kPopulation, 1000);
     theirs->SetInt(CityLayout::kGold, 999);
     theirs->SetInt(CityLayout::kFood, 301);

@@ -95,7 +95,7 @@ TEST(VictoryDefeatTest, EvaluationDaysFollowTheActOption) {
     mine->toggleFlag = 1;
     Kingdom* ai = world.AddKingdom(0, 0, false);
     CountingCity* theirs = world.AddCity(ai, 0);
-    World().computerRun[ai->nationIndex] = 1;
+    TheBattleMap->sideActive[ai->nationIndex] = 1;
     TheGameController->actOption = 2;
     for (int day = 0; day < 24; ++day)
         world.stage->CheckOutcome();

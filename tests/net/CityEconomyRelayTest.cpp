@@ -32,7 +32,7 @@ struct StationStage {
         std::lock_guard guard(GlobalsLock());
         battle = std::make_unique<Battle>();
         Kingdom* k = battle->AddKingdom(1);
-        World().computerRun[1] = 1;
+        TheBattleMap->sideActive[1] = 1;
         city = battle->AddCity(k, 10, 20);
         city->id = TheBattleMap->cityCount;
         city->SetInt(CityLayout::kGold, 100);
@@ -53,7 +53,6 @@ struct StationStage {
         Use(globals);
         TheNetSession = nullptr;
         battle.reset();
-        ResetWorld();
         Use({});
     }
 };

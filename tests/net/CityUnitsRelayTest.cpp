@@ -45,6 +45,7 @@ struct StationStage {
         std::lock_guard guard(globalsLock);
         stage = std::make_unique<cityunits::Stage>();
         cityunits::Stage& s = *stage;
+        TheBattleMap->sideActive[1] = 0; // the players' side: its units just stop when they leave
         castle = s.City(s.own, 10, 20, 0);
         village = s.City(s.foe, 30, 20, 2);
         keep = s.City(s.foe, 20, 60, 0);
@@ -74,7 +75,6 @@ struct StationStage {
         Use(globals);
         TheNetSession = nullptr;
         stage.reset();
-        ResetWorld();
         Use({});
     }
 };

@@ -1,5 +1,4 @@
 #include "records/City.h"
-#include "records/StageWorldSeam.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +15,6 @@ constexpr uint8_t kOld = 101, kNew = 102, kOther = 105;
 class FillMap {
 public:
     explicit FillMap(const std::vector<std::string>& art) {
-        ResetWorld();
         TheBattleMap = new BattleMap;
         rows = static_cast<int32_t>(art.size());
         width = static_cast<int32_t>(art[0].size());

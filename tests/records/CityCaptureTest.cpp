@@ -2,8 +2,8 @@
 // ties between main castles and their villages.
 #include "CityUnitsFixture.h"
 
-#include "records/StageWorldSeam.h"
 #include "troops/CastleGate.h"
+#include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
 

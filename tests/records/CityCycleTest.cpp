@@ -232,7 +232,7 @@ TEST(CityDaily, RaidTriggerTurnsIntoRaidCountsOnlyForDefenceModesOneToThree) {
         SCOPED_TRACE(mode);
         Battle b;
         Kingdom* k = b.AddKingdom(1);
-        World().computerRun[1] = 1;
+        TheBattleMap->sideActive[1] = 1;
         b.SetKingdomValue(k, KingdomLayout::kDefenceMode, mode);
         City* city = AddCity(b, k, 10, 20);
         city->raidTrigger = 10000;
@@ -251,7 +251,6 @@ TEST(CityDaily, RaidTriggerTurnsIntoRaidCountsOnlyForDefenceModesOneToThree) {
         EXPECT_EQ(city->raidOthers, 0);
         EXPECT_EQ(city->raidGenerals, raids ? 5 : 0);
         EXPECT_EQ(city->raidTrigger, raids ? 0 : 10000);
-        ResetWorld();
     }
 }
 
@@ -382,6 +381,7 @@ TEST(KingdomAttackTarget, ACityBehindStagesAtTheNearestOwnCityCloserToTheTarget)
 
 TEST(KingdomAttackTarget, OnlyTroopsOrderedAgainstTheTakenCityAreRecalled) {
     TargetWorld w;
+    TheBattleMap->sideActive[1] = 0; // run by a player
     Troop* bound = w.b.AddTroop(w.own, 3, 3);
     Troop* elsewhere = w.b.AddTroop(w.own, 5, 5);
     Troop* inside = w.b.AddTroop(w.own, 7, 7);

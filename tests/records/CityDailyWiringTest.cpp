@@ -4,7 +4,6 @@
 #include "engine/ByteReader.h"
 #include "net/CityValueCommand.h"
 #include "net/TroopCommands.h"
-#include "records/StageWorldSeam.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +53,7 @@ TEST(CityDailyWiring, TrainingConstructionAndNeedsRunOnTheirStations) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Works w;
-        ResetWorld();
-        World().computerRun[1] = c.computer ? 1 : 0;
+        TheBattleMap->sideActive[1] = c.computer ? 1 : 0;
         w.stage->playerSide = c.localPlayers ? 1 : 2;
         TheGameController->networked = c.networked ? 1 : 0;
         TheGameController->isHost = c.host ? 1 : 0;
@@ -73,15 +71,13 @@ TEST(CityDailyWiring, TrainingConstructionAndNeedsRunOnTheirStations) {
         EXPECT_EQ(entry->days, c.trains ? 1u : 0u);
         EXPECT_EQ(site->work, c.builds ? 10 : 0);
         EXPECT_EQ(w.city->pendingStatus, 0x1);
-        ResetWorld();
     }
 }
 
 // Villages and forts mend their garrison every day; a camp counts its days and does nothing else.
 TEST(CityDailyWiring, VillagesRepairAndCampsOnlyCountTheirDays) {
     Works w;
-    ResetWorld();
-    World().computerRun[1] = 1;
+    TheBattleMap->sideActive[1] = 1;
     w.city->SetInt(CityLayout::kKind, 6);
     Troop* guard = w.Guard(0, 10, 100);
     w.city->Update();
@@ -96,7 +92,6 @@ TEST(CityDailyWiring, VillagesRepairAndCampsOnlyCountTheirDays) {
     EXPECT_EQ(camp->spawnDays, 2);
     EXPECT_EQ(camp->cycleCounter, 5) << "a camp's day ends with its spawn timer";
     EXPECT_EQ(camp->attackedToday, 1);
-    ResetWorld();
 }
 
 // The month brings a village's recruits to its target city; the strategy step of a team game

@@ -2,7 +2,7 @@
 // sub-castle, and the records that carry them to the other stations.
 #include "CityUnitsFixture.h"
 
-#include "records/StageWorldSeam.h"
+#include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ TEST(CityDeployment, SortieWaitsForEnoughReadyUnitsAndKeepsTheCastlesCurrentUnit
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " " << c.sortie);
         Stage s;
-        World().computerRun[2] = 1;
+        TheBattleMap->sideActive[2] = 1;
         City* city = s.City(s.foe, 20, 20, c.kind);
         if (c.currentReady) {
             city->currentUnit = s.Inside(city);
@@ -79,7 +79,6 @@ TEST(CityDeployment, SortieWaitsForEnoughReadyUnitsAndKeepsTheCastlesCurrentUnit
         city->DeploySortie();
         EXPECT_EQ(before - city->units.GetCount(), c.leave);
         EXPECT_EQ(city->sortieCount, c.sortie - c.leave);
-        ResetWorld();
     }
 }
 

@@ -11,7 +11,6 @@
 #include "records/ScenarioData.h"
 #include "records/SkillRecord.h"
 #include "records/SoldierTypeRecord.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "support/TempFolder.h"
 #include "world/FootprintPattern.h"
@@ -30,7 +29,6 @@ namespace {
 class GameDataLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetWorld();
         ClearRecordTables();
         ClearAgeTable();
         Footprints().Clear();

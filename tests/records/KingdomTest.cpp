@@ -1,5 +1,6 @@
 #include "StageRecordFixture.h"
 #include "troops/CastleGate.h"
+#include "troops/Troop.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +110,7 @@ TEST(KingdomTest, SectionRoundTripsAndItsCitiesTakeTheNextIdsAndSide) {
     StageRecords world;
     const std::vector<uint8_t> bytes = SavedKingdom();
     ASSERT_EQ(bytes.size(), 108u + 2 * (400 + 436));
-    World().sideCount = 4;
+    TheBattleMap->sideCount = 4;
     TheBattleMap->cityCount = 10;
 
     Kingdom k;
@@ -157,7 +158,7 @@ TEST(KingdomTest, LoadFailsCleanlyPastTheCityOrSideTablesOrWithAnImpossibleNatio
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         StageRecords world;
-        World().sideCount = c.sides;
+        TheBattleMap->sideCount = c.sides;
         TheBattleMap->cityCount = c.cities;
         Kingdom k;
         ByteReader in(c.bytes.data(), c.bytes.size());

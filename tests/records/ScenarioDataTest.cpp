@@ -24,7 +24,6 @@ const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e";
 class ScenarioTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetWorld();
         TheBattleMap = new BattleMap;
         scenario = TheBattleMap->scenario;
     }

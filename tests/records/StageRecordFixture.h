@@ -10,7 +10,6 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/ScenarioData.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
@@ -23,7 +22,6 @@ namespace stagetest {
 class StageRecords {
 public:
     StageRecords() {
-        ResetWorld();
         GameParams() = GameParameters();
         TheBattleMap = new BattleMap;
         TheGameController = new GameController;

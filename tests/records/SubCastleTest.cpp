@@ -1,4 +1,5 @@
 #include "StageRecordFixture.h"
+#include "troops/Troop.h"
 
 #include <gtest/gtest.h>
 

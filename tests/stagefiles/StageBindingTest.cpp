@@ -1,9 +1,9 @@
 // The loaded world's references turned into links: control, relations, leaders, gate and post
 // slots, areas, anchors, camps' targets and units left mid-way.
 #include "Program/GameParameters.h"
-#include "records/StageWorldSeam.h"
 #include "tests/stagefiles/MainStageFixture.h"
 #include "troops/CastleGate.h"
+#include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +14,18 @@ constexpr int kWall = 13, kTower = 14;
 class BindWorld {
 public:
     BindWorld() {
-        ResetWorld();
         p = Side(1, 0, 3);
         q = Side(2, 0, 3);
         r = Side(3, 0, 0);
         battle.stage->playerSide = 1;
     }
-    ~BindWorld() { ResetWorld(); }
 
     Kingdom* Side(int side, int kind, int team) {
         Kingdom* k = battle.AddKingdom(side);
         k->SetInt(KingdomLayout::kNationKind, kind);
         k->SetAllianceGroup(team);
-        World().sideTable[side] = k;
-        World().sideCount = std::max(World().sideCount, side);
+        TheBattleMap->kingdomTable[side] = k;
+        TheBattleMap->sideCount = std::max(TheBattleMap->sideCount, side);
         return k;
     }
     Troop* Piece(Kingdom* k, int x, int y, int kind) { return battle.AddTroop(k, x, y, 1, kind); }
@@ -68,10 +66,8 @@ TEST(StageBinding, SavedGameKingdomsOfKindSixAndFourAndControl) {
     EXPECT_EQ(w.p->relations[3], 2); // kind 4: the player is neutral toward it
     EXPECT_EQ(w.r->relations[1], 3);
     for (int s : {1, 2, 3})
-        EXPECT_EQ(World().computerRun[s], 0) << s;
-    EXPECT_EQ(World().computerRun[4], 1);
+        EXPECT_EQ(TheBattleMap->sideActive[s], 0) << s;
     EXPECT_EQ(TheBattleMap->sideActive[4], 1);
-    EXPECT_EQ(TheBattleMap->sideActive[2], 0);
 }
 
 TEST(StageBinding, SavedGameCitiesFindLeadersGateSlotsAndGates) {

@@ -4,9 +4,9 @@
 #include "events/EventManager.h"
 #include "events/EventRecord.h"
 #include "events/EventStep.h"
-#include "records/StageWorldSeam.h"
 #include "tests/stagefiles/MainStageFixture.h"
 #include "troops/CastleGate.h"
+#include "world/BattleMap.h"
 #include "world/MapFiles.h"
 #include "world/MapObject.h"
 #include "world/MapView.h"
@@ -103,7 +103,6 @@ void DropLoaderObjects() {
 TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     const FileSet written = WrittenSet();
     trooptest::Battle battle;
-    ResetWorld();
     FillItemTable();
     PutSet(written);
     TheGameController->freshStage = 0;
@@ -123,8 +122,8 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     Kingdom* a = kingdoms[0];
     EXPECT_EQ(a->nationIndex, kIndexA);
     EXPECT_EQ(stage->playerKingdom, a);
-    EXPECT_EQ(World().computerRun[kIndexA], 0);
-    EXPECT_EQ(World().computerRun[kIndexB], 1);
+    EXPECT_EQ(TheBattleMap->sideActive[kIndexA], 0);
+    EXPECT_EQ(TheBattleMap->sideActive[kIndexB], 1);
     EXPECT_EQ(TheGameController->campaignStage, 17);
     EXPECT_EQ(TheBattleMap->width, trooptest::kMapWidth);
     // The stage's start cell (30, 70) kept to (40 - 14, 80 - 56); a restore sets no start marker.
@@ -149,13 +148,11 @@ TEST(StageLoading, SavedGameSetRebuildsTheWorld) {
     EXPECT_EQ(TheScreenSettings->busyState.load(), 0);
     EXPECT_FALSE(LoadingScreenRunning());
     DropLoaderObjects();
-    ResetWorld();
 }
 
 TEST(StageLoading, MissingOrEmptyMainFileIsReportedButTheRestLoads) {
     const FileSet written = WrittenSet();
     trooptest::Battle battle;
-    ResetWorld();
     FillItemTable();
     PutSet(written);
     TheGameController->freshStage = 0;
@@ -176,7 +173,6 @@ TEST(StageLoading, MissingOrEmptyMainFileIsReportedButTheRestLoads) {
     EXPECT_EQ(CurrentStageSet(), stage);
     EXPECT_EQ(stage->events->GetCount(), 2);
     DropLoaderObjects();
-    ResetWorld();
 }
 
 TEST(StageLoading, FreshStageTakesItsViewFromTheFirstStartEvent) {
@@ -199,7 +195,6 @@ TEST(StageLoading, FreshStageTakesItsViewFromTheFirstStartEvent) {
         }
         const FileSet written = WrittenSet({Event(5), start, later});
         trooptest::Battle battle;
-        ResetWorld();
         FillItemTable();
         PutSet(written);
         TheGameController->freshStage = 1;
@@ -225,6 +220,5 @@ TEST(StageLoading, FreshStageTakesItsViewFromTheFirstStartEvent) {
             EXPECT_NE(view.scrollMinX, 2);
         }
         DropLoaderObjects();
-        ResetWorld();
     }
 }

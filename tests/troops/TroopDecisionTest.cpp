@@ -3,8 +3,8 @@
 #include "platform/CRand.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
 #include "support/SentCommands.h"
+#include "world/BattleMap.h"
 #include "world/UnitPath.h"
 
 #include <gtest/gtest.h>
@@ -402,14 +402,13 @@ TEST_F(DecisionTest, AnEnemyOnAWalledTownCallsItsWallAndItsDefenders) {
     Troop* wall = b.AddTroop(foe, 31, 15);
     wall->homeCity = town->id;
     wall->order->orderState = 22; // on the wall
-    World().computerRun[2] = 1;
+    TheBattleMap->sideActive[2] = 1;
     TheGameController->gameKind = 1;
     Troop* raider = Standing(7);
     raider->ArriveAtCityCell(town);
     EXPECT_EQ(wall->order->orderState, 23); // the wall troops turn on the raider
     EXPECT_EQ(town->lastAttackerX, 10);
     EXPECT_EQ(town->lastAttackerY, 10);
-    World().computerRun[2] = 0;
 }
 
 } // namespace
@@ -425,7 +424,7 @@ uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
     Kingdom* a = b.AddKingdom(1);
     Kingdom* z = b.AddKingdom(2);
     Battle::War(a, z);
-    World().computerRun[1] = World().computerRun[2] = 1;
+    TheBattleMap->sideActive[1] = TheBattleMap->sideActive[2] = 1;
     TheGameController->running = 1;
     platform::srand(seed);
     std::vector<Troop*> all;
@@ -463,7 +462,6 @@ uint64_t RunBattle(uint32_t seed, int frames, int* underWay) {
         // The walkers have left their start column toward their destinations.
         *underWay += i % 5 != 0 && t->cellX != (t->owner == 1 ? 5 : 30);
     }
-    World().computerRun[1] = World().computerRun[2] = 0;
     return h;
 }
 

@@ -11,7 +11,6 @@
 #include "net/TroopCommands.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "records/StageWorldSeam.h"
 #include "support/StoreFixtures.h"
 #include "support/TempFolder.h"
 #include "troops/MissileLaunch.h"

@@ -235,8 +235,8 @@ TEST(TroopHits, TheDropModeOfACaptureFollowsWhoControlsWhom) {
         Fight f;
         TheGameController->networked = c.networked;
         TheGameController->isHost = 1;
-        World().computerRun[1] = 0;
-        World().computerRun[2] = 1;
+        TheBattleMap->sideActive[1] = 0;
+        TheBattleMap->sideActive[2] = 1;
         Troop* victim = f.Add(c.victimPlayers ? f.player : f.foe, 10, 10);
         victim->officer->Set(L::kControllable, c.victimControllable);
         if (c.garrisoned) victim->garrison = 1;
@@ -258,12 +258,11 @@ TEST(TroopHits, TheDropModeOfACaptureFollowsWhoControlsWhom) {
         }
         SetGameCommandSender(nullptr);
     }
-    ResetWorld();
 }
 
 TEST(TroopHits, CapturingAGroupMemberEmptiesOrWeakensTheGroup) {
     Fight f;
-    World().computerRun[2] = 1;
+    TheBattleMap->sideActive[2] = 1;
     GameController* c = TheGameController;
     Troop* alone = f.Add(f.player, 10, 10);
     alone->hotKeyGroup = 3;
@@ -295,7 +294,6 @@ TEST(TroopHits, CapturingAGroupMemberEmptiesOrWeakensTheGroup) {
     EXPECT_EQ(members[1]->OfficerValue(L::kAttack), 38);
     EXPECT_EQ(members[2]->OfficerValue(L::kAttack), 38);
     EXPECT_EQ(members[0]->formationBonus, 0);
-    ResetWorld();
 }
 
 TEST(TroopHits, TheHostCountsAndSendsTheTalliesOfItsTroops) {

@@ -5,7 +5,6 @@
 
 #include "PersonsFixture.h"
 
-#include "records/StageWorldSeam.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/TroopOrder.h"
 
@@ -29,7 +28,7 @@ struct TwoKingdomBattle {
         west = b.AddKingdom(1);
         east = b.AddKingdom(2);
         Battle::War(west, east);
-        World().computerRun[1] = World().computerRun[2] = 1;
+        TheBattleMap->sideActive[1] = TheBattleMap->sideActive[2] = 1;
         TheGameController->running = 1;
         for (Kingdom* k : {west, east}) {
             const int x = k == west ? 14 : 16;
@@ -61,7 +60,6 @@ struct TwoKingdomBattle {
             t->officer->Set(OfficerLayout::kMaxHp, 100);
         }
     }
-    ~TwoKingdomBattle() { World().computerRun[1] = World().computerRun[2] = 0; }
     TwoKingdomBattle(const TwoKingdomBattle&) = delete;
     TwoKingdomBattle& operator=(const TwoKingdomBattle&) = delete;
 

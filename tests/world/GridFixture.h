@@ -5,8 +5,10 @@
 #include "WorldFixture.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
-#include "records/StageWorldSeam.h"
+#include "records/OfficerRecord.h"
 #include "records/SubCastle.h"
+#include "troops/Troop.h"
+#include "world/BattleMap.h"
 
 #include <string>
 #include <vector>

@@ -14,10 +14,10 @@
 #include "net/TroopCommandCodec.h"
 #include "platform/Window.h"
 #include "records/City.h"
-#include "records/StageWorldSeam.h"
 #include "records/SubCastle.h"
 #include "support/SentCommands.h"
 #include "troops/CastleGate.h"
+#include "world/BattleMap.h"
 #include "world/MapView.h"
 #include "world/Zu_SkillEffect.h"
 

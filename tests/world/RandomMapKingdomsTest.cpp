@@ -1,6 +1,7 @@
 #include "RandomMapGeneratorFixture.h"
 
-#include "records/StageWorldSeam.h"
+#include "troops/Troop.h"
+#include "world/BattleMap.h"
 #include "world/GeneratedGarrisons.h"
 #include "world/RandomMapLayout.h"
 
