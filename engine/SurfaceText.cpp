@@ -1,5 +1,6 @@
 #include "engine/SurfaceText.h"
 
+#include "engine/Big5Font.h"
 #include "engine/PixelFormat.h"
 #include "platform/Files.h"
 #include "platform/GdiText.h"
@@ -33,17 +34,7 @@ const FontRow* fontRow(int fontSize) {
 }
 
 platform::LOGFONTA logFontOf(const FontRow& row) {
-    platform::LOGFONTA lf;
-    lf.lfHeight = row.height;
-    lf.lfWidth = 0;
-    lf.lfWeight = platform::FW_NORMAL;
-    lf.lfCharSet = platform::CHINESEBIG5_CHARSET;
-    lf.lfOutPrecision = platform::OUT_STROKE_PRECIS;
-    lf.lfClipPrecision = platform::CLIP_STROKE_PRECIS;
-    lf.lfQuality = platform::DRAFT_QUALITY;
-    lf.lfPitchAndFamily = platform::FIXED_PITCH | platform::FF_MODERN;
-    std::strncpy(lf.lfFaceName, row.face, platform::LF_FACESIZE - 1);
-    return lf;
+    return Big5FontSpec(row.height, row.face);
 }
 
 std::vector<uint8_t> readFile(const char* name, size_t limit) {

@@ -1,5 +1,6 @@
 #include "gui/TextLabel.h"
 
+#include "engine/Big5Font.h"
 #include "engine/PixelFormat.h"
 #include "gui/ControlDrawing.h"
 #include "gui/FontRecord.h"
@@ -18,16 +19,7 @@ constexpr char kMingFace[] = "\xB2\xD3\xA9\xFA\xC5\xE9";
 constexpr char kKaiFace[] = "\xBC\xD0\xB7\xA2\xC5\xE9";
 
 platform::LOGFONTA MakeDefaultFont() {
-    platform::LOGFONTA f;
-    f.lfHeight = -16;
-    f.lfWeight = platform::FW_NORMAL;
-    f.lfCharSet = platform::CHINESEBIG5_CHARSET;
-    f.lfOutPrecision = platform::OUT_STROKE_PRECIS;
-    f.lfClipPrecision = platform::CLIP_STROKE_PRECIS;
-    f.lfQuality = platform::DRAFT_QUALITY;
-    f.lfPitchAndFamily = platform::FIXED_PITCH | platform::FF_MODERN;
-    std::memcpy(f.lfFaceName, kMingFace, sizeof kMingFace);
-    return f;
+    return Big5FontSpec(-16, kMingFace);
 }
 
 // The part of [from, to) that lies inside [0, limit).

@@ -1,6 +1,7 @@
 #include "Program/GameController.h"
 #include "Program/Palettes.h"
 #include "Program/ScreenSettings.h"
+#include "engine/Big5Font.h"
 #include "engine/DisplayDevice.h"
 #include "engine/LinkList.h"
 #include "engine/PixelFormat.h"
@@ -327,15 +328,7 @@ void Troop::DrawStatusBars(int32_t viewX, int32_t viewY) {
 
 namespace {
 platform::HFONT LabelFont() {
-    platform::LOGFONTA lf;
-    lf.lfHeight = -12;
-    lf.lfWeight = platform::FW_NORMAL;
-    lf.lfCharSet = platform::CHINESEBIG5_CHARSET;
-    lf.lfOutPrecision = platform::OUT_STROKE_PRECIS;
-    lf.lfClipPrecision = platform::CLIP_STROKE_PRECIS;
-    lf.lfQuality = platform::DRAFT_QUALITY;
-    lf.lfPitchAndFamily = platform::FIXED_PITCH | platform::FF_MODERN;
-    std::memcpy(lf.lfFaceName, "\xB2\xD3\xA9\xFA\xC5\xE9", 6); // "細明體"
+    const platform::LOGFONTA lf = Big5FontSpec(-12, "\xB2\xD3\xA9\xFA\xC5\xE9"); // "細明體"
     return platform::CreateFontIndirectA(&lf);
 }
 } // namespace
