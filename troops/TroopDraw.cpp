@@ -351,21 +351,26 @@ void Troop::DrawNameLabel(int32_t viewX, int32_t viewY) {
     char name[L::kNameBytes + 1];
     NameBytes(*this, name);
     platform::HDC dc = nullptr;
+    // Past the text the label holds only the clear colour: the outline and the blit stop there.
+    int width = 300;
     if (platform::SUCCEEDED(label->GetDC(&dc))) {
         platform::HFONT& font = TheResourceStore->barLabelFont;
         if (!font) font = LabelFont();
         platform::SelectObject(dc, font);
         platform::SetBkMode(dc, platform::TRANSPARENT);
         platform::SetTextColor(dc, current ? platform::RGB(255, 0, 0) : platform::RGB(255, 255, 255));
-        platform::TextOutA(dc, 0, 0, name, static_cast<int>(std::strlen(name)));
+        const int length = static_cast<int>(std::strlen(name));
+        platform::TextOutA(dc, 0, 0, name, length);
+        if (platform::SIZE extent; platform::GetTextExtentPoint32A(dc, name, length, &extent))
+            width = std::clamp(extent.cx + 2, 0, 300);
         platform::SelectObject(dc, platform::GetStockObject(platform::SYSTEM_FONT));
         label->ReleaseDC(dc);
     }
     // The outline follows the text's own pixels in either display layout.
     const bool is555 = PixelFormat == 555;
     const uint16_t textPixel = current ? (is555 ? 0x7C00 : 0xF800) : (is555 ? 0x7FFF : 0xFFFF);
-    OutlineColourPixels(label, textPixel, 0x0800, 18, 300);
-    BlitClipped(label, x, y, 300, 18);
+    OutlineColourPixels(label, textPixel, 0x0800, 18, width);
+    BlitClipped(label, x, y, width, 18);
 }
 
 void Troop::DrawAttachedEffects() {

@@ -120,6 +120,10 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
     }
     const auto& marks = NationColourTable[1];
     const auto& owner = NationColourTable[size_t(row)];
+    // Most pixels are no mark: one look at the low byte passes them over.
+    bool maybeMark[256] = {};
+    for (uint16_t m : marks)
+        maybeMark[m & 0xFF] = true;
     for (int32_t y = 0; y < h; ++y) {
         const auto* in = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(sd.lpSurface) +
                                                            size_t(sy + y) * sd.lPitch) +
@@ -130,11 +134,12 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
         for (int32_t x = 0; x < w; ++x) {
             uint16_t p = in[x];
             if (p == 0) continue;
-            for (size_t i = 0; i < 16; ++i)
-                if (p == marks[i]) {
-                    p = owner[i];
-                    break;
-                }
+            if (maybeMark[p & 0xFF])
+                for (size_t i = 0; i < 16; ++i)
+                    if (p == marks[i]) {
+                        p = owner[i];
+                        break;
+                    }
             out[x] = p;
         }
     }
