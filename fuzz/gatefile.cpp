@@ -4,6 +4,7 @@
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
+#include "SmallBattleWorld.h"
 #include "records/Kingdom.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageWriter.h"
@@ -16,14 +17,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    TheScreenSettings = new ScreenSettings;
-    TheGameController = new GameController;
-    auto* map = new BattleMap;
-    constexpr int w = 30, r = 60;
-    map->SetCells(std::make_unique<MapCell[]>(size_t(w) * r), w, r);
-    map->validBounds = {0, 0, w, r};
-    map->AllocGrid();
-    TheBattleMap = map;
+    SmallBattleWorld world;
+    BattleMap* map = world.map;
     auto* stage = new Zu_StageSet;
     map->stageSet = stage;
     for (int side = 1; side <= 3; ++side) {
@@ -39,11 +34,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WriteGates(out, *stage, kind);
     map->stageSet = nullptr;
     delete stage;
-    delete map;
-    TheBattleMap = nullptr;
-    delete TheGameController;
-    TheGameController = nullptr;
-    delete TheScreenSettings;
-    TheScreenSettings = nullptr;
     return 0;
 }

@@ -155,12 +155,8 @@ TEST(CityEconomyRelay, OnlyTheHostMovesTheEconomyAndTheClientEndsAlike) {
         }));
         EXPECT_EQ(Block(*client, clientStage), Block(*host, hostStage));
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {

@@ -6,6 +6,7 @@
 #include "NetStation.h"
 #include "StationGlobals.h"
 
+#include "net/TroopCommands.h"
 #include "net/room/GameCommandTable.h"
 #include "platform/Sockets.h"
 
@@ -66,9 +67,11 @@ struct RelayPair {
         host = std::make_unique<Station>("127.0.0.1", "127.0.0.1", port);
         client = std::make_unique<Station>("127.0.0.2", "127.0.0.1", port);
     }
+    // The stations go first, then the game's sender that the registered command families left.
     ~RelayPair() {
         client.reset();
         host.reset();
+        SetGameCommandSender(nullptr);
         platform::SetLoopbackOnly(false);
     }
     RelayPair(const RelayPair&) = delete;
@@ -80,6 +83,12 @@ struct RelayPair {
                client->Do([&] { return client->session.NetSessionStart(false, "Bo"); }) &&
                RunUntil({host.get(), client.get()},
                         [&] { return client->Do([&] { return client->session.NetPeerCount() == 2; }); });
+    }
+
+    // Both sessions close while the stations' worlds still stand.
+    void CloseSessions() {
+        client->Do([&] { client->session.CloseTcpSession(); });
+        host->Do([&] { host->session.CloseTcpSession(); });
     }
 
     uint16_t port = 0;

@@ -222,12 +222,8 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
             {"hello", 0}, {"allies", 1}, {"to Bo", 2}, {"done", 3}};
         EXPECT_EQ(client->side.chat, clientChat);
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 // What both stations hold besides the shared start: two plots of the city, a general its spawned
@@ -381,12 +377,8 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
             });
         }
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 } // namespace

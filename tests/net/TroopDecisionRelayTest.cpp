@@ -208,12 +208,8 @@ TEST(TroopDecisionRelay, HostAndClientKeepTheSameBattleFrameByFrame) {
         EXPECT_LT(end.east, start.east);
         EXPECT_GT(sent, 100u);
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 } // namespace

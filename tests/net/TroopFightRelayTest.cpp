@@ -129,12 +129,8 @@ TEST(TroopFightRelay, HostAndClientAgreeAfterAScriptedFight) {
             RunUntil({host.get(), client.get()}, [&] { return Look(*client, clientWorld) == after; }));
         EXPECT_EQ(Look(*client, clientWorld), after);
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 } // namespace

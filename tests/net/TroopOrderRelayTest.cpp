@@ -242,12 +242,8 @@ TEST(TroopOrderRelay, AClientsOrderIsAppliedByTheHostAndArrivesBackAlike) {
             RunUntil({host.get(), client.get()}, [&] { return record(*client, clientWorld) == raised; }));
         GameParams() = GameParameters();
 
-        client->Do([&] { client->session.CloseTcpSession(); });
-        host->Do([&] { host->session.CloseTcpSession(); });
+        pair.CloseSessions();
     }
-    client.reset();
-    host.reset();
-    SetGameCommandSender(nullptr);
 }
 
 } // namespace
