@@ -18,9 +18,11 @@
 #include "gui/MouseCursor.h"
 #include "gui/Window.h"
 #include "platform/CRand.h"
+#include "platform/Window.h"
 #include "records/City.h"
 #include "records/InfoText.h"
 #include "records/Kingdom.h"
+#include "records/StageEditor.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -71,7 +73,7 @@ void ViewQuarter(GameController& c, uint32_t message) {
     }
     if (!c.editorView) return;
     if (c.scrollRequest != 0) {
-        ServiceTrace("StageEditorOnKey");
+        if (TheStageEditor) TheStageEditor->OnKey();
         FeedAndDropCursorMessage(message);
     }
     if (TheResourceStore) TheResourceStore->DrawMapMarkers();
@@ -93,7 +95,6 @@ void ObjectsQuarter(GameController& c) {
         if (TheMusicStream->getStatus(&playing) == platform::gaudio::ERR_OK && playing == 0) {
             StopBattleMusic();
             const char* track = BattleMusicTracks[platform::rand() % 7];
-            ServiceTrace(track);
             PlayMusic(track, 0);
         }
     }
@@ -251,7 +252,8 @@ void GameController::ScrollView() {
     }
     MapView& v = *gameScreen;
     const int code = scrollRequest;
-    if (GameModeFlag == 0 && sv.ctrlHeld && code != 0x7777) {
+    const bool ctrl = (platform::GetKeyState(platform::VK_CONTROL) & 0x8000) != 0;
+    if (GameModeFlag == 0 && ctrl && code != 0x7777) {
         int dx, dy;
         DirectionOf(code, dx, dy);
         int32_t x = v.viewX, y = v.viewY;

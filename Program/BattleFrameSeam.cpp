@@ -51,7 +51,6 @@ void AddChatLine(const char* text, int) {
 }
 
 void BattleMapTick(int) {
-    ServiceTrace("CheckTriggers");
     if (TheBattleMap)
         TheBattleMap->Tick();
     else
@@ -59,6 +58,5 @@ void BattleMapTick(int) {
 }
 
 void BattleMapUpdate() {
-    ServiceTrace("WorldUpdate");
     if (TheBattleMap) TheBattleMap->Update();
 }

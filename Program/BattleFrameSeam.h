@@ -22,7 +22,6 @@ struct BattleServices {
     bool cityCommandPanel = false; // the city-panel host's command panel is visible
     bool minimapWindow = false;
     bool mainPanelHost = true;
-    bool ctrlHeld = false;
     int32_t auxRedrawByte = 1;
     int32_t scrollLock = 0;
 

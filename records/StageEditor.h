@@ -4,11 +4,23 @@
 
 #include <cstdint>
 
+struct EditorKeyTarget;
+
 // The stage editor's working state.
 class StageEditor : public RootObject {
 public:
+    // Pages the tool view moves by with Ctrl held.
+    static constexpr int32_t kPageColumns = 20;
+    static constexpr int32_t kPageRows = 56;
+
     StageEditor() = default;
     ~StageEditor() override = default;
+
+    // The game controller's pending scroll key in the editor view: with Ctrl held the tool view
+    // moves a page, stopping at the map's edges; the key is used up either way.
+    void OnKey();
+
+    EditorKeyTarget* toolView = nullptr; // not owned
     int32_t viewWord = 0;
     // The half-size view of the map.
     bool halfSizeView = false;

@@ -3,6 +3,7 @@
 #include "BattleStageFixture.h"
 #include "Program/BannerWindow.h"
 #include "Program/Palettes.h"
+#include "Program/PlainWindow.h"
 #include "Program/SceneMachine.h"
 #include "Program/Startup.h"
 #include "ScreenTestSupport.h"
@@ -15,8 +16,12 @@
 #include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
 #include "platform/Present.h"
+#include "platform/Window.h"
+#include "records/EditorKeyTarget.h"
+#include "records/StageEditor.h"
 #include "support/TempFolder.h"
 #include "world/MapView.h"
+#include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +40,26 @@ gamefiles::AniFrameSpec Solid(int w, int h, uint16_t colour) {
     return {
         0, 0, w, h, std::vector<uint16_t>(size_t(w) * h, colour), std::vector<uint8_t>(size_t(w) * h, 255)};
 }
+
+void Key(int vk, bool down) {
+    platform::RawInputEvent e;
+    e.kind = down ? platform::RawInputEvent::KeyDown : platform::RawInputEvent::KeyUp;
+    e.virtualKey = vk;
+    platform::HandleRawInput(nullptr, e);
+}
+
+// A missile that never lands: each world update steps it once.
+struct StepCounter : Missile {
+    StepCounter() : Missile(nullptr, 0, 1, 1, 2, 2, 1, 0) {}
+    void Step() override { ++steps; }
+    int steps = 0;
+};
+
+// The event manager's scan, counted where the battle map hands it over.
+struct CountingScan : FrontEndServices {
+    void CheckTriggers(EventManager*) override { ++scans; }
+    int scans = 0;
+};
 
 // A synthetic stage on an 800 x 600 display with the GUI root and the store: the pointer's arrow
 // is a white 6 x 6 square, the begin picture green, the pause picture blue, and two looping map
@@ -63,14 +88,14 @@ protected:
         c = TheGameController;
         c->mode = 1;
         c->gameScreen = new MapView;
-        Services().trace = [this](const char* what) { trace.emplace_back(what); };
         oldState = StartupState;
         StartupState = 2;
         ActiveFlag = 1;
         Paint(kGround);
     }
     void TearDown() override {
-        Services().trace = nullptr;
+        SetFrontEndServices(nullptr);
+        if (c->eventManager == &events) c->eventManager = nullptr;
         StartupState = oldState;
         ActiveFlag = 0;
         FreeAniFrame(BeginPicture);
@@ -107,8 +132,14 @@ protected:
         TheBattleMap->AllocGrid();
         c->gameScreen->SetView(0, 0, w, r);
     }
-    int Count(const std::string& what) const {
-        return static_cast<int>(std::count(trace.begin(), trace.end(), what));
+    // A map with a missile that counts the world updates, and a scan that counts trigger checks.
+    StepCounter* WatchWorld() {
+        if (!TheBattleMap->HasCells()) GiveMap(30, 100);
+        auto* watcher = new StepCounter;
+        TheBattleMap->missiles->Add(reinterpret_cast<uintptr_t>(watcher));
+        c->eventManager = &events;
+        SetFrontEndServices(&scan);
+        return watcher;
     }
     // The mouse at a point, as the window procedure and the cursor see it.
     void PointerAt(int x, int y) {
@@ -133,7 +164,8 @@ protected:
     TestDisplay display{565};
     std::unique_ptr<BattleStage> world;
     GameController* c = nullptr;
-    std::vector<std::string> trace;
+    EventManager events;
+    CountingScan scan;
     int32_t oldState = 0;
 };
 
@@ -142,6 +174,7 @@ TEST_F(BattleFrameTest, OneCycleStepsBothEffectListsAndPresentsOnce) {
     auto* upper = new Zu_SkillEffect(3, 15, 200, 100); // "Work.ani", second list
     ASSERT_EQ(TheResourceStore->firstEffects->GetCount(), 1);
     ASSERT_EQ(TheResourceStore->secondEffects->GetCount(), 1);
+    StepCounter* watcher = WatchWorld();
     TheScreenSettings->gameSpeed = 10; // the world updates at every visit
     const uint64_t presented = platform::PresentCount();
     for (int i = 0; i < 8; ++i) {
@@ -154,8 +187,8 @@ TEST_F(BattleFrameTest, OneCycleStepsBothEffectListsAndPresentsOnce) {
     EXPECT_EQ(lower->currentFrame, 3) << "one step per cycle";
     EXPECT_EQ(upper->currentFrame, 1) << "two frames: round once";
     EXPECT_EQ(lower->state, 1);
-    EXPECT_EQ(Count("WorldUpdate"), 2);
-    EXPECT_EQ(Count("CheckTriggers"), 2);
+    EXPECT_EQ(watcher->steps, 2) << "one world update per cycle";
+    EXPECT_EQ(scan.scans, 2) << "one trigger scan per cycle";
 }
 
 TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
@@ -252,36 +285,44 @@ TEST_F(BattleFrameTest, WorldUpdatePacedByTicksAndSpeed) {
         bool networked;
         int updates; // in 90 cycles of four ticks
     } cases[] = {{10, false, 90}, {0, false, 10}, {5, false, 22}, {0, true, 22}, {10, true, 22}};
+    StepCounter* watcher = WatchWorld();
     for (const auto& p : cases) {
         SCOPED_TRACE(testing::Message() << "speed " << p.speed << " networked " << p.networked);
         TheScreenSettings->gameSpeed = p.speed;
         TheScreenSettings->frameCounter100 = 0;
         c->networked = p.networked ? 1 : 0;
         c->battlePhase = 0;
-        trace.clear();
+        watcher->steps = 0;
         Cycle(90);
-        EXPECT_EQ(Count("WorldUpdate"), p.updates);
+        EXPECT_EQ(watcher->steps, p.updates);
     }
 }
 
 TEST_F(BattleFrameTest, FrozenOrStoppedWorldDoesNotUpdate) {
+    StepCounter* watcher = WatchWorld();
     TheScreenSettings->gameSpeed = 10;
     TheScreenSettings->busyState = 1;
     Cycle(2);
     TheScreenSettings->busyState = 0;
     TheScreenSettings->secondCounter = 1; // the battle-stopped flag
     Cycle(2);
-    EXPECT_EQ(Count("WorldUpdate"), 0);
+    EXPECT_EQ(watcher->steps, 0);
+    TheScreenSettings->secondCounter = 0;
+    Cycle(2);
+    EXPECT_EQ(watcher->steps, 2) << "and updates again once released";
 }
 
 TEST_F(BattleFrameTest, CoveredMapDrawsNoObjectsButEffectsAdvance) {
+    GiveMap(30, 100);
     auto* lower = new Zu_SkillEffect(3, 0, 100, 100);
     Services().unitPanelPage = true;
     Services().cityCommandPanel = true;
     Cycle();
-    EXPECT_EQ(Count("DrawTerrain"), 0);
-    EXPECT_EQ(Count("DrawObjects"), 0);
+    EXPECT_EQ(At(400, 300), kGround) << "no terrain drawn over the map";
     EXPECT_EQ(lower->currentFrame, 2);
+    Services().unitPanelPage = false;
+    Cycle();
+    EXPECT_NE(At(400, 300), kGround) << "uncovered, the terrain is drawn";
 }
 
 TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdgeAndFeedTheCursor) {
@@ -330,6 +371,81 @@ TEST_F(BattleFrameTest, ScrollRequestsStepUntilTheEdgeAndFeedTheCursor) {
     c->ScrollView();
     EXPECT_EQ(c->scrollRequest, 0);
     EXPECT_EQ(c->gameScreen->ring.ringColumn, 0);
+}
+
+// The editor's own scrolling: with Ctrl a request moves the view a whole page and ends.
+TEST_F(BattleFrameTest, EditorCtrlScrollMovesTheViewAPage) {
+    GiveMap(60, 200);
+    c->gameScreen->SetView(0, 0, 60, 200);
+    GameModeFlag = 0;
+    Key(platform::VK_CONTROL, true);
+    c->scrollRequest = 0x28; // down
+    c->ScrollView();
+    EXPECT_EQ(c->gameScreen->viewY, 56);
+    EXPECT_EQ(c->scrollRequest, 0);
+    c->scrollRequest = 0x25; // left, at the first column already
+    c->ScrollView();
+    EXPECT_EQ(c->gameScreen->viewX, 0);
+    EXPECT_EQ(c->gameScreen->viewY, 56);
+    Key(platform::VK_CONTROL, false);
+    GameModeFlag = 1;
+}
+
+// In the editor view a pending key goes to the stage editor: with Ctrl its tool view moves a
+// page unless that would leave the map (100 x 300 cells: the last page starts at 80, 244).
+TEST_F(BattleFrameTest, EditorViewKeysPageTheToolView) {
+    const struct {
+        int key;
+        bool ctrl;
+        int32_t x, y;     // before
+        int32_t toX, toY; // after
+    } cases[] = {
+        {0x27, true, 0, 0, 20, 0},      // right
+        {0x24, true, 0, 0, 0, 0},       // Home at the top-left corner stays
+        {0x22, true, 70, 240, 80, 244}, // Page Down, clamped into the map
+        {0x22, true, 80, 244, 80, 244}, // Page Down at the last page stops
+        {0x21, true, 40, 56, 60, 0},    // Page Up: right and up
+        {0x28, false, 20, 56, 20, 56},  // without Ctrl nothing moves
+        {0x27, true, 80, 0, 80, 0},     // right at the last column
+    };
+    EditorKeyTarget tool;
+    tool.mapWidth = 100;
+    tool.mapHeight = 300;
+    StageEditor editor;
+    editor.toolView = &tool;
+    TheStageEditor = &editor;
+    PlainWindow view;
+    c->editorView = &view;
+    TheScreenSettings->editorKeys = 1;
+    for (const auto& k : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "key " << k.key << " ctrl " << k.ctrl << " at " << k.x << "," << k.y);
+        tool.viewColumn = k.x;
+        tool.viewRow = k.y;
+        tool.redraw = 0;
+        Key(platform::VK_CONTROL, k.ctrl);
+        c->scrollRequest = k.key;
+        c->battlePhase = 0;
+        Frame();
+        EXPECT_EQ(tool.viewColumn, k.toX);
+        EXPECT_EQ(tool.viewRow, k.toY);
+        EXPECT_EQ(tool.redraw, 1);
+        EXPECT_EQ(c->scrollRequest, 0);
+        EXPECT_EQ(c->viewLeft, k.toX);
+        EXPECT_EQ(c->viewRight, k.toX + 20);
+        EXPECT_EQ(c->viewTop, k.toY);
+        EXPECT_EQ(c->viewBottom, k.toY + 56);
+    }
+    // Without a tool view the key is used up and nothing else moves.
+    editor.toolView = nullptr;
+    c->scrollRequest = 0x27;
+    c->battlePhase = 0;
+    Frame();
+    EXPECT_EQ(c->scrollRequest, 0);
+    Key(platform::VK_CONTROL, false);
+    TheScreenSettings->editorKeys = 0;
+    c->editorView = nullptr;
+    TheStageEditor = nullptr;
 }
 
 TEST_F(BattleFrameTest, BeginPictureStartsTheClockAfterFiftyCycles) {
