@@ -28,6 +28,9 @@
 
 #include <algorithm>
 
+int16_t BattleStepThreshold = 13;
+int32_t ScrollLockWord = 0;
+
 const char* const BattleMusicTracks[7] = {"Track01.mp3", "Track02.mp3", "Track03.mp3", "Track04.mp3",
                                           "Track05.mp3", "Track06.mp3", "Track07.mp3"};
 
@@ -82,7 +85,7 @@ void ViewQuarter(GameController& c, uint32_t message) {
 void WorldQuarter(GameController& c) {
     ScreenSettings* s = TheScreenSettings;
     if (!s || s->busyState.load() != 0 || s->secondCounter != 0 || !TheBattleMap) return;
-    const int period = c.networked ? Services().networkPeriod : GameParams().WorldUpdatePeriod(s->gameSpeed);
+    const int period = c.networked ? BattleStepThreshold : GameParams().WorldUpdatePeriod(s->gameSpeed);
     if (s->frameCounter100.load() >= period) {
         BattleMapUpdate();
         s->frameCounter100 = 0;
@@ -245,8 +248,7 @@ void GameController::RunBattleFrame(uint32_t message) {
 
 void GameController::ScrollView() {
     if (TheScreenSettings && TheScreenSettings->secondCounter) return;
-    BattleServices& sv = Services();
-    if (sv.scrollLock || !gameScreen) {
+    if (ScrollLockWord || !gameScreen) {
         scrollRequest = 0;
         return;
     }
@@ -282,7 +284,7 @@ void GameController::ScrollView() {
     viewTop = v.viewY;
     viewRight = viewLeft + kViewColumns;
     viewBottom = viewTop + kViewRows;
-    if (scrollRequest != 0) sv.auxRedrawByte = 0;
+    if (scrollRequest != 0 && auxPanel) auxPanel->drawByte = 0;
 }
 
 void GameController::RevealMap() {

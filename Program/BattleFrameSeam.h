@@ -21,17 +21,7 @@ struct BattleServices {
     bool unitPanelPage = false;    // the unit-panel host shows a page
     bool cityCommandPanel = false; // the city-panel host's command panel is visible
     bool minimapWindow = false;
-    bool mainPanelHost = true;
-    int32_t auxRedrawByte = 1;
-    int32_t scrollLock = 0;
 
-    // Network session.
-    int16_t networkPeriod = 13;
-    int32_t peerCount = 0;
-    int32_t sessionPlayerCount = 0;
-    // The player slots: name and the side number of the kingdom each plays.
-    std::string slotNames[20];
-    int32_t slotSides[20] = {};
     std::vector<std::string> chatLog; // lines added to the main panel's chat
     int32_t dateRedraws = 0;
 

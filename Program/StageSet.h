@@ -104,9 +104,10 @@ public:
 private:
     void RenumberSides();
     void ApplyPassRecordToTroop(Troop* troop, const uint8_t* record, Kingdom* kingdom);
-    void BecomeSpectator(bool teamGame);
-    void CheckTeamGame();
-    void CheckAllianceGame();
+    // The peer count is read once a day under the session's lock.
+    void BecomeSpectator(bool teamGame, int32_t peers);
+    void CheckTeamGame(int32_t peers);
+    void CheckAllianceGame(int32_t peers);
 };
 
 // The current stage, or null before one is loaded.

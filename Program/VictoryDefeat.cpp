@@ -13,11 +13,14 @@
 #include "gui/Window.h"
 #include "net/ChatCommand.h"
 #include "net/GameRecordChannel.h"
+#include "net/Zu_LocalSet.h"
+#include "net/lobby/SlotFields.h"
 #include "net/room/NetSession.h"
 #include "platform/Mutex.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
+#include "windows/WindowHosts.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -44,6 +47,24 @@ bool Networked() {
 
 bool IsHost() {
     return TheGameController && TheGameController->isHost;
+}
+
+// The kingdom id and the name of the player in slot i of the controller's player slots.
+int32_t SlotSide(int32_t i) {
+    return TheGameController ? static_cast<int32_t>(slotfields::Choice(TheGameController->players[i])) : 0;
+}
+
+std::string SlotName(int32_t i) {
+    return TheGameController ? slotfields::Name(TheGameController->players[i]) : std::string();
+}
+
+// The players the session control counts in the room.
+int32_t SessionPlayerCount() {
+    return TheGameController && TheGameController->session ? TheGameController->session->playerCount : 0;
+}
+
+bool MainPanelHost() {
+    return TheWin01Host != nullptr;
 }
 
 Kingdom* SideKingdom(int side) {
@@ -149,7 +170,7 @@ void Zu_StageSet::CheckOutcome() {
     }
 
     if (!networked) return;
-    Services().peerCount = PeerCountLocked();
+    const int32_t peers = PeerCountLocked();
     if (gameKind == 2 && result == 0) {
         if (Column(StageBlockLayout::kEndMonth) <= monthsElapsed) {
             // The host decides; the peers follow its record.
@@ -159,16 +180,15 @@ void Zu_StageSet::CheckOutcome() {
             }
             return;
         }
-        CheckTeamGame();
+        CheckTeamGame(peers);
     } else if (gameKind == 3 && result == 0) {
-        CheckAllianceGame();
+        CheckAllianceGame(peers);
     }
     if (TheBanner && BannerTicks >= 1 && BannerTicks <= 3) ++BannerTicks;
 }
 
-void Zu_StageSet::CheckTeamGame() {
-    BattleServices& net = Services();
-    const int32_t slots = SlotCount(net.peerCount);
+void Zu_StageSet::CheckTeamGame(int32_t peers) {
+    const int32_t slots = SlotCount(peers);
 
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
         Kingdom* k = At<Kingdom>(v);
@@ -197,13 +217,13 @@ void Zu_StageSet::CheckTeamGame() {
         k->beaten = 2;
         std::string text;
         for (int32_t i = 0; i < slots; ++i)
-            if (net.slotSides[i] == k->nationIndex) {
-                text = net.slotNames[i];
+            if (SlotSide(i) == k->nationIndex) {
+                text = SlotName(i);
                 break;
             }
         text += RulerName(k);
         text += kBeaten;
-        if (net.mainPanelHost && IsHost()) {
+        if (MainPanelHost() && IsHost()) {
             AddChatLine(text.c_str(), 3);
             NetCmdChatText(text.c_str(), 0, false, 0);
         }
@@ -216,7 +236,7 @@ void Zu_StageSet::CheckTeamGame() {
     bool enemyStanding = false;
     bool ownStanding = false;
     for (int32_t i = 0; i < slots; ++i) {
-        const Kingdom* k = SideKingdom(net.slotSides[i]);
+        const Kingdom* k = SideKingdom(SlotSide(i));
         if (!k || k->NationKind() >= 2) continue;
         if (k->AllianceGroup() != myTeam) {
             sameTeam = false;
@@ -238,13 +258,12 @@ void Zu_StageSet::CheckTeamGame() {
             EndWithTeamWinner(myTeam);
         }
     } else if (playerKingdom->noCity && playerKingdom->beaten != 0 && defeatShown != 2) {
-        BecomeSpectator(true);
+        BecomeSpectator(true, peers);
     }
 }
 
-void Zu_StageSet::CheckAllianceGame() {
-    BattleServices& net = Services();
-    const int32_t slots = SlotCount(net.peerCount);
+void Zu_StageSet::CheckAllianceGame(int32_t peers) {
+    const int32_t slots = SlotCount(peers);
     auto survives = [](const Kingdom* k) { return k->NationKind() < 2 && k->beaten == 0; };
 
     for (uintptr_t v = kingdoms->First(); v != 0; v = kingdoms->Next()) {
@@ -260,7 +279,7 @@ void Zu_StageSet::CheckAllianceGame() {
     const Kingdom* counted[20] = {};
     int32_t survivors = 0;
     for (int32_t i = 0; i < slots; ++i) {
-        const Kingdom* k = SideKingdom(net.slotSides[i]);
+        const Kingdom* k = SideKingdom(SlotSide(i));
         if (!k) continue;
         if (firstSurvivor && firstSurvivor->relations[k->nationIndex] != 1) allAllied = false;
         if (lastFallen && lastFallen->relations[k->nationIndex] != 1) allAllied = false;
@@ -277,7 +296,7 @@ void Zu_StageSet::CheckAllianceGame() {
         if (!seen) counted[survivors++] = k;
     }
 
-    if (IsHost() && net.peerCount > 1 && !allAllied && survivors == 1) {
+    if (IsHost() && peers > 1 && !allAllied && survivors == 1) {
         Kingdom* winner = SideKingdom(firstSurvivor->nationIndex);
         if (winner->AllianceGroup() == 0) {
             SendStageWinner(winner);
@@ -288,15 +307,15 @@ void Zu_StageSet::CheckAllianceGame() {
         }
     }
     if (!playerKingdom) return;
-    if (IsHost() && net.sessionPlayerCount == 1 && allAllied && victoryReached && result != 5) {
+    if (IsHost() && SessionPlayerCount() == 1 && allAllied && victoryReached && result != 5) {
         if (playerKingdom->AllianceGroup() != 0)
             EndWithTeamWinner(playerKingdom->AllianceGroup());
         else
             EndWithWinner(playerKingdom);
     }
     if (playerKingdom->beaten != 0) {
-        if (defeatShown != 2) BecomeSpectator(false);
-        if (net.sessionPlayerCount == 1) {
+        if (defeatShown != 2) BecomeSpectator(false, peers);
+        if (SessionPlayerCount() == 1) {
             playerKingdom->teamResult = 0;
             result = 4;
             if (TheScreenSettings) TheScreenSettings->battleEnded = 1;
@@ -307,29 +326,28 @@ void Zu_StageSet::CheckAllianceGame() {
     }
 }
 
-void Zu_StageSet::BecomeSpectator(bool teamGame) {
-    BattleServices& net = Services();
+void Zu_StageSet::BecomeSpectator(bool teamGame, int32_t peers) {
     defeatShown = 2;
     if (teamGame && TheMouseCursor) TheMouseCursor->SetShape(1);
     NetSession& session = ProgramNetSession();
     const char* own = session.NetPeerName(session.ownId);
     std::string text = own ? own : "";
     text += kBeaten;
-    if (net.mainPanelHost) {
+    if (MainPanelHost()) {
         if (IsHost()) AddChatLine(text.c_str(), 3);
         if (!teamGame || IsHost()) NetCmdChatText(text.c_str(), 0, false, 0);
     }
     BattleSound(10);
     if (TheGameController) TheGameController->RevealMap();
     CloseBanner();
-    if (teamGame || net.peerCount > 1) ShowBanner(ObserverBannerText, 1);
+    if (teamGame || peers > 1) ShowBanner(ObserverBannerText, 1);
     BannerTicks = 1;
 }
 
 void Zu_StageSet::EndWithWinner(Kingdom* winner) {
     if (!winner) {
         if (playerKingdom) {
-            if (Services().mainPanelHost) {
+            if (MainPanelHost()) {
                 if (IsHost()) AddChatLine(kTimeUp, 3);
                 NetCmdChatText(kTimeUp, 0, false, 0);
             }

@@ -2,11 +2,13 @@
 #include "net/room/NetSession.h"
 #include "net/room/NetSide.h"
 
+#include "Program/BattleFrame.h"
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "platform/NetAddress.h"
+#include "windows/WindowHosts.h"
 
 namespace {
 
@@ -23,9 +25,9 @@ public:
     void SetHostByte(uint8_t value) override {
         if (TheGameController) TheGameController->isHost = value;
     }
-    void OnSessionInit() override { Services().networkPeriod = 13; }
+    void OnSessionInit() override { BattleStepThreshold = 13; }
     void AddChatLine(const char* text, int colour) override { ::AddChatLine(text, colour); }
-    bool MainPanelExists() const override { return Services().mainPanelHost; }
+    bool MainPanelExists() const override { return TheWin01Host != nullptr; }
     bool InBattle() const override { return TheGameController && TheGameController->mode == 1; }
     void AdvanceDay() override {
         if (TheScreenSettings) ++TheScreenSettings->day;

@@ -24,6 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "net/Zu_LocalSet.h"
+#include "net/lobby/SlotFields.h"
+#include "windows/WindowHosts.h"
+
 namespace battletest {
 
 struct CountingCity : City {
@@ -58,6 +62,8 @@ public:
         FlushDeferredDeletes();
         TheBattleMap->stageSet = nullptr;
         delete stage;
+        delete TheWin01Host;
+        TheWin01Host = nullptr;
         delete TheGameController; // frees its template tables and record channel too
         TheGameController = nullptr;
         delete TheBattleMap;
@@ -116,11 +122,26 @@ public:
             stage->kingdoms->Find(v);
         }
     }
+    // A network battle with its main panel host.
     void Network(bool host, int gameKind) {
         testsupport::CaptureSentCommands();
         TheGameController->networked = 1;
         TheGameController->isHost = host ? 1 : 0;
         TheGameController->gameKind = gameKind;
+        if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+    }
+    // The room's players in their slots: each name with the kingdom it plays; the session
+    // control counts them.
+    void SetPlayers(std::initializer_list<std::pair<const char*, Kingdom*>> players) {
+        GameController& c = *TheGameController;
+        if (!c.session) c.session = new Zu_LocalSet(&c);
+        int32_t i = 0;
+        for (const auto& [name, kingdom] : players) {
+            slotfields::SetName(c.players[i], name);
+            slotfields::SetChoice(c.players[i], static_cast<uint32_t>(kingdom->nationIndex));
+            ++i;
+        }
+        c.session->playerCount = i;
     }
 
     Zu_StageSet* stage = nullptr;

@@ -111,13 +111,9 @@ protected:
         for (int i = 0; i < 4; ++i)
             k[i] = world.AddKingdom(0, i < 2 ? 1 : 2, true);
         world.SetWarRelations();
-        BattleServices& net = Services();
-        const char* names[4] = {"Ann", "Bo", "Cy", "Di"};
-        for (int i = 0; i < 4; ++i) {
-            net.slotNames[i] = names[i];
-            net.slotSides[i] = k[i]->nationIndex;
-        }
+        // A session start empties the slots: the players take them afterwards.
         SetPeers({"Ann", "Bo", "Cy", "Di"});
+        world.SetPlayers({{"Ann", k[0]}, {"Bo", k[1]}, {"Cy", k[2]}, {"Di", k[3]}});
         world.stage->SetColumn(StageBlockLayout::kEndMonth, 12);
     }
     void BeatWholly(Kingdom* kingdom) {
@@ -249,9 +245,7 @@ TEST(AllianceGameTest, OnlyTheHostEndsWithOneDistinctSurvivor) {
         world.SetPlayer(k[0]);
         world.Network(c.host, 3);
         SetPeers({"Ann", "Bo", "Cy"});
-        Services().sessionPlayerCount = 3;
-        for (int i = 0; i < 3; ++i)
-            Services().slotSides[i] = k[i]->nationIndex;
+        world.SetPlayers({{"Ann", k[0]}, {"Bo", k[1]}, {"Cy", k[2]}});
         world.stage->CheckOutcome();
         EXPECT_EQ(world.stage->result, c.result);
     }
@@ -265,9 +259,7 @@ TEST(AllianceGameTest, MissingOwnPeerGivesAnEmptyName) {
     world.SetPlayer(me);
     world.Network(true, 3);
     SetPeers({"Ann", "Bo"});
-    Services().sessionPlayerCount = 2;
-    Services().slotSides[0] = me->nationIndex;
-    Services().slotSides[1] = other->nationIndex;
+    world.SetPlayers({{"Ann", me}, {"Bo", other}});
     ProgramNetSession().ownId = 7; // no such peer
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->defeatShown, 2);
@@ -283,7 +275,7 @@ TEST(AllianceGameTest, LastPlayerBeatenLosesAtOnce) {
     world.SetPlayer(me);
     world.Network(true, 3);
     SetPeers({"Ann"});
-    Services().sessionPlayerCount = 1;
+    world.SetPlayers({{"Ann", me}});
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 4);
     EXPECT_EQ(TheScreenSettings->battleEnded, 1);
