@@ -160,6 +160,17 @@ TEST_F(TeamGameTest, GroupWinsWhenTheOtherGroupIsBeatenOnEveryMachine) {
     EXPECT_EQ(world.stage->result, 4);
 }
 
+// The players' own kingdoms come from the room's slots: with every side standing nobody wins.
+TEST_F(TeamGameTest, WithEverySideStandingTheGameGoesOn) {
+    world.SetPlayer(k[0]);
+    world.Network(true, 2);
+    for (int day = 0; day < 3; ++day)
+        world.stage->CheckOutcome();
+    EXPECT_EQ(world.stage->result, 0);
+    EXPECT_TRUE(testsupport::SentRecords().empty());
+    EXPECT_EQ(world.stage->defeatShown, 0);
+}
+
 TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
     world.SetPlayer(k[0]);
     world.Network(true, 2);
