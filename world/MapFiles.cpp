@@ -179,6 +179,9 @@ int LoadMapFiles(const char* name) {
     if (c) {
         if (c->gameScreen) {
             c->gameScreen->SetMapSize(w, r, rect);
+            // The view may scroll over the whole new map; a stage file narrows it afterwards, a
+            // generated map keeps it. Bounds left from the last map would hide this one's cells.
+            c->gameScreen->SetView(0, 0, w, r);
             c->gameScreen->FitMinimap();
         }
         std::memcpy(c->minimapImages[0], terrain.data(), kMinimapBytes);

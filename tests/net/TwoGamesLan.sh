@@ -81,4 +81,15 @@ for file in Virtual.m Virtual.x Virtual.dor; do
         exit 1
     fi
 done
+# The last frame of each station is its battle: the land around its own castle is lit, so most of
+# the 800 x 560 view (the top 560 rows of the bottom-up 24-bit picture) is not black.
+for who in HOSTPC GUESTPC; do
+    lit=$(od -An -v -tu1 -w2400 -j $((54 + 40 * 2400)) -N $((560 * 2400)) "$dir/$who/last.bmp" |
+        awk '{ for (i = 1; i <= NF; i += 3) { n++; if ($i + $(i + 1) + $(i + 2) > 60) lit++ } }
+             END { print (n == 560 * 800 ? int(100 * lit / n) : -1) }')
+    if [ "$lit" -lt 50 ]; then
+        echo "$who shows a dark battle view ($lit% lit)"
+        exit 1
+    fi
+done
 echo "both stations start the same battle"

@@ -108,6 +108,25 @@ TEST_F(MapFilesTest, TheMapViewTakesTheSizeAndTheMinimapArea) {
     EXPECT_FALSE(TheBattleMap->HasCells());
 }
 
+// A map that comes without a stage file (a generated one) keeps the bounds the loading gives: the
+// view reads every cell of the new map, whatever the last map narrowed it to.
+TEST_F(MapFilesTest, TheViewScrollsOverTheWholeNewMap) {
+    RecordingView& view = world.View();
+    view.SetView(0, 0, 0, 0);
+    WriteSet(MapBytes(20, 120));
+    ASSERT_EQ(LoadMapFiles("maps/one"), 1);
+    EXPECT_EQ(view.scrollMinX, 0);
+    EXPECT_EQ(view.scrollMinY, 0);
+    EXPECT_EQ(view.scrollMaxX, 20);
+    EXPECT_EQ(view.scrollMaxY, 120);
+    const MapCell* inside = view.GetCell(10, 60);
+    ASSERT_NE(inside, nullptr);
+    EXPECT_EQ(inside->groundTile, 60 * 20 + 10 + 1);
+    EXPECT_EQ(inside->sightCount, 2);
+    EXPECT_EQ(TheBattleMap->validBounds.right, 20);
+    EXPECT_EQ(TheBattleMap->validBounds.bottom, 120);
+}
+
 TEST_F(MapFilesTest, TheSmallestMapBlocksItsFirstCell) {
     WriteSet(MapBytes(1, 2));
     ASSERT_EQ(std::filesystem::file_size(folder.path() / "maps/one.m"), 48u);

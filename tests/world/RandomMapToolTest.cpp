@@ -2,6 +2,8 @@
 #include "support/TempFolder.h"
 
 #include "engine/ByteReader.h"
+#include "engine/ResourceStore.h"
+#include "engine/ResourceStoreFormats.h"
 #include "world/GateRecord.h"
 #include "world/MapFiles.h"
 
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 namespace {
 
@@ -50,6 +53,15 @@ TEST(RandomMapTool, WritesTheSameMapForTheSameOptionsOnTheDemoFolder) {
     std::vector<std::vector<GateRecord>> gates;
     ASSERT_TRUE(ReadDoorFile(in, 2, gates));
     EXPECT_FALSE(gates[0].empty());
+
+    // The demo folder pictures every ground the map was drawn with: none shows as black.
+    KingdomCells cells;
+    DecodeKingdomCells(Bytes(a.path() / "kingdom.cel"), ResourceStore::kSpriteIndices, cells);
+    std::set<uint16_t> grounds;
+    for (int32_t i = 0; i < grid.width * grid.rows; ++i)
+        grounds.insert(grid.cells[size_t(i)].groundTile);
+    for (uint16_t g : grounds)
+        EXPECT_TRUE(g < cells.ground.size() && cells.ground[g] != nullptr) << "ground " << g;
 
     ASSERT_EQ(
         Shell(RandomMapTool + " --seed 31338 --size 1 --humans 2 --officers 9 --resources 2 " + b.str()), 0);

@@ -42,26 +42,49 @@ void CellEntry(Bytes& b, const std::vector<uint16_t>& pixels) {
         U16(b, p);
 }
 
-std::vector<uint16_t> GrassCell() {
+// A ground of one colour with a scatter of lighter blades.
+std::vector<uint16_t> SpeckledCell(uint16_t base, uint16_t speck) {
     std::vector<uint16_t> cell;
-    for (int i = 0; i < kCellPixels; ++i) {
-        // Grass with a scatter of lighter blades.
-        const bool blade = (i * 7 + i / 13) % 11 == 0;
-        cell.push_back(blade ? Rgb565(110, 170, 70) : Rgb565(70, 130, 50));
-    }
+    for (int i = 0; i < kCellPixels; ++i)
+        cell.push_back((i * 7 + i / 13) % 11 == 0 ? speck : base);
     return cell;
 }
 
-// Ground cells up to the castle's paving (only the grass and the paving present), no layer cells,
-// the castle's sprites.
+std::vector<uint16_t> GrassCell() {
+    return SpeckledCell(Rgb565(70, 130, 50), Rgb565(110, 170, 70));
+}
+
+// The grounds the random map generator draws from its sources (see DemoGenerator): bare earth
+// 90..98, the terrain pieces 100 + 15 strip + piece of three styles (the last piece of a strip is
+// water), the castle grounds 300.., the small places 4432..
+constexpr int kGroundCells = 4448;
+
+std::vector<uint16_t> GroundCell(int n) {
+    if (n == kGrassCell) return GrassCell();
+    if (n >= democastle::kPavingGround && n < democastle::kPavingGround + 8) return democastle::PavingCell();
+    if ((n >= 90 && n <= 98) || n >= 4432) return SpeckledCell(Rgb565(150, 120, 70), Rgb565(170, 140, 90));
+    if (n >= 100 && n < 190) {
+        if ((n - 100) % 15 == 14) return SpeckledCell(Rgb565(40, 80, 200), Rgb565(90, 130, 230));
+        switch ((n - 100) / 30) {
+        case 0:
+            return GrassCell();
+        case 1:
+            return SpeckledCell(Rgb565(190, 180, 110), Rgb565(210, 200, 140));
+        default:
+            return SpeckledCell(Rgb565(200, 200, 210), Rgb565(230, 230, 240));
+        }
+    }
+    return {};
+}
+
+// The ground cells of the demo stage and of the generated maps, no layer cells, the castle's
+// sprites.
 Bytes KingdomCells() {
     Bytes b;
-    U32(b, democastle::kPavingGround + 1);
-    for (int n = 0; n <= democastle::kPavingGround; ++n) {
-        if (n == kGrassCell)
-            CellEntry(b, GrassCell());
-        else if (n == democastle::kPavingGround)
-            CellEntry(b, democastle::PavingCell());
+    U32(b, kGroundCells);
+    for (int n = 0; n < kGroundCells; ++n) {
+        if (const std::vector<uint16_t> cell = GroundCell(n); !cell.empty())
+            CellEntry(b, cell);
         else
             U32(b, 0);
     }
