@@ -20,7 +20,6 @@ struct BattleServices {
     // Windows and view.
     bool unitPanelPage = false;    // the unit-panel host shows a page
     bool cityCommandPanel = false; // the city-panel host's command panel is visible
-    bool minimapWindow = false;
     bool mainPanelHost = true;
     bool ctrlHeld = false;
     int32_t auxRedrawByte = 1;
