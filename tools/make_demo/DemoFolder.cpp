@@ -317,7 +317,8 @@ void GameScreens(Writer& out) {
 // picture toggle above the well where the game draws the 160 x 120 map at (25, 27); its second
 // page folds it to a strip with the same two buttons.
 void MinimapPanels(Writer& out) {
-    constexpr int W = 200, H = 170, kStrip = 30;
+    // The strip covers the screen's bottom 40 rows: the map view ends above them.
+    constexpr int W = 200, H = 170, kStrip = 40;
     DemoPicture back(W, H);
     back.Gradient(Rgb565(40, 32, 60), Rgb565(60, 30, 24));
     back.Frame(0, 0, W, H, 3, kGold);
@@ -333,7 +334,7 @@ void MinimapPanels(Writer& out) {
     strip.Gradient(Rgb565(40, 32, 60), Rgb565(60, 30, 24));
     strip.Frame(0, 0, W, kStrip, 3, kGold);
     out.Put("Win06.gui", Layout({800 - W, 600 - kStrip, 800, 600}, strip,
-                                {{Box(25, 5, 70, 20), "MAP"}, {}, {Box(115, 5, 70, 20), "TERRAIN"}}, {}));
+                                {{Box(25, 10, 70, 20), "MAP"}, {}, {Box(115, 10, 70, 20), "TERRAIN"}}, {}));
 }
 
 // The pointer's animations: a white arrow with a dark rim whose tip is the hot spot, and a
