@@ -23,6 +23,8 @@
 #include "records/InfoText.h"
 #include "records/Kingdom.h"
 #include "records/StageEditor.h"
+#include "windows/Win04Window.h"
+#include "windows/WindowHosts.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -130,8 +132,7 @@ void TeamGameEnd(GameController& c) {
 }
 
 void OverlayQuarter(GameController& c) {
-    BattleServices& sv = Services();
-    if (sv.minimapWindow) ServiceTrace("DrawMiniMap");
+    if (TheWin01Host && TheWin01Host->GetMinimap()) TheWin01Host->GetMinimap()->DrawMiniMap();
     if (TheResourceStore) TheResourceStore->StepSecondEffectList();
     c.DrawOverlayObjects();
     ComposeObjectInfo();

@@ -25,10 +25,6 @@ void ResetServices() {
     services = new BattleServices;
 }
 
-void ServiceTrace(const char* what) {
-    if (Services().trace) Services().trace(what);
-}
-
 void BattleSound(int id) {
     Services().sounds.push_back(id);
     PlaySoundEffect(id);

@@ -1,11 +1,10 @@
 #pragma once
 
-// Stand-ins for the services the battle frame, the calendar and the outcome steps call in the
-// map view, the windows, the event scripts and the network session, until those modules exist.
-// Each records what it was asked to do so a headless run can be followed.
+// Stand-ins for the game windows the battle frame, the calendar and the outcome steps call (the
+// unit and city panels, the main panel's chat and date lines), until those windows exist, and a
+// record of the sounds and movies the battle asks for.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,13 +13,9 @@ class Troop;
 struct AniFrame;
 
 struct BattleServices {
-    // Every stand-in call is reported here by name when set.
-    std::function<void(const char*)> trace;
-
     // Windows and view.
     bool unitPanelPage = false;    // the unit-panel host shows a page
     bool cityCommandPanel = false; // the city-panel host's command panel is visible
-    bool minimapWindow = false;
 
     std::vector<std::string> chatLog; // lines added to the main panel's chat
     int32_t dateRedraws = 0;
@@ -32,7 +27,6 @@ struct BattleServices {
 
 BattleServices& Services();
 void ResetServices();
-void ServiceTrace(const char* what);
 
 // Cheat-line hold of the calendar.
 extern int32_t CalendarFrozen;

@@ -281,7 +281,7 @@ void GameController::StartStage() {
     if (!auxPanel && TheRootWidget) auxPanel = new BlankScreen(TheRootWidget);
     if (!TheWin98) TheWin98 = new Win98Window;
     SetLoadingProgress(90);
-    if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+    if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, this);
     SetLoadingProgress(92);
     if (!TheWin99) TheWin99 = new Win99Window;
     SetLoadingProgress(95);

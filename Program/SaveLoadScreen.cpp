@@ -276,7 +276,7 @@ void SaveLoadScreen::Confirm() {
     PlayMusic((std::string("Track0") + char('1' + platform::rand() % 7) + ".mp3").c_str(), 0);
     if (!TheWin98) TheWin98 = new Win98Window;
     SetLoadingProgress(90);
-    if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+    if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, TheGameController);
     SetLoadingProgress(94);
     if (!TheWin99) TheWin99 = new Win99Window;
     SetLoadingProgress(100);

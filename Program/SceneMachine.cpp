@@ -138,9 +138,9 @@ Widget* FrontEndServices::PanelOf(Window*) {
     return nullptr;
 }
 void FrontEndServices::PrepareStage() {}
-void FrontEndServices::CreateWindowHosts(GameController*) {
+void FrontEndServices::CreateWindowHosts(GameController* c) {
     if (!TheWin98) TheWin98 = new Win98Window;
-    if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+    if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, c);
     if (!TheWin99) TheWin99 = new Win99Window;
 }
 

@@ -2,10 +2,23 @@
 
 #include "gui/Window.h"
 
-// The three in-game window hosts, each kept in its own global pointer while open.
+class GameController;
 class GuiPanel;
+class Win04Window;
+
+// The three in-game window hosts, each kept in its own global pointer while open.
+
+// The main panel host: owns the battle screen's minimap for the whole battle.
 class Win01HostWindow : public Window {
 public:
+    Win01HostWindow(Widget* parent, GameController* owner);
+    ~Win01HostWindow() override;
+    Win01HostWindow(const Win01HostWindow&) = delete;
+    Win01HostWindow& operator=(const Win01HostWindow&) = delete;
+
+    Win04Window* GetMinimap() const { return minimap; }
+
+    Win04Window* minimap = nullptr;
     // Panels the campaign preparation leaves undrawn: two sub-panels of the main panel and the
     // minimap's page, while they are open.
     GuiPanel* preparationHidden[3] = {};

@@ -20,6 +20,8 @@
 #include "records/EditorKeyTarget.h"
 #include "records/StageEditor.h"
 #include "support/TempFolder.h"
+#include "windows/Win04Window.h"
+#include "windows/WindowHosts.h"
 #include "world/MapView.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
@@ -504,6 +506,31 @@ TEST_F(BattleFrameTest, RevealMapShowsEveryCellAndCity) {
         for (City* city : ListValues<City>(k->cities))
             seen += city->markedCity;
     EXPECT_EQ(seen, 2);
+}
+
+// The main panel host's minimap page is drawn into its panel in the overlay quarter and shows in
+// the frame; its second page shows the panel's own background there.
+TEST_F(BattleFrameTest, TheMinimapPageShowsTheMapPictureInTheFrame) {
+    constexpr uint16_t kPicture = 0x7BEF, kPanel = 0x2104;
+    screentest::WriteLayout("Win04.gui", 3, 0); // a panel at (200, 150)
+    screentest::WriteLayout("Win06.gui", 3, 0);
+    GiveMap(40, 80);
+    for (int p = 0; p < 160 * 120; ++p) {
+        c->minimapImages[2][2 * p] = uint8_t(kPicture);
+        c->minimapImages[2][2 * p + 1] = uint8_t(kPicture >> 8);
+    }
+    TheWin01Host = new Win01HostWindow(TheRootWidget, c);
+    Cycle();
+    EXPECT_EQ(At(200 + 25, 150 + 27), kPicture) << "the picture's first pixel";
+    EXPECT_EQ(At(200 + 25 + 100, 150 + 27 + 100), kPicture);
+    EXPECT_EQ(At(200 + 25 + 160, 150 + 27 + 100), kPanel) << "right of the picture";
+    TheWin01Host->GetMinimap()->ShowPage(0);
+    FlushDeferredDeletes();
+    Cycle();
+    EXPECT_EQ(At(200 + 25 + 100, 150 + 27 + 100), kPanel);
+    delete TheWin01Host;
+    TheWin01Host = nullptr;
+    FlushDeferredDeletes();
 }
 
 TEST_F(BattleFrameTest, HasCellObjectsLooksAtTheWholeGrid) {

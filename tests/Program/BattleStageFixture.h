@@ -59,11 +59,11 @@ public:
         // Windows closed by the frames the test ran go now, as at the end of a frame.
         CloseBanner();
         BannerTicks = 0;
+        delete TheWin01Host;
+        TheWin01Host = nullptr;
         FlushDeferredDeletes();
         TheBattleMap->stageSet = nullptr;
         delete stage;
-        delete TheWin01Host;
-        TheWin01Host = nullptr;
         delete TheGameController; // frees its template tables and record channel too
         TheGameController = nullptr;
         delete TheBattleMap;
@@ -128,7 +128,7 @@ public:
         TheGameController->networked = 1;
         TheGameController->isHost = host ? 1 : 0;
         TheGameController->gameKind = gameKind;
-        if (!TheWin01Host) TheWin01Host = new Win01HostWindow;
+        if (!TheWin01Host) TheWin01Host = new Win01HostWindow(nullptr, TheGameController);
     }
     // The room's players in their slots: each name with the kingdom it plays; the session
     // control counts them.

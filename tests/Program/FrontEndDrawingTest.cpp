@@ -182,7 +182,7 @@ TEST_F(FrontEndFrameTest, ThePreparationSceneLeavesOutTheMainPanelHostsPagesAndE
     Panel(0, 0, 800, 600, 0x1111);
     Panel(100, 100, 50, 50, 0x2222);
     GuiPanel* hidden = Panel(300, 300, 50, 50, 0x3333);
-    Win01HostWindow host;
+    Win01HostWindow host(nullptr, nullptr);
     host.preparationHidden[2] = hidden;
     TheWin01Host = &host;
     c->scene = 16;

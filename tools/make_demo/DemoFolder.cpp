@@ -22,7 +22,7 @@ const uint16_t kCaption = Rgb565(250, 230, 180);
 const uint16_t kGold = Rgb565(230, 190, 90);
 
 // A layout: its background, picture buttons (0x100 + n) with captions on every face, and text
-// labels (0x200 + n, draw mode 150).
+// labels (0x200 + n, draw mode 150). A button with an empty box keeps its number unused.
 Bytes Layout(const LayoutBox& frame, const DemoPicture& backdrop, const std::vector<DemoButton>& buttons,
              const std::vector<LayoutBox>& labels) {
     // Buttons draw their pictures only when their state changes: the background shows them at rest.
@@ -30,6 +30,7 @@ Bytes Layout(const LayoutBox& frame, const DemoPicture& backdrop, const std::vec
     std::vector<std::vector<DemoPicture>> faces;
     for (const DemoButton& b : buttons) {
         faces.emplace_back();
+        if (b.box.Width() <= 0 || b.box.Height() <= 0) continue;
         int face = 0;
         for (const std::vector<uint16_t>& pixels :
              gamefiles::ButtonFaces(b.box.Width(), b.box.Height(), kButtonColour)) {
@@ -52,6 +53,10 @@ Bytes Layout(const LayoutBox& frame, const DemoPicture& backdrop, const std::vec
         w.Block(1, uint32_t(buttons.size()));
         for (size_t n = 0; n < buttons.size(); ++n) {
             const LayoutBox& box = buttons[n].box;
+            // Records of no size are read as empty slots.
+            if (faces[n].empty())
+                for (int face = 0; face < 4; ++face)
+                    w.Element(0, 0, 0, 0, -1, -1);
             for (const DemoPicture& p : faces[n])
                 w.ElementPixels(box.left, box.top, box.right, box.bottom, p.width, p.height, 0, p.pixels);
         }
@@ -308,6 +313,30 @@ void GameScreens(Writer& out) {
     }
 }
 
+// The minimap panel in the bottom right corner over the map view: the page switch and the
+// picture toggle above the well where the game draws the 160 x 120 map at (25, 27); its second
+// page folds it to a strip with the same two buttons.
+void MinimapPanels(Writer& out) {
+    // The strip covers the screen's bottom 40 rows: the map view ends above them.
+    constexpr int W = 200, H = 170, kStrip = 40;
+    DemoPicture back(W, H);
+    back.Gradient(Rgb565(40, 32, 60), Rgb565(60, 30, 24));
+    back.Frame(0, 0, W, H, 3, kGold);
+    back.Fill(22, 24, 188, 150, Rgb565(10, 10, 10));
+    back.Frame(22, 24, 188, 150, 2, Rgb565(150, 110, 50));
+    back.CentredText(0, 152, W, H - 3, "MAP", 2, kGold);
+    out.Put(
+        "Win04.gui",
+        Layout({800 - W, 600 - H, 800, 600}, back,
+               {{Box(25, 3, 70, 20), "HIDE"}, {Box(25, 27, 160, 120), ""}, {Box(115, 3, 70, 20), "TERRAIN"}},
+               {}));
+    DemoPicture strip(W, kStrip);
+    strip.Gradient(Rgb565(40, 32, 60), Rgb565(60, 30, 24));
+    strip.Frame(0, 0, W, kStrip, 3, kGold);
+    out.Put("Win06.gui", Layout({800 - W, 600 - kStrip, 800, 600}, strip,
+                                {{Box(25, 10, 70, 20), "MAP"}, {}, {Box(115, 10, 70, 20), "TERRAIN"}}, {}));
+}
+
 // The pointer's animations: a white arrow with a dark rim whose tip is the hot spot, and a
 // pulsing ring for the edge, blocked and order shapes. Every shape has two frames.
 gamefiles::AniFrameSpec ArrowFrame(uint16_t fill) {
@@ -394,6 +423,7 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     MenuScreens(out);
     StageList(out);
     GameScreens(out);
+    MinimapPanels(out);
     PointerShapes(out);
     TextFiles(out);
     for (const auto& [name, bytes] : NetworkLayouts())

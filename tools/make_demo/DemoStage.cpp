@@ -238,10 +238,12 @@ private:
         TheBattleMap->SetCells(std::move(cells), kMapWidth, kMapRows);
         TheBattleMap->validBounds = {0, 0, kMapWidth, kMapRows};
         TheBattleMap->AllocGrid();
-        // The minimap's three layers: green land with the river's blue band on the ground layer.
+        // The minimap's three layers (the ground, the ground with the city marks, the picture
+        // shown) start as the same green land with the river's blue band: the whole map is in
+        // sight, and a black pixel would let the map view show through the minimap panel.
         for (int layer = 0; layer < 3; ++layer) {
             uint8_t* image = TheGameController->minimapImages[layer];
-            if (image && layer == 1)
+            if (image)
                 for (size_t p = 0; p + 1 < kMinimapBytes; p += 2) {
                     const size_t x = (p / 2) % kMinimapWidth;
                     const size_t y = (p / 2) / kMinimapWidth;
