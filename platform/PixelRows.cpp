@@ -40,4 +40,46 @@ void KeyedCopyRow(uint16_t* __restrict dst, const uint16_t* __restrict src, int 
         if (!key.IsKey(src[i])) dst[i] = src[i];
 }
 
+void KeyedRecolourRow(uint16_t* __restrict dst, const uint16_t* __restrict src, int n, KeyRange key,
+                      const uint16_t* from, const uint16_t* to, int count) {
+    if (count <= 0) return KeyedCopyRow(dst, src, n, key);
+    auto one = [&](int i) {
+        uint16_t p = src[i];
+        if (key.IsKey(p)) return;
+        for (int k = 0; k < count; ++k)
+            if (p == from[k]) {
+                p = to[k];
+                break;
+            }
+        dst[i] = p;
+    };
+    int i = 0;
+#if defined(__GNUC__)
+    // Eight pixels none of which lies between the lowest and the highest colour to swap are a
+    // plain keyed copy; the others go one by one.
+    const uint16_t lowest = *std::min_element(from, from + count),
+                   highest = *std::max_element(from, from + count);
+    const Pixels8 lo = Pixels8{} + key.lo, span = Pixels8{} + key.span;
+    const Pixels8 swapLo = Pixels8{} + lowest, swapSpan = Pixels8{} + uint16_t(highest - lowest);
+    for (; i + 8 <= n; i += 8) {
+        Pixels8 s, d;
+        std::memcpy(&s, src + i, sizeof s);
+        const Pixels8 transparent = (Pixels8)((s - lo) <= span);
+        const Pixels8 swapped = (Pixels8)((s - swapLo) <= swapSpan) & ~transparent;
+        uint64_t any[2];
+        std::memcpy(any, &swapped, sizeof any);
+        if (any[0] | any[1]) {
+            for (int j = i; j < i + 8; ++j)
+                one(j);
+            continue;
+        }
+        std::memcpy(&d, dst + i, sizeof d);
+        d = (d & transparent) | (s & ~transparent);
+        std::memcpy(dst + i, &d, sizeof d);
+    }
+#endif
+    for (; i < n; ++i)
+        one(i);
+}
+
 } // namespace platform

@@ -23,4 +23,9 @@ bool KeyRangeOf(const DDCOLORKEY& key, KeyRange& range);
 // must not overlap.
 void KeyedCopyRow(uint16_t* dst, const uint16_t* src, int n, KeyRange key);
 
+// KeyedCopyRow that swaps colours on the way: a copied pixel equal to from[i] is written as to[i],
+// the first such i of `count`.
+void KeyedRecolourRow(uint16_t* dst, const uint16_t* src, int n, KeyRange key, const uint16_t* from,
+                      const uint16_t* to, int count);
+
 } // namespace platform
