@@ -40,15 +40,23 @@ void KeyedCopyRow(uint16_t* __restrict dst, const uint16_t* __restrict src, int 
         if (!key.IsKey(src[i])) dst[i] = src[i];
 }
 
+ColourSwap::ColourSwap(const uint16_t* from, const uint16_t* to, int count)
+    : from(from), to(to), count(count) {
+    if (count <= 0) return;
+    const auto [low, high] = std::minmax_element(from, from + count);
+    lowest = *low;
+    span = uint16_t(*high - *low);
+}
+
 void KeyedRecolourRow(uint16_t* __restrict dst, const uint16_t* __restrict src, int n, KeyRange key,
-                      const uint16_t* from, const uint16_t* to, int count) {
-    if (count <= 0) return KeyedCopyRow(dst, src, n, key);
+                      const ColourSwap& swap) {
+    if (swap.count <= 0) return KeyedCopyRow(dst, src, n, key);
     auto one = [&](int i) {
         uint16_t p = src[i];
         if (key.IsKey(p)) return;
-        for (int k = 0; k < count; ++k)
-            if (p == from[k]) {
-                p = to[k];
+        for (int k = 0; k < swap.count; ++k)
+            if (p == swap.from[k]) {
+                p = swap.to[k];
                 break;
             }
         dst[i] = p;
@@ -57,10 +65,8 @@ void KeyedRecolourRow(uint16_t* __restrict dst, const uint16_t* __restrict src, 
 #if defined(__GNUC__)
     // Eight pixels none of which lies between the lowest and the highest colour to swap are a
     // plain keyed copy; the others go one by one.
-    const uint16_t lowest = *std::min_element(from, from + count),
-                   highest = *std::max_element(from, from + count);
     const Pixels8 lo = Pixels8{} + key.lo, span = Pixels8{} + key.span;
-    const Pixels8 swapLo = Pixels8{} + lowest, swapSpan = Pixels8{} + uint16_t(highest - lowest);
+    const Pixels8 swapLo = Pixels8{} + swap.lowest, swapSpan = Pixels8{} + swap.span;
     for (; i + 8 <= n; i += 8) {
         Pixels8 s, d;
         std::memcpy(&s, src + i, sizeof s);

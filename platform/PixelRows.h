@@ -23,9 +23,18 @@ bool KeyRangeOf(const DDCOLORKEY& key, KeyRange& range);
 // must not overlap.
 void KeyedCopyRow(uint16_t* dst, const uint16_t* src, int n, KeyRange key);
 
-// KeyedCopyRow that swaps colours on the way: a copied pixel equal to from[i] is written as to[i],
-// the first such i of `count`.
-void KeyedRecolourRow(uint16_t* dst, const uint16_t* src, int n, KeyRange key, const uint16_t* from,
-                      const uint16_t* to, int count);
+// Colours swapped on the way by KeyedRecolourRow: a pixel equal to from[i] is written as to[i],
+// the first such i of `count`. The lists are kept by the caller.
+struct ColourSwap {
+    ColourSwap(const uint16_t* from, const uint16_t* to, int count);
+    const uint16_t* from;
+    const uint16_t* to;
+    int count;
+    uint16_t lowest = 0; // of `from`
+    uint16_t span = 0;   // highest - lowest
+};
+
+// KeyedCopyRow with the colours of `swap` exchanged.
+void KeyedRecolourRow(uint16_t* dst, const uint16_t* src, int n, KeyRange key, const ColourSwap& swap);
 
 } // namespace platform

@@ -119,8 +119,8 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
         src->Unlock(nullptr);
         return;
     }
-    const auto& marks = NationColourTable[1];
-    const auto& owner = NationColourTable[size_t(row)];
+    const platform::ColourSwap marks(NationColourTable[1].data(), NationColourTable[size_t(row)].data(),
+                                     int(NationColourTable[1].size()));
     const platform::KeyRange clear; // 0 alone
     for (int32_t y = 0; y < h; ++y) {
         const auto* in = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(sd.lpSurface) +
@@ -129,7 +129,7 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
         auto* out =
             reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(dd.lpSurface) + size_t(top + y) * dd.lPitch) +
             left;
-        platform::KeyedRecolourRow(out, in, w, clear, marks.data(), owner.data(), int(marks.size()));
+        platform::KeyedRecolourRow(out, in, w, clear, marks);
     }
     back->Unlock(nullptr);
     src->Unlock(nullptr);

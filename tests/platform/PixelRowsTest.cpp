@@ -55,7 +55,7 @@ TEST(PixelRowsTest, KeyedRecolourRowMatchesPerPixelRule) {
                 }
             want[size_t(i)] = p;
         }
-        KeyedRecolourRow(dst.data(), src.data(), n, key, from.data(), to.data(), count);
+        KeyedRecolourRow(dst.data(), src.data(), n, key, ColourSwap(from.data(), to.data(), count));
         ASSERT_EQ(dst, want);
     }
 }
