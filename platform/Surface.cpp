@@ -1,6 +1,7 @@
 #include "platform/Surface.h"
 
 #include "platform/DirectDraw.h"
+#include "platform/PixelRows.h"
 #include "platform/Present.h"
 
 #include <algorithm>
@@ -199,28 +200,12 @@ HRESULT Surface::Blt(const RECT* dstRect, Surface* src, const RECT* srcRect, uin
     HRESULT r = AcquirePair(this, src, (flags & DDBLT_WAIT) != 0);
     if (FAILED(r)) return r;
 
-    const int dw = d.right - d.left, dh = d.bottom - d.top;
-    const int sw = s.right - s.left, sh = s.bottom - s.top;
-    const bool keyed = (flags & DDBLT_KEYSRC) != 0;
-    const uint32_t keyLo = src->srcKey_.dwColorSpaceLowValue, keyHi = src->srcKey_.dwColorSpaceHighValue;
-    // Rows are staged through a copy when source and destination are one surface.
-    std::vector<uint8_t> copy;
-    const uint8_t* srcBase = src->data_.data();
-    if (src == this) {
-        copy = data_;
-        srcBase = copy.data();
-    }
-    for (int y = vis.top; y < vis.bottom; ++y) {
-        const int sy = s.top + int((int64_t(y - d.top) * sh) / dh);
-        const uint16_t* srow = reinterpret_cast<const uint16_t*>(srcBase + size_t(sy) * size_t(src->pitch_));
-        uint16_t* drow = Row(y);
-        for (int x = vis.left; x < vis.right; ++x) {
-            const int sx = s.left + int((int64_t(x - d.left) * sw) / dw);
-            const uint16_t p = srow[sx];
-            if (keyed && p >= keyLo && p <= keyHi) continue;
-            drow[x] = p;
-        }
-    }
+    KeyRange key;
+    const bool keyed = (flags & DDBLT_KEYSRC) != 0 && KeyRangeOf(src->srcKey_, key);
+    if (d.right - d.left == s.right - s.left && d.bottom - d.top == s.bottom - s.top)
+        CopyRect(*src, s.left + vis.left - d.left, s.top + vis.top - d.top, vis, keyed ? &key : nullptr);
+    else
+        StretchRect(*src, s, d, vis, keyed ? &key : nullptr);
     AfterWrite();
     if (src != this) src->ReleaseAcquire();
     ReleaseAcquire();
@@ -236,32 +221,88 @@ HRESULT Surface::BltFast(int32_t x, int32_t y, Surface* src, const RECT* srcRect
     if (!RectInside(d, width_, height_)) return DDERR_INVALIDRECT;
     HRESULT r = AcquirePair(this, src, (flags & DDBLTFAST_WAIT) != 0);
     if (FAILED(r)) return r;
-    const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0;
-    const uint32_t keyLo = src->srcKey_.dwColorSpaceLowValue, keyHi = src->srcKey_.dwColorSpaceHighValue;
-    std::vector<uint8_t> copy;
-    const uint8_t* srcBase = src->data_.data();
-    if (src == this) {
-        copy = data_;
-        srcBase = copy.data();
-    }
-    for (int row = 0; row < h; ++row) {
-        const uint16_t* srow =
-            reinterpret_cast<const uint16_t*>(srcBase + size_t(s.top + row) * size_t(src->pitch_)) + s.left;
-        uint16_t* drow = Row(y + row) + x;
-        if (!keyed) {
-            std::memcpy(drow, srow, size_t(w) * 2);
-            continue;
-        }
-        for (int i = 0; i < w; ++i) {
-            const uint16_t p = srow[i];
-            if (p >= keyLo && p <= keyHi) continue;
-            drow[i] = p;
-        }
-    }
+    KeyRange key;
+    const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && KeyRangeOf(src->srcKey_, key);
+    CopyRect(*src, s.left, s.top, d, keyed ? &key : nullptr);
     AfterWrite();
     if (src != this) src->ReleaseAcquire();
     ReleaseAcquire();
     return DD_OK;
+}
+
+void Surface::CopyRect(const Surface& src, int sx, int sy, const RECT& to, const KeyRange* key) {
+    const int w = to.right - to.left, h = to.bottom - to.top;
+    auto srcRow = [&](int row) {
+        return reinterpret_cast<const uint16_t*>(src.data_.data() + size_t(sy + row) * size_t(src.pitch_)) +
+               sx;
+    };
+    auto dstRow = [&](int row) { return Row(to.top + row) + to.left; };
+    if (&src == this && sy == to.top) {
+        // Within one row of one surface the pixels go in the order that reads each source pixel
+        // before it is overwritten.
+        if (sx == to.left) return;
+        for (int row = 0; row < h; ++row) {
+            const uint16_t* in = srcRow(row);
+            uint16_t* out = dstRow(row);
+            if (!key)
+                std::memmove(out, in, size_t(w) * 2);
+            else if (sx > to.left)
+                for (int i = 0; i < w; ++i) {
+                    if (!key->IsKey(in[i])) out[i] = in[i];
+                }
+            else
+                for (int i = w - 1; i >= 0; --i)
+                    if (!key->IsKey(in[i])) out[i] = in[i];
+        }
+        return;
+    }
+    // Rows of a surface never share memory; within one surface, going away from the direction of
+    // the move reads each source row before it is overwritten.
+    const bool upward = &src == this && sy < to.top;
+    for (int i = 0; i < h; ++i) {
+        const int row = upward ? h - 1 - i : i;
+        if (key)
+            KeyedCopyRow(dstRow(row), srcRow(row), w, *key);
+        else
+            std::memcpy(dstRow(row), srcRow(row), size_t(w) * 2);
+    }
+}
+
+void Surface::StretchRect(const Surface& src, const RECT& s, const RECT& d, const RECT& vis,
+                          const KeyRange* key) {
+    const int dw = d.right - d.left, dh = d.bottom - d.top;
+    const int sw = s.right - s.left, sh = s.bottom - s.top;
+    const uint8_t* srcBase = src.data_.data() + size_t(s.top) * size_t(src.pitch_) + size_t(s.left) * 2;
+    size_t srcPitch = size_t(src.pitch_);
+    if (&src == this) {
+        // One surface: the source rectangle is staged first; the buffer is kept for the next one.
+        thread_local std::vector<uint8_t> staged;
+        srcPitch = size_t(sw) * 2;
+        if (staged.size() < srcPitch * size_t(sh)) staged.resize(srcPitch * size_t(sh));
+        for (int y = 0; y < sh; ++y)
+            std::memcpy(staged.data() + size_t(y) * srcPitch, srcBase + size_t(y) * size_t(pitch_), srcPitch);
+        srcBase = staged.data();
+    }
+    // The source column of x is (x - d.left) * sw / dw, stepped by whole and remainder parts.
+    const int64_t first = int64_t(vis.left - d.left) * sw;
+    const int firstColumn = int(first / dw), firstRest = int(first % dw);
+    const int step = sw / dw, stepRest = sw % dw;
+    for (int y = vis.top; y < vis.bottom; ++y) {
+        const int sy = int((int64_t(y - d.top) * sh) / dh);
+        const uint16_t* srow = reinterpret_cast<const uint16_t*>(srcBase + size_t(sy) * srcPitch);
+        uint16_t* drow = Row(y);
+        int column = firstColumn, rest = firstRest;
+        for (int x = vis.left; x < vis.right; ++x) {
+            const uint16_t p = srow[column];
+            if (!key || !key->IsKey(p)) drow[x] = p;
+            column += step;
+            rest += stepRest;
+            if (rest >= dw) {
+                rest -= dw;
+                ++column;
+            }
+        }
+    }
 }
 
 HRESULT Surface::SetColorKey(uint32_t flags, const DDCOLORKEY* key) {

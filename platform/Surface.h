@@ -120,6 +120,7 @@ DDPIXELFORMAT PixelFormatFor(int layout);
 class Surface;
 class Clipper;
 class GdiObject; // the text layer's font objects
+struct KeyRange;
 
 // A drawing context on a locked surface, handed out by Surface::GetDC. The text layer keeps its
 // font, colour and background-mode state here and writes into `bits`.
@@ -203,6 +204,11 @@ private:
     uint16_t* Row(int y) { return reinterpret_cast<uint16_t*>(data_.data() + size_t(y) * size_t(pitch_)); }
     void AfterWrite(); // shows the primary surface when it changes
     static HRESULT AcquirePair(Surface* a, Surface* b, bool wait);
+    // The pixel copies of the blits, on surfaces already taken; a null key copies every pixel.
+    // CopyRect copies 1:1 from (sx, sy) of src onto `to`; StretchRect draws the part `vis` of the
+    // destination `d` from the source rectangle `s` by the nearest pixel.
+    void CopyRect(const Surface& src, int sx, int sy, const RECT& to, const KeyRange* key);
+    void StretchRect(const Surface& src, const RECT& s, const RECT& d, const RECT& vis, const KeyRange* key);
 
     int width_;
     int height_;

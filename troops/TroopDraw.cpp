@@ -184,26 +184,31 @@ void Troop::DrawSprite() {
     if (pixels && w > 0 && h > 0 && LockSurface(shadow, desc)) {
         const bool flashing = (hitFlash & 1) != 0 && !IsGone();
         const uint16_t flash = defaults[kFlashEntries[flashColour == 1 ? 1 : 0]];
+        // Every pixel value maps to one colour for the whole frame: the map is made once.
+        uint16_t own[256];
+        const uint16_t* colours = table;
+        if (flashing) {
+            std::fill(std::begin(own), std::end(own), flash);
+            own[0] = 0;
+            colours = own;
+        } else if (!typeOnly) {
+            own[0] = 0;
+            for (int v = 1; v < 32; ++v)
+                own[v] = RampColour(rampBase + v);
+            std::copy(table + 32, table + 256, own + 32);
+            colours = own;
+        }
         const int cw = std::min(w, shadow->width());
         const int ch = std::min(h, shadow->height());
         for (int row = 0; row < ch; ++row) {
             const uint8_t* in = pixels + static_cast<ptrdiff_t>(row) * w;
             uint16_t* out = Row(desc, row);
-            for (int col = 0; col < cw; ++col) {
-                const uint8_t v = mirrored ? in[w - 1 - col] : in[col];
-                uint16_t c;
-                if (flashing)
-                    c = v == 0 ? 0 : flash;
-                else if (typeOnly)
-                    c = table[v];
-                else if (v == 0)
-                    c = 0;
-                else if (v < 32)
-                    c = RampColour(rampBase + v);
-                else
-                    c = table[v];
-                out[col] = c;
-            }
+            if (mirrored)
+                for (int col = 0; col < cw; ++col)
+                    out[col] = colours[in[w - 1 - col]];
+            else
+                for (int col = 0; col < cw; ++col)
+                    out[col] = colours[in[col]];
         }
         shadow->Unlock(nullptr);
     }

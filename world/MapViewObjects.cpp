@@ -7,6 +7,7 @@
 #include "engine/ResourceStore.h"
 #include "engine/ResourceStoreFormats.h"
 #include "gui/FrameAnimation.h"
+#include "platform/PixelRows.h"
 #include "platform/Surface.h"
 #include "records/City.h"
 #include "records/InfoText.h"
@@ -118,12 +119,9 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
         src->Unlock(nullptr);
         return;
     }
-    const auto& marks = NationColourTable[1];
-    const auto& owner = NationColourTable[size_t(row)];
-    // Most pixels are no mark: one look at the low byte passes them over.
-    bool maybeMark[256] = {};
-    for (uint16_t m : marks)
-        maybeMark[m & 0xFF] = true;
+    const platform::ColourSwap marks(NationColourTable[1].data(), NationColourTable[size_t(row)].data(),
+                                     int(NationColourTable[1].size()));
+    const platform::KeyRange clear; // 0 alone
     for (int32_t y = 0; y < h; ++y) {
         const auto* in = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(sd.lpSurface) +
                                                            size_t(sy + y) * sd.lPitch) +
@@ -131,17 +129,7 @@ void MapView::DrawOverlay(int32_t, int32_t, const MapCell& cell, int32_t left, i
         auto* out =
             reinterpret_cast<uint16_t*>(static_cast<uint8_t*>(dd.lpSurface) + size_t(top + y) * dd.lPitch) +
             left;
-        for (int32_t x = 0; x < w; ++x) {
-            uint16_t p = in[x];
-            if (p == 0) continue;
-            if (maybeMark[p & 0xFF])
-                for (size_t i = 0; i < 16; ++i)
-                    if (p == marks[i]) {
-                        p = owner[i];
-                        break;
-                    }
-            out[x] = p;
-        }
+        platform::KeyedRecolourRow(out, in, w, clear, marks);
     }
     back->Unlock(nullptr);
     src->Unlock(nullptr);
