@@ -10,10 +10,15 @@
 #include "platform/MessageBox.h"
 #include "records/City.h"
 #include "records/EditorKeyTarget.h"
+#include "records/Kingdom.h"
+#include "records/OfficerRecord.h"
+#include "records/ScenarioData.h"
 #include "records/StageEditor.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
+#include "troops/CastleGate.h"
 #include "world/GeneratorCell.h"
+#include "world/RandomMapFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -363,6 +368,118 @@ TEST_F(DeveloperKeys, GroupTargetsCloseAndWaitingUnitsAreSentOut) {
     EXPECT_EQ(city->markedMode, 0);
     c->selection->RemoveAll();
     c->selectionActive = 0;
+}
+
+// The stage editor's template keys, on the files of a working folder: '_' rebuilds the stage's
+// cities from the scenario with their templates' members, '+' stamps the castle drawings and
+// gates into the editing map and refreshes the castles, ')' refreshes them alone.
+TEST_F(DeveloperKeys, TheTemplateKeysBuildTheStageFromTheCastleTemplates) {
+    randommaptest::WriteGeneratorFolder();
+    ScenarioData& scenario = *TheBattleMap->scenario;
+    // The stage being edited is the scenario's first stage record, as after a load.
+    scenario.stageRecords.Add(uintptr_t(b.stage));
+    struct Unlink {
+        ScenarioData& s;
+        ~Unlink() { s.stageRecords.RemoveAll(); }
+    } unlink{scenario};
+    b.stage->SetColumn(StageBlockLayout::kStageNumber, 2);
+    b.stage->SetColumn(StageBlockLayout::kMapLink, 1);
+    player->SetInt(KingdomLayout::kNation, 7);
+    enemy->SetInt(KingdomLayout::kNation, 8);
+    Troop* stale = b.AddTroop(player, 3, 3);
+    (void)stale;
+
+    auto scenarioCity = [&](int32_t index, int32_t copy, int32_t stage, int32_t nation, int32_t x,
+                            int32_t y) {
+        auto* r = new City;
+        r->SetInt(CityLayout::kIndex, index);
+        r->SetInt(CityLayout::kKind, 0);
+        r->SetInt(108, copy);   // "複製城"
+        r->SetInt(112, stage);  // "劇本關卡"
+        r->SetInt(116, nation); // "支配 國"
+        r->SetInt(CityLayout::kX, x);
+        r->SetInt(CityLayout::kY, y);
+        scenario.cityTemplates.Add(uintptr_t(r));
+        return r;
+    };
+    scenarioCity(5, 3, 2, 7, 45, 100);  // template castle 3 stands at (200, 90)
+    scenarioCity(6, 99, 2, 7, 10, 300); // no such template
+    scenarioCity(9, 3, 1, 7, 45, 100);  // another stage
+    auto officer = [&](int32_t cityInStage2) {
+        auto* o = new OfficerRecord(100, -1);
+        o->Set(OfficerLayout::kPersonNumber, 40 + cityInStage2);
+        o->SetInt(292, cityInStage2); // "城2"
+        scenario.generalTemplates.Add(uintptr_t(o));
+    };
+    officer(5);
+    officer(6);
+    officer(11);
+
+    FirstSetOnly();
+    TheScreenSettings->windowed = 1;
+    EditorView(true);
+    c->OnChar('_');
+    EXPECT_EQ(player->fieldUnits.GetCount(), 0) << "the kingdoms' troops go";
+    ASSERT_EQ(player->cities.GetCount(), 2);
+    EXPECT_EQ(enemy->cities.GetCount(), 0);
+    City* castle = reinterpret_cast<City*>(player->cities.GetAt(0));
+    City* plain = reinterpret_cast<City*>(player->cities.GetAt(1));
+    EXPECT_EQ(castle->Int(CityLayout::kIndex), 5);
+    EXPECT_EQ(castle->ownerSide, 1);
+    EXPECT_EQ(castle->id, 2);
+    EXPECT_EQ(plain->id, 3);
+    ASSERT_EQ(castle->subCastles.GetCount(), 1);
+    auto* sub = reinterpret_cast<SubCastle*>(castle->subCastles.First());
+    EXPECT_EQ(sub->Int(SubCastleLayout::kX), 45 - 200 + 212);
+    EXPECT_EQ(sub->Int(SubCastleLayout::kY), 100 - 90 + 120);
+    EXPECT_EQ(sub->entranceX, 58);
+    EXPECT_EQ(sub->entranceY, (130 + 8) / 2 + 1);
+    EXPECT_EQ(sub->cityId, castle->id);
+    ASSERT_EQ(castle->sites.GetCount(), 1);
+    auto* site = reinterpret_cast<SavedRecord*>(castle->sites.First());
+    EXPECT_EQ((std::vector<int32_t>{site->x, site->y, site->kind}), (std::vector<int32_t>{37, 116, 3}));
+    ASSERT_EQ(castle->generals.GetCount(), 1);
+    EXPECT_EQ(reinterpret_cast<OfficerRecord*>(castle->generals.First())->Get(OfficerLayout::kPersonNumber),
+              45);
+    EXPECT_EQ(plain->subCastles.GetCount(), 0) << "no template: no members";
+    EXPECT_EQ(plain->generals.GetCount(), 0);
+
+    // '+': the castle's frame lands on a 4 x 8 grid, the city moves with it, and the drawing's
+    // drawn cells come over with the owner mark and city id.
+    map.At(30, 70).ground = 7;
+    map.At(30, 70).Byte(9) = 5;
+    map.At(2, 2).ground = 7;
+    c->OnChar('+');
+    EXPECT_EQ(castle->CellX(), 44);
+    EXPECT_EQ(castle->CellY(), 98);
+    EXPECT_EQ(map.At(30, 70).ground, randommaptest::CastleGround(2));
+    EXPECT_EQ(map.At(30, 70).Byte(12), 101);
+    EXPECT_EQ(map.At(30, 70).Byte(14), castle->id);
+    EXPECT_EQ(map.At(30, 70).Byte(9), 5) << "the mark byte stays";
+    EXPECT_EQ(map.At(2, 2).ground, 7) << "undrawn cells stay";
+    std::vector<std::vector<int32_t>> gates;
+    for (CastleGate* g : ListValues<CastleGate>(player->gates))
+        gates.push_back({g->cellX, g->cellY, g->cityX, g->cityY});
+    EXPECT_EQ(gates, (std::vector<std::vector<int32_t>>{{24, 49, 44, 98}, {64, 49, 44, 98}}));
+    // Refreshed in place after the stamping: the members follow the moved castle.
+    ASSERT_EQ(castle->subCastles.GetCount(), 1);
+    sub = reinterpret_cast<SubCastle*>(castle->subCastles.First());
+    EXPECT_EQ(sub->Int(SubCastleLayout::kX), 44 - 200 + 212);
+    EXPECT_EQ(castle->generals.GetCount(), 1);
+    EXPECT_EQ(plain->generals.GetCount(), 0) << "its officers are replaced all the same";
+
+    // ')': the scenario's record comes over, the moved cell stays.
+    reinterpret_cast<City*>(scenario.cityTemplates.First())->SetInt(CityLayout::kGold, 777);
+    c->OnChar(')');
+    EXPECT_EQ(editor.brush, 20);
+    EXPECT_EQ(castle->Int(CityLayout::kGold), 777);
+    EXPECT_EQ(castle->CellX(), 44);
+    EXPECT_EQ(castle->subCastles.GetCount(), 1);
+
+    // Without the windowed flag the keys do nothing.
+    TheScreenSettings->windowed = 0;
+    c->OnChar('_');
+    EXPECT_EQ(player->cities.GetAt(0), uintptr_t(castle));
 }
 
 } // namespace
