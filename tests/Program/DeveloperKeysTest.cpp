@@ -465,6 +465,7 @@ TEST_F(DeveloperKeys, TheTemplateKeysBuildTheStageFromTheCastleTemplates) {
     ASSERT_EQ(castle->subCastles.GetCount(), 1);
     sub = reinterpret_cast<SubCastle*>(castle->subCastles.First());
     EXPECT_EQ(sub->Int(SubCastleLayout::kX), 44 - 200 + 212);
+    EXPECT_EQ(sub->cityId, castle->id) << "the sub-castle names the city it stands in";
     EXPECT_EQ(castle->generals.GetCount(), 1);
     EXPECT_EQ(plain->generals.GetCount(), 0) << "its officers are replaced all the same";
 
