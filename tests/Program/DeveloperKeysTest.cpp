@@ -19,9 +19,11 @@
 #include "troops/CastleGate.h"
 #include "world/GeneratorCell.h"
 #include "world/RandomMapFixture.h"
+#include "world/RouteGraph.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 using namespace controllertest;
@@ -234,6 +236,15 @@ TEST_F(DeveloperKeys, FunctionKeysOfTheEditor) {
     EXPECT_EQ(shown[0].text, "\xbd\xd0\xb3\x5d\xa9\x77\xc3\xf6\xa5\x64\xb8\xea\xae\xc6");
     EXPECT_EQ(shown[0].caption, "VelmoraII");
     EXPECT_EQ(shown[0].type, platform::MB_ICONEXCLAMATION);
+
+    // F4 writes the stage's waypoint cache, only in the windowed mode.
+    c->campaignStage = 12;
+    c->OnKeyDown(0x73);
+    EXPECT_FALSE(std::filesystem::exists(b.folder.path() / "stage12.opt"));
+    TheScreenSettings->windowed = 1;
+    c->OnKeyDown(0x73);
+    EXPECT_TRUE(std::filesystem::exists(b.folder.path() / "stage12.opt"));
+    FreeRouteGraph();
 
     // F6 flips the blit switch both ways.
     c->OnKeyDown(0x75);
