@@ -63,7 +63,7 @@ void RunCode(GameController& c, int code, City* city) {
         CalendarFrozen = CalendarFrozen ? 0 : 1;
         break;
     case 5:
-        // Missing: City::BattleTick (raising the selected city one level).
+        if (city) city->ApplyUpgrade();
         break;
     case 6:
         SkillDamageOff = SkillDamageOff ? 0 : 1;

@@ -98,7 +98,7 @@ void GameController::AssignGroup(int n) {
 void GameController::FocusGroup(int n) {
     if (n < 0 || n > 9 || !groups[n]) return;
     if (groupCommandMode) {
-        // Missing: MapView::GoToBuilding / GoToUnit for the two group targets.
+        LeaveGroupTargets();
         groupCommandMode = 0;
         groupTargetA = groupTargetB = nullptr;
         selectedCity = nullptr;

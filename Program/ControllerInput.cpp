@@ -6,6 +6,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
+#include "Program/VictoryDefeat.h"
 #include "engine/LinkList.h"
 #include "engine/ResourceStore.h"
 #include "events/SpeechBox.h"
@@ -14,11 +15,14 @@
 #include "gui/InputQueue.h"
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
+#include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+#include "world/CastleTemplate.h"
 #include "world/MapView.h"
+#include "world/RouteGraph.h"
 
 #include <algorithm>
 
@@ -40,6 +44,17 @@ bool InBattle(const GameController& c) {
 
 bool EditorView() {
     return TheScreenSettings && TheScreenSettings->editorKeys;
+}
+
+// "請設定關卡資料"
+constexpr char kSetStageData[] = "\xbd\xd0\xb3\x5d\xa9\x77\xc3\xf6\xa5\x64\xb8\xea\xae\xc6";
+// The editor shell's command that opens the stage's settings.
+constexpr platform::WPARAM kEditorStageCommand = 40004;
+
+// A stage is loaded and has at least one kingdom.
+bool StageHasData() {
+    const Zu_StageSet* stage = TheBattleMap && TheBattleMap->scenario ? CurrentStageSet() : nullptr;
+    return stage && stage->kingdoms && stage->kingdoms->GetCount() > 0;
 }
 
 } // namespace
@@ -172,14 +187,30 @@ void GameController::OnKeyDown(uint32_t key) {
     if (developerKeys != 1 && !editorStageFlag) return;
     switch (key) {
     case 0x71: // F2
-        // Missing: the editor menu command 40004 of the main window's editor shell.
+        if (!StageHasData())
+            platform::MessageBoxA(AppWindow.window, kSetStageData, "VelmoraII", platform::MB_ICONEXCLAMATION);
+        else
+            platform::SendMessageA(AppWindow.window, platform::WM_COMMAND, kEditorStageCommand, 0);
+        break;
+    case 0x72: // F3
+        // Missing: the copy of one 16-bit value from the resource store's records into the stage
+        // editor's two record tables: neither the value nor the tables are settled.
+        if (EditorView()) StopBattleMusic();
+        break;
+    case 0x73: // F4
+        if (TheScreenSettings && TheScreenSettings->windowed && !speechBox) BuildAndWriteRouteCache();
         break;
     case 0x74: // F5
         developerToggles[3] ^= 1;
         break;
+    case 0x75: // F6
+        blitToggle ^= 1;
+        break;
     case 0x76: // F7
-        // Missing: ClearCastleTiles (the stage editor's castle tiles) in the editor view.
-        if (!EditorView() && !GameModeFlag && !editorStageFlag) ExportBigMap();
+        if (EditorView())
+            ClearCastleTiles(editingMap);
+        else if (!GameModeFlag && !editorStageFlag)
+            ExportBigMap();
         break;
     case 0x77: // F8
         RevealMap();

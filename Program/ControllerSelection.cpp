@@ -5,7 +5,11 @@
 #include "gui/GuiMessage.h"
 #include "net/TroopCommands.h"
 #include "platform/CRand.h"
+#include "records/City.h"
+#include "records/Kingdom.h"
+#include "records/SubCastle.h"
 #include "troops/Troop.h"
+#include "troops/TroopWorld.h"
 #include "world/MapView.h"
 
 #include <algorithm>
@@ -18,7 +22,25 @@ bool RemoveEvery(LinkList* list, Troop* troop) {
         removed = true;
     return removed;
 }
+// Every selected unit of the list is marked to leave for the cell; false when none is selected.
+bool MarkSelectedUnits(LinkList& units, int32_t x, int32_t y) {
+    bool any = false;
+    for (Troop* t : ListValues<Troop>(units)) {
+        if (!t->selected) continue;
+        t->goalX = int16_t(x);
+        t->goalY = int16_t(y);
+        t->pendingSortie = 1;
+        any = true;
+    }
+    return any;
+}
 } // namespace
+
+void GameController::LeaveGroupTargets() {
+    if (!gameScreen) return;
+    gameScreen->DeselectBuilding(static_cast<City*>(groupTargetA));
+    gameScreen->DeselectSubCastle(static_cast<SubCastle*>(groupTargetB));
+}
 
 void GameController::DeselectTroop(Troop* troop) {
     if (!troop) return;
@@ -63,7 +85,7 @@ void GameController::ClickSelect(const GuiMessage* point) {
     if (!gameScreen || gameScreen->placingBuilding || !gameScreen->clickReady) return;
     MapView& v = *gameScreen;
     if (groupCommandMode == 1) {
-        // Missing: MapView::GoToBuilding / GoToUnit for the two group targets.
+        LeaveGroupTargets();
         groupCommandMode = 0;
         groupTargetA = groupTargetB = nullptr;
         selectedCity = nullptr;
@@ -99,11 +121,25 @@ void GameController::DragSelect(const GuiMessage* point) {
                 NetCmd02(reinterpret_cast<Troop*>(selection->GetAt(i)), x, y);
         return;
     }
-    // Missing: the cities' deployment words (the city logic's sortie of waiting units).
+    // The selected units waiting in the player's cities and sub-castles leave for the target.
+    if (Kingdom* player = TroopKingdom(PlayerKingdom()))
+        for (City* city : ListValues<City>(player->cities)) {
+            if (city->markedMode != 0 && MarkSelectedUnits(city->units, x, y)) {
+                city->markedMode = 3;
+                city->deployOrder = 0;
+            }
+            for (SubCastle* sub : ListValues<SubCastle>(city->subCastles))
+                if (sub->markedMode != 0 && MarkSelectedUnits(sub->units, x, y)) {
+                    sub->markedMode = 3;
+                    sub->sortieOrder = 0;
+                }
+        }
     if (groupCommandMode == 1) {
+        LeaveGroupTargets();
         groupCommandMode = 0;
         groupTargetA = groupTargetB = nullptr;
         selectedCity = nullptr;
+        gameScreen->hoveredObject = nullptr;
     }
     PlaySoundEffect(81 + platform::rand() % 8);
     selectionInCities = 0;

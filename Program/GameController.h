@@ -34,6 +34,7 @@ namespace platform {
 class Surface;
 }
 struct FrameRecord;
+struct GeneratorGrid;
 struct AniFrame;
 
 // One network player slot; the lobby fills it (148 bytes on the wire of the session).
@@ -290,6 +291,10 @@ public:
     uint8_t developerToggles[4] = {};
     // The developer troop-state cycle of 'J' (0..6).
     int32_t troopStateCycle = 0;
+    // The editor's blit switch (F6).
+    uint8_t blitToggle = 0;
+    // The map the stage editor edits, cell by cell; not owned.
+    GeneratorGrid* editingMap = nullptr;
 
     // ---- Selection upkeep and minimap orders (ControllerSelection.cpp) ----
     // 1 while the selection holds units that wait inside cities.
@@ -301,6 +306,8 @@ public:
     int32_t minimapAreaX = 0, minimapAreaY = 0;
     // Program-wide state of a building placement, cleared when one begins.
     int32_t placementState = 0;
+    // Leaving group-command mode: the two targets shown on the map (a city and a sub-castle) close.
+    void LeaveGroupTargets();
     void ClickSelect(const GuiMessage* point);
     void DragSelect(const GuiMessage* point);
     int MinimapPointToCell(const GuiMessage* point, int32_t cell[2]) const;

@@ -1,8 +1,12 @@
 #include "records/StageEditor.h"
 
 #include "Program/GameController.h"
+#include "engine/LinkList.h"
 #include "platform/Window.h"
 #include "records/EditorKeyTarget.h"
+#include "records/Kingdom.h"
+#include "troops/Troop.h"
+#include "troops/TroopWorld.h"
 
 #include <algorithm>
 
@@ -70,4 +74,15 @@ void StageEditor::OnKey() {
     c->viewRight = v.viewColumn + kPageColumns;
     c->viewTop = v.viewRow;
     c->viewBottom = v.viewRow + kPageRows;
+}
+
+void SetAllTroopMarkers() {
+    const GameController* c = TheGameController;
+    LinkList* kingdoms = StageKingdoms();
+    if (!c || !kingdoms) return;
+    for (uintptr_t k = kingdoms->First(); k != 0; k = kingdoms->Next()) {
+        LinkList& units = reinterpret_cast<Kingdom*>(k)->fieldUnits;
+        for (uintptr_t t = units.First(); t != 0; t = units.Next())
+            reinterpret_cast<Troop*>(t)->SetMarker(c->markerValue);
+    }
 }

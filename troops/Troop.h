@@ -293,6 +293,9 @@ public:
     int32_t unitNumber = 0;     // the battle map's unit counter when made; escorts share it
     Troop* mainTroop = nullptr; // the unit an escort belongs to
     uint16_t towerMarker = 0;   // 1 a stage's own tower, 2 a tower the city rebuilt
+    // The display marker the developer keys give every troop.
+    uint8_t marker = 0;
+    void SetMarker(uint8_t value) { marker = value; }
 
     // Stage files: the two targets as the unit record names them (cell and officer serial of the
     // target troop, then of the target object) until the soldier file finds them again, and the

@@ -43,3 +43,15 @@ private:
 // row and 80th column when large, else every 60th row and 20th column.
 struct GeneratorGrid;
 void ResetGridMarks(GeneratorGrid* editingMap, bool large);
+
+// The editor's template steps on the stage being edited (CastleTemplateApply.cpp).
+// Drops every city's construction site that no longer stands on a site tile of the editing map.
+void PruneCityPlotLists(const GeneratorGrid* editingMap);
+// Rebuilds the stage's cities from the scenario's city list, each with its template's members.
+void ApplyTemplateCities(const CastleTemplate& templates);
+// Refreshes the stage's castles in place from the scenario and their templates.
+void ApplyTemplateCityMembers(const CastleTemplate& templates);
+// Copies each city's castle drawing and gates into the editing map, then empties the template.
+void StampCastleTemplates(CastleTemplate& templates, const GeneratorGrid& source, GeneratorGrid* editingMap);
+// Rebuilds the wall overlays of the editing map from its castle layer tiles.
+void ClearCastleTiles(GeneratorGrid* editingMap);
