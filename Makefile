@@ -1,6 +1,7 @@
 # make run   builds the release preset and starts Kardol in GAME_DIR
 # make test  builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs ctest
-# make fuzz  builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+# make fuzz  writes the seed corpus (make_fuzz_seeds), builds the libFuzzer targets with clang and
+#            runs each for FUZZ_SECONDS
 JOBS ?= $(shell nproc)
 DEMO_DIR := $(CURDIR)/build/demo
 GAME_DIR ?= $(DEMO_DIR)
@@ -27,7 +28,8 @@ test: deps
 fuzz: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
-	ctest --preset asan -R Seed
+	rm -rf build/asan/fuzz-seeds
+	build/asan/fuzz/seeds/make_fuzz_seeds build/asan/fuzz-seeds
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
 	bash tools/run-fuzzers.sh build/fuzz/fuzz build/asan/fuzz-seeds $(FUZZ_SECONDS)

@@ -2,7 +2,7 @@
 #include "engine/Lh5.h"
 #include "engine/RunLength.h"
 // The benchmark makes its packed data with the test-side encoder, compiled in here.
-#include "tests/support/Lh5Encoder.cpp"
+#include "fuzz/seeds/builders/Lh5Encoder.cpp"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on the seed corpus that the tests wrote, a few at a
-# time, and replays the inputs kept from earlier findings.
+# Runs every fuzz target for a bounded time on the seed corpus that make_fuzz_seeds wrote, a few at
+# a time, and replays the inputs kept from earlier findings.
 # usage: run-fuzzers.sh BIN_DIR SEED_DIR SECONDS [PARALLEL]
 set -uo pipefail
 bin_dir=$1 seed_dir=$2 seconds=$3 parallel=${4:-4}

@@ -2,7 +2,7 @@
 #include "support/TempFolder.h"
 
 #include "engine/Tools.h"
-#include "support/CgFixture.h"
+#include "fuzz/seeds/builders/CgFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -286,23 +286,4 @@ TEST(GameParameters, ProblemsOfTheLoadedFileGoToTheErrorLog) {
     EXPECT_NE(TempFolder::Read("Error.lst").find("\nLoad,no file named,0,0,0,0"), std::string::npos);
     GameParams() = GameParameters();
     Zu_Tools::StartErrorLogRun();
-}
-
-TEST(GameParameters, SeedCorpus) {
-    const auto dir = std::filesystem::path(KARDOL_SEED_DIR) / "cg001";
-    std::filesystem::create_directories(dir);
-    cgfixture::Options longLines;
-    longLines.longComment = true;
-    longLines.crlf = false;
-    const std::string odd = "#\r\n010 0x10 -1 99999999999\r\n\xB9\x43 1\r\n1.5e3\n";
-    const std::pair<const char*, std::string> seeds[] = {{"shipped.wz", cgfixture::MakeFile()},
-                                                         {"long-lf.wz", cgfixture::MakeFile(longLines)},
-                                                         {"odd.wz", odd}};
-    // The parser reads value lines out of every seed.
-    for (const auto& [name, text] : seeds) {
-        EXPECT_TRUE(cgfixture::WriteFile((dir / name).string(), text));
-        GameParameters params;
-        const std::vector<uint8_t> bytes(text.begin(), text.end());
-        EXPECT_GT(ParseGameParameters(bytes, params, [](const std::string&) {}), 0) << name;
-    }
 }

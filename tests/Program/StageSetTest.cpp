@@ -429,24 +429,4 @@ TEST_F(PassRecordTest, EscortsTakeTheUnitCounterAndMarkSightOutsideASlotRead) {
     SoldierTypeCount = keptCount;
 }
 
-TEST(StageSetTest, SeedCorpus) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "stageset";
-    std::filesystem::create_directories(folder);
-    BattleStage world;
-    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Wei");
-    world.AddKingdom()->SetText(KingdomLayout::kName, 20, "Wu");
-    ByteWriter out;
-    world.stage->Save(out);
-    std::ofstream(folder / "two-kingdoms.bin", std::ios::binary)
-        .write(reinterpret_cast<const char*>(out.buffer().data()), static_cast<std::streamsize>(out.size()));
-    Zu_StageSet empty;
-    ByteWriter none;
-    empty.Save(none);
-    std::ofstream(folder / "empty.bin", std::ios::binary)
-        .write(reinterpret_cast<const char*>(none.buffer().data()),
-               static_cast<std::streamsize>(none.size()));
-    EXPECT_TRUE(std::filesystem::exists(folder / "two-kingdoms.bin"));
-}
-
 } // namespace

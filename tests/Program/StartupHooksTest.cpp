@@ -13,6 +13,7 @@
 #include "engine/DisplayDevice.h"
 #include "engine/ModalLoopState.h"
 #include "engine/ResourceStore.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "gui/GuiMessage.h"
 #include "gui/GuiRoot.h"
 #include "gui/InputQueue.h"
@@ -20,7 +21,6 @@
 #include "platform/Messages.h"
 #include "platform/Present.h"
 #include "platform/Surface.h"
-#include "support/StoreFixtures.h"
 
 #include <gtest/gtest.h>
 

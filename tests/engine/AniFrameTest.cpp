@@ -5,7 +5,7 @@
 #include "engine/EffectAnimationCache.h"
 #include "engine/PixelFormat.h"
 #include "engine/SurfaceEffects.h"
-#include "support/StoreFixtures.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -175,39 +175,6 @@ TEST_P(FrameDraw, TintMixesTowardTheColourAndColourZeroLeavesTheArea) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, FrameDraw, ::testing::Values(565, 555));
-
-TEST(AniFrameSeed, WritesSeedCorpora) {
-    const storefix::AniFrameSpec a{0, 0, 2, 2, {0, 0xF800, 0x001F, 0x07E0}, {0, 128, 255, 0}};
-    const storefix::AniFrameSpec b{1, 1, 3, 1, {1, 2, 3}, {255, 255, 255}};
-    const struct {
-        const char* name;
-        storefix::Bytes bytes;
-        int frames;
-    } seeds[] = {{"two", storefix::AniFile({a, a}), 2},
-                 {"offsets", storefix::AniFile({b, a}), 2},
-                 {"empty", storefix::AniFile({}), 0}};
-    for (const auto& seed : seeds) {
-        storefix::WriteSeed("ani", seed.name, seed.bytes);
-        storefix::WriteSeed("effectani", seed.name, seed.bytes);
-        storefix::WriteSeed("anistream", seed.name, seed.bytes);
-        // The frame reader finds each frame; the effect cache's reader lists them all.
-        for (int n = 0; n < seed.frames; ++n) {
-            AniFrame* f = DecodeAniFrame(seed.bytes, n);
-            EXPECT_NE(f, nullptr) << seed.name << " frame " << n;
-            FreeAniFrame(f);
-        }
-        EffectAnimation* animation = DecodeEffectAnimation(seed.bytes, {"seed.ani", nullptr, 1, 1});
-        EXPECT_EQ(animation->frameCount, seed.frames) << seed.name;
-        FreeEffectAnimation(animation);
-        testsupport::TempFolder folder;
-        storefix::WriteBytes(folder.path() / "seed.ani", seed.bytes);
-        AniFrameStream stream("seed.ani");
-        int read = 0;
-        for (AniFrame* f = stream.Next(); f; f = stream.Next(), ++read)
-            FreeAniFrame(f);
-        EXPECT_EQ(read, seed.frames) << seed.name;
-    }
-}
 
 // Frames read one at a time, each sized by its own header: skipped frames are passed over, the
 // end and a frame cut short give null.

@@ -6,9 +6,9 @@
 #include "engine/RomPicture.h"
 #include "engine/RunLength.h"
 #include "engine/Tools.h"
+#include "fuzz/seeds/builders/ArchiveFixtures.h"
+#include "fuzz/seeds/builders/Lh5Encoder.h"
 #include "support/TempFolder.h"
-#include "tests/support/ArchiveFixtures.h"
-#include "tests/support/Lh5Encoder.h"
 
 #include <gtest/gtest.h>
 
@@ -383,70 +383,6 @@ TEST(PictureSet, DrawsItsLayersDoubledInTheFixedOrder) {
     set.Draw(1, reinterpret_cast<uint8_t*>(surface.data()), 16, 8, 2, 0, 0); // no such frame: nothing
     EXPECT_EQ(surface, expected);
     EXPECT_FALSE(set.Load("missing.rom", 0));
-}
-
-} // namespace
-
-namespace {
-
-void WriteSeed(const std::string& target, const std::string& name, const Bytes& bytes) {
-    archfix::WriteFile(std::filesystem::path(KARDOL_SEED_DIR) / target / name, bytes);
-}
-
-TEST(FuzzSeeds, WriteCodecAndArchiveSeeds) {
-    // Every seed is written, then taken by the reader its fuzz target drives.
-    testsupport::TempFolder folder;
-    archfix::Layout small;
-    small.entries = {archfix::Packed(archfix::SampleBytes(200, 8), "x"),
-                     archfix::Stored(archfix::Picture(1, 1, {7}))};
-    const struct {
-        const char* name;
-        archfix::Layout layout;
-    } archives[] = {{"v9.rom", archfix::Version9()}, {"v10.rom", archfix::Version10()}, {"small.rom", small}};
-    for (const auto& a : archives) {
-        const Bytes bytes = archfix::Build(a.layout);
-        WriteSeed("archive", a.name, bytes);
-        archfix::WriteFile("seed.rom", bytes);
-        Zu_Archive archive;
-        EXPECT_EQ(archive.Open("seed.rom", OF_READ, OF_SHARE_DENY_NONE, 0, -1, nullptr), 1) << a.name;
-        EXPECT_EQ(archive.GetCount(), int(a.layout.entries.size())) << a.name;
-        for (int i = 0; i < archive.GetCount(); ++i)
-            EXPECT_TRUE(archive.ReadEntry(i, 1).has_value() || archive.GetEntrySize(i) == 0)
-                << a.name << " entry " << i; // an empty entry has nothing to read
-    }
-
-    const Bytes text = archfix::SampleBytes(2000, 9);
-    const Bytes run(500, 0x41);
-    const struct {
-        const char* name;
-        Bytes packed;
-        size_t size;
-    } blocks[] = {
-        {"text.lzh", lh5enc::PackedBlock(text.data(), text.size()), text.size()},
-        {"blocks.lzh", lh5enc::PackedBlock(text.data(), 600, {.maxBlockCodes = 50}), 600},
-        {"literals.lzh", lh5enc::PackedBlock(text.data(), 300, {.matches = false}), 300},
-        {"stored.lzh", lh5enc::StoredBlock(text.data(), 40), 40},
-        {"run.lzh", lh5enc::PackedBlock(run.data(), run.size()), run.size()},
-    };
-    for (const auto& b : blocks) {
-        WriteSeed("lh5", b.name, b.packed);
-        const auto out = Lh5::Unpack(b.packed.data(), b.packed.size());
-        ASSERT_TRUE(out.has_value()) << b.name;
-        EXPECT_EQ(out->size(), b.size) << b.name;
-    }
-
-    Bytes frame;
-    for (int i = 0; i < 600; ++i)
-        frame.push_back(static_cast<uint8_t>((i / 40) % 2 ? 0xC8 : (i % 97 == 0 ? i : 0)));
-    const auto packed = Zu_LzwCodec::PackRle(frame.data(), frame.size());
-    ASSERT_TRUE(packed.has_value());
-    WriteSeed("runlength", "frame.rle", *packed);
-    const auto back = Zu_LzwCodec::UnpackRle(packed->data(), packed->size());
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(*back, frame);
-    const Bytes codes = {4, 0, 0, 0, 3, 0, 0, 0, 0xC3, 0x41, 0x42};
-    WriteSeed("runlength", "codes.rle", codes);
-    EXPECT_TRUE(Zu_LzwCodec::UnpackRle(codes.data(), codes.size()).has_value());
 }
 
 } // namespace

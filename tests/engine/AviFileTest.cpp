@@ -1,9 +1,9 @@
 #include "engine/AviFile.h"
 #include "engine/AviStream.h"
 #include "engine/AviSystem.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "platform/AudioDevice.h"
 #include "platform/MmTimer.h"
-#include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 

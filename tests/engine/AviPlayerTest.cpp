@@ -1,8 +1,8 @@
 #include "engine/AviPlayer.h"
 #include "engine/DisplayDevice.h"
 #include "engine/ErrorList.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "platform/AudioDevice.h"
-#include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 

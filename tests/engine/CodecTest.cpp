@@ -1,7 +1,7 @@
 #include "engine/Lh5.h"
 #include "engine/LzwCodec.h"
 #include "engine/RunLength.h"
-#include "tests/support/Lh5Encoder.h"
+#include "fuzz/seeds/builders/Lh5Encoder.h"
 
 #include <gtest/gtest.h>
 

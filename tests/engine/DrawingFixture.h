@@ -2,6 +2,7 @@
 
 #include "engine/DisplayDevice.h"
 #include "engine/PixelFormat.h"
+#include "fuzz/seeds/builders/TestDisplay.h"
 #include "platform/Present.h"
 #include "platform/Surface.h"
 
@@ -11,33 +12,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-// A headless 800 x 600 display in one pixel layout, with padded surface rows, the pixel format
-// probed and the colour tables built.
-class TestDisplay {
-public:
-    explicit TestDisplay(int layout, int pitchPadding = 16) {
-        platform::ResetPresenterForTest();
-        platform::SetPixelLayout(layout);
-        platform::SetPitchPadding(pitchPadding);
-        CreateDirectDraw(nullptr);
-        SetDisplayWidth(800);
-        SetDisplayHeight(600);
-        SetDisplayBitDepth(16);
-        ApplyDisplayMode(0x11);
-        ok = SetDisplayMode() == 1 && ProbePrimarySurfaceFormat() == 1;
-        BuildColourTables();
-    }
-    ~TestDisplay() {
-        ReleaseSurfaces();
-        ReleaseDirectDraw();
-        platform::ResetPresenterForTest();
-    }
-    TestDisplay(const TestDisplay&) = delete;
-    TestDisplay& operator=(const TestDisplay&) = delete;
-
-    bool ok = false;
-};
 
 // The pixels of a surface, rows packed.
 inline std::vector<uint16_t> SurfacePixels(platform::Surface* s) {

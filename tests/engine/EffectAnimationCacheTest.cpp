@@ -1,7 +1,7 @@
 #include "engine/EffectAnimationCache.h"
 #include "engine/AniFrame.h"
 #include "engine/PixelFormat.h"
-#include "support/StoreFixtures.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -115,5 +115,4 @@ TEST(EffectAnimationCache, ReadsFramesWhileTheFileHoldsThem) {
     a = DecodeEffectAnimation({}, row);
     EXPECT_EQ(a->frameCount, 0);
     FreeEffectAnimation(a);
-    storefix::WriteSeed("effectani", "three", storefix::AniFile({kFrame, kFrame, kFrame}));
 }

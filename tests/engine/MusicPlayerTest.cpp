@@ -2,8 +2,8 @@
 #include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
 #include "engine/SoundBank.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "platform/AudioDevice.h"
-#include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 #include "support/WaitFor.h"
 

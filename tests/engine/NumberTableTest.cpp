@@ -1,7 +1,7 @@
 #include "engine/NumberTable.h"
 #include "engine/NumberFont.h"
 #include "engine/StoreImage.h"
-#include "support/StoreFixtures.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

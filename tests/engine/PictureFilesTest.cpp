@@ -6,7 +6,7 @@
 #include "engine/PcxFile.h"
 #include "engine/PixelFormat.h"
 #include "engine/ResourceStore.h"
-#include "support/StoreFixtures.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -205,24 +205,4 @@ TEST(Backgrounds, CopiesOnlyWhatThePictureCovers) {
     EXPECT_EQ(LoadScreenBackground(-1), 0);
     TheBackgroundHooks = {};
     TheResourceStore = nullptr;
-}
-
-TEST(PictureFilesSeed, WritesSeedCorpora) {
-    // Each seed is written, then read by the reader its fuzz target drives.
-    for (const auto& [name, bytes, w, h] : {std::tuple{"bottomup", storefix::BmpFile8(5, 3), 5, 3},
-                                            std::tuple{"topdown", storefix::BmpFile8(3, 2, true), 3, 2}}) {
-        storefix::WriteSeed("bmp", name, bytes);
-        BmpFile bmp(bytes);
-        ASSERT_TRUE(bmp.ok()) << name;
-        EXPECT_EQ(bmp.Width(), w);
-        EXPECT_EQ(bmp.Height(), h);
-    }
-    const auto pcx = storefix::PcxFile8(5, 3);
-    storefix::WriteSeed("pcx", "small", pcx);
-    EXPECT_EQ(DecodePcx(pcx).size(), 4u + 5 * 3);
-    const auto flic = storefix::FlicFile(4, 3);
-    storefix::WriteSeed("flic", "two", flic);
-    FlicPlayer player;
-    ASSERT_TRUE(player.Open(flic));
-    EXPECT_TRUE(player.NextFrame());
 }

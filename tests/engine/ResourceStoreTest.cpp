@@ -8,8 +8,8 @@
 #include "engine/PixelFormat.h"
 #include "engine/ResourceStoreFormats.h"
 #include "engine/StoreImage.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "gui/ScratchSurface.h"
-#include "support/StoreFixtures.h"
 #include "support/TempFolder.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -406,65 +406,4 @@ TEST(ResourceStore, EffectListsMarkersAndFramesOnTheBackSurface) {
     EXPECT_EQ(GetBackSurface()->PixelAt(600, 500),
               uint16_t((r * 156 / 256) << 11 | (g * 156 / 256) << 5 | (b * 156 / 256)));
     EXPECT_GT(r, 0);
-}
-
-TEST(ResourceStoreSeed, WritesSeedCorpora) {
-    // Each seed is written, then read back by the reader its fuzz target drives.
-    const auto images = storefix::IndexedImageSet(4, {{2, 2, {0, 1, 2, 3}}, {1, 1, {9}}}, {0, 1, 1, 5});
-    storefix::WriteSeed("imageset", "two", images);
-    uint16_t palette[256] = {};
-    for (int i = 0; i < 3; ++i) {
-        StoreImage* image = DecodeIndexedImage(images, i, 4, palette);
-        EXPECT_NE(image, nullptr) << i;
-        delete image;
-    }
-
-    const auto sprites =
-        storefix::AnmFile({{2, 1, -1, 2, {4, 5}}, {0, 0, 0, 0, {}}, {1, 3, 0, 0, {6, 7, 8}}});
-    storefix::WriteSeed("anm", "three", sprites);
-    std::vector<SpriteFrame*> frames = DecodeSpriteFrames(sprites, 800);
-    ASSERT_GE(frames.size(), 3u);
-    EXPECT_NE(frames[0], nullptr);
-    EXPECT_EQ(frames[1], nullptr) << "the empty frame";
-    ASSERT_NE(frames[2], nullptr);
-    EXPECT_EQ(frames[2]->height, 3);
-    for (SpriteFrame* f : frames)
-        FreeSpriteFrame(f);
-
-    const auto actions = storefix::ActFile({{{{1, 2}, {3, 0x0102}}}, {{}}});
-    storefix::WriteSeed("act", "two", actions);
-    std::vector<SpriteAction> read = DecodeSpriteActions(actions, 150);
-    ASSERT_GE(read.size(), 2u);
-    EXPECT_EQ(read[0].stepCount, 2);
-    EXPECT_EQ(read[1].stepCount, 0);
-    for (SpriteAction& a : read)
-        FreeSpriteActionSteps(a);
-
-    const auto portraits = storefix::PicFile(20, {{2, 2, {1, 2, 3, 4}}, {2, 2, {5, 6, 7, 8}}});
-    storefix::WriteSeed("pic", "two", portraits);
-    for (int n : {0, 1}) {
-        PortraitImage* p = DecodePortrait(portraits, n);
-        ASSERT_NE(p, nullptr) << n;
-        EXPECT_EQ(p->width, 2);
-        FreePortraitImage(p);
-    }
-
-    storefix::SpriteSpec s0{true, 3, 2, {1, 2, 3, 4, 5, 6}};
-    storefix::CellSpec c0{true, std::vector<uint16_t>(400, 3)};
-    const auto cells = storefix::KingdomCel({c0, {}}, {c0}, {s0, {}});
-    storefix::WriteSeed("kingdomcel", "small", cells);
-    KingdomCells kingdom;
-    DecodeKingdomCells(cells, 12000, kingdom);
-    ASSERT_EQ(kingdom.sprites.size(), 2u);
-    EXPECT_TRUE(kingdom.sprites[0].present);
-
-    const std::string help = "# c\r\n  # c\r\n\r\ntext\r\n" + std::string(130, 'x') + "\n";
-    storefix::WriteSeed("helptext", "lines", storefix::Bytes(help.begin(), help.end()));
-    EXPECT_GE(DecodeHelpLines(storefix::Bytes(help.begin(), help.end()), 77).size(), 2u);
-
-    const std::string data = "1 a\r\n2.5 b\nend\r\n";
-    storefix::WriteSeed("numbertable", "lines", storefix::Bytes(data.begin(), data.end()));
-    double table[90] = {};
-    EXPECT_EQ(ParseNumberTable(storefix::Bytes(data.begin(), data.end()), table, 90), 2);
-    EXPECT_EQ(table[1], 2.5);
 }

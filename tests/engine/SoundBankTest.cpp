@@ -1,8 +1,8 @@
 #include "engine/SoundBank.h"
 #include "NullAudioTest.h"
 #include "engine/ScreenSettings.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "platform/AudioDevice.h"
-#include "support/MediaFixtures.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "DrawingFixture.h"
 #include "engine/Archive.h"
 #include "engine/Tools.h"
+#include "fuzz/seeds/builders/ArchiveFixtures.h"
 #include "platform/GdiText.h"
-#include "support/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 #include "engine/ByteReader.h"
 #include "events/EventRecord.h"
 #include "events/EventStep.h"
+#include "fuzz/seeds/builders/EventFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -14,46 +15,9 @@
 #include <vector>
 
 using events::EventRecord;
+using namespace eventfix;
 
 namespace {
-
-void PutU32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-// A block of `bytes` bytes whose word w holds base + w, with a name in the first 20 bytes.
-std::vector<uint8_t> Block(uint32_t bytes, uint32_t base, const char* name) {
-    std::vector<uint8_t> b;
-    for (uint32_t w = 0; w < bytes / 4; ++w)
-        PutU32(b, base + w);
-    for (size_t i = 0; i < 20; ++i)
-        b[i] = 0;
-    for (size_t i = 0; name[i] && i < 19; ++i)
-        b[i] = static_cast<uint8_t>(name[i]);
-    return b;
-}
-
-void PutEvent(std::vector<uint8_t>& f, uint32_t length, const std::vector<std::vector<uint8_t>>& steps,
-              uint32_t base) {
-    PutU32(f, length);
-    PutU32(f, static_cast<uint32_t>(steps.size()));
-    const auto block = Block(length, base, "ev");
-    f.insert(f.end(), block.begin(), block.end());
-    for (const auto& s : steps) {
-        PutU32(f, static_cast<uint32_t>(s.size()));
-        f.insert(f.end(), s.begin(), s.end());
-    }
-}
-
-// Two events: one without steps, one with three (the last step's unnamed word set).
-std::vector<uint8_t> TwoEvents() {
-    std::vector<uint8_t> f;
-    PutU32(f, 2);
-    PutEvent(f, 80, {}, 1000);
-    PutEvent(f, 80, {Block(64, 10, "a"), Block(64, 20, "b"), Block(64, 30, "c")}, 2000);
-    return f;
-}
 
 std::vector<EventRecord*> Records(LinkList& list) {
     std::vector<EventRecord*> out;
@@ -234,37 +198,4 @@ TEST(HistoryTextTest, LinesBecomeEndedOrArmedEventsAndReplaceOlderOnes) {
     // Read again: the history events are replaced, not doubled.
     EXPECT_EQ(ReadHistoryText(text, events.list, nullptr), 3);
     EXPECT_EQ(events.list.GetCount(), 4);
-}
-
-// Writes the event file reader's fuzz seeds and checks the reader takes each back.
-TEST(EventFuzzSeed, WritesSeedCorpus) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "evt";
-    std::filesystem::create_directories(folder);
-    std::vector<std::vector<uint8_t>> seeds{TwoEvents()};
-    std::vector<uint8_t> mixed;
-    PutU32(mixed, 1);
-    PutEvent(mixed, 60, {Block(40, 1, "x"), Block(80, 2, "y")}, 5);
-    seeds.push_back(mixed);
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream(folder / ("seed" + std::to_string(i) + ".evt"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(seeds[i].data()),
-                   static_cast<std::streamsize>(seeds[i].size()));
-        EventList events;
-        EXPECT_EQ(ReadEventFile(seeds[i], events.list), 1) << i;
-    }
-}
-
-// Writes the history reader's fuzz seeds and checks the reader takes each back.
-TEST(HistoryFuzzSeed, WritesSeedCorpus) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "history";
-    std::filesystem::create_directories(folder);
-    const std::string seeds[] = {"header\r\n\xa6\x77\xa6\x77 7 4 1 2 3 5 6\r\nShort 9\r\n",
-                                 "header\nA 1 0x10 2\n\nB 2\n"};
-    for (size_t i = 0; i < std::size(seeds); ++i) {
-        std::ofstream(folder / ("seed" + std::to_string(i) + ".txt"), std::ios::binary) << seeds[i];
-        EventList events;
-        EXPECT_EQ(ReadHistoryText(seeds[i], events.list, nullptr), 2) << i;
-    }
 }

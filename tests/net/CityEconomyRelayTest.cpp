@@ -215,35 +215,3 @@ TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {
 }
 
 } // namespace
-
-namespace {
-
-// Seeds for the city value target, each accepted by the receive side here.
-TEST(CityValueCommand, FuzzSeedWritesGoldAndGarrisonCommands) {
-    Battle b;
-    Kingdom* k = b.AddKingdom(1);
-    City* city = b.AddCity(k, 10, 20);
-    city->id = TheBattleMap->cityCount;
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "cityvalue";
-    std::filesystem::create_directories(folder);
-    const std::pair<int32_t, uint32_t> seeds[] = {{1500, kCityGold},
-                                                  {-20, kCityFood},
-                                                  {40, kCityPopulation},
-                                                  {0, kCityGarrisonStrength},
-                                                  {0, kCityGarrisonRebuild}};
-    for (auto [value, mask] : seeds) {
-        ByteWriter out;
-        out.u32(uint32_t(city->id));
-        out.u32(uint32_t(value));
-        out.u32(mask);
-        EXPECT_TRUE(ReceiveCityValueCommand(out.buffer())) << mask;
-        const auto file = folder / ("mask" + std::to_string(mask) + ".bin");
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(out.buffer().data()),
-                   static_cast<std::streamsize>(out.size()));
-        EXPECT_TRUE(std::filesystem::exists(file));
-    }
-}
-
-} // namespace

@@ -4,6 +4,7 @@
 #include "Program/ScreenTestSupport.h"
 #include "RoomLoopback.h"
 #include "engine/DisplayDevice.h"
+#include "fuzz/seeds/builders/ArchiveFixtures.h"
 #include "gui/PanelBackdropSeam.h"
 #include "gui/TextButton.h"
 #include "net/MultiCast.h"
@@ -11,7 +12,6 @@
 #include "net/lobby/LobbyTexts.h"
 #include "net/lobby/LobbyWindows.h"
 #include "platform/Present.h"
-#include "tests/support/ArchiveFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -179,28 +179,6 @@ void FakePeer::Close() {
     socket = listener = 0;
 }
 
-std::vector<uint8_t> Frame(uint8_t channel, uint8_t type, uint32_t sequence,
-                           const std::vector<uint8_t>& payload) {
-    std::vector<uint8_t> out(16 + payload.size());
-    WriteNetHeader(out.data(), payload.size(), NetHeaderTail{sequence, channel, type});
-    std::copy(payload.begin(), payload.end(), out.begin() + 16);
-    return out;
-}
-
-std::vector<uint8_t> U32(uint32_t v) {
-    ByteWriter w;
-    w.u32(v);
-    return w.buffer();
-}
-
-std::vector<uint8_t> OrderPayload(uint32_t a, uint32_t b, uint32_t c) {
-    ByteWriter w;
-    w.u32(a);
-    w.u32(b);
-    w.u32(c);
-    return w.buffer();
-}
-
 bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int limitMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     for (Station* s : stations)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fuzz/seeds/builders/NetFrames.h"
 #include "net/room/NetSession.h"
 #include "net/room/NetSide.h"
 #include "net/room/PacketAssembler.h"
@@ -123,10 +124,10 @@ private:
     PacketAssembler inbox_;
 };
 
-std::vector<uint8_t> Frame(uint8_t channel, uint8_t type, uint32_t sequence,
-                           const std::vector<uint8_t>& payload);
-std::vector<uint8_t> U32(uint32_t v);
-std::vector<uint8_t> OrderPayload(uint32_t a, uint32_t b, uint32_t c);
+using netfix::Frame;
+using netfix::OrderPayload;
+using netfix::U32;
+using netfix::Words;
 
 // Lets the stations run their frames until done() holds or the time runs out.
 bool RunUntil(const std::vector<Station*>& stations, const std::function<bool()>& done, int limitMs = 10000);

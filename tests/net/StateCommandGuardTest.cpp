@@ -72,14 +72,6 @@ struct HostGuard : testing::Test {
     }
 };
 
-std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
-    std::vector<uint8_t> out;
-    for (uint32_t w : words)
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<uint8_t>(w >> (8 * i)));
-    return out;
-}
-
 std::vector<uint8_t> Cut(std::vector<uint8_t> bytes, size_t size) {
     bytes.resize(size);
     return bytes;

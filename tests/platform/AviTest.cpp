@@ -1,5 +1,5 @@
 #include "platform/Avi.h"
-#include "support/MediaFixtures.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "support/TempFolder.h"
 
 #include <vector>

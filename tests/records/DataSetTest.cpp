@@ -1,5 +1,5 @@
-#include "RecordTestSupport.h"
 #include "engine/ByteReader.h"
+#include "fuzz/seeds/builders/RecordKinds.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-using namespace recordtest;
+using namespace recordfix;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "records/GameDataLoader.h"
 
-#include "GameDataFixtures.h"
 #include "engine/ByteReader.h"
 #include "engine/Tools.h"
+#include "fuzz/seeds/builders/GameDataFixtures.h"
 #include "records/AgeTable.h"
 #include "records/City.h"
 #include "records/ItemRecord.h"

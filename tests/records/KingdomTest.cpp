@@ -89,22 +89,7 @@ TEST(KingdomTest, ProposalsFollowGoodwillDiplomaticTypeAndOptions) {
     world.stage->playerKingdom = nullptr;
 }
 
-// A kingdom of two cities with generals, saved as the stage file holds it.
-std::vector<uint8_t> SavedKingdom() {
-    Kingdom k;
-    k.SetText(K::kName, 20, "Cao");
-    k.SetInt(K::kNation, 3);
-    k.SetInt(96, 0x12345678); // the spare dword
-    for (const char* name : {"Xu", "Ye"}) {
-        auto* city = new City;
-        city->SetText(C::kName, 20, name);
-        city->generals.Add(reinterpret_cast<uintptr_t>(General(1, name)));
-        k.cities.Add(reinterpret_cast<uintptr_t>(city));
-    }
-    ByteWriter out;
-    k.Save(out);
-    return out.buffer();
-}
+using sectionfix::SavedKingdom;
 
 TEST(KingdomTest, SectionRoundTripsAndItsCitiesTakeTheNextIdsAndSide) {
     StageRecords world;
@@ -359,52 +344,6 @@ TEST(KingdomTest, TheDailyUpdateSendsSurplusUnitsOutWhenTheQuotaIsExceeded) {
         EXPECT_EQ(cities[4]->sortieCount, 0);
         EXPECT_EQ(cities[0]->settings[4], 1);
         EXPECT_EQ(cities[0]->statusTimer, c.fieldGenerals < 30 ? 1 : 0);
-    }
-}
-
-} // namespace
-
-namespace {
-
-// Writes the section readers' seeds: a kingdom of two cities, a city with generals and a
-// sub-castle with one, and checks each reads back.
-TEST(StageSectionFuzzSeed, WritesKingdomCityAndSubCastleSeeds) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "stagesections";
-    std::filesystem::create_directories(folder);
-    StageRecords world;
-    std::vector<std::vector<uint8_t>> seeds;
-    seeds.push_back(SavedKingdom());
-    City city;
-    city.SetText(C::kName, 20, "Xu");
-    city.NewChild(0);
-    city.NewChild(0);
-    ByteWriter cityOut;
-    city.Save(cityOut);
-    seeds.push_back(cityOut.buffer());
-    SubCastle sub(0);
-    sub.SetInt(SubCastleLayout::kKind, 5);
-    sub.NewChild(0);
-    ByteWriter subOut;
-    sub.Save(subOut);
-    seeds.push_back(subOut.buffer());
-
-    for (size_t i = 0; i < seeds.size(); ++i) {
-        std::ofstream(folder / ("seed" + std::to_string(i) + ".bin"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(seeds[i].data()),
-                   static_cast<std::streamsize>(seeds[i].size()));
-        ByteReader in(seeds[i].data(), seeds[i].size());
-        if (i == 0) {
-            Kingdom k;
-            EXPECT_EQ(k.Load(in), 1);
-        } else if (i == 1) {
-            City c;
-            EXPECT_EQ(c.Load(in), 1);
-        } else {
-            SubCastle s(0);
-            EXPECT_EQ(s.Load(in), 1);
-        }
-        EXPECT_EQ(in.remaining(), 0u) << i;
     }
 }
 

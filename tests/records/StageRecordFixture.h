@@ -6,6 +6,7 @@
 #include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "engine/ByteReader.h"
+#include "fuzz/seeds/builders/SectionFixtures.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -53,12 +54,7 @@ public:
     ScenarioData* scenario = nullptr;
 };
 
-inline OfficerRecord* General(int32_t person, const char* name) {
-    auto* o = new OfficerRecord(1, -1);
-    o->SetText(OfficerLayout::kName, OfficerLayout::kNameBytes, name);
-    o->Set(OfficerLayout::kPersonNumber, person);
-    return o;
-}
+using sectionfix::General;
 
 template <class T>
 T* At(LinkList& list, int i) {

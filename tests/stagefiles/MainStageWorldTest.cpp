@@ -23,7 +23,7 @@ using FileSet = std::map<std::string, std::vector<uint8_t>>;
 // a sub-castle, field troops with followers and a paired troop, two hot-key groups, a selection,
 // two gates and three map items.
 void Populate(MainWorld& w) {
-    trooptest::Battle& battle = w.battle;
+    auto& battle = w.battle;
     auto inside = [&](Kingdom* k, int16_t garrison) {
         Troop* t = battle.AddTroop(k, 0, 0);
         k->fieldUnits.RemoveValue(uintptr_t(t));

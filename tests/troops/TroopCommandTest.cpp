@@ -1,5 +1,6 @@
 #include "TroopFixture.h"
 
+#include "fuzz/seeds/builders/TroopCommandSamples.h"
 #include "net/TroopCommandCodec.h"
 #include "net/TroopFateCommands.h"
 #include "net/TroopValueCommand.h"
@@ -40,28 +41,8 @@ std::vector<uint8_t> Hex(const char* text) {
     return out;
 }
 
-struct Wire {
-    TroopCommand command;
-    const char* bytes;
-};
-// One payload per code, every field set to a value that shows its place.
-const Wire kWire[] = {
-    {{1, 0x11223344, 0, 0, -2, 0x01020304}, "44332211 feffffff 04030201"},
-    {{2, 7, 0, 0, 0, 0, 0x0102, 0x0304}, "07000000 0201 0403"},
-    {{3, 7, 0, 0, 0, 0, 5, 6}, "07000000 0500 0600"},
-    {{4, 7, 0xA1B2C3D4}, "07000000 d4c3b2a1"},
-    {{5, 7, 9, 0, 100, -100, 3, 4, 0, 0, 8}, "07000000 09000000 0300 0400 08 000000 64000000 9cffffff"},
-    {{6, 7, 0x10003, 4}, "07000000 03000100 04000000"},
-    {{7, 7, 0, 0, 0, 0, 1, 2, 0xFFFF, 0}, "07000000 0100 0200 ffff 0000"},
-    {{8, 7, 0, 0, 0, 0, 9, 10}, "07000000 0900 0a00"},
-    {{9, 7, 2, 0, 0, 0, 0, 0, 0, 0, 0, -1}, "07000000 02000000 ffffffff"},
-    {{10, 7, 2, 0, 5, 6, 3, 4, 0, 0, 7}, "07000000 02000000 0300 0400 07 000000 05000000 06000000"},
-    {{11, 7, 9, 0, 0, 0, 3, 4, 0, 0, 0, 102, 1}, "07000000 09000000 0300 0400 66000000 01 000000"},
-    {{12, 7, 9, 0, 5, 6, 3, 4, 0, 0, 2, 101, 1},
-     "07000000 09000000 05000000 06000000 0300 0400 65000000 01 02 0000"},
-    {{13, 7, 0, 0, 0, 0, 3, 4, 0, 0, 0, 0, 0, 2, 9}, "07000000 0300 0400 02 09 0000"},
-    {{14, 7, 0, 0, 0, 0, 3, 4, 0, 0, 0, 0, 0, 6, 1}, "07000000 0300 0400 06 01 0000"},
-};
+using troopfix::kWire;
+using troopfix::Wire;
 
 // A compact picture of a troop's order fields, to compare stations.
 std::vector<int> Snapshot(const Troop& t) {
@@ -351,22 +332,6 @@ TEST(TroopCommandEntries, WanderNearACornerStopsTryingAndStays) {
     EXPECT_EQ(t->goalX, t->cellX);
     EXPECT_EQ(t->goalY, t->cellY);
     EXPECT_EQ(t->order->orderState, 4);
-}
-
-// The troop order payload decoder's fuzz seeds: one valid payload per code behind its code byte.
-TEST(TroopCommandFuzzSeed, WritesSeedCorpus) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "troopcommand";
-    std::filesystem::create_directories(folder);
-    for (const Wire& w : kWire) {
-        std::vector<uint8_t> bytes = PackTroopCommand(w.command);
-        ASSERT_TRUE(UnpackTroopCommand(w.command.code, bytes));
-        bytes.insert(bytes.begin(), w.command.code);
-        std::ofstream(folder / ("code" + std::to_string(w.command.code) + ".bin"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    for (int code = 1; code <= 14; ++code)
-        EXPECT_TRUE(std::filesystem::exists(folder / ("code" + std::to_string(code) + ".bin"))) << code;
 }
 
 TEST(TroopCommandEntries, CityAttackApproachesTheNearestCellBesideTheCity) {

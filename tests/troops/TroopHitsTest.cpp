@@ -376,34 +376,6 @@ TEST(TroopFateCommands, ACommandNamingNoTroopOrABadValueChangesNothing) {
     EXPECT_EQ(t->state, 13);
 }
 
-// Seeds for the death, capture and counter commands' fuzz target, each accepted by its reader here.
-TEST(TroopFateCommands, FuzzSeedWritesTheDeathCaptureAndCounterCommands) {
-    Fight f;
-    Troop* a = f.Add(f.player, 5, 5);
-    Troop* b = f.Add(f.foe, 6, 10);
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "troopfate";
-    std::filesystem::create_directories(folder);
-    const std::pair<uint8_t, std::vector<uint8_t>> seeds[] = {
-        {kUnitCountersCommand, PackUnitCounters({{a->UnitId(), 1, 0, 0}, {1, 2, 3, 4}})},
-        {kCaptureCommand, PackCapture({{a->UnitId(), 1, 0, 0}, a->worldX, a->worldY, 2, 1})},
-        {kKillCommand, PackKill({{b->UnitId(), 2, 0, 0}, 1})},
-    };
-    for (const auto& [code, payload] : seeds) {
-        bool accepted = false;
-        if (code == kUnitCountersCommand) accepted = ReceiveUnitCountersCommand(payload);
-        if (code == kCaptureCommand) accepted = ReceiveCaptureCommand(payload);
-        if (code == kKillCommand) accepted = ReceiveKillCommand(payload);
-        EXPECT_TRUE(accepted) << int(code);
-        std::vector<uint8_t> bytes = payload;
-        bytes.insert(bytes.begin(), code);
-        const auto file = folder / ("code" + std::to_string(code) + ".bin");
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        EXPECT_TRUE(std::filesystem::exists(file));
-    }
-}
-
 TEST(TroopFateCommands, HugeCountersFromAPeerKeepTheExperienceInRange) {
     Fight f;
     Troop* general = f.Add(f.foe, 10, 10, 1);

@@ -113,28 +113,3 @@ TEST_F(TroopValue, ALevelUpArrivesOnTheFieldTroopByItsIdOnly) {
 }
 
 } // namespace
-
-namespace {
-
-// Seeds for the troop command target's codes 21 and 25, each accepted by its reader here.
-TEST_F(TroopValue, FuzzSeedWritesTheValueAndLevelUpCommands) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const std::filesystem::path folder = std::filesystem::path(dir ? dir : KARDOL_SEED_DIR) / "troopcommand";
-    std::filesystem::create_directories(folder);
-    ByteWriter level;
-    for (uint32_t v : {t->UnitId(), 1u, 0u, 0u, 0u, 30000u, 40000u})
-        level.u32(v);
-    const std::vector<uint8_t> value = Payload(t->UnitId(), 0, 60, 1);
-    EXPECT_TRUE(ReceiveTroopValueCommand(value));
-    EXPECT_TRUE(ReceiveLevelUpCommand(level.buffer()));
-    for (auto [code, payload] :
-         {std::pair{kTroopValueCommand, value}, std::pair{kLevelUpCommand, level.buffer()}}) {
-        std::vector<uint8_t> bytes = payload;
-        bytes.insert(bytes.begin(), code);
-        std::ofstream(folder / ("code" + std::to_string(code) + ".bin"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        EXPECT_TRUE(std::filesystem::exists(folder / ("code" + std::to_string(code) + ".bin")));
-    }
-}
-
-} // namespace

@@ -116,23 +116,4 @@ TEST(CastleTemplate, ResetGridMarksOutlinesTheFrames) {
     ResetGridMarks(nullptr, true); // no editing map: nothing happens
 }
 
-// Seeds for the castle template reader's fuzz target: the stage, then the door file.
-TEST(CastleTemplateSeed, WritesReaderSeeds) {
-    const auto dir = std::filesystem::path(KARDOL_SEED_DIR) / "castletemplate";
-    std::filesystem::create_directories(dir);
-    std::vector<TemplateCity> few = {{1, 0, 40, 90, 1, 1}, {30, 6, 30, 630}};
-    const std::vector<uint8_t> stage = TemplateStageBytes(few);
-    const std::vector<uint8_t> door = WriteDoorFile({DefaultTemplateGates()});
-    std::vector<uint8_t> seed;
-    ByteWriter w;
-    w.u32(uint32_t(stage.size()));
-    w.bytes(stage.data(), stage.size());
-    w.bytes(door.data(), door.size());
-    CastleTemplate t;
-    const std::span<const uint8_t> doorSpan(door);
-    EXPECT_TRUE(t.Parse(stage, &doorSpan));
-    EXPECT_EQ(t.CityCount(), 2);
-    TempFolder::Write(dir / "two-cities", w.buffer());
-}
-
 } // namespace

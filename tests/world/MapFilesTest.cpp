@@ -1,4 +1,5 @@
 #include "WorldFixture.h"
+#include "fuzz/seeds/builders/MapFixtures.h"
 
 #include "engine/ErrorList.h"
 #include "engine/PixelFormat.h"
@@ -21,25 +22,7 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(f), {}};
 }
 
-// A ".m" file of w x r cells; cell i has ground tile i + 1 and the rest from `shape`.
-std::vector<uint8_t> MapBytes(int w, int r, void (*shape)(MapCell&, int) = nullptr,
-                              const char* magic = "Morvek10") {
-    std::vector<MapCell> cells(size_t(w) * r);
-    for (int i = 0; i < w * r; ++i) {
-        cells[i].groundTile = uint16_t(i + 1);
-        cells[i].layerTile = MapCell::kNoTile;
-        cells[i].overlayTile = MapCell::kNoTile;
-        cells[i].spare6 = uint16_t(0xA000 + i);
-        cells[i].spare13 = uint8_t(i);
-        cells[i].sightCount = 2;
-        cells[i].seen = 1;
-        cells[i].fogMark = 3;
-        if (shape) shape(cells[i], i);
-    }
-    std::vector<uint8_t> bytes = WriteMapFile(w, r, cells.data());
-    std::memcpy(bytes.data() + 8, magic, 8);
-    return bytes;
-}
+using mapfix::MapBytes;
 
 class MapFilesTest : public ::testing::Test {
 protected:
@@ -269,22 +252,6 @@ TEST_F(MapFilesTest, StageMapsByNumber) {
     folder.Put("stage07.cmb", LayerBytes(1));
     EXPECT_EQ(LoadStageMapByNumber(7), 1);
     EXPECT_EQ(TheBattleMap->width, 2);
-}
-
-// Seeds for the map file reader's fuzz target; each is read back here first.
-TEST(MapFilesSeed, WritesReaderSeeds) {
-    const auto dir = std::filesystem::path(KARDOL_SEED_DIR) / "mapfile";
-    std::filesystem::create_directories(dir);
-    const std::pair<const char*, std::vector<uint8_t>> seeds[] = {
-        {"small.m", MapBytes(3, 6)},
-        {"gates.m", MapBytes(4, 8, [](MapCell& c, int i) { c.overlayTile = i % 2 ? 0x12C7 : 0x148F; })},
-        {"one.m", MapBytes(1, 2)},
-    };
-    for (const auto& [name, bytes] : seeds) {
-        MapGrid grid;
-        EXPECT_TRUE(ParseMapFile(bytes, grid)) << name;
-        TempFolder::Write(dir / name, bytes);
-    }
 }
 
 } // namespace

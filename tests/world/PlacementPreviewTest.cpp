@@ -8,9 +8,9 @@
 #include "engine/PixelFormat.h"
 #include "engine/Random.h"
 #include "engine/ResourceStore.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 #include "platform/CRand.h"
 #include "platform/Surface.h"
-#include "support/StoreFixtures.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -289,26 +289,4 @@ TEST_F(RouteGraphTest, NoMarkersWriteAnEmptyCache) {
     EXPECT_EQ(ReadAll("stage01.opt"), (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
-// Seeds for the waypoint cache reader's fuzz target (its map: 16 x 32 with waypoints at (3, 8),
-// (10, 9) and (5, 20)); each is read back here first.
-TEST(RouteCacheSeed, WritesReaderSeeds) {
-    worldtest::World w;
-    auto rows = OpenRows(16, 32);
-    rows[8][3] = 'M';
-    rows[9][10] = 'M';
-    rows[20][5] = 'M';
-    DrawMap(w, rows);
-    BuildRouteGraph();
-    const auto dir = std::filesystem::path(KARDOL_SEED_DIR) / "routecache";
-    std::filesystem::create_directories(dir);
-    const std::vector<uint8_t> graph = SerializeRouteGraph();
-    FreeRouteGraph();
-    const std::pair<const char*, std::vector<uint8_t>> seeds[] = {{"graph.opt", graph}};
-    for (const auto& [name, bytes] : seeds) {
-        EXPECT_TRUE(ParseRouteCache(bytes)) << name;
-        TempFolder::Write(dir / name, bytes);
-    }
-    FreeRouteGraph();
-}
-
 } // namespace

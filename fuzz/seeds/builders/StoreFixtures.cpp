@@ -1,4 +1,4 @@
-#include "support/StoreFixtures.h"
+#include "fuzz/seeds/builders/StoreFixtures.h"
 
 #include "engine/ByteReader.h"
 
@@ -338,10 +338,6 @@ void WriteStoreFolder(const std::filesystem::path& dir) {
     WriteBytes(dir / "title.bmp", BmpFile8(5, 3));
     WriteBytes(dir / "pic.pcx", PcxFile8(5, 3));
     WriteBytes(dir / "anim.flc", FlicFile(4, 3));
-}
-
-void WriteSeed(const std::string& target, const std::string& name, const Bytes& bytes) {
-    WriteBytes(std::filesystem::path(KARDOL_SEED_DIR) / target / name, bytes);
 }
 
 } // namespace storefix

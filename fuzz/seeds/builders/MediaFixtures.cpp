@@ -1,4 +1,4 @@
-#include "MediaFixtures.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 
 #include "engine/ByteReader.h"
 

@@ -1,6 +1,6 @@
-#include "tests/support/ArchiveFixtures.h"
+#include "fuzz/seeds/builders/ArchiveFixtures.h"
 
-#include "tests/support/Lh5Encoder.h"
+#include "fuzz/seeds/builders/Lh5Encoder.h"
 
 #include <fstream>
 #include <unistd.h>

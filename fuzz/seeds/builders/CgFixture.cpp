@@ -1,4 +1,4 @@
-#include "CgFixture.h"
+#include "fuzz/seeds/builders/CgFixture.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "tests/support/Lh5Encoder.h"
+#include "fuzz/seeds/builders/Lh5Encoder.h"
 
 #include <algorithm>
 #include <queue>

@@ -1,6 +1,6 @@
 #pragma once
 
-// Writers of the game's data tables, for tests and fuzz seeds.
+// Writers of the game's data tables, for the tests and the fuzz seeds.
 
 #include <cstdint>
 #include <cstring>

@@ -1,30 +1,22 @@
-// Seed inputs of the lobby datagram and room message fuzz targets, each one accepted by its reader.
+// Seeds of the lobby datagram and room message targets, each accepted by its reader.
+#include "SeedCorpus.h"
+
 #include "Program/GameController.h"
-#include "engine/GameFileWriters.h"
 #include "net/LobbyDatagram.h"
 #include "net/lobby/SlotFields.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <vector>
+#include <array>
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void WriteSeed(const char* target, const std::string& name, const Bytes& bytes) {
-    const auto folder = std::filesystem::path(KARDOL_SEED_DIR) / target;
-    std::filesystem::create_directories(folder);
-    ASSERT_TRUE(gamefiles::WriteBytes((folder / name).string(), bytes)) << name;
-}
 
 template <size_t N>
 Bytes Of(const std::array<uint8_t, N>& a) {
     return Bytes(a.begin(), a.end());
 }
 
-TEST(LobbySeed, WritesLobbyDatagramSeedsThatTheReaderAccepts) {
+void LobbyDatagramSeeds(SeedCorpus& corpus) {
     lobby::RoomRecord room;
     room.SetName("HOSTPC");
     room.SetPlayerCount(2);
@@ -60,17 +52,18 @@ TEST(LobbySeed, WritesLobbyDatagramSeedsThatTheReaderAccepts) {
     };
     for (const auto& [name, bytes] : seeds) {
         lobby::Header h;
-        EXPECT_TRUE(lobby::DecodeHeader(bytes.data(), bytes.size(), &h)) << name;
-        WriteSeed("lobbydatagram", name, bytes);
+        corpus.Check(lobby::DecodeHeader(bytes.data(), bytes.size(), &h), "lobbydatagram", name,
+                     "the header is refused");
+        corpus.Write("lobbydatagram", name, bytes);
     }
     lobby::RoomRecord back;
-    EXPECT_TRUE(lobby::RoomRecord::Decode(room.bytes.data(), room.bytes.size(), &back));
-    EXPECT_EQ(back.Name(), "HOSTPC");
-    EXPECT_EQ(back.Host().address, 0x7F000001u);
-    EXPECT_EQ(back.Host().port, 12496);
+    corpus.Check(lobby::RoomRecord::Decode(room.bytes.data(), room.bytes.size(), &back) &&
+                     back.Name() == "HOSTPC" && back.Host().address == 0x7F000001u &&
+                     back.Host().port == 12496,
+                 "lobbydatagram", "room", "the room does not read back");
 }
 
-TEST(LobbySeed, WritesRoomMessageSeedsThatTheReaderAccepts) {
+void RoomMessageSeeds(SeedCorpus& corpus) {
     auto message = [](uint8_t type, uint8_t peer, const Bytes& payload) {
         Bytes b = {type, peer};
         b.insert(b.end(), payload.begin(), payload.end());
@@ -96,10 +89,16 @@ TEST(LobbySeed, WritesRoomMessageSeedsThatTheReaderAccepts) {
         {"stored", message(26, 1, slotBytes)},      {"taken", message(27, 1, slotBytes)},
     };
     for (const auto& [name, bytes] : seeds)
-        WriteSeed("roommessage", name, bytes);
+        corpus.Write("roommessage", name, bytes);
     lobby::ChatRecord back;
-    EXPECT_TRUE(lobby::ChatRecord::Decode(chat.bytes.data(), chat.bytes.size(), &back));
-    EXPECT_EQ(back.Text(), "hello");
+    corpus.Check(lobby::ChatRecord::Decode(chat.bytes.data(), chat.bytes.size(), &back) &&
+                     back.Text() == "hello",
+                 "roommessage", "chat", "the chat record does not read back");
 }
 
 } // namespace
+
+void WriteLobbySeeds(SeedCorpus& corpus) {
+    LobbyDatagramSeeds(corpus);
+    RoomMessageSeeds(corpus);
+}

@@ -1,21 +1,12 @@
-#include "NetStation.h"
+// Seeds of the room stream reader and the game command target: whole streams of frames.
+#include "SeedCorpus.h"
 
+#include "fuzz/seeds/builders/NetFrames.h"
 #include "net/room/NetPacket.h"
+#include "net/room/NetPeer.h"
 #include "net/room/PacketAssembler.h"
 
-#include <filesystem>
-#include <fstream>
-
-#include <gtest/gtest.h>
-
-using namespace nettest;
-
 namespace {
-
-void WriteSeed(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
     std::vector<uint8_t> out;
@@ -41,14 +32,10 @@ size_t FramesIn(const std::vector<uint8_t>& stream) {
 
 } // namespace
 
-// Writes the seeds of the room stream and game command fuzz targets.
-TEST(NetFuzzSeed, WritesSeedCorpus) {
-    namespace fs = std::filesystem;
-    const fs::path framing = fs::path(KARDOL_SEED_DIR) / "netframing";
-    const fs::path commands = fs::path(KARDOL_SEED_DIR) / "gamecommand";
-    fs::create_directories(framing);
-    fs::create_directories(commands);
-
+void WriteNetStreamSeeds(SeedCorpus& corpus) {
+    using netfix::Frame;
+    using netfix::OrderPayload;
+    using netfix::U32;
     std::vector<uint8_t> slot(148, 0);
     slot[0] = 2;
     slot[4] = 'B';
@@ -69,17 +56,18 @@ TEST(NetFuzzSeed, WritesSeedCorpus) {
     };
     int n = 0;
     for (const auto& stream : streams) {
-        ASSERT_GT(FramesIn(stream), 0u) << "seed " << n;
+        const std::string seed = "seed" + std::to_string(n);
+        corpus.Check(FramesIn(stream) > 0, "netframing", seed + ".bin",
+                     "the reader does not take every frame");
+        // The framing target reads its chunk sizes from the first byte, the command target its role.
         std::vector<uint8_t> chunked{static_cast<uint8_t>(n * 7)};
         chunked.insert(chunked.end(), stream.begin(), stream.end());
-        WriteSeed(framing / ("seed" + std::to_string(n) + ".bin"), chunked);
+        corpus.Write("netframing", seed + ".bin", chunked);
         for (uint8_t role : {0, 1}) {
-            std::vector<uint8_t> seed{role};
-            seed.insert(seed.end(), stream.begin(), stream.end());
-            WriteSeed(commands / ("seed" + std::to_string(n) + "-" + std::to_string(role) + ".bin"), seed);
+            std::vector<uint8_t> bytes{role};
+            bytes.insert(bytes.end(), stream.begin(), stream.end());
+            corpus.Write("gamecommand", seed + "-" + std::to_string(role) + ".bin", bytes);
         }
         ++n;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(framing), {}), 6);
-    EXPECT_EQ(std::distance(fs::directory_iterator(commands), {}), 12);
 }

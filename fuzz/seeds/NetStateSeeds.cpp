@@ -1,4 +1,9 @@
+// Seeds of the state-command, sub-command and game-record targets, each applied over the fuzz
+// targets' own world first.
+#include "SeedCorpus.h"
+
 #include "fuzz/StateFuzzWorld.h"
+#include "fuzz/seeds/builders/NetFrames.h"
 
 #include "net/ChatCommand.h"
 #include "net/GameRecordChannel.h"
@@ -8,42 +13,17 @@
 #include "net/TroopValueCommand.h"
 #include "net/WireLayout.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
 namespace {
 
-namespace fs = std::filesystem;
-
-fs::path SeedFolder(const char* target) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const fs::path folder = fs::path(dir ? dir : KARDOL_SEED_DIR) / target;
-    fs::create_directories(folder);
-    return folder;
-}
-
-void Write(const fs::path& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> Words(std::initializer_list<uint32_t> words) {
-    std::vector<uint8_t> out;
-    for (uint32_t w : words)
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<uint8_t>(w >> (8 * i)));
-    return out;
-}
+using netfix::Words;
 
 constexpr uint32_t kNone = 0xFFFFFFFFu;
 
+} // namespace
+
 // Troops of the fuzz world by unit id: 1, 2 side 1 and 3, 4 side 2 on the field; 5 (a wall unit)
 // and 6 inside city 0 (id 1); 7 in its keeper's place, whose keeper is 8; 9 in its garrison post.
-TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
-    const fs::path state = SeedFolder("statecommand");
+void WriteNetStateSeeds(SeedCorpus& corpus) {
     struct StateSeed {
         uint8_t code;
         std::vector<uint8_t> payload;
@@ -62,31 +42,33 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
     };
     int n = 0;
     for (const StateSeed& s : states) {
-        SCOPED_TRACE(n);
+        const std::string name = "seed" + std::to_string(n++) + ".bin";
         {
             StateFuzzWorld world(true);
             const std::span<const uint8_t> p(s.payload);
+            bool taken = false;
             if (s.code == kTroopValueCommand)
-                EXPECT_TRUE(ReceiveTroopValueCommand(p));
+                taken = ReceiveTroopValueCommand(p);
             else if (s.code == kLevelUpCommand)
-                EXPECT_TRUE(ReceiveLevelUpCommand(p));
+                taken = ReceiveLevelUpCommand(p);
             else
-                EXPECT_NE(ReceiveStateCommand(s.code, p), CommandOutcome::Drop);
+                taken = ReceiveStateCommand(s.code, p) != CommandOutcome::Drop;
+            corpus.Check(taken, "statecommand", name, "the command is dropped");
         }
         std::vector<uint8_t> bytes{1, s.code};
         bytes.insert(bytes.end(), s.payload.begin(), s.payload.end());
-        Write(state / ("seed" + std::to_string(n++) + ".bin"), bytes);
+        corpus.Write("statecommand", name, bytes);
     }
     {
         StateFuzzWorld world(false);
         const std::vector<uint8_t> chat = PackChatLine({"hello", 1, true, 3});
-        EXPECT_TRUE(UnpackChatLine(chat));
+        corpus.Check(UnpackChatLine(chat).has_value(), "statecommand", "chat.bin",
+                     "the chat line is not read");
         std::vector<uint8_t> bytes{0, kChatCommand};
         bytes.insert(bytes.end(), chat.begin(), chat.end());
-        Write(state / "chat.bin", bytes);
+        corpus.Write("statecommand", "chat.bin", bytes);
     }
 
-    const fs::path sub = SeedFolder("subcommand");
     const std::vector<uint8_t> subs[] = {
         PackSubCommand(kSubSetEquipment, {3, 2, 0, 0, 1, 288}),
         PackSubCommand(kSubUseItem, {1, 6, 0}),
@@ -106,18 +88,18 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
     };
     n = 0;
     for (const std::vector<uint8_t>& s : subs) {
-        SCOPED_TRACE(n);
+        const std::string name = "seed" + std::to_string(n++) + ".bin";
         {
             StateFuzzWorld world(true);
             std::vector<uint8_t> relay;
-            EXPECT_EQ(ReceiveSubCommand(s, true, relay), CommandOutcome::Relay);
+            corpus.Check(ReceiveSubCommand(s, true, relay) == CommandOutcome::Relay, "subcommand", name,
+                         "the sub-command is not relayed");
         }
         std::vector<uint8_t> bytes{3};
         bytes.insert(bytes.end(), s.begin(), s.end());
-        Write(sub / ("seed" + std::to_string(n++) + ".bin"), bytes);
+        corpus.Write("subcommand", name, bytes);
     }
 
-    const fs::path records = SeedFolder("gamerecord");
     const std::vector<uint8_t> recs[] = {
         PackGameRecord(kRecordDeployUnit, {0, 5, 1}),
         PackGameRecord(kRecordCreatePerson, {2, 0, 4, 5, 700}),
@@ -143,16 +125,14 @@ TEST(StateFuzzSeed, WritesSeedsEachReaderAccepts) {
     };
     n = 0;
     for (const std::vector<uint8_t>& r : recs) {
-        SCOPED_TRACE(n);
+        const std::string name = "seed" + std::to_string(n++) + ".bin";
         {
             StateFuzzWorld world(true);
-            EXPECT_EQ(ReceiveGameRecord(r), CommandOutcome::Relay);
+            corpus.Check(ReceiveGameRecord(r) == CommandOutcome::Relay, "gamerecord", name,
+                         "the record is not relayed");
         }
         std::vector<uint8_t> bytes{1};
         bytes.insert(bytes.end(), r.begin(), r.end());
-        Write(records / ("seed" + std::to_string(n++) + ".bin"), bytes);
+        corpus.Write("gamerecord", name, bytes);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(records), {}), std::ssize(recs));
 }
-
-} // namespace

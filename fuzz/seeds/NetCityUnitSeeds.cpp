@@ -1,34 +1,28 @@
-// Seeds for the city unit record fuzz target: every capture and destruction path and each unit
-// record over the fuzz world, each checked to apply cleanly (the sanitizers stand guard).
+// Seeds of the city unit record target: every capture and destruction path and each unit record
+// over the fuzz world, each checked to apply as it should.
+#include "SeedCorpus.h"
+
 #include "fuzz/StateFuzzWorld.h"
 
 #include "net/GameRecordChannel.h"
 #include "net/TroopCommands.h"
 #include "world/UnownedCities.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Byte 0 of a seed: bit 0 host, bit 1 the city's units shown, high nibble the city's kind.
 constexpr uint8_t Station(bool host, bool shown, int kind) {
     return uint8_t((host ? 1 : 0) | (shown ? 2 : 0) | kind << 4);
 }
 
+} // namespace
+
 // The fuzz world's troops by unit id: 1, 2 side 1 and 3, 4 side 2 on the field (none leads a unit:
 // entering, they only take the city as their home); 5 and 6 inside city 0; 7 in its keeper's place;
 // 9 in its garrison post (kind 5, the prison).
-TEST(CityUnitsFuzzSeed, WritesSeedsThatApplyOverEveryCaptureAndDestructionPath) {
-    const char* dir = std::getenv("KARDOL_SEED_DIR");
-    const fs::path folder = fs::path(dir ? dir : KARDOL_SEED_DIR) / "cityunits";
-    fs::create_directories(folder);
+void WriteCityUnitSeeds(SeedCorpus& corpus) {
     struct Seed {
         const char* name;
         uint8_t station;
@@ -68,7 +62,7 @@ TEST(CityUnitsFuzzSeed, WritesSeedsThatApplyOverEveryCaptureAndDestructionPath) 
          [&] { return city()->ownerSide == 2 && city()->units.GetCount() == 0; }},
     };
     for (const Seed& s : seeds) {
-        SCOPED_TRACE(s.name);
+        const std::string name = std::string(s.name) + ".bin";
         std::vector<uint8_t> bytes{s.station};
         bytes.insert(bytes.end(), s.record.begin(), s.record.end());
         {
@@ -77,13 +71,10 @@ TEST(CityUnitsFuzzSeed, WritesSeedsThatApplyOverEveryCaptureAndDestructionPath) 
             c->SetInt(CityLayout::kKind, s.station >> 4);
             c->emptyFlag = 1;
             if (s.station & 2) c->ArrangeUnits(false);
-            EXPECT_EQ(ReceiveGameRecord(s.record), CommandOutcome::Relay);
-            EXPECT_TRUE(s.applied());
+            corpus.Check(ReceiveGameRecord(s.record) == CommandOutcome::Relay, "cityunits", name,
+                         "the record is not relayed");
+            corpus.Check(s.applied(), "cityunits", name, "the record does not leave what it should");
         }
-        std::ofstream(folder / (std::string(s.name) + ".bin"), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        corpus.Write("cityunits", name, bytes);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), std::ssize(seeds));
 }
-
-} // namespace

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace recordtest {
+// The plain record classes and patterned blocks, for the tests and the fuzz seeds.
+namespace recordfix {
 
 // One plain record class: how to make one and the block size it saves.
 struct RecordKind {
@@ -42,4 +43,4 @@ inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-} // namespace recordtest
+} // namespace recordfix

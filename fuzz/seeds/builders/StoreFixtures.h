@@ -73,7 +73,4 @@ void WriteBytes(const std::filesystem::path& file, const Bytes& bytes);
 // StoreFixtures.cpp beside each file.
 void WriteStoreFolder(const std::filesystem::path& dir);
 
-// Writes bytes to KARDOL_SEED_DIR/<target>/<name>.
-void WriteSeed(const std::string& target, const std::string& name, const Bytes& bytes);
-
 } // namespace storefix
