@@ -5,6 +5,7 @@
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "Program/VictoryDefeat.h"
@@ -121,10 +122,10 @@ void TeamGameEnd(GameController& c) {
     s->battleEnded = 1;
     StopBattleMusic();
     if (stage->result == 5) {
-        BattleSound(13);
+        PlaySoundEffect(13);
         BattleMovie("Victory.avi", "Victory_a.avi");
     } else {
-        BattleSound(23);
+        PlaySoundEffect(23);
         BattleMovie("Failure.avi", "Failure_a.avi");
     }
     PostEndFrames = 0;

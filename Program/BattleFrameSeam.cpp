@@ -25,11 +25,6 @@ void ResetServices() {
     services = new BattleServices;
 }
 
-void BattleSound(int id) {
-    Services().sounds.push_back(id);
-    PlaySoundEffect(id);
-}
-
 void BattleMovie(const char* file, const char* companion) {
     std::string name = file;
     if (companion) name += std::string("+") + companion;

@@ -22,7 +22,6 @@ struct BattleServices {
 
     int32_t modalMovies = 0;
     std::vector<std::string> movies;
-    std::vector<int> sounds;
 };
 
 BattleServices& Services();
@@ -31,7 +30,6 @@ void ResetServices();
 // Cheat-line hold of the calendar.
 extern int32_t CalendarFrozen;
 // Sound and movies, recorded; the real players are called as well where they exist.
-void BattleSound(int id);
 void BattleMovie(const char* file, const char* companion);
 
 // The main panel's date line is redrawn.

@@ -6,6 +6,7 @@
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
+#include "Program/SoundEffects.h"
 #include "Program/StageSet.h"
 #include "engine/ByteReader.h"
 #include "engine/MusicPlayer.h"
@@ -320,7 +321,7 @@ void Zu_StageSet::CheckAllianceGame(int32_t peers) {
             result = 4;
             if (TheScreenSettings) TheScreenSettings->battleEnded = 1;
             StopBattleMusic();
-            BattleSound(23);
+            PlaySoundEffect(23);
             BattleMovie("Failure.avi", "Failure_a.avi");
         }
     }
@@ -337,7 +338,7 @@ void Zu_StageSet::BecomeSpectator(bool teamGame, int32_t peers) {
         if (IsHost()) AddChatLine(text.c_str(), 3);
         if (!teamGame || IsHost()) NetCmdChatText(text.c_str(), 0, false, 0);
     }
-    BattleSound(10);
+    PlaySoundEffect(10);
     if (TheGameController) TheGameController->RevealMap();
     CloseBanner();
     if (teamGame || peers > 1) ShowBanner(ObserverBannerText, 1);
@@ -351,7 +352,7 @@ void Zu_StageSet::EndWithWinner(Kingdom* winner) {
                 if (IsHost()) AddChatLine(kTimeUp, 3);
                 NetCmdChatText(kTimeUp, 0, false, 0);
             }
-            BattleSound(10);
+            PlaySoundEffect(10);
             if (TheGameController) TheGameController->RevealMap();
             result = 4;
         }

@@ -2,6 +2,7 @@
 
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
+#include "Program/SoundEffects.h"
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
 #include "net/TroopCommands.h"
@@ -142,7 +143,7 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
     if (const GameController* c = TheGameController; c && t->cellX >= c->viewLeft &&
                                                      t->cellX <= c->viewRight && 2 * t->cellY >= c->viewTop &&
                                                      2 * t->cellY <= c->viewBottom)
-        BattleSound(SoldierTypeValue(t->currentType, SoldierColumn::kDeathSound));
+        PlaySoundEffect(SoldierTypeValue(t->currentType, SoldierColumn::kDeathSound));
     RemoveFromSelection(t);
     Tally(t, killerSide);
     Kingdom* k = KingdomOfSide(U(t->owner));

@@ -3,6 +3,8 @@
 #include "engine/ByteReader.h"
 #include "net/room/NetSession.h"
 
+#include "support/SoundRecorder.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -206,6 +208,7 @@ TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
     world.Network(false, 2);
     ProgramNetSession().ownId = 0;
     BeatWholly(k[0]);
+    testsupport::SoundRecorder sounds;
     for (int day = 0; day < 5; ++day)
         world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 0);
@@ -213,7 +216,7 @@ TEST_F(TeamGameTest, BeatenLocalPlayerBecomesSpectatorOnce) {
     ASSERT_NE(TheBanner, nullptr);
     EXPECT_EQ(TheBanner->closable, 1);
     EXPECT_EQ(BannerTicks, 4); // 1 when made, raised each day up to 4
-    EXPECT_EQ(std::count(Services().sounds.begin(), Services().sounds.end(), 10), 1);
+    EXPECT_EQ(sounds.Count(10), 1);
     EXPECT_EQ(TheGameController->mapRevealed, 1);
     EXPECT_TRUE(testsupport::SentChat().empty()); // a client sends nothing in the team game
     EXPECT_EQ(k[0]->beaten, 2);

@@ -4,6 +4,8 @@
 #include "engine/SoundBank.h"
 #include "events/SpeechBox.h"
 
+#include "support/SoundRecorder.h"
+
 #include <gtest/gtest.h>
 
 using namespace scripttest;
@@ -220,25 +222,8 @@ TEST_F(EventRunnerTest, AClosedRunnerLeavesTheLockOfTheNextOneAndItsLitArea) {
     w.manager.EndRunner();
 }
 
-namespace {
-// Records the effects played, by their file.
-class RecordingSink : public SoundEffectSink {
-public:
-    int LoadWave(const char* path) override {
-        paths.emplace_back(path);
-        return int(paths.size());
-    }
-    void Play(int slot) override { played.push_back(paths[size_t(slot - 1)]); }
-    uintptr_t SlotContent(int slot) const override { return uintptr_t(slot); }
-    std::vector<std::string> paths, played;
-};
-} // namespace
-
 TEST_F(EventRunnerTest, EndSoundsFollowTheirStepsExceptForTheRevealAndTheTeamWins) {
-    SoundBank bank(nullptr);
-    TheSoundBank = &bank;
-    RecordingSink sink;
-    GameSoundEffects().Bind(&sink, nullptr);
+    testsupport::SoundRecorder sink;
     Event* e = w.Event(
         1, 0, {{0, 0, 0, {}, 0, 7}, {35, 0, 0, {}, 0, 0x109}, {1, 888, 0, {}, 0, 8}, {47, 0, 0, {}, 0, 9}});
     Start(e);
@@ -246,7 +231,5 @@ TEST_F(EventRunnerTest, EndSoundsFollowTheirStepsExceptForTheRevealAndTheTeamWin
     }
     const std::vector<std::string> expected = {SoundEffectPath(7), SoundEffectPath(9), SoundEffectPath(15)};
     EXPECT_EQ(sink.played, expected) << "the low byte of the end sound; the reveal plays 15 first and no end";
-    GameSoundEffects().Bind(nullptr, nullptr);
-    TheSoundBank = nullptr;
     w.manager.EndRunner();
 }

@@ -12,6 +12,8 @@
 #include "net/WireLayout.h"
 #include "records/RecordTables.h"
 #include "support/SentCommands.h"
+#include "support/SoundRecorder.h"
+#include "troops/SoldierTypeColumns.h"
 
 #include <gtest/gtest.h>
 
@@ -87,7 +89,8 @@ TEST_F(StateApply, ADefeatSeedsTheGameTalliesAndTakesTheTroopOut) {
     TheGameController->viewRight = 25;
     TheGameController->viewTop = 0;
     TheGameController->viewBottom = 60;
-    Services().sounds.clear();
+    b.Type(foe->currentType, {{SoldierColumn::kDeathSound, 44}});
+    testsupport::SoundRecorder sounds;
     ApplyTroopDefeat(foe, 1, 0, 30001, 40002);
     EXPECT_EQ(RandomSeed, 30001u);
     EXPECT_EQ(RandomMultiplier, 40002u);
@@ -95,7 +98,7 @@ TEST_F(StateApply, ADefeatSeedsTheGameTalliesAndTakesTheTroopOut) {
     EXPECT_FALSE(b.OnCell(foe, 20, 20));
     EXPECT_EQ(k1->tally[0], 1);
     EXPECT_EQ(k2->tally[4], 1);
-    EXPECT_EQ(Services().sounds.size(), 1u); // in view
+    EXPECT_EQ(sounds.played, std::vector<std::string>{SoundEffectPath(44)}) << "its death sound, in view";
 
     // Inside a city the troop leaves the city and is gone; a soldier counts apart from officers.
     const std::vector<uint8_t> payload =
