@@ -9,6 +9,7 @@
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "Program/VictoryDefeat.h"
+#include "engine/AviClipManager.h"
 #include "engine/DisplayDevice.h"
 #include "engine/MusicPlayer.h"
 #include "engine/ResourceStore.h"
@@ -123,10 +124,10 @@ void TeamGameEnd(GameController& c) {
     StopBattleMusic();
     if (stage->result == 5) {
         PlaySoundEffect(13);
-        BattleMovie("Victory.avi", "Victory_a.avi");
+        PlayAviModal(150, 136, "Victory.avi", "Victory_a.avi", 1, 1);
     } else {
         PlaySoundEffect(23);
-        BattleMovie("Failure.avi", "Failure_a.avi");
+        PlayAviModal(150, 136, "Failure.avi", "Failure_a.avi", 1, 1);
     }
     PostEndFrames = 0;
     ShowBanner(stage->result == 5 ? VictoryBannerText : DefeatBannerText, 0);

@@ -25,14 +25,6 @@ void ResetServices() {
     services = new BattleServices;
 }
 
-void BattleMovie(const char* file, const char* companion) {
-    std::string name = file;
-    if (companion) name += std::string("+") + companion;
-    Services().movies.push_back(name);
-    ++Services().modalMovies;
-    PlayAviModal(150, 136, file, companion, 1, 1);
-}
-
 void ShowDateLine() {
     ++Services().dateRedraws;
 }

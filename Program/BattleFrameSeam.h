@@ -1,8 +1,7 @@
 #pragma once
 
 // Stand-ins for the game windows the battle frame, the calendar and the outcome steps call (the
-// unit and city panels, the main panel's chat and date lines), until those windows exist, and a
-// record of the sounds and movies the battle asks for.
+// unit and city panels, the main panel's chat and date lines), until those windows exist.
 
 #include <cstdint>
 #include <string>
@@ -19,9 +18,6 @@ struct BattleServices {
 
     std::vector<std::string> chatLog; // lines added to the main panel's chat
     int32_t dateRedraws = 0;
-
-    int32_t modalMovies = 0;
-    std::vector<std::string> movies;
 };
 
 BattleServices& Services();
@@ -29,8 +25,6 @@ void ResetServices();
 
 // Cheat-line hold of the calendar.
 extern int32_t CalendarFrozen;
-// Sound and movies, recorded; the real players are called as well where they exist.
-void BattleMovie(const char* file, const char* companion);
 
 // The main panel's date line is redrawn.
 void ShowDateLine();

@@ -8,6 +8,7 @@
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
 #include "Program/StageSet.h"
+#include "engine/AviClipManager.h"
 #include "engine/ByteReader.h"
 #include "engine/MusicPlayer.h"
 #include "gui/MouseCursor.h"
@@ -322,7 +323,7 @@ void Zu_StageSet::CheckAllianceGame(int32_t peers) {
             if (TheScreenSettings) TheScreenSettings->battleEnded = 1;
             StopBattleMusic();
             PlaySoundEffect(23);
-            BattleMovie("Failure.avi", "Failure_a.avi");
+            PlayAviModal(150, 136, "Failure.avi", "Failure_a.avi", 1, 1);
         }
     }
 }

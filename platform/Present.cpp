@@ -25,6 +25,7 @@ struct PresentState {
     uint64_t count = 0;
     bool exitHook = false;
     std::chrono::steady_clock::time_point lastDump{};
+    std::function<void(const PresentedFrame&)> observer;
 };
 
 PresentState& State() {
@@ -93,6 +94,7 @@ void PresentSurface(const Surface& surface) {
         }
     }
     presenter->Present(surface.pixels(), w, h, surface.pitch(), surface.layout());
+    if (s.observer) s.observer(s.last);
     if (dumpNow) DumpLastFrame(DumpPath());
 }
 
@@ -169,6 +171,12 @@ PresentedFrame LastPresentedFrame() {
     PresentState& s = State();
     std::lock_guard<std::mutex> g(s.mutex);
     return s.last;
+}
+
+void SetPresentObserver(std::function<void(const PresentedFrame&)> observer) {
+    PresentState& s = State();
+    std::lock_guard<std::mutex> g(s.mutex);
+    s.observer = std::move(observer);
 }
 
 uint64_t PresentCount() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ void SetPitchPadding(int bytes);
 // The last presented frame and the number of presents so far (both backends keep them).
 PresentedFrame LastPresentedFrame();
 uint64_t PresentCount();
+
+// Test seam: called with every frame as it is presented (null: none).
+void SetPresentObserver(std::function<void(const PresentedFrame&)> observer);
 
 // Writes the last presented frame as a 24-bit BMP (temporary file renamed into place).
 bool DumpLastFrame(const std::string& path);

@@ -11,6 +11,7 @@
 #include "engine/GameFileWriters.h"
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"
+#include "fuzz/seeds/builders/MediaFixtures.h"
 #include "gui/GuiMessage.h"
 #include "gui/GuiRoot.h"
 #include "gui/InputQueue.h"
@@ -19,6 +20,7 @@
 #include "platform/Window.h"
 #include "records/EditorKeyTarget.h"
 #include "records/StageEditor.h"
+#include "support/EndMovies.h"
 #include "support/TempFolder.h"
 #include "windows/Win04Window.h"
 #include "windows/WindowHosts.h"
@@ -463,9 +465,10 @@ TEST_F(BattleFrameTest, BeginPictureStartsTheClockAfterFiftyCycles) {
 }
 
 TEST_F(BattleFrameTest, TeamGameEndShowsItsMovieAndBannerOnce) {
+    testsupport::EndMovies movies;
     for (int result : {5, 4}) {
         SCOPED_TRACE(result);
-        Services().movies.clear();
+        movies.seen.clear();
         TheScreenSettings->battleEnded = 0;
         world->Network(false, 2);
         world->stage->result = result;
@@ -481,9 +484,9 @@ TEST_F(BattleFrameTest, TeamGameEndShowsItsMovieAndBannerOnce) {
         const LabelText* t = banner->labels.TextOf(screentest::ControlById(banner->controls, 0x201));
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->text, result == 5 ? VictoryBannerText : DefeatBannerText);
-        ASSERT_EQ(Services().movies.size(), 1u);
-        EXPECT_EQ(Services().movies[0],
-                  result == 5 ? "Victory.avi+Victory_a.avi" : "Failure.avi+Failure_a.avi");
+        EXPECT_GT(result == 5 ? movies.Victory() : movies.Defeat(), 0) << "its movie played";
+        EXPECT_EQ(result == 5 ? movies.Defeat() : movies.Victory(), 0) << "and not the other";
+        EXPECT_EQ(movies.seen.back(), kGround) << "then the battle frame again";
     }
 }
 
