@@ -154,9 +154,9 @@ Bytes NationRamps() {
     for (int n = 0; n < 16; ++n)
         for (int e = 0; e < 16; ++e)
             for (int k = 0; k < 3; ++k) {
-                // Darker than the hue up to its own entry, then towards white.
+                // From near black up to the hue at its own entry, then towards white.
                 const int hue = kHues[n][k];
-                const int v = e <= 7 ? hue * (e + 3) / 10 : hue + (255 - hue) * (e - 7) / 12;
+                const int v = e <= 7 ? hue * (e + 1) * (e + 1) / 64 : hue + (255 - hue) * (e - 7) / 12;
                 rgb[16 * n + e][k] = uint8_t(v);
             }
     return gamefiles::PaletteFile(rgb);
