@@ -75,6 +75,12 @@ void GameController::DrawMiniMap(platform::Surface* surface) {
     const int32_t mapH = gameScreen ? gameScreen->mapHeight : map.rows;
     const int32_t miniW = gameScreen ? gameScreen->minimapWidth : kLine;
     const int32_t miniH = gameScreen ? gameScreen->minimapHeight : kLines;
+    // A map of another shape than the picture sits centred in it: dots and the view frame take
+    // the same place as the map's cells in the picture.
+    const int32_t offX = gameScreen ? gameScreen->minimapLeft : 0;
+    const int32_t offY = gameScreen ? gameScreen->minimapTop : 0;
+    const int32_t lastDotX = std::max(offX, std::min(offX + miniW, kLine) - 3);
+    const int32_t lastDotY = std::max(offY, std::min(offY + miniH, kLines) - 3);
     const uint16_t selectionColour = MinimapSelectionColour();
     const uint16_t blinkColour = MinimapBlinkColour();
     Zu_StageSet* stage = CurrentStageSet();
@@ -86,8 +92,8 @@ void GameController::DrawMiniMap(platform::Surface* surface) {
             for (int i = 0; i < kingdom->fieldUnits.GetCount(); ++i) {
                 Troop* t = reinterpret_cast<Troop*>(kingdom->fieldUnits.GetAt(i));
                 if (!t || !Dotted(*t, map, player)) continue;
-                const int32_t dx = std::min(t->cellX * miniW / mapW, 157);
-                const int32_t dy = std::min(2 * t->cellY * miniH / mapH, 117);
+                const int32_t dx = std::min(offX + t->cellX * miniW / mapW, lastDotX);
+                const int32_t dy = std::min(offY + 2 * t->cellY * miniH / mapH, lastDotY);
                 uint16_t colour = t->selected ? selectionColour : kingdom->ownColour;
                 if (t->hitNotice != 0) {
                     ++t->hitNotice;
@@ -114,13 +120,14 @@ void GameController::DrawMiniMap(platform::Surface* surface) {
             bottom = miniH;
             top = bottom - frameH;
         }
+        const int32_t x0 = kPictureLeft + offX, y0 = kPictureTop + offY;
         for (int32_t i = 0; i < frameW; ++i) {
-            out.Put(kPictureLeft + left + i, kPictureTop + top, selectionColour);
-            out.Put(kPictureLeft + left + i, kPictureTop + bottom, selectionColour);
+            out.Put(x0 + left + i, y0 + top, selectionColour);
+            out.Put(x0 + left + i, y0 + bottom, selectionColour);
         }
         for (int32_t i = 0; i < frameH; ++i) {
-            out.Put(kPictureLeft + left, kPictureTop + top + i, selectionColour);
-            out.Put(kPictureLeft + right, kPictureTop + top + i, selectionColour);
+            out.Put(x0 + left, y0 + top + i, selectionColour);
+            out.Put(x0 + right, y0 + top + i, selectionColour);
         }
     }
     surface->Unlock(nullptr);

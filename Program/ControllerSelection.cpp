@@ -72,7 +72,8 @@ void GameController::DeselectTroop(Troop* troop) {
 int GameController::MinimapPointToCell(const GuiMessage* point, int32_t cell[2]) const {
     if (!point || !gameScreen) return 0;
     const MapView& v = *gameScreen;
-    const int32_t left = minimapAreaX + 25, top = minimapAreaY + 27;
+    // The map's cells sit where the minimap picture placed them.
+    const int32_t left = minimapAreaX + 25 + v.minimapLeft, top = minimapAreaY + 27 + v.minimapTop;
     const int32_t width = v.minimapWidth, height = v.minimapHeight;
     const int32_t x = point->point.x, y = point->point.y;
     if (width <= 0 || height <= 0 || x < left || x >= left + width || y < top || y >= top + height) return 0;

@@ -124,6 +124,59 @@ TEST_F(Minimap, APointMapsToACellOnlyInsideThePicture) {
     }
 }
 
+// A 40 x 80 map (1600 x 800 pixels) is wider than the picture's shape: it fills rows 20 to 100 of
+// the picture, and the dots, the view frame and the clicks find its cells where the picture put them.
+TEST_F(Minimap, ALetterboxedMapPutsDotsFrameAndClicksOnItsCells) {
+    ASSERT_TRUE(display.ok);
+    ASSERT_NE(surface, nullptr);
+    view->FitMinimap();
+    ASSERT_EQ((std::vector<int>{view->minimapTop, view->minimapHeight}), (std::vector<int>{20, 80}));
+    constexpr uint16_t kLand = 0x3D26;
+    uint8_t* base = c->minimapImages[0];
+    uint8_t* shown = c->minimapImages[2];
+    for (int p = 0; p < 160 * 120; ++p) {
+        base[2 * p] = uint8_t(kLand);
+        base[2 * p + 1] = uint8_t(kLand >> 8);
+    }
+    std::memset(shown, 0, 160 * 120 * 2);
+    auto shownAt = [&](int x, int y) {
+        return uint16_t(shown[2 * (y * 160 + x)] | shown[2 * (y * 160 + x) + 1] << 8);
+    };
+    // The troop's land (column 30, half row 60) comes into sight at (120, 20 + 60) of the picture.
+    Troop* t = battle.Unit(battle.player, 30, 30);
+    view->PlotMinimap(t->cellX, 2 * t->cellY, 1);
+    ASSERT_EQ(shownAt(120, 80), kLand);
+    view->SetViewOrigin(0, 0);
+
+    c->DrawMiniMap(surface);
+    EXPECT_EQ(At(25 + 120, 27 + 80), kOwn) << "the dot covers its land";
+    EXPECT_EQ(At(25 + 122, 27 + 82), kOwn);
+    EXPECT_EQ(At(25 + 120, 27 + 79), 0);
+    EXPECT_EQ(At(25 + 120, 27 + 60), 0) << "not where an unplaced map would put it";
+    // The view frame starts at the map's first row, not in the band above it.
+    EXPECT_EQ(At(25 + 10, 27 + 20), PackRgb16(255, 255, 255));
+    EXPECT_EQ(At(25 + 10, 27), 0);
+
+    c->minimapAreaX = 600;
+    c->minimapAreaY = 400;
+    const struct {
+        int x, y;
+        int on, cellX, cellY;
+    } cases[] = {
+        {625 + 120, 427 + 80, 1, 30, 60}, // the dot's place is the troop's cell
+        {625, 427 + 20, 1, 0, 0},         {625 + 159, 427 + 99, 1, 39, 79},
+        {625 + 60, 427 + 19, 0, 0, 0},    {625 + 60, 427 + 100, 0, 0, 0}, // the bands above and below
+    };
+    for (const auto& k : cases) {
+        int32_t cell[2] = {-1, -1};
+        const GuiMessage m = Click(k.x, k.y);
+        EXPECT_EQ(c->MinimapPointToCell(&m, cell), k.on) << k.x << "," << k.y;
+        if (k.on) {
+            EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
+        }
+    }
+}
+
 TEST_F(Minimap, AClickMovesTheViewAndADragOrdersTheSelection) {
     c->minimapAreaX = 600;
     c->minimapAreaY = 400;

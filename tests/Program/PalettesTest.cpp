@@ -2,6 +2,7 @@
 #include "support/TempFolder.h"
 
 #include "engine/PixelFormat.h"
+#include "world/RandomMapTables.h"
 
 #include <gtest/gtest.h>
 
@@ -141,4 +142,41 @@ TEST(Palettes, GlobalLoadFollowsTheDisplayLayout) {
     EXPECT_EQ(Palette16[1], 0xFFFF);
     EXPECT_EQ(Palette16[200], Expected(200, false));
     PixelFormat = saved;
+}
+
+// The first special table is the nations' shared colour table: row n is its entries 16n to
+// 16n + 15 and entry 7 of a row is that nation's own colour; nations past 15 have no colours.
+TEST(Palettes, LoadingFillsTheNationRampsFromTheFirstSpecialTable) {
+    TempFolder folder;
+    std::string ramps(768, '\0');
+    for (int i = 0; i < 256; ++i) {
+        ramps[3 * i] = static_cast<char>(i / 16 * 16);    // red names the row
+        ramps[3 * i + 2] = static_cast<char>(i % 16 * 8); // blue the entry in it
+    }
+    for (const char* name : {"Kardol.pal", "OldPalette.pal", "Morvek02.pal"})
+        TempFolder::Write(name, PaletteBytes());
+    TempFolder::Write("Morvek01.pal", ramps);
+    const int32_t saved = PixelFormat;
+    const auto keep = NationColourTable;
+    const ColourTable keepSpecial = GamePalettes().specialTable1;
+    NationColourTable = {};
+    for (int32_t format : {565, 555}) {
+        SCOPED_TRACE(format);
+        PixelFormat = format;
+        LoadPalettes();
+        for (int n = 0; n < 16; ++n)
+            for (int e = 0; e < 16; ++e) {
+                const uint8_t r = uint8_t(n * 16), b = uint8_t(e * 8);
+                ASSERT_EQ(NationColourTable[n][e], format == 555 ? Rgb555(r, 0, b) : Rgb565(r, 0, b))
+                    << n << "/" << e;
+            }
+        for (size_t n = 16; n < NationColourTable.size(); ++n)
+            ASSERT_EQ(NationColourTable[n], ColourRow{}) << n;
+        // The main table stays the drawing code's own.
+        EXPECT_EQ(Palette16[1], format == 555 ? 0x7FFF : 0xFFFF);
+    }
+    EXPECT_EQ(NationColourTable[2][7], Rgb555(32, 0, 56));
+    PixelFormat = saved;
+    NationColourTable = keep;
+    GamePalettes().specialTable1 = keepSpecial;
 }

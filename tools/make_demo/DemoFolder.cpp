@@ -142,6 +142,26 @@ void LobbyArchive(Writer& out) {
     out.Put("Zu_DataC.Rom", rom);
 }
 
+// The nations' colour ramps: row n (entries 16n to 16n + 15) runs from dark to light in nation
+// n's hue, entry 7 being the nation's own colour. Row 0 belongs to no nation and stays grey; the
+// demo's kingdoms are nations 1 (red) and 2 (blue).
+Bytes NationRamps() {
+    constexpr int kHues[16][3] = {{160, 160, 160}, {230, 40, 30},  {40, 90, 235},  {40, 190, 60},
+                                  {235, 210, 40},  {160, 60, 210}, {40, 200, 210}, {240, 130, 30},
+                                  {235, 90, 170},  {140, 100, 60}, {20, 120, 110}, {120, 200, 40},
+                                  {100, 40, 140},  {200, 60, 90},  {90, 140, 230}, {210, 200, 150}};
+    uint8_t rgb[256][3];
+    for (int n = 0; n < 16; ++n)
+        for (int e = 0; e < 16; ++e)
+            for (int k = 0; k < 3; ++k) {
+                // From near black up to the hue at its own entry, then towards white.
+                const int hue = kHues[n][k];
+                const int v = e <= 7 ? hue * (e + 1) * (e + 1) / 64 : hue + (255 - hue) * (e - 7) / 12;
+                rgb[16 * n + e][k] = uint8_t(v);
+            }
+    return gamefiles::PaletteFile(rgb);
+}
+
 void Palettes(Writer& out) {
     uint8_t rgb[256][3];
     // The main palette: a grey ramp, then hue bands; index 240 is the light text colour.
@@ -156,8 +176,9 @@ void Palettes(Writer& out) {
     rgb[240][0] = 250, rgb[240][1] = 240, rgb[240][2] = 200;
     rgb[48][0] = 255, rgb[48][1] = 220, rgb[48][2] = 60;
     const Bytes main = gamefiles::PaletteFile(rgb);
-    for (const char* name : {"Kardol.pal", "OldPalette.pal", "Morvek01.pal", "Morvek02.pal", "000.pal"})
+    for (const char* name : {"Kardol.pal", "OldPalette.pal", "Morvek02.pal", "000.pal"})
         out.Put(name, main);
+    out.Put("Morvek01.pal", NationRamps());
 }
 
 void MenuScreens(Writer& out) {
