@@ -53,6 +53,20 @@ struct Minimap : testing::Test {
         m.point.Set(x, y);
         return m;
     }
+    // A screen point, whether it lies on the map's picture, and the cell it names there.
+    struct PointCase {
+        int x, y;
+        int on, cellX, cellY;
+    };
+    template <size_t N>
+    void ExpectCells(const PointCase (&cases)[N]) {
+        for (const PointCase& k : cases) {
+            int32_t cell[2] = {-1, -1};
+            const GuiMessage m = Click(k.x, k.y);
+            EXPECT_EQ(c->MinimapPointToCell(&m, cell), k.on) << k.x << "," << k.y;
+            if (k.on) EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
+        }
+    }
 };
 
 TEST_F(Minimap, TheDrawnMinimapShowsSeenTroopsInTheirColoursAndTheViewFrame) {
@@ -107,21 +121,11 @@ TEST_F(Minimap, TheDrawnMinimapShowsSeenTroopsInTheirColoursAndTheViewFrame) {
 TEST_F(Minimap, APointMapsToACellOnlyInsideThePicture) {
     c->minimapAreaX = 600;
     c->minimapAreaY = 400;
-    const struct {
-        int x, y;
-        int on, cellX, cellY;
-    } cases[] = {
+    const PointCase cases[] = {
         {624, 450, 0, 0, 0},   {625, 427, 1, 0, 0}, {785, 450, 0, 0, 0}, // the right edge is outside
         {784, 546, 1, 39, 79}, {700, 547, 0, 0, 0}, {700, 426, 0, 0, 0}, {705, 487, 1, 20, 40},
     };
-    for (const auto& k : cases) {
-        int32_t cell[2] = {-1, -1};
-        const GuiMessage m = Click(k.x, k.y);
-        EXPECT_EQ(c->MinimapPointToCell(&m, cell), k.on) << k.x << "," << k.y;
-        if (k.on) {
-            EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
-        }
-    }
+    ExpectCells(cases);
 }
 
 // A 40 x 80 map (1600 x 800 pixels) is wider than the picture's shape: it fills rows 20 to 100 of
@@ -159,22 +163,12 @@ TEST_F(Minimap, ALetterboxedMapPutsDotsFrameAndClicksOnItsCells) {
 
     c->minimapAreaX = 600;
     c->minimapAreaY = 400;
-    const struct {
-        int x, y;
-        int on, cellX, cellY;
-    } cases[] = {
+    const PointCase cases[] = {
         {625 + 120, 427 + 80, 1, 30, 60}, // the dot's place is the troop's cell
         {625, 427 + 20, 1, 0, 0},         {625 + 159, 427 + 99, 1, 39, 79},
         {625 + 60, 427 + 19, 0, 0, 0},    {625 + 60, 427 + 100, 0, 0, 0}, // the bands above and below
     };
-    for (const auto& k : cases) {
-        int32_t cell[2] = {-1, -1};
-        const GuiMessage m = Click(k.x, k.y);
-        EXPECT_EQ(c->MinimapPointToCell(&m, cell), k.on) << k.x << "," << k.y;
-        if (k.on) {
-            EXPECT_EQ((std::vector<int>{cell[0], cell[1]}), (std::vector<int>{k.cellX, k.cellY}));
-        }
-    }
+    ExpectCells(cases);
 }
 
 TEST_F(Minimap, AClickMovesTheViewAndADragOrdersTheSelection) {
