@@ -3,5 +3,6 @@
 #include "engine/StoreImage.h"
 
 // The resource store's picture table as the picture controls see it: picture `id`, or null when
-// there is none. Start-up points it at the store; unset, no control finds a picture.
+// there is none. No window of the game makes these controls, so the game leaves it unset and no
+// control finds a picture; tests point it at pictures of their own.
 extern const StoreImage* (*StorePicture)(int id);
