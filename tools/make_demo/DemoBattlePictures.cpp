@@ -110,7 +110,8 @@ Bytes KingdomCells() {
 }
 
 // A soldier of 12 x 20 palette indices standing on its anchor: a pale head, a body of the
-// soldier type's colour band, legs that swing with the frame, and a spear or a bow.
+// soldier type's colour band, legs that swing with the frame, and a spear or a bow. Indices 16 to
+// 31 take the kingdom's own colour ramp.
 Bytes SoldierFrames(uint8_t body, bool archer) {
     Bytes b;
     U32(b, kFramesPerAction);
@@ -127,7 +128,7 @@ Bytes SoldierFrames(uint8_t body, bool archer) {
                 else if (y >= 6 && y < 14 && x >= 3 && x <= 7)
                     p = body; // body
                 else if (y >= 14 && (x == 4 + (f % 2) || x == 6 - (f % 2)))
-                    p = 4;                                         // legs
+                    p = 18; // legs: a dark shade of the kingdom's own ramp
                 if (!archer && x == 9 && y >= 1 && y < 18) p = 20; // spear
                 if (archer && (x - 9) * (x - 9) + (y - 9) * (y - 9) >= 9 &&
                     (x - 9) * (x - 9) + (y - 9) * (y - 9) <= 14 && x >= 9)
