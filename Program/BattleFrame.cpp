@@ -6,6 +6,7 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "Program/SoundEffects.h"
+#include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
 #include "Program/VictoryDefeat.h"
@@ -91,7 +92,7 @@ void WorldQuarter(GameController& c) {
     if (!s || s->busyState.load() != 0 || s->secondCounter != 0 || !TheBattleMap) return;
     const int period = c.networked ? BattleStepThreshold : GameParams().WorldUpdatePeriod(s->gameSpeed);
     if (s->frameCounter100.load() >= period) {
-        BattleMapUpdate();
+        TheBattleMap->Update();
         s->frameCounter100 = 0;
     }
 }
@@ -139,7 +140,11 @@ void OverlayQuarter(GameController& c) {
     c.DrawOverlayObjects();
     ComposeObjectInfo();
     if (c.speechBox) c.speechBox->DrawSpeechPortrait();
-    BattleMapTick(1);
+    // The event trigger scan, then the calendar step.
+    if (TheBattleMap)
+        TheBattleMap->Tick();
+    else
+        StageCalendarStep();
     if (c.developerSurfaceToggle) MapView::LockUnlockBackSurface();
     if (BeginPicture) {
         if (TheResourceStore) TheResourceStore->DrawAniFrameBlended(BeginPicture, 150, 23);

@@ -23,14 +23,6 @@ struct BattleServices {
 BattleServices& Services();
 void ResetServices();
 
-// Cheat-line hold of the calendar.
-extern int32_t CalendarFrozen;
-
 // The main panel's date line is redrawn.
 void ShowDateLine();
 void AddChatLine(const char* text, int colour);
-
-// The battle map's per-cycle tick: the event trigger scan, then the calendar step.
-void BattleMapTick(int flag);
-// One world update of the battle map: objects, troops, cities, gates; the battle's net hooks.
-void BattleMapUpdate();

@@ -1,4 +1,5 @@
 #include "Program/CodeLine.h"
+#include "Program/StageCalendar.h"
 
 #include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"

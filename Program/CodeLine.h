@@ -16,7 +16,7 @@ extern CodeLine TheCodeLine;
 extern uint8_t AllStagesOpen;
 extern int16_t SkillDamageOff;
 extern int16_t TerrainOverlay;
-// The calendar's hold (CalendarFrozen) is declared with the battle frame.
+// The calendar's hold (CalendarFrozen) is declared with the stage calendar.
 
 // Opens the line: sound 38, buffer emptied.
 void OpenCodeLine();

@@ -7,6 +7,7 @@
 #include "Program/LoadingScreen.h"
 #include "Program/SceneMachine.h"
 #include "Program/ScreenSettings.h"
+#include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
 #include "engine/LinkList.h"
 #include "engine/MusicPlayer.h"

@@ -17,7 +17,7 @@
 #include "events/SpeechBox.h"
 #include "gui/GuiPanel.h"
 #include "gui/MouseCursor.h"
-#include "gui/PanelBackdropSeam.h"
+#include "gui/ScreenBackdrop.h"
 #include "net/TroopCommands.h"
 #include "platform/Surface.h"
 #include "records/City.h"

@@ -98,7 +98,7 @@ void LoadPalettes(bool is555) {
     p.Load(is555);
     // The drawing code reads the main table through Palette16.
     std::copy(p.mainTable.begin(), p.mainTable.end(), Palette16);
-    // The first special table holds the nations' colour ramps, 16 entries each; the table has
+    // "Morvek01.pal" holds the nations' colour ramps, 16 entries each; the table has
     // room for 16 nations, the rows past them keep no colours.
     for (size_t n = 0; n < 16; ++n)
         std::copy_n(p.specialTable1.begin() + ptrdiff_t(16 * n), 16, NationColourTable[n].begin());

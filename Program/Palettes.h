@@ -36,7 +36,7 @@ public:
 // The program's colour tables.
 Palettes& GamePalettes();
 // Loads them in the display's layout (PixelFormat, known once the primary surface was probed)
-// and makes the main table the drawing code's Palette16 and the first special table's rows of 16
+// and makes the main table the drawing code's Palette16 and the rows of 16 of "Morvek01.pal"
 // the nations' colour ramps (NationColourTable rows 0 to 15).
 void LoadPalettes();
 void LoadPalettes(bool is555);

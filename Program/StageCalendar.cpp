@@ -12,6 +12,8 @@
 
 #include <vector>
 
+int32_t CalendarFrozen = 0;
+
 namespace {
 template <class T>
 T* At(uintptr_t v) {

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+// The cheat line's hold of the calendar: while set, days do not advance.
+extern int32_t CalendarFrozen;
+
 // The calendar step of the battle: run by the battle map's tick once per battle cycle. It
 // checks its own conditions (a stage exists, the battle runs, no pause, no editor).
 void StageCalendarStep();

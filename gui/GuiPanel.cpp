@@ -7,7 +7,7 @@
 #include "gui/GuiLayout.h"
 #include "gui/GuiMessage.h"
 #include "gui/MouseCursor.h"
-#include "gui/PanelBackdropSeam.h"
+#include "gui/ScreenBackdrop.h"
 #include "gui/TextButton.h"
 #include "gui/TextLabel.h"
 #include "gui/ToggleButton.h"

@@ -1,7 +1,7 @@
 #include "gui/HScrollBar.h"
 
 #include "gui/ControlDrawing.h"
-#include "gui/StorePictureSeam.h"
+#include "gui/StorePicture.h"
 #include "gui/Window.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "gui/ControlDrawing.h"
 #include "gui/MouseCursor.h"
-#include "gui/StorePictureSeam.h"
+#include "gui/StorePicture.h"
 #include "gui/Window.h"
 #include "platform/Surface.h"
 

@@ -10,6 +10,7 @@
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
+#include "Program/StageCalendar.h"
 #include "Program/StageSet.h"
 #include "gui/DeferredDelete.h"
 #include "gui/Window.h"

@@ -2,6 +2,7 @@
 
 #include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
+#include "Program/StageCalendar.h"
 #include "records/City.h"
 #include "records/SubCastle.h"
 #include "troops/TroopWorld.h"

@@ -5,7 +5,6 @@
 #include "world/RandomMapGeneratorFixture.h"
 
 #include "Program/BannerWindow.h"
-#include "Program/BattleFrameSeam.h"
 #include "engine/Rect.h"
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"
@@ -85,7 +84,7 @@ protected:
         ASSERT_TRUE(generation.Run(4242));
         c->StartStage();
         for (int i = 0; i < kWorldUpdates; ++i)
-            BattleMapUpdate();
+            TheBattleMap->Update();
     }
 
     TestDisplay display{565};

@@ -144,9 +144,9 @@ TEST(Palettes, GlobalLoadFollowsTheDisplayLayout) {
     PixelFormat = saved;
 }
 
-// The first special table is the nations' shared colour table: row n is its entries 16n to
+// "Morvek01.pal" holds the nations' shared colour table: row n is its entries 16n to
 // 16n + 15 and entry 7 of a row is that nation's own colour; nations past 15 have no colours.
-TEST(Palettes, LoadingFillsTheNationRampsFromTheFirstSpecialTable) {
+TEST(Palettes, LoadingFillsTheNationRampsFromMorvek01) {
     TempFolder folder;
     std::string ramps(768, '\0');
     for (int i = 0; i < 256; ++i) {

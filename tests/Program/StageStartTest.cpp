@@ -1,4 +1,5 @@
 #include "ControllerTestFixture.h"
+#include "Program/StageCalendar.h"
 
 #include "Program/BannerWindow.h"
 #include "Program/BattleFrameSeam.h"

@@ -5,7 +5,7 @@
 #include "gui/DragSourceControl.h"
 #include "gui/HScrollBar.h"
 #include "gui/ImageButton.h"
-#include "gui/StorePictureSeam.h"
+#include "gui/StorePicture.h"
 
 #include <algorithm>
 #include <iterator>

@@ -2,7 +2,7 @@
 
 #include "engine/LinkList.h"
 #include "gui/Button.h"
-#include "gui/PanelBackdropSeam.h"
+#include "gui/ScreenBackdrop.h"
 #include "gui/TextLabel.h"
 #include "gui/ToggleButton.h"
 #include "records/StageEditor.h"

@@ -5,7 +5,7 @@
 #include "RoomLoopback.h"
 #include "engine/DisplayDevice.h"
 #include "fuzz/seeds/builders/ArchiveFixtures.h"
-#include "gui/PanelBackdropSeam.h"
+#include "gui/ScreenBackdrop.h"
 #include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/Zu_LocalSet.h"

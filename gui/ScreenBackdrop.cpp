@@ -1,4 +1,4 @@
-#include "gui/PanelBackdropSeam.h"
+#include "gui/ScreenBackdrop.h"
 
 int32_t ScreenBackdropFlag = 0;
 platform::Surface* FullScreenPanelSurface = nullptr;

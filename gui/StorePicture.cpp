@@ -1,3 +1,3 @@
-#include "gui/StorePictureSeam.h"
+#include "gui/StorePicture.h"
 
 const StoreImage* (*StorePicture)(int id) = nullptr;
