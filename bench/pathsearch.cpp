@@ -3,6 +3,8 @@
 #include "world/PathSearch.h"
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
+#include "records/OfficerRecord.h"
+#include "troops/Troop.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/UnitPath.h"
@@ -108,10 +110,12 @@ void UnreachableTest(benchmark::State& state) {
 void FindUnitPathReachable(benchmark::State& state) {
     size_t i = 0;
     const auto& pairs = TheField().reachable;
-    Troop troop;
+    // At cell (0, 0) the troop stays off the map's cell lists.
+    Troop troop(1, 10, 0, 0, 1, 0, 0, new OfficerRecord(1, 1));
     for (auto _ : state) {
         const Pair& p = pairs[i++ % pairs.size()];
         troop.facing = 0;
+        troop.nextDirection = 0; // a new search each time, not a step along the last path
         troop.worldX = TileToWorldX(p.sx);
         troop.worldY = TileToWorldY(p.sy);
         benchmark::DoNotOptimize(FindUnitPath(&troop, p.sx, p.sy, p.tx, p.ty));
