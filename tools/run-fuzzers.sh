@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on the seed corpus that make_fuzz_seeds wrote, a few at
-# a time, and replays the inputs kept from earlier findings.
+# Runs every fuzz target for a bounded time on the seed corpus that make_fuzz_seeds wrote, PARALLEL
+# at a time (default: one per core), and replays the inputs kept from earlier findings.
 # usage: run-fuzzers.sh BIN_DIR SEED_DIR SECONDS [PARALLEL]
 set -uo pipefail
-bin_dir=$(cd "$1" && pwd) seed_dir=$2 seconds=$3 parallel=${4:-4}
+bin_dir=$(cd "$1" && pwd) seed_dir=$2 seconds=$3 parallel=${4:-$(nproc)}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
