@@ -35,22 +35,22 @@ int Zu_Tools::RandomPicks(int32_t* array, int32_t n, int32_t low, int32_t high, 
     const int64_t needed = distinct ? n - (keep ? 1 : 0) : 1;
     if (available < needed) return 0;
 
-    std::vector<int32_t> picked;
+    // Every draw lands within the first `reachable` values above low: one mark each tells a
+    // repeat at once, where a scan of the earlier picks made a full draw quadratic.
+    std::vector<bool> picked(distinct ? static_cast<size_t>(reachable) : 0);
     for (int32_t i = 0; i < n; ++i) {
         if (keep && i == keepIndex) continue;
         int32_t v;
         for (;;) {
-            v = static_cast<int32_t>(low + platform::rand() % range);
+            const int64_t offset = platform::rand() % range;
+            v = static_cast<int32_t>(low + offset);
             if (keep && v == kept) continue;
             if (distinct) {
-                bool seen = false;
-                for (int32_t p : picked)
-                    seen = seen || p == v;
-                if (seen) continue;
+                if (picked[static_cast<size_t>(offset)]) continue;
+                picked[static_cast<size_t>(offset)] = true;
             }
             break;
         }
-        picked.push_back(v);
         array[i] = v;
     }
     return 1;
