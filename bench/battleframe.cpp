@@ -7,6 +7,7 @@
 // started the way the autoplay start does it, and bands are added to both kingdoms with the game's
 // own troop objects. Allocations made while the frame is drawn are counted per frame.
 #include "DemoBattlePictures.h"
+#include "DemoBattleStart.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -136,7 +137,7 @@ public:
             !WriteDemoStage(where, error) || !WriteDemoBattlePictures(where, error))
             Fail("cannot write the demo folder: " + error);
         std::filesystem::current_path(folder);
-        StartGame();
+        if (!StartDemoGame(error)) Fail(error);
         StartStage();
         AddBands();
         // The bands march first; the frames measured are those of the fight, from the frame on
@@ -191,41 +192,6 @@ public:
     }
 
 private:
-    // What the game's start-up makes before its message loop, without the window and the movies.
-    static void StartGame() {
-        GameModeFlag = 1;
-        TheScreenSettings = new ScreenSettings;
-        TheScreenSettings->windowed = 0;
-        BindSettingsHooks(*TheScreenSettings);
-        AppWindow.window = nullptr;
-        if (!SetupDisplay()) Fail("no display");
-        LoadPalettes();
-        TheKeyedTable37 = new KeyedTable37;
-        TheScreenSettings->calendarPeriod = GameParams().CalendarPeriod();
-        LoadGameParameters("Cg001.wz", &TheScreenSettings->calendarPeriod);
-        TheResourceStore = new ResourceStore;
-        BindStoreHooks(*TheResourceStore);
-        TheNumberTable = new NumberTable;
-        FramePeriodMs = NumberTableValues[89];
-        TheGuiRoot = new GuiRoot;
-        TheBlitter16 = new Blitter16;
-        TheGameController = new GameController;
-        BindControllerHooks(*TheGameController);
-        TheResourceStore->LoadKingdomCells();
-        TheStageEditor = new StageEditor;
-        TheBattleMap = new BattleMap;
-        std::string damaged;
-        if (LoadGameData(TheBattleMap->scenario, &damaged) == kGameDataDamaged) Fail("damaged " + damaged);
-        TheResourceStore->battleMap = TheBattleMap;
-        TheResourceStore->controller = TheGameController;
-        TheGameController->worldRunning = 1;
-        TheGameController->developerKeys = 0;
-        TheBig5Font = new Big5BitmapFont;
-        TheNumberFont = new NumberFont;
-        StartupState = 2;
-        ActiveFlag = 1;
-    }
-
     // The stage list's start of the demo stage with every side run by the computer, as the
     // autoplay start does it; the battle screen is then up.
     void StartStage() {

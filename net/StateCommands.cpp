@@ -182,7 +182,7 @@ void ApplySkillEffectCommand(Troop* troop, int32_t value, uint8_t kind) {
     if (!troop) return;
     switch (kind) {
     case 2:
-        troop->statusBits &= ~U(value);
+        troop->ClearStatus(U(value), false);
         break;
     case 3:
         if (value < 0) {

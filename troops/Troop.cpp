@@ -1,5 +1,7 @@
 #include "troops/Troop.h"
 
+#include "engine/ResourceStore.h"
+
 #include "Program/GameParameters.h"
 #include "Program/StageSet.h"
 #include "engine/LinkList.h"
@@ -144,6 +146,16 @@ Troop::~Troop() {
         delete e;
         e = nullptr;
     }
+    // Skill movies and map effects the troop cast lose their caster.
+    if (ResourceStore* store = TheResourceStore)
+        for (LinkList* effects : {store->firstEffects, store->secondEffects})
+            if (effects) {
+                // The list may be in the middle of its own walk: its cursor is put back.
+                const uintptr_t cursor = effects->Current();
+                for (uintptr_t v = effects->First(); v != 0; v = effects->Next())
+                    if (auto* e = reinterpret_cast<Zu_SkillEffect*>(v); e->owner == this) e->owner = nullptr;
+                if (cursor) effects->Find(cursor);
+            }
     if (OnOccupancy()) TheBattleMap->RemoveObjectAt(cellX, cellY, uintptr_t(this));
     if (followers) {
         followers->RemoveAll();

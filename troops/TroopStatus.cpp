@@ -1,5 +1,6 @@
 #include "Program/GameController.h"
 #include "engine/LinkList.h"
+#include "net/StateCommands.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
 #include "troops/TroopEquipmentTables.h"
@@ -182,7 +183,7 @@ void Troop::ClearStatus(uint32_t mask, bool all) {
         switch (bit) {
         case 0x20:
         case 0x40:
-            DeleteEffect(*this, 3);
+            DeleteEffect(*this, 5);
             [[fallthrough]];
         case 0x80:
         case 0x100:
@@ -193,11 +194,11 @@ void Troop::ClearStatus(uint32_t mask, bool all) {
             attackSpeed = static_cast<int16_t>(attackSpeed - e.delta[0]);
             break;
         case 0x1000:
-            DeleteEffect(*this, 2);
+            DeleteEffect(*this, 4);
             speed = static_cast<int16_t>(speed - e.delta[0]);
             break;
         case 0x20000: {
-            DeleteEffect(*this, 1);
+            DeleteEffect(*this, 3);
             const bool wasMarked = sightMark.marked != 0;
             WithdrawSight();
             sightRadius = static_cast<int16_t>(sightRadius - e.delta[0]);
@@ -246,14 +247,13 @@ void Troop::CureAllStatus() {
 
 void Troop::TickStatus() {
     if (!DecidesHere()) return;
-    // The ends go to every station as command 23 (mode 2) once that command's module exists; here
-    // the host clears them.
+    // An end goes to every station as the skill-effect command's clear.
     int32_t total = 0;
     for (uint32_t bit : {0x1u, 0x2u, 0x4u, 0x8u}) {
         StatusEffect& e = statusEffects[Bit(bit)];
         if (e.timer == 0) continue;
         if (--e.timer == 0)
-            ClearStatus(bit, false);
+            NetCmdSkillEffect(this, int32_t(bit), 2);
         else
             total -= e.delta[0];
     }
@@ -261,6 +261,6 @@ void Troop::TickStatus() {
     for (uint32_t bit : kTickOrder) {
         StatusEffect& e = statusEffects[Bit(bit)];
         if (e.timer == 0) continue;
-        if (--e.timer == 0) ClearStatus(bit, false);
+        if (--e.timer == 0) NetCmdSkillEffect(this, int32_t(bit), 2);
     }
 }

@@ -63,7 +63,7 @@ uint8_t FacingOffset(uint8_t facing) {
 
 void Troop::Update() {
     // Base type 999 freezes a finished corpse; numbers outside the table do no step either.
-    if (baseType >= SoldierTypeCount && baseType >= 0) return;
+    if (baseType > SoldierTypeCount && baseType >= 0) return;
     if (baseType < 0) baseType = currentType;
     City* city = targetCity;
     const bool decides = DecidesHere();

@@ -223,8 +223,12 @@ void MapView::DrawObjects() {
         bar.Draw(viewX, viewY);
     }
 
-    if (map->missiles) {
+    platform::Surface* back = GetBackSurface();
+    platform::DDSURFACEDESC2 desc;
+    if (map->missiles && map->missiles->First() != 0 && LockBack(back, desc)) {
         const int32_t left = viewX * 40, top = viewY * 10;
+        auto* pixels = static_cast<uint16_t*>(desc.lpSurface);
+        const int pitch = int(desc.lPitch / 2);
         for (uintptr_t v = map->missiles->First(); v != 0; v = map->missiles->Next()) {
             Missile* m = reinterpret_cast<Missile*>(v);
             if (!m->frame) continue;
@@ -234,13 +238,13 @@ void MapView::DrawObjects() {
             int32_t cx = 0, cy = 0;
             PixelToCell(m->posX - left, m->posY - top, 20, cx, cy);
             if (sight(cx, cy) <= 1) continue;
-            // The flight itself steps with the world: drawing changes nothing it reads.
-            m->Draw(viewX, viewY);
+            // The flight itself steps with the world; the picture turns over as it is drawn.
+            m->NextFrame();
+            m->DrawToBuffer(viewX, viewY, pixels, pitch);
         }
+        back->Unlock(nullptr);
     }
 
-    platform::Surface* back = GetBackSurface();
-    platform::DDSURFACEDESC2 desc;
     if (c->dragging && LockBack(back, desc)) {
         const uint16_t colour = StorePictureColours ? StorePictureColours[15 * 3] : 0xFFFF;
         const int32_t x0 = std::clamp(std::min(c->dragStartX, c->dragEndX), 0, int32_t(desc.dwWidth) - 1);

@@ -4,6 +4,7 @@
 #include "Program/GameParameters.h"
 #include "Program/SoundEffects.h"
 #include "engine/NumberTable.h"
+#include "engine/ResourceStore.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -69,8 +70,6 @@ Missile::Missile(Troop* from, int32_t k, int32_t sx, int32_t sy, int32_t tx, int
     // A kind past the image table draws with the first kind's images.
     firstSet = (kind >= 0 && kind < kKinds) ? kFirstSets[kind] : 0;
     SetUpTrajectory();
-    SetFrameDelay(1);
-    SetStepDelay(1);
 
     GameController* c = TheGameController;
     if (kind == 5 && c && sx >= c->viewLeft && sx <= c->viewRight && 2 * sy >= c->viewTop &&
@@ -78,13 +77,61 @@ Missile::Missile(Troop* from, int32_t k, int32_t sx, int32_t sy, int32_t tx, int
         PlaySoundEffect(34);
 }
 
-Missile::~Missile() = default;
+Missile::~Missile() {
+    // The frame links are the missile's own, not the base's to free.
+    frames = nullptr;
+    frame = nullptr;
+    frameCount = 0;
+}
 
 void Missile::SetDirection(int16_t d) {
     if (kind == 7 || kind == 8) d = 0;
     if (d == direction && imageSet == firstSet + d) return;
     direction = d;
     imageSet = int16_t(firstSet + d);
+    LoadImageSet();
+}
+
+void Missile::LoadImageSet() {
+    frames = nullptr;
+    frame = nullptr;
+    frameCount = 0;
+    currentFrame = 0;
+    const ResourceStore* store = TheResourceStore;
+    if (!store || imageSet < 0 || imageSet >= store->weaponActionCount) return;
+    const SpriteAction& set = store->weaponActions[imageSet];
+    int n = 0;
+    for (int i = 0; i < set.stepCount && n < kMaxFrames; ++i) {
+        const int number = set.steps[i].frame;
+        const SpriteFrame* f =
+            number >= 0 && number < store->weaponFrameCount ? store->weaponFrames[number] : nullptr;
+        FrameRecord& r = setFrames_[n];
+        r = FrameRecord{};
+        if (f) {
+            r.offsetX = f->xOffset;
+            r.offsetY = f->yOffset;
+            r.frameWidth = int16_t(f->width);
+            r.frameHeight = int16_t(f->height);
+            r.data = f->pixels;
+            r.dataSize = uint32_t(f->width) * f->height;
+        }
+        setLinks_[n] = FrameLink{nullptr, &r};
+        if (n > 0) setLinks_[n - 1].next = &setLinks_[n];
+        ++n;
+    }
+    if (n == 0) return;
+    frames = &setLinks_[0];
+    frameCount = uint8_t(n);
+    Start(1, n);
+    SetFrameDelay(1);
+    SetStepDelay(1);
+}
+
+void Missile::MoveTo(int32_t x, int32_t y) {
+    pixelX = x;
+    pixelY = y;
+    posX = int16_t(x);
+    posY = int16_t(y);
 }
 
 void Missile::SetUpTrajectory() {
@@ -96,8 +143,7 @@ void Missile::SetUpTrajectory() {
     length = int32_t(std::sqrt(double(dx) * dx + double(dy) * dy));
     travelled = 0;
     landed = 0;
-    pixelX = startX;
-    pixelY = startY;
+    MoveTo(startX, startY);
     const float r = absDx == 0 ? 0.0f : float(absDy) / float(absDx);
     baseDirection = MissileDirection(r, xSign, ySign, absDx == 0);
     direction = -1;
@@ -116,14 +162,13 @@ void Missile::Fly(int32_t stepPixels) {
         return;
     }
     if (length < travelled + stepPixels) {
-        pixelX = endX;
-        pixelY = endY;
+        MoveTo(endX, endY);
         landed = 1;
         return;
     }
     travelled += stepPixels;
-    if (xSign) pixelX = startX + Signed(xSign, travelled * absDx / length);
-    if (ySign) pixelY = startY + Signed(ySign, travelled * absDy / length);
+    MoveTo(xSign ? startX + Signed(xSign, travelled * absDx / length) : pixelX,
+           ySign ? startY + Signed(ySign, travelled * absDy / length) : pixelY);
 }
 
 void Missile::Step() {
@@ -132,16 +177,14 @@ void Missile::Step() {
         Fly(32);
         return;
     }
-    const bool flying = landed == 0;
     Fly(24);
-    if (!flying || landed != 0) return;
+    if (landed > 1) return;
     const double g = NumberTableValues[5];
     height = tick * launchSpeed - g * tick * tick / 2;
-    if (height >= 0 && ratio != 0) pixelY -= int32_t(height);
+    if (height >= 0 && ratio != 0) MoveTo(pixelX, pixelY - int32_t(height));
     ++tick;
-    const float r = float(std::fabs(height) / 24.0);
-    SetDirection(xSign == 0 ? MissileDirection(r, xSign, ySign, true)
-                            : MissileDirection(r, xSign, height >= 0 ? 2 : 1, false));
+    // The arc's slope picks the image: the height over one step, with the flight's own signs.
+    SetDirection(MissileDirection(float(height / 24.0), xSign, ySign, xSign == 0));
 }
 
 void Missile::Hit() {

@@ -47,15 +47,26 @@ public:
     int16_t baseDirection = 0;
     int16_t imageSet = 0;
     int16_t firstSet = 0;
-    // The pixel position (view of the map) drawn from.
+    // The pixel position on the map; the base's position (drawn from) follows it.
     int32_t pixelX = 0, pixelY = 0;
 
     bool Ballistic() const { return kind >= 6 && kind <= 9; }
+
+    // The next frame of the image set, as the map drawing shows it.
+    void NextFrame() { FrameAnimControl::Step(); }
 
 private:
     void SetUpTrajectory();
     void Fly(int32_t stepPixels);
     void SetDirection(int16_t d);
+    void MoveTo(int32_t x, int32_t y);
+    // The frames of the current image set from the store's weapon animation; the missile holds
+    // them itself, so a shot allocates nothing beyond the missile.
+    void LoadImageSet();
+
+    static constexpr int kMaxFrames = 16;
+    FrameRecord setFrames_[kMaxFrames];
+    FrameLink setLinks_[kMaxFrames];
 };
 
 // Direction 0..11 (clockwise from up) of a move with the ratio |dy| / |dx| and the signs.

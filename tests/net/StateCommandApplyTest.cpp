@@ -74,10 +74,15 @@ TEST_F(StateApply, EntriesApplyAndSendByTheirRoles) {
                           Case{"client", true, false, false, 1}}) {
         SCOPED_TRACE(c.what);
         testsupport::CaptureSentCommands();
-        own->statusBits = 0x6;
+        // A sleeper (0x2000) that took the order lock: the clear wakes it and gives the lock back.
+        own->statusBits = 0x2002;
+        own->flags |= 0x08;
+        own->statusEffects[13].delta[0] = 1;
         Role(c.networked, c.host);
-        NetCmdSkillEffect(own, 0x4, 2);
+        NetCmdSkillEffect(own, 0x2000, 2);
         EXPECT_EQ(own->statusBits == 0x2, c.applied);
+        EXPECT_EQ((own->flags & 0x08) == 0, c.applied);
+        own->flags &= ~0x08u;
         ASSERT_EQ(testsupport::SentCommands().size(), c.sent);
         if (c.sent) EXPECT_EQ(testsupport::SentCommands()[0].code, kSkillEffectCommand);
     }

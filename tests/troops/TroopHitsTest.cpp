@@ -419,3 +419,27 @@ TEST(TroopHits, HiddenTroopsLeaveAndReturnWithTheirFollowers) {
         EXPECT_EQ(t->sightMark.marked, 0) << c.kind; // an enemy's sight is not the player's
     }
 }
+
+// Outside the campaign a famous officer, or one of the templates 406..408, is not taken: the
+// defeat command removes him from the field. Others are captured as before.
+TEST(TroopHits, AFamousGeneralBeatenOutsideTheCampaignIsDefeatedNotCaptured) {
+    struct Case {
+        int famous, person;
+        bool defeated;
+    } cases[] = {{1, 50, true}, {0, 406, true}, {0, 408, true}, {0, 405, false}, {0, 50, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "famous " << c.famous << " person " << c.person);
+        Fight f;
+        TheGameController->gameKind = 1;
+        Troop* general = f.Add(f.foe, 10, 10, 1, 0, 0, 10);
+        general->officer->Set(L::kFamous, c.famous);
+        general->officer->Set(L::kPersonNumber, c.person);
+        Troop* attacker = f.Add(f.player, 9, 10, 2, 50);
+        general->ReceiveAttack(attacker);
+        EXPECT_EQ(general->deadFlag != 0, c.defeated);
+        EXPECT_EQ(general->officer->StatusWord() == 1, !c.defeated); // taken prisoner
+        // A defeated general is no longer struck again and again for nothing.
+        if (c.defeated) EXPECT_EQ(TheBattleMap->FirstObjectAt(10, 10), 0u);
+        TheBattleMap->occupancyCursor = nullptr;
+    }
+}

@@ -2,6 +2,9 @@
 #include "TroopStatusFixture.h"
 
 #include "engine/LinkList.h"
+#include "net/StateCommands.h"
+#include "support/SentCommands.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -218,4 +221,44 @@ TEST(TroopStatus, AMoveOrderEndsTheTransformedFormAndGivesItsValuesBack) {
     EXPECT_EQ(beast->speed, before.speed);
     EXPECT_EQ(beast->OfficerValue(L::kAttack), before.attack);
     EXPECT_EQ(beast->OfficerValue(L::kDefence), before.defence);
+}
+
+// A timed end on a network host goes to every station as the skill-effect command's clear, and is
+// applied here by the same clear.
+TEST(TroopStatus, ATimedEndIsSentAsTheSkillEffectClear) {
+    Battle b;
+    Kingdom* k = b.AddKingdom(1, true);
+    Troop* t = Soldier(b, k);
+    t->ApplySkillStatus(StatusSkill(6, 1, kPercentages).data());
+    ASSERT_EQ(t->statusBits, 0x20u);
+    TheGameController->networked = 1;
+    TheGameController->isHost = 1;
+    testsupport::CaptureSentCommands();
+    t->TickStatus();
+    EXPECT_EQ(t->statusBits, 0u);
+    EXPECT_EQ(t->OfficerValue(L::kAttack), 50);
+    ASSERT_EQ(testsupport::SentCommands().size(), 1u);
+    EXPECT_EQ(testsupport::SentCommands()[0].code, kSkillEffectCommand);
+    SetGameCommandSender(nullptr);
+}
+
+// A status mark is drawn in the slot its status takes away again when it ends: the icon leaves the
+// screen, and the marks of the other slots (the city action's, the level's) stay.
+TEST(TroopStatus, AnEndedStatusTakesItsOwnMarkOffTheTroop) {
+    Battle b;
+    Kingdom* k = b.AddKingdom(1, true);
+    struct Case {
+        uint32_t bit;
+        int slot;
+    } cases[] = {{0x20000, 3}, {0x1000, 4}, {0x40, 5}, {0x20, 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bit);
+        Troop* t = Soldier(b, k);
+        for (int slot = 1; slot <= 5; ++slot)
+            t->attachedEffects[slot] = new Zu_SkillEffect(3, 1, 0, 0);
+        t->statusBits |= c.bit;
+        t->ClearStatus(c.bit, false);
+        for (int slot = 1; slot <= 5; ++slot)
+            EXPECT_EQ(t->attachedEffects[slot] == nullptr, slot == c.slot) << slot;
+    }
 }

@@ -1,8 +1,10 @@
 #include "TroopFixture.h"
 
+#include "engine/LinkList.h"
 #include "troops/SoldierTypesSeen.h"
 #include "world/Coordinates.h"
 #include "world/MapObject.h"
+#include "world/Missile.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +23,21 @@ std::vector<std::pair<int, int>> Advance(Troop& t, int n) {
     return seen;
 }
 
+// The missiles in flight on the battle map, taken off it (and deleted) once read.
 struct Shot {
     int32_t kind, sx, sy, tx, ty;
     int8_t side;
 };
-std::vector<Shot>* shots = nullptr;
-void RecordShot(Troop*, int32_t kind, int32_t sx, int32_t sy, int32_t tx, int32_t ty, int8_t side, uint16_t) {
-    shots->push_back({kind, sx, sy, tx, ty, side});
+std::vector<Shot> TakeShots() {
+    std::vector<Shot> out;
+    LinkList& list = *TheBattleMap->missiles;
+    for (uintptr_t v = list.First(); v != 0; v = list.Next()) {
+        auto* m = reinterpret_cast<Missile*>(v);
+        out.push_back({m->kind, m->cellX, m->cellY, m->targetX, m->targetY, int8_t(m->side)});
+        delete m;
+    }
+    list.RemoveAll();
+    return out;
 }
 } // namespace
 
@@ -257,8 +267,6 @@ TEST(TroopMovement, BoardsWaterAndLandsWithTheRememberedType) {
 TEST(TroopAttack, MissilesLeadAMovingTargetAndStopOnADeadOne) {
     Battle b;
     std::vector<Shot> recorded;
-    shots = &recorded;
-    SetLaunchMakers({RecordShot, nullptr});
     b.Type(1, {{SoldierColumn::kMissile, 4}});
     b.Type(2, {{SoldierColumn::kMissile, 1}});
     Kingdom* a = b.AddKingdom(1);
@@ -286,11 +294,11 @@ TEST(TroopAttack, MissilesLeadAMovingTargetAndStopOnADeadOne) {
         {archer, 8, 6, 16, 6},  // at least one cell: 16 / 10 = 1
     };
     for (const Case& c : cases) {
-        recorded.clear();
         b.Type(1, {{SoldierColumn::kMissile, 4}, {SoldierColumn::kSpeed, c.targetSpeed}});
         target->currentType = 1;
         target->moveDirection = c.targetDirection;
         c.shooter->LaunchAttack();
+        recorded = TakeShots();
         ASSERT_EQ(recorded.size(), 1u);
         EXPECT_EQ(recorded[0].tx, c.aimX) << int(c.targetDirection) << " speed " << c.targetSpeed;
         EXPECT_EQ(recorded[0].ty, c.aimY) << int(c.targetDirection) << " speed " << c.targetSpeed;
@@ -300,28 +308,26 @@ TEST(TroopAttack, MissilesLeadAMovingTargetAndStopOnADeadOne) {
 
     // The animation step fires on frame 2 of an attack.
     b.Animations({1});
-    recorded.clear();
     target->moveDirection = 0;
     archer->state = 11;
     archer->StartActionAnimation();
     archer->Update(); // frame 1 -> 2
-    EXPECT_TRUE(recorded.empty());
+    EXPECT_TRUE(TakeShots().empty());
     archer->Update(); // on frame 2: fire, then 3
+    recorded = TakeShots();
     ASSERT_EQ(recorded.size(), 1u);
     EXPECT_EQ(recorded[0].kind, 4);
 
     // A shielded target draws no shot; a dead one halts the shooter instead.
-    recorded.clear();
     target->flags |= 0x04;
     archer->LaunchAttack();
-    EXPECT_TRUE(recorded.empty());
+    EXPECT_TRUE(TakeShots().empty());
     EXPECT_EQ(archer->state, 11);
     target->flags &= ~0x04u;
     target->state = 13;
     archer->LaunchAttack();
-    EXPECT_TRUE(recorded.empty());
+    EXPECT_TRUE(TakeShots().empty());
     EXPECT_EQ(archer->state, 10);
-    shots = nullptr;
 }
 
 TEST(TroopAnimation, TypeNumbersAndRowsOutsideTheTablesShowNothing) {
@@ -336,15 +342,19 @@ TEST(TroopAnimation, TypeNumbersAndRowsOutsideTheTablesShowNothing) {
     t.state = 0;
     t.StartActionAnimation();
     EXPECT_EQ(t.frameCount, 4);
-    // A base type at or beyond the loaded count takes no step at all.
-    t.baseType = SoldierTypeCount;
+    // A base type above the loaded count takes no step at all; the last loaded number (types
+    // count from 1) steps.
+    t.baseType = SoldierTypeCount + 1;
     const int frame = t.currentFrame;
     t.Update();
     t.Update();
     EXPECT_EQ(t.currentFrame, frame);
-    t.baseType = 1;
-    t.Update();
-    EXPECT_NE(t.currentFrame, frame);
+    for (int type : {1, int(SoldierTypeCount)}) {
+        t.baseType = type;
+        const int before = t.currentFrame;
+        t.Update();
+        EXPECT_NE(t.currentFrame, before) << type;
+    }
 }
 
 TEST(TroopAnimation, TypesTakenAreCountedOnceAndOnlyInsideTheTable) {

@@ -164,6 +164,17 @@ TEST_F(MissileTest, TheArcRisesAndComesDownOnTheTarget) {
     EXPECT_NE(directions.front(), 3); // rising, not level
     EXPECT_EQ(arc.imageSet, 60 + arc.direction);
     (void)flat;
+
+    // Shot down and to the right: the height over a step picks the image among the images of the
+    // flight's own quadrant, and a height below the level shows the level image.
+    Missile down(nullptr, 6, 5, 10, 15, 14, 2, 0); // 400 x 80 pixels, launch speed 407 * 2 / 48
+    down.Step();                                   // height 15.96: 0.66 of a step
+    EXPECT_EQ(down.direction, 4);
+    EXPECT_EQ(down.imageSet, 64);
+    while (down.landed == 0)
+        down.Step(); // the landing frame: height -0.7
+    EXPECT_EQ(down.direction, 3);
+    EXPECT_EQ(down.imageSet, 63);
 }
 
 TEST_F(MissileTest, HitsTheFirstLiveEnemyOnTheCellAndTheCellAboveThenTheCity) {

@@ -1,5 +1,6 @@
 #include "DemoStage.h"
 
+#include "DemoArmies.h"
 #include "DemoCastle.h"
 
 #include "Program/GameController.h"
@@ -76,6 +77,30 @@ std::array<uint8_t, OfficerLayout::kSize> FollowerTemplate(const char* name, int
     return block;
 }
 
+// The two soldier types' records.
+std::array<uint8_t, SoldierTypeRecord::kSize> SoldierTypeRow(int number) {
+    const struct {
+        int number;
+        const char* name;
+        int rangeEnd, speed, sight, missile;
+    } types[] = {{kSpearmen, "Spearmen", 1, 2, 6, 0}, {kArchers, "Archers", 5, 2, 8, kDemoArrowKind}};
+    std::array<uint8_t, SoldierTypeRecord::kSize> row{};
+    for (const auto& t : types) {
+        if (t.number != number) continue;
+        std::memcpy(row.data(), t.name, std::strlen(t.name));
+        auto set = [&row](uint32_t at, int32_t v) { std::memcpy(row.data() + at, &v, 4); };
+        set(SoldierTypeLayout::kNumber, t.number);
+        set(SoldierColumn::kFootprint, 40);
+        set(SoldierColumn::kRangeStart, 1);
+        set(SoldierColumn::kRangeEnd, t.rangeEnd);
+        set(SoldierColumn::kSpeed, t.speed);
+        set(SoldierColumn::kSight, t.sight);
+        set(SoldierColumn::kAttackPause, 12);
+        set(SoldierColumn::kMissile, t.missile);
+    }
+    return row;
+}
+
 // The tables the game reads at start-up: the general templates hold only the two follower rows (the
 // stage brings its own people), no castle or sub-castle templates, two soldier types, and an empty
 // skill table that ends the load.
@@ -100,22 +125,8 @@ bool WriteDataTables(std::string& error) {
     Bytes soldiers;
     Put32(soldiers, 2);
     Put32(soldiers, SoldierTypeRecord::kSize);
-    const struct {
-        int number;
-        const char* name;
-        int rangeEnd, speed, sight;
-    } types[] = {{kSpearmen, "Spearmen", 1, 2, 6}, {kArchers, "Archers", 5, 2, 8}};
-    for (const auto& t : types) {
-        std::array<uint8_t, SoldierTypeRecord::kSize> row{};
-        std::memcpy(row.data(), t.name, std::strlen(t.name));
-        auto set = [&row](uint32_t at, int32_t v) { std::memcpy(row.data() + at, &v, 4); };
-        set(SoldierTypeLayout::kNumber, t.number);
-        set(SoldierColumn::kFootprint, 40);
-        set(SoldierColumn::kRangeStart, 1);
-        set(SoldierColumn::kRangeEnd, t.rangeEnd);
-        set(SoldierColumn::kSpeed, t.speed);
-        set(SoldierColumn::kSight, t.sight);
-        set(SoldierColumn::kAttackPause, 12);
+    for (int t : {kSpearmen, kArchers}) {
+        const auto row = SoldierTypeRow(t);
         soldiers.insert(soldiers.end(), row.begin(), row.end());
     }
     if (!WriteFile("soldier.ini", soldiers)) return error = "soldier.ini", false;
@@ -144,10 +155,9 @@ public:
         TheBattleMap = new BattleMap;
         stage = new Zu_StageSet;
         TheBattleMap->stageSet = stage;
+        // The stage's soldier file carries the types as the tables have them.
         for (int t : {kSpearmen, kArchers}) {
-            typeBlocks[size_t(t)].fill(0);
-            const int32_t number = t;
-            std::memcpy(typeBlocks[size_t(t)].data() + SoldierTypeLayout::kNumber, &number, 4);
+            typeBlocks[size_t(t)] = SoldierTypeRow(t);
             SoldierTypeTable[t] = typeBlocks[size_t(t)].data();
         }
         SoldierTypeCount = 3;
@@ -378,7 +388,7 @@ bool WriteDemoStage(const std::string& folder, std::string& error) {
     const std::filesystem::path back = std::filesystem::current_path(ec);
     std::filesystem::current_path(folder, ec);
     if (ec) return error = folder, false;
-    bool ok = WriteDataTables(error) && WriteTalkTexts(error);
+    bool ok = WriteDataTables(error) && WriteTalkTexts(error) && WriteDemoWeapons(error);
     if (ok) {
         DemoWorld world;
         world.Build();

@@ -10,7 +10,6 @@
 #include "net/TroopCommands.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
-#include "troops/MissileLaunch.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
@@ -50,7 +49,6 @@ public:
     }
     virtual ~Battle() {
         SetGameCommandSender(nullptr);
-        SetLaunchMakers({});
         delete stage;
         ClearRecordTables();
         SoldierTypeCount = 0;
