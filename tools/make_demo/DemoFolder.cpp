@@ -1,7 +1,7 @@
 #include "DemoFolder.h"
 
-#include "DemoPictures.h"
 #include "DemoMainPanel.h"
+#include "DemoPictures.h"
 #include "NetworkLayouts.h"
 #include "engine/GameFileWriters.h"
 

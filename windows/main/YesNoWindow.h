@@ -18,4 +18,3 @@ public:
     // at exactly kRowBytes bytes a row, whatever character that splits.
     char rowText[3][36] = {};
 };
-
