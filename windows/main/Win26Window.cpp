@@ -5,6 +5,8 @@
 #include "Program/SaveLoadScreen.h"
 #include "Program/ScreenSettings.h"
 #include "Program/Startup.h"
+#include "engine/LinkList.h"
+#include "engine/ResourceStore.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
 #include "platform/Messages.h"
@@ -40,7 +42,13 @@ Win26Window::Win26Window(Widget* parent, Window* menuOwner) : ScreenWindow("Win2
 }
 
 void Win26Window::ShowPanel(bool shown) {
-    if (panel) panel->visible = shown ? 1 : 0;
+    if (!panel) return;
+    panel->visible = shown ? 1 : 0;
+    // The battle draws every panel of the store's list: a hidden menu leaves it.
+    if (TheResourceStore && TheResourceStore->drawList) {
+        TheResourceStore->drawList->RemoveValue(reinterpret_cast<uintptr_t>(panel));
+        if (shown) TheResourceStore->drawList->Add(reinterpret_cast<uintptr_t>(panel));
+    }
 }
 
 void Win26Window::CloseMenu() {
