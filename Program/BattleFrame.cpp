@@ -1,7 +1,6 @@
 #include "Program/BattleFrame.h"
 
 #include "Program/BannerWindow.h"
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
@@ -45,7 +44,7 @@ constexpr int kViewRows = MapView::kViewRows;
 constexpr int kBeginDrawings = 50;
 
 bool MapCovered() {
-    return Services().unitPanelPage && Services().cityCommandPanel;
+    return TheWin99 && TheWin99->pagePanel && TheWin98 && TheWin98->commandPanel;
 }
 
 bool EditorViewOn() {

@@ -10,12 +10,12 @@
 #include "engine/ResourceStore.h"
 #include "gui/GuiPanel.h"
 #include "gui/RootWidget.h"
+#include "windows/main/YesNoWindow.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <cstring>
 
 Zu_SkillEffect* ActSelectionMarker = nullptr;
-YesNoWindowMaker NewYesNoWindow = nullptr;
 
 // "重新開始第一幕戰役將刪除之前所有的進度，確定嗎？" and the same for the second and third act.
 const char* const ActRestartTexts[3] = {
@@ -194,9 +194,7 @@ void ActSelectWindow::OnControlClick(Widget* control, Point*) {
         if (panel) panel->enabled = 0;
         PlaySoundEffect(1);
         const int act = c->actIndex >= 0 && c->actIndex <= 2 ? c->actIndex : 0;
-        question = NewYesNoWindow ? NewYesNoWindow(TheRootWidget, this, ActRestartTexts[act]) : nullptr;
-        // Without a question the window stays usable.
-        if (!question && panel) panel->enabled = 1;
+        question = new YesNoWindow(TheRootWidget, this, ActRestartTexts[act]);
         break;
     }
     case 3:

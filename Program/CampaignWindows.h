@@ -46,12 +46,6 @@ private:
 // The act window's selection marker while the window is open.
 extern Zu_SkillEffect* ActSelectionMarker;
 
-// The yes/no question window of the game windows, made on the root widget with its owner and its
-// text; it answers the owner through OnNotify (0 = yes). The game windows install their maker;
-// without one no question can be asked.
-using YesNoWindowMaker = Window* (*)(Widget* root, Window* owner, const char* text);
-extern YesNoWindowMaker NewYesNoWindow;
-
 // The restart questions of the three acts (Big5).
 extern const char* const ActRestartTexts[3];
 

@@ -1,7 +1,6 @@
 #include "Program/CodeLine.h"
 #include "Program/StageCalendar.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
@@ -16,9 +15,11 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 CodeLine TheCodeLine;
@@ -155,7 +156,10 @@ void GameController::OnCodeChar(uint32_t character) {
         line.buffer[line.length++] = ch;
         line.buffer[line.length] = 0;
     }
-    // Missing: Win01Window::SetStatusText (the main panel's status line shows the typed text).
+    // The typed text with a blinking cursor.
+    std::string shown(line.buffer);
+    if (TheScreenSettings && TheScreenSettings->runningFrameCounter.load() % 8 < 4) shown += '_';
+    ShowStatusText(shown.c_str());
 }
 
 void GameController::WipeOutKingdom(Kingdom* kingdom) {

@@ -3,6 +3,7 @@
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "troops/Troop.h"
+#include "windows/main/Win11Window.h"
 #include "world/MapView.h"
 
 // The ten hot-key groups: Ctrl + digit assigns the selection, the digit selects, and a second
@@ -25,7 +26,7 @@ void GameController::GroupKey(int n, bool ctrl) {
     if (n < 0 || n > 9 || mode != 1 || groupCommandMode == 1 || running != 1) return;
     if (ctrl) {
         if (selectionActive) AssignGroup(n);
-        // Missing: Win11Window::RefreshGroupRows (the group window).
+        RefreshGroupRows();
         return;
     }
     bool doublePress = false;
@@ -41,7 +42,7 @@ void GameController::GroupKey(int n, bool ctrl) {
         groupKeyTimer = 0;
     }
     if (!groupHeaders[n] || !groupHeaders[n]->inUse) return;
-    if (groupCommandMode == 0) SelectGroup(n);
+    if (groupCommandMode == 0 && SelectGroup(n)) RefreshGroupRows();
     if (doublePress) FocusGroup(n);
 }
 

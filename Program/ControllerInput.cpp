@@ -19,6 +19,7 @@
 #include "platform/Window.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/PanelKeys.h"
 #include "world/BattleMap.h"
 #include "world/CastleTemplate.h"
 #include "world/MapView.h"
@@ -114,7 +115,7 @@ void GameController::OnKeyDown(uint32_t key) {
     }
     if (key == 0x76 && developerKeys) developerDisplayByte = 1;
     if (!InBattle(*this) || TheCodeLine.open) return;
-    // Missing: HandlePanelKeyDown (the in-game panels' key shortcuts) in game mode.
+    if (GameModeFlag) HandlePanelKeyDown(key);
     const bool ctrl = (platform::GetKeyState(platform::VK_CONTROL) & 0x8000) != 0;
     const bool top = viewTop == 0, left = viewLeft == 0;
     const bool right = gameScreen && viewRight >= gameScreen->mapWidth;

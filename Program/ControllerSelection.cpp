@@ -10,6 +10,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win11Window.h"
 #include "world/MapView.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ void GameController::DeselectTroop(Troop* troop) {
         if (header) *header = GroupHeader{};
         currentGroup = -1;
     }
-    // Missing: Win11Window::RefreshGroupRows (the group window).
+    RefreshGroupRows();
     troop->hotKeyGroup = -1;
 }
 

@@ -1,6 +1,5 @@
 #include "Program/BannerWindow.h"
 #include "Program/BattleFrame.h"
-#include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"

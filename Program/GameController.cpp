@@ -243,6 +243,7 @@ void GameController::EndBattle(uint32_t message) {
     }
 
     running = 1;
+    leaveGame = 0;
     if (TheScreenSettings) {
         TheScreenSettings->battleEnded = 0;
         TheScreenSettings->endCountdown = 0;

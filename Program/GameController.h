@@ -148,6 +148,8 @@ public:
     void* groupTargetA = nullptr;
     void* groupTargetB = nullptr;
     int32_t menuChoice = -1;
+    // Set by the game menu when the player leaves the running game.
+    int32_t leaveGame = 0;
     int8_t singleChoice = -1;
     int8_t heroChoice = -1;
     int8_t stageListChoice = -1;

@@ -16,6 +16,7 @@
 #include "stagefiles/SaveSlots.h"
 #include "windows/SidePanels.h"
 #include "windows/WindowHosts.h"
+#include "windows/main/Win11Window.h"
 
 #include <cstdio>
 #include <cstring>
@@ -277,6 +278,7 @@ void SaveLoadScreen::Confirm() {
     if (!TheWin98) TheWin98 = new Win98Window;
     SetLoadingProgress(90);
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, TheGameController);
+    RefreshGroupRows();
     SetLoadingProgress(94);
     if (!TheWin99) TheWin99 = new Win99Window;
     SetLoadingProgress(100);

@@ -1,6 +1,5 @@
 #include "Program/StageCalendar.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"

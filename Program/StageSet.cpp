@@ -2,7 +2,6 @@
 
 #include "Program/BannerWindow.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "engine/ByteReader.h"
 #include "events/EventFile.h"

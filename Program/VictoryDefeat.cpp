@@ -2,7 +2,6 @@
 
 #include "Program/BannerWindow.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
@@ -23,6 +22,7 @@
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
 #include "windows/WindowHosts.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -66,7 +66,7 @@ int32_t SessionPlayerCount() {
 }
 
 bool MainPanelHost() {
-    return TheWin01Host != nullptr;
+    return MainPanel() != nullptr;
 }
 
 Kingdom* SideKingdom(int side) {
@@ -226,7 +226,7 @@ void Zu_StageSet::CheckTeamGame(int32_t peers) {
         text += RulerName(k);
         text += kBeaten;
         if (MainPanelHost() && IsHost()) {
-            AddChatLine(text.c_str(), 3);
+            MainPanel()->AddChatLine(text.c_str(), 3);
             NetCmdChatText(text.c_str(), 0, false, 0);
         }
     }
@@ -336,7 +336,7 @@ void Zu_StageSet::BecomeSpectator(bool teamGame, int32_t peers) {
     std::string text = own ? own : "";
     text += kBeaten;
     if (MainPanelHost()) {
-        if (IsHost()) AddChatLine(text.c_str(), 3);
+        if (IsHost()) MainPanel()->AddChatLine(text.c_str(), 3);
         if (!teamGame || IsHost()) NetCmdChatText(text.c_str(), 0, false, 0);
     }
     PlaySoundEffect(10);
@@ -350,7 +350,7 @@ void Zu_StageSet::EndWithWinner(Kingdom* winner) {
     if (!winner) {
         if (playerKingdom) {
             if (MainPanelHost()) {
-                if (IsHost()) AddChatLine(kTimeUp, 3);
+                if (IsHost()) MainPanel()->AddChatLine(kTimeUp, 3);
                 NetCmdChatText(kTimeUp, 0, false, 0);
             }
             PlaySoundEffect(10);

@@ -10,13 +10,14 @@ struct FontRecord;
 struct GuiImage;
 struct LabelPicture;
 
-// A gauge's colour and filled share, kept by the window that shows it.
-struct BarRecord {
+// A gauge's colour and filled share (0..100), kept by the window that shows it.
+struct ColorRecord {
     uint8_t r = 0;
     uint8_t g = 0;
     uint8_t b = 0;
     int16_t percent = 0;
 };
+using BarRecord = ColorRecord;
 
 // Shows a window's changing content in a rectangle of its parent's surface: lines of Big5 text, a
 // gauge bar, or a picture (a copy of a portrait or a window's picture, and an image on top).
@@ -35,6 +36,8 @@ public:
     void OnLeftButtonUp(Point* p) override;
 
     void SetTextColor(int16_t mode) { drawMode = mode; }
+    // The label draws its bar from the record at the next redraw; the caller keeps it alive.
+    void SetColorRecord(ColorRecord* record) { barRecord = record; }
     void SetFont(FontRecord* record, int16_t unused);
     // Redraws by draw mode, then tells the listener.
     void DrawText();
@@ -57,6 +60,9 @@ public:
     FontRecord* textRecord = nullptr;
     BarRecord* barRecord = nullptr;
     GuiImage* layoutRecord = nullptr;
+    // A bar the label keeps for the field operations, so a redraw allocates nothing.
+    ColorRecord ownBar;
+    uint8_t flagWord = 0;
 
     // The number of bytes of a line that fit the line buffer without splitting a Big5 pair.
     static int LineLength(const char* line, int length);

@@ -1,6 +1,5 @@
 #include "net/StateCommands.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
 #include "engine/Random.h"

@@ -7,6 +7,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <vector>
@@ -81,7 +82,7 @@ void City::Update() {
     if (ownerSide == PlayerKingdom() && underAttackTimer != 0 && ++underAttackTimer > 9) {
         underAttack = 0;
         underAttackTimer = 0;
-        // Missing: Win01Window::SetStatusText("") on the main panel.
+        ShowStatusText("");
     }
     attackedToday = 0;
     if (day % 5 == id % 5) ChooseStagingCity();

@@ -8,9 +8,11 @@
 #include "records/CityTroopLists.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/StatusTexts.h"
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -83,7 +85,7 @@ void City::OnAttacked(Troop* attacker) {
         underAttack = 1;
         const Kingdom* from = KingdomOf(attacker->owner);
         if (ownerSide == PlayerKingdom() && !(from && from->NationKind() == 3)) {
-            // Missing: the main panel's status line, the city name followed by "遭受敵人攻擊".
+            ShowStatusText(UnderAttackText(*this).c_str());
             PlaySoundEffect(10);
         }
         underAttackTimer = 1;

@@ -16,6 +16,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -254,8 +255,7 @@ Troop* SpawnPersonFromCommand(SubCastle* subCastle, int32_t stamp, int32_t templ
     officer->Set(L::kLoyalty, TemplateValue(tmpl, L::kLoyalty));
     t->garrison = 2;
     subCastle->secondUnits.Add(reinterpret_cast<uintptr_t>(t));
-    // The main panel's status line (Win01Window::SetStatusText) shows PersonArrivalText; the
-    // panel does not exist yet.
+    ShowStatusText(PersonArrivalText(*t, *subCastle).c_str());
     return t;
 }
 

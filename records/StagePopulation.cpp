@@ -1,6 +1,5 @@
 #include "records/StagePopulation.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/StageSet.h"

@@ -9,12 +9,15 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/StatusTexts.h"
 #include "records/SubCastle.h"
 #include "troops/CastleGate.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win01Window.h"
+#include "windows/main/Win11Window.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/Zu_SkillEffect.h"
@@ -111,7 +114,7 @@ void Troop::ReceiveAttack(Troop* attacker) {
                 if (city->ownerSide != PlayerKingdom()) {
                     city->raidTrigger = 1;
                 } else {
-                    // The status line ("遭受敵人攻擊") belongs to the main panel, which does not exist yet.
+                    ShowStatusText(UnderAttackText(*city).c_str());
                     PlaySoundEffect(10);
                 }
             }
@@ -288,7 +291,7 @@ void Troop::OnDefeated(int32_t killerKingdom, Troop* attacker) {
         const bool routed = !(owner == player && controllable);
         if (routed && OfficerValue(kRetreatStory) < 2) {
             PlayDeathSound(*this);
-            // The status line ("被擊退") belongs to the main panel, which does not exist yet.
+            if (officer) ShowStatusText((std::string(officer->Name()) + RoutedText).c_str());
             if (TroopKingdom(owner)) {
                 if (garrison == 0) {
                     if (Controller()) Controller()->DeselectTroop(this);
@@ -384,7 +387,7 @@ void Troop::ApplyCapture(int32_t captorKingdom, int32_t dropMode) {
         if (header) header->b1 = 5;
         hotKeyGroup = -1;
         formationBonus = 0;
-        // The group rows (Win11Window::RefreshGroupRows) belong to the group window.
+        RefreshGroupRows();
     }
     const int32_t player = PlayerKingdom();
     if (garrison == 0) {

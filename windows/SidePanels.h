@@ -1,4 +1,4 @@
 #pragma once
 
-// Closes every open side panel of the game screen.
-inline void CloseSidePanels() {}
+// Closes every open side panel of the game screen: the battle's end and a loaded game.
+void CloseSidePanels();

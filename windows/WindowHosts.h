@@ -4,11 +4,14 @@
 
 class GameController;
 class GuiPanel;
+class Win01Window;
 class Win04Window;
+class Win11Window;
 
 // The three in-game window hosts, each kept in its own global pointer while open.
 
-// The main panel host: owns the battle screen's minimap for the whole battle.
+// The main panel host: owns the main panel, the battle screen's minimap and the hot-key group
+// list for the whole battle.
 class Win01HostWindow : public Window {
 public:
     Win01HostWindow(Widget* parent, GameController* owner);
@@ -18,20 +21,31 @@ public:
 
     Win04Window* GetMinimap() const { return minimap; }
 
+    Win01Window* mainPanel = nullptr;
     Win04Window* minimap = nullptr;
+    Win11Window* groupList = nullptr;
     // Panels the campaign preparation leaves undrawn: two sub-panels of the main panel and the
     // minimap's page, while they are open.
     GuiPanel* preparationHidden[3] = {};
 };
-class Win98Window : public Window {};
+class Win98Window : public Window {
+public:
+    // The city command panel while it is shown; null until the city panels open one.
+    GuiPanel* commandPanel = nullptr;
+};
 class GuiLayout;
 class Win99Window : public Window {
 public:
     // The item icons ("Win97.gui"): icon number n is element n - 1; null until loaded.
     GuiLayout* GetIconLayout() const { return iconLayout; }
     GuiLayout* iconLayout = nullptr;
+    // The unit panel's open page; null until the unit panels open one.
+    GuiPanel* pagePanel = nullptr;
 };
 
 extern Win01HostWindow* TheWin01Host;
 extern Win98Window* TheWin98;
 extern Win99Window* TheWin99;
+
+// The main panel of the running battle, or null.
+Win01Window* MainPanel();

@@ -1,4 +1,3 @@
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/SceneMachine.h"
 #include "Program/ScreenSettings.h"

@@ -8,6 +8,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/main/Win11Window.h"
 #include "world/BattleMap.h"
 #include "world/FootprintPattern.h"
 
@@ -195,7 +196,7 @@ void MapView::SelectBuilding(City* city) {
     GameController* c = TheGameController;
     if (c) {
         c->currentGroup = -1;
-        // Win11Window::RefreshGroupRows comes with the side panels.
+        RefreshGroupRows();
         c->timedFlag = 0;
     }
     // City::ArrangeUnits and the kind's panel (Win13Window, Win15Window, Win15_1Window) come

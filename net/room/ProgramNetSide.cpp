@@ -3,12 +3,12 @@
 #include "net/room/NetSide.h"
 
 #include "Program/BattleFrame.h"
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
 #include "Program/ScreenSettings.h"
 #include "platform/NetAddress.h"
 #include "windows/WindowHosts.h"
+#include "windows/main/Win01Window.h"
 
 namespace {
 
@@ -26,12 +26,14 @@ public:
         if (TheGameController) TheGameController->isHost = value;
     }
     void OnSessionInit() override { BattleStepThreshold = 13; }
-    void AddChatLine(const char* text, int colour) override { ::AddChatLine(text, colour); }
-    bool MainPanelExists() const override { return TheWin01Host != nullptr; }
+    void AddChatLine(const char* text, int colour) override {
+        if (Win01Window* panel = MainPanel()) panel->AddChatLine(text, colour);
+    }
+    bool MainPanelExists() const override { return MainPanel() != nullptr; }
     bool InBattle() const override { return TheGameController && TheGameController->mode == 1; }
     void AdvanceDay() override {
         if (TheScreenSettings) ++TheScreenSettings->day;
-        ShowDateLine();
+        if (Win01Window* panel = MainPanel()) panel->ShowDateLine();
     }
     platform::HWND SocketWindow() const override { return AppWindow.window; }
 

@@ -37,6 +37,24 @@ using namespace battletest;
 
 namespace {
 
+// A unit panel page and the city command panel, both open: together they cover the map.
+struct CoveringPanels {
+    Win98Window city;
+    Win99Window unit;
+    GuiPanel page{new Rect(0, 0, 800, 600), nullptr, nullptr, 0, 0, 0};
+    GuiPanel command{new Rect(0, 0, 800, 600), nullptr, nullptr, 0, 0, 0};
+    CoveringPanels() {
+        unit.pagePanel = &page;
+        city.commandPanel = &command;
+        TheWin98 = &city;
+        TheWin99 = &unit;
+    }
+    ~CoveringPanels() {
+        TheWin98 = nullptr;
+        TheWin99 = nullptr;
+    }
+};
+
 constexpr uint16_t kBegin = 0x07E0, kPause = 0x001F, kPointer = 0xFFFF, kGround = 0x4208;
 
 // A w x h frame of one colour, opaque.
@@ -206,8 +224,7 @@ TEST_F(BattleFrameTest, TheViewQuarterDrawsTheTerrainOfTheView) {
     EXPECT_EQ(c->viewRight, 24);
     EXPECT_EQ(c->viewBottom, 64);
     // Covered by the city panels the map is not drawn.
-    Services().unitPanelPage = true;
-    Services().cityCommandPanel = true;
+    CoveringPanels covered;
     c->gameScreen->SetViewOrigin(6, 8);
     for (int i = 0; i < 4; ++i)
         Frame();
@@ -319,12 +336,11 @@ TEST_F(BattleFrameTest, FrozenOrStoppedWorldDoesNotUpdate) {
 TEST_F(BattleFrameTest, CoveredMapDrawsNoObjectsButEffectsAdvance) {
     GiveMap(30, 100);
     auto* lower = new Zu_SkillEffect(3, 0, 100, 100);
-    Services().unitPanelPage = true;
-    Services().cityCommandPanel = true;
+    auto covered = std::make_unique<CoveringPanels>();
     Cycle();
     EXPECT_EQ(At(400, 300), kGround) << "no terrain drawn over the map";
     EXPECT_EQ(lower->currentFrame, 2);
-    Services().unitPanelPage = false;
+    covered.reset();
     Cycle();
     EXPECT_NE(At(400, 300), kGround) << "uncovered, the terrain is drawn";
 }

@@ -6,7 +6,6 @@
 // kingdoms, cities and troops are built by the test.
 
 #include "Program/BannerWindow.h"
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameController.h"
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
@@ -20,6 +19,7 @@
 #include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
 #include "troops/Troop.h"
+#include "windows/main/Win01Window.h"
 #include "world/BattleMap.h"
 
 #include <string>
@@ -41,10 +41,18 @@ struct CountingCity : City {
     void TickGarrison() override { ++garrisonTicks; }
 };
 
+// The lines of the running battle's main panel chat log, oldest first.
+inline std::vector<std::string> MainPanelChat() {
+    std::vector<std::string> lines;
+    if (const Win01Window* panel = MainPanel())
+        for (int i = 0; i < panel->logCount; ++i)
+            lines.emplace_back(panel->chatLog[i]);
+    return lines;
+}
+
 class BattleStage {
 public:
     BattleStage() {
-        ResetServices();
         GameParams() = GameParameters();
         TheScreenSettings = new ScreenSettings;
         TheBattleMap = new BattleMap;

@@ -1,6 +1,7 @@
 #include "Program/CampaignWindows.h"
 #include "records/AgeTable.h"
 #include "troops/SoldierTypesSeen.h"
+#include "windows/main/YesNoWindow.h"
 
 #include "Program/CodeLine.h"
 #include "ScreenTestSupport.h"
@@ -15,18 +16,6 @@ using screentest::ControlById;
 using screentest::ScreenFixture;
 using screentest::WriteLayout;
 
-// A question that records its end.
-class QuestionWindow : public Window {
-public:
-    int Close(int) override {
-        ++closed;
-        DeferDelete(this);
-        return 1;
-    }
-    static int closed;
-};
-int QuestionWindow::closed = 0;
-
 class CampaignWindowsTest : public ScreenFixture {
 protected:
     void SetUp() override {
@@ -38,12 +27,11 @@ protected:
         for (int32_t stage = 11; stage <= 46; ++stage)
             std::memset(NewAgeBlock(stage), 'T', kAgeBlockBytes);
         AllStagesOpen = 0;
-        NewYesNoWindow = [](Widget*, Window*, const char*) -> Window* { return new QuestionWindow; };
-        QuestionWindow::closed = 0;
+        // The question: yes, no and three rows.
+        WriteLayout("YorN.gui", 2, 3);
         c->actIndex = 1;
     }
     void TearDown() override {
-        NewYesNoWindow = nullptr;
         AllStagesOpen = 0;
         ClearAgeTable();
         ScreenFixture::TearDown();
@@ -185,17 +173,19 @@ TEST_F(CampaignWindowsTest, RestartingTheActClearsItsWonFlagsOnlyOnYes) {
     Won({0, 1, 2});
     c->stageRecords[22].won = 1; // the last stage of the act before
     auto* act = new ActSelectWindow(TheRootWidget, "Act-2.gui");
+    // The restart button asks; the player answers no, then yes, on the question's buttons.
     for (int answer : {1, 0}) {
         SCOPED_TRACE(answer);
         act->OnControlClick(ControlById(act->controls, 0x102), nullptr);
-        ASSERT_NE(act->question, nullptr);
+        auto* question = dynamic_cast<YesNoWindow*>(act->question);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(std::string(question->rowText[1]) + question->rowText[2], ActRestartTexts[1]);
         EXPECT_EQ(act->panel->enabled, 0);
-        act->OnNotify(act->question, answer);
+        Click(ButtonX(answer), ButtonY(answer));
         EXPECT_EQ(act->question, nullptr);
         EXPECT_EQ(act->panel->enabled, 1);
         FlushDeferredDeletes();
     }
-    EXPECT_EQ(QuestionWindow::closed, 2);
     for (int n = 0; n < 12; ++n)
         EXPECT_EQ(c->stageRecords[23 + n].won, 0);
     EXPECT_EQ(c->stageRecords[22].won, 1);

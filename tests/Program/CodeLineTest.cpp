@@ -1,6 +1,5 @@
 #include "ControllerTestFixture.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
 #include "Program/StageCalendar.h"
 #include "records/City.h"

@@ -2,7 +2,6 @@
 #include "Program/StageCalendar.h"
 
 #include "Program/BannerWindow.h"
-#include "Program/BattleFrameSeam.h"
 #include "Program/CodeLine.h"
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"

@@ -151,7 +151,7 @@ TEST_F(TeamGameTest, GroupWinsWhenTheOtherGroupIsBeatenOnEveryMachine) {
     // Both beaten players were announced once, with their peer names.
     ASSERT_EQ(testsupport::SentChat().size(), 2u);
     EXPECT_EQ(testsupport::SentChat()[0], "Cy" + kBeaten);
-    EXPECT_EQ(Services().chatLog.size(), 2u);
+    EXPECT_EQ(MainPanelChat().size(), 2u);
 
     // A group-2 machine decides nothing itself and follows the host's record.
     world.stage->result = 0;
@@ -184,7 +184,7 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 4);
     EXPECT_EQ(TheScreenSettings->battleEnded, 0);
-    EXPECT_EQ(Services().chatLog, std::vector<std::string>{kTimeUp});
+    EXPECT_EQ(MainPanelChat(), std::vector<std::string>{kTimeUp});
     EXPECT_EQ(testsupport::SentChat(), std::vector<std::string>{kTimeUp});
     ASSERT_EQ(testsupport::SentRecords().size(), 1u);
     const std::vector<uint8_t> record = testsupport::SentRecords()[0];
@@ -195,13 +195,13 @@ TEST_F(TeamGameTest, TimeLimitEndsTheStageWithNoWinner) {
     // A client shows the text and ends the same way once the record arrives.
     world.stage->result = 0;
     world.Network(false, 2);
-    Services().chatLog.clear();
+    MainPanel()->logCount = 0;
     testsupport::SentCommands().clear();
     world.stage->CheckOutcome();
     EXPECT_EQ(world.stage->result, 0);
     ApplyStageRecord(world.stage, record.data(), record.size());
     EXPECT_EQ(world.stage->result, 4);
-    EXPECT_TRUE(Services().chatLog.empty()); // only the host writes its log
+    EXPECT_TRUE(MainPanelChat().empty()); // only the host writes its log
     EXPECT_EQ(testsupport::SentChat(), std::vector<std::string>{kTimeUp});
 }
 

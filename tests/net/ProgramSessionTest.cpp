@@ -1,6 +1,5 @@
 #include "NetStation.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/BattleStageFixture.h"
 #include "Program/MainWindow.h"
 #include "Program/SceneMachine.h"

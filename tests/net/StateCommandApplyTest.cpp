@@ -1,6 +1,5 @@
 #include "troops/TroopFixture.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "engine/Random.h"
 #include "net/CommandLookups.h"
 #include "net/GameRecordChannel.h"

@@ -1,6 +1,5 @@
 #include "PersonsFixture.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "engine/Random.h"
 #include "records/ScenarioData.h"
 #include "records/StagePopulation.h"

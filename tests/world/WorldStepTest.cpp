@@ -1,6 +1,5 @@
 #include "GridFixture.h"
 
-#include "Program/BattleFrameSeam.h"
 #include "Program/GameParameters.h"
 #include "Program/SceneMachine.h"
 #include "Program/StageCalendar.h"
@@ -71,7 +70,6 @@ struct WorldStep : testing::Test {
     BattleMap* map = nullptr;
 
     void SetUp() override {
-        ResetServices();
         map = &DrawMap(w, OpenRows(40, 80));
         stage = new Zu_StageSet;
         map->stageSet = stage;
@@ -87,7 +85,6 @@ struct WorldStep : testing::Test {
     void TearDown() override {
         map->stageSet = nullptr;
         delete stage;
-        ResetServices();
     }
     TestKingdom* AddKingdom(int side) {
         auto* k = new TestKingdom;
@@ -388,7 +385,6 @@ TEST_F(WorldStep, HealingAndPoisonGroundChangeStaminaOnlyWhereCommandsApply) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetServices();
         ValuesSent.clear();
         TheGameController->networked = c.networked;
         TheGameController->isHost = c.host;

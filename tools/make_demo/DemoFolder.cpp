@@ -1,5 +1,6 @@
 #include "DemoFolder.h"
 
+#include "DemoMainPanel.h"
 #include "DemoPictures.h"
 #include "NetworkLayouts.h"
 #include "engine/GameFileWriters.h"
@@ -448,6 +449,8 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     PointerShapes(out);
     TextFiles(out);
     for (const auto& [name, bytes] : NetworkLayouts())
+        out.Put(name, bytes);
+    for (const auto& [name, bytes] : MainPanelLayouts())
         out.Put(name, bytes);
     LobbyArchive(out);
     if (!out.ok()) error = out.failed();

@@ -1,0 +1,58 @@
+#include "windows/main/PanelKeys.h"
+
+#include "Program/GameController.h"
+#include "events/EventManager.h"
+#include "gui/GuiPanel.h"
+#include "windows/SidePanels.h"
+#include "windows/WindowHosts.h"
+#include "windows/main/Win01Window.h"
+#include "windows/main/Win11Window.h"
+#include "windows/main/Win26Window.h"
+#include "world/MapView.h"
+
+namespace {
+
+constexpr uint32_t kTab = 9;
+constexpr uint32_t kEscape = 27;
+constexpr uint32_t kF5 = 116;
+constexpr uint32_t kF6 = 117;
+
+bool MapAreaLocked() {
+    const GameController* c = TheGameController;
+    return c && c->gameScreen && c->gameScreen->panel && c->gameScreen->panel->enabled == 0;
+}
+
+} // namespace
+
+void HandlePanelKeyDown(uint32_t key) {
+    GameController* c = TheGameController;
+    Win01Window* main = MainPanel();
+    switch (key) {
+    case kTab:
+        if (!c || !c->running || MapAreaLocked()) return;
+        if (TheWin01Host && TheWin01Host->groupList) TheWin01Host->groupList->SelectNextGroup();
+        return;
+    case kEscape:
+        if (main && main->gameMenu) main->gameMenu->HandleEscape();
+        return;
+    case kF5:
+        if (!main) return;
+        if (main->gameMenu)
+            main->gameMenu->HandleEscape();
+        else
+            main->PressMenuButton(0);
+        return;
+    case kF6:
+        if (c && c->eventManager && c->eventManager->runnerActive == 0) c->eventManager->StartRunner(101);
+        return;
+    default:
+        return;
+    }
+}
+
+void CloseSidePanels() {
+    Win01Window* main = MainPanel();
+    if (!main) return;
+    main->RemoveChatPage();
+    if (main->gameMenu) main->gameMenu->HandleEscape();
+}
