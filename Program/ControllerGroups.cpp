@@ -3,6 +3,7 @@
 #include "engine/LinkList.h"
 #include "gui/MouseCursor.h"
 #include "troops/Troop.h"
+#include "windows/unit/Win05Window.h"
 #include "world/MapView.h"
 
 // The ten hot-key groups: Ctrl + digit assigns the selection, the digit selects, and a second
@@ -61,7 +62,7 @@ bool GameController::SelectGroup(int n) {
     selectionActive = 1;
     if (TheMouseCursor) TheMouseCursor->SetShapeChecked(3);
     currentGroup = int8_t(n);
-    // Missing: Win05Window::ShowUnits (the unit panel shows the selection).
+    if (Win05Window* panel = UnitPanel()) panel->ShowUnits(selection, 0, 0, 0, 0);
     return true;
 }
 
@@ -110,5 +111,5 @@ void GameController::FocusGroup(int n) {
     }
     if (groups[n]->GetCount() > 0) CentreViewOnTroop(reinterpret_cast<Troop*>(groups[n]->GetAt(0)), true);
     if (focusList) focusList->RemoveAll();
-    // Missing: Win05Window::ShowUnits (the unit panel shows the selection).
+    if (Win05Window* panel = UnitPanel()) panel->ShowUnits(selection, 0, 0, 0, 0);
 }

@@ -14,6 +14,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopOrder.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/Zu_SkillEffect.h"
@@ -175,7 +176,7 @@ void Troop::AddUnitCounters(int32_t value, int32_t which) {
     officer->activity[which] += value;
     NetSendUnitCounters(this);
     officer->UpdateExperience(0, 0, 0, 0);
-    // A selected troop's panel refresh (Win05Window::UpdateTroop, 5) belongs to the unit panel.
+    if (selected) RefreshUnitPanel(this, 5);
     if (officer->Get(L::kLevel) != before && InView(*this)) {
         PlaySoundEffect(59);
         if (!attachedEffects[1]) attachedEffects[1] = new Zu_SkillEffect(3, 9, pixelX + 64, pixelY + 52);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
+#include "windows/unit/Win99Window.h"
 
 class GameController;
 class GuiPanel;
@@ -24,14 +25,6 @@ public:
     GuiPanel* preparationHidden[3] = {};
 };
 class Win98Window : public Window {};
-class GuiLayout;
-class Win99Window : public Window {
-public:
-    // The item icons ("Win97.gui"): icon number n is element n - 1; null until loaded.
-    GuiLayout* GetIconLayout() const { return iconLayout; }
-    GuiLayout* iconLayout = nullptr;
-};
 
 extern Win01HostWindow* TheWin01Host;
 extern Win98Window* TheWin98;
-extern Win99Window* TheWin99;
