@@ -44,8 +44,8 @@ struct UnitLayout {
         for (const auto& [l, mode] : labels)
             if (mode == 100 || mode == 101) back.Fill(l.left, l.top, l.right, l.bottom, Rgb565(24, 24, 24));
         gamefiles::LayoutWriter w;
-        w.Block(0, 1).ElementPixels(frame.left, frame.top, frame.right, frame.bottom, back.width, back.height, 0,
-                                    back.pixels);
+        w.Block(0, 1).ElementPixels(frame.left, frame.top, frame.right, frame.bottom, back.width, back.height,
+                                    0, back.pixels);
         if (!buttons.empty()) {
             w.Block(1, uint32_t(buttons.size()));
             for (const auto& [box, caption] : buttons) {
@@ -55,7 +55,8 @@ struct UnitLayout {
                     continue;
                 }
                 int face = 0;
-                for (const std::vector<uint16_t>& pixels : gamefiles::ButtonFaces(box.Width(), box.Height(), kFace)) {
+                for (const std::vector<uint16_t>& pixels :
+                     gamefiles::ButtonFaces(box.Width(), box.Height(), kFace)) {
                     DemoPicture p(box.Width(), box.Height());
                     p.pixels = pixels;
                     p.CentredText(0, 0, p.width, p.height, caption, 1, face == 3 ? Rgb565(70, 70, 70) : kInk);
@@ -87,7 +88,8 @@ struct UnitLayout {
         if (!texts.empty()) {
             w.Block(6, uint32_t(texts.size()));
             for (const LayoutBox& t : texts)
-                for (const std::vector<uint16_t>& pixels : gamefiles::ButtonFaces(t.Width(), t.Height(), kFace))
+                for (const std::vector<uint16_t>& pixels :
+                     gamefiles::ButtonFaces(t.Width(), t.Height(), kFace))
                     w.ElementPixels(t.left, t.top, t.right, t.bottom, t.Width(), t.Height(), 0, pixels);
         }
         w.End();
@@ -103,7 +105,9 @@ Bytes UnitPanel(const std::string& title) {
     UnitLayout u;
     u.frame = {0, 330, 300, 560};
     u.title = title;
-    u.buttons = {{Box(6, 16, 80, 18), "CORPS"}, {Box(90, 16, 80, 18), "SKILLS"}, {Box(174, 16, 80, 18), "BELT"},
+    u.buttons = {{Box(6, 16, 80, 18), "CORPS"},
+                 {Box(90, 16, 80, 18), "SKILLS"},
+                 {Box(174, 16, 80, 18), "BELT"},
                  {Box(280, 16, 16, 18), "U"}};
     for (int r = 0; r < 6; ++r) {
         u.buttons.push_back({Box(40, 38 + 32 * r, 20, 30), ">"});
@@ -192,8 +196,9 @@ Bytes CorpsPage() {
     UnitLayout u;
     u.frame = {0, 0, 800, 560};
     u.title = "CORPS";
-    u.buttons = {{Box(120, 4, 70, 18), "GROUP"}, {Box(200, 4, 70, 18), "VALUES"}, {Box(280, 4, 70, 18), "SKILLS"},
-                 {Box(360, 4, 50, 18), "BACK"},  {Box(420, 4, 50, 18), "NEXT"},    {Box(730, 4, 60, 18), "CLOSE"}};
+    u.buttons = {{Box(120, 4, 70, 18), "GROUP"},  {Box(200, 4, 70, 18), "VALUES"},
+                 {Box(280, 4, 70, 18), "SKILLS"}, {Box(360, 4, 50, 18), "BACK"},
+                 {Box(420, 4, 50, 18), "NEXT"},   {Box(730, 4, 60, 18), "CLOSE"}};
     u.labels.push_back({Box(480, 4, 240, 18), kText});
     for (int r = 0; r < 6; ++r)
         u.labels.push_back({Box(6 + (r % 3) * 264, 28 + (r / 3) * 264, 260, 260), kText});
@@ -257,7 +262,9 @@ std::vector<uint16_t> IconFace(int size, uint16_t colour, int number, int face) 
 // element n - 1 for icon number n: the demo's item icons (30 and up) have their map picture there.
 Bytes IconSet(int icons, int size, int firstMapIcon, int mapIcons) {
     gamefiles::LayoutWriter w;
-    auto colourOf = [](int k) { return Rgb565(60 + (k * 53) % 180, 60 + (k * 97) % 180, 60 + (k * 31) % 180); };
+    auto colourOf = [](int k) {
+        return Rgb565(60 + (k * 53) % 180, 60 + (k * 97) % 180, 60 + (k * 31) % 180);
+    };
     auto mapIconAt = [&](int element) {
         const int n = element + 1;
         return n >= firstMapIcon && n < firstMapIcon + mapIcons ? n : 0;
