@@ -49,6 +49,17 @@ void DropPanel(GuiPanel*& panel) {
     panel = nullptr;
 }
 
+void DropRowPanels(GuiPanel** rows, LinkList** controls, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (rows[i]) {
+            rows[i]->Close(0);
+            DeferDelete(rows[i]);
+            rows[i] = nullptr;
+        }
+        controls[i] = nullptr;
+    }
+}
+
 void SwitchPanel(GuiPanel* panel, bool on, bool drawn) {
     if (!panel) return;
     panel->enabled = on ? 1 : 0;

@@ -18,6 +18,9 @@ GuiPanel* OpenRowPanel(GuiLayout* rowLayout, Widget* place, GuiPanel* page, Wind
 // Takes the panel off the drawing list and its parent now, deletes it after the current message,
 // and forgets it.
 void DropPanel(GuiPanel*& panel);
+// Row panels leave their page now and are deleted after the current message; their control lists
+// are forgotten.
+void DropRowPanels(GuiPanel** rows, LinkList** controls, int count);
 // Switches a built panel off or on (its enabled word); a page switched on is put back on the
 // drawing list when it has left it.
 void SwitchPanel(GuiPanel* panel, bool on, bool drawn = true);

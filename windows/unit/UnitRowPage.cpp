@@ -38,14 +38,7 @@ void UnitRowPage::Show() {
 
 void UnitRowPage::Close() {
     if (!panel) return;
-    for (GuiPanel*& row : rowPanels)
-        if (row) {
-            row->Close(0);
-            DeferDelete(row);
-            row = nullptr;
-        }
-    for (LinkList*& c : rowControls)
-        c = nullptr;
+    DropRowPanels(rowPanels, rowControls, 6);
     DropPanel(panel);
     controls = nullptr;
 }

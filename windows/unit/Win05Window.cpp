@@ -96,14 +96,7 @@ void Win05Window::ClosePanel() {
     equipmentPage->Close();
     corpsPage->Close();
     infoPage->Close();
-    for (GuiPanel*& row : rowPanels)
-        if (row) {
-            row->Close(0);
-            DeferDelete(row);
-            row = nullptr;
-        }
-    for (LinkList*& c : rowControls)
-        c = nullptr;
+    DropRowPanels(rowPanels, rowControls, 6);
     for (Troop*& t : rows)
         t = nullptr;
     DropPanel(panel);

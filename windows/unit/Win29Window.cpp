@@ -110,16 +110,8 @@ void Win29Window::DrawRow(Troop* t, int r, int mask) {
 
 void Win29Window::Close() {
     if (panel && orderPage) orderPage->Close();
-    for (auto& byView : rows)
-        for (GuiPanel*& row : byView)
-            if (row) {
-                row->Close(0);
-                DeferDelete(row);
-                row = nullptr;
-            }
-    for (auto& byView : rowControls)
-        for (LinkList*& c : byView)
-            c = nullptr;
+    for (int v = 0; v < 2; ++v)
+        DropRowPanels(rows[v], rowControls[v], 6);
     DropPanel(panel);
     controls = nullptr;
 }
