@@ -4,6 +4,7 @@
 #include "gui/MouseCursor.h"
 #include "troops/Troop.h"
 #include "windows/main/Win11Window.h"
+#include "windows/unit/Win05Window.h"
 #include "world/MapView.h"
 
 // The ten hot-key groups: Ctrl + digit assigns the selection, the digit selects, and a second
@@ -62,7 +63,7 @@ bool GameController::SelectGroup(int n) {
     selectionActive = 1;
     if (TheMouseCursor) TheMouseCursor->SetShapeChecked(3);
     currentGroup = int8_t(n);
-    // Missing: Win05Window::ShowUnits (the unit panel shows the selection).
+    if (Win05Window* panel = UnitPanel()) panel->ShowUnits(selection, 0, 0, 0, 0);
     return true;
 }
 
@@ -111,5 +112,5 @@ void GameController::FocusGroup(int n) {
     }
     if (groups[n]->GetCount() > 0) CentreViewOnTroop(reinterpret_cast<Troop*>(groups[n]->GetAt(0)), true);
     if (focusList) focusList->RemoveAll();
-    // Missing: Win05Window::ShowUnits (the unit panel shows the selection).
+    if (Win05Window* panel = UnitPanel()) panel->ShowUnits(selection, 0, 0, 0, 0);
 }

@@ -20,6 +20,7 @@
 #include "records/StageEditor.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/CastleTemplate.h"
 #include "world/GeneratorSources.h"
@@ -276,7 +277,8 @@ void GameController::OnChar(uint32_t character) {
         }
         case 'Q':
             unitPanelMode = uint8_t((unitPanelMode + 1) % 4);
-            // Missing: Win05Window::ShowUnits (the unit panel) outside group-command mode.
+            if (Win05Window* panel = UnitPanel(); panel && groupCommandMode == 0)
+                panel->ShowUnits(selection, 0, 0, 0, 0);
             break;
         case 'R':
             WipeOutKingdom(TroopKingdom(PlayerKingdom()));

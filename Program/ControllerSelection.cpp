@@ -11,6 +11,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "windows/main/Win11Window.h"
+#include "windows/unit/Win05Window.h"
 #include "world/MapView.h"
 
 #include <algorithm>
@@ -51,7 +52,10 @@ void GameController::DeselectTroop(Troop* troop) {
         if (focusList) RemoveEvery(focusList, troop);
         if (currentTroop == troop) currentTroop = nullptr;
         if (selection && selection->GetCount() == 0) selectionActive = 0;
-        // Missing: Win05Window::UpdateTroop / ClosePanel (the unit panel follows the selection).
+        if (Win05Window* panel = UnitPanel(); panel && panel->Shown()) {
+            panel->UpdateTroop(nullptr, 0);
+            if (selection && selection->GetCount() == 0 && groupCommandMode != 1) panel->ClosePanel();
+        }
     } else {
         // A troop whose selected byte was cleared elsewhere must not stay behind in the list.
         RemoveEvery(selection, troop);

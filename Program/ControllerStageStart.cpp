@@ -283,7 +283,7 @@ void GameController::StartStage() {
     SetLoadingProgress(90);
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, this);
     SetLoadingProgress(92);
-    if (!TheWin99) TheWin99 = new Win99Window;
+    if (!TheWin99) TheWin99 = new Win99Window(TheRootWidget, this);
     SetLoadingProgress(95);
 
     // The selected city and the view's first place.

@@ -280,7 +280,7 @@ void SaveLoadScreen::Confirm() {
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, TheGameController);
     RefreshGroupRows();
     SetLoadingProgress(94);
-    if (!TheWin99) TheWin99 = new Win99Window;
+    if (!TheWin99) TheWin99 = new Win99Window(TheRootWidget, TheGameController);
     SetLoadingProgress(100);
     StopLoadingScreen();
 }

@@ -12,6 +12,9 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
+#include "windows/unit/Win07Window.h"
+#include "windows/unit/Win29Window.h"
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 
@@ -140,6 +143,7 @@ O SetEquipment(const std::vector<uint32_t>& v) {
     if (v[4] < 6) t->ApplyItemBonus(t->officer->Get(SlotColumn(v[4])), -1);
     t->officer->Set(SlotColumn(v[4]), I(v[5]));
     if (v[4] < 6) t->ApplyItemBonus(I(v[5]), +1);
+    RefreshUnitPanel(t, 13);
     return O::Relay;
 }
 
@@ -169,6 +173,7 @@ O UseItem(const std::vector<uint32_t>& v) {
         t->officer->Set(SlotColumn(v[1]), 0);
     }
     // Missing here: Troop::CreateEscort for classes 9 and 10.
+    RefreshUnitPanel(t, 13);
     return O::Relay;
 }
 
@@ -182,6 +187,8 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
     case 1:
     case 2:
         if (!city->ApplyTroopMove(v[5], v[1], FindTroopAnywhere(v[2]), destination)) return O::Drop;
+        RefreshUnitPanel(FindTroopAnywhere(v[2]), 2);
+        RefreshUnitPanel(destination, 2);
         break;
     default:
         // Kinds 3 and 4 make an escort from the template under the carried id. Missing here:
@@ -256,6 +263,10 @@ O OrderMode(const std::vector<uint32_t>& v) {
     t->officer->Set(OfficerLayout::kRetreat, I(v[7]));
     // Missing here: the order-mode table for the order record's flag byte.
     if (t->Scope() == 0) t->StepMove();
+    if (Win05Window* panel = UnitPanel()) {
+        panel->equipmentPage->RefreshForTroop(t);
+        panel->corpsPage->RefreshForTroop(t);
+    }
     return O::Relay;
 }
 

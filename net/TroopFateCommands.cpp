@@ -10,6 +10,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -192,7 +193,7 @@ bool ReceiveUnitCountersCommand(std::span<const uint8_t> payload) {
     for (int i = 0; i < 3; ++i)
         o.activity[i] = p.values[i + 1];
     o.UpdateExperience(0, 0, 0, 0);
-    // The selected troop's panel refresh (Win05Window::UpdateTroop, 1) belongs to the unit panel.
+    if (troop->selected) RefreshUnitPanel(troop, 1);
     const GameController* c = TheGameController;
     const bool inView = c && troop->cellX >= c->viewLeft && troop->cellX < c->viewRight &&
                         troop->cellY >= c->viewTop / 2 && troop->cellY < c->viewBottom / 2;

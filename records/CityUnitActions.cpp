@@ -8,6 +8,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/FreeCellSearch.h"
 #include "world/MapView.h"
@@ -160,8 +161,8 @@ int City::ApplyUnitAction(int16_t operation, Troop* troop) {
         SetInt(CityLayout::kGold, std::max(0, Int(CityLayout::kGold) - 100));
         if (players) {
             PlaySoundEffect(46);
-            // Win05Window::UpdateTroop(1) and the gold field of the city status bar (mask 1)
-            // come with the game windows.
+            // The gold field of the city status bar (mask 1) comes with the city panels.
+            RefreshUnitPanel(troop, 1);
             MarkUnit(troop, 10, 66, 68);
         }
         return 1;

@@ -2,6 +2,7 @@
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
 #include "troops/TroopEquipmentTables.h"
+#include "windows/unit/Win05Window.h"
 
 #include <cstring>
 
@@ -61,8 +62,7 @@ void Troop::RecomputeEquipment() {
     for (int slot = 0; slot < 6; ++slot)
         if (const int32_t item = officer->Get(L::kWeapon + 4 * slot); item != 0) ApplyItemBonus(item, +1);
     RecomputeSkillLevels();
-    // The unit panel's refresh (Win05Window::UpdateTroop, 13) belongs to the unit panel, which does
-    // not exist yet.
+    RefreshUnitPanel(this, 13);
 }
 
 void Troop::ApplyFormationModifier(int8_t formation, int32_t column) {

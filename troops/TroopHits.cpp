@@ -18,6 +18,7 @@
 #include "troops/TroopWorld.h"
 #include "windows/main/Win01Window.h"
 #include "windows/main/Win11Window.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
 #include "world/Zu_SkillEffect.h"
@@ -179,7 +180,7 @@ void Troop::AddUnitCounters(int32_t value, int32_t which) {
     officer->activity[which] += value;
     NetSendUnitCounters(this);
     officer->UpdateExperience(0, 0, 0, 0);
-    // A selected troop's panel refresh (Win05Window::UpdateTroop, 5) belongs to the unit panel.
+    if (selected) RefreshUnitPanel(this, 5);
     if (officer->Get(L::kLevel) != before && InView(*this)) {
         PlaySoundEffect(59);
         if (!attachedEffects[1]) attachedEffects[1] = new Zu_SkillEffect(3, 9, pixelX + 64, pixelY + 52);

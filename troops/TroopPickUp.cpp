@@ -7,6 +7,7 @@
 #include "net/SubCommands.h"
 #include "records/OfficerRecord.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 
@@ -20,7 +21,7 @@ bool Troop::TakeMapObject(MapObject* object) {
     BattleMap* map = TheBattleMap;
     if (!object || !officer || !map || !officer->HasFreeItemSlot()) return false;
     officer->AddItem(object->itemId);
-    // Win05Window's item page refresh (mask 8) of a selected troop comes with the game windows.
+    if (selected) RefreshUnitPanel(this, 8);
     if (map->mapItems) map->mapItems->RemoveValue(reinterpret_cast<uintptr_t>(object));
     const CellBounds& view = map->objectView;
     if (cellX >= view.left && cellX < view.right && cellY >= view.top && cellY < view.bottom)

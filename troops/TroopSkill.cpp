@@ -14,6 +14,7 @@
 #include "troops/TroopOrder.h"
 #include "troops/TroopSearch.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <cstring>
@@ -100,7 +101,7 @@ void Troop::TakeSkillHit(Zu_SkillEffect* effect) {
         });
     NetSendUnitCounters(this);
     if (officer) officer->UpdateExperience(owner, homeCity, garrison, 0);
-    // The unit panel's refresh of a selected caster belongs to the unit panel window.
+    if (selected) RefreshUnitPanel(this, 5);
 }
 
 void Troop::ApplySkillAtCell(Zu_SkillEffect*, int32_t skillNumber, int32_t dx, int32_t dy, int32_t cx,

@@ -5,6 +5,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopEquipmentTables.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/Win05Window.h"
 #include "world/Zu_SkillEffect.h"
 
 #include <bit>
@@ -133,8 +134,12 @@ void Troop::ApplySkillStatus(const uint8_t* skill) {
                 selected = 0;
                 if (TheGameController && TheGameController->selection)
                     TheGameController->selection->RemoveValue(reinterpret_cast<uintptr_t>(this));
-                // Closing or refreshing the unit panel (Win05Window) belongs to the unit panel, which
-                // does not exist yet.
+                if (Win05Window* panel = UnitPanel(); panel && panel->Shown()) {
+                    if (TheGameController->selection && TheGameController->selection->GetCount() == 0)
+                        panel->ClosePanel();
+                    else
+                        panel->UpdateTroop(nullptr, 0);
+                }
             }
         } else if (!leader) {
             ClearStatus(0x2000, false);
@@ -170,7 +175,7 @@ void Troop::ApplySkillStatus(const uint8_t* skill) {
         return;
     }
     RecomputeSkillLevels();
-    // The unit panel's refresh (Win05Window::UpdateTroop, 5) belongs to the unit panel.
+    if (selected) RefreshUnitPanel(this, 5);
 }
 
 void Troop::ClearStatus(uint32_t mask, bool all) {
@@ -238,7 +243,7 @@ void Troop::ClearStatus(uint32_t mask, bool all) {
         e = StatusEffect{};
         statusBits &= ~bit;
     }
-    // The unit panel's refresh (Win05Window::UpdateTroop, 5) belongs to the unit panel.
+    if (selected) RefreshUnitPanel(this, 5);
 }
 
 void Troop::CureAllStatus() {

@@ -6,7 +6,6 @@
 
 Win01HostWindow* TheWin01Host = nullptr;
 Win98Window* TheWin98 = nullptr;
-Win99Window* TheWin99 = nullptr;
 
 Win01HostWindow::Win01HostWindow(Widget* parent, GameController* owner)
     : mainPanel(new Win01Window(parent, owner)), minimap(new Win04Window(parent, owner)),

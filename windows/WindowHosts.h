@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
+#include "windows/unit/Win99Window.h"
 
 class GameController;
 class GuiPanel;
@@ -33,19 +34,9 @@ public:
     // The city command panel while it is shown; null until the city panels open one.
     GuiPanel* commandPanel = nullptr;
 };
-class GuiLayout;
-class Win99Window : public Window {
-public:
-    // The item icons ("Win97.gui"): icon number n is element n - 1; null until loaded.
-    GuiLayout* GetIconLayout() const { return iconLayout; }
-    GuiLayout* iconLayout = nullptr;
-    // The unit panel's open page; null until the unit panels open one.
-    GuiPanel* pagePanel = nullptr;
-};
 
 extern Win01HostWindow* TheWin01Host;
 extern Win98Window* TheWin98;
-extern Win99Window* TheWin99;
 
 // The main panel of the running battle, or null.
 Win01Window* MainPanel();

@@ -19,6 +19,8 @@
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/unit/UnitDrag.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
 #include "world/Zu_SkillEffect.h"
@@ -292,6 +294,7 @@ void MapView::OnControlClick(Widget*, Point* point) {
         c->lastOrderX = c->lastOrderY = -1;
         return;
     }
+    if (DropUnitItemOnMap()) return;
     if (placingBuilding) {
         ClickPlacement();
         return;
@@ -300,7 +303,9 @@ void MapView::OnControlClick(Widget*, Point* point) {
     Troop* t = static_cast<Troop*>(hoveredObject);
     if (c->clickCount.load() > 1) {
         c->clickCount = 0;
-        // The unit panel and the city pages open with the command panels.
+        // The city pages open with the city panels.
+        if (!c->selectedCity && k == 1 && t && t->owner == PlayerKingdom())
+            if (Win05Window* panel = UnitPanel()) panel->ShowUnits(c->selection, 0, 0, 0, 0);
         c->lastOrderX = c->lastOrderY = -1;
         return;
     }

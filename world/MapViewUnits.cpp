@@ -1,3 +1,4 @@
+#include "windows/unit/Win05Window.h"
 #include "world/MapView.h"
 
 #include "Program/GameController.h"
@@ -68,7 +69,8 @@ void MapView::SelectUnit(Troop* t) {
     if (t->selected) c->currentTroop = t;
     PlaySelectionSound(QuietKind(t));
     if (c->selectionActive) c->lastOrderX = c->lastOrderY = -1;
-    // The unit panel showing the selection comes with the command panels.
+    if (Win05Window* panel = UnitPanel(); panel && !c->selectedCity)
+        panel->ShowUnits(c->selection, 0, 0, 0, 0);
 }
 
 void MapView::BoxSelect() {
@@ -108,11 +110,14 @@ void MapView::BoxSelect() {
         if (c->selectedCity) c->attachPending = 1;
     }
     c->lastOrderX = c->lastOrderY = -1;
+    if (Win05Window* panel = UnitPanel(); panel && list.GetCount() > 0 && !c->selectedCity)
+        panel->ShowUnits(c->selection, 0, 0, 0, 0);
 }
 
 void MapView::DeselectAll() {
     GameController* c = TheGameController;
     if (!c) return;
+    if (Win05Window* panel = UnitPanel(); panel && !c->selectedCity) panel->ClosePanel();
     c->currentTroop = nullptr;
     if (LinkList* generals = SelectedGenerals()) generals->RemoveAll();
     c->currentGroup = -1;

@@ -16,6 +16,7 @@
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
+#include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -192,7 +193,7 @@ void Zu_SkillEffect::ReleaseOwner() {
     owner->casting = 0;
     const int32_t kind = TheGameController ? TheGameController->gameKind : 0;
     if (owner->order) owner->skillCooldown = 7 * kCooldownBase[kind >= 0 && kind <= 3 ? kind : 0];
-    // The unit panel's refresh of the troop comes with the command panels.
+    RefreshUnitPanel(owner, 4);
 }
 
 void Zu_SkillEffect::FinishMovie() {

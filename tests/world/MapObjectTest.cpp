@@ -26,11 +26,15 @@ namespace {
 struct IconHost {
     testsupport::TempFolder folder;
     std::unique_ptr<GuiLayout> layout = std::make_unique<GuiLayout>("Win97.gui");
+    // Its elements are read through the host from here on.
+    GuiLayout* icons() const { return host.iconLayout; }
     Win99Window host;
     IconHost() {
         layout->elements[0] = Icon(30, 20, 0x1234);
         layout->elements[1] = Icon(10, 10, 0x4321);
-        host.iconLayout = layout.get();
+        // The host owns its sets: the one it loaded gives way to this one.
+        delete host.iconLayout;
+        host.iconLayout = layout.release();
         TheWin99 = &host;
     }
     ~IconHost() { TheWin99 = nullptr; }
@@ -90,10 +94,10 @@ TEST_F(MapObjects, IconsComeFromTheHostsSetByIconNumber) {
     }
     IconHost icons;
     MapObject first(1, 1, 1, 5, 4), none(2, 1, 1, 6, 4), past(3, 1, 1, 7, 4), second(4, 1, 1, 8, 4);
-    EXPECT_EQ(first.icon, icons.layout->elements[0]);
+    EXPECT_EQ(first.icon, icons.icons()->elements[0]);
     EXPECT_EQ(none.icon, nullptr);
     EXPECT_EQ(past.icon, nullptr);
-    EXPECT_EQ(second.icon, icons.layout->elements[1]);
+    EXPECT_EQ(second.icon, icons.icons()->elements[1]);
     // Registered all the same.
     EXPECT_EQ(map.GetCellObject(6, 4), &none);
 }

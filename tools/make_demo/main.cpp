@@ -3,6 +3,7 @@
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
+#include "DemoUnitPanels.h"
 
 #include <cstdio>
 
@@ -13,7 +14,8 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error) ||
-        !WriteDemoStage(argv[1], error) || !WriteDemoBattlePictures(argv[1], error)) {
+        !WriteDemoStage(argv[1], error) || !WriteDemoBattlePictures(argv[1], error) ||
+        !WriteDemoUnitPanels(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }
