@@ -185,8 +185,11 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
     }
 
     for (const std::string& file : StageCompanionFiles(base, switches)) {
-        if (ReadCompanion(*this, file) || !mainRead) continue;
+        const int read = ReadCompanion(*this, file);
+        if (!mainRead) continue;
+        // A file the set may lack is still noted when it is not there.
         const bool missing = !platform::FileExists(file.c_str());
+        if (read && !missing) continue;
         NoteUnreadStageFile(file, __LINE__, missing);
         if (!missing || !StageFileOptional(file)) unread(file);
     }

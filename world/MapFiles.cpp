@@ -169,8 +169,11 @@ int LoadMapFiles(const char* name) {
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
     } else {
-        // The first fog layer may be missing, but one that is there must be whole.
-        if (platform::FileExists((base + ".csm").c_str()) && !ReadLayer(base + ".csm", fogA)) return 0;
+        // The first fog layer may be missing (it is noted), but one that is there must be whole.
+        if (!platform::FileExists((base + ".csm").c_str()))
+            Fail(base + ".csm", __LINE__, Zu_ErrorList::KindOpen);
+        else if (!ReadLayer(base + ".csm", fogA))
+            return 0;
         if (!ReadLayer(base + ".cmb", fogB)) return 0;
     }
 
