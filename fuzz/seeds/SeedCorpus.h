@@ -54,6 +54,7 @@ void WriteNetStreamSeeds(SeedCorpus& corpus);
 void WriteNetStateSeeds(SeedCorpus& corpus);
 void WriteCityUnitSeeds(SeedCorpus& corpus);
 void WriteLobbySeeds(SeedCorpus& corpus);
+void WriteNetReceiveSeeds(SeedCorpus& corpus);
 void WriteCityValueSeeds(SeedCorpus& corpus);
 // Parts of the stage file seeds.
 void WriteStagePlaceSeeds(SeedCorpus& corpus);
