@@ -7,6 +7,7 @@
 #include "Program/StageSet.h"
 #include "Program/WorldDigest.h"
 #include "engine/Random.h"
+#include "engine/Tools.h"
 #include "platform/CRand.h"
 #include "platform/Messages.h"
 #include "platform/Time.h"
@@ -73,6 +74,16 @@ void Report(int32_t result) {
     std::printf("world digest: %016" PRIx64 "\n", WorldDigest());
     std::fflush(stdout);
     platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
+}
+
+// The run ends without a result: a script sees the failure in the exit status and "Error.lst".
+bool GiveUp(const char* stage, const char* unread) {
+    AutoplayRun& run = Run();
+    std::fprintf(stderr, "KARDOL_AUTOPLAY: the stage \"%s\" could not be loaded (%s)\n", stage, unread);
+    Zu_Tools::WriteErrorLog(stage, "the stage could not be loaded", 0, 0, 0, 0, 1);
+    run.reported = run.failed = true;
+    platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
+    return false;
 }
 
 bool Number(const char* text, long long& out) {
@@ -154,15 +165,12 @@ bool AutoplayFrame(GameController& c) {
     const char* file = run.settings.stageFile.c_str();
     // The stage list reads the main file; the stage start reads the rest of the set.
     if (!c.templateTables) c.templateTables = new TemplateTables;
-    if (!c.templateTables->ReloadStageTexts(file) || !CurrentStageSet()) {
-        std::fprintf(stderr, "KARDOL_AUTOPLAY: the stage \"%s\" could not be loaded\n", file);
-        run.reported = run.failed = true;
-        platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
-        return false;
-    }
+    if (!c.templateTables->ReloadStageTexts(file) || !CurrentStageSet()) return GiveUp(file, file);
     if (TheBattleMap)
         std::fill(std::begin(TheBattleMap->sideActive), std::end(TheBattleMap->sideActive), uint8_t(1));
     GetFrontEndServices()->StartStage(&c);
+    // A set with a file that could not be read is not played.
+    if (!c.templateTables->unreadFile.empty()) return GiveUp(file, c.templateTables->unreadFile.c_str());
     // The stage start hands the player's side to the player; here the computer keeps it.
     if (Zu_StageSet* stage = CurrentStageSet();
         stage && TheBattleMap && BattleMap::ValidSide(stage->playerSide))

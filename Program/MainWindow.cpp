@@ -248,6 +248,13 @@ void TearDownProgram() {
     AppWindow.directDraw = nullptr;
 }
 
+namespace {
+// A close that arrives while a frame pumps messages (a screen opening, a movie) would tear the
+// program down under that frame: it waits for the frame to end.
+int FrameDepth = 0;
+bool CloseAfterFrame = false;
+} // namespace
+
 LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     GameController* c = TheGameController;
     if (c && c->mode == 2) {
@@ -278,6 +285,12 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         // The editor's shared open/save dialog record is prepared with the editor shell.
+        break;
+    case WM_CLOSE:
+        if (FrameDepth > 0) {
+            CloseAfterFrame = true;
+            return 0;
+        }
         break;
     case WM_DESTROY:
         TearDownProgram();
@@ -345,9 +358,15 @@ LRESULT MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (c) c->OnMouse(message);
         break;
     case FrameMessage:
+        ++FrameDepth;
         if (c) c->Frame(FrameMessage);
+        --FrameDepth;
         AppWindow.FramePending = 0;
         if (c && AutoplayPacesFrames()) AutoplayTick();
+        if (FrameDepth == 0 && CloseAfterFrame) {
+            CloseAfterFrame = false;
+            PostMessage(window, WM_CLOSE, 0, 0);
+        }
         break;
     default:
         break;

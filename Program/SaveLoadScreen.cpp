@@ -27,9 +27,9 @@ const char LoadFailedFormat[] = "Could not read file %s!";
 
 namespace {
 
-void ShowFileMessage(const char* format, int slot) {
+void ShowFileMessage(const char* format, int slot, const std::string& file = {}) {
     char text[256];
-    const char* name = SaveSlotFileName(slot);
+    const char* name = file.empty() ? SaveSlotFileName(slot) : file.c_str();
     std::snprintf(text, sizeof text, format, name ? name : "(untitled)");
     platform::MessageBoxA(AppWindow.window, text, "Tools", 0x30);
 }
@@ -269,7 +269,15 @@ void SaveLoadScreen::Confirm() {
     CloseSidePanels();
     const int loaded = tables ? tables->LoadGame(slot) : 0;
     if (!loaded) {
-        ShowFileMessage(LoadFailedFormat, slot);
+        const std::string unread = tables ? tables->unreadFile : std::string();
+        ShowFileMessage(LoadFailedFormat, slot, unread);
+        // A set that failed part-way has replaced the battle: it ends, and the player is back on
+        // the main menu instead of in a half-loaded world.
+        if (!unread.empty() && c->mode == 1 && TheScreenSettings) {
+            if (Zu_StageSet* stage = CurrentStageSet()) stage->result = 0;
+            c->pauseScreen = 0;
+            TheScreenSettings->battleEnded = 1;
+        }
         Finish(0);
         return;
     }

@@ -1,6 +1,7 @@
 #include "Program/GameController.h"
 
 #include "Program/BattleRecordScreen.h"
+#include "Program/SaveLoadScreen.h"
 #include "Program/ScreenSettings.h"
 #include "gui/Window.h"
 #include "net/GameRecordChannel.h"
@@ -30,5 +31,10 @@ void GameController::FreeResources() {
     if (recordScreen) {
         recordScreen->Close(0);
         recordScreen = nullptr;
+    }
+    // The load and save screen may be open over any screen when the program closes.
+    if (saveLoadScreen) {
+        saveLoadScreen->Close(0);
+        saveLoadScreen = nullptr;
     }
 }

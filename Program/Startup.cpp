@@ -219,12 +219,13 @@ int WinMain(void* instance, void*, const char* commandLine, int showState) {
     TheStageEditor = new StageEditor;
     TheBattleMap = new BattleMap;
     std::string damagedTable;
-    if (LoadGameData(TheBattleMap->scenario, &damagedTable) == kGameDataDamaged) {
+    if (const int loaded = LoadGameData(TheBattleMap->scenario, &damagedTable); loaded != kGameDataLoaded) {
         // A game without its templates would fail later and far from the cause.
-        const std::string text = "Damaged data file: " + damagedTable;
+        const std::string text =
+            (loaded == kGameDataDamaged ? "Damaged data file: " : "Missing data file: ") + damagedTable;
         MessageBoxA(AppWindow.window, text.c_str(), kWindowName, MB_OK | MB_ICONERROR);
         DestroyWindow(AppWindow.window);
-        return 0;
+        return kExitDataUnusable;
     }
     TheResourceStore->battleMap = TheBattleMap;
     TheResourceStore->controller = TheGameController;

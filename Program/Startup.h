@@ -38,6 +38,9 @@ bool CommandLineTurnsMoviesOff(const char* commandLine);
 // opens, "UpDate" is absent and "WorkPath" is readable.
 void RecordUpdateClientPath();
 
+// The exit code of a start-up that gave up on a missing or damaged data table.
+constexpr int kExitDataUnusable = 3;
+
 // The whole start-up and message loop; the value is the program's exit code.
 int WinMain(void* instance, void* previousInstance, const char* commandLine, int showState);
 

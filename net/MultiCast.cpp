@@ -247,23 +247,28 @@ int MultiCast::ReceiveOn(platform::UdpSocket& socket, bool isReply) {
             break;
         }
         if (!isReply) fromMain = 1;
-        lobby::Header h;
-        // Anything that is not a whole datagram of a known kind is dropped unanswered.
-        if (!lobby::DecodeHeader(buffer.data(), size_t(got), &h)) continue;
-        if (h.kind == lobby::KindAck) {
-            OnAck(from, h.sequence);
-            continue;
-        }
-        if (!(h.flags & lobby::kNoAck)) SendAck(isReply, from, h.sequence);
-        // A resend whose acknowledgement was lost is answered again but delivered once.
-        if (!(h.flags & lobby::kSendOnce) && SeenBefore(from, h.sequence)) continue;
-        Received r;
-        r.sender = from;
-        r.bytes.assign(buffer.begin(), buffer.begin() + got);
-        r.fromReplySocket = isReply ? 1 : 0;
-        receiveList.push_back(std::move(r));
+        TakeDatagram(from, buffer.data(), size_t(got), isReply);
     }
     return fromMain;
+}
+
+void MultiCast::TakeDatagram(const platform::SocketAddress& from, const uint8_t* bytes, size_t size,
+                             bool isReply) {
+    lobby::Header h;
+    // Anything that is not a whole datagram of a known kind is dropped unanswered.
+    if (!lobby::DecodeHeader(bytes, size, &h)) return;
+    if (h.kind == lobby::KindAck) {
+        OnAck(from, h.sequence);
+        return;
+    }
+    if (!(h.flags & lobby::kNoAck)) SendAck(isReply, from, h.sequence);
+    // A resend whose acknowledgement was lost is answered again but delivered once.
+    if (!(h.flags & lobby::kSendOnce) && SeenBefore(from, h.sequence)) return;
+    Received r;
+    r.sender = from;
+    r.bytes.assign(bytes, bytes + size);
+    r.fromReplySocket = isReply ? 1 : 0;
+    receiveList.push_back(std::move(r));
 }
 
 int MultiCast::Receive() {

@@ -42,6 +42,9 @@ public:
     // Sends a ping (kind 4) that names a record of the caller by id; its answer is reported.
     int SendPing(uint32_t listSelector, uint32_t recordId, const platform::SocketAddress& to);
     void SendAck(bool onReplySocket, const platform::SocketAddress& to, uint32_t sequence);
+    // One datagram as it arrived from `from`: an acknowledgement is taken, anything else is
+    // acknowledged when asked and queued once; what is not a whole known datagram is dropped.
+    void TakeDatagram(const platform::SocketAddress& from, const uint8_t* bytes, size_t size, bool isReply);
     int SendStep();
     int Receive();
     // marker -1 clears the queue; otherwise every queued datagram with that marker and kind goes.

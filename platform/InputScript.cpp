@@ -41,7 +41,23 @@ bool ReadStep(const std::string& text, InputStep& step) {
     }
     if (action == "key") {
         step.kind = InputStep::Key;
-        return std::sscanf(args.c_str(), "%d%n", &step.key, &used) == 1 && args[size_t(used)] == 0 &&
+        static const struct {
+            const char* prefix;
+            int bit;
+        } kModifiers[] = {{"ctrl+", InputStep::Ctrl}, {"shift+", InputStep::Shift}, {"alt+", InputStep::Alt}};
+        size_t at = 0;
+        for (bool found = true; found;) {
+            found = false;
+            for (const auto& m : kModifiers)
+                if (args.compare(at, std::strlen(m.prefix), m.prefix) == 0 && !(step.modifiers & m.bit)) {
+                    step.modifiers |= m.bit;
+                    at += std::strlen(m.prefix);
+                    found = true;
+                }
+        }
+        const std::string code = args.substr(at);
+        return !code.empty() && code[0] >= '0' && code[0] <= '9' &&
+               std::sscanf(code.c_str(), "%d%n", &step.key, &used) == 1 && code[size_t(used)] == 0 &&
                step.key > 0 && step.key < 256;
     }
     if (action == "text") {

@@ -1,6 +1,7 @@
 #include "platform/Messages.h"
 
 #include "platform/Time.h"
+#include "platform/Window.h"
 
 #include <atomic>
 #include <chrono>
@@ -155,6 +156,10 @@ void SetEventPump(void (*pump)()) {
 
 LRESULT DispatchMessage(const MSG* msg) {
     if (!msg || !msg->hwnd) return 0;
+    if (msg->message == WM_SCRIPTED_MODIFIERS_UP) {
+        ReleaseScriptedModifiers(msg->hwnd, int(msg->wParam));
+        return 0;
+    }
     const WNDPROC proc = GetWindowProc(msg->hwnd);
     // Called without the lock: a procedure may post, peek or pump messages itself.
     return proc ? proc(msg->hwnd, msg->message, msg->wParam, msg->lParam) : 0;

@@ -508,6 +508,30 @@ void HandleRawInput(HWND window, const RawInputEvent& e) {
     }
 }
 
+namespace {
+// A frame period for counting the frames of a run in which nothing is presented.
+constexpr uint32_t kIdleFrameMs = 33;
+// A gap shorter than this is an ordinary slow frame and counts as none.
+constexpr uint32_t kIdleAfterMs = 1000;
+} // namespace
+
+uint64_t SeamFrameCount() {
+    static uint64_t presented = 0, idleFrames = 0;
+    static uint32_t since = timeGetTime();
+    const uint64_t now = PresentCount();
+    const uint32_t time = timeGetTime();
+    // Start-up presents nothing for a while: the count starts with the first frame.
+    if (now != presented || now == 0) {
+        presented = now;
+        since = time;
+    } else if (time - since >= kIdleAfterMs) {
+        const uint32_t frames = (time - since) / kIdleFrameMs;
+        idleFrames += frames;
+        since += frames * kIdleFrameMs;
+    }
+    return presented + idleFrames;
+}
+
 void PumpWindowEvents() {
     HWND main = nullptr;
     SDL_Window* sdl = nullptr;
@@ -589,12 +613,13 @@ void PumpWindowEvents() {
         closeSignalled = 0;
         PostMessage(main, WM_CLOSE, 0, 0);
     }
-    // KARDOL_FRAMES=N: close the main window once N frames have been presented.
+    // KARDOL_FRAMES=N: close the main window once N frames have been presented, or have passed
+    // while none is (a paused game presents nothing).
     static const long frameLimit = [] {
         const char* f = std::getenv("KARDOL_FRAMES");
         return f ? std::strtol(f, nullptr, 10) : 0L;
     }();
-    if (frameLimit > 0 && !framesClosePosted && PresentCount() >= static_cast<uint64_t>(frameLimit)) {
+    if (frameLimit > 0 && !framesClosePosted && SeamFrameCount() >= static_cast<uint64_t>(frameLimit)) {
         framesClosePosted = true;
         PostMessage(main, WM_CLOSE, 0, 0);
     }
@@ -621,6 +646,21 @@ void PumpWindowEvents() {
         RunInputStep(main, script[nextStep++]);
 }
 
+namespace {
+const std::pair<int, int> kScriptModifierKeys[] = {
+    {InputStep::Ctrl, VK_CONTROL}, {InputStep::Shift, VK_SHIFT}, {InputStep::Alt, VK_MENU}};
+} // namespace
+
+void ReleaseScriptedModifiers(HWND window, int modifiers) {
+    RawInputEvent e;
+    e.kind = RawInputEvent::KeyUp;
+    for (const auto& [bit, vk] : kScriptModifierKeys)
+        if (modifiers & bit) {
+            e.virtualKey = vk;
+            HandleRawInput(window, e);
+        }
+}
+
 void RunInputStep(HWND main, const InputStep& step) {
     RawInputEvent e;
     e.x = step.x;
@@ -638,13 +678,23 @@ void RunInputStep(HWND main, const InputStep& step) {
         e.kind = RawInputEvent::MouseUp;
         HandleRawInput(main, e);
         break;
-    case InputStep::Key:
+    case InputStep::Key: {
+        RawInputEvent held;
+        held.kind = RawInputEvent::KeyDown;
+        for (const auto& [bit, vk] : kScriptModifierKeys)
+            if (step.modifiers & bit) {
+                held.virtualKey = vk;
+                HandleRawInput(main, held);
+            }
         e.virtualKey = step.key;
+        e.altDown = (step.modifiers & InputStep::Alt) != 0;
         e.kind = RawInputEvent::KeyDown;
         HandleRawInput(main, e);
         e.kind = RawInputEvent::KeyUp;
         HandleRawInput(main, e);
+        if (step.modifiers) PostMessage(main, WM_SCRIPTED_MODIFIERS_UP, WPARAM(step.modifiers), 0);
         break;
+    }
     case InputStep::Text:
         e.kind = RawInputEvent::Text;
         e.text = step.text;

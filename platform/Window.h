@@ -169,6 +169,14 @@ struct PointerScript {
 PointerScript ReadPointerScript(const char* text);
 // Posts the messages of one step of the scripted input (KARDOL_INPUT) to the window.
 void RunInputStep(HWND window, const InputStep& step);
+// Posted behind a scripted key that has modifiers (wParam: their InputStep bits): the game reads
+// the key state when it handles the key, so the modifiers are released only when this message is
+// dispatched, after the key.
+constexpr UINT WM_SCRIPTED_MODIFIERS_UP = 0x7FF0;
+void ReleaseScriptedModifiers(HWND window, int modifiers);
+// The frames that KARDOL_FRAMES counts: those presented, and while none is presented for a second
+// or more after the first, one for every 33 ms that pass.
+uint64_t SeamFrameCount();
 
 // Test seam: forgets every class and window and the keyboard state.
 void ResetWindowsForTest();

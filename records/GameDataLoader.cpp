@@ -207,7 +207,12 @@ int LoadGameData(ScenarioData* scenario, std::string* damagedFile) {
     for (IniTable t : {IniTable::General, IniTable::Castle, IniTable::SubCastle, IniTable::Soldier,
                        IniTable::Skill, IniTable::Item, IniTable::Age}) {
         const char* name = Info(t).file;
-        if (!ReadGameFile(name, bytes)) return kGameDataMissing;
+        if (!ReadGameFile(name, bytes)) {
+            // A table that is not there leaves the game as unplayable as a damaged one.
+            Zu_Tools::WriteErrorLog(name, "missing table", 0, 0, 0, 0, 1);
+            if (damagedFile) *damagedFile = name;
+            return kGameDataMissing;
+        }
         ByteReader in(bytes.data(), bytes.size());
         const int result = ReadIniTable(in, t, scenario);
         if (result == kGameDataDamaged) return damaged(name, bytes.size());

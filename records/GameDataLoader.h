@@ -19,8 +19,8 @@ enum class FootprintFile { Building, Construction, Door, Farm, ArrowTower };
 enum class IniTable { General, Castle, SubCastle, Soldier, Skill, Item, Age };
 
 // Reads the five footprint tables and the seven record tables from the working folder into the
-// global tables and the scenario lists. A damaged table is noted in "Error.lst" and named in
-// damagedFile; the tables read before it stay.
+// global tables and the scenario lists. A damaged or missing table is noted in "Error.lst" and
+// named in damagedFile; the tables read before it stay.
 int LoadGameData(ScenarioData* scenario, std::string* damagedFile = nullptr);
 
 // One footprint table from its bytes into `table` (entries beyond `entries` are skipped).

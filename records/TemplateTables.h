@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class City;
 class Kingdom;
@@ -21,8 +22,11 @@ public:
     // Reads a stage file set and rebuilds the world around it. path is the main file's name with
     // its extension; keepScenario 1 keeps the scenario data in memory and reads no main file.
     // Every step runs whatever an earlier one found; the result is 1 when the stage was read, 0
-    // when the main file (keepScenario 0) is missing, empty or damaged.
+    // when the main file (keepScenario 0) is missing, empty or damaged, or any other file of the
+    // set cannot be read whole (an optional one may be missing). The first file that failed is
+    // named in unreadFile, and each is noted in the error list and "Error.lst".
     int LoadStage(const char* path, int32_t keepScenario);
+    std::string unreadFile;
     // While non-zero the loader leaves the battle map's stage troops as they are.
     int16_t skipRebuild = 0;
     // The shared text slots, emptied at the end of every load.
@@ -38,7 +42,7 @@ public:
 
     // ---- Event file and officer owners (stagefiles/EventFilePass.cpp) ----
     // The ".evt" file into the stage's event list (emptied first), then the history events when a
-    // campaign stage 1..4 starts fresh; always 1.
+    // campaign stage 1..4 starts fresh; 1, or 0 when the file is there but damaged.
     int LoadEventFile(const char* name);
     // Every officer of the loaded world takes its kingdom as owner; the kingdoms' generals are
     // collected anew.
@@ -57,16 +61,16 @@ public:
     int LoadDeadFile(const char* name);
 
     // The battle map's items in the ".itm" file: 1 when written or read, 0 without a stage or
-    // when the file cannot be made or opened. Reading adds to the items already on the map.
+    // when the file cannot be made or opened, or is damaged. Reading adds to the items already on the map.
     int SaveItemFile(const char* name);
     int LoadItemFile(const char* name);
     // The garrisons of the stage's cities and sub-castles in the ".soldier" file; nothing happens
-    // without a stage or when the file cannot be made or opened. Writing: 1 when written.
+    // without a stage or when the file cannot be made or opened. 1 when written or read whole.
     int WriteGarrisonFile(const char* name);
-    void ReadGarrisonFile(const char* name);
+    int ReadGarrisonFile(const char* name);
     // The field troops, hot-key groups and selection in the ".spr" file. Writing: 1, or 0 without
-    // a stage or when the file cannot be made. Reading: 1 when the file was read, 0 without a
-    // stage or when it cannot be opened.
+    // a stage or when the file cannot be made. Reading: 1 when the file was read whole, 0 without
+    // a stage or when it cannot be opened or is damaged.
     int WriteSoldierFile(const char* name);
     int ReadSoldierFile(const char* name);
 

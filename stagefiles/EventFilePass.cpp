@@ -1,6 +1,7 @@
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
 #include "events/EventFile.h"
+#include "platform/Files.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/TemplateTables.h"
@@ -35,7 +36,8 @@ int TemplateTables::LoadEventFile(const char* name) {
     if (!stage || !stage->events) return 1;
     // A stage read again over the same scenario must not hold its events twice.
     DeleteEvents(*stage->events);
-    ::LoadEventFile(name, *stage->events);
+    // A set without an event file has no events; one that is there must be read whole.
+    if (!::LoadEventFile(name, *stage->events) && platform::FileExists(name)) return 0;
 
     const GameController* c = TheGameController;
     if (c && c->freshStage == 1 && c->campaignStage >= 1 && c->campaignStage <= 4)

@@ -141,10 +141,10 @@ int TemplateTables::WriteGarrisonFile(const char* name) {
     return out.Save(name) ? 1 : 0;
 }
 
-void TemplateTables::ReadGarrisonFile(const char* name) {
-    if (!TheBattleMap || !TheBattleMap->stageSet) return;
+int TemplateTables::ReadGarrisonFile(const char* name) {
+    if (!TheBattleMap || !TheBattleMap->stageSet) return 0;
     const auto bytes = StageReader::ReadFile(name);
-    if (!bytes) return;
+    if (!bytes) return 0;
     StageReader in(*bytes, CurrentStageLoadMode());
-    ReadGarrisons(in, *TheBattleMap->stageSet);
+    return ReadGarrisons(in, *TheBattleMap->stageSet) ? 1 : 0;
 }

@@ -74,6 +74,5 @@ int TemplateTables::LoadItemFile(const char* name) {
     if (!bytes) return 0;
     if (!TheBattleMap->mapItems) TheBattleMap->mapItems = new LinkList;
     StageReader in(*bytes, CurrentStageLoadMode());
-    ReadMapItems(in, *TheBattleMap->mapItems);
-    return 1;
+    return ReadMapItems(in, *TheBattleMap->mapItems) ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include "records/ScenarioData.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/PassRecordFile.h"
+#include "stagefiles/StageFileSet.h"
 #include "stagefiles/StageReader.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
@@ -109,7 +110,10 @@ namespace {
 // A slot holds a game when its main file is there and carries a stage.
 bool SlotHoldsGame(const char* path) {
     const auto bytes = StageReader::ReadFile(path);
-    if (!bytes || bytes->size() < 4) return false;
+    if (!bytes || bytes->size() < 4) {
+        NoteUnreadStageFile(path, __LINE__, !bytes && !platform::FileExists(path));
+        return false;
+    }
     StageReader in(*bytes, StageLoadMode::Restore);
     return in.u32() != 0;
 }
@@ -137,6 +141,7 @@ void RestartClocks() {
 
 int TemplateTables::LoadGame(int slot) {
     const char* path = SaveSlotFileName(slot);
+    unreadFile.clear();
     // An empty slot leaves the running game alone.
     if (!path || !SlotHoldsGame(path)) return 0;
     int loaded = 0;

@@ -322,8 +322,8 @@ int TemplateTables::ReadSoldierFile(const char* name) {
         tag[12] = 0;
     }
     SoldierFileLayout layout{soldierVersion, newerLayout};
-    ReadSoldiers(in, *TheBattleMap->stageSet, layout);
+    const bool read = ReadSoldiers(in, *TheBattleMap->stageSet, layout);
     soldierVersion = layout.version;
     newerLayout = layout.newer;
-    return 1;
+    return read ? 1 : 0;
 }

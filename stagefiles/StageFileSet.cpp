@@ -2,6 +2,8 @@
 
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
+#include "engine/ErrorList.h"
+#include "engine/Tools.h"
 
 StageFileSwitches CurrentStageFileSwitches() {
     StageFileSwitches s;
@@ -41,4 +43,23 @@ std::vector<std::string> StageCompanionFiles(const std::string& base, const Stag
     for (const char* ending : {".itm", ".dead", ".evt"})
         files.push_back(base + ending);
     return files;
+}
+
+namespace {
+bool EndsWith(const std::string& name, std::string_view ending) {
+    return name.size() >= ending.size() &&
+           name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+}
+} // namespace
+
+bool StageFileOptional(const std::string& file) {
+    for (std::string_view ending : {".itm", ".dead", ".evt", ".csm"})
+        if (EndsWith(file, ending)) return true;
+    return false;
+}
+
+void NoteUnreadStageFile(const std::string& file, int line, bool missing) {
+    Zu_ErrorList::Global().Add(file.c_str(), line, missing ? Zu_ErrorList::KindOpen : Zu_ErrorList::KindRead,
+                               0);
+    Zu_Tools::WriteErrorLog(file.c_str(), missing ? "cannot be opened" : "cannot be read", line, 0, 0, 0, 1);
 }

@@ -25,3 +25,9 @@ std::string StageMapName(const std::string& base, const StageFileSwitches& s);
 // The companion files the loader reads after the main file, in its order: ".spr", ".soldier"
 // (a restore before the battle started), ".gat" (a restore) or ".dor", ".itm", ".dead", ".evt".
 std::vector<std::string> StageCompanionFiles(const std::string& base, const StageFileSwitches& s);
+
+// Companion files a set may lack: the set then loads with that part empty. Every other file of a
+// set, and any file that is there but cannot be read whole, fails the load.
+bool StageFileOptional(const std::string& file);
+// Notes a file of a set that could not be read whole: an error record and a line in "Error.lst".
+void NoteUnreadStageFile(const std::string& file, int line, bool missing);

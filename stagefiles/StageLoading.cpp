@@ -4,12 +4,14 @@
 #include "Program/ScreenSettings.h"
 #include "Program/StageSet.h"
 #include "Program/Startup.h"
+#include "engine/ErrorList.h"
 #include "engine/KeyedTable37.h"
 #include "engine/ResourceStore.h"
 #include "events/EventManager.h"
 #include "events/EventRecord.h"
 #include "events/EventStep.h"
 #include "gui/RootWidget.h"
+#include "platform/Files.h"
 #include "records/ScenarioData.h"
 #include "records/StagePopulation.h"
 #include "records/TemplateTables.h"
@@ -48,22 +50,23 @@ bool EndsWith(const std::string& name, const char* ending) {
     return name.size() >= n && name.compare(name.size() - n, n, ending) == 0;
 }
 
-void ReadCompanion(TemplateTables& t, const std::string& file) {
+int ReadCompanion(TemplateTables& t, const std::string& file) {
     const char* name = file.c_str();
-    if (EndsWith(file, ".spr"))
-        t.ReadSoldierFile(name);
-    else if (EndsWith(file, ".soldier"))
-        t.ReadGarrisonFile(name);
-    else if (EndsWith(file, ".gat"))
-        t.LoadGateFile(name);
-    else if (EndsWith(file, ".dor"))
-        t.LoadDoorFile(name);
-    else if (EndsWith(file, ".itm"))
-        t.LoadItemFile(name);
-    else if (EndsWith(file, ".dead"))
-        t.LoadDeadFile(name);
-    else if (EndsWith(file, ".evt"))
-        t.LoadEventFile(name);
+    if (EndsWith(file, ".spr")) return t.ReadSoldierFile(name);
+    if (EndsWith(file, ".soldier")) return t.ReadGarrisonFile(name);
+    if (EndsWith(file, ".gat")) return t.LoadGateFile(name);
+    if (EndsWith(file, ".dor")) return t.LoadDoorFile(name);
+    if (EndsWith(file, ".itm")) return t.LoadItemFile(name);
+    if (EndsWith(file, ".dead")) return t.LoadDeadFile(name);
+    if (EndsWith(file, ".evt")) return t.LoadEventFile(name);
+    return 1;
+}
+
+// The name of the error list's newest record, when the list grew past `before`.
+std::string NewestErrorFile(int32_t before) {
+    const Zu_ErrorList& list = Zu_ErrorList::Global();
+    const ErrorRecord* r = list.GetCount() > before ? list.GetCurrent() : nullptr;
+    return r && r->fileText ? std::string(r->fileText.get()) : std::string();
 }
 
 // The map's size as the view counts it: columns and half-tile rows.
@@ -143,14 +146,32 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
     if (TheResourceStore) TheResourceStore->InitPortraitSlots();
     if (!keepScenario && map && map->scenario) map->scenario->Clear();
 
+    // Every file is checked as it is read; the first that fails names the failure.
+    unreadFile.clear();
+    bool whole = true;
+    auto unread = [&](const std::string& file) {
+        if (unreadFile.empty()) unreadFile = file;
+        whole = false;
+    };
+
     const std::string base = StageBaseName(path);
     if (c && !c->gameScreen) c->gameScreen = new MapView;
     const std::string mapName = StageMapName(base, switches);
-    if (!mapName.empty()) LoadMapFiles(mapName.c_str());
+    if (!mapName.empty()) {
+        const int32_t before = Zu_ErrorList::Global().GetCount();
+        if (!LoadMapFiles(mapName.c_str())) {
+            const std::string failed = NewestErrorFile(before);
+            unread(failed.empty() ? mapName + ".m" : failed);
+        }
+    }
     if (map) map->AllocGrid();
 
     // Kept scenario data must hold a stage: without one nothing was loaded.
-    const int result = keepScenario ? (CurrentStageSet() ? 1 : 0) : ReadMainFile(path);
+    const int mainRead = keepScenario ? (CurrentStageSet() ? 1 : 0) : ReadMainFile(path);
+    if (!mainRead) {
+        if (!keepScenario) NoteUnreadStageFile(path, __LINE__, !platform::FileExists(path));
+        unread(path);
+    }
 
     Zu_StageSet* stage = CurrentStageSet();
     if (stage && c) {
@@ -163,8 +184,15 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
         }
     }
 
-    for (const std::string& file : StageCompanionFiles(base, switches))
-        ReadCompanion(*this, file);
+    for (const std::string& file : StageCompanionFiles(base, switches)) {
+        const int read = ReadCompanion(*this, file);
+        if (!mainRead) continue;
+        // A file the set may lack is still noted when it is not there.
+        const bool missing = !platform::FileExists(file.c_str());
+        if (read && !missing) continue;
+        NoteUnreadStageFile(file, __LINE__, missing);
+        if (!missing || !StageFileOptional(file)) unread(file);
+    }
     SetLoadingProgress(65);
     BindOfficersToKingdoms();
 
@@ -220,5 +248,5 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
         RaiseSerialCounterPastWorld();
     SetLoadingProgress(88);
     FreeTextSlots();
-    return result;
+    return whole ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 #include "engine/ByteReader.h"
 #include "engine/ErrorList.h"
 #include "engine/ResourceStoreFiles.h"
+#include "engine/Tools.h"
 #include "platform/Files.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
@@ -26,6 +27,9 @@ constexpr uint16_t kFogCover = 0x0000;
 
 void Fail(const std::string& file, int line, int kind) {
     Zu_ErrorList::Global().Add(file.c_str(), line, kind, 0);
+    Zu_Tools::WriteErrorLog(file.c_str(),
+                            kind == Zu_ErrorList::KindOpen ? "cannot be opened" : "cannot be read", line, 0,
+                            0, 0, 1);
 }
 
 void PutPixel(uint8_t* layer, int index, uint16_t p) {
@@ -165,9 +169,11 @@ int LoadMapFiles(const char* name) {
         FillSavedGameFog(fogA.data(), rect);
         FillSavedGameFog(fogB.data(), rect);
     } else {
-        std::vector<uint8_t> optional;
-        if (ReadGameFile((base + ".csm").c_str(), optional) && optional.size() >= kMinimapBytes)
-            std::memcpy(fogA.data(), optional.data(), kMinimapBytes);
+        // The first fog layer may be missing (it is noted), but one that is there must be whole.
+        if (!platform::FileExists((base + ".csm").c_str()))
+            Fail(base + ".csm", __LINE__, Zu_ErrorList::KindOpen);
+        else if (!ReadLayer(base + ".csm", fogA))
+            return 0;
         if (!ReadLayer(base + ".cmb", fogB)) return 0;
     }
 

@@ -6,5 +6,6 @@ void WriteNetSeeds(SeedCorpus& corpus) {
     WriteNetStateSeeds(corpus);
     WriteCityUnitSeeds(corpus);
     WriteLobbySeeds(corpus);
+    WriteNetReceiveSeeds(corpus);
     WriteCityValueSeeds(corpus);
 }

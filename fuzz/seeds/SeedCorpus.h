@@ -54,9 +54,11 @@ void WriteNetStreamSeeds(SeedCorpus& corpus);
 void WriteNetStateSeeds(SeedCorpus& corpus);
 void WriteCityUnitSeeds(SeedCorpus& corpus);
 void WriteLobbySeeds(SeedCorpus& corpus);
+void WriteNetReceiveSeeds(SeedCorpus& corpus);
 void WriteCityValueSeeds(SeedCorpus& corpus);
 // Parts of the stage file seeds.
 void WriteStagePlaceSeeds(SeedCorpus& corpus);
+void WriteStageCampaignSeeds(SeedCorpus& corpus);
 // A seed of a stage file target: its mode byte, then the bytes of the file.
 void WriteModeSeed(SeedCorpus& corpus, const std::string& target, const std::string& name, uint8_t mode,
                    const std::vector<uint8_t>& bytes);

@@ -152,4 +152,5 @@ void WriteStagefilesSeeds(SeedCorpus& corpus) {
     UnitSeeds(corpus);
     OfficerSeeds(corpus);
     WriteStagePlaceSeeds(corpus);
+    WriteStageCampaignSeeds(corpus);
 }

@@ -3,6 +3,8 @@
 
 #include "platform/Time.h"
 
+#include <algorithm>
+
 using namespace platform;
 
 void NetSession::SendGameCommand(uint8_t code, const uint8_t* payload, size_t length) {
@@ -29,6 +31,16 @@ void NetSession::EnqueueGameCommand(std::vector<uint8_t> packet, uint8_t code, u
                 ++droppedCommands;
                 return;
             }
+        }
+    }
+    if (hostFlag) {
+        // Only a joined station plays, and none may fill the queue for the others.
+        const NetPeer* from = NetFindPeerBySocket(socket);
+        const auto queued = std::count_if(receiveQueue.begin(), receiveQueue.end(),
+                                          [socket](const ReceivedCommand& c) { return c.socket == socket; });
+        if (!from || size_t(queued) >= kReceiveLimitPerPeer) {
+            ++droppedCommands;
+            return;
         }
     }
     if (receiveQueue.size() >= kReceiveLimit) {

@@ -109,7 +109,8 @@ bool NetSession::TcpListen(const PROTOCOL_INFO& protocol) {
     linkAddress.sin_family = AF_INET;
     linkAddress.sin_port = htons(config.port);
     linkAddress.sin_addr.s_addr = OwnAddress(config.ownAddress);
-    if (platform::bind(s, &linkAddress, sizeof linkAddress) != 0 || platform::listen(s, 5) != 0 ||
+    if (platform::bind(s, &linkAddress, sizeof linkAddress) != 0 ||
+        platform::listen(s, kListenBacklog) != 0 ||
         WSAAsyncSelect(s, side.SocketWindow(), 200, FD_ACCEPT) != 0) {
         closesocket(s);
         linkSocket = 0;

@@ -195,6 +195,10 @@ public:
     // command, how many commands the queue holds, and how many numbers one walk asks for again.
     static constexpr uint32_t kSequenceWindow = 4096;
     static constexpr size_t kReceiveLimit = 4096;
+    // What one station's connection may hold of it on the host.
+    static constexpr size_t kReceiveLimitPerPeer = 256;
+    // Connections the system holds for the host before they are accepted.
+    static constexpr int kListenBacklog = 64;
     static constexpr int kResendRequestsPerWalk = 32;
 
 private:

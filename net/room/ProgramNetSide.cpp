@@ -10,6 +10,8 @@
 #include "windows/WindowHosts.h"
 #include "windows/main/Win01Window.h"
 
+#include <cstdlib>
+
 namespace {
 
 // The game the program's session plays in: the controller's fields and the main window.
@@ -46,6 +48,10 @@ private:
 NetConfig ProgramNetConfig() {
     NetConfig config;
     config.port = platform::ConfiguredPort("KARDOL_ROOM_PORT", config.port);
+    // The room listens where the lobby does: on the address it is given, or on every one.
+    if (const char* bind = std::getenv("KARDOL_BIND_ADDRESS");
+        bind && *bind && platform::ParseDottedAddress(bind) != platform::kAddressNone)
+        config.ownAddress = bind;
     return config;
 }
 

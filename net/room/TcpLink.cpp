@@ -97,20 +97,26 @@ void TcpLink::ReceiveAll(std::vector<SOCKET>& waitOn) {
 void TcpLink::Accept(SOCKET socket) {
     NetSession::Lock lock(session_);
     if (socket == 0 || socket != session_.linkSocket || !session_.hostFlag) return;
-    TcpClientRecord* record = AddClient();
-    int length = sizeof record->address;
-    const SOCKET accepted = platform::accept(socket, &record->address, &length);
-    if (accepted == INVALID_SOCKET) {
-        RemoveClient(record);
-        return;
+    // Every connection waiting is taken at once (a bounded few per message), so a burst of them
+    // costs the frame loop little.
+    bool took = false;
+    for (int i = 0; i < kAcceptsPerMessage; ++i) {
+        TcpClientRecord* record = AddClient();
+        int length = sizeof record->address;
+        const SOCKET accepted = platform::accept(socket, &record->address, &length);
+        if (accepted == INVALID_SOCKET) {
+            RemoveClient(record);
+            break;
+        }
+        record->socket = accepted;
+        record->state = 5;
+        if (WSAAsyncSelect(accepted, session_.side.SocketWindow(), 201, FD_CLOSE) != 0) {
+            RemoveClient(record);
+            continue;
+        }
+        took = true;
     }
-    record->socket = accepted;
-    record->state = 5;
-    if (WSAAsyncSelect(accepted, session_.side.SocketWindow(), 201, FD_CLOSE) != 0) {
-        RemoveClient(record);
-        return;
-    }
-    SignalSocketWake(session_.wake);
+    if (took) SignalSocketWake(session_.wake);
 }
 
 void TcpLink::OnSocketEvent(SOCKET socket, uint32_t event) {

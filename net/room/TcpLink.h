@@ -28,6 +28,8 @@ class TcpLink {
 public:
     explicit TcpLink(NetSession& session) : session_(session) {}
 
+    static constexpr int kAcceptsPerMessage = 32;
+
     // Sends one frame; the caller holds the mutex. A socket that takes no more bytes within the
     // send limit is shut down, so no half frame is ever followed by another.
     bool Send(platform::SOCKET socket, const uint8_t* payload, size_t payloadLength,

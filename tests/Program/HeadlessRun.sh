@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs the game headless in an empty temporary folder for a number of frames and checks that it
-# ends with 0 and leaves an 800x600 dump of its last frame. Usage: HeadlessRun.sh KARDOL FRAMES
+# Runs the game headless in a temporary folder that holds only empty data tables for a number of
+# frames and checks that it ends with 0 and leaves an 800x600 dump of its last frame.
+# Usage: HeadlessRun.sh KARDOL FRAMES
 set -u
 game="$1"
 frames="${2:-60}"
@@ -8,6 +9,9 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 mkdir "$dir/run" "$dir/game"
 cd "$dir/game" || exit 1
+# No records in any table: a soldier table of none ends the tables there.
+for t in general.ini castle.ini SubCastle.ini; do printf '\000\000\000\000\000\000\000\000' > "$t"; done
+printf '\000\000\000\000' > soldier.ini
 XDG_RUNTIME_DIR="$dir/run" KARDOL_REGISTRY="$dir/registry.ini" KARDOL_HEADLESS=1 \
     SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_FRAMES="$frames" KARDOL_DUMP="$dir/frame.bmp" \
     timeout 120 "$game"

@@ -374,18 +374,33 @@ namespace {
 TEST(EmptyFolderRunTest, SaysWhatItLacksAndEnds) {
     testsupport::TempFolder folder;
     std::filesystem::create_directories("run");
-    std::filesystem::create_directories("game");
     const std::string here = std::filesystem::current_path().string();
-    const std::string run = "cd game && XDG_RUNTIME_DIR=" + here + "/run KARDOL_REGISTRY=" + here +
-                            "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
-                            "timeout 60 " +
-                            Game + " > run.log 2>&1";
-    const int status = std::system(run.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadAll("game/run.log");
-    EXPECT_NE(ReadAll("game/run.log").find("Could not read file mainmenu.gui!"), std::string::npos)
+    auto play = [&](const std::string& game) {
+        const std::string run = "cd " + game + " && XDG_RUNTIME_DIR=" + here +
+                                "/run KARDOL_REGISTRY=" + here +
+                                "/registry.ini KARDOL_HEADLESS=1 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+                                "timeout 60 " +
+                                Game + " > run.log 2>&1";
+        const int status = std::system(run.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    // Nothing at all: the first table is missing and start-up gives up.
+    std::filesystem::create_directories("game");
+    EXPECT_EQ(play("game"), 3) << ReadAll("game/run.log");
+    EXPECT_NE(ReadAll("game/run.log").find("Missing data file: general.ini"), std::string::npos)
         << ReadAll("game/run.log");
-    EXPECT_NE(ReadAll("game/Error.lst").find("mainmenu.gui,cannot be read"), std::string::npos);
+    EXPECT_NE(ReadAll("game/Error.lst").find("general.ini,missing table"), std::string::npos);
+
+    // Empty tables but no screens: the menu's layout is named.
+    std::filesystem::create_directories("tables");
+    const std::vector<uint8_t> none(8, 0);
+    for (const char* table : {"tables/general.ini", "tables/castle.ini", "tables/SubCastle.ini"})
+        testsupport::TempFolder::Write(table, none);
+    testsupport::TempFolder::Write("tables/soldier.ini", std::vector<uint8_t>(4, 0));
+    EXPECT_EQ(play("tables"), 0) << ReadAll("tables/run.log");
+    EXPECT_NE(ReadAll("tables/run.log").find("Could not read file mainmenu.gui!"), std::string::npos)
+        << ReadAll("tables/run.log");
+    EXPECT_NE(ReadAll("tables/Error.lst").find("mainmenu.gui,cannot be read"), std::string::npos);
 }
 
 // The test seams refuse values that cannot be what the caller meant, before the game starts.

@@ -4,6 +4,7 @@
 #include "events/EventManager.h"
 #include "events/EventRecord.h"
 #include "events/EventStep.h"
+#include "stagefiles/StageFileSet.h"
 #include "tests/stagefiles/MainStageFixture.h"
 #include "troops/CastleGate.h"
 #include "world/BattleMap.h"
@@ -13,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -220,5 +223,82 @@ TEST(StageLoading, FreshStageTakesItsViewFromTheFirstStartEvent) {
             EXPECT_NE(view.scrollMinX, 2);
         }
         DropLoaderObjects();
+    }
+}
+
+namespace {
+
+// The ways a file is damaged: cut to half or to 13 bytes, 20 bytes flipped, replaced by 4 KB of
+// random bytes, or deleted. The damage is the same on every run.
+enum class Damage { Half, Thirteen, Flip20, Random4K, Deleted };
+
+std::vector<uint8_t> Damaged(std::vector<uint8_t> bytes, Damage how, uint32_t seed) {
+    uint32_t state = seed * 2654435761u + 1;
+    auto next = [&state] { return state = state * 1103515245u + 12345u, state >> 8; };
+    switch (how) {
+    case Damage::Half:
+        bytes.resize(bytes.size() / 2);
+        break;
+    case Damage::Thirteen:
+        bytes.resize(std::min<size_t>(bytes.size(), 13));
+        break;
+    case Damage::Flip20:
+        for (int i = 0; i < 20 && !bytes.empty(); ++i)
+            bytes[next() % bytes.size()] ^= uint8_t(1 + next() % 255);
+        break;
+    case Damage::Random4K:
+        bytes.resize(4096);
+        for (uint8_t& b : bytes)
+            b = uint8_t(next());
+        break;
+    case Damage::Deleted:
+        break;
+    }
+    return bytes;
+}
+
+std::string ErrorLog() {
+    auto bytes = StageReader::ReadFile("Error.lst");
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+} // namespace
+
+// Each file of a saved set, damaged in each way: the load says it failed and names the file in
+// its result and in "Error.lst", or (a file the set may lack, deleted) loads with that part
+// empty and still notes it. Flipped bytes may leave a file that reads as another valid one.
+TEST(StageLoading, EachDamagedFileOfASetFailsTheLoadAndIsNamed) {
+    const FileSet written = WrittenSet();
+    const Damage ways[] = {Damage::Half, Damage::Thirteen, Damage::Flip20, Damage::Random4K, Damage::Deleted};
+    const char* const names[] = {"half", "13 bytes", "20 flipped", "4 KB random", "deleted"};
+    uint32_t seed = 0;
+    for (const char* file : kFiles) {
+        if (std::string(file) == "w.dor") continue; // a saved game reads ".gat"
+        for (size_t way = 0; way < std::size(ways); ++way) {
+            SCOPED_TRACE(std::string(file) + ": " + names[way]);
+            trooptest::Battle battle;
+            FillItemTable();
+            PutSet(written);
+            TheGameController->freshStage = 0;
+            std::filesystem::remove(file);
+            if (ways[way] != Damage::Deleted)
+                testsupport::TempFolder::Write(file, Damaged(written.at(file), ways[way], ++seed));
+            std::filesystem::remove("Error.lst");
+
+            TemplateTables tables;
+            const int loaded = tables.LoadStage("w.stg", 0);
+            const bool optional = StageFileOptional(file) && ways[way] == Damage::Deleted;
+            if (optional) {
+                EXPECT_EQ(loaded, 1);
+                EXPECT_TRUE(tables.unreadFile.empty()) << tables.unreadFile;
+            } else if (ways[way] != Damage::Flip20 || loaded == 0) {
+                EXPECT_EQ(loaded, 0);
+                EXPECT_EQ(tables.unreadFile, file);
+            }
+            if (loaded == 0 || optional)
+                EXPECT_NE(ErrorLog().find(std::string("\n") + file + ","), std::string::npos) << ErrorLog();
+            EXPECT_FALSE(LoadingScreenRunning());
+            DropLoaderObjects();
+        }
     }
 }

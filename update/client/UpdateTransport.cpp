@@ -161,13 +161,19 @@ int UpdateTransport::ReceiveFrom(UdpSocket& socket, int fromReplySocket) {
         if (socket.lastError != WSAEWOULDBLOCK) SetError(static_cast<uint32_t>(socket.lastError));
         return 0;
     }
+    TakeDatagram(socket, sender, buffer_.data(), static_cast<size_t>(n), fromReplySocket);
+    return 1;
+}
+
+void UpdateTransport::TakeDatagram(UdpSocket& socket, const SocketAddress& sender, const uint8_t* bytes,
+                                   size_t n, int fromReplySocket) {
     // The update server is the only sender the client listens to.
-    if (mode == 0 && role == 1 && !(sender == target)) return 1;
-    const auto header = UpdateDatagram::DecodeHeader(buffer_.data(), static_cast<size_t>(n));
-    if (!header) return 1;
+    if (mode == 0 && role == 1 && !(sender == target)) return;
+    const auto header = UpdateDatagram::DecodeHeader(bytes, n);
+    if (!header) return;
     if (header->type == UpdateDatagram::Ack) {
         OnAck(header->sequence, sender);
-        return 1;
+        return;
     }
     if (!(header->flags & UpdateDatagram::kNoAck)) {
         const auto ack = UpdateDatagram::EncodeAck(header->sequence);
@@ -175,11 +181,10 @@ int UpdateTransport::ReceiveFrom(UdpSocket& socket, int fromReplySocket) {
     }
     auto* node = new Received;
     node->sender = sender;
-    node->datagram.assign(buffer_.begin(), buffer_.begin() + n);
+    node->datagram.assign(bytes, bytes + n);
     node->fromReplySocket = fromReplySocket;
     receiveList.Last();
     receiveList.Add(reinterpret_cast<uintptr_t>(node));
-    return 1;
 }
 
 int UpdateTransport::Receive() {

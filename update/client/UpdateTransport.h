@@ -57,6 +57,10 @@ public:
     int ResendDue();
     // 1 when the main socket delivered a datagram.
     int Receive();
+    // One datagram as it arrived on `socket` from `sender`: an acknowledgement is taken, anything
+    // else is acknowledged when asked and queued; a datagram that is not whole is dropped.
+    void TakeDatagram(platform::UdpSocket& socket, const platform::SocketAddress& sender,
+                      const uint8_t* bytes, size_t n, int fromReplySocket);
     void SetError(uint32_t code) { lastError = code; }
 
     // Takes the oldest received datagram off the list; null when none. The caller deletes it.
