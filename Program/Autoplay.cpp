@@ -119,7 +119,7 @@ bool ReadAutoplaySettings(AutoplaySettings& out, std::string& error) {
         long long n = 0;
         if (Number(frames, n) && n > 0) out.frameLimit = long(n);
     }
-    return true;
+    return ReadAutoplaySlots(out.slots, error);
 }
 
 void InstallAutoplay(const AutoplaySettings& settings) {
@@ -149,6 +149,13 @@ bool AutoplayFrame(GameController& c) {
         Report(stage ? stage->result : 0);
         return false;
     }
+    const AutoplaySlots& slots = run.settings.slots;
+    if (run.started && c.mode == 1 && slots.saveSlot >= 0 && run.frames >= slots.saveAtFrame) {
+        AutoplaySave(c, slots);
+        Zu_StageSet* stage = CurrentStageSet();
+        Report(stage ? stage->result : 0);
+        return false;
+    }
     if (run.started || c.mode != 0) return true;
     run.started = true;
     if (run.settings.seeded) {
@@ -163,6 +170,20 @@ bool AutoplayFrame(GameController& c) {
     c.menuChoice = -2;
     c.campaignStage = uint8_t(StageListIndex(run.settings.stageFile));
     const char* file = run.settings.stageFile.c_str();
+    if (slots.loadSlot >= 0) {
+        // A saved game opens paused; the computer plays it on at once.
+        if (!AutoplayLoad(c, slots)) {
+            std::fprintf(stderr, "KARDOL_LOAD: the slot %d could not be loaded\n", slots.loadSlot);
+            run.reported = run.failed = true;
+            platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
+            return false;
+        }
+        if (TheBattleMap)
+            std::fill(std::begin(TheBattleMap->sideActive), std::end(TheBattleMap->sideActive), uint8_t(1));
+        c.pauseScreen = 0;
+        c.requestedMode = 1;
+        return true;
+    }
     // The stage list reads the main file; the stage start reads the rest of the set.
     if (!c.templateTables) c.templateTables = new TemplateTables;
     if (!c.templateTables->ReloadStageTexts(file) || !CurrentStageSet()) return GiveUp(file, file);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Program/AutoplaySlots.h"
+
 #include <cstdint>
 #include <string>
 
@@ -15,6 +17,8 @@ struct AutoplaySettings {
     uint32_t seed = 0;
     // KARDOL_FRAMES when given: the autoplay reports before the program is closed at that limit.
     long frameLimit = 0;
+    // Saving the running stage to a slot, or starting from one.
+    AutoplaySlots slots;
 };
 
 // Reads KARDOL_AUTOPLAY, KARDOL_SEED and KARDOL_FRAMES. False with `error` for a value that cannot

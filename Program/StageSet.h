@@ -97,8 +97,12 @@ public:
     // Set by event commands and the stage file; read by the trigger tests.
     int32_t winFlagA = 0, winFlagB = 0;
     int32_t progressValue = 0;
-    int32_t timerCounter = 0, timerTarget = 0;
-    int32_t tallyCounter = 0, tallyTarget = 0;
+    // The stage timer counts the months in the running word the monthly step advances; it, its
+    // target and the tally, which counts the days, live in running words the main file keeps.
+    int32_t& timerCounter = stageWords[6];
+    int32_t& timerTarget = stageWords[7];
+    int32_t& tallyCounter = stageWords[4];
+    int32_t& tallyTarget = stageWords[5];
     int32_t daysElapsed = 0;
 
 private:

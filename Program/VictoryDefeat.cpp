@@ -122,6 +122,8 @@ void Zu_StageSet::CheckOutcome() {
     const bool networked = Networked();
 
     ++daysElapsed;
+    // Once a script has set a tally, it counts the days toward it.
+    if (tallyTarget != 0 && tallyCounter < INT32_MAX) ++tallyCounter;
     ++EvaluationDayCounter;
     const int option = std::clamp<int>(c ? c->actOption : 1, 0, 2);
     const bool evaluationDay = EvaluationDayCounter >= GameParams().Game_Level_Check_Day[option];

@@ -53,11 +53,7 @@ int ReadEventFile(std::span<const uint8_t> bytes, LinkList& events) {
         }
         read.push_back(e);
     }
-    if (in.remaining() != 0) {
-        for (EventRecord* r : read)
-            delete r;
-        return 0;
-    }
+    // Bytes past the last event are an older, longer file's tail that the save wrote over.
     for (EventRecord* e : read)
         Append(events, reinterpret_cast<uintptr_t>(e));
     return 1;

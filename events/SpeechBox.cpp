@@ -61,10 +61,10 @@ SpeechBox::SpeechBox(Widget* root, Window* ownerWindow, EventStep* dialogueStep,
         if (TheResourceStore) portrait = TheResourceStore->LoadAniFrame(kPortraitFile, 0);
     } else if (person) {
         DrawName();
-        portraitNumber = static_cast<int32_t>(
-            person[OfficerLayout::kPortrait] | (person[OfficerLayout::kPortrait + 1] << 8) |
-            (person[OfficerLayout::kPortrait + 2] << 16) |
-            (static_cast<uint32_t>(person[OfficerLayout::kPortrait + 3]) << 24));
+        // The face a speaker talks with, not the one the lists show.
+        constexpr uint32_t at = OfficerLayout::kSpeechPortrait;
+        portraitNumber = static_cast<int32_t>(person[at] | (person[at + 1] << 8) | (person[at + 2] << 16) |
+                                              (static_cast<uint32_t>(person[at + 3]) << 24));
         if (portraitNumber > 0 && TheResourceStore)
             portrait = TheResourceStore->LoadAniFrame(kPortraitFile, portraitNumber);
     }

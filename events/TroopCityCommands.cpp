@@ -389,6 +389,8 @@ void CmdAddAmbushGeneral(int32_t templateId) {
     if (!o) return;
     o->Set(L::kAmbush, kAmbushMark);
     auto* t = new Troop(o->Get(L::kSoldierType), 10, 0, 0, static_cast<int8_t>(k->nationIndex), 0, 100, o);
+    // In no city, the ambush is the soldier file's to keep.
+    t->outgoingMark = 1;
     Append(k->fieldUnits, t);
 }
 
@@ -444,8 +446,10 @@ void CmdTransferCity(int32_t cityId, int32_t kingdomId) {
     to->AddCity(city);
     city->ReassignCellOwner(static_cast<uint16_t>(from->nationIndex + 100),
                             static_cast<uint16_t>(side + 100));
-    // Handing over the old kingdom's squads in the city's area waits on the kingdoms' squad lists.
+    // The gates in the city's area go with it.
+    to->TransferGatesInArea(from->nationIndex, side, city->id);
     city->ownerSide = side;
+    if (side == PlayerSide()) city->markedCity = 1;
     if (side == PlayerSide() && TheBattleMap) {
         // Both sizes of the city kind come from its footprint until the kind size table exists.
         const int32_t h = CityFootprintSize(city->Kind());
@@ -461,7 +465,8 @@ void CmdTransferCity(int32_t cityId, int32_t kingdomId) {
             RemoveFrom(k->fieldUnits, g);
         Append(to->fieldUnits, g);
     }
-    // Refreshing the city's cell marker waits on the map view's marker drawing.
+    if (TheGameController && TheGameController->gameScreen)
+        TheGameController->gameScreen->MarkObjectCell(city, 0);
 }
 
 } // namespace events

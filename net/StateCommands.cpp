@@ -240,6 +240,7 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
     if (!UnitCellOnMap(cx, cy)) return false;
     city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
     if (city->currentUnit == unit) city->currentUnit = nullptr;
+    unit->outgoingMark = 1;
     k->AddFieldUnit(unit);
     unit->SetCell(cx, cy, 0);
     unit->worldX = TileToWorldX(cx);

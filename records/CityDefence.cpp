@@ -1,4 +1,5 @@
 #include "Program/GameController.h"
+#include "Program/GameParameters.h"
 #include "Program/SoundEffects.h"
 #include "net/CityValueCommand.h"
 #include "net/GameRecordChannel.h"
@@ -20,8 +21,6 @@
 using namespace citylists;
 
 namespace {
-constexpr int32_t kDifficultyPercent[3] = {70, 100, 150};
-
 int32_t Hp(const Troop* t) {
     return t->OfficerValue(OfficerLayout::kHp);
 }
@@ -45,7 +44,7 @@ int32_t StrikeDamage(const Troop* troop, int32_t attack, int32_t side, const Tro
                      troop->OfficerValue(OfficerLayout::kDefence);
     const GameController* c = TheGameController;
     if (c && side == PlayerKingdom() && !GameNetworked() && c->difficulty != 1)
-        damage = damage * kDifficultyPercent[std::min<int>(c->difficulty, 2)] / 100;
+        damage = damage * GameParams().Game_Level_Weight[std::clamp<int>(c->difficulty, 0, 2)] / 100;
     return std::clamp(damage, 1, std::max(1, Hp(troop)));
 }
 

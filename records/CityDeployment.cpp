@@ -96,6 +96,7 @@ void City::ApplyAdmitUnit(Troop* unit, SubCastle* from) {
     }
     unit->hidden = 1;
     unit->inCity = 1;
+    unit->outgoingMark = 0;
     unit->statusBits = 0;
     if (!Holds(units, unit)) units.Add(reinterpret_cast<uintptr_t>(unit));
 }

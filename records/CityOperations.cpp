@@ -119,8 +119,10 @@ void City::ApplyTroopEntry(Troop* troop) {
     if (troop->statusBits & 0x40000) ApplySkillEffectCommand(troop, -1, 3);
     troop->ClearStatus(0, true);
     troop->homeCity = static_cast<int16_t>(id);
-    // Missing: Troop::RevealForPlayer of the troop's sight.
+    troop->RevealForPlayer(2);
     if (troop->ledUnit != 0) {
+        // Back inside, the city's own files carry the unit; the soldier file must not as well.
+        troop->outgoingMark = 0;
         if (!Holds(units, troop)) units.Add(reinterpret_cast<uintptr_t>(troop));
         if (unitsShown == 0 || !PlaceEnteringUnit(troop)) HideInside(troop);
     }
@@ -136,6 +138,7 @@ void City::ApplyTroopEntry(Troop* troop) {
     }
     for (Troop* t : Company(troop)) {
         t->homeCity = static_cast<int16_t>(id);
+        t->RevealForPlayer(2);
         HideInside(t);
     }
 }
@@ -241,6 +244,8 @@ void City::PutUnitOnMap(Troop* troop) {
     troop->SetCell(ex, ey, 0);
     troop->hidden = 0;
     troop->inCity = 0;
+    // Out of its city, the unit is the soldier file's to keep.
+    troop->outgoingMark = 1;
     if (troop == currentUnit) {
         toggleFlag = 0;
         currentUnit = nullptr;

@@ -7,6 +7,7 @@
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
 #include "records/CityRecordSenders.h"
+#include "records/ExperienceFloor.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
@@ -45,13 +46,6 @@ void GiveSerial(OfficerRecord& general, uint32_t serial) {
     NoteCarriedUnitId(serial);
 }
 
-// The experience a general of that level starts with.
-int32_t ExperienceFloor(int32_t level) {
-    const GameParameters& p = GameParams();
-    const int32_t* table = GameKind() != 0 ? p.unifiedLevelExp : p.General_Level_up_Ref;
-    return table[std::clamp(level, 1, 30) - 1];
-}
-
 Troop* MakeFieldTroop(City& city, OfficerRecord* general, int32_t x, int32_t y, uint16_t ledUnit,
                       uint32_t serial) {
     GiveSerial(*general, serial);
@@ -66,6 +60,12 @@ Troop* MakeFieldTroop(City& city, OfficerRecord* general, int32_t x, int32_t y, 
     return troop;
 }
 } // namespace
+
+int32_t ExperienceFloor(int32_t level) {
+    const GameParameters& p = GameParams();
+    const int32_t* table = GameKind() != 0 ? p.unifiedLevelExp : p.General_Level_up_Ref;
+    return table[std::clamp(level, 1, 30) - 1];
+}
 
 void City::TickSpawnTimer() {
     if (spawnedFlag == 0) {
@@ -103,6 +103,8 @@ void City::ApplySpawnTroop(uint32_t serial) {
     general->Set(OfficerLayout::kControllable, 0);
     const int32_t x = CellX(), y = CellY() / 2;
     Troop* troop = MakeFieldTroop(*this, general, x, y, 1, serial);
+    // Counted out of the city: its fall gives the count back, and a save keeps it.
+    troop->outgoingMark = 1;
 
     uint32_t next = serial;
     for (int32_t i = 0; i < kEscortFields; ++i) {

@@ -2,6 +2,7 @@
 #include "Program/GameParameters.h"
 #include "Program/ScreenSettings.h"
 #include "records/City.h"
+#include "records/ExperienceFloor.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
@@ -20,8 +21,6 @@ constexpr int32_t kGarrisonTemplate = 452;
 constexpr int32_t kReserveTemplates[3] = {415, 418, 421}; // infantry, cavalry, archers
 constexpr uint32_t kReserveCounts[3] = {348, 360, 372};   // "步1", "騎1", "弓1"
 constexpr uint32_t kAttackColumn = OfficerLayout::kAttack;
-// Experience a general starts with at each level 0..11; higher levels take the last entry.
-constexpr int32_t kExperienceFloor[12] = {220, 0, 200, 300, 450, 675, 1013, 1519, 2278, 3417, 5126, 7689};
 // The sight marker's width and height by kind.
 constexpr int16_t kMarkerSize[11][2] = {{12, 45}, {7, 22}, {6, 19}, {6, 19}, {7, 22}, {7, 22},
                                         {7, 22},  {7, 22}, {5, 16}, {6, 19}, {6, 19}};
@@ -149,6 +148,8 @@ void City::SpawnGenerals() {
         general->Set(OfficerLayout::kMaxHp, strength);
         Troop* troop = MakeTroop(general, ownerSide, id, static_cast<int16_t>(cx), static_cast<int16_t>(cy));
         troop->cityUnit = 1;
+        // Posted outside the walls: a save keeps the guard with the field troops.
+        troop->outgoingMark = 1;
         if (kind == 0) general->Set(kAttackColumn, general->Get(kAttackColumn) + Scale());
         k->AddFieldUnit(troop);
         garrison[i] = troop;
@@ -186,8 +187,10 @@ void City::CreateGenerals() {
             general->Set(OfficerLayout::kLevel, famous ? p.namedOfficerLevel[i] : p.captainLevel[i]);
         }
         general->GrowStats(0);
-        const int32_t level = std::clamp(general->Get(OfficerLayout::kLevel), 0, 11);
-        general->Set(OfficerLayout::kExperience, kExperienceFloor[level]);
+        // The general object keeps the floor too, or the next gain would count from nothing.
+        const int32_t floor = ExperienceFloor(general->Get(OfficerLayout::kLevel));
+        general->bonusExperience = floor;
+        general->Set(OfficerLayout::kExperience, floor);
 
         const int32_t number = NextUnitNumber();
         for (int e = 0; e < 8; ++e) {

@@ -79,6 +79,7 @@ int City::ApplyUnitAction(int16_t operation, Troop* troop) {
         if (troop->officer) troop->officer->allegianceMode = 0;
         if (Kingdom* side = TheBattleMap ? TheBattleMap->FindKingdom(ownerSide) : nullptr)
             side->fieldUnits.Add(Key(troop));
+        troop->outgoingMark = 1;
         RemoveFrom(&serving->secondUnits, troop);
         troop->SetCell(static_cast<int16_t>(x), static_cast<int16_t>(y), 0);
         if (players) troop->UpdateSight();

@@ -225,7 +225,10 @@ void Kingdom::DailyUpdate() {
     auto boundsSet = [](const City* c) { return c->areaBounds[0] != -1; };
     for (uintptr_t v = cities.First(); v != 0; v = cities.Next()) {
         City* city = At<City>(v);
+        // Units leave and come back all day: the quota and sorties work from today's numbers.
+        city->SumTroops();
         ++cityCount;
+        city->attackedToday = 0;
         if (boundsSet(city)) cityTroopTotal += city->unitCount;
     }
     const bool authority = !TheGameController || !TheGameController->networked || TheGameController->isHost;

@@ -50,6 +50,7 @@ struct OfficerLayout {
     static constexpr uint32_t kFamous = 380;
     static constexpr uint32_t kPortrait = 384;
     static constexpr uint32_t kControllable = 388;
+    static constexpr uint32_t kSpeechPortrait = 392; // "說話照片"
     static constexpr uint32_t kMustAppear = 396;
     static constexpr uint32_t kLord = 408;
     static constexpr uint32_t kLocation = 412;

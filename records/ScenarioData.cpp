@@ -11,10 +11,11 @@
 #include "world/MapView.h"
 
 namespace {
-// "Velmora", and the captions of new records: "新增時代", "新增武將", "新增兵種", "新增物品".
+// "Velmora", and the captions of new records: "新增時代", "新增武將", "新增城市", "新增兵種", "新增物品".
 const char kDefaultTitle[] = "Velmora";
 const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e";
 const char kNewGeneral[] = "\xb7\x73\xbc\x57\xaa\x5a\xb1\x4e";
+const char kNewCity[] = "\xb7\x73\xbc\x57\xab\xb0\xa5\xab";
 const char kNewSoldierType[] = "\xb7\x73\xbc\x57\xa7\x4c\xba\xd8";
 const char kNewItem[] = "\xb7\x73\xbc\x57\xaa\xab\xab\x7e";
 
@@ -109,6 +110,7 @@ RootObject* ScenarioData::NewChild(int kind) {
         break;
     case kCityKind: {
         auto* city = new City;
+        Named(city, kNewCity);
         cityTemplates.Add(reinterpret_cast<uintptr_t>(city));
         return city;
     }

@@ -216,9 +216,11 @@ int SubCastle::ApplyTroopEntry(Troop* troop) {
     // Inside, a running skill ends and timed statuses give back what they added.
     if (troop->statusBits & 0x40000) ApplySkillEffectCommand(troop, -1, 3);
     troop->ClearStatus(0, true);
-    // Missing: Troop::RevealForPlayer(2).
+    troop->RevealForPlayer(2);
     troop->homeCity = static_cast<int16_t>(cityId);
     if (troop->ledUnit) {
+        // Inside, the sub-castle's own files carry the unit; the soldier file must not as well.
+        troop->outgoingMark = 0;
         const bool becomesLeader = !leader && troop->owner == ownerSide;
         if (becomesLeader) {
             leader = troop;
@@ -245,6 +247,7 @@ int SubCastle::ApplyTroopEntry(Troop* troop) {
     std::vector<Troop*> company = troop->followers ? Troops(*troop->followers) : std::vector<Troop*>{};
     for (Troop* escort : company) {
         escort->homeCity = static_cast<int16_t>(cityId);
+        escort->RevealForPlayer(2);
         HideInside(escort);
     }
     if (troop->leader && troop->leader != troop) {

@@ -26,8 +26,10 @@ constexpr int kPieceStrength = 12; // eight words from record word 12
 constexpr int kCityCell = 20;
 constexpr int kRecordWords = GateRecord::kSize / 4;
 
-bool OnMap(int32_t x, int32_t y) {
-    return TheBattleMap && x >= 0 && y >= 0 && x < TheBattleMap->width && y < TheBattleMap->rows / 2;
+// A stage's door records stop short of the map's far edges; a gate left of or above the map keeps
+// its pieces off the grid, which holds only cells inside it.
+bool BeforeFarEdges(int32_t x, int32_t y) {
+    return TheBattleMap && x < TheBattleMap->width && y < TheBattleMap->rows / 2;
 }
 
 void WriteGate(StageWriter& out, const CastleGate& g, GateFileKind kind) {
@@ -112,7 +114,7 @@ bool ReadGates(StageReader& in, Zu_StageSet& stage, GateFileKind kind) {
             record.cityX = w[kCityCell];
             record.cityY = w[kCityCell + 1];
             record.style = w[kCityCell + 2];
-            if (!OnMap(record.centreX, record.centreY)) continue;
+            if (kind == GateFileKind::Door && !BeforeFarEdges(record.centreX, record.centreY)) continue;
             // Only styles the door pattern table can hold are tried against it.
             if (record.style < 0 || record.style >= FootprintTables::kDoor) continue;
             CastleGate* gate = CastleGate::FromRecord(record, k->nationIndex);

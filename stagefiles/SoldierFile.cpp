@@ -3,8 +3,10 @@
 #include "Program/GameController.h"
 #include "Program/StageSet.h"
 #include "engine/LinkList.h"
+#include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/SubCastle.h"
 #include "records/TemplateTables.h"
 #include "stagefiles/StageReader.h"
 #include "stagefiles/StageUnits.h"
@@ -14,6 +16,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -46,8 +49,30 @@ int32_t OfficerKind(const Troop& t) {
     return t.officer ? t.officer->Get(OfficerLayout::kAttribute) : 0;
 }
 
-bool Written(const Troop& t, bool forSave) {
-    if (!t.outgoingMark && t.state != 13) return false;
+// The troops a city or sub-castle holds: the city's own files carry them.
+std::unordered_set<const Troop*> HeldInside(Zu_StageSet& stage) {
+    std::unordered_set<const Troop*> held;
+    for (Kingdom* k : Items<Kingdom>(stage.kingdoms))
+        for (City* c : Items<City>(&k->cities)) {
+            for (Troop* t : Items<Troop>(&c->units))
+                held.insert(t);
+            for (SubCastle* s : Items<SubCastle>(&c->subCastles)) {
+                for (LinkList* list : {&s->units, &s->secondUnits})
+                    for (Troop* t : Items<Troop>(list))
+                        held.insert(t);
+                if (s->leader) held.insert(s->leader);
+            }
+        }
+    return held;
+}
+
+// Marked as gone out, or fallen; or standing on the field as the head of its group however it came
+// there (a spawn, a script, a switch of sides), in no city or sub-castle and no post the stage
+// start builds again. Followers go with their leader.
+bool Written(const Troop& t, bool forSave, const std::unordered_set<const Troop*>& held) {
+    const bool alone = (!t.leader || t.leader == &t) && t.garrison == 0 && t.towerMarker == 0 &&
+                       !t.gatePiece && !held.count(&t);
+    if (!t.outgoingMark && t.state != 13 && !alone) return false;
     return forSave || OfficerKind(t) != kStageFileOnlyKind;
 }
 
@@ -255,10 +280,11 @@ void WriteSoldiers(StageWriter& out, Zu_StageSet& stage, bool forSave) {
     out.Bytes(kCurrentTag, 12);
     out.u32(UnitRecordSizes{}.unit);
     out.u32(UnitRecordSizes{}.order);
+    const std::unordered_set<const Troop*> held = HeldInside(stage);
     for (Kingdom* k : Items<Kingdom>(stage.kingdoms)) {
         std::vector<Troop*> troops;
         for (Troop* t : Items<Troop>(&k->fieldUnits))
-            if (Written(*t, forSave)) troops.push_back(t);
+            if (Written(*t, forSave, held)) troops.push_back(t);
         out.i32(int32_t(troops.size()));
         for (Troop* t : troops)
             WriteUnitGroup(out, *t);

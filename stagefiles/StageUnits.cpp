@@ -147,8 +147,8 @@ void TakeFlagsByKind(Troop& t) {
 // What a stage that starts fresh changes on every unit it reads.
 void StartFresh(Troop& t) {
     t.officer->StatusWord() = 0;
-    // Re-applying the equipment (Troop::RecomputeEquipment) belongs to the equipment rules, which
-    // are not part of the troop yet.
+    // The stats were just grown again from the template: the equipment's bonuses go back on.
+    t.RecomputeEquipment();
     if (HasSoldierType(t.currentType))
         t.sightRadius = int16_t(SoldierTypeValue(t.currentType, SoldierColumn::kSight));
     SetFootprint(t);
@@ -335,8 +335,9 @@ Troop* ReadUnitGroup(StageReader& in, const UnitRecordSizes& sizes, int32_t king
             if (LinkList* list = TroopList(*leader)) list->Add(uintptr_t(p));
         }
     }
-    // Placing the followers in their formation slots (Troop::ArrangeFollowers) belongs to the
-    // formation rules, which are not part of the troop yet.
+    // A restored leader's values already hold its formation's share, which no file keeps apart:
+    // arranging again would add it a second time. A fresh stage grew them from the template.
+    if (leader->garrison == 0 && in.fresh()) leader->ArrangeFollowers();
     leader->leaderFlag = 1;
     return leader;
 }

@@ -141,6 +141,8 @@ public:
     virtual void Engage(Troop* victim);
     virtual void MoveSight();
     virtual void UpdateSight();
+    // The sight update of a troop of the player's kingdom or of an ally; others change nothing.
+    void RevealForPlayer(int32_t mode);
     // Takes back the troop's sight marks before it leaves the map for good.
     virtual void UpdateSightInView();
     // The per-frame decision and action step the battle map runs (TroopDecision.cpp).

@@ -175,3 +175,8 @@ void Troop::EnterGarrison(int16_t garrisonValue) {
     if (TheBattleMap) TheBattleMap->RemoveObjectAt(cellX, cellY, uintptr_t(this));
     ApplyHalt();
 }
+
+void Troop::RevealForPlayer(int32_t) {
+    const int32_t player = PlayerKingdom();
+    if (owner == player || KingdomRelation(player, owner) == 1) UpdateSight();
+}

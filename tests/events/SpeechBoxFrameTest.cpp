@@ -57,7 +57,8 @@ protected:
         savedTemplate = GeneralTemplateTable[kSpeaker];
         savedCount = GeneralTemplateCount;
         std::memcpy(person + OfficerLayout::kName, "\xb1\x69\xa4\x54", 4); // 張三
-        person[OfficerLayout::kPortrait] = 1;
+        // The face he talks with; his list face (0) would show none.
+        person[OfficerLayout::kSpeechPortrait] = 1;
         GeneralTemplateTable[kSpeaker] = person;
         GeneralTemplateCount = std::max(GeneralTemplateCount, kSpeaker + 1);
 

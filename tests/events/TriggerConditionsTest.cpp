@@ -229,6 +229,27 @@ TEST(TriggerConditionsTest, StageCountersAndFlags) {
     EXPECT_EQ(w.Test(25, 0, 0, {}), 0);
 }
 
+// Set by a script, the timer counts the months the calendar steps and the tally the days the stage
+// evaluates, until their conditions hold.
+TEST(TriggerConditionsTest, TheTimerCountsMonthsAndTheTallyCountsDays) {
+    ConditionWorld w;
+    Zu_StageSet& s = *w.world.stage;
+    s.timerTarget = 2;
+    s.tallyTarget = 3;
+    for (int day = 1; day <= 3; ++day) {
+        EXPECT_EQ(w.Test(56, 0, 0, {}), 0) << day;
+        s.CheckOutcome();
+        s.result = 0;
+    }
+    EXPECT_EQ(s.tallyCounter, 3);
+    EXPECT_EQ(w.Test(56, 0, 0, {}), 1);
+    for (int month = 1; month <= 2; ++month) {
+        EXPECT_EQ(w.Test(51, 0, 0, {}), 0) << month;
+        s.AdvanceMonth();
+    }
+    EXPECT_EQ(w.Test(51, 0, 0, {}), 1);
+}
+
 TEST(TriggerConditionsTest, ItemsAndAreaOfOfficers) {
     ConditionWorld w;
     Troop* a = w.Field(w.other, 501, 12, 12);

@@ -1,5 +1,6 @@
 #include "ScriptFixture.h"
 
+#include "troops/CastleGate.h"
 #include "world/RandomMapTables.h"
 
 #include <gtest/gtest.h>
@@ -280,6 +281,13 @@ TEST(TroopCityCommandsTest, TransferredAndDestroyedCitiesLeaveNoReferenceBehind)
     const uint8_t newMark = uint8_t(w.player->nationIndex + 100);
     for (int x = 18; x <= 22; ++x)
         TheBattleMap->CellAt(x, 62)->ownerMark = oldMark;
+    // A gate of the city's area, and one elsewhere that stays.
+    auto* gate = new CastleGate(20, 31, 0, w.other->nationIndex, 1, 20, 60);
+    auto* away = new CastleGate(5, 5, 0, w.other->nationIndex, 1, 5, 10);
+    TheBattleMap->CellAt(20, 62)->cityId = 4;
+    w.other->gates.Add(Id(gate));
+    w.other->gates.Add(Id(away));
+    ASSERT_EQ(c->markedCity, 0);
 
     w.Run({kTransferCity, 4, w.other->nationIndex});
     EXPECT_TRUE(Holds(w.other->cities, c)) << "already the target's: nothing";
@@ -295,6 +303,11 @@ TEST(TroopCityCommandsTest, TransferredAndDestroyedCitiesLeaveNoReferenceBehind)
     EXPECT_TRUE(Holds(w.player->fieldUnits, attached));
     EXPECT_FALSE(Holds(w.other->fieldUnits, attached)) << "moved, not copied";
     EXPECT_GE(TheBattleMap->CellAt(20, 60)->sightCount, 2) << "the player sees the city";
+    EXPECT_EQ(c->markedCity, 1) << "and it is shown to him";
+    EXPECT_TRUE(Holds(w.player->gates, gate));
+    EXPECT_FALSE(Holds(w.other->gates, gate));
+    EXPECT_EQ(gate->ownerSide, w.player->nationIndex);
+    EXPECT_TRUE(Holds(w.other->gates, away));
     TheGameController->gameScreen->currentCity = c;
 
     w.Run({kDestroy, 0, 0, {4}});

@@ -756,6 +756,7 @@ TEST(CityStageStart, GeneralsGetLevelsExperienceAndEscortsSharingTheirUnitNumber
     addGeneral(31, 1, 0, {2, 3, 9, 4});
     addGeneral(32, 1, 1, {});
     addGeneral(33, 4, 0, {});
+    addGeneral(34, 14, 0, {});
     city->SetInt(CityLayout::kGovernor, 32);
     TheGameController->campaignStage = 24; // entry 1 of the level tables
     TheBattleMap->nextUnitId = 600;
@@ -764,11 +765,11 @@ TEST(CityStageStart, GeneralsGetLevelsExperienceAndEscortsSharingTheirUnitNumber
     std::vector<Troop*> units;
     for (uintptr_t v = city->units.First(); v != 0; v = city->units.Next())
         units.push_back(reinterpret_cast<Troop*>(v));
-    ASSERT_EQ(units.size(), 3u);
+    ASSERT_EQ(units.size(), 4u);
     EXPECT_EQ(units[0]->unitNumber, 600);
     EXPECT_EQ(units[1]->unitNumber, 601);
     EXPECT_EQ(units[2]->unitNumber, 602);
-    EXPECT_EQ(TheBattleMap->nextUnitId, 603);
+    EXPECT_EQ(TheBattleMap->nextUnitId, 604);
     ASSERT_NE(units[0]->followers, nullptr);
     ASSERT_EQ(units[0]->followers->GetCount(), 3);
     for (uintptr_t v = units[0]->followers->First(); v != 0; v = units[0]->followers->Next()) {
@@ -784,6 +785,14 @@ TEST(CityStageStart, GeneralsGetLevelsExperienceAndEscortsSharingTheirUnitNumber
     EXPECT_EQ(units[0]->officer->Get(OfficerLayout::kExperience), 300);
     EXPECT_EQ(units[1]->officer->Get(OfficerLayout::kExperience), 200);
     EXPECT_EQ(units[2]->officer->Get(OfficerLayout::kExperience), 450);
+    // Past level 11 the parameter table goes on; the general object keeps the floor, so the next
+    // gain counts from it.
+    EXPECT_EQ(units[3]->officer->Get(OfficerLayout::kExperience), 25949);
+    for (Troop* u : units)
+        EXPECT_EQ(u->officer->bonusExperience, u->officer->Get(OfficerLayout::kExperience));
+    units[3]->officer->Set(OfficerLayout::kAttribute, 1); // a general: his experience counts
+    units[3]->officer->UpdateExperience(0, 0, 0, 10);
+    EXPECT_EQ(units[3]->officer->Get(OfficerLayout::kExperience), 25959);
     EXPECT_EQ(city->currentUnit, units[1]);
     ClearRecordTables();
     GeneralTemplateCount = 0;

@@ -2,6 +2,7 @@
 // the fall of a destructible city.
 #include "CityUnitsFixture.h"
 
+#include "Program/GameParameters.h"
 #include "engine/Random.h"
 #include "world/UnownedCities.h"
 
@@ -108,12 +109,17 @@ TEST(CityDefence, DifficultyScalesThePlayersBlowsInSinglePlayOnlyAndTheCheatKill
     struct Case {
         int difficulty;
         bool networked, oneBlow, playerCity;
-        int left; // the unit's strength after a blow of 20 from side 1 (the player's)
+        int left;            // the unit's strength after a blow of 20 from side 1 (the player's)
+        int easyWeight = 70; // the parameter table's factor for difficulty 0
     };
     const Case cases[] = {
-        {0, false, false, false, 100 - 14}, {2, false, false, false, 100 - 30},
-        {1, false, false, false, 100 - 20}, {2, true, false, false, 100 - 20},
-        {1, false, true, false, 0},         {1, false, true, true, 100 - 20},
+        {0, false, false, false, 100 - 14},
+        {2, false, false, false, 100 - 30},
+        {1, false, false, false, 100 - 20},
+        {2, true, false, false, 100 - 20},
+        {1, false, true, false, 0},
+        {1, false, true, true, 100 - 20},
+        {0, false, false, false, 100 - 10, 50},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.difficulty << c.networked << c.oneBlow << c.playerCity);
@@ -121,11 +127,14 @@ TEST(CityDefence, DifficultyScalesThePlayersBlowsInSinglePlayOnlyAndTheCheatKill
         City* city = s.City(c.playerCity ? s.own : s.foe, 20, 20, 0);
         Troop* unit = s.Inside(city);
         TheGameController->difficulty = uint8_t(c.difficulty);
+        const int32_t easy = GameParams().Game_Level_Weight[0];
+        GameParams().Game_Level_Weight[0] = c.easyWeight;
         TheGameController->oneBlow = c.oneBlow ? 1 : 0;
         if (c.networked) s.Networked(true);
         const bool fell = city->StrikeUnit(unit, 20, 1, nullptr);
         EXPECT_EQ(Hp(unit), c.left);
         EXPECT_EQ(fell, c.left == 0);
+        GameParams().Game_Level_Weight[0] = easy;
     }
 }
 

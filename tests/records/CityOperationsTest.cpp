@@ -50,6 +50,25 @@ TEST(CityEntry, EnteringUnitTakesItsKindsFormationRowOrStaysHidden) {
     }
 }
 
+// Going in, the player's troops and his allies' mark their sight afresh; an enemy's marks nothing.
+TEST(CityEntry, TheEnteringTroopMarksThePlayersSightForThePlayerAndAlliesOnly) {
+    for (bool players : {true, false}) {
+        SCOPED_TRACE(players);
+        Stage s;
+        Stage::War(s.own, s.foe);
+        Kingdom* side = players ? s.own : s.foe;
+        City* city = s.City(side, 20, 20, 0);
+        Troop* t = s.Field(side, 5, 5);
+        Troop* escort = s.Escort(t);
+        for (Troop* each : {t, escort})
+            each->sightRadius = 3;
+        ASSERT_EQ(t->sightMark.marked, 0);
+        city->ApplyTroopEntry(t);
+        EXPECT_EQ(t->sightMark.marked, players ? 1 : 0);
+        EXPECT_EQ(escort->sightMark.marked, players ? 1 : 0);
+    }
+}
+
 TEST(CityEntry, PersonFourFortyOneOnlyLeavesTheMapAndEscortsGoInside) {
     Stage s;
     City* city = s.City(s.own, 20, 20, 0);

@@ -316,8 +316,20 @@ TEST(KingdomTest, TheDailyUpdateSendsSurplusUnitsOutWhenTheQuotaIsExceeded) {
         std::vector<City*> cities;
         for (int i = 0; i < 5; ++i) {
             auto* city = new City(3, i);
-            city->unitCount = 6;
-            city->totalStrength = 100;
+            // Six units inside and a gate guard of strength 100, where the counts kept from
+            // yesterday say nothing: the day's recount finds them.
+            city->unitCount = 0;
+            city->totalStrength = 0;
+            for (int u = 0; u < 6; ++u) {
+                auto* unit = new Troop(1, 10, 0, 0, 3, 0, 100, new OfficerRecord(3, -1));
+                unit->inCity = 1;
+                city->units.Add(uintptr_t(unit));
+            }
+            auto* guardOfficer = new OfficerRecord(3, -1);
+            guardOfficer->Set(OfficerLayout::kHp, 100);
+            auto* guard = new Troop(1, 10, 0, 0, 3, 0, 100, guardOfficer);
+            k.AddFieldUnit(guard);
+            city->garrison[0] = guard;
             city->sortieCount = -1;
             if (i < 4) city->areaBounds[0] = 1;
             k.AddCity(city);

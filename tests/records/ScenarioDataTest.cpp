@@ -19,6 +19,7 @@ namespace {
 const char kNewGeneral[] = "\xb7\x73\xbc\x57\xaa\x5a\xb1\x4e";
 const char kNewSoldierType[] = "\xb7\x73\xbc\x57\xa7\x4c\xba\xd8";
 const char kNewItem[] = "\xb7\x73\xbc\x57\xaa\xab\xab\x7e";
+const char kNewCity[] = "\xb7\x73\xbc\x57\xab\xb0\xa5\xab";
 const char kNewEra[] = "\xb7\x73\xbc\x57\xae\xc9\xa5\x4e";
 
 class ScenarioTest : public ::testing::Test {
@@ -51,6 +52,7 @@ TEST_F(ScenarioTest, NewRecordsCarryTheirCaptionInACleanBlock) {
     };
     const Case cases[] = {
         {ScenarioData::kGeneralKind, kNewGeneral, 432, &ScenarioData::generalTemplates},
+        {ScenarioData::kCityKind, kNewCity, 392, &ScenarioData::cityTemplates},
         {ScenarioData::kSoldierTypeKind, kNewSoldierType, 104, &ScenarioData::soldierTypes},
         {ScenarioData::kSkillKind, kNewSoldierType, 196, &ScenarioData::skills},
         {ScenarioData::kItemKind, kNewItem, 192, &ScenarioData::items},

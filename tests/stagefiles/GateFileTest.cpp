@@ -139,23 +139,24 @@ TEST_F(GateFileTest, DoorFilesPlaceGatesClosed) {
     }
 }
 
-TEST_F(GateFileTest, RecordsOffTheMapOrOfUnknownLayoutAreSkipped) {
-    // The test map has 40 columns and 40 unit rows.
+TEST_F(GateFileTest, DoorRecordsPastTheFarEdgesOrOfUnknownLayoutAreSkipped) {
+    // The test map has 40 columns and 40 unit rows. Only the door file tests the far edges; there is
+    // no near edge.
     struct Case {
         const char* name;
         int x, y, direction, style;
-        bool kept;
+        bool keptDoor, keptGate;
     };
     const Case cases[] = {
-        {"inside", 39, 39, 1, 0, true},
-        {"x at the width", 40, 5, 0, 0, false},
-        {"y at half the rows", 5, 40, 0, 0, false},
-        {"negative x", -1, 5, 0, 0, false},
-        {"negative y", 5, -3, 0, 0, false},
-        {"unknown direction", 5, 5, 2, 0, false},
-        {"unknown style", 5, 5, 0, 8, false},
-        {"negative style", 5, 5, 0, -1, false},
-        {"style far past the table", 5, 5, 0, 0x7fffffff, false},
+        {"inside", 39, 39, 1, 0, true, true},
+        {"x at the width", 40, 5, 0, 0, false, true},
+        {"y at half the rows", 5, 40, 0, 0, false, true},
+        {"negative x", -1, 5, 0, 0, true, true},
+        {"negative y", 5, -3, 0, 0, true, true},
+        {"unknown direction", 5, 5, 2, 0, false, false},
+        {"unknown style", 5, 5, 0, 8, false, false},
+        {"negative style", 5, 5, 0, -1, false, false},
+        {"style far past the table", 5, 5, 0, 0x7fffffff, false, false},
     };
     for (GateFileKind kind : {GateFileKind::Door, GateFileKind::Gate})
         for (const Case& t : cases) {
@@ -165,7 +166,8 @@ TEST_F(GateFileTest, RecordsOffTheMapOrOfUnknownLayoutAreSkipped) {
             f.tag("Door    Data").u32(92).u32(1);
             Record(f, t.x, t.y, t.direction, 0, t.style).u32(0).u32(0);
             ASSERT_TRUE(Read(f, kind));
-            EXPECT_EQ(Gates(a).size(), t.kept ? 1u : 0u);
+            const bool kept = kind == GateFileKind::Door ? t.keptDoor : t.keptGate;
+            EXPECT_EQ(Gates(a).size(), kept ? 1u : 0u);
         }
 }
 

@@ -34,7 +34,7 @@ protected:
         lead->followers->Add(uintptr_t(f));
         lead->pairedTroop = battle.AddTroop(a, 12, 10, 1, 3);
         lead->pairedTroop->leader = lead;
-        battle.AddTroop(a, 14, 14); // inside, not out: not in this file
+        battle.AddTroop(a, 14, 14)->garrison = 1; // inside its garrison: not in this file
         t3 = Out(battle.AddTroop(b, 20, 20, 1, 13));
         t3->homeCity = 4;
         t1->targetTroop = t2;

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -174,6 +176,27 @@ TEST_F(StageUnitsTest, GroupsAreWrittenWithoutFollowersOnceTheBattleHasBegun) {
     EXPECT_EQ(back->pairedTroop, nullptr);
 }
 
+// Read on a fresh stage with its leader on the map, each follower takes its slot of the leader's
+// formation.
+TEST_F(StageUnitsTest, FollowersOfALeaderOnTheMapTakeTheirFormationSlots) {
+    Troop* leader = Unit(player, 20, 20, 1);
+    leader->officer->Set(L::kFormation, 1);
+    leader->officer->Set(L::kSpacing, 0);
+    for (int i = 0; i < 2; ++i)
+        leader->followers->Add(uintptr_t(Unit(player, 21 + i, 20, 3)));
+    const std::vector<uint8_t> bytes = Group(*leader);
+    StageReader in(bytes, StageLoadMode::Fresh);
+    Troop* back = Keep(ReadUnitGroup(in, {}, 1));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->followers->GetCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        auto* f = reinterpret_cast<Troop*>(back->followers->GetAt(i));
+        EXPECT_EQ(f->leader, back) << i;
+        EXPECT_EQ(f->formationFollow, 1) << i;
+        EXPECT_EQ(f->followerSlot, i + 1) << i;
+    }
+}
+
 // A garrisoned leader's followers stay off the map and out of the field list.
 TEST_F(StageUnitsTest, FollowersOfAGarrisonedLeaderAreNotPlaced) {
     Troop* leader = Unit(player, 4, 9, 1);
@@ -328,6 +351,30 @@ TEST_F(StageUnitsTest, FreshStageOrdersAndAlertValues) {
 
 // A fresh stage takes the soldier type from the general template (afloat troops take its sea
 // type) and the flags from the officer kind.
+// On a fresh stage the stats grow again from the template, and the equipment's bonuses go back on.
+TEST_F(StageUnitsTest, AFreshStageGivesTroopsTheirEquipmentBonuses) {
+    constexpr uint32_t kItemAttack = 112; // "攻擊力" of the item block
+    std::array<uint8_t, 192> sword{};
+    const int32_t bonus = 5;
+    std::memcpy(sword.data() + kItemAttack, &bonus, 4);
+    ItemTable[1] = sword.data();
+    ItemCount = std::max(ItemCount, 2);
+    int32_t attack[2] = {};
+    for (int weapon : {0, 1}) {
+        Troop* t = Unit(player, 12, 12 + weapon);
+        t->officer->Set(L::kWeapon, weapon);
+        const std::vector<uint8_t> bytes = Entry(*t);
+        StageReader in(bytes, StageLoadMode::Fresh);
+        Troop* back = Keep(ReadUnit(in, {}, player->nationIndex));
+        ASSERT_TRUE(back) << weapon;
+        EXPECT_EQ(back->officer->Get(L::kWeapon), weapon);
+        attack[weapon] = back->OfficerValue(L::kAttack);
+    }
+    EXPECT_EQ(attack[1] - attack[0], bonus);
+    ItemTable[1] = nullptr;
+    ItemCount = 0;
+}
+
 TEST_F(StageUnitsTest, FreshStageSoldierTypesAndFlags) {
     battle.Type(2, {{SoldierColumn::kSeaCounterpart, 79}});
     std::array<uint8_t, L::kSize> tmpl{};

@@ -2,6 +2,7 @@
 
 #include "DemoArmies.h"
 #include "DemoCastle.h"
+#include "DemoClocks.h"
 
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
@@ -372,6 +373,7 @@ private:
         events::EventRecord* lost = Event(6, 38, "Red routed");
         lost->SetInt(EventLayout::kGeneral, kRedArmy);
         Step(lost, 4, {0, 0, 0, 0});
+        democlocks::AddClockEvents(*stage->events, 1, 7);
     }
 
     Zu_StageSet* stage = nullptr;
