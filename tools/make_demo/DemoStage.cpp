@@ -307,6 +307,7 @@ private:
         o->Set(OfficerLayout::kAttribute, kind);
         o->Set(OfficerLayout::kLevel, level);
         o->Set(OfficerLayout::kTroopCapacity, 60);
+        o->Set(OfficerLayout::kControllable, 1); // the player may command his own generals
         o->Set(OfficerLayout::kStrength, 40 + 6 * level);
         o->Set(OfficerLayout::kIntelligence, 30 + 4 * level);
         o->Set(OfficerLayout::kPhysique, 40 + 5 * level);
