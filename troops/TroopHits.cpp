@@ -3,6 +3,7 @@
 #include "Program/GameRules.h"
 #include "Program/SoundEffects.h"
 #include "engine/LinkList.h"
+#include "net/StateCommands.h"
 #include "net/TroopFateCommands.h"
 #include "net/TroopValueCommand.h"
 #include "records/City.h"
@@ -278,9 +279,10 @@ void Troop::OnDefeated(int32_t killerKingdom, Troop* attacker) {
     const bool controllable = OfficerValue(L::kControllable) != 0;
     auto captureOrDefeat = [&] {
         const int32_t tmpl = OfficerValue(L::kPersonNumber);
-        if (!famous && tmpl != 406 && tmpl != 407 && tmpl != 408) Capture(killerKingdom, attacker);
-        // Otherwise command 19 (NetCmdTroopDefeated) takes the troop; it belongs to the state
-        // command module.
+        if (!famous && tmpl != 406 && tmpl != 407 && tmpl != 408)
+            Capture(killerKingdom, attacker);
+        else
+            NetCmdTroopDefeated(this, killerKingdom, attacker);
     };
     if (SinglePlay() && GameKind() == 0) {
         const bool routed = !(owner == player && controllable);
@@ -303,17 +305,18 @@ void Troop::OnDefeated(int32_t killerKingdom, Troop* attacker) {
                         DropLoot(cellX, cellY, 2);
                     }
                     ReleaseFollowers();
+                } else {
+                    NetCmdTroopDefeated(this, killerKingdom, attacker);
                 }
-                // A garrisoned troop goes through command 19 (NetCmdTroopDefeated) of the state command
-                // module.
             }
         } else {
             Capture(killerKingdom, attacker);
         }
     } else if (SinglePlay() || !(Controller() && Controller()->netGameType == 1)) {
         captureOrDefeat();
+    } else {
+        NetCmdTroopDefeated(this, killerKingdom, attacker);
     }
-    // A network game of game-kind 1 goes through command 19 (NetCmdTroopDefeated).
     hotKeyGroup = -1;
     formationBonus = 0;
     selected = 0;
