@@ -10,7 +10,8 @@ Troop* Troop::CreateEscort(int32_t templateNumber, uint32_t unitId) {
     if (!GeneralTemplate(templateNumber)) return nullptr;
     auto* record = new OfficerRecord(owner, templateNumber);
     record->serial = unitId;
-    auto* e = new Troop(record->Get(OfficerLayout::kSoldierType), 10, cellX, cellY, owner, homeCity, 100, record);
+    auto* e =
+        new Troop(record->Get(OfficerLayout::kSoldierType), 10, cellX, cellY, owner, homeCity, 100, record);
     e->unitNumber = unitNumber;
     e->mainTroop = this;
     if (!followers) followers = new LinkList;

@@ -145,8 +145,10 @@ int InstallerMain() {
             DiscardAll(staged);
             // A build made without the patch files says so beside the installer's own message.
             if (staged.empty())
-                std::fprintf(stderr, "Update: this build carries no patch files (\"%s\" is not built in); "
-                                     "nothing was changed\n", entry.name + 1);
+                std::fprintf(stderr,
+                             "Update: this build carries no patch files (\"%s\" is not built in); "
+                             "nothing was changed\n",
+                             entry.name + 1);
             Message(kSourceError);
             return kExitSourceMissing;
         }
