@@ -22,6 +22,8 @@ run: deps
 	@# The demo folder is written afresh so it follows the generator; a folder of your own is left alone.
 	@if [ "$(GAME_DIR)" = "$(DEMO_DIR)" ]; then build/release/tools/make_demo/make_demo "$(DEMO_DIR)"; fi
 	mkdir -p "$(GAME_DIR)"
+	@# As an installer would: the game folder is recorded as "WorkPath", where Update and Patchrunner look.
+	@sh tools/record-work-path.sh "$(GAME_DIR)"
 	cd "$(GAME_DIR)" && $(CURDIR)/build/release/Kardol
 
 test: deps

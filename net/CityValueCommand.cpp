@@ -2,6 +2,7 @@
 
 #include "Program/GameParameters.h"
 #include "engine/ByteReader.h"
+#include "net/CommandLookups.h"
 #include "net/PendingValues.h"
 #include "net/TroopCommands.h"
 #include "records/City.h"
@@ -139,7 +140,7 @@ void ApplyCityValue(City* city, int32_t value, uint32_t mask) {
 }
 
 void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {
-    if (!city || !KnownMask(mask)) return;
+    if (!city || !KnownMask(mask) || CityIndexOf(city) < 0) return;
     const int32_t column = BaseColumn(mask);
     const bool client = !DecidesHere();
     const uint64_t key = Key(static_cast<uint32_t>(city->id), mask);
@@ -155,7 +156,8 @@ void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {
     if (!send) return;
     if (client && column >= 0) ClientPendingValues().Sent(key, value, Effective(value, mask));
     ByteWriter out;
-    out.u32(static_cast<uint32_t>(city->id));
+    // On the wire a city is its index in the map's table.
+    out.u32(static_cast<uint32_t>(CityIndexOf(city)));
     out.u32(static_cast<uint32_t>(value));
     out.u32(mask);
     send(kCityValueCommand, out.buffer().data(), out.size());
@@ -164,14 +166,14 @@ void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {
 bool ReceiveCityValueCommand(std::span<const uint8_t> payload) {
     if (payload.size() != kCityValueCommandSize) return false;
     ByteReader in(payload.data(), payload.size());
-    const auto id = static_cast<int32_t>(in.u32());
+    const uint32_t index = in.u32();
     const auto value = static_cast<int32_t>(in.u32());
     const uint32_t mask = in.u32();
     if (!in.ok() || !KnownMask(mask) || !TheBattleMap) return false;
-    City* city = TheBattleMap->CityById(id);
+    City* city = CityAtIndex(index);
     if (!city) return false;
     if (!DecidesHere() && BaseColumn(mask) >= 0)
-        ClientPendingValues().Echo(Key(static_cast<uint32_t>(id), mask), value);
+        ClientPendingValues().Echo(Key(static_cast<uint32_t>(city->id), mask), value);
     ApplyCityValue(city, value, mask);
     return true;
 }

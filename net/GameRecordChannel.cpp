@@ -205,7 +205,7 @@ CommandOutcome ApplyTroopEntry(City* city, const std::vector<uint32_t>& v) {
         if (troop && !FindUnitInSubCastle(sub, v[2])) sub->ApplyTroopEntry(troop);
         return O::Relay;
     }
-    if ((v[1] == 4 || v[1] == 5) && static_cast<uint32_t>(city->Kind()) != v[1]) return O::Drop;
+    if ((v[1] == 4 || v[1] == 5) && static_cast<uint32_t>(city->Kind()) != v[1]) return O::Relay;
     if (troop && !city->FindUnitBySerial(v[2])) city->ApplyTroopEntry(troop);
     return O::Relay;
 }
@@ -213,7 +213,8 @@ CommandOutcome ApplyTroopEntry(City* city, const std::vector<uint32_t>& v) {
 CommandOutcome ApplyCityDestroy(City* city, const std::vector<uint32_t>& v) {
     // city, destroyer side, seed, multiplier. A copy of a destruction that happened already
     // changes nothing.
-    if (v[1] >= static_cast<uint32_t>(BattleMap::kSides) || city->dead) return O::Drop;
+    if (v[1] >= static_cast<uint32_t>(BattleMap::kSides)) return O::Drop;
+    if (city->dead) return O::Relay;
     const auto side = static_cast<int32_t>(v[1]);
     city->ApplyDestroy(v[2], v[3], side);
     // Nothing was left in it on the host, whatever this station's sums say.
@@ -237,8 +238,9 @@ CommandOutcome ApplyAdmitUnit(City* city, uint32_t unit) {
 // The gate is named by its kingdom and the unit id of its first piece.
 CommandOutcome ApplyGateStrength(const std::vector<uint32_t>& v) {
     // kingdom, unit, value, mode
+    if (v[3] > 1) return O::Drop;
     Kingdom* k = KingdomOfSide(v[0]);
-    if (!k || v[3] > 1) return O::Drop;
+    if (!k) return O::Relay;
     for (uintptr_t e = k->gates.First(); e != 0; e = k->gates.Next()) {
         auto* gate = reinterpret_cast<CastleGate*>(e);
         if (!gate->pieces[0] || gate->pieces[0]->UnitId() != v[1]) continue;
@@ -272,13 +274,17 @@ std::vector<uint8_t> PackGameRecord(uint32_t id, std::initializer_list<uint32_t>
 
 std::optional<std::vector<uint32_t>> UnpackGameRecord(std::span<const uint8_t> record) {
     if (record.size() < 8) return std::nullopt;
-    const uint32_t id = record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
+    const uint32_t id = RecordId(record);
     const WireLayout* layout = LayoutOf(id);
     if (!layout) return std::nullopt;
     auto fields = layout->Read(record);
     if (!fields || (*fields)[1] != record.size()) return std::nullopt;
     fields->erase(fields->begin(), fields->begin() + 2);
     return fields;
+}
+
+uint32_t RecordId(std::span<const uint8_t> record) {
+    return record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
 }
 
 void SendGameRecord(const std::vector<uint8_t>& record) {
@@ -356,10 +362,12 @@ void GameRecordChannel::SendTeamWinner(uint32_t team) {
 }
 
 CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
+    // A record this station does not know may mean something to another one: the host passes it on.
+    if (record.size() >= 8 && !LayoutOf(RecordId(record))) return O::Relay;
     const auto parsed = UnpackGameRecord(record);
     if (!parsed) return O::Drop;
     const std::vector<uint32_t>& v = *parsed;
-    const uint32_t id = record[0] | record[1] << 8 | record[2] << 16 | uint32_t(record[3]) << 24;
+    const uint32_t id = RecordId(record);
     Zu_StageSet* stage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
 
     // Every record but the stage ends and gate records begins with a city index of this map.
@@ -376,16 +384,17 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
     case kRecordTeamWinnerId:
         break;
     default:
+        // Each station decides alone about a city it does not hold.
         city = CityAtIndex(v[0]);
-        if (!city) return O::Drop;
+        if (!city) return O::Relay;
     }
 
     switch (id) {
     case kRecordCreatePerson: {
         // kingdom, city, place kind, template, person
         Kingdom* k = KingdomOfSide(v[0]);
-        if (!k || !city || !GeneralTemplate(static_cast<int32_t>(v[3])) || v[4] == 0 || v[4] >= 0x7FFFFFFF)
-            return O::Drop;
+        if (!GeneralTemplate(static_cast<int32_t>(v[3])) || v[4] == 0 || v[4] >= 0x7FFFFFFF) return O::Drop;
+        if (!k || !city) return O::Relay;
         SubCastle* sub = PlaceSubCastle(city, v[2]);
         if ((v[2] == 4 || v[2] == 5) && !sub) return O::Relay;
         NoteCarriedUnitId(v[4]);

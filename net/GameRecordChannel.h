@@ -46,6 +46,8 @@ std::vector<uint8_t> PackGameRecord(uint32_t id, std::initializer_list<uint32_t>
 // The fields after id and size, or nothing unless the record's size word, its length and its id's
 // size agree.
 std::optional<std::vector<uint32_t>> UnpackGameRecord(std::span<const uint8_t> record);
+// The id word of a record of at least 8 bytes.
+uint32_t RecordId(std::span<const uint8_t> record);
 
 // Sends the game records and applies the received ones. The game controller keeps one.
 class GameRecordChannel : public RootObject {

@@ -10,6 +10,7 @@
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
+#include "records/Persons.h"
 #include "records/RecordTables.h"
 #include "troops/SoldierTypeColumns.h"
 #include "troops/Troop.h"
@@ -17,6 +18,7 @@
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <functional>
 
@@ -105,6 +107,14 @@ void Summon(Troop* caster, int32_t value) {
     if (caster->owner == player || KingdomRelation(player, caster->owner) == 1) t->UpdateSight();
 }
 
+// Town persons count against the battle's cap; one that falls makes room for another.
+void LowerPersonCount(const Troop* t) {
+    const int32_t kind = TheGameController ? TheGameController->gameKind : 0;
+    if (kind != 1 && kind != 3) return;
+    const int32_t person = t->officer ? t->officer->Get(OfficerLayout::kPersonNumber) : 0;
+    if (person >= 401 && person <= 405 && PersonCount > 0) --PersonCount;
+}
+
 bool SkillExists(int32_t id) {
     return id > 0 && SkillBlock(id) != nullptr;
 }
@@ -118,7 +128,9 @@ size_t StateCommandSize(uint8_t code) {
 
 void NetCmdTroopDefeated(Troop* troop, int32_t killerSide, Troop* attacker) {
     if (!troop || !DecidesHere()) return;
-    // Missing here: the two officer values the defeat clears and the attached object it destroys.
+    if (troop->officer) troop->officer->moreWords[0] = troop->officer->moreWords[1] = 0;
+    delete troop->attachedEffects[0];
+    troop->attachedEffects[0] = nullptr;
     const uint32_t scope = TroopScope(troop);
     uint32_t drop = 0;
     if (scope == 0) {
@@ -161,14 +173,15 @@ void ApplyTroopDefeat(Troop* t, int32_t killerSide, uint32_t dropKind, uint32_t 
         if (k) owned = k->fieldUnits.RemoveValue(key) != 0 || owned;
         t->MarkRemoved();
         if (TheBattleMap) TheBattleMap->ForgetTroop(t);
+        LowerPersonCount(t);
         if (owned) delete t;
         return;
     }
     t->kept = 0;
     t->deadFlag = 1;
     if (TheBattleMap) TheBattleMap->RemoveObjectAt(t->cellX, t->cellY, reinterpret_cast<uintptr_t>(t));
-    // Missing here: Troop::DropCarriedItems, and the person count a defeated person lowers.
-    (void)dropKind;
+    if (dropKind != 0) t->DropCarriedItems(dropKind == 1 ? 1 : 0);
+    LowerPersonCount(t);
 }
 
 void NetCmdSkillEffect(Troop* troop, int32_t value, uint8_t kind) {
@@ -187,7 +200,8 @@ void ApplySkillEffectCommand(Troop* troop, int32_t value, uint8_t kind) {
         if (value < 0) {
             troop->statusBits &= ~0x40000u;
             troop->SetUnitType(-1);
-        } else {
+        } else if (const uint8_t* skill = SkillBlock(value)) {
+            troop->ApplySkillStatus(skill);
             troop->SetUnitType(value + 3);
         }
         troop->ApplyHalt();
@@ -335,8 +349,8 @@ CommandOutcome ReceiveStateCommand(uint8_t code, std::span<const uint8_t> payloa
         if (v[2] == 6 && (value < 0 || !GeneralTemplate(value >= 102 && value <= 104 ? 455 : 456)))
             return O::Drop;
         ApplySkillEffectCommand(t, value, static_cast<uint8_t>(v[2]));
-        // A client's effect reaches the other stations (and its own) only through the host.
-        return O::Relay;
+        // Every station runs the timed effects itself; the host passes none of them on.
+        return O::Applied;
     }
     case kCityActionCommand: {
         City* city = CityAtIndex(v[0]);

@@ -17,6 +17,7 @@
 #include "windows/unit/Win29Window.h"
 #include "world/BattleMap.h"
 #include "world/MapObject.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <algorithm>
 #include <iterator>
@@ -24,6 +25,8 @@
 namespace {
 
 constexpr uint32_t kPendingFamily = 48;
+// The effect slot the summoned guard's mark takes.
+constexpr size_t kEscortEffectSlot = 5;
 
 const WireLayout* LayoutOf(uint8_t sub) {
     static const WireLayout k15{1, -3, 4, 4, 4, 4, 4, 4};
@@ -172,7 +175,13 @@ O UseItem(const std::vector<uint32_t>& v) {
         t->ApplyEngage(nullptr, t->cellX, t->cellY, item - 167);
         t->officer->Set(SlotColumn(v[1]), 0);
     }
-    // Missing here: Troop::CreateEscort for classes 9 and 10.
+    if (category == 9 && t->NextCarrySlot() >= 0 && t->CreateEscort(item + 154, v[2]))
+        t->officer->Set(SlotColumn(v[1]), 0);
+    if (category == 10 && !t->attachedEffects[kEscortEffectSlot] && item >= 281 && item <= 286 &&
+        t->CreateEscort(item + 151, v[2])) {
+        t->attachedEffects[kEscortEffectSlot] = new Zu_SkillEffect(3, 11, t->pixelX + 64, t->pixelY + 52);
+        t->officer->Set(SlotColumn(v[1]), 0);
+    }
     RefreshUnitPanel(t, 13);
     return O::Relay;
 }
@@ -190,13 +199,16 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
         RefreshUnitPanel(FindTroopAnywhere(v[2]), 2);
         RefreshUnitPanel(destination, 2);
         break;
-    default:
-        // Kinds 3 and 4 make an escort from the template under the carried id. Missing here:
-        // Troop::CreateEscort.
-        if (!GeneralTemplate(I(v[4]))) return O::Drop;
-        if (v[5] == 3 ? !FindUnitInList(city->units, v[3]) : !destination) return O::Drop;
+    default: {
+        // Kinds 3 and 4 make an escort from the template under the carried id.
+        if (!GeneralTemplate(I(v[4])) || v[6] == 0 || v[6] >= 0x7FFFFFFF) return O::Drop;
+        Troop* leader = v[5] == 3 ? FindUnitInList(city->units, v[3]) : destination;
+        if (!leader) return O::Drop;
         NoteCarriedUnitId(v[6]);
+        // A repeated copy makes nothing new.
+        if (!FindUnitInFollowers(leader, v[6])) leader->CreateEscort(I(v[4]), v[6]);
         break;
+    }
     }
     return O::Relay;
 }

@@ -1,6 +1,7 @@
 #include "net/TroopCommands.h"
 
 #include "Program/StageSet.h"
+#include "net/CommandLookups.h"
 #include "net/TroopCommandCodec.h"
 #include "platform/CRand.h"
 #include "records/City.h"
@@ -43,8 +44,12 @@ bool WorldOnMap(int32_t wx, int32_t wy) {
            wy / 20000 < TheBattleMap->unitGridRows;
 }
 
+// What a troop keeps of its target city; on the wire a city is its index in the map's table.
 uint32_t CityKey(const City* city) {
     return static_cast<uint32_t>(city->id);
+}
+uint32_t WireKey(const City* city) {
+    return static_cast<uint32_t>(CityIndexOf(city)) & 0xFFFFu;
 }
 
 // The world position of a command is taken over only by a troop standing on the field.
@@ -139,6 +144,8 @@ bool NetCmdTargetTroop(Troop* troop, Troop* target) {
         c.target = target->UnitId();
         Send(c);
     }
+    // The band takes on the same enemy.
+    if (ok) troop->PassTargetToFollowers();
     return ok;
 }
 
@@ -169,11 +176,11 @@ void NetCmdFollowTarget(Troop* troop, City* city, int32_t subCastleKind) {
     if (!troop || !city) return;
     RootObject* target = city;
     if (subCastleKind != 0) target = city->FindSubCastleOfKind(subCastleKind);
-    const uint32_t key = CityKey(city) | (subCastleKind != 0 ? 0x10000u : 0u);
-    if (DecidesHere() && target) troop->ApplyFollow(city, target, key);
+    const uint32_t sub = subCastleKind != 0 ? 0x10000u : 0u;
+    if (DecidesHere() && target) troop->ApplyFollow(city, target, CityKey(city) | sub);
     if (!GameNetworked()) return;
     TroopCommand c = For(6, troop);
-    c.target = key;
+    c.target = WireKey(city) | sub;
     c.subKind = static_cast<uint32_t>(subCastleKind);
     Send(c);
 }
@@ -210,7 +217,7 @@ bool NetCmd09(Troop* troop, City* city, int32_t skillSlot) {
     }
     if (GameNetworked()) {
         TroopCommand c = For(9, troop);
-        c.target = CityKey(city);
+        c.target = WireKey(city);
         c.skill = skillSlot;
         Send(c);
     }
@@ -225,9 +232,10 @@ void NetCmd10(Troop* troop, City* city, int32_t x, int32_t y, uint8_t kind) {
     troop->goalX = static_cast<int16_t>(x);
     troop->goalY = static_cast<int16_t>(y);
     troop->ApplyCmd10(kind);
+    troop->PassOrderToFollowers();
     if (!GameNetworked()) return;
     TroopCommand c = For(10, troop);
-    c.target = CityKey(city);
+    c.target = WireKey(city);
     c.x = static_cast<uint16_t>(x);
     c.y = static_cast<uint16_t>(y);
     c.kind = kind;
@@ -349,9 +357,7 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
     auto cellOk = [&] { return CellOnMap(c.x, c.y); };
     if ((code == 1 || code == 5 || code == 10 || code == 12) && !WorldOnMap(c.worldX, c.worldY))
         return O::Drop;
-    auto city = [&]() -> City* {
-        return TheBattleMap ? TheBattleMap->CityById(static_cast<int32_t>(c.target & 0xFFFF)) : nullptr;
-    };
+    auto city = [&]() -> City* { return CityAtIndex(c.target & 0xFFFF); };
     switch (code) {
     case 1:
         TakeWorldPosition(t, c.worldX, c.worldY);
@@ -390,7 +396,7 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
             target = c.subKind <= 16 ? k->FindSubCastleOfKind(static_cast<int>(c.subKind)) : nullptr;
             if (!target) return O::Drop;
         }
-        t->ApplyFollow(k, target, c.target);
+        t->ApplyFollow(k, target, CityKey(k) | (c.target & 0x10000u));
         break;
     }
     case 7:
@@ -405,7 +411,7 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
         City* k = city();
         if (!k || (c.target >> 16)) return O::Drop;
         t->skill = c.skill;
-        t->ApplyCmd09(k, c.target);
+        t->ApplyCmd09(k, CityKey(k));
         break;
     }
     case 10: {
@@ -413,7 +419,7 @@ TroopCommandOutcome ReceiveTroopCommand(uint8_t code, std::span<const uint8_t> p
         if (!k || (c.target >> 16) || !cellOk() || c.kind >= 9) return O::Drop;
         t->targetObject = k;
         t->targetCity = k;
-        t->targetWord = c.target;
+        t->targetWord = CityKey(k);
         TakeWorldPosition(t, c.worldX, c.worldY);
         t->goalX = static_cast<int16_t>(c.x);
         t->goalY = static_cast<int16_t>(c.y);

@@ -12,6 +12,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+#include "world/Zu_SkillEffect.h"
 
 #include <algorithm>
 #include <vector>
@@ -21,6 +22,7 @@ const WireLayout kLayout{4, 4, 4, 4, 4, 4};
 constexpr uint32_t kFamily = 21;
 // The value kind 3 adds to: the officer's gold.
 constexpr uint32_t kPlainValue = OfficerLayout::kGold;
+constexpr int16_t kRefillEffect = 15;
 
 int32_t Column(int32_t kind) {
     switch (kind) {
@@ -108,7 +110,7 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
         const int32_t top = o.Get(OfficerLayout::kMaxHp);
         o.Set(OfficerLayout::kHp, Effective(o, value, kind));
         if (value < top) return;
-        // Missing here: the troop counter that drops to 1 and the refill effect at its cell.
+        if (troop->waitCounter > 1) troop->waitCounter = 1;
         troop->ApplyHalt();
         // A troop a city or sub-castle list holds stays theirs.
         if (Kingdom* k = KingdomOfSide(static_cast<uint32_t>(troop->owner));
@@ -118,10 +120,14 @@ void ApplyTroopValue(Troop* troop, int32_t value, int32_t kind) {
             TheBattleMap->RemoveObjectAt(troop->cellX, troop->cellY, reinterpret_cast<uintptr_t>(troop));
             TheBattleMap->AddObjectAt(troop->cellX, troop->cellY, reinterpret_cast<uintptr_t>(troop));
         }
+        // The refilled troop flashes the repair effect; without an effect list nobody retires it.
+        auto* refill = new Zu_SkillEffect(3, kRefillEffect, troop->cellX * 40, troop->cellY * 20);
+        if (!refill->list) delete refill;
         return;
     }
-    // Kind 5 and any other: the troop is reset and stands. Missing here: the two record values the
-    // reset clears.
+    // Kind 5 and any other: the troop is reset and stands, its status words back to active.
+    o.StatusWord() = 0;
+    o.TerrainStatus() = 0;
     troop->flags = 6;
     troop->ApplyHalt();
 }

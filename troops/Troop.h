@@ -459,6 +459,9 @@ public:
     // Makes the follower list when missing; its count while below the general's troop capacity,
     // else -1.
     int32_t NextCarrySlot();
+    // A follower made from the template under the unit id the sender drew; it stands beside this
+    // troop and takes its side. Null when the template names no general.
+    Troop* CreateEscort(int32_t templateNumber, uint32_t unitId);
 
 private:
     void TakeTypeValues();

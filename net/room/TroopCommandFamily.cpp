@@ -42,10 +42,9 @@ void RegisterTroopCommands(GameCommandTable& table) {
                                                                                      : CommandOutcome::Drop;
     };
     table.Register(kTroopValueCommand, std::move(value));
-    // A level-up is decided on the host only and applied as it arrives.
+    // A level-up comes from whichever station applied it, and is applied as it arrives.
     GameCommandRule levelUp;
     levelUp.minSize = levelUp.maxSize = static_cast<uint32_t>(kLevelUpCommandSize);
-    levelUp.clientMaySend = false;
     levelUp.handler = [](GameCommandContext& c) {
         return ReceiveLevelUpCommand(std::span<const uint8_t>(c.payload, c.size)) ? CommandOutcome::Applied
                                                                                   : CommandOutcome::Drop;

@@ -180,22 +180,23 @@ TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {
         int32_t stored;
     };
     const Case cases[] = {
-        {1, 2000000, kCityGold, true, CityLayout::kGold, 999999},
-        {1, -7, kCityFood, true, CityLayout::kFood, 0},
-        {1, 1234, kCityPopulation, true, CityLayout::kPopulation, 1234},
-        {1, 77, kCityCommerce, true, 52, 77},
-        {2, 5, kCityGold, false, CityLayout::kGold, 999999},   // no such city
-        {0, 5, kCityGold, false, CityLayout::kGold, 999999},   // id 0 names none
-        {1, 5, 3, false, CityLayout::kGold, 999999},           // two selectors at once
-        {1, 5, 0x800, false, CityLayout::kGold, 999999},       // no such selector
-        {999, 5, kCityGold, false, CityLayout::kGold, 999999}, // beyond the city table
+        // A city key is the city's index in the map's table.
+        {0, 2000000, kCityGold, true, CityLayout::kGold, 999999},
+        {0, -7, kCityFood, true, CityLayout::kFood, 0},
+        {0, 1234, kCityPopulation, true, CityLayout::kPopulation, 1234},
+        {0, 77, kCityCommerce, true, 52, 77},
+        {1, 5, kCityGold, false, CityLayout::kGold, 999999},          // no such city
+        {0xFFFFFFFF, 5, kCityGold, false, CityLayout::kGold, 999999}, // a negative index names none
+        {0, 5, 3, false, CityLayout::kGold, 999999},                  // two selectors at once
+        {0, 5, 0x800, false, CityLayout::kGold, 999999},              // no such selector
+        {999, 5, kCityGold, false, CityLayout::kGold, 999999},        // beyond the city table
     };
     for (const Case& c : cases) {
         const std::vector<uint8_t> bytes = payload(c.id, c.value, c.mask);
         EXPECT_EQ(ReceiveCityValueCommand(bytes), c.taken) << c.id << " " << c.mask;
         EXPECT_EQ(city->Int(c.column), c.stored) << c.id << " " << c.mask;
     }
-    std::vector<uint8_t> shortPayload = payload(1, 5, kCityGold);
+    std::vector<uint8_t> shortPayload = payload(0, 5, kCityGold);
     shortPayload.pop_back();
     EXPECT_FALSE(ReceiveCityValueCommand(shortPayload));
 
@@ -203,12 +204,12 @@ TEST(CityValueCommand, ReceiverChecksAndClampsWhatItApplies) {
     // takes the garrison away, 0x200 builds it anew.
     city->SpawnGenerals();
     ASSERT_NE(city->garrison[0], nullptr);
-    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, 33, kCityGarrisonStrength)));
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(0, 33, kCityGarrisonStrength)));
     EXPECT_EQ(city->garrison[3]->officer->Get(OfficerLayout::kHp), 33);
-    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, -1, kCityGarrisonStrength)));
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(0, -1, kCityGarrisonStrength)));
     EXPECT_EQ(city->garrison[0], nullptr);
     EXPECT_EQ(k->fieldUnits.GetCount(), 0);
-    EXPECT_TRUE(ReceiveCityValueCommand(payload(1, 0, kCityGarrisonRebuild)));
+    EXPECT_TRUE(ReceiveCityValueCommand(payload(0, 0, kCityGarrisonRebuild)));
     ASSERT_NE(city->garrison[0], nullptr);
     EXPECT_EQ(city->garrison[0]->officer->Get(OfficerLayout::kHp), 50);
     EXPECT_EQ(k->fieldUnits.GetCount(), 4);

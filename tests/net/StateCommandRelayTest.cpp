@@ -9,19 +9,23 @@
 #include "net/LevelUpCommand.h"
 #include "net/StateCommands.h"
 #include "net/SubCommands.h"
+#include "net/TroopCommandCodec.h"
 #include "net/TroopValueCommand.h"
 #include "net/room/GameCommandTable.h"
 #include "platform/Sockets.h"
 #include "records/CityRecordSenders.h"
 #include "records/CityWorks.h"
+#include "records/ItemRecord.h"
 #include "records/RecordTables.h"
 #include "records/SubCastle.h"
 #include "stagefiles/SavedRecord.h"
+#include "troops/TroopEquipmentTables.h"
 #include "world/MapObject.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -94,6 +98,8 @@ void ReceiveInto(Station& station, StationBattle& world) {
                  {kTroopDefeatedCommand, kTroopValueCommand, kSkillEffectCommand, kCityActionCommand,
                   kLevelUpCommand, kSwitchForceCommand, kStandMoveCommand, kChatCommand, kGameRecordCode,
                   kSubCommandCode, kCityValueCommand});
+    for (uint8_t code = kFirstTroopCommand; code <= kLastTroopCommand; ++code)
+        ReceiveUnder(station, world.globals, {code});
 }
 
 uint64_t Digest(Station& s, StationBattle& w) {
@@ -124,7 +130,6 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
         const uint64_t asked = In(*client, cw.globals, [&] {
             NetCmdAddTroopValue(cw.b1, -30, 1);
             NetCmdAddTroopValue(cw.b1, -30, 1);
-            NetCmdSkillEffect(cw.b1, 0x4, 2);
             NetCmdCityAction(cw.city, 12, 30);
             NetCmdChatText("hello", 2, false, 0);
             NetCmdChatText("allies", 2, true, 0);
@@ -156,6 +161,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
             NetCmd27(hw.a1, 1);
             EXPECT_TRUE(NetCmd27(hw.foe, 2));
             NetCmdSkillEffect(hw.foe, -1, 3);
+            NetCmdSkillEffect(hw.b1, 0x4, 2);
             NetCmdSwitchTroopForce(hw.foe2, 1);
             NetCmdTroopDefeated(hw.foe, 1, hw.a1);
             NetCmdAddTroopValue(hw.a1, 50, 4);
@@ -382,3 +388,132 @@ TEST(StateCommandRelay, CityWorksMapObjectsAndKeepersReachEveryStation) {
 }
 
 } // namespace
+
+namespace {
+
+// A skill that turns its troop into another form (added state 31), and two escort items: class 9
+// calls the guard of template item + 154, class 10 the guard of template item + 151 with its mark.
+constexpr int kFormSkill = 7, kGuardItem = 300, kMarkedGuardItem = 282;
+
+struct EscortTables {
+    std::array<uint8_t, OfficerLayout::kSize> general{};
+    std::array<std::array<uint8_t, ItemRecord::kSize>, 2> items{};
+    std::vector<uint8_t> skill = std::vector<uint8_t>(200, 0);
+    const int32_t itemCount = ItemCount, templateCount = GeneralTemplateCount;
+
+    EscortTables() {
+        general[OfficerLayout::kSoldierType] = 1;
+        general[OfficerLayout::kAttribute] = 3;
+        for (int n : {kTemplate, kGuardItem + 154, kMarkedGuardItem + 151})
+            GeneralTemplateTable[n] = general.data();
+        GeneralTemplateCount = kGuardItem + 155;
+        auto set = [](uint8_t* block, uint32_t offset, int32_t v) { std::memcpy(block + offset, &v, 4); };
+        set(items[0].data(), ItemLayout::kCategory, 9);
+        set(items[1].data(), ItemLayout::kCategory, 10);
+        ItemTable[kGuardItem] = items[0].data();
+        ItemTable[kMarkedGuardItem] = items[1].data();
+        ItemCount = kGuardItem + 1;
+        set(skill.data(), SkillStatus::kAddedState, 31);
+        SkillTable[kFormSkill] = skill.data();
+    }
+    ~EscortTables() {
+        for (int n : {kTemplate, kGuardItem + 154, kMarkedGuardItem + 151})
+            GeneralTemplateTable[n] = nullptr;
+        ItemTable[kGuardItem] = ItemTable[kMarkedGuardItem] = nullptr;
+        SkillTable[kFormSkill] = nullptr;
+        ItemCount = itemCount;
+        GeneralTemplateCount = templateCount;
+    }
+};
+
+uint32_t FollowerCount(const Troop* t) {
+    return t->followers ? static_cast<uint32_t>(t->followers->GetCount()) : 0u;
+}
+
+} // namespace
+
+// What a client asks for (escort items, a city's new escort, a reset, a level-up) reaches the host
+// and comes back to it; what the host decides (a defeat with its drops, a change of form, orders a
+// leader hands to its band) reaches the client. Both worlds end alike.
+TEST(StateCommandRelay, EscortsDefeatsFormsAndBandOrdersReachBothStations) {
+    RelayPair pair;
+    auto& host = pair.host;
+    auto& client = pair.client;
+    EscortTables tables;
+    {
+        StationBattle hw(host->session, true);
+        StationBattle cw(client->session, false);
+        for (StationBattle* w : {&hw, &cw})
+            In(w == &hw ? *host : *client, w->globals, [&] {
+                w->battle->Type(kFormSkill + 3);
+                w->b1->officer->Set(OfficerLayout::kTroopCapacity, 4);
+                w->b1->officer->Set(OfficerLayout::kWeapon + 4 * 6, kGuardItem);
+                w->b1->officer->Set(OfficerLayout::kWeapon + 4 * 7, kMarkedGuardItem);
+                w->b1->officer->StatusWord() = 1;
+                w->foe->officer->Set(OfficerLayout::kCarried, kTemplate);
+                w->foe->officer->moreWords[0] = 9;
+                w->a1->officer->Set(OfficerLayout::kControllable, 1);
+                TheBattleMap->sideActive[1] = 0;
+                return 0;
+            });
+        ReceiveInto(*host, hw);
+        ReceiveInto(*client, cw);
+        ASSERT_TRUE(pair.Join());
+        ASSERT_EQ(Digest(*client, cw), Digest(*host, hw));
+
+        In(*client, cw.globals, [&] {
+            NetCmdUseItem(cw.b1, 6);
+            NetCmdUseItem(cw.b1, 7);
+            NetCmdCityTroopMove(cw.city, 0, nullptr, cw.b1, kTemplate, 4);
+            NetCmdAddTroopValue(cw.b1, 0, 5);
+            // A client's own level-up: applied where it happened, and by the host on arrival.
+            cw.b1->officer->LevelUp(0, 30000, 40000);
+            SendLevelUp(*cw.b1->officer, 0, 0, 0, 0, 30000, 40000);
+            return 0;
+        });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return In(*client, cw.globals, [&] { return FollowerCount(cw.b1); }) == 3 &&
+                   Digest(*client, cw) == Digest(*host, hw);
+        }));
+
+        In(*host, hw.globals, [&] {
+            NetCmdCityTroopMove(hw.city, 0, nullptr, hw.a1, kTemplate, 4);
+            NetCmdTargetTroop(hw.a1, hw.foe2);
+            NetCmdSkillEffect(hw.a1, kFormSkill, 3);
+            NetCmdTroopDefeated(hw.foe, 1, hw.a1);
+            return 0;
+        });
+        ASSERT_TRUE(RunUntil({host.get(), client.get()}, [&] {
+            return In(*client, cw.globals, [&] { return cw.foe->deadFlag; }) == 1 &&
+                   Digest(*client, cw) == Digest(*host, hw);
+        }));
+
+        for (StationBattle* w : {&hw, &cw}) {
+            In(w == &hw ? *host : *client, w->globals, [&] {
+                const OfficerRecord& b1 = *w->b1->officer;
+                // Both guard items were spent on their escorts, the marked one with its mark.
+                EXPECT_EQ(b1.Get(OfficerLayout::kWeapon + 4 * 6), 0);
+                EXPECT_EQ(b1.Get(OfficerLayout::kWeapon + 4 * 7), 0);
+                EXPECT_NE(w->b1->attachedEffects[5], nullptr);
+                EXPECT_EQ(FollowerCount(w->b1), 3u);
+                // The reset took the troop back to active and standing.
+                EXPECT_EQ(b1.StatusWord(), 0);
+                EXPECT_EQ(w->b1->flags, 6u);
+                EXPECT_EQ(b1.Get(OfficerLayout::kLoyalty), 3);
+                // The leader's new escort takes on the leader's enemy.
+                EXPECT_EQ(FollowerCount(w->a1), 1u);
+                if (FollowerCount(w->a1) == 1)
+                    EXPECT_EQ(reinterpret_cast<Troop*>(w->a1->followers->GetAt(0))->targetTroop, w->foe2);
+                // The change of form cast its skill.
+                EXPECT_NE(w->a1->statusBits & 0x40000, 0u);
+                EXPECT_EQ(w->a1->currentType, kFormSkill + 3);
+                // The defeated troop dropped what it carried; its record values were cleared.
+                EXPECT_EQ(w->foe->officer->Get(OfficerLayout::kCarried), 0);
+                EXPECT_EQ(TheBattleMap->mapItems->GetCount(), 1);
+                return 0;
+            });
+        }
+        EXPECT_EQ(In(*host, hw.globals, [&] { return hw.foe->officer->moreWords[0]; }), 0);
+        pair.CloseSessions();
+    }
+}

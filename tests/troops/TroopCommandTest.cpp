@@ -277,7 +277,7 @@ TEST(TroopCommandReceive, BadIdsCellsKeysAndKindsAreDropped) {
         {"row beyond the map", {8, 1, 0, 0, 0, 0, 3, 40}},
         {"unknown target", {4, 1, 999}},
         {"attack kind 9", {5, 1, 3, 0, 0, 0, 3, 3, 0, 0, 9}},
-        {"city key 0, no city", {9, 1, 0}},
+        {"city key 0xFFFF, no city", {9, 1, 0xFFFF}},
         {"city key past the table", {9, 1, 2}},
         {"city key with a sub-castle mark", {9, 1, 0x10000}},
         {"follow an unknown sub-castle", {6, 1, 0x10000, 4}},

@@ -1,5 +1,6 @@
 #include "TroopFixture.h"
 
+#include "net/CommandLookups.h"
 #include "net/TroopCommandCodec.h"
 #include "net/TroopCommands.h"
 #include "records/City.h"
@@ -60,7 +61,8 @@ TEST(TroopHomeCity, ACityAttackCommandArrivesAtTheCityItNames) {
     Troop* t = w.b.AddTroop(w.own, 28, 58);
     TheGameController->networked = 1;
     TheGameController->isHost = 1;
-    TroopCommand c{9, t->UnitId(), uint32_t(w.cities[2]->id)};
+    // A city key is the city's index in the map's table.
+    TroopCommand c{9, t->UnitId(), uint32_t(CityIndexOf(w.cities[2]))};
     EXPECT_EQ(ReceiveTroopCommand(9, PackTroopCommand(c)), TroopCommandOutcome::Relay);
     EXPECT_EQ(t->targetCity, w.cities[2]);
 }

@@ -5,6 +5,7 @@
 #include "update/installer/EmbeddedResources.h"
 #include "update/shared/GameFolder.h"
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -142,6 +143,12 @@ int InstallerMain() {
         const uint8_t* data = LockResource(loaded);
         if (!data) {
             DiscardAll(staged);
+            // A build made without the patch files says so beside the installer's own message.
+            if (staged.empty())
+                std::fprintf(stderr,
+                             "Update: this build carries no patch files (\"%s\" is not built in); "
+                             "nothing was changed\n",
+                             entry.name + 1);
             Message(kSourceError);
             return kExitSourceMissing;
         }
