@@ -206,7 +206,7 @@ const char* GameController::ChooseStageFile() {
     return "";
 }
 
-bool GameController::StartStage() {
+void GameController::StartStage() {
     ScreenSettings* s = TheScreenSettings;
     if (networked) ClearGameAids(*this);
     // The overlay pictures' surface numbers stay as the start-up loaded them: "kingdom.cel" is read
@@ -231,13 +231,8 @@ bool GameController::StartStage() {
     if (!templateTables) templateTables = new TemplateTables;
     // The bar runs on past the loader's part and stops once the battle windows exist.
     StartLoadingScreen();
-    if (!templateTables->LoadStage(file, 1)) {
+    if (!templateTables->LoadStage(file, 1))
         GetFrontEndServices()->ShowFileError("Could not read file %s!", file);
-        // No battle without its stage: the loading screen goes and the caller takes the player back.
-        editorStage = TheBattleMap ? TheBattleMap->stageSet : nullptr;
-        StopLoadingScreen();
-        return false;
-    }
     stage = CurrentStageSet();
 
     if (stage) {
@@ -359,5 +354,4 @@ bool GameController::StartStage() {
         ClearGameAids(*this);
     }
     if (gameKind == 1 && s) s->gameSpeed = 6;
-    return true;
 }

@@ -331,8 +331,7 @@ public:
     int8_t roomMapKind = 0;
     int32_t startLevel = 0;
     int32_t startResources = 0;
-    // False when the stage file could not be read; the player has been told and no battle was set up.
-    bool StartStage();
+    void StartStage();
     // The stage file of the current choice; sets gameKind 1..3 outside the campaign. Empty when the
     // choice names no file.
     const char* ChooseStageFile();

@@ -70,8 +70,8 @@ Window* FrontEndServices::NewActSelectWindow(Widget*, GameController*, const cha
 Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
     return nullptr;
 }
-bool FrontEndServices::StartStage(GameController* controller) {
-    return controller && controller->StartStage();
+void FrontEndServices::StartStage(GameController* controller) {
+    if (controller) controller->StartStage();
 }
 void FrontEndServices::ReloadStageTexts(const char* stageFile) {
     if (!TheGameController) return;
@@ -306,14 +306,8 @@ void GameController::RunFrontEnd() {
             delete stageListWindow;
             stageListWindow = nullptr;
             campaignStage = static_cast<uint8_t>(stageListChoice);
-            if (Services->StartStage(this)) {
-                requestedMode = 1;
-            } else {
-                // The stage could not be read: the player is back on the list he chose it from.
-                stageListWindow = Services->NewStageListWindow(TheRootWidget, this);
-                stageListChoice = -1;
-                if (!stageListWindow) ShowSingleMenu();
-            }
+            Services->StartStage(this);
+            requestedMode = 1;
         }
         break;
 
@@ -333,12 +327,7 @@ void GameController::RunFrontEnd() {
             SetScene(this, ScenePreparation);
             CampaignStarted = 1;
             Services->ReloadStageTexts(stageFile);
-            if (!Services->StartStage(this)) {
-                // The stage could not be read: the player is back on the act he chose it from.
-                CampaignStarted = 0;
-                ShowActWindow();
-                break;
-            }
+            Services->StartStage(this);
             Services->CreatePlayerCity();
             Services->StartRunner(eventManager, 100);
             Services->PlayMusic("Track11.Mp3", 1);
@@ -394,13 +383,7 @@ void GameController::RunFrontEnd() {
             NetworkLaunchFlag = 0;
         } else if (sessionResult == 2) {
             ReportNetworkStart(*this);
-            if (!Services->StartStage(this)) {
-                Services->CloseTcpSession();
-                networked = 0;
-                SetScene(this, SceneMainMenu);
-                menuChoice = -1;
-                break;
-            }
+            Services->StartStage(this);
             running = 1;
             if (gameScreen) gameScreen->Activate();
             mode = 1;

@@ -26,8 +26,7 @@ public:
     virtual Window* NewStageListWindow(Widget* root, GameController* owner);
 
     // The stage start of the controller; the stage texts of a stage file; the player's city.
-    // False when the stage file could not be read: no battle was set up.
-    virtual bool StartStage(GameController* controller);
+    virtual void StartStage(GameController* controller);
     virtual void ReloadStageTexts(const char* stageFile);
     virtual void CreatePlayerCity();
     // The event scripts and the speech box.

@@ -495,11 +495,16 @@ void HandleRawInput(HWND window, const RawInputEvent& e) {
         PostMessage(window, e.kind == RawInputEvent::Moved ? WM_MOVE : WM_SIZE, 0, MakeLParam(e.x, e.y));
         break;
     }
-    case RawInputEvent::Close:
-        // The game-mode class has no close box, but the desktop may still ask the program to end
-        // (as the system's task list does): that request takes the program's own quit path.
-        PostMessage(window, WM_CLOSE, 0, 0);
+    case RawInputEvent::Close: {
+        UINT classStyle = 0;
+        {
+            std::lock_guard lock(tableMutex);
+            if (WindowRecord* rec = Find(window)) classStyle = rec->classStyle;
+        }
+        // The game-mode class has no close box.
+        if (!(classStyle & CS_NOCLOSE)) PostMessage(window, WM_CLOSE, 0, 0);
         break;
+    }
     }
 }
 

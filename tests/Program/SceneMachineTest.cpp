@@ -59,11 +59,9 @@ public:
         EXPECT_EQ(owner, TheGameController);
         return Make("stagelist", "open stagelist");
     }
-    bool StartStage(GameController* c) override {
+    void StartStage(GameController* c) override {
         log.push_back("StartStage " + std::to_string(c->campaignStage));
-        return !stageUnreadable;
     }
-    bool stageUnreadable = false;
     void ReloadStageTexts(const char* f) override { log.push_back(std::string("ReloadStageTexts ") + f); }
     void CreatePlayerCity() override { log.push_back("CreatePlayerCity"); }
     void TypeSpeechText() override { log.push_back("TypeSpeechText"); }
@@ -242,24 +240,6 @@ TEST_F(SceneMachineTest, BackPathsLeadToThePreviousWindow) {
          });
     EXPECT_EQ(c->stageListWindow, nullptr);
     EXPECT_EQ(c->requestedMode, 1);
-}
-
-// A stage whose file cannot be read starts no battle: the player is back on the list or the act
-// he chose it from, and the front end goes on.
-TEST_F(SceneMachineTest, AnUnreadableStageReturnsToTheScreenItWasChosenOn) {
-    services.stageUnreadable = true;
-    Walk("stage list",
-         {
-             {nullptr, 0, {"open main 0"}},
-             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
-             {[](GameController* g) { g->singleChoice = 1; }, 3, {"open stagelist", "close single 1"}},
-             {[](GameController* g) { g->stageListChoice = 2; },
-              3,
-              {"delete stagelist", "StartStage 2", "open stagelist"}},
-         });
-    EXPECT_NE(c->stageListWindow, nullptr);
-    EXPECT_EQ(c->stageListChoice, -1);
-    EXPECT_NE(c->requestedMode, 1);
 }
 
 TEST_F(SceneMachineTest, NetworkSessionResults) {
