@@ -79,7 +79,11 @@ TEST(VictoryDefeatTest, CityTroopsOrGovernorKeepAKingdomStanding) {
     Kingdom* a = world.AddKingdom(0, 0, false, false);
     Kingdom* b = world.AddKingdom(0, 0, false, false);
     Kingdom* c = world.AddKingdom(0, 0, false, false);
-    world.AddCity(a, 0)->totalStrength = 40;
+    // The day's recount reads the garrison, so the strength stands in a garrison troop.
+    auto* o = new OfficerRecord(a->nationIndex, 1);
+    o->Set(OfficerLayout::kHp, 40);
+    Troop guard(2, 10, 0, 0, a->nationIndex, 0, 100, o);
+    world.AddCity(a, 0)->garrison[0] = &guard;
     world.AddSubCastle(world.AddCity(b, 1), 4)->leader = new Troop(-1, 0, 0, 0, 0, 0, 0, nullptr);
     world.stage->CheckOutcome();
     EXPECT_EQ(a->beaten, 0);
@@ -91,6 +95,7 @@ TEST(VictoryDefeatTest, CityTroopsOrGovernorKeepAKingdomStanding) {
     auto* sub = reinterpret_cast<SubCastle*>(reinterpret_cast<City*>(b->cities.First())->subCastles.First());
     delete sub->leader;
     sub->leader = nullptr;
+    reinterpret_cast<City*>(a->cities.First())->garrison[0] = nullptr;
 }
 
 TEST(VictoryDefeatTest, EvaluationDaysFollowTheActOption) {

@@ -1,4 +1,5 @@
 #include "CityWorksFixture.h"
+#include "net/CommandLookups.h"
 
 #include "Program/GameParameters.h"
 #include "engine/ByteReader.h"
@@ -171,7 +172,8 @@ TEST(CityValueWiring, TrainingCostsReachTheClientsAsCityValues) {
         host.city->SetInt(CityLayout::kPopulation, 100);
         host.city->QueueTraining(6, 1);
         EXPECT_EQ(host.city->Int(CityLayout::kGold), 25);
-        const int32_t id = host.city->id;
+        // Cities travel by their place in the city table.
+        const int32_t id = CityIndexOf(host.city);
         EXPECT_EQ(Commands(),
                   (std::vector<std::vector<uint8_t>>{Payload(id, 25, kCityGold), Payload(id, 95, kCityFood),
                                                      Payload(id, 80, kCityPopulation)}));
@@ -192,7 +194,7 @@ TEST(CityValueWiring, TheTowerSelectorBuildsTheNamedSlotOnly) {
     Works w;
     w.Template(453, 7, 50, 80);
     const int32_t id = w.city->id;
-    EXPECT_TRUE(ReceiveCityValueCommand(Payload(id, 2, kCityTower)));
+    EXPECT_TRUE(ReceiveCityValueCommand(Payload(CityIndexOf(w.city), 2, kCityTower)));
     Troop* tower = w.city->towers[2];
     ASSERT_NE(tower, nullptr);
     EXPECT_EQ(Hp(tower), 0) << "the repairs raise a new tower";

@@ -69,20 +69,21 @@ TEST(CityRecords, ReceiverDropsWhatNamesNothingHere) {
         std::vector<uint8_t> record;
         O outcome;
     };
+    // A record naming what this station lacks is still passed on: another station may hold it.
     const Case cases[] = {
-        {Patched(deploy, 8, 1), O::Drop},                                  // no city at that index
-        {Patched(deploy, 8, 257), O::Drop},                                // past the city table
-        {Patched(deploy, 8, ~0u), O::Drop},                                // negative
+        {Patched(deploy, 8, 1), O::Relay},                                 // no city at that index
+        {Patched(deploy, 8, 257), O::Relay},                               // past the city table
+        {Patched(deploy, 8, ~0u), O::Relay},                               // negative
         {Patched(deploy, 4, 24), O::Drop},                                 // a size that is not the record's
-        {Patched(deploy, 0, 0x203), O::Drop},                              // an unknown id
+        {Patched(deploy, 0, 0x203), O::Relay},                             // an unknown id
         {std::vector<uint8_t>(deploy.begin(), deploy.end() - 1), O::Drop}, // cut short
         {PackGameRecord(kRecordDeployUnit, {at, 9999, 0}), O::Relay},      // no such unit here
         {PackGameRecord(kRecordAdmitUnit, {at, id}), O::Relay},            // no sub-castle holds it
         {PackGameRecord(kRecordTroopEntry, {at, 0, 9999}), O::Relay},      // nobody on the field
         {PackGameRecord(kRecordTroopEntry, {at, 11, field->UnitId()}), O::Drop}, // no such kind
         // A sub-castle kind the city neither has nor is.
-        {PackGameRecord(kRecordTroopEntry, {at, 5, field->UnitId()}), O::Drop},
-        {PackGameRecord(kRecordCityDestroy, {77, 1, 1, 1}), O::Drop},
+        {PackGameRecord(kRecordTroopEntry, {at, 5, field->UnitId()}), O::Relay},
+        {PackGameRecord(kRecordCityDestroy, {77, 1, 1, 1}), O::Relay},
         {PackGameRecord(kRecordCityDestroy, {at, 300, 1, 1}), O::Drop}, // no such side
         {PackGameRecord(kRecordDeployFollow, {at, id, 40}), O::Drop},   // no target city
         {order(1, 4242, 0, 0, 0), O::Drop},                             // a troop that is not here
@@ -250,7 +251,7 @@ TEST(CityRecords, GateStrengthAndRestoreReachThePeers) {
         CommandOutcome outcome;
     };
     const Case cases[] = {
-        {"no such kingdom", {9, first, 5, 0}, CommandOutcome::Drop},
+        {"no such kingdom", {9, first, 5, 0}, CommandOutcome::Relay},
         {"an unknown mode", {2, first, 5, 2}, CommandOutcome::Drop},
         {"a gate of another kingdom", {1, first, 5, 0}, CommandOutcome::Relay},
         {"a piece that is not first", {2, gate->pieces[1]->UnitId(), 5, 0}, CommandOutcome::Relay},

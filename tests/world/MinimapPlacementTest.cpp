@@ -239,7 +239,7 @@ TEST_F(Placement, AClientSendsThePriceAsTheCitysNewGold) {
     view->buildingKind = 4;
     view->ClickPlacement();
     ByteWriter gold;
-    gold.u32(uint32_t(city->id));
+    gold.u32(uint32_t(CityIndexOf(city))); // cities travel by their place in the table
     gold.u32(50);
     gold.u32(1);
     bool sentGold = false;

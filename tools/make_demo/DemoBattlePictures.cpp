@@ -112,9 +112,9 @@ Bytes KingdomCells() {
     return b;
 }
 
-// A soldier of 12 x 20 palette indices, drawn twice as large, standing on its anchor: a pale head, a body of the
-// soldier type's colour band, legs that swing with the frame, and a spear or a bow. Indices 16 to
-// 31 take the kingdom's own colour ramp.
+// A soldier of 12 x 20 palette indices, drawn twice as large, standing on its anchor: a pale head, a body of
+// the soldier type's colour band, legs that swing with the frame, and a spear or a bow. Indices 16 to 31 take
+// the kingdom's own colour ramp.
 Bytes SoldierFrames(uint8_t body, bool archer) {
     Bytes b;
     U32(b, kFramesPerAction);
