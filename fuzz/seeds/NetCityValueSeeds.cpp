@@ -5,6 +5,7 @@
 #include "engine/ByteReader.h"
 #include "fuzz/seeds/builders/BattleFixture.h"
 #include "net/CityValueCommand.h"
+#include "net/CommandLookups.h"
 #include "records/City.h"
 
 void WriteCityValueSeeds(SeedCorpus& corpus) {
@@ -20,7 +21,7 @@ void WriteCityValueSeeds(SeedCorpus& corpus) {
     for (auto [value, mask] : seeds) {
         const std::string name = "mask" + std::to_string(mask) + ".bin";
         ByteWriter out;
-        out.u32(uint32_t(city->id));
+        out.u32(uint32_t(CityIndexOf(city))); // cities travel by their place in the table
         out.u32(uint32_t(value));
         out.u32(mask);
         corpus.Check(ReceiveCityValueCommand(out.buffer()), "cityvalue", name, "the receiver refuses it");
