@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StateFuzzWorld world(data[0] & 1);
     const std::span<const uint8_t> record(data + 1, size - 1);
     const CommandOutcome outcome = ReceiveGameRecord(record);
-    if (outcome != CommandOutcome::Drop && !UnpackGameRecord(record)) std::abort();
+    // A record this station cannot read is passed on only whole: its header must be there.
+    if (outcome != CommandOutcome::Drop && record.size() < 8) std::abort();
     return 0;
 }

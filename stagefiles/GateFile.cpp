@@ -114,6 +114,10 @@ bool ReadGates(StageReader& in, Zu_StageSet& stage, GateFileKind kind) {
             record.cityX = w[kCityCell];
             record.cityY = w[kCityCell + 1];
             record.style = w[kCityCell + 2];
+            // No map reaches this far either way; such a record is damage, not a gate.
+            if (record.centreX < -0x8000 || record.centreX > 0x8000 || record.centreY < -0x8000 ||
+                record.centreY > 0x8000)
+                continue;
             if (kind == GateFileKind::Door && !BeforeFarEdges(record.centreX, record.centreY)) continue;
             // Only styles the door pattern table can hold are tried against it.
             if (record.style < 0 || record.style >= FootprintTables::kDoor) continue;

@@ -73,8 +73,8 @@ void Troop::ApplyFormationModifier(int8_t formation, int32_t column) {
     const int16_t* pair = kFormationPercent[formation][column / 2];
     const int32_t attack = officer->Get(L::kAttack);
     const int32_t defence = officer->Get(L::kDefence);
-    formationAttackDelta = static_cast<int8_t>(attack * pair[0] / 100 - attack);
-    formationDefenceDelta = static_cast<int8_t>(defence * pair[1] / 100 - defence);
+    formationAttackDelta = static_cast<int8_t>(int64_t{attack} * pair[0] / 100 - attack);
+    formationDefenceDelta = static_cast<int8_t>(int64_t{defence} * pair[1] / 100 - defence);
     Add(officer, L::kAttack, formationAttackDelta);
     Add(officer, L::kDefence, formationDefenceDelta);
     RecomputeSkillLevels();
