@@ -57,7 +57,8 @@ TEST(UnjoinedConnection, CannotFillTheHostsQueue) {
                 return v.dropped >= kFlood;
             },
             20000));
-        EXPECT_EQ(most, 0u);
+        // The joined station's own traffic may stand in the queue for a moment; the flood never does.
+        EXPECT_LE(most, 1u);
         EXPECT_EQ(LookAtHost(host).applied, 0u);
 
         const auto order = OrderPayload(2, 10, 20);
