@@ -21,6 +21,7 @@
 #include "net/Zu_LocalSet.h"
 #include "platform/MessageBox.h"
 #include "platform/Messages.h"
+#include "platform/ScriptMarks.h"
 #include "records/TemplateTables.h"
 #include "windows/WindowHosts.h"
 #include "world/BattleMap.h"
@@ -394,6 +395,8 @@ void GameController::RunFrontEnd() {
     default:
         break;
     }
+    // A scripted run waits for a screen until it is up and its fade-in is over.
+    platform::SetScriptMark("scene", FadeInFlag ? -1 : int(scene));
 }
 
 void GameController::StartEditorStage() {

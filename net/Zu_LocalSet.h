@@ -87,6 +87,8 @@ public:
     int IsChoiceTaken(int slot, uint32_t choice) const;
     void LoadRoomMap();
     void RefreshRoomWindows();
+    // Where the session stands, for a scripted run to wait on (platform/ScriptMarks.h).
+    void PostScriptMarks();
     void ClearSlotChoices();
     int SlotCount() const;
 

@@ -14,6 +14,8 @@ bool ReadPoint(const std::string& args, InputStep& step) {
 }
 
 bool ReadStep(const std::string& text, InputStep& step) {
+    // An await needs no count of its own: it waits for its mark.
+    if (text.rfind("await ", 0) == 0) return ReadStep("0:" + text, step);
     const size_t colon = text.find(':');
     if (colon == std::string::npos || colon == 0) return false;
     unsigned long long count = 0;
@@ -60,6 +62,15 @@ bool ReadStep(const std::string& text, InputStep& step) {
                std::sscanf(code.c_str(), "%d%n", &step.key, &used) == 1 && code[size_t(used)] == 0 &&
                step.key > 0 && step.key < 256;
     }
+    if (action == "await") {
+        step.kind = InputStep::Await;
+        const size_t equals = args.find('=');
+        if (equals == std::string::npos || equals == 0) return false;
+        step.text = args.substr(0, equals);
+        const std::string value = args.substr(equals + 1);
+        return !value.empty() && ((value[0] >= '0' && value[0] <= '9') || value[0] == '-') &&
+               std::sscanf(value.c_str(), "%d%n", &step.key, &used) == 1 && value[size_t(used)] == 0;
+    }
     if (action == "text") {
         step.kind = InputStep::Text;
         step.text = args;
@@ -80,7 +91,7 @@ std::optional<std::vector<InputStep>> ReadInputScript(const char* text) {
         if (end == std::string::npos) end = all.size();
         InputStep step;
         if (!ReadStep(all.substr(at, end - at), step)) return std::nullopt;
-        for (auto it = steps.rbegin(); it != steps.rend(); ++it)
+        for (auto it = steps.rbegin(); it != steps.rend() && it->kind != InputStep::Await; ++it)
             if (it->inMilliseconds == step.inMilliseconds) {
                 if (step.after < it->after) return std::nullopt;
                 break;

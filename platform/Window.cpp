@@ -3,6 +3,7 @@
 #include "platform/Big5.h"
 
 #include "platform/Present.h"
+#include "platform/ScriptMarks.h"
 #include "platform/SingleInstance.h"
 #include "platform/Time.h"
 
@@ -638,12 +639,23 @@ void PumpWindowEvents() {
     static const std::vector<InputStep> script =
         ReadInputScript(std::getenv("KARDOL_INPUT")).value_or(std::vector<InputStep>{});
     static size_t nextStep = 0;
+    // Where the steps count from: the start, or the moment the last await was met.
+    static uint64_t fromFrame = 0;
+    static uint32_t fromTime = ProgramStartTime;
     auto due = [](const InputStep& step) {
-        if (!step.inMilliseconds) return PresentCount() >= step.after;
-        return PresentCount() > 0 && uint64_t(timeGetTime() - ProgramStartTime) >= step.after;
+        const bool reached = step.inMilliseconds
+                                 ? PresentCount() > 0 && uint64_t(timeGetTime() - fromTime) >= step.after
+                                 : PresentCount() - fromFrame >= step.after;
+        return reached && (step.kind != InputStep::Await || ScriptMark(step.text.c_str()) == step.key);
     };
-    while (nextStep < script.size() && due(script[nextStep]))
-        RunInputStep(main, script[nextStep++]);
+    while (nextStep < script.size() && due(script[nextStep])) {
+        const InputStep& step = script[nextStep++];
+        if (step.kind == InputStep::Await) {
+            fromFrame = PresentCount();
+            fromTime = timeGetTime();
+        }
+        RunInputStep(main, step);
+    }
 }
 
 namespace {
@@ -702,6 +714,8 @@ void RunInputStep(HWND main, const InputStep& step) {
         break;
     case InputStep::Close:
         PostMessage(main, WM_CLOSE, 0, 0);
+        break;
+    case InputStep::Await:
         break;
     }
 }

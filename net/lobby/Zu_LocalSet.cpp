@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/NetAddress.h"
 #include "platform/Registry.h"
+#include "platform/ScriptMarks.h"
 #include "platform/Surface.h"
 #include "platform/Time.h"
 #include "world/BattleMap.h"
@@ -202,6 +203,7 @@ int32_t Zu_LocalSet::Run() {
     if (win212) win212->Update();
     pendingResult = kStay;
     StepState();
+    PostScriptMarks();
     if (pendingResult != kStay) return pendingResult;
     TakeEvents();
     return kStay;
@@ -358,6 +360,15 @@ void Zu_LocalSet::RefreshRoomWindows() {
         win209->ShowSettings();
     }
     if (win210) win210->Refresh();
+}
+
+void Zu_LocalSet::PostScriptMarks() {
+    platform::SetScriptMark("net", int(state));
+    platform::SetScriptMark("rooms", int(rooms.size()));
+    int ready = 0;
+    for (int s = 0; s < slotfields::kSlots; ++s)
+        if (slotfields::Id(controller->players[s]) && slotfields::Ready(controller->players[s]) & 1) ++ready;
+    platform::SetScriptMark("ready", ready);
 }
 
 bool Zu_LocalSet::StartRoom(RoomSessionLink& link, bool asHost) {

@@ -22,18 +22,23 @@ run() { # name address script
     echo $? >"$dir/$1/rc"
 }
 
-# Clicks by milliseconds after the first frame: the lobby's waits (announcements every four
-# seconds, the join, the answers) run on the clock, and a loaded machine draws fewer frames. Both:
+# Each station waits for the screen, the room or the other station before it acts ("await", the
+# game's script marks: scene 0 = the main menu, net = the session's state, rooms = rooms listed,
+# ready = slots ready); a fixed clock loses clicks to a slow start-up or a loaded machine. Both:
 # "NETWORK PLAY", "LOCAL NETWORK". The host: "NEW ROOM", approval on, "CREATE", "ACCEPT" for the
-# guest, the map of four cities, option 3 = 1, option 4 = 2. The guest: the room's row of the room
-# list. Both: the own slot's faction button and a row of the faction window (the guest first the
-# host's), "READY"; the host "START" (again, should the guest lag). Then both close.
-host="1500ms:click 400,410;3000ms:click 400,340;4500ms:click 520,565;6000ms:click 538,308"
-host="$host;7000ms:click 320,410;18000ms:click 330,328;21000ms:click 590,166;22000ms:click 566,350"
-host="$host;23000ms:click 652,396;24000ms:click 275,61;26000ms:click 420,126;32000ms:click 608,460"
-host="$host;35000ms:click 494,460;38000ms:click 494,460;44000ms:close"
-guest="1500ms:click 400,410;3000ms:click 400,340;14000ms:click 18,83;25000ms:click 275,85"
-guest="$guest;28000ms:click 420,126;30000ms:click 420,152;32000ms:click 608,460;44000ms:close"
+# guest, the map of four cities, option 3 = 1, option 4 = 2, its faction, "READY", and once both
+# are ready "START". The guest: the room's row of the room list; once the host is ready, the own
+# slot's faction button and the host's faction, which is held (its row is disabled: the click
+# closes the faction window and takes nothing), then the window again and the next faction;
+# "READY". Both close a while into the battle (state 102).
+front="await scene=0;300ms:click 400,410;await net=71;300ms:click 400,340;await net=11"
+host="$front;300ms:click 520,565;await net=21;300ms:click 538,308;800ms:click 320,410"
+host="$host;await net=91;500ms:click 330,328;await net=33;500ms:click 590,166;1500ms:click 566,350"
+host="$host;2500ms:click 652,396;3500ms:click 275,61;await net=101;500ms:click 420,126"
+host="$host;await net=33;1000ms:click 608,460;await ready=2;1000ms:click 494,460;await net=102;8000ms:close"
+guest="$front;await rooms=1;500ms:click 18,83;await net=33;await ready=1;1000ms:click 275,85"
+guest="$guest;await net=101;500ms:click 420,126;await net=33;500ms:click 275,85;await net=101"
+guest="$guest;500ms:click 420,152;await net=33;1000ms:click 608,460;await net=102;8000ms:close"
 
 for who in HOSTPC GUESTPC; do
     mkdir -p "$dir/$who/run" "$dir/$who/game"

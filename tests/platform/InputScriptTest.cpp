@@ -2,6 +2,7 @@
 // messages a step posts.
 #include "platform/InputScript.h"
 #include "platform/Messages.h"
+#include "platform/ScriptMarks.h"
 #include "platform/Window.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,34 @@ TEST(InputScript, RefusesWhatCannotBeMeant) {
                             "10:text ", "x:click 1,2", "10click 1,2", "5m:click 1,2", "5msx:click 1,2",
                             "ms:click 1,2", "2000ms:close;1000ms:close", "10:close now"})
         EXPECT_FALSE(platform::ReadInputScript(bad).has_value()) << bad;
+}
+
+// An await holds the steps after it until a mark of the game has its value; the steps after it
+// count from then, so their clock may start again below the steps before it.
+TEST(InputScript, AwaitReadsAMarkAndStartsTheCountAgain) {
+    const auto steps =
+        platform::ReadInputScript("2000ms:click 1,2;await net=33;500ms:click 3,4;0:await ready=-1;10:close");
+    ASSERT_TRUE(steps.has_value());
+    ASSERT_EQ(steps->size(), 5u);
+    const platform::InputStep& await = (*steps)[1];
+    EXPECT_EQ(await.kind, platform::InputStep::Await);
+    EXPECT_EQ(await.text, "net");
+    EXPECT_EQ(await.key, 33);
+    EXPECT_EQ(await.after, 0u);
+    EXPECT_EQ((*steps)[2].after, 500u);
+    EXPECT_EQ((*steps)[3].key, -1);
+    for (const char* bad : {"10:await net", "10:await =3", "10:await net=", "10:await net=x",
+                            "10:await net=3x", "await net=3;2000ms:close;1000ms:close"})
+        EXPECT_FALSE(platform::ReadInputScript(bad).has_value()) << bad;
+}
+
+TEST(ScriptMarks, AMarkReadsItsLastValueAndAnUnsetOneMinusOne) {
+    EXPECT_EQ(platform::ScriptMark("test-unset"), -1);
+    platform::SetScriptMark("test-a", 4);
+    platform::SetScriptMark("test-b", 7);
+    platform::SetScriptMark("test-a", 33);
+    EXPECT_EQ(platform::ScriptMark("test-a"), 33);
+    EXPECT_EQ(platform::ScriptMark("test-b"), 7);
 }
 
 TEST(InputScript, ClickPostsMoveDownAndUpAtItsPoint) {
