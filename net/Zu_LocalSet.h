@@ -149,6 +149,8 @@ public:
     Win210Window* win210 = nullptr;
     lobby::RoomRecord room;
     std::string ownName;
+    // The name typed in the room-creation window; the room takes it, or the own name without it.
+    std::string typedRoomName;
     lobby::LoginDatagram login;
     uint32_t waitingPeer = 0;
     int32_t approvalAnswer = -1;

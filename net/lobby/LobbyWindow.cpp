@@ -107,14 +107,17 @@ Win207Window::~Win207Window() {
         Zu_Tools::Global().AttachBuffer(nullptr, 0, 0);
 }
 
+std::string Win207Window::FieldText(int n) const {
+    if (n < 0 || n > 1) return {};
+    return std::string(fields[n], strnlen(fields[n], sizeof fields[n]));
+}
+
 void Win207Window::Update() {
     ++frame;
     const int period = layout && layout->labelCount > 0 ? layout->labelCount : 1;
     const bool cursor = (frame / period) % 2 == 0;
     for (int n = 0; n < 2; ++n)
-        SetText(0x200 + n, 255, 140, 235, 2,
-                std::string(fields[n], strnlen(fields[n], sizeof fields[n])) +
-                    (n == editing && cursor ? "_" : ""));
+        SetText(0x200 + n, 255, 140, 235, 2, FieldText(n) + (n == editing && cursor ? "_" : ""));
 }
 
 void Win207Window::OnControlClick(Widget* control, Point*) {

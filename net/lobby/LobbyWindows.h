@@ -66,6 +66,8 @@ public:
     void OnControlClick(Widget* control, Point*) override;
     // One frame: the edited field with its blinking cursor.
     void Update();
+    // What field n holds, without the cursor.
+    std::string FieldText(int n) const;
     char fields[2][36] = {};
     int editing = -1;
     int frame = 0;

@@ -590,6 +590,7 @@ void Zu_LocalSet::StepState() {
         } else if (in == 6 || in == 7) {
             room.SetApproval(uint32_t(in - 6));
         } else if (in == 8 || in == 9) {
+            typedRoomName = win207 ? win207->FieldText(0) : std::string();
             if (win207) win207->Close(1);
             win207 = nullptr;
             state = in == 8 ? 30 : 10;
@@ -607,7 +608,7 @@ void Zu_LocalSet::StepState() {
             break;
         }
         controller->isHost = link->IsHost() ? 1 : 0;
-        room.SetName(ownName);
+        room.SetName(typedRoomName.empty() ? ownName : typedRoomName);
         room.SetStateCode(lobby::kRoomOpen);
         room.SetPlayerCount(1);
         room.SetMapIndex(0);

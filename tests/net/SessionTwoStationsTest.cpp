@@ -5,6 +5,7 @@
 #include "Program/ScreenTestSupport.h"
 #include "RoomLoopback.h"
 #include "engine/Random.h"
+#include "engine/Tools.h"
 #include "gui/TextButton.h"
 #include "net/MultiCast.h"
 #include "net/lobby/LobbyTexts.h"
@@ -242,6 +243,27 @@ TEST_P(SessionTwoStationsGroupTest, RoomFoundJoinedWithApprovalChosenReadiedAndS
     EXPECT_EQ(slotfields::Choice(a->players[1]), 2u);
     EXPECT_EQ(host->win209, nullptr);
     EXPECT_EQ(guest->win209, nullptr);
+}
+
+// The name typed into the room-creation window is the room's name in the other station's list;
+// a room created with the field left empty goes by the host's own name (the test above).
+TEST_F(SessionTwoStationsTest, TheTypedRoomNameIsTheNameTheOtherStationLists) {
+    EnterLanLobby();
+    Click(host->win206, 0x110);
+    ASSERT_TRUE(RunUntil([&] { return host->win207 != nullptr; }));
+    Click(host->win207, 0x200);
+    const char typed[] = "WAR ROOM";
+    Zu_Tools::Global().FeedChars(typed, int(sizeof typed - 1));
+    Frame();
+    Click(host->win207, 0x108);
+    ASSERT_TRUE(RunUntil([&] { return host->state == 33; }));
+    EXPECT_EQ(host->room.Name(), "WAR ROOM");
+    ASSERT_TRUE(RunUntil([&] { return !guest->rooms.empty(); }));
+    EXPECT_EQ(guest->rooms.front().record.Name(), "WAR ROOM");
+    Frame();
+    const LabelText* name = guest->win206->labels.TextOf(guest->win206->Control(0x204));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text, "WAR ROOM");
 }
 
 TEST_F(SessionTwoStationsTest, RefusedJoinReturnsTheGuestToTheRoomList) {
