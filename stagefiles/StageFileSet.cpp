@@ -58,6 +58,11 @@ bool StageFileOptional(const std::string& file) {
     return false;
 }
 
+bool GeneratedStageLacks(const std::string& file, const StageFileSwitches& s) {
+    const bool generated = s.freshStage == 1 && s.gameKind == 3 && s.gameKindOption != 0;
+    return generated && !EndsWith(file, ".dor");
+}
+
 void NoteUnreadStageFile(const std::string& file, int line, bool missing) {
     Zu_ErrorList::Global().Add(file.c_str(), line, missing ? Zu_ErrorList::KindOpen : Zu_ErrorList::KindRead,
                                0);

@@ -29,5 +29,8 @@ std::vector<std::string> StageCompanionFiles(const std::string& base, const Stag
 // Companion files a set may lack: the set then loads with that part empty. Every other file of a
 // set, and any file that is there but cannot be read whole, fails the load.
 bool StageFileOptional(const std::string& file);
+// Files a generated map's set does not have: the generator makes its troops, items and events in
+// memory and writes only the map and door files.
+bool GeneratedStageLacks(const std::string& file, const StageFileSwitches& s);
 // Notes a file of a set that could not be read whole: an error record and a line in "Error.lst".
 void NoteUnreadStageFile(const std::string& file, int line, bool missing);

@@ -190,6 +190,7 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
         // A file the set may lack is still noted when it is not there.
         const bool missing = !platform::FileExists(file.c_str());
         if (read && !missing) continue;
+        if (missing && GeneratedStageLacks(file, switches)) continue;
         NoteUnreadStageFile(file, __LINE__, missing);
         if (!missing || !StageFileOptional(file)) unread(file);
     }

@@ -10,6 +10,7 @@
 #include "events/EventManager.h"
 #include "gui/DeferredDelete.h"
 #include "gui/RootWidget.h"
+#include "records/TemplateTables.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/Surface.h"
@@ -101,6 +102,9 @@ TEST_P(GeneratedMapStart, TheStationSeesAroundItsCastleAndTheViewOpensOverIt) {
     const uint32_t own = GetParam();
     StartFor(own);
     ASSERT_TRUE(TheBattleMap->HasCells());
+    // The generated set is whole without the files the generator never writes.
+    ASSERT_NE(c->templateTables, nullptr);
+    EXPECT_EQ(c->templateTables->unreadFile, "");
     EXPECT_EQ(c->gameKind, 3);
     EXPECT_EQ(PlayerKingdom(), int32_t(own));
     Kingdom* mine = TroopKingdom(int32_t(own));
