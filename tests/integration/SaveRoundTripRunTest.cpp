@@ -90,9 +90,8 @@ TEST_F(SaveRoundTripRunTest, TheLoadedSlotGivesBackEveryTroopCityKingdomAndOffic
     // Saved again straight after the load, the files of troops, cities, kingdoms, officers, gates,
     // items and events hold the same bytes: every value they store came back as it was. The main
     // file's trailer names the cities the player had selected and the view had marked, which a
-    // load lets go of.
+    // load lets go of. The map files are left out: a loaded game's map starts covered again.
     constexpr size_t kTrailerBytes = 22 * 4, kSelectedCityWord = 5;
-    int files = 0;
     for (const char* ending : {".age", ".spr", ".soldier", ".dead", ".gat", ".itm", ".evt", ".castle"}) {
         SCOPED_TRACE(ending);
         const fs::path save = root / "game" / "Save";
@@ -104,10 +103,8 @@ TEST_F(SaveRoundTripRunTest, TheLoadedSlotGivesBackEveryTroopCityKingdomAndOffic
             first.replace(words, 8, 8, '\0');
             second.replace(words, 8, 8, '\0');
         }
-        ++files;
         EXPECT_TRUE(first == second);
     }
-    EXPECT_EQ(files, 8);
 }
 
 TEST_F(SaveRoundTripRunTest, TheLoadedGamePlaysOnToTheStagesEnd) {
