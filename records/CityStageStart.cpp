@@ -180,6 +180,8 @@ void City::CreateGenerals() {
         Troop* troop = MakeTroop(general, ownerSide, id, 0, 0);
         troop->cityUnit = 1;
         troop->inCity = 1;
+        // Inside the walls, as a loaded save has it.
+        troop->garrison = 1;
 
         if (stage >= 11 && stage <= 47 && general->Get(OfficerLayout::kLevel) == 1) {
             const int32_t i = (stage - 11) % 12;
@@ -199,6 +201,7 @@ void City::CreateGenerals() {
             auto* escortGeneral = new OfficerRecord(ownerSide, t);
             Troop* escort = MakeTroop(escortGeneral, ownerSide, id, 0, 0);
             escort->inCity = 1;
+            escort->garrison = 1;
             escort->unitNumber = number;
             if (!troop->followers) troop->followers = new LinkList;
             troop->followers->Add(reinterpret_cast<uintptr_t>(escort));

@@ -111,6 +111,8 @@ void SubCastle::SpawnGarrison() {
         auto* unit = new Troop(general->Get(OfficerLayout::kSoldierType), 10, 0, 0,
                                static_cast<int8_t>(ownerSide), static_cast<int16_t>(cityId), 100, general);
         unit->ledUnit = 1;
+        // Inside the sub-castle, as a loaded save has it.
+        unit->garrison = 2;
         const int32_t unitNumber = TheBattleMap ? TheBattleMap->nextUnitId : 0;
         for (int e = 0; e < 8; ++e) {
             const int32_t t = general->Get(OfficerLayout::kEscorts + 4 * e);
@@ -121,6 +123,7 @@ void SubCastle::SpawnGarrison() {
                           static_cast<int8_t>(ownerSide), static_cast<int16_t>(cityId), 100, escortGeneral);
             escort->unitNumber = unitNumber;
             escort->ledUnit = 0;
+            escort->garrison = 2;
             if (!unit->followers) unit->followers = new LinkList;
             unit->followers->Add(reinterpret_cast<uintptr_t>(escort));
             escort->mainTroop = unit;

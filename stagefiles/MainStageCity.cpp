@@ -68,7 +68,7 @@ int16_t* SpawnHalves(City& c, int i) {
 
 void PackState(City& c, uint8_t* b, int32_t values, int32_t items, int32_t subs, int32_t sites,
                int32_t units) {
-    PutWord(b, S::kUnrestored, c.escortStrength);
+    PutWord(b, S::kUnitStrength, c.escortStrength);
     PutWord(b, S::kOwner, c.ownerSide);
     PutWord(b, S::kId, c.id);
     for (int i = 0; i < 4; ++i)
@@ -121,7 +121,9 @@ void PackState(City& c, uint8_t* b, int32_t values, int32_t items, int32_t subs,
 }
 
 void UnpackState(City& c, const uint8_t* b) {
-    c.escortStrength = 0;
+    // The strength of the units inside, as the last recount left it: a restored city keeps it
+    // until its next recount (a fresh stage starts from none).
+    c.escortStrength = GetWord(b, S::kUnitStrength);
     c.id = GetWord(b, S::kId);
     for (int i = 0; i < 4; ++i)
         *FourWords(c, i) = GetWord(b, S::kFourWords + 4 * uint32_t(i));
@@ -163,6 +165,7 @@ void UnpackState(City& c, const uint8_t* b) {
 
 // A fresh stage starts its cities without buildings, plans or running counters.
 void StartFresh(City& c) {
+    c.escortStrength = 0;
     std::fill(std::begin(c.buildings), std::end(c.buildings), int16_t(0));
     c.markedMode = 0;
     c.generalTroopCount = 0;

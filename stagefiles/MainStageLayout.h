@@ -34,7 +34,7 @@ struct KingdomStateWords {
 
 // Byte offsets of the city state block; every byte not named here is written 0.
 struct CityStateOffsets {
-    static constexpr uint32_t kUnrestored = 0;
+    static constexpr uint32_t kUnitStrength = 0;
     static constexpr uint32_t kOwner = 12;
     static constexpr uint32_t kId = 16;
     static constexpr uint32_t kFourWords = 20;

@@ -233,7 +233,9 @@ bool ReadNewer(StageReader& in, Zu_StageSet& stage, const UnitRecordSizes& sizes
             k->fieldUnits.Add(uintptr_t(leader));
             // Followers of a leader stored inside would otherwise belong to no list.
             if (leader->garrison != 0) AdoptFollowers(k->fieldUnits, *leader);
-            leader->outgoingMark = 1;
+            // A restored troop keeps the mark its record carries: a fallen one that never went out
+            // of a city is stored for its fall, not for a sortie.
+            if (in.fresh()) leader->outgoingMark = 1;
             if (freshHomes) ForgetHomeCity(*leader);
         }
     }

@@ -94,8 +94,14 @@ bool LoadStageOfficer(StageReader& in, OfficerRecord& o) {
     }
     const int32_t level = o.Get(L::kLevel);
     const int32_t command = o.Get(StageOfficerColumns::kCommand);
+    const int32_t capacity = o.Get(L::kTroopCapacity);
     o.UpdateRank(0);
-    if (!fresh) return true;
+    // A restored officer leads as many as it led when the game was saved: the rank table is not
+    // the only rule that sets it (a follower leads none).
+    if (!fresh) {
+        o.Set(L::kTroopCapacity, capacity);
+        return true;
+    }
 
     o.Set(L::kLord, 0);
     const int32_t experience = ExperienceThreshold(level);

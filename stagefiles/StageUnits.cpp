@@ -172,7 +172,39 @@ void StartFresh(Troop& t) {
     TakeFlagsByKind(t);
 }
 
-void Place(Troop& t) {
+void StartAnimation(Troop& t);
+
+// The animation position a record carries: starting the action again puts the troop back on the
+// first frame of its row, where a restored game keeps the frame and delays it was saved at.
+struct FramePosition {
+    uint8_t count, current, first, last, delay, delayCounter, step, stepCounter, derived, direction;
+
+    static FramePosition Of(const Troop& t) {
+        return {t.frameCount,        t.currentFrame, t.firstFrame,       t.lastFrame,   t.frameDelay,
+                t.frameDelayCounter, t.stepDelay,    t.stepDelayCounter, t.derivedFlag, t.moveDirection};
+    }
+    void PutBack(Troop& t) const {
+        // A row of another length is another animation: it starts from its beginning.
+        if (t.frameCount != count) return;
+        t.firstFrame = first;
+        t.lastFrame = last;
+        if (current > 0 && current <= count) t.FrameAnimControl::SelectFrame(t.currentFrame, current);
+        t.frameDelay = delay;
+        t.frameDelayCounter = delayCounter;
+        t.stepDelay = step;
+        t.stepDelayCounter = stepCounter;
+        t.derivedFlag = derived;
+        t.moveDirection = direction;
+    }
+};
+
+void Place(Troop& t, bool restored) {
+    const FramePosition saved = FramePosition::Of(t);
+    StartAnimation(t);
+    if (restored) saved.PutBack(t);
+}
+
+void StartAnimation(Troop& t) {
     if (!IsCorpseType(t.baseType) && t.state != 13) {
         t.StartActionAnimation();
         // Cells in row or column 0 mean "none" in these files.
@@ -256,7 +288,7 @@ Troop* ReadUnit(StageReader& in, const UnitRecordSizes& sizes, int32_t kingdom,
     t->skill = -1;
 
     if (placement.garrison >= 0) t->garrison = placement.garrison;
-    if (placement.place) Place(*t);
+    if (placement.place) Place(*t, !in.fresh());
     if (HasSoldierType(t->currentType))
         t->missileKind = uint8_t(SoldierTypeValue(t->currentType, SoldierColumn::kMissile));
     return t;

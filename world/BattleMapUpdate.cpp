@@ -431,13 +431,43 @@ void BattleMap::PlaceUnits(int32_t mode) {
         }
 }
 
+namespace {
+
+// A follower or paired troop that a saved game's file brought in with its group.
+bool CameWithItsLeader(const Troop& t, Kingdom& k) {
+    Troop* leader = t.leader;
+    if (!leader || leader == &t || !leader->leaderFlag) return false;
+    const bool follower = leader->followers && leader->followers->Find(uintptr_t(&t));
+    return (follower || leader->pairedTroop == &t) && k.fieldUnits.Find(uintptr_t(leader));
+}
+
+} // namespace
+
 void BattleMap::RebuildStageTroops() {
     if (!stageSet || !stageSet->kingdoms) return;
     const std::vector<Kingdom*> kingdoms = ListValues<Kingdom>(*stageSet->kingdoms);
+    const bool savedGame = TheGameController && TheGameController->loadingSavedGame;
+    // A save stores each group whole unless the battle had started, when only the leaders are
+    // stored: the groups that came whole keep their followers as they were, with a group id of
+    // their own that draws no unit number, so the loaded world is the one that was saved.
+    const bool wholeGroups = savedGame && !(TheScreenSettings && TheScreenSettings->battleStarted);
     for (Kingdom* k : kingdoms)
         for (Troop* t : ListValues<Troop>(k->fieldUnits))
-            if (t->leaderFlag == 0) RemoveAndDelete(*this, *k, t); // leaders' follower lists too
-    if (!TheGameController || !TheGameController->loadingSavedGame) return;
+            if (t->leaderFlag == 0 && !(wholeGroups && CameWithItsLeader(*t, *k)))
+                RemoveAndDelete(*this, *k, t); // leaders' follower lists too
+    if (wholeGroups) {
+        for (Kingdom* k : kingdoms)
+            for (Troop* t : ListValues<Troop>(k->fieldUnits))
+                if (t->leaderFlag) {
+                    t->groupId = -int32_t(t->UnitId());
+                    if (t->followers)
+                        for (Troop* f : ListValues<Troop>(*t->followers))
+                            f->groupId = t->groupId;
+                    if (t->pairedTroop) t->pairedTroop->groupId = t->groupId;
+                }
+        return;
+    }
+    if (!savedGame) return;
     for (Kingdom* k : kingdoms) {
         std::vector<Troop*> joined;
         for (Troop* unit : ListValues<Troop>(k->fieldUnits)) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <string>
 #include <sys/wait.h>
 
@@ -69,34 +70,41 @@ protected:
     static inline GameRun saved, loaded;
 };
 
-// Disabled while it fails: after the load the leaders have their escorts back (the played world had
-// lost them), states and officer values differ, and the files written again differ from the saved
-// ones. The load path rebuilds more than the slot holds.
-TEST_F(SaveRoundTripRunTest, DISABLED_TheLoadedSlotGivesBackEveryTroopCityKingdomAndOfficer) {
+// What the first run saw at its save is what the second run has after loading the slot: every
+// troop on the field, in the cities, at their gates and in the sub-castles, with its officer, and
+// every city and kingdom.
+TEST_F(SaveRoundTripRunTest, TheLoadedSlotGivesBackEveryTroopCityKingdomAndOfficer) {
     ASSERT_EQ(saved.exitCode, 0) << saved.err;
     ASSERT_EQ(loaded.exitCode, 0) << loaded.err;
     const fs::path root = folder->path();
     const std::string before = ReadAll(root / "saved.txt");
     const std::string after = ReadAll(root / "loaded.txt");
-    // The battle had moved on: troops were out on the field when it was saved.
+    // The battle had moved on: troops were out on the field, a leader with his followers among
+    // them, and others inside, when it was saved.
     EXPECT_NE(before.find("field of"), std::string::npos) << before;
     EXPECT_NE(before.find("inside"), std::string::npos) << before;
+    EXPECT_TRUE(std::regex_search(before, std::regex("field of [^\n]* followers [1-9]"))) << before;
+    EXPECT_NE(before.find("state 13"), std::string::npos) << "a fallen troop was on the field";
     EXPECT_EQ(after, before);
 
-    // Saved again straight after the load, every file of the set holds the same bytes: every field
-    // the files store came back as it was.
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(root / "game" / "Save")) {
-        const fs::path first = entry.path();
-        const std::string name = first.filename().string();
-        if (name.rfind("dynasty3", 0) != 0) continue;
-        ++files;
-        const fs::path second = first.parent_path() / ("dynasty4" + name.substr(8));
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(fs::exists(second));
-        EXPECT_TRUE(ReadAll(first) == ReadAll(second));
+    // Saved again straight after the load, the files of troops, cities, kingdoms, officers, gates,
+    // items and events hold the same bytes: every value they store came back as it was. The main
+    // file's trailer names the cities the player had selected and the view had marked, which a
+    // load lets go of. The map files are left out: a loaded game's map starts covered again.
+    constexpr size_t kTrailerBytes = 22 * 4, kSelectedCityWord = 5;
+    for (const char* ending : {".age", ".spr", ".soldier", ".dead", ".gat", ".itm", ".evt", ".castle"}) {
+        SCOPED_TRACE(ending);
+        const fs::path save = root / "game" / "Save";
+        std::string first = ReadAll(save / (std::string("dynasty3") + ending));
+        std::string second = ReadAll(save / (std::string("dynasty4") + ending));
+        ASSERT_FALSE(first.empty());
+        if (std::string(ending) == ".age" && first.size() == second.size() && first.size() > kTrailerBytes) {
+            const size_t words = first.size() - kTrailerBytes + kSelectedCityWord * 4;
+            first.replace(words, 8, 8, '\0');
+            second.replace(words, 8, 8, '\0');
+        }
+        EXPECT_TRUE(first == second);
     }
-    EXPECT_GE(files, 6);
 }
 
 TEST_F(SaveRoundTripRunTest, TheLoadedGamePlaysOnToTheStagesEnd) {

@@ -564,7 +564,10 @@ TEST_F(WorldStep, PlaceUnitsPutsAmbushersOnTheirCellsOnce) {
     EXPECT_EQ(map->NextObjectAt(), 0u);
 }
 
+// Saved while the battle had started, the groups were stored without their followers: the guards
+// come back from the leaders' guard slots.
 TEST_F(WorldStep, RebuildKeepsLeadersAndBringsTheirGuardsBackForASavedGame) {
+    TheScreenSettings->battleStarted = 1;
     TestTroop* leader = Add(player, 36, 10);
     bool gone = false;
     TestTroop* loose = Add(player, 5, 5);
@@ -601,6 +604,47 @@ TEST_F(WorldStep, RebuildKeepsLeadersAndBringsTheirGuardsBackForASavedGame) {
     EXPECT_EQ(f1->cellX, 39); // kept on the grid
     EXPECT_EQ(f0->groupId, 600);
     EXPECT_EQ(player->fieldUnits.GetCount(), 3);
+    TheScreenSettings->battleStarted = 0;
+}
+
+// A saved game's groups came whole from the file: nothing is made from the guard slots, nothing is
+// halted, the followers and the paired troop stay with their leader as they were saved, and a
+// follower whose leader is gone goes.
+TEST_F(WorldStep, RebuildLeavesTheGroupsASavedGameBroughtWhole) {
+    TestTroop* leader = Add(player, 10, 10);
+    leader->state = 1;
+    leader->officer->Set(OfficerLayout::kEscorts, 77);
+    auto follower = [&](int x) {
+        TestTroop* f = Add(player, x, 12);
+        f->leaderFlag = 0;
+        f->leader = leader;
+        return f;
+    };
+    TestTroop* kept = follower(11);
+    TestTroop* paired = follower(12);
+    leader->followers = new LinkList;
+    leader->followers->Add(uintptr_t(kept));
+    leader->pairedTroop = paired;
+    bool strayGone = false;
+    TestTroop* stray = follower(13); // names the leader but is in none of its lists
+    stray->deleted = &strayGone;
+    map->nextUnitId = 600;
+    TheGameController->loadingSavedGame = 1;
+    map->RebuildStageTroops();
+    TheGameController->loadingSavedGame = 0;
+
+    EXPECT_TRUE(strayGone);
+    EXPECT_EQ(player->fieldUnits.GetCount(), 3);
+    ASSERT_EQ(leader->followers->GetCount(), 1);
+    EXPECT_EQ(leader->followers->GetAt(0), uintptr_t(kept));
+    EXPECT_EQ(leader->pairedTroop, paired);
+    EXPECT_EQ(leader->halts, 0);
+    EXPECT_EQ(leader->state, 1);
+    EXPECT_EQ(map->nextUnitId, 600);
+    // The group moves as one: its members share a group id no new unit number can take.
+    EXPECT_EQ(kept->groupId, leader->groupId);
+    EXPECT_EQ(paired->groupId, leader->groupId);
+    EXPECT_LT(leader->groupId, 0);
 }
 
 struct CountingGate : CastleGate {
