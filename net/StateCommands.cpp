@@ -255,6 +255,10 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
     city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
     if (city->currentUnit == unit) city->currentUnit = nullptr;
     unit->outgoingMark = 1;
+    // Out on the wall it is a field troop: no longer kept inside, so its decisions and steps run.
+    unit->garrison = 0;
+    unit->hidden = 0;
+    unit->inCity = 0;
     k->AddFieldUnit(unit);
     unit->SetCell(cx, cy, 0);
     unit->worldX = TileToWorldX(cx);
