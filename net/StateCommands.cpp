@@ -255,6 +255,10 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
     city->units.RemoveValue(reinterpret_cast<uintptr_t>(unit));
     if (city->currentUnit == unit) city->currentUnit = nullptr;
     unit->outgoingMark = 1;
+    // Out on the wall it is a field troop: no longer kept inside, so its decisions and steps run.
+    unit->garrison = 0;
+    unit->hidden = 0;
+    unit->inCity = 0;
     k->AddFieldUnit(unit);
     unit->SetCell(cx, cy, 0);
     unit->worldX = TileToWorldX(cx);
@@ -264,7 +268,7 @@ bool ApplyCityAction(City* city, int32_t x, int32_t y) {
     unit->waitCounter = 10;
     unit->ApplyCmd02(x, y);
     if (KingdomRelation(PlayerKingdom(), unit->owner) != 3) unit->UpdateSight();
-    ++city->sortieCount;
+    if (city->actionWords[0] < INT16_MAX) ++city->actionWords[0];
     return true;
 }
 
@@ -288,39 +292,10 @@ bool NetCmd27(Troop* troop, uint8_t action) {
 }
 
 bool ApplyStandMove(Troop* t, uint8_t action) {
-    if (!t) return false;
-    switch (action) {
-    case 0:
-        t->state = 10;
-        t->goalX = t->cellX;
-        t->goalY = t->cellY;
-        t->StartActionAnimation();
-        t->ClearMoveFlags();
-        return false;
-    case 1:
-        t->state = 0;
-        t->actionCode = 0;
-        t->returnX = t->cellX;
-        t->returnY = t->cellY;
-        t->StartActionAnimation();
-        t->ClearMoveFlags();
-        return false;
-    case 2: {
-        const int32_t ai = t->officer ? t->officer->Get(OfficerLayout::kActionAi) : 0;
-        if (ai == 1) {
-            t->order->orderState = 12;
-            return true;
-        }
-        if (ai == 3) {
-            t->order->orderState = 2;
-            t->order->stormThenRoam = 1;
-            return true;
-        }
-        return false;
-    }
-    default:
-        return false;
-    }
+    if (!t || action > 2) return false;
+    // Only the route's end answers; standing and walking report nothing.
+    const bool taken = t->ApplyRouteControl(action);
+    return action == 2 && taken;
 }
 
 CommandOutcome ReceiveStateCommand(uint8_t code, std::span<const uint8_t> payload) {

@@ -143,7 +143,7 @@ public:
     int32_t words[4] = {};
     int32_t pendingStatus = 0;
     int32_t areaBounds[4] = {-1, -1, -1, -1};
-    int16_t actionWords[2] = {};
+    int16_t actionWords[2] = {}; // [0]: its units under orders 22 and 23 (on the wall)
     Troop* towers[6] = {};
     uint8_t towerCells[6][16] = {};
     int32_t lastAttackerX = 0, lastAttackerY = 0;

@@ -275,12 +275,10 @@ public:
     Troop* followTarget = nullptr;
     Troop* escortTarget = nullptr; // read while flag 0x200 is set
     Troop* attackTarget = nullptr;
-    int16_t dayCounter = 0; // days in the field; negative while it does not count
     // What a skill effect reads and releases on its owner: the hit field (above -2 strikes), the
-    // casting byte, the cool-down and the two skill timers.
+    // casting byte and the two skill timers, which hold the skill choice back while set.
     int32_t skillHit = 0;
     uint8_t casting = 0;
-    int32_t skillCooldown = 0;
     int16_t skillTimers[2] = {};
     // The unit type and facing the troop had when the stage saved it.
     int32_t savedUnitType = 0;

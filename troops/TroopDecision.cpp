@@ -197,7 +197,8 @@ void Troop::Think() {
 
     if (retreating != 0) return;
     pathEndHold = 0;
-    if (nextDirection == 0) FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true);
+    if (nextDirection == 0)
+        FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true, false, 0, 1);
     const uint8_t d = FindUnitPath(this, cellX, cellY, goalX, goalY);
     if (d == 0) {
         OnNoPath();
@@ -244,7 +245,8 @@ void Troop::ThinkAsClient() {
     }
     if (retreating != 0) return;
     pathEndHold = 0;
-    if (nextDirection == 0) FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true);
+    if (nextDirection == 0)
+        FindBestCellAround(goalX, goalY, cellX, cellY, goalX, goalY, 0, 40, true, false, 0, 1);
     const uint8_t d = FindUnitPath(this, cellX, cellY, goalX, goalY);
     if (d == kNoPath)
         ApplyHalt();

@@ -140,8 +140,10 @@ void Troop::RallyBand(int32_t maxCount) {
 }
 
 bool Troop::ChooseSkill(bool offensive) {
-    // Missing here: the decision cycle's skill delay, the second word that holds the choice back.
-    if (!TroopActive(this) || OfficerKind() != 1 || skill >= 0 || skillLaunched != 0) return false;
+    // After a cast the delay holds the next choice back; the two lock words hold it while set.
+    if (!TroopActive(this) || OfficerKind() != 1 || skill >= 0 || skillLaunched != 0 || skillDelay != 0 ||
+        skillTimers[0] != 0 || skillTimers[1] != 0)
+        return false;
     const int32_t job = OfficerValue(L::kClass);
     if (job > 5 || !order || order->orderState == 0) return false;
     for (int32_t i = 0; i < 8; ++i) {

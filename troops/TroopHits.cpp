@@ -30,9 +30,6 @@ namespace {
 using L = OfficerLayout;
 constexpr uint32_t kRetreatStory = 376; // "敘述撤退"
 
-// Damage dealt to the player's troops by difficulty (easy, normal, hard), in percent.
-constexpr int32_t kDifficultyPercent[3] = {70, 100, 150};
-
 GameController* Controller() {
     return TheGameController;
 }
@@ -140,7 +137,7 @@ int16_t Troop::TakeHit(int16_t attack, int32_t attackerKingdom, Troop* attacker)
     const GameController* c = Controller();
     if (c && attackerKingdom == PlayerKingdom() && attackerKingdom != 0 && !c->networked &&
         c->difficulty != 1)
-        damage = damage * kDifficultyPercent[std::min<int>(c->difficulty, 2)] / 100;
+        damage = damage * GameParams().Game_Level_Weight[std::clamp<int>(c->difficulty, 0, 2)] / 100;
     damage = std::clamp(damage, 1, std::max(1, hp));
     if (hp <= 0) damage = 0;
     if (c && c->oneBlow && owner != PlayerKingdom()) damage = hp;
@@ -166,8 +163,11 @@ int16_t Troop::TakeHit(int16_t attack, int32_t attackerKingdom, Troop* attacker)
         if (officer->Get(L::kHp) == 0 && !IsGone()) {
             LowerOutgoingCount(*this);
             Kill(attackerKingdom);
-            // In a campaign a fallen kind-3 troop leaves its carried items on the ground for the
-            // player; placing them needs the map objects' module (MapObject), which does not exist yet.
+            // In a campaign a kind-3 troop the player strikes down leaves its carried items for him.
+            const int32_t player = PlayerKingdom();
+            if (kind == 3 && c && c->gameKind == 0 &&
+                (attackerKingdom == player || (attacker && attacker->owner == player)))
+                PlaceCarriedItems();
         }
     }
     if (playerTroop && hitNotice == 0) hitNotice = 1;

@@ -2,6 +2,7 @@
 
 #include "Program/GameController.h"
 #include "engine/LinkList.h"
+#include "net/SubCommands.h"
 #include "net/TroopCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
@@ -11,6 +12,8 @@
 #include "troops/TroopOrderCounts.h"
 #include "troops/TroopWorld.h"
 #include "world/BattleMap.h"
+#include "world/MapCell.h"
+#include "world/MapView.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -27,6 +30,19 @@ bool StrictlyInside(const City* c) {
 }
 } // namespace
 
+namespace {
+// Units a sub-castle holds at most, by its kind.
+constexpr int32_t kSubCastleCapacity[6] = {17, 9, 9, 9, 8, 8};
+
+// A missing sub-castle is never full: the city still takes the troop.
+bool SubCastleFull(const SubCastle* s) {
+    if (!s) return false;
+    const int32_t kind = s->Kind();
+    const int32_t capacity = kind >= 0 && kind < 6 ? kSubCastleCapacity[kind] : 0;
+    return s->units.GetCount() >= capacity;
+}
+} // namespace
+
 City* Troop::FindNearestCity(int32_t kingdom, int32_t subKind, bool fallback) {
     if (!TheBattleMap) return nullptr;
     const int32_t ownerWanted = (flags & 0x40) ? OfficerValue(OfficerLayout::kPolicy) : kingdom;
@@ -38,6 +54,7 @@ City* Troop::FindNearestCity(int32_t kingdom, int32_t subKind, bool fallback) {
             City* c = TheBattleMap->cities[i];
             if (!ValidCity(c) || !kindOk(c->Kind()) || c->ownerSide != ownerWanted || !StrictlyInside(c))
                 continue;
+            if (subKind != 0 && SubCastleFull(c->FindSubCastleOfKind(subKind))) continue;
             const int32_t d = std::abs(c->CellX() - cellX) + std::abs(c->CellY() - cellY);
             if (!best || d < bestDistance) {
                 best = c;
@@ -46,7 +63,6 @@ City* Troop::FindNearestCity(int32_t kingdom, int32_t subKind, bool fallback) {
         }
         return best;
     };
-    (void)subKind;
     City* found = search([](int32_t k) { return k == 0 || k == 2 || k == 3 || k == 10; });
     if (!found && fallback) found = search([](int32_t k) { return k == 1 || k == 6; });
     return found;
@@ -263,6 +279,16 @@ bool Troop::AttackNearestEnemy(int32_t targetCityId) {
 bool Troop::CheckRetreat() {
     if (OfficerKind() != 1 || !TheGameController || TheGameController->gameKind == 0) return false;
     const int32_t hp = OfficerValue(OfficerLayout::kHp), maxHp = OfficerValue(OfficerLayout::kMaxHp);
+    // A general at half strength first drinks the potion on his belt.
+    const int32_t belt = OfficerValue(OfficerLayout::kCarried);
+    if (order && order->orderState != 0 && hp < maxHp / 2 && belt >= 241 && belt <= 244) {
+        NetCmdUseItem(this, 6);
+        return false;
+    }
+    // Storming a gate from within a city's ground, he holds on.
+    if (targetTroop && targetTroop->OfficerKind() == 17)
+        if (const MapView* view = TheGameController->gameScreen)
+            if (view->GetCell(cellX, 2 * cellY)->fogMark != 0) return false;
     const int32_t retreat = OfficerValue(OfficerLayout::kRetreat);
     const bool retreating = (retreat == 0 && hp < maxHp / 2) || (retreat == 1 && hp < maxHp / 4);
     if (!retreating) return false;

@@ -1,6 +1,7 @@
 #include "troops/Troop.h"
 
 #include "engine/LinkList.h"
+#include "net/StateCommands.h"
 #include "net/TroopCommands.h"
 #include "platform/CRand.h"
 #include "records/City.h"
@@ -132,11 +133,11 @@ void Troop::RunOrder() {
             int16_t x = goalX, y = goalY;
             const int8_t stage = NextRouteStep(x, y);
             if (stage == 7) {
-                if (ApplyRouteControl(2)) return;
+                if (NetCmd27(this, 2)) return;
             } else {
                 goalX = x;
                 goalY = y;
-                ApplyRouteControl(1);
+                NetCmd27(this, 1);
             }
             routeWait = -1;
         }
@@ -153,6 +154,12 @@ void Troop::RunOrder() {
         return;
     case 25:
         FollowCity(FindNearestCity(owner, 0, true));
+        return;
+    case 22:
+        GoToWallPost();
+        return;
+    case 23:
+        RoamOnWall();
         return;
     default:
         return;
@@ -185,7 +192,7 @@ bool Troop::CheckOrderArrival() {
         if (routeStage >= 1 && routeStage <= 6 && leash != 0 &&
             leash < Manhattan(cellX, cellY, anchorX, anchorY) / 2) {
             routeWait = 0;
-            ApplyRouteControl(0);
+            NetCmd27(this, 0);
         }
         return false;
     }

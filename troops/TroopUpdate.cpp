@@ -25,9 +25,16 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 constexpr uint8_t kFacingOffset[9] = {0, 2, 1, 0, 1, 2, 3, 4, 3};
+
+int32_t SkillColumn(const uint8_t* block, uint32_t offset) {
+    int32_t v = 0;
+    std::memcpy(&v, block + offset, 4);
+    return v;
+}
 
 bool IsCorpseType(int32_t t) {
     return (t >= 115 && t <= 118) || t == 128;
@@ -234,7 +241,11 @@ void Troop::LaunchAttack() {
     }
     if (!skillLaunched) {
         skillLaunched = 1;
-        LaunchSkillEffect(this, skill, goalX, goalY);
+        int16_t x = goalX, y = goalY;
+        // A skill aimed by its "施法對象" of 1 goes where the most enemies stand within its reach.
+        if (const uint8_t* s = SkillBlock(skill); s && SkillColumn(s, 56) == 1)
+            FindSkillCell(x, y, SkillColumn(s, 48));
+        LaunchSkillEffect(this, skill, x, y);
     }
 }
 

@@ -60,7 +60,7 @@ void City::PickWallCell(int16_t& outX, int16_t& outY) {
 }
 
 void City::TryCityAction() {
-    if (int16_t(sortieCount) >= WallTroopLimit(Scale()) || !HoldsWallOfficer(*this)) return;
+    if (actionWords[0] >= WallTroopLimit(Scale()) || !HoldsWallOfficer(*this)) return;
     int16_t x = 0, y = -1;
     PickWallCell(x, y);
     if (y != -1) NetCmdCityAction(this, x, y);

@@ -192,7 +192,7 @@ void Zu_SkillEffect::ReleaseOwner() {
     if (!owner) return;
     owner->casting = 0;
     const int32_t kind = TheGameController ? TheGameController->gameKind : 0;
-    if (owner->order) owner->skillCooldown = 7 * kCooldownBase[kind >= 0 && kind <= 3 ? kind : 0];
+    if (owner->order) owner->skillDelay = int16_t(7 * kCooldownBase[kind >= 0 && kind <= 3 ? kind : 0]);
     RefreshUnitPanel(owner, 4);
 }
 

@@ -19,11 +19,14 @@
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
+#include "troops/TroopOrder.h"
 #include "world/BattleMap.h"
+#include "world/Coordinates.h"
 #include "world/Missile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -131,6 +134,31 @@ TEST_F(DemoBattleWorldTest, ArchersShootMissilesThatFlyLandAndWound) {
     EXPECT_EQ(unframed, 0); // every missile carries its image set's frames
     EXPECT_GE(landed, 3);
     EXPECT_GE(rangedWounds, 1);
+}
+
+// The keep sends its wall captain out to a free cell of its wall: he leaves the city's units as a
+// field troop posted in order state 22, bound for the wall, and the city counts him.
+TEST_F(DemoBattleWorldTest, ACitySendsItsWallCaptainToTheWall) {
+    const Troop* posted = nullptr;
+    int counted = 0;
+    for (int frame = 0; frame < kFrameBudget && !posted && CurrentStageSet(); ++frame) {
+        Frame();
+        if (!CurrentStageSet()) break;
+        for (Troop* t : Troops()) {
+            if (!t->order || t->order->orderState != 22 || t->state == 13) continue;
+            City* home = t->HomeCity();
+            if (!home || !IsCellWall(t->goalX, 2 * t->goalY)) continue;
+            posted = t;
+            counted = home->actionWords[0];
+            // Out of the city, he walks: the decision cycle and the steps run for him.
+            EXPECT_EQ(t->garrison, 0);
+            EXPECT_FALSE(home->units.Contains(uintptr_t(t)));
+        }
+    }
+    ASSERT_NE(posted, nullptr) << "no city sent a wall troop out";
+    EXPECT_EQ(counted, 1);
+    const int person = posted->OfficerValue(OfficerLayout::kPersonNumber);
+    EXPECT_TRUE(person >= 421 && person <= 423) << person;
 }
 
 } // namespace

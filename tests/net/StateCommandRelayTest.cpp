@@ -200,7 +200,7 @@ TEST(StateCommandRelay, AScriptedMixLeavesBothStationsWithOneWorld) {
                 EXPECT_EQ(w.city->sortieCount, 0);
                 EXPECT_EQ(w.city->ownerSide, 2);
                 EXPECT_EQ(w.k[1]->focusCity, w.city);
-                EXPECT_EQ(w.a1->returnX, 5);
+                EXPECT_EQ(w.a1->anchorX, 5); // the route leg starts from here
                 EXPECT_EQ(w.a1->goalX, 9);
                 EXPECT_EQ(w.foe->order->orderState, 2);
                 EXPECT_EQ(w.foe->deadFlag, 1);

@@ -141,18 +141,20 @@ TEST(CityDailyWiring, AnUpgradeRaisesANewGarrison) {
     Works w;
     TheScreenSettings->mapWidth = 40;
     TheScreenSettings->mapHeight = 40;
-    Troop* old = w.Guard(0, 5, 50);
+    // The old guard is told apart by its officer's serial: a new troop may take its memory.
+    constexpr uint32_t kOldSerial = 4242;
+    w.Guard(0, 5, 50)->officer->serial = kOldSerial;
     ASSERT_EQ(w.city->ApplyUpgrade(), 1);
     const int32_t strength = GameParams().siteRows[1][0] / 4;
     for (Troop* t : w.city->garrison) {
         ASSERT_NE(t, nullptr);
-        EXPECT_NE(t, old);
+        EXPECT_NE(t->officer->serial, kOldSerial);
         EXPECT_EQ(Hp(t), strength);
         EXPECT_EQ(t->officer->Get(OfficerLayout::kMaxHp), strength);
     }
     int inField = 0;
     for (uintptr_t v = w.kingdom->fieldUnits.First(); v != 0; v = w.kingdom->fieldUnits.Next())
-        inField += v == uintptr_t(old);
+        inField += reinterpret_cast<Troop*>(v)->officer->serial == kOldSerial;
     EXPECT_EQ(inField, 0);
 }
 

@@ -475,3 +475,24 @@ TEST(DecisionBattle, TheSameSeedGivesTheSameBattle) {
 }
 
 } // namespace
+
+// A destination walled in on every side moves to the nearest cell outside that the troop can reach.
+TEST_F(DecisionTest, AWalledInDestinationMovesToAReachableCell) {
+    for (int x = 27; x <= 33; ++x)
+        for (int y = 7; y <= 13; ++y)
+            if (x == 27 || x == 33 || y == 7 || y == 13) TheBattleMap->CellAt(x, 2 * y)->obstacle = 1;
+    struct Case {
+        int goalX, goalY, wantX, wantY;
+    } cases[] = {{30, 10, 26, 10}, {20, 10, 20, 10}};
+    for (const Case& c : cases) {
+        Troop* t = Standing(3);
+        t->decisionPhase = 1; // not its turn: only the path step runs
+        t->state = 0;
+        t->goalX = int16_t(c.goalX);
+        t->goalY = int16_t(c.goalY);
+        t->Think();
+        EXPECT_EQ(t->goalX, c.wantX) << c.goalX;
+        EXPECT_EQ(t->goalY, c.wantY) << c.goalX;
+        FreeUnitPath(t);
+    }
+}

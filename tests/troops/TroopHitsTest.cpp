@@ -1,9 +1,11 @@
 #include "TroopFixture.h"
 
+#include "Program/GameParameters.h"
 #include "engine/LinkList.h"
 #include "net/TroopFateCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
+#include "records/RecordTables.h"
 #include "troops/TroopOrder.h"
 #include "world/Coordinates.h"
 
@@ -442,4 +444,46 @@ TEST(TroopHits, AFamousGeneralBeatenOutsideTheCampaignIsDefeatedNotCaptured) {
         if (c.defeated) EXPECT_EQ(TheBattleMap->FirstObjectAt(10, 10), 0u);
         TheBattleMap->occupancyCursor = nullptr;
     }
+}
+
+// The difficulty's share of a blow on the player's enemies is the game's parameter, not a constant.
+TEST(TroopHits, TheDifficultyShareComesFromTheGameParameters) {
+    Fight f;
+    TheGameController->difficulty = 2;
+    GameParams().Game_Level_Weight[2] = 200;
+    Troop* victim = f.Add(f.foe, 10, 10, 2, 0, 10, 100);
+    EXPECT_EQ(victim->TakeHit(30, 1, nullptr), 40);
+    GameParams().Game_Level_Weight[2] = 150;
+    TheGameController->difficulty = 1;
+}
+
+// In a campaign a kind-3 troop the player strikes down leaves what it carried on the ground.
+TEST(TroopHits, AFallenCarrierDropsItsItemsForThePlayerInACampaign) {
+    struct Case {
+        const char* name;
+        int gameKind, kind;
+        bool byPlayer;
+        int dropped;
+    } cases[] = {
+        {"campaign, by the player", 0, 3, true, 2},
+        {"by the computer", 0, 3, false, 0},
+        {"not a campaign", 1, 3, true, 0},
+        {"not a carrier", 0, 2, true, 0},
+    };
+    ItemCount = 300;
+    for (const Case& c : cases) {
+        Fight f;
+        Kingdom* third = f.b.AddKingdom(3);
+        Battle::War(third, f.foe);
+        TheGameController->gameKind = c.gameKind;
+        Troop* carrier = f.Add(f.foe, 10, 10, c.kind, 0, 0, 10);
+        carrier->officer->Set(L::kCarried, 241);
+        carrier->officer->Set(L::kCarried + 12, 17);
+        Troop* attacker = f.Add(c.byPlayer ? f.player : third, 11, 10, 2, 50);
+        carrier->ReceiveAttack(attacker);
+        EXPECT_EQ(carrier->state, 13) << c.name;
+        EXPECT_EQ(TheBattleMap->mapItems->GetCount(), c.dropped) << c.name;
+        EXPECT_EQ(carrier->officer->Get(L::kCarried), c.dropped ? 0 : 241) << c.name;
+    }
+    ItemCount = 0;
 }

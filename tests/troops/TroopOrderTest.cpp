@@ -1,10 +1,17 @@
 #include "TroopFixture.h"
 
+#include "Program/GameController.h"
 #include "engine/LinkList.h"
+#include "records/ItemRecord.h"
+#include "records/RecordTables.h"
+#include "records/SubCastle.h"
 #include "troops/TroopOrderCounts.h"
+#include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstring>
 #include <functional>
 
 using trooptest::Battle;
@@ -251,4 +258,95 @@ TEST(TroopOrders, CountsAndFallbackCities) {
     // A city id from a record beyond the table is no city.
     c.troop->order->targetCityId = 4000;
     EXPECT_EQ(c.troop->OrderTargetCity(), nullptr);
+}
+
+// A troop on its route waits "定點靜止天數" of its kingdom's days at each point, then walks on.
+TEST(TroopOrders, ARouteTroopWaitsItsDaysAtAPointThenWalksOn) {
+    for (int days : {0, 2, 5}) {
+        Campaign c;
+        OfficerRecord* o = c.troop->officer;
+        o->Set(OfficerLayout::kOrderA + 16, 20); // B cell (20, 10)
+        o->Set(OfficerLayout::kOrderA + 20, 20);
+        o->Set(196, days); // "定點靜止天數"
+        c.troop->order->orderState = 20;
+        c.troop->routeStage = 3;
+        c.troop->routeWait = -1; // just arrived at A
+        c.troop->state = 10;
+        int waited = -1;
+        for (int day = 0; day < 12 && waited < 0; ++day) {
+            c.troop->RunOrder();
+            if (c.troop->state == 0) waited = day;
+            c.own->TickFieldUnits();
+        }
+        EXPECT_EQ(waited, days + 1) << days;
+        EXPECT_EQ(c.troop->goalX, 20);
+        EXPECT_EQ(c.troop->goalY, 10);
+    }
+}
+
+// A general at half strength drinks the potion on his belt before he thinks of retreating.
+TEST(TroopOrders, AWoundedGeneralDrinksHisBeltPotionBeforeRetreating) {
+    std::array<uint8_t, ItemRecord::kSize> potion{};
+    const int32_t category = 7, heal = 30;
+    std::memcpy(potion.data() + ItemLayout::kCategory, &category, 4);
+    std::memcpy(potion.data() + 180, &heal, 4); // "補血"
+    struct Case {
+        const char* name;
+        int belt, hp, orderState;
+        bool drinks;
+    } cases[] = {
+        {"wounded", 241, 40, 1, true},
+        {"no potion", 0, 40, 1, false},
+        {"not a potion number", 245, 40, 1, false},
+        {"half strength is enough", 241, 50, 1, false},
+        {"no order", 241, 40, 0, false},
+    };
+    for (const Case& k : cases) {
+        Campaign c;
+        ItemTable[241] = potion.data();
+        ItemCount = 300;
+        TheGameController->gameKind = 1;
+        Troop* g = c.troop;
+        g->officer->Set(OfficerLayout::kMaxHp, 100);
+        g->officer->Set(OfficerLayout::kHp, k.hp);
+        g->officer->Set(OfficerLayout::kCarried, k.belt);
+        g->order->orderState = int8_t(k.orderState);
+        const bool followedHome = g->CheckRetreat();
+        EXPECT_EQ(g->officer->Get(OfficerLayout::kHp), k.drinks ? k.hp + heal : k.hp) << k.name;
+        EXPECT_EQ(g->officer->Get(OfficerLayout::kCarried), k.drinks ? 0 : k.belt) << k.name;
+        if (k.drinks) EXPECT_FALSE(followedHome) << "the potion takes the turn";
+        ItemTable[241] = nullptr;
+        ItemCount = 0;
+        TheGameController->gameKind = 0;
+    }
+}
+
+// Looking for a sub-castle to go to, a city whose sub-castle of that kind is full does not count.
+TEST(TroopOrders, TheNearestCityForASubCastleHasRoomInIt) {
+    struct Case {
+        const char* name;
+        int subKind, nearUnits; // -1: the near city has no such sub-castle
+        bool nearTaken;
+    } cases[] = {
+        {"room left", 4, 7, true},   {"full", 4, 8, false},
+        {"none there", 4, -1, true}, {"a garrison post of 8 is full", 5, 8, false},
+        {"any city", 0, 8, true},
+    };
+    for (const Case& k : cases) {
+        Campaign c;
+        TheBattleMap->validBounds = {0, 0, 60, 60};
+        City* nearCity = c.b.AddCity(c.own, 10, 12);
+        City* farCity = c.b.AddCity(c.own, 30, 40);
+        for (City* city : {nearCity, farCity}) {
+            if (city == nearCity && k.nearUnits < 0) continue;
+            auto* s = new SubCastle(0);
+            s->SetInt(SubCastleLayout::kKind, k.subKind == 0 ? 4 : k.subKind);
+            for (int i = 0; city == nearCity && i < k.nearUnits; ++i)
+                s->units.Add(uintptr_t(new Troop(-1, 10, 0, 0, 1, 0, 0, nullptr)));
+            city->subCastles.Add(uintptr_t(s));
+        }
+        c.home->SetInt(CityLayout::kKind, 1); // only the two cities above are kind 0
+        c.troop->SetCell(10, 10, 0);
+        EXPECT_EQ(c.troop->FindNearestCity(1, k.subKind, false), k.nearTaken ? nearCity : farCity) << k.name;
+    }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using trooptest::Field;
 using L = OfficerLayout;
 namespace sc = trooptest::skillcol;
@@ -168,4 +170,58 @@ TEST(TroopSkill, AreaSkillChanceGrowsWithTheEnemiesAround) {
         EXPECT_GE(casts, k.low) << k.gameKind << "/" << k.enemies;
         EXPECT_LE(casts, k.high) << k.gameKind << "/" << k.enemies;
     }
+}
+
+// A skill aimed at its best cell lands where most enemies stand; any other lands on the destination.
+TEST(TroopSkill, ASkillAimedByItsTargetWordLandsOnTheThickestEnemies) {
+    for (int castTarget : {1, 0}) {
+        Caster c;
+        c.f.b.Animations({1});
+        c.f.Skill(0, {{sc::kSpellKind, 1}, {sc::kArea, 1}, {sc::kCastTarget, castTarget}});
+        c.f.Add(c.f.player, 22, 20);
+        for (auto [x, y] : {std::pair{18, 23}, {17, 23}, {19, 23}, {18, 22}, {18, 24}})
+            c.f.Add(c.f.player, x, y);
+        c.t->skill = 0;
+        c.t->goalX = 25;
+        c.t->goalY = 21;
+        c.t->LaunchAttack();
+        LinkList* effects = TheResourceStore->firstEffects;
+        ASSERT_EQ(effects->GetCount(), 1) << castTarget;
+        auto* e = reinterpret_cast<Zu_SkillEffect*>(effects->GetAt(0));
+        EXPECT_EQ(std::pair(e->targetX / 40, e->targetY / 20),
+                  castTarget == 1 ? std::pair(18, 23) : std::pair(25, 21));
+        EXPECT_EQ(e->owner, c.t);
+        delete e;
+    }
+}
+
+// The end of a cast holds the general's next skill choice back until its delay has run out.
+TEST(TroopSkill, TheNextSkillWaitsForTheDelayOfTheLast) {
+    Caster c;
+    c.f.b.Animations({1});
+    c.f.Skill(0, {{sc::kSpellKind, 1}, {sc::kArea, 3}});
+    c.f.Add(c.f.player, 21, 20);
+    TheGameController->gameKind = 2;
+    GameParams().aiSpellChance[2] = 100;
+    ASSERT_TRUE(c.t->ChooseSkill(true));
+    c.t->LaunchAttack();
+    LinkList* effects = TheResourceStore->firstEffects;
+    ASSERT_EQ(effects->GetCount(), 1);
+    auto* e = reinterpret_cast<Zu_SkillEffect*>(effects->GetAt(0));
+    e->FinishMovie();
+    delete e;
+    EXPECT_EQ(c.t->skillDelay, 7 * 20);
+    // The cast is over: no skill in progress and the launch counter back at rest.
+    c.t->skill = -1;
+    c.t->skillLaunched = 0;
+    c.t->state = 10;
+    EXPECT_FALSE(c.t->ChooseSkill(true));
+    for (int16_t& lock : c.t->skillTimers) {
+        c.t->skillDelay = 0;
+        lock = 9;
+        EXPECT_FALSE(c.t->ChooseSkill(true)) << "a lock word holds it";
+        lock = 0;
+    }
+    EXPECT_TRUE(c.t->ChooseSkill(true));
+    GameParams().aiSpellChance[2] = 40;
 }

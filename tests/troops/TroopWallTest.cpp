@@ -2,11 +2,13 @@
 
 #include "engine/LinkList.h"
 #include "records/City.h"
+#include "world/Coordinates.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <utility>
+#include <vector>
 
 using trooptest::Field;
 using L = OfficerLayout;
@@ -43,7 +45,7 @@ TEST(TroopWall, TheCitySizeLimitsItsWallTroops) {
         Field f;
         City* city = f.b.AddCity(f.player, 20, 20);
         city->SetInt(CityLayout::kScale, c.scale);
-        city->sortieCount = c.posted;
+        city->actionWords[0] = int16_t(c.posted);
         for (int x : {10, 12, 14, 16, 18, 22, 24, 26, 28, 30})
             for (int y : {10, 20, 30})
                 Field::Cell(x, y)->obstacle = 255;
@@ -52,7 +54,8 @@ TEST(TroopWall, TheCitySizeLimitsItsWallTroops) {
         auto* unit = new Troop(0, 10, 0, 0, 1, 0, 0, f.b.Officer(1, 1, 1, c.officer));
         city->units.Add(uintptr_t(unit));
         city->TryCityAction();
-        EXPECT_EQ(city->sortieCount, c.posted + (c.sent ? 1 : 0)) << c.scale << "/" << c.posted;
+        EXPECT_EQ(city->actionWords[0], c.posted + (c.sent ? 1 : 0)) << c.scale << "/" << c.posted;
+        EXPECT_EQ(city->sortieCount, 0) << "the sortie counter is not the wall's";
         EXPECT_EQ(city->units.GetCount(), c.sent ? 0 : 1);
     }
 }
@@ -134,4 +137,73 @@ TEST(TroopWall, AStruckGateCallsTheWallTroopsAndDefenders) {
     attacker->Engage(gate);
     EXPECT_EQ(onWall->targetTroop, attacker);
     EXPECT_EQ(tower->targetTroop, attacker);
+}
+
+// The city counts the wall troops it sent out; one that falls gives its place to the next.
+TEST(TroopWall, AFallenWallTroopFreesItsPlace) {
+    Field f;
+    City* city = f.b.AddCity(f.player, 20, 20);
+    city->SetInt(CityLayout::kScale, 6); // two wall troops
+    for (int x : {30, 32, 34, 36, 38})
+        Field::Cell(x, 20)->obstacle = 255;
+    for (int y : {30, 32, 34, 36, 38})
+        Field::Cell(20, y)->obstacle = 255;
+    for (int x : {10, 8, 6, 4, 2})
+        Field::Cell(x, 20)->obstacle = 255;
+    for (int y : {10, 8, 6, 4, 2})
+        Field::Cell(20, y)->obstacle = 255;
+    for (int i = 0; i < 4; ++i)
+        city->units.Add(
+            uintptr_t(new Troop(0, 10, 0, 0, 1, int16_t(city->id), 0, f.b.Officer(1, 1, 1, 421))));
+    std::vector<Troop*> out;
+    auto sendAll = [&] {
+        for (int i = 0; i < 20; ++i)
+            city->TryCityAction();
+        out.clear();
+        for (uintptr_t v = f.player->fieldUnits.First(); v != 0; v = f.player->fieldUnits.Next()) {
+            auto* t = reinterpret_cast<Troop*>(v);
+            if (t->order && t->order->orderState == 22 && t->state != 13) out.push_back(t);
+        }
+    };
+    sendAll();
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(city->actionWords[0], 2);
+    out[0]->Kill(f.foe->nationIndex);
+    EXPECT_EQ(city->actionWords[0], 1);
+    sendAll();
+    EXPECT_EQ(out.size(), 2u) << "the fallen troop's place is taken again";
+    EXPECT_EQ(city->units.GetCount(), 1);
+}
+
+// Posted troops walk to a wall post of their city; roaming troops keep to the wall.
+TEST(TroopWall, TheOrderMachineRunsTheWallDuties) {
+    Field f;
+    City* city = f.b.AddCity(f.player, 20, 20);
+    for (int k = 10; k <= 48; k += 2)
+        for (auto [x, y] : {std::pair{20 + k, 20}, {20 - k, 20}, {20, 20 + k}, {20, 20 - k}})
+            if (x >= 0 && y >= 0 && x < trooptest::kMapWidth && y < trooptest::kMapRows / 2)
+                Field::Cell(x, y)->obstacle = 255;
+    Troop* posted = f.Add(f.player, 15, 25);
+    posted->homeCity = int16_t(city->id);
+    posted->order->orderState = 22;
+    posted->state = 10;
+    posted->RunOrder();
+    EXPECT_EQ(posted->order->orderState, 22);
+    EXPECT_TRUE(IsCellWall(posted->goalX, 2 * posted->goalY)) << posted->goalX << "," << posted->goalY;
+    EXPECT_TRUE(posted->goalX == 20 || posted->goalY == 20);
+
+    Troop* roaming = f.Add(f.player, 30, 20);
+    Field::Cell(30, 20)->obstacle = 255;
+    roaming->order->orderState = 23;
+    std::set<std::pair<int, int>> goals;
+    for (int i = 0; i < 3000; ++i) {
+        roaming->goalX = 30;
+        roaming->goalY = 20;
+        roaming->state = 10;
+        roaming->RunOrder();
+        goals.insert({roaming->goalX, roaming->goalY});
+    }
+    EXPECT_GT(goals.size(), 1u) << "state 23 roams";
+    for (auto [x, y] : goals)
+        EXPECT_TRUE(IsCellWall(x, 2 * y)) << x << "," << y;
 }

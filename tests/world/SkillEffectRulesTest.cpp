@@ -158,7 +158,7 @@ TEST_F(Effects, AMovieStrikesOnceWhicheverPathSeesItsEnd) {
     EXPECT_EQ(movie.state, 2);
     EXPECT_EQ(owner->finishing, 1);
     EXPECT_EQ(owner->casting, 0);
-    EXPECT_EQ(owner->skillCooldown, 7 * 20);
+    EXPECT_EQ(owner->skillDelay, 7 * 20);
     EXPECT_EQ(owner->deadFlag, 1) << "ids 124..129 cost the caster its life in single play";
     // The drawing path seeing the end afterwards strikes no more.
     movie.FinishMovie();

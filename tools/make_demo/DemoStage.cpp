@@ -3,6 +3,7 @@
 #include "DemoArmies.h"
 #include "DemoCastle.h"
 #include "DemoClocks.h"
+#include "DemoWallPosts.h"
 
 #include "Program/GameController.h"
 #include "Program/ScreenSettings.h"
@@ -204,6 +205,7 @@ public:
 
         // Garrisons: generals waiting in the cities.
         Garrison(redCapital, "Wen Li", kSpearmen, 6);
+        Garrison(redCapital, "Gao Lan", kArchers, 3); // person 421: the keep's wall captain
         Garrison(blueFort, "Bo Han", kArchers, 6);
         Garrison(blueFerry, "Qiu Rong", kSpearmen, 4);
 
@@ -293,6 +295,7 @@ private:
         c->SetInt(CityLayout::kFood, 600 * scale);
         TheBattleMap->EnterCityById(c);
         democastle::LayCastle(*TheBattleMap, x, y, scale, k->nationIndex);
+        demowalls::LayWallPosts(*TheBattleMap, x, y);
         k->AddCity(c);
         c->SumBuildings();
         return c;
