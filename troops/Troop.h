@@ -275,7 +275,6 @@ public:
     Troop* followTarget = nullptr;
     Troop* escortTarget = nullptr; // read while flag 0x200 is set
     Troop* attackTarget = nullptr;
-    int16_t dayCounter = 0; // days in the field; negative while it does not count
     // What a skill effect reads and releases on its owner: the hit field (above -2 strikes), the
     // casting byte, the cool-down and the two skill timers.
     int32_t skillHit = 0;

@@ -379,15 +379,15 @@ TEST(KingdomTest, FieldUnitsCountTheirDaysOnTheHostOnly) {
         waiting->officer = new OfficerRecord(1, -1);
         waiting->officer->Set(188, 2); // "初始天條件"
         auto* still = new TickingTroop;
-        still->dayCounter = -1;
+        still->routeWait = -1;
         k.AddFieldUnit(waiting);
         k.AddFieldUnit(still);
         for (int day = 0; day < 3; ++day)
             k.TickFieldUnits();
         EXPECT_EQ(waiting->officer->Get(188), client ? 2 : 0);
-        EXPECT_EQ(waiting->dayCounter, client ? 0 : 3);
+        EXPECT_EQ(waiting->routeWait, client ? 0 : 3);
         EXPECT_EQ(waiting->ticks, client ? 0 : 3);
-        EXPECT_EQ(still->dayCounter, -1);
+        EXPECT_EQ(still->routeWait, -1);
         EXPECT_EQ(still->ticks, client ? 0 : 3);
     }
 }
