@@ -214,6 +214,7 @@ void Kingdom::TickFieldUnits() {
             const int32_t days = t->officer->Get(kStartingDays);
             if (days > 0) t->officer->Set(kStartingDays, days - 1);
         }
+        // A route's stay at a point counts in days; the negative markers wait for the order step.
         if (t->routeWait >= 0 && t->routeWait < INT16_MAX) ++t->routeWait;
         t->TickStatus();
     }

@@ -3,6 +3,7 @@
 #include "DemoArmies.h"
 #include "DemoCastle.h"
 #include "DemoClocks.h"
+#include "DemoRoutes.h"
 #include "DemoWallPosts.h"
 
 #include "Program/GameController.h"
@@ -28,6 +29,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -215,6 +217,12 @@ public:
         Band(red, "Lu Min", kArchers, 12, 28, 5);
         Band(blue, "Ma Tai", kSpearmen, 16, 32, 1);
         Band(blue, "Sun Ye", kArchers, 15, 34, 1);
+        // Scouts that roam the middle of the map.
+        for (const auto& [name, x, y] :
+             {std::tuple{"Xu Ping", 40, 36}, {"Gao Shun", 30, 42}, {"Fei Yan", 52, 40}}) {
+            Band(blue, name, kSpearmen, x, y, 1);
+            demoroutes::MakeScout(*blue);
+        }
 
         Events(blueFort, blueFerry);
     }
