@@ -1,11 +1,7 @@
 // The demo stage started as the stage list starts it, with the player on the red side, played
 // through the main window's procedure: a drag box picks a general where he is drawn and a right
 // click sends him over the ground or at an enemy, and the world's frames walk him there.
-#include "DemoBattlePictures.h"
-#include "DemoBattleStart.h"
-#include "DemoFolder.h"
-#include "DemoGenerator.h"
-#include "DemoStage.h"
+#include "DemoBattleGame.h"
 
 #include "support/TempFolder.h"
 
@@ -35,16 +31,8 @@ using namespace platform;
 class DemoTroopOrdersTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("KARDOL_HEADLESS", "1", 1);
-        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ::setenv("KARDOL_REGISTRY", (folder.path() / "registry.ini").c_str(), 1);
         std::string error;
-        const std::string where = folder.path().string();
-        ASSERT_TRUE(WriteDemoFolder(where, error) && WriteDemoGenerator(where, error) &&
-                    WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error))
-            << error;
-        ASSERT_TRUE(StartDemoGame(error)) << error;
+        ASSERT_TRUE(StartDemoBattleGame(folder.path(), error)) << error;
         // What the stage list's start button leaves behind for a single-play stage.
         GameController& c = *TheGameController;
         c.networked = 0;
