@@ -216,11 +216,16 @@ void Win75Window::BuildPanels() {
     }
     option = owner ? owner->actOption : 1;
     if (option > 2) option = 2;
+    ShowOption();
+    ShowStage();
+}
+
+void Win75Window::ShowOption() {
+    // The toggles stand in the order of their presses: 0x106 is level 2, 0x108 level 0.
     for (int k = 0; k < 3; ++k) {
         Widget* toggle = MainControl(0x106 + k);
-        SetButtonState(toggle, 0x100, k == option ? 1 : 0, toggle ? toggle->groupWord : 0);
+        SetButtonState(toggle, 0x100, k == 2 - option ? 1 : 0, toggle ? toggle->groupWord : 0);
     }
-    ShowStage();
 }
 
 void Win75Window::ShowRow(int row, Kingdom* k) {
@@ -363,6 +368,7 @@ void Win75Window::OnControlClick(Widget* control, Point*) {
             DrawStageMap(0);
         } else if (n >= 6 && n <= 8) {
             option = static_cast<uint8_t>(8 - n);
+            ShowOption();
         } else if (n == 9) {
             if (owner) {
                 owner->actOption = option;

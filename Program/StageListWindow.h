@@ -37,6 +37,8 @@ public:
     const char* MissingFile() const;
     void BuildPanels();
     void ShowStage();
+    // Lights the toggle of the option level and only that one.
+    void ShowOption();
     void DrawStageMap(int row);
     // The text shown on label `id` of a row, or null.
     const std::string* RowText(int row, int id) const {

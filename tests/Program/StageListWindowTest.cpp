@@ -176,6 +176,32 @@ TEST_F(StageListWindowTest, RowsEndAtAKingdomOfKind2AndShowTheirCounts) {
     delete w;
 }
 
+// One option toggle is lit at a time, the one last pressed, and a window opened again lights the
+// level that was started with.
+TEST_F(StageListWindowTest, OnlyTheChosenOptionToggleIsLit) {
+    auto lit = [](Win75Window* w) {
+        std::vector<int> out;
+        for (int id = 0x106; id <= 0x108; ++id)
+            if (ButtonShownPressed(ControlById(w->panelControls, id)) == 1) out.push_back(id);
+        return out;
+    };
+    c->actOption = 0;
+    auto* w = Open();
+    EXPECT_EQ(lit(w), std::vector<int>{0x108});
+    for (int id : {0x107, 0x106, 0x108, 0x106}) {
+        SCOPED_TRACE(id);
+        w->OnControlClick(ControlById(w->panelControls, id), nullptr);
+        EXPECT_EQ(lit(w), std::vector<int>{id});
+    }
+    w->OnControlClick(ControlById(w->panelControls, 0x107), nullptr);
+    w->OnControlClick(ControlById(w->panelControls, 0x109), nullptr);
+    EXPECT_EQ(c->actOption, 1);
+    delete w;
+    auto* again = Open();
+    EXPECT_EQ(lit(again), std::vector<int>{0x107});
+    delete again;
+}
+
 TEST_F(StageListWindowTest, OptionsStartAndBack) {
     auto* w = Open();
     for (int k = 0; k < 3; ++k) {

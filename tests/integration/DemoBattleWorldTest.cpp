@@ -2,11 +2,7 @@
 // writers, the game's start-up objects are made, the autoplay start begins the stage, and the
 // battle frame runs. What is checked is read off the world: the missile list, the troops' hit
 // points, the effect lists, the troops' status bits, the cities' wall troops.
-#include "DemoBattlePictures.h"
-#include "DemoBattleStart.h"
-#include "DemoFolder.h"
-#include "DemoGenerator.h"
-#include "DemoStage.h"
+#include "DemoBattleGame.h"
 
 #include "support/TempFolder.h"
 
@@ -46,16 +42,8 @@ struct Landing {
 class DemoBattleWorldTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::setenv("KARDOL_HEADLESS", "1", 1);
-        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ::setenv("KARDOL_REGISTRY", (folder.path() / "registry.ini").c_str(), 1);
         std::string error;
-        const std::string where = folder.path().string();
-        ASSERT_TRUE(WriteDemoFolder(where, error) && WriteDemoGenerator(where, error) &&
-                    WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error))
-            << error;
-        ASSERT_TRUE(StartDemoGame(error)) << error;
+        ASSERT_TRUE(StartDemoBattleGame(folder.path(), error)) << error;
         AutoplaySettings autoplay;
         autoplay.stageFile = "stage01.stg";
         autoplay.seeded = true;

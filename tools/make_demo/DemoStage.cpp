@@ -87,7 +87,9 @@ std::array<uint8_t, SoldierTypeRecord::kSize> SoldierTypeRow(int number) {
         int number;
         const char* name;
         int rangeEnd, speed, sight, missile;
-    } types[] = {{kSpearmen, "Spearmen", 1, 2, 6, 0}, {kArchers, "Archers", 5, 2, 8, kDemoArrowKind}};
+    } types[] = {// speed: per cent of a normal pace
+                 {kSpearmen, "Spearmen", 1, 100, 6, 0},
+                 {kArchers, "Archers", 5, 90, 8, kDemoArrowKind}};
     std::array<uint8_t, SoldierTypeRecord::kSize> row{};
     for (const auto& t : types) {
         if (t.number != number) continue;
