@@ -38,9 +38,6 @@ constexpr int kMaxCandidates = 30;
 constexpr int32_t kPlacementRadius = 20;
 
 City* Camp = nullptr;
-// Generals left out of the battle and their soldiers: off the map and out of every list, kept
-// here so that nothing holds them twice.
-std::vector<Troop*> Benched;
 
 const uint8_t* Profile() {
     return TheGameController ? AgeBlock(TheGameController->campaignStage) : nullptr;
@@ -191,16 +188,31 @@ void BringOutBand(Troop* general, Kingdom* k) {
     general->StepMove();
 }
 
-// A general left out: it and its soldiers leave the map and the kingdom's field list.
-void Bench(Troop* general, Kingdom* k) {
-    k->fieldUnits.RemoveValue(uintptr_t(general));
-    citylists::LeaveCell(general);
-    Benched.push_back(general);
-    if (!general->followers) return;
-    for (Troop* f : ListValues<Troop>(*general->followers)) {
-        citylists::LeaveCell(f);
-        k->fieldUnits.RemoveValue(uintptr_t(f));
+// A troop that leaves the stage for good: nothing may point at it once it is gone.
+void Retire(Troop* t, Kingdom* k) {
+    k->fieldUnits.RemoveValue(uintptr_t(t));
+    TheBattleMap->RemoveObjectEverywhere(uintptr_t(t));
+    if (GameController* c = TheGameController) {
+        if (c->selection) c->selection->RemoveValue(uintptr_t(t));
+        for (LinkList* group : c->groups)
+            if (group) group->RemoveValue(uintptr_t(t));
     }
+    for (City* city : ListValues<City>(k->cities)) {
+        if (city->currentUnit == t) city->currentUnit = nullptr;
+        for (Troop*& g : city->garrison)
+            if (g == t) g = nullptr;
+    }
+    delete t;
+}
+
+// A general left out leaves the map with its soldiers. Its pass record is already taken, and no
+// list holds it any more: it is deleted rather than left to no owner.
+void Bench(Troop* general, Kingdom* k) {
+    std::vector<Troop*> band;
+    if (general->followers) band = ListValues<Troop>(*general->followers);
+    for (Troop* f : band)
+        Retire(f, k);
+    Retire(general, k);
 }
 
 } // namespace
@@ -328,7 +340,7 @@ void RemovePlayerCity() {
                 RecordPassOfficer(t);
                 if (!MustAppear(t)) {
                     city->units.RemoveValue(uintptr_t(t));
-                    Benched.push_back(t);
+                    Bench(t, k);
                     continue;
                 }
                 if (t->followers)
