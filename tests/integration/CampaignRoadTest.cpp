@@ -26,6 +26,8 @@
 #include "windows/city/PlayerCamp.h"
 #include "windows/city/Win80Window.h"
 #include "windows/unit/Win05Window.h"
+#include "windows/unit/Win10Window.h"
+#include "windows/unit/Win80_1Window.h"
 #include "world/BattleMap.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +74,15 @@ protected:
         c->OnMouse(platform::WM_LBUTTONUP);
         // Long enough for the double-click timer to run out: each click is a single one.
         Frames(12);
+    }
+
+    void RightClick(int x, int y) {
+        c->mouseX = x;
+        c->mouseY = y;
+        c->OnMouse(platform::WM_MOUSEMOVE);
+        c->OnMouse(platform::WM_RBUTTONDOWN);
+        c->OnMouse(platform::WM_RBUTTONUP);
+        Frames(2);
     }
 
     // Main menu, single play, the campaign, the second act, its first stage.
@@ -197,6 +208,40 @@ TEST_F(CampaignRoadTest, TheQuotaBoundsTheChoiceAndTheReadyButton) {
     EXPECT_EQ(c->scene, 16);
     Click(710, 492);
     Click(325, 346); // YES
+    EXPECT_EQ(c->mode, 1);
+}
+
+} // namespace
+
+namespace {
+
+// The demo's troop list sits at (300, 300); row r's button at (40, 38 + 32 r) of it.
+constexpr int kListLeft = 300, kListTop = 300;
+
+TEST_F(CampaignRoadTest, TheGeneralsPageListsTheCandidatesByLevelAndShowsARowsValues) {
+    ASSERT_NO_FATAL_FAILURE(WalkToThePreparation());
+    Click(710, 78); // GENERALS
+    Win80_1Window* page = PreparationWindow()->choicePage;
+    ASSERT_NE(page, nullptr);
+    // Level 6 before level 5; of the two at level 6 the smaller person number first.
+    std::vector<std::string> rows;
+    for (Troop* t : page->rows)
+        rows.emplace_back(t ? std::string(t->officer->Name()) : "-");
+    EXPECT_EQ(rows, (std::vector<std::string>{"Wen Li", "Zhao Feng", "Lu Min", "-", "-", "-"}));
+    EXPECT_EQ(page->walked, 3);
+
+    RightClick(kListLeft + 50, kListTop + 38 + 32 * 4 + 15); // an empty row
+    EXPECT_EQ(page->infoTroop, nullptr);
+    RightClick(kListLeft + 50, kListTop + 38 + 32 * 2 + 15);
+    EXPECT_EQ(page->infoTroop, page->rows[2]);
+    ASSERT_NE(page->infoPage->panel, nullptr);
+    EXPECT_EQ(page->infoPage->shown, page->rows[2]);
+
+    Click(710, 78); // GENERALS again closes the page
+    EXPECT_EQ(PreparationWindow()->choicePage, nullptr);
+    PressRowOf("Lu Min");
+    Click(710, 492);
+    Click(325, 346);
     EXPECT_EQ(c->mode, 1);
 }
 
