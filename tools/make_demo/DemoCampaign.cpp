@@ -41,6 +41,8 @@ Bytes PanelLayout(LayoutBox frame, DemoPicture back, const std::vector<Button>& 
     // The background carries every button's normal face: a button draws itself only when its state
     // changes.
     for (const Button& b : buttons) {
+        // The preparation's enter-at-once button starts hidden: it shows only its own faces.
+        if (b.caption == "ENTER") continue;
         DemoPicture face(b.box.Width(), b.box.Height());
         face.pixels = gamefiles::ButtonFaces(b.box.Width(), b.box.Height(), kFace)[0];
         face.CentredText(0, 0, face.width, face.height, b.caption, 1, kInk);
