@@ -24,6 +24,7 @@
 #include "platform/ScriptMarks.h"
 #include "records/TemplateTables.h"
 #include "windows/WindowHosts.h"
+#include "windows/city/PlayerCamp.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -79,7 +80,9 @@ void FrontEndServices::ReloadStageTexts(const char* stageFile) {
     if (!TheGameController->templateTables) TheGameController->templateTables = new TemplateTables;
     TheGameController->templateTables->ReloadStageTexts(stageFile);
 }
-void FrontEndServices::CreatePlayerCity() {}
+void FrontEndServices::CreatePlayerCity() {
+    ::CreatePlayerCity();
+}
 void FrontEndServices::TypeSpeechText() {
     if (TheGameController && TheGameController->speechBox) TheGameController->speechBox->TypeSpeechText();
 }

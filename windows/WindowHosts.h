@@ -28,6 +28,8 @@ public:
     // Panels the campaign preparation leaves undrawn: two sub-panels of the main panel and the
     // minimap's page, while they are open.
     GuiPanel* preparationHidden[3] = {};
+    // The campaign preparation window while it is open.
+    Window* preparation = nullptr;
 };
 class Win98Window : public Window {
 public:

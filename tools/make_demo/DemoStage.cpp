@@ -186,7 +186,7 @@ public:
     void Build() {
         Map();
         stage->SetText(StageBlockLayout::kName, 20, "River Forts");
-        stage->SetColumn(StageBlockLayout::kStageNumber, 1);
+        stage->SetColumn(StageBlockLayout::kStageNumber, stageNumber);
         stage->SetColumn(StageBlockLayout::kPlayerSide, kRed);
         stage->SetColumn(StageBlockLayout::kStartYear, 190);
         // The stage runs one season: time over after three months, or the end of the year.
@@ -229,23 +229,27 @@ public:
         Events(blueFort, blueFerry);
     }
 
-    bool Save(std::string& error) {
+    bool Save(std::string& error, const std::string& base = "stage01") {
         TemplateTables tables;
-        auto check = [&error](int ok, const char* name) {
+        auto check = [&error](int ok, const std::string& name) {
             if (!ok && error.empty()) error = name;
             return ok != 0;
         };
         // A fresh stage reads its map from "stage01" and its companions from the stage's name.
         TheGameController->freshStage = 1;
-        bool ok = check(tables.SaveMainFile("stage01.stg"), "stage01.stg");
-        ok = ok && check(tables.WriteSoldierFile("stage01.spr"), "stage01.spr");
-        ok = ok && check(tables.SaveDoorFile("stage01.dor"), "stage01.dor");
-        ok = ok && check(tables.SaveItemFile("stage01.itm"), "stage01.itm");
-        ok = ok && check(tables.SaveDeadFile("stage01.dead"), "stage01.dead");
-        ok = ok && check(SaveEventFile("stage01.evt", *stage->events), "stage01.evt");
-        ok = ok && check(SaveMapFiles("stage01"), "stage01.m");
+        bool ok = check(tables.SaveMainFile((base + ".stg").c_str()), base + ".stg");
+        ok = ok && check(tables.WriteSoldierFile((base + ".spr").c_str()), base + ".spr");
+        ok = ok && check(tables.SaveDoorFile((base + ".dor").c_str()), base + ".dor");
+        ok = ok && check(tables.SaveItemFile((base + ".itm").c_str()), base + ".itm");
+        ok = ok && check(tables.SaveDeadFile((base + ".dead").c_str()), base + ".dead");
+        ok = ok && check(SaveEventFile((base + ".evt").c_str(), *stage->events), base + ".evt");
+        ok = ok && check(SaveMapFiles(base.c_str()), base + ".m");
         return ok;
     }
+
+    // The general who must go to a campaign battle whatever the player chooses.
+    const char* mustAppear = nullptr;
+    int stageNumber = 1;
 
 private:
     void Map() {
@@ -346,6 +350,7 @@ private:
     void Band(Kingdom* k, const char* name, int type, int x, int y, int level) {
         OfficerRecord* general = Officer(k->nationIndex, name, type, 1, level);
         general->Set(OfficerLayout::kRebel, k->nationIndex == kRed ? kRedArmy : kBlueArmy);
+        if (mustAppear && general->Name() == mustAppear) general->Set(OfficerLayout::kMustAppear, 2);
         auto* leader = new Troop(0, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 0, general);
         leader->outgoingMark = 1;
         k->fieldUnits.Add(uintptr_t(leader));
@@ -409,6 +414,31 @@ bool WriteDemoStage(const std::string& folder, std::string& error) {
         DemoWorld world;
         world.Build();
         ok = world.Save(error);
+    }
+    std::filesystem::current_path(back, ec);
+    return ok;
+}
+
+bool WriteDemoStageAs(const std::string& folder, const std::string& base, int stageNumber,
+                      const char* mustAppear, std::string& error) {
+    std::error_code ec;
+    const std::filesystem::path back = std::filesystem::current_path(ec);
+    std::filesystem::current_path(folder, ec);
+    if (ec) return error = folder, false;
+    bool ok = true;
+    {
+        DemoWorld world;
+        world.mustAppear = mustAppear;
+        world.stageNumber = stageNumber;
+        world.Build();
+        // A campaign stage's file names its place in the act.
+        if (stageNumber >= 11 && stageNumber <= 46) {
+            TheGameController->gameKind = 0;
+            TheGameController->actIndex = (stageNumber - 11) / 12;
+            TheGameController->actChoice = int8_t((stageNumber - 11) % 12);
+            TheGameController->campaignStage = uint8_t(stageNumber);
+        }
+        ok = world.Save(error, base);
     }
     std::filesystem::current_path(back, ec);
     return ok;

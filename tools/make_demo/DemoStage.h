@@ -6,3 +6,8 @@
 // and the data tables the game reads at start-up, all through the game's own writers. False when a
 // file cannot be written; `error` then names it.
 bool WriteDemoStage(const std::string& folder, std::string& error);
+
+// The same stage under another name and stage number, with the named general marked to appear in
+// a campaign battle.
+bool WriteDemoStageAs(const std::string& folder, const std::string& base, int stageNumber,
+                      const char* mustAppear, std::string& error);

@@ -25,5 +25,7 @@ void LockSidePanels(uint8_t) {
 }
 
 void UnlockSidePanels(uint8_t) {
+    // While the campaign preparation is open only it, its children and the unit panel take input.
+    if (TheWin01Host && TheWin01Host->preparation) return;
     SetEnabled(1);
 }

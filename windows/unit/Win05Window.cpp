@@ -1,5 +1,7 @@
 #include "windows/unit/Win05Window.h"
 
+#include "windows/city/Win80Window.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenControls.h"
 #include "engine/LinkList.h"
@@ -114,7 +116,8 @@ void Win05Window::ShowUnits(LinkList* troops, int focus, int first, int newMode,
     const int count = troops->GetCount();
     if (mode == 0 && count == 0) return;
     firstRow = int8_t((focus < 7 || count < 7) ? first : std::min(focus - 1, count - 6));
-    panel = OpenLayoutPanel(layout, parent, this, controls);
+    // The preparation window's title strip stays uncovered.
+    panel = OpenLayoutPanel(layout, parent, this, controls, 0, PreparationWindow() ? 36 : 0);
     if (mode == 0) {
         Hide(Find(kUp));
         Hide(Find(kDown));
@@ -178,6 +181,13 @@ void Win05Window::DrawRow(int r, Troop* t) {
         if (t->OfficerValue(OfficerLayout::kPersonNumber) != kUnmarkedPerson)
             for (int m = 0; m < carried; ++m)
                 fields.Bar(FindScreenControl(rc, 0x203 + m), 0, 255, 0, 100);
+    }
+    if (PreparationWindow()) {
+        Widget* mark = Find(kRowSelect + 1 + 2 * r);
+        if (t && t->OfficerValue(OfficerLayout::kMustAppear) != 0)
+            ShowButtonPressed(mark);
+        else if (auto* b = dynamic_cast<Button*>(mark))
+            b->EraseToBackground();
     }
     rows[r] = t;
 }
@@ -282,9 +292,32 @@ void Win05Window::OnControlClick(Widget* control, Point*) {
         break;
     }
     const int r = RowOfButton(id);
-    if (r < 0 || !rows[r] || mode == 2) return;
+    if (r < 0 || !rows[r]) return;
+    if (Win80Window* preparation = PreparationWindow()) {
+        ToggleChosen(r, preparation);
+        return;
+    }
+    if (mode == 2) return;
     if (TheGameController && TheGameController->gameScreen)
         TheGameController->gameScreen->SelectUnit(rows[r]);
+}
+
+// During the preparation a row's button marks its troop for the battle, up to the campaign's
+// quota, or takes the mark away.
+void Win05Window::ToggleChosen(int r, Win80Window* preparation) {
+    Troop* t = rows[r];
+    if (!t || !t->officer) return;
+    Widget* mark = Find(kRowSelect + 1 + 2 * r);
+    if (t->OfficerValue(OfficerLayout::kMustAppear) != 0) {
+        t->officer->Set(OfficerLayout::kMustAppear, 0);
+        if (auto* b = dynamic_cast<Button*>(mark)) b->EraseToBackground();
+        ShowButtonNormal(mark);
+        preparation->RefreshCount();
+    } else if (preparation->RefreshCount() < preparation->Quota()) {
+        t->officer->Set(OfficerLayout::kMustAppear, 2);
+        ShowButtonPressed(mark);
+        preparation->RefreshCount();
+    }
 }
 
 void Win05Window::OnControlRightClick(Widget* control, Point*) {

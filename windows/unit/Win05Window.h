@@ -15,6 +15,7 @@ class Win10Window;
 class Win29Window;
 class Win32Window;
 class Win34Window;
+class Win80Window;
 
 // The selected-unit panel: up to six troop rows of a list (the map selection in mode 0, a city's
 // troops in mode 1, a city order's troops in mode 2), with the buttons that open the unit pages.
@@ -79,6 +80,7 @@ public:
 
 private:
     void DrawRow(int r, Troop* troop);
+    void ToggleChosen(int r, Win80Window* preparation);
     void ShowEquipment(Troop* troop, int row);
     void SubPagesOn(bool on);
     void CloseSubPage();
