@@ -41,3 +41,8 @@ protected:
 void EnableIf(Widget* control, bool on);
 // The button shown pressed and disabled.
 void MarkPage(Widget* button);
+// A slot shows icon k of the shared icon set (none below 1).
+void SetSlotIcon(Widget* slot, int32_t icon, bool enabled = true);
+// Orders item numbers by class, then by number.
+class LinkList;
+void SortItemList(LinkList& items);

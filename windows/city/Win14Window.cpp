@@ -44,23 +44,6 @@ int RoundUp(int n, int step) {
     return (n + step - 1) / step * step;
 }
 
-void SetIcon(Widget* w, int32_t icon, bool enabled) {
-    auto* b = dynamic_cast<ToggleButton*>(w);
-    if (!b) return;
-    GuiImage** table = icon > 0 ? IconTable(TheWin99 ? TheWin99->GetIconLayout() : nullptr, icon) : nullptr;
-    b->table = table;
-    b->normalIndex = 0;
-    b->thirdIndex = 1;
-    b->hoverIndex = 2;
-    b->disabledIndex = 3;
-    b->dragImage = table ? table[0] : nullptr;
-    if (enabled)
-        b->Enable();
-    else
-        b->Disable();
-    if (!table) ClearLabel(b);
-}
-
 // Scrolls a list: below 1 the range is worked out again (-1 the last start, -2 the current
 // position kept within it). Returns the first index shown.
 int Scroll(Widget* barWidget, int count, int visible, int step, int position) {
@@ -144,16 +127,16 @@ void Win14Window::ShowGold() {
     if (!view || !city) return;
     texts[0] = std::to_string(city->Int(CityLayout::kGold));
     ShowFieldText(texts[0].c_str(), &fonts[0], controls, 0, 0, 14);
-    SetIcon(Find(kBagSlot), ItemIcon(kGoldBag), true);
-    SetIcon(Find(kBagSlot + 1), ItemIcon(kBigGoldBag), true);
+    SetSlotIcon(Find(kBagSlot), ItemIcon(kGoldBag), true);
+    SetSlotIcon(Find(kBagSlot + 1), ItemIcon(kBigGoldBag), true);
 }
 
 void Win14Window::ShowFood() {
     if (!view || !city || mode != 3) return;
     texts[1] = std::to_string(city->Int(CityLayout::kFood));
     ShowFieldText(texts[1].c_str(), &fonts[1], controls, 1, 0, 14);
-    SetIcon(Find(kBagSlot + 2), ItemIcon(kFoodBag), true);
-    SetIcon(Find(kBagSlot + 3), ItemIcon(kBigFoodBag), true);
+    SetSlotIcon(Find(kBagSlot + 2), ItemIcon(kFoodBag), true);
+    SetSlotIcon(Find(kBagSlot + 3), ItemIcon(kBigFoodBag), true);
 }
 
 void Win14Window::ScrollTroopList(int position, bool viewOnly) {
@@ -163,10 +146,10 @@ void Win14Window::ScrollTroopList(int position, bool viewOnly) {
     for (int i = first; i < city->reserve.GetCount() && slot < 32; ++i, ++slot) {
         const auto* t = reinterpret_cast<const Troop*>(city->reserve.GetAt(i));
         const int32_t person = t ? t->OfficerValue(OfficerLayout::kPersonNumber) : 0;
-        SetIcon(Find(kSoldierSlot + slot), person - kFirstQueueId + kFirstSoldierIcon, !viewOnly);
+        SetSlotIcon(Find(kSoldierSlot + slot), person - kFirstQueueId + kFirstSoldierIcon, !viewOnly);
     }
     for (; slot < 32; ++slot)
-        SetIcon(Find(kSoldierSlot + slot), 0, !viewOnly);
+        SetSlotIcon(Find(kSoldierSlot + slot), 0, !viewOnly);
     ArcherButton();
 }
 
@@ -176,9 +159,9 @@ void Win14Window::ScrollItemList(int position) {
     const int first = Scroll(Find(kItemBar), stock.GetCount(), 16, 4, position);
     int slot = 0;
     for (int i = first; i < stock.GetCount() && slot < 16; ++i, ++slot)
-        SetIcon(Find(kItemSlot + slot), ItemIcon(int32_t(stock.GetAt(i))), true);
+        SetSlotIcon(Find(kItemSlot + slot), ItemIcon(int32_t(stock.GetAt(i))), true);
     for (; slot < 16; ++slot)
-        SetIcon(Find(kItemSlot + slot), 0, true);
+        SetSlotIcon(Find(kItemSlot + slot), 0, true);
 }
 
 void Win14Window::SwapStockItem(int32_t removedItem, int32_t index, int32_t addedItem) {
@@ -335,17 +318,7 @@ void Win14Window::OnControlClick(Widget* control, Point*) {
 }
 
 void Win14Window::SortItems() {
-    LinkList& stock = city->ItemStock();
-    std::vector<int32_t> items;
-    for (uintptr_t v = stock.First(); v != 0; v = stock.Next())
-        items.push_back(int32_t(v));
-    std::stable_sort(items.begin(), items.end(), [](int32_t a, int32_t b) {
-        const int32_t ca = ItemColumn(a, ItemLayout::kCategory), cb = ItemColumn(b, ItemLayout::kCategory);
-        return ca != cb ? ca < cb : a < b;
-    });
-    stock.RemoveAll();
-    for (int32_t item : items)
-        stock.Add(uintptr_t(item));
+    SortItemList(city->ItemStock());
     ScrollItemList(0);
 }
 

@@ -36,21 +36,6 @@ int RoundUp(int n, int step) {
     return (n + step - 1) / step * step;
 }
 
-void SetIcon(Widget* w, int32_t picture) {
-    auto* b = dynamic_cast<ToggleButton*>(w);
-    if (!b) return;
-    GuiImage** table =
-        picture >= 1 ? IconTable(TheWin99 ? TheWin99->GetIconLayout() : nullptr, picture) : nullptr;
-    b->table = table;
-    b->normalIndex = 0;
-    b->thirdIndex = 1;
-    b->hoverIndex = 2;
-    b->disabledIndex = 3;
-    b->dragImage = table ? table[0] : nullptr;
-    b->Enable();
-    if (!table) ClearLabel(b);
-}
-
 int32_t Price(int32_t item) {
     return ItemColumn(item, ItemLayout::kPrice);
 }
@@ -58,17 +43,7 @@ int32_t Price(int32_t item) {
 } // namespace
 
 void SortCarriedList(Troop* troop) {
-    if (!troop || !troop->carried) return;
-    std::vector<int32_t> items;
-    for (uintptr_t v = troop->carried->First(); v != 0; v = troop->carried->Next())
-        items.push_back(int32_t(v));
-    std::stable_sort(items.begin(), items.end(), [](int32_t a, int32_t b) {
-        const int32_t ca = ItemColumn(a, ItemLayout::kCategory), cb = ItemColumn(b, ItemLayout::kCategory);
-        return ca != cb ? ca < cb : a < b;
-    });
-    troop->carried->RemoveAll();
-    for (int32_t item : items)
-        troop->carried->Add(uintptr_t(item));
+    if (troop && troop->carried) SortItemList(*troop->carried);
 }
 
 Win22Window::Win22Window(Widget* parentWidget, Window* ownerWindow, int windowMode)
@@ -94,7 +69,7 @@ void Win22Window::PressClose() {
 void Win22Window::Show() {
     if (mode != 2) {
         for (int k = 0; k < 4; ++k)
-            SetIcon(Find(kMerchantBag + k), ItemIconNumber(kFoodBag + k % 2));
+            SetSlotIcon(Find(kMerchantBag + k), ItemIconNumber(kFoodBag + k % 2));
         ShowAmounts();
     }
     ShowGold();
@@ -147,7 +122,7 @@ void Win22Window::ShowHalf(LinkList* list, int position, int side) {
     int id = kSlot + 4 * side;
     for (int i = 0; i < 16; ++i) {
         const int index = position + i;
-        SetIcon(Find(id), index < count ? ItemIconNumber(int32_t(list->GetAt(index))) : 0);
+        SetSlotIcon(Find(id), index < count ? ItemIconNumber(int32_t(list->GetAt(index))) : 0);
         id += i % 4 == 3 ? 5 : 1;
     }
 }
@@ -199,18 +174,7 @@ void Win22Window::OnControlClick(Widget* control, Point*) {
         return;
     }
     if (id == kSort) {
-        std::vector<int32_t> items;
-        LinkList& stock = city->ItemStock();
-        for (uintptr_t v = stock.First(); v != 0; v = stock.Next())
-            items.push_back(int32_t(v));
-        std::stable_sort(items.begin(), items.end(), [](int32_t a, int32_t b) {
-            const int32_t ca = ItemColumn(a, ItemLayout::kCategory),
-                          cb = ItemColumn(b, ItemLayout::kCategory);
-            return ca != cb ? ca < cb : a < b;
-        });
-        stock.RemoveAll();
-        for (int32_t item : items)
-            stock.Add(uintptr_t(item));
+        SortItemList(city->ItemStock());
         ShowCityItems(0);
         return;
     }
