@@ -1,4 +1,5 @@
 #include "Program/GameController.h"
+#include "windows/city/Win98Window.h"
 
 #include "Program/CodeLine.h"
 #include "Program/GameParameters.h"
@@ -249,6 +250,7 @@ void GameController::OnChar(uint32_t character) {
                 NetCmdAddCityValue(selectedCity, 500, 1);
                 NetCmdAddCityValue(selectedCity, 5000, 2);
                 NetCmdAddCityValue(selectedCity, 400, 64);
+                RefreshCityFields(selectedCity, 0x43);
             }
             break;
         case 'L':

@@ -279,7 +279,7 @@ void GameController::StartStage() {
     }
 
     if (!auxPanel && TheRootWidget) auxPanel = new BlankScreen(TheRootWidget);
-    if (!TheWin98) TheWin98 = new Win98Window;
+    if (!TheWin98) TheWin98 = new Win98Window(TheRootWidget);
     SetLoadingProgress(90);
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, this);
     SetLoadingProgress(92);

@@ -283,7 +283,7 @@ void SaveLoadScreen::Confirm() {
     }
     Finish(1);
     PlayMusic((std::string("Track0") + char('1' + platform::rand() % 7) + ".mp3").c_str(), 0);
-    if (!TheWin98) TheWin98 = new Win98Window;
+    if (!TheWin98) TheWin98 = new Win98Window(TheRootWidget);
     SetLoadingProgress(90);
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, TheGameController);
     RefreshGroupRows();

@@ -143,7 +143,7 @@ Widget* FrontEndServices::PanelOf(Window*) {
 }
 void FrontEndServices::PrepareStage() {}
 void FrontEndServices::CreateWindowHosts(GameController* c) {
-    if (!TheWin98) TheWin98 = new Win98Window;
+    if (!TheWin98) TheWin98 = new Win98Window(TheRootWidget);
     if (!TheWin01Host) TheWin01Host = new Win01HostWindow(TheRootWidget, c);
     if (!TheWin99) TheWin99 = new Win99Window(TheRootWidget, c);
 }

@@ -9,6 +9,7 @@
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/Win98Window.h"
 #include "world/BattleMap.h"
 
 #include <algorithm>
@@ -136,7 +137,7 @@ void ApplyCityValue(City* city, int32_t value, uint32_t mask) {
     default:
         break;
     }
-    // Missing: Win03Window::RefreshCityFields(mask) when the city is the selected one.
+    RefreshCityFields(city, int(mask));
 }
 
 void NetCmdAddCityValue(City* city, int32_t delta, uint32_t mask) {

@@ -447,7 +447,7 @@ CommandOutcome GameRecordChannel::ApplyRecord(std::span<const uint8_t> record) {
         city->ApplyUpgrade();
         return O::Relay;
     case kRecordCityToggle:
-        city->toggleFlag = static_cast<uint8_t>(v[1]);
+        city->ApplyToggleFlag(static_cast<uint8_t>(v[1]));
         return O::Relay;
     case kRecordWinner: {
         Kingdom* winner = KingdomOfSide(v[0]);

@@ -12,6 +12,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/Win98Window.h"
 #include "windows/unit/Win05Window.h"
 #include "windows/unit/Win07Window.h"
 #include "windows/unit/Win29Window.h"
@@ -210,6 +211,7 @@ O CityTroopMove(const std::vector<uint32_t>& v) {
         break;
     }
     }
+    RefreshCityLists(city);
     return O::Relay;
 }
 
@@ -227,6 +229,7 @@ O KeeperList(const std::vector<uint32_t>& v) {
         Append(*keeper->carried, v[2]);
     }
     if (I(v[3]) >= 0) keeper->officer->Set(OfficerLayout::kMp, I(v[3]));
+    RefreshCityLists(CityAtIndex(v[0]));
     return O::Relay;
 }
 
@@ -371,6 +374,7 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         if (!city || !ItemOrNone(v[2]) || !IndexOrNone(I(v[1]), &city->ItemStock())) return O::Drop;
         RemoveAt(city->ItemStock(), I(v[1]));
         if (v[2] != 0) Append(city->ItemStock(), v[2]);
+        RefreshCityLists(city);
         return O::Relay;
     }
     case kSubCityTroopMove:
@@ -408,6 +412,7 @@ CommandOutcome ReceiveSubCommand(std::span<const uint8_t> payload, bool fromClie
         City* city = CityAtIndex(v[0]);
         if (!city) return O::Drop;
         city->AutoAssignTroops();
+        RefreshCityLists(city);
         return O::Relay;
     }
     default:
@@ -441,6 +446,11 @@ void NetCmdCityTroopMove(City* city, uint32_t unit, Troop* source, Troop* destin
 void NetCmdForceFocus(City* city) {
     if (CityIndexOf(city) < 0) return;
     Enter(PackSubCommand(kSubForceFocus, {CityKey(city)}));
+}
+
+void NetCmdListRemove(City* city, int32_t index, uint32_t item) {
+    if (CityIndexOf(city) < 0) return;
+    Enter(PackSubCommand(kSubCityItemList, {CityKey(city), U(index), item}));
 }
 
 int32_t KeeperGaugeBase(City* city) {

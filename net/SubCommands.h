@@ -48,6 +48,9 @@ void NetCmdPlaceMapObject(uint32_t owner, uint32_t kind, uint32_t x, uint32_t y)
 void NetCmdCityTroopMove(City* city, uint32_t unit, Troop* source, Troop* destination,
                          uint32_t templateNumber, uint8_t kind);
 void NetCmdForceFocus(City* city);
+// The city's item stock loses the entry at the index (when not negative), then gains the item
+// (when not 0).
+void NetCmdListRemove(City* city, int32_t index, uint32_t item);
 // `value` is the keeper's new second gauge (negative: unchanged); a client builds it on what it
 // has sent before the host's copy returns.
 void NetCmdSpecialWindowList(City* city, int32_t index, uint32_t item, int32_t value);

@@ -140,6 +140,8 @@ public:
     LinkList furtherLists[2];
     uint8_t markedCity = 0;
     uint8_t toggleFlag = 0; // lets the strategy turn run for a human side
+    // Stores the flag and shows it on the command panel of the selected city.
+    void ApplyToggleFlag(uint8_t value);
     int32_t words[4] = {};
     int32_t pendingStatus = 0;
     int32_t areaBounds[4] = {-1, -1, -1, -1};

@@ -5,6 +5,7 @@
 #include "records/CityRecordSenders.h"
 #include "stagefiles/SavedRecord.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/Win98Window.h"
 #include "world/BattleMap.h"
 #include "world/FootprintPattern.h"
 #include "world/Zu_SkillEffect.h"
@@ -99,7 +100,6 @@ void City::ApplyConstructionProgress(SavedRecord* site) {
     }
     ++buildings[site->kind];
     SumBuildings();
-    // Missing: the selected city's building and upgrade windows and status bar refresh (the city
-    // panels).
+    RefreshCityFields(this, 0xFB);
     SendProgress(*this, *site);
 }

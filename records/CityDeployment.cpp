@@ -9,6 +9,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/CityPanelSwitch.h"
 #include "world/BattleMap.h"
 
 using namespace citylists;
@@ -83,7 +84,7 @@ void City::ApplyAdmitUnit(Troop* unit, SubCastle* from) {
     if (from->unitsShown && from->ownerSide == PlayerKingdom()) {
         if (TheGameController) TheGameController->DeselectTroop(unit);
         from->RelocateUnit(true);
-        // Missing: the sub-castle panel's refresh (Win20Window for a garrison post, else Win21Window).
+        RefreshSubCastlePanel(from, false);
     }
     // Whatever stood on the map leaves it: the city's list alone holds the unit now.
     LeaveCell(unit);

@@ -12,6 +12,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/CityPanelSwitch.h"
 #include "world/BattleMap.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -151,8 +152,7 @@ bool City::PlaceEnteringUnit(Troop* troop) {
     if ((kind == 0 && count > 16) || (kind != 0 && count >= 9)) return false;
     const Formation f = FormationOf(kind);
     if (!f.rows) return true;
-    // Missing: the city panel's refresh (Win13Window::UpdateUnitButtons(1) for kind 0,
-    // Win15Window::Open(0) for kind 1, Win15_1Window::Open(0) for kind 6).
+    RefreshCityPanel(this, 1);
     const int32_t row = kind == 0 && troop == currentUnit ? 0 : count;
     // A camp's table has four rows; later units stay inside.
     if (row >= f.count) return false;

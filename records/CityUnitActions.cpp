@@ -1,4 +1,6 @@
 #include "records/City.h"
+#include "windows/city/CityPanelSwitch.h"
+#include "windows/city/Win98Window.h"
 
 #include "Program/GameController.h"
 #include "Program/SoundEffects.h"
@@ -44,8 +46,8 @@ void Destroy(Troop* t) {
 
 void ShowSubCastleUnits(SubCastle* sc) {
     if (!sc || !sc->unitsShown) return;
-    // SubCastle::RelocateUnit(1) and reopening its order window (Win20Window for kind 5,
-    // Win21Window otherwise) come with the sub-castle's map behaviour and the city panels.
+    sc->RelocateUnit(true);
+    RefreshSubCastlePanel(sc, false);
 }
 
 } // namespace
@@ -65,8 +67,10 @@ int City::ApplyUnitAction(int16_t operation, Troop* troop) {
     case 1:
         currentUnit = troop;
         if (unitsShown) ArrangeUnits(true);
-        // Missing: Win03Window::RefreshCityFields(0x38) and Win13Window::UpdateUnitButtons(0) with
-        // the units shown (the city panels are not built yet).
+        if (unitsShown) {
+            RefreshCityFields(this, 0x38);
+            RefreshCityPanel(this, 0);
+        }
         return 1;
     case 2:
     case 3: {
@@ -162,7 +166,7 @@ int City::ApplyUnitAction(int16_t operation, Troop* troop) {
         SetInt(CityLayout::kGold, std::max(0, Int(CityLayout::kGold) - 100));
         if (players) {
             PlaySoundEffect(46);
-            // The gold field of the city status bar (mask 1) comes with the city panels.
+            RefreshCityFields(this, 1);
             RefreshUnitPanel(troop, 1);
             MarkUnit(troop, 10, 66, 68);
         }

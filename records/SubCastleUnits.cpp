@@ -15,6 +15,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/CityPanelSwitch.h"
 #include "world/BattleMap.h"
 #include "world/MapView.h"
 
@@ -191,8 +192,7 @@ bool SubCastle::PlaceUnitOnFormation(Troop* unit) {
                   2);
     unit->facing = kFormation[row].facing;
     unit->hidden = 0;
-    // Missing: Win20Window::Open(0) for a garrison post, Win21Window::Open(0) otherwise (the
-    // sub-castle panels are not built yet).
+    RefreshSubCastlePanel(this, false);
     return true;
 }
 
@@ -240,8 +240,7 @@ int SubCastle::ApplyTroopEntry(Troop* troop) {
                 HideInside(troop);
             }
         }
-        // Missing: Win20Window::EnableButtons / Win21Window::EnableButtons for a new leader while
-        // the units are shown.
+        RefreshSubCastlePanel(this, true);
     }
     if (Kind() == 5 && troop->officer && troop->officer->Get(OfficerLayout::kFamous) == 0) {
         if (Kingdom* own = KingdomOf(ownerSide)) ++own->receivedUnits;

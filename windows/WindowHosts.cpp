@@ -5,7 +5,6 @@
 #include "windows/main/Win11Window.h"
 
 Win01HostWindow* TheWin01Host = nullptr;
-Win98Window* TheWin98 = nullptr;
 
 Win01HostWindow::Win01HostWindow(Widget* parent, GameController* owner)
     : mainPanel(new Win01Window(parent, owner)), minimap(new Win04Window(parent, owner)),

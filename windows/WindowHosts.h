@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
+#include "windows/city/Win98Window.h"
 #include "windows/unit/Win99Window.h"
 
 class GameController;
@@ -31,14 +32,8 @@ public:
     // The campaign preparation window while it is open.
     Window* preparation = nullptr;
 };
-class Win98Window : public Window {
-public:
-    // The city command panel while it is shown; null until the city panels open one.
-    GuiPanel* commandPanel = nullptr;
-};
 
 extern Win01HostWindow* TheWin01Host;
-extern Win98Window* TheWin98;
 
 // The main panel of the running battle, or null.
 Win01Window* MainPanel();

@@ -8,6 +8,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/CityPanelSwitch.h"
 #include "windows/main/Win11Window.h"
 #include "world/BattleMap.h"
 #include "world/FootprintPattern.h"
@@ -199,9 +200,9 @@ void MapView::SelectBuilding(City* city) {
         RefreshGroupRows();
         c->timedFlag = 0;
     }
-    // City::ArrangeUnits and the kind's panel (Win13Window, Win15Window, Win15_1Window) come
-    // with the city operations and the city panels.
     if (c) c->selectedCity = city;
+    city->ArrangeUnits(false);
+    OpenCityPanel(city);
     buildingSelected = 1;
     const int32_t kind = city->Kind();
     const int32_t row = kind == 0 ? city->CellY() - 21 : (kind == 1 || kind == 6) ? city->CellY() - 30 : 0;
@@ -213,8 +214,8 @@ void MapView::DeselectBuilding(City* city) {
     PlaySoundEffect(48);
     Stamp(city->CellX(), city->CellY(), CityPattern(*city, false));
     if (GameController* c = TheGameController) c->cityPanelMode = 0;
-    // City::RemoveUnitFromMap and closing the kind's panel come with the city operations and
-    // the city panels.
+    city->RemoveUnitFromMap();
+    CloseCityPanel(city);
     buildingSelected = 0;
 }
 
@@ -226,12 +227,12 @@ void MapView::SelectSubCastle(SubCastle* sc) {
     Stamp(x, y, sc->Kind() == 4 ? 13 : 25);
     GameController* c = TheGameController;
     if (c) c->currentGroup = -1;
-    // SubCastle::RelocateUnit and Win21Window / Win20Window come with the sub-castles' map
-    // behaviour and the city panels.
+    sc->RelocateUnit(false);
     if (c) {
         c->selectedSubCastle = sc;
         c->timedFlag = 0;
     }
+    OpenSubCastlePanel(sc);
     buildingSelected = 1;
     CentreOn(x - 10, y - 30);
 }
@@ -241,8 +242,8 @@ void MapView::DeselectSubCastle(SubCastle* sc) {
     PlaySoundEffect(48);
     Stamp(sc->Int(SubCastleLayout::kX), sc->Int(SubCastleLayout::kY), sc->Kind() == 4 ? 12 : 24);
     if (GameController* c = TheGameController) c->cityPanelMode = 0;
-    // Closing Win21Window / Win20Window and SubCastle::RemoveUnitFromMap come with the city
-    // panels and the sub-castles' map behaviour.
+    CloseSubCastlePanel(sc);
+    sc->RemoveUnitFromMap();
     buildingSelected = 0;
 }
 

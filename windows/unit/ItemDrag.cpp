@@ -6,6 +6,7 @@
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
+#include "windows/city/Win14Window.h"
 #include "windows/unit/UnitDrag.h"
 #include "windows/unit/UnitRecords.h"
 #include "windows/unit/Win05Window.h"
@@ -57,6 +58,24 @@ void EscortFromItem(Troop* target, Troop* source, int32_t item, int sourceSlot, 
     City* city = TheGameController ? TheGameController->selectedCity : nullptr;
     NetCmdCityTroopMove(city, target->UnitId(), nullptr, target, uint32_t(item + 154), mode == 1 ? 3 : 4);
     if (source && sourceSlot < 10) NetCmdDropItem(source, uint32_t(sourceSlot), 0);
+}
+
+// From the city's stock: an item goes into the slot and whatever was there back to the stock; a
+// waiting soldier joins the troop.
+void DropFromStock(Troop* target, Win14Window* stock, int slot, uintptr_t payload, uint32_t code) {
+    if (code & kDragCarried) {
+        if (slot < 10 || NextCarrySlot(target) == -1) return;
+        NetCmdCityTroopMove(stock->city, reinterpret_cast<Troop*>(payload)->UnitId(), nullptr, target, 0, 0);
+        return;
+    }
+    const int32_t item = int32_t(payload);
+    if (slot >= 10 || (item >= 321 && item <= 324)) return;
+    int fit = slot < 6 ? Win99Window::FitEquipSlot(target, item, slot) : 0;
+    if (fit == 0) fit = Win99Window::FreeBeltSlot(target);
+    if (fit == 0) return;
+    const int32_t old = Win99Window::GetSlotItem(target, fit - 1);
+    NetCmdDropItem(target, uint32_t(fit - 1), uint32_t(item));
+    stock->SwapStockItem(item, int32_t(code & 0xFFF), old);
 }
 
 } // namespace
@@ -135,6 +154,10 @@ void Win99Window::DropOnSlot(Troop* target, Troop* source, int slot, int mode) {
     const uintptr_t payload = TheMouseCursor->dragPayload;
     const uint32_t code = uint32_t(TheMouseCursor->dragValue);
     EndDrag();
+    if (auto* stock = dynamic_cast<Win14Window*>(from)) {
+        DropFromStock(target, stock, slot, payload, code);
+        return;
+    }
     if (!UnitSource(from)) return;
     const int sourceSlot = int(code & 0xFF);
     const bool carried = code & kDragCarried;
