@@ -17,6 +17,7 @@
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
 #include "Program/StageSet.h"
+#include "Program/Startup.h"
 #include "engine/LinkList.h"
 #include "gui/DeferredDelete.h"
 #include "gui/TextLabel.h"
@@ -38,6 +39,7 @@
 class DemoBattleFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        startupState = StartupState;
         ::setenv("KARDOL_HEADLESS", "1", 1);
         ::setenv("SDL_VIDEODRIVER", "dummy", 1);
         ::setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -61,6 +63,9 @@ protected:
     void TearDown() override {
         TearDownProgram();
         InstallAutoplay(AutoplaySettings{});
+        // The start-up's state is the program's: the suites after this one start from the
+        // front end's.
+        StartupState = startupState;
     }
 
     static void Frame() {
@@ -122,4 +127,5 @@ protected:
     }
 
     testsupport::TempFolder folder;
+    int32_t startupState = 0;
 };
