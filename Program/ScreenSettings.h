@@ -58,6 +58,8 @@ public:
 
     // Stage files: set once a stage's battle has begun; groups are then saved without followers.
     int32_t battleStarted = 0;
+    // Set once the player has applied a diplomacy proposal or gift.
+    int32_t diplomacyUsed = 0;
 
     // ---- Stage files (stagefiles/MainStage*.cpp) ----
     // Set while the map is kept outside the stage files (the fixed stage's start): no map files,

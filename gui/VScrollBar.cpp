@@ -79,6 +79,27 @@ void VScrollBar::SetRange(int total, int newPage, int newStep) {
     Draw();
 }
 
+void VScrollBar::StepForward() {
+    if (position >= maximum) return;
+    position = int16_t(std::min(position + step, int(maximum)));
+    UpdateLayout();
+    Draw();
+}
+
+void VScrollBar::StepBack() {
+    if (position <= 0) return;
+    position = int16_t(std::max(position - step, 0));
+    UpdateLayout();
+    Draw();
+}
+
+void VScrollBar::SetPosition(int16_t newPosition) {
+    if (position >= maximum) return;
+    position = newPosition;
+    UpdateLayout();
+    Draw();
+}
+
 void VScrollBar::UpdateLayout() {
     if (maximum == 0) return;
     const int travel = trackHeight - thumbHeight;

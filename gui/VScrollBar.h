@@ -23,6 +23,11 @@ public:
     void OnLeftButtonUp(Point* p) override;
 
     void SetRange(int total, int newPage, int newStep);
+    // One step down or up the range, kept inside it; nothing at its end.
+    void StepForward();
+    void StepBack();
+    // Only while the bar is not at its end: the position as given, unclamped.
+    void SetPosition(int16_t newPosition);
     void UpdateLayout();
     void Draw();
     void Enable() { enabled = 1; }

@@ -18,6 +18,7 @@
 #include "troops/TroopWorld.h"
 #include "windows/main/Win01Window.h"
 #include "windows/main/Win11Window.h"
+#include "windows/main/Win37Window.h"
 #include "windows/unit/Win05Window.h"
 #include "world/BattleMap.h"
 #include "world/Coordinates.h"
@@ -273,6 +274,8 @@ void Troop::ApplyKill(int32_t killerKingdom) {
         kept = 0;
         kindWord = 999;
     }
+    // The overview never lists a fallen troop.
+    OverviewTroopFell();
 }
 
 void Troop::OnDefeated(int32_t killerKingdom, Troop* attacker) {

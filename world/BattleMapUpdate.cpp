@@ -22,6 +22,7 @@
 #include "records/OfficerRecord.h"
 #include "troops/CastleGate.h"
 #include "troops/Troop.h"
+#include "windows/main/Win37Window.h"
 #include "world/Missile.h"
 #include "world/Zu_SkillEffect.h"
 
@@ -169,6 +170,7 @@ void BattleMap::EnterCityById(City* city) {
 
 void BattleMap::ForgetTroop(Troop* troop) {
     if (!troop) return;
+    OverviewTroopGone(troop);
     RemoveObjectEverywhere(reinterpret_cast<uintptr_t>(troop));
     RemoveAll(dyingTroops, troop);
     if (missiles)

@@ -8,4 +8,5 @@ void WriteNetSeeds(SeedCorpus& corpus) {
     WriteLobbySeeds(corpus);
     WriteNetReceiveSeeds(corpus);
     WriteCityValueSeeds(corpus);
+    WriteDiplomacySeeds(corpus);
 }

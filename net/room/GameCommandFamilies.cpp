@@ -8,4 +8,5 @@ void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterSubCommands(table);
     RegisterGameRecords(table);
     RegisterTroopFateCommands(table);
+    RegisterDiplomacyCommands(table);
 }

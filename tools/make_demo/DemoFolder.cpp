@@ -1,6 +1,7 @@
 #include "DemoFolder.h"
 
 #include "DemoMainPanel.h"
+#include "DemoOverviewLayouts.h"
 #include "DemoPictures.h"
 #include "NetworkLayouts.h"
 #include "engine/GameFileWriters.h"
@@ -451,6 +452,8 @@ bool WriteDemoFolder(const std::string& folder, std::string& error) {
     for (const auto& [name, bytes] : NetworkLayouts())
         out.Put(name, bytes);
     for (const auto& [name, bytes] : MainPanelLayouts())
+        out.Put(name, bytes);
+    for (const auto& [name, bytes] : OverviewLayouts())
         out.Put(name, bytes);
     LobbyArchive(out);
     if (!out.ok()) error = out.failed();

@@ -35,7 +35,8 @@
 namespace {
 
 constexpr int kMapWidth = 64, kMapRows = 128;
-constexpr int kRed = 1, kBlue = 2; // the two kingdoms' sides
+constexpr int kRed = 1, kBlue = 2; // the two warring kingdoms' sides
+constexpr int kJade = 3;           // a kingdom away from the war, to talk to
 constexpr int kSpearmen = 1, kArchers = 2;
 constexpr int kOpeningTalk = 1001;
 // The field armies' troop groups, which the events watch.
@@ -226,6 +227,11 @@ public:
             demoroutes::MakeScout(*blue);
         }
 
+        // A lord far off in the hills, wary of red: peace yes, alliance not yet.
+        Kingdom* jade = AddKingdom(kJade, "Jade Hills", 1);
+        jade->SetInt(KingdomLayout::kDiplomacy, 1);
+        Band(jade, "Yu Lan", kSpearmen, 60, 6, 2);
+
         Events(blueFort, blueFerry);
     }
 
@@ -349,7 +355,9 @@ private:
     // band, by his level, and the band joins his army.
     void Band(Kingdom* k, const char* name, int type, int x, int y, int level) {
         OfficerRecord* general = Officer(k->nationIndex, name, type, 1, level);
-        general->Set(OfficerLayout::kRebel, k->nationIndex == kRed ? kRedArmy : kBlueArmy);
+        general->Set(OfficerLayout::kRebel, k->nationIndex == kRed    ? kRedArmy
+                                            : k->nationIndex == kBlue ? kBlueArmy
+                                                                      : 0);
         if (mustAppear && general->Name() == mustAppear) general->Set(OfficerLayout::kMustAppear, 2);
         auto* leader = new Troop(0, 10, int16_t(x), int16_t(y), int8_t(k->nationIndex), 0, 0, general);
         leader->outgoingMark = 1;

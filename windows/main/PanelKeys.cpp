@@ -8,6 +8,8 @@
 #include "windows/main/Win01Window.h"
 #include "windows/main/Win11Window.h"
 #include "windows/main/Win26Window.h"
+#include "windows/main/Win37Window.h"
+#include "windows/main/Win41Window.h"
 #include "world/MapView.h"
 
 namespace {
@@ -16,6 +18,8 @@ constexpr uint32_t kTab = 9;
 constexpr uint32_t kEscape = 27;
 constexpr uint32_t kF5 = 116;
 constexpr uint32_t kF6 = 117;
+constexpr uint32_t kF7 = 118;
+constexpr uint32_t kF8 = 119;
 
 bool MapAreaLocked() {
     const GameController* c = TheGameController;
@@ -33,7 +37,13 @@ void HandlePanelKeyDown(uint32_t key) {
         if (TheWin01Host && TheWin01Host->groupList) TheWin01Host->groupList->SelectNextGroup();
         return;
     case kEscape:
-        if (main && main->gameMenu) main->gameMenu->HandleEscape();
+        if (!main) return;
+        if (main->listWindow)
+            main->listWindow->HandleEscape();
+        else if (main->overview)
+            main->overview->HandleEscape();
+        else if (main->gameMenu)
+            main->gameMenu->HandleEscape();
         return;
     case kF5:
         if (!main) return;
@@ -41,6 +51,12 @@ void HandlePanelKeyDown(uint32_t key) {
             main->gameMenu->HandleEscape();
         else
             main->PressMenuButton(0);
+        return;
+    case kF7:
+        if (main) main->ToggleOverview();
+        return;
+    case kF8:
+        if (main) main->ToggleListWindow();
         return;
     case kF6:
         if (c && c->eventManager && c->eventManager->runnerActive == 0) c->eventManager->StartRunner(101);

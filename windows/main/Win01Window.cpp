@@ -23,6 +23,8 @@
 #include "windows/main/SidePanelLock.h"
 #include "windows/main/Win26Window.h"
 #include "windows/main/Win35Window.h"
+#include "windows/main/Win37Window.h"
+#include "windows/main/Win41Window.h"
 #include "world/MapView.h"
 
 #include <cstdio>
@@ -139,6 +141,12 @@ int Win01Window::Close(int) {
         chatSettings = nullptr;
         settings->Finish(1);
     }
+    for (Window** child : {reinterpret_cast<Window**>(&overview), reinterpret_cast<Window**>(&listWindow)}) {
+        if (!*child) continue;
+        Window* w = *child;
+        *child = nullptr;
+        w->Close(1);
+    }
     DetachInput();
     DropPanel(menuPanel, kMenu);
     DropPanel(chatPanel, kChat);
@@ -186,6 +194,20 @@ void Win01Window::EnableMenuButton0() {
     EnableButton(FindScreenControl(controls[kMenu], 0x100));
 }
 
+void Win01Window::ToggleOverview() {
+    if (overview)
+        overview->HandleEscape();
+    else
+        PressMenuButton(2);
+}
+
+void Win01Window::ToggleListWindow() {
+    if (listWindow)
+        listWindow->HandleEscape();
+    else
+        PressMenuButton(3);
+}
+
 void Win01Window::AttachInput() {
     Zu_Tools::Global().AttachBuffer(lineText, kLineBytes, Zu_Tools::kInputOn);
 }
@@ -226,8 +248,17 @@ void Win01Window::OnControlClick(Widget* control, Point*) {
         case 0x101:
             if (c && c->eventManager) c->eventManager->StartRunner(101);
             break;
+        case 0x102:
+            if (overview) break;
+            LockSidePanels(0);
+            overview = new Win37Window(parent, this);
+            break;
+        case 0x103:
+            if (listWindow) break;
+            LockSidePanels(0);
+            listWindow = new Win41Window(parent, this);
+            break;
         default:
-            // The overview and the list window are opened by their own windows' issue.
             break;
         }
         return;
@@ -270,6 +301,15 @@ void Win01Window::OnNotify(Window* child, int result) {
         child->Close(1);
         UnlockSidePanels(0);
         if (TheGameController && !TheGameController->networked) TheGameController->running = 1;
+        return;
+    }
+    if (child == overview || child == listWindow) {
+        if (child == overview)
+            overview = nullptr;
+        else
+            listWindow = nullptr;
+        child->Close(1);
+        UnlockSidePanels(0);
         return;
     }
     if (child == chatSettings) {

@@ -11,6 +11,8 @@ class LinkList;
 class Point;
 class Win26Window;
 class Win35Window;
+class Win37Window;
+class Win41Window;
 
 // The main panel below the map: the menu ("Win02.gui": game menu, briefing, overview, list
 // window, the date and mission lines), the status line that doubles as the chat input
@@ -39,6 +41,10 @@ public:
     int PressMenuButton(int n);
     void DisableMenuButton0();
     void EnableMenuButton0();
+    // The overview (menu button 0x102, F7) and the diplomacy list (0x103, F8): open it, or close
+    // the open one as its close button does.
+    void ToggleOverview();
+    void ToggleListWindow();
 
     // The chat line.
     void BuildChatPage();
@@ -54,8 +60,8 @@ public:
     Widget* parent = nullptr;
     Win26Window* gameMenu = nullptr;
     Win35Window* chatSettings = nullptr;
-    Window* overview = nullptr;
-    Window* listWindow = nullptr;
+    Win37Window* overview = nullptr;
+    Win41Window* listWindow = nullptr;
     GuiPanel* menuPanel = nullptr;
     GuiPanel* chatPanel = nullptr;
     GuiPanel* chatPage = nullptr;
