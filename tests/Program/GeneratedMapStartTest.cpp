@@ -10,10 +10,10 @@
 #include "events/EventManager.h"
 #include "gui/DeferredDelete.h"
 #include "gui/RootWidget.h"
-#include "records/TemplateTables.h"
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/Surface.h"
+#include "records/TemplateTables.h"
 #include "troops/TroopWorld.h"
 #include "world/MapView.h"
 

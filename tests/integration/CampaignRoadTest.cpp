@@ -137,14 +137,14 @@ TEST_F(CampaignRoadTest, TheChosenGeneralsGoToTheBattleAndTheOthersLeaveTheMap) 
     ASSERT_NO_FATAL_FAILURE(WalkToThePreparation());
     City* camp = PlayerCamp();
     // The camp: the profile's gold and soldiers (no earlier camp at an act's first stage) and the
-    // player's three generals, smallest officer id first.
+    // player's four generals (the keep's wall captain among them), smallest officer id first.
     EXPECT_EQ(camp->Int(CityLayout::kGold), 1500);
     EXPECT_EQ(camp->Int(CityLayout::kFood), 0);
     EXPECT_EQ(camp->reserve.GetCount(), 14);
     std::vector<std::string> generals;
     for (Troop* t : ListValues<Troop>(camp->units))
         generals.emplace_back(t->officer->Name());
-    EXPECT_EQ(generals, (std::vector<std::string>{"Wen Li", "Zhao Feng", "Lu Min"}));
+    EXPECT_EQ(generals, (std::vector<std::string>{"Wen Li", "Gao Lan", "Zhao Feng", "Lu Min"}));
     EXPECT_EQ(c->selectedCity, camp);
     EXPECT_EQ(TheBattleMap->cities[camp->Int(CityLayout::kIndex)], camp);
     const int slot = camp->Int(CityLayout::kIndex);
@@ -227,8 +227,8 @@ TEST_F(CampaignRoadTest, TheGeneralsPageListsTheCandidatesByLevelAndShowsARowsVa
     std::vector<std::string> rows;
     for (Troop* t : page->rows)
         rows.emplace_back(t ? std::string(t->officer->Name()) : "-");
-    EXPECT_EQ(rows, (std::vector<std::string>{"Wen Li", "Zhao Feng", "Lu Min", "-", "-", "-"}));
-    EXPECT_EQ(page->walked, 3);
+    EXPECT_EQ(rows, (std::vector<std::string>{"Wen Li", "Zhao Feng", "Lu Min", "Gao Lan", "-", "-"}));
+    EXPECT_EQ(page->walked, 4);
 
     RightClick(kListLeft + 50, kListTop + 38 + 32 * 4 + 15); // an empty row
     EXPECT_EQ(page->infoTroop, nullptr);

@@ -48,7 +48,7 @@ GameRun Play(const fs::path& root, const std::string& name, const std::string& e
     return run;
 }
 
-// Both runs are shared by the cases: the first plays 3,000 frames and saves to slot 2; the second
+// Both runs are shared by the cases: the first plays 2,000 frames and saves to slot 2; the second
 // loads slot 2, writes what it got, saves it again to slot 3 before any frame runs, and plays on.
 class SaveRoundTripRunTest : public ::testing::Test {
 protected:
@@ -57,7 +57,7 @@ protected:
         const fs::path root = folder->path();
         ASSERT_EQ(std::system((MakeDemo + " " + (root / "game").string() + " > /dev/null").c_str()), 0);
         saved = Play(root, "save",
-                     "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=7 KARDOL_SAVE_AT=3000:2 KARDOL_CENSUS=" +
+                     "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=7 KARDOL_SAVE_AT=2000:2 KARDOL_CENSUS=" +
                          (root / "saved.txt").string());
         loaded = Play(root, "load",
                       "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=7 KARDOL_LOAD=2 KARDOL_LOAD_RESAVE=3 "
@@ -116,7 +116,7 @@ TEST_F(SaveRoundTripRunTest, TheLoadedGamePlaysOnToTheStagesEnd) {
 }
 
 // The demo's clock events: once the opening has fired, one sets the stage timer to a month and the
-// tally to five days; by the save at frame 3,000 both have run out and the events waiting on them
+// tally to five days; by the save at frame 2,000 both have run out and the events waiting on them
 // have fired, where the stage file has them all still waiting.
 TEST_F(SaveRoundTripRunTest, TheDemoStagesTimerAndTallyEventsFire) {
     ASSERT_EQ(saved.exitCode, 0) << saved.err;
@@ -133,7 +133,7 @@ TEST_F(SaveRoundTripRunTest, TheDemoStagesTimerAndTallyEventsFire) {
         for (auto* e : ListValues<events::EventRecord>(events)) {
             if (e->Id() < 7 || e->Id() > 9) continue;
             ++found;
-            // The month-long timer has not run out by frame 3,000 (id 8): only the clocks and the
+            // The month-long timer has not run out by frame 2,000 (id 8): only the clocks and the
             // tally are checked fired there.
             if (fired && e->Id() == 8) continue;
             EXPECT_EQ(e->EndState() >= kFired, fired) << e->Id();

@@ -1,5 +1,8 @@
 #include "windows/city/Win80Window.h"
 
+#include "windows/city/Win14Window.h"
+#include "windows/city/Win22Window.h"
+
 #include "Program/GameController.h"
 #include "Program/ScreenControls.h"
 #include "Program/StageSet.h"
@@ -142,6 +145,12 @@ int Win80Window::Close(int result) {
         question->Close(1);
         question = nullptr;
     }
+    for (Window** child : {&stockWindow, &itemWindow})
+        if (*child) {
+            (*child)->Close(1);
+            DeferDelete(*child);
+            *child = nullptr;
+        }
     ClosePanel(result);
     DeferDelete(this);
     RemovePlayerCity();
@@ -162,9 +171,19 @@ void Win80Window::OnControlClick(Widget* control, Point*) {
         }
         break;
     case kStock:
+        // Each child disables this view until it reports back.
+        if (stockWindow || itemWindow) break;
+        {
+            auto* stock = new Win14Window(parentWidget, this, 0, 0, 1);
+            stock->Show();
+            stockWindow = stock;
+        }
+        panel->enabled = 0;
+        break;
     case kItems:
-        // MERGE HOOK: the city stock window (mode 1) and the troop item window (mode 2) open here
-        // once the city windows exist; each disables this view until it reports back.
+        if (stockWindow || itemWindow) break;
+        itemWindow = new Win22Window(parentWidget, this, 2);
+        panel->enabled = 0;
         break;
     case kReady:
         if (question) break;
@@ -186,6 +205,7 @@ void Win80Window::OnNotify(Window* child, int answer) {
     if (!child) return;
     if (child == stockWindow || child == itemWindow) {
         child->Close(1);
+        DeferDelete(child);
         (child == stockWindow ? stockWindow : itemWindow) = nullptr;
         if (panel) panel->enabled = 1;
         return;
