@@ -205,4 +205,5 @@ TEST_F(OverviewWindow, AFallenOrDeletedTroopLeavesTheTables) {
     EXPECT_EQ(RowOf("Sun Ye"), -1);
     const std::vector<Troop*>& rows = Overview()->pages[2].officers;
     EXPECT_EQ(std::find(rows.begin(), rows.end(), sun), rows.end());
+    delete sun; // as every caller of ForgetTroop does once the troop is out of the world
 }
