@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the fuzzers need; does nothing when all are present.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang clang-format lld libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-mixer-dev libfreetype-dev libfontconfig-dev
   fonts-arphic-uming fonts-arphic-ukai
