@@ -5,7 +5,6 @@
 
 #include "DemoBattlePictures.h"
 #include "DemoBattleStart.h"
-#include "DemoClocks.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -21,6 +20,5 @@ inline bool StartDemoBattleGame(const std::filesystem::path& folder, std::string
     ::setenv("KARDOL_REGISTRY", (folder / "registry.ini").c_str(), 1);
     const std::string where = folder.string();
     return WriteDemoFolder(where, error) && WriteDemoGenerator(where, error) &&
-           WriteDemoStage(where, error) && democlocks::WriteDemoClockStage(where, error) &&
-           WriteDemoBattlePictures(where, error) && StartDemoGame(error);
+           WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error) && StartDemoGame(error);
 }

@@ -3,6 +3,7 @@
 // world: the events' end states, the stage's counters and calendar, red's standing with the hill
 // lord that the clocks' steps change, and the stage's result.
 #include "DemoBattleGame.h"
+#include "DemoClocks.h"
 
 #include "support/TempFolder.h"
 
@@ -83,8 +84,12 @@ TEST_F(DemoClockStageTest, TheTallyAndThenTheMonthTimerFireAndTheStageIsWonOnlyA
         relationAtEnd = RelationWithHillLord(*stage);
         for (auto [id, seen] : {std::pair{kTallyId, &tally}, {kTimerId, &timer}})
             if (seen->frame < 0 && EndState(*stage, id) >= kEventFired)
-                *seen = {frame,         stage->monthsElapsed,         stage->timerCounter, stage->tallyCounter,
-                         RelationWithHillLord(*stage), stage->result};
+                *seen = {frame,
+                         stage->monthsElapsed,
+                         stage->timerCounter,
+                         stage->tallyCounter,
+                         RelationWithHillLord(*stage),
+                         stage->result};
     }
     const std::string report = testing::internal::GetCapturedStdout();
     ASSERT_GE(tally.frame, 0) << "the tally never fired";

@@ -426,7 +426,7 @@ bool WriteDemoStage(const std::string& folder, std::string& error) {
         ok = world.Save(error);
     }
     std::filesystem::current_path(back, ec);
-    return ok;
+    return ok && democlocks::WriteDemoClockStage(folder, error);
 }
 
 bool WriteDemoStageAs(const std::string& folder, const std::string& base, int stageNumber,

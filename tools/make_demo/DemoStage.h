@@ -6,7 +6,7 @@ class LinkList;
 
 // Writes the demo's playable stage "stage01.stg" with its map and companion files, the talk texts
 // and the data tables the game reads at start-up, all through the game's own writers. False when a
-// file cannot be written; `error` then names it.
+// file cannot be written; `error` then names it. The clock stage "stage02.stg" comes with it.
 bool WriteDemoStage(const std::string& folder, std::string& error);
 
 // The same stage under another name and stage number, with the named general marked to appear in

@@ -2,7 +2,6 @@
 #include "DemoBattlePictures.h"
 #include "DemoCampaign.h"
 #include "DemoCityPanels.h"
-#include "DemoClocks.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -17,9 +16,9 @@ int main(int argc, char** argv) {
     }
     std::string error;
     if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error) ||
-        !WriteDemoStage(argv[1], error) || !democlocks::WriteDemoClockStage(argv[1], error) ||
-        !WriteDemoBattlePictures(argv[1], error) || !WriteDemoUnitPanels(argv[1], error) ||
-        !WriteDemoCampaign(argv[1], error) || !WriteDemoCityPanels(argv[1], error)) {
+        !WriteDemoStage(argv[1], error) || !WriteDemoBattlePictures(argv[1], error) ||
+        !WriteDemoUnitPanels(argv[1], error) || !WriteDemoCampaign(argv[1], error) ||
+        !WriteDemoCityPanels(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }
