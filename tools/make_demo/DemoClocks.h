@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 class LinkList;
 
@@ -11,6 +12,16 @@ namespace democlocks {
 
 constexpr int32_t kTimerMonths = 1;
 constexpr int32_t kTallyDays = 5;
+constexpr int32_t kClocksId = 7; // the timer rings as kClocksId + 1, the tally as kClocksId + 2
+
+// The clock stage "stage02.stg": the demo stage that red must hold a month before it can win.
+// When the tally is reached red's relation with the hill lord (side kHillLord) becomes neutral,
+// when the timer rings an alliance, and the ways to win open.
+constexpr const char* kClockStage = "stage02";
+constexpr int32_t kHillLord = 3;
+constexpr int32_t kTallyRelation = 2, kTimerRelation = 1;
+
+bool WriteDemoClockStage(const std::string& folder, std::string& error);
 
 void AddClockEvents(LinkList& events, int32_t openingId, int32_t firstId);
 

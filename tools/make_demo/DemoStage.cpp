@@ -253,6 +253,8 @@ public:
         return ok;
     }
 
+    LinkList& EventList() { return *stage->events; }
+
     // The general who must go to a campaign battle whatever the player chooses.
     const char* mustAppear = nullptr;
     int stageNumber = 1;
@@ -400,7 +402,7 @@ private:
         events::EventRecord* lost = Event(6, 38, "Red routed");
         lost->SetInt(EventLayout::kGeneral, kRedArmy);
         Step(lost, 4, {0, 0, 0, 0});
-        democlocks::AddClockEvents(*stage->events, 1, 7);
+        democlocks::AddClockEvents(*stage->events, 1, democlocks::kClocksId);
     }
 
     Zu_StageSet* stage = nullptr;
@@ -424,11 +426,11 @@ bool WriteDemoStage(const std::string& folder, std::string& error) {
         ok = world.Save(error);
     }
     std::filesystem::current_path(back, ec);
-    return ok;
+    return ok && democlocks::WriteDemoClockStage(folder, error);
 }
 
 bool WriteDemoStageAs(const std::string& folder, const std::string& base, int stageNumber,
-                      const char* mustAppear, std::string& error) {
+                      const char* mustAppear, std::string& error, void (*reworkEvents)(LinkList&)) {
     std::error_code ec;
     const std::filesystem::path back = std::filesystem::current_path(ec);
     std::filesystem::current_path(folder, ec);
@@ -439,6 +441,7 @@ bool WriteDemoStageAs(const std::string& folder, const std::string& base, int st
         world.mustAppear = mustAppear;
         world.stageNumber = stageNumber;
         world.Build();
+        if (reworkEvents) reworkEvents(world.EventList());
         // A campaign stage's file names its place in the act.
         if (stageNumber >= 11 && stageNumber <= 46) {
             TheGameController->gameKind = 0;
