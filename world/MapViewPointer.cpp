@@ -113,12 +113,14 @@ int32_t MapView::HitTest(int32_t px, int32_t py) {
                 for (uintptr_t v = map->FirstObjectAt(x, y); v != 0; v = map->NextObjectAt()) {
                     Troop* t = reinterpret_cast<Troop*>(v);
                     if (t->cellX != x || t->cellY != y) continue;
+                    // What a unit is to the pointer goes by its officer's kind, not by what the
+                    // troop is doing: a troop standing or fighting is picked as one walking.
+                    const int32_t kind = t->OfficerKind();
                     if (alternate) {
-                        if (t->state == 17) {
+                        if (kind == 17) {
                             found = t;
                             break;
                         }
-                        const int32_t kind = t->OfficerKind();
                         if (t->state == 13 || kind == 38 || kind == 39) continue;
                         const bool wanted = pass == 0 ? t->owner != player : t->owner == player;
                         if (wanted && t->HitTest(mapX, mapY)) {
@@ -127,9 +129,9 @@ int32_t MapView::HitTest(int32_t px, int32_t py) {
                         }
                         continue;
                     }
-                    if (t->state == 13 || t->state == 17 || (t->state > 5 && t->state != 9 && t->state != 14))
+                    if (t->IsGone() || kind == 13 || kind == 17 || (kind > 5 && kind != 9 && kind != 14))
                         continue;
-                    if (t->state == 14) {
+                    if (kind == 14) {
                         found = t;
                         break;
                     }
@@ -214,9 +216,9 @@ void MapView::OnControlHover(Widget*, Point* point) {
             } else if (k == 2 && t) {
                 shape = t->owner == 0 || KingdomRelation(player, t->owner) == 3 ? 2 : 4;
                 if (t->flags & 4) shape = 4;
-                if (t->state == 9) shape = 2;
+                if (t->OfficerKind() == 9) shape = 2;
             } else if (k == 5 && t) {
-                shape = t->state == 9 ? 2 : 4;
+                shape = t->OfficerKind() == 9 ? 2 : 4;
             } else if (OwnGroundClass(k)) {
                 shape = c->workMode ? 19 : 3;
             } else if (ForeignGroundClass(k)) {

@@ -110,15 +110,20 @@ TEST_F(Pointer, TheHitTestClassifiesUnitsAndNeverPicksAHiddenOne) {
     Troop* other = Unit(neutral, 30, 20);
     Troop* servant = Unit(enemy, 10, 30);
     servant->officer->Set(OfficerLayout::kPolicy, 1); // secretly serves the player
-    Troop* hiding = Unit(enemy, 20, 30, 8);
+    Troop* hiding = Unit(enemy, 20, 30);
+    hiding->officer->Set(OfficerLayout::kAttribute, 8); // a hidden kind of officer
+    // What a troop is doing does not hide it: standing (10) and fighting (11) are picked.
+    Troop* standing = Unit(player, 30, 30, 10);
+    Troop* fighting = Unit(enemy, 20, 10, 11);
     const struct {
         Troop* troop;
         int klass;
         bool found;
-    } cases[] = {{own, 1, true}, {foe, 2, true}, {other, 5, true}, {servant, 1, true}, {hiding, 0, false}};
+    } cases[] = {{own, 1, true},     {foe, 2, true},      {other, 5, true},   {servant, 1, true},
+                 {hiding, 0, false}, {standing, 1, true}, {fighting, 2, true}};
     for (const auto& c : cases) {
         const Point p = Over(c.troop);
-        EXPECT_EQ(view->HitTest(p.x, p.y), c.klass);
+        EXPECT_EQ(view->HitTest(p.x, p.y), c.klass) << c.troop->cellX << "," << c.troop->cellY;
         EXPECT_EQ(view->hoveredObject == c.troop, c.found);
     }
     // A unit on a cell out of sight is not there for the pointer.
@@ -146,7 +151,7 @@ TEST_F(Pointer, CursorShapesFollowTheModeAndTheClassUnderThePointer) {
         Hover(c.at);
         EXPECT_EQ(cursor->shapeIndex, c.shape) << c.at.x;
     }
-    other->state = 9;
+    other->officer->Set(OfficerLayout::kAttribute, 9);
     Hover(Over(other));
     EXPECT_EQ(cursor->shapeIndex, 2);
     TheGameController->mapLock = 1;

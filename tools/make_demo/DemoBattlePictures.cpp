@@ -16,11 +16,12 @@ constexpr int kGrassCell = 100;  // the ground cell every demo map cell shows
 constexpr int kCellPixels = 400; // a diamond cell, its rows packed
 constexpr int kActions = 25;     // action rows a unit animation carries
 constexpr int kFramesPerAction = 4;
-// Where a soldier's feet stand in the 200 x 250 box a unit frame is placed in: the game picks a
-// unit by the box from (80, 130) to (120, 185) of it, so the figure stands inside that box, under
-// the name and the bars that the game draws above it.
-constexpr int kAnchorX = 100, kAnchorY = 172;
-constexpr int kScale = 2; // the figure's pattern is drawn at twice its size
+// A soldier's frame in the 200 x 250 box a unit frame is placed in: the game picks a unit by the
+// box from (80, 130) to (120, 185) of it, so the figure fills just that box, under the name and the
+// bars that the game draws above it. A smaller figure leaves a neighbour's box over bare ground
+// and over the figure's own edges, and a click there picks the neighbour.
+constexpr int kFrameLeft = 80, kFrameTop = 130, kFrameWidth = 40, kFrameHeight = 55;
+constexpr int kPatternWidth = 12, kPatternHeight = 20;
 
 void U16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v));
@@ -112,19 +113,19 @@ Bytes KingdomCells() {
     return b;
 }
 
-// A soldier of 12 x 20 palette indices, drawn twice as large, standing on its anchor: a pale head, a body of
+// A soldier of 12 x 20 palette indices, stretched over the frame: a pale head, a body of
 // the soldier type's colour band, legs that swing with the frame, and a spear or a bow. Indices 16 to 31 take
 // the kingdom's own colour ramp.
 Bytes SoldierFrames(uint8_t body, bool archer) {
     Bytes b;
     U32(b, kFramesPerAction);
-    constexpr int W = 12 * kScale, H = 20 * kScale;
+    constexpr int W = kFrameWidth, H = kFrameHeight;
     for (int f = 0; f < kFramesPerAction; ++f) {
         U32(b, uint32_t(W) | uint32_t(H) << 16);
-        U32(b, uint32_t(kAnchorX - W / 2) | uint32_t(kAnchorY - H) << 16);
+        U32(b, uint32_t(kFrameLeft) | uint32_t(kFrameTop) << 16);
         for (int row = 0; row < H; ++row)
             for (int column = 0; column < W; ++column) {
-                const int x = column / kScale, y = row / kScale;
+                const int x = column * kPatternWidth / W, y = row * kPatternHeight / H;
                 uint8_t p = 0;
                 const int dx = x - 5, dy = y - 3;
                 if (dx * dx + dy * dy <= 5)
