@@ -8,5 +8,4 @@ void WriteNetSeeds(SeedCorpus& corpus) {
     WriteLobbySeeds(corpus);
     WriteNetReceiveSeeds(corpus);
     WriteCityValueSeeds(corpus);
-    WriteDiplomacySeeds(corpus);
 }

@@ -56,7 +56,6 @@ void WriteCityUnitSeeds(SeedCorpus& corpus);
 void WriteLobbySeeds(SeedCorpus& corpus);
 void WriteNetReceiveSeeds(SeedCorpus& corpus);
 void WriteCityValueSeeds(SeedCorpus& corpus);
-void WriteDiplomacySeeds(SeedCorpus& corpus);
 // Parts of the stage file seeds.
 void WriteStagePlaceSeeds(SeedCorpus& corpus);
 void WriteStageCampaignSeeds(SeedCorpus& corpus);

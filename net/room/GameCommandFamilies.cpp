@@ -8,5 +8,4 @@ void InstallGameCommandFamilies(GameCommandTable& table) {
     RegisterSubCommands(table);
     RegisterGameRecords(table);
     RegisterTroopFateCommands(table);
-    RegisterDiplomacyCommands(table);
 }

@@ -70,8 +70,6 @@ void RegisterGameRecords(GameCommandTable& table);
 
 // A troop's death, capture and counters (17, 18, 20): sent by the host only.
 void RegisterTroopFateCommands(GameCommandTable& table);
-// Relations and attitudes between kingdoms (29): sent by the host only.
-void RegisterDiplomacyCommands(GameCommandTable& table);
 
 // Adds the command families of the game to a session's table; each family's own registration is
 // listed in it.

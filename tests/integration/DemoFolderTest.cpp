@@ -280,6 +280,15 @@ TEST_F(DemoFolderTest, TheBattleRecordTableScoresMarksAndWritesTheRecords) {
     c->scene = 5;
     Frame();
     KeepFrame("record");
+    // Each number column has its heading drawn above the first row, in the caption colour.
+    const uint16_t heading = uint16_t((250 >> 3) << 11 | (230 >> 2) << 5 | (180 >> 3));
+    for (int column = 0; column < 8; ++column) {
+        int lit = 0;
+        for (int y = 90; y < 112; ++y)
+            for (int x = 200 + column * 72; x < 264 + column * 72; ++x)
+                lit += BackPixel(x, y) == heading;
+        EXPECT_GT(lit, 20) << "column " << column;
+    }
     EXPECT_EQ(player->score, 36);
     EXPECT_EQ(rival->score, 8);
     EXPECT_TRUE(screen->rows[0].best);

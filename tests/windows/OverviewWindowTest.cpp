@@ -85,6 +85,15 @@ TEST_F(OverviewWindow, ListsThePlayersAndEveryKingdomsOfficersAndCitiesAndItsKey
     for (const char* name : {"Zhao Feng", "Ma Tai", "Sun Ye"})
         EXPECT_NE(std::find(all.begin(), all.end(), name), all.end()) << name;
     EXPECT_GT(all.size(), own.size());
+    // The window's step-forward button scrolls the table down to him.
+    const auto* allBar = dynamic_cast<VScrollBar*>(Overview()->Control(0x300));
+    ASSERT_NE(allBar, nullptr);
+    const std::string firstShown = Cell(0, 0);
+    for (int step = 0; step < 32 && RowOf("Yu Lan") < 0; ++step)
+        ClickControl(Overview()->Control(0x106));
+    EXPECT_GE(RowOf("Yu Lan"), 0);
+    EXPECT_GT(allBar->position, 0);
+    EXPECT_NE(Cell(0, 0), firstShown);
 
     // Page 1: red's cities with their owner and their gold; the rows below are empty.
     ShowTab(1);

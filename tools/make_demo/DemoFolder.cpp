@@ -3,6 +3,7 @@
 #include "DemoMainPanel.h"
 #include "DemoOverviewLayouts.h"
 #include "DemoPictures.h"
+#include "DemoRecordHeadings.h"
 #include "NetworkLayouts.h"
 #include "engine/GameFileWriters.h"
 
@@ -308,6 +309,7 @@ void GameScreens(Writer& out) {
     // The battle record: eight rows of eleven labels and one button.
     {
         DemoPicture back = Backdrop(800, 600, "BATTLE RECORD");
+        DrawRecordHeadings(back, 20, 200, 72, 116);
         std::vector<LayoutBox> labels;
         for (int r = 0; r < 8; ++r) {
             const int y = 120 + r * 48;

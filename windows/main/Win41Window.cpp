@@ -8,7 +8,6 @@
 #include "gui/Button.h"
 #include "gui/VScrollBar.h"
 #include "net/CityValueCommand.h"
-#include "net/DiplomacyCommand.h"
 #include "net/TroopCommands.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
@@ -18,6 +17,7 @@
 #include "troops/TroopWorld.h"
 #include "windows/main/FieldText.h"
 #include "windows/main/Win01Window.h"
+#include "world/BattleMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -78,6 +78,24 @@ int GoldOf(Kingdom* k) {
     for (City* c : ListValues<City>(k->cities))
         total += c->Int(CityLayout::kGold);
     return total;
+}
+
+bool InTable(const Kingdom* k) {
+    return k->nationIndex >= 1 && k->nationIndex <= Kingdom::kMaxNations;
+}
+
+// Both ways; the player's kingdom sees an ally's land and loses sight of an enemy's.
+void SetRelation(Kingdom* local, Kingdom* k, int relation) {
+    if (!InTable(local) || !InTable(k)) return;
+    local->relations[k->nationIndex] = relation;
+    k->relations[local->nationIndex] = relation;
+    if (TheBattleMap && (relation == 1 || relation == 3))
+        TheBattleMap->RefreshSight(k, relation == 1 ? 1 : 0);
+}
+
+void SetAttitude(Kingdom* local, Kingdom* k, int value) {
+    if (!InTable(k)) return;
+    local->goodwill[k->nationIndex] = std::clamp(value, 0, 100);
 }
 
 bool OnlyShows() {
@@ -253,6 +271,8 @@ void Win41Window::PayGift() {
 }
 
 void Win41Window::Apply() {
+    // Proposals are a single-play matter: a network station only looks at the table.
+    if (OnlyShows()) return;
     if (TheScreenSettings) TheScreenSettings->diplomacyUsed = 1;
     Kingdom* local = LocalKingdom();
     if (!local) return;
@@ -263,13 +283,14 @@ void Win41Window::Apply() {
             if (k->AcceptsProposal(p + 1)) {
                 if (Relation(local, k) == 3 && p == 0) EndFighting(k);
                 const int step = p == 0 ? 10 : p == 1 ? 5 : -50;
-                NetCmdSetDiplomacy(local, k, p + 1, std::clamp(Attitude(local, k) + step, 0, 100));
+                SetRelation(local, k, p + 1);
+                SetAttitude(local, k, Attitude(local, k) + step);
                 rowMarks[i] |= 1;
             }
         }
         proposals[i] = -1;
         if (giftRequests[i]) {
-            NetCmdSetDiplomacy(local, k, 0, std::min(Attitude(local, k) + 1, 100));
+            SetAttitude(local, k, Attitude(local, k) + 1);
             giftRequests[i] = 0;
             rowMarks[i] |= 2;
             PayGift();
