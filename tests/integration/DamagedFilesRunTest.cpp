@@ -29,6 +29,11 @@ std::string ReadAll(const fs::path& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The demo battle saved to the first slot with Ctrl+S.
+const std::string kSaveWithCtrlS = "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000 "
+                                   "KARDOL_INPUT=\"100:key ctrl+83;110:" +
+                                   std::string(kFirstSlot) + ";120:" + kOk + "\"";
+
 struct GameRun {
     int exitCode = -1;
     std::string out, err, errorList;
@@ -70,9 +75,7 @@ protected:
 // save in a battle ends the battle instead of playing a half-loaded one.
 TEST_F(DamagedFilesRunTest, ASaveMadeWithCtrlSLoadsAndADamagedOneIsNamed) {
     const fs::path saved = Copy("saved");
-    const GameRun save = Play(saved, "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000 "
-                                     "KARDOL_INPUT=\"100:key ctrl+83;110:" +
-                                         std::string(kFirstSlot) + ";120:" + kOk + "\"");
+    const GameRun save = Play(saved, kSaveWithCtrlS);
     ASSERT_EQ(save.exitCode, 0) << save.err;
     for (const char* ending :
          {"age", "castle", "cmb", "csm", "dead", "evt", "gat", "itm", "m", "soldier", "spr", "x"})
@@ -202,9 +205,7 @@ TEST_F(DamagedFilesRunTest, EachDamagedFileOfTheStageAndTheTablesIsNamedAndEndsT
 // the message and "Error.lst" name the save, and the run goes on to its frame limit and ends with 0.
 TEST_F(DamagedFilesRunTest, EachDamagedFileOfASaveIsNamed) {
     const fs::path saved = Copy("saved");
-    const GameRun save = Play(saved, "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000 "
-                                     "KARDOL_INPUT=\"100:key ctrl+83;110:" +
-                                         std::string(kFirstSlot) + ";120:" + kOk + "\"");
+    const GameRun save = Play(saved, kSaveWithCtrlS);
     ASSERT_EQ(save.exitCode, 0) << save.err;
     const struct {
         const char* ending;
