@@ -16,6 +16,7 @@
 #include "net/Zu_LocalSet.h"
 #include "net/lobby/SlotFields.h"
 #include "platform/CRand.h"
+#include "platform/Files.h"
 #include "records/City.h"
 #include "records/Kingdom.h"
 #include "records/OfficerRecord.h"
@@ -231,9 +232,18 @@ void GameController::StartStage() {
     if (!templateTables) templateTables = new TemplateTables;
     // The bar runs on past the loader's part and stops once the battle windows exist.
     StartLoadingScreen();
-    if (!templateTables->LoadStage(file, 1))
-        GetFrontEndServices()->ShowFileError("Could not read file %s!", file);
+    const bool loaded = templateTables->LoadStage(file, 1) != 0;
     stage = CurrentStageSet();
+    if (!loaded) {
+        GetFrontEndServices()->ShowFileError("Could not read file %s!", file);
+        // A stage read from the folder is not played with a file of its set missing or damaged;
+        // one made in memory (a generated map) has no set of files to miss.
+        if (!stage || platform::FileExists(file)) {
+            StopLoadingScreen();
+            running = 0;
+            return;
+        }
+    }
 
     if (stage) {
         const GameParameters& p = GameParams();

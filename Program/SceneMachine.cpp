@@ -72,8 +72,11 @@ Window* FrontEndServices::NewActSelectWindow(Widget*, GameController*, const cha
 Window* FrontEndServices::NewStageListWindow(Widget*, GameController*) {
     return nullptr;
 }
-void FrontEndServices::StartStage(GameController* controller) {
-    if (controller) controller->StartStage();
+bool FrontEndServices::StartStage(GameController* controller) {
+    if (!controller) return false;
+    // The stage start leaves the battle stopped when the stage's files could not be read.
+    controller->StartStage();
+    return controller->running != 0;
 }
 void FrontEndServices::ReloadStageTexts(const char* stageFile) {
     if (!TheGameController) return;
@@ -310,8 +313,14 @@ void GameController::RunFrontEnd() {
             delete stageListWindow;
             stageListWindow = nullptr;
             campaignStage = static_cast<uint8_t>(stageListChoice);
-            Services->StartStage(this);
-            requestedMode = 1;
+            if (Services->StartStage(this)) {
+                requestedMode = 1;
+            } else {
+                // The player has been told; he is back on the list he chose the stage from.
+                stageListWindow = Services->NewStageListWindow(TheRootWidget, this);
+                stageListChoice = -1;
+                if (!stageListWindow) ShowSingleMenu();
+            }
         }
         break;
 
@@ -331,7 +340,12 @@ void GameController::RunFrontEnd() {
             SetScene(this, ScenePreparation);
             CampaignStarted = 1;
             Services->ReloadStageTexts(stageFile);
-            Services->StartStage(this);
+            if (!Services->StartStage(this)) {
+                // The player has been told; he is back on the act he chose the stage from.
+                CampaignStarted = 0;
+                ShowActWindow();
+                break;
+            }
             Services->CreatePlayerCity();
             Services->StartRunner(eventManager, 100);
             Services->PlayMusic("Track11.Mp3", 1);
@@ -387,7 +401,14 @@ void GameController::RunFrontEnd() {
             NetworkLaunchFlag = 0;
         } else if (sessionResult == 2) {
             ReportNetworkStart(*this);
-            Services->StartStage(this);
+            if (!Services->StartStage(this)) {
+                // No battle without its stage: the room is left and the player is on the menu.
+                Services->CloseTcpSession();
+                networked = 0;
+                SetScene(this, SceneMainMenu);
+                menuChoice = -1;
+                break;
+            }
             running = 1;
             if (gameScreen) gameScreen->Activate();
             mode = 1;

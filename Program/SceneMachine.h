@@ -26,7 +26,8 @@ public:
     virtual Window* NewStageListWindow(Widget* root, GameController* owner);
 
     // The stage start of the controller; the stage texts of a stage file; the player's city.
-    virtual void StartStage(GameController* controller);
+    // False when the stage's files could not be read: no battle was set up.
+    virtual bool StartStage(GameController* controller);
     virtual void ReloadStageTexts(const char* stageFile);
     virtual void CreatePlayerCity();
     // The event scripts and the speech box.

@@ -169,7 +169,7 @@ int TemplateTables::LoadStage(const char* path, int32_t keepScenario) {
     // Kept scenario data must hold a stage: without one nothing was loaded.
     const int mainRead = keepScenario ? (CurrentStageSet() ? 1 : 0) : ReadMainFile(path);
     if (!mainRead) {
-        if (!keepScenario) NoteUnreadStageFile(path, __LINE__, !platform::FileExists(path));
+        NoteUnreadStageFile(path, __LINE__, !platform::FileExists(path));
         unread(path);
     }
 

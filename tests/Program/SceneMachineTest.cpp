@@ -59,9 +59,11 @@ public:
         EXPECT_EQ(owner, TheGameController);
         return Make("stagelist", "open stagelist");
     }
-    void StartStage(GameController* c) override {
+    bool StartStage(GameController* c) override {
         log.push_back("StartStage " + std::to_string(c->campaignStage));
+        return !stageUnreadable;
     }
+    bool stageUnreadable = false;
     void ReloadStageTexts(const char* f) override { log.push_back(std::string("ReloadStageTexts ") + f); }
     void CreatePlayerCity() override { log.push_back("CreatePlayerCity"); }
     void TypeSpeechText() override { log.push_back("TypeSpeechText"); }
@@ -243,6 +245,41 @@ TEST_F(SceneMachineTest, BackPathsLeadToThePreviousWindow) {
     EXPECT_EQ(c->requestedMode, 1);
 }
 
+// A stage whose files cannot be read starts no battle: the player is back on the list or the act he
+// chose it from, or, from a room, on the main menu; the front end goes on.
+TEST_F(SceneMachineTest, AnUnreadableStageReturnsToTheScreenItWasChosenOn) {
+    services.stageUnreadable = true;
+    Walk("stage list",
+         {
+             {nullptr, 0, {"open main 0"}},
+             {[](GameController* g) { g->menuChoice = 0; }, 1, {"open single", "close main 1"}},
+             {[](GameController* g) { g->singleChoice = 1; }, 3, {"open stagelist", "close single 1"}},
+             {[](GameController* g) { g->stageListChoice = 2; },
+              3,
+              {"delete stagelist", "StartStage 2", "open stagelist"}},
+             {nullptr, 3, {}},
+         });
+    EXPECT_NE(c->stageListWindow, nullptr);
+    EXPECT_EQ(c->stageListChoice, -1);
+    EXPECT_NE(c->requestedMode, 1);
+
+    Walk("act",
+         {
+             {[](GameController* g) { g->stageListChoice = -2; }, 1, {"delete stagelist", "open single"}},
+             {[](GameController* g) { g->singleChoice = 0; }, 2, {"open hero", "close single 1"}},
+             {[](GameController* g) { g->heroChoice = 1; }, 4, {"open act Act-2.gui", "close hero 1"}},
+             {[](GameController* g) { g->actChoice = 3; },
+              4,
+              {"close act 1", "ReloadStageTexts stage26.stg", "StartStage 26", "open act Act-2.gui"}},
+             {nullptr, 4, {"CheckTriggers"}},
+         });
+    EXPECT_NE(c->actWindow, nullptr);
+    EXPECT_EQ(c->actChoice, -1);
+    EXPECT_EQ(CampaignStarted, 0);
+    EXPECT_EQ(c->mode, 0);
+    EXPECT_NE(c->requestedMode, 1);
+}
+
 TEST_F(SceneMachineTest, NetworkSessionResults) {
     Walk("lobby left",
          {
@@ -291,6 +328,19 @@ TEST_F(SceneMachineTest, NetworkSessionResults) {
         c->gameScreen = nullptr;
         delete screen;
     }
+
+    // A room's stage that cannot be read: the room is left and the player is on the main menu.
+    services.stageUnreadable = true;
+    c->scene = static_cast<int8_t>(200);
+    c->mode = c->requestedMode = c->running = 0;
+    c->networked = 1;
+    EXPECT_EQ(Frame(), (Log{"RunSession", "ShowSessionWindow", "StartStage 101", "CloseTcpSession"}));
+    EXPECT_EQ(Scene(), 0);
+    EXPECT_EQ(c->menuChoice, -1);
+    EXPECT_EQ(c->networked, 0);
+    EXPECT_EQ(c->mode, 0);
+    EXPECT_EQ(c->running, 0);
+    EXPECT_NE(c->requestedMode, 1);
 }
 
 TEST_F(SceneMachineTest, RecordScreenReturnsToTheMenuOrTheLobby) {

@@ -29,6 +29,11 @@ std::string ReadAll(const fs::path& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The demo battle saved to the first slot with Ctrl+S.
+const std::string kSaveWithCtrlS = "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000 "
+                                   "KARDOL_INPUT=\"100:key ctrl+83;110:" +
+                                   std::string(kFirstSlot) + ";120:" + kOk + "\"";
+
 struct GameRun {
     int exitCode = -1;
     std::string out, err, errorList;
@@ -70,9 +75,7 @@ protected:
 // save in a battle ends the battle instead of playing a half-loaded one.
 TEST_F(DamagedFilesRunTest, ASaveMadeWithCtrlSLoadsAndADamagedOneIsNamed) {
     const fs::path saved = Copy("saved");
-    const GameRun save = Play(saved, "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000 "
-                                     "KARDOL_INPUT=\"100:key ctrl+83;110:" +
-                                         std::string(kFirstSlot) + ";120:" + kOk + "\"");
+    const GameRun save = Play(saved, kSaveWithCtrlS);
     ASSERT_EQ(save.exitCode, 0) << save.err;
     for (const char* ending :
          {"age", "castle", "cmb", "csm", "dead", "evt", "gat", "itm", "m", "soldier", "spr", "x"})
@@ -121,6 +124,115 @@ TEST_F(DamagedFilesRunTest, ADamagedStageFileEndsTheAutoplayWithAFailure) {
     EXPECT_NE(run.errorList.find("\nstage01.stg,the stage could not be loaded"), std::string::npos)
         << run.errorList;
     EXPECT_EQ(run.out.find("world digest"), std::string::npos);
+}
+
+// The ways a file is damaged: cut to half or to 13 bytes, 20 bytes flipped, replaced by 4 KB of
+// noise, deleted. The noise and the flips are the same on every run.
+enum class Damage { Half, Short, Flip, Noise, Deleted };
+
+void Spoil(const fs::path& file, Damage how) {
+    std::string bytes = ReadAll(file);
+    unsigned seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    switch (how) {
+    case Damage::Half:
+        fs::resize_file(file, bytes.size() / 2);
+        return;
+    case Damage::Short:
+        fs::resize_file(file, 13);
+        return;
+    case Damage::Deleted:
+        fs::remove(file);
+        return;
+    case Damage::Flip:
+        for (int i = 0; i < 20 && !bytes.empty(); ++i)
+            bytes[next() % bytes.size()] ^= char(1 + next() % 255);
+        break;
+    case Damage::Noise:
+        bytes.resize(4096);
+        for (char& b : bytes)
+            b = char(next());
+        break;
+    }
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Each file of the demo stage's set and each table the game starts with, damaged one way each:
+// the run names the file in a message and in "Error.lst" and ends by itself with a failure
+// status; it never crashes, hangs or plays the damaged stage.
+TEST_F(DamagedFilesRunTest, EachDamagedFileOfTheStageAndTheTablesIsNamedAndEndsTheRun) {
+    const struct {
+        const char* file;
+        Damage how;
+        int exitCode;
+        const char* logged;
+    } cases[] = {
+        // Autoplay gives up on the stage with 1; start-up gives up on a table with 3.
+        {"stage01.stg", Damage::Deleted, 1, "stage01.stg,the stage could not be loaded"},
+        {"stage01.stg", Damage::Noise, 1, "stage01.stg,the stage could not be loaded"},
+        {"stage01.m", Damage::Half, 1, "stage01.m,cannot be read"},
+        {"stage01.x", Damage::Short, 1, "stage01.x,"},
+        {"stage01.cmb", Damage::Noise, 1, "stage01.cmb,"},
+        {"stage01.evt", Damage::Short, 1, "stage01.evt,cannot be read"},
+        {"stage01.spr", Damage::Half, 1, "stage01.spr,cannot be read"},
+        {"general.ini", Damage::Deleted, 3, "general.ini,missing table"},
+        {"castle.ini", Damage::Half, 3, "castle.ini,damaged table"},
+        {"SubCastle.ini", Damage::Noise, 3, "SubCastle.ini,damaged table"},
+        {"soldier.ini", Damage::Short, 3, "soldier.ini,damaged table"},
+    };
+    std::vector<std::future<GameRun>> runs;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const fs::path game = Copy("damaged" + std::to_string(i));
+        Spoil(game / cases[i].file, cases[i].how);
+        runs.push_back(std::async(std::launch::async, [game] {
+            return Play(game, "KARDOL_AUTOPLAY=stage01.stg KARDOL_SEED=1 KARDOL_FRAMES=3000");
+        }));
+        if (runs.size() % 2 == 0) runs[runs.size() - 2].wait();
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(cases[i].file);
+        const GameRun r = runs[i].get();
+        EXPECT_EQ(r.exitCode, cases[i].exitCode) << r.err;
+        EXPECT_NE(r.errorList.find(cases[i].logged), std::string::npos) << r.errorList;
+        EXPECT_NE(r.err.find(cases[i].exitCode == 1 ? "could not be loaded" : "data file"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.out.find("world digest"), std::string::npos) << "the damaged stage was not played";
+        EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
+    }
+}
+
+// Each file of a save the running game wrote, damaged one way each and loaded from the main menu:
+// the message and "Error.lst" name the save, and the run goes on to its frame limit and ends with 0.
+TEST_F(DamagedFilesRunTest, EachDamagedFileOfASaveIsNamed) {
+    const fs::path saved = Copy("saved");
+    const GameRun save = Play(saved, kSaveWithCtrlS);
+    ASSERT_EQ(save.exitCode, 0) << save.err;
+    const struct {
+        const char* ending;
+        Damage how;
+    } cases[] = {
+        // The fog layers (.csm, .cmb) are not read back: a loaded game makes its own fog.
+        {"age", Damage::Short}, {"m", Damage::Half},   {"x", Damage::Noise},
+        {"spr", Damage::Noise}, {"evt", Damage::Half},
+    };
+    const std::string script = "KARDOL_FRAMES=400 KARDOL_INPUT=\"60:" + std::string(kLoadGame) +
+                               ";80:" + kFirstSlot + ";100:" + kOk + "\"";
+    std::vector<std::future<GameRun>> runs;
+    for (const auto& k : cases) {
+        const fs::path game = Copy(std::string("save-") + k.ending, saved);
+        Spoil(game / "Save" / (std::string("dynasty1.") + k.ending), k.how);
+        runs.push_back(std::async(std::launch::async, [game, script] { return Play(game, script); }));
+        if (runs.size() % 2 == 0) runs[runs.size() - 2].wait();
+    }
+    for (size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(cases[i].ending);
+        const GameRun r = runs[i].get();
+        const std::string file = std::string(".\\Save\\dynasty1.") + cases[i].ending;
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_NE(r.err.find("Could not read file " + file + "!"), std::string::npos) << r.err;
+        EXPECT_NE(r.errorList.find(file + ",cannot be"), std::string::npos) << r.errorList;
+        EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
+    }
 }
 
 // Closing the program from each front-end screen and from the battle frees everything: the

@@ -2,6 +2,7 @@
 #include "DemoBattlePictures.h"
 #include "DemoCampaign.h"
 #include "DemoCityPanels.h"
+#include "DemoExtraStages.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     if (!WriteDemoFolder(argv[1], error) || !WriteDemoGenerator(argv[1], error) ||
         !WriteDemoStage(argv[1], error) || !WriteDemoBattlePictures(argv[1], error) ||
         !WriteDemoUnitPanels(argv[1], error) || !WriteDemoCampaign(argv[1], error) ||
-        !WriteDemoCityPanels(argv[1], error)) {
+        !WriteDemoCityPanels(argv[1], error) || !WriteDemoExtraStages(argv[1], error)) {
         std::fprintf(stderr, "make_demo: cannot write %s\n", error.c_str());
         return 1;
     }
