@@ -2,6 +2,7 @@
 
 #include "net/TroopCommands.h"
 #include "platform/Window.h"
+#include "gui/Widget.h"
 #include "records/InfoText.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"
