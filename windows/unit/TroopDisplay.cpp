@@ -147,16 +147,18 @@ void Win99Window::ShowTroopInfo(Troop* t, LinkList* controls, TroopTexts& x, boo
         x.texts[n] = std::move(value);
         return x.texts[n].c_str();
     };
-    ShowFieldTextColored(text(1, std::string(t->officer->Name())), &x.fonts[1], controls, 1, 2, 18, 1, grey, grey, blue);
+    ShowFieldTextColored(text(1, std::string(t->officer->Name())), &x.fonts[1], controls, 1, 2, 18, 1, grey,
+                         grey, blue);
     ShowFieldTextColored(text(2, Pick(kClassNames, 6, t->OfficerValue(L::kClass))), &x.fonts[2], controls, 2,
                          2, 18, 1, grey, grey, blue);
     ShowPortrait(t, controls, 3, 500);
     if (OutOfPlay(t)) return;
     const int32_t level = t->OfficerValue(L::kLevel);
-    ShowFieldTextColored(text(4, (level < 10 ? "0" : "") + std::to_string(level)), &x.fonts[4], controls, 4, 0,
-                         18, 0, 248, 240, 250);
+    ShowFieldTextColored(text(4, (level < 10 ? "0" : "") + std::to_string(level)), &x.fonts[4], controls, 4,
+                         0, 18, 0, 248, 240, 250);
     const int exp = ExperiencePercent(t);
-    ShowFieldColorText(exp, 210, 210, 210, text(5, std::to_string(exp) + "%"), &x.fonts[5], controls, 5, 0, 12);
+    ShowFieldColorText(exp, 210, 210, 210, text(5, std::to_string(exp) + "%"), &x.fonts[5], controls, 5, 0,
+                       12);
     const int32_t hp = t->OfficerValue(L::kHp), maxHp = t->OfficerValue(L::kMaxHp);
     if (maxHp > 0) {
         const int percent = Percent(hp, maxHp);
@@ -166,8 +168,9 @@ void Win99Window::ShowTroopInfo(Troop* t, LinkList* controls, TroopTexts& x, boo
                            &x.fonts[6], controls, 6, 0, 12);
     }
     const int32_t mp = t->OfficerValue(L::kMp), maxMp = t->OfficerValue(L::kMaxMp);
-    ShowFieldColorText(Percent(mp, maxMp), 0, 0, 255, text(7, std::to_string(mp) + "/" + std::to_string(maxMp)),
-                       &x.fonts[7], controls, 7, 0, 12);
+    ShowFieldColorText(Percent(mp, maxMp), 0, 0, 255,
+                       text(7, std::to_string(mp) + "/" + std::to_string(maxMp)), &x.fonts[7], controls, 7, 0,
+                       12);
     const auto number = [&](int n, int32_t v) {
         ShowFieldText(text(n, std::to_string(v)), &x.fonts[n], controls, n, 0, 12);
     };

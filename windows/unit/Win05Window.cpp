@@ -173,8 +173,8 @@ void Win05Window::DrawRow(int r, Troop* t) {
             ShowFieldColor(percent, uint8_t((c >> 8) & 0xF8), uint8_t((c >> 3) & 0xFC), 0, rc, 1, 0);
         }
         const int32_t maxMp = t->OfficerValue(OfficerLayout::kMaxMp);
-        ShowFieldColor(maxMp > 0 ? int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp) : 0, 0, 0, 255,
-                       rc, 2, 0);
+        ShowFieldColor(maxMp > 0 ? int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp) : 0, 0, 0,
+                       255, rc, 2, 0);
         for (int m = 0; m < 8; ++m)
             ClearLabel(FindScreenControl(rc, 0x203 + m));
         const int carried = t->followers ? std::min(t->followers->GetCount(), 8) : 0;

@@ -51,7 +51,8 @@ void Win29Window::Show(LinkList* shownList, int newView) {
     if (list && list->GetCount() > 0) {
         auto* leader = reinterpret_cast<Troop*>(list->GetAt(0));
         if (leader && leader->officer) {
-            leaderText = std::string("\xad\x78\xb9\xce\xb9\xce\xaa\xf8") + std::string(leader->officer->Name()); // 軍團團長
+            leaderText = std::string("\xad\x78\xb9\xce\xb9\xce\xaa\xf8") +
+                         std::string(leader->officer->Name()); // 軍團團長
             ShowFieldText(leaderText.c_str(), &leaderFont, controls, 0, 2, 14);
         }
     }
@@ -125,7 +126,8 @@ void Win29Window::RefreshForTroop(Troop* troop) {
     if (!panel || !troop) return;
     for (int r = 0; r < 6; ++r)
         if (owner && owner->RowTroop(r) == troop && rows[1][r]) {
-            Win99Window::ShowOrderCaption(troop, rowControls[1][r], rowTexts[1][r].caption, rowTexts[1][r].captionFont);
+            Win99Window::ShowOrderCaption(troop, rowControls[1][r], rowTexts[1][r].caption,
+                                          rowTexts[1][r].captionFont);
             Win99Window::ShowCarryGrid(troop, rows[1][r], rowControls[1][r], this, 0, kGridFrame);
         }
 }
@@ -225,7 +227,7 @@ void Win29Window::OnNotify(Window* child, int) {
     panel->enabled = 1;
     if (Troop* t = GetSlotTroop(orderRow)) {
         Win99Window::ShowOrderCaption(t, rowControls[1][orderRow], rowTexts[1][orderRow].caption,
-                                          rowTexts[1][orderRow].captionFont);
+                                      rowTexts[1][orderRow].captionFont);
         RefreshRow(t, orderRow, 2);
     }
 }

@@ -1,8 +1,8 @@
 #include "windows/unit/Win32Window.h"
 
+#include "gui/Widget.h"
 #include "net/TroopCommands.h"
 #include "platform/Window.h"
-#include "gui/Widget.h"
 #include "records/InfoText.h"
 #include "records/OfficerRecord.h"
 #include "records/RecordTables.h"

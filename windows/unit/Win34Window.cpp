@@ -1,9 +1,9 @@
 #include "windows/unit/Win34Window.h"
 
+#include "gui/Widget.h"
 #include "net/SubCommands.h"
 #include "records/InfoText.h"
 #include "records/RecordTables.h"
-#include "gui/Widget.h"
 #include "troops/Troop.h"
 #include "windows/unit/Win05Window.h"
 #include "windows/unit/Win99Window.h"

@@ -69,9 +69,11 @@ void Win80_1Window::ShowList(LinkList* troops, int first) {
         ShowFieldText(rowNames[r].c_str(), &rowFonts[r], rc, 0, 2, 12);
         // Unlike the unit panel, every row's strength is red and troops out of play are drawn too.
         if (const int32_t maxHp = t->OfficerValue(OfficerLayout::kMaxHp); maxHp != 0)
-            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kHp)) * 100 / maxHp), 255, 0, 0, rc, 1, 0);
+            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kHp)) * 100 / maxHp), 255, 0, 0, rc, 1,
+                           0);
         if (const int32_t maxMp = t->OfficerValue(OfficerLayout::kMaxMp); maxMp != 0)
-            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp), 0, 0, 255, rc, 2, 0);
+            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp), 0, 0, 255, rc, 2,
+                           0);
         if (t->OfficerValue(OfficerLayout::kPersonNumber) != kUnmarkedPerson && t->followers) {
             for (int m = 0; m < 8; ++m)
                 ClearLabel(FindScreenControl(rc, 0x203 + m));
