@@ -1,7 +1,7 @@
 // The demo stage started as the stage list starts it, with the player on the red side, played
 // through the main window's procedure: a drag box picks a general where he is drawn and a right
 // click sends him over the ground or at an enemy, and the world's frames walk him there.
-#include "DemoBattleGame.h"
+#include "DemoStagePlay.h"
 
 #include "support/TempFolder.h"
 
@@ -26,78 +26,8 @@
 
 namespace {
 
-using namespace platform;
-
-class DemoTroopOrdersTest : public ::testing::Test {
+class DemoTroopOrdersTest : public DemoStagePlay {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(StartDemoBattleGame(folder.path(), error)) << error;
-        // What the stage list's start button leaves behind for a single-play stage.
-        GameController& c = *TheGameController;
-        c.networked = 0;
-        c.gameKind = 1;
-        c.freshStage = 1;
-        c.menuChoice = -2;
-        c.campaignStage = 1;
-        if (!c.templateTables) c.templateTables = new TemplateTables;
-        ASSERT_TRUE(c.templateTables->ReloadStageTexts("stage01.stg"));
-        GetFrontEndServices()->StartStage(&c);
-        c.requestedMode = 1;
-        for (int i = 0; i < 10 && c.mode != 1; ++i)
-            Frame();
-        ASSERT_EQ(c.mode, 1);
-        ASSERT_TRUE(c.gameScreen);
-        // The opening view and speeches, clicked away, until the battle clock runs on its own.
-        for (int i = 0, calm = 0; i < 3000 && calm < 120; ++i) {
-            Frames(1);
-            calm = c.running ? calm + 1 : 0;
-            if (!c.running && i % 30 == 29) Click(400, 300);
-        }
-        ASSERT_EQ(c.running, 1);
-    }
-    void TearDown() override { TearDownProgram(); }
-
-    static void Frame() {
-        GameTimerProc(0, 0, 0, 0, 0);
-        MainWndProc(nullptr, FrameMessage, 0, 0);
-    }
-    static void Pointer(UINT message, int x, int y) {
-        MainWndProc(nullptr, WM_MOUSEMOVE, 0, LPARAM(uint32_t(x) | (uint32_t(y) << 16)));
-        if (message != WM_MOUSEMOVE) MainWndProc(nullptr, message, 0, 0);
-    }
-    static void Click(int x, int y, UINT down = WM_LBUTTONDOWN, UINT up = WM_LBUTTONUP) {
-        Pointer(WM_MOUSEMOVE, x, y);
-        // A pause as a person makes between clicks: two close together are a double click.
-        for (int i = 0; i < 12; ++i)
-            Frame();
-        Pointer(down, x, y);
-        Pointer(up, x, y);
-    }
-    // Frames of the running game; a speech of the stage's script is clicked away as a player would.
-    static void Frames(int n) {
-        for (int i = 0; i < n; ++i) {
-            Frame();
-            if (!TheGameController->running && i % 30 == 29) Click(400, 300);
-        }
-    }
-    // The middle of the troop's picture as the last frame drew it, in the game screen.
-    static std::pair<int, int> OnScreen(const Troop* t) {
-        const MapView* v = TheGameController->gameScreen;
-        return {(t->drawnRect[0] + t->drawnRect[2]) / 2 - v->viewX * 40,
-                (t->drawnRect[1] + t->drawnRect[3]) / 2 - v->viewY * 10};
-    }
-    // A drag box around the troop's picture, as a person draws it.
-    static void BoxAround(const Troop* t) {
-        const auto [x, y] = OnScreen(t);
-        Pointer(WM_MOUSEMOVE, x - 30, y - 40);
-        for (int i = 0; i < 12; ++i)
-            Frame();
-        Pointer(WM_LBUTTONDOWN, x - 30, y - 40);
-        Pointer(WM_MOUSEMOVE, x, y);
-        Pointer(WM_MOUSEMOVE, x + 30, y + 40);
-        Pointer(WM_LBUTTONUP, x + 30, y + 40);
-    }
     static std::vector<Troop*> Generals(int side) {
         std::vector<Troop*> out;
         Zu_StageSet* stage = CurrentStageSet();
@@ -117,8 +47,6 @@ protected:
         return out;
     }
     static int Hp(const Troop* t) { return t->officer ? t->officer->Get(OfficerLayout::kHp) : 0; }
-
-    testsupport::TempFolder folder;
 };
 
 // A drag box around the general's picture selects him; a right click on open ground some rows away

@@ -1,8 +1,7 @@
 // The demo stage started as the stage list starts it, played through the main window's procedure:
 // a drag box around one of the player's generals opens the selected-unit panel on him, and the presented
 // frame shows his row with the name and the strength bar in the colour of his strength share.
-#include "DemoBattleGame.h"
-#include "DemoUnitPanels.h"
+#include "DemoStagePlay.h"
 
 #include "support/TempFolder.h"
 
@@ -32,71 +31,9 @@
 
 namespace {
 
-using namespace platform;
-
-class DemoUnitPanelTest : public ::testing::Test {
+class DemoUnitPanelTest : public DemoStagePlay {
 protected:
-    void SetUp() override {
-        std::string error;
-        // The unit windows' layouts and icon sets, as the demo generator writes them beside the battle.
-        ASSERT_TRUE(WriteDemoUnitPanels(folder.path().string(), error)) << error;
-        ASSERT_TRUE(StartDemoBattleGame(folder.path(), error)) << error;
-        GameController& c = *TheGameController;
-        c.networked = 0;
-        c.gameKind = 1;
-        c.freshStage = 1;
-        c.menuChoice = -2;
-        c.campaignStage = 1;
-        if (!c.templateTables) c.templateTables = new TemplateTables;
-        ASSERT_TRUE(c.templateTables->ReloadStageTexts("stage01.stg"));
-        GetFrontEndServices()->StartStage(&c);
-        c.requestedMode = 1;
-        for (int i = 0; i < 10 && c.mode != 1; ++i)
-            Frame();
-        ASSERT_EQ(c.mode, 1);
-        ASSERT_TRUE(c.gameScreen);
-        // The opening view and speeches, clicked away, until the battle clock runs on its own.
-        for (int i = 0, calm = 0; i < 3000 && calm < 120; ++i) {
-            Frame();
-            calm = c.running ? calm + 1 : 0;
-            if (!c.running && i % 30 == 29) Click(400, 300);
-        }
-        ASSERT_EQ(c.running, 1);
-    }
-    void TearDown() override { TearDownProgram(); }
-
-    static void Frame() {
-        GameTimerProc(0, 0, 0, 0, 0);
-        MainWndProc(nullptr, FrameMessage, 0, 0);
-    }
-    static void Pointer(UINT message, int x, int y) {
-        MainWndProc(nullptr, WM_MOUSEMOVE, 0, LPARAM(uint32_t(x) | (uint32_t(y) << 16)));
-        if (message != WM_MOUSEMOVE) MainWndProc(nullptr, message, 0, 0);
-    }
-    static void Click(int x, int y) {
-        Pointer(WM_MOUSEMOVE, x, y);
-        // A pause as a person makes between clicks: two close together are a double click.
-        for (int i = 0; i < 12; ++i)
-            Frame();
-        Pointer(WM_LBUTTONDOWN, x, y);
-        Pointer(WM_LBUTTONUP, x, y);
-    }
-    // A drag box around the troop's picture, as a person draws it.
-    static void BoxAround(const Troop* t) {
-        const auto [x, y] = OnScreen(t);
-        Pointer(WM_MOUSEMOVE, x - 30, y - 40);
-        for (int i = 0; i < 12; ++i)
-            Frame();
-        Pointer(WM_LBUTTONDOWN, x - 30, y - 40);
-        Pointer(WM_MOUSEMOVE, x, y);
-        Pointer(WM_MOUSEMOVE, x + 30, y + 40);
-        Pointer(WM_LBUTTONUP, x + 30, y + 40);
-    }
-    static std::pair<int, int> OnScreen(const Troop* t) {
-        const MapView* v = TheGameController->gameScreen;
-        return {(t->drawnRect[0] + t->drawnRect[2]) / 2 - v->viewX * 40,
-                (t->drawnRect[1] + t->drawnRect[3]) / 2 - v->viewY * 10};
-    }
+    DemoUnitPanelTest() { unitWindows = true; }
     static Troop* PlayerGeneral() {
         Zu_StageSet* stage = CurrentStageSet();
         for (uintptr_t k = stage->kingdoms->First(); k != 0; k = stage->kingdoms->Next()) {
@@ -108,7 +45,7 @@ protected:
         return nullptr;
     }
     // The screen rectangle of a control, through its nested panels.
-    static Rect OnScreen(const Widget* w) {
+    static Rect ScreenRect(const Widget* w) {
         Rect r = w->rect;
         for (const Widget* p = w->parent; p; p = p->parent) {
             r.left += p->rect.left;
@@ -118,8 +55,6 @@ protected:
         }
         return r;
     }
-
-    testsupport::TempFolder folder;
 };
 
 // Boxing the general opens the panel with him in the first row; the frame shows his strength bar
@@ -159,7 +94,7 @@ TEST_F(DemoUnitPanelTest, BoxingAGeneralShowsHisRowWithTheStrengthColourOfHisSha
         const PresentedFrame frame = LastPresentedFrame();
         ASSERT_EQ(frame.layout, 565);
         const auto pixel = [&](int px, int py) { return frame.pixels[size_t(py) * frame.width + px]; };
-        const Rect bar = OnScreen(FindScreenControl(panel->rowControls[0], 0x201));
+        const Rect bar = ScreenRect(FindScreenControl(panel->rowControls[0], 0x201));
         const int share = int(int64_t(general->officer->Get(OfficerLayout::kHp)) * 100 / maxHp);
         ASSERT_EQ(share, k.percent);
         const int filled = share * (bar.right - bar.left) / 100;
@@ -167,7 +102,7 @@ TEST_F(DemoUnitPanelTest, BoxingAGeneralShowsHisRowWithTheStrengthColourOfHisSha
         EXPECT_EQ(pixel(bar.left + 1, middle), k.colour);
         EXPECT_EQ(pixel(bar.left + filled - 2, middle), k.colour);
         EXPECT_NE(pixel(bar.left + filled + 2, middle), k.colour);
-        const Rect mp = OnScreen(FindScreenControl(panel->rowControls[0], 0x202));
+        const Rect mp = ScreenRect(FindScreenControl(panel->rowControls[0], 0x202));
         EXPECT_EQ(pixel(mp.left + 1, (mp.top + mp.bottom) / 2), 0x001F);
     }
 }
