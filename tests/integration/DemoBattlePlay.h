@@ -5,6 +5,7 @@
 // `Pointer` is where they enter; a fixture may route them through the window's own events.
 
 #include "DemoBattleGame.h"
+#include "DemoUnitPanels.h"
 
 #include "support/TempFolder.h"
 
@@ -32,6 +33,8 @@ protected:
 
     void SetUp() override {
         std::string error;
+        // The unit windows' layouts and icon sets, as the demo generator writes them beside the battle.
+        if (unitWindows) ASSERT_TRUE(WriteDemoUnitPanels(folder.path().string(), error)) << error;
         ASSERT_TRUE(StartDemoBattleGame(folder.path(), error)) << error;
         // What the stage list's start button leaves behind for a single-play stage.
         GameController& c = *TheGameController;
@@ -126,5 +129,7 @@ protected:
     }
     static int Hp(const Troop* t) { return t->officer ? t->officer->Get(OfficerLayout::kHp) : 0; }
 
+    // The unit windows' files are written too.
+    bool unitWindows = false;
     testsupport::TempFolder folder;
 };

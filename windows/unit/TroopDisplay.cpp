@@ -12,7 +12,8 @@
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/main/FieldText.h"
+#include "windows/unit/TroopTexts.h"
 #include "windows/unit/UnitDrag.h"
 #include "windows/unit/UnitRecords.h"
 #include "windows/unit/Win99Window.h"
@@ -73,13 +74,11 @@ int Percent(int32_t value, int32_t maximum) {
     return maximum > 0 ? int(int64_t(value) * 100 / maximum) : 0;
 }
 
-void StrengthBar(TroopFields& f, Widget* label, int percent, const std::string* text) {
+// The bar colour of a strength share: the RGB565 colour's top bits.
+void StrengthRgb(int percent, uint8_t& r, uint8_t& g) {
     const uint16_t c = Win99Window::StrengthColour(percent);
-    const uint8_t r = uint8_t((c >> 8) & 0xF8), g = uint8_t((c >> 3) & 0xFC);
-    if (text)
-        f.BarText(label, r, g, 0, percent, 12, *text);
-    else
-        f.Bar(label, r, g, 0, percent);
+    r = uint8_t((c >> 8) & 0xF8);
+    g = uint8_t((c >> 3) & 0xFC);
 }
 
 // The share of the way from this level's experience to the next one's.
@@ -138,39 +137,53 @@ int CarryCell(int i) {
     return i >= 0 && i < 25 ? kCarryCells[i] : -1;
 }
 
-void Win99Window::ShowTroopInfo(Troop* t, LinkList* controls, TroopFields& f, bool full) {
+void Win99Window::ShowTroopInfo(Troop* t, LinkList* controls, TroopTexts& x, bool full) {
     if (!t || !t->officer) return;
     const auto& side = kSideColours[uint8_t(t->owner) & 7];
-    f.Bar(Find(controls, 0x200), side[0], side[1], side[2], 100);
+    ShowFieldColor(100, side[0], side[1], side[2], controls, 0, 0);
     const bool dim = Preparing() && t->OfficerValue(L::kMustAppear) == 0;
     const uint8_t grey = dim ? 150 : 255, blue = dim ? 150 : 200;
-    f.Text(Find(controls, 0x201), grey, grey, blue, 18, 2, std::string(t->officer->Name()));
-    f.Text(Find(controls, 0x202), grey, grey, blue, 18, 2, Pick(kClassNames, 6, t->OfficerValue(L::kClass)));
+    const auto text = [&](int n, std::string value) -> const char* {
+        x.texts[n] = std::move(value);
+        return x.texts[n].c_str();
+    };
+    ShowFieldTextColored(text(1, std::string(t->officer->Name())), &x.fonts[1], controls, 1, 2, 18, 1, grey,
+                         grey, blue);
+    ShowFieldTextColored(text(2, Pick(kClassNames, 6, t->OfficerValue(L::kClass))), &x.fonts[2], controls, 2,
+                         2, 18, 1, grey, grey, blue);
     ShowPortrait(t, controls, 3, 500);
     if (OutOfPlay(t)) return;
     const int32_t level = t->OfficerValue(L::kLevel);
-    f.Text(Find(controls, 0x204), 248, 240, 250, 18, 0, (level < 10 ? "0" : "") + std::to_string(level));
+    ShowFieldTextColored(text(4, (level < 10 ? "0" : "") + std::to_string(level)), &x.fonts[4], controls, 4,
+                         0, 18, 0, 248, 240, 250);
     const int exp = ExperiencePercent(t);
-    f.BarText(Find(controls, 0x205), 210, 210, 210, exp, 12, std::to_string(exp) + "%");
+    ShowFieldColorText(exp, 210, 210, 210, text(5, std::to_string(exp) + "%"), &x.fonts[5], controls, 5, 0,
+                       12);
     const int32_t hp = t->OfficerValue(L::kHp), maxHp = t->OfficerValue(L::kMaxHp);
-    const std::string hpText = std::to_string(hp) + "/" + std::to_string(maxHp);
-    if (maxHp > 0) StrengthBar(f, Find(controls, 0x206), Percent(hp, maxHp), &hpText);
+    if (maxHp > 0) {
+        const int percent = Percent(hp, maxHp);
+        uint8_t r = 0, g = 0;
+        StrengthRgb(percent, r, g);
+        ShowFieldColorText(percent, r, g, 0, text(6, std::to_string(hp) + "/" + std::to_string(maxHp)),
+                           &x.fonts[6], controls, 6, 0, 12);
+    }
     const int32_t mp = t->OfficerValue(L::kMp), maxMp = t->OfficerValue(L::kMaxMp);
-    f.BarText(Find(controls, 0x207), 0, 0, 255, Percent(mp, maxMp), 12,
-              std::to_string(mp) + "/" + std::to_string(maxMp));
-    const auto number = [&](int id, int32_t v) {
-        f.Text(Find(controls, id), 255, 255, 255, 12, 0, std::to_string(v));
+    ShowFieldColorText(Percent(mp, maxMp), 0, 0, 255,
+                       text(7, std::to_string(mp) + "/" + std::to_string(maxMp)), &x.fonts[7], controls, 7, 0,
+                       12);
+    const auto number = [&](int n, int32_t v) {
+        ShowFieldText(text(n, std::to_string(v)), &x.fonts[n], controls, n, 0, 12);
     };
-    number(0x208, t->OfficerValue(L::kAttack));
-    number(0x209, t->OfficerValue(L::kDefence));
+    number(8, t->OfficerValue(L::kAttack));
+    number(9, t->OfficerValue(L::kDefence));
     if (!full) return;
-    number(0x20A, t->OfficerValue(L::kStrength));
-    number(0x20B, t->OfficerValue(L::kIntelligence));
-    number(0x20C, t->OfficerValue(L::kPhysique));
-    number(0x20D, t->OfficerValue(L::kCharm));
-    number(0x20E, t->OfficerValue(L::kAgility));
+    number(10, t->OfficerValue(L::kStrength));
+    number(11, t->OfficerValue(L::kIntelligence));
+    number(12, t->OfficerValue(L::kPhysique));
+    number(13, t->OfficerValue(L::kCharm));
+    number(14, t->OfficerValue(L::kAgility));
     const int32_t loyalty = t->OfficerValue(L::kLoyalty);
-    number(0x20F, t->owner == PlayerKingdom() ? loyalty : 100 - loyalty);
+    number(15, t->owner == PlayerKingdom() ? loyalty : 100 - loyalty);
 }
 
 void Win99Window::ShowItemIcons(Troop* t, LinkList* controls, int firstId, bool beltOnly) {
@@ -274,18 +287,20 @@ void Win99Window::ShowCarryGrid(Troop* t, GuiPanel* panel, LinkList* controls, W
     panel->RefreshControl(0x400);
 }
 
-void Win99Window::ShowOrderCaption(Troop* t, LinkList* controls, TroopFields& f) {
+void Win99Window::ShowOrderCaption(Troop* t, LinkList* controls, std::string& text, FontRecord& font) {
     if (!t) return;
-    Widget* button = Find(controls, 0x600);
+    auto* button = dynamic_cast<TextButton*>(Find(controls, 0x600));
     if (!button) return;
-    std::string text = Pick(kFormationNames, 8, t->OfficerValue(L::kFormation));
+    text = Pick(kFormationNames, 8, t->OfficerValue(L::kFormation));
     text += "\n\xb6\xa1\xb6\x5a"; // 間距
     text += Pick(kSpacingNames, 3, t->OfficerValue(L::kSpacing));
     text += "\n\xad\xab"; // 重
     text += Pick(kEmphasisNames, 4, t->OfficerValue(L::kAiType));
     text += "\n";
     text += Pick(kRetreatNames, 3, t->OfficerValue(L::kRetreat));
-    f.Caption(button, 184, 221, 241, 12, 3, text);
+    font = FontRecord{184, 221, 241, 0, 12, text.c_str(), 3};
+    button->SetCaption(&font, 0);
+    button->ShowNormal();
 }
 
 void Win99Window::ShowPortrait(Troop* t, LinkList* controls, int n, int group) {

@@ -13,6 +13,7 @@
 #include "gui/VScrollBar.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
+#include "windows/main/FieldText.h"
 #include "windows/unit/UnitDrag.h"
 #include "windows/unit/UnitPanels.h"
 #include "windows/unit/UnitRecords.h"
@@ -162,25 +163,24 @@ void Win05Window::ShowUnits(LinkList* troops, int focus, int first, int newMode,
 void Win05Window::DrawRow(int r, Troop* t) {
     LinkList* rc = rowControls[r];
     Win99Window::ShowPortrait(t, controls, 2 * r, 0);
-    fields.Text(FindScreenControl(rc, 0x200), 255, 255, 255, 12, 2,
-                t && t->officer ? std::string(t->officer->Name()) : "");
+    rowNames[r] = t && t->officer ? t->officer->Name() : "";
+    ShowFieldText(rowNames[r].c_str(), &rowFonts[r], rc, 0, 2, 12);
     if (!unitrec::OutOfPlay(t)) {
         const int32_t maxHp = t->OfficerValue(OfficerLayout::kMaxHp);
         if (maxHp > 0) {
             const int percent = int(int64_t(t->OfficerValue(OfficerLayout::kHp)) * 100 / maxHp);
             const uint16_t c = Win99Window::StrengthColour(percent);
-            fields.Bar(FindScreenControl(rc, 0x201), uint8_t((c >> 8) & 0xF8), uint8_t((c >> 3) & 0xFC), 0,
-                       percent);
+            ShowFieldColor(percent, uint8_t((c >> 8) & 0xF8), uint8_t((c >> 3) & 0xFC), 0, rc, 1, 0);
         }
         const int32_t maxMp = t->OfficerValue(OfficerLayout::kMaxMp);
-        fields.Bar(FindScreenControl(rc, 0x202), 0, 0, 255,
-                   maxMp > 0 ? int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp) : 0);
+        ShowFieldColor(maxMp > 0 ? int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp) : 0, 0, 0,
+                       255, rc, 2, 0);
         for (int m = 0; m < 8; ++m)
             ClearLabel(FindScreenControl(rc, 0x203 + m));
         const int carried = t->followers ? std::min(t->followers->GetCount(), 8) : 0;
         if (t->OfficerValue(OfficerLayout::kPersonNumber) != kUnmarkedPerson)
             for (int m = 0; m < carried; ++m)
-                fields.Bar(FindScreenControl(rc, 0x203 + m), 0, 255, 0, 100);
+                ShowFieldColor(100, 0, 255, 0, rc, 3 + m, 0);
     }
     if (PreparationWindow()) {
         Widget* mark = Find(kRowSelect + 1 + 2 * r);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/unit/TroopTexts.h"
 
 #include <cstdint>
 
@@ -75,7 +75,9 @@ public:
     GuiPanel* rowPanels[6] = {};
     GuiLayout* rowLayout = nullptr;
     LinkList* rowControls[6] = {};
-    TroopFields fields;
+    // One per row name, with the name it shows.
+    FontRecord rowFonts[6];
+    std::string rowNames[6];
     int8_t shownCount = 0;
 
 private:

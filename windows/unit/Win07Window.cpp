@@ -45,11 +45,11 @@ void Win07Window::Show(Troop* troop) {
     else
         SwitchPanel(panel, true);
     shown = troop;
-    Win99Window::ShowTroopInfo(troop, controls, fields, true);
+    Win99Window::ShowTroopInfo(troop, controls, texts, true);
     Win99Window::ShowCarryGrid(troop, panel, controls, this, 10, kGridFrame);
     Win99Window::ShowSkillButtons(troop, controls, 0);
     Win99Window::ShowItemIcons(troop, controls, 0, false);
-    Win99Window::ShowOrderCaption(troop, controls, fields);
+    Win99Window::ShowOrderCaption(troop, controls, texts.caption, texts.captionFont);
     DisableButton(FindScreenControl(controls, 0x100));
 }
 
@@ -63,12 +63,12 @@ void Win07Window::Close() {
 }
 
 void Win07Window::RefreshInfo(Troop* troop) {
-    if (Shows(troop)) Win99Window::ShowTroopInfo(troop, controls, fields, true);
+    if (Shows(troop)) Win99Window::ShowTroopInfo(troop, controls, texts, true);
 }
 
 void Win07Window::RefreshForTroop(Troop* troop) {
     if (!Shows(troop)) return;
-    Win99Window::ShowOrderCaption(troop, controls, fields);
+    Win99Window::ShowOrderCaption(troop, controls, texts.caption, texts.captionFont);
     Win99Window::ShowCarryGrid(troop, panel, controls, this, 10, kGridFrame);
 }
 

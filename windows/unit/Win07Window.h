@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/unit/TroopTexts.h"
 
 #include <cstdint>
 
@@ -50,6 +50,6 @@ public:
     Widget* parent = nullptr;
     GuiLayout* layout = nullptr;
     LinkList* controls = nullptr;
-    TroopFields fields;
+    TroopTexts texts;
     uint8_t orderOpen = 0;
 };

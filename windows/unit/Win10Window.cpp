@@ -20,13 +20,13 @@ void Win10Window::Show(Troop* troop, int dx, int dy) {
         panel = OpenLayoutPanel(layout, parent, this, controls, dx, dy);
     else
         SwitchPanel(panel, true);
-    Win99Window::ShowTroopInfo(troop, controls, fields, true);
+    Win99Window::ShowTroopInfo(troop, controls, texts, true);
     DisableButton(FindScreenControl(controls, 0x100));
     shown = troop;
 }
 
 void Win10Window::Refresh(Troop* troop) {
-    if (panel && troop && troop == shown) Win99Window::ShowTroopInfo(troop, controls, fields, true);
+    if (panel && troop && troop == shown) Win99Window::ShowTroopInfo(troop, controls, texts, true);
 }
 
 void Win10Window::Close() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/unit/TroopTexts.h"
 
 class GuiLayout;
 class GuiPanel;
@@ -28,6 +28,6 @@ public:
     GuiPanel* panel = nullptr;
     GuiLayout* layout = nullptr;
     LinkList* controls = nullptr;
-    TroopFields fields;
+    TroopTexts texts;
     Troop* shown = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "net/SubCommands.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
+#include "windows/main/FieldText.h"
 #include "windows/unit/UnitPanels.h"
 #include "windows/unit/UnitRecords.h"
 #include "windows/unit/Win05Window.h"
@@ -49,10 +50,11 @@ void Win29Window::Show(LinkList* shownList, int newView) {
     list = shownList;
     if (list && list->GetCount() > 0) {
         auto* leader = reinterpret_cast<Troop*>(list->GetAt(0));
-        if (leader && leader->officer)
-            fields.Text(FindScreenControl(controls, 0x200), 255, 255, 255, 14, 2,
-                        std::string("\xad\x78\xb9\xce\xb9\xce\xaa\xf8") +
-                            std::string(leader->officer->Name())); // 軍團團長
+        if (leader && leader->officer) {
+            leaderText = std::string("\xad\x78\xb9\xce\xb9\xce\xaa\xf8") +
+                         std::string(leader->officer->Name()); // 軍團團長
+            ShowFieldText(leaderText.c_str(), &leaderFont, controls, 0, 2, 14);
+        }
     }
     if (newView < 2) view = int8_t(newView);
     for (int r = 0; r < 6; ++r) {
@@ -95,14 +97,14 @@ void Win29Window::DrawRow(Troop* t, int r, int mask) {
     LinkList* rc = rowControls[view][r];
     if (!rc) return;
     if (view == 0) {
-        if (mask & 1) Win99Window::ShowTroopInfo(t, rc, fields, true);
+        if (mask & 1) Win99Window::ShowTroopInfo(t, rc, rowTexts[0][r], true);
         if (mask & 8) Win99Window::ShowItemIcons(t, rc, 0, false);
     } else {
-        if (mask & 1) Win99Window::ShowTroopInfo(t, rc, fields, false);
+        if (mask & 1) Win99Window::ShowTroopInfo(t, rc, rowTexts[1][r], false);
         if (mask & 4) Win99Window::ShowSkillButtons(t, rc, 0);
         if (mask & 2) {
             Win99Window::ShowCarryGrid(t, rows[1][r], rc, this, 0, kGridFrame);
-            Win99Window::ShowOrderCaption(t, rc, fields);
+            Win99Window::ShowOrderCaption(t, rc, rowTexts[1][r].caption, rowTexts[1][r].captionFont);
         }
     }
     DisableButton(FindScreenControl(rc, 0x100));
@@ -124,7 +126,8 @@ void Win29Window::RefreshForTroop(Troop* troop) {
     if (!panel || !troop) return;
     for (int r = 0; r < 6; ++r)
         if (owner && owner->RowTroop(r) == troop && rows[1][r]) {
-            Win99Window::ShowOrderCaption(troop, rowControls[1][r], fields);
+            Win99Window::ShowOrderCaption(troop, rowControls[1][r], rowTexts[1][r].caption,
+                                          rowTexts[1][r].captionFont);
             Win99Window::ShowCarryGrid(troop, rows[1][r], rowControls[1][r], this, 0, kGridFrame);
         }
 }
@@ -223,7 +226,8 @@ void Win29Window::OnNotify(Window* child, int) {
     if (child != orderPage || !panel) return;
     panel->enabled = 1;
     if (Troop* t = GetSlotTroop(orderRow)) {
-        Win99Window::ShowOrderCaption(t, rowControls[1][orderRow], fields);
+        Win99Window::ShowOrderCaption(t, rowControls[1][orderRow], rowTexts[1][orderRow].caption,
+                                      rowTexts[1][orderRow].captionFont);
         RefreshRow(t, orderRow, 2);
     }
 }

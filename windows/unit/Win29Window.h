@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/unit/TroopTexts.h"
 
 #include <cstdint>
 
@@ -46,7 +46,9 @@ public:
     GuiLayout* rowLayouts[2] = {};
     LinkList* controls = nullptr;
     LinkList* rowControls[2][6] = {};
-    TroopFields fields;
+    FontRecord leaderFont;
+    std::string leaderText;
+    TroopTexts rowTexts[2][6];
     int8_t orderRow = -1;
     Win30Window* orderPage = nullptr;
 

@@ -1,5 +1,6 @@
 #include "windows/unit/Win32Window.h"
 
+#include "gui/Widget.h"
 #include "net/TroopCommands.h"
 #include "platform/Window.h"
 #include "records/InfoText.h"

@@ -1,5 +1,6 @@
 #include "windows/unit/Win34Window.h"
 
+#include "gui/Widget.h"
 #include "net/SubCommands.h"
 #include "records/InfoText.h"
 #include "records/RecordTables.h"

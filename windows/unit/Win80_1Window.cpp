@@ -8,6 +8,7 @@
 #include "gui/VScrollBar.h"
 #include "records/OfficerRecord.h"
 #include "troops/Troop.h"
+#include "windows/main/FieldText.h"
 #include "windows/unit/UnitPanels.h"
 #include "windows/unit/Win10Window.h"
 #include "windows/unit/Win99Window.h"
@@ -43,7 +44,6 @@ void Win80_1Window::Close() {
     DropRowPanels(rowPanels, rowControls, 6);
     DropPanel(panel);
     controls = nullptr;
-    fields.Forget();
     for (Troop*& t : rows)
         t = nullptr;
 }
@@ -65,21 +65,21 @@ void Win80_1Window::ShowList(LinkList* troops, int first) {
         if (r < 0 || r >= 6 || !t) continue;
         LinkList* rc = rowControls[r];
         Win99Window::ShowPortrait(t, controls, 2 * r, 0);
-        fields.Text(FindScreenControl(rc, 0x200), 255, 255, 255, 12, 2,
-                    t->officer ? std::string(t->officer->Name()) : std::string());
+        rowNames[r] = t->officer ? t->officer->Name() : "";
+        ShowFieldText(rowNames[r].c_str(), &rowFonts[r], rc, 0, 2, 12);
         // Unlike the unit panel, every row's strength is red and troops out of play are drawn too.
         if (const int32_t maxHp = t->OfficerValue(OfficerLayout::kMaxHp); maxHp != 0)
-            fields.Bar(FindScreenControl(rc, 0x201), 255, 0, 0,
-                       int(int64_t(t->OfficerValue(OfficerLayout::kHp)) * 100 / maxHp));
+            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kHp)) * 100 / maxHp), 255, 0, 0, rc, 1,
+                           0);
         if (const int32_t maxMp = t->OfficerValue(OfficerLayout::kMaxMp); maxMp != 0)
-            fields.Bar(FindScreenControl(rc, 0x202), 0, 0, 255,
-                       int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp));
+            ShowFieldColor(int(int64_t(t->OfficerValue(OfficerLayout::kMp)) * 100 / maxMp), 0, 0, 255, rc, 2,
+                           0);
         if (t->OfficerValue(OfficerLayout::kPersonNumber) != kUnmarkedPerson && t->followers) {
             for (int m = 0; m < 8; ++m)
                 ClearLabel(FindScreenControl(rc, 0x203 + m));
             const int carried = std::min(t->followers->GetCount(), 8);
             for (int m = 0; m < carried; ++m)
-                fields.Bar(FindScreenControl(rc, 0x203 + m), 0, 255, 0, 100);
+                ShowFieldColor(100, 0, 255, 0, rc, 3 + m, 0);
         }
         rows[r] = t;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gui/Window.h"
-#include "windows/unit/TroopFields.h"
+#include "windows/unit/TroopTexts.h"
 
 class GuiLayout;
 class GuiPanel;
@@ -42,7 +42,8 @@ public:
     GuiLayout* rowLayout = nullptr;
     GuiPanel* rowPanels[6] = {};
     LinkList* rowControls[6] = {};
-    TroopFields fields;
+    FontRecord rowFonts[6];
+    std::string rowNames[6];
     int walked = 0;
 
 private:

@@ -3,13 +3,15 @@
 #include "gui/Window.h"
 
 #include <cstdint>
+#include <string>
 
 class GameController;
 class GuiLayout;
 class GuiPanel;
 class LinkList;
 class Troop;
-class TroopFields;
+struct FontRecord;
+struct TroopTexts;
 class Widget;
 class Win05Window;
 
@@ -29,12 +31,12 @@ public:
     GuiLayout* GetSkillIconLayout() const { return skillIconLayout; }
 
     // ---- Drawing a troop into a window's controls (TroopDisplay.cpp) ----
-    static void ShowTroopInfo(Troop* troop, LinkList* controls, TroopFields& fields, bool full);
+    static void ShowTroopInfo(Troop* troop, LinkList* controls, TroopTexts& texts, bool full);
     static void ShowItemIcons(Troop* troop, LinkList* controls, int firstId, bool beltOnly);
     static void ShowSkillButtons(Troop* troop, LinkList* controls, int firstId);
     static void ShowCarryGrid(Troop* troop, GuiPanel* panel, LinkList* controls, Window* window,
                               int firstSlot, int frameLabel);
-    static void ShowOrderCaption(Troop* troop, LinkList* controls, TroopFields& fields);
+    static void ShowOrderCaption(Troop* troop, LinkList* controls, std::string& text, FontRecord& font);
     static void ShowPortrait(Troop* troop, LinkList* controls, int label, int pictureGroup);
     // The strength share's colour (RGB565): green from 50 %, yellow from 25 %, red below.
     static uint16_t StrengthColour(int percent);
