@@ -63,6 +63,8 @@ public:
     int16_t x = 600;
     int16_t y = 500;
     int32_t shapeLocked = 0;
+    // Set while the side panels are locked behind a modal window.
+    int32_t inputLocked = 0;
     Zu_SkillEffect* shape = nullptr;
     int32_t shapeIndex = 0;
     int32_t visible = 1;

@@ -12,6 +12,7 @@
 #include "records/SubCastle.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/Win23Window.h"
 #include "windows/city/Win98Window.h"
 #include "windows/unit/Win05Window.h"
 #include "windows/unit/Win07Window.h"
@@ -237,12 +238,17 @@ O CityEvent(const std::vector<uint32_t>& v) {
     // city, unit or troop, list index, item, gold, food, operation
     City* city = CityAtIndex(v[0]);
     if (!city || v[6] > 15 || !ItemOrNone(v[3])) return O::Drop;
-    if ((v[6] == 0 || v[6] == 1) && !FindTroopAnywhere(v[1]) && !FindOfficerInList(city->generals, v[1]))
-        return O::Drop;
+    if (v[6] == 0 && !FindUnitInList(city->reserve, v[1])) return O::Drop;
+    if (v[6] == 1 && !FindUnitInList(city->packedTroops, v[1])) return O::Drop;
     if (v[6] == 5 && v[3] == 0) return O::Drop;
     if ((v[6] == 8 && I(v[4]) < 0) || (v[6] == 9 && I(v[5]) < 0)) return O::Drop;
     if (v[6] == 14 && !FindTroopAnywhere(v[1])) return O::Drop;
-    // Missing here: City::ApplyCityEvent with the transport's packing, launching and receiving.
+    if (v[6] == 13 || v[6] == 15) NoteCarriedUnitId(v[1]);
+    city->ApplyCityEvent(v[6], v[1], I(v[2]), v[3], I(v[4]), I(v[5]));
+    if (city == SelectedCity())
+        if (Win23Window* transport = OpenTransportWindow(); transport && transport->city == city)
+            transport->Refresh(v[6]);
+    RefreshCityLists(city);
     return O::Relay;
 }
 
@@ -471,6 +477,8 @@ void NetCmdSpecialWindowList(City* city, int32_t index, uint32_t item, int32_t v
 void NetCmdCityEvent(City* city, uint32_t unit, int32_t index, uint32_t item, int32_t gold, int32_t food,
                      uint8_t operation) {
     if (CityIndexOf(city) < 0) return;
+    // A launch carries the id the convoy's officer takes, drawn here once for every station.
+    if ((operation == 13 || operation == 15) && unit == 0) unit = DrawUnitId();
     Enter(PackSubCommand(kSubCityEvent, {CityKey(city), unit, U(index), item, U(gold), U(food), operation}));
 }
 

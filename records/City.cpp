@@ -147,6 +147,7 @@ City::~City() {
     DeleteValues<SubCastle>(subCastles);
     DeleteValues<RootObject>(sites);
     DeleteValues<Troop>(reserve);
+    DeleteValues<Troop>(packedTroops);
     // Units shown on the formation cells belong to the map; inside (also past the formation's
     // rows), a unit and its escorts are the city's.
     for (uintptr_t v = units.First(); v != 0; v = units.Next()) {

@@ -284,6 +284,25 @@ public:
     LinkList dependants;
     Zu_SkillEffect* banner = nullptr;
 
+    // ---- Transport (CityTransport.cpp) ----
+    // The goods packed for a convoy: item numbers (at most 10), waiting soldiers taken out of the
+    // reserve (owned while packed, at most 32), and gold and food no longer counted in the city's.
+    LinkList packedItems;
+    LinkList packedTroops;
+    int32_t packedGold = 0, packedFood = 0;
+    void PackTransportItems();
+    void PackTransportTroops();
+    // Everything packed goes back to the city.
+    void CancelTransport();
+    // The convoy that leaves with the pack (1: it follows the side's marked city), or null when
+    // nothing leaves. A launch command names the convoy's officer by the id its sender drew.
+    Troop* LaunchTransport(int followTarget, uint32_t serial = 0);
+    // A convoy of the side unloads here.
+    void ReceiveTransport(Troop* convoy);
+    // The city event command's operations 0..15 on the pack; the unknown ones do nothing.
+    void ApplyCityEvent(uint32_t kind, uint32_t unit, int32_t index, uint32_t item, int32_t gold,
+                        int32_t food);
+
     // ---- Stage files (stagefiles/MainStage*.cpp) ----
     // The item stock: item numbers (1..499) of the item table, in stock order. The list that
     // follows it is the city's third stored list.

@@ -112,7 +112,7 @@ void City::ApplyTroopEntry(Troop* troop) {
     if (troop->OfficerValue(OfficerLayout::kPersonNumber) == 441) {
         if (TheGameController) TheGameController->DeselectTroop(troop);
         LeaveCell(troop);
-        // Missing: City::ApplyCityEvent(14, the troop's serial) of the city event commands.
+        ApplyCityEvent(14, troop->UnitId(), 0, 0, 0, 0);
         troop->hidden = 1;
         troop->inCity = 0;
         return;

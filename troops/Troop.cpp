@@ -158,6 +158,10 @@ Troop::~Troop() {
             }
     if (OnOccupancy()) TheBattleMap->RemoveObjectAt(cellX, cellY, uintptr_t(this));
     if (followers) {
+        // A convoy owns the soldiers it carries; a general's escorts belong to the field.
+        if (sourceCity != 0)
+            for (uintptr_t v = followers->First(); v != 0; v = followers->Next())
+                delete reinterpret_cast<Troop*>(v);
         followers->RemoveAll();
         delete followers;
     }

@@ -259,6 +259,9 @@ public:
     // Stage bookkeeping: the carried list of the item page, the caravan marker and the serial.
     LinkList* carried = nullptr; // item ids; owned
     int16_t flagWord = 0;
+    // A transport convoy's: set when the player leads it, and the city that sent it.
+    int16_t entryFlag = 0;
+    int32_t sourceCity = 0;
     int32_t serial = 0;
     uint8_t moveBytes[2] = {};
     Troop* savedTarget = nullptr;

@@ -12,6 +12,7 @@
 #include "gui/MouseCursor.h"
 #include "gui/RootWidget.h"
 #include "platform/Surface.h"
+#include "windows/main/SidePanelLock.h"
 #include "world/BattleMap.h"
 #include "world/MapFiles.h"
 #include "world/SurfaceLock.h"
@@ -77,6 +78,7 @@ void MapView::OnControlRightPress(Widget* control, Point* point) {
     if (commandMode != 0) {
         commandMode = 0;
         if (TheMouseCursor) TheMouseCursor->SetShapeChecked(1);
+        EnableSidePanelButtons();
     }
     if (placingBuilding) {
         if (TheMouseCursor) TheMouseCursor->ReleaseCapture();

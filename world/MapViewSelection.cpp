@@ -9,6 +9,7 @@
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
 #include "windows/city/CityPanelSwitch.h"
+#include "windows/main/SidePanelLock.h"
 #include "windows/main/Win11Window.h"
 #include "world/BattleMap.h"
 #include "world/FootprintPattern.h"
@@ -252,7 +253,7 @@ void MapView::SetCommandMode(int32_t, int16_t mode) {
     DeselectAll();
     commandMode = uint16_t(mode);
     if (TheMouseCursor && mode >= 1 && mode <= 7) TheMouseCursor->SetShapeChecked(kShapes[mode]);
-    // DisableSidePanelButtons comes with the side panels.
+    DisableSidePanelButtons();
 }
 
 bool MapView::IsSelectedLeader(const Troop* t) const {

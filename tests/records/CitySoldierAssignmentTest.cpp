@@ -156,8 +156,13 @@ TEST(CitySoldierAssignment, AMarkedCityWithAReserveRaisesItsEvent) {
         w.city->CountTick();
         bool raised = false;
         for (const auto& s : testsupport::SentCommands())
-            if (s.code == kSubCommandCode && s.payload[0] == kSubCityEvent)
-                raised = *UnpackSubCommand(s.payload) == std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 15};
+            if (s.code == kSubCommandCode && s.payload[0] == kSubCityEvent) {
+                // Field 1 carries the id drawn for the convoy's officer.
+                std::vector<uint32_t> fields = *UnpackSubCommand(s.payload);
+                raised = fields.size() == 7 && fields[1] != 0;
+                if (raised) fields[1] = 0;
+                raised = raised && fields == std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 15};
+            }
         EXPECT_EQ(raised, c.raised);
     }
 }

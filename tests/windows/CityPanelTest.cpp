@@ -23,6 +23,7 @@
 #include "windows/city/Win16Window.h"
 #include "windows/city/Win18Window.h"
 #include "windows/city/Win22Window.h"
+#include "windows/city/Win23Window.h"
 #include "windows/city/Win98Window.h"
 #include "windows/unit/UnitDrag.h"
 #include "windows/unit/Win05Window.h"
@@ -315,6 +316,122 @@ TEST_F(CityPanelTest, MarketTradesItemsAndFoodAtTheirPrices) {
     EXPECT_EQ(TheWin98->marketPanel->market, nullptr);
     TheWin98->marketPanel->Close();
     market->leader = nullptr;
+}
+
+// The transport window packs the city's items, gold, a soldier and a food bag; a bag the city
+// cannot fill is refused and a packed item dragged back returns to the stock. Sent, the convoy
+// stands by the city with the pack, and entering the other own city unloads all of it there:
+// nothing made, nothing lost. Cancelling gives a pack back in its order.
+TEST_F(CityPanelTest, TransportPacksSendsAndTheConvoyUnloadsInTheOtherCity) {
+    std::array<uint8_t, OfficerLayout::kSize> convoyTemplate{};
+    Put(convoyTemplate.data(), OfficerLayout::kPersonNumber, 441);
+    Put(convoyTemplate.data(), OfficerLayout::kSoldierType, 1);
+    Put(convoyTemplate.data(), OfficerLayout::kTroopCapacity, 32);
+    GeneralTemplateTable[441] = convoyTemplate.data();
+    const int32_t oldTemplates = GeneralTemplateCount;
+    GeneralTemplateCount = std::max(GeneralTemplateCount, 442);
+    city->SetInt(L::kY, 20);
+    City* other = b.AddCity(own, 30, 30);
+    city->ItemStock().Add(uintptr_t(kSword));
+    city->ItemStock().Add(uintptr_t(kShield));
+    Troop* soldiers[3];
+    for (Troop*& t : soldiers) {
+        t = Owned(b.AddTroop(own, 2, 2));
+        city->reserve.Add(uintptr_t(t));
+    }
+    OpenCity();
+    Click(Command(), 0x105);
+    auto* transport = dynamic_cast<Win23Window*>(Command().transport);
+    ASSERT_NE(transport, nullptr);
+    ASSERT_NE(transport->stock, nullptr);
+    Win14Window& stock = *transport->stock;
+
+    Click(*transport, 0x100); // every item
+    EXPECT_EQ(city->packedItems.GetCount(), 2);
+    EXPECT_EQ(city->ItemStock().GetCount(), 0);
+    Click(*transport, 0x102); // all the gold
+    EXPECT_EQ(city->packedGold, 400);
+    EXPECT_EQ(city->Int(L::kGold), 0);
+    EXPECT_EQ(Text(nullptr, transport->controls, 1), "400");
+    EXPECT_EQ(Text(nullptr, TheWin98->statusBar->controls, 5), "0");
+    struct Drag {
+        const char* what;
+        CityWindow* from;
+        int pick;
+        CityWindow* to;
+        int drop;
+        int packedTroops, packedItems, packedFood, cityFood;
+    };
+    const Drag drags[] = {
+        {"a soldier into the pack", &stock, 0x410, transport, 0x40a, 1, 2, 0, 900},
+        {"a 1000 food bag the city cannot fill", &stock, 0x432, transport, 0x42c, 1, 2, 0, 900},
+        {"a packed item back to the stock", transport, 0x401, &stock, 0x400, 1, 1, 0, 900},
+        {"a soldier onto an item slot", &stock, 0x410, transport, 0x400, 1, 1, 0, 900},
+    };
+    for (const Drag& d : drags) {
+        SCOPED_TRACE(d.what);
+        d.from->OnControlToggle(d.from->Find(d.pick), nullptr);
+        d.to->OnControlClick(d.to->Find(d.drop), nullptr);
+        EXPECT_EQ(city->packedTroops.GetCount(), d.packedTroops);
+        EXPECT_EQ(city->packedItems.GetCount(), d.packedItems);
+        EXPECT_EQ(city->packedFood, d.packedFood);
+        EXPECT_EQ(city->Int(L::kFood), d.cityFood);
+    }
+    city->SetInt(L::kFood, 1500);
+    stock.OnControlToggle(stock.Find(0x432), nullptr);
+    transport->OnControlClick(transport->Find(0x42c), nullptr);
+    EXPECT_EQ(city->packedFood, 1000);
+    EXPECT_EQ(city->Int(L::kFood), 500);
+    ASSERT_EQ(city->ItemStock().GetCount(), 1);
+    EXPECT_EQ(int32_t(city->ItemStock().GetAt(0)), kShield);
+    EXPECT_EQ(city->packedTroops.GetAt(0), uintptr_t(soldiers[0]));
+
+    Click(*transport, 0x104); // send
+    EXPECT_EQ(Command().transport, nullptr);
+    EXPECT_EQ(city->packedItems.GetCount() + city->packedTroops.GetCount() + city->packedGold +
+                  city->packedFood,
+              0);
+    Troop* convoy = nullptr;
+    for (uintptr_t v = own->fieldUnits.First(); v != 0; v = own->fieldUnits.Next())
+        if (reinterpret_cast<Troop*>(v)->OfficerValue(OfficerLayout::kPersonNumber) == 441)
+            convoy = reinterpret_cast<Troop*>(v);
+    ASSERT_NE(convoy, nullptr);
+    EXPECT_TRUE(b.OnCell(convoy, convoy->cellX, convoy->cellY));
+    EXPECT_LE(std::abs(convoy->cellX - 12) + std::abs(convoy->cellY - 22), 20);
+    EXPECT_EQ(convoy->OfficerValue(OfficerLayout::kHp), 400);
+    EXPECT_EQ(convoy->OfficerValue(OfficerLayout::kMp), 1000);
+    EXPECT_EQ(convoy->OfficerValue(OfficerLayout::kWeapon), kSword);
+    EXPECT_EQ(convoy->entryFlag, 1);
+
+    other->SetInt(L::kGold, 10);
+    other->ApplyTroopEntry(convoy);
+    EXPECT_EQ(other->Int(L::kGold), 410);
+    EXPECT_EQ(other->Int(L::kFood), 1000);
+    ASSERT_EQ(other->ItemStock().GetCount(), 1);
+    EXPECT_EQ(int32_t(other->ItemStock().GetAt(0)), kSword);
+    ASSERT_EQ(other->reserve.GetCount(), 1);
+    EXPECT_EQ(other->reserve.GetAt(0), uintptr_t(soldiers[0]));
+    EXPECT_EQ(soldiers[0]->homeCity, other->id);
+    EXPECT_EQ(convoy->hidden, 1);
+    EXPECT_FALSE(b.OnCell(convoy, convoy->cellX, convoy->cellY));
+
+    // Packed and cancelled: the soldiers come back in their order, the gold to the city.
+    Click(Command(), 0x105);
+    transport = dynamic_cast<Win23Window*>(Command().transport);
+    ASSERT_NE(transport, nullptr);
+    city->SetInt(L::kGold, 70);
+    Click(*transport, 0x101);
+    Click(*transport, 0x102);
+    EXPECT_EQ(city->reserve.GetCount(), 0);
+    Click(*transport, 0x105);
+    EXPECT_EQ(Command().transport, nullptr);
+    ASSERT_EQ(city->reserve.GetCount(), 2);
+    EXPECT_EQ(city->reserve.GetAt(0), uintptr_t(soldiers[1]));
+    EXPECT_EQ(city->reserve.GetAt(1), uintptr_t(soldiers[2]));
+    EXPECT_EQ(city->Int(L::kGold), 70);
+    EXPECT_EQ(city->packedGold, 0);
+    GeneralTemplateTable[441] = nullptr;
+    GeneralTemplateCount = oldTemplates;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "DemoBattlePictures.h"
 #include "DemoBattleStart.h"
+#include "DemoCityPanels.h"
 #include "DemoFolder.h"
 #include "DemoGenerator.h"
 #include "DemoStage.h"
@@ -47,7 +48,8 @@ protected:
         std::string error;
         const std::string where = folder.path().string();
         ASSERT_TRUE(WriteDemoFolder(where, error) && WriteDemoGenerator(where, error) &&
-                    WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error))
+                    WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error) &&
+                    WriteDemoCityPanels(where, error))
             << error;
         ASSERT_TRUE(StartDemoGame(error)) << error;
         AutoplaySettings autoplay;

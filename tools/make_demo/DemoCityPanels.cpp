@@ -122,6 +122,25 @@ Bytes MarketWindow(bool food) {
     return u.Write();
 }
 
+// The pack on the left (ten item slots, 32 soldier slots, the four bags), the city's stock window
+// on the right inside label 0x200.
+Bytes TransportWindow() {
+    UnitLayout u;
+    u.frame = {0, 40, 640, 340};
+    u.title = "CONVOY";
+    ButtonGrid(u, {"ITEMS", "MEN", "GOLD", "FOOD", "SEND", "CANCEL"}, 4, 20, 6, 36, 18);
+    u.labels.push_back({Box(236, 44, 400, 250), kText});
+    u.labels.push_back({Box(8, 276, 90, 18), kText});
+    u.labels.push_back({Box(110, 276, 90, 18), kText});
+    for (int i = 0; i < 10; ++i)
+        u.toggles.push_back(Box(6 + (i % 5) * 33, 44 + (i / 5) * 34, 32, 32));
+    for (int i = 0; i < 32; ++i)
+        u.toggles.push_back(Box(6 + (i % 8) * 28, 114 + (i / 8) * 34, 27, 32));
+    for (int i = 0; i < 4; ++i)
+        u.toggles.push_back(Box(180 + (i % 2) * 26, 44 + (i / 2) * 34, 24, 32));
+    return u.Write();
+}
+
 } // namespace
 
 bool WriteDemoCityPanels(const std::string& folder, std::string& error) {
@@ -139,6 +158,7 @@ bool WriteDemoCityPanels(const std::string& folder, std::string& error) {
         {"Win15_1.gui", PagePanel({"<", ">"}, 5)},
         {"Win22.gui", MarketWindow(true)},
         {"Win22_1.gui", MarketWindow(false)},
+        {"Win23.gui", TransportWindow()},
     };
     for (const auto& [name, bytes] : files)
         if (!gamefiles::WriteBytes((std::filesystem::path(folder) / name).string(), bytes)) {

@@ -105,6 +105,7 @@ void SubCastlePanel::Close() {
         screen->commandMode = 0;
         if (TheMouseCursor) TheMouseCursor->SetShape(1);
     }
+    EnableSidePanelButtons();
 }
 
 void SubCastlePanel::EnableButtons() {

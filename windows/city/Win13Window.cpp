@@ -46,10 +46,6 @@ void Drop(T*& window) {
 
 } // namespace
 
-Window* OpenCityTransport(Widget*, Win13Window*) {
-    return nullptr;
-}
-
 Win13Window::Win13Window(Widget* parentWidget, Win98Window* owner)
     : CityWindow(parentWidget, "Win13.gui"), host(owner) {}
 
@@ -95,6 +91,10 @@ void Win13Window::Close() {
     Drop(building);
     Drop(recruiting);
     Drop(stock);
+    if (transport) {
+        Drop(transport);
+        UnlockSidePanels(0);
+    }
     CloseView(1);
     if (host) host->commandPanel = nullptr;
 }

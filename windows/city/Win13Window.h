@@ -47,5 +47,5 @@ public:
     FontRecord queueFont;
 };
 
-// Opens the city's transport window from the command panel, or null while there is none.
+// Opens the city's transport window from the command panel.
 Window* OpenCityTransport(Widget* parent, Win13Window* owner);

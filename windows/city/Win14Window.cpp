@@ -17,6 +17,7 @@
 #include "records/RecordTables.h"
 #include "troops/Troop.h"
 #include "troops/TroopWorld.h"
+#include "windows/city/Win23Window.h"
 #include "windows/city/Win98Window.h"
 #include "windows/main/FieldText.h"
 #include "windows/unit/UnitDrag.h"
@@ -297,6 +298,10 @@ void Win14Window::OnControlClick(Widget* control, Point*) {
     const uint32_t code = uint32_t(TheMouseCursor->dragValue);
     TheMouseCursor->ClearImage();
     TheMouseCursor->SetDragPayload(0, 0);
+    if (auto* transport = dynamic_cast<Win23Window*>(from)) {
+        FromTransport(transport, slot, payload, code);
+        return;
+    }
     auto* equip = dynamic_cast<Win07Window*>(from);
     auto* corps = dynamic_cast<Win29Window*>(from);
     if (!equip && !corps) return;
@@ -315,6 +320,17 @@ void Win14Window::OnControlClick(Widget* control, Point*) {
         auto* soldier = reinterpret_cast<Troop*>(payload);
         NetCmdCityTroopMove(city, soldier->UnitId(), general, nullptr, 0, 2);
     }
+}
+
+void Win14Window::FromTransport(Win23Window* transport, int slot, uintptr_t payload, uint32_t code) {
+    if (!(code & kHeldSoldier) && (slot < 0x10 || slot >= 0x30)) {
+        SwapStockItem(0, -1, int32_t(payload));
+        transport->UpdatePackedItem(int32_t(payload), int32_t(code & 0xFFF), 0);
+        return;
+    }
+    if ((code & kHeldSoldier) && slot >= 0x10 && slot < 0x30 &&
+        city->reserve.GetCount() < CitySoldierCapacity(*city))
+        NetCmdCityEvent(city, reinterpret_cast<Troop*>(payload)->UnitId(), 0, 0, 0, 0, 1);
 }
 
 void Win14Window::SortItems() {

@@ -8,6 +8,7 @@
 
 class City;
 class Troop;
+class Win23Window;
 
 // What a city holds: its waiting soldiers, its item stock, its gold and (mode 3) its food as
 // money bags. Items and soldiers are dragged between here and the unit pages; the city is the one
@@ -42,6 +43,8 @@ public:
 
 private:
     void PickUp(int slot);
+    // A packed entry dragged back out of the transport window.
+    void FromTransport(Win23Window* transport, int slot, uintptr_t payload, uint32_t code);
     void ArcherButton();
     void SortItems();
     void SortSoldiers();

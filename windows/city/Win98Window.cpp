@@ -19,6 +19,7 @@
 #include "windows/city/Win16Window.h"
 #include "windows/city/Win18Window.h"
 #include "windows/city/Win22Window.h"
+#include "windows/city/Win23Window.h"
 #include "windows/main/FieldText.h"
 #include "windows/main/Win01Window.h"
 #include "windows/unit/UnitPanels.h"
@@ -57,11 +58,17 @@ void RefreshCityFields(City* city, int mask) {
 
 void RefreshCityLists(City* city) {
     if (!TheWin98 || !city) return;
-    if (Win13Window* panel = TheWin98->command)
+    if (Win13Window* panel = TheWin98->command) {
         if (Win14Window* stock = panel->stock; stock && stock->city == city) {
             stock->ScrollItemList(-2);
             stock->ScrollTroopList(-2, stock->mode == 2);
         }
+        if (Win23Window* transport = OpenTransportWindow();
+            transport && transport->stock && transport->city == city) {
+            transport->stock->ScrollItemList(-2);
+            transport->stock->ScrollTroopList(-2, false);
+        }
+    }
     if (Win21Window* market = TheWin98->marketPanel)
         if (Win22Window* trade = market->market; trade && trade->city == city) {
             trade->ShowTroopItems(-2);
@@ -163,10 +170,12 @@ void Win03Window::RefreshCityFields(int mask) {
     }
     if (!(mask & 3) || !host) return;
     if (Win13Window* panel = host->command)
-        if (Win14Window* stock = panel->stock) {
-            if (mask & 1) stock->ShowGold();
-            if (mask & 2) stock->ShowFood();
-        }
+        for (Win14Window* stock :
+             {panel->stock, OpenTransportWindow() ? OpenTransportWindow()->stock : nullptr})
+            if (stock) {
+                if (mask & 1) stock->ShowGold();
+                if (mask & 2) stock->ShowFood();
+            }
     if (Win21Window* market = host->marketPanel)
         if (Win22Window* trade = market->market) {
             if (mask & 1) trade->ShowGold();
