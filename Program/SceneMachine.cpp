@@ -5,6 +5,7 @@
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
+#include "Program/NetworkAutoplay.h"
 #include "Program/NetworkStartReport.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
@@ -388,6 +389,7 @@ void GameController::RunFrontEnd() {
         } else if (sessionResult == 2) {
             ReportNetworkStart(*this);
             Services->StartStage(this);
+            NetworkAutoplayStarted(*this);
             running = 1;
             if (gameScreen) gameScreen->Activate();
             mode = 1;

@@ -3,6 +3,7 @@
 #include "DemoArmies.h"
 #include "DemoCastle.h"
 #include "DemoClocks.h"
+#include "DemoPoolGenerals.h"
 #include "DemoRoutes.h"
 #include "DemoWallPosts.h"
 
@@ -116,7 +117,8 @@ bool WriteDataTables(std::string& error) {
     Put32(generals, kSpearmanRow);
     Put32(generals, OfficerLayout::kSize);
     for (int row = 1; row <= kSpearmanRow; ++row) {
-        std::array<uint8_t, OfficerLayout::kSize> block{};
+        std::array<uint8_t, OfficerLayout::kSize> block =
+            DemoPoolGeneral(row, kSpearmen, kArchers, kSpearmanClass, kArcherClass);
         if (row == kSpearmanRow) block = FollowerTemplate("Spearman", kSpearmen, row);
         if (row == kArcherRow) block = FollowerTemplate("Archer", kArchers, row);
         generals.insert(generals.end(), block.begin(), block.end());
