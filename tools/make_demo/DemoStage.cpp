@@ -3,7 +3,6 @@
 #include "DemoArmies.h"
 #include "DemoCastle.h"
 #include "DemoClocks.h"
-#include "DemoPoolGenerals.h"
 #include "DemoRoutes.h"
 #include "DemoWallPosts.h"
 
@@ -117,8 +116,7 @@ bool WriteDataTables(std::string& error) {
     Put32(generals, kSpearmanRow);
     Put32(generals, OfficerLayout::kSize);
     for (int row = 1; row <= kSpearmanRow; ++row) {
-        std::array<uint8_t, OfficerLayout::kSize> block =
-            DemoPoolGeneral(row, kSpearmen, kArchers, kSpearmanClass, kArcherClass);
+        std::array<uint8_t, OfficerLayout::kSize> block{};
         if (row == kSpearmanRow) block = FollowerTemplate("Spearman", kSpearmen, row);
         if (row == kArcherRow) block = FollowerTemplate("Archer", kArchers, row);
         generals.insert(generals.end(), block.begin(), block.end());
