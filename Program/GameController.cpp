@@ -2,6 +2,7 @@
 
 #include "Program/Autoplay.h"
 #include "Program/BannerWindow.h"
+#include "Program/NetworkAutoplay.h"
 
 #include "gui/DeferredDelete.h"
 
@@ -196,6 +197,7 @@ void GameController::Frame(uint32_t message) {
             ++TheScreenSettings->endCountdown;
         if (TheScreenSettings && TheScreenSettings->battleEnded && !speechBox) {
             AutoplayBattleEnded(*this);
+            NetworkAutoplayEnded(*this);
             EndBattle(message);
         }
         break;

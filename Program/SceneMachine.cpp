@@ -5,6 +5,7 @@
 #include "Program/BattleRecordScreen.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
+#include "Program/NetworkAutoplay.h"
 #include "Program/NetworkStartReport.h"
 #include "Program/PlainWindow.h"
 #include "Program/ScreenSettings.h"
@@ -409,6 +410,7 @@ void GameController::RunFrontEnd() {
                 menuChoice = -1;
                 break;
             }
+            NetworkAutoplayStarted(*this);
             running = 1;
             if (gameScreen) gameScreen->Activate();
             mode = 1;

@@ -14,7 +14,7 @@ base=$((20000 + ($$ % 3000) * 3))
 run() { # name address script
     (cd "$dir/$1/game" &&
         XDG_RUNTIME_DIR="$dir/$1/run" KARDOL_REGISTRY="$dir/$1/registry.ini" KARDOL_HEADLESS=1 \
-            SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_LOOPBACK_ONLY=1 \
+            SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy KARDOL_LOOPBACK_ONLY=1 KARDOL_NET_AUTOPLAY=1 \
             KARDOL_COMPUTER_NAME="$1" KARDOL_BIND_ADDRESS="$2" KARDOL_LAN_GROUP=127.0.0.1 \
             KARDOL_LAN_PORT=$base KARDOL_LAN_REPLY_PORT=$((base + 1)) KARDOL_ROOM_PORT=$((base + 2)) \
             KARDOL_DUMP="$dir/$1/last.bmp" KARDOL_NET_REPORT="$dir/$1/report.txt" \
@@ -86,6 +86,23 @@ for file in Virtual.m Virtual.x Virtual.dor; do
         exit 1
     fi
 done
+# Each station's world starts alike, and both players' castles (cities 1 and 2, the factions taken)
+# hold generals, troops and strength: the computer plays every side and a castle without them is
+# lost at once.
+a=$(grep '^battle start:' "$dir/HOSTPC/out.txt")
+b=$(grep '^battle start:' "$dir/GUESTPC/out.txt")
+echo "host:  $a"
+echo "guest: $b"
+if [ -z "$a" ] || [ "$a" != "$b" ]; then
+    echo "the stations' cities start differently"
+    exit 1
+fi
+held=$(echo "$a" | awk '{ for (i = 3; i <= NF; i++) { split($i, f, ":");
+    if ((f[1] == 1 || f[1] == 2) && f[1] == f[2] && f[3] > 0 && f[4] > 0 && f[5] > 0) n++ } print n + 0 }')
+if [ "$held" -ne 2 ]; then
+    echo "a player's castle starts without generals, troops or strength"
+    exit 1
+fi
 # The last frame of each station is its battle: the land around its own castle is lit, so most of
 # the 800 x 560 view (the top 560 rows of the bottom-up 24-bit picture) is not black.
 for who in HOSTPC GUESTPC; do
