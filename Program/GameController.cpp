@@ -326,6 +326,11 @@ void GameController::OpenRecordScreen() {
 }
 
 void GameController::TearDownBattle() {
+    // A battle left from its campaign preparation takes the window (and the camp) with it.
+    if (TheWin01Host && TheWin01Host->preparation) {
+        TheWin01Host->preparation->Close(1);
+        TheWin01Host->preparation = nullptr;
+    }
     groupCommandMode = 0;
     if (gameScreen) gameScreen->DeselectAll();
     TheInfoText.Clear();

@@ -78,8 +78,8 @@ Troop* City::LaunchTransport(int followTarget, uint32_t serial) {
 
     auto* officer = new OfficerRecord(ownerSide, kConvoyPerson);
     if (serial != 0) officer->serial = serial;
-    auto* convoy = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0, static_cast<int8_t>(ownerSide),
-                             static_cast<int16_t>(id), 100, officer);
+    auto* convoy = new Troop(officer->Get(OfficerLayout::kSoldierType), 10, 0, 0,
+                             static_cast<int8_t>(ownerSide), static_cast<int16_t>(id), 100, officer);
     const int32_t sx = CellX() - 8, sy = CellY() + 2;
     int16_t x = 0, y = 0;
     // With no free cell near the city the goods stay packed.
@@ -141,7 +141,8 @@ void City::ReceiveTransport(Troop* convoy) {
     RefreshCityFields(this, 3);
 }
 
-void City::ApplyCityEvent(uint32_t kind, uint32_t unit, int32_t index, uint32_t item, int32_t gold, int32_t food) {
+void City::ApplyCityEvent(uint32_t kind, uint32_t unit, int32_t index, uint32_t item, int32_t gold,
+                          int32_t food) {
     switch (kind) {
     case 0:
         if (packedTroops.GetCount() >= kMaxPackedTroops) return;

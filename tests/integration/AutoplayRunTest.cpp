@@ -37,11 +37,12 @@ struct GameRun {
 
 // One run of the game in its own copy of the demo folder, with its own runtime folder (the
 // single-instance lock) and registry.
-GameRun Play(const std::string& name, const std::string& env) {
+GameRun Play(const std::string& name, const std::string& env, const char* removed = nullptr) {
     const std::filesystem::path here = std::filesystem::current_path();
     const std::filesystem::path folder = here / name;
     std::filesystem::create_directories(folder / "run");
     std::filesystem::copy(here / "demo", folder / "game", std::filesystem::copy_options::recursive);
+    if (removed) std::filesystem::remove(folder / "game" / removed);
     const std::string command = "cd " + (folder / "game").string() +
                                 " && XDG_RUNTIME_DIR=" + (folder / "run").string() +
                                 " KARDOL_REGISTRY=" + (folder / "registry.ini").string() +
@@ -93,7 +94,7 @@ TEST_F(AutoplayRunTest, TheSameSeedPlaysTheDemoStageToTheSameEnd) {
 
 // A stage file that the folder lacks ends the run with a failure and says so.
 TEST_F(AutoplayRunTest, AStageTheFolderLacksEndsWithAFailure) {
-    const GameRun run = Play("missing", "KARDOL_AUTOPLAY=stage04.stg KARDOL_FRAMES=600");
+    const GameRun run = Play("missing", "KARDOL_AUTOPLAY=stage04.stg KARDOL_FRAMES=600", "stage04.stg");
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("KARDOL_AUTOPLAY: the stage \"stage04.stg\" could not be loaded"),
               std::string::npos)

@@ -5,6 +5,8 @@
 #include "Program/FrontEndScreens.h"
 #include "Program/SaveLoadScreen.h"
 #include "Program/StageListWindow.h"
+#include "Program/Startup.h"
+#include "engine/KeyedTable37.h"
 #include "engine/Tools.h"
 #include "gui/GuiLayout.h"
 #include "platform/MessageBox.h"
@@ -78,6 +80,9 @@ protected:
         TheWin98 = nullptr;
         TheWin01Host = nullptr;
         TheWin99 = nullptr;
+        // A loaded game makes the keyed table anew.
+        delete TheKeyedTable37;
+        TheKeyedTable37 = nullptr;
         ScreenFixture::TearDown();
     }
     void Frame() { c->Frame(platform::WM_USER); }

@@ -50,11 +50,12 @@ struct StationStage {
         from->SetInt(CityLayout::kGold, 3000);
         from->SetInt(CityLayout::kFood, 40000);
         to->SetInt(CityLayout::kGold, 500);
-        for (int32_t item : {kSword, kShield, kBow, kSword, kShield, kBow, kSword, kShield, kBow, kSword, kShield,
-                             kBow})
+        for (int32_t item :
+             {kSword, kShield, kBow, kSword, kShield, kBow, kSword, kShield, kBow, kSword, kShield, kBow})
             from->ItemStock().Add(uintptr_t(item));
         for (int i = 0; i < 40; ++i)
-            from->reserve.Add(uintptr_t(new Troop(0, 10, 0, 0, 1, int16_t(from->id), 0, battle->Officer(1, 1, 2, 415))));
+            from->reserve.Add(
+                uintptr_t(new Troop(0, 10, 0, 0, 1, int16_t(from->id), 0, battle->Officer(1, 1, 2, 415))));
         globals = TakeStationGlobals(session, host);
     }
     ~StationStage() {
@@ -128,8 +129,8 @@ std::string Signature(StationStage& st) {
         out << ";";
     };
     for (City* c : {st.from, st.to}) {
-        out << c->Int(CityLayout::kGold) << "/" << c->Int(CityLayout::kFood) << " pack " << c->packedGold << "/"
-            << c->packedFood << " ";
+        out << c->Int(CityLayout::kGold) << "/" << c->Int(CityLayout::kFood) << " pack " << c->packedGold
+            << "/" << c->packedFood << " ";
         list(c->ItemStock(), false);
         list(c->packedItems, false);
         list(c->reserve, true);
@@ -260,8 +261,12 @@ TEST(CityTransportRelay, RandomPackingSendingAndReceivingConservesGoodsOnBothSta
             ReceiveUnder(*client, clientStage.globals, {code});
         }
         ASSERT_TRUE(pair.Join());
-        auto signature = [](Station& s, StationStage& st) { return In(s, st.globals, [&] { return Signature(st); }); };
-        auto goods = [](Station& s, StationStage& st) { return In(s, st.globals, [&] { return Count(st); }); };
+        auto signature = [](Station& s, StationStage& st) {
+            return In(s, st.globals, [&] { return Signature(st); });
+        };
+        auto goods = [](Station& s, StationStage& st) {
+            return In(s, st.globals, [&] { return Count(st); });
+        };
         const std::string start = goods(*host, hostStage);
         ASSERT_EQ(signature(*client, clientStage), signature(*host, hostStage));
         ASSERT_NE(start.find(" soldiers 1 "), std::string::npos);
@@ -282,10 +287,13 @@ TEST(CityTransportRelay, RandomPackingSendingAndReceivingConservesGoodsOnBothSta
             });
             // A player acts on what the last answer showed: a client's request reaches the host
             // before the next one (a refused request changes nothing there).
-            if (!onHost) RunUntil({host.get(), client.get()}, [&] { return signature(*host, hostStage) != was; }, 300);
+            if (!onHost)
+                RunUntil(
+                    {host.get(), client.get()}, [&] { return signature(*host, hostStage) != was; }, 300);
             SCOPED_TRACE(std::to_string(step) + (onHost ? " host: " : " client: ") + what);
-            EXPECT_TRUE(RunUntil({host.get(), client.get()},
-                                 [&] { return signature(*client, clientStage) == signature(*host, hostStage); }))
+            EXPECT_TRUE(
+                RunUntil({host.get(), client.get()},
+                         [&] { return signature(*client, clientStage) == signature(*host, hostStage); }))
                 << "host:\n"
                 << signature(*host, hostStage) << "client:\n"
                 << signature(*client, clientStage);

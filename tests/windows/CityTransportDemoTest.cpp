@@ -8,11 +8,46 @@
 #include "windows/city/Win98Window.h"
 #include "world/MapView.h"
 
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace {
 
 class CityTransportDemo : public DemoBattleFixture {
 protected:
+    // The convoy's officer template, row 441 of "general.ini", which the demo's tables stop short
+    // of: the rows between stay blank, the convoy is the spearman's row with room for soldiers.
+    void AddFiles(const std::string& where) override {
+        const std::string path = where + "/general.ini";
+        std::ifstream in(path, std::ios::binary);
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.close();
+        ASSERT_GE(bytes.size(), 8u);
+        auto get32 = [&](size_t at) {
+            return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+                   uint32_t(bytes[at + 3]) << 24;
+        };
+        auto put32 = [](uint8_t* at, uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                at[i] = uint8_t(v >> (8 * i));
+        };
+        const uint32_t rows = get32(0), size = get32(4);
+        constexpr uint32_t kConvoyRow = 441;
+        ASSERT_EQ(size, uint32_t(OfficerLayout::kSize));
+        ASSERT_EQ(bytes.size(), 8 + size_t(rows) * size);
+        ASSERT_LT(rows, kConvoyRow);
+        const std::vector<uint8_t> spearman(bytes.end() - size, bytes.end());
+        bytes.resize(8 + size_t(kConvoyRow) * size, 0);
+        uint8_t* convoy = bytes.data() + 8 + size_t(kConvoyRow - 1) * size;
+        std::copy(spearman.begin(), spearman.end(), convoy);
+        put32(convoy + OfficerLayout::kPersonNumber, kConvoyRow);
+        put32(convoy + OfficerLayout::kTroopCapacity, 32);
+        put32(bytes.data(), kConvoyRow);
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+
     static std::vector<Troop*> Convoys(Kingdom* k) {
         std::vector<Troop*> out;
         for (Troop* t : ListValues<Troop>(k->fieldUnits))

@@ -51,6 +51,7 @@ protected:
                     WriteDemoStage(where, error) && WriteDemoBattlePictures(where, error) &&
                     WriteDemoCityPanels(where, error))
             << error;
+        AddFiles(where);
         ASSERT_TRUE(StartDemoGame(error)) << error;
         AutoplaySettings autoplay;
         autoplay.stageFile = "stage01.stg";
@@ -62,6 +63,8 @@ protected:
         ASSERT_EQ(TheGameController->mode, 1);
         ASSERT_NE(MainPanel(), nullptr);
     }
+    // What a suite adds to the demo folder before the game starts.
+    virtual void AddFiles(const std::string&) {}
     void TearDown() override {
         TearDownProgram();
         InstallAutoplay(AutoplaySettings{});

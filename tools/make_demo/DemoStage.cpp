@@ -59,8 +59,6 @@ bool WriteFile(const std::string& name, const Bytes& bytes) {
 // of class 2 that of row 416 (the built-in follower table's battle column).
 constexpr int kSpearmanClass = 1, kArcherClass = 2;
 constexpr int kSpearmanRow = 419, kArcherRow = 416;
-// The officer a city's goods convoy travels under.
-constexpr int kConvoyRow = 441;
 
 std::array<uint8_t, OfficerLayout::kSize> FollowerTemplate(const char* name, int type, int row) {
     OfficerRecord o(0, -1);
@@ -110,23 +108,17 @@ std::array<uint8_t, SoldierTypeRecord::kSize> SoldierTypeRow(int number) {
     return row;
 }
 
-// The tables the game reads at start-up: the general templates hold only the two follower rows and
-// the convoy's (the stage brings its own people), no castle or sub-castle templates, two soldier
-// types, and an empty skill table that ends the load.
+// The tables the game reads at start-up: the general templates hold only the two follower rows (the
+// stage brings its own people), no castle or sub-castle templates, two soldier types, and an empty
+// skill table that ends the load.
 bool WriteDataTables(std::string& error) {
     Bytes generals;
-    Put32(generals, kConvoyRow);
+    Put32(generals, kSpearmanRow);
     Put32(generals, OfficerLayout::kSize);
-    for (int row = 1; row <= kConvoyRow; ++row) {
+    for (int row = 1; row <= kSpearmanRow; ++row) {
         std::array<uint8_t, OfficerLayout::kSize> block{};
         if (row == kSpearmanRow) block = FollowerTemplate("Spearman", kSpearmen, row);
         if (row == kArcherRow) block = FollowerTemplate("Archer", kArchers, row);
-        if (row == kConvoyRow) {
-            block = FollowerTemplate("Convoy", kSpearmen, row);
-            // Room for the soldiers it carries, so an empty purse does not end it.
-            const int32_t capacity = 32;
-            std::memcpy(block.data() + OfficerLayout::kTroopCapacity, &capacity, 4);
-        }
         generals.insert(generals.end(), block.begin(), block.end());
     }
     if (!WriteFile("general.ini", generals)) return error = "general.ini", false;

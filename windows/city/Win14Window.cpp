@@ -35,7 +35,7 @@ constexpr int kSort = 0x100, kClose = 0x101, kArcher = 0x104, kDeal = 0x105, kSo
 constexpr int kItemBar = 0x300, kSoldierBar = 0x301;
 constexpr int kItemSlot = 0x400, kSoldierSlot = 0x410, kBagSlot = 0x430;
 constexpr uint32_t kHeldSoldier = 0x1000;
-constexpr int32_t kFirstQueueId = 415, kLastQueueId = 431, kFirstSoldierIcon = 261;
+constexpr int32_t kFirstQueueId = 415, kFirstSoldierIcon = 261;
 constexpr int32_t kGoldBag = 321, kBigGoldBag = 322, kFoodBag = 323, kBigFoodBag = 324;
 // Soldiers per city scale 1..4, and archer posts.
 constexpr int32_t kCapacity[4] = {32, 40, 48, 64};

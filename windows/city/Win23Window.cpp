@@ -119,7 +119,8 @@ void Win23Window::ShowTroopSlots() {
         const auto* t = n < city->packedTroops.GetCount()
                             ? reinterpret_cast<const Troop*>(city->packedTroops.GetAt(n))
                             : nullptr;
-        const int32_t icon = t ? t->OfficerValue(OfficerLayout::kPersonNumber) - kFirstQueueId + kFirstSoldierIcon : 0;
+        const int32_t icon =
+            t ? t->OfficerValue(OfficerLayout::kPersonNumber) - kFirstQueueId + kFirstSoldierIcon : 0;
         SetSlotIcon(Find(kFirstSlot + kTroopSlots + n), icon, true);
     }
 }
@@ -149,7 +150,8 @@ int Win23Window::UpdatePackedItem(int32_t bag, int32_t index, int32_t itemId) {
     if (itemId == kFoodBag || itemId == kBigFoodBag)
         return send(0, 0, 0, 0, city->packedFood + (itemId == kFoodBag ? 1000 : 10000), kFood);
     if (index >= 0) send(0, index, 0, 0, 0, kItemOut);
-    if (itemId != 0 && city->packedItems.GetCount() < kMaxItems) return send(0, 0, uint32_t(itemId), 0, 0, kItemIn);
+    if (itemId != 0 && city->packedItems.GetCount() < kMaxItems)
+        return send(0, 0, uint32_t(itemId), 0, 0, kItemIn);
     return 0;
 }
 
@@ -189,7 +191,8 @@ void Win23Window::Refresh(uint32_t kind) {
 }
 
 void Win23Window::OnControlToggle(Widget* control, Point*) {
-    if (!control || !view || control->parent != static_cast<Widget*>(view) || !city || !TheMouseCursor) return;
+    if (!control || !view || control->parent != static_cast<Widget*>(view) || !city || !TheMouseCursor)
+        return;
     const int i = control->id - kFirstSlot;
     if (i < 0 || i >= kSlotEnd) return;
     TheMouseCursor->SetDragPayload(0, 0);
