@@ -49,28 +49,11 @@ int StageListIndex(const std::string& file) {
     return found == end ? -1 : int(found - std::begin(StageListFiles));
 }
 
-const char* ResultName(int32_t result) {
-    switch (result) {
-    case 0:
-        return "none";
-    case 1:
-    case 5:
-        return "victory";
-    case 2:
-    case 4:
-        return "defeat";
-    case 3:
-        return "ended";
-    default:
-        return "unknown";
-    }
-}
-
 void Report(int32_t result) {
     AutoplayRun& run = Run();
     if (run.reported) return;
     run.reported = true;
-    std::printf("stage result: %s\n", ResultName(result));
+    std::printf("stage result: %s\n", AutoplayResultName(result));
     std::printf("world digest: %016" PRIx64 "\n", WorldDigest());
     std::fflush(stdout);
     platform::PostMessage(AppWindow.window, platform::WM_CLOSE, 0, 0);
@@ -209,4 +192,21 @@ void AutoplayBattleEnded(GameController&) {
     if (!run.armed || run.reported) return;
     Zu_StageSet* stage = CurrentStageSet();
     Report(stage ? stage->result : 0);
+}
+
+const char* AutoplayResultName(int32_t result) {
+    switch (result) {
+    case 0:
+        return "none";
+    case 1:
+    case 5:
+        return "victory";
+    case 2:
+    case 4:
+        return "defeat";
+    case 3:
+        return "ended";
+    default:
+        return "unknown";
+    }
 }

@@ -39,3 +39,5 @@ bool AutoplayFrame(GameController& c);
 bool AutoplayFailed();
 // When the battle has ended, before it is torn down: reports and closes the program.
 void AutoplayBattleEnded(GameController& c);
+// The word an end report gives a stage's result.
+const char* AutoplayResultName(int32_t result);

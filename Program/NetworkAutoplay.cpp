@@ -1,5 +1,6 @@
 #include "Program/NetworkAutoplay.h"
 
+#include "Program/Autoplay.h"
 #include "Program/GameController.h"
 #include "Program/MainWindow.h"
 #include "Program/StageSet.h"
@@ -21,20 +22,6 @@
 namespace {
 bool reported = false;
 
-const char* ResultName(int32_t result) {
-    switch (result) {
-    case 0:
-        return "none";
-    case 1:
-    case 5:
-        return "victory";
-    case 2:
-    case 4:
-        return "defeat";
-    default:
-        return "ended";
-    }
-}
 } // namespace
 
 bool NetworkAutoplayArmed() {
@@ -69,7 +56,7 @@ void NetworkAutoplayEnded(GameController& c) {
             for (uintptr_t v = city->generals.First(); v != 0; v = city->generals.Next())
                 generals += ' ' + std::to_string(reinterpret_cast<OfficerRecord*>(v)->serial);
         }
-    std::printf("stage result: %s\n", ResultName(stage ? stage->result : 0));
+    std::printf("stage result: %s\n", AutoplayResultName(stage ? stage->result : 0));
     std::printf("city owners:%s\n", cities.c_str());
     std::printf("city generals:%s\n", generals.c_str());
     std::printf("world digest: %016" PRIx64 "\n", WorldDigest());
