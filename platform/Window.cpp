@@ -496,16 +496,11 @@ void HandleRawInput(HWND window, const RawInputEvent& e) {
         PostMessage(window, e.kind == RawInputEvent::Moved ? WM_MOVE : WM_SIZE, 0, MakeLParam(e.x, e.y));
         break;
     }
-    case RawInputEvent::Close: {
-        UINT classStyle = 0;
-        {
-            std::lock_guard lock(tableMutex);
-            if (WindowRecord* rec = Find(window)) classStyle = rec->classStyle;
-        }
-        // The game-mode class has no close box.
-        if (!(classStyle & CS_NOCLOSE)) PostMessage(window, WM_CLOSE, 0, 0);
+    case RawInputEvent::Close:
+        // The game-mode class has no close box, but the desktop may still ask the program to end
+        // (as the system's task list does): that request takes the program's own quit path.
+        PostMessage(window, WM_CLOSE, 0, 0);
         break;
-    }
     }
 }
 
@@ -713,7 +708,9 @@ void RunInputStep(HWND main, const InputStep& step) {
         HandleRawInput(main, e);
         break;
     case InputStep::Close:
-        PostMessage(main, WM_CLOSE, 0, 0);
+        // As the desktop asks: through the same way as the window's own close request.
+        e.kind = RawInputEvent::Close;
+        HandleRawInput(main, e);
         break;
     case InputStep::Await:
         break;

@@ -84,10 +84,17 @@ TEST_F(WindowMessages, CreateShowAndCloseSendWhatAWindowProcedureExpects) {
     EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(WindowMessages, TheGameModeClassHasNoCloseBox) {
+// The game-mode class has no close box; the desktop's request to end the program still arrives
+// as WM_CLOSE, and the default handling destroys the window.
+TEST_F(WindowMessages, TheDesktopsCloseRequestReachesTheGameModeWindowToo) {
     HWND w = Make(CS_VREDRAW | CS_HREDRAW | CS_NOCLOSE);
     HandleRawInput(w, RawInputEvent{RawInputEvent::Close});
-    EXPECT_TRUE(Drain().empty());
+    auto q = Drain();
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0].message, WM_CLOSE);
+    DispatchMessage(&q[0]);
+    EXPECT_EQ(seen.back().message, WM_DESTROY);
+    EXPECT_FALSE(IsWindow(w));
 }
 
 TEST_F(WindowMessages, MouseAndKeysBecomeMessagesWithClientCoordinatesAndKeyCodes) {
